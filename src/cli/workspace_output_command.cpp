@@ -1,0 +1,8 @@
+// Placeholder until this command is built.
+#include "commands.h"
+
+namespace quennet::cli {
+
+int RunWorkspaceOutputCommand(std::vector<std::string>) { throw UsageError("this command is not built yet"); }
+
+} // namespace quennet::cli

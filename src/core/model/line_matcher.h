@@ -1,0 +1,31 @@
+// Line matching: a merged sequence of two line lists, compared through 32-bit line keys.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace quennet::model {
+
+struct TLineRecord {
+    uint32_t Key = 0;
+    int32_t Line = 0;       // 0-based line index in its text, ascending in an array
+    bool Unmatched = false; // output of MatchLines
+};
+
+enum MapKind : uint8_t { Common = 0, OldOnly = 1, NewOnly = 2 };
+
+struct TMapEntry {
+    uint8_t Kind = Common;
+    int32_t Line = 0; // old line for OldOnly, new line for Common and NewOnly
+    bool operator==(const TMapEntry&) const = default;
+};
+
+// Ignores blanks outside strings and brace comments, and letter case.
+uint32_t LineKey(std::string_view line);
+
+// Replaces map with the merged sequence and sets Unmatched in both arrays.
+void MatchLines(std::vector<TLineRecord>& oldLines, std::vector<TLineRecord>& newLines,
+                std::vector<TMapEntry>& map);
+
+} // namespace quennet::model

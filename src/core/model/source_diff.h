@@ -1,0 +1,64 @@
+// Structural comparison of two sorted models into a tree of removed, added and changed
+// declarations. Items point into the two models, which must outlive the comparison.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/source_model.h"
+
+namespace quennet::model {
+
+enum DiffState : uint8_t { Group = 0, Removed = 2, Added = 3, Changed = 4 };
+
+class TSourceDiffItem;
+
+class TSourceDiffList {
+public:
+    TSourceDiffList() = default;
+    ~TSourceDiffList();
+    TSourceDiffList(const TSourceDiffList&) = delete;
+    TSourceDiffList& operator=(const TSourceDiffList&) = delete;
+
+    size_t Count() const { return items_.size(); }
+    TSourceDiffItem* Items(size_t index) const { return items_[index].get(); }
+    TSourceDiffItem* AddItem(std::string caption, uint8_t state, const TidName* oldDecl,
+                             const TidName* newDecl);
+
+private:
+    std::vector<std::unique_ptr<TSourceDiffItem>> items_;
+};
+
+class TSourceDiffItem {
+public:
+    TSourceDiffItem(std::string caption, uint8_t state, const TidName* oldDecl,
+                    const TidName* newDecl)
+        : Caption(std::move(caption)), State(state), OldDecl(oldDecl), NewDecl(newDecl) {}
+
+    std::string Caption;
+    uint8_t State;
+    const TidName* OldDecl; // not owned; null when absent
+    const TidName* NewDecl;
+    TSourceDiffList Children;
+
+    TSourceDiffItem* AddChild(std::string caption, uint8_t state, const TidName* oldDecl,
+                              const TidName* newDecl) {
+        return Children.AddItem(std::move(caption), state, oldDecl, newDecl);
+    }
+};
+
+class TSourceDiff {
+public:
+    // Both models must have been sorted by SortLists.
+    TSourceDiff(const TPasSrc& oldSrc, const TPasSrc& newSrc);
+    virtual ~TSourceDiff() = default;
+
+    TSourceDiffList Root;
+
+protected:
+    virtual void Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc);
+};
+
+} // namespace quennet::model

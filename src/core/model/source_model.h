@@ -1,0 +1,195 @@
+// The declaration model of one Pascal file: names, line ranges and token checksums only.
+// Filled by the parser through the building operations, sorted once, then read-only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace quennet::model {
+
+class TidName {
+public:
+    TidName(std::string name, uint32_t checksum, int32_t firstLine, int32_t lastLine)
+        : Name(std::move(name)), Checksum(checksum), FirstLine(firstLine), LastLine(lastLine) {}
+    virtual ~TidName() = default;
+    TidName(const TidName&) = delete;
+    TidName& operator=(const TidName&) = delete;
+
+    std::string Name;
+    uint32_t Checksum;
+    int32_t FirstLine; // 1-based; -1 when none
+    int32_t LastLine;
+};
+
+template <class T> using DeclList = std::vector<std::unique_ptr<T>>;
+
+class TidType : public TidName {
+public:
+    using TidName::TidName;
+    std::string Text;
+};
+
+class TidField : public TidName {
+public:
+    using TidName::TidName;
+    std::string TypeText;
+};
+
+class TidProp : public TidName {
+public:
+    using TidName::TidName;
+    std::string Text;
+};
+
+class TidProc : public TidName {
+public:
+    using TidName::TidName;
+    std::string Text;
+    std::unique_ptr<TidName> Implementation; // the body, or null
+};
+
+// Constants, resource strings and variables. Checksum is the type part's.
+class TidVar : public TidName {
+public:
+    using TidName::TidName;
+    std::string TypeText;
+    uint32_t ValueChecksum = 0;
+};
+
+class TidClass : public TidName {
+public:
+    using TidName::TidName;
+    std::string Kind;
+    std::string Ancestors;
+    DeclList<TidField> Fields;
+    DeclList<TidProp> Props;
+    DeclList<TidProc> Methods;
+};
+
+// Where the parser stopped following the structure. Not part of the model's semantics:
+// the comparison never reads it; front ends use it to warn that text went unread.
+struct ParseStatus {
+    bool Complete = true;        // no syntax error reported and the final "." was consumed
+    bool ReachedFinalDot = false;
+    int32_t ErrorCount = 0;
+    int32_t FirstErrorLine = -1; // 1-based line of the first reported syntax error
+    int32_t StopLine = -1;       // 1-based line of the lookahead when the parse ended
+    int64_t StopPosition = -1;   // byte offset of that lookahead token
+    uint64_t RestHash = 0;       // order-sensitive hash of the tokens from the stop to the end
+    uint64_t RestTokens = 0;     // number of those tokens
+};
+
+class TPasSrc : public TidName {
+public:
+    TPasSrc();
+
+    DeclList<TidType> Types;
+    DeclList<TidClass> Classes;
+    DeclList<TidProc> Procs;
+    DeclList<TidVar> Consts;
+    DeclList<TidVar> Vars;
+    std::unique_ptr<TidName> Initialization;
+    std::unique_ptr<TidName> Finalization;
+    ParseStatus Status;
+
+    // Parses text (every line followed by CR LF) with a copy of symbols, then sorts.
+    // Implemented by the analysis layer.
+    void Parse(std::string_view text, const std::vector<std::string>* symbols);
+    void SortLists();
+
+    // Building operations, called by the parser outside trials.
+    void AddType(std::string_view name, std::string_view text, uint32_t checksum, int32_t firstLine,
+                 int32_t lastLine);
+    TidClass* AddClass(std::string_view kind, std::string_view name, int32_t firstLine,
+                       std::string_view ancestors);
+    void AddFields(TidClass* cls, const std::vector<std::string>& names, std::string_view typeText,
+                   uint32_t checksum, int32_t firstLine, int32_t lastLine,
+                   std::string_view visibility);
+    void AddMethod(TidClass* cls, std::string_view visibility, std::string_view name,
+                   std::string_view text, int32_t firstLine, int32_t lastLine, uint32_t checksum);
+    void AddProperty(TidClass* cls, std::string_view visibility, std::string_view name,
+                     std::string_view text, int32_t firstLine, int32_t lastLine,
+                     uint32_t checksum);
+    void AddProc(std::string_view name, std::string_view text, uint32_t checksum,
+                 int32_t firstLine, int32_t lastLine);
+    void AddProcImpl(std::string_view name, bool qualified, std::string_view text,
+                     uint32_t headingChecksum, uint32_t bodyChecksum, int32_t firstLine,
+                     int32_t headingLastLine, int32_t bodyLastLine);
+    void AddConst(std::string_view name, std::string_view typeText, uint32_t typeChecksum,
+                  uint32_t valueChecksum, int32_t firstLine, int32_t lastLine);
+    void AddVars(const std::vector<std::string>& names, std::string_view typeText,
+                 uint32_t typeChecksum, uint32_t valueChecksum, int32_t firstLine,
+                 int32_t lastLine);
+};
+
+// Blanks are codes 1 to 32; runs become one space, ends are trimmed.
+std::string CollapseBlanks(std::string_view text);
+
+// Case-insensitive over a to z only; other bytes by code; a proper prefix sorts first.
+int CompareNames(std::string_view a, std::string_view b);
+
+inline int CompareNames(const TidName& a, const TidName& b) { return CompareNames(a.Name, b.Name); }
+
+// Last to first: with unique names after AddOrMerge the direction only matters for speed.
+template <class T> T* FindByName(const DeclList<T>& list, std::string_view name) {
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        if (CompareNames((*it)->Name, name) == 0) return it->get();
+    return nullptr;
+}
+
+// Appends item unless an equal name exists; returns the entry that holds the name.
+template <class T> T* AddOrMerge(DeclList<T>& list, std::unique_ptr<T> item) {
+    if (T* existing = FindByName(list, item->Name)) return existing;
+    list.push_back(std::move(item));
+    return list.back().get();
+}
+
+template <class T> void SortByName(DeclList<T>& list);
+
+// Items of a without an equally named item in b, in a's order (both sorted).
+template <class T> std::vector<const T*> ItemsMissing(const DeclList<T>& a, const DeclList<T>& b) {
+    std::vector<const T*> out;
+    size_t i = 0, j = 0;
+    while (i < a.size()) {
+        if (j >= b.size()) {
+            out.push_back(a[i++].get());
+            continue;
+        }
+        int c = CompareNames(*a[i], *b[j]);
+        if (c == 0) {
+            ++i;
+            ++j;
+        } else if (c < 0) {
+            out.push_back(a[i++].get());
+        } else {
+            ++j;
+        }
+    }
+    return out;
+}
+
+// Equally named pairs of a and b, in sorted order.
+template <class T>
+std::vector<std::pair<const T*, const T*>> ItemsInBoth(const DeclList<T>& a, const DeclList<T>& b) {
+    std::vector<std::pair<const T*, const T*>> out;
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        int c = CompareNames(*a[i], *b[j]);
+        if (c == 0) {
+            out.emplace_back(a[i].get(), b[j].get());
+            ++i;
+            ++j;
+        } else if (c < 0) {
+            ++i;
+        } else {
+            ++j;
+        }
+    }
+    return out;
+}
+
+} // namespace quennet::model

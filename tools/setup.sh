@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, then runs the main job ("run") or every test ("test").
+# Idempotent: a second call installs nothing and rebuilds only what changed.
+set -euo pipefail
+
+mode=${1:-test}
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev
+          qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libxkbcommon-dev libgl-dev
+          fonts-dejavu-core xvfb xauth)
+if [ "$mode" = test ]; then packages+=(fp-compiler clang); fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+jobs=$(nproc)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+
+case "$mode" in
+  run)
+    ./build/quennet-diff examples/old/Shapes.pas examples/new/Shapes.pas || true
+    if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+      exec ./build/quennet examples/new/Shapes.pas examples/old/Shapes.pas
+    else
+      shot="$root/build/quennet-examples.png"
+      QT_QPA_PLATFORM=offscreen ./build/quennet --screenshot "$shot" \
+        examples/new/Shapes.pas examples/old/Shapes.pas
+      echo "No display: the main window was drawn offscreen to $shot"
+    fi
+    ;;
+  test)
+    export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+    chmod 700 "$XDG_RUNTIME_DIR"
+    ctest --test-dir build --output-on-failure -j "$jobs"
+    # The engine once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUENNET_GUI=OFF \
+      -DQUENNET_SANITIZE=ON >/dev/null
+    cmake --build build-asan -j "$jobs" --target core_tests quennet-diff
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    ;;
+  *)
+    echo "usage: tools/setup.sh run|test" >&2
+    exit 2
+    ;;
+esac
