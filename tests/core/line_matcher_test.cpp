@@ -1,0 +1,304 @@
+// Line keys and the line matcher: key rules, search order and tie-breaking, and the iterative
+// matcher against a plain recursive one on random inputs.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/line_matcher.h"
+
+using namespace quennet::model;
+
+namespace {
+
+std::vector<TLineRecord> Records(const std::vector<std::string>& lines, int32_t firstLine = 0) {
+    std::vector<TLineRecord> out;
+    for (size_t i = 0; i < lines.size(); ++i)
+        out.push_back({LineKey(lines[i]), firstLine + static_cast<int32_t>(i), false});
+    return out;
+}
+
+// "C3 O1 N2" style, for readable expectations.
+std::string Show(const std::vector<TMapEntry>& map) {
+    std::string s;
+    for (const auto& e : map) {
+        if (!s.empty()) s += ' ';
+        s += e.Kind == Common ? 'C' : e.Kind == OldOnly ? 'O' : 'N';
+        s += std::to_string(e.Line);
+    }
+    return s;
+}
+
+std::string Match(const std::vector<std::string>& oldText,
+                  const std::vector<std::string>& newText) {
+    auto a = Records(oldText);
+    auto b = Records(newText);
+    std::vector<TMapEntry> map;
+    MatchLines(a, b, map);
+    return Show(map);
+}
+
+} // namespace
+
+TEST(LineKeyTest, BlankLinesAllHaveTheEmptyKey) {
+    EXPECT_EQ(LineKey(""), 0xFFFFFFFFu);
+    EXPECT_EQ(LineKey("   \t  "), 0xFFFFFFFFu);
+    EXPECT_EQ(LineKey(std::string("\0\x01\x1f ", 4)), 0xFFFFFFFFu);
+}
+
+TEST(LineKeyTest, IsCrcOfUpperCasedTextWithoutFinalInversion) {
+    // The standard CRC-32 of "A" is 0xD3D99E8B; without the final inversion it is its complement.
+    EXPECT_EQ(LineKey("a"), 0x2C266174u);
+    EXPECT_EQ(LineKey("A"), 0x2C266174u);
+}
+
+TEST(LineKeyTest, BlanksAndCaseOutsideLiteralsDoNotCount) {
+    EXPECT_EQ(LineKey("  Result := A + B;  "), LineKey("result:=a+b;"));
+    EXPECT_EQ(LineKey("\tif X then\t Exit;"), LineKey("IF X THEN EXIT;"));
+    // Control characters other than tab and space are kept inside the line.
+    EXPECT_NE(LineKey("a\x01b"), LineKey("ab"));
+    // ...but trimmed at both ends, like blanks.
+    EXPECT_EQ(LineKey("\x01"
+                      "ab\x1f"),
+              LineKey("ab"));
+}
+
+TEST(LineKeyTest, BlanksInsideStringsAndBraceCommentsCount) {
+    EXPECT_NE(LineKey("S := 'a b';"), LineKey("S := 'a  b';"));
+    EXPECT_NE(LineKey("x; { a b }"), LineKey("x; { a  b }"));
+    // A doubled apostrophe leaves and re-enters the literal: blanks after it still count.
+    EXPECT_NE(LineKey("S := 'it''s  so';"), LineKey("S := 'it''s so';"));
+    // Blanks after the literal or the comment are outside again.
+    EXPECT_EQ(LineKey("S := 'a' ;"), LineKey("S:='a';"));
+    EXPECT_EQ(LineKey("{c} x  y"), LineKey("{c}xy"));
+    // Letter case inside literals is folded as well.
+    EXPECT_EQ(LineKey("S := 'abc';"), LineKey("s := 'ABC';"));
+}
+
+TEST(LineKeyTest, OtherCommentFormsAreNotSpecial) {
+    EXPECT_EQ(LineKey("x; (* a b *)"), LineKey("x;(*ab*)"));
+    EXPECT_EQ(LineKey("x; // a b"), LineKey("x;//ab"));
+}
+
+TEST(LineKeyTest, UnclosedLiteralKeepsItsBlanksUntilTheTrimmedEnd) {
+    EXPECT_NE(LineKey("S := 'a b"), LineKey("S := 'ab"));
+    EXPECT_EQ(LineKey("S := 'ab   "), LineKey("S := 'ab"));
+}
+
+TEST(MatchLinesTest, EmptyInputs) {
+    EXPECT_EQ(Match({}, {}), "");
+    EXPECT_EQ(Match({}, {"a", "b"}), "N0 N1");
+    EXPECT_EQ(Match({"a", "b"}, {}), "O0 O1");
+
+    auto a = Records({});
+    auto b = Records({"x", "y"});
+    std::vector<TMapEntry> map{{Common, 7}};
+    MatchLines(a, b, map);
+    EXPECT_EQ(Show(map), "N0 N1"); // previous contents replaced
+    EXPECT_TRUE(b[0].Unmatched && b[1].Unmatched);
+}
+
+TEST(MatchLinesTest, IdenticalTextsAreAllCommon) {
+    auto a = Records({"a", "b", "c"}, 10);
+    auto b = Records({"a", "b", "c"}, 20);
+    for (auto& r : a)
+        r.Unmatched = true; // stale flags are cleared
+    std::vector<TMapEntry> map;
+    MatchLines(a, b, map);
+    EXPECT_EQ(Show(map), "C20 C21 C22");
+    for (const auto& r : a)
+        EXPECT_FALSE(r.Unmatched);
+    for (const auto& r : b)
+        EXPECT_FALSE(r.Unmatched);
+}
+
+TEST(MatchLinesTest, RotatedLinesKeepTheLongestRun) {
+    EXPECT_EQ(Match({"a", "b", "c"}, {"b", "c", "a"}), "O0 C0 C1 N2");
+}
+
+TEST(MatchLinesTest, OldLinesOfAGapPrecedeItsNewLines) {
+    EXPECT_EQ(Match({"a", "x1", "x2", "b"}, {"a", "y1", "b"}), "C0 O1 O2 N1 C2");
+}
+
+TEST(MatchLinesTest, TieGoesToTheDiagonalThroughTheFirstOldLine) {
+    // "x y" lies on a diagonal through the first old line; "p q" on one through the first new
+    // line. Both are two long: the first searched wins and "p q" ends up unmatched.
+    EXPECT_EQ(Match({"x", "y", "p", "q"}, {"p", "q", "x", "y"}), "N0 N1 C2 C3 O2 O3");
+}
+
+TEST(MatchLinesTest, TieWinsEvenWhenFurtherAlongTheFirstDirection) {
+    // "a b" is on the fourth diagonal through the first old line, "c d" on the third through
+    // the first new line: all diagonals of the first direction come first.
+    EXPECT_EQ(Match({"a", "b", "c", "d"}, {"c", "d", "x", "a", "b"}), "N0 N1 N2 C3 C4 O2 O3");
+}
+
+TEST(MatchLinesTest, FirstRunAlongOneDiagonalWins) {
+    // Old "a b c a b" and new "a b": the run at the start of the old text is met first.
+    EXPECT_EQ(Match({"a", "b", "c", "a", "b"}, {"a", "b"}), "C0 C1 O2 O3 O4");
+    EXPECT_EQ(Match({"c", "a", "b", "a", "b"}, {"a", "b"}), "O0 C0 C1 O3 O4");
+}
+
+TEST(MatchLinesTest, LongerRunOnALaterDiagonalBeatsAnEarlierShortOne) {
+    // "a" is found first (first direction), "p q r" later (second direction) and replaces it.
+    EXPECT_EQ(Match({"a", "p", "q", "r"}, {"p", "q", "r", "x", "a"}), "O0 C0 C1 C2 N3 N4");
+}
+
+TEST(MatchLinesTest, BlankLinesMatchWhateverTheirBlanks) {
+    EXPECT_EQ(Match({"a", "", "b"}, {"A", " \t ", "b"}), "C0 C1 C2");
+    EXPECT_EQ(Match({"s := 'a b';"}, {"s := 'a  b';"}), "O0 N0");
+}
+
+TEST(MatchLinesTest, UnmatchedFlagsFollowTheLinesOfPartialArrays) {
+    // The arrays cover lines 5..7 and 40..42 of their texts.
+    auto a = Records({"a", "x", "c"}, 5);
+    auto b = Records({"a", "y", "c"}, 40);
+    std::vector<TMapEntry> map;
+    MatchLines(a, b, map);
+    EXPECT_EQ(Show(map), "C40 O6 N41 C42");
+    EXPECT_FALSE(a[0].Unmatched);
+    EXPECT_TRUE(a[1].Unmatched);
+    EXPECT_FALSE(a[2].Unmatched);
+    EXPECT_FALSE(b[0].Unmatched);
+    EXPECT_TRUE(b[1].Unmatched);
+    EXPECT_FALSE(b[2].Unmatched);
+}
+
+namespace {
+
+// The matcher written the plain way: recursion, and every diagonal searched (no stopping rule).
+void RefFind(const std::vector<TLineRecord>& a, const std::vector<TLineRecord>& b, int lo1, int hi1,
+             int lo2, int hi2, int& bestLen, int& bestA, int& bestB) {
+    bestLen = 0;
+    auto diagonal = [&](int i, int j) {
+        int run = 0;
+        for (; i <= hi1 + 1 && j <= hi2 + 1; ++i, ++j) {
+            bool equal = i <= hi1 && j <= hi2 && a[i].Key == b[j].Key;
+            if (equal) {
+                ++run;
+                continue;
+            }
+            if (run > bestLen) {
+                bestLen = run;
+                bestA = i - run;
+                bestB = j - run;
+            }
+            run = 0;
+        }
+    };
+    for (int j = lo2; j <= hi2; ++j)
+        diagonal(lo1, j);
+    for (int i = lo1 + 1; i <= hi1; ++i)
+        diagonal(i, lo2);
+}
+
+void RefRange(const std::vector<TLineRecord>& a, const std::vector<TLineRecord>& b, int lo1,
+              int hi1, int lo2, int hi2, std::vector<TMapEntry>& out) {
+    int len = 0, sa = 0, sb = 0;
+    RefFind(a, b, lo1, hi1, lo2, hi2, len, sa, sb);
+    if (len == 0) {
+        for (int i = lo1; i <= hi1; ++i)
+            out.push_back({OldOnly, a[i].Line});
+        for (int j = lo2; j <= hi2; ++j)
+            out.push_back({NewOnly, b[j].Line});
+        return;
+    }
+    RefRange(a, b, lo1, sa - 1, lo2, sb - 1, out);
+    for (int k = 0; k < len; ++k)
+        out.push_back({Common, b[sb + k].Line});
+    RefRange(a, b, sa + len, hi1, sb + len, hi2, out);
+}
+
+std::vector<TLineRecord> RandomRecords(std::mt19937& rng, int maxLen, uint32_t alphabet) {
+    std::uniform_int_distribution<int> lenDist(0, maxLen);
+    std::uniform_int_distribution<uint32_t> keyDist(0, alphabet - 1);
+    std::uniform_int_distribution<int> stepDist(1, 3);
+    std::vector<TLineRecord> r(lenDist(rng));
+    int32_t line = stepDist(rng) - 1;
+    for (auto& rec : r) {
+        rec.Key = keyDist(rng);
+        rec.Line = line;
+        rec.Unmatched = (keyDist(rng) & 1) != 0; // stale flags must be overwritten
+        line += stepDist(rng);
+    }
+    return r;
+}
+
+} // namespace
+
+TEST(MatchLinesTest, RandomInputsInterleaveEveryLineOnceInOrder) {
+    std::mt19937 rng(20261206);
+    for (int round = 0; round < 4000; ++round) {
+        uint32_t alphabet = 1 + round % 5;
+        auto a = RandomRecords(rng, 14, alphabet);
+        auto b = RandomRecords(rng, 14, alphabet);
+        std::vector<TMapEntry> map;
+        MatchLines(a, b, map);
+
+        size_t i = 0, j = 0;
+        for (const auto& e : map) {
+            if (e.Kind == Common) {
+                ASSERT_LT(i, a.size());
+                ASSERT_LT(j, b.size());
+                EXPECT_EQ(a[i].Key, b[j].Key);
+                EXPECT_EQ(e.Line, b[j].Line);
+                EXPECT_FALSE(a[i].Unmatched);
+                EXPECT_FALSE(b[j].Unmatched);
+                ++i;
+                ++j;
+            } else if (e.Kind == OldOnly) {
+                ASSERT_LT(i, a.size());
+                EXPECT_EQ(e.Line, a[i].Line);
+                EXPECT_TRUE(a[i].Unmatched);
+                ++i;
+            } else {
+                ASSERT_EQ(e.Kind, NewOnly);
+                ASSERT_LT(j, b.size());
+                EXPECT_EQ(e.Line, b[j].Line);
+                EXPECT_TRUE(b[j].Unmatched);
+                ++j;
+            }
+        }
+        EXPECT_EQ(i, a.size());
+        EXPECT_EQ(j, b.size());
+        if (HasFailure()) FAIL() << "round " << round;
+    }
+}
+
+TEST(MatchLinesTest, IterativeFormGivesTheMapOfThePlainRecursion) {
+    std::mt19937 rng(4711);
+    for (int round = 0; round < 3000; ++round) {
+        uint32_t alphabet = 1 + round % 6;
+        int maxLen = round < 2500 ? 16 : 120;
+        auto a = RandomRecords(rng, maxLen, alphabet);
+        auto b = RandomRecords(rng, maxLen, alphabet);
+        std::vector<TMapEntry> expected;
+        RefRange(a, b, 0, static_cast<int>(a.size()) - 1, 0, static_cast<int>(b.size()) - 1,
+                 expected);
+        std::vector<TMapEntry> map;
+        MatchLines(a, b, map);
+        ASSERT_EQ(Show(map), Show(expected)) << "round " << round;
+    }
+}
+
+TEST(MatchLinesTest, EditedTextAgreesWithThePlainRecursion) {
+    // Realistic shape: a long text with scattered deletions, insertions and a moved block.
+    std::mt19937 rng(99);
+    std::vector<TLineRecord> a, b;
+    for (int i = 0; i < 600; ++i)
+        a.push_back({static_cast<uint32_t>(rng() % 400), i, false});
+    for (int i = 0; i < 600; ++i) {
+        if (i % 37 == 5) continue;
+        if (i % 53 == 7) b.push_back({900000u + static_cast<uint32_t>(i), 0, false});
+        b.push_back(a[i]);
+    }
+    for (int k = 0; k < 20; ++k)
+        b.push_back(a[100 + k]);
+    for (size_t j = 0; j < b.size(); ++j)
+        b[j].Line = static_cast<int32_t>(j);
+    std::vector<TMapEntry> expected;
+    RefRange(a, b, 0, static_cast<int>(a.size()) - 1, 0, static_cast<int>(b.size()) - 1, expected);
+    std::vector<TMapEntry> map;
+    MatchLines(a, b, map);
+    EXPECT_EQ(map, expected);
+}
