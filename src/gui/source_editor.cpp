@@ -1,0 +1,375 @@
+// The source editor control: bytes in, bytes out; Pascal colouring, bookmarks, decorations.
+#include "source_editor.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QPainter>
+#include <stdexcept>
+
+#include "gutter_images.h"
+#include "model/source_file.h"
+#include "model/view_encoding.h"
+#include "pascal_lexer.h"
+
+namespace quennet::gui {
+
+namespace {
+
+constexpr int kTabWidth = 3;
+constexpr unsigned kGutterMargin = 1;
+
+// A digit key with Ctrl, whether or not Shift turned it into a symbol (US layout) first.
+int DigitOfKey(const QKeyEvent* event) {
+    const int key = event->key();
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return key - Qt::Key_0;
+    switch (key) {
+    case Qt::Key_ParenRight: return 0;
+    case Qt::Key_Exclam: return 1;
+    case Qt::Key_At: return 2;
+    case Qt::Key_NumberSign: return 3;
+    case Qt::Key_Dollar: return 4;
+    case Qt::Key_Percent: return 5;
+    case Qt::Key_AsciiCircum: return 6;
+    case Qt::Key_Ampersand: return 7;
+    case Qt::Key_Asterisk: return 8;
+    case Qt::Key_ParenLeft: return 9;
+    default: break;
+    }
+    // Other layouts: the X11 key symbol of the unshifted key.
+    const quint32 native = event->nativeVirtualKey();
+    if (native >= '0' && native <= '9') return static_cast<int>(native - '0');
+    return -1;
+}
+
+QColor FromRgb(uint32_t rgb) {
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+} // namespace
+
+QFont DefaultEditorFont() {
+    QFont font;
+    if (QFontDatabase::hasFamily(QStringLiteral("Courier New")))
+        font = QFont(QStringLiteral("Courier New"));
+    else
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(10);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
+    : QsciScintilla(parent), m_font(DefaultEditorFont()), m_gutterWidth(gutterWidth) {
+    m_bookmarkHandles.fill(-1);
+    m_lexer = new PascalLexer(this);
+
+    setUtf8(false);
+    setEolMode(EolUnix);
+    setTabWidth(kTabWidth);
+    setIndentationsUseTabs(true);
+    setEdgeMode(EdgeNone);
+    setWrapMode(WrapNone);
+    setCaretLineVisible(false);
+    setFolding(NoFoldStyle);
+    setAutoIndent(false);
+    setBraceMatching(NoBraceMatch);
+    // The selected declaration or difference block may stand near the end of the text and
+    // still be scrolled to the top.
+    SendScintilla(SCI_SETENDATLASTLINE, 0UL);
+
+    setMarginWidth(0, 0);
+    setMarginWidth(2, 0);
+    setMarginType(kGutterMargin, SymbolMargin);
+    setMarginWidth(kGutterMargin, gutterWidth);
+    setMarginSensitivity(kGutterMargin, false);
+    setMarginMarkerMask(kGutterMargin, (1 << (kNewOnlyMarker + 1)) - 1);
+
+    markerDefine(Background, kBackgroundMarker);
+    setMarkerBackgroundColor(FromRgb(model::kSelectionBackground), kBackgroundMarker);
+
+    applyAppearance();
+
+    connect(this, &QsciScintilla::cursorPositionChanged, this, [this] { emit statusChanged(); });
+    connect(this, &QsciScintilla::modificationChanged, this, [this] { emit statusChanged(); });
+    connect(this, &QsciScintilla::textChanged, this, [this] { m_oneEmptyLine = false; });
+}
+
+SourceEditor::~SourceEditor() = default;
+
+void SourceEditor::applyAppearance() {
+    m_lexer->applyFont(m_font);
+    m_lexer->applyPalette(palette().color(QPalette::Text), palette().color(QPalette::Base));
+    setLexer(m_lexer);
+    setTabWidth(kTabWidth);
+    setMarginWidth(kGutterMargin, m_gutterWidth);
+    defineMarkers();
+}
+
+int SourceEditor::lineHeight() const {
+    const int h = static_cast<int>(SendScintilla(SCI_TEXTHEIGHT, 0UL));
+    return h > 0 ? h : QFontMetrics(m_font).height();
+}
+
+// Gutter marks are images as wide as the gutter, so each stands at its own x and a bookmark
+// digit and a state image on the same line do not overlap.
+void SourceEditor::defineMarkers() {
+    const int height = lineHeight();
+    QFont digitFont = m_font;
+    digitFont.setBold(true);
+    for (int number = 0; number < kBookmarkCount; ++number) {
+        QImage image(m_gutterWidth, height, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setFont(digitFont);
+        painter.setPen(QColor(0, 0, 255));
+        painter.drawText(QRect(2, 0, m_gutterWidth - 2, height), Qt::AlignLeft | Qt::AlignTop,
+                         QString::number(number));
+        painter.end();
+        markerDefine(image, number);
+    }
+    const int x = m_stateImageX >= 0 ? m_stateImageX
+                                     : QFontMetrics(m_font).horizontalAdvance(QLatin1Char('0')) + 2;
+    for (int index = 0; index < 2; ++index) {
+        QImage image(m_gutterWidth, height, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.drawImage(x, 0, StateImageForGutter(index));
+        painter.end();
+        markerDefine(image, kOldOnlyMarker + index);
+    }
+}
+
+void SourceEditor::setStateImageX(int x) {
+    m_stateImageX = x;
+    defineMarkers();
+}
+
+void SourceEditor::changeEvent(QEvent* event) {
+    QsciScintilla::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) applyAppearance();
+}
+
+void SourceEditor::setLines(const std::vector<std::string>& lines) {
+    std::string text;
+    size_t total = 0;
+    for (const auto& line : lines)
+        total += line.size() + 1;
+    text.reserve(total);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += '\n';
+        text += lines[i];
+    }
+    const bool wasReadOnly = isReadOnly();
+    SendScintilla(SCI_SETREADONLY, 0UL);
+    clearDecorations();
+    markerDeleteAll();
+    m_bookmarkHandles.fill(-1);
+    m_utf8 = model::ShowAsUtf8(lines);
+    setUtf8(m_utf8);
+    SendScintilla(SCI_CLEARALL);
+    // APPENDTEXT takes a length, so NUL bytes in a line survive.
+    if (!text.empty())
+        SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(text.size()), text.data());
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETSAVEPOINT);
+    SendScintilla(SCI_GOTOPOS, 0UL);
+    SendScintilla(SCI_SETXOFFSET, 0UL);
+    setFirstVisibleLine(0);
+    if (wasReadOnly) SendScintilla(SCI_SETREADONLY, 1UL);
+    m_oneEmptyLine = lines.size() == 1 && lines[0].empty();
+    m_forcedModified = false;
+    emit statusChanged();
+}
+
+int SourceEditor::lineCount() const {
+    if (SendScintilla(SCI_GETLENGTH) == 0) return m_oneEmptyLine ? 1 : 0;
+    return static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+}
+
+std::string SourceEditor::lineBytes(int line) const {
+    const int count = lineCount();
+    if (line < 0 || line >= count)
+        throw std::out_of_range("Line " + std::to_string(line + 1) +
+                                " is beyond the end of the text (" + std::to_string(count) +
+                                " lines)");
+    const long start = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+    if (end <= start) return {};
+    std::string bytes(static_cast<size_t>(end - start) + 1, '\0'); // room for Scintilla's NUL
+    SendScintilla(SCI_GETTEXTRANGE, start, end, bytes.data());
+    bytes.resize(static_cast<size_t>(end - start));
+    return bytes;
+}
+
+std::vector<std::string> SourceEditor::lines() const {
+    const int count = lineCount();
+    std::vector<std::string> result;
+    result.reserve(static_cast<size_t>(count));
+    if (count == 0) return result;
+    const long length = SendScintilla(SCI_GETLENGTH);
+    std::string all(static_cast<size_t>(length) + 1, '\0');
+    SendScintilla(SCI_GETTEXT, static_cast<unsigned long>(length + 1), all.data());
+    for (int line = 0; line < count; ++line) {
+        const long start = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        const long end = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+        result.emplace_back(all.data() + start, static_cast<size_t>(end - start));
+    }
+    return result;
+}
+
+std::string SourceEditor::textCrLf() const {
+    return model::JoinLinesCrLf(lines());
+}
+
+void SourceEditor::loadFile(const QString& path) {
+    const std::string bytes = model::ReadFileBytes(QFile::encodeName(path).toStdString());
+    setLines(model::SplitLines(bytes));
+}
+
+void SourceEditor::scrollToLine(int firstLine, int column) {
+    setFirstVisibleLine(firstLine < 0 ? 0 : firstLine);
+    const long charWidth = SendScintilla(SCI_TEXTWIDTH, 0UL, "0");
+    SendScintilla(SCI_SETXOFFSET, static_cast<unsigned long>(column < 0 ? 0 : column * charWidth));
+}
+
+int SourceEditor::caretLine() const {
+    const long pos = SendScintilla(SCI_GETCURRENTPOS);
+    return static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(pos)));
+}
+
+// The column as the user sees it: characters, with tabs expanded.
+int SourceEditor::caretColumn() const {
+    const long pos = SendScintilla(SCI_GETCURRENTPOS);
+    return static_cast<int>(SendScintilla(SCI_GETCOLUMN, static_cast<unsigned long>(pos)));
+}
+
+bool SourceEditor::isModified() const {
+    return m_forcedModified || QsciScintilla::isModified();
+}
+
+void SourceEditor::setModified(bool modified) {
+    const bool before = isModified();
+    m_forcedModified = modified;
+    if (!modified) SendScintilla(SCI_SETSAVEPOINT);
+    if (before != isModified()) emit statusChanged();
+}
+
+void SourceEditor::setReadOnly(bool readOnly) {
+    QsciScintilla::setReadOnly(readOnly);
+}
+
+void SourceEditor::setEditorFont(const QFont& font) {
+    m_font = font;
+    applyAppearance();
+}
+
+void SourceEditor::setBookmark(int number, int line) {
+    if (number < 0 || number >= kBookmarkCount) return;
+    if (m_bookmarkHandles[number] >= 0) markerDeleteHandle(m_bookmarkHandles[number]);
+    m_bookmarkHandles[number] = -1;
+    if (line >= 0 && line < static_cast<int>(SendScintilla(SCI_GETLINECOUNT)))
+        m_bookmarkHandles[number] = markerAdd(line, number);
+}
+
+int SourceEditor::bookmarkLine(int number) const {
+    if (number < 0 || number >= kBookmarkCount || m_bookmarkHandles[number] < 0) return -1;
+    return static_cast<int>(SendScintilla(SCI_MARKERLINEFROMHANDLE,
+                                          static_cast<unsigned long>(m_bookmarkHandles[number])));
+}
+
+void SourceEditor::toggleBookmark(int number) {
+    const int line = caretLine();
+    setBookmark(number, bookmarkLine(number) == line ? -1 : line);
+}
+
+void SourceEditor::gotoBookmark(int number) {
+    const int line = bookmarkLine(number);
+    if (line < 0) return;
+    setCursorPosition(line, 0);
+    ensureLineVisible(line);
+}
+
+void SourceEditor::keyPressEvent(QKeyEvent* event) {
+    const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                            Qt::AltModifier | Qt::MetaModifier);
+    if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        const int digit = DigitOfKey(event);
+        if (digit >= 0) {
+            if (mods & Qt::ShiftModifier)
+                toggleBookmark(digit);
+            else
+                gotoBookmark(digit);
+            event->accept();
+            return;
+        }
+    }
+    QsciScintilla::keyPressEvent(event);
+}
+
+int SourceEditor::foregroundIndicator(uint32_t rgb) {
+    for (size_t i = 0; i < m_indicatorColors.size(); ++i)
+        if (m_indicatorColors[i] == rgb) return kFirstForegroundIndicator + static_cast<int>(i);
+    if (m_indicatorColors.size() >= static_cast<size_t>(kForegroundIndicatorCount))
+        throw std::logic_error("too many foreground colours in one source view");
+    const int indicator = kFirstForegroundIndicator + static_cast<int>(m_indicatorColors.size());
+    indicatorDefine(TextColorIndicator, indicator);
+    setIndicatorForegroundColor(FromRgb(rgb), indicator);
+    m_indicatorColors.push_back(rgb);
+    return indicator;
+}
+
+void SourceEditor::clearDecorations() {
+    markerDeleteAll(kOldOnlyMarker);
+    markerDeleteAll(kNewOnlyMarker);
+    markerDeleteAll(kBackgroundMarker);
+    const long length = SendScintilla(SCI_GETLENGTH);
+    for (size_t i = 0; i < m_indicatorColors.size(); ++i) {
+        SendScintilla(SCI_SETINDICATORCURRENT,
+                      static_cast<unsigned long>(kFirstForegroundIndicator + static_cast<int>(i)));
+        SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, length);
+    }
+}
+
+void SourceEditor::setDecorations(int firstLine,
+                                  const std::vector<model::LineDecoration>& decorations) {
+    clearDecorations();
+    const int count = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+    for (size_t i = 0; i < decorations.size(); ++i) {
+        const int line = firstLine + static_cast<int>(i);
+        if (line < 0) continue;
+        if (line >= count) break;
+        const model::LineDecoration& d = decorations[i];
+        if (d.Background) {
+            setMarkerBackgroundColor(FromRgb(*d.Background), kBackgroundMarker);
+            markerAdd(line, kBackgroundMarker);
+        }
+        if (d.Foreground) {
+            const long start =
+                SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+            const long end =
+                SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+            SendScintilla(SCI_SETINDICATORCURRENT,
+                          static_cast<unsigned long>(foregroundIndicator(*d.Foreground)));
+            if (end > start)
+                SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start),
+                              end - start);
+        }
+        if (d.GutterImage == model::kOldOnlyImage) markerAdd(line, kOldOnlyMarker);
+        if (d.GutterImage == model::kNewOnlyImage) markerAdd(line, kNewOnlyMarker);
+    }
+}
+
+int64_t SourceEditor::foregroundAt(int line, int byteIndex) const {
+    const long pos =
+        SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)) + byteIndex;
+    for (size_t i = 0; i < m_indicatorColors.size(); ++i) {
+        const auto indicator =
+            static_cast<unsigned long>(kFirstForegroundIndicator + static_cast<int>(i));
+        if (SendScintilla(SCI_INDICATORVALUEAT, indicator, pos) != 0) return m_indicatorColors[i];
+    }
+    return -1;
+}
+
+} // namespace quennet::gui

@@ -1,0 +1,100 @@
+// The source editor control of the old view, the new view and the diff view: a QScintilla
+// editor that keeps a file's bytes exactly, colours Pascal, has ten numbered bookmarks and
+// carries the per-line decorations of a selected difference.
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QFont>
+#include <QImage>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "model/line_decoration.h"
+
+namespace quennet::gui {
+
+class PascalLexer;
+
+// "Courier New" 10 pt, or the system's fixed-pitch font at 10 pt where that family is missing.
+QFont DefaultEditorFont();
+
+class SourceEditor : public QsciScintilla {
+    Q_OBJECT
+public:
+    // Marker numbers: bookmarks 0..9 carry their digit; the two state images and the grey
+    // line background follow. Indicators colour the text of marked lines.
+    static constexpr int kBookmarkCount = 10;
+    static constexpr int kOldOnlyMarker = 10;    // image 0 in the gutter
+    static constexpr int kNewOnlyMarker = 11;    // image 1 in the gutter
+    static constexpr int kBackgroundMarker = 12; // grey line background
+    static constexpr int kFirstForegroundIndicator = 8;
+    static constexpr int kForegroundIndicatorCount = 8;
+
+    explicit SourceEditor(int gutterWidth, QWidget* parent = nullptr);
+    ~SourceEditor() override;
+
+    // Text as bytes, one string per line without its line break.
+    void setLines(const std::vector<std::string>& lines);
+    std::vector<std::string> lines() const;
+    std::string lineBytes(int line) const; // throws std::out_of_range beyond the last line
+    int lineCount() const;
+    std::string textCrLf() const; // every line followed by CR LF: the text for Parse
+    bool isUtf8() const { return m_utf8; }
+
+    // Throws std::runtime_error naming the file when it cannot be read.
+    void loadFile(const QString& path);
+
+    void scrollToLine(int firstLine, int column = 0);
+    int caretLine() const;
+    int caretColumn() const;
+
+    bool isModified() const;
+    void setModified(bool modified) override;
+    void setReadOnly(bool readOnly) override;
+    void setEditorFont(const QFont& font);
+    QFont editorFont() const { return m_font; }
+
+    // Numbered bookmarks; a line of -1 means not set.
+    void toggleBookmark(int number); // on the caret line
+    void gotoBookmark(int number);
+    void setBookmark(int number, int line);
+    int bookmarkLine(int number) const;
+
+    // Decorations: decorations[i] applies to line firstLine + i. Replaces all earlier ones.
+    void setDecorations(int firstLine, const std::vector<model::LineDecoration>& decorations);
+    void clearDecorations();
+    // Where the state image stands in the gutter; by default right of a bookmark digit.
+    void setStateImageX(int x);
+    int stateImageX() const { return m_stateImageX; }
+    // Indicator that carries the given foreground colour (allocated on first use).
+    int foregroundIndicator(uint32_t rgb);
+    // The foreground colour an indicator puts on the text at a byte position, or -1 for none.
+    int64_t foregroundAt(int line, int byteIndex) const;
+
+signals:
+    void statusChanged(); // caret moved or the modified state changed
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void applyAppearance();
+    void defineMarkers();
+    int lineHeight() const;
+
+    PascalLexer* m_lexer = nullptr;
+    QFont m_font;
+    int m_gutterWidth;
+    int m_stateImageX = -1; // -1: right of a digit
+    bool m_utf8 = false;
+    // Scintilla always holds one line; these tell an empty text from one empty line.
+    bool m_oneEmptyLine = false;
+    bool m_forcedModified = false;
+    std::array<int, kBookmarkCount> m_bookmarkHandles;
+    std::vector<uint32_t> m_indicatorColors; // colour of indicator kFirstForegroundIndicator + i
+};
+
+} // namespace quennet::gui
