@@ -26,6 +26,8 @@ public:
     TSourceDiffItem* Items(size_t index) const { return items_[index].get(); }
     TSourceDiffItem* AddItem(std::string caption, uint8_t state, const TidName* oldDecl,
                              const TidName* newDecl);
+    // Links an item built apart (a group filled before it is known to be non-empty).
+    TSourceDiffItem* Append(std::unique_ptr<TSourceDiffItem> item);
 
 private:
     std::vector<std::unique_ptr<TSourceDiffItem>> items_;

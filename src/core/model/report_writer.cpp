@@ -1,0 +1,178 @@
+// The plain-text difference report. It walks the models itself rather than the tree: it
+// shows class members, one line per changed routine and changes outside the model.
+#include "model/report_writer.h"
+
+#include <functional>
+
+namespace quennet::model {
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Removed, changed, added; each run in name order.
+template <class T>
+void ThreeRuns(Lines& out, const DeclList<T>& oldList, const DeclList<T>& newList,
+               const std::function<void(Lines&, const T*)>& removed,
+               const std::function<void(Lines&, const T*, const T*)>& changed,
+               const std::function<void(Lines&, const T*)>& added) {
+    for (const T* o : ItemsMissing(oldList, newList))
+        removed(out, o);
+    for (const auto& [o, n] : ItemsInBoth(oldList, newList))
+        changed(out, o, n);
+    for (const T* n : ItemsMissing(newList, oldList))
+        added(out, n);
+}
+
+// An absent body counts as checksum 0, unlike in the tree.
+std::string RoutineSuffix(const TidProc* o, const TidProc* n) {
+    bool definition = o->Checksum != n->Checksum;
+    uint32_t oi = o->Implementation ? o->Implementation->Checksum : 0;
+    uint32_t ni = n->Implementation ? n->Implementation->Checksum : 0;
+    bool implementation = oi != ni;
+    if (definition && implementation) return " - change";
+    if (definition) return " - change definition";
+    if (implementation) return " - change implementation";
+    return {};
+}
+
+std::string Heritage(const TidClass* c) {
+    return c->Ancestors.empty() ? std::string() : "(" + c->Ancestors + ")";
+}
+
+// A block heading is written only when its category has findings.
+void FlushBlock(Lines& dest, const char* heading, Lines& scratch) {
+    if (scratch.empty()) return;
+    dest.emplace_back(heading);
+    for (auto& l : scratch)
+        dest.push_back(std::move(l));
+    scratch.clear();
+}
+
+void TypeLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
+    ThreeRuns<TidType>(
+        out, o.Types, n.Types,
+        [](Lines& s, const TidType* t) { s.push_back("- " + t->Name + " = " + t->Text); },
+        [](Lines& s, const TidType* a, const TidType* b) {
+            if (a->Checksum == b->Checksum) return;
+            s.push_back("* " + a->Name);
+            s.push_back("  - " + a->Text);
+            s.push_back("  + " + b->Text);
+        },
+        [](Lines& s, const TidType* t) { s.push_back("+ " + t->Name + " = " + t->Text); });
+}
+
+void MemberLines(Lines& out, const TidClass* o, const TidClass* n) {
+    ThreeRuns<TidField>(
+        out, o->Fields, n->Fields,
+        [](Lines& s, const TidField* f) {
+            s.push_back("  -F " + f->Name + ": " + f->TypeText + ";");
+        },
+        [](Lines& s, const TidField* a, const TidField* b) {
+            if (a->Checksum == b->Checksum) return;
+            s.push_back("  *F " + a->Name);
+            s.push_back("    - :" + a->TypeText + ";");
+            s.push_back("    + :" + b->TypeText + ";");
+        },
+        [](Lines& s, const TidField* f) {
+            s.push_back("  +F " + f->Name + ": " + f->TypeText + ";");
+        });
+    ThreeRuns<TidProc>(
+        out, o->Methods, n->Methods,
+        [](Lines& s, const TidProc* m) { s.push_back("  -M " + m->Text); },
+        [](Lines& s, const TidProc* a, const TidProc* b) {
+            std::string suffix = RoutineSuffix(a, b);
+            if (!suffix.empty()) s.push_back("  *M " + a->Name + suffix);
+        },
+        [](Lines& s, const TidProc* m) { s.push_back("  +M " + m->Text); });
+    ThreeRuns<TidProp>(
+        out, o->Props, n->Props,
+        [](Lines& s, const TidProp* p) { s.push_back("  -P " + p->Text + ";"); },
+        [](Lines& s, const TidProp* a, const TidProp* b) {
+            if (a->Checksum == b->Checksum) return;
+            s.push_back("  *P " + a->Name);
+            s.push_back("    - " + a->Text + ";");
+            s.push_back("    + " + b->Text + ";");
+        },
+        [](Lines& s, const TidProp* p) { s.push_back("  +P " + p->Text + ";"); });
+}
+
+void ClassLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
+    ThreeRuns<TidClass>(
+        out, o.Classes, n.Classes,
+        [](Lines& s, const TidClass* c) {
+            s.push_back("- " + c->Kind + " " + c->Name + Heritage(c));
+        },
+        [](Lines& s, const TidClass* a, const TidClass* b) {
+            Lines members;
+            MemberLines(members, a, b);
+            bool heritage = CompareNames(a->Ancestors, b->Ancestors) != 0;
+            if (members.empty() && !heritage) return;
+            s.push_back("* " + a->Name);
+            if (heritage) s.push_back("  *I (" + a->Ancestors + ") -> (" + b->Ancestors + ")");
+            for (auto& l : members)
+                s.push_back(std::move(l));
+        },
+        [](Lines& s, const TidClass* c) {
+            s.push_back("+ " + c->Kind + " " + c->Name + Heritage(c));
+        });
+}
+
+void ProcLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
+    ThreeRuns<TidProc>(
+        out, o.Procs, n.Procs, [](Lines& s, const TidProc* p) { s.push_back("- " + p->Text); },
+        [](Lines& s, const TidProc* a, const TidProc* b) {
+            std::string suffix = RoutineSuffix(a, b);
+            if (!suffix.empty()) s.push_back("* " + a->Name + suffix);
+        },
+        [](Lines& s, const TidProc* p) { s.push_back("+ " + p->Text); });
+}
+
+// Variables and constants differ only in the wording of a value-only change.
+void VarLines(Lines& out, const DeclList<TidVar>& o, const DeclList<TidVar>& n,
+              const char* valueChange) {
+    ThreeRuns<TidVar>(
+        out, o, n,
+        [](Lines& s, const TidVar* v) { s.push_back("- " + v->Name + ": " + v->TypeText); },
+        [valueChange](Lines& s, const TidVar* a, const TidVar* b) {
+            if (a->Checksum != b->Checksum) {
+                s.push_back("* " + a->Name);
+                s.push_back("  - :" + a->TypeText);
+                s.push_back("  + :" + b->TypeText);
+            } else if (a->ValueChecksum != b->ValueChecksum) {
+                s.push_back("* " + a->Name + valueChange);
+            }
+        },
+        [](Lines& s, const TidVar* v) { s.push_back("+ " + v->Name + ": " + v->TypeText); });
+}
+
+} // namespace
+
+void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, Lines& dest) {
+    const size_t start = dest.size();
+    Lines scratch;
+    TypeLines(scratch, oldSrc, newSrc);
+    FlushBlock(dest, ">>> Type", scratch);
+    ClassLines(scratch, oldSrc, newSrc);
+    FlushBlock(dest, ">>> Class/Interface", scratch);
+    ProcLines(scratch, oldSrc, newSrc);
+    FlushBlock(dest, ">>> Procedure/Function", scratch);
+    VarLines(scratch, oldSrc.Vars, newSrc.Vars, " - change init value");
+    FlushBlock(dest, ">>> Variable", scratch);
+    VarLines(scratch, oldSrc.Consts, newSrc.Consts, " - change value");
+    FlushBlock(dest, ">>> Constant", scratch);
+
+    bool init = oldSrc.Initialization->Checksum != newSrc.Initialization->Checksum;
+    bool fin = oldSrc.Finalization->Checksum != newSrc.Finalization->Checksum;
+    if (init || fin) {
+        dest.emplace_back(">>> Other");
+        if (init) dest.emplace_back("* initialization change");
+        if (fin) dest.emplace_back("* finalization change");
+    }
+
+    // Only the whole-file checksum sees parts the model does not record, such as uses clauses.
+    if (dest.size() == start && oldSrc.Checksum != newSrc.Checksum)
+        dest.emplace_back("* source change (unknown)");
+}
+
+} // namespace quennet::model
