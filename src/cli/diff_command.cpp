@@ -1,8 +1,247 @@
-// Placeholder until this command is built.
+// quennet-diff OLD NEW: the structural comparison of two files as a report, a tree, JSON, or
+// the line map of the whole texts. Exit status: 0 equivalent, 1 different, 2 trouble.
 #include "commands.h"
+
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/diff_tree_format.h"
+#include "model/line_matcher.h"
+#include "model/report_writer.h"
+#include "model/source_diff.h"
+#include "model/source_file.h"
+#include "model/source_model.h"
 
 namespace quennet::cli {
 
-int RunDiffCommand(std::vector<std::string>) { throw UsageError("this command is not built yet"); }
+namespace {
+
+using model::TPasSrc;
+
+const char kUsage[] =
+    "Usage: quennet-diff [OPTION]... OLD NEW\n"
+    "Compare two Delphi source files by their declarations.\n"
+    "\n"
+    "Output (one of):\n"
+    "      (default)             the difference report\n"
+    "      --tree                the difference tree: indent, caption, TAB, state, TAB,\n"
+    "                            old lines, TAB, new lines\n"
+    "      --json                the difference tree as JSON\n"
+    "      --map                 the line map of the two whole files (C, O or N and a\n"
+    "                            0-based line: new line for C and N, old line for O)\n"
+    "\n"
+    "Compiler symbols (VER130, WIN32 and CPU386 unless told otherwise):\n"
+    "  -D, --define SYM          define SYM; may be repeated\n"
+    "      --no-default-defines  start from no symbols\n"
+    "\n"
+    "      --help                show this help and exit\n"
+    "      --version             show the version and exit\n"
+    "\n"
+    "Exit status: 0 if the files are equivalent, 1 if they differ, 2 if there was trouble.\n"
+    "Other modes: quennet-diff --model FILE, --dirs OLDDIR NEWDIR, --from-workspace WS.\n";
+
+// Output modes. A new mode that works on the two files (for example a workspace or a merged
+// output) is one entry in kModes plus one branch in RunDiffCommand; a mode that needs a value
+// sets takesValue and finds it in DiffOptions::modeValue.
+enum class Mode { Report, Tree, Json, Map };
+
+struct ModeOption {
+    const char* flag;
+    Mode mode;
+    bool takesValue;
+};
+
+const ModeOption kModes[] = {
+    {"--tree", Mode::Tree, false},
+    {"--json", Mode::Json, false},
+    {"--map", Mode::Map, false},
+};
+
+struct DiffOptions {
+    Mode mode = Mode::Report;
+    std::string modeFlag; // as given, for messages
+    std::string modeValue;
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> files;
+    std::vector<std::string> symbols;
+};
+
+DiffOptions ParseOptions(std::vector<std::string> args) {
+    DiffOptions opt;
+    opt.symbols = TakeDefines(args);
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || a.size() < 2 || a[0] != '-') {
+            opt.files.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (a == "--help" || a == "-h") {
+            opt.help = true;
+            continue;
+        }
+        if (a == "--version") {
+            opt.version = true;
+            continue;
+        }
+        const ModeOption* found = nullptr;
+        for (const auto& m : kModes)
+            if (a == m.flag) found = &m;
+        if (!found) throw UsageError("unknown option '" + a + "'");
+        if (!opt.modeFlag.empty())
+            throw UsageError("options '" + opt.modeFlag + "' and '" + a + "' exclude each other");
+        opt.mode = found->mode;
+        opt.modeFlag = a;
+        if (found->takesValue) {
+            if (i + 1 >= args.size()) throw UsageError("option '" + a + "' needs a value");
+            opt.modeValue = args[++i];
+        }
+    }
+    if (opt.help || opt.version) return opt;
+    if (opt.files.size() != 2)
+        throw UsageError(opt.files.size() < 2 ? "two file names are needed: OLD NEW"
+                                              : "too many file names; expected OLD NEW");
+    return opt;
+}
+
+std::unique_ptr<TPasSrc> LoadModel(const std::string& path,
+                                   const std::vector<std::string>& symbols) {
+    std::string text = model::JoinLinesCrLf(model::LoadSourceLines(path));
+    auto src = std::make_unique<TPasSrc>();
+    src->Parse(text, &symbols);
+    return src;
+}
+
+// A parse that stopped early leaves declarations unread; the structural comparison alone
+// would call such files equivalent, so front ends must look at this as well.
+struct StopNote {
+    std::string file;
+    int32_t line;
+};
+
+std::vector<StopNote> StopNotes(const DiffOptions& opt, const TPasSrc& o, const TPasSrc& n) {
+    std::vector<StopNote> notes;
+    const TPasSrc* models[] = {&o, &n};
+    for (int k = 0; k < 2; ++k) {
+        const model::ParseStatus& s = models[k]->Status;
+        if (s.Complete) continue;
+        notes.push_back({opt.files[k], s.FirstErrorLine > 0 ? s.FirstErrorLine : s.StopLine});
+    }
+    return notes;
+}
+
+std::string StopLine(const StopNote& note) {
+    std::string where = note.file;
+    if (note.line > 0) where += "(" + std::to_string(note.line) + ")";
+    return "! " + where +
+           ": the structure is not followed from here on; later declarations are not compared";
+}
+
+// Unread remainders only count as equal when both parses stopped and the rest of the token
+// streams are the same.
+bool RemaindersAllowEquivalence(const TPasSrc& o, const TPasSrc& n) {
+    if (o.Status.Complete && n.Status.Complete) return true;
+    if (o.Status.Complete || n.Status.Complete) return false;
+    return o.Status.RestHash == n.Status.RestHash && o.Status.RestTokens == n.Status.RestTokens;
+}
+
+void Flush() {
+    std::cout.flush();
+    if (!std::cout) throw std::runtime_error("cannot write to the standard output");
+}
+
+int RunMap(const DiffOptions& opt) {
+    auto records = [](const std::string& path) {
+        std::vector<model::TLineRecord> out;
+        auto lines = model::LoadSourceLines(path);
+        out.reserve(lines.size());
+        for (size_t i = 0; i < lines.size(); ++i)
+            out.push_back({model::LineKey(lines[i]), static_cast<int32_t>(i), false});
+        return out;
+    };
+    auto a = records(opt.files[0]);
+    auto b = records(opt.files[1]);
+    std::vector<model::TMapEntry> map;
+    model::MatchLines(a, b, map);
+    bool same = true;
+    std::string out;
+    for (const auto& e : map) {
+        out += e.Kind == model::Common ? "C " : e.Kind == model::OldOnly ? "O " : "N ";
+        out += std::to_string(e.Line);
+        out += '\n';
+        same = same && e.Kind == model::Common;
+    }
+    std::cout << out;
+    Flush();
+    return same ? 0 : 1;
+}
+
+} // namespace
+
+int RunDiffCommand(std::vector<std::string> args) {
+    DiffOptions opt = ParseOptions(std::move(args));
+    if (opt.help) {
+        std::cout << kUsage;
+        Flush();
+        return 0;
+    }
+    if (opt.version) {
+        std::cout << "quennet-diff " QUENNET_VERSION "\n";
+        Flush();
+        return 0;
+    }
+    if (opt.mode == Mode::Map) return RunMap(opt);
+
+    auto oldSrc = LoadModel(opt.files[0], opt.symbols);
+    auto newSrc = LoadModel(opt.files[1], opt.symbols);
+    model::TSourceDiff diff(*oldSrc, *newSrc);
+    std::vector<StopNote> notes = StopNotes(opt, *oldSrc, *newSrc);
+    bool equivalent = diff.Root.Count() == 0 && RemaindersAllowEquivalence(*oldSrc, *newSrc);
+
+    switch (opt.mode) {
+    case Mode::Tree: {
+        for (const auto& line : model::FormatDiffTree(diff.Root))
+            std::cout << line << '\n';
+        for (const auto& note : notes)
+            std::cerr << StopLine(note) << '\n';
+        break;
+    }
+    case Mode::Json: {
+        std::string out = "{\"old\":" + model::JsonQuote(opt.files[0]) +
+                          ",\"new\":" + model::JsonQuote(opt.files[1]) +
+                          ",\"equivalent\":" + (equivalent ? "true" : "false") + ",\"stopped\":[";
+        for (size_t i = 0; i < notes.size(); ++i) {
+            if (i > 0) out += ',';
+            out += "{\"file\":" + model::JsonQuote(notes[i].file) +
+                   ",\"line\":" + std::to_string(notes[i].line) + "}";
+        }
+        out += "],\"tree\":" + model::DiffTreeJson(diff.Root) + "}\n";
+        std::cout << out;
+        break;
+    }
+    default: {
+        std::vector<std::string> lines{"Diff report for", "  " + opt.files[0], "  " + opt.files[1],
+                                       ""};
+        model::WriteReport(*oldSrc, *newSrc, lines);
+        for (const auto& note : notes)
+            lines.push_back(StopLine(note));
+        if (equivalent) lines.emplace_back("The compared files syntactically are equivalent.");
+        std::string out;
+        for (const auto& l : lines)
+            out += l + '\n';
+        std::cout << out;
+        break;
+    }
+    }
+    Flush();
+    return equivalent ? 0 : 1;
+}
 
 } // namespace quennet::cli
