@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QPainter>
 #include <stdexcept>
@@ -49,15 +50,24 @@ QColor FromRgb(uint32_t rgb) {
 } // namespace
 
 QFont DefaultEditorFont() {
-    QFont font;
+    auto sized = [](QFont font) {
+        font.setPointSize(10);
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+        return font;
+    };
     if (QFontDatabase::hasFamily(QStringLiteral("Courier New")))
-        font = QFont(QStringLiteral("Courier New"));
-    else
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(10);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    return font;
+        return sized(QFont(QStringLiteral("Courier New")));
+    // The system's fixed font may resolve to a family the font database does not know as
+    // fixed-pitch; the columns of a source view need one that is.
+    const QFont system = sized(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    if (QFontInfo(system).fixedPitch()) return system;
+    if (QFontDatabase::isFixedPitch(QStringLiteral("DejaVu Sans Mono")))
+        return sized(QFont(QStringLiteral("DejaVu Sans Mono")));
+    for (const QString& family : QFontDatabase::families())
+        if (QFontDatabase::isFixedPitch(family) && !QFontDatabase::isPrivateFamily(family))
+            return sized(QFont(family));
+    return system;
 }
 
 SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
