@@ -88,6 +88,9 @@ SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
     // The selected declaration or difference block may stand near the end of the text and
     // still be scrolled to the top.
     SendScintilla(SCI_SETENDATLASTLINE, 0UL);
+    // The horizontal scroll range follows the longest line shown so far.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1UL);
 
     setMarginWidth(0, 0);
     setMarginWidth(2, 0);
@@ -179,6 +182,7 @@ void SourceEditor::setLines(const std::vector<std::string>& lines) {
     m_utf8 = model::ShowAsUtf8(lines);
     setUtf8(m_utf8);
     SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
     // APPENDTEXT takes a length, so NUL bytes in a line survive.
     if (!text.empty())
         SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(text.size()), text.data());
