@@ -1,0 +1,14 @@
+// Replacing a file only when its new content is complete: written to a temporary file in the
+// target's folder, flushed to disk, then renamed over the target. A failed write leaves any
+// existing file as it was.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quennet::merge {
+
+// Throws std::runtime_error naming the file and the reason.
+void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+} // namespace quennet::merge

@@ -1,0 +1,111 @@
+// The three merged-output writers and the workspace file operations.
+#include "merge/merged_output.h"
+
+#include "merge/atomic_file.h"
+#include "merge/rtf_reader.h"
+#include "merge/rtf_writer.h"
+#include "model/source_file.h"
+
+#ifndef QUENNET_VERSION
+#define QUENNET_VERSION "0.0.0"
+#endif
+
+namespace quennet::merge {
+
+namespace {
+
+constexpr std::string_view kLegalNotice = "Copyright (c) 2026 Quennet";
+
+std::vector<std::string> WithoutColor(const TWorkspaceDocument& doc, TLineKind leftOut,
+                                      std::string_view prefix) {
+    std::vector<std::string> out;
+    const size_t n = doc.TextLineCount();
+    out.reserve(n);
+    for (size_t line = 0; line < n; ++line) {
+        if (LineKindOf(doc.LineColor(line)) != leftOut)
+            out.push_back(doc.LineText(line));
+        else if (!prefix.empty())
+            out.push_back(std::string(prefix) + doc.LineText(line));
+    }
+    return out;
+}
+
+// The directive written between two lines whose colours differ, or nullptr.
+const char* Directive(TLineKind previous, TLineKind current) {
+    using K = TLineKind;
+    if (previous == K::Common && current == K::OldOnly) return "{$IFNDEF NEW_VER}";
+    if (previous == K::Common && current == K::NewOnly) return "{$IFDEF NEW_VER}";
+    if ((previous == K::OldOnly || previous == K::NewOnly) && current == K::Common) return "{$ENDIF}";
+    if ((previous == K::OldOnly && current == K::NewOnly) ||
+        (previous == K::NewOnly && current == K::OldOnly))
+        return "{$ELSE}";
+    return nullptr;
+}
+
+} // namespace
+
+TLineKind LineKindOf(TColor color) {
+    if (color == kBlack) return TLineKind::Common;
+    if (color == kRed) return TLineKind::OldOnly;
+    if (color == kBlue) return TLineKind::NewOnly;
+    return TLineKind::Other;
+}
+
+std::string MergedHeaderLine() {
+    return std::string("// Quennet Pro ") + QUENNET_VERSION + " " + std::string(kLegalNotice);
+}
+
+std::vector<std::string> NewVersionLines(const TWorkspaceDocument& doc, std::string_view prefix) {
+    return WithoutColor(doc, TLineKind::OldOnly, prefix);
+}
+
+std::vector<std::string> OldVersionLines(const TWorkspaceDocument& doc, std::string_view prefix) {
+    return WithoutColor(doc, TLineKind::NewOnly, prefix);
+}
+
+std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc) {
+    std::vector<std::string> out = {MergedHeaderLine(),
+                                    "// FOR REVERSE SOURCE TO PREVIOUS VERSION REMOVE NEXT LINE",
+                                    "{$DEFINE NEW_VER}", ""};
+    const size_t n = doc.TextLineCount();
+    out.reserve(n + 8);
+    // Colours, not kinds, are compared: two different unknown colours are a change too, and
+    // previous follows the colour even where the pair writes no directive.
+    TColor previous = kBlack;
+    for (size_t line = 0; line < n; ++line) {
+        const TColor c = doc.LineColor(line);
+        if (c != previous) {
+            if (const char* d = Directive(LineKindOf(previous), LineKindOf(c))) out.emplace_back(d);
+            previous = c;
+        }
+        out.push_back(doc.LineText(line));
+    }
+    if (previous != kBlack) out.emplace_back("{$ENDIF}");
+    return out;
+}
+
+void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix) {
+    WriteFileAtomically(path, model::JoinLinesCrLf(NewVersionLines(doc, prefix)));
+}
+
+void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix) {
+    WriteFileAtomically(path, model::JoinLinesCrLf(OldVersionLines(doc, prefix)));
+}
+
+void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path) {
+    WriteFileAtomically(path, model::JoinLinesCrLf(MergedVersionLines(doc)));
+}
+
+void SaveWorkspaceRtf(const TWorkspaceDocument& doc, const std::string& path) {
+    WriteFileAtomically(path, WriteRtf(doc));
+}
+
+void SaveWorkspacePlainText(const TWorkspaceDocument& doc, const std::string& path) {
+    WriteFileAtomically(path, doc.PlainText());
+}
+
+TWorkspaceDocument LoadWorkspaceFile(const std::string& path) {
+    return ReadWorkspace(model::ReadFileBytes(path));
+}
+
+} // namespace quennet::merge

@@ -1,0 +1,43 @@
+// Writing an edited workspace out as Pascal source: the new version, the old version, or one
+// source that holds both and chooses between them on the symbol NEW_VER. Each line's kind is
+// the colour of its first character (of its break when it is empty).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "merge/workspace_document.h"
+
+namespace quennet::merge {
+
+enum class TLineKind { Common, OldOnly, NewOnly, Other };
+
+// Black common, red old only, blue new only; any other value, automatic included, is Other.
+TLineKind LineKindOf(TColor color);
+
+// "// Quennet Pro <version> <legal notice>"
+std::string MergedHeaderLine();
+
+// The lines of each output, without line ends. An empty prefix leaves the lines of the
+// left-out colour out; otherwise they are written behind the prefix ("//" + the user's text).
+std::vector<std::string> NewVersionLines(const TWorkspaceDocument& doc, std::string_view prefix);
+std::vector<std::string> OldVersionLines(const TWorkspaceDocument& doc, std::string_view prefix);
+// Four header lines, then every line, with {$IFNDEF NEW_VER} / {$IFDEF NEW_VER} / {$ELSE} /
+// {$ENDIF} wherever the colour changes, and {$ENDIF} at the end after a last line that is
+// not black.
+std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc);
+
+// The same, written to a file with CR LF after every line, replacing it only when complete.
+// Throw std::runtime_error naming the file and the reason.
+void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix);
+void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix);
+void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path);
+
+// The workspace itself: RTF with colours, or plain text (every line + CR LF).
+void SaveWorkspaceRtf(const TWorkspaceDocument& doc, const std::string& path);
+void SaveWorkspacePlainText(const TWorkspaceDocument& doc, const std::string& path);
+// Reads a workspace file: RTF when it starts with "{\rtf", plain text otherwise.
+TWorkspaceDocument LoadWorkspaceFile(const std::string& path);
+
+} // namespace quennet::merge

@@ -1,0 +1,296 @@
+// The RTF reader: one pass over the bytes with an explicit group stack.
+#include "merge/rtf_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "model/source_file.h"
+
+namespace quennet::merge {
+
+namespace {
+
+// Unicode code points of the Windows-1252 bytes 0x80 to 0x9F (0 where the byte is unused).
+constexpr std::array<uint16_t, 32> kCp1252High = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+char UnicodeToByte(uint32_t code) {
+    if (code < 0x100) return static_cast<char>(code);
+    for (size_t i = 0; i < kCp1252High.size(); ++i)
+        if (kCp1252High[i] == code) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+// Destinations whose text is not body text.
+constexpr std::string_view kSkippedDestinations[] = {
+    "annotation", "atnauthor", "atnid",      "author",      "bkmkend",    "bkmkstart",
+    "buptim",     "colorschememapping",      "comment",     "creatim",    "datastore",
+    "docvar",     "doccomm",   "falt",       "filetbl",     "fldinst",    "fonttbl",
+    "footer",     "footerf",   "footerl",    "footerr",     "footnote",   "ftncn",
+    "ftnsep",     "ftnsepc",   "generator",  "header",      "headerf",    "headerl",
+    "headerr",    "info",      "keywords",   "latentstyles", "listoverridetable",
+    "listtable",  "mmathPr",   "nonshppict", "object",      "objdata",    "operator",
+    "pgdsctbl",   "pict",      "printim",    "private",     "revtbl",     "revtim",
+    "rsidtbl",    "rxe",       "shpinst",    "shppict",     "stylesheet", "subject",
+    "tc",         "template",  "themedata",  "title",       "txe",        "userprops",
+    "xe",         "xmlnstbl",
+};
+
+bool IsSkippedDestination(std::string_view word) {
+    return std::find(std::begin(kSkippedDestinations), std::end(kSkippedDestinations), word) !=
+           std::end(kSkippedDestinations);
+}
+
+enum class Destination : uint8_t { Text, Skip, ColorTable };
+
+struct GroupState {
+    TCharFormat Format;
+    Destination Dest = Destination::Text;
+    int UnicodeSkip = 1; // \ucN
+};
+
+class RtfReader {
+public:
+    explicit RtfReader(std::string_view bytes) : src_(bytes) {}
+
+    TWorkspaceDocument Read() {
+        doc_.Clear();
+        size_t i = 0;
+        const size_t n = src_.size();
+        bool closed = false;
+        while (i < n && !closed) {
+            const char c = src_[i];
+            if (c == '{') {
+                ++i;
+                skipPending_ = 0;
+                if (stack_.size() < kMaxRtfGroupDepth)
+                    stack_.push_back(stack_.empty() ? GroupState{} : stack_.back());
+                else
+                    ++overflow_;
+            } else if (c == '}') {
+                ++i;
+                skipPending_ = 0;
+                if (overflow_ > 0) {
+                    --overflow_;
+                } else if (stack_.size() > 1) {
+                    stack_.pop_back();
+                } else {
+                    closed = true; // the document's group ends; what follows is not read
+                }
+            } else if (c == '\\') {
+                i = ControlAt(i + 1);
+            } else if (c == '\r' || c == '\n') {
+                ++i;
+            } else {
+                ++i;
+                if (!stack_.empty() && stack_.back().Dest == Destination::ColorTable) {
+                    if (c == ';') EndColorEntry();
+                } else {
+                    Char(c);
+                }
+            }
+        }
+        TCharFormat end = stack_.empty() ? TCharFormat{} : stack_.back().Format;
+        doc_.AppendLine(std::move(text_), std::move(runs_), end);
+        return std::move(doc_);
+    }
+
+private:
+    GroupState& State() {
+        if (stack_.empty()) stack_.push_back({});
+        return stack_.back();
+    }
+    bool InText() { return !stack_.empty() && stack_.back().Dest == Destination::Text; }
+
+    void Char(char c) {
+        if (!InText()) return;
+        if (skipPending_ > 0) {
+            --skipPending_;
+            return;
+        }
+        Emit(c);
+    }
+
+    void Emit(char c) {
+        const TCharFormat& f = State().Format;
+        text_ += c;
+        if (!runs_.empty() && runs_.back().Format == f)
+            ++runs_.back().Length;
+        else
+            runs_.push_back({1, f});
+    }
+
+    void LineBreak() {
+        if (!InText()) return;
+        doc_.AppendLine(std::move(text_), std::move(runs_), State().Format);
+        text_.clear();
+        runs_.clear();
+    }
+
+    void EndColorEntry() {
+        if (colors_.size() < (1u << 16))
+            colors_.push_back(entryHasRgb_ ? TColor::Rgb(red_, green_, blue_) : TColor::Automatic());
+        red_ = green_ = blue_ = 0;
+        entryHasRgb_ = false;
+    }
+
+    static int HexValue(char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    }
+
+    // Reads the control word or symbol after a backslash; returns the next position.
+    size_t ControlAt(size_t i) {
+        const size_t n = src_.size();
+        if (i >= n) return n;
+        const char c = src_[i];
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!letter) return ControlSymbol(i);
+
+        const size_t nameStart = i;
+        while (i < n && ((src_[i] >= 'a' && src_[i] <= 'z') || (src_[i] >= 'A' && src_[i] <= 'Z')))
+            ++i;
+        const std::string_view name = src_.substr(nameStart, std::min<size_t>(i - nameStart, 32));
+        bool hasParam = false;
+        bool negative = false;
+        int64_t param = 0;
+        if (i < n && src_[i] == '-' && i + 1 < n && src_[i + 1] >= '0' && src_[i + 1] <= '9') {
+            negative = true;
+            ++i;
+        }
+        while (i < n && src_[i] >= '0' && src_[i] <= '9') {
+            hasParam = true;
+            if (param < (int64_t{1} << 40)) param = param * 10 + (src_[i] - '0');
+            ++i;
+        }
+        if (negative) param = -param;
+        if (i < n && src_[i] == ' ') ++i;
+        return ControlWord(name, hasParam, param, i);
+    }
+
+    size_t ControlSymbol(size_t i) {
+        const char c = src_[i];
+        switch (c) {
+        case '\'': {
+            const int hi = i + 1 < src_.size() ? HexValue(src_[i + 1]) : -1;
+            const int lo = i + 2 < src_.size() ? HexValue(src_[i + 2]) : -1;
+            if (hi < 0 || lo < 0) return i + 1 + (hi >= 0 ? 1 : 0);
+            Char(static_cast<char>(hi * 16 + lo));
+            return i + 3;
+        }
+        case '\\':
+        case '{':
+        case '}': Char(c); return i + 1;
+        case '~': Char(static_cast<char>(0xA0)); return i + 1;
+        case '_': Char('-'); return i + 1;
+        case '*': State().Dest = Destination::Skip; return i + 1;
+        case '\r':
+        case '\n': LineBreak(); return i + 1; // a backslash before a line end is \par
+        case '\t': Char('\t'); return i + 1;
+        default: return i + 1; // \- \| \: and unknown symbols
+        }
+    }
+
+    size_t ControlWord(std::string_view w, bool hasParam, int64_t param, size_t next) {
+        GroupState& s = State();
+        if (w == "par" || w == "line" || w == "row") {
+            LineBreak();
+        } else if (w == "tab" || w == "cell") {
+            Char('\t');
+        } else if (w == "b") {
+            s.Format.Bold = !(hasParam && param == 0);
+        } else if (w == "plain") {
+            s.Format = TCharFormat{};
+        } else if (w == "cf") {
+            s.Format.Color = param >= 0 && static_cast<uint64_t>(param) < colors_.size()
+                                 ? colors_[static_cast<size_t>(param)]
+                                 : TColor::Automatic();
+        } else if (w == "colortbl") {
+            s.Dest = Destination::ColorTable;
+            colors_.clear();
+            red_ = green_ = blue_ = 0;
+            entryHasRgb_ = false;
+        } else if (s.Dest == Destination::ColorTable && (w == "red" || w == "green" || w == "blue")) {
+            const uint8_t v = static_cast<uint8_t>(std::clamp<int64_t>(param, 0, 255));
+            (w == "red" ? red_ : w == "green" ? green_ : blue_) = v;
+            entryHasRgb_ = true;
+        } else if (w == "uc") {
+            s.UnicodeSkip = static_cast<int>(std::clamp<int64_t>(param, 0, 255));
+        } else if (w == "u") {
+            int64_t code = param;
+            if (code < 0) code += 65536;
+            if (code >= 0xDC00 && code <= 0xDFFF && lastWasHighSurrogate_) {
+                // the second half of a pair: the first already wrote the "?"
+            } else if (InText()) {
+                Emit(code >= 0xD800 && code <= 0xDBFF ? '?' : UnicodeToByte(static_cast<uint32_t>(code)));
+            }
+            lastWasHighSurrogate_ = code >= 0xD800 && code <= 0xDBFF;
+            skipPending_ = s.UnicodeSkip;
+            return next;
+        } else if (w == "bin") {
+            // Binary data of the given length follows the delimiter.
+            const uint64_t len = param > 0 ? static_cast<uint64_t>(param) : 0;
+            return static_cast<size_t>(std::min<uint64_t>(src_.size(), next + len));
+        } else if (w == "emdash") {
+            Char(static_cast<char>(0x97));
+        } else if (w == "endash") {
+            Char(static_cast<char>(0x96));
+        } else if (w == "lquote") {
+            Char(static_cast<char>(0x91));
+        } else if (w == "rquote") {
+            Char(static_cast<char>(0x92));
+        } else if (w == "ldblquote") {
+            Char(static_cast<char>(0x93));
+        } else if (w == "rdblquote") {
+            Char(static_cast<char>(0x94));
+        } else if (w == "bullet") {
+            Char(static_cast<char>(0x95));
+        } else if (w == "emspace" || w == "enspace" || w == "qmspace") {
+            Char(' ');
+        } else if (IsSkippedDestination(w)) {
+            s.Dest = Destination::Skip;
+        }
+        lastWasHighSurrogate_ = false;
+        return next;
+    }
+
+    std::string_view src_;
+    std::vector<GroupState> stack_;
+    size_t overflow_ = 0;
+    int skipPending_ = 0;
+    bool lastWasHighSurrogate_ = false;
+    std::vector<TColor> colors_;
+    uint8_t red_ = 0, green_ = 0, blue_ = 0;
+    bool entryHasRgb_ = false;
+    TWorkspaceDocument doc_;
+    std::string text_;
+    std::vector<TFormatRun> runs_;
+};
+
+} // namespace
+
+bool LooksLikeRtf(std::string_view bytes) { return bytes.substr(0, 5) == "{\\rtf"; }
+
+TWorkspaceDocument ReadRtf(std::string_view bytes) { return RtfReader(bytes).Read(); }
+
+TWorkspaceDocument ReadPlainText(std::string_view bytes) {
+    TWorkspaceDocument doc;
+    const TCharFormat automatic{};
+    for (auto& line : model::SplitLines(bytes)) doc.AppendLine(std::move(line), automatic);
+    if (!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n'))
+        doc.AppendLine(std::string(), automatic);
+    return doc;
+}
+
+TWorkspaceDocument ReadWorkspace(std::string_view bytes) {
+    return LooksLikeRtf(bytes) ? ReadRtf(bytes) : ReadPlainText(bytes);
+}
+
+} // namespace quennet::merge

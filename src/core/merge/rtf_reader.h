@@ -1,0 +1,34 @@
+// Loading a workspace: our own RTF and what word processors write. Text that does not start
+// with "{\rtf" loads as plain text in the automatic colour.
+//
+// Understood: groups, \colortbl with \red \green \blue, \cf, \b and \b0, \plain, \par, \line
+// and \row (line breaks), \tab and \cell (tab), \'hh, \uN with \ucN fallback skipping,
+// \bin, the control symbols \\ \{ \} \~ \_ \- and the usual typographic words (\emdash,
+// \lquote, ...). \* groups and the destinations that hold no body text (\fonttbl,
+// \stylesheet, \info, \pict, headers, footers, field instructions, ...) are skipped.
+//
+// \uN becomes the Windows-1252 byte of the character when it has one (every code below 256
+// maps to itself, and the 27 printable characters of 0x80 to 0x9F map to their bytes), else
+// "?". Raw bytes keep their value (CR and LF are ignored as RTF wants).
+//
+// Safe on any input: the group stack is explicit and capped (deeper groups are counted, not
+// stored), every byte is looked at a bounded number of times, and nothing is recursive.
+#pragma once
+
+#include <string_view>
+
+#include "merge/workspace_document.h"
+
+namespace quennet::merge {
+
+inline constexpr size_t kMaxRtfGroupDepth = 512;
+
+bool LooksLikeRtf(std::string_view bytes);
+TWorkspaceDocument ReadRtf(std::string_view bytes);
+// Lines split at CR LF, CR or LF; a final line break leaves an empty last line, as a text
+// control shows it.
+TWorkspaceDocument ReadPlainText(std::string_view bytes);
+// RTF when the bytes start with "{\rtf", plain text otherwise.
+TWorkspaceDocument ReadWorkspace(std::string_view bytes);
+
+} // namespace quennet::merge

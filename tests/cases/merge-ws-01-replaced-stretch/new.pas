@@ -1,0 +1,5 @@
+program P;
+begin
+  WriteLn('new');
+  WriteLn('{more}');
+end.

@@ -1,0 +1,4 @@
+program P;
+begin
+  WriteLn('old');
+end.

@@ -1,0 +1,8 @@
+// Quennet Pro @VERSION@ Copyright (c) 2026 Quennet
+// FOR REVERSE SOURCE TO PREVIOUS VERSION REMOVE NEXT LINE
+{$DEFINE NEW_VER}
+
+{$IFDEF NEW_VER}
+begin
+end;
+{$ENDIF}

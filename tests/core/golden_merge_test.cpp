@@ -1,0 +1,129 @@
+// Golden cases of the highlighter and the workspace builder: tests/cases/merge-*/.
+// A conversion case holds source.pas and expected.rtf (or expected-error.txt); a workspace
+// case holds old.pas, new.pas, expected.rtf and expected-merged.pas (the version in its first
+// line written as @VERSION@). On a mismatch the output is written next to the expected file
+// as .actual; UPDATE_GOLDEN=1 accepts it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "merge/merge_workspace.h"
+#include "merge/merged_output.h"
+#include "merge/pas_conversion.h"
+#include "merge/rtf_reader.h"
+#include "model/source_file.h"
+
+namespace fs = std::filesystem;
+using namespace quennet;
+
+namespace {
+
+std::vector<fs::path> CaseFolders(std::string_view prefix) {
+    std::vector<fs::path> out;
+    for (const auto& e : fs::directory_iterator(QUENNET_CASES_DIR))
+        if (e.is_directory() && e.path().filename().string().rfind(prefix, 0) == 0)
+            out.push_back(e.path());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::string Read(const fs::path& p) { return model::ReadFileBytes(p.string()); }
+
+void WriteBytes(const fs::path& p, std::string_view bytes) {
+    std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Compares with the expected file; writes .actual (or the expected file) on a mismatch.
+void ExpectGolden(const fs::path& expectedPath, const std::string& actual) {
+    const bool update = std::getenv("UPDATE_GOLDEN") && std::string(std::getenv("UPDATE_GOLDEN")) == "1";
+    const std::string expected = fs::exists(expectedPath) ? Read(expectedPath) : std::string();
+    fs::path actualPath = expectedPath;
+    actualPath += ".actual";
+    if (expected == actual) {
+        fs::remove(actualPath);
+        return;
+    }
+    if (update) {
+        WriteBytes(expectedPath, actual);
+        return;
+    }
+    WriteBytes(actualPath, actual);
+    ADD_FAILURE() << "golden mismatch: " << expectedPath << " (see " << actualPath << ")";
+}
+
+std::string Convert(const std::vector<std::string>& lines) {
+    merge::TPasConversion conv;
+    conv.SetDefaultAttributes();
+    conv.AppendSourceText(model::JoinLinesCrLf(lines));
+    conv.Rewind();
+    conv.ConvertToRtf();
+    return std::string(conv.Data());
+}
+
+} // namespace
+
+TEST(GoldenMerge, ConversionCases) {
+    const auto folders = CaseFolders("merge-conv-");
+    ASSERT_GE(folders.size(), 6u);
+    for (const auto& dir : folders) {
+        SCOPED_TRACE(dir.filename().string());
+        const auto lines = model::SplitLines(Read(dir / "source.pas"));
+        if (fs::exists(dir / "expected-error.txt")) {
+            try {
+                Convert(lines);
+                ADD_FAILURE() << "conversion did not fail";
+            } catch (const merge::EConversionError& e) {
+                EXPECT_EQ(e.what(), Read(dir / "expected-error.txt"));
+            }
+            continue;
+        }
+        const std::string rtf = Convert(lines);
+        ExpectGolden(dir / "expected.rtf", rtf);
+        // Every source line is one output line between the header and the two empty lines of
+        // the final line ends, then "\par }" (a NUL ends the scan early).
+        const auto out = model::SplitLines(rtf);
+        ASSERT_GE(out.size(), 5u);
+        EXPECT_EQ(out.back(), "\\par }");
+        const bool hasNul = std::any_of(lines.begin(), lines.end(),
+                                        [](const std::string& l) { return l.find('\0') != std::string::npos; });
+        if (!hasNul) {
+            EXPECT_EQ(out.size(), lines.size() + 6);
+        }
+    }
+}
+
+TEST(GoldenMerge, WorkspaceCases) {
+    const auto folders = CaseFolders("merge-ws-");
+    ASSERT_GE(folders.size(), 4u);
+    for (const auto& dir : folders) {
+        SCOPED_TRACE(dir.filename().string());
+        const auto oldLines = model::SplitLines(Read(dir / "old.pas"));
+        const auto newLines = model::SplitLines(Read(dir / "new.pas"));
+        auto ws = merge::BuildMergeWorkspace(oldLines, newLines);
+        ASSERT_TRUE(ws.has_value());
+        ExpectGolden(dir / "expected.rtf", ws->Rtf);
+
+        const auto doc = merge::ReadRtf(ws->Rtf);
+        ASSERT_EQ(doc.TextLineCount(), ws->MergeMap.size());
+        std::string expectedMerged = Read(dir / "expected-merged.pas");
+        const std::string version = "@VERSION@";
+        expectedMerged.replace(expectedMerged.find(version), version.size(), QUENNET_VERSION);
+        const std::string merged = model::JoinLinesCrLf(merge::MergedVersionLines(doc));
+        if (merged != expectedMerged) {
+            WriteBytes(dir / "expected-merged.pas.actual", merged);
+            ADD_FAILURE() << "merged output differs: " << (dir / "expected-merged.pas.actual");
+        }
+
+        // Without NUL bytes the two versions come back exactly.
+        auto hasNul = [](const std::vector<std::string>& v) {
+            return std::any_of(v.begin(), v.end(), [](const std::string& l) { return l.find('\0') != std::string::npos; });
+        };
+        if (!hasNul(oldLines) && !hasNul(newLines)) {
+            EXPECT_EQ(merge::NewVersionLines(doc, ""), newLines);
+            EXPECT_EQ(merge::OldVersionLines(doc, ""), oldLines);
+        }
+    }
+}
