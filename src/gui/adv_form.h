@@ -1,0 +1,41 @@
+// Base of the program's windows: keeps each window's placement in the settings under a subkey
+// named after the window's class ("TMainForm", "TDiffRptForm", ...).
+#pragma once
+
+#include <QMainWindow>
+
+namespace quennet::gui {
+
+class TAppRegistry;
+
+class TAdvForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TAdvForm(TAppRegistry* registry, QWidget* parent = nullptr,
+                      Qt::WindowFlags flags = Qt::WindowFlags());
+    ~TAdvForm() override;
+
+    TAppRegistry* Registry() const { return m_registry; }
+    // The settings subkey of this window: its class name without namespace.
+    QString SettingsKey() const;
+
+    // Placement is restored just before the window is first shown and stored at destruction
+    // (or earlier by a derived class that stores more values after it).
+    void RestorePlacement();
+    void SavePlacement();
+    bool WasShown() const { return m_wasShown; }
+
+    void setVisible(bool visible) override;
+
+protected:
+    // Runs once, right after the window first became visible and got its size.
+    virtual void FirstShown() {}
+
+private:
+    TAppRegistry* m_registry;
+    QString m_key;
+    bool m_wasShown = false;
+    bool m_placementSaved = false;
+};
+
+} // namespace quennet::gui

@@ -1,0 +1,186 @@
+// Settings store over QSettings with typed values kept apart in the INI text.
+#include "app_registry.h"
+
+#include <QRegularExpression>
+#include <QSettings>
+#include <stdexcept>
+
+namespace quennet::gui {
+
+namespace {
+
+const QString kIntPrefix = QStringLiteral("dword:");
+const QString kStrPrefix = QStringLiteral("sz:");
+
+// Registry paths use backslashes; QSettings groups use slashes.
+QString ToGroupPath(QString path) {
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (path.startsWith(QLatin1Char('/')))
+        path.remove(0, 1);
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+bool ParseDword(const QString& raw, int& out) {
+    static const QRegularExpression re(QStringLiteral("^dword:[0-9a-fA-F]{8}$"));
+    if (!re.match(raw).hasMatch()) return false;
+    bool ok = false;
+    uint v = raw.mid(kIntPrefix.size()).toUInt(&ok, 16);
+    if (!ok) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+} // namespace
+
+QString WindowClassKey(const char* qualifiedClassName) {
+    QString name = QString::fromLatin1(qualifiedClassName);
+    int colon = name.lastIndexOf(QLatin1Char(':'));
+    return colon >= 0 ? name.mid(colon + 1) : name;
+}
+
+TAppRegistry::TAppRegistry()
+    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                             QStringLiteral("Quennet"),
+                                             QStringLiteral("Quennet Pro"))) {}
+
+TAppRegistry::TAppRegistry(const QString& iniPath)
+    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+
+TAppRegistry::~TAppRegistry() {
+    // A failed write at shutdown cannot be shown any more; QSettings keeps the old file.
+    m_settings->sync();
+}
+
+QString TAppRegistry::FileName() const {
+    return m_settings->fileName();
+}
+
+bool TAppRegistry::GroupHasContent(const QString& group) const {
+    if (group.isEmpty()) return !m_settings->allKeys().isEmpty();
+    m_settings->beginGroup(group);
+    bool has = !m_settings->childKeys().isEmpty() || !m_settings->childGroups().isEmpty();
+    m_settings->endGroup();
+    return has;
+}
+
+bool TAppRegistry::OpenSettingsKey(const QString& path, bool create) {
+    // An empty INI group cannot be stored, so a created key exists once it holds a value.
+    QString key = ToGroupPath(path);
+    if (!create && !GroupHasContent(key)) {
+        m_open = false;
+        return false;
+    }
+    m_key = key;
+    m_open = true;
+    return true;
+}
+
+void TAppRegistry::CloseKey() {
+    m_key.clear();
+    m_open = false;
+}
+
+QString TAppRegistry::FullName(const QString& name) const {
+    QString n = ToGroupPath(name);
+    if (m_key.isEmpty()) return n;
+    return n.isEmpty() ? m_key : m_key + QLatin1Char('/') + n;
+}
+
+bool TAppRegistry::KeyExists(const QString& name) const {
+    return GroupHasContent(FullName(name));
+}
+
+void TAppRegistry::DeleteKey(const QString& name) {
+    if (ToGroupPath(name).isEmpty()) return; // never wipe the open key through an empty name
+    m_settings->remove(FullName(name));
+}
+
+bool TAppRegistry::ValueExists(const QString& name) const {
+    return m_settings->contains(FullName(name));
+}
+
+void TAppRegistry::DeleteValue(const QString& name) {
+    if (ValueExists(name)) m_settings->remove(FullName(name));
+}
+
+std::optional<QString> TAppRegistry::RawValue(const QString& name) const {
+    QVariant v = m_settings->value(FullName(name));
+    if (!v.isValid()) return std::nullopt;
+    // An unquoted value with commas, edited by hand, comes back as a list.
+    if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(QStringLiteral(", "));
+    if (!v.canConvert<QString>()) return std::nullopt;
+    return v.toString();
+}
+
+QString TAppRegistry::ReadString(const QString& name, const QString& def) const {
+    auto raw = RawValue(name);
+    if (!raw) return def;
+    int dummy = 0;
+    if (ParseDword(*raw, dummy)) return def;
+    QString s = raw->startsWith(kStrPrefix) ? raw->mid(kStrPrefix.size()) : *raw;
+    int nul = s.indexOf(QChar(0));
+    if (nul >= 0) s.truncate(nul);
+    return s;
+}
+
+int TAppRegistry::ReadInteger(const QString& name, int def) const {
+    auto raw = RawValue(name);
+    int v = 0;
+    if (raw && ParseDword(*raw, v)) return v;
+    return def;
+}
+
+bool TAppRegistry::ReadBool(const QString& name, bool def) const {
+    return ReadInteger(name, def ? 1 : 0) != 0;
+}
+
+void TAppRegistry::WriteString(const QString& name, const QString& value) {
+    bool ambiguous = value.startsWith(kIntPrefix) || value.startsWith(kStrPrefix);
+    m_settings->setValue(FullName(name), ambiguous ? kStrPrefix + value : value);
+}
+
+void TAppRegistry::WriteInteger(const QString& name, int value) {
+    m_settings->setValue(
+        FullName(name),
+        kIntPrefix + QStringLiteral("%1").arg(static_cast<uint>(value), 8, 16, QLatin1Char('0')));
+}
+
+void TAppRegistry::WriteBool(const QString& name, bool value) {
+    WriteInteger(name, value ? 1 : 0);
+}
+
+void TAppRegistry::ReadStringList(const QString& name, QStringList& list) {
+    if (!KeyExists(name)) return;
+    list.clear();
+    const QString saved = m_key;
+    const bool savedOpen = m_open;
+    m_key = FullName(name);
+    int n = ReadInteger(QStringLiteral("Count"), 0);
+    for (int i = 0; i < n; ++i)
+        list.append(ReadString(QString::number(i), QString()));
+    m_key = saved;
+    m_open = savedOpen;
+}
+
+void TAppRegistry::WriteStringList(const QString& name, const QStringList& list) {
+    const QString saved = m_key;
+    const bool savedOpen = m_open;
+    DeleteKey(name);
+    m_key = FullName(name);
+    WriteInteger(QStringLiteral("Count"), static_cast<int>(list.size()));
+    for (int i = 0; i < list.size(); ++i)
+        WriteString(QString::number(i), list[i]);
+    m_key = saved;
+    m_open = savedOpen;
+}
+
+void TAppRegistry::Flush() {
+    m_settings->sync();
+    if (m_settings->status() != QSettings::NoError)
+        throw std::runtime_error("Cannot write the settings file \"" +
+                                 m_settings->fileName().toStdString() + "\"");
+}
+
+} // namespace quennet::gui

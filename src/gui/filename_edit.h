@@ -1,0 +1,57 @@
+// A read-only file-name box with a browse button. Hooks run around the browse dialog so the
+// owner can pick the first folder and react to the chosen name before the box shows it.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class QLineEdit;
+class QToolButton;
+
+namespace quennet::gui {
+
+class TUserDialogs;
+
+// A shown name is usable as a starting point for the dialog only when it is well formed.
+bool IsWellFormedFileName(const QString& name);
+
+class TFilenameEdit : public QWidget {
+    Q_OBJECT
+public:
+    TFilenameEdit(TUserDialogs& dialogs, QWidget* parent = nullptr);
+
+    QString FileName() const;
+    void SetFileName(const QString& name);
+    void Clear() { SetFileName(QString()); }
+    // The text shown (the file name).
+    QString text() const { return FileName(); }
+
+    // Stored form "Desc|*.a;*.b|...".
+    QString Filter() const { return m_filter; }
+    void SetFilter(const QString& filter) { m_filter = filter; }
+    QString InitialDir() const { return m_initialDir; }
+    void SetInitialDir(const QString& dir) { m_initialDir = dir; }
+    QString DialogTitle() const { return m_title; }
+    void SetDialogTitle(const QString& title) { m_title = title; }
+
+    std::function<void(TFilenameEdit&)> BeforeDialog;
+    // Chosen name and whether the dialog was accepted; runs before the box takes the name.
+    std::function<void(TFilenameEdit&, const QString&, bool)> AfterDialog;
+
+    // The browse button's command.
+    void Browse();
+
+    QLineEdit* Edit() const { return m_edit; }
+    QToolButton* Button() const { return m_button; }
+
+private:
+    TUserDialogs& m_dialogs;
+    QLineEdit* m_edit;
+    QToolButton* m_button;
+    QString m_filter;
+    QString m_initialDir;
+    QString m_title = QStringLiteral("Browse");
+};
+
+} // namespace quennet::gui

@@ -1,0 +1,141 @@
+// Setup dialog.
+#include "setup_form.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace quennet::gui {
+
+const std::vector<std::pair<QString, int>>& FontCharsets() {
+    static const std::vector<std::pair<QString, int>> sets = {
+        {QStringLiteral("ANSI"), 0},          {QStringLiteral("DEFAULT"), 1},
+        {QStringLiteral("SYMBOL"), 2},        {QStringLiteral("MAC"), 77},
+        {QStringLiteral("SHIFTJIS"), 128},    {QStringLiteral("HANGEUL"), 129},
+        {QStringLiteral("JOHAB"), 130},       {QStringLiteral("GB2312"), 134},
+        {QStringLiteral("CHINESEBIG5"), 136}, {QStringLiteral("GREEK"), 161},
+        {QStringLiteral("TURKISH"), 162},     {QStringLiteral("VIETNAMESE"), 163},
+        {QStringLiteral("HEBREW"), 177},      {QStringLiteral("ARABIC"), 178},
+        {QStringLiteral("BALTIC"), 186},      {QStringLiteral("RUSSIAN"), 204},
+        {QStringLiteral("THAI"), 222},        {QStringLiteral("EASTEUROPE"), 238},
+        {QStringLiteral("OEM"), 255},
+    };
+    return sets;
+}
+
+QStringList MemoLines(const QPlainTextEdit* memo) {
+    QString text = memo->toPlainText();
+    if (text.isEmpty()) return {};
+    QStringList lines = text.split(QLatin1Char('\n'));
+    // A final line break ends the last line; it does not start another.
+    if (lines.size() > 1 && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+namespace {
+QPlainTextEdit* MakeMemo(QWidget* parent) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    return memo;
+}
+} // namespace
+
+TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Setup"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+
+    PageControl1 = new QTabWidget(this);
+
+    auto* definesPage = new QWidget;
+    auto* dl = new QVBoxLayout(definesPage);
+    dl->addWidget(new QLabel(QStringLiteral("One compiler symbol per line:"), definesPage));
+    DefinesMemo = MakeMemo(definesPage);
+    dl->addWidget(DefinesMemo);
+    PageControl1->addTab(definesPage, QStringLiteral("Compiler definitions"));
+
+    auto* extPage = new QWidget;
+    auto* el = new QVBoxLayout(extPage);
+    el->addWidget(new QLabel(QStringLiteral("One filter per line: description|patterns"), extPage));
+    ExtensionsMemo = MakeMemo(extPage);
+    el->addWidget(ExtensionsMemo);
+    PageControl1->addTab(extPage, QStringLiteral("Extensions"));
+
+    auto* fontPage = new QWidget;
+    auto* fl = new QFormLayout(fontPage);
+    FontCombo = new QFontComboBox(fontPage);
+    FontCombo->setFontFilters(QFontComboBox::MonospacedFonts);
+    FontCombo->setEditable(false);
+    SizeEdit = new QSpinBox(fontPage);
+    SizeEdit->setRange(7, 20);
+    SizeEdit->setValue(10);
+    CharsetCombo = new QComboBox(fontPage);
+    for (const auto& [name, value] : FontCharsets())
+        CharsetCombo->addItem(name, value);
+    SelectCharset(1);
+    SampleMemo = new QPlainTextEdit(QStringLiteral("This is the sample text"), fontPage);
+    fl->addRow(QStringLiteral("Editor Font"), FontCombo);
+    fl->addRow(QStringLiteral("Size"), SizeEdit);
+    fl->addRow(QStringLiteral("Charset"), CharsetCombo);
+    fl->addRow(QStringLiteral("Sample Text"), SampleMemo);
+    PageControl1->addTab(fontPage, QStringLiteral("Font"));
+
+    Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl1);
+    layout->addWidget(Buttons);
+
+    connect(FontCombo, &QFontComboBox::currentFontChanged, this, [this] { UpdateSample(); });
+    connect(SizeEdit, &QSpinBox::valueChanged, this, [this] { UpdateSample(); });
+    connect(CharsetCombo, &QComboBox::currentIndexChanged, this, [this] { UpdateSample(); });
+    UpdateSample();
+    setFixedSize(460, 340);
+}
+
+void TSetupForm::SelectCharset(int value) {
+    CharsetCombo->setCurrentIndex(CharsetCombo->findData(value));
+}
+
+int TSetupForm::SelectedCharset() const {
+    return CharsetCombo->currentIndex() >= 0 ? CharsetCombo->currentData().toInt() : -1;
+}
+
+void TSetupForm::UpdateSample() {
+    // Qt chooses glyphs by Unicode, so the character set has no effect on the sample's look.
+    QFont f = FontCombo->currentFont();
+    f.setPointSize(SizeEdit->value());
+    SampleMemo->setFont(f);
+}
+
+bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions, QString& fontName,
+                  int& fontCharset, int& fontSize) {
+    TSetupForm form(parent);
+    form.DefinesMemo->setPlainText(defines.join(QLatin1Char('\n')));
+    form.ExtensionsMemo->setPlainText(extensions.join(QLatin1Char('\n')));
+    form.FontCombo->setCurrentFont(QFont(fontName));
+    // A stored font that is not installed stays as it is unless another one is picked.
+    const QString shownFamily = form.FontCombo->currentFont().family();
+    form.SizeEdit->setValue(fontSize);
+    form.SelectCharset(fontCharset);
+    if (form.exec() != QDialog::Accepted) return false;
+    defines = MemoLines(form.DefinesMemo);
+    extensions = MemoLines(form.ExtensionsMemo);
+    const QString family = form.FontCombo->currentFont().family();
+    if (family != shownFamily || family.compare(fontName, Qt::CaseInsensitive) == 0)
+        fontName = family;
+    fontSize = form.SizeEdit->value();
+    if (form.SelectedCharset() >= 0) fontCharset = form.SelectedCharset();
+    return true;
+}
+
+} // namespace quennet::gui

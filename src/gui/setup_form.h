@@ -1,0 +1,51 @@
+// The setup dialog: compiler symbols, file-dialog filters and the editor font.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <utility>
+#include <vector>
+
+class QComboBox;
+class QDialogButtonBox;
+class QFontComboBox;
+class QPlainTextEdit;
+class QSpinBox;
+class QTabWidget;
+
+namespace quennet::gui {
+
+// Character sets offered, in list order: name shown, value stored.
+const std::vector<std::pair<QString, int>>& FontCharsets();
+
+class TSetupForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSetupForm(QWidget* parent = nullptr);
+
+    QTabWidget* PageControl1;
+    QPlainTextEdit* DefinesMemo;
+    QPlainTextEdit* ExtensionsMemo;
+    QFontComboBox* FontCombo;
+    QSpinBox* SizeEdit;
+    QComboBox* CharsetCombo;
+    QPlainTextEdit* SampleMemo;
+    QDialogButtonBox* Buttons;
+
+    // Selects the entry of that value, or none.
+    void SelectCharset(int value);
+    // -1 when none is selected.
+    int SelectedCharset() const;
+
+private:
+    void UpdateSample();
+};
+
+// Shows the dialog modally with the given values; on OK replaces them and returns true.
+bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions, QString& fontName,
+                  int& fontCharset, int& fontSize);
+
+// A memo's text as lines, empty lines included; an empty memo has none.
+QStringList MemoLines(const QPlainTextEdit* memo);
+
+} // namespace quennet::gui

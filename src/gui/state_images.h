@@ -1,0 +1,24 @@
+// The five 16 x 16 images of the difference tree and the gutters.
+#pragma once
+
+#include <QPixmap>
+#include <array>
+
+namespace quennet::gui {
+
+enum StateImage : int {
+    ImgRemoved = 0,  // red minus
+    ImgAdded = 1,    // green plus
+    ImgChanged = 2,  // green plus above red minus
+    ImgGroup = 3,    // yellow folder
+    ImgDocument = 4, // white page with blue lines
+};
+
+using TImageList = std::array<QPixmap, 5>;
+
+TImageList MakeStateImages();
+
+// Image index of a difference item's state; -1 for a state without an image.
+int StateImageIndex(int state);
+
+} // namespace quennet::gui
