@@ -1,0 +1,185 @@
+// quennet-diff --model FILE: the parsed, sorted declaration model as JSON.
+#include <iostream>
+
+#include "commands.h"
+#include "json_writer.h"
+#include "model/source_file.h"
+#include "model/source_model.h"
+
+namespace quennet::cli {
+
+namespace {
+
+using namespace quennet::model;
+
+void Lines(JsonWriter& j, const TidName& d) {
+    j.Key("first");
+    j.Value(d.FirstLine);
+    j.Key("last");
+    j.Value(d.LastLine);
+}
+
+void Proc(JsonWriter& j, const TidProc& p) {
+    j.BeginObject();
+    j.Key("name");
+    j.Value(p.Name);
+    j.Key("checksum");
+    j.Value(p.Checksum);
+    Lines(j, p);
+    j.Key("text");
+    j.Value(p.Text);
+    j.Key("implementation");
+    if (p.Implementation) {
+        j.BeginObject();
+        j.Key("checksum");
+        j.Value(p.Implementation->Checksum);
+        Lines(j, *p.Implementation);
+        j.EndObject();
+    } else {
+        j.Null();
+    }
+    j.EndObject();
+}
+
+void Var(JsonWriter& j, const TidVar& v) {
+    j.BeginObject();
+    j.Key("name");
+    j.Value(v.Name);
+    j.Key("checksum");
+    j.Value(v.Checksum);
+    j.Key("value_checksum");
+    j.Value(v.ValueChecksum);
+    Lines(j, v);
+    j.Key("type");
+    j.Value(v.TypeText);
+    j.EndObject();
+}
+
+void Section(JsonWriter& j, const char* key, const TidName& s) {
+    j.Key(key);
+    j.BeginObject();
+    j.Key("checksum");
+    j.Value(s.Checksum);
+    Lines(j, s);
+    j.EndObject();
+}
+
+void WriteModel(std::ostream& out, const TPasSrc& m) {
+    JsonWriter j(out);
+    j.BeginObject();
+    j.Key("name");
+    j.Value(m.Name);
+    j.Key("checksum");
+    j.Value(m.Checksum);
+    j.Key("types");
+    j.BeginArray();
+    for (const auto& t : m.Types) {
+        j.BeginObject();
+        j.Key("name");
+        j.Value(t->Name);
+        j.Key("checksum");
+        j.Value(t->Checksum);
+        Lines(j, *t);
+        j.Key("text");
+        j.Value(t->Text);
+        j.EndObject();
+    }
+    j.EndArray();
+    j.Key("classes");
+    j.BeginArray();
+    for (const auto& c : m.Classes) {
+        j.BeginObject();
+        j.Key("name");
+        j.Value(c->Name);
+        j.Key("kind");
+        j.Value(c->Kind);
+        j.Key("ancestors");
+        j.Value(c->Ancestors);
+        Lines(j, *c);
+        j.Key("fields");
+        j.BeginArray();
+        for (const auto& f : c->Fields) {
+            j.BeginObject();
+            j.Key("name");
+            j.Value(f->Name);
+            j.Key("checksum");
+            j.Value(f->Checksum);
+            Lines(j, *f);
+            j.Key("type");
+            j.Value(f->TypeText);
+            j.EndObject();
+        }
+        j.EndArray();
+        j.Key("methods");
+        j.BeginArray();
+        for (const auto& p : c->Methods)
+            Proc(j, *p);
+        j.EndArray();
+        j.Key("props");
+        j.BeginArray();
+        for (const auto& p : c->Props) {
+            j.BeginObject();
+            j.Key("name");
+            j.Value(p->Name);
+            j.Key("checksum");
+            j.Value(p->Checksum);
+            Lines(j, *p);
+            j.Key("text");
+            j.Value(p->Text);
+            j.EndObject();
+        }
+        j.EndArray();
+        j.EndObject();
+    }
+    j.EndArray();
+    j.Key("procs");
+    j.BeginArray();
+    for (const auto& p : m.Procs)
+        Proc(j, *p);
+    j.EndArray();
+    j.Key("consts");
+    j.BeginArray();
+    for (const auto& v : m.Consts)
+        Var(j, *v);
+    j.EndArray();
+    j.Key("vars");
+    j.BeginArray();
+    for (const auto& v : m.Vars)
+        Var(j, *v);
+    j.EndArray();
+    Section(j, "initialization", *m.Initialization);
+    Section(j, "finalization", *m.Finalization);
+    j.EndObject();
+    out << "\n";
+}
+
+} // namespace
+
+int RunModelCommand(std::vector<std::string> args) {
+    std::vector<std::string> symbols = TakeDefines(args);
+    std::string file;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--model") {
+            if (i + 1 >= args.size()) throw UsageError("--model needs a file name");
+            if (!file.empty()) throw UsageError("--model takes one file");
+            file = args[++i];
+        } else {
+            throw UsageError("unexpected argument with --model: " + args[i]);
+        }
+    }
+    TPasSrc model;
+    model.Parse(JoinLinesCrLf(LoadSourceLines(file)), &symbols);
+    WriteModel(std::cout, model);
+    const ParseStatus& st = model.Status;
+    if (!st.Complete) {
+        std::cerr << file << ":" << (st.FirstErrorLine > 0 ? st.FirstErrorLine : st.StopLine)
+                  << ": the structure is not followed from here on";
+        if (!st.ReachedFinalDot)
+            std::cerr << "; the parse stopped at line " << st.StopLine << " with " << st.RestTokens
+                      << " tokens unread";
+        std::cerr << "\n";
+    }
+    return 0;
+}
+
+} // namespace quennet::cli

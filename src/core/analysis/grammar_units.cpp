@@ -1,0 +1,714 @@
+// Grammar of whole files, sections and declarations, with what each records in the model.
+// Recording happens only outside trials; local declarations record nothing but resource
+// strings.
+#include "analysis/grammar_sets.h"
+#include "analysis/parser.h"
+#include "analysis/parser_trials.h"
+
+namespace quennet::analysis {
+
+using namespace grammar;
+
+// SourceFile = UnitModule | LibraryModule | PackageModule | ProgramModule
+void TOp4Parser::SourceFile() {
+    switch (la_) {
+    case tUnit: UnitModule(); break;
+    case tLibrary: LibraryModule(); break;
+    case tPackage: PackageModule(); break;
+    case tProgram:
+    case tBegin:
+    case tUses:
+    case tLabel:
+    case tConst:
+    case tResourceString:
+    case tType:
+    case tClass:
+    case tFunction:
+    case tProcedure:
+    case tVar:
+    case tThreadVar:
+    case tAsm:
+    case tConstructor:
+    case tDestructor: ProgramModule(); break;
+    default: SynError(kErrSourceFile); break;
+    }
+    if (Model) Model->Checksum = RunningChecksum;
+}
+
+// ProgramModule = [ PROGRAM ident [ "(" IdentList ")" ] ";" ] [ UsesClause ] Block "."
+void TOp4Parser::ProgramModule() {
+    if (la_ == tProgram) {
+        Get();
+        Ident();
+        if (Model) Model->Name = LastTokenText();
+        if (la_ == tLParen) {
+            Get();
+            IdentList(nullptr);
+            Expect(tRParen);
+        }
+        Expect(tSemicolon);
+    }
+    if (la_ == tUses) UsesClause();
+    Block();
+    if (la_ == tPoint) reachedFinalDot_ = true;
+    Expect(tPoint);
+}
+
+// UnitModule = UNIT ident ";" InterfaceSection ImplementationSection InitSection "."
+void TOp4Parser::UnitModule() {
+    Expect(tUnit);
+    Ident();
+    if (Model) Model->Name = LastTokenText();
+    Expect(tSemicolon);
+    InterfaceSection();
+    ImplementationSection();
+    InitSection();
+    if (la_ == tPoint) reachedFinalDot_ = true;
+    Expect(tPoint);
+}
+
+// LibraryModule = LIBRARY ident ";" [ UsesClause ] { LocalDeclSection | ExportsClause }
+//                 [ BEGIN StatementList ] END "."
+void TOp4Parser::LibraryModule() {
+    Expect(tLibrary);
+    Ident();
+    if (Model) Model->Name = LastTokenText();
+    Expect(tSemicolon);
+    if (la_ == tUses) UsesClause();
+    while (kImplDeclStart.Has(la_) || la_ == tExports) {
+        if (la_ == tExports)
+            ExportsClause();
+        else
+            LocalDeclSection();
+    }
+    if (la_ == tBegin) {
+        Get();
+        StatementList();
+    }
+    Expect(tEnd);
+    if (la_ == tPoint) reachedFinalDot_ = true;
+    Expect(tPoint);
+}
+
+// PackageModule = PACKAGE ident ";" [ REQUIRES IdentList { IdentList } ";" ]
+//                 [ CONTAINS { IdentList } ";" ] END "."
+void TOp4Parser::PackageModule() {
+    Expect(tPackage);
+    Ident();
+    if (Model) Model->Name = LastTokenText();
+    Expect(tSemicolon);
+    if (la_ == tRequires) {
+        Get();
+        IdentList(nullptr);
+        while (kIdentWords.Has(la_))
+            IdentList(nullptr);
+        Expect(tSemicolon);
+    }
+    if (la_ == tContains) {
+        Get();
+        while (kIdentWords.Has(la_))
+            IdentList(nullptr);
+        Expect(tSemicolon);
+    }
+    Expect(tEnd);
+    if (la_ == tPoint) reachedFinalDot_ = true;
+    Expect(tPoint);
+}
+
+// Ident = identifier | one of the directive and visibility words
+void TOp4Parser::Ident() {
+    if (kIdentWords.Has(la_))
+        Get();
+    else
+        SynError(kErrIdent);
+}
+
+// IdentList = ident { "," ident }
+void TOp4Parser::IdentList(std::vector<std::string>* names) {
+    Ident();
+    if (names) names->emplace_back(LastTokenText());
+    while (la_ == tComma) {
+        Get();
+        Ident();
+        if (names) names->emplace_back(LastTokenText());
+    }
+}
+
+// QualifiedName = ident { "." ident }
+void TOp4Parser::QualifiedName(std::string* name, bool* qualified) {
+    Ident();
+    *name = LastTokenText();
+    while (la_ == tPoint) {
+        Get();
+        Ident();
+        *name += '.';
+        *name += LastTokenText();
+        *qualified = true;
+    }
+}
+
+// StringSeq = ( string | charconst ) { string | charconst }
+void TOp4Parser::StringSeq() {
+    if (la_ == tString || la_ == tCharConst)
+        Get();
+    else
+        SynError(kErrStringSeq);
+    while (la_ == tString || la_ == tCharConst)
+        Get();
+}
+
+// UsesClause = USES ident [ IN StringSeq ] { "," ident [ IN StringSeq ] } ";"
+void TOp4Parser::UsesClause() {
+    Expect(tUses);
+    for (;;) {
+        Ident();
+        if (la_ == tIn) {
+            Get();
+            StringSeq();
+        }
+        if (la_ != tComma) break;
+        Get();
+    }
+    Expect(tSemicolon);
+}
+
+// ExportsClause = EXPORTS ExportItem { "," ExportItem } ";"
+void TOp4Parser::ExportsClause() {
+    Expect(tExports);
+    ExportItem();
+    while (la_ == tComma) {
+        Get();
+        ExportItem();
+    }
+    Expect(tSemicolon);
+}
+
+// ExportItem = ident [ INDEX Expression ] [ NAME StringSeq ] [ RESIDENT ]
+void TOp4Parser::ExportItem() {
+    Ident();
+    if (la_ == tIndex) {
+        Get();
+        Expression();
+    }
+    if (la_ == tName) {
+        Get();
+        StringSeq();
+    }
+    if (la_ == tResident) Get();
+}
+
+// InterfaceSection = INTERFACE [ UsesClause ] { InterfaceDecl }
+void TOp4Parser::InterfaceSection() {
+    Expect(tInterface);
+    if (la_ == tUses) UsesClause();
+    while (kInterfaceDeclStart.Has(la_)) {
+        switch (la_) {
+        case tConst: ConstSection(true); break;
+        case tResourceString: ResStringSection(); break;
+        case tType: TypeSection(true); break;
+        case tFunction:
+        case tProcedure: ProcHeadingDecl(); break;
+        default: VarSection(true); break;
+        }
+    }
+}
+
+// ImplementationSection = IMPLEMENTATION [ UsesClause ] { ImplDecl }
+void TOp4Parser::ImplementationSection() {
+    Expect(tImplementation);
+    if (la_ == tUses) UsesClause();
+    while (kImplDeclStart.Has(la_)) {
+        switch (la_) {
+        case tVar:
+        case tThreadVar: VarSection(true); break;
+        case tLabel: LabelSection(); break;
+        case tConst: ConstSection(true); break;
+        case tResourceString: ResStringSection(); break;
+        case tType: TypeSection(true); break;
+        default: ImplRoutine(true); break;
+        }
+    }
+}
+
+// InitSection = END | BEGIN StatementList END
+//             | INITIALIZATION StatementList [ FINALIZATION StatementList ] END
+void TOp4Parser::InitSection() {
+    if (la_ == tEnd) {
+        Get();
+        return;
+    }
+    if (la_ != tBegin && la_ != tInitialization) {
+        SynError(kErrInitSection);
+        return;
+    }
+    const bool initialization = la_ == tInitialization;
+    auto section = [this](model::TidName* rec) {
+        Get(); // the keyword is outside the checksum
+        const int32_t first = PrevLine();
+        const uint32_t start = RunningChecksum;
+        StatementList();
+        if (Recording() && rec) {
+            rec->FirstLine = first;
+            rec->LastLine = PrevLine();
+            rec->Checksum = RunningChecksum - start;
+        }
+    };
+    section(Model ? Model->Initialization.get() : nullptr);
+    if (initialization && la_ == tFinalization)
+        section(Model ? Model->Finalization.get() : nullptr);
+    Expect(tEnd);
+}
+
+// ConstSection = CONST ConstDecl ";" { ConstDecl ";" }
+void TOp4Parser::ConstSection(bool record) {
+    Expect(tConst);
+    ConstDecl(record);
+    Expect(tSemicolon);
+    while (kIdentWords.Has(la_)) {
+        ConstDecl(record);
+        Expect(tSemicolon);
+    }
+}
+
+// ConstDecl = ident ( "=" Expression | ":" Type "=" TypedConstant )
+void TOp4Parser::ConstDecl(bool record) {
+    const int32_t startLine = CurLine();
+    Ident();
+    std::string name(LastTokenText());
+    std::string_view typeText;
+    uint32_t typeSum = 0, valueSum = 0;
+    if (la_ == tEqual) {
+        Get();
+        const uint32_t start = RunningChecksum;
+        Expression();
+        valueSum = RunningChecksum - start;
+    } else if (la_ == tColon) {
+        Get();
+        const int32_t typePos = CurPos();
+        const uint32_t typeStart = RunningChecksum;
+        Type();
+        typeText = TextFrom(typePos);
+        typeSum = RunningChecksum - typeStart;
+        const uint32_t valueStart = RunningChecksum; // the "=" belongs to the value
+        Expect(tEqual);
+        TypedConstant();
+        valueSum = RunningChecksum - valueStart;
+    } else {
+        SynError(kErrConstDecl);
+    }
+    if (record && Recording() && Model)
+        Model->AddConst(name, typeText, typeSum, valueSum, startLine, PrevLine());
+}
+
+// ResStringSection = RESOURCESTRING ResStringDecl { ResStringDecl }
+void TOp4Parser::ResStringSection() {
+    Expect(tResourceString);
+    ResStringDecl();
+    while (kIdentWords.Has(la_))
+        ResStringDecl();
+}
+
+// ResStringDecl = ident "=" StringSeq { "+" StringSeq } ";"   (recorded wherever it stands)
+void TOp4Parser::ResStringDecl() {
+    const int32_t startLine = CurLine();
+    Ident();
+    std::string name(LastTokenText());
+    Expect(tEqual);
+    const uint32_t start = RunningChecksum;
+    StringSeq();
+    while (la_ == tPlus) {
+        Get();
+        StringSeq();
+    }
+    if (Recording() && Model)
+        Model->AddConst(name, "resourcestring", 0, RunningChecksum - start, startLine, PrevLine());
+    Expect(tSemicolon);
+}
+
+// TypeSection = TYPE TypeDecl ";" { TypeDecl ";" }
+void TOp4Parser::TypeSection(bool record) {
+    Expect(tType);
+    TypeDecl(record);
+    Expect(tSemicolon);
+    while (kIdentWords.Has(la_)) {
+        TypeDecl(record);
+        Expect(tSemicolon);
+    }
+}
+
+// TypeDecl = ident "=" [ TYPE ] ( ClassLikeType | Type )
+void TOp4Parser::TypeDecl(bool record) {
+    const int32_t startLine = CurLine();
+    Ident();
+    std::string name(LastTokenText());
+    Expect(tEqual);
+    const int32_t textPos = CurPos();
+    const uint32_t start = RunningChecksum;
+    if (la_ == tType) Get();
+    bool classLike = false;
+    switch (la_) {
+    case tInterface:
+    case tDispInterface:
+        InterfaceType(name, record);
+        classLike = true;
+        break;
+    case tObject:
+        ObjectType(name, record);
+        classLike = true;
+        break;
+    case tClass: {
+        // "class of T" is a class reference type; anything else after CLASS declares a class.
+        int32_t alt = ChooseAlternative(kTrialTypeDeclClass, 2, [&](int32_t a) {
+            if (a == 1)
+                Type();
+            else
+                ClassType(name, false);
+        });
+        if (alt == 1) {
+            Type();
+        } else {
+            ClassType(name, record);
+            classLike = true;
+        }
+        break;
+    }
+    default: Type(); break;
+    }
+    if (!classLike && record && Recording() && Model)
+        Model->AddType(name, TextFrom(textPos), RunningChecksum - start, startLine, PrevLine());
+}
+
+// VarSection = ( VAR | THREADVAR ) VarDecl ";" { VarDecl ";" }
+void TOp4Parser::VarSection(bool record) {
+    Get();
+    VarDecl(record);
+    Expect(tSemicolon);
+    while (kIdentWords.Has(la_)) {
+        VarDecl(record);
+        Expect(tSemicolon);
+    }
+}
+
+// VarDecl = IdentList ":" Type [ "=" TypedConstant | ABSOLUTE Expression ]
+void TOp4Parser::VarDecl(bool record) {
+    const int32_t startLine = CurLine();
+    const bool rec = record && Recording() && Model;
+    std::vector<std::string> names;
+    IdentList(rec ? &names : nullptr);
+    Expect(tColon);
+    const int32_t typePos = CurPos();
+    const uint32_t typeStart = RunningChecksum;
+    Type();
+    std::string_view typeText = TextFrom(typePos);
+    const uint32_t typeSum = RunningChecksum - typeStart;
+    uint32_t valueSum = 0;
+    if (la_ == tEqual) {
+        const uint32_t valueStart = RunningChecksum;
+        Get();
+        TypedConstant();
+        valueSum = RunningChecksum - valueStart;
+    } else if (la_ == tAbsolute) {
+        const uint32_t valueStart = RunningChecksum;
+        Get();
+        Expression();
+        valueSum = RunningChecksum - valueStart;
+    }
+    if (rec) Model->AddVars(names, typeText, typeSum, valueSum, startLine, PrevLine());
+}
+
+// LabelSection = LABEL LabelId { "," LabelId } ";"   with LabelId = ident | integer
+void TOp4Parser::LabelSection() {
+    Expect(tLabel);
+    for (;;) {
+        if (la_ == tInteger)
+            Get();
+        else
+            Ident();
+        if (la_ != tComma) break;
+        Get();
+    }
+    Expect(tSemicolon);
+}
+
+// ProcHeadingDecl = ( FunctionHeading | ProcedureHeading ) ";" { Directive ";" }
+void TOp4Parser::ProcHeadingDecl() {
+    const int32_t startLine = CurLine();
+    const int32_t textPos = CurPos();
+    const uint32_t start = RunningChecksum;
+    std::string name;
+    if (la_ == tFunction)
+        FunctionHeading(&name);
+    else if (la_ == tProcedure)
+        ProcedureHeading(&name);
+    else
+        SynError(kErrProcHeading);
+    Expect(tSemicolon);
+    while (kDirectiveStart.Has(la_)) {
+        Directive();
+        Expect(tSemicolon);
+    }
+    if (Recording() && Model)
+        Model->AddProc(name, TextFrom(textPos), RunningChecksum - start, startLine, PrevLine());
+}
+
+// FunctionHeading = FUNCTION ident [ FormalParams ] ":" ResultType { Directive }
+void TOp4Parser::FunctionHeading(std::string* name) {
+    Expect(tFunction);
+    Ident();
+    *name = LastTokenText();
+    if (la_ == tLParen) FormalParams();
+    Expect(tColon);
+    ResultType();
+    while (kDirectiveStart.Has(la_))
+        Directive();
+}
+
+// ProcedureHeading = PROCEDURE ident [ FormalParams ] { Directive }
+void TOp4Parser::ProcedureHeading(std::string* name) {
+    Expect(tProcedure);
+    Ident();
+    *name = LastTokenText();
+    if (la_ == tLParen) FormalParams();
+    while (kDirectiveStart.Has(la_))
+        Directive();
+}
+
+// ImplRoutine = [ CLASS ] ( ImplFunction | ImplProcedure )
+void TOp4Parser::ImplRoutine(bool record) {
+    if (la_ == tClass) Get();
+    if (la_ == tFunction)
+        ImplFunction(record);
+    else if (la_ == tProcedure || la_ == tConstructor || la_ == tDestructor)
+        ImplProcedure(record);
+    else
+        SynError(kErrImplRoutine);
+}
+
+// ImplFunction = FUNCTION QualifiedName [ FormalParams ] [ ":" ResultType ] ";"
+//                { Directive ";" } ( FORWARD ";" | ExternalSpec ";" | Block ";" )
+void TOp4Parser::ImplFunction(bool record) {
+    const int32_t startLine = CurLine();
+    const int32_t textPos = CurPos();
+    Expect(tFunction);
+    std::string name;
+    bool qualified = false;
+    QualifiedName(&name, &qualified);
+    const uint32_t headStart = RunningChecksum; // a function's heading sum starts after its name
+    if (la_ == tLParen) FormalParams();
+    if (la_ == tColon) {
+        Get();
+        ResultType();
+    }
+    Expect(tSemicolon);
+    while (kDirectiveStart.Has(la_)) {
+        Directive();
+        Expect(tSemicolon);
+    }
+    ImplBody(record, name, qualified, startLine, textPos, headStart);
+}
+
+// ImplProcedure = ( PROCEDURE | CONSTRUCTOR | DESTRUCTOR ) QualifiedName [ FormalParams ] ";"
+//                 { Directive ";" } ( FORWARD ";" | ExternalSpec ";" | Block ";" )
+void TOp4Parser::ImplProcedure(bool record) {
+    const int32_t startLine = CurLine();
+    const int32_t textPos = CurPos();
+    const uint32_t headStart = RunningChecksum;
+    Get();
+    std::string name;
+    bool qualified = false;
+    QualifiedName(&name, &qualified);
+    if (la_ == tLParen) FormalParams();
+    Expect(tSemicolon);
+    while (kDirectiveStart.Has(la_)) {
+        Directive();
+        Expect(tSemicolon);
+    }
+    ImplBody(record, name, qualified, startLine, textPos, headStart);
+}
+
+void TOp4Parser::ImplBody(bool record, const std::string& name, bool qualified, int32_t startLine,
+                          int32_t textPos, uint32_t headStart) {
+    const bool rec = record && Recording() && Model;
+    std::string heading;
+    if (rec) heading = TextFrom(textPos);
+    const uint32_t headSum = RunningChecksum - headStart;
+    if (la_ == tForward || la_ == tExternal) {
+        if (la_ == tForward)
+            Get();
+        else
+            ExternalSpec();
+        if (rec) Model->AddProc(name, heading, headSum, startLine, CurLine());
+        Expect(tSemicolon);
+    } else if (kBlockStart.Has(la_)) {
+        const int32_t headLast = PrevLine();
+        const uint32_t bodyStart = RunningChecksum;
+        Block();
+        if (rec)
+            Model->AddProcImpl(name, qualified, heading, headSum, RunningChecksum - bodyStart,
+                               startLine, headLast, CurLine());
+        Expect(tSemicolon);
+    } else {
+        SynError(kErrImplBody);
+        Expect(tSemicolon);
+    }
+}
+
+// ExternalSpec = EXTERNAL [ Expression [ NAME Expression ] ]
+void TOp4Parser::ExternalSpec() {
+    Expect(tExternal);
+    if (kExprStart.Has(la_)) {
+        Expression();
+        if (la_ == tName) {
+            Get();
+            Expression();
+        }
+    }
+}
+
+// FormalParams = "(" FormalParam { ";" FormalParam } ")"
+void TOp4Parser::FormalParams() {
+    Expect(tLParen);
+    FormalParam();
+    while (la_ == tSemicolon) {
+        Get();
+        FormalParam();
+    }
+    Expect(tRParen);
+}
+
+// FormalParam = [ IN | CONST | VAR | OUT ] ident { "," ident } [ ":" ParamType ]
+void TOp4Parser::FormalParam() {
+    if (la_ == tIn || la_ == tConst || la_ == tVar || la_ == tOut) Get();
+    IdentList(nullptr);
+    if (la_ == tColon) {
+        Get();
+        ParamType();
+    }
+}
+
+// ParamType = ARRAY OF ( TypeIdent | CONST ) | Type [ "=" Expression ]
+void TOp4Parser::ParamType() {
+    auto openArray = [this] {
+        Expect(tArray);
+        Expect(tOf);
+        if (la_ == tConst)
+            Get();
+        else
+            TypeIdent();
+    };
+    auto typed = [this] {
+        Type();
+        if (la_ == tEqual) {
+            Get();
+            Expression();
+        }
+    };
+    if (la_ == tArray) {
+        // An open array and a declared array type both start with ARRAY.
+        int32_t alt = ChooseAlternative(kTrialParamArray, 2, [&](int32_t a) {
+            if (a == 1)
+                openArray();
+            else
+                typed();
+        });
+        if (alt == 1)
+            openArray();
+        else
+            typed();
+    } else {
+        typed();
+    }
+}
+
+// TypeIdent = SHORTSTRING | ANSISTRING | WIDESTRING | STRING [ "[" Expression "]" ]
+//           | ident [ "." ident ] | FILE
+void TOp4Parser::TypeIdent() {
+    switch (la_) {
+    case tShortString:
+    case tAnsiString:
+    case tWideString:
+    case tFile: Get(); break;
+    case tStringKw:
+        Get();
+        if (la_ == tLBrack) {
+            Get();
+            Expression();
+            Expect(tRBrack);
+        }
+        break;
+    default:
+        if (kIdentWords.Has(la_)) {
+            Get();
+            if (la_ == tPoint) {
+                Get();
+                Ident();
+            }
+        } else {
+            SynError(kErrTypeIdent);
+        }
+        break;
+    }
+}
+
+// Directive = CDECL | REGISTER | PASCAL | SAFECALL | STDCALL | ASSEMBLER | VIRTUAL [ Expression ]
+//           | DYNAMIC | OVERRIDE | OVERLOAD | REINTRODUCE | MESSAGE Expression | NEAR | FAR
+//           | EXPORT | DISPID Expression | ABSTRACT
+void TOp4Parser::Directive() {
+    switch (la_) {
+    case tVirtual:
+        Get();
+        // A directive word after VIRTUAL may be the next directive rather than an expression.
+        if (kDirectiveStart.Has(la_))
+            GuardedOptional(kTrialVirtualExpr, [this] { Expression(); });
+        else if (kExprStart.Has(la_))
+            Expression();
+        break;
+    case tMessage:
+    case tDispId:
+        Get();
+        Expression();
+        break;
+    default:
+        if (kDirectiveStart.Has(la_))
+            Get();
+        else
+            SynError(kErrDirective);
+        break;
+    }
+}
+
+// Block = { LocalDeclSection } ( BEGIN StatementList END | AsmBlock )
+void TOp4Parser::Block() {
+    NestingGuard guard(*this);
+    while (kImplDeclStart.Has(la_))
+        LocalDeclSection();
+    if (la_ == tBegin) {
+        Get();
+        StatementList();
+        Expect(tEnd);
+    } else if (la_ == tAsm) {
+        AsmBlock();
+    } else {
+        SynError(kErrBlock);
+    }
+}
+
+// LocalDeclSection: the declaration grammar without recording, except resource strings.
+void TOp4Parser::LocalDeclSection() {
+    switch (la_) {
+    case tVar:
+    case tThreadVar: VarSection(false); break;
+    case tLabel: LabelSection(); break;
+    case tConst: ConstSection(false); break;
+    case tResourceString: ResStringSection(); break;
+    case tType: TypeSection(false); break;
+    case tClass:
+    case tFunction:
+    case tProcedure:
+    case tConstructor:
+    case tDestructor: ImplRoutine(false); break;
+    default: SynError(kErrLocalDecl); break;
+    }
+}
+
+} // namespace quennet::analysis

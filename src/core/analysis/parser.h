@@ -1,0 +1,204 @@
+// TOp4Parser: recursive descent with one token of lookahead, token checksums, silent syntax
+// errors and trial parsing; TDelphiParser adds conditional compilation on top of it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "analysis/scanner.h"
+#include "model/source_model.h"
+
+namespace quennet::analysis {
+
+// Abandons one attempt of a trial.
+struct EParserTryBack {};
+
+// Ends the whole parse when the nesting or the work bound is exceeded. Trials let it pass.
+struct EParseAbort {};
+
+class TOp4Parser : public TOp4Scanner {
+public:
+    TOp4Parser();
+
+    model::TPasSrc* Model = nullptr; // not owned
+
+    void ParseText(const char* text, int32_t length);
+    void ScannerError(int code, int line, int pos, int col) override;
+
+    uint32_t RunningChecksum = 0;
+    uint32_t TokenChecksum = 0;
+    int32_t ErrDist = 0;
+    int32_t TrialDepth = 0;
+
+    // Bounds that protect against hostile input; far beyond anything real code needs.
+    int32_t MaxNesting = 400;
+
+protected:
+    // Directive handling counts here so that memoised attempts can tell they saw none.
+    uint64_t directiveEvents_ = 0;
+
+private:
+    struct TrialRecord {
+        TScannerState Scanner;
+        std::vector<TCommentRecord> Comments;
+        int32_t ErrDist;
+        int32_t La;
+        uint32_t RunningChecksum;
+        uint32_t TokenChecksum;
+        int32_t Alternative;
+        int32_t Id;
+    };
+
+    // ---- core ----
+    void Get();
+    void Expect(int32_t kind);
+    void SynError(int32_t code);
+    void TryPush(int32_t id);
+    void TryPop();
+    void RestoreState();
+    int32_t Alternative() const { return trials_.empty() ? 0 : trials_.back().Alternative; }
+    void SetAlternative(int32_t a) { trials_.back().Alternative = a; }
+    bool Recording() const { return TrialDepth == 0; }
+    std::string_view LastTokenText() const { return GetName(s_.PrevToken.Pos, s_.PrevToken.Len); }
+    // Source text from pos to the end of the previous token.
+    std::string_view TextFrom(int32_t pos) const {
+        return GetString(pos, s_.PrevToken.Pos + s_.PrevToken.Len - pos);
+    }
+    int32_t CurLine() const { return s_.CurToken.Line; }
+    int32_t PrevLine() const { return s_.PrevToken.Line; }
+    int32_t CurPos() const { return s_.CurToken.Pos; }
+
+    // Runs one attempt of the open trial with the state saved; true when it parsed.
+    template <class F> bool Attempt(int32_t id, int32_t alt, F&& attempt);
+    // Alternatives by trial: the number of the first alternative that parses, else count.
+    template <class F> int32_t ChooseAlternative(int32_t id, int32_t count, F&& attempt);
+    // Tries item once and, when it parses, parses it again for real.
+    template <class F> bool GuardedOptional(int32_t id, F&& item);
+    bool LookupMemo(int32_t id, int32_t alt, int32_t& result) const;
+    void StoreMemo(int32_t id, int32_t alt, bool ok);
+    static uint64_t MemoKey(int32_t pos, int32_t id, int32_t alt) {
+        return (static_cast<uint64_t>(static_cast<uint32_t>(pos) + 1u) << 12) |
+               (static_cast<uint64_t>(id) << 2) | static_cast<uint64_t>(alt);
+    }
+    void FinishStatus();
+
+    class NestingGuard;
+
+    // ---- grammar: units and declarations ----
+    void SourceFile();
+    void ProgramModule();
+    void UnitModule();
+    void LibraryModule();
+    void PackageModule();
+    void Ident();
+    void IdentList(std::vector<std::string>* names);
+    void QualifiedName(std::string* name, bool* qualified);
+    void StringSeq();
+    void UsesClause();
+    void ExportsClause();
+    void ExportItem();
+    void InterfaceSection();
+    void ImplementationSection();
+    void InitSection();
+    void ConstSection(bool record);
+    void ConstDecl(bool record);
+    void ResStringSection();
+    void ResStringDecl();
+    void TypeSection(bool record);
+    void TypeDecl(bool record);
+    void VarSection(bool record);
+    void VarDecl(bool record);
+    void LabelSection();
+    void ProcHeadingDecl();
+    void FunctionHeading(std::string* name);
+    void ProcedureHeading(std::string* name);
+    void ImplRoutine(bool record);
+    void ImplFunction(bool record);
+    void ImplProcedure(bool record);
+    void ImplBody(bool record, const std::string& name, bool qualified, int32_t startLine,
+                  int32_t textStart, uint32_t headStart);
+    void ExternalSpec();
+    void FormalParams();
+    void FormalParam();
+    void ParamType();
+    void ResultType() { TypeIdent(); }
+    void TypeIdent();
+    void Directive();
+    void Block();
+    void LocalDeclSection();
+
+    // ---- grammar: class-like types and records ----
+    void ClassType(const std::string& name, bool record);
+    void AncestorList(std::string* ancestors);
+    void VisibilityWord(std::string* visibility);
+    void ClassMember(model::TidClass* cls, const std::string& visibility);
+    void FieldDecl(model::TidClass* cls, const std::string& visibility);
+    void MethodDecl(model::TidClass* cls, const std::string& visibility);
+    void MethodDirectives();
+    void MethodHeading(std::string* name);
+    void PropertyDecl(model::TidClass* cls, const std::string& visibility);
+    void PropertyInterface();
+    void PropertySpecifiers();
+    void InterfaceType(const std::string& name, bool record);
+    void ObjectType(const std::string& name, bool record);
+    void ObjectMethod(model::TidClass* cls);
+    void RecordType();
+    void FieldList();
+    void VariantPart();
+    void RecordVariant();
+
+    // ---- grammar: types, expressions, bodies ----
+    void Type();
+    void SimpleType();
+    void OrdinalType();
+    void SubrangeType();
+    void EnumType();
+    void StringType();
+    void StructType();
+    void FileType();
+    void ArrayType();
+    void IndexType();
+    void SetType();
+    void PointerType();
+    void ClassRefType();
+    void ProcType();
+    void Expression();
+    void SimpleExpression();
+    void Term();
+    void Factor();
+    void SetConstructor();
+    void SetElement();
+    void TypedConstant();
+    void ArrayConstant();
+    void RecordConstant();
+    void FieldConstant();
+    void StatementList();
+    void NestedBlock();
+    void BeginBlock();
+    void AsmBlock();
+
+    int32_t la_ = tEndOfText;
+    std::vector<TrialRecord> trials_;
+    int32_t nesting_ = 0;
+    uint64_t guardHits_ = 0;
+    uint64_t tokensRead_ = 0;
+    uint64_t tokenBudget_ = 0;
+    bool aborted_ = false;
+    bool reachedFinalDot_ = false;
+    std::unordered_map<uint64_t, bool> memo_;
+};
+
+class TDelphiParser : public TOp4Parser {
+public:
+    std::vector<std::string> Symbols;
+    bool Comment() override;
+
+private:
+    bool HasSymbol(std::string_view name) const;
+    void SkipExcluded(bool fromElse);
+};
+
+} // namespace quennet::analysis

@@ -1,0 +1,155 @@
+// The parser core: consuming tokens with their checksums, silent syntax errors, and trials
+// that save and restore the whole scanner and parser state.
+#include <cstring>
+
+#include "analysis/parser.h"
+#include "analysis/parser_trials.h"
+#include "model/crc32.h"
+
+namespace quennet::analysis {
+
+namespace {
+inline uint8_t UpperAZ(uint8_t b) {
+    return static_cast<uint8_t>(b - 'a') < 26u ? b - 32 : b;
+}
+} // namespace
+
+TOp4Parser::TOp4Parser() = default;
+
+void TOp4Parser::Get() {
+    for (;;) {
+        la_ = TOp4Scanner::Get();
+        if (++tokensRead_ > tokenBudget_) {
+            aborted_ = true;
+            throw EParseAbort{};
+        }
+        uint32_t c = 0xFFFFFFFFu;
+        for (unsigned char b : LastTokenText())
+            c = model::kCrc32Table[(c ^ UpperAZ(b)) & 0xFFu] ^ (c >> 8);
+        TokenChecksum = c;
+        RunningChecksum += c;
+        if (la_ <= kMaxTerminal) {
+            ++ErrDist;
+            break;
+        }
+    }
+}
+
+void TOp4Parser::Expect(int32_t kind) {
+    if (la_ == kind)
+        Get();
+    else
+        SynError(kind);
+}
+
+void TOp4Parser::SynError(int32_t code) {
+    if (TrialDepth >= 1) throw EParserTryBack{};
+    if (ErrDist >= 2) ScannerError(code, s_.CurToken.Line, s_.CurToken.Pos, s_.CurToken.Col);
+    ErrDist = 0;
+}
+
+void TOp4Parser::ScannerError(int code, int line, int pos, int col) {
+    if (TrialDepth >= 1) throw EParserTryBack{};
+    if (Model && Model->Status.FirstErrorLine < 0) Model->Status.FirstErrorLine = line;
+    TOp4Scanner::ScannerError(code, line, pos, col);
+}
+
+void TOp4Parser::TryPush(int32_t id) {
+    if (TrialDepth > 0) {
+        for (const auto& r : trials_) {
+            if (r.Id == id && r.Scanner.PrevToken.Pos == s_.PrevToken.Pos) {
+                ++guardHits_;
+                throw EParserTryBack{};
+            }
+        }
+    }
+    trials_.push_back(
+        TrialRecord{s_, std::move(comments_), ErrDist, la_, RunningChecksum, TokenChecksum, 1, id});
+    comments_.clear();
+    ++TrialDepth;
+}
+
+void TOp4Parser::RestoreState() {
+    const TrialRecord& r = trials_.back();
+    s_ = r.Scanner;
+    ErrDist = r.ErrDist;
+    la_ = r.La;
+    RunningChecksum = r.RunningChecksum;
+    TokenChecksum = r.TokenChecksum;
+    comments_.clear();
+}
+
+void TOp4Parser::TryPop() {
+    RestoreState();
+    comments_ = std::move(trials_.back().Comments);
+    trials_.pop_back();
+    --TrialDepth;
+}
+
+bool TOp4Parser::LookupMemo(int32_t id, int32_t alt, int32_t& result) const {
+    auto it = memo_.find(MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt));
+    if (it == memo_.end()) return false;
+    result = it->second ? 1 : 0;
+    return true;
+}
+
+void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok) {
+    memo_.emplace(MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt), ok);
+}
+
+void TOp4Parser::ParseText(const char* text, int32_t length) {
+    InitSource(text, length);
+    ErrDist = 2;
+    RunningChecksum = 0;
+    TrialDepth = 0;
+    trials_.clear();
+    memo_.clear();
+    tokensRead_ = 0;
+    tokenBudget_ = 64u * static_cast<uint64_t>(length) + 100000u;
+    reachedFinalDot_ = false;
+    try {
+        Get();
+        SourceFile();
+    } catch (const EParseAbort&) {
+        // Back to the last real position: what trials read ahead does not count.
+        if (!trials_.empty()) {
+            const TrialRecord& outer = trials_.front();
+            s_ = outer.Scanner;
+            la_ = outer.La;
+            RunningChecksum = outer.RunningChecksum;
+            ErrDist = outer.ErrDist;
+        }
+        trials_.clear();
+        TrialDepth = 0;
+        nesting_ = 0;
+        if (Model) Model->Checksum = RunningChecksum;
+    }
+    FinishStatus();
+}
+
+void TOp4Parser::FinishStatus() {
+    if (!Model) return;
+    model::ParseStatus& st = Model->Status;
+    st.ReachedFinalDot = reachedFinalDot_ && !aborted_;
+    st.ErrorCount = s_.ErrorCount;
+    st.Complete = st.ReachedFinalDot && s_.ErrorCount == 0;
+    st.StopLine = s_.CurToken.Line;
+    st.StopPosition = s_.CurToken.Pos;
+    if (st.Complete) return;
+    // The unread rest, token by token, so that two files broken at the same place can still be
+    // told equal or different.
+    uint64_t hash = 1469598103934665603ull;
+    uint64_t count = 0;
+    while (la_ != tEndOfText) {
+        uint32_t c = 0xFFFFFFFFu;
+        for (unsigned char b : GetName(s_.CurToken.Pos, s_.CurToken.Len))
+            c = model::kCrc32Table[(c ^ UpperAZ(b)) & 0xFFu] ^ (c >> 8);
+        hash = (hash ^ c) * 1099511628211ull;
+        ++count;
+        la_ = TOp4Scanner::Get();
+    }
+    st.RestHash = hash;
+    st.RestTokens = count;
+}
+
+} // namespace quennet::analysis

@@ -1,0 +1,72 @@
+// Trial patterns of the parser. An attempt runs with the state saved; any exception abandons it,
+// except the abort of the whole parse, which passes through every trial.
+//
+// A failed or successful attempt is remembered by (trial id, alternative, token position) when
+// it met no conditional directive and no recursion guard: such an attempt depends on nothing
+// but the text, so running it again would give the same answer. This keeps nested trials from
+// re-parsing the same text a power of the nesting depth times.
+#pragma once
+
+#include "analysis/parser.h"
+
+namespace quennet::analysis {
+
+class TOp4Parser::NestingGuard {
+public:
+    explicit NestingGuard(TOp4Parser& p) : p_(p) {
+        if (++p_.nesting_ > p_.MaxNesting) {
+            p_.aborted_ = true;
+            throw EParseAbort{};
+        }
+    }
+    ~NestingGuard() { --p_.nesting_; }
+    NestingGuard(const NestingGuard&) = delete;
+    NestingGuard& operator=(const NestingGuard&) = delete;
+
+private:
+    TOp4Parser& p_;
+};
+
+template <class F> bool TOp4Parser::Attempt(int32_t id, int32_t alt, F&& attempt) {
+    int32_t known;
+    if (LookupMemo(id, alt, known)) return known != 0;
+    const uint64_t directives = directiveEvents_;
+    const uint64_t guards = guardHits_;
+    bool ok = true;
+    try {
+        attempt();
+    } catch (const EParseAbort&) {
+        throw;
+    } catch (...) {
+        if (aborted_) throw;
+        ok = false;
+    }
+    if (directiveEvents_ == directives && guardHits_ == guards) StoreMemo(id, alt, ok);
+    return ok;
+}
+
+template <class F> int32_t TOp4Parser::ChooseAlternative(int32_t id, int32_t count, F&& attempt) {
+    TryPush(id);
+    int32_t choice = count;
+    while (Alternative() <= count) {
+        const int32_t alt = Alternative();
+        if (Attempt(id, alt, [&] { attempt(alt); })) {
+            choice = alt;
+            break;
+        }
+        RestoreState();
+        SetAlternative(alt + 1);
+    }
+    TryPop();
+    return choice;
+}
+
+template <class F> bool TOp4Parser::GuardedOptional(int32_t id, F&& item) {
+    TryPush(id);
+    const bool ok = Attempt(id, 1, item);
+    TryPop();
+    if (ok) item();
+    return ok;
+}
+
+} // namespace quennet::analysis

@@ -1,0 +1,317 @@
+// The scanner automaton. One pass with one character of lookahead; the only back-up is a number
+// followed by "..".
+#include "analysis/scanner.h"
+
+#include <array>
+
+namespace quennet::analysis {
+
+namespace {
+constexpr std::array<uint8_t, 256> MakeUpper() {
+    std::array<uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[c] = static_cast<uint8_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    t[26] = 0; // Ctrl-Z ends the text
+    return t;
+}
+constexpr auto kUpperTable = MakeUpper();
+
+enum CharClass : uint8_t { cOther, cLetter, cDigit };
+
+constexpr std::array<uint8_t, 256> MakeClasses() {
+    std::array<uint8_t, 256> t{};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        t[c] = cLetter;
+    t['_'] = cLetter;
+    for (int c = '0'; c <= '9'; ++c)
+        t[c] = cDigit;
+    return t;
+}
+constexpr auto kClass = MakeClasses();
+
+inline bool IsHex(uint8_t c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+inline bool IsDigit(uint8_t c) {
+    return c >= '0' && c <= '9';
+}
+} // namespace
+
+const uint8_t TCoCoScanner::kUpper[256] = {
+#define U(i) kUpperTable[i]
+#define U4(i) U(i), U(i + 1), U(i + 2), U(i + 3)
+#define U16(i) U4(i), U4(i + 4), U4(i + 8), U4(i + 12)
+#define U64(i) U16(i), U16(i + 16), U16(i + 32), U16(i + 48)
+    U64(0), U64(64), U64(128), U64(192)
+#undef U64
+#undef U16
+#undef U4
+#undef U
+};
+
+TCoCoScanner::TCoCoScanner() {
+    InitSource(nullptr, 0);
+}
+
+void TCoCoScanner::InitSource(const char* text, int32_t length) {
+    src_ = text;
+    srcLen_ = text ? length : 0;
+    s_ = TScannerState{};
+    comments_.clear();
+    NextCh();
+}
+
+void TCoCoScanner::ScannerError(int code, int line, int pos, int col) {
+    if (OnError) OnError(code, line, pos, col);
+    ++s_.ErrorCount;
+}
+
+std::string_view TCoCoScanner::GetString(int32_t pos, int32_t len) const {
+    if (pos < 0) {
+        len += pos;
+        pos = 0;
+    }
+    if (len <= 0 || pos >= srcLen_) return {};
+    if (len > srcLen_ - pos) len = srcLen_ - pos;
+    return std::string_view(src_ + pos, static_cast<size_t>(len));
+}
+
+std::string TCoCoScanner::GetComments() {
+    std::string text;
+    for (const auto& c : comments_)
+        text += GetString(c.StartPos, c.EndPos - c.StartPos + 1);
+    comments_.clear();
+    s_.CommentsExist = false;
+    return text;
+}
+
+bool TOp4Scanner::Comment() {
+    const int32_t start = s_.BufPos;
+    const int32_t startLine = s_.CurLine;
+    bool result = false;
+    // Undo of a "/" or "(" that does not open a comment.
+    auto undo = [&](int32_t savedLineStart) {
+        if (s_.Ch == 10 || s_.Ch == 13) {
+            --s_.CurLine;
+            s_.LineStart = savedLineStart;
+        }
+        --s_.BufPos;
+        s_.Ch = s_.LastCh;
+    };
+    if (s_.Ch == '/') {
+        int32_t savedLineStart = s_.LineStart;
+        NextCh();
+        if (s_.Ch == '/') {
+            NextCh();
+            for (;;) {
+                if (s_.Ch == 13) {
+                    s_.LineEndsInComment = s_.CurLine - startLine;
+                    NextCh();
+                    result = true;
+                    break;
+                }
+                if (s_.Ch == 0) break;
+                NextCh();
+            }
+        } else {
+            undo(savedLineStart);
+        }
+    } else if (s_.Ch == '{') {
+        NextCh();
+        for (;;) {
+            if (s_.Ch == '}') {
+                s_.LineEndsInComment = s_.CurLine - startLine;
+                NextCh();
+                result = true;
+                break;
+            }
+            if (s_.Ch == 0) break;
+            NextCh();
+        }
+    } else if (s_.Ch == '(') {
+        int32_t savedLineStart = s_.LineStart;
+        NextCh();
+        if (s_.Ch != '*') {
+            undo(savedLineStart);
+        } else {
+            NextCh();
+            for (;;) {
+                if (s_.Ch == '*') {
+                    NextCh();
+                    if (s_.Ch == ')') {
+                        s_.LineEndsInComment = s_.CurLine - startLine;
+                        NextCh();
+                        result = true;
+                        break;
+                    }
+                    continue; // this character may start the closing pair itself
+                }
+                if (s_.Ch == 0) break;
+                NextCh();
+            }
+        }
+    }
+    if (start < s_.BufPos - 1) {
+        comments_.push_back({start, s_.BufPos - 1});
+        s_.CommentsExist = true;
+    }
+    return result;
+}
+
+int32_t TOp4Scanner::Get() {
+    for (;;) {
+        while (s_.Ch == ' ' || (s_.Ch >= 9 && s_.Ch <= 13))
+            NextCh();
+        if ((s_.Ch == '/' || s_.Ch == '{' || s_.Ch == '(') && Comment()) continue;
+        break;
+    }
+    s_.PrevToken = s_.CurToken;
+    s_.CurToken.Pos = s_.BufPos;
+    s_.CurToken.Col = s_.BufPos - s_.LineStart;
+    s_.CurToken.Line = s_.CurLine;
+    s_.CurToken.Len = 0;
+    s_.ContextLen = 0;
+    s_.TokenStart = s_.BufPos;
+    int32_t kind = ScanToken();
+    return kind;
+}
+
+// The automaton. Each "step" is NextCh plus one more character in the token.
+int32_t TOp4Scanner::ScanToken() {
+    auto step = [this] {
+        NextCh();
+        ++s_.CurToken.Len;
+    };
+    const uint8_t first = s_.Ch;
+    step();
+    switch (first) {
+    case 0:
+        // End of text: stay on it so that every later Get returns end of text again.
+        s_.Ch = 0;
+        --s_.BufPos;
+        return tEndOfText;
+    case '$':
+        if (!IsHex(s_.Ch)) return tNoSym;
+        while (IsHex(s_.Ch))
+            step();
+        return tInteger;
+    case '#':
+        if (IsDigit(s_.Ch)) {
+            while (IsDigit(s_.Ch))
+                step();
+            return tCharConst;
+        }
+        if (s_.Ch == '$') {
+            step();
+            if (!IsHex(s_.Ch)) return tNoSym;
+            while (IsHex(s_.Ch))
+                step();
+            return tCharConst;
+        }
+        return tNoSym;
+    case '\'':
+        for (;;) {
+            // An open literal at the end of the text runs to the end.
+            while (s_.Ch != '\'' && s_.Ch != 0)
+                step();
+            if (s_.Ch == 0) return tString;
+            step(); // the quote
+            if (s_.Ch != '\'') return tString;
+            step(); // a doubled quote
+        }
+    case '.':
+        if (s_.Ch == '.') {
+            step();
+            return tDotDot;
+        }
+        return tPoint;
+    case '<':
+        if (s_.Ch == '=') {
+            step();
+            return tLessEqual;
+        }
+        if (s_.Ch == '>') {
+            step();
+            return tNotEqual;
+        }
+        return tLess;
+    case '>':
+        if (s_.Ch == '=') {
+            step();
+            return tGreaterEqual;
+        }
+        return tGreater;
+    case '[': return tLBrack;
+    case ']': return tRBrack;
+    case '(': return tLParen;
+    case ')': return tRParen;
+    case ';': return tSemicolon;
+    case ',': return tComma;
+    case '=': return tEqual;
+    case '+': return tPlus;
+    case ':': return tColon;
+    case '^': return tCaret;
+    case '-': return tMinus;
+    case '*': return tStar;
+    case '/': return tSlash;
+    case '@': return tAt;
+    default: break;
+    }
+    if (kClass[first] == cLetter) {
+        while (kClass[s_.Ch] != cOther)
+            step();
+        return CheckLiteral();
+    }
+    if (kClass[first] != cDigit) return tNoSym;
+
+    // Numbers: digits [ "." digits ] [ "E" [ sign ] digits ].
+    while (IsDigit(s_.Ch))
+        step();
+    if (s_.Ch == '.') {
+        ++s_.ContextLen;
+        step();
+        if (s_.Ch == '.') {
+            // "1..9": the digits alone are the integer; the next token starts at the first point.
+            const int32_t firstPoint = s_.BufPos - 1;
+            s_.BufPos = firstPoint - 1;
+            s_.CurToken.Len = firstPoint - s_.TokenStart;
+            NextCh();
+            return tInteger;
+        }
+        if (IsDigit(s_.Ch)) {
+            s_.ContextLen = 0;
+            while (IsDigit(s_.Ch))
+                step();
+            if (s_.Ch != 'E') return tReal;
+        } else if (s_.Ch == 'E') {
+            s_.ContextLen = 0;
+        } else {
+            return tReal;
+        }
+    } else if (s_.Ch != 'E') {
+        return tInteger;
+    }
+    // Exponent mark.
+    step();
+    if (s_.Ch == '+' || s_.Ch == '-') {
+        step();
+        if (!IsDigit(s_.Ch)) return tNoSym;
+    } else if (!IsDigit(s_.Ch)) {
+        return tNoSym;
+    }
+    while (IsDigit(s_.Ch))
+        step();
+    return tReal;
+}
+
+int32_t TOp4Scanner::CheckLiteral() {
+    const int32_t len = s_.CurToken.Len;
+    if (len < 2 || len > 14) return tIdentifier;
+    char upper[16];
+    for (int32_t i = 0; i < len; ++i)
+        upper[i] = static_cast<char>(CharAt(s_.TokenStart + i));
+    Tok k = KeywordKind(std::string_view(upper, static_cast<size_t>(len)));
+    return k == tEndOfText ? tIdentifier : k;
+}
+
+} // namespace quennet::analysis
