@@ -1,0 +1,42 @@
+// Dialogs that answer from fields and record what they were asked.
+#pragma once
+
+#include "user_dialogs.h"
+
+#include <QStringList>
+#include <ostream>
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace quennet::gui {
+
+class FakeDialogs : public TUserDialogs {
+public:
+    void Information(QWidget*, const QString& text) override { Infos << text; }
+    void Error(QWidget*, const QString& text) override { Errors << text; }
+    QString OpenFileName(QWidget*, const QString& title, const QString& initialDir,
+                         const QString& filter) override {
+        LastOpenTitle = title;
+        LastOpenDir = initialDir;
+        LastOpenFilter = filter;
+        return OpenAnswer;
+    }
+    QString SaveFileName(QWidget*, const SaveDialogOptions& options) override {
+        LastSave = options;
+        return SaveAnswer;
+    }
+
+    QStringList Infos;
+    QStringList Errors;
+    QString OpenAnswer;
+    QString LastOpenTitle;
+    QString LastOpenDir;
+    QString LastOpenFilter;
+    QString SaveAnswer;
+    SaveDialogOptions LastSave;
+};
+
+} // namespace quennet::gui

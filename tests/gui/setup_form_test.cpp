@@ -1,0 +1,119 @@
+// Setup dialog: OK replaces the values, Cancel keeps them, character sets and memo lines.
+#include "setup_form.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace quennet::gui;
+
+namespace {
+
+// Runs `act` on the setup dialog once it is shown modally.
+void WhenShown(std::function<void(TSetupForm&)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* form = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        act(*form);
+    });
+}
+
+struct Values {
+    QStringList defines{QStringLiteral("VER130"), QStringLiteral("WIN32"),
+                        QStringLiteral("CPU386")};
+    QStringList extensions{QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr")};
+    QString fontName = QStringLiteral("DejaVu Sans Mono");
+    int charset = 1;
+    int size = 10;
+    bool Execute() { return ExecuteSetup(nullptr, defines, extensions, fontName, charset, size); }
+};
+
+TEST(SetupForm, PagesAndDefaults) {
+    TSetupForm form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Setup"));
+    ASSERT_EQ(form.PageControl1->count(), 3);
+    EXPECT_EQ(form.PageControl1->tabText(0), QStringLiteral("Compiler definitions"));
+    EXPECT_EQ(form.PageControl1->tabText(1), QStringLiteral("Extensions"));
+    EXPECT_EQ(form.PageControl1->tabText(2), QStringLiteral("Font"));
+    EXPECT_EQ(form.SizeEdit->minimum(), 7);
+    EXPECT_EQ(form.SizeEdit->maximum(), 20);
+    EXPECT_EQ(form.SizeEdit->value(), 10);
+    EXPECT_EQ(form.CharsetCombo->count(), 19);
+    EXPECT_EQ(form.CharsetCombo->currentText(), QStringLiteral("DEFAULT"));
+    EXPECT_EQ(form.CharsetCombo->itemText(3), QStringLiteral("MAC"));
+    EXPECT_EQ(form.CharsetCombo->itemData(18).toInt(), 255);
+    EXPECT_EQ(form.SampleMemo->toPlainText(), QStringLiteral("This is the sample text"));
+    form.SizeEdit->setValue(14);
+    EXPECT_EQ(form.SampleMemo->font().pointSize(), 14);
+}
+
+TEST(SetupForm, OkReplacesListsAndFont) {
+    Values v;
+    WhenShown([](TSetupForm& f) {
+        EXPECT_EQ(f.DefinesMemo->toPlainText(), QStringLiteral("VER130\nWIN32\nCPU386"));
+        f.DefinesMemo->setPlainText(QStringLiteral("DEBUG\nLINUX\n"));
+        f.ExtensionsMemo->setPlainText(QStringLiteral("A|*.a\n\nB|*.b"));
+        f.SizeEdit->setValue(12);
+        f.SelectCharset(204);
+        f.Buttons->button(QDialogButtonBox::Ok)->click();
+    });
+    ASSERT_TRUE(v.Execute());
+    EXPECT_EQ(v.defines, (QStringList{QStringLiteral("DEBUG"), QStringLiteral("LINUX")}));
+    // Empty lines are entries too.
+    EXPECT_EQ(v.extensions,
+              (QStringList{QStringLiteral("A|*.a"), QString(), QStringLiteral("B|*.b")}));
+    EXPECT_EQ(v.size, 12);
+    EXPECT_EQ(v.charset, 204);
+}
+
+TEST(SetupForm, CancelChangesNothing) {
+    Values v;
+    const Values before = v;
+    WhenShown([](TSetupForm& f) {
+        f.DefinesMemo->setPlainText(QStringLiteral("X"));
+        f.SizeEdit->setValue(19);
+        f.Buttons->button(QDialogButtonBox::Cancel)->click();
+    });
+    EXPECT_FALSE(v.Execute());
+    EXPECT_EQ(v.defines, before.defines);
+    EXPECT_EQ(v.extensions, before.extensions);
+    EXPECT_EQ(v.size, before.size);
+    EXPECT_EQ(v.fontName, before.fontName);
+}
+
+TEST(SetupForm, UnknownCharsetSelectsNoneAndOkKeepsIt) {
+    Values v;
+    v.charset = 3;
+    WhenShown([](TSetupForm& f) {
+        EXPECT_EQ(f.CharsetCombo->currentIndex(), -1);
+        EXPECT_EQ(f.SelectedCharset(), -1);
+        f.Buttons->button(QDialogButtonBox::Ok)->click();
+    });
+    ASSERT_TRUE(v.Execute());
+    EXPECT_EQ(v.charset, 3);
+}
+
+TEST(SetupForm, AFontThatIsNotInstalledIsKeptUnlessAnotherIsPicked) {
+    Values v;
+    v.fontName = QStringLiteral("Courier New Not Installed");
+    WhenShown([](TSetupForm& f) { f.Buttons->button(QDialogButtonBox::Ok)->click(); });
+    ASSERT_TRUE(v.Execute());
+    EXPECT_EQ(v.fontName, QStringLiteral("Courier New Not Installed"));
+}
+
+TEST(SetupForm, EmptyMemoGivesEmptyList) {
+    QPlainTextEdit memo;
+    EXPECT_TRUE(MemoLines(&memo).isEmpty());
+    memo.setPlainText(QStringLiteral("\n"));
+    EXPECT_EQ(MemoLines(&memo), QStringList{QString()});
+}
+
+} // namespace
