@@ -30,15 +30,19 @@ std::vector<fs::path> CaseFolders(std::string_view prefix) {
     return out;
 }
 
-std::string Read(const fs::path& p) { return model::ReadFileBytes(p.string()); }
+std::string Read(const fs::path& p) {
+    return model::ReadFileBytes(p.string());
+}
 
 void WriteBytes(const fs::path& p, std::string_view bytes) {
-    std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Compares with the expected file; writes .actual (or the expected file) on a mismatch.
 void ExpectGolden(const fs::path& expectedPath, const std::string& actual) {
-    const bool update = std::getenv("UPDATE_GOLDEN") && std::string(std::getenv("UPDATE_GOLDEN")) == "1";
+    const bool update =
+        std::getenv("UPDATE_GOLDEN") && std::string(std::getenv("UPDATE_GOLDEN")) == "1";
     const std::string expected = fs::exists(expectedPath) ? Read(expectedPath) : std::string();
     fs::path actualPath = expectedPath;
     actualPath += ".actual";
@@ -87,8 +91,9 @@ TEST(GoldenMerge, ConversionCases) {
         const auto out = model::SplitLines(rtf);
         ASSERT_GE(out.size(), 5u);
         EXPECT_EQ(out.back(), "\\par }");
-        const bool hasNul = std::any_of(lines.begin(), lines.end(),
-                                        [](const std::string& l) { return l.find('\0') != std::string::npos; });
+        const bool hasNul = std::any_of(lines.begin(), lines.end(), [](const std::string& l) {
+            return l.find('\0') != std::string::npos;
+        });
         if (!hasNul) {
             EXPECT_EQ(out.size(), lines.size() + 6);
         }
@@ -119,7 +124,9 @@ TEST(GoldenMerge, WorkspaceCases) {
 
         // Without NUL bytes the two versions come back exactly.
         auto hasNul = [](const std::vector<std::string>& v) {
-            return std::any_of(v.begin(), v.end(), [](const std::string& l) { return l.find('\0') != std::string::npos; });
+            return std::any_of(v.begin(), v.end(), [](const std::string& l) {
+                return l.find('\0') != std::string::npos;
+            });
         };
         if (!hasNul(oldLines) && !hasNul(newLines)) {
             EXPECT_EQ(merge::NewVersionLines(doc, ""), newLines);

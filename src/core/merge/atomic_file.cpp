@@ -43,16 +43,19 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     }
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) throw std::runtime_error("Cannot write \"" + path + "\": it is a folder");
+    if (exists && S_ISDIR(existing.st_mode))
+        throw std::runtime_error("Cannot write \"" + path + "\": it is a folder");
 
     static std::atomic<unsigned> counter{0};
     TempFile temp;
     for (int attempt = 0; attempt < 100 && temp.Fd < 0; ++attempt) {
-        std::string candidate = target.string() + ".tmp" + std::to_string(::getpid()) + "-" +
-                                std::to_string(counter++);
+        std::string candidate =
+            target.string() + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
         temp.Fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (temp.Fd >= 0) temp.Path = candidate;
-        else if (errno != EEXIST) Fail(path, errno);
+        if (temp.Fd >= 0)
+            temp.Path = candidate;
+        else if (errno != EEXIST)
+            Fail(path, errno);
     }
     if (temp.Fd < 0) Fail(path, EEXIST);
     if (exists) (void)::fchmod(temp.Fd, existing.st_mode & 07777);

@@ -8,7 +8,9 @@ namespace quennet::merge {
 
 namespace {
 
-bool IsBlackLine(const TWorkspaceDocument& doc, size_t line) { return doc.LineColor(line) == kBlack; }
+bool IsBlackLine(const TWorkspaceDocument& doc, size_t line) {
+    return doc.LineColor(line) == kBlack;
+}
 
 } // namespace
 
@@ -17,8 +19,10 @@ size_t NextDifference(const TWorkspaceDocument& doc, size_t selStart) {
     if (count == 0) return 0;
     size_t line = doc.LineFromChar(selStart);
     // Leave the difference the caret stands in, then look for the next one.
-    while (line < count && !IsBlackLine(doc, line)) ++line;
-    while (line < count && IsBlackLine(doc, line)) ++line;
+    while (line < count && !IsBlackLine(doc, line))
+        ++line;
+    while (line < count && IsBlackLine(doc, line))
+        ++line;
     if (line >= count) line = count - 1;
     return doc.LineIndex(line);
 }
@@ -26,10 +30,13 @@ size_t NextDifference(const TWorkspaceDocument& doc, size_t selStart) {
 size_t PriorDifference(const TWorkspaceDocument& doc, size_t selStart) {
     const size_t count = doc.TextLineCount();
     if (count == 0) return 0;
-    std::ptrdiff_t line = static_cast<std::ptrdiff_t>(std::min(doc.LineFromChar(selStart), count - 1));
+    std::ptrdiff_t line =
+        static_cast<std::ptrdiff_t>(std::min(doc.LineFromChar(selStart), count - 1));
     auto black = [&](std::ptrdiff_t l) { return IsBlackLine(doc, static_cast<size_t>(l)); };
-    while (line >= 0 && !black(line)) --line;
-    while (line >= 0 && black(line)) --line;
+    while (line >= 0 && !black(line))
+        --line;
+    while (line >= 0 && black(line))
+        --line;
     while (line >= 0) {
         if (black(line)) return doc.LineIndex(static_cast<size_t>(line + 1));
         --line;

@@ -67,14 +67,17 @@ std::optional<TMergeWorkspace> BuildMergeWorkspace(const std::vector<std::string
 
     report("Make merge result ...");
     size_t total = 0;
-    for (const auto& l : oldRtf) total += l.size() + 2;
-    for (const auto& l : newRtf) total += l.size() + 2;
+    for (const auto& l : oldRtf)
+        total += l.size() + 2;
+    for (const auto& l : newRtf)
+        total += l.size() + 2;
     ws.Rtf.reserve(total + ws.MergeMap.size() * 8);
     auto addLine = [&](std::string_view line) {
         ws.Rtf += line;
         ws.Rtf += "\r\n";
     };
-    for (size_t i = 0; i < 3; ++i) addLine(oldRtf[i]);
+    for (size_t i = 0; i < 3; ++i)
+        addLine(oldRtf[i]);
 
     for (size_t i = 0; i < ws.MergeMap.size(); ++i) {
         const model::TMapEntry& e = ws.MergeMap[i];

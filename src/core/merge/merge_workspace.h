@@ -15,8 +15,8 @@
 namespace quennet::merge {
 
 struct TMergeWorkspace {
-    std::string Rtf;                          // every line followed by CR LF
-    std::vector<model::TMapEntry> MergeMap;   // the merged order the body follows
+    std::string Rtf;                        // every line followed by CR LF
+    std::vector<model::TMapEntry> MergeMap; // the merged order the body follows
 };
 
 // Receives "Prepare for merge ...", "Find merge map ...", "Add sintax highlighting ...",

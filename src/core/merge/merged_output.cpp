@@ -35,7 +35,8 @@ const char* Directive(TLineKind previous, TLineKind current) {
     using K = TLineKind;
     if (previous == K::Common && current == K::OldOnly) return "{$IFNDEF NEW_VER}";
     if (previous == K::Common && current == K::NewOnly) return "{$IFDEF NEW_VER}";
-    if ((previous == K::OldOnly || previous == K::NewOnly) && current == K::Common) return "{$ENDIF}";
+    if ((previous == K::OldOnly || previous == K::NewOnly) && current == K::Common)
+        return "{$ENDIF}";
     if ((previous == K::OldOnly && current == K::NewOnly) ||
         (previous == K::NewOnly && current == K::OldOnly))
         return "{$ELSE}";
@@ -84,11 +85,13 @@ std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc) {
     return out;
 }
 
-void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix) {
+void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path,
+                    std::string_view prefix) {
     WriteFileAtomically(path, model::JoinLinesCrLf(NewVersionLines(doc, prefix)));
 }
 
-void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix) {
+void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path,
+                    std::string_view prefix) {
     WriteFileAtomically(path, model::JoinLinesCrLf(OldVersionLines(doc, prefix)));
 }
 

@@ -30,8 +30,10 @@ std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc);
 
 // The same, written to a file with CR LF after every line, replacing it only when complete.
 // Throw std::runtime_error naming the file and the reason.
-void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix);
-void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix);
+void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path,
+                    std::string_view prefix);
+void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path,
+                    std::string_view prefix);
 void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path);
 
 // The workspace itself: RTF with colours, or plain text (every line + CR LF).

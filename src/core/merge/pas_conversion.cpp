@@ -12,26 +12,56 @@ namespace {
 
 // Upper case, sorted in ordinal byte order: searched by binary search.
 constexpr std::string_view kReservedWords[] = {
-    "ABSOLUTE",       "ABSTRACT",     "AND",          "ARRAY",          "AS",
-    "ASM",            "ASSEMBLER",    "AUTOMATED",    "BEGIN",          "CASE",
-    "CDECL",          "CLASS",        "CONST",        "CONSTRUCTOR",    "DEFAULT",
-    "DESTRUCTOR",     "DISPID",       "DISPINTERFACE", "DIV",           "DO",
-    "DOWNTO",         "DYNAMIC",      "ELSE",         "END",            "EXCEPT",
-    "EXPORT",         "EXPORTS",      "EXTERNAL",     "FAR",            "FILE",
-    "FINALIZATION",   "FINALLY",      "FOR",          "FORWARD",        "FUNCTION",
-    "GOTO",           "IF",           "IMPLEMENTATION", "IN",           "INDEX",
-    "INHERITED",      "INITIALIZATION", "INLINE",     "INTERFACE",      "IS",
-    "LABEL",          "LIBRARY",      "MESSAGE",      "MOD",            "NAME",
-    "NEAR",           "NIL",          "NODEFAULT",    "NOT",            "OBJECT",
-    "OF",             "OR",           "OUT",          "OVERRIDE",       "PACKED",
-    "PASCAL",         "PRIVATE",      "PROCEDURE",    "PROGRAM",        "PROPERTY",
-    "PROTECTED",      "PUBLIC",       "PUBLISHED",    "RAISE",          "READ",
-    "READONLY",       "RECORD",       "REGISTER",     "REPEAT",         "RESIDENT",
-    "RESOURCESTRING", "SAFECALL",     "SET",          "SHL",            "SHR",
-    "STDCALL",        "STORED",       "STRING",       "STRINGRESOURCE", "THEN",
-    "THREADVAR",      "TO",           "TRY",          "TYPE",           "UNIT",
-    "UNTIL",          "USES",         "VAR",          "VIRTUAL",        "WHILE",
-    "WITH",           "WRITE",        "WRITEONLY",    "XOR",
+    "ABSOLUTE",     "ABSTRACT",
+    "AND",          "ARRAY",
+    "AS",           "ASM",
+    "ASSEMBLER",    "AUTOMATED",
+    "BEGIN",        "CASE",
+    "CDECL",        "CLASS",
+    "CONST",        "CONSTRUCTOR",
+    "DEFAULT",      "DESTRUCTOR",
+    "DISPID",       "DISPINTERFACE",
+    "DIV",          "DO",
+    "DOWNTO",       "DYNAMIC",
+    "ELSE",         "END",
+    "EXCEPT",       "EXPORT",
+    "EXPORTS",      "EXTERNAL",
+    "FAR",          "FILE",
+    "FINALIZATION", "FINALLY",
+    "FOR",          "FORWARD",
+    "FUNCTION",     "GOTO",
+    "IF",           "IMPLEMENTATION",
+    "IN",           "INDEX",
+    "INHERITED",    "INITIALIZATION",
+    "INLINE",       "INTERFACE",
+    "IS",           "LABEL",
+    "LIBRARY",      "MESSAGE",
+    "MOD",          "NAME",
+    "NEAR",         "NIL",
+    "NODEFAULT",    "NOT",
+    "OBJECT",       "OF",
+    "OR",           "OUT",
+    "OVERRIDE",     "PACKED",
+    "PASCAL",       "PRIVATE",
+    "PROCEDURE",    "PROGRAM",
+    "PROPERTY",     "PROTECTED",
+    "PUBLIC",       "PUBLISHED",
+    "RAISE",        "READ",
+    "READONLY",     "RECORD",
+    "REGISTER",     "REPEAT",
+    "RESIDENT",     "RESOURCESTRING",
+    "SAFECALL",     "SET",
+    "SHL",          "SHR",
+    "STDCALL",      "STORED",
+    "STRING",       "STRINGRESOURCE",
+    "THEN",         "THREADVAR",
+    "TO",           "TRY",
+    "TYPE",         "UNIT",
+    "UNTIL",        "USES",
+    "VAR",          "VIRTUAL",
+    "WHILE",        "WITH",
+    "WRITE",        "WRITEONLY",
+    "XOR",
 };
 static_assert(std::size(kReservedWords) == 99);
 
@@ -40,13 +70,13 @@ constexpr std::string_view kPropertyEndWords[] = {
 };
 
 constexpr std::string_view kDirectiveWords[] = {
-    "AUTOMATED", "INDEX",    "NAME",           "NODEFAULT", "READ",      "READONLY",
-    "RESIDENT",  "STORED",   "STRINGRESOURCE", "WRITE",     "WRITEONLY",
+    "AUTOMATED", "INDEX",  "NAME",           "NODEFAULT", "READ",      "READONLY",
+    "RESIDENT",  "STORED", "STRINGRESOURCE", "WRITE",     "WRITEONLY",
 };
 
 constexpr std::string_view kKindNames[kTokenKindCount] = {
-    "Assembler",  "Comment", "IGNORE", "IGNORE", "Identifier", "Reserved_Word",
-    "Number",     "Whitespace", "String", "Symbol", "Plain_Text",
+    "Assembler", "Comment",    "IGNORE", "IGNORE", "Identifier", "Reserved_Word",
+    "Number",    "Whitespace", "String", "Symbol", "Plain_Text",
 };
 
 constexpr std::string_view kHeader =
@@ -61,12 +91,18 @@ template <size_t N> bool Contains(const std::string_view (&table)[N], std::strin
     return std::binary_search(std::begin(table), std::end(table), word);
 }
 
-bool IsLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
 bool IsHexDigit(unsigned char c) {
     return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
-bool IsWhitespace(unsigned char c) { return c >= 1 && c <= 32 && c != '\n' && c != '\r'; }
+bool IsWhitespace(unsigned char c) {
+    return c >= 1 && c <= 32 && c != '\n' && c != '\r';
+}
 bool IsSymbol(unsigned char c) {
     static constexpr std::string_view kSymbols = "!\"%&()*+,-./:;<=>?@[\\]^`~";
     return c != 0 && kSymbols.find(static_cast<char>(c)) != std::string_view::npos;
@@ -84,7 +120,8 @@ TPasConversion::TPasConversion() {
 }
 
 void TPasConversion::SetDefaultAttributes() {
-    for (auto& a : attributes_) a = {};
+    for (auto& a : attributes_)
+        a = {};
     attributes_[tkLineEnd].Suffix = kLineEndSuffix;
     SetAttributes(tkReservedWord, fsBold);
 }
@@ -99,7 +136,8 @@ void TPasConversion::SetAttributes(int kind, unsigned styles) {
         if (styles & fsUnderline) a.Prefix += "\\u ";
         a.Suffix = "}";
     }
-    if (kind == tkLineEnd) a.Suffix = kLineEndSuffix;
+    // A line end carries no style: a group around it would span two output lines.
+    if (kind == tkLineEnd) a = {"", std::string(kLineEndSuffix)};
     attributes_[kind] = std::move(a);
 }
 
@@ -145,7 +183,9 @@ std::string TPasConversion::EscapeRtf(std::string_view text) {
     return out;
 }
 
-void TPasConversion::WriteRaw(std::string_view text) { out_.append(text); }
+void TPasConversion::WriteRaw(std::string_view text) {
+    out_.append(text);
+}
 
 void TPasConversion::WriteToken(int kind, std::string_view text) {
     const auto& a = attributes_[kind];
@@ -170,7 +210,9 @@ void TPasConversion::WriteToken(int kind, std::string_view text) {
 void TPasConversion::ConvertToRtf() {
     const std::string_view src = std::string_view(data_).substr(position_);
     const size_t n = src.size();
-    auto at = [&](size_t i) -> unsigned char { return i < n ? static_cast<unsigned char>(src[i]) : 0; };
+    auto at = [&](size_t i) -> unsigned char {
+        return i < n ? static_cast<unsigned char>(src[i]) : 0;
+    };
     auto text = [&](size_t from, size_t to) { return src.substr(from, to - from); };
 
     try {
@@ -213,7 +255,8 @@ void TPasConversion::ConvertToRtf() {
         };
         auto lineComment = [&](size_t start) {
             size_t p = start;
-            while (at(p) != 0 && at(p) != '\r') ++p;
+            while (at(p) != 0 && at(p) != '\r')
+                ++p;
             WriteToken(tkComment, text(start, p));
             return p;
         };
@@ -227,28 +270,34 @@ void TPasConversion::ConvertToRtf() {
             if (c == '\r') {
                 lineEnd(p);
             } else if (IsWhitespace(c)) {
-                while (IsWhitespace(at(p))) ++p;
+                while (IsWhitespace(at(p)))
+                    ++p;
                 WriteToken(tkWhitespace, text(start, p));
             } else if (c == '\n' || c == '|' || c == '}' || c >= 127) {
                 ++p;
                 WriteToken(tkPlainText, text(start, p));
             } else if (IsLetter(c)) {
-                while (IsLetter(at(p)) || IsDigit(at(p))) ++p;
+                while (IsLetter(at(p)) || IsDigit(at(p)))
+                    ++p;
                 const std::string_view word = text(start, p);
                 upper.assign(word);
                 for (char& ch : upper)
                     if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
                 int kind = tkIdentifier;
-                if (IsReservedWord(upper)) kind = IsDirectiveWord(upper) ? tkDirectiveWord : tkReservedWord;
+                if (IsReservedWord(upper))
+                    kind = IsDirectiveWord(upper) ? tkDirectiveWord : tkReservedWord;
                 WriteToken(kind, word);
             } else if (IsDigit(c)) {
-                while (IsDigit(at(p)) || at(p) == '.' || at(p) == 'E' || at(p) == 'e') ++p;
+                while (IsDigit(at(p)) || at(p) == '.' || at(p) == 'E' || at(p) == 'e')
+                    ++p;
                 WriteToken(tkNumber, text(start, p));
             } else if (c == '$') {
-                while (at(p) == '$' || IsHexDigit(at(p))) ++p;
+                while (at(p) == '$' || IsHexDigit(at(p)))
+                    ++p;
                 WriteToken(tkNumber, text(start, p));
             } else if (c == '#') {
-                while (at(p) == '#' || IsDigit(at(p))) ++p;
+                while (at(p) == '#' || IsDigit(at(p)))
+                    ++p;
                 WriteToken(tkString, text(start, p));
             } else if (c == '\'') {
                 // Checks the current character, moves on until the next one is a quote, then

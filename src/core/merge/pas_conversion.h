@@ -57,6 +57,7 @@ public:
     // Clears the table and makes reserved words bold.
     void SetDefaultAttributes();
     // Prefix "{" + "\b " / "\i " / "\u " for the styles, suffix "}"; no styles: both empty.
+    // The line end keeps no prefix and the suffix "\par " whatever the styles.
     void SetAttributes(int kind, unsigned styles);
     const TTokenAttributes& Attributes(int kind) const { return attributes_[kind]; }
 

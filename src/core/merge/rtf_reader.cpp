@@ -28,17 +28,36 @@ char UnicodeToByte(uint32_t code) {
 
 // Destinations whose text is not body text.
 constexpr std::string_view kSkippedDestinations[] = {
-    "annotation", "atnauthor", "atnid",      "author",      "bkmkend",    "bkmkstart",
-    "buptim",     "colorschememapping",      "comment",     "creatim",    "datastore",
-    "docvar",     "doccomm",   "falt",       "filetbl",     "fldinst",    "fonttbl",
-    "footer",     "footerf",   "footerl",    "footerr",     "footnote",   "ftncn",
-    "ftnsep",     "ftnsepc",   "generator",  "header",      "headerf",    "headerl",
-    "headerr",    "info",      "keywords",   "latentstyles", "listoverridetable",
-    "listtable",  "mmathPr",   "nonshppict", "object",      "objdata",    "operator",
-    "pgdsctbl",   "pict",      "printim",    "private",     "revtbl",     "revtim",
-    "rsidtbl",    "rxe",       "shpinst",    "shppict",     "stylesheet", "subject",
-    "tc",         "template",  "themedata",  "title",       "txe",        "userprops",
-    "xe",         "xmlnstbl",
+    "annotation",   "atnauthor",
+    "atnid",        "author",
+    "bkmkend",      "bkmkstart",
+    "buptim",       "colorschememapping",
+    "comment",      "creatim",
+    "datastore",    "docvar",
+    "doccomm",      "falt",
+    "filetbl",      "fldinst",
+    "fonttbl",      "footer",
+    "footerf",      "footerl",
+    "footerr",      "footnote",
+    "ftncn",        "ftnsep",
+    "ftnsepc",      "generator",
+    "header",       "headerf",
+    "headerl",      "headerr",
+    "info",         "keywords",
+    "latentstyles", "listoverridetable",
+    "listtable",    "mmathPr",
+    "nonshppict",   "object",
+    "objdata",      "operator",
+    "pgdsctbl",     "pict",
+    "printim",      "private",
+    "revtbl",       "revtim",
+    "rsidtbl",      "rxe",
+    "shpinst",      "shppict",
+    "stylesheet",   "subject",
+    "tc",           "template",
+    "themedata",    "title",
+    "txe",          "userprops",
+    "xe",           "xmlnstbl",
 };
 
 bool IsSkippedDestination(std::string_view word) {
@@ -134,7 +153,8 @@ private:
 
     void EndColorEntry() {
         if (colors_.size() < (1u << 16))
-            colors_.push_back(entryHasRgb_ ? TColor::Rgb(red_, green_, blue_) : TColor::Automatic());
+            colors_.push_back(entryHasRgb_ ? TColor::Rgb(red_, green_, blue_)
+                                           : TColor::Automatic());
         red_ = green_ = blue_ = 0;
         entryHasRgb_ = false;
     }
@@ -217,7 +237,8 @@ private:
             colors_.clear();
             red_ = green_ = blue_ = 0;
             entryHasRgb_ = false;
-        } else if (s.Dest == Destination::ColorTable && (w == "red" || w == "green" || w == "blue")) {
+        } else if (s.Dest == Destination::ColorTable &&
+                   (w == "red" || w == "green" || w == "blue")) {
             const uint8_t v = static_cast<uint8_t>(std::clamp<int64_t>(param, 0, 255));
             (w == "red" ? red_ : w == "green" ? green_ : blue_) = v;
             entryHasRgb_ = true;
@@ -229,7 +250,8 @@ private:
             if (code >= 0xDC00 && code <= 0xDFFF && lastWasHighSurrogate_) {
                 // the second half of a pair: the first already wrote the "?"
             } else if (InText()) {
-                Emit(code >= 0xD800 && code <= 0xDBFF ? '?' : UnicodeToByte(static_cast<uint32_t>(code)));
+                Emit(code >= 0xD800 && code <= 0xDBFF ? '?'
+                                                      : UnicodeToByte(static_cast<uint32_t>(code)));
             }
             lastWasHighSurrogate_ = code >= 0xD800 && code <= 0xDBFF;
             skipPending_ = s.UnicodeSkip;
@@ -276,14 +298,19 @@ private:
 
 } // namespace
 
-bool LooksLikeRtf(std::string_view bytes) { return bytes.substr(0, 5) == "{\\rtf"; }
+bool LooksLikeRtf(std::string_view bytes) {
+    return bytes.substr(0, 5) == "{\\rtf";
+}
 
-TWorkspaceDocument ReadRtf(std::string_view bytes) { return RtfReader(bytes).Read(); }
+TWorkspaceDocument ReadRtf(std::string_view bytes) {
+    return RtfReader(bytes).Read();
+}
 
 TWorkspaceDocument ReadPlainText(std::string_view bytes) {
     TWorkspaceDocument doc;
     const TCharFormat automatic{};
-    for (auto& line : model::SplitLines(bytes)) doc.AppendLine(std::move(line), automatic);
+    for (auto& line : model::SplitLines(bytes))
+        doc.AppendLine(std::move(line), automatic);
     if (!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n'))
         doc.AppendLine(std::string(), automatic);
     return doc;

@@ -27,7 +27,8 @@ public:
             size_t pos = 0;
             for (const auto& run : doc_.LineRuns(line)) {
                 SetFormat(run.Format);
-                for (size_t i = pos; i < pos + run.Length; ++i) Char(text[i]);
+                for (size_t i = pos; i < pos + run.Length; ++i)
+                    Char(text[i]);
                 pos += run.Length;
             }
             SetFormat(doc_.LineBreakFormat(line));
@@ -47,7 +48,8 @@ private:
                 colors_.push_back(c);
         };
         for (size_t line = 0; line < doc_.LineCount(); ++line) {
-            for (const auto& run : doc_.LineRuns(line)) add(run.Format.Color);
+            for (const auto& run : doc_.LineRuns(line))
+                add(run.Format.Color);
             add(doc_.LineBreakFormat(line).Color);
         }
     }
@@ -97,6 +99,8 @@ private:
 
 } // namespace
 
-std::string WriteRtf(const TWorkspaceDocument& doc) { return RtfWriter(doc).Write(); }
+std::string WriteRtf(const TWorkspaceDocument& doc) {
+    return RtfWriter(doc).Write();
+}
 
 } // namespace quennet::merge

@@ -9,16 +9,18 @@ namespace quennet::merge {
 
 namespace {
 
-char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char FoldCase(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool IsWordChar(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '_' || c >= 128;
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           c >= 128;
 }
 
 // Splits runs at a character offset: the left part covers [0, offset).
-std::pair<std::vector<TFormatRun>, std::vector<TFormatRun>> SplitRuns(
-    const std::vector<TFormatRun>& runs, size_t offset) {
+std::pair<std::vector<TFormatRun>, std::vector<TFormatRun>>
+SplitRuns(const std::vector<TFormatRun>& runs, size_t offset) {
     std::vector<TFormatRun> left, right;
     size_t pos = 0;
     for (const auto& r : runs) {
@@ -52,7 +54,9 @@ std::vector<std::string_view> SplitAtBreaks(std::string_view text) {
 
 } // namespace
 
-TWorkspaceDocument::TWorkspaceDocument() { Clear(); }
+TWorkspaceDocument::TWorkspaceDocument() {
+    Clear();
+}
 
 void TWorkspaceDocument::Clear() {
     lines_.assign(1, Line{});
@@ -65,7 +69,8 @@ void TWorkspaceDocument::AppendLine(std::string text, std::vector<TFormatRun> ru
                                     TCharFormat breakFormat) {
     NormalizeRuns(runs);
     size_t covered = 0;
-    for (const auto& r : runs) covered += r.Length;
+    for (const auto& r : runs)
+        covered += r.Length;
     if (covered > text.size()) {
         auto [left, right] = SplitRuns(runs, text.size());
         runs = std::move(left);
@@ -138,7 +143,8 @@ void TWorkspaceDocument::SetRunsFormat(Line& line, size_t from, size_t to,
     if (from >= to) return;
     auto [left, rest] = SplitRuns(line.Runs, from);
     auto [middle, right] = SplitRuns(rest, to - from);
-    for (auto& r : middle) apply(r.Format, arg);
+    for (auto& r : middle)
+        apply(r.Format, arg);
     left.insert(left.end(), middle.begin(), middle.end());
     left.insert(left.end(), right.begin(), right.end());
     NormalizeRuns(left);
@@ -217,7 +223,9 @@ std::string TWorkspaceDocument::PlainText() const {
 std::optional<size_t> TWorkspaceDocument::Find(std::string_view what, size_t start,
                                                TFindOptions options) const {
     if (what.empty() || start >= textLength_) return std::nullopt;
-    auto equal = [&](char a, char b) { return options.MatchCase ? a == b : FoldCase(a) == FoldCase(b); };
+    auto equal = [&](char a, char b) {
+        return options.MatchCase ? a == b : FoldCase(a) == FoldCase(b);
+    };
     auto wordAround = [&](std::string_view hay, size_t pos, size_t len) {
         if (!options.WholeWord) return true;
         if (pos > 0 && IsWordChar(static_cast<unsigned char>(hay[pos - 1]))) return false;
@@ -228,7 +236,8 @@ std::optional<size_t> TWorkspaceDocument::Find(std::string_view what, size_t sta
     auto search = [&](std::string_view hay, size_t from) -> std::optional<size_t> {
         const std::default_searcher searcher(what.begin(), what.end(), equal);
         while (from + what.size() <= hay.size()) {
-            auto it = std::search(hay.begin() + static_cast<std::ptrdiff_t>(from), hay.end(), searcher);
+            auto it =
+                std::search(hay.begin() + static_cast<std::ptrdiff_t>(from), hay.end(), searcher);
             if (it == hay.end()) return std::nullopt;
             const size_t pos = static_cast<size_t>(it - hay.begin());
             if (wordAround(hay, pos, what.size())) return pos;
@@ -267,7 +276,8 @@ void TWorkspaceDocument::Insert(size_t index, std::string_view text, TCharFormat
     std::vector<Line> newLines;
     line.Text.resize(offset);
     line.Text.append(parts[0]);
-    for (const auto& r : runOf(parts[0])) headRuns.push_back(r);
+    for (const auto& r : runOf(parts[0]))
+        headRuns.push_back(r);
     size_t inserted = parts[0].size();
     if (parts.size() == 1) {
         line.Text += tailText;

@@ -1,0 +1,179 @@
+// The three merged outputs and the safe replacement of the files they go to.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "merge/atomic_file.h"
+#include "merge/merged_output.h"
+#include "model/source_file.h"
+
+using namespace quennet::merge;
+namespace fs = std::filesystem;
+
+namespace {
+
+const TColor kGreen = TColor::Rgb(0, 128, 0);
+
+// One line per letter: k black, r red, b blue, g green, a automatic; text "<letter><index>".
+TWorkspaceDocument Lines(std::string_view kinds) {
+    TWorkspaceDocument d;
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        const char k = kinds[i];
+        const TColor c = k == 'k'   ? kBlack
+                         : k == 'r' ? kRed
+                         : k == 'b' ? kBlue
+                         : k == 'g' ? kGreen
+                                    : TColor::Automatic();
+        d.AppendLine(std::string(1, k) + std::to_string(i), TCharFormat{c, false});
+    }
+    d.AppendLine("", TCharFormat{kBlack, false});
+    return d;
+}
+
+std::vector<std::string> Body(std::vector<std::string> merged) {
+    EXPECT_GE(merged.size(), 4u);
+    EXPECT_EQ(merged[0], MergedHeaderLine());
+    EXPECT_EQ(merged[1], "// FOR REVERSE SOURCE TO PREVIOUS VERSION REMOVE NEXT LINE");
+    EXPECT_EQ(merged[2], "{$DEFINE NEW_VER}");
+    EXPECT_EQ(merged[3], "");
+    return {merged.begin() + 4, merged.end()};
+}
+
+struct TempDir {
+    fs::path Path;
+    TempDir() {
+        char tmpl[] = "/tmp/quennet-merge-XXXXXX";
+        Path = ::mkdtemp(tmpl);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::permissions(Path, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(Path, ec);
+    }
+    size_t Entries() const {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(Path), {}));
+    }
+};
+
+} // namespace
+
+TEST(MergedOutput, NewAndOldVersions) {
+    const auto d = Lines("krrbbkgk");
+    using V = std::vector<std::string>;
+    EXPECT_EQ(NewVersionLines(d, ""), (V{"k0", "b3", "b4", "k5", "g6", "k7"}));
+    EXPECT_EQ(NewVersionLines(d, "// "), (V{"k0", "// r1", "// r2", "b3", "b4", "k5", "g6", "k7"}));
+    EXPECT_EQ(OldVersionLines(d, ""), (V{"k0", "r1", "r2", "k5", "g6", "k7"}));
+    EXPECT_EQ(OldVersionLines(d, "//x"), (V{"k0", "r1", "r2", "//xb3", "//xb4", "k5", "g6", "k7"}));
+}
+
+TEST(MergedOutput, MergedVersionDirectives) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(Body(MergedVersionLines(Lines("krrbbk"))),
+              (V{"k0", "{$IFNDEF NEW_VER}", "r1", "r2", "{$ELSE}", "b3", "b4", "{$ENDIF}", "k5"}));
+    // A red stretch at the top opens right after the header; a blue end closes at the end.
+    EXPECT_EQ(
+        Body(MergedVersionLines(Lines("rkb"))),
+        (V{"{$IFNDEF NEW_VER}", "r0", "{$ENDIF}", "k1", "{$IFDEF NEW_VER}", "b2", "{$ENDIF}"}));
+    // No red or blue line: the header and the text.
+    EXPECT_EQ(Body(MergedVersionLines(Lines("kk"))), (V{"k0", "k1"}));
+    EXPECT_EQ(Body(MergedVersionLines(TWorkspaceDocument())), V{});
+    // Other colours write nothing but still become the previous colour.
+    EXPECT_EQ(Body(MergedVersionLines(Lines("kgrgk"))), (V{"k0", "g1", "r2", "g3", "k4"}));
+    EXPECT_EQ(Body(MergedVersionLines(Lines("kbgbk"))),
+              (V{"k0", "{$IFDEF NEW_VER}", "b1", "g2", "b3", "{$ENDIF}", "k4"}));
+    // Hand-marked red, blue, red: a second ELSE; a last line of another colour: ENDIF.
+    EXPECT_EQ(Body(MergedVersionLines(Lines("rbr"))),
+              (V{"{$IFNDEF NEW_VER}", "r0", "{$ELSE}", "b1", "{$ELSE}", "r2", "{$ENDIF}"}));
+    EXPECT_EQ(Body(MergedVersionLines(Lines("ka"))), (V{"k0", "a1", "{$ENDIF}"}));
+    EXPECT_EQ(MergedHeaderLine(),
+              std::string("// Quennet Pro ") + QUENNET_VERSION + " Copyright (c) 2026 Quennet");
+}
+
+TEST(MergedOutput, EmptyRedLineTakesTheColourOfItsBreak) {
+    // An empty line's kind is its break's colour, whatever its (absent) characters were.
+    TWorkspaceDocument d;
+    d.AppendLine("k", TCharFormat{kBlack, false});
+    d.AppendLine("", {}, TCharFormat{kRed, false});
+    d.AppendLine("k", TCharFormat{kBlack, false});
+    EXPECT_EQ(NewVersionLines(d, ""), (std::vector<std::string>{"k", "k"}));
+}
+
+TEST(MergedOutput, FilesEndLinesWithCrLfAndReplaceWhole) {
+    TempDir dir;
+    const std::string path = (dir.Path / "out.pas").string();
+    SaveNewVersion(Lines("krb"), path, "");
+    EXPECT_EQ(quennet::model::ReadFileBytes(path), "k0\r\nb2\r\n");
+    ::chmod(path.c_str(), 0640);
+    SaveOldVersion(Lines("krb"), path, "// ");
+    EXPECT_EQ(quennet::model::ReadFileBytes(path), "k0\r\nr1\r\n// b2\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u); // the replaced file keeps its permissions
+    SaveMergedVersion(Lines("k"), path);
+    EXPECT_EQ(quennet::model::ReadFileBytes(path),
+              MergedHeaderLine() +
+                  "\r\n// FOR REVERSE SOURCE TO PREVIOUS VERSION REMOVE NEXT LINE\r\n"
+                  "{$DEFINE NEW_VER}\r\n\r\nk0\r\n");
+    EXPECT_EQ(dir.Entries(), 1u); // no temporary file left
+
+    SaveWorkspaceRtf(Lines("rb"), (dir.Path / "ws.rtf").string());
+    const auto back = LoadWorkspaceFile((dir.Path / "ws.rtf").string());
+    EXPECT_EQ(back.LineColor(0), kRed);
+    EXPECT_EQ(back.LineColor(1), kBlue);
+    SaveWorkspacePlainText(Lines("rb"), (dir.Path / "ws.pas").string());
+    EXPECT_EQ(quennet::model::ReadFileBytes((dir.Path / "ws.pas").string()), "r0\r\nb1\r\n");
+    EXPECT_TRUE(LoadWorkspaceFile((dir.Path / "ws.pas").string()).LineColor(0).IsAutomatic());
+}
+
+TEST(MergedOutput, FailedWritesKeepTheOldFile) {
+    TempDir dir;
+    const std::string path = (dir.Path / "keep.pas").string();
+    WriteFileAtomically(path, "old content\r\n");
+
+    // A write that fails half way (the file size limit stands in for a full disk).
+    std::string big(1 << 16, 'x');
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string message;
+    try {
+        WriteFileAtomically(path, big);
+    } catch (const std::runtime_error& e) {
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_NE(message.find(path), std::string::npos) << message;
+    EXPECT_NE(message.find("too large"), std::string::npos) << message;
+    EXPECT_EQ(quennet::model::ReadFileBytes(path), "old content\r\n");
+    EXPECT_EQ(dir.Entries(), 1u);
+
+    // A folder in the way, a missing folder.
+    fs::create_directory(dir.Path / "sub");
+    EXPECT_THROW(WriteFileAtomically((dir.Path / "sub").string(), "x"), std::runtime_error);
+    try {
+        WriteFileAtomically((dir.Path / "missing" / "f.pas").string(), "x");
+        ADD_FAILURE();
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("missing/f.pas"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("No such file"), std::string::npos);
+    }
+}
+
+TEST(MergedOutput, ReadOnlyFolder) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+    TempDir dir;
+    const std::string path = (dir.Path / "f.pas").string();
+    WriteFileAtomically(path, "old\r\n");
+    fs::permissions(dir.Path, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_THROW(SaveMergedVersion(Lines("k"), path), std::runtime_error);
+    EXPECT_EQ(quennet::model::ReadFileBytes(path), "old\r\n");
+}
