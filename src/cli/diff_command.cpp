@@ -13,6 +13,7 @@
 #include "model/source_diff.h"
 #include "model/source_file.h"
 #include "model/source_model.h"
+#include "workspace_command.h"
 
 namespace quennet::cli {
 
@@ -35,6 +36,10 @@ const char kUsage[] =
     "Compiler symbols (VER130, WIN32 and CPU386 unless told otherwise):\n"
     "  -D, --define SYM          define SYM; may be repeated\n"
     "      --no-default-defines  start from no symbols\n"
+    "\n"
+    "Merge outputs (besides the output above):\n"
+    "      --workspace FILE.rtf  write the merge workspace of OLD and NEW\n"
+    "      --merged FILE         write the merged source ({$IFDEF NEW_VER} blocks)\n"
     "\n"
     "      --help                show this help and exit\n"
     "      --version             show the version and exit\n"
@@ -141,15 +146,18 @@ std::string StopLine(const StopNote& note) {
     std::string where = note.file;
     if (note.line > 0) where += "(" + std::to_string(note.line) + ")";
     return "! " + where +
-           ": the structure is not followed from here on; later declarations are not compared";
+           ": the structure is not followed from here on; declarations after this point may be "
+           "missing from the comparison";
 }
 
-// Unread remainders only count as equal when both parses stopped and the rest of the token
-// streams are the same.
+// After a syntax error the model may miss or misplace declarations even where every token was
+// read, so a broken parse allows equivalence only when both parses broke, every token read
+// is the same (whole-file checksum) and so is every token left unread.
 bool RemaindersAllowEquivalence(const TPasSrc& o, const TPasSrc& n) {
     if (o.Status.Complete && n.Status.Complete) return true;
     if (o.Status.Complete || n.Status.Complete) return false;
-    return o.Status.RestHash == n.Status.RestHash && o.Status.RestTokens == n.Status.RestTokens;
+    return o.Checksum == n.Checksum && o.Status.RestHash == n.Status.RestHash &&
+           o.Status.RestTokens == n.Status.RestTokens;
 }
 
 void Flush() {
@@ -186,6 +194,7 @@ int RunMap(const DiffOptions& opt) {
 } // namespace
 
 int RunDiffCommand(std::vector<std::string> args) {
+    const WorkspaceOptions workspace = TakeWorkspaceOptions(args);
     DiffOptions opt = ParseOptions(std::move(args));
     if (opt.help) {
         std::cout << kUsage;
@@ -197,6 +206,7 @@ int RunDiffCommand(std::vector<std::string> args) {
         Flush();
         return 0;
     }
+    HandleWorkspaceOptions(workspace, opt.files[0], opt.files[1]);
     if (opt.mode == Mode::Map) return RunMap(opt);
 
     auto oldSrc = LoadModel(opt.files[0], opt.symbols);

@@ -1,0 +1,16 @@
+unit Sections;
+
+interface
+
+var
+  Log: TStringList;
+
+implementation
+
+initialization
+  Log := TStringList.Create;
+  Log.Add('start');
+
+finalization
+  Log.Free;
+end.

@@ -1,0 +1,12 @@
+unit Sections;
+
+interface
+
+var
+  Log: TStringList;
+
+implementation
+
+initialization
+  Log := TStringList.Create;
+end.

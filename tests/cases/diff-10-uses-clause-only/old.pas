@@ -1,0 +1,16 @@
+unit UsesOnly;
+
+interface
+
+uses
+  SysUtils;
+
+procedure Run;
+
+implementation
+
+procedure Run;
+begin
+end;
+
+end.

@@ -1,0 +1,13 @@
+unit Stops;
+
+interface
+
+procedure Run;
+
+implementation
+
+procedure Run;
+begin
+end;
+
+end.

@@ -1,0 +1,16 @@
+unit Stops;
+
+interface
+
+procedure Run;
+
+implementation
+
+procedure Run;
+begin
+end;
+
+finalization
+  Run;
+  Run;
+end.

@@ -1,0 +1,15 @@
+unit Stops;
+
+interface
+
+procedure Run;
+
+implementation
+
+procedure Run;
+begin
+end;
+
+finalization
+  Run;
+end.

@@ -1,0 +1,94 @@
+// quennet-diff as a program: exit codes, messages and the output modes on the example pair.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli_runner.h"
+
+using quennet::testing::RunCli;
+
+namespace {
+
+const std::string kOld = std::string(QUENNET_EXAMPLES_DIR) + "/old/Shapes.pas";
+const std::string kNew = std::string(QUENNET_EXAMPLES_DIR) + "/new/Shapes.pas";
+
+} // namespace
+
+TEST(DiffCliTest, SameFileIsEquivalentWithExitZero) {
+    auto r = RunCli({kOld, kOld});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Diff report for\n  " + kOld + "\n  " + kOld +
+                         "\n\nThe compared files syntactically are equivalent.\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(DiffCliTest, DifferentFilesExitOneAndNameBothFiles) {
+    auto r = RunCli({kOld, kNew});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out.rfind("Diff report for\n  " + kOld + "\n  " + kNew + "\n\n>>> ", 0), 0u);
+    EXPECT_EQ(r.out.find("equivalent"), std::string::npos);
+}
+
+TEST(DiffCliTest, MissingFileIsTroubleNamingTheFile) {
+    auto r = RunCli({kOld, "no-such-unit.pas"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("no-such-unit.pas"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("No such file"), std::string::npos) << r.err;
+}
+
+TEST(DiffCliTest, FolderInsteadOfFileIsTrouble) {
+    auto r = RunCli({QUENNET_EXAMPLES_DIR, kNew});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find(QUENNET_EXAMPLES_DIR), std::string::npos) << r.err;
+}
+
+TEST(DiffCliTest, BadUsageIsTroubleWithAHint) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--frobnicate", kOld, kNew},
+             {kOld},
+             {kOld, kNew, kNew},
+             {"--tree", "--json", kOld, kNew},
+             {"-D"},
+         }) {
+        auto r = RunCli(args);
+        EXPECT_EQ(r.exitCode, 2) << args[0];
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("quennet-diff: "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
+    }
+    EXPECT_NE(RunCli({"--frobnicate", kOld, kNew}).err.find("'--frobnicate'"), std::string::npos);
+}
+
+TEST(DiffCliTest, HelpAndVersion) {
+    auto h = RunCli({"--help"});
+    EXPECT_EQ(h.exitCode, 0);
+    EXPECT_EQ(h.out.rfind("Usage: quennet-diff", 0), 0u);
+    EXPECT_NE(h.out.find("--tree"), std::string::npos);
+    auto v = RunCli({"--version"});
+    EXPECT_EQ(v.exitCode, 0);
+    EXPECT_EQ(v.out, std::string("quennet-diff ") + QUENNET_VERSION + "\n");
+}
+
+TEST(DiffCliTest, MapOfIdenticalFilesIsAllCommon) {
+    auto r = RunCli({"--map", kNew, kNew});
+    EXPECT_EQ(r.exitCode, 0);
+    ASSERT_EQ(r.out.rfind("C 0\nC 1\n", 0), 0u);
+    EXPECT_EQ(r.out.find('O'), std::string::npos);
+    EXPECT_EQ(r.out.find('N'), std::string::npos);
+    auto d = RunCli({"--map", kOld, kNew});
+    EXPECT_EQ(d.exitCode, 1);
+}
+
+TEST(DiffCliTest, JsonNamesFilesAndEquivalence) {
+    auto r = RunCli({"--json", kOld, kNew});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out.rfind("{\"old\":\"" + kOld + "\",\"new\":\"" + kNew +
+                              "\",\"equivalent\":false,\"stopped\":[],\"tree\":[{",
+                          0),
+              0u)
+        << r.out;
+    auto same = RunCli({"--json", kOld, kOld});
+    EXPECT_EQ(same.exitCode, 0);
+    EXPECT_NE(same.out.find("\"equivalent\":true,\"stopped\":[],\"tree\":[]}"), std::string::npos);
+}

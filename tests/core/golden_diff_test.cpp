@@ -1,0 +1,136 @@
+// Golden cases of quennet-diff: every tests/cases/diff-*/ folder holds old.pas, new.pas, the
+// expected report and tree, and optionally an "args" file of extra options. A mismatch writes
+// <expected>.actual next to the expected file; UPDATE_GOLDEN=1 accepts the actual output.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli_runner.h"
+#include "model/source_file.h"
+
+namespace fs = std::filesystem;
+using quennet::testing::CliResult;
+using quennet::testing::ReadWholeFile;
+using quennet::testing::RunCli;
+
+namespace {
+
+const char kEquivalent[] = "The compared files syntactically are equivalent.\n";
+
+std::vector<std::string> CaseNames() {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(QUENNET_CASES_DIR, ec)) {
+        std::string name = e.path().filename().string();
+        if (e.is_directory() && name.rfind("diff-", 0) == 0) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> CaseArgs(const fs::path& dir) {
+    std::vector<std::string> args;
+    std::istringstream in(ReadWholeFile(dir / "args"));
+    for (std::string word; in >> word;)
+        args.push_back(word);
+    return args;
+}
+
+// Compares actual with the expected file; keeps the actual output beside it on mismatch.
+void CheckGolden(const fs::path& expectedPath, const std::string& actual) {
+    fs::path actualPath = expectedPath;
+    actualPath += ".actual";
+    const char* update = std::getenv("UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+        std::ofstream(expectedPath, std::ios::binary) << actual;
+        fs::remove(actualPath);
+        return;
+    }
+    ASSERT_TRUE(fs::exists(expectedPath)) << expectedPath << " is missing";
+    std::string expected = ReadWholeFile(expectedPath);
+    if (expected == actual) {
+        fs::remove(actualPath);
+        return;
+    }
+    std::ofstream(actualPath, std::ios::binary) << actual;
+    ADD_FAILURE() << "output differs from " << expectedPath << "; actual output written to "
+                  << actualPath << "\n--- expected\n"
+                  << expected << "--- actual\n"
+                  << actual;
+}
+
+// Every old and every new line appears once, in order: O entries carry the old line, C and N
+// entries the new line.
+void CheckMapInvariants(const std::string& map, size_t oldCount, size_t newCount) {
+    size_t oldNext = 0, newNext = 0;
+    std::istringstream in(map);
+    std::string kind;
+    long line;
+    while (in >> kind >> line) {
+        if (kind == "O") {
+            ASSERT_EQ(line, static_cast<long>(oldNext)) << "old line out of order";
+            ++oldNext;
+        } else if (kind == "C" || kind == "N") {
+            ASSERT_EQ(line, static_cast<long>(newNext)) << "new line out of order";
+            ++newNext;
+            if (kind == "C") ++oldNext;
+        } else {
+            FAIL() << "unknown map entry kind " << kind;
+        }
+    }
+    EXPECT_EQ(oldNext, oldCount);
+    EXPECT_EQ(newNext, newCount);
+}
+
+class GoldenDiff : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenDiff, ReportTreeAndMap) {
+    const fs::path dir = fs::path(QUENNET_CASES_DIR) / GetParam();
+    std::vector<std::string> args = CaseArgs(dir);
+    auto withFiles = [&](std::vector<std::string> extra) {
+        std::vector<std::string> all = args;
+        all.insert(all.end(), extra.begin(), extra.end());
+        all.push_back("old.pas");
+        all.push_back("new.pas");
+        return all;
+    };
+
+    CliResult report = RunCli(withFiles({}), dir.string());
+    CheckGolden(dir / "expected.report", report.out);
+    // The exit status agrees with the claim the report makes.
+    bool claimsEquivalence = report.out.size() >= sizeof kEquivalent - 1 &&
+                             report.out.compare(report.out.size() - (sizeof kEquivalent - 1),
+                                                std::string::npos, kEquivalent) == 0;
+    EXPECT_EQ(report.exitCode, claimsEquivalence ? 0 : 1) << report.err;
+
+    CliResult tree = RunCli(withFiles({"--tree"}), dir.string());
+    CheckGolden(dir / "expected.tree", tree.out);
+    EXPECT_EQ(tree.exitCode, report.exitCode);
+
+    CliResult json = RunCli(withFiles({"--json"}), dir.string());
+    EXPECT_EQ(json.exitCode, report.exitCode);
+    EXPECT_NE(json.out.find(claimsEquivalence ? "\"equivalent\":true" : "\"equivalent\":false"),
+              std::string::npos);
+
+    CliResult map = RunCli(withFiles({"--map"}), dir.string());
+    ASSERT_NE(map.exitCode, 2) << map.err;
+    CheckMapInvariants(map.out, quennet::model::LoadSourceLines((dir / "old.pas").string()).size(),
+                       quennet::model::LoadSourceLines((dir / "new.pas").string()).size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GoldenDiff, ::testing::ValuesIn(CaseNames()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+TEST(GoldenDiffCases, AreFound) {
+    EXPECT_GE(CaseNames().size(), 10u) << QUENNET_CASES_DIR;
+}
+
+} // namespace
