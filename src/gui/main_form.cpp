@@ -470,6 +470,7 @@ QWidget* TMainForm::CreateDiffTab() {
     layout->addLayout(buttons);
     DiffEditor = new SourceEditor(18);
     DiffEditor->setReadOnly(true);
+    DiffEditor->setStateImageX(0); // no bookmark digit column in the diff view's gutter
     layout->addWidget(DiffEditor, 1);
     connect(PriorButton, &QPushButton::clicked, this,
             [this] { Command([this] { PriorDifference(); }); });

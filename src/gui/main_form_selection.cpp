@@ -1,38 +1,75 @@
-// Reaction to the tree selection: line ranges of the selected declaration, the merged diff view
-// and moving between its changed blocks.
+// Reaction to the tree selection: line ranges of the selected declaration, the marked source
+// views, the merged diff view and moving between its changed blocks. What each line looks like
+// is decided in core (model/line_decoration.h); the views only carry the result.
 #include "main_form.h"
 
 #include "source_editor.h"
 
-#include <QTabWidget>
+#include <QFileInfo>
 #include <QTreeWidget>
+#include <stdexcept>
 
 namespace quennet::gui {
 
 namespace {
+
 model::LineRange RangeOf(const model::TidName* decl) {
     if (!decl) return {};
     return {decl->FirstLine - 1, decl->LastLine - 1};
 }
 
+// Line records of a range, keyed from the view's current text.
 std::vector<model::TLineRecord> RecordsOf(const SourceEditor& view, model::LineRange range) {
     std::vector<model::TLineRecord> records;
-    if (!range.IsSet()) return records;
+    if (!range.IsSet() || range.Last < range.First) return records;
+    records.reserve(static_cast<size_t>(range.Last - range.First) + 1);
     for (int32_t line = range.First; line <= range.Last; ++line)
         records.push_back({model::LineKey(view.lineBytes(line)), line, false});
     return records;
 }
+
+// The ranges come from the models of the last compare; the text may have changed since.
+void CheckRangeFits(const SourceEditor& view, model::LineRange range, const char* side,
+                    const QString& fileName) {
+    if (!range.IsSet() || range.Last < view.lineCount()) return;
+    const QString name =
+        fileName.isEmpty() ? QString() : " (" + QFileInfo(fileName).fileName() + ")";
+    const QString text =
+        QStringLiteral("The selected declaration lies beyond the end of the %1 text%2: it takes "
+                       "lines %3 to %4, the view holds %5 lines. The text was edited or "
+                       "reloaded after the compare; run Diff again.")
+            .arg(QLatin1String(side), name)
+            .arg(range.First + 1)
+            .arg(range.Last + 1)
+            .arg(view.lineCount());
+    throw std::runtime_error(text.toStdString());
+}
+
+void Decorate(SourceEditor& view, model::LineRange range,
+              const std::vector<model::TLineRecord>& records, model::ViewSide side) {
+    if (range.IsSet())
+        view.setDecorations(range.First, model::SourceViewDecorations(range, records, side));
+    else
+        view.clearDecorations();
+}
+
 } // namespace
 
 void TMainForm::DiffTreeViewChange() {
     QTreeWidgetItem* node = DiffTreeView->currentItem();
     if (Busy || !node) return;
-    OldRange = {};
-    NewRange = {};
+    model::LineRange oldRange;
+    model::LineRange newRange;
     if (const model::TSourceDiffItem* item = DiffItemOf(node)) {
-        OldRange = RangeOf(item->OldDecl);
-        NewRange = RangeOf(item->NewDecl);
+        oldRange = RangeOf(item->OldDecl);
+        newRange = RangeOf(item->NewDecl);
     }
+    // Checked before anything changes, so a failed selection leaves ranges and views as they
+    // were.
+    CheckRangeFits(*RAHLEditor1, oldRange, "old", OldFileName);
+    CheckRangeFits(*RAHLEditor2, newRange, "new", NewFileName);
+    OldRange = oldRange;
+    NewRange = newRange;
     BuildDiffView();
     ShowSelection();
 }
@@ -41,46 +78,30 @@ void TMainForm::ShowSelection() {
     const std::pair<SourceEditor*, model::LineRange> views[] = {{RAHLEditor1, OldRange},
                                                                 {RAHLEditor2, NewRange}};
     for (auto [view, range] : views) {
-        if (range.IsSet()) {
-            view->scrollToLine(range.First, 0);
-            view->setCursorPosition(range.First, 0);
-        }
-        view->update();
+        if (!range.IsSet()) continue;
+        view->setCursorPosition(range.First, 0);
+        view->scrollToLine(range.First, 0);
     }
-    const auto oldDecorations =
-        model::SourceViewDecorations(OldRange, OldLines, model::ViewSide::Old);
-    const auto newDecorations =
-        model::SourceViewDecorations(NewRange, NewLines, model::ViewSide::New);
-    if (OldRange.IsSet())
-        RAHLEditor1->setDecorations(OldRange.First, oldDecorations);
-    else
-        RAHLEditor1->clearDecorations();
-    if (NewRange.IsSet())
-        RAHLEditor2->setDecorations(NewRange.First, newDecorations);
-    else
-        RAHLEditor2->clearDecorations();
+    Decorate(*RAHLEditor1, OldRange, OldLines, model::ViewSide::Old);
+    Decorate(*RAHLEditor2, NewRange, NewLines, model::ViewSide::New);
 }
 
 void TMainForm::BuildDiffView() {
-    // Records are read before anything changes, so a range beyond the text leaves all as it was.
+    // Everything is read from the views before any state changes.
     std::vector<model::TLineRecord> oldLines = RecordsOf(*RAHLEditor1, OldRange);
     std::vector<model::TLineRecord> newLines = RecordsOf(*RAHLEditor2, NewRange);
+    std::vector<model::TMapEntry> map;
+    std::vector<std::string> lines;
+    if (!oldLines.empty() || !newLines.empty()) {
+        model::MatchLines(oldLines, newLines, map);
+        lines.reserve(map.size());
+        for (const model::TMapEntry& e : map)
+            lines.push_back(e.Kind == model::OldOnly ? RAHLEditor1->lineBytes(e.Line)
+                                                     : RAHLEditor2->lineBytes(e.Line));
+    }
     OldLines = std::move(oldLines);
     NewLines = std::move(newLines);
-    DiffMap.clear();
-    if (OldLines.empty() && NewLines.empty()) {
-        DiffEditor->setLines({});
-        DiffEditor->clearDecorations();
-        DiffEditor->scrollToLine(0, 0);
-        NextDifference();
-        return;
-    }
-    model::MatchLines(OldLines, NewLines, DiffMap);
-    std::vector<std::string> lines;
-    lines.reserve(DiffMap.size());
-    for (const model::TMapEntry& e : DiffMap)
-        lines.push_back(e.Kind == model::OldOnly ? RAHLEditor1->lineBytes(e.Line)
-                                                 : RAHLEditor2->lineBytes(e.Line));
+    DiffMap = std::move(map);
     DiffEditor->setLines(lines);
     DiffEditor->setDecorations(0, model::DiffViewDecorations(DiffMap));
     DiffEditor->scrollToLine(0, 0);
@@ -88,14 +109,12 @@ void TMainForm::BuildDiffView() {
 }
 
 void TMainForm::NextDifference() {
-    if (DiffMap.empty()) return;
     if (auto line =
             model::NextDifference(DiffEditor->firstVisibleLine(), DiffMap, DiffEditor->lineCount()))
         DiffEditor->scrollToLine(*line, 0);
 }
 
 void TMainForm::PriorDifference() {
-    if (DiffMap.empty()) return;
     if (auto line = model::PriorDifference(DiffEditor->firstVisibleLine(), DiffMap))
         DiffEditor->scrollToLine(*line, 0);
 }

@@ -8,10 +8,10 @@
 #include <QPainter>
 #include <stdexcept>
 
-#include "gutter_images.h"
 #include "model/source_file.h"
 #include "model/view_encoding.h"
 #include "pascal_lexer.h"
+#include "state_images.h"
 
 namespace quennet::gui {
 
@@ -144,11 +144,12 @@ void SourceEditor::defineMarkers() {
     }
     const int x = m_stateImageX >= 0 ? m_stateImageX
                                      : QFontMetrics(m_font).horizontalAdvance(QLatin1Char('0')) + 2;
+    const TImageList stateImages = MakeStateImages();
     for (int index = 0; index < 2; ++index) {
         QImage image(m_gutterWidth, height, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
-        painter.drawImage(x, 0, StateImageForGutter(index));
+        painter.drawPixmap(x, 0, stateImages[static_cast<size_t>(index)]);
         painter.end();
         markerDefine(image, kOldOnlyMarker + index);
     }
