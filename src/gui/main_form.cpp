@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -43,7 +44,7 @@ const QStringList kDefaultExtensions = {QStringLiteral("Delphi source (*.pas;*.d
                                         QStringLiteral("All files (*.*)|*.*")};
 const QString kEquivalent = QStringLiteral("The compared files syntactically are equivalent.");
 const QString kMainKey = QStringLiteral("TMainForm");
-constexpr int kDefaultTreeWidth = 165;
+constexpr int kDefaultTreeWidth = 240;
 constexpr int kSplitterHandle = 4;
 
 QString ExistingFile(const QString& name) {
@@ -86,6 +87,24 @@ QIcon SplitIcon() {
     g.drawRect(8, 2, 6, 11);
     return QIcon(p);
 }
+
+// Keeps the first pane's share of the splitter when the splitter itself is resized.
+class TProportionalSplitter : public QSplitter {
+public:
+    using QSplitter::QSplitter;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        const bool horizontal = orientation() == Qt::Horizontal;
+        const int before = horizontal ? event->oldSize().width() : event->oldSize().height();
+        const int after = horizontal ? event->size().width() : event->size().height();
+        const int first = sizes().value(0);
+        QSplitter::resizeEvent(event);
+        if (before <= 0 || after <= 0 || count() != 2 || before == after) return;
+        const int scaled = static_cast<int>(static_cast<long long>(after) * first / before);
+        setSizes({scaled, std::max(0, after - scaled - handleWidth())});
+    }
+};
 
 } // namespace
 
@@ -153,6 +172,7 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     DiffTreeView = new QTreeWidget;
     DiffTreeView->setHeaderHidden(true);
     DiffTreeView->setUniformRowHeights(true);
+    DiffTreeView->setIndentation(14);
     DiffTreeView->setIconSize(QSize(16, 16));
     DiffTreeView->setSelectionMode(QAbstractItemView::SingleSelection);
     DiffTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -169,7 +189,7 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     SourceViewTab = new QWidget;
     auto* sourceLayout = new QVBoxLayout(SourceViewTab);
     sourceLayout->setContentsMargins(0, 0, 0, 0);
-    SourceSplitter = new QSplitter(Qt::Vertical, SourceViewTab);
+    SourceSplitter = new TProportionalSplitter(Qt::Vertical, SourceViewTab);
     SourceSplitter->setHandleWidth(kSplitterHandle);
     SourceSplitter->setChildrenCollapsible(false);
     SourceSplitter->addWidget(CreateSourcePane(OldPane, QStringLiteral("Old File"), true));
@@ -354,6 +374,8 @@ void TMainForm::CreateToolBar() {
 
 QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, bool old) {
     pane.Panel = new QWidget;
+    // Side by side on a small screen the panes may get narrower than their button row.
+    pane.Panel->setMinimumSize(150, 90);
     auto* layout = new QVBoxLayout(pane.Panel);
     layout->setContentsMargins(0, 2, 0, 0);
     layout->setSpacing(2);
@@ -365,8 +387,8 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
-    label->setMinimumWidth(56);
     pane.FilenameEdit = new TFilenameEdit(m_dialogs);
+    pane.FilenameEdit->setMinimumWidth(60);
     pane.EnableEditButton = new QToolButton;
     pane.EnableEditButton->setText(QStringLiteral("Enable Edit"));
     pane.EnableEditButton->setCheckable(true);

@@ -1,0 +1,555 @@
+// Main window: command line, the Diff command with report and "equivalent" message, tree,
+// stored layout and the Setup command.
+#include "app_registry.h"
+#include "diff_rpt_form.h"
+#include "filename_edit.h"
+#include "main_form.h"
+#include "navigator_form.h"
+#include "setup_form.h"
+#include "source_editor.h"
+
+#include "model/report_writer.h"
+#include "model/source_file.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "fake_dialogs.h"
+
+using namespace quennet::gui;
+using quennet::model::TPasSrc;
+
+namespace {
+
+const char* kOldUnit = "unit U;\r\n"
+                       "interface\r\n"
+                       "procedure A;\r\n"
+                       "procedure B;\r\n"
+                       "implementation\r\n"
+                       "procedure A;\r\n"
+                       "begin\r\n"
+                       "end;\r\n"
+                       "procedure B;\r\n"
+                       "begin\r\n"
+                       "end;\r\n"
+                       "end.\r\n";
+// B's body changed, C added.
+const char* kNewUnit = "unit U;\r\n"
+                       "interface\r\n"
+                       "procedure A;\r\n"
+                       "procedure B;\r\n"
+                       "procedure C;\r\n"
+                       "implementation\r\n"
+                       "procedure A;\r\n"
+                       "begin\r\n"
+                       "end;\r\n"
+                       "procedure B;\r\n"
+                       "begin\r\n"
+                       "  A;\r\n"
+                       "end;\r\n"
+                       "procedure C;\r\n"
+                       "begin\r\n"
+                       "end;\r\n"
+                       "end.\r\n";
+// Same structure as kOldUnit: comments, layout and letter case do not count.
+const char* kOldUnitReformatted = "unit u; { reformatted }\n"
+                                  "INTERFACE\n"
+                                  "procedure a; procedure b;\n"
+                                  "implementation\n"
+                                  "procedure a; begin end;\n"
+                                  "procedure b; begin end;\n"
+                                  "end.\n";
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        registry = std::make_unique<TAppRegistry>(dir.filePath(QStringLiteral("settings.ini")));
+        MakeForm();
+    }
+    void TearDown() override { DestroyForm(); }
+
+    void MakeForm() {
+        form = std::make_unique<TMainForm>(registry.get(), dialogs);
+        report = std::make_unique<TDiffRptForm>(registry.get(), dialogs);
+        form->SetReportForm(report.get());
+        navigator = new TNavigatorForm(registry.get(), form.get());
+        form->SetNavigatorForm(navigator);
+    }
+    void DestroyForm() {
+        report.reset();
+        form.reset();
+    }
+
+    QString Write(const QString& name, const char* text) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    }
+
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    std::unique_ptr<TAppRegistry> registry;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TDiffRptForm> report;
+    TNavigatorForm* navigator = nullptr;
+};
+
+TEST(BackupFileName, ReplacesOrAppendsTheExtension) {
+    EXPECT_EQ(BackupFileName(QStringLiteral("/a/x.pas")), QStringLiteral("/a/x.~pa"));
+    EXPECT_EQ(BackupFileName(QStringLiteral("/a/x.dpr")), QStringLiteral("/a/x.~pa"));
+    EXPECT_EQ(BackupFileName(QStringLiteral("/a.b/x")), QStringLiteral("/a.b/x.~pa"));
+    EXPECT_EQ(BackupFileName(QStringLiteral("C:\\a.b\\x")), QStringLiteral("C:\\a.b\\x.~pa"));
+    EXPECT_EQ(BackupFileName(QStringLiteral("x.y.pas")), QStringLiteral("x.y.~pa"));
+}
+
+TEST_F(MainFormTest, CommandLineForms) {
+    const QString x = Write(QStringLiteral("x.pas"), kNewUnit);
+    const QString xBackup = Write(QStringLiteral("x.~pa"), kOldUnit);
+    const QString d = Write(QStringLiteral("d.dpr"), kNewUnit);
+    const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
+    const QString b = Write(QStringLiteral("b.pas"), kOldUnit);
+    const QString missing = dir.filePath(QStringLiteral("missing.pas"));
+
+    // One name: it is the new file, its backup the old one.
+    auto one = ResolveCommandLine({x});
+    EXPECT_EQ(one.NewFileName, x);
+    EXPECT_EQ(one.OldFileName, xBackup);
+    // A .dpr without a backup: nothing to load.
+    auto dpr = ResolveCommandLine({d});
+    EXPECT_TRUE(dpr.NewFileName.isEmpty());
+    EXPECT_TRUE(dpr.OldFileName.isEmpty());
+    Write(QStringLiteral("d.~pa"), kOldUnit);
+    EXPECT_EQ(ResolveCommandLine({d}).OldFileName, dir.filePath(QStringLiteral("d.~pa")));
+    // Two names: new, then old.
+    auto two = ResolveCommandLine({a, b});
+    EXPECT_EQ(two.NewFileName, a);
+    EXPECT_EQ(two.OldFileName, b);
+    // A second name that names no file: the backup of the first, if any.
+    EXPECT_TRUE(ResolveCommandLine({a, missing}).NewFileName.isEmpty());
+    auto fallback = ResolveCommandLine({x, missing});
+    EXPECT_EQ(fallback.OldFileName, xBackup);
+    // Three names: only the first counts.
+    auto three = ResolveCommandLine({x, b, a});
+    EXPECT_EQ(three.NewFileName, x);
+    EXPECT_EQ(three.OldFileName, xBackup);
+    // A first name that names no file, or none at all.
+    EXPECT_TRUE(ResolveCommandLine({missing, b}).NewFileName.isEmpty());
+    EXPECT_TRUE(ResolveCommandLine({}).NewFileName.isEmpty());
+    // A folder is not a file.
+    EXPECT_TRUE(ResolveCommandLine({dir.path(), b}).NewFileName.isEmpty());
+}
+
+TEST_F(MainFormTest, StartWithOneNameLoadsBothAndCompares) {
+    const QString x = Write(QStringLiteral("x.pas"), kNewUnit);
+    const QString xBackup = Write(QStringLiteral("x.~pa"), kOldUnit);
+    form->HandleCommandLine({x});
+    EXPECT_EQ(form->OldFileName, xBackup);
+    EXPECT_EQ(form->NewFileName, x);
+    EXPECT_EQ(form->FilenameEditOld->FileName(), xBackup);
+    EXPECT_EQ(form->FilenameEditNew->FileName(), x);
+    EXPECT_EQ(form->RAHLEditor1->lineCount(), 12);
+    EXPECT_EQ(form->RAHLEditor2->lineCount(), 17);
+    ASSERT_NE(form->Comparison, nullptr);
+    EXPECT_GT(form->DiffTreeView->topLevelItemCount(), 0);
+    EXPECT_TRUE(dialogs.Infos.isEmpty());
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+    EXPECT_FALSE(form->Busy);
+    EXPECT_EQ(form->ProgressDialog1->OpenCount(), 0);
+}
+
+TEST_F(MainFormTest, StartWithUnusableNamesStaysEmpty) {
+    const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
+    form->HandleCommandLine({a, dir.filePath(QStringLiteral("nothing.pas"))});
+    EXPECT_TRUE(form->OldFileName.isEmpty());
+    EXPECT_TRUE(form->NewFileName.isEmpty());
+    EXPECT_TRUE(form->FilenameEditOld->FileName().isEmpty());
+    EXPECT_EQ(form->Comparison, nullptr);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quennet Pro"));
+}
+
+TEST_F(MainFormTest, ReportHasHeadingAndTheWritersBody) {
+    const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
+    const QString b = Write(QStringLiteral("b.pas"), kOldUnit);
+    form->HandleCommandLine({a, b});
+    const QStringList lines = report->Lines();
+    ASSERT_GE(lines.size(), 5);
+    EXPECT_EQ(lines[0], QStringLiteral("Diff report for"));
+    EXPECT_EQ(lines[1], QStringLiteral("  ") + b);
+    EXPECT_EQ(lines[2], QStringLiteral("  ") + a);
+    EXPECT_EQ(lines[3], QString());
+
+    // The body is exactly what the writer gives for the two files.
+    std::vector<std::string> symbols{"VER130", "WIN32", "CPU386"};
+    TPasSrc oldSrc, newSrc;
+    oldSrc.Parse(quennet::model::JoinLinesCrLf(quennet::model::SplitLines(kOldUnit)), &symbols);
+    newSrc.Parse(quennet::model::JoinLinesCrLf(quennet::model::SplitLines(kNewUnit)), &symbols);
+    std::vector<std::string> body;
+    quennet::model::WriteReport(oldSrc, newSrc, body);
+    ASSERT_FALSE(body.empty());
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(body.size()) + 4);
+    for (size_t i = 0; i < body.size(); ++i)
+        EXPECT_EQ(lines[static_cast<qsizetype>(i) + 4].toStdString(), body[i]) << i;
+}
+
+TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) {
+    const QString a = Write(QStringLiteral("a.pas"), kOldUnitReformatted);
+    const QString b = Write(QStringLiteral("b.pas"), kOldUnit);
+    int openCountAtMessage = -1;
+    struct Recorder : FakeDialogs {
+        std::function<void()> onInfo;
+        void Information(QWidget* w, const QString& t) override {
+            onInfo();
+            FakeDialogs::Information(w, t);
+        }
+    } recorder;
+    recorder.onInfo = [&] { openCountAtMessage = form->ProgressDialog1->OpenCount(); };
+    DestroyForm();
+    form = std::make_unique<TMainForm>(registry.get(), recorder);
+    report = std::make_unique<TDiffRptForm>(registry.get(), recorder);
+    form->SetReportForm(report.get());
+
+    form->HandleCommandLine({a, b});
+    ASSERT_EQ(recorder.Infos.size(), 1);
+    EXPECT_EQ(recorder.Infos[0],
+              QStringLiteral("The compared files syntactically are equivalent."));
+    EXPECT_EQ(openCountAtMessage, 0);
+    EXPECT_EQ(form->DiffTreeView->topLevelItemCount(), 0);
+    // The report still holds the four heading lines (and the writer's output, if any).
+    const QStringList lines = report->Lines();
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], QStringLiteral("Diff report for"));
+
+    // Different files: no message.
+    recorder.Infos.clear();
+    form->RAHLEditor2->setLines(quennet::model::SplitLines(kNewUnit));
+    form->RunDiff();
+    EXPECT_TRUE(recorder.Infos.isEmpty());
+    EXPECT_GT(form->DiffTreeView->topLevelItemCount(), 0);
+}
+
+TEST_F(MainFormTest, RunDiffOnEmptyViewsComparesTwoEmptyModels) {
+    form->RunDiff();
+    ASSERT_NE(form->Comparison, nullptr);
+    ASSERT_NE(form->OldSource, nullptr);
+    ASSERT_NE(form->NewSource, nullptr);
+    EXPECT_EQ(form->DiffTreeView->topLevelItemCount(),
+              static_cast<int>(form->Comparison->Root.Count()));
+    EXPECT_FALSE(form->Busy);
+}
+
+TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
+    form->RAHLEditor1->setLines(quennet::model::SplitLines(kOldUnit));
+    form->RAHLEditor2->setLines(quennet::model::SplitLines(kNewUnit));
+    form->RunDiff();
+    const auto& root = form->Comparison->Root;
+    ASSERT_EQ(form->DiffTreeView->topLevelItemCount(), static_cast<int>(root.Count()));
+    int nodes = 0;
+    std::function<void(QTreeWidgetItem*, const quennet::model::TSourceDiffItem*)> check =
+        [&](QTreeWidgetItem* node, const quennet::model::TSourceDiffItem* item) {
+            ++nodes;
+            EXPECT_EQ(TMainForm::DiffItemOf(node), item);
+            EXPECT_EQ(node->text(0).toStdString(), item->Caption);
+            EXPECT_FALSE(node->icon(0).isNull());
+            EXPECT_FALSE(node->isExpanded());
+            ASSERT_EQ(node->childCount(), static_cast<int>(item->Children.Count()));
+            for (size_t i = 0; i < item->Children.Count(); ++i)
+                check(node->child(static_cast<int>(i)), item->Children.Items(i));
+        };
+    for (size_t i = 0; i < root.Count(); ++i)
+        check(form->DiffTreeView->topLevelItem(static_cast<int>(i)), root.Items(i));
+    EXPECT_GT(nodes, 1);
+    EXPECT_EQ(form->DiffTreeView->currentItem(), nullptr);
+
+    form->ExpandAll();
+    for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it)
+        if ((*it)->childCount() > 0) {
+            EXPECT_TRUE((*it)->isExpanded());
+        }
+    form->CollapseAll();
+    for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it)
+        EXPECT_FALSE((*it)->isExpanded());
+}
+
+TEST_F(MainFormTest, SelectionWhileBusyIsIgnoredAndRunDiffClearsRanges) {
+    form->RAHLEditor1->setLines(quennet::model::SplitLines(kOldUnit));
+    form->RAHLEditor2->setLines(quennet::model::SplitLines(kNewUnit));
+    form->RunDiff();
+    form->ExpandAll();
+    QTreeWidgetItem* leaf = nullptr;
+    for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it)
+        if ((*it)->childCount() == 0) leaf = *it;
+    ASSERT_NE(leaf, nullptr);
+    form->Busy = true;
+    form->DiffTreeView->setCurrentItem(leaf);
+    EXPECT_FALSE(form->OldRange.IsSet());
+    EXPECT_FALSE(form->NewRange.IsSet());
+    form->Busy = false;
+    form->DiffTreeView->setCurrentItem(nullptr);
+    form->DiffTreeView->setCurrentItem(leaf);
+    EXPECT_TRUE(form->OldRange.IsSet() || form->NewRange.IsSet());
+    form->RunDiff();
+    EXPECT_FALSE(form->OldRange.IsSet());
+    EXPECT_FALSE(form->NewRange.IsSet());
+    EXPECT_EQ(form->DiffTreeView->currentItem(), nullptr);
+}
+
+TEST_F(MainFormTest, FailureInASelectionReachesTheMessageBoxAndLeavesTheTree) {
+    form->RAHLEditor1->setLines(quennet::model::SplitLines(kOldUnit));
+    form->RAHLEditor2->setLines(quennet::model::SplitLines(kNewUnit));
+    form->RunDiff();
+    form->ExpandAll();
+    // The texts shrink after the compare: the selected ranges point beyond them.
+    form->RAHLEditor1->setLines({"unit U;"});
+    form->RAHLEditor2->setLines({"unit U;"});
+    QTreeWidgetItem* deepest = nullptr;
+    for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it) {
+        auto* item = TMainForm::DiffItemOf(*it);
+        if (item && (item->OldDecl || item->NewDecl)) deepest = *it;
+    }
+    ASSERT_NE(deepest, nullptr);
+    form->DiffTreeView->setCurrentItem(deepest);
+    ASSERT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_FALSE(dialogs.Errors[0].isEmpty());
+    EXPECT_NE(form->Comparison, nullptr);
+    EXPECT_GT(form->DiffTreeView->topLevelItemCount(), 0);
+}
+
+TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
+    const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
+    const QString b = Write(QStringLiteral("b.pas"), "unit U;\r\ninterface\r\nprocedure A;\r\n"
+                                                     "type = = ;\r\nimplementation\r\nend.\r\n");
+    form->HandleCommandLine({a, b});
+    ASSERT_NE(form->OldSource, nullptr);
+    ASSERT_FALSE(form->OldSource->Status.Complete);
+    EXPECT_TRUE(form->NewSource->Status.Complete);
+    const QString warning = ParseWarning(b, form->OldSource->Status);
+    EXPECT_TRUE(warning.contains(b));
+    EXPECT_TRUE(warning.contains(QStringLiteral("line")));
+    EXPECT_EQ(report->Lines().last(), warning);
+    EXPECT_FALSE(form->OldPane.WarningPanel->text().isEmpty());
+    EXPECT_TRUE(form->NewPane.WarningPanel->text().isEmpty());
+    EXPECT_TRUE(ParseWarning(a, form->NewSource->Status).isEmpty());
+}
+
+TEST_F(MainFormTest, FirstStartDefaults) {
+    EXPECT_EQ(form->Defines, (QStringList{QStringLiteral("VER130"), QStringLiteral("WIN32"),
+                                          QStringLiteral("CPU386")}));
+    ASSERT_EQ(form->Extensions.size(), 3);
+    EXPECT_EQ(form->FilenameEditOld->Filter(),
+              QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr|Delphi backup "
+                             "(*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*"));
+    EXPECT_EQ(form->FilenameEditNew->Filter(), form->FilenameEditOld->Filter());
+    EXPECT_EQ(form->EditorFontName, form->RAHLEditor1->editorFont().family());
+    EXPECT_EQ(form->EditorFontCharset, 1);
+    form->show();
+    EXPECT_FALSE(form->SideBySide());
+    EXPECT_FALSE(form->AlButton->isChecked());
+    EXPECT_TRUE(QFileInfo(form->DefPathOld).isDir());
+    EXPECT_EQ(navigator->OldFolder(), form->DefPathOld);
+    EXPECT_EQ(navigator->NewFolder(), form->DefPathNew);
+}
+
+TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
+    DestroyForm();
+    ASSERT_TRUE(registry->OpenSettingsKey(QString(), true));
+    registry->WriteStringList(QStringLiteral("Opt"), {QStringLiteral("DEBUG")});
+    registry->WriteStringList(QStringLiteral("Ext"), {QStringLiteral("Units|*.pas")});
+    registry->WriteString(QStringLiteral("FontName"), QStringLiteral("Some Mono"));
+    registry->WriteInteger(QStringLiteral("FontSize"), 13);
+    registry->WriteString(QStringLiteral("FontCharset"), QStringLiteral("wrong type"));
+    registry->CloseKey();
+    MakeForm();
+    EXPECT_EQ(form->Defines, QStringList{QStringLiteral("DEBUG")});
+    EXPECT_EQ(form->FilenameEditOld->Filter(), QStringLiteral("Units|*.pas"));
+    EXPECT_EQ(form->EditorFontName, QStringLiteral("Some Mono"));
+    EXPECT_EQ(form->EditorFontSize, 13);
+    EXPECT_EQ(form->EditorFontCharset, 1);
+}
+
+TEST_F(MainFormTest, LayoutRoundTrip) {
+    const QString oldDir = dir.filePath(QStringLiteral("olddir"));
+    ASSERT_TRUE(QDir().mkpath(oldDir));
+    form->resize(1000, 700);
+    form->show();
+    form->SetSplitMode(true);
+    const int mainTotal = form->MainSplitter->width() - form->MainSplitter->handleWidth();
+    form->MainSplitter->setSizes({210, mainTotal - 210});
+    QApplication::processEvents();
+    const int total = form->SourceSplitter->width() - form->SourceSplitter->handleWidth();
+    form->SourceSplitter->setSizes({300, total - 300});
+    ASSERT_EQ(form->OldPaneSize(), 300);
+    form->DefPathOld = oldDir;
+    form->DefPathNew = dir.filePath(QStringLiteral("deleted"));
+    DestroyForm();
+
+    ASSERT_TRUE(registry->OpenSettingsKey(QStringLiteral("TMainForm"), false));
+    EXPECT_EQ(registry->ReadInteger(QStringLiteral("TreeWidth"), 0), 210);
+    EXPECT_EQ(registry->ReadInteger(QStringLiteral("Align"), -1), 1);
+    EXPECT_EQ(registry->ReadInteger(QStringLiteral("SplitPos"), 0), 300);
+    EXPECT_FALSE(registry->ReadString(QStringLiteral("Placement"), QString()).isEmpty());
+    registry->CloseKey();
+
+    MakeForm();
+    form->show();
+    EXPECT_EQ(form->size(), QSize(1000, 700));
+    EXPECT_TRUE(form->SideBySide());
+    EXPECT_TRUE(form->AlButton->isChecked());
+    EXPECT_EQ(form->TreeWidth(), 210);
+    EXPECT_EQ(form->OldPaneSize(), 300);
+    EXPECT_EQ(form->DefPathOld, oldDir);
+    // A folder that no longer exists is replaced by the program's folder.
+    EXPECT_EQ(QDir(form->DefPathNew), QDir(QCoreApplication::applicationDirPath()));
+}
+
+TEST_F(MainFormTest, SplitPositionBeyondThreeQuartersBecomesHalf) {
+    ASSERT_TRUE(registry->OpenSettingsKey(QStringLiteral("TMainForm"), true));
+    registry->WriteBool(QStringLiteral("Align"), true);
+    registry->WriteInteger(QStringLiteral("SplitPos"), 5000);
+    registry->CloseKey();
+    DestroyForm();
+    MakeForm();
+    form->show();
+    const int tab = form->SourceViewTab->width();
+    EXPECT_TRUE(form->SideBySide());
+    EXPECT_EQ(form->OldPaneSize(), tab / 2);
+}
+
+TEST_F(MainFormTest, SplitModeHalvesAndToggles) {
+    form->show();
+    form->SetSplitMode(true);
+    EXPECT_EQ(form->SourceSplitter->orientation(), Qt::Horizontal);
+    EXPECT_EQ(form->OldPaneSize(), form->SourceViewTab->width() / 2);
+    form->AlButton->trigger();
+    EXPECT_EQ(form->SourceSplitter->orientation(), Qt::Vertical);
+    EXPECT_EQ(form->OldPaneSize(), form->SourceViewTab->height() / 2);
+    // Resizing keeps the old pane's share (up to rounding).
+    form->SetSplitMode(true);
+    const int before = form->SourceSplitter->width();
+    const int total = before - form->SourceSplitter->handleWidth();
+    form->SourceSplitter->setSizes({total / 4, total - total / 4});
+    ASSERT_EQ(form->OldPaneSize(), total / 4);
+    const double share = double(form->OldPaneSize()) / before;
+    form->resize(form->width() + 300, form->height());
+    QApplication::processEvents();
+    const int after = form->SourceSplitter->width();
+    ASSERT_GT(after, before);
+    EXPECT_NEAR(double(form->OldPaneSize()) / after, share, 0.01);
+}
+
+TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
+    QTimer::singleShot(0, [] {
+        auto* setup = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(setup, nullptr);
+        setup->ExtensionsMemo->clear();
+        setup->DefinesMemo->setPlainText(QStringLiteral("A\nB\nC\nD\nE"));
+        setup->SizeEdit->setValue(12);
+        setup->Buttons->button(QDialogButtonBox::Ok)->click();
+    });
+    form->SetupCommand();
+    EXPECT_EQ(form->Defines.size(), 5);
+    ASSERT_EQ(form->Extensions.size(), 3);
+    EXPECT_TRUE(form->FilenameEditOld->Filter().startsWith(QStringLiteral("Delphi source")));
+    EXPECT_EQ(form->RAHLEditor1->editorFont().pointSize(), 12);
+    EXPECT_EQ(form->RAHLEditor2->editorFont().pointSize(), 12);
+
+    // A second setup with fewer symbols leaves exactly those in the store.
+    QTimer::singleShot(0, [] {
+        auto* setup = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(setup, nullptr);
+        setup->DefinesMemo->setPlainText(QStringLiteral("X\nY"));
+        setup->Buttons->button(QDialogButtonBox::Ok)->click();
+    });
+    form->SetupCommand();
+    TAppRegistry reader(registry->FileName());
+    ASSERT_TRUE(reader.OpenSettingsKey(QString(), false));
+    QStringList opt;
+    reader.ReadStringList(QStringLiteral("Opt"), opt);
+    EXPECT_EQ(opt, (QStringList{QStringLiteral("X"), QStringLiteral("Y")}));
+    QStringList ext;
+    reader.ReadStringList(QStringLiteral("Ext"), ext);
+    EXPECT_EQ(ext, form->Extensions);
+    EXPECT_EQ(reader.ReadInteger(QStringLiteral("FontSize"), 0), 12);
+}
+
+TEST_F(MainFormTest, SetupCancelChangesNothing) {
+    const QStringList before = form->Defines;
+    QTimer::singleShot(0, [] {
+        auto* setup = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(setup, nullptr);
+        setup->DefinesMemo->setPlainText(QStringLiteral("CHANGED"));
+        setup->Buttons->button(QDialogButtonBox::Cancel)->click();
+    });
+    form->SetupCommand();
+    EXPECT_EQ(form->Defines, before);
+    EXPECT_FALSE(registry->OpenSettingsKey(QString(), false));
+}
+
+TEST_F(MainFormTest, MenusAndButtonsCarryTheirCaptions) {
+    QStringList menus;
+    for (QAction* a : form->menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("&File"), QStringLiteral("&Diff"),
+                                  QStringLiteral("&Help")}));
+    QStringList file;
+    for (QAction* a : form->menuBar()->actions()[0]->menu()->actions())
+        if (!a->isSeparator()) file << a->text();
+    EXPECT_EQ(file, (QStringList{QStringLiteral("Show &Navigator"),
+                                 QStringLiteral("Open first file (old)"),
+                                 QStringLiteral("Open second file (new)"),
+                                 QStringLiteral("&Open merged workspace"),
+                                 QStringLiteral("Save first file as..."),
+                                 QStringLiteral("Save second file as..."), QStringLiteral("Setup"),
+                                 QStringLiteral("E&xit")}));
+    QStringList popup;
+    for (QAction* a : form->OldPane.Popup->actions())
+        if (!a->isSeparator()) popup << a->text();
+    EXPECT_EQ(popup, (QStringList{QStringLiteral("&Open"), QStringLiteral("&Reload"),
+                                  QStringLiteral("&Save"), QStringLiteral("&Undo"),
+                                  QStringLiteral("R&edo"), QStringLiteral("Enable Edit")}));
+    EXPECT_EQ(form->AlButton->toolTip(), QStringLiteral("Split mode"));
+    EXPECT_EQ(form->PageControl->tabText(0), QStringLiteral("Source View"));
+    EXPECT_EQ(form->PageControl->tabText(1), QStringLiteral("Diff View"));
+}
+
+TEST_F(MainFormTest, EnableEditAndReload) {
+    const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
+    const QString b = Write(QStringLiteral("b.pas"), kOldUnit);
+    form->HandleCommandLine({a, b});
+    EXPECT_TRUE(form->RAHLEditor1->isReadOnly());
+    form->OldPane.EnableEditButton->click();
+    EXPECT_FALSE(form->RAHLEditor1->isReadOnly());
+    form->OldPane.PopupEnableEdit->trigger();
+    EXPECT_TRUE(form->RAHLEditor1->isReadOnly());
+    EXPECT_FALSE(form->OldPane.EnableEditButton->isChecked());
+
+    form->RAHLEditor1->setLines({"unit U;", "end."});
+    form->OldPane.ReloadButton->click();
+    EXPECT_EQ(form->RAHLEditor1->lineCount(), 12);
+    ASSERT_NE(form->Comparison, nullptr);
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+
+    // Reload of a file that has gone: the error is shown, the view keeps its text.
+    QFile::remove(b);
+    form->OldPane.ReloadButton->click();
+    ASSERT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("b.pas")));
+    EXPECT_EQ(form->RAHLEditor1->lineCount(), 12);
+}
+
+} // namespace
