@@ -1,6 +1,7 @@
 // quennet-diff OLD NEW: the structural comparison of two files as a report, a tree, JSON, or
 // the line map of the whole texts. Exit status: 0 equivalent, 1 different, 2 trouble.
 #include "commands.h"
+#include "json_writer.h"
 
 #include <iostream>
 #include <memory>
@@ -160,6 +161,42 @@ bool RemaindersAllowEquivalence(const TPasSrc& o, const TPasSrc& n) {
            o.Status.RestTokens == n.Status.RestTokens;
 }
 
+void WriteRange(JsonWriter& json, const model::TidName* decl) {
+    if (!decl) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    json.Key("first");
+    json.Value(decl->FirstLine);
+    json.Key("last");
+    json.Value(decl->LastLine);
+    json.EndObject();
+}
+
+// Nodes as {caption, state, state_number, old, new, children}; lines 1-based as in the model.
+void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list) {
+    json.BeginArray();
+    for (size_t i = 0; i < list.Count(); ++i) {
+        const model::TSourceDiffItem* item = list.Items(i);
+        json.BeginObject();
+        json.Key("caption");
+        json.Value(item->Caption);
+        json.Key("state");
+        json.Value(model::DiffStateName(item->State));
+        json.Key("state_number");
+        json.Value(static_cast<int32_t>(item->State));
+        json.Key("old");
+        WriteRange(json, item->OldDecl);
+        json.Key("new");
+        WriteRange(json, item->NewDecl);
+        json.Key("children");
+        WriteTreeJson(json, item->Children);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
 void Flush() {
     std::cout.flush();
     if (!std::cout) throw std::runtime_error("cannot write to the standard output");
@@ -224,16 +261,29 @@ int RunDiffCommand(std::vector<std::string> args) {
         break;
     }
     case Mode::Json: {
-        std::string out = "{\"old\":" + model::JsonQuote(opt.files[0]) +
-                          ",\"new\":" + model::JsonQuote(opt.files[1]) +
-                          ",\"equivalent\":" + (equivalent ? "true" : "false") + ",\"stopped\":[";
-        for (size_t i = 0; i < notes.size(); ++i) {
-            if (i > 0) out += ',';
-            out += "{\"file\":" + model::JsonQuote(notes[i].file) +
-                   ",\"line\":" + std::to_string(notes[i].line) + "}";
+        JsonWriter json(std::cout);
+        json.BeginObject();
+        json.Key("old");
+        json.Value(opt.files[0]);
+        json.Key("new");
+        json.Value(opt.files[1]);
+        json.Key("equivalent");
+        json.Value(equivalent);
+        json.Key("stopped");
+        json.BeginArray();
+        for (const auto& note : notes) {
+            json.BeginObject();
+            json.Key("file");
+            json.Value(note.file);
+            json.Key("line");
+            json.Value(note.line);
+            json.EndObject();
         }
-        out += "],\"tree\":" + model::DiffTreeJson(diff.Root) + "}\n";
-        std::cout << out;
+        json.EndArray();
+        json.Key("tree");
+        WriteTreeJson(json, diff.Root);
+        json.EndObject();
+        std::cout << '\n';
         break;
     }
     default: {

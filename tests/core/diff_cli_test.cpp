@@ -92,3 +92,37 @@ TEST(DiffCliTest, JsonNamesFilesAndEquivalence) {
     EXPECT_EQ(same.exitCode, 0);
     EXPECT_NE(same.out.find("\"equivalent\":true,\"stopped\":[],\"tree\":[]}"), std::string::npos);
 }
+
+TEST(DiffCliTest, JsonTreeOfGoldenCases) {
+    const std::string cases = QUENNET_CASES_DIR;
+    auto sections =
+        RunCli({"--json", "old.pas", "new.pas"}, cases + "/diff-05-sections-changed-and-gained");
+    EXPECT_EQ(sections.out,
+              "{\"old\":\"old.pas\",\"new\":\"new.pas\",\"equivalent\":false,\"stopped\":[],"
+              "\"tree\":[{\"caption\":\"Initialization\",\"state\":\"changed\",\"state_number\":4,"
+              "\"old\":{\"first\":10,\"last\":11},\"new\":{\"first\":10,\"last\":12},"
+              "\"children\":[]},{\"caption\":\"Finalization\",\"state\":\"added\","
+              "\"state_number\":3,\"old\":{\"first\":-1,\"last\":-1},"
+              "\"new\":{\"first\":14,\"last\":15},\"children\":[]}]}\n");
+    auto nested =
+        RunCli({"--json", "old.pas", "new.pas"}, cases + "/diff-07-conditional-default-symbols");
+    EXPECT_EQ(nested.out,
+              "{\"old\":\"old.pas\",\"new\":\"new.pas\",\"equivalent\":false,\"stopped\":[],"
+              "\"tree\":[{\"caption\":\"Procedure/Function\",\"state\":\"group\","
+              "\"state_number\":0,\"old\":null,\"new\":null,\"children\":[{\"caption\":\"Run\","
+              "\"state\":\"changed\",\"state_number\":4,\"old\":{\"first\":21,\"last\":26},"
+              "\"new\":{\"first\":23,\"last\":31},\"children\":[]}]}]}\n");
+    auto stopped =
+        RunCli({"--json", "old.pas", "new.pas"}, cases + "/diff-12-new-file-stops-early");
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_EQ(stopped.out, "{\"old\":\"old.pas\",\"new\":\"new.pas\",\"equivalent\":false,"
+                           "\"stopped\":[{\"file\":\"new.pas\",\"line\":13}],\"tree\":[]}\n");
+}
+
+TEST(DiffCliTest, TreeModeSendsStopNotesToStandardError) {
+    auto r = RunCli({"--tree", "old.pas", "new.pas"},
+                    std::string(QUENNET_CASES_DIR) + "/diff-12-new-file-stops-early");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("! new.pas(13): the structure is not followed", 0), 0u) << r.err;
+}

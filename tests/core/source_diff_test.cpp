@@ -227,18 +227,3 @@ TEST(SourceDiffTest, MethodsFollowTheRoutineRule) {
                           "        implementation\t2\t26-28\t-\n"
                           "      Load\t4\t3-3\t3-3\n");
 }
-
-TEST(SourceDiffTest, JsonCarriesCaptionsStatesRangesAndChildren) {
-    HandModel a, b;
-    a.Proc("Run", "procedure Run;", 1, 3, 3).Body("Run", 1, 10, 20, 25);
-    b.Proc("Run", "procedure Run(\"x\");", 2, 3, 4);
-    TSourceDiff diff(a.Done(), b.Done());
-    EXPECT_EQ(DiffTreeJson(diff.Root),
-              "[{\"caption\":\"Procedure/Function\",\"state\":\"group\",\"state_number\":0,"
-              "\"old\":null,\"new\":null,\"children\":["
-              "{\"caption\":\"Run\",\"state\":\"changed\",\"state_number\":4,"
-              "\"old\":{\"first\":3,\"last\":3},\"new\":{\"first\":3,\"last\":4},\"children\":["
-              "{\"caption\":\"implementation\",\"state\":\"removed\",\"state_number\":2,"
-              "\"old\":{\"first\":20,\"last\":25},\"new\":null,\"children\":[]}]}]}]");
-    EXPECT_EQ(JsonQuote("a\"b\\c\t\x01\xe9"), "\"a\\\"b\\\\c\\t\\u0001\\u00e9\"");
-}
