@@ -1,4 +1,5 @@
 // Report window: saving as CR LF text with the proposed name, hiding on close.
+#include "app_registry.h"
 #include "diff_rpt_form.h"
 #include "user_dialogs.h"
 
@@ -71,6 +72,36 @@ TEST(DiffRptForm, CloseHidesAndKeepsTheText) {
     EXPECT_FALSE(form.isVisible());
     form.show();
     EXPECT_EQ(form.Lines(), QStringList{QStringLiteral("kept")});
+}
+
+} // namespace
+
+namespace {
+
+TEST(DiffRptForm, PlacementIsStoredUnderItsClassName) {
+    QTemporaryDir dir;
+    quennet::gui::TAppRegistry registry(dir.filePath(QStringLiteral("s.ini")));
+    FakeDialogs dialogs;
+    {
+        TDiffRptForm form(&registry, dialogs);
+        form.show();
+        form.resize(610, 330);
+        form.close(); // hides; the placement is stored when the window goes away
+    }
+    ASSERT_TRUE(registry.OpenSettingsKey(QStringLiteral("TDiffRptForm"), false));
+    EXPECT_FALSE(registry.ReadString(QStringLiteral("Placement"), QString()).isEmpty());
+    registry.CloseKey();
+    TDiffRptForm again(&registry, dialogs);
+    again.show();
+    EXPECT_EQ(again.size(), QSize(610, 330));
+}
+
+TEST(DiffRptForm, NeverShownWindowStoresNothing) {
+    QTemporaryDir dir;
+    quennet::gui::TAppRegistry registry(dir.filePath(QStringLiteral("s.ini")));
+    FakeDialogs dialogs;
+    { TDiffRptForm form(&registry, dialogs); }
+    EXPECT_FALSE(registry.OpenSettingsKey(QStringLiteral("TDiffRptForm"), false));
 }
 
 } // namespace
