@@ -24,8 +24,10 @@ void ExpectSameDocument(const TWorkspaceDocument& a, const TWorkspaceDocument& b
 } // namespace
 
 TEST(RtfReader, BuiltWorkspaceRoundTrip) {
+    // An empty first line and empty lines next to changes keep their kinds too.
     const std::vector<std::string> oldLines = {
-        "unit U;", "", "procedure A; { x\\y }", "begin", "  s := 'a{b}';", "end;", "\xe9t\xe9"};
+        "",     "unit U;",   "", "procedure A; { x\\y }", "begin", "  s := 'a{b}';",
+        "end;", "\xe9t\xe9", ""};
     const std::vector<std::string> newLines = {"unit U;",        "",     "procedure B;", "begin",
                                                "\ts := 'a{b}';", "end;", "end."};
     const auto ws = BuildMergeWorkspace(oldLines, newLines);
@@ -36,16 +38,16 @@ TEST(RtfReader, BuiltWorkspaceRoundTrip) {
         const auto& e = ws->MergeMap[i];
         const auto& src = e.Kind == quennet::model::OldOnly ? oldLines : newLines;
         EXPECT_EQ(doc.LineText(i), src[static_cast<size_t>(e.Line)]) << i;
-        if (!doc.LineText(i).empty()) {
-            const TColor expected = e.Kind == quennet::model::OldOnly   ? kRed
-                                    : e.Kind == quennet::model::NewOnly ? kBlue
-                                                                        : kBlack;
-            EXPECT_EQ(doc.LineColor(i), expected) << i;
-        }
+        // Empty lines too: each keeps the colour it was written with.
+        const TColor expected = e.Kind == quennet::model::OldOnly   ? kRed
+                                : e.Kind == quennet::model::NewOnly ? kBlue
+                                                                    : kBlack;
+        EXPECT_EQ(doc.LineColor(i), expected) << i;
     }
     // Reserved words are bold in every colour.
-    EXPECT_TRUE(doc.LineRuns(0).front().Format.Bold);
-    EXPECT_EQ(doc.LineRuns(0).front().Length, 4u);
+    ASSERT_EQ(doc.LineText(1), "unit U;");
+    EXPECT_TRUE(doc.LineRuns(1).front().Format.Bold);
+    EXPECT_EQ(doc.LineRuns(1).front().Length, 4u);
 
     const auto again = ReadRtf(WriteRtf(doc));
     ExpectSameDocument(doc, again);
@@ -120,6 +122,9 @@ TEST(RtfReader, PlainTextAndDetection) {
     EXPECT_EQ(ReadWorkspace("x").TextLineCount(), 1u);
     EXPECT_EQ(ReadWorkspace("").TextLineCount(), 0u);
     EXPECT_EQ(ReadWorkspace("{\\rtf1 a\\par b}").LineText(1), "b");
+    // Outside a built workspace an empty line's break has the colour in effect at its \par.
+    const auto other = ReadRtf("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}a\\par\\cf1\\par b}");
+    EXPECT_EQ(other.LineColor(1), kRed);
 }
 
 TEST(RtfReader, HostileInput) {

@@ -65,6 +65,11 @@ bool IsSkippedDestination(std::string_view word) {
            std::end(kSkippedDestinations);
 }
 
+// The first line of a workspace made by BuildMergeWorkspace.
+constexpr std::string_view kBuiltWorkspaceHeader =
+    "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS SansSerif;}"
+    "{\\f1\\froman\\fcharset2 Symbol;}{\\f2\\fmodern Courier New;}}\r\n";
+
 enum class Destination : uint8_t { Text, Skip, ColorTable };
 
 struct GroupState {
@@ -75,7 +80,9 @@ struct GroupState {
 
 class RtfReader {
 public:
-    explicit RtfReader(std::string_view bytes) : src_(bytes) {}
+    explicit RtfReader(std::string_view bytes)
+        : src_(bytes),
+          builtWorkspace_(bytes.substr(0, kBuiltWorkspaceHeader.size()) == kBuiltWorkspaceHeader) {}
 
     TWorkspaceDocument Read() {
         doc_.Clear();
@@ -146,9 +153,16 @@ private:
 
     void LineBreak() {
         if (!InText()) return;
-        doc_.AppendLine(std::move(text_), std::move(runs_), State().Format);
+        TCharFormat breakFormat = State().Format;
+        // A built workspace writes each line's colour code before the paragraph mark that
+        // starts the line, so the mark that ends an empty line carries the next line's code.
+        // The empty line's own colour is the one in effect before that last change.
+        if (builtWorkspace_ && text_.empty() && colorChangesInLine_ > 0)
+            breakFormat.Color = colorBeforeLastChange_;
+        doc_.AppendLine(std::move(text_), std::move(runs_), breakFormat);
         text_.clear();
         runs_.clear();
+        colorChangesInLine_ = 0;
     }
 
     void EndColorEntry() {
@@ -229,6 +243,8 @@ private:
         } else if (w == "plain") {
             s.Format = TCharFormat{};
         } else if (w == "cf") {
+            colorBeforeLastChange_ = s.Format.Color;
+            ++colorChangesInLine_;
             s.Format.Color = param >= 0 && static_cast<uint64_t>(param) < colors_.size()
                                  ? colors_[static_cast<size_t>(param)]
                                  : TColor::Automatic();
@@ -284,6 +300,9 @@ private:
     }
 
     std::string_view src_;
+    const bool builtWorkspace_;
+    TColor colorBeforeLastChange_;
+    size_t colorChangesInLine_ = 0;
     std::vector<GroupState> stack_;
     size_t overflow_ = 0;
     int skipPending_ = 0;

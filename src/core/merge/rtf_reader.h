@@ -11,6 +11,12 @@
 // maps to itself, and the 27 printable characters of 0x80 to 0x9F map to their bytes), else
 // "?". Raw bytes keep their value (CR and LF are ignored as RTF wants).
 //
+// A workspace made by BuildMergeWorkspace (recognised by its first line) writes each line's
+// colour code before the paragraph mark that starts the line, so the mark ending an empty
+// line carries the colour of the line after it. In such a document an empty line's break
+// takes the colour the line was written with; elsewhere a break has the colour in effect at
+// its \par, as RTF wants.
+//
 // Safe on any input: the group stack is explicit and capped (deeper groups are counted, not
 // stored), every byte is looked at a bounded number of times, and nothing is recursive.
 #pragma once

@@ -1,0 +1,11 @@
+// Quennet Pro @VERSION@ Copyright (c) 2026 Quennet
+// FOR REVERSE SOURCE TO PREVIOUS VERSION REMOVE NEXT LINE
+{$DEFINE NEW_VER}
+
+a;
+
+{$IFNDEF NEW_VER}
+old;
+
+{$ENDIF}
+z;

@@ -1,0 +1,105 @@
+// quennet-diff's merge outputs: --workspace and --merged on OLD NEW, and --from-workspace.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli_runner.h"
+#include "merge/merge_workspace.h"
+#include "merge/merged_output.h"
+#include "merge/rtf_reader.h"
+#include "model/source_file.h"
+
+using quennet::testing::ReadWholeFile;
+using quennet::testing::RunCli;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kOld[] = "unit U;\r\ninterface\r\nconst A = 'x{y}';\r\nimplementation\r\nend.\r\n";
+const char kNew[] =
+    "unit U;\r\ninterface\r\nconst A = 'z';\r\nconst B = 1;\r\nimplementation\r\nend.\r\n";
+
+struct Folder {
+    fs::path Path;
+    Folder() {
+        char tmpl[] = "/tmp/quennet-mcli-XXXXXX";
+        Path = ::mkdtemp(tmpl);
+        Write("old.pas", kOld);
+        Write("new.pas", kNew);
+    }
+    ~Folder() { fs::remove_all(Path); }
+    void Write(const std::string& name, std::string_view bytes) const {
+        std::ofstream(Path / name, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::string Read(const std::string& name) const { return ReadWholeFile(Path / name); }
+};
+
+} // namespace
+
+TEST(MergeCli, WorkspaceAndMergedFromOldAndNew) {
+    Folder f;
+    auto r =
+        RunCli({"old.pas", "new.pas", "--workspace", "ws.rtf", "--merged=m.pas"}, f.Path.string());
+    EXPECT_EQ(r.exitCode, 1) << r.err; // the files differ: the report still runs
+    EXPECT_NE(r.out.find("Diff report for"), std::string::npos);
+
+    using namespace quennet;
+    const auto ws = merge::BuildMergeWorkspace(model::SplitLines(kOld), model::SplitLines(kNew));
+    ASSERT_TRUE(ws);
+    EXPECT_EQ(f.Read("ws.rtf"), ws->Rtf);
+    const std::string merged = f.Read("m.pas");
+    EXPECT_EQ(merged, model::JoinLinesCrLf(merge::MergedVersionLines(merge::ReadRtf(ws->Rtf))));
+    EXPECT_NE(merged.find("{$IFNDEF NEW_VER}\r\nconst A = 'x{y}';\r\n{$ELSE}\r\nconst A = 'z';\r\n"
+                          "const B = 1;\r\n{$ENDIF}\r\n"),
+              std::string::npos)
+        << merged;
+
+    // The outputs of the workspace edited elsewhere.
+    r = RunCli(
+        {"--from-workspace", "ws.rtf", "--new", "n.pas", "--old", "o.pas", "--merged", "m2.pas"},
+        f.Path.string());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(f.Read("n.pas"), kNew);
+    EXPECT_EQ(f.Read("o.pas"), kOld);
+    EXPECT_EQ(f.Read("m2.pas"), merged);
+
+    r = RunCli({"--from-workspace", "ws.rtf", "--new", "n.pas", "--comment", " "}, f.Path.string());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(f.Read("n.pas"),
+              "unit U;\r\ninterface\r\n// const A = 'x{y}';\r\nconst A = 'z';\r\nconst B = 1;\r\n"
+              "implementation\r\nend.\r\n");
+}
+
+TEST(MergeCli, Trouble) {
+    Folder f;
+    auto r = RunCli({"--from-workspace", "absent.rtf", "--new", "n.pas"}, f.Path.string());
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("absent.rtf"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(f.Path / "n.pas"));
+
+    r = RunCli({"--from-workspace", "old.pas"}, f.Path.string());
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("nothing to write"), std::string::npos) << r.err;
+
+    r = RunCli({"old.pas", "new.pas", "--merged"}, f.Path.string());
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("--merged"), std::string::npos) << r.err;
+
+    f.Write("bad.pas", "x := 'open;\r\n");
+    r = RunCli({"old.pas", "bad.pas", "--workspace", "ws.rtf"}, f.Path.string());
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("Invalid string"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("bad.pas"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(f.Path / "ws.rtf"));
+
+    r = RunCli({"old.pas", "new.pas", "--workspace", "no-folder/ws.rtf"}, f.Path.string());
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("no-folder/ws.rtf"), std::string::npos) << r.err;
+
+    f.Write("e1.pas", "");
+    f.Write("e2.pas", "");
+    r = RunCli({"e1.pas", "e2.pas", "--merged", "m.pas"}, f.Path.string());
+    EXPECT_NE(r.err.find("both files are empty"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(f.Path / "m.pas"));
+}
