@@ -126,3 +126,13 @@ TEST(DiffCliTest, TreeModeSendsStopNotesToStandardError) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("! new.pas(13): the structure is not followed", 0), 0u) << r.err;
 }
+
+TEST(DiffCliTest, FailedWriteIsTrouble) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    std::string cmd = quennet::testing::ShellQuote(QUENNET_CLI_PATH) + " " +
+                      quennet::testing::ShellQuote(kOld) + " " +
+                      quennet::testing::ShellQuote(kNew) + " >/dev/full 2>/dev/null";
+    int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+}
