@@ -100,7 +100,7 @@ SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
     setMarginMarkerMask(kGutterMargin, (1 << (kNewOnlyMarker + 1)) - 1);
 
     markerDefine(Background, kBackgroundMarker);
-    setMarkerBackgroundColor(FromRgb(model::kSelectionBackground), kBackgroundMarker);
+    setMarkerBackgroundColor(FromRgb(m_backgroundColor), kBackgroundMarker);
 
     applyAppearance();
 
@@ -357,7 +357,10 @@ void SourceEditor::setDecorations(int firstLine,
         if (line >= count) break;
         const model::LineDecoration& d = decorations[i];
         if (d.Background) {
-            setMarkerBackgroundColor(FromRgb(*d.Background), kBackgroundMarker);
+            if (*d.Background != m_backgroundColor) {
+                m_backgroundColor = *d.Background;
+                setMarkerBackgroundColor(FromRgb(m_backgroundColor), kBackgroundMarker);
+            }
             markerAdd(line, kBackgroundMarker);
         }
         if (d.Foreground) {

@@ -94,6 +94,7 @@ private:
     bool m_oneEmptyLine = false;
     bool m_forcedModified = false;
     std::array<int, kBookmarkCount> m_bookmarkHandles;
+    uint32_t m_backgroundColor = model::kSelectionBackground; // of the background marker
     std::vector<uint32_t> m_indicatorColors; // colour of indicator kFirstForegroundIndicator + i
 };
 

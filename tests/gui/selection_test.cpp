@@ -340,3 +340,59 @@ TEST_F(SelectionTest, SplitModeTogglesAndKeepsProportionOnResize) {
     Select("Removed");
     EXPECT_EQ(form->RAHLEditor1->firstVisibleLine(), 5);
 }
+
+TEST(SelectionAfterCompare, ExamplePairChangedRoutineThenNewCompareClearsMarks) {
+    gui::FakeDialogs dialogs;
+    TMainForm form(nullptr, dialogs);
+    form.resize(1100, 720);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.LoadOldFile(QStringLiteral(QUENNET_EXAMPLES_DIR "/old/Shapes.pas"));
+    form.LoadNewFile(QStringLiteral(QUENNET_EXAMPLES_DIR "/new/Shapes.pas"));
+    form.RunDiff();
+    ASSERT_TRUE(dialogs.Errors.isEmpty());
+
+    QTreeWidgetItem* body = nullptr;
+    for (QTreeWidgetItem* node :
+         form.DiffTreeView->findItems("implementation", Qt::MatchExactly | Qt::MatchRecursive))
+        if (node->parent() && node->parent()->text(0) == "ScaleShape") body = node;
+    ASSERT_NE(body, nullptr);
+    form.DiffTreeView->setCurrentItem(body);
+    ASSERT_TRUE(form.OldRange.IsSet());
+    ASSERT_TRUE(form.NewRange.IsSet());
+
+    // Every line of the diff view is one of the two texts' lines, coloured by where it stands.
+    int oldOnly = 0, newOnly = 0;
+    for (int line = 0; line < form.DiffEditor->lineCount(); ++line) {
+        const unsigned m = form.DiffEditor->markersAtLine(line) & kDecorationMarkers;
+        const model::TMapEntry& e = form.DiffMap[static_cast<size_t>(line)];
+        const SourceEditor* source = e.Kind == model::OldOnly ? form.RAHLEditor1 : form.RAHLEditor2;
+        EXPECT_EQ(form.DiffEditor->lineBytes(line), source->lineBytes(e.Line));
+        if (e.Kind == model::OldOnly) {
+            ++oldOnly;
+            EXPECT_EQ(m, kOldMark);
+            EXPECT_TRUE(form.RAHLEditor1->markersAtLine(e.Line) & kOldMark);
+        } else if (e.Kind == model::NewOnly) {
+            ++newOnly;
+            EXPECT_EQ(m, kNewMark);
+            EXPECT_TRUE(form.RAHLEditor2->markersAtLine(e.Line) & kNewMark);
+        } else {
+            EXPECT_EQ(m, 0u);
+            EXPECT_EQ(form.RAHLEditor2->markersAtLine(e.Line) & kDecorationMarkers, kGrey);
+        }
+    }
+    EXPECT_GT(oldOnly, 0);
+    EXPECT_GT(newOnly, 0);
+    // The heading changed too: the first block starts at line 0, so the view opens at the next.
+    ASSERT_NE(form.DiffMap.front().Kind, model::Common);
+    EXPECT_GT(form.DiffEditor->firstVisibleLine(), 0);
+    const auto diffText = form.DiffEditor->lines();
+
+    form.RunDiff();
+    EXPECT_FALSE(form.OldRange.IsSet());
+    EXPECT_FALSE(form.NewRange.IsSet());
+    for (const SourceEditor* view : {form.RAHLEditor1, form.RAHLEditor2})
+        for (int line = 0; line < view->lineCount(); ++line)
+            EXPECT_EQ(view->markersAtLine(line) & kDecorationMarkers, 0u);
+    EXPECT_EQ(form.DiffEditor->lines(), diffText);
+}
