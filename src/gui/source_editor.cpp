@@ -37,9 +37,12 @@ int DigitOfKey(const QKeyEvent* event) {
     case Qt::Key_ParenLeft: return 9;
     default: break;
     }
-    // Other layouts: the X11 key symbol of the unshifted key.
+    // Other layouts shift the digit row to other symbols: fall back to the X11 key codes of
+    // that row (10 is "1", ..., 18 is "9", 19 is "0").
     const quint32 native = event->nativeVirtualKey();
     if (native >= '0' && native <= '9') return static_cast<int>(native - '0');
+    const quint32 scanCode = event->nativeScanCode();
+    if (scanCode >= 10 && scanCode <= 19) return static_cast<int>((scanCode - 9) % 10);
     return -1;
 }
 
