@@ -133,12 +133,19 @@ CommandLineFiles ResolveCommandLine(const QStringList& params) {
 
 QString ParseWarning(const QString& fileName, const model::ParseStatus& status) {
     if (status.Complete) return QString();
-    int line = status.FirstErrorLine > 0 ? status.FirstErrorLine : status.StopLine;
-    QString where = line > 0 ? QStringLiteral(" only up to line %1").arg(line)
-                             : QStringLiteral(" not to its end");
-    return QStringLiteral("Warning: the structure of \"%1\" could be followed%2; declarations "
-                          "after that point are not compared.")
-        .arg(fileName, where);
+    const int line = status.FirstErrorLine > 0 ? status.FirstErrorLine : status.StopLine;
+    QString where = fileName;
+    if (line > 0) where += QStringLiteral("(%1)").arg(line);
+    return QStringLiteral("! ") + where +
+           QStringLiteral(": the structure is not followed from here on; declarations after "
+                          "this point may be missing from the comparison");
+}
+
+bool RemaindersAllowEquivalence(const model::TPasSrc& o, const model::TPasSrc& n) {
+    if (o.Status.Complete && n.Status.Complete) return true;
+    if (o.Status.Complete || n.Status.Complete) return false;
+    return o.Checksum == n.Checksum && o.Status.RestHash == n.Status.RestHash &&
+           o.Status.RestTokens == n.Status.RestTokens;
 }
 
 QStringList ReportLines(const QString& oldFileName, const QString& newFileName,
@@ -228,6 +235,10 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     Extensions = kDefaultExtensions;
     ReadSettings();
     ApplyExtensions();
+    // The font chosen in an earlier session is used from the start, not only after Setup.
+    const QFont viewFont = RAHLEditor1->editorFont();
+    if (EditorFontName != viewFont.family() || EditorFontSize != viewFont.pointSize())
+        ApplyEditorFont();
     OldRange = {};
     NewRange = {};
     DiffTreeView->clear();
@@ -553,6 +564,10 @@ void TMainForm::SetupCommand() {
         reg->Flush();
     }
     ApplyExtensions();
+    ApplyEditorFont();
+}
+
+void TMainForm::ApplyEditorFont() {
     QFont font(EditorFontName);
     font.setPointSize(EditorFontSize);
     font.setStyleHint(QFont::TypeWriter);
@@ -658,26 +673,20 @@ void TMainForm::RunDiff() {
             throw;
         }
         QStringList lines = ReportLines(OldFileName, NewFileName, body);
-        if (!oldWarning.isEmpty() || !newWarning.isEmpty()) {
-            lines << QString();
-            if (!oldWarning.isEmpty()) lines << oldWarning;
-            if (!newWarning.isEmpty()) lines << newWarning;
-        }
+        if (!oldWarning.isEmpty()) lines << oldWarning;
+        if (!newWarning.isEmpty()) lines << newWarning;
         m_reportForm->SetLines(lines);
     }
     ShowParseWarnings();
 
     if (Comparison->Root.Count() == 0) {
         ProgressDialog1->Close();
-        // Equal trees say nothing about text the parser did not follow; say so when the
-        // unread rests of the two files differ.
-        const model::ParseStatus& o = OldSource->Status;
-        const model::ParseStatus& n = NewSource->Status;
-        const bool restsDiffer =
-            (!o.Complete || !n.Complete) &&
-            (o.Complete != n.Complete || o.RestHash != n.RestHash || o.RestTokens != n.RestTokens);
+        // Equal trees say nothing about text the parser did not follow; then the files are not
+        // called equivalent, and the message names where the structure was lost.
         QString message = kEquivalent;
-        if (restsDiffer) {
+        if (!RemaindersAllowEquivalence(*OldSource, *NewSource)) {
+            message = QStringLiteral("No structural differences were found, but the comparison is "
+                                     "incomplete:");
             for (const QString& w : {oldWarning, newWarning})
                 if (!w.isEmpty()) message += QStringLiteral("\n\n") + w;
         }

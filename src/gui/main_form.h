@@ -49,6 +49,10 @@ CommandLineFiles ResolveCommandLine(const QStringList& params);
 // The one line the user sees when a parse stopped following the structure; empty when complete.
 QString ParseWarning(const QString& fileName, const model::ParseStatus& status);
 
+// After a syntax error the model may miss declarations, so empty trees mean equivalent files
+// only when both parses completed, or both broke with every token read and unread the same.
+bool RemaindersAllowEquivalence(const model::TPasSrc& oldSrc, const model::TPasSrc& newSrc);
+
 // Lines of the report window after a compare: heading, then the report body.
 QStringList ReportLines(const QString& oldFileName, const QString& newFileName,
                         const std::vector<std::string>& body);
@@ -108,6 +112,8 @@ public:
     // Setup command and the file-dialog filters.
     void SetupCommand();
     void ApplyExtensions();
+    // The stored font on the old and new views; the diff view keeps its own.
+    void ApplyEditorFont();
     QString JoinedExtensions() const;
 
     // Split mode: side by side when down, stacked when up; the panes are halved.

@@ -1,5 +1,6 @@
-// Test entry of the GUI tests: an offscreen QApplication around GoogleTest.
-#include <QApplication>
+// Test entry of the GUI tests: the program's application object, offscreen, around GoogleTest.
+#include "quennet_application.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@ int main(int argc, char** argv) {
                                                      QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
     }
-    QApplication app(argc, argv);
+    quennet::gui::TQuennetApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

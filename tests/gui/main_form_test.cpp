@@ -339,12 +339,45 @@ TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
     ASSERT_FALSE(form->OldSource->Status.Complete);
     EXPECT_TRUE(form->NewSource->Status.Complete);
     const QString warning = ParseWarning(b, form->OldSource->Status);
-    EXPECT_TRUE(warning.contains(b));
-    EXPECT_TRUE(warning.contains(QStringLiteral("line")));
+    EXPECT_TRUE(warning.startsWith(QStringLiteral("! ") + b + QStringLiteral("(")));
+    EXPECT_TRUE(warning.contains(QStringLiteral("not followed")));
     EXPECT_EQ(report->Lines().last(), warning);
     EXPECT_FALSE(form->OldPane.WarningPanel->text().isEmpty());
     EXPECT_TRUE(form->NewPane.WarningPanel->text().isEmpty());
     EXPECT_TRUE(ParseWarning(a, form->NewSource->Status).isEmpty());
+}
+
+TEST_F(MainFormTest, BrokenParsesAreNotCalledEquivalent) {
+    const char* good = "unit U;\r\ninterface\r\nprocedure A;\r\nimplementation\r\n"
+                       "procedure A;\r\nbegin\r\nend;\r\nend.\r\n";
+    const char* broken = "unit U;\r\ninterface\r\nprocedure A;\r\nimplementation\r\n"
+                         "procedure A;\r\nbegin\r\nend;\r\n= = ;\r\nend.\r\n";
+    const char* brokenOtherwise = "unit U;\r\ninterface\r\nprocedure A;\r\nimplementation\r\n"
+                                  "procedure A;\r\nbegin\r\nend;\r\n= = = ;\r\nend.\r\n";
+    auto compare = [&](const char* oldText, const char* newText) {
+        dialogs.Infos.clear();
+        form->RAHLEditor1->setLines(quennet::model::SplitLines(oldText));
+        form->RAHLEditor2->setLines(quennet::model::SplitLines(newText));
+        form->RunDiff();
+    };
+    // The same broken text on both sides: equivalent.
+    compare(broken, broken);
+    ASSERT_FALSE(form->OldSource->Status.Complete);
+    ASSERT_EQ(form->DiffTreeView->topLevelItemCount(), 0);
+    ASSERT_EQ(dialogs.Infos.size(), 1);
+    EXPECT_EQ(dialogs.Infos[0], QStringLiteral("The compared files syntactically are equivalent."));
+    // Both broken, differently, with equal trees: no claim of equivalence.
+    compare(broken, brokenOtherwise);
+    ASSERT_EQ(form->DiffTreeView->topLevelItemCount(), 0);
+    ASSERT_EQ(dialogs.Infos.size(), 1);
+    EXPECT_FALSE(dialogs.Infos[0].contains(QStringLiteral("equivalent")));
+    EXPECT_TRUE(dialogs.Infos[0].contains(QStringLiteral("not followed")));
+    EXPECT_TRUE(RemaindersAllowEquivalence(*form->OldSource, *form->OldSource));
+    EXPECT_FALSE(RemaindersAllowEquivalence(*form->OldSource, *form->NewSource));
+    compare(good, broken);
+    EXPECT_FALSE(RemaindersAllowEquivalence(*form->OldSource, *form->NewSource));
+    compare(good, good);
+    EXPECT_TRUE(RemaindersAllowEquivalence(*form->OldSource, *form->NewSource));
 }
 
 TEST_F(MainFormTest, FirstStartDefaults) {
@@ -380,6 +413,9 @@ TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
     EXPECT_EQ(form->EditorFontName, QStringLiteral("Some Mono"));
     EXPECT_EQ(form->EditorFontSize, 13);
     EXPECT_EQ(form->EditorFontCharset, 1);
+    EXPECT_EQ(form->RAHLEditor1->editorFont().pointSize(), 13);
+    EXPECT_EQ(form->RAHLEditor2->editorFont().pointSize(), 13);
+    EXPECT_NE(form->DiffEditor->editorFont().pointSize(), 13);
 }
 
 TEST_F(MainFormTest, LayoutRoundTrip) {

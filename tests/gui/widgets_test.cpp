@@ -123,3 +123,44 @@ TEST(FilenameEdit, BeforeHookFolderUsedWhenTheShownNameIsUnusable) {
 }
 
 } // namespace
+
+#include "quennet_application.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <stdexcept>
+
+namespace {
+
+class ThrowingObject : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw std::runtime_error("Cannot open \"x.pas\": gone");
+        return QObject::event(e);
+    }
+};
+
+TEST(ApplicationHandler, ExceptionInAnEventHandlerIsShownOnce) {
+    auto* app = qobject_cast<TQuennetApplication*>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    FakeDialogs dialogs;
+    app->SetDialogs(&dialogs);
+    ThrowingObject target;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QCoreApplication::sendEvent(&target, &event));
+    app->SetDialogs(nullptr);
+    EXPECT_EQ(dialogs.Errors, QStringList{QStringLiteral("Cannot open \"x.pas\": gone")});
+}
+
+TEST(RunCommand, ShowsTheMessageAndStops) {
+    FakeDialogs dialogs;
+    bool after = false;
+    RunCommand(dialogs, nullptr, [&] {
+        throw std::runtime_error("Cannot write \"r.txt\": disk full");
+        after = true;
+    });
+    EXPECT_FALSE(after);
+    EXPECT_EQ(dialogs.Errors, QStringList{QStringLiteral("Cannot write \"r.txt\": disk full")});
+}
+
+} // namespace
