@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "merge/merge_editing.h"
 #include "merge/merged_output.h"
 
 namespace quennet::cli {
@@ -11,20 +12,22 @@ namespace {
 
 const char kUsage[] =
     "Usage: quennet-diff --from-workspace WS [--new OUT] [--old OUT] [--merged OUT]\n"
-    "                    [--comment TEXT]\n"
+    "                    [--workspace OUT] [--comment TEXT]\n"
     "Write the sources of a merge workspace (red lines: old only, blue: new only).\n"
     "\n"
     "      --new OUT        the new version: red lines left out\n"
     "      --old OUT        the old version: blue lines left out\n"
     "      --merged OUT     both versions, chosen by {$IFDEF NEW_VER}\n"
     "      --comment TEXT   write the left-out lines behind \"//\" + TEXT instead\n"
+    "      --workspace OUT  save the workspace again: RTF for a name ending in .rtf,\n"
+    "                       plain text otherwise (\".pas\" added to a name without one)\n"
     "\n"
     "Exit status: 0 when every file was written, 2 if there was trouble.\n";
 
 } // namespace
 
 int RunWorkspaceOutputCommand(std::vector<std::string> args) {
-    std::string workspace, newOut, oldOut, mergedOut, prefix;
+    std::string workspace, newOut, oldOut, mergedOut, workspaceOut, prefix;
     bool comment = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -46,6 +49,8 @@ int RunWorkspaceOutputCommand(std::vector<std::string> args) {
             value(oldOut);
         } else if (a == "--merged") {
             value(mergedOut);
+        } else if (a == "--workspace") {
+            value(workspaceOut);
         } else if (a == "--comment") {
             value(prefix);
             comment = true;
@@ -54,14 +59,22 @@ int RunWorkspaceOutputCommand(std::vector<std::string> args) {
         }
     }
     if (workspace.empty()) throw UsageError("option '--from-workspace' needs a file name");
-    if (newOut.empty() && oldOut.empty() && mergedOut.empty())
-        throw UsageError("nothing to write: give --new, --old or --merged with a file name");
+    if (newOut.empty() && oldOut.empty() && mergedOut.empty() && workspaceOut.empty())
+        throw UsageError(
+            "nothing to write: give --new, --old, --merged or --workspace with a file name");
     if (comment) prefix = "//" + prefix;
 
     const auto doc = merge::LoadWorkspaceFile(workspace);
     if (!newOut.empty()) merge::SaveNewVersion(doc, newOut, prefix);
     if (!oldOut.empty()) merge::SaveOldVersion(doc, oldOut, prefix);
     if (!mergedOut.empty()) merge::SaveMergedVersion(doc, mergedOut);
+    if (!workspaceOut.empty()) {
+        const auto target = merge::WorkspaceSaveTarget(workspaceOut);
+        if (target.AsRtf)
+            merge::SaveWorkspaceRtf(doc, target.Path);
+        else
+            merge::SaveWorkspacePlainText(doc, target.Path);
+    }
     return 0;
 }
 

@@ -64,6 +64,18 @@ TEST(MergeCli, WorkspaceAndMergedFromOldAndNew) {
     EXPECT_EQ(f.Read("o.pas"), kOld);
     EXPECT_EQ(f.Read("m2.pas"), merged);
 
+    // Saved again through the document: RTF keeps the kinds, a name without extension gets
+    // plain text and ".pas".
+    r = RunCli({"--from-workspace", "ws.rtf", "--workspace", "again.rtf"}, f.Path.string());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(f.Read("again.rtf"), f.Read("ws.rtf"));
+    r = RunCli({"--from-workspace", "again.rtf", "--merged", "m3.pas", "--workspace", "plain"},
+               f.Path.string());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(f.Read("m3.pas"), merged);
+    EXPECT_EQ(f.Read("plain.pas"), "unit U;\r\ninterface\r\nconst A = 'x{y}';\r\nconst A = 'z';\r\n"
+                                   "const B = 1;\r\nimplementation\r\nend.\r\n");
+
     r = RunCli({"--from-workspace", "ws.rtf", "--new", "n.pas", "--comment", " "}, f.Path.string());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(f.Read("n.pas"),

@@ -56,6 +56,19 @@ TEST(RtfReader, BuiltWorkspaceRoundTrip) {
     EXPECT_EQ(WriteRtf(again), WriteRtf(doc));
 }
 
+TEST(RtfReader, EmptyLinesOfABuiltWorkspace) {
+    // The only entry, the first entry and the last entry empty.
+    auto only = ReadRtf(BuildMergeWorkspace({""}, {})->Rtf);
+    EXPECT_EQ(only.TextLineCount(), 1u);
+    EXPECT_EQ(only.LineColor(0), kRed);
+    auto ends = ReadRtf(BuildMergeWorkspace({"", "a", ""}, {"a", "b", ""})->Rtf);
+    ASSERT_EQ(ends.TextLineCount(), 4u); // red "", black a, blue b, black ""
+    EXPECT_EQ(ends.LineColor(0), kRed);
+    EXPECT_EQ(ends.LineColor(1), kBlack);
+    EXPECT_EQ(ends.LineColor(2), kBlue);
+    EXPECT_EQ(ends.LineColor(3), kBlack);
+}
+
 TEST(RtfReader, WriterKeepsEveryByteAndFormat) {
     TWorkspaceDocument d;
     std::string all;

@@ -155,14 +155,19 @@ private:
         if (!InText()) return;
         TCharFormat breakFormat = State().Format;
         // A built workspace writes each line's colour code before the paragraph mark that
-        // starts the line, so the mark that ends an empty line carries the next line's code.
-        // The empty line's own colour is the one in effect before that last change.
-        if (builtWorkspace_ && text_.empty() && colorChangesInLine_ > 0)
-            breakFormat.Color = colorBeforeLastChange_;
+        // starts the line (the first line's code comes first in the body), so the mark that
+        // ends an empty line carries the next line's code. An empty line keeps its own.
+        if (builtWorkspace_ && text_.empty()) {
+            if (lineCount_ > 0)
+                breakFormat.Color = lineStartColor_;
+            else if (firstColorSeen_)
+                breakFormat.Color = firstLineColor_;
+        }
         doc_.AppendLine(std::move(text_), std::move(runs_), breakFormat);
         text_.clear();
         runs_.clear();
-        colorChangesInLine_ = 0;
+        ++lineCount_;
+        lineStartColor_ = State().Format.Color;
     }
 
     void EndColorEntry() {
@@ -243,11 +248,14 @@ private:
         } else if (w == "plain") {
             s.Format = TCharFormat{};
         } else if (w == "cf") {
-            colorBeforeLastChange_ = s.Format.Color;
-            ++colorChangesInLine_;
+            const bool firstOfDocument = lineCount_ == 0 && !firstColorSeen_;
             s.Format.Color = param >= 0 && static_cast<uint64_t>(param) < colors_.size()
                                  ? colors_[static_cast<size_t>(param)]
                                  : TColor::Automatic();
+            if (firstOfDocument && s.Dest == Destination::Text) {
+                firstColorSeen_ = true;
+                firstLineColor_ = s.Format.Color;
+            }
         } else if (w == "colortbl") {
             s.Dest = Destination::ColorTable;
             colors_.clear();
@@ -301,8 +309,10 @@ private:
 
     std::string_view src_;
     const bool builtWorkspace_;
-    TColor colorBeforeLastChange_;
-    size_t colorChangesInLine_ = 0;
+    size_t lineCount_ = 0;
+    TColor lineStartColor_;
+    bool firstColorSeen_ = false;
+    TColor firstLineColor_;
     std::vector<GroupState> stack_;
     size_t overflow_ = 0;
     int skipPending_ = 0;

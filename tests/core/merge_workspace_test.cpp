@@ -1,0 +1,82 @@
+// The workspace builder: progress texts, the kinds of lines, failures, and both-empty input.
+#include <gtest/gtest.h>
+
+#include "merge/merge_workspace.h"
+#include "merge/pas_conversion.h"
+#include "merge/rtf_reader.h"
+#include "model/source_file.h"
+
+using namespace quennet;
+
+namespace {
+
+// The body lines of a built workspace: between the three header lines and the closing item.
+std::vector<std::string> BodyLines(const std::string& rtf) {
+    auto lines = model::SplitLines(rtf);
+    EXPECT_GE(lines.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{"", "\\par }", ""}));
+    return {lines.begin() + 3, lines.end() - 3};
+}
+
+} // namespace
+
+TEST(MergeWorkspace, ProgressTextsAndNothingForTwoEmptyTexts) {
+    std::vector<std::string> seen;
+    auto progress = [&](std::string_view t) { seen.emplace_back(t); };
+    EXPECT_FALSE(merge::BuildMergeWorkspace({}, {}, progress).has_value());
+    EXPECT_EQ(seen, (std::vector<std::string>{"Prepare for merge ...", "Find merge map ..."}));
+    seen.clear();
+    EXPECT_TRUE(merge::BuildMergeWorkspace({"a"}, {}, progress).has_value());
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"Prepare for merge ...", "Find merge map ...",
+                                        "Add sintax highlighting ...", "Make merge result ..."}));
+}
+
+TEST(MergeWorkspace, LineKinds) {
+    const std::vector<std::string> text = {"begin", "  x := 1;", "", "end;"};
+    auto same = merge::BuildMergeWorkspace(text, text);
+    ASSERT_TRUE(same);
+    for (const auto& l : BodyLines(same->Rtf))
+        EXPECT_EQ(l.substr(0, 5), "\\cf1 ");
+
+    auto onlyNew = merge::BuildMergeWorkspace({}, text);
+    ASSERT_TRUE(onlyNew);
+    auto body = BodyLines(onlyNew->Rtf);
+    ASSERT_EQ(body.size(), 4u);
+    for (const auto& l : body)
+        EXPECT_EQ(l.substr(0, 5), "\\cf3 ");
+    EXPECT_EQ(body[2], "\\cf3 \\par "); // an empty line: the code and the paragraph mark
+
+    auto onlyOld = merge::BuildMergeWorkspace(text, {});
+    ASSERT_TRUE(onlyOld);
+    for (const auto& l : BodyLines(onlyOld->Rtf))
+        EXPECT_EQ(l.substr(0, 5), "\\cf2 ");
+
+    // a b replaced by c d: red a, red b, blue c, blue d between the common lines.
+    auto replaced = merge::BuildMergeWorkspace({"k", "a", "b", "z"}, {"k", "c", "d", "z"});
+    ASSERT_TRUE(replaced);
+    EXPECT_EQ(BodyLines(replaced->Rtf),
+              (std::vector<std::string>{"\\cf1 k", "\\cf2 \\par a", "\\cf2 \\par b",
+                                        "\\cf3 \\par c", "\\cf3 \\par d", "\\cf1 \\par z"}));
+}
+
+TEST(MergeWorkspace, ColorCodes) {
+    std::vector<model::TMapEntry> map = {
+        {model::Common, 0}, {model::OldOnly, 0}, {model::NewOnly, 1}};
+    EXPECT_EQ(merge::MergeColorCode(map, 0), "\\cf1 ");
+    EXPECT_EQ(merge::MergeColorCode(map, 1), "\\cf2 ");
+    EXPECT_EQ(merge::MergeColorCode(map, 2), "\\cf3 ");
+    EXPECT_EQ(merge::MergeColorCode(map, 3), "\\cf1 ");
+    EXPECT_EQ(merge::MergeColorCode(map, -1), "\\cf1 ");
+}
+
+TEST(MergeWorkspace, Failures) {
+    try {
+        merge::BuildMergeWorkspace({"ok;"}, {"s := 'open;"});
+        ADD_FAILURE() << "no failure";
+    } catch (const merge::EConversionError& e) {
+        EXPECT_STREQ(e.what(), "Invalid string");
+    }
+    EXPECT_THROW(merge::BuildMergeWorkspace({"a\nb"}, {}), std::invalid_argument);
+}
