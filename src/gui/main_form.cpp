@@ -159,6 +159,16 @@ QStringList ReportLines(const QString& oldFileName, const QString& newFileName,
     return lines;
 }
 
+int CountDifferences(const model::TSourceDiffList& list) {
+    int n = 0;
+    for (size_t i = 0; i < list.Count(); ++i) {
+        const model::TSourceDiffItem* item = list.Items(i);
+        if (item->State != model::Group && item->Children.Count() == 0) ++n;
+        n += CountDifferences(item->Children);
+    }
+    return n;
+}
+
 template <class F> void TMainForm::Command(F&& f) {
     RunCommand(m_dialogs, this, f);
 }
@@ -709,6 +719,12 @@ void TMainForm::ShowParseWarnings() {
             line > 0 ? QStringLiteral("Structure followed only up to line %1").arg(line)
                      : QStringLiteral("Structure not followed to the end"));
         messages << ParseWarning(pane == &OldPane ? OldFileName : NewFileName, s);
+    }
+    if (Comparison) {
+        const int n = CountDifferences(Comparison->Root);
+        messages.prepend(n == 0   ? QStringLiteral("No structural differences.")
+                         : n == 1 ? QStringLiteral("1 difference.")
+                                  : QStringLiteral("%1 differences.").arg(n));
     }
     StatusMessage->setText(messages.join(QLatin1Char(' ')));
 }

@@ -49,6 +49,9 @@ CommandLineFiles ResolveCommandLine(const QStringList& params);
 // The one line the user sees when a parse stopped following the structure; empty when complete.
 QString ParseWarning(const QString& fileName, const model::ParseStatus& status);
 
+// Leaf items that are not groups: the differences a user can select.
+int CountDifferences(const model::TSourceDiffList& list);
+
 // After a syntax error the model may miss declarations, so empty trees mean equivalent files
 // only when both parses completed, or both broke with every token read and unread the same.
 bool RemaindersAllowEquivalence(const model::TPasSrc& oldSrc, const model::TPasSrc& newSrc);

@@ -275,6 +275,12 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
         check(form->DiffTreeView->topLevelItem(static_cast<int>(i)), root.Items(i));
     EXPECT_GT(nodes, 1);
     EXPECT_EQ(form->DiffTreeView->currentItem(), nullptr);
+    int leaves = 0;
+    for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it)
+        if ((*it)->childCount() == 0 && TMainForm::DiffItemOf(*it)->State != 0) ++leaves;
+    EXPECT_EQ(CountDifferences(root), leaves);
+    EXPECT_TRUE(
+        form->StatusMessage->text().startsWith(QStringLiteral("%1 difference").arg(leaves)));
 
     form->ExpandAll();
     for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it)
