@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/comparison_outcome.h"
 #include "model/diff_tree_format.h"
 #include "model/line_matcher.h"
 #include "model/report_writer.h"
@@ -125,40 +126,24 @@ std::unique_ptr<TPasSrc> LoadModel(const std::string& path,
     return src;
 }
 
-// A parse that stopped early leaves declarations unread; the structural comparison alone
-// would call such files equivalent, so front ends must look at this as well.
 struct StopNote {
     std::string file;
     int32_t line;
+    std::string text;
 };
 
+// A parse that stopped early leaves declarations unread; the structural comparison alone
+// would call such files equivalent.
 std::vector<StopNote> StopNotes(const DiffOptions& opt, const TPasSrc& o, const TPasSrc& n) {
     std::vector<StopNote> notes;
     const TPasSrc* models[] = {&o, &n};
     for (int k = 0; k < 2; ++k) {
         const model::ParseStatus& s = models[k]->Status;
         if (s.Complete) continue;
-        notes.push_back({opt.files[k], s.FirstErrorLine > 0 ? s.FirstErrorLine : s.StopLine});
+        notes.push_back(
+            {opt.files[k], model::ParseStopLine(s), model::ParseStopNote(opt.files[k], s)});
     }
     return notes;
-}
-
-std::string StopLine(const StopNote& note) {
-    std::string where = note.file;
-    if (note.line > 0) where += "(" + std::to_string(note.line) + ")";
-    return "! " + where +
-           ": the structure is not followed from here on; declarations after this point may be "
-           "missing from the comparison";
-}
-
-// After a syntax error the model may miss or misplace declarations even where every token was
-// read, so a broken parse allows equivalence only when both parses broke, every token read
-// is the same (whole-file checksum) and so is every token left unread.
-bool RemaindersAllowEquivalence(const TPasSrc& o, const TPasSrc& n) {
-    if (o.Status.Complete && n.Status.Complete) return true;
-    if (o.Status.Complete || n.Status.Complete) return false;
-    return o.Checksum == n.Checksum && o.Status.RestHash == n.Status.RestHash &&
-           o.Status.RestTokens == n.Status.RestTokens;
 }
 
 void WriteRange(JsonWriter& json, const model::TidName* decl) {
@@ -250,14 +235,14 @@ int RunDiffCommand(std::vector<std::string> args) {
     auto newSrc = LoadModel(opt.files[1], opt.symbols);
     model::TSourceDiff diff(*oldSrc, *newSrc);
     std::vector<StopNote> notes = StopNotes(opt, *oldSrc, *newSrc);
-    bool equivalent = diff.Root.Count() == 0 && RemaindersAllowEquivalence(*oldSrc, *newSrc);
+    bool equivalent = model::ClaimsEquivalence(diff, *oldSrc, *newSrc);
 
     switch (opt.mode) {
     case Mode::Tree: {
         for (const auto& line : model::FormatDiffTree(diff.Root))
             std::cout << line << '\n';
         for (const auto& note : notes)
-            std::cerr << StopLine(note) << '\n';
+            std::cerr << note.text << '\n';
         break;
     }
     case Mode::Json: {
@@ -291,7 +276,7 @@ int RunDiffCommand(std::vector<std::string> args) {
                                        ""};
         model::WriteReport(*oldSrc, *newSrc, lines);
         for (const auto& note : notes)
-            lines.push_back(StopLine(note));
+            lines.push_back(note.text);
         if (equivalent) lines.emplace_back("The compared files syntactically are equivalent.");
         std::string out;
         for (const auto& l : lines)

@@ -1,0 +1,26 @@
+// What a front end may claim after comparing two parsed files. Shared by the command line and
+// the main window so both say the same thing about broken parses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/source_diff.h"
+#include "model/source_model.h"
+
+namespace quennet::model {
+
+// The line named when a parse did not follow the structure to the end: the first syntax error,
+// else where the parse stopped; -1 when the parse was complete or no line is known.
+int32_t ParseStopLine(const ParseStatus& status);
+
+// "! FILE(LINE): ..." for a parse that did not follow the structure to the end; empty when it
+// did. fileName is shown as given.
+std::string ParseStopNote(const std::string& fileName, const ParseStatus& status);
+
+// The files are equivalent when the tree is empty and no text went unread or misread: a broken
+// parse counts only when both broke, every token read is the same (whole-file checksum) and so
+// is every token left unread.
+bool ClaimsEquivalence(const TSourceDiff& diff, const TPasSrc& oldSrc, const TPasSrc& newSrc);
+
+} // namespace quennet::model
