@@ -94,6 +94,19 @@ TEST(MergedOutput, MergedVersionDirectives) {
               std::string("// Quennet Pro ") + QUENNET_VERSION + " Copyright (c) 2026 Quennet");
 }
 
+TEST(MergedOutput, SetupChoice) {
+    EXPECT_EQ(CommentPrefixOf(false, "x"), "");
+    EXPECT_EQ(CommentPrefixOf(true, " "), "// ");
+    EXPECT_EQ(CommentPrefixOf(true, ""), "//");
+    EXPECT_FALSE(MergeSetupStateOf("").Comment);
+    const auto blank = MergeSetupStateOf("// ");
+    EXPECT_TRUE(blank.Comment);
+    EXPECT_EQ(blank.EditText, " ");
+    EXPECT_EQ(MergeSetupStateOf("//").EditText, "");
+    EXPECT_EQ(MergeSetupStateOf("#").EditText, ""); // not ours: shorter than "//"
+    EXPECT_EQ(kOldLinesPrompt, "Old lines (marked as Red) must be");
+}
+
 TEST(MergedOutput, EmptyRedLineTakesTheColourOfItsBreak) {
     // An empty line's kind is its break's colour, whatever its (absent) characters were.
     TWorkspaceDocument d;

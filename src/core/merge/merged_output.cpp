@@ -1,6 +1,8 @@
 // The three merged-output writers and the workspace file operations.
 #include "merge/merged_output.h"
 
+#include <algorithm>
+
 #include "merge/atomic_file.h"
 #include "merge/rtf_reader.h"
 #include "merge/rtf_writer.h"
@@ -50,6 +52,15 @@ TLineKind LineKindOf(TColor color) {
     if (color == kRed) return TLineKind::OldOnly;
     if (color == kBlue) return TLineKind::NewOnly;
     return TLineKind::Other;
+}
+
+std::string CommentPrefixOf(bool comment, std::string_view editText) {
+    return comment ? "//" + std::string(editText) : std::string();
+}
+
+TMergeSetupState MergeSetupStateOf(std::string_view storedPrefix) {
+    if (storedPrefix.empty()) return {};
+    return {true, std::string(storedPrefix.substr(std::min<size_t>(2, storedPrefix.size())))};
 }
 
 std::string MergedHeaderLine() {

@@ -16,6 +16,21 @@ enum class TLineKind { Common, OldOnly, NewOnly, Other };
 // Black common, red old only, blue new only; any other value, automatic included, is Other.
 TLineKind LineKindOf(TColor color);
 
+// The merge setup dialog's prompts, which also name the settings subkeys of its remembered
+// choice (value "Comment": the last confirmed prefix, empty for Remove).
+inline constexpr std::string_view kOldLinesPrompt = "Old lines (marked as Red) must be";
+inline constexpr std::string_view kNewLinesPrompt = "New lines (marked as Blue) must be";
+
+// The prefix the dialog confirms: "" for Remove, else "//" + the edit box's text exactly.
+std::string CommentPrefixOf(bool comment, std::string_view editText);
+// The dialog's state from a stored prefix: "Comment //" with the prefix from its third
+// character on when it is not empty, "Remove" otherwise.
+struct TMergeSetupState {
+    bool Comment = false;
+    std::string EditText;
+};
+TMergeSetupState MergeSetupStateOf(std::string_view storedPrefix);
+
 // "// Quennet Pro <version> <legal notice>"
 std::string MergedHeaderLine();
 
