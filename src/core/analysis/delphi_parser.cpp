@@ -62,6 +62,12 @@ bool TDelphiParser::HasSymbol(std::string_view name) const {
 bool TDelphiParser::Comment() {
     const bool result = TOp4Scanner::Comment();
     if (!s_.CommentsExist) return result;
+    // Most comments are no directives: decide that on the raw text, without copying it.
+    if (comments_.size() == 1 && GetString(comments_.front().StartPos, 2) != "{$") {
+        comments_.clear();
+        s_.CommentsExist = false;
+        return result;
+    }
     const std::string text = UpperAZ(GetComments());
     if (text.size() < 6 || text[0] != '{' || text[1] != '$') return result;
 

@@ -255,8 +255,10 @@ void TOp4Parser::PropertySpecifiers() {
     // "; default" marks the default array property; any other ";" ends the declaration.
     if (la_ == tSemicolon)
         GuardedOptional(kTrialPropertyDefault, [this] {
-            Expect(tSemicolon);
-            Expect(tDefault);
+            Get(); // ";"
+            if (la_ != tDefault) return false;
+            Get();
+            return true;
         });
 }
 
@@ -354,10 +356,12 @@ void TOp4Parser::FieldList() {
         // A ";" may end the list or separate one more field.
         while (la_ == tSemicolon) {
             if (!GuardedOptional(kTrialFieldListField, [this] {
-                    Expect(tSemicolon);
+                    Get(); // ";"
+                    if (!kIdentWords.Has(la_)) return false;
                     IdentList(nullptr);
                     Expect(tColon);
                     Type();
+                    return true;
                 }))
                 break;
         }
@@ -366,8 +370,10 @@ void TOp4Parser::FieldList() {
         VariantPart();
     } else if (la_ == tSemicolon) {
         GuardedOptional(kTrialFieldListVariant, [this] {
-            Expect(tSemicolon);
+            Get(); // ";"
+            if (la_ != tCase && la_ != tSemicolon) return false;
             VariantPart();
+            return true;
         });
     }
     if (la_ == tSemicolon) Get();

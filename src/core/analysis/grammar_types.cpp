@@ -14,10 +14,9 @@ void TOp4Parser::Type() {
     if (kStringWords.Has(la_)) {
         // "string" alone is a string type; "string[10]..x" would be a subrange.
         if (ChooseAlternative(kTrialTypeString, 2, [this](int32_t a) {
-                if (a == 1)
-                    SimpleType();
-                else
-                    StringType();
+                if (a == 1) return SubrangeTypeInTrial(); // SimpleType reaches SubrangeType at once
+                StringType();
+                return true;
             }) == 1)
             SimpleType();
         else
@@ -27,10 +26,9 @@ void TOp4Parser::Type() {
     switch (la_) {
     case tFile:
         if (ChooseAlternative(kTrialTypeFile, 2, [this](int32_t a) {
-                if (a == 1)
-                    SimpleType();
-                else
-                    StructType();
+                if (a == 1) return SubrangeTypeInTrial(); // SimpleType reaches SubrangeType at once
+                StructType();
+                return true;
             }) == 1)
             SimpleType();
         else
@@ -65,10 +63,9 @@ void TOp4Parser::SimpleType() {
     if (kIdentWords.Has(la_)) {
         // A plain type name is tried as a subrange first (Low(T)..High(T) starts the same way).
         if (ChooseAlternative(kTrialSimpleType, 2, [&](int32_t a) {
-                if (a == 1)
-                    OrdinalType();
-                else
-                    named();
+                if (a == 1) return SubrangeTypeInTrial(); // no "(": OrdinalType is a subrange
+                named();
+                return true;
             }) == 1)
             OrdinalType();
         else
@@ -85,10 +82,9 @@ void TOp4Parser::OrdinalType() {
     if (la_ == tLParen) {
         // "(1)..(5)" is a subrange, "(Red, Green)" an enumeration.
         if (ChooseAlternative(kTrialOrdinalType, 2, [this](int32_t a) {
-                if (a == 1)
-                    SubrangeType();
-                else
-                    EnumType();
+                if (a == 1) return SubrangeTypeInTrial();
+                EnumType();
+                return true;
             }) == 1)
             SubrangeType();
         else
@@ -103,6 +99,16 @@ void TOp4Parser::SubrangeType() {
     Expression();
     Expect(tDotDot);
     Expression();
+}
+
+// SubrangeType as the first thing an attempt parses: a missing ".." fails the attempt, which is
+// reported without the cost of an exception. Only for callers with nothing to do after it.
+bool TOp4Parser::SubrangeTypeInTrial() {
+    Expression();
+    if (la_ != tDotDot) return false;
+    Get();
+    Expression();
+    return true;
 }
 
 // EnumType = "(" IdentList ")"
@@ -171,10 +177,9 @@ void TOp4Parser::ArrayType() {
 void TOp4Parser::IndexType() {
     if (kIdentWords.Has(la_)) {
         if (ChooseAlternative(kTrialIndexType, 2, [this](int32_t a) {
-                if (a == 1)
-                    SubrangeType();
-                else
-                    TypeIdent();
+                if (a == 1) return SubrangeTypeInTrial();
+                TypeIdent();
+                return true;
             }) == 1)
             SubrangeType();
         else
@@ -192,10 +197,9 @@ void TOp4Parser::SetType() {
     Expect(tOf);
     if (kIdentWords.Has(la_)) {
         if (ChooseAlternative(kTrialSetType, 2, [this](int32_t a) {
-                if (a == 1)
-                    OrdinalType();
-                else
-                    Ident();
+                if (a == 1) return SubrangeTypeInTrial(); // no "(": OrdinalType is a subrange
+                Ident();
+                return true;
             }) == 1)
             OrdinalType();
         else
@@ -244,11 +248,10 @@ void TOp4Parser::ProcType() {
     // The ";" may end the declaration instead.
     while (la_ == tSemicolon) {
         if (!GuardedOptional(kTrialProcTypeConvention, [this] {
-                Expect(tSemicolon);
-                if (kCallConv.Has(la_))
-                    Get();
-                else
-                    SynError(kErrCallConv);
+                Get(); // ";"
+                if (!kCallConv.Has(la_)) return false;
+                Get();
+                return true;
             }))
             break;
     }
@@ -258,6 +261,11 @@ void TOp4Parser::ProcType() {
 void TOp4Parser::Expression() {
     NestingGuard guard(*this);
     SimpleExpression();
+    ExpressionTail();
+}
+
+// { RelOp SimpleExpression }
+void TOp4Parser::ExpressionTail() {
     // "=" after a type or constant may start the value rather than continue the expression.
     while (kRelOps.Has(la_)) {
         if (!GuardedOptional(kTrialRelOp, [this] {
@@ -275,6 +283,11 @@ void TOp4Parser::Expression() {
 void TOp4Parser::SimpleExpression() {
     if (la_ == tPlus || la_ == tMinus) Get();
     Term();
+    SimpleExpressionTail();
+}
+
+// { AddOp Term }
+void TOp4Parser::SimpleExpressionTail() {
     while (kAddOps.Has(la_)) {
         Get();
         Term();
@@ -284,6 +297,11 @@ void TOp4Parser::SimpleExpression() {
 // Term = Factor { MulOp Factor }
 void TOp4Parser::Term() {
     Factor();
+    TermTail();
+}
+
+// { MulOp Factor }
+void TOp4Parser::TermTail() {
     while (kMulOps.Has(la_)) {
         Get();
         Factor();
@@ -394,12 +412,10 @@ void TOp4Parser::TypedConstant() {
     if (la_ == tLParen) {
         // "(" opens a parenthesised expression, an array constant or a record constant.
         switch (ChooseAlternative(kTrialTypedConstant, 3, [this](int32_t a) {
-            if (a == 1)
-                Expression();
-            else if (a == 2)
-                ArrayConstant();
-            else
-                RecordConstant();
+            if (a == 1) return ParenExpressionInTrial();
+            if (a == 2) return ArrayConstantInTrial();
+            RecordConstant();
+            return true;
         })) {
         case 1: Expression(); break;
         case 2: ArrayConstant(); break;
@@ -410,6 +426,40 @@ void TOp4Parser::TypedConstant() {
     } else {
         SynError(kErrTypedConstant);
     }
+}
+
+// Expression starting with "(" as a whole attempt: a missing ")" after the parenthesised list
+// fails it without an exception. The same steps as Expression, SimpleExpression, Term and Factor.
+bool TOp4Parser::ParenExpressionInTrial() {
+    NestingGuard expressionGuard(*this);
+    {
+        NestingGuard factorGuard(*this);
+        Get(); // "("
+        Expression();
+        while (la_ == tComma) {
+            Get();
+            Expression();
+        }
+        if (la_ != tRParen) return false;
+        Get();
+    }
+    TermTail();
+    SimpleExpressionTail();
+    ExpressionTail();
+    return true;
+}
+
+// ArrayConstant as a whole attempt: a missing ")" fails it without an exception.
+bool TOp4Parser::ArrayConstantInTrial() {
+    Get(); // "("
+    TypedConstant();
+    while (la_ == tComma) {
+        Get();
+        TypedConstant();
+    }
+    if (la_ != tRParen) return false;
+    Get();
+    return true;
 }
 
 // ArrayConstant = "(" TypedConstant { "," TypedConstant } ")"

@@ -359,10 +359,21 @@ void TOp4Parser::TypeDecl(bool record) {
     case tClass: {
         // "class of T" is a class reference type; anything else after CLASS declares a class.
         int32_t alt = ChooseAlternative(kTrialTypeDeclClass, 2, [&](int32_t a) {
-            if (a == 1)
-                Type();
-            else
-                ClassType(name, false);
+            if (a == 1) {
+                // Type with CLASS is ClassRefType; without OF the attempt has failed.
+                NestingGuard guard(*this);
+                Get();
+                if (la_ != tOf) return false;
+                Get();
+                Ident();
+                if (la_ == tPoint) {
+                    Get();
+                    Ident();
+                }
+                return true;
+            }
+            ClassType(name, false);
+            return true;
         });
         if (alt == 1) {
             Type();

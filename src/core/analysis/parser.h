@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "analysis/scanner.h"
@@ -155,6 +154,7 @@ private:
     void SimpleType();
     void OrdinalType();
     void SubrangeType();
+    bool SubrangeTypeInTrial();
     void EnumType();
     void StringType();
     void StructType();
@@ -166,8 +166,13 @@ private:
     void ClassRefType();
     void ProcType();
     void Expression();
+    void ExpressionTail();
     void SimpleExpression();
+    void SimpleExpressionTail();
     void Term();
+    void TermTail();
+    bool ParenExpressionInTrial();
+    bool ArrayConstantInTrial();
     void Factor();
     void SetConstructor();
     void SetElement();
@@ -188,7 +193,8 @@ private:
     uint64_t tokenBudget_ = 0;
     bool aborted_ = false;
     bool reachedFinalDot_ = false;
-    std::unordered_map<uint64_t, bool> memo_;
+    std::vector<uint64_t> memo_;
+    size_t memoCount_ = 0;
 };
 
 class TDelphiParser : public TOp4Parser {

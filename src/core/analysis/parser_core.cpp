@@ -1,5 +1,6 @@
 // The parser core: consuming tokens with their checksums, silent syntax errors, and trials
 // that save and restore the whole scanner and parser state.
+#include <algorithm>
 #include <cstring>
 
 #include "analysis/parser.h"
@@ -86,15 +87,47 @@ void TOp4Parser::TryPop() {
     --TrialDepth;
 }
 
+// The memo is an open-addressing table of keys whose lowest bit holds the outcome.
 bool TOp4Parser::LookupMemo(int32_t id, int32_t alt, int32_t& result) const {
-    auto it = memo_.find(MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt));
-    if (it == memo_.end()) return false;
-    result = it->second ? 1 : 0;
-    return true;
+    if (memoCount_ == 0) return false;
+    const uint64_t key = MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt) << 1;
+    const size_t mask = memo_.size() - 1;
+    for (size_t h = (key * 0x9E3779B97F4A7C15ull) >> 20 & mask;; h = (h + 1) & mask) {
+        const uint64_t slot = memo_[h];
+        if (slot == 0) return false;
+        if ((slot & ~uint64_t{1}) == key) {
+            result = static_cast<int32_t>(slot & 1u);
+            return true;
+        }
+    }
 }
 
 void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok) {
-    memo_.emplace(MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt), ok);
+    // Only an attempt inside another trial can be repeated at the same place.
+    if (trials_.size() < 2) return;
+    if ((memoCount_ + 1) * 2 > memo_.size()) {
+        std::vector<uint64_t> old(std::max<size_t>(1024, memo_.size() * 2), 0);
+        old.swap(memo_);
+        memoCount_ = 0;
+        const size_t mask = memo_.size() - 1;
+        for (uint64_t slot : old) {
+            if (slot == 0) continue;
+            size_t h = ((slot & ~uint64_t{1}) * 0x9E3779B97F4A7C15ull) >> 20 & mask;
+            while (memo_[h] != 0)
+                h = (h + 1) & mask;
+            memo_[h] = slot;
+            ++memoCount_;
+        }
+    }
+    const uint64_t key = MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt) << 1;
+    const size_t mask = memo_.size() - 1;
+    size_t h = (key * 0x9E3779B97F4A7C15ull) >> 20 & mask;
+    while (memo_[h] != 0) {
+        if ((memo_[h] & ~uint64_t{1}) == key) return;
+        h = (h + 1) & mask;
+    }
+    memo_[h] = key | (ok ? 1u : 0u);
+    ++memoCount_;
 }
 
 void TOp4Parser::ParseText(const char* text, int32_t length) {
@@ -104,6 +137,7 @@ void TOp4Parser::ParseText(const char* text, int32_t length) {
     TrialDepth = 0;
     trials_.clear();
     memo_.clear();
+    memoCount_ = 0;
     tokensRead_ = 0;
     tokenBudget_ = 64u * static_cast<uint64_t>(length) + 100000u;
     reachedFinalDot_ = false;

@@ -7,6 +7,8 @@
 // re-parsing the same text a power of the nesting depth times.
 #pragma once
 
+#include <type_traits>
+
 #include "analysis/parser.h"
 
 namespace quennet::analysis {
@@ -34,7 +36,11 @@ template <class F> bool TOp4Parser::Attempt(int32_t id, int32_t alt, F&& attempt
     const uint64_t guards = guardHits_;
     bool ok = true;
     try {
-        attempt();
+        // An attempt may also report a failure it has made certain, without throwing.
+        if constexpr (std::is_same_v<decltype(attempt()), bool>)
+            ok = attempt();
+        else
+            attempt();
     } catch (const EParseAbort&) {
         throw;
     } catch (...) {
@@ -50,7 +56,7 @@ template <class F> int32_t TOp4Parser::ChooseAlternative(int32_t id, int32_t cou
     int32_t choice = count;
     while (Alternative() <= count) {
         const int32_t alt = Alternative();
-        if (Attempt(id, alt, [&] { attempt(alt); })) {
+        if (Attempt(id, alt, [&] { return attempt(alt); })) {
             choice = alt;
             break;
         }

@@ -104,6 +104,7 @@ bool TOp4Scanner::Comment() {
         if (s_.Ch == '/') {
             NextCh();
             for (;;) {
+                AdvanceUntil([](uint8_t c) { return c == 13; });
                 if (s_.Ch == 13) {
                     s_.LineEndsInComment = s_.CurLine - startLine;
                     NextCh();
@@ -119,6 +120,7 @@ bool TOp4Scanner::Comment() {
     } else if (s_.Ch == '{') {
         NextCh();
         for (;;) {
+            AdvanceUntil([](uint8_t c) { return c == '}'; });
             if (s_.Ch == '}') {
                 s_.LineEndsInComment = s_.CurLine - startLine;
                 NextCh();
@@ -136,6 +138,7 @@ bool TOp4Scanner::Comment() {
         } else {
             NextCh();
             for (;;) {
+                AdvanceUntil([](uint8_t c) { return c == '*'; });
                 if (s_.Ch == '*') {
                     NextCh();
                     if (s_.Ch == ')') {
@@ -160,8 +163,28 @@ bool TOp4Scanner::Comment() {
 
 int32_t TOp4Scanner::Get() {
     for (;;) {
-        while (s_.Ch == ' ' || (s_.Ch >= 9 && s_.Ch <= 13))
-            NextCh();
+        // Blanks and line ends, with the line counting of NextCh, on locals.
+        if (s_.Ch == ' ' || (s_.Ch >= 9 && s_.Ch <= 13)) {
+            int32_t pos = s_.BufPos;
+            uint8_t ch = s_.Ch, last = s_.LastCh;
+            int32_t line = s_.CurLine, lineStart = s_.LineStart;
+            const char* src = src_;
+            const int32_t len = srcLen_;
+            do {
+                last = ch;
+                ++pos;
+                ch = pos < len ? kUpper[static_cast<uint8_t>(src[pos])] : 0;
+                if (ch == 13 || (ch == 10 && last != 13)) {
+                    ++line;
+                    lineStart = pos;
+                }
+            } while (ch == ' ' || (ch >= 9 && ch <= 13));
+            s_.BufPos = pos;
+            s_.Ch = ch;
+            s_.LastCh = last;
+            s_.CurLine = line;
+            s_.LineStart = lineStart;
+        }
         if ((s_.Ch == '/' || s_.Ch == '{' || s_.Ch == '(') && Comment()) continue;
         break;
     }
@@ -172,8 +195,54 @@ int32_t TOp4Scanner::Get() {
     s_.CurToken.Len = 0;
     s_.ContextLen = 0;
     s_.TokenStart = s_.BufPos;
-    int32_t kind = ScanToken();
-    return kind;
+    return ScanToken();
+}
+
+// Moves over a run of characters of the given class, none of which is a line end, as a
+// sequence of NextCh calls would.
+template <class Pred> inline void TOp4Scanner::SkipRun(Pred pred) {
+    int32_t pos = s_.BufPos;
+    const char* src = src_;
+    const int32_t len = srcLen_;
+    uint8_t ch = s_.Ch;
+    if (!pred(ch)) return;
+    uint8_t last;
+    do {
+        last = ch;
+        ++pos;
+        ch = pos < len ? kUpper[static_cast<uint8_t>(src[pos])] : 0;
+    } while (pred(ch));
+    s_.CurToken.Len += pos - s_.BufPos;
+    s_.BufPos = pos;
+    s_.LastCh = last;
+    s_.Ch = ch;
+    if (ch == 13 || ch == 10) { // the character before is part of the run, never a CR
+        ++s_.CurLine;
+        s_.LineStart = pos;
+    }
+}
+
+// NextCh until stop(current character) or the end of the text, on locals.
+template <class Stop> inline void TOp4Scanner::AdvanceUntil(Stop stop) {
+    int32_t pos = s_.BufPos;
+    uint8_t ch = s_.Ch, last = s_.LastCh;
+    int32_t line = s_.CurLine, lineStart = s_.LineStart;
+    const char* src = src_;
+    const int32_t len = srcLen_;
+    while (ch != 0 && !stop(ch)) {
+        last = ch;
+        ++pos;
+        ch = pos < len ? kUpper[static_cast<uint8_t>(src[pos])] : 0;
+        if (ch == 13 || (ch == 10 && last != 13)) {
+            ++line;
+            lineStart = pos;
+        }
+    }
+    s_.BufPos = pos;
+    s_.Ch = ch;
+    s_.LastCh = last;
+    s_.CurLine = line;
+    s_.LineStart = lineStart;
 }
 
 // The automaton. Each "step" is NextCh plus one more character in the token.
@@ -212,8 +281,9 @@ int32_t TOp4Scanner::ScanToken() {
     case '\'':
         for (;;) {
             // An open literal at the end of the text runs to the end.
-            while (s_.Ch != '\'' && s_.Ch != 0)
-                step();
+            const int32_t from = s_.BufPos;
+            AdvanceUntil([](uint8_t c) { return c == '\''; });
+            s_.CurToken.Len += s_.BufPos - from;
             if (s_.Ch == 0) return tString;
             step(); // the quote
             if (s_.Ch != '\'') return tString;

@@ -95,6 +95,8 @@ public:
 private:
     int32_t ScanToken();
     int32_t CheckLiteral();
+    template <class Pred> void SkipRun(Pred pred);
+    template <class Stop> void AdvanceUntil(Stop stop);
 };
 
 } // namespace quennet::analysis

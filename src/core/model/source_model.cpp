@@ -6,7 +6,9 @@
 namespace quennet::model {
 
 namespace {
-inline unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
+inline unsigned char UpperAscii(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? c - 32 : c;
+}
 } // namespace
 
 std::string CollapseBlanks(std::string_view text) {
@@ -71,14 +73,15 @@ void TPasSrc::AddType(std::string_view name, std::string_view text, uint32_t che
                       int32_t firstLine, int32_t lastLine) {
     auto t = std::make_unique<TidType>(std::string(name), checksum, firstLine, lastLine);
     t->Text = CollapseBlanks(text);
-    AddOrMerge(Types, std::move(t));
+    AddOrMerge(Types, typeIndex_, std::move(t));
 }
 
 TidClass* TPasSrc::AddClass(std::string_view kind, std::string_view name, int32_t firstLine,
                             std::string_view ancestors) {
-    TidClass* entry = FindByName(Classes, name);
+    TidClass* entry = classIndex_.Find(name);
     if (!entry)
-        entry = AddOrMerge(Classes, std::make_unique<TidClass>(std::string(name), 0, firstLine, 0));
+        entry = AddOrMerge(Classes, classIndex_,
+                           std::make_unique<TidClass>(std::string(name), 0, firstLine, 0));
     entry->FirstLine = firstLine;
     entry->Kind = std::string(kind);
     entry->Ancestors = std::string(ancestors);
@@ -93,7 +96,7 @@ void TPasSrc::AddFields(TidClass* cls, const std::vector<std::string>& names,
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
         auto f = std::make_unique<TidField>(*it, checksum, firstLine, lastLine);
         f->TypeText = collapsed;
-        AddOrMerge(cls->Fields, std::move(f));
+        AddOrMerge(cls->Fields, cls->FieldIndex, std::move(f));
     }
 }
 
@@ -103,7 +106,7 @@ void TPasSrc::AddMethod(TidClass* cls, std::string_view /*visibility*/, std::str
     if (!cls) return;
     auto m = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     m->Text = CollapseBlanks(text);
-    AddOrMerge(cls->Methods, std::move(m));
+    AddOrMerge(cls->Methods, cls->MethodIndex, std::move(m));
 }
 
 void TPasSrc::AddProperty(TidClass* cls, std::string_view /*visibility*/, std::string_view name,
@@ -112,34 +115,36 @@ void TPasSrc::AddProperty(TidClass* cls, std::string_view /*visibility*/, std::s
     if (!cls) return;
     auto p = std::make_unique<TidProp>(std::string(name), checksum, firstLine, lastLine);
     p->Text = CollapseBlanks(text);
-    AddOrMerge(cls->Props, std::move(p));
+    AddOrMerge(cls->Props, cls->PropIndex, std::move(p));
 }
 
 void TPasSrc::AddProc(std::string_view name, std::string_view text, uint32_t checksum,
                       int32_t firstLine, int32_t lastLine) {
     auto p = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     p->Text = CollapseBlanks(text);
-    AddOrMerge(Procs, std::move(p));
+    AddOrMerge(Procs, procIndex_, std::move(p));
 }
 
 void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_view text,
                           uint32_t headingChecksum, uint32_t bodyChecksum, int32_t firstLine,
                           int32_t headingLastLine, int32_t bodyLastLine) {
     DeclList<TidProc>* list = &Procs;
+    NameIndex<TidProc>* index = &procIndex_;
     std::string_view routineName = name;
     if (qualified) {
         size_t dot = name.find('.');
-        TidClass* cls = FindByName(Classes, name.substr(0, dot));
+        TidClass* cls = classIndex_.Find(name.substr(0, dot));
         if (!cls) return;
         list = &cls->Methods;
+        index = &cls->MethodIndex;
         routineName = name.substr(dot + 1);
     }
-    TidProc* proc = FindByName(*list, routineName);
+    TidProc* proc = index->Find(routineName);
     if (!proc) {
         auto p = std::make_unique<TidProc>(std::string(routineName), headingChecksum, firstLine,
                                            headingLastLine);
         p->Text = CollapseBlanks(text);
-        proc = AddOrMerge(*list, std::move(p));
+        proc = AddOrMerge(*list, *index, std::move(p));
     }
     proc->Implementation =
         std::make_unique<TidName>("implementation", bodyChecksum, firstLine, bodyLastLine);
@@ -150,7 +155,7 @@ void TPasSrc::AddConst(std::string_view name, std::string_view typeText, uint32_
     auto c = std::make_unique<TidVar>(std::string(name), typeChecksum, firstLine, lastLine);
     c->TypeText = CollapseBlanks(typeText);
     c->ValueChecksum = valueChecksum;
-    AddOrMerge(Consts, std::move(c));
+    AddOrMerge(Consts, constIndex_, std::move(c));
 }
 
 void TPasSrc::AddVars(const std::vector<std::string>& names, std::string_view typeText,
@@ -161,7 +166,7 @@ void TPasSrc::AddVars(const std::vector<std::string>& names, std::string_view ty
         auto v = std::make_unique<TidVar>(n, typeChecksum, firstLine, lastLine);
         v->TypeText = collapsed;
         v->ValueChecksum = valueChecksum;
-        AddOrMerge(Vars, std::move(v));
+        AddOrMerge(Vars, varIndex_, std::move(v));
     }
 }
 

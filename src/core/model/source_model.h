@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,27 @@ public:
 };
 
 template <class T> using DeclList = std::vector<std::unique_ptr<T>>;
+
+// Name lookup for the building operations: without it, merging by name is quadratic in the
+// number of declarations of a list. Names are unique in a list, so a lookup gives the same entry
+// as a scan.
+template <class T> class NameIndex {
+public:
+    T* Find(std::string_view name) const {
+        auto it = map_.find(Key(name));
+        return it == map_.end() ? nullptr : it->second;
+    }
+    void Add(T* item) { map_.emplace(Key(item->Name), item); }
+
+private:
+    static std::string Key(std::string_view name) {
+        std::string k(name);
+        for (char& c : k)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        return k;
+    }
+    std::unordered_map<std::string, T*> map_;
+};
 
 class TidType : public TidName {
 public:
@@ -68,12 +90,16 @@ public:
     DeclList<TidField> Fields;
     DeclList<TidProp> Props;
     DeclList<TidProc> Methods;
+
+    NameIndex<TidField> FieldIndex;
+    NameIndex<TidProp> PropIndex;
+    NameIndex<TidProc> MethodIndex;
 };
 
 // Where the parser stopped following the structure. Not part of the model's semantics:
 // the comparison never reads it; front ends use it to warn that text went unread.
 struct ParseStatus {
-    bool Complete = true;        // no syntax error reported and the final "." was consumed
+    bool Complete = true; // no syntax error reported and the final "." was consumed
     bool ReachedFinalDot = false;
     int32_t ErrorCount = 0;
     int32_t FirstErrorLine = -1; // 1-based line of the first reported syntax error
@@ -112,10 +138,9 @@ public:
     void AddMethod(TidClass* cls, std::string_view visibility, std::string_view name,
                    std::string_view text, int32_t firstLine, int32_t lastLine, uint32_t checksum);
     void AddProperty(TidClass* cls, std::string_view visibility, std::string_view name,
-                     std::string_view text, int32_t firstLine, int32_t lastLine,
-                     uint32_t checksum);
-    void AddProc(std::string_view name, std::string_view text, uint32_t checksum,
-                 int32_t firstLine, int32_t lastLine);
+                     std::string_view text, int32_t firstLine, int32_t lastLine, uint32_t checksum);
+    void AddProc(std::string_view name, std::string_view text, uint32_t checksum, int32_t firstLine,
+                 int32_t lastLine);
     void AddProcImpl(std::string_view name, bool qualified, std::string_view text,
                      uint32_t headingChecksum, uint32_t bodyChecksum, int32_t firstLine,
                      int32_t headingLastLine, int32_t bodyLastLine);
@@ -124,6 +149,13 @@ public:
     void AddVars(const std::vector<std::string>& names, std::string_view typeText,
                  uint32_t typeChecksum, uint32_t valueChecksum, int32_t firstLine,
                  int32_t lastLine);
+
+private:
+    NameIndex<TidType> typeIndex_;
+    NameIndex<TidClass> classIndex_;
+    NameIndex<TidProc> procIndex_;
+    NameIndex<TidVar> constIndex_;
+    NameIndex<TidVar> varIndex_;
 };
 
 // Blanks are codes 1 to 32; runs become one space, ends are trimmed.
@@ -132,7 +164,9 @@ std::string CollapseBlanks(std::string_view text);
 // Case-insensitive over a to z only; other bytes by code; a proper prefix sorts first.
 int CompareNames(std::string_view a, std::string_view b);
 
-inline int CompareNames(const TidName& a, const TidName& b) { return CompareNames(a.Name, b.Name); }
+inline int CompareNames(const TidName& a, const TidName& b) {
+    return CompareNames(a.Name, b.Name);
+}
 
 // Last to first: with unique names after AddOrMerge the direction only matters for speed.
 template <class T> T* FindByName(const DeclList<T>& list, std::string_view name) {
@@ -145,6 +179,14 @@ template <class T> T* FindByName(const DeclList<T>& list, std::string_view name)
 template <class T> T* AddOrMerge(DeclList<T>& list, std::unique_ptr<T> item) {
     if (T* existing = FindByName(list, item->Name)) return existing;
     list.push_back(std::move(item));
+    return list.back().get();
+}
+
+// The same, with the list's name index kept in step.
+template <class T> T* AddOrMerge(DeclList<T>& list, NameIndex<T>& index, std::unique_ptr<T> item) {
+    if (T* existing = index.Find(item->Name)) return existing;
+    list.push_back(std::move(item));
+    index.Add(list.back().get());
     return list.back().get();
 }
 

@@ -1,0 +1,148 @@
+// Parsing throughput over a corpus: every .pas/.pp file under the given folders (default: the
+// fpc-source tree when installed, else the bundled examples repeated), loaded into memory first.
+// Prints MB/s and tokens/s of TPasSrc::Parse; with --peer CMD it also times another parser
+// program on the same file list in the same run.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analysis/parser.h"
+#include "model/source_file.h"
+#include "model/source_model.h"
+
+namespace fs = std::filesystem;
+using namespace quennet;
+
+namespace {
+
+std::vector<std::string> FindFiles(const std::vector<std::string>& roots) {
+    std::vector<std::string> files;
+    for (const auto& root : roots) {
+        std::error_code ec;
+        if (fs::is_regular_file(root, ec)) {
+            files.push_back(root);
+            continue;
+        }
+        for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            if (!it->is_regular_file(ec)) continue;
+            auto ext = it->path().extension().string();
+            if (ext == ".pas" || ext == ".pp") files.push_back(it->path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Counts the tokens of one text with the bare scanner (no grammar).
+uint64_t CountTokens(const std::string& text) {
+    analysis::TOp4Scanner s;
+    s.InitSource(text.data(), static_cast<int32_t>(text.size()));
+    uint64_t n = 0;
+    while (s.Get() != analysis::tEndOfText)
+        ++n;
+    return n;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> roots;
+    int rounds = 3;
+    std::string listOut;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--rounds" && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--list" && i + 1 < argc)
+            listOut = argv[++i];
+        else
+            roots.push_back(a);
+    }
+    if (roots.empty()) {
+        if (fs::exists("/usr/share/fpcsrc"))
+            roots.push_back("/usr/share/fpcsrc");
+        else
+            roots.push_back(QUENNET_BENCH_EXAMPLES);
+    }
+    std::vector<std::string> files = FindFiles(roots);
+    std::vector<std::string> texts;
+    uint64_t bytes = 0;
+    for (const auto& f : files) {
+        try {
+            texts.push_back(model::JoinLinesCrLf(model::LoadSourceLines(f)));
+            bytes += texts.back().size();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "skipped: %s\n", e.what());
+        }
+    }
+    if (texts.size() < 50) { // a tiny corpus: repeat it so timings mean something
+        std::vector<std::string> more;
+        for (int r = 0; r < 200; ++r)
+            more.insert(more.end(), texts.begin(), texts.end());
+        bytes *= 200;
+        texts.swap(more);
+    }
+    if (!listOut.empty()) {
+        FILE* lf = std::fopen(listOut.c_str(), "w");
+        if (lf) {
+            for (const auto& f : files)
+                std::fprintf(lf, "%s\n", f.c_str());
+            std::fclose(lf);
+        }
+    }
+    uint64_t tokens = 0;
+    for (const auto& t : texts)
+        tokens += CountTokens(t);
+    const std::vector<std::string> symbols = {"VER130", "WIN32", "CPU386"};
+    double best = 1e30;
+    size_t complete = 0;
+    for (int r = 0; r < rounds; ++r) {
+        complete = 0;
+        auto t0 = std::chrono::steady_clock::now();
+        for (const auto& t : texts) {
+            model::TPasSrc m;
+            m.Parse(t, &symbols);
+            complete += m.Status.Complete ? 1 : 0;
+        }
+        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        best = std::min(best, s);
+    }
+    // The slowest files, to spot inputs where trials blow up.
+    std::vector<std::pair<double, size_t>> perFile;
+    for (size_t i = 0; i < texts.size() && i < files.size(); ++i) {
+        auto t0 = std::chrono::steady_clock::now();
+        model::TPasSrc m;
+        m.Parse(texts[i], &symbols);
+        perFile.emplace_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), i);
+    }
+    std::sort(perFile.rbegin(), perFile.rend());
+    for (size_t k = 0; k < perFile.size() && k < 5; ++k)
+        std::printf("slow: %.3f s %s (%.0f KB)\n", perFile[k].first,
+                    files[perFile[k].second].c_str(), texts[perFile[k].second].size() / 1e3);
+    std::printf("files %zu, %.1f MB, %llu tokens, parsed completely %zu\n", texts.size(),
+                bytes / 1e6, static_cast<unsigned long long>(tokens), complete);
+    std::printf("quennet parse: %.3f s, %.1f MB/s, %.2f Mtokens/s (best of %d)\n", best,
+                bytes / 1e6 / best, tokens / 1e6 / best, rounds);
+    // The speed peer, on the same files in the same run, when bench/build_peer.sh has built it.
+    if (fs::exists(QUENNET_BENCH_PEER) && texts.size() == files.size()) {
+        std::string list = (fs::temp_directory_path() / "quennet-bench-files.txt").string();
+        if (FILE* lf = std::fopen(list.c_str(), "w")) {
+            for (const auto& f : files)
+                std::fprintf(lf, "%s\n", f.c_str());
+            std::fclose(lf);
+            std::string cmd = std::string(QUENNET_BENCH_PEER) + " " + std::to_string(rounds) +
+                              " < '" + list + "'";
+            std::fflush(stdout);
+            if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "peer failed\n");
+        }
+    } else {
+        std::printf("(no peer: run bench/build_peer.sh to time tree-sitter-pascal as well)\n");
+    }
+    return 0;
+}
