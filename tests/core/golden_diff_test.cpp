@@ -136,4 +136,12 @@ TEST(GoldenDiffCases, AreFound) {
     EXPECT_GE(CaseNames().size(), 10u) << QUENNET_CASES_DIR;
 }
 
+// The example pair shipped in examples/ is also a golden case; keep the two in step.
+TEST(GoldenDiffCases, ShapesCaseIsTheExamplePair) {
+    const fs::path dir = fs::path(QUENNET_CASES_DIR) / "diff-15-shapes-example";
+    const fs::path examples = QUENNET_EXAMPLES_DIR;
+    EXPECT_EQ(ReadWholeFile(dir / "old.pas"), ReadWholeFile(examples / "old" / "Shapes.pas"));
+    EXPECT_EQ(ReadWholeFile(dir / "new.pas"), ReadWholeFile(examples / "new" / "Shapes.pas"));
+}
+
 } // namespace
