@@ -1,0 +1,9 @@
+unit Stop;
+interface
+type
+  TList<T> = class
+  end;
+const
+  Lost = 1;
+implementation
+end.

@@ -1,0 +1,169 @@
+// The token automaton, keyword lookup, line counting and comment records.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analysis/scanner.h"
+
+using namespace quennet::analysis;
+
+namespace {
+
+struct Token {
+    int32_t kind;
+    std::string text;
+    int32_t line;
+    bool operator==(const Token&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Token& t) {
+    return os << "{" << t.kind << " '" << t.text << "' L" << t.line << "}";
+}
+
+std::vector<Token> Scan(const std::string& text) {
+    TOp4Scanner s;
+    s.InitSource(text.data(), static_cast<int32_t>(text.size()));
+    std::vector<Token> out;
+    for (int guard = 0; guard < 10000; ++guard) {
+        int32_t k = s.Get();
+        const auto& t = s.State().CurToken;
+        if (k == tEndOfText) break;
+        out.push_back({k, std::string(s.GetString(t.Pos, t.Len)), t.Line});
+    }
+    return out;
+}
+
+std::vector<int32_t> Kinds(const std::string& text) {
+    std::vector<int32_t> k;
+    for (const auto& t : Scan(text)) k.push_back(t.kind);
+    return k;
+}
+
+} // namespace
+
+TEST(Scanner, KeywordsIgnoreCaseAndLongerWordsStayIdentifiers) {
+    EXPECT_EQ(Kinds("begin BEGIN Begin BeginUpdate Ending end_"),
+              (std::vector<int32_t>{tBegin, tBegin, tBegin, tIdentifier, tIdentifier,
+                                    tIdentifier}));
+    // IF, THEN, ELSE and friends are identifiers to the scanner.
+    EXPECT_EQ(Kinds("if then else while repeat"), std::vector<int32_t>(5, tIdentifier));
+    EXPECT_EQ(Kinds("resourcestring initialization dispinterface nodefault"),
+              (std::vector<int32_t>{tResourceString, tInitialization, tDispInterface,
+                                    tNoDefault}));
+}
+
+TEST(Scanner, EveryKeywordOfTheTableIsRecognised) {
+    int keywords = 0;
+    for (int k = 0; k <= kMaxTerminal; ++k) {
+        std::string_view s = kTokenSpelling[k];
+        if (s.empty() || s[0] < 'A' || s[0] > 'Z') continue;
+        ++keywords;
+        std::string lower(s);
+        for (char& c : lower) c = static_cast<char>(c + 32);
+        EXPECT_EQ(Kinds(lower), std::vector<int32_t>{k}) << s;
+    }
+    EXPECT_EQ(keywords, 91);
+}
+
+TEST(Scanner, Numbers) {
+    EXPECT_EQ(Scan("1..10"), (std::vector<Token>{{tInteger, "1", 1}, {tDotDot, "..", 1},
+                                                 {tInteger, "10", 1}}));
+    EXPECT_EQ(Scan("1.5"), (std::vector<Token>{{tReal, "1.5", 1}}));
+    EXPECT_EQ(Scan("1. x"), (std::vector<Token>{{tReal, "1.", 1}, {tIdentifier, "x", 1}}));
+    EXPECT_EQ(Kinds("1E5 2.5e-3 7e+1"), (std::vector<int32_t>{tReal, tReal, tReal}));
+    EXPECT_EQ(Scan("1E x"), (std::vector<Token>{{tNoSym, "1E", 1}, {tIdentifier, "x", 1}}));
+    EXPECT_EQ(Scan("$1F $1f"), (std::vector<Token>{{tInteger, "$1F", 1}, {tInteger, "$1f", 1}}));
+    EXPECT_EQ(Scan("$ x"), (std::vector<Token>{{tNoSym, "$", 1}, {tIdentifier, "x", 1}}));
+    EXPECT_EQ(Scan("a[1..n]"),
+              (std::vector<Token>{{tIdentifier, "a", 1}, {tLBrack, "[", 1}, {tInteger, "1", 1},
+                                  {tDotDot, "..", 1}, {tIdentifier, "n", 1},
+                                  {tRBrack, "]", 1}}));
+}
+
+TEST(Scanner, StringsAndCharacterCodes) {
+    EXPECT_EQ(Scan("#13#10"), (std::vector<Token>{{tCharConst, "#13", 1}, {tCharConst, "#10", 1}}));
+    EXPECT_EQ(Scan("#$0D"), (std::vector<Token>{{tCharConst, "#$0D", 1}}));
+    EXPECT_EQ(Scan("'it''s'"), (std::vector<Token>{{tString, "'it''s'", 1}}));
+    EXPECT_EQ(Scan("'a'#9'b'"), (std::vector<Token>{{tString, "'a'", 1}, {tCharConst, "#9", 1},
+                                                    {tString, "'b'", 1}}));
+    EXPECT_EQ(Kinds("# #$ x"), (std::vector<int32_t>{tNoSym, tNoSym, tIdentifier}));
+    // An open literal runs to the end of the text; end of text follows.
+    EXPECT_EQ(Scan("x 'abc"), (std::vector<Token>{{tIdentifier, "x", 1}, {tString, "'abc", 1}}));
+    EXPECT_EQ(Scan("'a\r\nb'"), (std::vector<Token>{{tString, "'a\r\nb'", 1}}));
+}
+
+TEST(Scanner, PunctuationAndNoSym) {
+    EXPECT_EQ(Kinds(":= <= >= <> < > .. . ^ @"),
+              (std::vector<int32_t>{tColon, tEqual, tLessEqual, tGreaterEqual, tNotEqual, tLess,
+                                    tGreater, tDotDot, tPoint, tCaret, tAt}));
+    EXPECT_EQ(Kinds("! \" % & ? \\ ` | ~ \x80 \xff"), std::vector<int32_t>(11, tNoSym));
+    EXPECT_EQ(Kinds("( a"), (std::vector<int32_t>{tLParen, tIdentifier}));
+}
+
+TEST(Scanner, CommentsDoNotNestAndAreRecorded) {
+    EXPECT_EQ(Kinds("a (* b *) c"), (std::vector<int32_t>{tIdentifier, tIdentifier}));
+    EXPECT_EQ(Kinds("a (* x *** y **) c"), (std::vector<int32_t>{tIdentifier, tIdentifier}));
+    // "(*)" does not close itself.
+    EXPECT_EQ(Kinds("a (*) b *) c"), (std::vector<int32_t>{tIdentifier, tIdentifier}));
+    // A brace comment ends at the first "}"; the rest up to a second "}" is tokens.
+    EXPECT_EQ(Scan("{ a { b } c }"), (std::vector<Token>{{tIdentifier, "c", 1}, {tNoSym, "}", 1}}));
+    EXPECT_EQ(Kinds("a // b\r\nc"), (std::vector<int32_t>{tIdentifier, tIdentifier}));
+    // A line feed alone does not end a line comment.
+    EXPECT_EQ(Kinds("a // b\nc\r\nd"), (std::vector<int32_t>{tIdentifier, tIdentifier}));
+    EXPECT_EQ(Kinds("a / b"), (std::vector<int32_t>{tIdentifier, tSlash, tIdentifier}));
+
+    TOp4Scanner s;
+    std::string text = "x { c1 } y (* c2 *) z";
+    s.InitSource(text.data(), static_cast<int32_t>(text.size()));
+    while (s.Get() != tEndOfText) {
+    }
+    EXPECT_EQ(s.GetComments(), "{ c1 }(* c2 *)");
+    EXPECT_EQ(s.GetComments(), "");
+}
+
+TEST(Scanner, UnclosedCommentIsRecordedAndEndsTheText) {
+    TOp4Scanner s;
+    std::string text = "x {open";
+    s.InitSource(text.data(), static_cast<int32_t>(text.size()));
+    EXPECT_EQ(s.Get(), tIdentifier);
+    EXPECT_EQ(s.Get(), tEndOfText);
+    EXPECT_EQ(s.Get(), tEndOfText);
+    EXPECT_EQ(s.GetComments(), "{open");
+}
+
+TEST(Scanner, LineCounting) {
+    auto lines = [](const std::string& text) {
+        std::vector<int32_t> l;
+        for (const auto& t : Scan(text)) l.push_back(t.line);
+        return l;
+    };
+    EXPECT_EQ(lines("a\r\nb\rc\nd\n\re"), (std::vector<int32_t>{1, 2, 3, 4, 6}));
+    EXPECT_EQ(lines("a {x\r\ny} b // z\r\nc (* \n *) d"), (std::vector<int32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(lines("'a\r\nb' c"), (std::vector<int32_t>{1, 2}));
+}
+
+TEST(Scanner, CtrlZAndNulEndTheText) {
+    EXPECT_EQ(Kinds(std::string("a b\x1A c d")), (std::vector<int32_t>{tIdentifier, tIdentifier}));
+    EXPECT_EQ(Kinds(std::string("a\0b", 3)), (std::vector<int32_t>{tIdentifier}));
+    TOp4Scanner s;
+    std::string text = "a";
+    s.InitSource(text.data(), 1);
+    EXPECT_EQ(s.Get(), tIdentifier);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(s.Get(), tEndOfText);
+}
+
+TEST(Scanner, TokenPositionsAndLengths) {
+    TOp4Scanner s;
+    std::string text = "  unit\r\n  Foo;";
+    s.InitSource(text.data(), static_cast<int32_t>(text.size()));
+    EXPECT_EQ(s.Get(), tUnit);
+    EXPECT_EQ(s.State().CurToken.Pos, 2);
+    EXPECT_EQ(s.State().CurToken.Len, 4);
+    EXPECT_EQ(s.Get(), tIdentifier);
+    EXPECT_EQ(s.State().CurToken.Pos, 10);
+    EXPECT_EQ(s.State().CurToken.Line, 2);
+    EXPECT_EQ(s.State().PrevToken.Pos, 2);
+    EXPECT_EQ(s.Get(), tSemicolon);
+    EXPECT_EQ(s.State().CurToken.Len, 1);
+}
