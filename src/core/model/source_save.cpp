@@ -1,0 +1,198 @@
+// Saving source text with POSIX calls: the temporary copy lives in the target's folder so that
+// rename replaces the target in one step.
+#include "model/source_save.h"
+
+#include "model/source_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quennet::model {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& path, int error) {
+    throw std::runtime_error("Cannot write \"" + path + "\": " + std::strerror(error));
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+void SyncFolderOf(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path parent = fs::path(path).parent_path();
+    const fs::path folder = parent.empty() ? fs::path(".") : parent;
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)::fsync(dir); // a folder that cannot be synced is no write failure
+        ::close(dir);
+    }
+}
+
+// Renames without replacing an existing file: an older backup is never overwritten.
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
+    if (PathExists(to)) return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+} // namespace
+
+SourceTextFormat DetectTextFormat(std::string_view bytes) {
+    SourceTextFormat format;
+    const size_t first = bytes.find_first_of("\r\n");
+    if (first == std::string_view::npos) {
+        format.FinalBreak = bytes.empty();
+        return format;
+    }
+    const bool crlf = bytes[first] == '\r' && first + 1 < bytes.size() && bytes[first + 1] == '\n';
+    format.LineBreak = crlf ? "\r\n" : std::string(1, bytes[first]);
+    const char last = bytes.back();
+    format.FinalBreak = last == '\r' || last == '\n';
+    // Any break of another kind makes the file mixed.
+    for (size_t i = first; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') continue;
+        std::string_view brk = bytes.substr(i, 1);
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') brk = bytes.substr(i, 2);
+        if (brk != format.LineBreak) {
+            format.MixedOriginal = std::make_shared<const std::string>(bytes);
+            break;
+        }
+        i += brk.size() - 1;
+    }
+    return format;
+}
+
+std::string AssembleSourceText(const std::vector<std::string>& lines,
+                               const SourceTextFormat& format) {
+    if (format.MixedOriginal && SplitLines(*format.MixedOriginal) == lines)
+        return *format.MixedOriginal;
+    size_t total = 0;
+    for (const auto& l : lines)
+        total += l.size() + format.LineBreak.size();
+    std::string out;
+    out.reserve(total);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        out += lines[i];
+        if (i + 1 < lines.size() || format.FinalBreak) out += format.LineBreak;
+    }
+    return out;
+}
+
+std::string NumberedBackupName(const std::string& fileName,
+                               const std::function<bool(const std::string&)>& exists) {
+    for (int n = 0; n <= 999; ++n) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%03d", n);
+        std::string candidate = fileName + "." + number + ".bak";
+        if (!exists(candidate)) return candidate;
+    }
+    return fileName + ".bak";
+}
+
+std::string NumberedBackupName(const std::string& fileName) {
+    return NumberedBackupName(fileName, PathExists);
+}
+
+TPendingFile::TPendingFile(const std::string& path, std::string_view bytes) : m_path(path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // Writing through a symbolic link replaces the file it names, not the link.
+    fs::path target(path);
+    if (fs::is_symlink(target, ec)) {
+        fs::path resolved = fs::canonical(target, ec);
+        if (!ec) target = resolved;
+    }
+    m_target = target.string();
+    struct stat existing {};
+    const bool exists = ::stat(m_target.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
+        throw std::runtime_error("Cannot write \"" + path + "\": it is a folder");
+    // A device or pipe would be replaced by a plain file, not written to.
+    if (exists && !S_ISREG(existing.st_mode))
+        throw std::runtime_error("Cannot write \"" + path + "\": it is not a regular file");
+
+    static std::atomic<unsigned> counter{0};
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        std::string candidate =
+            m_target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            m_temp = candidate;
+        else if (errno != EEXIST)
+            Fail(path, errno);
+    }
+    if (fd < 0) Fail(path, EEXIST);
+    if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
+
+    int error = 0;
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0 && error == 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno != EINTR) error = errno;
+            continue;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) {
+        ::unlink(m_temp.c_str());
+        Fail(path, error);
+    }
+}
+
+TPendingFile::~TPendingFile() {
+    if (!m_committed) ::unlink(m_temp.c_str());
+}
+
+void TPendingFile::Commit() {
+    if (::rename(m_temp.c_str(), m_target.c_str()) != 0) Fail(m_path, errno);
+    m_committed = true;
+    SyncFolderOf(m_target);
+}
+
+void WriteSourceFile(const std::string& path, std::string_view bytes) {
+    TPendingFile pending(path, bytes);
+    pending.Commit();
+}
+
+BackupSaveResult SaveWithNumberedBackup(const std::string& path, std::string_view bytes) {
+    TPendingFile pending(path, bytes);
+    BackupSaveResult result;
+    struct stat st {};
+    result.FileWasMissing = ::stat(pending.Target().c_str(), &st) != 0;
+    if (!result.FileWasMissing) {
+        const std::string backup = NumberedBackupName(pending.Target());
+        // A backup that cannot be made does not stop the save: the new text is complete.
+        if (RenameNoReplace(pending.Target(), backup)) result.BackupName = backup;
+    }
+    try {
+        pending.Commit();
+    } catch (...) {
+        if (!result.BackupName.empty())
+            (void)::rename(result.BackupName.c_str(), pending.Target().c_str());
+        throw;
+    }
+    return result;
+}
+
+} // namespace quennet::model

@@ -1,0 +1,144 @@
+// Folder comparison: sizes and CRCs read through mmap, statuses, masks, and quennet-diff --dirs.
+#include "cli_runner.h"
+#include "model/crc32.h"
+#include "navigator/folder_compare.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace quennet::navigator;
+using quennet::testing::RunCli;
+
+namespace {
+
+class FolderPair : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string templ = (fs::temp_directory_path() / "quennet-nav-XXXXXX").string();
+        root = ::mkdtemp(templ.data());
+        left = root / "old";
+        right = root / "new";
+        fs::create_directory(left);
+        fs::create_directory(right);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(root, ec);
+    }
+    static void Put(const fs::path& p, const std::string& bytes) {
+        std::ofstream out(p, std::ios::binary);
+        out << bytes;
+    }
+    fs::path root, left, right;
+};
+
+} // namespace
+
+TEST_F(FolderPair, SizeAndCrcOfFiles) {
+    Put(left / "a.pas", "123456789");
+    EXPECT_EQ(FileSizeOf((left / "a.pas").string()), 9u);
+    // No final inversion: the register after "123456789" is the inverse of the usual check value.
+    EXPECT_EQ(FileCrc((left / "a.pas").string()), ~0xCBF43926u);
+    EXPECT_EQ(FileCrc((left / "a.pas").string()),
+              quennet::model::UpdateCrc32(std::string_view("123456789"), 0xFFFFFFFFu));
+    Put(left / "empty.pas", "");
+    EXPECT_EQ(FileSizeOf((left / "empty.pas").string()), 0u);
+    EXPECT_EQ(FileCrc((left / "empty.pas").string()), 0xFFFFFFFFu);
+    EXPECT_EQ(FileSizeOf((left / "missing.pas").string()), 0u);
+    EXPECT_EQ(FileCrc((left / "missing.pas").string()), 0xFFFFFFFFu);
+    EXPECT_FALSE(ReadFileCrc((left / "missing.pas").string()).Readable);
+    EXPECT_EQ(FileCrc(left.string()), 0xFFFFFFFFu) << "a folder is not mapped";
+}
+
+TEST_F(FolderPair, StatusesOnBothSides) {
+    Put(left / "same.pas", "unit same;\n");
+    Put(right / "same.pas", "unit same;\n");
+    Put(left / "size.pas", "unit a;\n");
+    Put(right / "size.pas", "unit ab;\n");
+    Put(left / "crc.pas", "unit a;\n"); // same size, other bytes
+    Put(right / "crc.pas", "unit b;\n");
+    Put(left / "empty.pas", "");
+    Put(right / "empty.pas", "");
+    Put(left / "onlyold.pas", "x");
+    Put(right / "onlynew.pas", "y");
+    Put(right / "Same.pas", "other case"); // a different name on a case-sensitive system
+    fs::create_directory(right / "dir.pas");
+    Put(left / "dir.pas", "a folder is no namesake");
+
+    const auto l = ListFolderFiles(left.string(), "*.pas;*.dpr");
+    const auto r = ListFolderFiles(right.string(), "*.pas;*.dpr");
+    EXPECT_EQ(r, (std::vector<std::string>{"Same.pas", "crc.pas", "empty.pas", "onlynew.pas",
+                                           "same.pas", "size.pas"}))
+        << "folders are not listed";
+    auto status = [](const std::vector<FolderEntry>& entries, const std::string& name) {
+        for (const auto& e : entries)
+            if (e.Name == name) return std::string(FileStatusName(e.Status));
+        return std::string("absent");
+    };
+    const auto ls = FolderStatuses(left.string(), l, right.string());
+    const auto rs = FolderStatuses(right.string(), r, left.string());
+    EXPECT_EQ(status(ls, "same.pas"), "identical");
+    EXPECT_EQ(status(ls, "size.pas"), "different");
+    EXPECT_EQ(status(ls, "crc.pas"), "different");
+    EXPECT_EQ(status(ls, "empty.pas"), "identical");
+    EXPECT_EQ(status(ls, "onlyold.pas"), "only here");
+    EXPECT_EQ(status(ls, "dir.pas"), "only here");
+    EXPECT_EQ(status(ls, "onlynew.pas"), "absent");
+    EXPECT_EQ(status(rs, "onlynew.pas"), "only here");
+    EXPECT_EQ(status(rs, "Same.pas"), "only here");
+    EXPECT_EQ(status(rs, "same.pas"), "identical");
+
+    // A folder against itself: everything identical.
+    for (const auto& e : FolderStatuses(left.string(), l, left.string()))
+        EXPECT_EQ(e.Status, FileStatus::Identical) << e.Name;
+}
+
+TEST_F(FolderPair, UnreadableFilesOfEqualSizeAreNotCalledIdentical) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
+    Put(left / "u.pas", "aaaa");
+    Put(right / "u.pas", "bbbb");
+    fs::permissions(left / "u.pas", fs::perms::none);
+    fs::permissions(right / "u.pas", fs::perms::none);
+    EXPECT_EQ(FileCrc((left / "u.pas").string()), 0xFFFFFFFFu);
+    EXPECT_EQ(StatusOf(left.string(), right.string(), "u.pas"), FileStatus::Different);
+}
+
+TEST(MatchesMask, PatternsAndCase) {
+    EXPECT_TRUE(MatchesMask("a.pas", "*.pas;*.dpr"));
+    EXPECT_TRUE(MatchesMask("P.DPR", "*.pas;*.dpr"));
+    EXPECT_FALSE(MatchesMask("a.pp", "*.pas;*.dpr"));
+    EXPECT_FALSE(MatchesMask("a.pas.bak", "*.pas;*.dpr"));
+    EXPECT_TRUE(MatchesMask("a.~pa", "*.pas;*.dpr;*.~pa;*.~dp"));
+    EXPECT_TRUE(MatchesMask("Makefile", "*.*"));
+    EXPECT_TRUE(MatchesMask("ab.inc", "a?.inc"));
+    EXPECT_FALSE(MatchesMask("abc.inc", "a?.inc"));
+    EXPECT_FALSE(MatchesMask("x.pas", ""));
+}
+
+TEST_F(FolderPair, DirsCommandListsBothSidesAndExits) {
+    Put(left / "a.pas", "same");
+    Put(right / "a.pas", "same");
+    Put(left / "notes.txt", "left only, outside the mask");
+    auto same = RunCli({"--dirs", left.string(), right.string()});
+    EXPECT_EQ(same.exitCode, 0) << same.out << same.err;
+    EXPECT_EQ(same.out, "Old folder: " + left.string() + "/\n  identical   a.pas\n" +
+                            "New folder: " + right.string() + "/\n  identical   a.pas\n");
+
+    auto masked = RunCli({"--dirs", "--mask", "*.*", left.string(), right.string()});
+    EXPECT_EQ(masked.exitCode, 1);
+    EXPECT_NE(masked.out.find("  only here   notes.txt\n"), std::string::npos) << masked.out;
+
+    Put(right / "a.pas", "diff");
+    auto differ = RunCli({"--dirs", left.string(), right.string()});
+    EXPECT_EQ(differ.exitCode, 1);
+    EXPECT_NE(differ.out.find("  different   a.pas\n"), std::string::npos) << differ.out;
+
+    auto missing = RunCli({"--dirs", left.string(), (root / "nope").string()});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.err.find("nope"), std::string::npos) << missing.err;
+    EXPECT_EQ(RunCli({"--dirs", left.string()}).exitCode, 2);
+}

@@ -1,0 +1,199 @@
+// Saving a view's lines: line-end conventions, byte-identical round trips, numbered backups,
+// and faults that must leave the file on disk as it was.
+#include "model/source_file.h"
+#include "model/source_save.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace quennet::model;
+
+namespace {
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const fs::path& p, const std::string& bytes) {
+    std::ofstream out(p, std::ios::binary);
+    out << bytes;
+}
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string templ = (fs::temp_directory_path() / "quennet-save-XXXXXX").string();
+        path = ::mkdtemp(templ.data());
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path, ec);
+    }
+    std::set<std::string> Names() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(path))
+            names.insert(e.path().filename());
+        return names;
+    }
+    fs::path path;
+};
+
+std::string RoundTrip(const std::string& bytes) {
+    return AssembleSourceText(SplitLines(bytes), DetectTextFormat(bytes));
+}
+
+} // namespace
+
+TEST(SourceTextFormat, UneditedTextsComeBackByteForByte) {
+    for (const std::string& bytes : std::vector<std::string>{
+             "", "a", "a\r\n", "a\r\nb", "a\nb\n", "a\rb\r", "\n", "\r\n\r\n", "a\n\n\n",
+             "x\r\ny\nz\r", "mixed\r\nends\rand\nmore", std::string("nul\0byte\n", 9)}) {
+        EXPECT_EQ(RoundTrip(bytes), bytes) << "for " << ::testing::PrintToString(bytes);
+    }
+}
+
+TEST(SourceTextFormat, EditedLinesKeepTheFilesConvention) {
+    const SourceTextFormat lf = DetectTextFormat("a\nb\n");
+    EXPECT_EQ(lf.LineBreak, "\n");
+    EXPECT_EQ(AssembleSourceText({"a", "new", "b"}, lf), "a\nnew\nb\n");
+    const SourceTextFormat cr = DetectTextFormat("a\rb");
+    EXPECT_EQ(cr.LineBreak, "\r");
+    EXPECT_FALSE(cr.FinalBreak);
+    EXPECT_EQ(AssembleSourceText({"a", "b", "c"}, cr), "a\rb\rc");
+    // A file without any line break gets CR LF between new lines.
+    const SourceTextFormat none = DetectTextFormat("one line");
+    EXPECT_EQ(none.LineBreak, "\r\n");
+    EXPECT_EQ(AssembleSourceText({"one", "two"}, none), "one\r\ntwo");
+    // A mixed file that was edited takes the convention of its first break.
+    const SourceTextFormat mixed = DetectTextFormat("a\r\nb\nc\n");
+    EXPECT_EQ(AssembleSourceText({"a", "b"}, mixed), "a\r\nb\r\n");
+    EXPECT_EQ(AssembleSourceText({}, lf), "");
+}
+
+TEST(NumberedBackupName, FirstFreeNumberNotTheNextAfterTheHighest) {
+    std::set<std::string> taken;
+    auto exists = [&](const std::string& n) { return taken.count(n) > 0; };
+    EXPECT_EQ(NumberedBackupName("/d/u.pas", exists), "/d/u.pas.000.bak");
+    taken = {"/d/u.pas.001.bak"};
+    EXPECT_EQ(NumberedBackupName("/d/u.pas", exists), "/d/u.pas.000.bak");
+    taken = {"/d/u.pas.000.bak", "/d/u.pas.001.bak", "/d/u.pas.003.bak"};
+    EXPECT_EQ(NumberedBackupName("/d/u.pas", exists), "/d/u.pas.002.bak");
+    taken.clear();
+    for (int n = 0; n < 1000; ++n) {
+        char num[8];
+        std::snprintf(num, sizeof num, "%03d", n);
+        taken.insert(std::string("/d/u.pas.") + num + ".bak");
+    }
+    EXPECT_EQ(NumberedBackupName("/d/u.pas", exists), "/d/u.pas.bak");
+}
+
+TEST(SaveWithNumberedBackup, MovesTheOldFileAsideThenWritesTheNewText) {
+    TempFolder dir;
+    const fs::path u = dir.path / "u.pas";
+    WriteAll(u, "old\n");
+    ::chmod(u.c_str(), 0640);
+    BackupSaveResult first = SaveWithNumberedBackup(u, "new 1\n");
+    EXPECT_EQ(first.BackupName, (dir.path / "u.pas.000.bak").string());
+    EXPECT_EQ(ReadAll(u), "new 1\n");
+    EXPECT_EQ(ReadAll(dir.path / "u.pas.000.bak"), "old\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(u.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u) << "the file keeps its permissions";
+
+    SaveWithNumberedBackup(u, "new 2\n");
+    EXPECT_EQ(ReadAll(dir.path / "u.pas.001.bak"), "new 1\n");
+    // 000 gone, 001 present: 000 is used again, and nothing else is touched.
+    fs::remove(dir.path / "u.pas.000.bak");
+    SaveWithNumberedBackup(u, "new 3\n");
+    EXPECT_EQ(ReadAll(dir.path / "u.pas.000.bak"), "new 2\n");
+    EXPECT_EQ(ReadAll(dir.path / "u.pas.001.bak"), "new 1\n");
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"u.pas", "u.pas.000.bak", "u.pas.001.bak"}));
+}
+
+TEST(SaveWithNumberedBackup, AFileDeletedBehindTheViewIsWrittenWithoutBackup) {
+    TempFolder dir;
+    const fs::path u = dir.path / "gone.pas";
+    BackupSaveResult r = SaveWithNumberedBackup(u, "text\r\n");
+    EXPECT_TRUE(r.FileWasMissing);
+    EXPECT_TRUE(r.BackupName.empty());
+    EXPECT_EQ(ReadAll(u), "text\r\n");
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"gone.pas"});
+}
+
+TEST(SaveFaults, AParentThatIsAFileFailsNamingTheFile) {
+    TempFolder dir;
+    WriteAll(dir.path / "plain", "x");
+    const std::string target = (dir.path / "plain" / "u.pas").string();
+    try {
+        SaveWithNumberedBackup(target, "text");
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find(target), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Not a directory"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ReadAll(dir.path / "plain"), "x");
+}
+
+TEST(SaveFaults, AReadOnlyFolderLeavesTheFileAndNoTemporaryCopy) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
+    TempFolder dir;
+    const fs::path u = dir.path / "u.pas";
+    WriteAll(u, "old\n");
+    fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_THROW(SaveWithNumberedBackup(u, "new\n"), std::runtime_error);
+    fs::permissions(dir.path, fs::perms::owner_all);
+    EXPECT_EQ(ReadAll(u), "old\n");
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"u.pas"});
+}
+
+TEST(SaveFaults, AFullDeviceLeavesTheOriginalIntact) {
+    TempFolder dir;
+    const fs::path u = dir.path / "u.pas";
+    WriteAll(u, "original text\n");
+    // A file-size limit makes write fail with EFBIG, as a full disk fails with ENOSPC.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = saved;
+    limit.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    std::string message;
+    try {
+        SaveWithNumberedBackup(u, std::string(100000, 'x'));
+    } catch (const std::runtime_error& e) {
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_NE(message.find(u.string()), std::string::npos) << message;
+    EXPECT_NE(message.find("too large"), std::string::npos) << message;
+    EXPECT_EQ(ReadAll(u), "original text\n");
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"u.pas"}) << "no backup, no temporary copy";
+}
+
+TEST(SaveFaults, ADeviceIsNeverReplacedByAPlainFile) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    EXPECT_THROW(WriteSourceFile("/dev/full", "text"), std::runtime_error);
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+TEST(SaveWithNumberedBackup, WritesThroughASymbolicLink) {
+    TempFolder dir;
+    WriteAll(dir.path / "real.pas", "old");
+    fs::create_symlink(dir.path / "real.pas", dir.path / "link.pas");
+    SaveWithNumberedBackup((dir.path / "link.pas").string(), "new");
+    EXPECT_TRUE(fs::is_symlink(dir.path / "link.pas"));
+    EXPECT_EQ(ReadAll(dir.path / "real.pas"), "new");
+    EXPECT_EQ(ReadAll(dir.path / "real.pas.000.bak"), "old");
+}
