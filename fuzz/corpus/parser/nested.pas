@@ -1,0 +1,1 @@
+unit X;interface const A=((((F(G(1)))))); type T=record case a of 1:(b:c); end; implementation end.
