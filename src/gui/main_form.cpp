@@ -284,7 +284,6 @@ void TMainForm::CreateActions() {
     ActEditMerged =
         make(QStringLiteral("Edit &merged text..."), QStringLiteral("Edit merged text"));
     ActEditMerged->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    ActEditMerged->setEnabled(false);
     ActNavigator = make(QStringLiteral("Show &Navigator"), QStringLiteral("Navigator"));
     ActNavigator->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     AlButton = make(QStringLiteral("Split mode"), QStringLiteral("Split mode"));
@@ -294,7 +293,6 @@ void TMainForm::CreateActions() {
     ActOpenOld = make(QStringLiteral("Open first file (old)"));
     ActOpenNew = make(QStringLiteral("Open second file (new)"));
     ActOpenWorkspace = make(QStringLiteral("&Open merged workspace"));
-    ActOpenWorkspace->setEnabled(false);
     ActSaveOldAs = make(QStringLiteral("Save first file as..."));
     ActSaveOldAs->setEnabled(false);
     ActSaveNewAs = make(QStringLiteral("Save second file as..."));
@@ -310,6 +308,10 @@ void TMainForm::CreateActions() {
     connect(ActExpand, &QAction::triggered, this, [this] { ExpandAll(); });
     connect(ActCollapse, &QAction::triggered, this, [this] { CollapseAll(); });
     connect(ActDiff, &QAction::triggered, this, [this] { Command([this] { RunDiff(); }); });
+    connect(ActEditMerged, &QAction::triggered, this,
+            [this] { Command([this] { Editmergedtext1Click(); }); });
+    connect(ActOpenWorkspace, &QAction::triggered, this,
+            [this] { Command([this] { OpenMergedWorkspace(); }); });
     connect(ActShowReport, &QAction::triggered, this, [this] {
         if (!m_reportForm) return;
         m_reportForm->show();
@@ -842,6 +844,11 @@ void TMainForm::SaveLayout() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // A merge editor with changed text may keep the program open.
+    if (!CloseMergeEditors()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     // The report and navigator windows stay open otherwise; the main window ends the program.
     QCoreApplication::quit();

@@ -99,6 +99,12 @@ public:
 
     // The Diff command on the texts the two views hold now.
     void RunDiff();
+    // "Edit merged text" on the two views' current texts, and "&Open merged workspace"; each
+    // opens a new merge editor, or none when the command fails (main_form_merge.cpp).
+    void Editmergedtext1Click();
+    void OpenMergedWorkspace();
+    // Closes every merge editor; false when one of them stays open.
+    bool CloseMergeEditors();
     // Clears the tree, then frees the comparison and both models.
     void FreeComparison();
     void FillDiffTree();

@@ -1,0 +1,354 @@
+// The merge editor window: layout, commands and the link between the control and the
+// merge engine's decisions.
+#include "merge_edit_form.h"
+
+#include "find_dialog.h"
+#include "merge_setup_dlg.h"
+#include "rich_edit.h"
+#include "user_dialogs.h"
+
+#include "merge/merge_editing.h"
+#include "merge/merged_output.h"
+#include "merge/rtf_reader.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace quennet::gui {
+
+namespace {
+
+const QString kWorkspaceFilter =
+    QStringLiteral("Rich Text (*.rtf)|*.rtf|Delphi source (*.pas)|*.pas|All files (*.*)|*.*");
+const QString kOpenWorkspaceFilter = QStringLiteral("Rich Text (*.rtf)|*.rtf|All files (*.*)|*.*");
+const QString kMergedTextFilter = QStringLiteral("Delphi source (*.pas)|*.pas|All files (*.*)|*.*");
+
+// A tool-bar picture: a few text lines in the given colours, with an optional arrow.
+QIcon LinesIcon(const QList<QColor>& colors, int arrow = 0) {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    for (int i = 0; i < colors.size() && i < 4; ++i)
+        p.fillRect(2, 2 + i * 4, arrow ? 8 : 12, 2, colors[i]);
+    if (arrow) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::darkGreen);
+        p.setPen(Qt::NoPen);
+        QPolygon tri = arrow < 0 ? QPolygon({QPoint(10, 10), QPoint(16, 10), QPoint(13, 4)})
+                                 : QPolygon({QPoint(10, 6), QPoint(16, 6), QPoint(13, 12)});
+        p.drawPolygon(tri);
+    }
+    return QIcon(pm);
+}
+
+// A disk with a letter: the three writers of merged sources.
+QIcon SaveIcon(const QIcon& disk, const QString& letter, const QColor& color) {
+    QPixmap pm = disk.pixmap(16, 16);
+    QPainter p(&pm);
+    QFont f = p.font();
+    f.setPixelSize(10);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(color);
+    p.drawText(QRect(6, 6, 10, 10), Qt::AlignCenter, letter);
+    return QIcon(pm);
+}
+
+} // namespace
+
+void TMergeEditPrompts::NotFound(QWidget* owner, const QString& text) {
+    QMessageBox::information(owner, QStringLiteral("Message"), text);
+}
+
+bool TMergeEditPrompts::DiscardChanges(QWidget* parent) {
+    return QMessageBox::question(
+               parent, QStringLiteral("Edit merged text"),
+               QStringLiteral("The merged text was changed since it was loaded or saved.\n"
+                              "Discard the changes?"),
+               QMessageBox::Discard | QMessageBox::Cancel,
+               QMessageBox::Cancel) == QMessageBox::Discard;
+}
+
+bool TMergeEditPrompts::RunMergeSetup(TMergeSetupDlgForm& dialog) {
+    return ExecMergeSetupDialog(dialog);
+}
+
+namespace {
+TMergeEditPrompts& StandardPrompts() {
+    static TMergeEditPrompts prompts;
+    return prompts;
+}
+} // namespace
+
+template <class F> void TMergeEditForm::Command(F&& f) {
+    RunCommand(m_dialogs, this, f);
+}
+
+TMergeEditForm::TMergeEditForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* parent,
+                               TMergeEditPrompts* prompts)
+    : TAdvForm(registry, parent), m_dialogs(dialogs),
+      m_prompts(prompts ? prompts : &StandardPrompts()) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(QStringLiteral("Edit merged text"));
+    RichEdit1 = new TRichEdit;
+    setCentralWidget(RichEdit1);
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    StatusPanel = new QLabel;
+    statusBar()->addWidget(StatusPanel, 1);
+    connect(RichEdit1, &TRichEdit::SelectionChange, this, [this] { ShowLineColStatus(); });
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { ShowLineColStatus(); });
+    resize(820, 600);
+    ShowLineColStatus();
+}
+
+TMergeEditForm::~TMergeEditForm() = default;
+
+void TMergeEditForm::CreateActions() {
+    auto make = [this](const QString& text, const QString& hint, const QIcon& icon, auto&& slot) {
+        auto* a = new QAction(icon, text, this);
+        a->setToolTip(hint);
+        connect(a, &QAction::triggered, this, [this, slot] { Command(slot); });
+        return a;
+    };
+    const QIcon disk = style()->standardIcon(QStyle::SP_DialogSaveButton);
+    ActPrior = make(QStringLiteral("Prior difference"), QStringLiteral("Prior difference"),
+                    LinesIcon({Qt::black, Qt::red, Qt::blue}, -1), [this] { PriorDifference(); });
+    ActNext = make(QStringLiteral("Next difference"), QStringLiteral("Next difference"),
+                   LinesIcon({Qt::black, Qt::red, Qt::blue}, 1), [this] { NextDifference(); });
+    auto mark = [&](const QString& hint, const QColor& color, int tag) {
+        QAction* a =
+            make(hint, hint, LinesIcon({color, color, color}), [this, tag] { MarkLines(tag); });
+        a->setData(tag);
+        return a;
+    };
+    ActMarkUnchanged = mark(QStringLiteral("Mark as unchanged"), Qt::black, 0);
+    ActMarkRemoved = mark(QStringLiteral("Mark as removed"), Qt::red, 2);
+    ActMarkInserted = mark(QStringLiteral("Mark as inserted"), Qt::blue, 1);
+    ActSaveNew = make(QStringLiteral("Save new version (without &Red)"),
+                      QStringLiteral("Save new version (without Red)"),
+                      SaveIcon(disk, QStringLiteral("N"), Qt::blue), [this] { SaveNewVersion(); });
+    ActSaveOld = make(QStringLiteral("Save old version (without &Blue)"),
+                      QStringLiteral("Save old version (without Blue)"),
+                      SaveIcon(disk, QStringLiteral("O"), Qt::red), [this] { SaveOldVersion(); });
+    ActSaveMerged =
+        make(QStringLiteral("Save &merged version ($IFDEF)"),
+             QStringLiteral("Save merged version ($IFDEF)"),
+             SaveIcon(disk, QStringLiteral("M"), Qt::black), [this] { SaveMergedVersion(); });
+    ActSaveWorkspace =
+        make(QStringLiteral("&Save merge workspace"), QStringLiteral("Save merge workspace"), disk,
+             [this] { SaveWorkspace(); });
+    ActSaveWorkspace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    ActOpenWorkspace =
+        make(QStringLiteral("&Open merge workspace"), QStringLiteral("Open merge workspace"),
+             style()->standardIcon(QStyle::SP_DialogOpenButton), [this] { OpenWorkspace(); });
+    ActOpenWorkspace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+
+    ActCut = make(QStringLiteral("Cu&t"), QString(), QIcon(), [this] { RichEdit1->cut(); });
+    ActCut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    ActCopy = make(QStringLiteral("&Copy"), QString(), QIcon(), [this] { RichEdit1->copy(); });
+    ActCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    ActPaste = make(QStringLiteral("&Paste"), QString(), QIcon(), [this] { RichEdit1->paste(); });
+    ActPaste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    ActFind = make(QStringLiteral("&Find"), QString(), QIcon(), [this] { ShowFindDialog(); });
+    ActFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+}
+
+void TMergeEditForm::CreateMenus() {
+    FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    FileMenu->addAction(ActOpenWorkspace);
+    FileMenu->addAction(ActSaveWorkspace);
+    FileMenu->addSeparator();
+    FileMenu->addAction(ActSaveNew);
+    FileMenu->addAction(ActSaveOld);
+    FileMenu->addAction(ActSaveMerged);
+    EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    EditMenu->addAction(ActCut);
+    EditMenu->addAction(ActCopy);
+    EditMenu->addAction(ActPaste);
+    EditMenu->addSeparator();
+    EditMenu->addAction(ActFind);
+    connect(EditMenu, &QMenu::aboutToShow, this, [this] { ShowLineColStatus(); });
+}
+
+void TMergeEditForm::CreateToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Merge"));
+    bar->setObjectName(QStringLiteral("Merge"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    for (QAction* a : {ActPrior, ActNext, ActMarkUnchanged, ActMarkRemoved, ActMarkInserted,
+                       ActSaveNew, ActSaveOld, ActSaveMerged, ActSaveWorkspace, ActOpenWorkspace})
+        bar->addAction(a);
+}
+
+QString TMergeEditForm::DefaultFolder() const {
+    return m_defaultFolder ? m_defaultFolder() : QString();
+}
+
+void TMergeEditForm::LoadDocument(merge::TWorkspaceDocument document) {
+    RichEdit1->LoadDocument(std::move(document));
+    ShowLineColStatus();
+}
+
+void TMergeEditForm::LoadRtf(std::string_view rtf) {
+    LoadDocument(merge::ReadWorkspace(rtf));
+}
+
+void TMergeEditForm::NextDifference() {
+    TRedrawLock lock(RichEdit1);
+    const merge::TWorkspaceDocument& doc = RichEdit1->Document();
+    RichEdit1->SetSelection(merge::NextDifference(doc, doc.Selection().Start), 0);
+}
+
+void TMergeEditForm::PriorDifference() {
+    TRedrawLock lock(RichEdit1);
+    const merge::TWorkspaceDocument& doc = RichEdit1->Document();
+    RichEdit1->SetSelection(merge::PriorDifference(doc, doc.Selection().Start), 0);
+}
+
+void TMergeEditForm::MarkLines(int tag) {
+    TRedrawLock lock(RichEdit1);
+    const merge::TWorkspaceDocument& doc = RichEdit1->Document();
+    const merge::TSelection sel = doc.Selection();
+    const merge::TSelection range = merge::MarkRange(doc, sel);
+    RichEdit1->SetColor(range.Start, range.Length, merge::MarkColorOfTag(tag));
+    RichEdit1->SetSelection(sel.Start, 0);
+}
+
+void TMergeEditForm::SaveWorkspace() {
+    SaveDialogOptions options;
+    options.Title = QStringLiteral("Save merge workspace as...");
+    options.InitialDir = DefaultFolder();
+    options.FileName = m_workspaceFileName;
+    options.Filter = kWorkspaceFilter;
+    options.DefaultSuffix = QStringLiteral("pas");
+    const QString chosen = m_dialogs.SaveFileName(this, options);
+    if (chosen.isEmpty()) return;
+    const merge::TWorkspaceSaveTarget target = merge::WorkspaceSaveTarget(chosen.toStdString());
+    const QString path = QString::fromStdString(target.Path);
+    if (target.AsRtf)
+        RichEdit1->SaveRtf(path);
+    else
+        RichEdit1->SavePlainText(path);
+    RichEdit1->SetModified(false);
+    m_workspaceFileName = QFileInfo(path).completeBaseName();
+}
+
+void TMergeEditForm::OpenWorkspace() {
+    if (RichEdit1->Modified() && !m_prompts->DiscardChanges(this)) return;
+    const QString path = m_dialogs.OpenFileName(this, QStringLiteral("Open merge workspace"),
+                                                DefaultFolder(), kOpenWorkspaceFilter);
+    if (path.isEmpty()) return;
+    RichEdit1->LoadFromFile(path);
+    ShowLineColStatus();
+}
+
+QString TMergeEditForm::AskMergedTextName() {
+    SaveDialogOptions options;
+    options.Title = QStringLiteral("Save merged text as...");
+    options.InitialDir = DefaultFolder();
+    options.Filter = kMergedTextFilter;
+    options.DefaultSuffix = QStringLiteral("pas");
+    return m_dialogs.SaveFileName(this, options);
+}
+
+void TMergeEditForm::SaveVersion(bool newVersion) {
+    const QString path = AskMergedTextName();
+    if (path.isEmpty()) return;
+    const std::string_view promptText =
+        newVersion ? merge::kOldLinesPrompt : merge::kNewLinesPrompt;
+    const QString prompt =
+        QString::fromLatin1(promptText.data(), static_cast<qsizetype>(promptText.size()));
+    const auto prefix = MergeSetup(Registry(), prompt, this, [this](TMergeSetupDlgForm& d) {
+        return m_prompts->RunMergeSetup(d);
+    });
+    if (!prefix) return;
+    TRedrawLock lock(RichEdit1);
+    if (newVersion)
+        merge::SaveNewVersion(RichEdit1->Document(), path.toStdString(), *prefix);
+    else
+        merge::SaveOldVersion(RichEdit1->Document(), path.toStdString(), *prefix);
+}
+
+void TMergeEditForm::SaveNewVersion() {
+    SaveVersion(true);
+}
+
+void TMergeEditForm::SaveOldVersion() {
+    SaveVersion(false);
+}
+
+void TMergeEditForm::SaveMergedVersion() {
+    const QString path = AskMergedTextName();
+    if (path.isEmpty()) return;
+    TRedrawLock lock(RichEdit1);
+    merge::SaveMergedVersion(RichEdit1->Document(), path.toStdString());
+}
+
+void TMergeEditForm::ShowFindDialog() {
+    if (!FindDialog1) {
+        FindDialog1 = new TFindDialog(this);
+        connect(FindDialog1, &TFindDialog::FindNext, this,
+                [this] { Command([this] { FindNext(); }); });
+    }
+    const QString selected = RichEdit1->textCursor().selectedText();
+    if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
+        FindDialog1->FindText->setText(selected);
+    FindDialog1->show();
+    FindDialog1->raise();
+    FindDialog1->activateWindow();
+    FindDialog1->FindText->setFocus();
+}
+
+bool TMergeEditForm::FindNext() {
+    if (!FindDialog1) return false;
+    const QString what = FindDialog1->FindText->text();
+    if (what.isEmpty()) return false;
+    const std::string bytes = TextToBytes(what);
+    merge::TFindOptions options;
+    options.MatchCase = FindDialog1->MatchCase->isChecked();
+    options.WholeWord = FindDialog1->WholeWord->isChecked();
+    const auto found = merge::FindNext(RichEdit1->Document(), bytes, options, true);
+    if (!found) {
+        m_prompts->NotFound(FindDialog1, BytesToText(merge::NotFoundMessage(bytes)));
+        return false;
+    }
+    RichEdit1->SetSelection(*found, bytes.size());
+    ShowLineColStatus();
+    return true;
+}
+
+void TMergeEditForm::ShowLineColStatus() {
+    const merge::TSelection sel = RichEdit1->Selection();
+    StatusPanel->setText(
+        QString::fromStdString(merge::LineColStatus(RichEdit1->Document(), sel.Start)));
+    ActCut->setEnabled(sel.Length > 0);
+    ActCopy->setEnabled(sel.Length > 0);
+    ActPaste->setEnabled(RichEdit1->ClipboardHasText());
+}
+
+void TMergeEditForm::closeEvent(QCloseEvent* event) {
+    if (RichEdit1->Modified() && !m_prompts->DiscardChanges(this)) {
+        event->ignore();
+        return;
+    }
+    if (FindDialog1) FindDialog1->hide();
+    event->accept();
+}
+
+} // namespace quennet::gui

@@ -1,0 +1,108 @@
+// The merge editor window: a workspace whose line colours tell unchanged (black), removed
+// (red) and inserted (blue) lines; moving between differences, recolouring, saving the
+// workspace and writing the new, old or merged source. Each window is independent and frees
+// itself when closed.
+#pragma once
+
+#include "adv_form.h"
+
+#include "merge/workspace_document.h"
+
+#include <QString>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace quennet::gui {
+
+class TFindDialog;
+class TMergeSetupDlgForm;
+class TRichEdit;
+class TUserDialogs;
+
+// The questions this window asks beyond the common dialogs; tests answer them directly.
+class TMergeEditPrompts {
+public:
+    virtual ~TMergeEditPrompts() = default;
+    // "Text <...> not found", caption "Message", information icon, owned by the find dialog.
+    virtual void NotFound(QWidget* owner, const QString& text);
+    // Whether changed text may be discarded (closing, opening another workspace).
+    virtual bool DiscardChanges(QWidget* parent);
+    // The merge setup dialog, modal; true for OK.
+    virtual bool RunMergeSetup(TMergeSetupDlgForm& dialog);
+};
+
+class TMergeEditForm : public TAdvForm {
+    Q_OBJECT
+public:
+    // prompts: null for the standard message boxes and dialogs.
+    TMergeEditForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* parent = nullptr,
+                   TMergeEditPrompts* prompts = nullptr);
+    ~TMergeEditForm() override;
+
+    // The folder every file dialog starts in (the main window's folder for new files).
+    void SetDefaultFolderSource(std::function<QString()> source) {
+        m_defaultFolder = std::move(source);
+    }
+
+    // Content.
+    void LoadDocument(merge::TWorkspaceDocument document);
+    void LoadRtf(std::string_view rtf);
+
+    // Commands.
+    void NextDifference();
+    void PriorDifference();
+    void MarkLines(int tag); // 0 unchanged (black), 1 inserted (blue), 2 removed (red)
+    void SaveWorkspace();
+    void OpenWorkspace();
+    void SaveNewVersion();
+    void SaveOldVersion();
+    void SaveMergedVersion();
+    void ShowFindDialog();
+    // Find Next of the find dialog; false when the text was not found.
+    bool FindNext();
+    // Status panel and the Edit menu's state.
+    void ShowLineColStatus();
+
+    TRichEdit* RichEdit1 = nullptr;
+    QLabel* StatusPanel = nullptr;
+    TFindDialog* FindDialog1 = nullptr; // created on first use
+    QMenu* FileMenu = nullptr;
+    QMenu* EditMenu = nullptr;
+    QAction* ActPrior = nullptr;
+    QAction* ActNext = nullptr;
+    QAction* ActMarkUnchanged = nullptr;
+    QAction* ActMarkRemoved = nullptr;
+    QAction* ActMarkInserted = nullptr;
+    QAction* ActSaveNew = nullptr;
+    QAction* ActSaveOld = nullptr;
+    QAction* ActSaveMerged = nullptr;
+    QAction* ActSaveWorkspace = nullptr;
+    QAction* ActOpenWorkspace = nullptr;
+    QAction* ActCut = nullptr;
+    QAction* ActCopy = nullptr;
+    QAction* ActPaste = nullptr;
+    QAction* ActFind = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    QString DefaultFolder() const;
+    // The merged-text save dialog; empty when cancelled.
+    QString AskMergedTextName();
+    void SaveVersion(bool newVersion);
+    template <class F> void Command(F&& f);
+
+    TUserDialogs& m_dialogs;
+    TMergeEditPrompts* m_prompts;
+    std::function<QString()> m_defaultFolder;
+    QString m_workspaceFileName; // offered again by the next workspace save
+};
+
+} // namespace quennet::gui

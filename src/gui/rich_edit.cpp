@@ -1,0 +1,408 @@
+// The merge editor's text control and its two-way link with the workspace document.
+#include "rich_edit.h"
+
+#include "merge/merged_output.h"
+#include "merge/rtf_reader.h"
+#include "merge/rtf_writer.h"
+#include "model/source_file.h"
+#include "source_editor.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPalette>
+#include <QPlainTextDocumentLayout>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <array>
+
+namespace quennet::gui {
+
+namespace {
+
+using merge::TCharFormat;
+using merge::TColor;
+
+// Characters of the bytes 0x80 to 0x9F; the unassigned ones keep their own value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t CharOfByte(unsigned char b) {
+    return b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t{b};
+}
+
+// -1 for a character with no byte.
+int ByteOfChar(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c < 0x100)) return c;
+    for (size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == c) return static_cast<int>(0x80 + i);
+    return -1;
+}
+
+// Line breaks of the widget's text, as its selections report them.
+bool IsBreakChar(char16_t c) {
+    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+} // namespace
+
+QString BytesToText(std::string_view bytes) {
+    QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* p = out.data();
+    for (char b : bytes)
+        *p++ = QChar(CharOfByte(static_cast<unsigned char>(b)));
+    return out;
+}
+
+std::string TextToBytes(const QString& text) {
+    std::string out;
+    out.reserve(static_cast<size_t>(text.size()));
+    for (QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (IsBreakChar(c)) {
+            out += '\n';
+            continue;
+        }
+        const int b = ByteOfChar(c);
+        out += b < 0 ? '?' : static_cast<char>(b);
+    }
+    return out;
+}
+
+bool IsByteText(const QString& text) {
+    for (QChar ch : text)
+        if (ByteOfChar(ch.unicode()) < 0) return false;
+    return true;
+}
+
+QTextCharFormat ToTextCharFormat(const TCharFormat& format) {
+    QTextCharFormat f;
+    if (!format.Color.IsAutomatic())
+        f.setForeground(QColor(format.Color.Red(), format.Color.Green(), format.Color.Blue()));
+    if (format.Bold) f.setFontWeight(QFont::Bold);
+    return f;
+}
+
+TCharFormat ToCharFormat(const QTextCharFormat& format) {
+    TCharFormat f;
+    if (format.hasProperty(QTextFormat::ForegroundBrush)) {
+        const QColor c = format.foreground().color();
+        f.Color = TColor::Rgb(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
+                              static_cast<uint8_t>(c.blue()));
+    }
+    f.Bold = format.fontWeight() >= QFont::Bold;
+    return f;
+}
+
+TRichEdit::TRichEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setTabChangesFocus(false);
+    setFont(DefaultEditorFont());
+    setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')) * 8);
+    // The selection stays visible, in its usual colours, when the focus moves elsewhere.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight,
+                 pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                 pal.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(pal);
+    connect(document(), &QTextDocument::contentsChange, this, &TRichEdit::OnContentsChange);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this,
+            &TRichEdit::OnCursorPositionChanged);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &TRichEdit::SelectionChange);
+}
+
+void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
+    m_doc = std::move(document);
+    m_endMark = m_doc.LineBreakFormat(m_doc.LineCount() - 1);
+    m_stale = false;
+    QTextDocument* qdoc = QPlainTextEdit::document();
+    m_pushing = true;
+    qdoc->setUndoRedoEnabled(false);
+    {
+        // One edit block: the layout and the view hear of the change once.
+        QTextCursor c(qdoc);
+        c.beginEditBlock();
+        c.select(QTextCursor::Document);
+        c.removeSelectedText();
+        const size_t n = m_doc.LineCount();
+        for (size_t line = 0; line < n; ++line) {
+            const std::string& text = m_doc.LineText(line);
+            if (line > 0)
+                c.insertBlock(QTextBlockFormat(),
+                              ToTextCharFormat(m_doc.LineBreakFormat(line - 1)));
+            size_t pos = 0;
+            for (const auto& run : m_doc.LineRuns(line)) {
+                c.insertText(BytesToText(std::string_view(text).substr(pos, run.Length)),
+                             ToTextCharFormat(run.Format));
+                pos += run.Length;
+            }
+        }
+        c.endEditBlock();
+    }
+    qdoc->setUndoRedoEnabled(true);
+    m_pushing = false;
+    qdoc->setModified(false);
+    QTextCursor start(qdoc);
+    setTextCursor(start);
+    OnCursorPositionChanged();
+}
+
+const merge::TWorkspaceDocument& TRichEdit::Document() {
+    if (m_stale) {
+        m_doc = DocumentFromWidget();
+        m_stale = false;
+        ++m_fullSyncs;
+    }
+    const merge::TSelection sel = Selection();
+    m_doc.SetSelection(sel.Start, sel.Length);
+    return m_doc;
+}
+
+merge::TWorkspaceDocument TRichEdit::DocumentFromWidget() const {
+    merge::TWorkspaceDocument out;
+    for (QTextBlock b = QPlainTextEdit::document()->begin(); b.isValid(); b = b.next()) {
+        std::string text;
+        std::vector<merge::TFormatRun> runs;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.isValid()) continue;
+            std::string piece = TextToBytes(f.text());
+            runs.push_back({piece.size(), ToCharFormat(f.charFormat())});
+            text += piece;
+        }
+        const QTextBlock next = b.next();
+        out.AppendLine(std::move(text), std::move(runs),
+                       next.isValid() ? ToCharFormat(next.charFormat()) : m_endMark);
+    }
+    return out;
+}
+
+void TRichEdit::OnContentsChange(int from, int removed, int added) {
+    if (m_pushing || m_stale) return;
+    // Qt may count the document's closing separator in both numbers; anything that still
+    // does not add up makes the document rebuild itself from the widget when next asked.
+    const size_t widgetLength =
+        static_cast<size_t>(QPlainTextEdit::document()->characterCount() - 1);
+    const size_t docLength = m_doc.TextLength();
+    const size_t start = static_cast<size_t>(std::max(from, 0));
+    if (start > docLength || start > widgetLength) {
+        m_stale = true;
+        return;
+    }
+    const size_t rem = std::min(static_cast<size_t>(std::max(removed, 0)), docLength - start);
+    const size_t add = std::min(static_cast<size_t>(std::max(added, 0)), widgetLength - start);
+    if (docLength - rem + add != widgetLength) {
+        m_stale = true;
+        return;
+    }
+    QTextCursor c(QPlainTextEdit::document());
+    c.setPosition(static_cast<int>(start));
+    c.setPosition(static_cast<int>(start + add), QTextCursor::KeepAnchor);
+    const std::string inserted = TextToBytes(c.selectedText());
+    m_doc.Delete(start, rem);
+    if (!inserted.empty()) m_doc.Insert(start, inserted, m_endMark);
+    CopyFormatsFromWidget(start, add);
+    m_endMark = m_doc.LineBreakFormat(m_doc.LineCount() - 1);
+    ++m_incrementalSyncs;
+}
+
+void TRichEdit::CopyFormatsFromWidget(size_t start, size_t length) {
+    if (length == 0) return;
+    const size_t end = start + length;
+    const bool endMarkReached = end >= m_doc.TextLength();
+    const TCharFormat endMark = m_endMark;
+    QTextDocument* qdoc = QPlainTextEdit::document();
+    for (QTextBlock b = qdoc->findBlock(static_cast<int>(start));
+         b.isValid() && static_cast<size_t>(b.position()) < end; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.isValid()) continue;
+            const size_t fs = static_cast<size_t>(f.position());
+            const size_t fe = fs + static_cast<size_t>(f.length());
+            const size_t s = std::max(fs, start), e = std::min(fe, end);
+            if (s >= e) continue;
+            const TCharFormat format = ToCharFormat(f.charFormat());
+            m_doc.SetColor(s, e - s, format.Color);
+            m_doc.SetBold(s, e - s, format.Bold);
+        }
+        const size_t breakAt = static_cast<size_t>(b.position() + b.length() - 1);
+        const QTextBlock next = b.next();
+        if (next.isValid() && breakAt >= start && breakAt < end) {
+            const TCharFormat format = ToCharFormat(next.charFormat());
+            m_doc.SetColor(breakAt, 1, format.Color);
+            m_doc.SetBold(breakAt, 1, format.Bold);
+        }
+    }
+    // A range that reaches the end also formats the end mark in the document; typing at the
+    // end of the text leaves the end mark as it was.
+    if (endMarkReached) {
+        const size_t last = m_doc.TextLength();
+        m_doc.SetColor(last, 0, endMark.Color);
+        m_doc.SetBold(last, 0, endMark.Bold);
+    }
+}
+
+void TRichEdit::PushFormatsToWidget(size_t start, size_t length) {
+    const size_t textLength = m_doc.TextLength();
+    start = std::min(start, textLength);
+    const size_t end = std::min(textLength, start + length);
+    m_endMark = m_doc.LineBreakFormat(m_doc.LineCount() - 1);
+    if (start >= end) return;
+    m_pushing = true;
+    QTextCursor c(QPlainTextEdit::document());
+    c.beginEditBlock();
+    // Stretches of one format, breaks included, each set with one call.
+    size_t segStart = start;
+    TCharFormat segFormat = m_doc.FormatAt(start);
+    auto flush = [&](size_t segEnd) {
+        c.setPosition(static_cast<int>(segStart));
+        c.setPosition(static_cast<int>(segEnd), QTextCursor::KeepAnchor);
+        c.setCharFormat(ToTextCharFormat(segFormat));
+    };
+    auto add = [&](size_t at, size_t len, const TCharFormat& f) {
+        if (len == 0) return;
+        if (!(f == segFormat)) {
+            if (at > segStart) flush(at);
+            segStart = at;
+            segFormat = f;
+        }
+    };
+    for (size_t line = m_doc.LineFromChar(start); line < m_doc.LineCount(); ++line) {
+        const size_t ls = m_doc.LineIndex(line);
+        if (ls >= end) break;
+        size_t pos = ls;
+        for (const auto& run : m_doc.LineRuns(line)) {
+            const size_t s = std::max(pos, start), e = std::min(pos + run.Length, end);
+            if (s < e) add(s, e - s, run.Format);
+            pos += run.Length;
+        }
+        if (line + 1 < m_doc.LineCount() && pos >= start && pos < end)
+            add(pos, 1, m_doc.LineBreakFormat(line));
+    }
+    flush(end);
+    c.endEditBlock();
+    m_pushing = false;
+}
+
+QTextCharFormat TRichEdit::BreakFormatOfBlock(const QTextBlock& block) const {
+    const QTextBlock next = block.next();
+    return next.isValid() ? next.charFormat() : ToTextCharFormat(m_endMark);
+}
+
+void TRichEdit::OnCursorPositionChanged() {
+    // Text typed into an empty line takes the format of that line's own break, not of the
+    // break before it.
+    QTextCursor c = textCursor();
+    if (!c.hasSelection() && c.block().length() == 1) {
+        const QTextCharFormat f = BreakFormatOfBlock(c.block());
+        if (f != c.charFormat()) setCurrentCharFormat(f);
+    }
+    emit SelectionChange();
+}
+
+void TRichEdit::LoadFromFile(const QString& path) {
+    LoadDocument(merge::LoadWorkspaceFile(path.toStdString()));
+}
+
+void TRichEdit::SaveRtf(const QString& path) {
+    merge::SaveWorkspaceRtf(Document(), path.toStdString());
+}
+
+void TRichEdit::SavePlainText(const QString& path) {
+    merge::SaveWorkspacePlainText(Document(), path.toStdString());
+}
+
+merge::TSelection TRichEdit::Selection() const {
+    const QTextCursor c = textCursor();
+    return {static_cast<size_t>(c.selectionStart()),
+            static_cast<size_t>(c.selectionEnd() - c.selectionStart())};
+}
+
+void TRichEdit::SetSelection(size_t start, size_t length) {
+    const size_t textLength = static_cast<size_t>(QPlainTextEdit::document()->characterCount() - 1);
+    start = std::min(start, textLength);
+    length = std::min(length, textLength - start);
+    QTextCursor c(QPlainTextEdit::document());
+    c.setPosition(static_cast<int>(start));
+    c.setPosition(static_cast<int>(start + length), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+void TRichEdit::SetSelectionColor(TColor color) {
+    const merge::TSelection sel = Selection();
+    SetColor(sel.Start, sel.Length, color);
+}
+
+void TRichEdit::SetColor(size_t start, size_t length, TColor color) {
+    Document();
+    m_doc.SetColor(start, length, color);
+    PushFormatsToWidget(start, length);
+    OnCursorPositionChanged();
+}
+
+void TRichEdit::SuspendRedraw() {
+    if (m_redrawLocks++ == 0) setUpdatesEnabled(false);
+}
+
+void TRichEdit::ResumeRedraw() {
+    if (m_redrawLocks == 0) return;
+    if (--m_redrawLocks == 0) {
+        setUpdatesEnabled(true);
+        viewport()->update();
+    }
+}
+
+bool TRichEdit::ClipboardHasText() const {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data && data->hasText() && !data->text().isEmpty();
+}
+
+bool TRichEdit::Modified() const {
+    return QPlainTextEdit::document()->isModified();
+}
+
+void TRichEdit::SetModified(bool modified) {
+    QPlainTextEdit::document()->setModified(modified);
+}
+
+void TRichEdit::keyPressEvent(QKeyEvent* event) {
+    // A line break inside a line has no place in a workspace: Shift+Enter ends the line too.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & Qt::ShiftModifier)) {
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+                        event->text(), event->isAutoRepeat(), event->count());
+        QPlainTextEdit::keyPressEvent(&plain);
+        return;
+    }
+    // Characters without a byte are shown as what will be saved.
+    const QString text = event->text();
+    if (!text.isEmpty() && !isReadOnly() && text.at(0).isPrint() && !IsByteText(text)) {
+        insertPlainText(BytesToText(TextToBytes(text)));
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasText();
+}
+
+void TRichEdit::insertFromMimeData(const QMimeData* source) {
+    if (!source->hasText()) return;
+    QString text = source->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    insertPlainText(BytesToText(TextToBytes(text)));
+    ensureCursorVisible();
+}
+
+} // namespace quennet::gui

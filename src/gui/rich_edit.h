@@ -1,0 +1,123 @@
+// The merge editor's text control: a plain-text edit widget that shows a workspace document
+// with every character's colour and bold, and keeps that document in step with the user's
+// edits.
+//
+// Both sides hold the same text and formats. Loading and marking go from the document to the
+// widget; typing, deleting, pasting and undo go from the widget to the document through
+// contentsChange, which copies the changed range back with the widget's formats. Line breaks
+// carry formats on both sides: in the widget a break's format is that of the block separator,
+// which is what the following block reports as its char format. The end mark (the format of
+// the last line's end) exists only in the document.
+//
+// Bytes map one to one to characters through code page 1252 (the five unassigned bytes to
+// the control characters of the same value), so character indexes agree on both sides.
+#pragma once
+
+#include "merge/workspace_document.h"
+
+#include <QPlainTextEdit>
+#include <QString>
+#include <QTextCharFormat>
+#include <string>
+#include <string_view>
+
+namespace quennet::gui {
+
+// Windows-1252 bytes and the characters that show them; a character with no byte is '?'.
+QString BytesToText(std::string_view bytes);
+std::string TextToBytes(const QString& text);
+// Whether every character of the text has a byte of its own.
+bool IsByteText(const QString& text);
+
+QTextCharFormat ToTextCharFormat(const merge::TCharFormat& format);
+merge::TCharFormat ToCharFormat(const QTextCharFormat& format);
+
+class TRichEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TRichEdit(QWidget* parent = nullptr);
+
+    // Replaces the content; the undo history is cleared and the text counts as unmodified.
+    void LoadDocument(merge::TWorkspaceDocument document);
+    // The content as a workspace document, its selection the widget's.
+    const merge::TWorkspaceDocument& Document();
+    // Rebuilds the document from the widget alone (a check for tests: it must equal Document()).
+    merge::TWorkspaceDocument DocumentFromWidget() const;
+
+    // File operations: RTF or plain text by content when loading; throws naming the file.
+    void LoadFromFile(const QString& path);
+    void SaveRtf(const QString& path);
+    void SavePlainText(const QString& path);
+
+    // Lines as a save writes them (the line-break-ended ones plus a last non-empty one).
+    size_t LineCount() { return Document().TextLineCount(); }
+    std::string LineText(size_t line) { return Document().LineText(line); }
+    size_t LineIndex(size_t line) { return Document().LineIndex(line); }
+    size_t LineFromChar(size_t index) { return Document().LineFromChar(index); }
+
+    merge::TSelection Selection() const;
+    // Moves the caret (to start + length) and scrolls it into view.
+    void SetSelection(size_t start, size_t length);
+    merge::TColor SelectionColor() { return Document().SelectionColor(); }
+    void SetSelectionColor(merge::TColor color);
+    // Recolours a range in the document and the widget.
+    void SetColor(size_t start, size_t length, merge::TColor color);
+    std::optional<size_t> Find(std::string_view what, size_t start, merge::TFindOptions options) {
+        return Document().Find(what, start, options);
+    }
+
+    // Redraw suspension, nestable: nothing is painted until the last resume, which repaints once.
+    void SuspendRedraw();
+    void ResumeRedraw();
+    bool RedrawSuspended() const { return m_redrawLocks > 0; }
+
+    bool ClipboardHasText() const;
+    bool Modified() const;
+    void SetModified(bool modified);
+
+    // Count of widget changes copied into the document one by one, and of full rebuilds
+    // needed when a change report did not fit (tests watch both).
+    int IncrementalSyncs() const { return m_incrementalSyncs; }
+    int FullSyncs() const { return m_fullSyncs; }
+
+signals:
+    // The caret or the selection moved.
+    void SelectionChange();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+
+private:
+    void OnContentsChange(int from, int removed, int added);
+    void OnCursorPositionChanged();
+    // Widget formats of [start, start + length) copied into the document; breaks included.
+    void CopyFormatsFromWidget(size_t start, size_t length);
+    // Document formats of [start, start + length) put on the widget; breaks included.
+    void PushFormatsToWidget(size_t start, size_t length);
+    // The document's format of the block separator that ends a block (its line break).
+    QTextCharFormat BreakFormatOfBlock(const QTextBlock& block) const;
+
+    merge::TWorkspaceDocument m_doc;
+    merge::TCharFormat m_endMark;
+    bool m_stale = false;   // the document missed a change: rebuild it from the widget
+    bool m_pushing = false; // our own format changes are not copied back
+    int m_redrawLocks = 0;
+    int m_incrementalSyncs = 0;
+    int m_fullSyncs = 0;
+};
+
+// Suspends redrawing of a control for a scope.
+class TRedrawLock {
+public:
+    explicit TRedrawLock(TRichEdit* edit) : m_edit(edit) { m_edit->SuspendRedraw(); }
+    ~TRedrawLock() { m_edit->ResumeRedraw(); }
+    TRedrawLock(const TRedrawLock&) = delete;
+    TRedrawLock& operator=(const TRedrawLock&) = delete;
+
+private:
+    TRichEdit* m_edit;
+};
+
+} // namespace quennet::gui

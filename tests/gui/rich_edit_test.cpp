@@ -1,0 +1,242 @@
+// The merge editor's text control: formats kept exactly in both directions, the document in
+// step with typing, deleting, pasting and undo, and the operations the merge relies on.
+#include "rich_edit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <gtest/gtest.h>
+
+using namespace quennet::gui;
+using namespace quennet::merge;
+
+namespace {
+
+const TCharFormat kPlainBlack{kBlack, false};
+const TCharFormat kBoldBlack{kBlack, true};
+const TCharFormat kPlainRed{kRed, false};
+const TCharFormat kBoldRed{kRed, true};
+const TCharFormat kPlainBlue{kBlue, false};
+const TCharFormat kAuto{TColor::Automatic(), false};
+const TCharFormat kGreen{TColor::Rgb(0, 128, 0), false};
+
+// Same text, runs, break formats and end mark.
+void ExpectSameDocument(const TWorkspaceDocument& a, const TWorkspaceDocument& b) {
+    ASSERT_EQ(a.LineCount(), b.LineCount());
+    for (size_t i = 0; i < a.LineCount(); ++i) {
+        EXPECT_EQ(a.LineText(i), b.LineText(i)) << "line " << i;
+        EXPECT_TRUE(a.LineRuns(i) == b.LineRuns(i)) << "runs of line " << i;
+        EXPECT_TRUE(a.LineBreakFormat(i) == b.LineBreakFormat(i)) << "break of line " << i;
+    }
+    EXPECT_TRUE(a.IsConsistent());
+    EXPECT_TRUE(b.IsConsistent());
+}
+
+// black "begin x;" with bold begin, red line, empty line with a blue break, an automatic
+// line, a line with a green word, and an empty last line whose end mark is red.
+TWorkspaceDocument Sample() {
+    TWorkspaceDocument d;
+    d.AppendLine("begin x;", {{5, kBoldBlack}, {3, kPlainBlack}}, kPlainBlack);
+    d.AppendLine("  old := 1;", kPlainRed);
+    d.AppendLine("", {}, kPlainBlue);
+    d.AppendLine("plain", kAuto);
+    d.AppendLine("a green b", {{2, kPlainBlack}, {5, kGreen}, {2, kPlainBlack}}, kBoldRed);
+    d.AppendLine("", {}, kPlainRed);
+    return d;
+}
+
+TColor WidgetColorAt(TRichEdit& edit, int pos) {
+    QTextCursor c(edit.document());
+    c.setPosition(pos + 1);
+    return ToCharFormat(c.charFormat()).Color;
+}
+
+TEST(RichEdit, EveryByteMapsToOneCharacterAndBack) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    const QString text = BytesToText(all);
+    ASSERT_EQ(text.size(), 256);
+    EXPECT_TRUE(IsByteText(text));
+    EXPECT_EQ(TextToBytes(text), all);
+    EXPECT_EQ(text.at(0x80), QChar(0x20AC));
+    EXPECT_EQ(TextToBytes(QStringLiteral("\u0142")), "?");
+    EXPECT_FALSE(IsByteText(QStringLiteral("a\u0142")));
+}
+
+TEST(RichEdit, LoadKeepsEveryFormatAndReadsItBack) {
+    TRichEdit edit;
+    const TWorkspaceDocument sample = Sample();
+    edit.LoadDocument(sample);
+    ExpectSameDocument(edit.DocumentFromWidget(), sample);
+    ExpectSameDocument(edit.Document(), sample);
+    EXPECT_FALSE(edit.Modified());
+    EXPECT_EQ(edit.document()->blockCount(), 6);
+
+    // One selected character gives its colour; an empty line gives its break's colour.
+    edit.SetSelection(0, 1);
+    EXPECT_EQ(edit.SelectionColor(), kBlack);
+    const size_t redLine = edit.LineIndex(1);
+    edit.SetSelection(redLine + 2, 1);
+    EXPECT_EQ(edit.SelectionColor(), kRed);
+    edit.SetSelection(edit.LineIndex(2), 1);
+    EXPECT_EQ(edit.SelectionColor(), kBlue);
+    edit.SetSelection(edit.LineIndex(3), 1);
+    EXPECT_TRUE(edit.SelectionColor().IsAutomatic());
+    // What the widget shows agrees.
+    EXPECT_EQ(WidgetColorAt(edit, static_cast<int>(redLine) + 2), kRed);
+    EXPECT_EQ(WidgetColorAt(edit, static_cast<int>(edit.LineIndex(4)) + 3), TColor::Rgb(0, 128, 0));
+    // Lines as a save writes them: the empty last line is not one.
+    EXPECT_EQ(edit.LineCount(), 5u);
+    EXPECT_EQ(edit.LineText(4), "a green b");
+    EXPECT_EQ(edit.LineFromChar(edit.LineIndex(4)), 4u);
+}
+
+TEST(RichEdit, SettingTheSelectionColourColoursEverySelectedCharacterAndBreak) {
+    TRichEdit edit;
+    edit.LoadDocument(Sample());
+    // From the middle of line 0 to the middle of line 3, across the empty blue line.
+    const size_t start = 6, end = edit.LineIndex(3) + 2;
+    edit.SetSelection(start, end - start);
+    edit.SetSelectionColor(kBlue);
+    const TWorkspaceDocument& doc = edit.Document();
+    for (size_t i = start; i < end; ++i)
+        EXPECT_EQ(doc.ColorAt(i), kBlue) << i;
+    EXPECT_EQ(doc.ColorAt(start - 1), kBlack);
+    EXPECT_TRUE(doc.ColorAt(end).IsAutomatic());
+    EXPECT_TRUE(doc.FormatAt(0).Bold); // bold kept
+    ExpectSameDocument(edit.DocumentFromWidget(), doc);
+    EXPECT_TRUE(edit.Modified());
+}
+
+TEST(RichEdit, TypingDeletingPastingAndUndoKeepTheDocumentInStep) {
+    TRichEdit edit;
+    edit.LoadDocument(Sample());
+    edit.show();
+    edit.setFocus();
+    auto check = [&](const char* step) {
+        SCOPED_TRACE(step);
+        TWorkspaceDocument fromWidget = edit.DocumentFromWidget();
+        ExpectSameDocument(edit.Document(), fromWidget);
+    };
+
+    // Typing in the red line takes its colour.
+    edit.SetSelection(edit.LineIndex(1) + 2, 0);
+    QTest::keyClicks(&edit, "new");
+    check("typed");
+    EXPECT_EQ(edit.LineText(1), "  newold := 1;");
+    EXPECT_EQ(edit.Document().ColorAt(edit.LineIndex(1) + 3), kRed);
+
+    // Typing into the empty blue line gives blue text, not the colour of the break before.
+    edit.SetSelection(edit.LineIndex(2), 0);
+    QTest::keyClicks(&edit, "x");
+    check("typed into empty line");
+    EXPECT_EQ(edit.LineText(2), "x");
+    EXPECT_EQ(edit.Document().LineColor(2), kBlue);
+
+    // Enter splits a line; Shift+Enter too, never a line break inside a line; Tab is typed.
+    edit.SetSelection(3, 0);
+    QTest::keyClick(&edit, Qt::Key_Return);
+    QTest::keyClick(&edit, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    check("enter");
+    EXPECT_EQ(edit.LineText(0), "beg");
+    EXPECT_EQ(edit.LineText(1), "");
+    EXPECT_EQ(edit.LineText(2), "\tin x;");
+
+    // A selection over several lines deleted.
+    edit.SetSelection(1, edit.LineIndex(3) + 4 - 1);
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    check("deleted");
+    EXPECT_EQ(edit.LineText(0), "bwold := 1;");
+
+    // Backspace joins two lines.
+    edit.SetSelection(edit.LineIndex(1), 0);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    check("joined");
+
+    // Paste of text with line breaks and a character that has no byte.
+    QApplication::clipboard()->setText(QStringLiteral("p1\r\np2\u0142\nend"));
+    edit.SetSelection(2, 0);
+    edit.paste();
+    check("pasted");
+    EXPECT_EQ(edit.LineText(0), "bwp1");
+    EXPECT_EQ(edit.LineText(1), "p2?");
+
+    // Undo of a recolouring restores the colours in the document too.
+    const TWorkspaceDocument before = edit.Document();
+    edit.SetColor(0, edit.LineIndex(2), kGreen.Color);
+    EXPECT_EQ(edit.Document().LineColor(1), kGreen.Color);
+    edit.undo();
+    check("undone");
+    ExpectSameDocument(edit.Document(), before);
+
+    // Select all and type: the whole text replaced.
+    edit.selectAll();
+    QTest::keyClicks(&edit, "z");
+    check("replaced all");
+    EXPECT_EQ(edit.Document().TextLength(), 1u);
+
+    EXPECT_GT(edit.IncrementalSyncs(), 5);
+    EXPECT_EQ(edit.FullSyncs(), 0);
+}
+
+TEST(RichEdit, FindFromPositionZeroWithCaseAndWholeWord) {
+    TRichEdit edit;
+    TWorkspaceDocument d;
+    d.AppendLine("Begin beginning", kPlainBlack);
+    d.AppendLine("x begin", kPlainBlack);
+    edit.LoadDocument(d);
+    EXPECT_EQ(edit.Find("Begin", 0, {}), std::optional<size_t>(0));
+    EXPECT_EQ(edit.Find("begin", 0, {true, false}), std::optional<size_t>(6));
+    EXPECT_EQ(edit.Find("begin", 0, {true, true}), std::optional<size_t>(18));
+    EXPECT_EQ(edit.Find("begin", 19, {}), std::nullopt);
+}
+
+TEST(RichEdit, RedrawSuspensionNestsAndSelectionChangesAreReported) {
+    TRichEdit edit;
+    edit.LoadDocument(Sample());
+    EXPECT_EQ(edit.lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(edit.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(edit.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_FALSE(edit.tabChangesFocus());
+    EXPECT_EQ(edit.palette().color(QPalette::Inactive, QPalette::Highlight),
+              edit.palette().color(QPalette::Active, QPalette::Highlight));
+
+    edit.show();
+    {
+        TRedrawLock outer(&edit);
+        {
+            TRedrawLock inner(&edit);
+            EXPECT_FALSE(edit.updatesEnabled());
+        }
+        EXPECT_FALSE(edit.updatesEnabled());
+    }
+    EXPECT_TRUE(edit.updatesEnabled());
+
+    QSignalSpy spy(&edit, &TRichEdit::SelectionChange);
+    edit.SetSelection(4, 0);
+    EXPECT_GE(spy.count(), 1);
+    const int after = spy.count();
+    edit.SetSelection(4, 3);
+    EXPECT_GT(spy.count(), after);
+    EXPECT_EQ(edit.Selection(), (TSelection{4, 3}));
+}
+
+TEST(RichEdit, ClipboardCopyAndCutCarryTheSelection) {
+    TRichEdit edit;
+    edit.LoadDocument(Sample());
+    edit.SetSelection(0, 5);
+    edit.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("begin"));
+    EXPECT_TRUE(edit.ClipboardHasText());
+    edit.cut();
+    EXPECT_EQ(edit.LineText(0), " x;");
+    ExpectSameDocument(edit.Document(), edit.DocumentFromWidget());
+    QApplication::clipboard()->clear();
+    EXPECT_FALSE(edit.ClipboardHasText());
+}
+
+} // namespace
