@@ -1,6 +1,11 @@
 // Building the merge workspace: both texts matched line by line, highlighted, and interleaved
 // into one RTF document whose line colours tell the kinds (black common, red only in the old
 // text, blue only in the new text).
+//
+// The merge editor's flow: BuildMergeWorkspace -> ReadRtf (rtf_reader.h) gives the
+// TWorkspaceDocument it shows and edits; merge_editing.h decides navigation, marking and
+// status; merged_output.h writes the three outputs and saves the workspace;
+// LoadWorkspaceFile opens a saved one.
 #pragma once
 
 #include <cstddef>
