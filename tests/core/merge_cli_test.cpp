@@ -83,6 +83,14 @@ TEST(MergeCli, WorkspaceAndMergedFromOldAndNew) {
               "implementation\r\nend.\r\n");
 }
 
+TEST(MergeCli, OutputToStandardOutput) {
+    Folder f;
+    auto r = RunCli({"old.pas", "new.pas", "--workspace", "ws.rtf"}, f.Path.string());
+    r = RunCli({"--from-workspace", "ws.rtf", "--old", "/dev/stdout"}, f.Path.string());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, kOld);
+}
+
 TEST(MergeCli, Trouble) {
     Folder f;
     auto r = RunCli({"--from-workspace", "absent.rtf", "--new", "n.pas"}, f.Path.string());

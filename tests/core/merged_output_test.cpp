@@ -181,6 +181,20 @@ TEST(MergedOutput, FailedWritesKeepTheOldFile) {
     }
 }
 
+TEST(MergedOutput, DevicesAreWrittenDirectly) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    try {
+        SaveMergedVersion(Lines("k"), "/dev/full");
+        ADD_FAILURE() << "no failure";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("/dev/full"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("No space left"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    EXPECT_NO_THROW(WriteFileAtomically("/dev/null", "x"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
 TEST(MergedOutput, ReadOnlyFolder) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     TempDir dir;

@@ -30,6 +30,20 @@ struct TempFile {
     }
 };
 
+void WriteAll(int fd, std::string_view bytes, const std::string& path) {
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(path, errno);
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+}
+
 } // namespace
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
@@ -46,6 +60,19 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     if (exists && S_ISDIR(existing.st_mode))
         throw std::runtime_error("Cannot write \"" + path + "\": it is a folder");
 
+    // A device or a pipe (/dev/stdout, a FIFO) has no content to keep and cannot be replaced
+    // by renaming: it is written directly.
+    if (exists && !S_ISREG(existing.st_mode)) {
+        TempFile direct; // closes; never unlinks (no Path)
+        direct.Fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (direct.Fd < 0) Fail(path, errno);
+        WriteAll(direct.Fd, bytes, path);
+        const int fd = direct.Fd;
+        direct.Fd = -1;
+        if (::close(fd) != 0) Fail(path, errno);
+        return;
+    }
+
     static std::atomic<unsigned> counter{0};
     TempFile temp;
     for (int attempt = 0; attempt < 100 && temp.Fd < 0; ++attempt) {
@@ -60,17 +87,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     if (temp.Fd < 0) Fail(path, EEXIST);
     if (exists) (void)::fchmod(temp.Fd, existing.st_mode & 07777);
 
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(temp.Fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail(path, errno);
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
+    WriteAll(temp.Fd, bytes, path);
     if (::fsync(temp.Fd) != 0) Fail(path, errno);
     const int fd = temp.Fd;
     temp.Fd = -1;

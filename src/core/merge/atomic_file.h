@@ -1,6 +1,7 @@
 // Replacing a file only when its new content is complete: written to a temporary file in the
 // target's folder, flushed to disk, then renamed over the target. A failed write leaves any
-// existing file as it was.
+// existing file as it was. A target that exists and is not a regular file (a device, a pipe)
+// is written directly.
 #pragma once
 
 #include <string>
