@@ -7,8 +7,10 @@
 #include "quennet_application.h"
 #include "user_dialogs.h"
 
+#include <QDialog>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <QUrl>
 #include <cstdio>
 #include <memory>
 
@@ -30,6 +32,11 @@ public:
         return QString();
     }
     QString SaveFileName(QWidget*, const SaveDialogOptions&) override { return QString(); }
+    bool OpenUrl(const QUrl& url) override {
+        std::fprintf(stderr, "open: %s\n", qPrintable(url.toString()));
+        return true;
+    }
+    int ExecDialog(QDialog&) override { return 0; }
     bool Failed = false;
 };
 

@@ -255,6 +255,7 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     FilenameEditOld->Clear();
     FilenameEditNew->Clear();
     setWindowTitle(QStringLiteral("Quennet Pro"));
+    ConnectFileCommands();
 }
 
 TMainForm::~TMainForm() {
@@ -330,12 +331,7 @@ void TMainForm::CreateActions() {
             [this] { Command([this] { FilenameEditNew->Browse(); }); });
     connect(ActSetup, &QAction::triggered, this, [this] { Command([this] { SetupCommand(); }); });
     connect(ActExit, &QAction::triggered, this, &QWidget::close);
-    connect(ActAbout, &QAction::triggered, this, [this] {
-        QMessageBox::about(this, QStringLiteral("About Quennet Pro"),
-                           QStringLiteral("<b>Quennet Pro</b> %1<p>Compares two versions of a "
-                                          "Delphi source file by their structure.")
-                               .arg(QStringLiteral(QUENNET_VERSION)));
-    });
+    connect(ActAbout, &QAction::triggered, this, [this] { Command([this] { ShowAboutBox(); }); });
 }
 
 void TMainForm::CreateMenus() {

@@ -118,6 +118,20 @@ public:
     void ReloadOld();
     void ReloadNew();
 
+    // File commands of a view (main_form_files.cpp). Save changes keeps the file on disk as
+    // "name.NNN.bak"; nothing is written when the text is not modified.
+    void SaveChanges(bool old);
+    void SaveAs(bool old);
+    // Dropped files in drop order; target is the widget under the pointer.
+    void DropFiles(const QStringList& names, QWidget* target);
+    // The navigator's pair: each non-empty name is loaded into its view and its folder becomes
+    // the side's default folder; with both, a compare runs.
+    void OpenPair(const QString& oldFile, const QString& newFile, const QString& oldFolder,
+                  const QString& newFolder);
+    void HelpContents();
+    void HomePage();
+    void ShowAboutBox();
+
     // Setup command and the file-dialog filters.
     void SetupCommand();
     void ApplyExtensions();
@@ -212,9 +226,13 @@ public:
 protected:
     void FirstShown() override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();
+    void ConnectFileCommands();
     void CreateMenus();
     void CreateToolBar();
     QWidget* CreateSourcePane(TSourcePane& pane, const QString& caption, bool old);

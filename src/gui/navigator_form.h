@@ -1,23 +1,108 @@
-// The folder navigator window. For now an empty window; the folder lists come with their issue.
+// The folder navigator: an old and a new folder side by side, each file marked by whether its
+// namesake in the other folder exists and has the same content; a pair opens in the main window.
 #pragma once
 
 #include "adv_form.h"
 
+#include "navigator/folder_compare.h"
+
+#include <QPixmap>
+#include <array>
+#include <optional>
+
+class QComboBox;
+class QFileSystemModel;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QSplitter;
+class QToolButton;
+class QTreeView;
+
 namespace quennet::gui {
+
+class TMainForm;
+
+// The filter box entries: caption and mask.
+struct TNavigatorFilter {
+    QString Caption;
+    QString Mask;
+};
+const std::array<TNavigatorFilter, 3>& NavigatorFilters();
+
+// Glyph of a status: green plus (only here), plain page (identical), plus above minus (different).
+QPixmap StatusGlyph(navigator::FileStatus status);
 
 class TNavigatorForm : public TAdvForm {
     Q_OBJECT
 public:
     explicit TNavigatorForm(TAppRegistry* registry, QWidget* parent = nullptr);
+    ~TNavigatorForm() override;
+
+    // One side: drive box, folder tree, file list with glyphs, filter box.
+    struct TSide {
+        QLabel* Caption = nullptr;
+        QComboBox* DriveBox = nullptr;
+        QTreeView* FolderTree = nullptr;
+        QListWidget* FileList = nullptr;
+        QComboBox* FilterBox = nullptr;
+        QString Folder;
+        QString Mask = QStringLiteral("*.pas;*.dpr");
+    };
+    TSide Left;  // "Old files"
+    TSide Right; // "New files"
+    QToolButton* SetRightEqLeftButton = nullptr;
+    QToolButton* SetLeftEqRightButton = nullptr;
+    QToolButton* RefreshButton = nullptr;
+    QSplitter* PanelSplitter = nullptr; // folder trees above, file lists below
 
     // The folders shown first: the main window's default folders for old and new files.
     void SetFolders(const QString& oldFolder, const QString& newFolder);
-    QString OldFolder() const { return m_oldFolder; }
-    QString NewFolder() const { return m_newFolder; }
+    QString OldFolder() const { return Left.Folder; }
+    QString NewFolder() const { return Right.Folder; }
+    // A side's folder tree goes to the folder; its list reads it, then both lists' statuses
+    // are recomputed. A folder that does not exist is ignored.
+    void SetFolder(bool left, const QString& folder);
+    // Filter box entry 0..2 of a side.
+    void SetFilter(bool left, int index);
+
+    // Recomputes the statuses of both lists (run after either list read its names).
+    void FileListBox1ReadFileNames();
+    void RefreshContents();
+    void SetRightFolderEqLeft();
+    void SetLeftFolderEqRight();
+
+    // The list's selected file as a full name; empty when none is selected or it is gone.
+    QString SelectedFile(bool left) const;
+    // Selects the entry of that name; an empty name clears the selection.
+    void SelectFileName(bool left, const QString& name);
+    // The status shown for a name of a list; nullopt when the list has no such entry.
+    std::optional<navigator::FileStatus> StatusOf(bool left, const QString& name) const;
+    QStringList FileNames(bool left) const;
+
+    // Click selects the namesake on the other side; double-click then opens the pair.
+    void FileListClick(bool left);
+    void FileListDblClick(bool left);
+    void OpenPairInMainWindow();
+
+    int PanelHeight() const;
+
+protected:
+    void FirstShown() override;
 
 private:
-    QString m_oldFolder;
-    QString m_newFolder;
+    QWidget* CreateTop(TSide& side, bool left);
+    QWidget* CreateBottom(TSide& side, bool left);
+    void FillDriveBox(TSide& side);
+    void ShowFolderInTree(TSide& side);
+    void ReadFileNames(TSide& side);
+    TSide& Side(bool left) { return left ? Left : Right; }
+    const TSide& Side(bool left) const { return left ? Left : Right; }
+    TMainForm* MainForm() const;
+    template <class F> void Command(F&& f);
+
+    QFileSystemModel* m_folders = nullptr;
+    int m_storedPanelHeight = -1;
 };
 
 } // namespace quennet::gui

@@ -244,6 +244,7 @@ std::string SourceEditor::textCrLf() const {
 void SourceEditor::loadFile(const QString& path) {
     const std::string bytes = model::ReadFileBytes(QFile::encodeName(path).toStdString());
     setLines(model::SplitLines(bytes));
+    m_textFormat = model::DetectTextFormat(bytes);
 }
 
 void SourceEditor::scrollToLine(int firstLine, int column) {

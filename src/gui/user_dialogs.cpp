@@ -2,9 +2,12 @@
 #include "user_dialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace quennet::gui {
 
@@ -52,6 +55,14 @@ QString TStandardDialogs::SaveFileName(QWidget* parent, const SaveDialogOptions&
     if (!options.FileName.isEmpty()) dialog.selectFile(options.FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+bool TUserDialogs::OpenUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+int TUserDialogs::ExecDialog(QDialog& dialog) {
+    return dialog.exec();
 }
 
 void ShowException(TUserDialogs& dialogs, QWidget* parent, const std::exception& e) {

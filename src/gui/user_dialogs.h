@@ -5,6 +5,8 @@
 #include <QString>
 #include <exception>
 
+class QDialog;
+class QUrl;
 class QWidget;
 
 namespace quennet::gui {
@@ -33,6 +35,10 @@ public:
                                  const QString& filter) = 0;
     // Asks before overwriting; empty when cancelled.
     virtual QString SaveFileName(QWidget* parent, const SaveDialogOptions& options) = 0;
+    // A file or web address opened with the desktop's program for it; false when that failed.
+    virtual bool OpenUrl(const QUrl& url);
+    // A modal dialog; returns its result code.
+    virtual int ExecDialog(QDialog& dialog);
 };
 
 class TStandardDialogs : public TUserDialogs {

@@ -3,7 +3,9 @@
 
 #include "user_dialogs.h"
 
+#include <QDialog>
 #include <QStringList>
+#include <QUrl>
 #include <ostream>
 
 // Readable QString values in test failure messages.
@@ -29,6 +31,18 @@ public:
         return SaveAnswer;
     }
 
+    bool OpenUrl(const QUrl& url) override {
+        OpenedUrls << url.toString();
+        return OpenUrlAnswer;
+    }
+    int ExecDialog(QDialog& dialog) override {
+        ShownDialogs << dialog.windowTitle();
+        return 0;
+    }
+
+    QStringList OpenedUrls;
+    bool OpenUrlAnswer = true;
+    QStringList ShownDialogs;
     QStringList Infos;
     QStringList Errors;
     QString OpenAnswer;

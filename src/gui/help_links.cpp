@@ -1,0 +1,41 @@
+// Help targets.
+#include "help_links.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quennet::gui {
+
+const QString kHomePageAddress = QStringLiteral("quennet.example/pro/");
+
+QString WithHttpScheme(const QString& address) {
+    if (address.startsWith(QLatin1String("http://")) ||
+        address.startsWith(QLatin1String("https://")))
+        return address;
+    return QStringLiteral("http://") + address;
+}
+
+QStringList HelpFileCandidates(const QString& programDir) {
+    const QDir dir(programDir);
+    QStringList candidates = {
+        dir.filePath(QStringLiteral("quennet.chm")),
+        dir.filePath(QStringLiteral("manual.html")),
+        dir.filePath(QStringLiteral("doc/manual.html")),
+        dir.filePath(QStringLiteral("../share/doc/quennet-pro/manual.html")),
+    };
+#ifdef QUENNET_SOURCE_DOC_DIR
+    candidates
+        << QDir(QStringLiteral(QUENNET_SOURCE_DOC_DIR)).filePath(QStringLiteral("manual.html"));
+#endif
+    for (QString& c : candidates)
+        c = QDir::cleanPath(c);
+    return candidates;
+}
+
+QString LocateHelpFile(const QString& programDir) {
+    for (const QString& c : HelpFileCandidates(programDir))
+        if (QFileInfo(c).isFile()) return c;
+    return QString();
+}
+
+} // namespace quennet::gui
