@@ -144,6 +144,8 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
     side.Caption->setFont(bold);
     side.DriveBox = new QComboBox;
     side.DriveBox->setToolTip(QStringLiteral("Drive"));
+    side.DriveBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    side.DriveBox->setMinimumContentsLength(8);
     FillDriveBox(side);
 
     auto button = [this](QStyle::StandardPixmap icon, const QString& hint) {
@@ -210,6 +212,9 @@ QWidget* TNavigatorForm::CreateBottom(TSide& side, bool left) {
     side.FileList->setIconSize(QSize(16, 16));
     side.FileList->setUniformItemSizes(true);
     side.FilterBox = new QComboBox;
+    // Long filter captions must not make the window wider than the folder lists need.
+    side.FilterBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    side.FilterBox->setMinimumContentsLength(12);
     for (const TNavigatorFilter& f : NavigatorFilters())
         side.FilterBox->addItem(f.Caption, f.Mask);
     layout->addWidget(side.FileList, 1);

@@ -1,0 +1,257 @@
+// Folder navigator: lists, statuses after folder and mask changes, namesake selection, opening a
+// pair in the main window, and the stored splitter position.
+#include "app_registry.h"
+#include "diff_rpt_form.h"
+#include "filename_edit.h"
+#include "main_form.h"
+#include "navigator_form.h"
+#include "source_editor.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QListWidget>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "fake_dialogs.h"
+
+using namespace quennet::gui;
+using quennet::navigator::FileStatus;
+
+namespace {
+
+const char* kUnitOld = "unit U;\ninterface\nprocedure A;\nimplementation\nprocedure A;\nbegin\n"
+                       "end;\nend.\n";
+const char* kUnitNew = "unit U;\ninterface\nprocedure A;\nprocedure B;\nimplementation\n"
+                       "procedure A;\nbegin\nend;\nprocedure B;\nbegin\nend;\nend.\n";
+
+class NavigatorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        oldDir = Folder(QStringLiteral("old"));
+        newDir = Folder(QStringLiteral("new"));
+        registry = std::make_unique<TAppRegistry>(dir.filePath(QStringLiteral("settings.ini")));
+        MakeForms();
+    }
+    void TearDown() override { DestroyForms(); }
+    void MakeForms() {
+        form = std::make_unique<TMainForm>(registry.get(), dialogs);
+        report = std::make_unique<TDiffRptForm>(registry.get(), dialogs);
+        form->SetReportForm(report.get());
+        nav = new TNavigatorForm(registry.get(), form.get());
+        form->SetNavigatorForm(nav);
+    }
+    void DestroyForms() {
+        report.reset();
+        form.reset(); // the navigator is the main window's own window
+        nav = nullptr;
+    }
+    QString Folder(const QString& name) {
+        const QString path = QDir(dir.path()).absoluteFilePath(name);
+        EXPECT_TRUE(QDir().mkpath(path));
+        return path;
+    }
+    static void Put(const QString& folder, const QString& name, const QByteArray& bytes) {
+        QFile f(QDir(folder).filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // Clicks an entry as the user does: it becomes the current, selected item, then the event.
+    void Click(bool left, const QString& name, bool doubleClick = false) {
+        nav->SelectFileName(left, name);
+        doubleClick ? nav->FileListDblClick(left) : nav->FileListClick(left);
+    }
+    QString Selected(bool left) const {
+        const QString path = nav->SelectedFile(left);
+        return path.isEmpty() ? QString() : QFileInfo(path).fileName();
+    }
+
+    QTemporaryDir dir;
+    QString oldDir, newDir;
+    FakeDialogs dialogs;
+    std::unique_ptr<TAppRegistry> registry;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TDiffRptForm> report;
+    TNavigatorForm* nav = nullptr;
+};
+
+} // namespace
+
+TEST_F(NavigatorTest, StatusesFollowFolderAndMaskChanges) {
+    Put(oldDir, QStringLiteral("same.pas"), kUnitOld);
+    Put(newDir, QStringLiteral("same.pas"), kUnitOld);
+    Put(oldDir, QStringLiteral("changed.pas"), kUnitOld);
+    Put(newDir, QStringLiteral("changed.pas"), kUnitNew);
+    Put(oldDir, QStringLiteral("empty.dpr"), "");
+    Put(newDir, QStringLiteral("empty.dpr"), "");
+    Put(oldDir, QStringLiteral("gone.pas"), "x");
+    Put(newDir, QStringLiteral("added.pas"), "y");
+    Put(oldDir, QStringLiteral("notes.txt"), "n");
+    Put(newDir, QStringLiteral("notes.txt"), "n");
+    Put(oldDir, QStringLiteral(".hidden.pas"), "h");
+    nav->SetFolders(oldDir, newDir);
+
+    EXPECT_EQ(nav->FileNames(true),
+              (QStringList{QStringLiteral("changed.pas"), QStringLiteral("empty.dpr"),
+                           QStringLiteral("gone.pas"), QStringLiteral("same.pas")}));
+    EXPECT_EQ(nav->FileNames(false),
+              (QStringList{QStringLiteral("added.pas"), QStringLiteral("changed.pas"),
+                           QStringLiteral("empty.dpr"), QStringLiteral("same.pas")}));
+    EXPECT_EQ(nav->StatusOf(true, QStringLiteral("same.pas")), FileStatus::Identical);
+    EXPECT_EQ(nav->StatusOf(true, QStringLiteral("changed.pas")), FileStatus::Different);
+    EXPECT_EQ(nav->StatusOf(true, QStringLiteral("empty.dpr")), FileStatus::Identical);
+    EXPECT_EQ(nav->StatusOf(true, QStringLiteral("gone.pas")), FileStatus::OnlyHere);
+    EXPECT_EQ(nav->StatusOf(false, QStringLiteral("added.pas")), FileStatus::OnlyHere);
+    EXPECT_FALSE(nav->StatusOf(true, QStringLiteral("added.pas")).has_value());
+
+    // Another left folder: the right list's glyphs are recomputed too.
+    const QString other = Folder(QStringLiteral("other"));
+    Put(other, QStringLiteral("same.pas"), kUnitNew);
+    Put(other, QStringLiteral("added.pas"), "y");
+    nav->SetFolder(true, other);
+    EXPECT_EQ(nav->OldFolder(), other);
+    EXPECT_EQ(nav->StatusOf(false, QStringLiteral("same.pas")), FileStatus::Different);
+    EXPECT_EQ(nav->StatusOf(false, QStringLiteral("added.pas")), FileStatus::Identical);
+    EXPECT_EQ(nav->StatusOf(false, QStringLiteral("changed.pas")), FileStatus::OnlyHere);
+    EXPECT_EQ(QDir(static_cast<const QFileSystemModel*>(nav->Left.FolderTree->model())
+                       ->filePath(nav->Left.FolderTree->currentIndex())),
+              QDir(other))
+        << "the folder tree shows the folder";
+    nav->SetFolder(true, oldDir);
+
+    // All files on the left: every extension is listed and marked; the right keeps its mask.
+    ASSERT_EQ(nav->Left.FilterBox->count(), 3);
+    EXPECT_EQ(nav->Left.FilterBox->itemText(0), QStringLiteral("Delphi files (*.pas;*.dpr)"));
+    EXPECT_EQ(nav->Left.FilterBox->itemText(1),
+              QStringLiteral("Delphi all files (*.pas;*.dpr;*.~pa;*.~dp)"));
+    EXPECT_EQ(nav->Left.FilterBox->itemText(2), QStringLiteral("All files (*.*)"));
+    nav->SetFilter(true, 2);
+    EXPECT_EQ(nav->StatusOf(true, QStringLiteral("notes.txt")), FileStatus::Identical);
+    EXPECT_FALSE(nav->StatusOf(false, QStringLiteral("notes.txt")).has_value());
+    EXPECT_FALSE(nav->StatusOf(true, QStringLiteral(".hidden.pas")).has_value());
+
+    // A file changed on disk shows after "Refresh contents".
+    Put(newDir, QStringLiteral("same.pas"), "changed behind the window");
+    Put(newDir, QStringLiteral("late.pas"), "z");
+    nav->RefreshButton->click();
+    EXPECT_EQ(nav->StatusOf(true, QStringLiteral("same.pas")), FileStatus::Different);
+    EXPECT_EQ(nav->StatusOf(false, QStringLiteral("late.pas")), FileStatus::OnlyHere);
+}
+
+TEST_F(NavigatorTest, ClickSelectsTheNamesake) {
+    Put(oldDir, QStringLiteral("a.pas"), "1");
+    Put(newDir, QStringLiteral("a.pas"), "2");
+    Put(oldDir, QStringLiteral("b.pas"), "1");
+    Put(newDir, QStringLiteral("A.PAS"), "3");
+    nav->SetFolders(oldDir, newDir);
+    Click(true, QStringLiteral("a.pas"));
+    EXPECT_EQ(Selected(false), QStringLiteral("a.pas")) << "names are compared with their case";
+    Click(true, QStringLiteral("b.pas"));
+    EXPECT_TRUE(Selected(false).isEmpty());
+    Click(false, QStringLiteral("A.PAS"));
+    EXPECT_TRUE(Selected(true).isEmpty());
+
+    // One folder on both sides: every file identical, a click selects nothing over there.
+    nav->SetRightEqLeftButton->click();
+    EXPECT_EQ(nav->NewFolder(), oldDir);
+    for (const QString& name : nav->FileNames(false))
+        EXPECT_EQ(nav->StatusOf(false, name), FileStatus::Identical) << name.toStdString();
+    nav->SelectFileName(false, QString());
+    Click(true, QStringLiteral("a.pas"));
+    EXPECT_TRUE(Selected(false).isEmpty());
+
+    nav->SetFolder(true, newDir);
+    nav->SetLeftEqRightButton->click();
+    EXPECT_EQ(nav->OldFolder(), oldDir);
+}
+
+TEST_F(NavigatorTest, DoubleClickOpensThePairInTheMainWindow) {
+    Put(oldDir, QStringLiteral("u.pas"), kUnitOld);
+    Put(newDir, QStringLiteral("u.pas"), kUnitNew);
+    Put(newDir, QStringLiteral("single.pas"), kUnitNew);
+    nav->SetFolders(oldDir, newDir);
+
+    // No namesake: only that file is loaded, nothing is compared.
+    Click(false, QStringLiteral("single.pas"), true);
+    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(QDir(newDir).filePath("single.pas")));
+    EXPECT_EQ(form->FilenameEditNew->FileName(), form->NewFileName);
+    EXPECT_TRUE(form->OldFileName.isEmpty());
+    EXPECT_EQ(form->Comparison, nullptr);
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+
+    // With a namesake: both loaded and compared; the default folders follow the navigator.
+    Click(true, QStringLiteral("u.pas"), true);
+    EXPECT_EQ(form->OldFileName, QDir::toNativeSeparators(QDir(oldDir).filePath("u.pas")));
+    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(QDir(newDir).filePath("u.pas")));
+    ASSERT_NE(form->Comparison, nullptr);
+    EXPECT_GT(form->DiffTreeView->topLevelItemCount(), 0);
+    EXPECT_EQ(form->RAHLEditor2->lineCount(), 12);
+    EXPECT_EQ(QDir(form->DefPathOld), QDir(oldDir));
+    EXPECT_EQ(QDir(form->DefPathNew), QDir(newDir));
+    EXPECT_FALSE(form->Busy);
+}
+
+TEST_F(NavigatorTest, FoldersComeFromTheMainWindowAndPanelHeightIsStored) {
+    form->DefPathOld = oldDir;
+    form->DefPathNew = newDir;
+    DestroyForms();
+    ASSERT_TRUE(registry->OpenSettingsKey(QStringLiteral("TMainForm"), true));
+    registry->WriteString(QStringLiteral("DefPathOld"), oldDir);
+    registry->WriteString(QStringLiteral("DefPathNew"), newDir);
+    registry->CloseKey();
+    MakeForms();
+    form->show();
+    EXPECT_EQ(nav->OldFolder(), oldDir);
+    EXPECT_EQ(nav->NewFolder(), newDir);
+
+    nav->resize(600, 500);
+    nav->show();
+    QApplication::processEvents();
+    const int total = nav->PanelSplitter->height() - nav->PanelSplitter->handleWidth();
+    nav->PanelSplitter->setSizes({150, total - 150});
+    ASSERT_EQ(nav->PanelHeight(), 150);
+    DestroyForms();
+
+    ASSERT_TRUE(registry->OpenSettingsKey(QStringLiteral("TNavigatorForm"), false));
+    EXPECT_EQ(registry->ReadInteger(QStringLiteral("PanelHeight"), 0), 150);
+    EXPECT_FALSE(registry->ReadString(QStringLiteral("Placement"), QString()).isEmpty());
+    registry->CloseKey();
+
+    MakeForms();
+    nav->show();
+    QApplication::processEvents();
+    EXPECT_EQ(nav->size(), QSize(600, 500));
+    EXPECT_EQ(nav->PanelHeight(), 150);
+    EXPECT_EQ(nav->windowTitle(), QStringLiteral("Navigator"));
+}
+
+TEST(NavigatorGlyphs, ThreeDistinctPictures) {
+    const QImage only = StatusGlyph(FileStatus::OnlyHere).toImage();
+    const QImage same = StatusGlyph(FileStatus::Identical).toImage();
+    const QImage diff = StatusGlyph(FileStatus::Different).toImage();
+    for (const QImage* img : {&only, &same, &diff})
+        EXPECT_EQ(img->size(), QSize(16, 16));
+    EXPECT_NE(only, same);
+    EXPECT_NE(only, diff);
+    EXPECT_NE(same, diff);
+    // The page is white inside; the different mark carries red, the only-here mark none.
+    EXPECT_EQ(same.pixelColor(7, 8), QColor(Qt::white));
+    auto hasRed = [](const QImage& img) {
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const QColor c = img.pixelColor(x, y);
+                if (c.alpha() > 0 && c.red() > 180 && c.green() < 80) return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(hasRed(diff));
+    EXPECT_FALSE(hasRed(only));
+}
