@@ -1,0 +1,568 @@
+// Merge editor window: the workspace of the example pair, moving between differences,
+// marking, saving and reopening, find, the three merged outputs with the setup dialog's
+// remembered choice, closing with changes, and the main window's merge commands.
+#include "app_registry.h"
+#include "diff_rpt_form.h"
+#include "find_dialog.h"
+#include "main_form.h"
+#include "merge_edit_form.h"
+#include "merge_setup_dlg.h"
+#include "rich_edit.h"
+#include "source_editor.h"
+
+#include "merge/merge_workspace.h"
+#include "merge/rtf_reader.h"
+#include "model/source_file.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "fake_dialogs.h"
+
+using namespace quennet::gui;
+using namespace quennet::merge;
+
+namespace {
+
+// Answers the window's own questions and records them.
+class FakePrompts : public TMergeEditPrompts {
+public:
+    void NotFound(QWidget* owner, const QString& text) override {
+        NotFoundOwner = owner;
+        NotFoundTexts << text;
+    }
+    bool DiscardChanges(QWidget*) override {
+        ++DiscardQuestions;
+        return DiscardAnswer;
+    }
+    // Records the dialog's state as it opened, then applies the answer.
+    bool RunMergeSetup(TMergeSetupDlgForm& d) override {
+        SetupPrompts << d.PromptLabel->text();
+        OpenedWithComment << d.CommentSelected();
+        OpenedWithText << d.CommentText();
+        if (!SetupAnswer) return false;
+        d.SetChoice(AnswerComment, AnswerText);
+        return true;
+    }
+
+    QWidget* NotFoundOwner = nullptr;
+    QStringList NotFoundTexts;
+    int DiscardQuestions = 0;
+    bool DiscardAnswer = true;
+    QStringList SetupPrompts;
+    QList<bool> OpenedWithComment;
+    QStringList OpenedWithText;
+    bool SetupAnswer = true;
+    bool AnswerComment = false;
+    QString AnswerText;
+};
+
+std::string ReadAll(const QString& path) {
+    return quennet::model::ReadFileBytes(path.toStdString());
+}
+
+std::vector<std::string> ExampleLines(const char* side) {
+    return quennet::model::SplitLines(quennet::model::ReadFileBytes(
+        std::string(QUENNET_EXAMPLES_DIR) + "/" + side + "/Shapes.pas"));
+}
+
+const TCharFormat kB{kBlack, false};
+const TCharFormat kR{kRed, false};
+const TCharFormat kU{kBlue, false};
+
+class MergeEditFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        registry = std::make_unique<TAppRegistry>(dir.filePath(QStringLiteral("settings.ini")));
+        form = new TMergeEditForm(registry.get(), dialogs, nullptr, &prompts);
+        form->SetDefaultFolderSource([this] { return dir.path(); });
+    }
+    void TearDown() override { delete form.data(); }
+
+    // 0 black, 1 red, 2 red, 3 blue, 4 black, 5 blue, 6 black.
+    void LoadBlocks() {
+        TWorkspaceDocument d;
+        d.AppendLine("unit A;", kB);
+        d.AppendLine("old one", kR);
+        d.AppendLine("old two", kR);
+        d.AppendLine("new one", kU);
+        d.AppendLine("common", kB);
+        d.AppendLine("added", kU);
+        d.AppendLine("end.", kB);
+        form->LoadDocument(d);
+    }
+    size_t CaretLine() { return form->RichEdit1->LineFromChar(form->RichEdit1->Selection().Start); }
+    QString Path(const char* name) { return dir.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    FakePrompts prompts;
+    std::unique_ptr<TAppRegistry> registry;
+    QPointer<TMergeEditForm> form;
+};
+
+TEST_F(MergeEditFormTest, WindowCommandsMenusAndStatus) {
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Edit merged text"));
+    EXPECT_EQ(form->SettingsKey(), QStringLiteral("TMergeEditForm"));
+    EXPECT_TRUE(form->testAttribute(Qt::WA_DeleteOnClose));
+    auto* bar = form->findChild<QToolBar*>();
+    ASSERT_NE(bar, nullptr);
+    QStringList hints;
+    for (QAction* a : bar->actions())
+        if (!a->isSeparator()) hints << a->toolTip();
+    EXPECT_EQ(hints,
+              (QStringList{"Prior difference", "Next difference", "Mark as unchanged",
+                           "Mark as removed", "Mark as inserted", "Save new version (without Red)",
+                           "Save old version (without Blue)", "Save merged version ($IFDEF)",
+                           "Save merge workspace", "Open merge workspace"}));
+    EXPECT_EQ(form->ActMarkUnchanged->data().toInt(), 0);
+    EXPECT_EQ(form->ActMarkInserted->data().toInt(), 1);
+    EXPECT_EQ(form->ActMarkRemoved->data().toInt(), 2);
+    QStringList file, edit;
+    for (QAction* a : form->FileMenu->actions())
+        if (!a->isSeparator()) file << a->text() + "|" + a->shortcut().toString();
+    for (QAction* a : form->EditMenu->actions())
+        if (!a->isSeparator()) edit << a->text() + "|" + a->shortcut().toString();
+    EXPECT_EQ(file,
+              (QStringList{"&Open merge workspace|Ctrl+O", "&Save merge workspace|Ctrl+S",
+                           "Save new version (without &Red)|", "Save old version (without &Blue)|",
+                           "Save &merged version ($IFDEF)|"}));
+    EXPECT_EQ(edit, (QStringList{"Cu&t|Ctrl+X", "&Copy|Ctrl+C", "&Paste|Ctrl+V", "&Find|Ctrl+F"}));
+
+    LoadBlocks();
+    EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("Line:   1   Col:   1"));
+    EXPECT_FALSE(form->ActCut->isEnabled());
+    EXPECT_FALSE(form->ActCopy->isEnabled());
+    form->RichEdit1->SetSelection(form->RichEdit1->LineIndex(3) + 4, 3);
+    EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("Line:   4   Col:   5"));
+    EXPECT_TRUE(form->ActCut->isEnabled());
+    EXPECT_TRUE(form->ActCopy->isEnabled());
+    form->RichEdit1->copy();
+    form->ShowLineColStatus();
+    EXPECT_TRUE(form->ActPaste->isEnabled());
+}
+
+TEST_F(MergeEditFormTest, ExamplePairLoadsWithItsColoursAndBoldWords) {
+    auto ws = BuildMergeWorkspace(ExampleLines("old"), ExampleLines("new"));
+    ASSERT_TRUE(ws);
+    form->LoadRtf(ws->Rtf);
+    TRichEdit* edit = form->RichEdit1;
+    ASSERT_EQ(edit->LineCount(), ws->MergeMap.size());
+    int red = 0, blue = 0, black = 0, boldLines = 0;
+    const std::vector<std::string> oldLines = ExampleLines("old"), newLines = ExampleLines("new");
+    for (size_t i = 0; i < ws->MergeMap.size(); ++i) {
+        const auto& e = ws->MergeMap[i];
+        const TColor c = edit->Document().LineColor(i);
+        const std::string& src =
+            e.Kind == quennet::model::OldOnly ? oldLines[e.Line] : newLines[e.Line];
+        EXPECT_EQ(edit->LineText(i), src) << i;
+        if (e.Kind == quennet::model::OldOnly) {
+            EXPECT_EQ(c, kRed) << i;
+            ++red;
+        } else if (e.Kind == quennet::model::NewOnly) {
+            EXPECT_EQ(c, kBlue) << i;
+            ++blue;
+        } else {
+            EXPECT_EQ(c, kBlack) << i;
+            ++black;
+        }
+        for (const auto& run : edit->Document().LineRuns(i))
+            if (run.Format.Bold) {
+                ++boldLines;
+                break;
+            }
+    }
+    EXPECT_GT(red, 0);
+    EXPECT_GT(blue, 0);
+    EXPECT_GT(black, red + blue);
+    EXPECT_GT(boldLines, 10);
+    // A reserved word is bold, the identifier after it is not.
+    const auto unitAt = edit->Find("unit ", 0, {true, false});
+    ASSERT_TRUE(unitAt);
+    EXPECT_TRUE(edit->Document().FormatAt(*unitAt).Bold);
+    EXPECT_FALSE(edit->Document().FormatAt(*unitAt + 5).Bold);
+    EXPECT_FALSE(edit->Modified());
+
+    // The picture, for a person to look at.
+    form->resize(900, 640);
+    form->show();
+    form->NextDifference();
+    QCoreApplication::processEvents();
+    form->grab().save(QStringLiteral("/tmp/mergeui-example-pair.png"));
+}
+
+TEST_F(MergeEditFormTest, NextAndPriorDifferenceOverRedAndBlueBlocks) {
+    LoadBlocks();
+    TRichEdit* edit = form->RichEdit1;
+    edit->SetSelection(edit->LineIndex(1) + 3, 0); // inside the red-blue block
+    form->NextDifference();
+    EXPECT_EQ(CaretLine(), 5u);
+    EXPECT_EQ(edit->Selection(), (TSelection{edit->LineIndex(5), 0}));
+    form->NextDifference(); // no further block: the last line
+    EXPECT_EQ(CaretLine(), 6u);
+    form->PriorDifference();
+    EXPECT_EQ(CaretLine(), 5u);
+    form->PriorDifference(); // from a block: the first line of the block before it
+    EXPECT_EQ(CaretLine(), 1u);
+    form->PriorDifference(); // at the top: line 0
+    EXPECT_EQ(edit->Selection(), (TSelection{0, 0}));
+    form->NextDifference();
+    EXPECT_EQ(CaretLine(), 1u);
+    EXPECT_FALSE(edit->RedrawSuspended());
+}
+
+TEST_F(MergeEditFormTest, MarkingWithAndWithoutSelection) {
+    LoadBlocks();
+    TRichEdit* edit = form->RichEdit1;
+    // No selection: the caret's whole line with its break; the caret stays.
+    const size_t caret = edit->LineIndex(4) + 2;
+    edit->SetSelection(caret, 0);
+    form->MarkLines(form->ActMarkRemoved->data().toInt());
+    EXPECT_EQ(edit->Document().LineColor(4), kRed);
+    EXPECT_EQ(edit->Document().ColorAt(edit->LineIndex(5) - 1), kRed); // its break
+    EXPECT_EQ(edit->Document().LineColor(5), kBlue);
+    EXPECT_EQ(edit->Selection(), (TSelection{caret, 0}));
+    EXPECT_EQ(edit->LineText(4), "common");
+
+    // A selection: exactly its characters; the line keeps its kind when its first is outside.
+    const size_t s = edit->LineIndex(0) + 2;
+    edit->SetSelection(s, 3);
+    form->MarkLines(form->ActMarkInserted->data().toInt());
+    EXPECT_EQ(edit->Document().LineColor(0), kBlack);
+    for (size_t i = s; i < s + 3; ++i)
+        EXPECT_EQ(edit->Document().ColorAt(i), kBlue);
+    EXPECT_EQ(edit->Document().ColorAt(s + 3), kBlack);
+    EXPECT_EQ(edit->Selection(), (TSelection{s, 0}));
+
+    // Unchanged over a selection from one line's start into the next.
+    edit->SetSelection(edit->LineIndex(1), edit->LineIndex(2) - edit->LineIndex(1) + 1);
+    form->MarkLines(form->ActMarkUnchanged->data().toInt());
+    EXPECT_EQ(edit->Document().LineColor(1), kBlack);
+    EXPECT_EQ(edit->Document().LineColor(2), kBlack);
+    EXPECT_EQ(edit->Document().ColorAt(edit->LineIndex(2) + 1), kRed);
+    EXPECT_TRUE(edit->Modified());
+    // The widget shows what the document holds.
+    const TWorkspaceDocument fromWidget = edit->DocumentFromWidget();
+    for (size_t i = 0; i <= fromWidget.TextLength(); ++i)
+        EXPECT_EQ(fromWidget.FormatAt(i), edit->Document().FormatAt(i)) << i;
+}
+
+TEST_F(MergeEditFormTest, SavingAsRtfKeepsColoursAndOtherNamesSavePlainText) {
+    LoadBlocks();
+    form->RichEdit1->SetSelection(form->RichEdit1->LineIndex(4), 0);
+    form->MarkLines(1);
+    const TWorkspaceDocument before = form->RichEdit1->Document();
+
+    dialogs.SaveAnswer = Path("work.RTF");
+    form->SaveWorkspace();
+    EXPECT_EQ(dialogs.LastSave.Title, QStringLiteral("Save merge workspace as..."));
+    EXPECT_EQ(dialogs.LastSave.InitialDir, dir.path());
+    EXPECT_EQ(dialogs.LastSave.DefaultSuffix, QStringLiteral("pas"));
+    EXPECT_EQ(
+        dialogs.LastSave.Filter,
+        QStringLiteral("Rich Text (*.rtf)|*.rtf|Delphi source (*.pas)|*.pas|All files (*.*)|*.*"));
+    EXPECT_FALSE(form->RichEdit1->Modified());
+    ASSERT_TRUE(LooksLikeRtf(ReadAll(Path("work.RTF"))));
+
+    // Reopened in the same window: every character has the colour it had.
+    form->RichEdit1->SetColor(0, 3, kRed); // a change that the reopening replaces
+    dialogs.OpenAnswer = Path("work.RTF");
+    prompts.DiscardAnswer = true;
+    form->OpenWorkspace();
+    EXPECT_EQ(prompts.DiscardQuestions, 1);
+    EXPECT_EQ(dialogs.LastOpenTitle, QStringLiteral("Open merge workspace"));
+    EXPECT_EQ(dialogs.LastOpenDir, dir.path());
+    EXPECT_EQ(dialogs.LastOpenFilter,
+              QStringLiteral("Rich Text (*.rtf)|*.rtf|All files (*.*)|*.*"));
+    const TWorkspaceDocument& after = form->RichEdit1->Document();
+    ASSERT_EQ(after.TextLength(), before.TextLength());
+    for (size_t i = 0; i < before.TextLength(); ++i)
+        EXPECT_EQ(after.ColorAt(i), before.ColorAt(i)) << i;
+    EXPECT_EQ(after.LineColor(4), kBlue);
+
+    // The next save offers the name again, without folder and extension.
+    dialogs.SaveAnswer = Path("plain");
+    form->SaveWorkspace();
+    EXPECT_EQ(dialogs.LastSave.FileName, QStringLiteral("work"));
+    EXPECT_FALSE(QFile::exists(Path("plain")));
+    EXPECT_EQ(ReadAll(Path("plain.pas")),
+              "unit A;\r\nold one\r\nold two\r\nnew one\r\ncommon\r\nadded\r\nend.\r\n");
+    dialogs.SaveAnswer = Path("other.txt");
+    form->SaveWorkspace();
+    EXPECT_EQ(ReadAll(Path("other.txt")), ReadAll(Path("plain.pas")));
+    // Still rich text in the window.
+    EXPECT_EQ(form->RichEdit1->Document().LineColor(1), kRed);
+
+    // A plain-text file opens with the automatic colour: every line a difference.
+    dialogs.OpenAnswer = Path("plain.pas");
+    form->OpenWorkspace();
+    EXPECT_TRUE(form->RichEdit1->Document().LineColor(0).IsAutomatic());
+
+    // A file that cannot be read: the message, and the content stays.
+    dialogs.OpenAnswer = Path("missing.rtf");
+    RunCommand(dialogs, form, [this] { form->OpenWorkspace(); });
+    ASSERT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("missing.rtf")));
+    EXPECT_EQ(form->RichEdit1->LineText(0), "unit A;");
+}
+
+TEST_F(MergeEditFormTest, FindFromTheStartAndNotFoundMessage) {
+    LoadBlocks();
+    form->ShowFindDialog();
+    ASSERT_NE(form->FindDialog1, nullptr);
+    form->FindDialog1->FindText->setText(QStringLiteral("UNIT"));
+    EXPECT_TRUE(form->FindNext());
+    EXPECT_EQ(form->RichEdit1->Selection(), (TSelection{0, 4}));
+    // The next search starts after the selection; match case finds nothing now.
+    form->FindDialog1->FindText->setText(QStringLiteral("one"));
+    form->FindDialog1->WholeWord->setChecked(true);
+    EXPECT_TRUE(form->FindNext());
+    EXPECT_EQ(form->RichEdit1->Selection().Start, form->RichEdit1->LineIndex(1) + 4);
+    EXPECT_TRUE(form->FindNext());
+    EXPECT_EQ(form->RichEdit1->Selection().Start, form->RichEdit1->LineIndex(3) + 4);
+    EXPECT_FALSE(form->FindNext());
+    EXPECT_EQ(prompts.NotFoundTexts, QStringList{QStringLiteral("Text <one> not found")});
+    EXPECT_EQ(prompts.NotFoundOwner, form->FindDialog1);
+    form->FindDialog1->MatchCase->setChecked(true);
+    form->FindDialog1->FindText->setText(QStringLiteral("UNIT"));
+    form->RichEdit1->SetSelection(0, 0);
+    EXPECT_FALSE(form->FindNext());
+}
+
+TEST_F(MergeEditFormTest, SaveCommandsWithRemoveCommentAndTheRememberedChoice) {
+    LoadBlocks();
+    // New version, Remove (the dialog first opens on Remove).
+    dialogs.SaveAnswer = Path("new1.pas");
+    form->SaveNewVersion();
+    EXPECT_EQ(dialogs.LastSave.Title, QStringLiteral("Save merged text as..."));
+    EXPECT_EQ(dialogs.LastSave.Filter,
+              QStringLiteral("Delphi source (*.pas)|*.pas|All files (*.*)|*.*"));
+    EXPECT_EQ(dialogs.LastSave.InitialDir, dir.path());
+    EXPECT_EQ(prompts.SetupPrompts.last(), QStringLiteral("Old lines (marked as Red) must be"));
+    EXPECT_FALSE(prompts.OpenedWithComment.last());
+    EXPECT_EQ(ReadAll(Path("new1.pas")), "unit A;\r\nnew one\r\ncommon\r\nadded\r\nend.\r\n");
+
+    // New version with a comment of one blank; remembered for next time.
+    prompts.AnswerComment = true;
+    prompts.AnswerText = QStringLiteral(" ");
+    dialogs.SaveAnswer = Path("new2.pas");
+    form->SaveNewVersion();
+    EXPECT_EQ(ReadAll(Path("new2.pas")),
+              "unit A;\r\n// old one\r\n// old two\r\nnew one\r\ncommon\r\nadded\r\nend.\r\n");
+    prompts.AnswerComment = false;
+    prompts.SetupAnswer = false; // Cancel: nothing written, nothing stored
+    dialogs.SaveAnswer = Path("new3.pas");
+    form->SaveNewVersion();
+    EXPECT_TRUE(prompts.OpenedWithComment.last());
+    EXPECT_EQ(prompts.OpenedWithText.last(), QStringLiteral(" "));
+    EXPECT_FALSE(QFile::exists(Path("new3.pas")));
+
+    // Old version has its own choice: Remove first, then "//x".
+    prompts.SetupAnswer = true;
+    dialogs.SaveAnswer = Path("old1.pas");
+    form->SaveOldVersion();
+    EXPECT_EQ(prompts.SetupPrompts.last(), QStringLiteral("New lines (marked as Blue) must be"));
+    EXPECT_FALSE(prompts.OpenedWithComment.last());
+    EXPECT_EQ(ReadAll(Path("old1.pas")), "unit A;\r\nold one\r\nold two\r\ncommon\r\nend.\r\n");
+    prompts.AnswerComment = true;
+    prompts.AnswerText = QStringLiteral("x");
+    dialogs.SaveAnswer = Path("old2.pas");
+    form->SaveOldVersion();
+    EXPECT_EQ(ReadAll(Path("old2.pas")),
+              "unit A;\r\nold one\r\nold two\r\n//xnew one\r\ncommon\r\n//xadded\r\nend.\r\n");
+    // In the store, per prompt.
+    ASSERT_TRUE(
+        registry->OpenSettingsKey(QStringLiteral("Old lines (marked as Red) must be"), false));
+    EXPECT_EQ(registry->ReadString(QStringLiteral("Comment"), QStringLiteral("?")),
+              QStringLiteral("// "));
+    registry->CloseKey();
+    ASSERT_TRUE(
+        registry->OpenSettingsKey(QStringLiteral("New lines (marked as Blue) must be"), false));
+    EXPECT_EQ(registry->ReadString(QStringLiteral("Comment"), QStringLiteral("?")),
+              QStringLiteral("//x"));
+    registry->CloseKey();
+
+    // Merged version: no setup dialog.
+    const int setups = prompts.SetupPrompts.size();
+    dialogs.SaveAnswer = Path("merged.pas");
+    form->SaveMergedVersion();
+    EXPECT_EQ(prompts.SetupPrompts.size(), setups);
+    const std::vector<std::string> merged = quennet::model::SplitLines(ReadAll(Path("merged.pas")));
+    ASSERT_EQ(merged.size(), 16u);
+    EXPECT_EQ(merged[0].rfind("// Quennet Pro ", 0), 0u);
+    EXPECT_EQ(std::vector<std::string>(merged.begin() + 1, merged.end()),
+              (std::vector<std::string>{
+                  "// FOR REVERSE SOURCE TO PREVIOUS VERSION REMOVE NEXT LINE", "{$DEFINE NEW_VER}",
+                  "", "unit A;", "{$IFNDEF NEW_VER}", "old one", "old two", "{$ELSE}", "new one",
+                  "{$ENDIF}", "common", "{$IFDEF NEW_VER}", "added", "{$ENDIF}", "end."}));
+
+    // Cancel in the save dialog: no setup dialog either.
+    dialogs.SaveAnswer.clear();
+    form->SaveNewVersion();
+    EXPECT_EQ(prompts.SetupPrompts.size(), setups);
+    EXPECT_FALSE(form->RichEdit1->Modified()); // writers change neither text nor colours
+}
+
+TEST_F(MergeEditFormTest, AFailedWriteIsShownAndKeepsTheExistingFile) {
+    LoadBlocks();
+    QFile existing(Path("keep.pas"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("old content\r\n");
+    existing.close();
+    // The target is a folder: the rename over it fails.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.pas")));
+    dialogs.SaveAnswer = Path("folder.pas");
+    RunCommand(dialogs, form, [this] { form->SaveMergedVersion(); });
+    ASSERT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("folder.pas")));
+    EXPECT_TRUE(QFileInfo(Path("folder.pas")).isDir());
+    dialogs.SaveAnswer = Path("missing/keep.pas");
+    RunCommand(dialogs, form, [this] { form->SaveMergedVersion(); });
+    EXPECT_EQ(dialogs.Errors.size(), 2);
+    EXPECT_EQ(ReadAll(Path("keep.pas")), "old content\r\n");
+}
+
+TEST_F(MergeEditFormTest, ClosingWithChangedTextAsks) {
+    LoadBlocks();
+    form->show();
+    EXPECT_TRUE(form->close() || true); // unchanged: no question
+    EXPECT_EQ(prompts.DiscardQuestions, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.isNull()); // freed on close
+
+    form = new TMergeEditForm(registry.get(), dialogs, nullptr, &prompts);
+    LoadBlocks();
+    form->show();
+    form->RichEdit1->SetSelection(0, 0);
+    form->RichEdit1->insertPlainText(QStringLiteral("x"));
+    prompts.DiscardAnswer = false;
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(prompts.DiscardQuestions, 1);
+    EXPECT_TRUE(form->isVisible());
+    prompts.DiscardAnswer = true;
+    EXPECT_TRUE(form->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.isNull());
+}
+
+TEST(MergeSetup, StoredPrefixOpensTheDialogAndOkStoresTheNewOne) {
+    QTemporaryDir dir;
+    TAppRegistry registry(dir.filePath(QStringLiteral("s.ini")));
+    const QString prompt = QStringLiteral("Old lines (marked as Red) must be");
+    bool openedComment = true;
+    auto remove = [&](TMergeSetupDlgForm& d) {
+        openedComment = d.CommentSelected();
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Merge Setup"));
+        EXPECT_EQ(d.RemoveButton->text(), QStringLiteral("Remove"));
+        EXPECT_EQ(d.CommentButton->text(), QStringLiteral("Comment //"));
+        return true;
+    };
+    EXPECT_EQ(MergeSetup(&registry, prompt, nullptr, remove), std::optional<std::string>(""));
+    EXPECT_FALSE(openedComment);
+    // Typing into the edit box chooses the comment; the text is taken exactly.
+    auto typed = [](TMergeSetupDlgForm& d) {
+        d.CommentEdit->setFocus();
+        d.CommentEdit->clear();
+        d.CommentEdit->insert(QStringLiteral(" TODO "));
+        emit d.CommentEdit->textEdited(d.CommentEdit->text());
+        return true;
+    };
+    EXPECT_EQ(MergeSetup(&registry, prompt, nullptr, typed),
+              std::optional<std::string>("// TODO "));
+    QString openedText;
+    auto cancel = [&](TMergeSetupDlgForm& d) {
+        openedComment = d.CommentSelected();
+        openedText = d.CommentText();
+        d.SetChoice(false, QString());
+        return false;
+    };
+    EXPECT_EQ(MergeSetup(&registry, prompt, nullptr, cancel), std::nullopt);
+    EXPECT_TRUE(openedComment);
+    EXPECT_EQ(openedText, QStringLiteral(" TODO "));
+    // Cancel stored nothing.
+    EXPECT_EQ(MergeSetup(&registry, prompt, nullptr, cancel), std::nullopt);
+    EXPECT_TRUE(openedComment);
+}
+
+class MainFormMergeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        registry = std::make_unique<TAppRegistry>(dir.filePath(QStringLiteral("settings.ini")));
+        form = std::make_unique<TMainForm>(registry.get(), dialogs);
+        form->DefPathNew = dir.path();
+    }
+    QList<TMergeEditForm*> Editors() {
+        return form->findChildren<TMergeEditForm*>(Qt::FindDirectChildrenOnly);
+    }
+
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    std::unique_ptr<TAppRegistry> registry;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
+    EXPECT_TRUE(form->ActEditMerged->isEnabled());
+    EXPECT_TRUE(form->ActOpenWorkspace->isEnabled());
+    // Both empty: nothing.
+    form->ActEditMerged->trigger();
+    EXPECT_TRUE(Editors().isEmpty());
+    EXPECT_EQ(form->ProgressDialog1->OpenCount(), 0);
+
+    form->RAHLEditor1->setLines(ExampleLines("old"));
+    form->RAHLEditor2->setLines(ExampleLines("new"));
+    form->ActEditMerged->trigger();
+    form->ActEditMerged->trigger();
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+    ASSERT_EQ(Editors().size(), 2); // one new window per run
+    TMergeEditForm* editor = Editors().last();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->RichEdit1->LineCount(), form->MergeMap.size());
+    EXPECT_EQ(form->ProgressDialog1->OpenCount(), 0);
+    EXPECT_EQ(form->ProgressDialog1->Caption(), QStringLiteral("Merging ..."));
+    EXPECT_EQ(form->ProgressDialog1->Text(), QStringLiteral("Merge done. Loading ..."));
+
+    // Its dialogs start in the main window's folder for new files.
+    dialogs.SaveAnswer = dir.filePath(QStringLiteral("ws.rtf"));
+    editor->SaveWorkspace();
+    EXPECT_EQ(dialogs.LastSave.InitialDir, dir.path());
+
+    // The stored workspace opens in a further window.
+    dialogs.OpenAnswer = dialogs.SaveAnswer;
+    form->ActOpenWorkspace->trigger();
+    ASSERT_EQ(Editors().size(), 3);
+    EXPECT_EQ(dialogs.LastOpenTitle, QStringLiteral("Open merge workspace"));
+    EXPECT_EQ(dialogs.LastOpenDir, dir.path());
+    EXPECT_EQ(Editors().last()->RichEdit1->DocumentFromWidget().TextLength(),
+              editor->RichEdit1->Document().TextLength());
+
+    // A missing file: the message and no window.
+    dialogs.OpenAnswer = dir.filePath(QStringLiteral("none.rtf"));
+    form->ActOpenWorkspace->trigger();
+    EXPECT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_EQ(Editors().size(), 3);
+    EXPECT_TRUE(form->CloseMergeEditors());
+}
+
+TEST_F(MainFormMergeTest, AnUnterminatedStringShowsTheMessageAndLeavesNoWindow) {
+    form->RAHLEditor1->setLines({"unit A;", "s := 'abc;", "end."});
+    form->RAHLEditor2->setLines({"unit A;", "end."});
+    form->ActEditMerged->trigger();
+    EXPECT_EQ(dialogs.Errors, QStringList{QStringLiteral("Invalid string")});
+    EXPECT_TRUE(Editors().isEmpty());
+    EXPECT_EQ(form->ProgressDialog1->OpenCount(), 0);
+}
+
+} // namespace
