@@ -171,6 +171,11 @@ int32_t TOp4Scanner::Get() {
             const char* src = src_;
             const int32_t len = srcLen_;
             do {
+                if (ch == ' ') {
+                    // Runs of blanks (indentation) need no line counting.
+                    while (pos + 1 < len && src[pos + 1] == ' ')
+                        ++pos;
+                }
                 last = ch;
                 ++pos;
                 ch = pos < len ? kUpper[static_cast<uint8_t>(src[pos])] : 0;
@@ -261,20 +266,17 @@ int32_t TOp4Scanner::ScanToken() {
         return tEndOfText;
     case '$':
         if (!IsHex(s_.Ch)) return tNoSym;
-        while (IsHex(s_.Ch))
-            step();
+        SkipRun(IsHex);
         return tInteger;
     case '#':
         if (IsDigit(s_.Ch)) {
-            while (IsDigit(s_.Ch))
-                step();
+            SkipRun(IsDigit);
             return tCharConst;
         }
         if (s_.Ch == '$') {
             step();
             if (!IsHex(s_.Ch)) return tNoSym;
-            while (IsHex(s_.Ch))
-                step();
+            SkipRun(IsHex);
             return tCharConst;
         }
         return tNoSym;
@@ -328,15 +330,13 @@ int32_t TOp4Scanner::ScanToken() {
     default: break;
     }
     if (kClass[first] == cLetter) {
-        while (kClass[s_.Ch] != cOther)
-            step();
+        SkipRun([](uint8_t c) { return kClass[c] != cOther; });
         return CheckLiteral();
     }
     if (kClass[first] != cDigit) return tNoSym;
 
     // Numbers: digits [ "." digits ] [ "E" [ sign ] digits ].
-    while (IsDigit(s_.Ch))
-        step();
+    SkipRun(IsDigit);
     if (s_.Ch == '.') {
         ++s_.ContextLen;
         step();
@@ -350,8 +350,7 @@ int32_t TOp4Scanner::ScanToken() {
         }
         if (IsDigit(s_.Ch)) {
             s_.ContextLen = 0;
-            while (IsDigit(s_.Ch))
-                step();
+            SkipRun(IsDigit);
             if (s_.Ch != 'E') return tReal;
         } else if (s_.Ch == 'E') {
             s_.ContextLen = 0;
@@ -369,19 +368,24 @@ int32_t TOp4Scanner::ScanToken() {
     } else if (!IsDigit(s_.Ch)) {
         return tNoSym;
     }
-    while (IsDigit(s_.Ch))
-        step();
+    SkipRun(IsDigit);
     return tReal;
 }
 
 int32_t TOp4Scanner::CheckLiteral() {
     const int32_t len = s_.CurToken.Len;
     if (len < 2 || len > 14) return tIdentifier;
-    char upper[16];
-    for (int32_t i = 0; i < len; ++i)
-        upper[i] = static_cast<char>(CharAt(s_.TokenStart + i));
-    Tok k = KeywordKind(std::string_view(upper, static_cast<size_t>(len)));
-    return k == tEndOfText ? tIdentifier : k;
+    const uint8_t first = CharAt(s_.TokenStart);
+    if (first < 'A' || first > 'Z') return tIdentifier; // "_" starts no keyword
+    static const KeywordBuckets& buckets = KeywordBucketTable();
+    for (const Tok* k = buckets.Kinds[len][first - 'A']; *k != tEndOfText; ++k) {
+        const std::string_view word = kTokenSpelling[*k];
+        int32_t i = 1;
+        while (i < len && static_cast<uint8_t>(word[i]) == CharAt(s_.TokenStart + i))
+            ++i;
+        if (i == len) return *k;
+    }
+    return tIdentifier;
 }
 
 } // namespace quennet::analysis

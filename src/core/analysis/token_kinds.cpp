@@ -39,6 +39,23 @@ const KeywordTable& Table() {
 
 } // namespace
 
+const KeywordBuckets& KeywordBucketTable() {
+    static const KeywordBuckets table = [] {
+        KeywordBuckets b{};
+        for (int k = 0; k <= kMaxTerminal; ++k) {
+            std::string_view s = kTokenSpelling[k];
+            if (s.empty() || s[0] < 'A' || s[0] > 'Z') continue;
+            auto& slot = b.Kinds[s.size()][s[0] - 'A'];
+            size_t n = 0;
+            while (slot[n] != tEndOfText)
+                ++n;
+            slot[n] = static_cast<Tok>(k);
+        }
+        return b;
+    }();
+    return table;
+}
+
 Tok KeywordKind(std::string_view upperWord) {
     if (upperWord.size() < 2 || upperWord.size() > 14) return tEndOfText;
     const KeywordTable& t = Table();

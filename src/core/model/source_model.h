@@ -28,25 +28,36 @@ public:
 
 template <class T> using DeclList = std::vector<std::unique_ptr<T>>;
 
+// Case-insensitive over a to z only; other bytes by code; a proper prefix sorts first.
+int CompareNames(std::string_view a, std::string_view b);
+
 // Name lookup for the building operations: without it, merging by name is quadratic in the
 // number of declarations of a list. Names are unique in a list, so a lookup gives the same entry
 // as a scan.
 template <class T> class NameIndex {
 public:
     T* Find(std::string_view name) const {
-        auto it = map_.find(Key(name));
+        auto it = map_.find(name);
         return it == map_.end() ? nullptr : it->second;
     }
-    void Add(T* item) { map_.emplace(Key(item->Name), item); }
+    // The key refers to the item's own name, which never changes once it is in a list.
+    void Add(T* item) { map_.emplace(std::string_view(item->Name), item); }
 
 private:
-    static std::string Key(std::string_view name) {
-        std::string k(name);
-        for (char& c : k)
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        return k;
-    }
-    std::unordered_map<std::string, T*> map_;
+    struct Hash {
+        size_t operator()(std::string_view s) const {
+            size_t h = 14695981039346656037ull;
+            for (unsigned char c : s)
+                h = (h ^ (c >= 'a' && c <= 'z' ? c - 32 : c)) * 1099511628211ull;
+            return h;
+        }
+    };
+    struct Equal {
+        bool operator()(std::string_view a, std::string_view b) const {
+            return CompareNames(a, b) == 0;
+        }
+    };
+    std::unordered_map<std::string_view, T*, Hash, Equal> map_;
 };
 
 class TidType : public TidName {
@@ -160,9 +171,6 @@ private:
 
 // Blanks are codes 1 to 32; runs become one space, ends are trimmed.
 std::string CollapseBlanks(std::string_view text);
-
-// Case-insensitive over a to z only; other bytes by code; a proper prefix sorts first.
-int CompareNames(std::string_view a, std::string_view b);
 
 inline int CompareNames(const TidName& a, const TidName& b) {
     return CompareNames(a.Name, b.Name);
