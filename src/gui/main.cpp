@@ -1,5 +1,8 @@
 // Program entry: settings store, title, main window, report window, navigator; then the loop.
-// "quennet --screenshot FILE.png NEW [OLD]" compares, draws the main window to FILE.png and exits.
+// "quennet --screenshot FILE.png NEW [OLD]" compares, draws the main window to FILE.png and exits;
+// "--screenshot-navigator FILE.png OLDDIR NEWDIR" draws the navigator on two folders and
+// "--screenshot-about FILE.png" the about box.
+#include "about_box.h"
 #include "app_registry.h"
 #include "diff_rpt_form.h"
 #include "main_form.h"
@@ -8,6 +11,7 @@
 #include "user_dialogs.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUrl>
@@ -55,7 +59,11 @@ int main(int argc, char** argv) {
     TQuennetApplication app(argc, argv);
     QStringList params = app.arguments().mid(1);
     QString screenshot;
-    if (params.size() >= 2 && params[0] == QLatin1String("--screenshot")) {
+    QString screenshotWindow; // empty for the main window, "navigator" or "about"
+    if (params.size() >= 2 && (params[0] == QLatin1String("--screenshot") ||
+                               params[0] == QLatin1String("--screenshot-navigator") ||
+                               params[0] == QLatin1String("--screenshot-about"))) {
+        screenshotWindow = params[0].mid(13);
         screenshot = params[1];
         params = params.mid(2);
     }
@@ -82,6 +90,29 @@ int main(int argc, char** argv) {
     auto* navigatorForm = new TNavigatorForm(registry.get(), &mainForm);
     navigatorForm->setAttribute(Qt::WA_QuitOnClose, false);
     mainForm.SetNavigatorForm(navigatorForm);
+
+    if (!screenshotWindow.isEmpty()) {
+        mainForm.show();
+        QWidget* window = navigatorForm;
+        TAboutBox about(&mainForm);
+        if (screenshotWindow == QLatin1String("about")) {
+            window = &about;
+        } else {
+            navigatorForm->resize(900, 620);
+            if (params.size() >= 2) navigatorForm->SetFolders(params[0], params[1]);
+        }
+        window->show();
+        // The folder trees fill in from a background reader.
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 4000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (!window->grab().save(screenshot)) {
+            std::fprintf(stderr, "error: cannot write \"%s\"\n", qPrintable(screenshot));
+            return 2;
+        }
+        return consoleDialogs.Failed ? 2 : 0;
+    }
 
     // The report window exists before the first compare, so a start with file names fills it.
     RunCommand(dialogs, &mainForm, [&] { mainForm.HandleCommandLine(params); });

@@ -92,6 +92,16 @@ TNavigatorForm::TNavigatorForm(TAppRegistry* registry, QWidget* parent)
     m_folders = new QFileSystemModel(this);
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_folders->setRootPath(QDir::rootPath());
+    // The model reads folders in the background; once a folder on a side's path has arrived,
+    // the tree can show that side's folder.
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        for (TSide* side : {&Left, &Right}) {
+            const QString folder = Clean(side->Folder);
+            if (folder == path ||
+                folder.startsWith(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/')))
+                ShowFolderInTree(*side);
+        }
+    });
 
     auto* top = new QWidget;
     auto* topLayout = new QHBoxLayout(top);
@@ -271,8 +281,10 @@ void TNavigatorForm::ShowFolderInTree(TSide& side) {
     const QModelIndex index = m_folders->index(Clean(side.Folder));
     if (!index.isValid()) return;
     QSignalBlocker block(side.FolderTree->selectionModel());
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        side.FolderTree->expand(up);
     side.FolderTree->setCurrentIndex(index);
-    side.FolderTree->scrollTo(index);
+    side.FolderTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void TNavigatorForm::SetFilter(bool left, int index) {
@@ -306,8 +318,9 @@ void TNavigatorForm::ReadFileNames(TSide& side) {
 }
 
 void TNavigatorForm::FileListBox1ReadFileNames() {
-    int counts[3] = {0, 0, 0};
+    QStringList summary;
     for (bool left : {true, false}) {
+        int counts[3] = {0, 0, 0};
         TSide& here = Side(left);
         const TSide& there = Side(!left);
         const std::string a = Local(here.Folder);
@@ -321,11 +334,13 @@ void TNavigatorForm::FileListBox1ReadFileNames() {
             ++counts[static_cast<int>(status)];
         }
         here.FileList->viewport()->update();
+        summary << QStringLiteral("%1: %2 identical, %3 different, %4 only here")
+                       .arg(left ? QStringLiteral("Old files") : QStringLiteral("New files"))
+                       .arg(counts[static_cast<int>(navigator::FileStatus::Identical)])
+                       .arg(counts[static_cast<int>(navigator::FileStatus::Different)])
+                       .arg(counts[static_cast<int>(navigator::FileStatus::OnlyHere)]);
     }
-    statusBar()->showMessage(QStringLiteral("%1 identical, %2 different, %3 only on one side")
-                                 .arg(counts[static_cast<int>(navigator::FileStatus::Identical)])
-                                 .arg(counts[static_cast<int>(navigator::FileStatus::Different)])
-                                 .arg(counts[static_cast<int>(navigator::FileStatus::OnlyHere)]));
+    statusBar()->showMessage(summary.join(QStringLiteral("    ")));
 }
 
 void TNavigatorForm::RefreshContents() {
