@@ -34,11 +34,14 @@ inline std::vector<int64_t> Shape(const model::TPasSrc& m) {
     Collect(m, s);
     Collect(*m.Initialization, s);
     Collect(*m.Finalization, s);
-    for (const auto& t : m.Types) Collect(*t, s);
+    for (const auto& t : m.Types)
+        Collect(*t, s);
     for (const auto& c : m.Classes) {
         Collect(*c, s);
-        for (const auto& f : c->Fields) Collect(*f, s);
-        for (const auto& p : c->Props) Collect(*p, s);
+        for (const auto& f : c->Fields)
+            Collect(*f, s);
+        for (const auto& p : c->Props)
+            Collect(*p, s);
         for (const auto& p : c->Methods) {
             Collect(*p, s);
             if (p->Implementation) Collect(*p->Implementation, s);

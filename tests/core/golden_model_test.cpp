@@ -27,7 +27,8 @@ uint32_t TokenCrc(const std::string& token) {
     for (unsigned char b : token) {
         if (b >= 'a' && b <= 'z') b -= 32;
         c ^= b;
-        for (int k = 0; k < 8; ++k) c = (c & 1u) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1u) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
     }
     return c;
 }
@@ -44,10 +45,12 @@ uint32_t SumOfTokens(const std::string& list) {
         size_t j = i;
         if (list[i] == '\'') {
             ++j;
-            while (j < list.size() && list[j] != '\'') ++j;
+            while (j < list.size() && list[j] != '\'')
+                ++j;
             ++j;
         } else {
-            while (j < list.size() && list[j] != ' ') ++j;
+            while (j < list.size() && list[j] != ' ')
+                ++j;
         }
         std::string token = list.substr(i, j - i);
         sum += TokenCrc(token == "<empty>" ? std::string() : token); // the parse's first Get
@@ -60,7 +63,9 @@ std::string Lines(const TidName& d) {
     return std::to_string(d.FirstLine) + "-" + std::to_string(d.LastLine);
 }
 
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+std::string Quote(const std::string& s) {
+    return "\"" + s + "\"";
+}
 
 // Renders the model; sums are numbers.
 std::vector<std::string> Render(const TPasSrc& m) {
@@ -82,12 +87,14 @@ std::vector<std::string> Render(const TPasSrc& m) {
         for (const auto& f : c->Fields)
             out.push_back("  field " + f->Name + " " + Lines(*f) + " type " + Quote(f->TypeText) +
                           sum(f->Checksum));
-        for (const auto& p : c->Methods) proc("  method", *p);
+        for (const auto& p : c->Methods)
+            proc("  method", *p);
         for (const auto& p : c->Props)
             out.push_back("  prop " + p->Name + " " + Lines(*p) + " text " + Quote(p->Text) +
                           sum(p->Checksum));
     }
-    for (const auto& p : m.Procs) proc("proc", *p);
+    for (const auto& p : m.Procs)
+        proc("proc", *p);
     for (const auto& v : m.Consts)
         out.push_back("const " + v->Name + " " + Lines(*v) + " type " + Quote(v->TypeText) +
                       sum(v->Checksum) + " value=" + std::to_string(v->ValueChecksum));
@@ -129,7 +136,8 @@ std::vector<std::string> LoadExpected(const fs::path& file, uint32_t actualModul
 
 std::string Join(const std::vector<std::string>& lines) {
     std::string s;
-    for (const auto& l : lines) s += l + "\n";
+    for (const auto& l : lines)
+        s += l + "\n";
     return s;
 }
 
@@ -150,7 +158,8 @@ TEST(GoldenModel, EveryCaseMatches) {
     for (const auto& dir : cases) {
         SCOPED_TRACE(dir.filename().string());
         std::vector<std::string> symbols = {"VER130", "WIN32", "CPU386"};
-        if (fs::exists(dir / "defines.txt")) symbols = LoadSourceLines((dir / "defines.txt").string());
+        if (fs::exists(dir / "defines.txt"))
+            symbols = LoadSourceLines((dir / "defines.txt").string());
         TPasSrc model;
         model.Parse(JoinLinesCrLf(LoadSourceLines((dir / "input.pas").string())), &symbols);
         std::string actual = Join(Render(model));

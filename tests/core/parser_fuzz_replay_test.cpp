@@ -17,8 +17,7 @@ TEST(ParserFuzzReplay, CorpusAndGoldenInputs) {
     auto replay = [&](const fs::path& file) {
         SCOPED_TRACE(file.string());
         const std::string bytes = quennet::model::ReadFileBytes(file.string());
-        quennet::fuzz::ParserFuzzOne(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                     bytes.size());
+        quennet::fuzz::ParserFuzzOne(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         ++count;
     };
     for (const auto& e : fs::directory_iterator(root / "fuzz" / "corpus" / "parser"))
@@ -26,6 +25,7 @@ TEST(ParserFuzzReplay, CorpusAndGoldenInputs) {
     for (const auto& e : fs::directory_iterator(QUENNET_CASES_DIR))
         if (fs::exists(e.path() / "input.pas")) replay(e.path() / "input.pas");
     for (const auto& side : {"old", "new"})
-        for (const auto& e : fs::directory_iterator(root / "examples" / side)) replay(e.path());
+        for (const auto& e : fs::directory_iterator(root / "examples" / side))
+            replay(e.path());
     EXPECT_GE(count, 15u);
 }

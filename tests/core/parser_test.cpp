@@ -30,35 +30,40 @@ std::string Unit(const std::string& interface, const std::string& implementation
 // Every checksum of a model, in a fixed order.
 std::vector<uint32_t> Sums(const TPasSrc& m) {
     std::vector<uint32_t> s = {m.Checksum, m.Initialization->Checksum, m.Finalization->Checksum};
-    for (const auto& t : m.Types) s.push_back(t->Checksum);
+    for (const auto& t : m.Types)
+        s.push_back(t->Checksum);
     for (const auto& c : m.Classes) {
-        for (const auto& f : c->Fields) s.push_back(f->Checksum);
+        for (const auto& f : c->Fields)
+            s.push_back(f->Checksum);
         for (const auto& p : c->Methods) {
             s.push_back(p->Checksum);
             s.push_back(p->Implementation ? p->Implementation->Checksum : 0);
         }
-        for (const auto& p : c->Props) s.push_back(p->Checksum);
+        for (const auto& p : c->Props)
+            s.push_back(p->Checksum);
     }
     for (const auto& p : m.Procs) {
         s.push_back(p->Checksum);
         s.push_back(p->Implementation ? p->Implementation->Checksum : 0);
     }
-    for (const auto& v : m.Consts) s.insert(s.end(), {v->Checksum, v->ValueChecksum});
-    for (const auto& v : m.Vars) s.insert(s.end(), {v->Checksum, v->ValueChecksum});
+    for (const auto& v : m.Consts)
+        s.insert(s.end(), {v->Checksum, v->ValueChecksum});
+    for (const auto& v : m.Vars)
+        s.insert(s.end(), {v->Checksum, v->ValueChecksum});
     return s;
 }
 
 } // namespace
 
 TEST(Parser, ChecksumsIgnoreLayoutCommentsAndLetterCase) {
-    const std::string a = Unit(
-        "type TFoo = class(TObject)\r\n  FA: Integer;\r\n  procedure Run;\r\nend;\r\n"
-        "const S = 'Text';\r\nvar V: array[1..2] of Byte;",
-        "procedure TFoo.Run;\r\nbegin\r\n  if FA > 0 then Dec(FA);\r\nend;");
-    const std::string b = Unit(
-        "TYPE tfoo=CLASS ( tobject ) { a comment }\r\n\r\n FA :integer ; PROCEDURE run;END;"
-        "CONST s = 'TEXT' ; // trailing\r\nVAR v :ARRAY [ 1 .. 2 ] OF byte;",
-        "procedure tfoo.RUN ; (* c *) BEGIN IF fa>0 THEN dec ( fa ) ; END ;");
+    const std::string a =
+        Unit("type TFoo = class(TObject)\r\n  FA: Integer;\r\n  procedure Run;\r\nend;\r\n"
+             "const S = 'Text';\r\nvar V: array[1..2] of Byte;",
+             "procedure TFoo.Run;\r\nbegin\r\n  if FA > 0 then Dec(FA);\r\nend;");
+    const std::string b =
+        Unit("TYPE tfoo=CLASS ( tobject ) { a comment }\r\n\r\n FA :integer ; PROCEDURE run;END;"
+             "CONST s = 'TEXT' ; // trailing\r\nVAR v :ARRAY [ 1 .. 2 ] OF byte;",
+             "procedure tfoo.RUN ; (* c *) BEGIN IF fa>0 THEN dec ( fa ) ; END ;");
     auto ma_ = Parsed(a);
     auto mb_ = Parsed(b);
     TPasSrc& ma = *ma_;
@@ -67,10 +72,10 @@ TEST(Parser, ChecksumsIgnoreLayoutCommentsAndLetterCase) {
     EXPECT_TRUE(mb.Status.Complete);
     EXPECT_EQ(Sums(ma), Sums(mb));
     // One identifier changed in the body changes the body's checksum only.
-    auto mc_ = Parsed(Unit(
-        "type TFoo = class(TObject)\r\n  FA: Integer;\r\n  procedure Run;\r\nend;\r\n"
-        "const S = 'Text';\r\nvar V: array[1..2] of Byte;",
-        "procedure TFoo.Run;\r\nbegin\r\n  if FA > 0 then Inc(FA);\r\nend;"));
+    auto mc_ =
+        Parsed(Unit("type TFoo = class(TObject)\r\n  FA: Integer;\r\n  procedure Run;\r\nend;\r\n"
+                    "const S = 'Text';\r\nvar V: array[1..2] of Byte;",
+                    "procedure TFoo.Run;\r\nbegin\r\n  if FA > 0 then Inc(FA);\r\nend;"));
     TPasSrc& mc = *mc_;
     ASSERT_EQ(mc.Classes.size(), 1u);
     const TidProc* ra = ma.Classes[0]->Methods[0].get();
@@ -82,7 +87,7 @@ TEST(Parser, ChecksumsIgnoreLayoutCommentsAndLetterCase) {
 TEST(Parser, SyntaxErrorsAreSilentAndReportedOncePerRun) {
     // A valid unit that goes through many failing trials reports nothing.
     auto ok_ = Parsed(Unit("type T = record A: Integer; B: string; end;\r\n"
-                                "const P: TPoint = (X: 1; Y: 2);\r\nvar S: string[10];"));
+                           "const P: TPoint = (X: 1; Y: 2);\r\nvar S: string[10];"));
     TPasSrc& ok = *ok_;
     EXPECT_EQ(ok.Status.ErrorCount, 0);
     EXPECT_TRUE(ok.Status.Complete);
@@ -107,8 +112,8 @@ TEST(Parser, DirectivesOfOneFileDoNotReachTheNext) {
     TPasSrc& first = *first_;
     EXPECT_EQ(first.Consts.size(), 1u);
     auto second_ = Parsed(Unit("{$IFDEF EXTRA}const B = 2;{$ENDIF}"
-                                    "{$IFDEF WIN32}const C = 3;{$ENDIF}"),
-                               symbols);
+                               "{$IFDEF WIN32}const C = 3;{$ENDIF}"),
+                          symbols);
     TPasSrc& second = *second_;
     ASSERT_EQ(second.Consts.size(), 1u);
     EXPECT_EQ(second.Consts[0]->Name, "C");
@@ -119,10 +124,11 @@ TEST(Parser, DirectivesAreFoundWithoutBlanksAndInAnyCase) {
     // {$ENDIF} right after the IFDEF's brace is found; blanks after "{$" make an ordinary
     // comment; "{$IFDEFWIN32}" is IFDEF with the name WIN32.
     auto m_ = Parsed(Unit("{$ifdef NOPE}{$endif}const A = 1;\r\n{$ IFDEF NOPE}const B = 2;"
-                               "{$IFDEFWIN32}const C = 3;{$ENDIF}{$IFDEFNOPE}const D = 4;{$ENDIF}"));
+                          "{$IFDEFWIN32}const C = 3;{$ENDIF}{$IFDEFNOPE}const D = 4;{$ENDIF}"));
     TPasSrc& m = *m_;
     std::vector<std::string> names;
-    for (const auto& c : m.Consts) names.push_back(c->Name);
+    for (const auto& c : m.Consts)
+        names.push_back(c->Name);
     EXPECT_EQ(names, (std::vector<std::string>{"A", "B", "C"}));
     // A missing ENDIF excludes the rest of the text.
     auto open_ = Parsed(Unit("const A = 1;\r\n{$IFDEF NOPE}\r\nconst B = 2;"));
@@ -140,7 +146,7 @@ TEST(Parser, ExcludedLinesStillCount) {
 
 TEST(Parser, ClassRoutineImplementationStartsAtTheRoutineKeyword) {
     auto m_ = Parsed(Unit("type TFoo = class\r\n  class\r\n  procedure Bar;\r\nend;",
-                               "class\r\nprocedure TFoo.Bar;\r\nbegin\r\nend;"));
+                          "class\r\nprocedure TFoo.Bar;\r\nbegin\r\nend;"));
     TPasSrc& m = *m_;
     ASSERT_EQ(m.Classes.size(), 1u);
     const TidProc& bar = *m.Classes[0]->Methods[0];
@@ -158,7 +164,7 @@ TEST(Parser, WhereTheParseStoppedAndWhatWasLeft) {
     auto b_ = Parsed("unit U;\r\ninterface\r\ntype TList<T> = class end;" + tail);
     TPasSrc& b = *b_;
     auto c_ = Parsed("unit U;\r\ninterface\r\ntype TList<T> = class end;" +
-                          std::string("\r\nconst Lost = 2;\r\nimplementation\r\nend."));
+                     std::string("\r\nconst Lost = 2;\r\nimplementation\r\nend."));
     TPasSrc& c = *c_;
     EXPECT_FALSE(a.Status.Complete);
     EXPECT_FALSE(a.Status.ReachedFinalDot);
@@ -170,7 +176,7 @@ TEST(Parser, WhereTheParseStoppedAndWhatWasLeft) {
     EXPECT_NE(a.Status.RestHash, c.Status.RestHash);
     // The rest is compared without regard to letter case, like every checksum.
     auto d_ = Parsed("unit U;\r\ninterface\r\ntype TList<T> = class end;" +
-                          std::string("\r\nCONST lost = 1;\r\nIMPLEMENTATION\r\nEND."));
+                     std::string("\r\nCONST lost = 1;\r\nIMPLEMENTATION\r\nEND."));
     TPasSrc& d = *d_;
     EXPECT_EQ(a.Status.RestHash, d.Status.RestHash);
 }
@@ -192,24 +198,27 @@ TEST(Parser, EndOfTextMarks) {
 
 TEST(Parser, DeepNestingEndsTheParseInsteadOfTheStack) {
     const int depth = 200000;
-    std::string parens = "const X = " + std::string(depth, '(') + "1" + std::string(depth, ')') + ";";
+    std::string parens =
+        "const X = " + std::string(depth, '(') + "1" + std::string(depth, ')') + ";";
     auto p_ = Parsed(Unit("const A = 1;\r\n" + parens));
     TPasSrc& p = *p_;
     EXPECT_FALSE(p.Status.Complete);
     EXPECT_EQ(p.Consts.size(), 1u); // A; X was being read when the bound was reached
     std::string blocks;
-    for (int i = 0; i < depth; ++i) blocks += "begin ";
+    for (int i = 0; i < depth; ++i)
+        blocks += "begin ";
     auto b_ = Parsed(Unit("", "procedure P; " + blocks));
     TPasSrc& b = *b_;
     EXPECT_FALSE(b.Status.Complete);
     std::string nots = "const N = ";
-    for (int i = 0; i < depth; ++i) nots += "not ";
+    for (int i = 0; i < depth; ++i)
+        nots += "not ";
     auto n_ = Parsed(Unit(nots + "1;"));
     TPasSrc& n = *n_;
     EXPECT_FALSE(n.Status.Complete);
     // Moderate nesting is parsed in full.
-    auto fine_ = Parsed(Unit("const X = " + std::string(50, '(') + "1" +
-                                  std::string(50, ')') + ";"));
+    auto fine_ =
+        Parsed(Unit("const X = " + std::string(50, '(') + "1" + std::string(50, ')') + ";"));
     TPasSrc& fine = *fine_;
     EXPECT_TRUE(fine.Status.Complete);
 }
@@ -219,20 +228,23 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
     // 2^depth steps.
     const int depth = 60;
     std::string calls;
-    for (int i = 0; i < depth; ++i) calls += "F(";
+    for (int i = 0; i < depth; ++i)
+        calls += "F(";
     calls += "1" + std::string(depth, ')');
     auto m_ = Parsed(Unit("const X = " + calls + ";\r\nconst Y: Integer = " + calls + ";"));
     TPasSrc& m = *m_;
     EXPECT_TRUE(m.Status.Complete);
     EXPECT_EQ(m.Consts.size(), 2u);
     std::string records;
-    for (int i = 0; i < 30; ++i) records += "(A: ";
+    for (int i = 0; i < 30; ++i)
+        records += "(A: ";
     records += "1" + std::string(30, ')');
     auto r_ = Parsed(Unit("const R: T = " + records + ";"));
     TPasSrc& r = *r_;
     EXPECT_TRUE(r.Status.Complete);
     std::string relations = "1";
-    for (int i = 0; i < 40; ++i) relations = "(A = " + relations + ")";
+    for (int i = 0; i < 40; ++i)
+        relations = "(A = " + relations + ")";
     auto e_ = Parsed(Unit("const E = " + relations + " = 1;"));
     TPasSrc& e = *e_;
     EXPECT_TRUE(e.Status.Complete);

@@ -36,21 +36,21 @@ std::vector<Token> Scan(const std::string& text) {
 
 std::vector<int32_t> Kinds(const std::string& text) {
     std::vector<int32_t> k;
-    for (const auto& t : Scan(text)) k.push_back(t.kind);
+    for (const auto& t : Scan(text))
+        k.push_back(t.kind);
     return k;
 }
 
 } // namespace
 
 TEST(Scanner, KeywordsIgnoreCaseAndLongerWordsStayIdentifiers) {
-    EXPECT_EQ(Kinds("begin BEGIN Begin BeginUpdate Ending end_"),
-              (std::vector<int32_t>{tBegin, tBegin, tBegin, tIdentifier, tIdentifier,
-                                    tIdentifier}));
+    EXPECT_EQ(
+        Kinds("begin BEGIN Begin BeginUpdate Ending end_"),
+        (std::vector<int32_t>{tBegin, tBegin, tBegin, tIdentifier, tIdentifier, tIdentifier}));
     // IF, THEN, ELSE and friends are identifiers to the scanner.
     EXPECT_EQ(Kinds("if then else while repeat"), std::vector<int32_t>(5, tIdentifier));
     EXPECT_EQ(Kinds("resourcestring initialization dispinterface nodefault"),
-              (std::vector<int32_t>{tResourceString, tInitialization, tDispInterface,
-                                    tNoDefault}));
+              (std::vector<int32_t>{tResourceString, tInitialization, tDispInterface, tNoDefault}));
 }
 
 TEST(Scanner, EveryKeywordOfTheTableIsRecognised) {
@@ -60,33 +60,37 @@ TEST(Scanner, EveryKeywordOfTheTableIsRecognised) {
         if (s.empty() || s[0] < 'A' || s[0] > 'Z') continue;
         ++keywords;
         std::string lower(s);
-        for (char& c : lower) c = static_cast<char>(c + 32);
+        for (char& c : lower)
+            c = static_cast<char>(c + 32);
         EXPECT_EQ(Kinds(lower), std::vector<int32_t>{k}) << s;
     }
     EXPECT_EQ(keywords, 91);
 }
 
 TEST(Scanner, Numbers) {
-    EXPECT_EQ(Scan("1..10"), (std::vector<Token>{{tInteger, "1", 1}, {tDotDot, "..", 1},
-                                                 {tInteger, "10", 1}}));
+    EXPECT_EQ(Scan("1..10"),
+              (std::vector<Token>{{tInteger, "1", 1}, {tDotDot, "..", 1}, {tInteger, "10", 1}}));
     EXPECT_EQ(Scan("1.5"), (std::vector<Token>{{tReal, "1.5", 1}}));
     EXPECT_EQ(Scan("1. x"), (std::vector<Token>{{tReal, "1.", 1}, {tIdentifier, "x", 1}}));
     EXPECT_EQ(Kinds("1E5 2.5e-3 7e+1"), (std::vector<int32_t>{tReal, tReal, tReal}));
     EXPECT_EQ(Scan("1E x"), (std::vector<Token>{{tNoSym, "1E", 1}, {tIdentifier, "x", 1}}));
     EXPECT_EQ(Scan("$1F $1f"), (std::vector<Token>{{tInteger, "$1F", 1}, {tInteger, "$1f", 1}}));
     EXPECT_EQ(Scan("$ x"), (std::vector<Token>{{tNoSym, "$", 1}, {tIdentifier, "x", 1}}));
-    EXPECT_EQ(Scan("a[1..n]"),
-              (std::vector<Token>{{tIdentifier, "a", 1}, {tLBrack, "[", 1}, {tInteger, "1", 1},
-                                  {tDotDot, "..", 1}, {tIdentifier, "n", 1},
-                                  {tRBrack, "]", 1}}));
+    EXPECT_EQ(Scan("a[1..n]"), (std::vector<Token>{{tIdentifier, "a", 1},
+                                                   {tLBrack, "[", 1},
+                                                   {tInteger, "1", 1},
+                                                   {tDotDot, "..", 1},
+                                                   {tIdentifier, "n", 1},
+                                                   {tRBrack, "]", 1}}));
 }
 
 TEST(Scanner, StringsAndCharacterCodes) {
     EXPECT_EQ(Scan("#13#10"), (std::vector<Token>{{tCharConst, "#13", 1}, {tCharConst, "#10", 1}}));
     EXPECT_EQ(Scan("#$0D"), (std::vector<Token>{{tCharConst, "#$0D", 1}}));
     EXPECT_EQ(Scan("'it''s'"), (std::vector<Token>{{tString, "'it''s'", 1}}));
-    EXPECT_EQ(Scan("'a'#9'b'"), (std::vector<Token>{{tString, "'a'", 1}, {tCharConst, "#9", 1},
-                                                    {tString, "'b'", 1}}));
+    EXPECT_EQ(
+        Scan("'a'#9'b'"),
+        (std::vector<Token>{{tString, "'a'", 1}, {tCharConst, "#9", 1}, {tString, "'b'", 1}}));
     EXPECT_EQ(Kinds("# #$ x"), (std::vector<int32_t>{tNoSym, tNoSym, tIdentifier}));
     // An open literal runs to the end of the text; end of text follows.
     EXPECT_EQ(Scan("x 'abc"), (std::vector<Token>{{tIdentifier, "x", 1}, {tString, "'abc", 1}}));
@@ -135,7 +139,8 @@ TEST(Scanner, UnclosedCommentIsRecordedAndEndsTheText) {
 TEST(Scanner, LineCounting) {
     auto lines = [](const std::string& text) {
         std::vector<int32_t> l;
-        for (const auto& t : Scan(text)) l.push_back(t.line);
+        for (const auto& t : Scan(text))
+            l.push_back(t.line);
         return l;
     };
     EXPECT_EQ(lines("a\r\nb\rc\nd\n\re"), (std::vector<int32_t>{1, 2, 3, 4, 6}));
@@ -150,7 +155,8 @@ TEST(Scanner, CtrlZAndNulEndTheText) {
     std::string text = "a";
     s.InitSource(text.data(), 1);
     EXPECT_EQ(s.Get(), tIdentifier);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(s.Get(), tEndOfText);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(s.Get(), tEndOfText);
 }
 
 TEST(Scanner, TokenPositionsAndLengths) {
