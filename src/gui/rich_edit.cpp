@@ -4,6 +4,7 @@
 #include "merge/merged_output.h"
 #include "merge/rtf_reader.h"
 #include "merge/rtf_writer.h"
+#include "merge/workspace_range.h"
 #include "model/source_file.h"
 #include "source_editor.h"
 
@@ -393,11 +394,58 @@ void TRichEdit::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
+namespace {
+const QString kRtfMime = QStringLiteral("text/rtf");
+const QString kRtfMimeAlt = QStringLiteral("application/rtf");
+} // namespace
+
+QMimeData* TRichEdit::createMimeDataFromSelection() const {
+    // A plain QMimeData: the widget's own kind lists a fixed set of formats.
+    auto* data = new QMimeData;
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    data->setText(text);
+    // Reading the document may first bring it up to date with the widget.
+    const merge::TWorkspaceDocument& doc = const_cast<TRichEdit*>(this)->Document();
+    const merge::TSelection sel = Selection();
+    const std::string rtf = merge::WriteRtf(merge::CopyRange(doc, sel.Start, sel.Length));
+    data->setData(kRtfMime, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
+    return data;
+}
+
 bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const {
-    return source->hasText();
+    return source->hasText() || source->hasFormat(kRtfMime) || source->hasFormat(kRtfMimeAlt);
+}
+
+void TRichEdit::InsertDocument(const merge::TWorkspaceDocument& piece) {
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    c.removeSelectedText();
+    for (size_t line = 0; line < piece.LineCount(); ++line) {
+        if (line > 0)
+            c.insertBlock(QTextBlockFormat(), ToTextCharFormat(piece.LineBreakFormat(line - 1)));
+        const std::string& text = piece.LineText(line);
+        size_t pos = 0;
+        for (const auto& run : piece.LineRuns(line)) {
+            c.insertText(BytesToText(std::string_view(text).substr(pos, run.Length)),
+                         ToTextCharFormat(run.Format));
+            pos += run.Length;
+        }
+    }
+    c.endEditBlock();
+    setTextCursor(c);
+    ensureCursorVisible();
 }
 
 void TRichEdit::insertFromMimeData(const QMimeData* source) {
+    for (const QString& mime : {kRtfMime, kRtfMimeAlt}) {
+        if (!source->hasFormat(mime)) continue;
+        const QByteArray bytes = source->data(mime);
+        const std::string_view rtf(bytes.constData(), static_cast<size_t>(bytes.size()));
+        if (!merge::LooksLikeRtf(rtf)) continue;
+        InsertDocument(merge::ReadRtf(rtf));
+        return;
+    }
     if (!source->hasText()) return;
     QString text = source->text();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -86,6 +86,9 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The clipboard and drag and drop carry RTF next to the plain text, so lines keep their
+    // colours when they are moved; RTF from other programs is read too.
+    QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
 
@@ -96,6 +99,8 @@ private:
     void CopyFormatsFromWidget(size_t start, size_t length);
     // Document formats of [start, start + length) put on the widget; breaks included.
     void PushFormatsToWidget(size_t start, size_t length);
+    // Replaces the selection with a formatted piece of text.
+    void InsertDocument(const merge::TWorkspaceDocument& piece);
     // The document's format of the block separator that ends a block (its line break).
     QTextCharFormat BreakFormatOfBlock(const QTextBlock& block) const;
 

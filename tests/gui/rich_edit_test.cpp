@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -237,6 +238,39 @@ TEST(RichEdit, ClipboardCopyAndCutCarryTheSelection) {
     ExpectSameDocument(edit.Document(), edit.DocumentFromWidget());
     QApplication::clipboard()->clear();
     EXPECT_FALSE(edit.ClipboardHasText());
+}
+
+TEST(RichEdit, CutAndPasteKeepTheColoursOfMovedLines) {
+    TRichEdit edit;
+    edit.LoadDocument(Sample());
+    // Cut the red line with its break and the empty blue line's break.
+    const size_t start = edit.LineIndex(1), end = edit.LineIndex(3);
+    edit.SetSelection(start, end - start);
+    edit.cut();
+    EXPECT_EQ(edit.LineText(1), "plain");
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasFormat(QStringLiteral("text/rtf")));
+    EXPECT_EQ(data->text(), QStringLiteral("  old := 1;\n\n"));
+    // Pasted at the start of the automatic line: red text, red break, blue break.
+    edit.SetSelection(edit.LineIndex(1), 0);
+    edit.paste();
+    ExpectSameDocument(edit.Document(), edit.DocumentFromWidget());
+    ExpectSameDocument(edit.Document(), Sample());
+    EXPECT_EQ(edit.FullSyncs(), 0);
+
+    // RTF from another program: its colours come along.
+    auto* foreign = new QMimeData;
+    foreign->setData(QStringLiteral("text/rtf"),
+                     "{\\rtf1{\\colortbl ;\\red0\\green0\\blue255;}\\cf1 blue}");
+    foreign->setText(QStringLiteral("blue"));
+    QApplication::clipboard()->setMimeData(foreign);
+    edit.SetSelection(0, 0);
+    edit.paste();
+    EXPECT_EQ(edit.LineText(0), "bluebegin x;");
+    EXPECT_EQ(edit.Document().ColorAt(0), kBlue);
+    EXPECT_EQ(edit.Document().ColorAt(4), kBlack);
+    EXPECT_TRUE(edit.Document().FormatAt(4).Bold);
+    ExpectSameDocument(edit.Document(), edit.DocumentFromWidget());
 }
 
 } // namespace
