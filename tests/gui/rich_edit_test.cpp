@@ -67,6 +67,19 @@ TEST(RichEdit, EveryByteMapsToOneCharacterAndBack) {
     EXPECT_FALSE(IsByteText(QStringLiteral("a\u0142")));
 }
 
+TEST(RichEdit, EveryByteOfALineSurvivesTheWidget) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n') all += static_cast<char>(b);
+    TWorkspaceDocument d;
+    d.AppendLine(all, kPlainRed);
+    d.AppendLine("x", kPlainBlack);
+    TRichEdit edit;
+    edit.LoadDocument(d);
+    ExpectSameDocument(edit.DocumentFromWidget(), d);
+    EXPECT_EQ(edit.LineText(0), all);
+}
+
 TEST(RichEdit, LoadKeepsEveryFormatAndReadsItBack) {
     TRichEdit edit;
     const TWorkspaceDocument sample = Sample();
