@@ -106,7 +106,8 @@ TRichEdit::TRichEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(false);
     setFont(DefaultEditorFont());
-    setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')) * 8);
+    // Tab stops every half inch, as a workspace's default tab of 720 twips asks.
+    setTabStopDistance(logicalDpiX() / 2.0);
     // The selection stays visible, in its usual colours, when the focus moves elsewhere.
     QPalette pal = palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight,
