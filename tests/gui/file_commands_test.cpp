@@ -350,3 +350,59 @@ TEST_F(FileCommandsTest, AboutBoxShowsNameVersionAndPicture) {
     EXPECT_EQ(box.ProductLabel()->text(), QStringLiteral("Quennet Pro"));
     EXPECT_TRUE(box.VersionLabel()->text().contains(QStringLiteral(QUENNET_VERSION)));
 }
+
+TEST_F(FileCommandsTest, ChoosingAFileLoadsItAndDropsTheComparison) {
+    const QString a = Write(QStringLiteral("a.pas"), kOld);
+    const QString b = Write(QStringLiteral("b.pas"), kNew);
+    const QString other = QDir(dir.path()).absoluteFilePath(QStringLiteral("other"));
+    ASSERT_TRUE(QDir().mkpath(other));
+    const QString c = QDir(other).filePath(QStringLiteral("c.pas"));
+    {
+        QFile f(c);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(kNew);
+    }
+    form->DropFiles({a, b}, nullptr);
+    ASSERT_NE(form->Comparison, nullptr);
+
+    dialogs.OpenAnswer = c;
+    form->ActOpenOld->trigger();
+    EXPECT_EQ(dialogs.LastOpenTitle, QStringLiteral("Browse"));
+    EXPECT_EQ(dialogs.LastOpenFilter, form->JoinedExtensions());
+    EXPECT_EQ(QDir(dialogs.LastOpenDir), QDir(dir.path())) << "the shown file's folder";
+    EXPECT_EQ(form->OldFileName, QDir::toNativeSeparators(c));
+    EXPECT_EQ(form->FilenameEditOld->FileName(), form->OldFileName);
+    EXPECT_EQ(form->Comparison, nullptr);
+    EXPECT_EQ(form->DiffTreeView->topLevelItemCount(), 0);
+    EXPECT_NE(form->OldSource, nullptr) << "the models stay until the next Diff";
+    EXPECT_EQ(QDir(form->DefPathOld), QDir(dir.path())) << "the folder the dialog opened in";
+
+    // A name that does not exist loads nothing; only the default folder follows.
+    dialogs.OpenAnswer = QDir(other).filePath(QStringLiteral("missing.pas"));
+    form->NewPane.PopupOpen->trigger();
+    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(b));
+    EXPECT_EQ(form->RAHLEditor2->lineCount(), 12);
+    EXPECT_EQ(QDir(form->DefPathNew), QDir(dir.path()));
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+TEST_F(FileCommandsTest, UneditedViewsSaveByteForByte) {
+    const QByteArray samples[] = {
+        QByteArray("unit A;\rinterface\rend.\r"),
+        QByteArray("mixed\r\nline\nends\rhere"),
+        QByteArray("8-bit \xe4\xf6\xfc and \xc3\xa4 bytes\r\n", 27),
+        QByteArray("nul\0inside\n\n\n", 13),
+        QByteArray("\r\n"),
+        QByteArray(),
+    };
+    int n = 0;
+    for (const QByteArray& bytes : samples) {
+        const QString source = Write(QStringLiteral("s%1.pas").arg(n), bytes);
+        const QString target = dir.filePath(QStringLiteral("t%1.pas").arg(n++));
+        form->LoadNewFile(source);
+        dialogs.SaveAnswer = target;
+        form->ActSaveNewAs->trigger();
+        EXPECT_EQ(Read(target), bytes) << "sample " << n - 1;
+    }
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
