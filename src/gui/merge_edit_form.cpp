@@ -118,6 +118,10 @@ TMergeEditForm::TMergeEditForm(TAppRegistry* registry, TUserDialogs& dialogs, QW
 
 TMergeEditForm::~TMergeEditForm() = default;
 
+void TMergeEditForm::SetPrompts(TMergeEditPrompts* prompts) {
+    m_prompts = prompts ? prompts : &StandardPrompts();
+}
+
 void TMergeEditForm::CreateActions() {
     auto make = [this](const QString& text, const QString& hint, const QIcon& icon, auto&& slot) {
         auto* a = new QAction(icon, text, this);

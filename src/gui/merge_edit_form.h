@@ -42,6 +42,9 @@ public:
                    TMergeEditPrompts* prompts = nullptr);
     ~TMergeEditForm() override;
 
+    // null for the standard message boxes and dialogs.
+    void SetPrompts(TMergeEditPrompts* prompts);
+
     // The folder every file dialog starts in (the main window's folder for new files).
     void SetDefaultFolderSource(std::function<QString()> source) {
         m_defaultFolder = std::move(source);

@@ -556,6 +556,26 @@ TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
     EXPECT_TRUE(form->CloseMergeEditors());
 }
 
+TEST_F(MainFormMergeTest, AnEditorWithChangedTextCanKeepTheProgramOpen) {
+    form->RAHLEditor1->setLines({"unit A;", "end."});
+    form->RAHLEditor2->setLines({"unit B;", "end."});
+    form->show();
+    form->ActEditMerged->trigger();
+    ASSERT_EQ(Editors().size(), 1);
+    TMergeEditForm* editor = Editors().first();
+    FakePrompts prompts;
+    prompts.DiscardAnswer = false;
+    editor->SetPrompts(&prompts);
+    editor->RichEdit1->insertPlainText(QStringLiteral("x"));
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(editor->isVisible());
+    prompts.DiscardAnswer = true;
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(prompts.DiscardQuestions, 2);
+    EXPECT_FALSE(editor->isVisible());
+}
+
 TEST_F(MainFormMergeTest, AnUnterminatedStringShowsTheMessageAndLeavesNoWindow) {
     form->RAHLEditor1->setLines({"unit A;", "s := 'abc;", "end."});
     form->RAHLEditor2->setLines({"unit A;", "end."});
