@@ -11,6 +11,7 @@
 #include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -146,12 +147,39 @@ TEST(SaveFaults, AParentThatIsAFileFailsNamingTheFile) {
 }
 
 TEST(SaveFaults, AReadOnlyFolderLeavesTheFileAndNoTemporaryCopy) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
     TempFolder dir;
     const fs::path u = dir.path / "u.pas";
     WriteAll(u, "old\n");
-    fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_THROW(SaveWithNumberedBackup(u, "new\n"), std::runtime_error);
+    fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec |
+                                  fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+    // Permission bits do not stop root, so root tries the save as an unprivileged user.
+    const bool asRoot = ::geteuid() == 0;
+    const pid_t child = asRoot ? ::fork() : 0;
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int code = 0;
+        if (asRoot && (::setgid(65534) != 0 || ::setuid(65534) != 0)) code = 3;
+        std::string message;
+        try {
+            SaveWithNumberedBackup(u, "new\n");
+            code = code ? code : 1;
+        } catch (const std::runtime_error& e) {
+            message = e.what();
+        }
+        if (code == 0 && (message.find(u.string()) == std::string::npos ||
+                          message.find("Permission denied") == std::string::npos))
+            code = 2;
+        if (asRoot) ::_exit(code);
+        EXPECT_EQ(code, 0) << message;
+    } else {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot drop privileges";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the save succeeded; 2: the message lacks the "
+                                             "file or the reason";
+    }
     fs::permissions(dir.path, fs::perms::owner_all);
     EXPECT_EQ(ReadAll(u), "old\n");
     EXPECT_EQ(dir.Names(), std::set<std::string>{"u.pas"});

@@ -138,7 +138,12 @@ TPendingFile::TPendingFile(const std::string& path, std::string_view bytes) : m_
             Fail(path, errno);
     }
     if (fd < 0) Fail(path, EEXIST);
-    if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
+    if (exists) {
+        // The replacement keeps the file's owner (where allowed) and its permissions.
+        // Changing the owner is allowed only to root; otherwise the file becomes the saver's.
+        [[maybe_unused]] const int owned = ::fchown(fd, existing.st_uid, existing.st_gid);
+        (void)::fchmod(fd, existing.st_mode & 07777);
+    }
 
     int error = 0;
     const char* p = bytes.data();
