@@ -7,6 +7,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace quennet::navigator;
@@ -98,13 +100,31 @@ TEST_F(FolderPair, StatusesOnBothSides) {
 }
 
 TEST_F(FolderPair, UnreadableFilesOfEqualSizeAreNotCalledIdentical) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
     Put(left / "u.pas", "aaaa");
     Put(right / "u.pas", "bbbb");
     fs::permissions(left / "u.pas", fs::perms::none);
     fs::permissions(right / "u.pas", fs::perms::none);
-    EXPECT_EQ(FileCrc((left / "u.pas").string()), 0xFFFFFFFFu);
-    EXPECT_EQ(StatusOf(left.string(), right.string(), "u.pas"), FileStatus::Different);
+    for (const fs::path& p : {root, left, right})
+        fs::permissions(p, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    // Permission bits do not stop root, so root looks as an unprivileged user.
+    const bool asRoot = ::geteuid() == 0;
+    const pid_t child = asRoot ? ::fork() : 0;
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int code = 0;
+        if (asRoot && (::setgid(65534) != 0 || ::setuid(65534) != 0)) code = 3;
+        if (code == 0 && FileCrc((left / "u.pas").string()) != 0xFFFFFFFFu) code = 1;
+        if (code == 0 && StatusOf(left.string(), right.string(), "u.pas") != FileStatus::Different)
+            code = 2;
+        if (asRoot) ::_exit(code);
+        EXPECT_EQ(code, 0);
+    } else {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "cannot drop privileges";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the CRC was read; 2: called identical";
+    }
 }
 
 TEST(MatchesMask, PatternsAndCase) {
