@@ -406,3 +406,31 @@ TEST_F(FileCommandsTest, UneditedViewsSaveByteForByte) {
     }
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
+
+TEST_F(FileCommandsTest, DropOntoTheWindowOutsideTheViews) {
+    const QString a = Write(QStringLiteral("a.pas"), kOld);
+    const QString b = Write(QStringLiteral("b.pas"), kNew);
+    form->resize(900, 600);
+    form->show();
+    QApplication::processEvents();
+    const QPoint overTree = form->DiffTreeView->mapTo(form.get(), QPoint(20, 20));
+    auto drop = [&](const QStringList& names) {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& n : names)
+            urls << QUrl::fromLocalFile(n);
+        mime.setUrls(urls);
+        QDragEnterEvent enter(overTree, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent event(overTree, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.get(), &event);
+    };
+    drop({a});
+    EXPECT_TRUE(form->OldFileName.isEmpty());
+    EXPECT_TRUE(form->NewFileName.isEmpty());
+    drop({a, b});
+    EXPECT_EQ(form->OldFileName, QDir::toNativeSeparators(a));
+    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(b));
+    EXPECT_NE(form->Comparison, nullptr);
+}
