@@ -24,6 +24,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
 
+# ccache may reuse objects from another checkout of the same sources.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
+
 jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
