@@ -9,6 +9,7 @@
 #include "source_editor.h"
 #include "user_dialogs.h"
 
+#include "model/comparison_outcome.h"
 #include "model/report_writer.h"
 
 #include <QApplication>
@@ -132,20 +133,8 @@ CommandLineFiles ResolveCommandLine(const QStringList& params) {
 }
 
 QString ParseWarning(const QString& fileName, const model::ParseStatus& status) {
-    if (status.Complete) return QString();
-    const int line = status.FirstErrorLine > 0 ? status.FirstErrorLine : status.StopLine;
-    QString where = fileName;
-    if (line > 0) where += QStringLiteral("(%1)").arg(line);
-    return QStringLiteral("! ") + where +
-           QStringLiteral(": the structure is not followed from here on; declarations after "
-                          "this point may be missing from the comparison");
-}
-
-bool RemaindersAllowEquivalence(const model::TPasSrc& o, const model::TPasSrc& n) {
-    if (o.Status.Complete && n.Status.Complete) return true;
-    if (o.Status.Complete || n.Status.Complete) return false;
-    return o.Checksum == n.Checksum && o.Status.RestHash == n.Status.RestHash &&
-           o.Status.RestTokens == n.Status.RestTokens;
+    const std::string name = fileName.toStdString();
+    return QString::fromStdString(model::ParseStopNote(name, status));
 }
 
 QStringList ReportLines(const QString& oldFileName, const QString& newFileName,
@@ -692,7 +681,7 @@ void TMainForm::RunDiff() {
         // Equal trees say nothing about text the parser did not follow; then the files are not
         // called equivalent, and the message names where the structure was lost.
         QString message = kEquivalent;
-        if (!RemaindersAllowEquivalence(*OldSource, *NewSource)) {
+        if (!model::ClaimsEquivalence(*Comparison, *OldSource, *NewSource)) {
             message = QStringLiteral("No structural differences were found, but the comparison is "
                                      "incomplete:");
             for (const QString& w : {oldWarning, newWarning})

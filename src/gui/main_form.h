@@ -52,10 +52,6 @@ QString ParseWarning(const QString& fileName, const model::ParseStatus& status);
 // Leaf items that are not groups: the differences a user can select.
 int CountDifferences(const model::TSourceDiffList& list);
 
-// After a syntax error the model may miss declarations, so empty trees mean equivalent files
-// only when both parses completed, or both broke with every token read and unread the same.
-bool RemaindersAllowEquivalence(const model::TPasSrc& oldSrc, const model::TPasSrc& newSrc);
-
 // Lines of the report window after a compare: heading, then the report body.
 QStringList ReportLines(const QString& oldFileName, const QString& newFileName,
                         const std::vector<std::string>& body);
