@@ -1,0 +1,6 @@
+package Pkg;
+requires
+  rtl, vcl;
+contains
+  UnitA, UnitB;
+end.
