@@ -33,6 +33,7 @@ cmake --build build -j "$jobs"
 
 case "$mode" in
   run)
+    export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
     ./build/quennet-diff examples/old/Shapes.pas examples/new/Shapes.pas || true
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
       exec ./build/quennet examples/new/Shapes.pas examples/old/Shapes.pas
