@@ -45,7 +45,7 @@ const QStringList kDefaultExtensions = {QStringLiteral("Delphi source (*.pas;*.d
                                         QStringLiteral("All files (*.*)|*.*")};
 const QString kEquivalent = QStringLiteral("The compared files syntactically are equivalent.");
 const QString kMainKey = QStringLiteral("TMainForm");
-constexpr int kDefaultTreeWidth = 240;
+constexpr int kDefaultTreeWidth = 165; // the tree pane on first start
 constexpr int kSplitterHandle = 4;
 
 QString ExistingFile(const QString& name) {
