@@ -1,6 +1,7 @@
 // The token automaton, keyword lookup, line counting and comment records.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,34 @@ TEST(Scanner, EveryKeywordOfTheTableIsRecognised) {
         EXPECT_EQ(Kinds(lower), std::vector<int32_t>{k}) << s;
     }
     EXPECT_EQ(keywords, 91);
+}
+
+TEST(Scanner, WordsThatDifferFromAKeywordInOneLetterStayIdentifiers) {
+    std::vector<std::string> keywords;
+    for (int k = 0; k <= kMaxTerminal; ++k) {
+        std::string_view s = kTokenSpelling[k];
+        if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') keywords.emplace_back(s);
+    }
+    auto isKeyword = [&](const std::string& w) {
+        return std::find(keywords.begin(), keywords.end(), w) != keywords.end();
+    };
+    for (const auto& word : keywords) {
+        for (size_t pos = 0; pos < word.size(); ++pos) {
+            std::string other = word;
+            other[pos] = other[pos] == 'Q' ? 'X' : 'Q';
+            if (!isKeyword(other)) {
+                EXPECT_EQ(Kinds(other), std::vector<int32_t>{tIdentifier}) << other;
+            }
+        }
+        // The same length and every other first letter: "RAFECALL" is no SAFECALL.
+        for (char first = 'A'; first <= 'Z'; ++first) {
+            std::string other = word;
+            other[0] = first;
+            if (!isKeyword(other)) {
+                EXPECT_EQ(Kinds(other), std::vector<int32_t>{tIdentifier}) << other;
+            }
+        }
+    }
 }
 
 TEST(Scanner, Numbers) {

@@ -9,153 +9,38 @@ namespace quennet::analysis {
 
 // X(name, spelling): keywords are the upper-case spellings; spelling is empty for the
 // kinds without a fixed text.
-#define QUENNET_TOKEN_KINDS(X)                                                                                                  \
-    X(EndOfText, "")                                                                                                            \
-    X(LBrack, "[")                                                                                                              \
-    X(RBrack, "]")                                                                                                              \
-    X(Identifier, "") X(Integer, "") X(Real, "") X(String, "") X(CharConst, "") X(                                              \
-        Program, "PROGRAM") X(LParen, "(") X(RParen, ")") X(Semicolon, ";") X(Point,                                            \
-                                                                              ".") X(Unit, "UNIT")                              \
-        X(Package, "PACKAGE") X(End, "END") X(Requires, "REQUIRES") X(Contains, "CONTAINS") X(                                  \
-            Library, "LIBRARY") X(Begin, "BEGIN") X(Exports, "EXPORTS") X(Comma, ",")                                           \
-            X(Index, "INDEX") X(Name, "NAME") X(Resident, "RESIDENT") X(Uses, "USES") X(In, "IN") X(                            \
-                Interface,                                                                                                      \
-                "INTERFACE") X(Implementation,                                                                                  \
-                               "IMPLEMENTATION") X(Label, "LABEL")                                                              \
-                X(Const, "CONST") X(ResourceString, "RESOURCESTRING") X(Equal, "=") X(Plus, "+") X(                             \
-                    Colon,                                                                                                      \
-                    ":") X(Type,                                                                                                \
-                           "TYPE") X(File, "FILE")                                                                              \
-                    X(Class, "CLASS") X(Of, "OF") X(DotDot, "..") X(                                                            \
-                        ShortString,                                                                                            \
-                        "SHORTSTRING") X(AnsiString,                                                                            \
-                                         "ANSISTRING") X(WideString, "WIDESTRING")                                              \
-                        X(StringKw, "STRING") X(Packed, "PACKED") X(                                                            \
-                            Array,                                                                                              \
-                            "ARRAY") X(Record,                                                                                  \
-                                       "RECORD") X(Case,                                                                        \
-                                                   "CASE") X(Set, "SET")                                                        \
-                            X(Caret, "^") X(Object, "OBJECT") X(Function, "FUNCTION") X(                                        \
-                                Procedure, "PROCEDURE") X(Var, "VAR")                                                           \
-                                X(ThreadVar, "THREADVAR") X(Absolute, "ABSOLUTE") X(Greater, ">") X(                            \
-                                    Less,                                                                                       \
-                                    "<") X(LessEqual,                                                                           \
-                                           "<=") X(GreaterEqual,                                                                \
-                                                   ">=") X(NotEqual,                                                            \
-                                                           "<>") X(Is, "IS")                                                    \
-                                    X(Minus, "-") X(Or, "OR") X(Xor, "XOR")                                                     \
-                                        X(Star, "*") X(Slash, "/") X(Div, "DIV") X(Mod, "MOD") X(                               \
-                                            And, "AND") X(Shl, "SHL")                                                           \
-                                            X(Shr, "SHR") X(Asm, "ASM")                                                         \
-                                                X(Try, "TRY") X(Except, "EXCEPT") X(                                            \
-                                                    Finally, "FINALLY")                                                         \
-                                                    X(Constructor, "CONSTRUCTOR") X(Destructor, "DESTRUCTOR") X(                \
-                                                        Forward,                                                                \
-                                                        "FORWARD") X(External,                                                  \
-                                                                     "EXTERNAL") X(Out, "OUT")                                  \
-                                                        X(Cdecl, "CDECL") X(Register, "REGISTER") X(                            \
-                                                            Pascal,                                                             \
-                                                            "PASCAL") X(Safecall, "SAFECALL")                                   \
-                                                            X(Stdcall, "STDCALL") X(                                            \
-                                                                Assembler, "ASSEM"                                              \
-                                                                           "BLER") X(Virtual, "VI"                              \
-                                                                                              "RT"                              \
-                                                                                              "UA"                              \
-                                                                                              "L")                              \
-                                                                X(Dynamic, "DYNAMIC") X(                                        \
-                                                                    Message,                                                    \
-                                                                    "MESSAGE") X(Override,                                      \
-                                                                                 "OV"                                           \
-                                                                                 "ER"                                           \
-                                                                                 "RI"                                           \
-                                                                                 "D"                                            \
-                                                                                 "E") X(Overload, "OVERLOAD")                   \
-                                                                    X(Reintroduce, "REINTRODUCE") X(Near, "NEAR") X(            \
-                                                                        Far,                                                    \
-                                                                        "FAR") X(Export,                                        \
-                                                                                 "EXPO"                                         \
-                                                                                 "RT") X(DispId, "DISPID")                      \
-                                                                        X(Abstract,                                             \
-                                                                          "AB"                                                  \
-                                                                          "ST"                                                  \
-                                                                          "RA"                                                  \
-                                                                          "C"                                                   \
-                                                                          "T") X(Initialization,                                \
-                                                                                 "INITIALIZA"                                   \
-                                                                                 "TION")                                        \
-                                                                            X(Finalization, "FINA"                              \
-                                                                                            "LIZA"                              \
-                                                                                            "TIO"                               \
-                                                                                            "N") X(                             \
-                                                                                Property,                                       \
-                                                                                "PROPERT"                                       \
-                                                                                "Y") X(Public,                                  \
-                                                                                       "PUBLIC")                                \
-                                                                                X(                                              \
-                                                                                    Protected, "P"                              \
-                                                                                               "R"                              \
-                                                                                               "O"                              \
-                                                                                               "T"                              \
-                                                                                               "E"                              \
-                                                                                               "C"                              \
-                                                                                               "T"                              \
-                                                                                               "E"                              \
-                                                                                               "D") X(Private,                  \
-                                                                                                      "PRIVA"                   \
-                                                                                                      "TE") X(Published,        \
-                                                                                                              "PUB"             \
-                                                                                                              "LIS"             \
-                                                                                                              "HE"              \
-                                                                                                              "D")              \
-                                                                                    X(Automated,                                \
-                                                                                      "AUT"                                     \
-                                                                                      "OMA"                                     \
-                                                                                      "TE"                                      \
-                                                                                      "D") X(Read,                              \
-                                                                                             "REA"                              \
-                                                                                             "D")                               \
-                                                                                        X(ReadOnly,                             \
-                                                                                          "READON"                              \
-                                                                                          "L"                                   \
-                                                                                          "Y") X(Write,                         \
-                                                                                                 "W"                            \
-                                                                                                 "R"                            \
-                                                                                                 "I"                            \
-                                                                                                 "T"                            \
-                                                                                                 "E")                           \
-                                                                                            X(WriteOnly,                        \
-                                                                                              "WR"                              \
-                                                                                              "IT"                              \
-                                                                                              "EO"                              \
-                                                                                              "NL"                              \
-                                                                                              "Y") X(Stored,                    \
-                                                                                                     "S"                        \
-                                                                                                     "T"                        \
-                                                                                                     "O"                        \
-                                                                                                     "R"                        \
-                                                                                                     "E"                        \
-                                                                                                     "D") X(Default, "DEFAULT") \
-                                                                                                X(NoDefault,                    \
-                                                                                                  "NO"                          \
-                                                                                                  "DE"                          \
-                                                                                                  "FA"                          \
-                                                                                                  "UL"                          \
-                                                                                                  "T") X(Implements,            \
-                                                                                                         "IMPLEMENTS")          \
-                                                                                                    X(DispInterface,            \
-                                                                                                      "DI"                      \
-                                                                                                      "SP"                      \
-                                                                                                      "IN"                      \
-                                                                                                      "TE"                      \
-                                                                                                      "RF"                      \
-                                                                                                      "AC"                      \
-                                                                                                      "E") X(Nil,               \
-                                                                                                             "NIL")             \
-                                                                                                        X(Not, "NOT") X(        \
-                                                                                                            At,                 \
-                                                                                                            "@")                \
-                                                                                                            X(NoSym,            \
-                                                                                                              "")
+// clang-format off
+#define QUENNET_TOKEN_KINDS(X) \
+    X(EndOfText, "") X(LBrack, "[") X(RBrack, "]") X(Identifier, "") X(Integer, "") \
+    X(Real, "") X(String, "") X(CharConst, "") X(Program, "PROGRAM") X(LParen, "(") \
+    X(RParen, ")") X(Semicolon, ";") X(Point, ".") X(Unit, "UNIT") X(Package, "PACKAGE") \
+    X(End, "END") X(Requires, "REQUIRES") X(Contains, "CONTAINS") X(Library, "LIBRARY") \
+    X(Begin, "BEGIN") X(Exports, "EXPORTS") X(Comma, ",") X(Index, "INDEX") X(Name, "NAME") \
+    X(Resident, "RESIDENT") X(Uses, "USES") X(In, "IN") X(Interface, "INTERFACE") \
+    X(Implementation, "IMPLEMENTATION") X(Label, "LABEL") X(Const, "CONST") \
+    X(ResourceString, "RESOURCESTRING") X(Equal, "=") X(Plus, "+") X(Colon, ":") \
+    X(Type, "TYPE") X(File, "FILE") X(Class, "CLASS") X(Of, "OF") X(DotDot, "..") \
+    X(ShortString, "SHORTSTRING") X(AnsiString, "ANSISTRING") X(WideString, "WIDESTRING") \
+    X(StringKw, "STRING") X(Packed, "PACKED") X(Array, "ARRAY") X(Record, "RECORD") \
+    X(Case, "CASE") X(Set, "SET") X(Caret, "^") X(Object, "OBJECT") X(Function, "FUNCTION") \
+    X(Procedure, "PROCEDURE") X(Var, "VAR") X(ThreadVar, "THREADVAR") X(Absolute, "ABSOLUTE") \
+    X(Greater, ">") X(Less, "<") X(LessEqual, "<=") X(GreaterEqual, ">=") X(NotEqual, "<>") \
+    X(Is, "IS") X(Minus, "-") X(Or, "OR") X(Xor, "XOR") X(Star, "*") X(Slash, "/") \
+    X(Div, "DIV") X(Mod, "MOD") X(And, "AND") X(Shl, "SHL") X(Shr, "SHR") X(Asm, "ASM") \
+    X(Try, "TRY") X(Except, "EXCEPT") X(Finally, "FINALLY") X(Constructor, "CONSTRUCTOR") \
+    X(Destructor, "DESTRUCTOR") X(Forward, "FORWARD") X(External, "EXTERNAL") X(Out, "OUT") \
+    X(Cdecl, "CDECL") X(Register, "REGISTER") X(Pascal, "PASCAL") X(Safecall, "SAFECALL") \
+    X(Stdcall, "STDCALL") X(Assembler, "ASSEMBLER") X(Virtual, "VIRTUAL") \
+    X(Dynamic, "DYNAMIC") X(Message, "MESSAGE") X(Override, "OVERRIDE") \
+    X(Overload, "OVERLOAD") X(Reintroduce, "REINTRODUCE") X(Near, "NEAR") X(Far, "FAR") \
+    X(Export, "EXPORT") X(DispId, "DISPID") X(Abstract, "ABSTRACT") \
+    X(Initialization, "INITIALIZATION") X(Finalization, "FINALIZATION") \
+    X(Property, "PROPERTY") X(Public, "PUBLIC") X(Protected, "PROTECTED") \
+    X(Private, "PRIVATE") X(Published, "PUBLISHED") X(Automated, "AUTOMATED") X(Read, "READ") \
+    X(ReadOnly, "READONLY") X(Write, "WRITE") X(WriteOnly, "WRITEONLY") X(Stored, "STORED") \
+    X(Default, "DEFAULT") X(NoDefault, "NODEFAULT") X(Implements, "IMPLEMENTS") \
+    X(DispInterface, "DISPINTERFACE") X(Nil, "NIL") X(Not, "NOT") X(At, "@") X(NoSym, "")
+// clang-format on
 
 enum Tok : int32_t {
 #define QUENNET_TOKEN_ENUM(name, text) t##name,
@@ -172,12 +57,10 @@ inline constexpr std::string_view kTokenSpelling[] = {
 #undef QUENNET_TOKEN_TEXT
 };
 
-// 0 or the keyword kind of an upper-case word.
-Tok KeywordKind(std::string_view upperWord);
-
 // The keywords by length and first letter, for the scanner's lookup without copying the word.
 struct KeywordBuckets {
-    Tok Kinds[15][26][4]; // at most 3 keywords share a length and a first letter; 0 ends a list
+    static constexpr size_t kPerBucket = 8; // 0 ends a list; building checks the size
+    Tok Kinds[15][26][kPerBucket];
 };
 const KeywordBuckets& KeywordBucketTable();
 
