@@ -302,3 +302,45 @@ TEST(MatchLinesTest, EditedTextAgreesWithThePlainRecursion) {
     MatchLines(a, b, map);
     EXPECT_EQ(map, expected);
 }
+
+TEST(MatchLinesTest, LargeRangesGiveTheMapOfThePlainRecursion) {
+    // Large enough that the matcher finds runs through window hashes rather than by scanning
+    // every diagonal; few distinct keys make many ties and repeated windows.
+    std::mt19937 rng(8128);
+    for (int round = 0; round < 60; ++round) {
+        const uint32_t alphabet = 2 + static_cast<uint32_t>(round % 7) * 7;
+        auto a = RandomRecords(rng, 150 + round * 20, alphabet);
+        std::vector<TLineRecord> b;
+        if (round % 3 == 0) {
+            b = RandomRecords(rng, 150 + round * 20, alphabet);
+        } else {
+            // An edited copy: deletions, insertions and a moved block.
+            for (size_t i = 0; i < a.size(); ++i) {
+                if (rng() % 17 == 0) continue;
+                if (rng() % 19 == 0)
+                    b.push_back({static_cast<uint32_t>(rng() % alphabet), 0, false});
+                b.push_back(a[i]);
+            }
+            for (size_t k = 0; k < 25 && k < a.size(); ++k)
+                b.push_back(a[a.size() / 3 + k / 2]);
+            for (size_t j = 0; j < b.size(); ++j)
+                b[j].Line = static_cast<int32_t>(j);
+        }
+        std::vector<TMapEntry> expected;
+        RefRange(a, b, 0, static_cast<int>(a.size()) - 1, 0, static_cast<int>(b.size()) - 1,
+                 expected);
+        std::vector<TMapEntry> map;
+        MatchLines(a, b, map);
+        ASSERT_EQ(Show(map), Show(expected)) << "round " << round;
+    }
+    // All keys equal: the longest run is the whole shorter side, on the first diagonal.
+    std::vector<TLineRecord> same(700), longer(900);
+    for (size_t i = 0; i < same.size(); ++i)
+        same[i] = {7u, static_cast<int32_t>(i), false};
+    for (size_t j = 0; j < longer.size(); ++j)
+        longer[j] = {7u, static_cast<int32_t>(j), false};
+    std::vector<TMapEntry> expected, map;
+    RefRange(same, longer, 0, 699, 0, 899, expected);
+    MatchLines(same, longer, map);
+    EXPECT_EQ(map, expected);
+}

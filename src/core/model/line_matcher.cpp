@@ -2,7 +2,11 @@
 #include "model/line_matcher.h"
 
 #include <algorithm>
+#include <iterator>
+#include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "model/crc32.h"
 
@@ -70,8 +74,8 @@ void ScanDiagonal(const TLineRecord* a, const TLineRecord* b, int32_t i, int32_t
 // Diagonals through the first old line first (increasing new offset), then those through the
 // first new line (increasing old offset). Each direction stops at the first diagonal that is
 // not longer than the best run, since every later one in that direction is no longer either.
-Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int32_t hi1,
-                   int32_t lo2, int32_t hi2) {
+Run FindLongestRunByDiagonals(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int32_t hi1,
+                              int32_t lo2, int32_t hi2) {
     Run best;
     const int32_t len1 = hi1 - lo1 + 1;
     const int32_t len2 = hi2 - lo2 + 1;
@@ -86,6 +90,114 @@ Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int3
         ScanDiagonal(a, b, lo1 + d, lo2, n, best);
     }
     return best;
+}
+
+// The same run found without searching every diagonal. The search above returns, among the
+// longest runs, the first in its order: diagonals through the first old line by increasing new
+// offset, then those through the first new line by increasing old offset, and along a diagonal
+// the first. A longest run of length L is exactly a common window of L keys, so: find L by
+// binary search over window hashes, then, for each new window, the old window of the same hash
+// nearest to its diagonal on either side. Hashes only propose; the chosen run is compared key
+// by key, and on any disagreement (a hash collision) the diagonal search decides after all.
+class WindowHashes {
+public:
+    WindowHashes(const TLineRecord* r, int32_t lo, int32_t len) : prefix_(len + 1, 0) {
+        for (int32_t k = 0; k < len; ++k)
+            prefix_[k + 1] = prefix_[k] * kBase + r[lo + k].Key + 1;
+    }
+    // Hash of the window of length L starting at offset k; pow is kBase^L.
+    uint64_t Window(int32_t k, int32_t L, uint64_t pow) const {
+        return prefix_[k + L] - prefix_[k] * pow;
+    }
+
+private:
+    static constexpr uint64_t kBase = 0x100000001B3ull;
+    std::vector<uint64_t> prefix_;
+
+public:
+    static uint64_t Pow(int32_t L) {
+        uint64_t p = 1, b = kBase;
+        for (uint32_t e = static_cast<uint32_t>(L); e; e >>= 1, b *= b)
+            if (e & 1u) p *= b;
+        return p;
+    }
+};
+
+Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int32_t hi1,
+                   int32_t lo2, int32_t hi2) {
+    const int32_t len1 = hi1 - lo1 + 1;
+    const int32_t len2 = hi2 - lo2 + 1;
+    // Small ranges are searched directly; so is everything when a hash proposal fails.
+    if (len1 <= 0 || len2 <= 0 || static_cast<int64_t>(len1) * len2 <= 16384)
+        return FindLongestRunByDiagonals(a, b, lo1, hi1, lo2, hi2);
+
+    const WindowHashes ha(a, lo1, len1), hb(b, lo2, len2);
+    std::vector<std::pair<uint64_t, int32_t>> windows; // (hash, old offset), sorted
+    auto oldWindows = [&](int32_t L) {
+        const uint64_t pow = WindowHashes::Pow(L);
+        windows.clear();
+        for (int32_t i = 0; i + L <= len1; ++i)
+            windows.emplace_back(ha.Window(i, L, pow), i);
+        std::sort(windows.begin(), windows.end());
+        return pow;
+    };
+    auto common = [&](int32_t L) {
+        const uint64_t pow = oldWindows(L);
+        for (int32_t j = 0; j + L <= len2; ++j) {
+            const uint64_t h = hb.Window(j, L, pow);
+            auto it = std::lower_bound(windows.begin(), windows.end(), std::make_pair(h, 0));
+            if (it != windows.end() && it->first == h) return true;
+        }
+        return false;
+    };
+    int32_t lo = 0, hi = std::min(len1, len2); // common(lo) holds; common(hi + 1) does not
+    while (lo < hi) {
+        const int32_t mid = lo + (hi - lo + 1) / 2;
+        if (common(mid))
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const int32_t L = lo;
+    if (L == 0) return Run{};
+
+    const uint64_t pow = oldWindows(L);
+    // Offsets relative to the range: a window pair (i, j) lies on diagonal j - i; first
+    // direction: j - i >= 0, smallest first; second: i - j > 0, smallest first.
+    int64_t best1 = -1, best2 = -1; // packed (distance, position) of the best in each direction
+    for (int32_t j = 0; j + L <= len2; ++j) {
+        const uint64_t h = hb.Window(j, L, pow);
+        auto first = std::lower_bound(windows.begin(), windows.end(), std::make_pair(h, 0));
+        auto last = std::upper_bound(windows.begin(), windows.end(),
+                                     std::make_pair(h, std::numeric_limits<int32_t>::max()));
+        if (first == last) continue;
+        // Nearest old window at or before offset j, and the nearest after it.
+        auto after = std::upper_bound(first, last, std::make_pair(h, j));
+        if (after != first) {
+            const int32_t i = std::prev(after)->second;
+            const int64_t key = (static_cast<int64_t>(j - i) << 32) | i;
+            if (best1 < 0 || key < best1) best1 = key;
+        }
+        if (after != last) {
+            const int32_t i = after->second;
+            const int64_t key = (static_cast<int64_t>(i - j) << 32) | j;
+            if (best2 < 0 || key < best2) best2 = key;
+        }
+    }
+    Run run{L, 0, 0};
+    if (best1 >= 0) {
+        const int32_t i = static_cast<int32_t>(best1 & 0xFFFFFFFF);
+        run.StartA = lo1 + i;
+        run.StartB = lo2 + i + static_cast<int32_t>(best1 >> 32);
+    } else {
+        const int32_t j = static_cast<int32_t>(best2 & 0xFFFFFFFF);
+        run.StartB = lo2 + j;
+        run.StartA = lo1 + j + static_cast<int32_t>(best2 >> 32);
+    }
+    for (int32_t k = 0; k < L; ++k)
+        if (a[run.StartA + k].Key != b[run.StartB + k].Key)
+            return FindLongestRunByDiagonals(a, b, lo1, hi1, lo2, hi2);
+    return run;
 }
 
 // One pending piece of the output: either a range still to be matched, or a common run whose
