@@ -141,12 +141,32 @@ Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int3
         std::sort(windows.begin(), windows.end());
         return pow;
     };
+    // Whether some old and some new window of length L share a hash: an open-addressing set of
+    // the old windows' hashes (0 stands for 1; a false match only costs the fallback).
+    std::vector<uint64_t> set;
     auto common = [&](int32_t L) {
-        const uint64_t pow = oldWindows(L);
+        const uint64_t pow = WindowHashes::Pow(L);
+        size_t size = 16;
+        while (size < 2 * static_cast<size_t>(len1))
+            size <<= 1;
+        set.assign(size, 0);
+        const size_t mask = size - 1;
+        auto slot = [&](uint64_t h) {
+            return static_cast<size_t>((h * 0x9E3779B97F4A7C15ull) >> 17) & mask;
+        };
+        for (int32_t i = 0; i + L <= len1; ++i) {
+            uint64_t h = ha.Window(i, L, pow);
+            if (h == 0) h = 1;
+            size_t k = slot(h);
+            while (set[k] != 0 && set[k] != h)
+                k = (k + 1) & mask;
+            set[k] = h;
+        }
         for (int32_t j = 0; j + L <= len2; ++j) {
-            const uint64_t h = hb.Window(j, L, pow);
-            auto it = std::lower_bound(windows.begin(), windows.end(), std::make_pair(h, 0));
-            if (it != windows.end() && it->first == h) return true;
+            uint64_t h = hb.Window(j, L, pow);
+            if (h == 0) h = 1;
+            for (size_t k = slot(h); set[k] != 0; k = (k + 1) & mask)
+                if (set[k] == h) return true;
         }
         return false;
     };
