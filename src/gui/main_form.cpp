@@ -284,15 +284,11 @@ void TMainForm::CreateActions() {
     ActOpenNew = make(QStringLiteral("Open second file (new)"));
     ActOpenWorkspace = make(QStringLiteral("&Open merged workspace"));
     ActSaveOldAs = make(QStringLiteral("Save first file as..."));
-    ActSaveOldAs->setEnabled(false);
     ActSaveNewAs = make(QStringLiteral("Save second file as..."));
-    ActSaveNewAs->setEnabled(false);
     ActSetup = make(QStringLiteral("Setup"));
     ActExit = make(QStringLiteral("E&xit"));
     ActHelpContents = make(QStringLiteral("Contents"));
-    ActHelpContents->setEnabled(false);
     ActHomePage = make(QStringLiteral("Home Page"));
-    ActHomePage->setEnabled(false);
     ActAbout = make(QStringLiteral("&About"));
 
     connect(ActExpand, &QAction::triggered, this, [this] { ExpandAll(); });
@@ -402,7 +398,6 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     pane.EnableEditButton->setCheckable(true);
     pane.ReloadButton = new QPushButton(QStringLiteral("Reload"));
     pane.SaveButton = new QPushButton(QStringLiteral("Save changes"));
-    pane.SaveButton->setEnabled(false);
     top->addWidget(label);
     top->addWidget(pane.FilenameEdit, 1);
     top->addWidget(pane.EnableEditButton);
@@ -431,12 +426,9 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     pane.PopupOpen = pane.Popup->addAction(QStringLiteral("&Open"));
     pane.PopupReload = pane.Popup->addAction(QStringLiteral("&Reload"));
     pane.PopupSave = pane.Popup->addAction(QStringLiteral("&Save"));
-    pane.PopupSave->setEnabled(false);
     pane.Popup->addSeparator();
     pane.PopupUndo = pane.Popup->addAction(QStringLiteral("&Undo"));
-    pane.PopupUndo->setEnabled(false);
     pane.PopupRedo = pane.Popup->addAction(QStringLiteral("R&edo"));
-    pane.PopupRedo->setEnabled(false);
     pane.Popup->addSeparator();
     pane.PopupEnableEdit = pane.Popup->addAction(QStringLiteral("Enable Edit"));
     pane.PopupEnableEdit->setCheckable(true);

@@ -52,25 +52,17 @@ void TMainForm::ConnectFileCommands() {
         TSourcePane& pane = Pane(old);
         SourceEditor* editor = pane.Editor;
         auto save = [this, old] { RunCommand(m_dialogs, this, [this, old] { SaveChanges(old); }); };
-        pane.SaveButton->setEnabled(true);
-        pane.PopupSave->setEnabled(true);
         connect(pane.SaveButton, &QPushButton::clicked, this, save);
         connect(pane.PopupSave, &QAction::triggered, this, save);
-        pane.PopupUndo->setEnabled(true);
-        pane.PopupRedo->setEnabled(true);
         connect(pane.PopupUndo, &QAction::triggered, editor, [editor] { editor->undo(); });
         connect(pane.PopupRedo, &QAction::triggered, editor, [editor] { editor->redo(); });
         // Files dropped onto a view go to that view, not into its text.
         editor->viewport()->installEventFilter(this);
     }
-    ActSaveOldAs->setEnabled(true);
-    ActSaveNewAs->setEnabled(true);
     connect(ActSaveOldAs, &QAction::triggered, this,
             [this] { RunCommand(m_dialogs, this, [this] { SaveAs(true); }); });
     connect(ActSaveNewAs, &QAction::triggered, this,
             [this] { RunCommand(m_dialogs, this, [this] { SaveAs(false); }); });
-    ActHelpContents->setEnabled(true);
-    ActHomePage->setEnabled(true);
     connect(ActHelpContents, &QAction::triggered, this,
             [this] { RunCommand(m_dialogs, this, [this] { HelpContents(); }); });
     connect(ActHomePage, &QAction::triggered, this,
