@@ -24,18 +24,7 @@ namespace {
 void WriteDirectly(const std::string& path, std::string_view bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) Fail(path, errno);
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    int error = 0;
-    while (left > 0 && error == 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno != EINTR) error = errno;
-            continue;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
+    int error = model::WriteAllBytes(fd, bytes);
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error != 0) Fail(path, error);
 }

@@ -108,6 +108,21 @@ std::string NumberedBackupName(const std::string& fileName) {
     return NumberedBackupName(fileName, PathExists);
 }
 
+int WriteAllBytes(int fd, std::string_view bytes) {
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
 TPendingFile::TPendingFile(const std::string& path, std::string_view bytes) : m_path(path) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -145,18 +160,7 @@ TPendingFile::TPendingFile(const std::string& path, std::string_view bytes) : m_
         (void)::fchmod(fd, existing.st_mode & 07777);
     }
 
-    int error = 0;
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0 && error == 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno != EINTR) error = errno;
-            continue;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
+    int error = WriteAllBytes(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error != 0) {

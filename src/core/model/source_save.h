@@ -32,6 +32,9 @@ std::string NumberedBackupName(const std::string& fileName,
                                const std::function<bool(const std::string&)>& exists);
 std::string NumberedBackupName(const std::string& fileName);
 
+// Writes all bytes to an open descriptor, retrying interrupted writes; returns 0 or the errno.
+int WriteAllBytes(int fd, std::string_view bytes);
+
 // A complete copy of new content next to its target, flushed to disk. Commit renames it over
 // the target; a copy that is never committed is removed.
 class TPendingFile {
