@@ -134,7 +134,10 @@ void TDelphiParser::SkipExcluded(bool fromElse) {
 
 namespace quennet::model {
 
-void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbols) {
+void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbols,
+                    const ParseOptions& options) {
+    // Only the classic reading exists so far; the modern dialects start from it.
+    (void)options;
     if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
         throw std::runtime_error("The source text is too large to parse (over 2 GiB).");
     auto parser = std::make_unique<analysis::TDelphiParser>();

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/dialect.h"
+
 namespace quennet::model {
 
 class TidName {
@@ -135,7 +137,8 @@ public:
 
     // Parses text (every line followed by CR LF) with a copy of symbols, then sorts.
     // Implemented by the analysis layer.
-    void Parse(std::string_view text, const std::vector<std::string>* symbols);
+    void Parse(std::string_view text, const std::vector<std::string>* symbols,
+               const ParseOptions& options = {});
     void SortLists();
 
     // Building operations, called by the parser outside trials.

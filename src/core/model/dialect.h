@@ -1,0 +1,31 @@
+// Which reading of Pascal a parse follows. Lives below the analysis layer so that the model's
+// Parse entry, the comparison path and the front ends can name it without including the parser.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quennet::model {
+
+// Classic is the Delphi 5 grammar exactly; Delphi and Fpc extend it. Auto is a request only:
+// ResolveDialect turns it into Delphi or Fpc for a given file.
+enum class Dialect { Classic, Delphi, Fpc, Auto };
+
+// "classic", "delphi", "fpc", "auto" (letter case ignored); nullopt for anything else.
+std::optional<Dialect> DialectFromName(std::string_view name);
+const char* DialectName(Dialect dialect);
+
+// Auto reads .pp and .lpr files and files with a {$MODE ...} directive as Fpc, others as Delphi.
+// Any other request is returned as it is.
+Dialect ResolveDialect(Dialect requested, std::string_view fileName, std::string_view text);
+
+// How one text is to be read besides its compiler symbols.
+struct ParseOptions {
+    Dialect dialect = Dialect::Classic; // never Auto when handed to Parse
+    std::string fileName;               // the file the text came from, for include files and notes
+    std::vector<std::string> includeDirs;
+};
+
+} // namespace quennet::model
