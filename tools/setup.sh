@@ -10,7 +10,10 @@ cd "$root"
 packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev
           qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libxkbcommon-dev libgl-dev
           fonts-dejavu-core xvfb xauth)
-if [ "$mode" = test ]; then packages+=(fp-compiler clang); fi
+# The package, git and schema checks: dpkg-shlibdeps, file, man, desktop-file-validate, jsonschema.
+if [ "$mode" = test ]; then
+  packages+=(fp-compiler clang dpkg-dev file man-db git desktop-file-utils python3-jsonschema)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,11 +1,13 @@
-// The commands of quennet-diff. Each takes the arguments after the program name and returns
-// the exit status: 0 same, 1 different, 2 trouble. Errors the user must see are thrown as
-// UsageError (bad options) or std::runtime_error (files) and reported by main.
+// The commands of quennet-diff. Each takes the parsed command line and returns the exit status:
+// 0 same, 1 different, 2 trouble. Errors the user must see are thrown as UsageError (bad
+// options) or std::runtime_error (files) and reported by main.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "options.h"
 
 namespace quennet::cli {
 
@@ -13,13 +15,15 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Compiler symbols: VER130, WIN32, CPU386 unless --no-default-defines; -D SYM adds one.
-// Removes the options it consumed from args.
-std::vector<std::string> TakeDefines(std::vector<std::string>& args);
+// The lines of an input file; "-" is the standard input, read once and kept for later calls.
+std::vector<std::string> LoadInputLines(const std::string& path);
 
-int RunModelCommand(std::vector<std::string> args);         // --model FILE
-int RunDiffCommand(std::vector<std::string> args);          // OLD NEW [--tree|--json|--map|...]
-int RunWorkspaceOutputCommand(std::vector<std::string> args); // --from-workspace WS ...
-int RunDirsCommand(std::vector<std::string> args);          // --dirs OLDDIR NEWDIR
+// Writes what was buffered; a failed write (full disk, closed pipe) is trouble.
+void FlushStandardOutput();
+
+int RunModelCommand(const CliOptions& opt);           // --model FILE
+int RunDiffCommand(const CliOptions& opt);            // OLD NEW [--tree|--json|--map|...]
+int RunWorkspaceOutputCommand(const CliOptions& opt); // --from-workspace WS ...
+int RunDirsCommand(const CliOptions& opt);            // --dirs OLDDIR NEWDIR
 
 } // namespace quennet::cli

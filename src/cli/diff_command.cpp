@@ -3,9 +3,13 @@
 #include "commands.h"
 #include "json_writer.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/comparison_outcome.h"
@@ -23,104 +27,56 @@ namespace {
 
 using model::TPasSrc;
 
-const char kUsage[] =
-    "Usage: quennet-diff [OPTION]... OLD NEW\n"
-    "Compare two Delphi source files by their declarations.\n"
-    "\n"
-    "Output (one of):\n"
-    "      (default)             the difference report\n"
-    "      --tree                the difference tree: indent, caption, TAB, state, TAB,\n"
-    "                            old lines, TAB, new lines\n"
-    "      --json                the difference tree as JSON\n"
-    "      --map                 the line map of the two whole files (C, O or N and a\n"
-    "                            0-based line: new line for C and N, old line for O)\n"
-    "\n"
-    "Compiler symbols (VER130, WIN32 and CPU386 unless told otherwise):\n"
-    "  -D, --define SYM          define SYM; may be repeated\n"
-    "      --no-default-defines  start from no symbols\n"
-    "\n"
-    "Merge outputs (besides the output above):\n"
-    "      --workspace FILE.rtf  write the merge workspace of OLD and NEW\n"
-    "      --merged FILE         write the merged source ({$IFDEF NEW_VER} blocks)\n"
-    "\n"
-    "      --help                show this help and exit\n"
-    "      --version             show the version and exit\n"
-    "\n"
-    "Exit status: 0 if the files are equivalent, 1 if they differ, 2 if there was trouble.\n"
-    "Other modes: quennet-diff --model FILE, --dirs OLDDIR NEWDIR, --from-workspace WS.\n";
+// The kind of a tree node. The root's groups and sections, and the member groups under a class
+// (depth 2), are named by their caption; every other node is of its parent's kind (a routine's
+// "implementation" is a routine, a class's "Inherited" a class).
+const char* NodeKind(const std::string& caption, const char* parentKind, int depth) {
+    using Names = std::pair<const char*, const char*>;
+    static const Names kRoot[] = {
+        {"Type", "type"},
+        {"Class/Interface", "class"},
+        {"Procedure/Function", "routine"},
+        {"Variable", "variable"},
+        {"Constant", "constant"},
+        {"Initialization", "section"},
+        {"Finalization", "section"},
+        {"Uses", "uses"},
+    };
+    static const Names kClassMembers[] = {
+        {"Field", "field"}, {"Method", "method"}, {"Property", "property"}};
+    auto find = [&](const auto& names, const char* otherwise) {
+        for (const auto& [c, kind] : names)
+            if (caption == c) return kind;
+        return otherwise;
+    };
+    if (depth == 0) return find(kRoot, "text");
+    if (depth == 2 && std::string_view(parentKind) == "class")
+        return find(kClassMembers, parentKind);
+    return parentKind;
+}
 
-// Output modes. A new mode that works on the two files (for example a workspace or a merged
-// output) is one entry in kModes plus one branch in RunDiffCommand; a mode that needs a value
-// sets takesValue and finds it in DiffOptions::modeValue.
-enum class Mode { Report, Tree, Json, Map };
+bool UseColor(ColorWhen when) {
+    if (when != ColorWhen::Auto) return when == ColorWhen::Always;
+    const char* noColor = std::getenv("NO_COLOR");
+    return (!noColor || !*noColor) && ::isatty(STDOUT_FILENO);
+}
 
-struct ModeOption {
-    const char* flag;
-    Mode mode;
-    bool takesValue;
-};
-
-const ModeOption kModes[] = {
-    {"--tree", Mode::Tree, false},
-    {"--json", Mode::Json, false},
-    {"--map", Mode::Map, false},
-};
-
-struct DiffOptions {
-    Mode mode = Mode::Report;
-    std::string modeFlag; // as given, for messages
-    std::string modeValue;
-    bool help = false;
-    bool version = false;
-    std::vector<std::string> files;
-    std::vector<std::string> symbols;
-};
-
-DiffOptions ParseOptions(std::vector<std::string> args) {
-    DiffOptions opt;
-    opt.symbols = TakeDefines(args);
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (optionsEnded || a.size() < 2 || a[0] != '-') {
-            opt.files.push_back(a);
-            continue;
-        }
-        if (a == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (a == "--help" || a == "-h") {
-            opt.help = true;
-            continue;
-        }
-        if (a == "--version") {
-            opt.version = true;
-            continue;
-        }
-        const ModeOption* found = nullptr;
-        for (const auto& m : kModes)
-            if (a == m.flag) found = &m;
-        if (!found) throw UsageError("unknown option '" + a + "'");
-        if (!opt.modeFlag.empty())
-            throw UsageError("options '" + opt.modeFlag + "' and '" + a + "' exclude each other");
-        opt.mode = found->mode;
-        opt.modeFlag = a;
-        if (found->takesValue) {
-            if (i + 1 >= args.size()) throw UsageError("option '" + a + "' needs a value");
-            opt.modeValue = args[++i];
-        }
+// Removed red, added green, changed yellow, by the mark that starts a report line.
+const char* ReportLineColor(const std::string& line) {
+    const size_t at = line.find_first_not_of(' ');
+    if (at == std::string::npos) return "";
+    switch (line[at]) {
+    case '-': return "\033[31m";
+    case '+': return "\033[32m";
+    case '*': return "\033[33m";
+    case '>': return "\033[1m";
+    default: return "";
     }
-    if (opt.help || opt.version) return opt;
-    if (opt.files.size() != 2)
-        throw UsageError(opt.files.size() < 2 ? "two file names are needed: OLD NEW"
-                                              : "too many file names; expected OLD NEW");
-    return opt;
 }
 
 std::unique_ptr<TPasSrc> LoadModel(const std::string& path,
                                    const std::vector<std::string>& symbols) {
-    std::string text = model::JoinLinesCrLf(model::LoadSourceLines(path));
+    std::string text = model::JoinLinesCrLf(LoadInputLines(path));
     auto src = std::make_unique<TPasSrc>();
     src->Parse(text, &symbols);
     return src;
@@ -134,14 +90,14 @@ struct StopNote {
 
 // A parse that stopped early leaves declarations unread; the structural comparison alone
 // would call such files equivalent.
-std::vector<StopNote> StopNotes(const DiffOptions& opt, const TPasSrc& o, const TPasSrc& n) {
+std::vector<StopNote> StopNotes(const CliOptions& opt, const TPasSrc& o, const TPasSrc& n) {
     std::vector<StopNote> notes;
     const TPasSrc* models[] = {&o, &n};
     for (int k = 0; k < 2; ++k) {
         const model::ParseStatus& s = models[k]->Status;
         if (s.Complete) continue;
-        notes.push_back(
-            {opt.files[k], model::ParseStopLine(s), model::ParseStopNote(opt.files[k], s)});
+        const std::string& name = opt.Label(static_cast<size_t>(k));
+        notes.push_back({name, model::ParseStopLine(s), model::ParseStopNote(name, s)});
     }
     return notes;
 }
@@ -159,12 +115,17 @@ void WriteRange(JsonWriter& json, const model::TidName* decl) {
     json.EndObject();
 }
 
-// Nodes as {caption, state, state_number, old, new, children}; lines 1-based as in the model.
-void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list) {
+// Nodes as {kind, caption, state, state_number, old, new, children}; lines 1-based as in the
+// model.
+void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list, const char* parentKind,
+                   int depth) {
     json.BeginArray();
     for (size_t i = 0; i < list.Count(); ++i) {
         const model::TSourceDiffItem* item = list.Items(i);
+        const char* kind = NodeKind(item->Caption, parentKind, depth);
         json.BeginObject();
+        json.Key("kind");
+        json.Value(kind);
         json.Key("caption");
         json.Value(item->Caption);
         json.Key("state");
@@ -176,21 +137,16 @@ void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list) {
         json.Key("new");
         WriteRange(json, item->NewDecl);
         json.Key("children");
-        WriteTreeJson(json, item->Children);
+        WriteTreeJson(json, item->Children, kind, depth + 1);
         json.EndObject();
     }
     json.EndArray();
 }
 
-void Flush() {
-    std::cout.flush();
-    if (!std::cout) throw std::runtime_error("cannot write to the standard output");
-}
-
-int RunMap(const DiffOptions& opt) {
+int RunMap(const CliOptions& opt) {
     auto records = [](const std::string& path) {
         std::vector<model::TLineRecord> out;
-        auto lines = model::LoadSourceLines(path);
+        auto lines = LoadInputLines(path);
         out.reserve(lines.size());
         for (size_t i = 0; i < lines.size(); ++i)
             out.push_back({model::LineKey(lines[i]), static_cast<int32_t>(i), false});
@@ -209,27 +165,17 @@ int RunMap(const DiffOptions& opt) {
         same = same && e.Kind == model::Common;
     }
     std::cout << out;
-    Flush();
+    FlushStandardOutput();
     return same ? 0 : 1;
 }
 
 } // namespace
 
-int RunDiffCommand(std::vector<std::string> args) {
-    const WorkspaceOptions workspace = TakeWorkspaceOptions(args);
-    DiffOptions opt = ParseOptions(std::move(args));
-    if (opt.help) {
-        std::cout << kUsage;
-        Flush();
-        return 0;
-    }
-    if (opt.version) {
-        std::cout << "quennet-diff " QUENNET_VERSION "\n";
-        Flush();
-        return 0;
-    }
-    HandleWorkspaceOptions(workspace, opt.files[0], opt.files[1]);
-    if (opt.mode == Mode::Map) return RunMap(opt);
+int RunDiffCommand(const CliOptions& opt) {
+    HandleWorkspaceOptions(opt);
+    // git stops at any status but 0; a difference is not a failure there.
+    const auto status = [&](int code) { return opt.gitExternal && code == 1 ? 0 : code; };
+    if (opt.output == Output::Map) return status(RunMap(opt));
 
     auto oldSrc = LoadModel(opt.files[0], opt.symbols);
     auto newSrc = LoadModel(opt.files[1], opt.symbols);
@@ -237,21 +183,27 @@ int RunDiffCommand(std::vector<std::string> args) {
     std::vector<StopNote> notes = StopNotes(opt, *oldSrc, *newSrc);
     bool equivalent = model::ClaimsEquivalence(diff, *oldSrc, *newSrc);
 
-    switch (opt.mode) {
-    case Mode::Tree: {
+    switch (opt.output) {
+    case Output::Brief:
+        if (!equivalent)
+            std::cout << "Files " << opt.Label(0) << " and " << opt.Label(1) << " differ\n";
+        break;
+    case Output::Tree: {
         for (const auto& line : model::FormatDiffTree(diff.Root))
             std::cout << line << '\n';
         for (const auto& note : notes)
             std::cerr << note.text << '\n';
         break;
     }
-    case Mode::Json: {
+    case Output::Json: {
         JsonWriter json(std::cout);
         json.BeginObject();
+        json.Key("format");
+        json.Value(kJsonFormat);
         json.Key("old");
-        json.Value(opt.files[0]);
+        json.Value(opt.Label(0));
         json.Key("new");
-        json.Value(opt.files[1]);
+        json.Value(opt.Label(1));
         json.Key("equivalent");
         json.Value(equivalent);
         json.Key("stopped");
@@ -266,27 +218,32 @@ int RunDiffCommand(std::vector<std::string> args) {
         }
         json.EndArray();
         json.Key("tree");
-        WriteTreeJson(json, diff.Root);
+        WriteTreeJson(json, diff.Root, "text", 0);
         json.EndObject();
         std::cout << '\n';
         break;
     }
     default: {
-        std::vector<std::string> lines{"Diff report for", "  " + opt.files[0], "  " + opt.files[1],
+        std::vector<std::string> lines{"Diff report for", "  " + opt.Label(0), "  " + opt.Label(1),
                                        ""};
+        const size_t bodyStart = lines.size();
         model::WriteReport(*oldSrc, *newSrc, lines);
+        const size_t bodyEnd = lines.size();
         for (const auto& note : notes)
             lines.push_back(note.text);
         if (equivalent) lines.emplace_back("The compared files syntactically are equivalent.");
+        const bool color = UseColor(opt.color);
         std::string out;
-        for (const auto& l : lines)
-            out += l + '\n';
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const char* c = color && i >= bodyStart && i < bodyEnd ? ReportLineColor(lines[i]) : "";
+            out += *c ? c + lines[i] + "\033[m\n" : lines[i] + '\n';
+        }
         std::cout << out;
         break;
     }
     }
-    Flush();
-    return equivalent ? 0 : 1;
+    FlushStandardOutput();
+    return status(equivalent ? 0 : 1);
 }
 
 } // namespace quennet::cli

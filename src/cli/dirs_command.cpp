@@ -14,20 +14,6 @@ namespace quennet::cli {
 
 namespace {
 
-const char kUsage[] =
-    "Usage: quennet-diff --dirs [--mask MASK] OLDDIR NEWDIR\n"
-    "List the files of two folders, each marked by its namesake in the other folder:\n"
-    "  identical   same size and same CRC-32 of the content\n"
-    "  different   the namesake's size or content differs (or it cannot be read)\n"
-    "  only here   no file of that name in the other folder\n"
-    "\n"
-    "      --mask MASK   file patterns separated by ';' (default \"*.pas;*.dpr\")\n"
-    "      --help        show this help and exit\n"
-    "\n"
-    "Names are compared as the file system compares them (case-sensitive on Linux).\n"
-    "Exit status: 0 if every file is identical and present on both sides, 1 otherwise,\n"
-    "2 if there was trouble.\n";
-
 // Progress on a terminal once the work has taken long enough for a user to wonder.
 class Progress {
 public:
@@ -61,28 +47,9 @@ bool IsFolder(const std::string& path) {
 
 } // namespace
 
-int RunDirsCommand(std::vector<std::string> args) {
-    std::string mask = "*.pas;*.dpr";
-    std::vector<std::string> folders;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--dirs") continue;
-        if (a == "--help" || a == "-h") {
-            std::cout << kUsage;
-            return 0;
-        }
-        if (a == "--mask") {
-            if (i + 1 >= args.size()) throw UsageError("--mask needs a value");
-            mask = args[++i];
-        } else if (a.rfind("--mask=", 0) == 0) {
-            mask = a.substr(7);
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw UsageError("unknown option " + a);
-        } else {
-            folders.push_back(a);
-        }
-    }
-    if (folders.size() != 2) throw UsageError("--dirs needs two folders, OLDDIR and NEWDIR");
+int RunDirsCommand(const CliOptions& opt) {
+    const std::string& mask = opt.mask;
+    const std::vector<std::string>& folders = opt.files;
     for (const std::string& f : folders)
         if (!IsFolder(f)) throw std::runtime_error("\"" + f + "\" is not a folder");
 

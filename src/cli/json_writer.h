@@ -8,6 +8,9 @@
 
 namespace quennet::cli {
 
+// The "format" number of the --json and --model outputs; raised when a reader would misread them.
+inline constexpr int32_t kJsonFormat = 1;
+
 class JsonWriter {
 public:
     explicit JsonWriter(std::ostream& out) : out_(out) {}

@@ -1,27 +1,29 @@
-// quennet-diff: the engine from the command line. Dispatches on the mode option.
-#include <algorithm>
-#include <cstdio>
+// quennet-diff: the engine from the command line. Reads the options once, then runs the mode.
 #include <exception>
 #include <iostream>
 
 #include "commands.h"
-
-namespace {
-
-bool Has(const std::vector<std::string>& args, const char* flag) {
-    return std::find(args.begin(), args.end(), flag) != args.end();
-}
-
-} // namespace
+#include "product.h"
 
 int main(int argc, char** argv) {
     using namespace quennet::cli;
-    std::vector<std::string> args(argv + 1, argv + argc);
     try {
-        if (Has(args, "--model")) return RunModelCommand(std::move(args));
-        if (Has(args, "--from-workspace")) return RunWorkspaceOutputCommand(std::move(args));
-        if (Has(args, "--dirs")) return RunDirsCommand(std::move(args));
-        return RunDiffCommand(std::move(args));
+        const CliOptions opt = ParseCommandLine(argc, argv);
+        if (opt.help || opt.version) {
+            if (opt.help)
+                std::cout << UsageText(opt.command);
+            else
+                std::cout << "quennet-diff " QUENNET_VERSION "\n" << quennet::kLicenceNotice;
+            FlushStandardOutput();
+            return 0;
+        }
+        switch (opt.command) {
+        case Command::Model: return RunModelCommand(opt);
+        case Command::FromWorkspace: return RunWorkspaceOutputCommand(opt);
+        case Command::Dirs: return RunDirsCommand(opt);
+        case Command::Diff: break;
+        }
+        return RunDiffCommand(opt);
     } catch (const UsageError& e) {
         std::cerr << "quennet-diff: " << e.what() << "\nTry 'quennet-diff --help'.\n";
         return 2;

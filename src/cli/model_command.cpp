@@ -67,6 +67,8 @@ void Section(JsonWriter& j, const char* key, const TidName& s) {
 void WriteModel(std::ostream& out, const TPasSrc& m) {
     JsonWriter j(out);
     j.BeginObject();
+    j.Key("format");
+    j.Value(kJsonFormat);
     j.Key("name");
     j.Value(m.Name);
     j.Key("checksum");
@@ -155,21 +157,12 @@ void WriteModel(std::ostream& out, const TPasSrc& m) {
 
 } // namespace
 
-int RunModelCommand(std::vector<std::string> args) {
-    std::vector<std::string> symbols = TakeDefines(args);
-    std::string file;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--model") {
-            if (i + 1 >= args.size()) throw UsageError("--model needs a file name");
-            if (!file.empty()) throw UsageError("--model takes one file");
-            file = args[++i];
-        } else {
-            throw UsageError("unexpected argument with --model: " + args[i]);
-        }
-    }
+int RunModelCommand(const CliOptions& opt) {
+    const std::string& file = opt.files[0];
     TPasSrc model;
-    model.Parse(JoinLinesCrLf(LoadSourceLines(file)), &symbols);
+    model.Parse(JoinLinesCrLf(LoadInputLines(file)), &opt.symbols);
     WriteModel(std::cout, model);
+    FlushStandardOutput();
     const ParseStatus& st = model.Status;
     if (!st.Complete) {
         std::cerr << file << ":" << (st.FirstErrorLine > 0 ? st.FirstErrorLine : st.StopLine)

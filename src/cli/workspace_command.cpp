@@ -9,52 +9,15 @@
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
 
 namespace quennet::cli {
 
-WorkspaceOptions TakeWorkspaceOptions(std::vector<std::string>& args) {
-    WorkspaceOptions opt;
-    std::vector<std::string> rest;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--") {
-            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
-            break;
-        }
-        std::string* target = nullptr;
-        std::string name;
-        for (auto [flag, field] : {std::pair{"--workspace", &opt.workspacePath},
-                                   std::pair{"--merged", &opt.mergedPath}}) {
-            const std::string f = flag;
-            if (a == f) {
-                if (i + 1 >= args.size()) throw UsageError("option '" + f + "' needs a file name");
-                *field = args[++i];
-                target = field;
-            } else if (a.rfind(f + "=", 0) == 0) {
-                *field = a.substr(f.size() + 1);
-                target = field;
-            }
-            if (target) {
-                name = f;
-                break;
-            }
-        }
-        if (!target) {
-            rest.push_back(a);
-        } else if (target->empty()) {
-            throw UsageError("option '" + name + "' needs a file name");
-        }
-    }
-    args = std::move(rest);
-    return opt;
-}
-
-bool HandleWorkspaceOptions(const WorkspaceOptions& options, const std::string& oldPath,
-                            const std::string& newPath) {
-    if (!options.Any()) return false;
-    const auto oldLines = model::LoadSourceLines(oldPath);
-    const auto newLines = model::LoadSourceLines(newPath);
+bool HandleWorkspaceOptions(const CliOptions& options) {
+    if (options.workspacePath.empty() && options.mergedPath.empty()) return false;
+    const std::string& oldPath = options.files[0];
+    const std::string& newPath = options.files[1];
+    const auto oldLines = LoadInputLines(oldPath);
+    const auto newLines = LoadInputLines(newPath);
     std::optional<merge::TMergeWorkspace> ws;
     try {
         ws = merge::BuildMergeWorkspace(oldLines, newLines);

@@ -2,24 +2,13 @@
 // --merged FILE the NEW_VER merged source (the workspace saved as the merged version).
 #pragma once
 
-#include <string>
-#include <vector>
+#include "options.h"
 
 namespace quennet::cli {
-
-struct WorkspaceOptions {
-    std::string workspacePath;
-    std::string mergedPath;
-    bool Any() const { return !workspacePath.empty() || !mergedPath.empty(); }
-};
-
-// Removes --workspace FILE and --merged FILE (and the = forms) from args, up to a "--".
-WorkspaceOptions TakeWorkspaceOptions(std::vector<std::string>& args);
 
 // Builds the workspace of the two files and writes what the options ask for. Two empty files
 // build nothing: a note goes to stderr and no file is written. Returns whether files were
 // written; throws std::runtime_error naming the file and the reason.
-bool HandleWorkspaceOptions(const WorkspaceOptions& options, const std::string& oldPath,
-                            const std::string& newPath);
+bool HandleWorkspaceOptions(const CliOptions& options);
 
 } // namespace quennet::cli

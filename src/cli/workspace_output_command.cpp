@@ -8,61 +8,13 @@
 
 namespace quennet::cli {
 
-namespace {
-
-const char kUsage[] =
-    "Usage: quennet-diff --from-workspace WS [--new OUT] [--old OUT] [--merged OUT]\n"
-    "                    [--workspace OUT] [--comment TEXT]\n"
-    "Write the sources of a merge workspace (red lines: old only, blue: new only).\n"
-    "\n"
-    "      --new OUT        the new version: red lines left out\n"
-    "      --old OUT        the old version: blue lines left out\n"
-    "      --merged OUT     both versions, chosen by {$IFDEF NEW_VER}\n"
-    "      --comment TEXT   write the left-out lines behind \"//\" + TEXT instead\n"
-    "      --workspace OUT  save the workspace again: RTF for a name ending in .rtf,\n"
-    "                       plain text otherwise (\".pas\" added to a name without one)\n"
-    "\n"
-    "Exit status: 0 when every file was written, 2 if there was trouble.\n";
-
-} // namespace
-
-int RunWorkspaceOutputCommand(std::vector<std::string> args) {
-    std::string workspace, newOut, oldOut, mergedOut, workspaceOut, prefix;
-    bool comment = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::cout << kUsage;
-            return std::cout ? 0 : 2;
-        }
-        auto value = [&](std::string& field) {
-            if (i + 1 >= args.size()) throw UsageError("option '" + a + "' needs a value");
-            if (!field.empty() || (&field == &prefix && comment))
-                throw UsageError("option '" + a + "' is given twice");
-            field = args[++i];
-        };
-        if (a == "--from-workspace") {
-            value(workspace);
-        } else if (a == "--new") {
-            value(newOut);
-        } else if (a == "--old") {
-            value(oldOut);
-        } else if (a == "--merged") {
-            value(mergedOut);
-        } else if (a == "--workspace") {
-            value(workspaceOut);
-        } else if (a == "--comment") {
-            value(prefix);
-            comment = true;
-        } else {
-            throw UsageError("unknown argument '" + a + "'");
-        }
-    }
-    if (workspace.empty()) throw UsageError("option '--from-workspace' needs a file name");
-    if (newOut.empty() && oldOut.empty() && mergedOut.empty() && workspaceOut.empty())
-        throw UsageError(
-            "nothing to write: give --new, --old, --merged or --workspace with a file name");
-    if (comment) prefix = "//" + prefix;
+int RunWorkspaceOutputCommand(const CliOptions& opt) {
+    const std::string& workspace = opt.files[0];
+    const std::string& newOut = opt.newOut;
+    const std::string& oldOut = opt.oldOut;
+    const std::string& mergedOut = opt.mergedPath;
+    const std::string& workspaceOut = opt.workspacePath;
+    const std::string prefix = opt.comment ? "//" + opt.commentText : std::string();
 
     const auto doc = merge::LoadWorkspaceFile(workspace);
     if (!newOut.empty()) merge::SaveNewVersion(doc, newOut, prefix);

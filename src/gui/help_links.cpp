@@ -23,10 +23,6 @@ QStringList HelpFileCandidates(const QString& programDir) {
         dir.filePath(QStringLiteral("doc/manual.html")),
         dir.filePath(QStringLiteral("../share/doc/quennet-pro/manual.html")),
     };
-#ifdef QUENNET_SOURCE_DOC_DIR
-    candidates
-        << QDir(QStringLiteral(QUENNET_SOURCE_DOC_DIR)).filePath(QStringLiteral("manual.html"));
-#endif
     for (QString& c : candidates)
         c = QDir::cleanPath(c);
     return candidates;

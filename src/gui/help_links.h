@@ -14,7 +14,7 @@ extern const QString kHomePageAddress;
 QString WithHttpScheme(const QString& address);
 
 // Places looked at for the manual, in order: "quennet.chm" and "manual.html" in the program's
-// folder, then its doc folders, then the source tree's copy.
+// folder, then its doc folders (an installed program finds ../share/doc/quennet-pro/).
 QStringList HelpFileCandidates(const QString& programDir);
 // The first candidate that exists; empty when none does.
 QString LocateHelpFile(const QString& programDir);

@@ -1,7 +1,8 @@
 // Program entry: settings store, title, main window, report window, navigator; then the loop.
 // "quennet --screenshot FILE.png NEW [OLD]" compares, draws the main window to FILE.png and exits;
 // "--screenshot-navigator FILE.png OLDDIR NEWDIR" draws the navigator on two folders and
-// "--screenshot-about FILE.png" the about box.
+// "--screenshot-about FILE.png" the about box. --help and --version answer on the terminal
+// before any window system is needed.
 #include "about_box.h"
 #include "app_registry.h"
 #include "diff_rpt_form.h"
@@ -10,13 +11,17 @@
 #include "quennet_application.h"
 #include "user_dialogs.h"
 
+#include <QCommandLineParser>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUrl>
 #include <cstdio>
 #include <memory>
+
+#include "product.h"
 
 using namespace quennet::gui;
 
@@ -53,20 +58,98 @@ QTreeWidgetItem* FirstDifference(QTreeWidget* tree) {
     return nullptr;
 }
 
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show the options and exit.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Show the version and exit.")};
+    // Pictures of the windows for documentation and checks; not for users.
+    QCommandLineOption shotMain{QStringLiteral("screenshot"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption shotNavigator{QStringLiteral("screenshot-navigator"), QString(),
+                                     QStringLiteral("FILE")};
+    QCommandLineOption shotAbout{QStringLiteral("screenshot-about"), QString(),
+                                 QStringLiteral("FILE")};
+
+    CommandLine() {
+        parser.setApplicationDescription(
+            QStringLiteral("Compare two versions of a Pascal source by their declarations.\n"
+                           "NEW alone compares it with its Delphi backup NEW.~pa."));
+        for (QCommandLineOption* o : {&shotMain, &shotNavigator, &shotAbout})
+            o->setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOptions({help, version, shotMain, shotNavigator, shotAbout});
+        parser.addPositionalArgument(QStringLiteral("NEW"), QStringLiteral("The new file."),
+                                     QStringLiteral("[NEW"));
+        parser.addPositionalArgument(QStringLiteral("OLD"), QStringLiteral("The old file."),
+                                     QStringLiteral("[OLD]]"));
+    }
+
+    // Returns an exit status when the program is done, -1 when it goes on.
+    int Answer() {
+        if (parser.isSet(help)) {
+            // Qt names the program by the path it was started with, or a placeholder.
+            QString text = parser.helpText();
+            text.replace(0, text.indexOf(QLatin1Char('\n')),
+                         QStringLiteral("Usage: quennet [OPTION]... [--] [NEW [OLD]]"));
+            std::fputs(qPrintable(text), stdout);
+            return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
+        }
+        if (parser.isSet(version)) {
+            std::printf("quennet %s\n%s", QUENNET_VERSION, quennet::kLicenceNotice);
+            return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
+        }
+        return -1;
+    }
+};
+
+QStringList Arguments(int argc, char** argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("quennet"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUENNET_VERSION));
+    CommandLine commandLine;
+    // Help and version need no display. Qt's own options (-platform ...) are known only once
+    // the application has taken them out, so a first reading that fails waits for that.
+    if (commandLine.parser.parse(Arguments(argc, argv)))
+        if (int status = commandLine.Answer(); status >= 0) return status;
+
     TQuennetApplication app(argc, argv);
-    QStringList params = app.arguments().mid(1);
+    if (!commandLine.parser.parse(app.arguments())) {
+        std::fprintf(stderr, "quennet: %s\nTry 'quennet --help'.\n",
+                     qPrintable(commandLine.parser.errorText()));
+        return 2;
+    }
+    if (int status = commandLine.Answer(); status >= 0) return status;
+    QStringList params = commandLine.parser.positionalArguments();
+    if (params.size() > 2) {
+        std::fprintf(stderr, "quennet: too many file names; expected NEW [OLD]\n"
+                             "Try 'quennet --help'.\n");
+        return 2;
+    }
     QString screenshot;
     QString screenshotWindow; // empty for the main window, "navigator" or "about"
-    if (params.size() >= 2 && (params[0] == QLatin1String("--screenshot") ||
-                               params[0] == QLatin1String("--screenshot-navigator") ||
-                               params[0] == QLatin1String("--screenshot-about"))) {
-        screenshotWindow = params[0].mid(13);
-        screenshot = params[1];
-        params = params.mid(2);
+    const std::pair<QCommandLineOption*, QString> shots[] = {
+        {&commandLine.shotMain, QString()},
+        {&commandLine.shotNavigator, QStringLiteral("navigator")},
+        {&commandLine.shotAbout, QStringLiteral("about")},
+    };
+    for (const auto& [option, window] : shots) {
+        if (!commandLine.parser.isSet(*option)) continue;
+        screenshot = commandLine.parser.value(*option);
+        screenshotWindow = window;
     }
+    QGuiApplication::setDesktopFileName(QStringLiteral("quennet"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/quennet/icons/quennet-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
 
     // The picture is taken with the default layout, and the user's settings stay untouched.
     QTemporaryDir scratch;

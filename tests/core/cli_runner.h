@@ -38,8 +38,10 @@ inline std::string ReadWholeFile(const std::filesystem::path& path) {
     return s.str();
 }
 
-// Runs the command line tool in folder dir (so relative file names stay as given).
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& dir = ".") {
+// Runs the command line tool in folder dir (so relative file names stay as given), with input
+// (when not empty) as its standard input.
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& dir = ".",
+                        const std::string& input = "") {
     static int counter = 0;
     auto errPath =
         std::filesystem::temp_directory_path() / ("quennet-cli-err-" + std::to_string(::getpid()) +
@@ -48,6 +50,7 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     for (const auto& a : args)
         cmd += " " + ShellQuote(a);
     cmd += " 2>" + ShellQuote(errPath.string());
+    if (!input.empty()) cmd += " <" + ShellQuote(input);
     CliResult r;
     FILE* pipe = ::popen(cmd.c_str(), "r");
     if (!pipe) return r;

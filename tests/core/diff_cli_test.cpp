@@ -67,7 +67,8 @@ TEST(DiffCliTest, HelpAndVersion) {
     EXPECT_NE(h.out.find("--tree"), std::string::npos);
     auto v = RunCli({"--version"});
     EXPECT_EQ(v.exitCode, 0);
-    EXPECT_EQ(v.out, std::string("quennet-diff ") + QUENNET_VERSION + "\n");
+    EXPECT_EQ(v.out.rfind(std::string("quennet-diff ") + QUENNET_VERSION + "\n", 0), 0u);
+    EXPECT_NE(v.out.find("GPL-3.0-or-later"), std::string::npos);
 }
 
 TEST(DiffCliTest, MapOfIdenticalFilesIsAllCommon) {
@@ -83,7 +84,7 @@ TEST(DiffCliTest, MapOfIdenticalFilesIsAllCommon) {
 TEST(DiffCliTest, JsonNamesFilesAndEquivalence) {
     auto r = RunCli({"--json", kOld, kNew});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out.rfind("{\"old\":\"" + kOld + "\",\"new\":\"" + kNew +
+    EXPECT_EQ(r.out.rfind("{\"format\":1,\"old\":\"" + kOld + "\",\"new\":\"" + kNew +
                               "\",\"equivalent\":false,\"stopped\":[],\"tree\":[{",
                           0),
               0u)
@@ -97,26 +98,31 @@ TEST(DiffCliTest, JsonTreeOfGoldenCases) {
     const std::string cases = QUENNET_CASES_DIR;
     auto sections =
         RunCli({"--json", "old.pas", "new.pas"}, cases + "/diff-05-sections-changed-and-gained");
-    EXPECT_EQ(sections.out,
-              "{\"old\":\"old.pas\",\"new\":\"new.pas\",\"equivalent\":false,\"stopped\":[],"
-              "\"tree\":[{\"caption\":\"Initialization\",\"state\":\"changed\",\"state_number\":4,"
-              "\"old\":{\"first\":10,\"last\":11},\"new\":{\"first\":10,\"last\":12},"
-              "\"children\":[]},{\"caption\":\"Finalization\",\"state\":\"added\","
-              "\"state_number\":3,\"old\":{\"first\":-1,\"last\":-1},"
-              "\"new\":{\"first\":14,\"last\":15},\"children\":[]}]}\n");
+    EXPECT_EQ(
+        sections.out,
+        "{\"format\":1,\"old\":\"old.pas\",\"new\":\"new.pas\",\"equivalent\":false,\"stopped\":[],"
+        "\"tree\":[{\"kind\":\"section\",\"caption\":\"Initialization\",\"state\":\"changed\","
+        "\"state_number\":4,"
+        "\"old\":{\"first\":10,\"last\":11},\"new\":{\"first\":10,\"last\":12},"
+        "\"children\":[]},{\"kind\":\"section\",\"caption\":\"Finalization\",\"state\":\"added\","
+        "\"state_number\":3,\"old\":{\"first\":-1,\"last\":-1},"
+        "\"new\":{\"first\":14,\"last\":15},\"children\":[]}]}\n");
     auto nested =
         RunCli({"--json", "old.pas", "new.pas"}, cases + "/diff-07-conditional-default-symbols");
-    EXPECT_EQ(nested.out,
-              "{\"old\":\"old.pas\",\"new\":\"new.pas\",\"equivalent\":false,\"stopped\":[],"
-              "\"tree\":[{\"caption\":\"Procedure/Function\",\"state\":\"group\","
-              "\"state_number\":0,\"old\":null,\"new\":null,\"children\":[{\"caption\":\"Run\","
-              "\"state\":\"changed\",\"state_number\":4,\"old\":{\"first\":21,\"last\":26},"
-              "\"new\":{\"first\":23,\"last\":31},\"children\":[]}]}]}\n");
+    EXPECT_EQ(
+        nested.out,
+        "{\"format\":1,\"old\":\"old.pas\",\"new\":\"new.pas\",\"equivalent\":false,\"stopped\":[],"
+        "\"tree\":[{\"kind\":\"routine\",\"caption\":\"Procedure/Function\",\"state\":\"group\","
+        "\"state_number\":0,\"old\":null,\"new\":null,\"children\":[{\"kind\":\"routine\","
+        "\"caption\":\"Run\","
+        "\"state\":\"changed\",\"state_number\":4,\"old\":{\"first\":21,\"last\":26},"
+        "\"new\":{\"first\":23,\"last\":31},\"children\":[]}]}]}\n");
     auto stopped =
         RunCli({"--json", "old.pas", "new.pas"}, cases + "/diff-12-new-file-stops-early");
     EXPECT_EQ(stopped.exitCode, 1);
-    EXPECT_EQ(stopped.out, "{\"old\":\"old.pas\",\"new\":\"new.pas\",\"equivalent\":false,"
-                           "\"stopped\":[{\"file\":\"new.pas\",\"line\":13}],\"tree\":[]}\n");
+    EXPECT_EQ(stopped.out,
+              "{\"format\":1,\"old\":\"old.pas\",\"new\":\"new.pas\",\"equivalent\":false,"
+              "\"stopped\":[{\"file\":\"new.pas\",\"line\":13}],\"tree\":[]}\n");
 }
 
 TEST(DiffCliTest, TreeModeSendsStopNotesToStandardError) {

@@ -15,7 +15,7 @@ TEST(ModelCli, PrintsTheSortedModelAsJson) {
     auto r = RunCli({"--model", kCases + "/model-02-classes/input.pas"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.err.empty());
-    EXPECT_EQ(r.out.rfind("{\"name\":\"Shapes2\",\"checksum\":", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.rfind("{\"format\":1,\"name\":\"Shapes2\",\"checksum\":", 0), 0u) << r.out;
     // Model order: IBar before TFoo; a forward class ends with its full declaration's lines.
     EXPECT_LT(r.out.find("\"name\":\"IBar\""), r.out.find("\"name\":\"TFoo\""));
     EXPECT_NE(r.out.find("{\"name\":\"TBase\",\"kind\":\"class\",\"ancestors\":\"TObject\","

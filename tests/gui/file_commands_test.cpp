@@ -325,6 +325,9 @@ TEST_F(FileCommandsTest, HelpOpensTheManualAndTheHomePage) {
     ASSERT_GE(candidates.size(), 2);
     EXPECT_EQ(candidates[0], QStringLiteral("/opt/q/quennet.chm"));
     EXPECT_EQ(candidates[1], QStringLiteral("/opt/q/manual.html"));
+    // Installed: bin/ and share/doc/quennet-pro/ under one prefix, wherever that is.
+    EXPECT_TRUE(HelpFileCandidates(QStringLiteral("/opt/q/bin"))
+                    .contains(QStringLiteral("/opt/q/share/doc/quennet-pro/manual.html")));
     form->ActHelpContents->trigger();
     ASSERT_EQ(dialogs.OpenedUrls.size(), 1) << dialogs.Infos.join(QLatin1Char('\n')).toStdString();
     const QUrl manual(dialogs.OpenedUrls[0]);

@@ -1,0 +1,266 @@
+#include "options.h"
+
+#include <getopt.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "commands.h"
+
+namespace quennet::cli {
+
+namespace {
+
+enum Modes : unsigned { kDiff = 1, kModel = 2, kFromWorkspace = 4, kDirs = 8, kAll = 15 };
+
+enum Id : int {
+    kHelp = 'h',
+    kVersion = 'v',
+    kDefine = 'D',
+    kLabel = 'L',
+    kBrief = 'q',
+    kNoDefaultDefines = 256,
+    kTree,
+    kJson,
+    kMap,
+    kColor,
+    kWorkspace,
+    kMerged,
+    kModelMode,
+    kFromWorkspaceMode,
+    kDirsMode,
+    kNew,
+    kOld,
+    kComment,
+    kMask,
+};
+
+struct OptionInfo {
+    option longOption;
+    unsigned modes;
+};
+
+const OptionInfo kOptions[] = {
+    {{"help", no_argument, nullptr, kHelp}, kAll},
+    {{"version", no_argument, nullptr, kVersion}, kAll},
+    {{"define", required_argument, nullptr, kDefine}, kDiff | kModel},
+    {{"no-default-defines", no_argument, nullptr, kNoDefaultDefines}, kDiff | kModel},
+    {{"tree", no_argument, nullptr, kTree}, kDiff},
+    {{"json", no_argument, nullptr, kJson}, kDiff},
+    {{"map", no_argument, nullptr, kMap}, kDiff},
+    {{"brief", no_argument, nullptr, kBrief}, kDiff},
+    {{"label", required_argument, nullptr, kLabel}, kDiff},
+    {{"color", optional_argument, nullptr, kColor}, kDiff},
+    {{"workspace", required_argument, nullptr, kWorkspace}, kDiff | kFromWorkspace},
+    {{"merged", required_argument, nullptr, kMerged}, kDiff | kFromWorkspace},
+    // The mode options take their file as an operand, so "--model --help" asks for help.
+    {{"model", optional_argument, nullptr, kModelMode}, kModel},
+    {{"from-workspace", optional_argument, nullptr, kFromWorkspaceMode}, kFromWorkspace},
+    {{"dirs", no_argument, nullptr, kDirsMode}, kDirs},
+    {{"new", required_argument, nullptr, kNew}, kFromWorkspace},
+    {{"old", required_argument, nullptr, kOld}, kFromWorkspace},
+    {{"comment", required_argument, nullptr, kComment}, kFromWorkspace},
+    {{"mask", required_argument, nullptr, kMask}, kDirs},
+};
+
+const OptionInfo* Find(int id) {
+    for (const auto& o : kOptions)
+        if (o.longOption.val == id) return &o;
+    return nullptr;
+}
+
+std::string Spelling(int id) {
+    const OptionInfo* o = Find(id);
+    return o ? std::string("--") + o->longOption.name : std::string();
+}
+
+unsigned ModeBit(Command c) {
+    switch (c) {
+    case Command::Diff: return kDiff;
+    case Command::Model: return kModel;
+    case Command::FromWorkspace: return kFromWorkspace;
+    case Command::Dirs: return kDirs;
+    }
+    return kDiff;
+}
+
+// What git passes an external diff: path old-file old-hex old-mode new-file new-hex new-mode,
+// and for a rename also new-path and a note. A missing side is /dev/null with "." for hash and
+// mode.
+bool IsHash(const std::string& s) {
+    return s == "." ||
+           (s.size() >= 7 && s.size() <= 64 && std::all_of(s.begin(), s.end(), [](char c) {
+                return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+            }));
+}
+
+bool IsMode(const std::string& s) {
+    return s == "." || (s.size() == 6 && std::all_of(s.begin(), s.end(),
+                                                     [](char c) { return c >= '0' && c <= '7'; }));
+}
+
+bool LooksLikeGitCall(const std::vector<std::string>& f) {
+    return (f.size() == 7 || f.size() == 9) && IsHash(f[2]) && IsMode(f[3]) && IsHash(f[5]) &&
+           IsMode(f[6]);
+}
+
+void TakeGitCall(CliOptions& opt) {
+    const std::vector<std::string> f = opt.files;
+    opt.gitExternal = true;
+    opt.files = {f[1], f[4]};
+    if (opt.labels.empty()) opt.labels = {f[0], f.size() == 9 ? f[7] : f[0]};
+}
+
+void CheckOperands(CliOptions& opt) {
+    auto& f = opt.files;
+    switch (opt.command) {
+    case Command::Diff:
+        if (LooksLikeGitCall(f)) TakeGitCall(opt);
+        if (f.size() != 2)
+            throw UsageError(f.size() < 2 ? "two file names are needed: OLD NEW"
+                                          : "too many file names; expected OLD NEW");
+        if (f[0] == "-" && f[1] == "-")
+            throw UsageError("only one side can be the standard input '-'");
+        if (opt.labels.size() > 2) throw UsageError("option '--label' is given more than twice");
+        break;
+    case Command::Model:
+        if (f.size() != 1)
+            throw UsageError(f.empty() ? "option '--model' needs a file name"
+                                       : "option '--model' takes one file");
+        break;
+    case Command::FromWorkspace:
+        if (f.size() != 1)
+            throw UsageError(f.empty() ? "option '--from-workspace' needs a file name"
+                                       : "option '--from-workspace' takes one file");
+        if (opt.newOut.empty() && opt.oldOut.empty() && opt.mergedPath.empty() &&
+            opt.workspacePath.empty())
+            throw UsageError(
+                "nothing to write: give --new, --old, --merged or --workspace with a file name");
+        break;
+    case Command::Dirs:
+        if (f.size() != 2) throw UsageError("--dirs needs two folders, OLDDIR and NEWDIR");
+        break;
+    }
+}
+
+} // namespace
+
+CliOptions ParseCommandLine(int argc, char** argv) {
+    std::vector<option> longOptions;
+    for (const auto& o : kOptions)
+        longOptions.push_back(o.longOption);
+    longOptions.push_back({nullptr, 0, nullptr, 0});
+
+    CliOptions opt;
+    bool defaults = true;
+    std::vector<std::string> extraSymbols;
+    std::vector<int> given;
+    int modeOption = 0;
+    int outputOption = 0;
+
+    auto setOnce = [&](std::string& field, int id, const char* value) {
+        if (std::count(given.begin(), given.end(), id) > 1)
+            throw UsageError("option '" + Spelling(id) + "' is given twice");
+        if (!*value) throw UsageError("option '" + Spelling(id) + "' needs a file name");
+        field = value;
+    };
+    auto setExclusive = [](int& slot, int id) {
+        if (slot && slot != id)
+            throw UsageError("options '" + Spelling(slot) + "' and '" + Spelling(id) +
+                             "' exclude each other");
+        slot = id;
+    };
+
+    // '+' would stop at the first operand; permuting keeps "OLD NEW --tree" working. ':' first
+    // reports a missing value apart from an unknown option.
+    ::optind = 0;
+    ::opterr = 0;
+    int id;
+    while ((id = ::getopt_long(argc, argv, ":hvqD:L:", longOptions.data(), nullptr)) != -1) {
+        if (id == '?' || id == ':') {
+            std::string name = argv[::optind - 1];
+            if (const auto eq = name.find('='); eq != std::string::npos) name.resize(eq);
+            if (id == ':') throw UsageError("option '" + name + "' needs a value");
+            if (::optopt && Find(::optopt) && name.rfind("--", 0) == 0)
+                throw UsageError("option '" + name + "' takes no value");
+            if (::optopt) name = std::string("-") + static_cast<char>(::optopt);
+            const auto matches =
+                std::count_if(std::begin(kOptions), std::end(kOptions), [&](const OptionInfo& o) {
+                    return name.size() > 2 &&
+                           std::string("--").append(o.longOption.name).rfind(name, 0) == 0;
+                });
+            throw UsageError((matches > 1 ? "ambiguous option '" : "unknown option '") + name +
+                             "'");
+        }
+        given.push_back(id);
+        const char* value = ::optarg ? ::optarg : "";
+        switch (id) {
+        case kHelp: opt.help = true; break;
+        case kVersion: opt.version = true; break;
+        case kDefine:
+            if (!*value) throw UsageError("option '-D' needs a symbol");
+            extraSymbols.emplace_back(value);
+            break;
+        case kNoDefaultDefines: defaults = false; break;
+        case kTree:
+        case kJson:
+        case kMap:
+        case kBrief:
+            setExclusive(outputOption, id);
+            opt.output = id == kTree   ? Output::Tree
+                         : id == kJson ? Output::Json
+                         : id == kMap  ? Output::Map
+                                       : Output::Brief;
+            break;
+        case kLabel: opt.labels.emplace_back(value); break;
+        case kColor:
+            if (!::optarg || std::strcmp(value, "auto") == 0)
+                opt.color = ColorWhen::Auto;
+            else if (std::strcmp(value, "always") == 0)
+                opt.color = ColorWhen::Always;
+            else if (std::strcmp(value, "never") == 0)
+                opt.color = ColorWhen::Never;
+            else
+                throw UsageError("option '--color' takes auto, always or never, not '" +
+                                 std::string(value) + "'");
+            break;
+        case kWorkspace: setOnce(opt.workspacePath, id, value); break;
+        case kMerged: setOnce(opt.mergedPath, id, value); break;
+        case kNew: setOnce(opt.newOut, id, value); break;
+        case kOld: setOnce(opt.oldOut, id, value); break;
+        case kComment:
+            if (opt.comment) throw UsageError("option '--comment' is given twice");
+            opt.comment = true;
+            opt.commentText = value;
+            break;
+        case kMask: opt.mask = value; break;
+        case kModelMode:
+        case kFromWorkspaceMode:
+        case kDirsMode:
+            setExclusive(modeOption, id);
+            opt.command = id == kModelMode           ? Command::Model
+                          : id == kFromWorkspaceMode ? Command::FromWorkspace
+                                                     : Command::Dirs;
+            if (::optarg) opt.files.emplace_back(value);
+            break;
+        }
+    }
+    for (int i = ::optind; i < argc; ++i)
+        opt.files.emplace_back(argv[i]);
+
+    const unsigned mode = ModeBit(opt.command);
+    for (int g : given)
+        if (!(Find(g)->modes & mode))
+            throw UsageError("option '" + Spelling(g) + "' does not apply" +
+                             (modeOption ? " with '" + Spelling(modeOption) + "'"
+                                         : std::string(" to a comparison of two files")));
+
+    if (defaults) opt.symbols = {"VER130", "WIN32", "CPU386"};
+    opt.symbols.insert(opt.symbols.end(), extraSymbols.begin(), extraSymbols.end());
+
+    if (opt.help || opt.version) return opt;
+    CheckOperands(opt);
+    return opt;
+}
+
+} // namespace quennet::cli

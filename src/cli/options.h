@@ -1,0 +1,48 @@
+// The command line of quennet-diff, read once by getopt_long for every mode: long and short
+// forms, --opt=value, "--" ending the options, "-" naming standard input.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quennet::cli {
+
+enum class Command { Diff, Model, FromWorkspace, Dirs };
+enum class Output { Report, Tree, Json, Map, Brief };
+enum class ColorWhen { Never, Auto, Always };
+
+struct CliOptions {
+    Command command = Command::Diff;
+    bool help = false;
+    bool version = false;
+
+    std::vector<std::string> files; // operands, in order
+    std::vector<std::string> symbols;
+
+    // OLD NEW
+    Output output = Output::Report;
+    std::vector<std::string> labels; // at most two: the names the outputs show for OLD and NEW
+    ColorWhen color = ColorWhen::Never;
+    bool gitExternal = false; // called by git as its external diff
+    std::string workspacePath;
+    std::string mergedPath;
+
+    // --from-workspace
+    std::string newOut, oldOut;
+    bool comment = false;
+    std::string commentText;
+
+    // --dirs
+    std::string mask = "*.pas;*.dpr";
+
+    // The name an output shows for operand k (0 old, 1 new).
+    const std::string& Label(size_t k) const { return k < labels.size() ? labels[k] : files[k]; }
+};
+
+// Throws UsageError naming the option at fault. argv[0] is not read.
+CliOptions ParseCommandLine(int argc, char** argv);
+
+// The usage text of a command, for --help.
+const char* UsageText(Command command);
+
+} // namespace quennet::cli

@@ -1,0 +1,98 @@
+// The --help texts, one per mode.
+#include "options.h"
+
+namespace quennet::cli {
+
+namespace {
+
+const char kDiffUsage[] =
+    "Usage: quennet-diff [OPTION]... OLD NEW\n"
+    "Compare two Delphi source files by their declarations. Either file may be '-' for the\n"
+    "standard input.\n"
+    "\n"
+    "Output (one of):\n"
+    "      (default)             the difference report\n"
+    "  -q, --brief               only \"Files OLD and NEW differ\" when they differ\n"
+    "      --tree                the difference tree: indent, caption, TAB, state, TAB,\n"
+    "                            old lines, TAB, new lines\n"
+    "      --json                the difference tree as JSON\n"
+    "      --map                 the line map of the two whole files (C, O or N and a\n"
+    "                            0-based line: new line for C and N, old line for O)\n"
+    "\n"
+    "  -L, --label NAME          name OLD (first time) or NEW (second time) as NAME\n"
+    "      --color[=WHEN]        colour the report: removed red, added green, changed\n"
+    "                            yellow; WHEN is never (default), always or auto (plain\n"
+    "                            --color: on a terminal unless NO_COLOR is set)\n"
+    "\n"
+    "Compiler symbols (VER130, WIN32 and CPU386 unless told otherwise):\n"
+    "  -D, --define SYM          define SYM; may be repeated\n"
+    "      --no-default-defines  start from no symbols\n"
+    "\n"
+    "Merge outputs (besides the output above):\n"
+    "      --workspace FILE.rtf  write the merge workspace of OLD and NEW\n"
+    "      --merged FILE         write the merged source ({$IFDEF NEW_VER} blocks)\n"
+    "\n"
+    "  -h, --help                show this help and exit\n"
+    "  -v, --version             show the version and exit\n"
+    "\n"
+    "Called by git as an external diff (PATH OLD-FILE OLD-HASH OLD-MODE NEW-FILE NEW-HASH\n"
+    "NEW-MODE), the report is labelled with PATH and the exit status is 0 unless there was\n"
+    "trouble.\n"
+    "\n"
+    "Exit status: 0 if the files are equivalent, 1 if they differ, 2 if there was trouble.\n"
+    "Other modes, each with its own --help: quennet-diff --model FILE, --dirs OLDDIR NEWDIR,\n"
+    "--from-workspace WS.\n";
+
+const char kModelUsage[] =
+    "Usage: quennet-diff --model [OPTION]... FILE\n"
+    "Print the parsed declaration model of one Delphi source file as JSON ('-' reads the\n"
+    "standard input).\n"
+    "\n"
+    "  -D, --define SYM          define SYM; may be repeated\n"
+    "      --no-default-defines  start from no symbols (default: VER130, WIN32, CPU386)\n"
+    "  -h, --help                show this help and exit\n"
+    "\n"
+    "Exit status: 0 when the model was printed, 2 if there was trouble.\n";
+
+const char kFromWorkspaceUsage[] =
+    "Usage: quennet-diff --from-workspace WS [--new OUT] [--old OUT] [--merged OUT]\n"
+    "                    [--workspace OUT] [--comment TEXT]\n"
+    "Write the sources of a merge workspace (red lines: old only, blue: new only).\n"
+    "\n"
+    "      --new OUT        the new version: red lines left out\n"
+    "      --old OUT        the old version: blue lines left out\n"
+    "      --merged OUT     both versions, chosen by {$IFDEF NEW_VER}\n"
+    "      --comment TEXT   write the left-out lines behind \"//\" + TEXT instead\n"
+    "      --workspace OUT  save the workspace again: RTF for a name ending in .rtf,\n"
+    "                       plain text otherwise (\".pas\" added to a name without one)\n"
+    "  -h, --help           show this help and exit\n"
+    "\n"
+    "Exit status: 0 when every file was written, 2 if there was trouble.\n";
+
+const char kDirsUsage[] =
+    "Usage: quennet-diff --dirs [--mask MASK] OLDDIR NEWDIR\n"
+    "List the files of two folders, each marked by its namesake in the other folder:\n"
+    "  identical   same size and same CRC-32 of the content\n"
+    "  different   the namesake's size or content differs (or it cannot be read)\n"
+    "  only here   no file of that name in the other folder\n"
+    "\n"
+    "      --mask MASK   file patterns separated by ';' (default \"*.pas;*.dpr\")\n"
+    "  -h, --help        show this help and exit\n"
+    "\n"
+    "Names are compared as the file system compares them (case-sensitive on Linux).\n"
+    "Exit status: 0 if every file is identical and present on both sides, 1 otherwise,\n"
+    "2 if there was trouble.\n";
+
+} // namespace
+
+const char* UsageText(Command command) {
+    switch (command) {
+    case Command::Model: return kModelUsage;
+    case Command::FromWorkspace: return kFromWorkspaceUsage;
+    case Command::Dirs: return kDirsUsage;
+    case Command::Diff: break;
+    }
+    return kDiffUsage;
+}
+
+} // namespace quennet::cli
