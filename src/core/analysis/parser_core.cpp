@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "analysis/grammar_sets.h"
 #include "analysis/parser.h"
 #include "analysis/parser_trials.h"
 #include "model/crc32.h"
@@ -15,7 +16,16 @@ inline uint8_t UpperAZ(uint8_t b) {
 }
 } // namespace
 
-TOp4Parser::TOp4Parser() = default;
+TOp4Parser::TOp4Parser() {
+    SetModern(false);
+}
+
+void TOp4Parser::SetModern(bool modern) {
+    modern_ = modern;
+    ModernTokens = modern;
+    identWords_ = modern ? grammar::kModernIdentWords : grammar::kIdentWords;
+    exprStart_ = modern ? grammar::kModernExprStart : grammar::kExprStart;
+}
 
 void TOp4Parser::Get() {
     for (;;) {

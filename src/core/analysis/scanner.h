@@ -38,6 +38,7 @@ struct TScannerState {
     TSymbolPosition CurToken;
     int32_t ErrorCount = 0;
     bool CommentsExist = false;
+    int32_t LastKind = 0; // kind of the token recognised last, for words after a "."
 };
 
 class TCoCoScanner {
@@ -92,7 +93,13 @@ public:
     // Recognises the next token; returns its kind.
     int32_t Get();
 
+    // The modern readings add token forms that the classic one reads as several tokens or as
+    // noSym: "&" before a word, "%" binary and "&" octal numbers, "_" between digits, triple-
+    // quoted multi-line strings, and any word after "." read as a name.
+    bool ModernTokens = false;
+
 private:
+    bool ScanModern(uint8_t first, int32_t& kind);
     int32_t ScanToken();
     int32_t CheckLiteral();
     template <class Pred> void SkipRun(Pred pred);
