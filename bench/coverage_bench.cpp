@@ -173,9 +173,16 @@ int main(int argc, char** argv) {
                 model::TPasSrc modern;
                 modern.Parse(text, &symbols, {model::Dialect::Delphi, file, {}});
                 ++compared;
-                if (Dump(classic) != Dump(modern)) {
+                const std::string a = Dump(classic), b = Dump(modern);
+                if (a != b) {
                     ++differing;
-                    std::printf("differs: %s\n", file.c_str());
+                    // The first line that differs, from both readings.
+                    std::istringstream ia(a), ib(b);
+                    std::string la, lb;
+                    while (std::getline(ia, la) && std::getline(ib, lb) && la == lb) {
+                    }
+                    std::printf("differs: %s\n  classic: %s\n  delphi:  %s\n", file.c_str(),
+                                la.c_str(), lb.c_str());
                 }
                 continue;
             }

@@ -88,6 +88,7 @@ private:
                (static_cast<uint64_t>(id) << 2) | static_cast<uint64_t>(alt);
     }
     void FinishStatus();
+    uint32_t ClassicSum(const TSymbolPosition& token) const;
 
     class NestingGuard;
 

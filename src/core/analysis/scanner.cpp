@@ -200,9 +200,14 @@ int32_t TOp4Scanner::Get() {
     s_.CurToken.Len = 0;
     s_.ContextLen = 0;
     s_.TokenStart = s_.BufPos;
+    s_.CurToken.ModernFrom = -1;
     if (!ModernTokens) return ScanToken();
     int32_t kind;
-    if (!ScanModern(s_.Ch, kind)) kind = ScanToken();
+    const int32_t from = s_.BufPos;
+    if (ScanModern(s_.Ch, kind))
+        s_.CurToken.ModernFrom = from;
+    else
+        kind = ScanToken();
     // "X.Type", "Rec.End": after a point every word is a name.
     if (s_.LastKind == tPoint && kind > tCharConst && kind < tNoSym &&
         kTokenSpelling[kind][0] >= 'A')

@@ -17,6 +17,9 @@ struct TSymbolPosition {
     int32_t Col = 0;
     int32_t Len = 0;
     int32_t Pos = 0; // 0-based offset of the first character
+    // Where a token that only the modern readings form begins ("&" included), else -1: its
+    // checksum is that of the classic tokens of the same text, so readings agree on the sums.
+    int32_t ModernFrom = -1;
 };
 
 struct TCommentRecord {
