@@ -27,7 +27,8 @@ namespace {
 
 bool IsSource(const fs::path& p) {
     std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return ext == ".pas" || ext == ".pp" || ext == ".dpr" || ext == ".lpr" || ext == ".dpk";
 }
 
@@ -100,7 +101,8 @@ bool HasExpressionOrInclude(const std::string& text) {
     auto upper = [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); };
     for (size_t at = text.find("{$"); at != std::string::npos; at = text.find("{$", at + 2)) {
         std::string word;
-        for (size_t i = at + 2; i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); ++i)
+        for (size_t i = at + 2;
+             i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); ++i)
             word += upper(text[i]);
         if (word == "IF" || word == "ELSEIF" || word == "IFEND" || word == "IFC" ||
             word == "ELSEC" || word == "I" || word == "INCLUDE")
@@ -150,7 +152,8 @@ int main(int argc, char** argv) {
         }
     }
     if (roots.empty()) {
-        std::fprintf(stderr, "usage: coverage_bench [--dialect NAME] [--stops N] [--check] FOLDER...\n");
+        std::fprintf(stderr,
+                     "usage: coverage_bench [--dialect NAME] [--stops N] [--check] FOLDER...\n");
         return 2;
     }
     const std::vector<std::string> symbols = {"VER130", "WIN32", "CPU386"};
@@ -194,13 +197,15 @@ int main(int argc, char** argv) {
                 ++tally.followed;
             } else if (stops > 0) {
                 --stops;
-                const int line = m.Status.FirstErrorLine > 0 ? m.Status.FirstErrorLine : m.Status.StopLine;
+                const int line =
+                    m.Status.FirstErrorLine > 0 ? m.Status.FirstErrorLine : m.Status.StopLine;
                 std::printf("stop: %s:%d\n", file.c_str(), line);
             }
         }
         if (check) {
-            std::printf("%s: %zu files, %zu followed by classic without such directives, %zu differ\n",
-                        root.c_str(), tally.files, compared, differing);
+            std::printf(
+                "%s: %zu files, %zu followed by classic without such directives, %zu differ\n",
+                root.c_str(), tally.files, compared, differing);
             if (differing) status = 1;
         } else {
             std::printf("%s: %zu files, followed fully %zu (%.1f%%), routines %zu, bodies %zu\n",

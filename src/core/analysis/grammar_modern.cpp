@@ -20,7 +20,8 @@ std::string WithoutBlanks(std::string_view s) {
 } // namespace
 
 bool TOp4Parser::LaWord(std::string_view upperWord) const {
-    if (la_ != tIdentifier || s_.CurToken.Len != static_cast<int32_t>(upperWord.size())) return false;
+    if (la_ != tIdentifier || s_.CurToken.Len != static_cast<int32_t>(upperWord.size()))
+        return false;
     for (size_t i = 0; i < upperWord.size(); ++i)
         if (CharAt(s_.CurToken.Pos + static_cast<int32_t>(i)) != static_cast<uint8_t>(upperWord[i]))
             return false;
@@ -42,7 +43,8 @@ bool TOp4Parser::PeekIsWord(std::string_view upperWord) {
     const int32_t kind = TOp4Scanner::Get();
     bool same = kind == tIdentifier && s_.CurToken.Len == static_cast<int32_t>(upperWord.size());
     for (size_t i = 0; same && i < upperWord.size(); ++i)
-        same = CharAt(s_.CurToken.Pos + static_cast<int32_t>(i)) == static_cast<uint8_t>(upperWord[i]);
+        same =
+            CharAt(s_.CurToken.Pos + static_cast<int32_t>(i)) == static_cast<uint8_t>(upperWord[i]);
     s_ = saved;
     comments_ = std::move(savedComments);
     return same;
@@ -434,7 +436,8 @@ void TOp4Parser::ModernTypeDecl(bool record) {
     HintDirectives();
     if (record && Recording() && Model) {
         std::string text(TextFrom(textPos));
-        if (attrs.Present) text = std::string(GetString(attrs.Pos, attrs.EndPos - attrs.Pos)) + " " + text;
+        if (attrs.Present)
+            text = std::string(GetString(attrs.Pos, attrs.EndPos - attrs.Pos)) + " " + text;
         Model->AddType(name, text, RunningChecksum - start + attrs.Sum, startLine, PrevLine());
     }
 }

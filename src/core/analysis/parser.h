@@ -101,17 +101,17 @@ private:
     bool ModernDirectiveStart(bool externalToo);
     void SkipBrackets();
     void TypeRef();
-    void DottedName(std::string* name);            // ident { "." ident }
-    void GenericName(std::string* name);           // ident [ "<" TypeParams ">" ]
+    void DottedName(std::string* name);  // ident { "." ident }
+    void GenericName(std::string* name); // ident [ "<" TypeParams ">" ]
     void TypeParams(std::string* name);
     void TypeArgs();
     void HintDirectives();
     bool ModernDirective();
     void Attributes();
-    void ModernClassBody(model::TidClass* cls, const std::string& className,
-                         std::string visibility, bool isRecord);
-    void ModernMember(model::TidClass* cls, const std::string& className,
-                      std::string& visibility, bool isRecord);
+    void ModernClassBody(model::TidClass* cls, const std::string& className, std::string visibility,
+                         bool isRecord);
+    void ModernMember(model::TidClass* cls, const std::string& className, std::string& visibility,
+                      bool isRecord);
     void MethodMember(model::TidClass* cls, const std::string& visibility);
     void ClassConst(model::TidClass* cls, const std::string& visibility);
     void ModernRecordType();
@@ -230,8 +230,8 @@ private:
 
     int32_t la_ = tEndOfText;
     bool modern_ = false;
-    TokenSet identWords_;  // the words Ident accepts in this reading
-    TokenSet exprStart_;   // the tokens that can begin an expression
+    TokenSet identWords_;    // the words Ident accepts in this reading
+    TokenSet exprStart_;     // the tokens that can begin an expression
     std::string nestPrefix_; // "TOuter." while the types of a class body are read
     PendingAttributes attrs_;
     int32_t recordMembers_ = 0; // members seen that make a record class-like
