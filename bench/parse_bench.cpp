@@ -113,8 +113,7 @@ int main(int argc, char** argv) {
                 m.Parse(t, &symbols, {dialects[d], {}, {}});
                 completeOf[d] += m.Status.Complete ? 1 : 0;
             }
-            double s =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
             bestOf[d] = std::min(bestOf[d], s);
         }
     }

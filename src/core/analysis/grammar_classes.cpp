@@ -115,8 +115,8 @@ void TOp4Parser::FieldDecl(model::TidClass* cls, const std::string& visibility) 
     Type();
     if (modern_) HintDirectives();
     if (rec)
-        Model->AddFields(cls, names, TextFrom(typePos), RunningChecksum - start + attrs.Sum,
-                         startLine, CurLine(), visibility);
+        Model->AddFields(cls, names, AttributedText(attrs, TextFrom(typePos)),
+                         RunningChecksum - start + attrs.Sum, startLine, CurLine(), visibility);
     // The last field of a modern record or class may go without its ";".
     if (!modern_ || la_ != tEnd) Expect(tSemicolon);
 }

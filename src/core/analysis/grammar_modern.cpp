@@ -176,6 +176,16 @@ void TOp4Parser::Attributes() {
     attrs_ = a;
 }
 
+// A declaration's text with its attributes in front, for texts that start after the name.
+std::string TOp4Parser::AttributedText(const PendingAttributes& attrs,
+                                       std::string_view text) const {
+    if (!attrs.Present) return std::string(text);
+    std::string out(GetString(attrs.Pos, attrs.EndPos - attrs.Pos));
+    out += ' ';
+    out += text;
+    return out;
+}
+
 TOp4Parser::PendingAttributes TOp4Parser::TakeAttributes() {
     PendingAttributes a = attrs_;
     if (Recording()) attrs_ = PendingAttributes{};
@@ -404,24 +414,26 @@ void TOp4Parser::ModernTypeDecl(bool record) {
     const uint32_t start = RunningChecksum;
     if (la_ == tType) Get();
     bool classLike = true;
+    // A class-like type starts at its keyword, or at its attributes.
+    const int32_t classLine = attrs.Present ? attrs.Line : CurLine();
     switch (la_) {
     case tInterface:
     case tDispInterface: InterfaceType(name, record); break;
-    case tObject: ModernClassType(name, record, CurLine()); break;
+    case tObject: ModernClassType(name, record, classLine); break;
     case tClass:
         if (PeekKind() == tOf) {
             Type();
             classLike = false;
         } else {
-            ModernClassType(name, record, CurLine());
+            ModernClassType(name, record, classLine);
         }
         break;
     case tRecord:
     case tPacked:
         if (la_ == tRecord && PeekIsWord("HELPER")) {
-            ModernClassType(name, record, CurLine());
+            ModernClassType(name, record, classLine);
         } else if ((la_ == tRecord || PeekKind() == tRecord) && RecordHasMembers()) {
-            ModernRecordClass(name, record, CurLine());
+            ModernRecordClass(name, record, classLine);
         } else {
             Type();
             classLike = false;
@@ -434,12 +446,9 @@ void TOp4Parser::ModernTypeDecl(bool record) {
     }
     if (classLike) return;
     HintDirectives();
-    if (record && Recording() && Model) {
-        std::string text(TextFrom(textPos));
-        if (attrs.Present)
-            text = std::string(GetString(attrs.Pos, attrs.EndPos - attrs.Pos)) + " " + text;
-        Model->AddType(name, text, RunningChecksum - start + attrs.Sum, startLine, PrevLine());
-    }
+    if (record && Recording() && Model)
+        Model->AddType(name, AttributedText(attrs, TextFrom(textPos)),
+                       RunningChecksum - start + attrs.Sum, startLine, PrevLine());
 }
 
 // ReferenceType = REFERENCE TO ProcType

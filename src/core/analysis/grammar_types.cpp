@@ -120,7 +120,20 @@ bool TOp4Parser::SubrangeTypeInTrial() {
 // EnumType = "(" IdentList ")"
 void TOp4Parser::EnumType() {
     Expect(tLParen);
-    IdentList(nullptr);
+    if (modern_) {
+        // Values may be given: (kOne = 1, kTwo = 2).
+        for (;;) {
+            Ident();
+            if (la_ == tEqual) {
+                Get();
+                Expression();
+            }
+            if (la_ != tComma) break;
+            Get();
+        }
+    } else {
+        IdentList(nullptr);
+    }
     Expect(tRParen);
 }
 

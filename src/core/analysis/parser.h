@@ -128,6 +128,7 @@ private:
         uint32_t Sum = 0;
     };
     PendingAttributes TakeAttributes();
+    std::string AttributedText(const PendingAttributes& attrs, std::string_view text) const;
 
     // ---- grammar: units and declarations ----
     void SourceFile();
