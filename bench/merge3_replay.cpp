@@ -62,18 +62,22 @@ model::ParseStatus ParseStatusOf(const std::string& bytes, const std::string& na
     return src.Status;
 }
 
-// The merged text reads no less of the unit than the least complete input.
+// No new stop: when every input parses completely so does the merge, and otherwise the parse
+// of the merge reads at least as many tokens as that of the least complete input.
 bool ParsesAsFully(const std::string& merged, const merge::ThreeWayInput* in) {
+    auto readTokens = [](const std::string& bytes, const model::ParseStatus& st) {
+        return merge::PascalTokens(bytes).size() - (st.Complete ? 0 : st.RestTokens);
+    };
     bool allComplete = true;
-    uint64_t mostUnread = 0;
+    uint64_t leastRead = UINT64_MAX;
     for (int k = 0; k < 3; ++k) {
         model::ParseStatus st = ParseStatusOf(in[k].bytes, in[k].fileName);
         allComplete = allComplete && st.Complete;
-        mostUnread = std::max(mostUnread, st.Complete ? 0 : st.RestTokens);
+        leastRead = std::min<uint64_t>(leastRead, readTokens(in[k].bytes, st));
     }
     model::ParseStatus st = ParseStatusOf(merged, in[1].fileName);
-    if (allComplete) return st.Complete;
-    return st.Complete || st.RestTokens <= mostUnread;
+    if (st.Complete) return true;
+    return !allComplete && readTokens(merged, st) >= leastRead;
 }
 
 void Count(Tally& t, bool clean, const std::string& text,

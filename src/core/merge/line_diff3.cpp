@@ -90,6 +90,34 @@ bool RangesEqual(const std::vector<uint64_t>& x, int32_t xs, int32_t xe,
     return xe - xs == ye - ys && std::equal(x.begin() + xs, x.begin() + xe, y.begin() + ys);
 }
 
+bool OnlyBlanks(const Diff3Hunk& h, const std::vector<bool>& blank) {
+    for (int32_t i = h.base; i < h.baseEnd; ++i)
+        if (!blank[i]) return false;
+    return true;
+}
+
+void JoinAcrossBlanks(std::vector<Diff3Hunk>& hunks, const std::vector<bool>& blank) {
+    std::vector<Diff3Hunk> out;
+    for (const Diff3Hunk& h : hunks) {
+        const size_t n = out.size();
+        if (h.kind != HunkKind::Stable && n >= 2 && out[n - 1].kind == HunkKind::Stable &&
+            out[n - 2].kind != HunkKind::Stable &&
+            (h.kind == HunkKind::Conflict || out[n - 2].kind == HunkKind::Conflict ||
+             h.kind != out[n - 2].kind) &&
+            OnlyBlanks(out[n - 1], blank)) {
+            Diff3Hunk joined = out[n - 2];
+            joined.kind = HunkKind::Conflict;
+            joined.baseEnd = h.baseEnd, joined.localEnd = h.localEnd;
+            joined.remoteEnd = h.remoteEnd;
+            out.resize(n - 2);
+            out.push_back(joined);
+        } else {
+            out.push_back(h);
+        }
+    }
+    hunks = std::move(out);
+}
+
 } // namespace
 
 LinePairs PairEqualLines(const std::vector<uint64_t>& a, const std::vector<uint64_t>& b) {
@@ -111,7 +139,8 @@ LinePairs PairEqualLines(const std::vector<uint64_t>& a, const std::vector<uint6
 }
 
 std::vector<Diff3Hunk> Diff3(const std::vector<uint64_t>& base, const std::vector<uint64_t>& local,
-                             const std::vector<uint64_t>& remote) {
+                             const std::vector<uint64_t>& remote,
+                             const std::vector<bool>* baseBlank) {
     const int32_t nB = static_cast<int32_t>(base.size());
     const int32_t nL = static_cast<int32_t>(local.size());
     const int32_t nR = static_cast<int32_t>(remote.size());
@@ -150,6 +179,7 @@ std::vector<Diff3Hunk> Diff3(const std::vector<uint64_t>& base, const std::vecto
         hunks.push_back(h);
         iB = b, iL = eL, iR = eR;
     }
+    if (baseBlank) JoinAcrossBlanks(hunks, *baseBlank);
     return hunks;
 }
 

@@ -24,8 +24,11 @@ struct Diff3Hunk {
     int32_t remote = 0, remoteEnd = 0;
 };
 
-// The hunks cover the three versions from start to end, in order.
+// The hunks cover the three versions from start to end, in order. Changes of the two sides
+// that only blank lines of BASE keep apart could as well touch (where a blank line goes is a
+// guess of the pairing): with baseBlank given, they are one conflict.
 std::vector<Diff3Hunk> Diff3(const std::vector<uint64_t>& base, const std::vector<uint64_t>& local,
-                             const std::vector<uint64_t>& remote);
+                             const std::vector<uint64_t>& remote,
+                             const std::vector<bool>* baseBlank = nullptr);
 
 } // namespace quennet::merge

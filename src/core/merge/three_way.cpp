@@ -260,7 +260,10 @@ public:
     bool unsure = false;
 
     void MergeOutlines() {
-        for (const Diff3Hunk& h : Diff3(o_[0]->keys, o_[1]->keys, o_[2]->keys)) {
+        std::vector<bool> blank;
+        for (const Item& it : o_[0]->items)
+            blank.push_back(it.chunk < 0 && IsBlank(v_[0]->lines[it.line]));
+        for (const Diff3Hunk& h : Diff3(o_[0]->keys, o_[1]->keys, o_[2]->keys, &blank)) {
             switch (h.kind) {
             case HunkKind::Stable: EmitItems(1, h.local, h.localEnd); break;
             case HunkKind::TakeLocal:
@@ -279,7 +282,9 @@ public:
     // Line merge of three texts, conflicts marked.
     void MergeText(const Lines& b, const Lines& l, const Lines& r, Lines& into) {
         auto hb = Hashes(b), hl = Hashes(l), hr = Hashes(r);
-        for (const Diff3Hunk& h : Diff3(hb, hl, hr)) {
+        std::vector<bool> blank(b.size());
+        for (size_t i = 0; i < b.size(); ++i) blank[i] = IsBlank(b[i]);
+        for (const Diff3Hunk& h : Diff3(hb, hl, hr, &blank)) {
             if (h.kind == HunkKind::TakeRemote)
                 into.insert(into.end(), r.begin() + h.remote, r.begin() + h.remoteEnd);
             else if (h.kind != HunkKind::Conflict)
@@ -483,9 +488,12 @@ Eol LineEndsOf(const std::string& bytes, const std::string& fallback) {
     return e;
 }
 
-std::string Assemble(const Lines& lines, const Version& local, const Version& base) {
+// Line ends are LOCAL's; a byte order mark added or dropped on one side only is that side's change.
+std::string Assemble(const Lines& lines, const Version& base, const Version& local,
+                     const Version& remote) {
+    const bool bom = local.hadBom != base.hadBom ? local.hadBom : remote.hadBom;
     Eol eol = LineEndsOf(local.input->bytes, base.input->bytes);
-    std::string text = local.hadBom ? std::string(kBom) : std::string();
+    std::string text = bom ? std::string(kBom) : std::string();
     for (size_t i = 0; i < lines.size(); ++i) {
         text += lines[i];
         if (i + 1 < lines.size() || eol.final) text += eol.text;
@@ -501,6 +509,7 @@ std::string StopNote(const Version& v) {
 } // namespace
 
 std::vector<std::string> PascalTokens(std::string_view text) {
+    if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
     std::string crlf = model::JoinLinesCrLf(model::SplitLines(text));
     analysis::TOp4Scanner scanner;
     scanner.InitSource(crlf.data(), static_cast<int32_t>(crlf.size()));
@@ -523,7 +532,7 @@ ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,
     Lines out;
     m.MergeText(v[0].lines, v[1].lines, v[2].lines, out);
     ThreeWayResult r;
-    r.text = Assemble(out, v[1], v[0]);
+    r.text = Assemble(out, v[0], v[1], v[2]);
     r.conflicts = m.conflicts;
     return r;
 }
@@ -559,7 +568,7 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
         lines.notes = std::move(result.notes);
         return lines;
     }
-    result.text = Assemble(m.out, v[1], v[0]);
+    result.text = Assemble(m.out, v[0], v[1], v[2]);
     result.conflicts = m.conflicts;
     return result;
 }
