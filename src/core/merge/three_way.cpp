@@ -13,6 +13,7 @@
 
 #include "analysis/scanner.h"
 #include "merge/line_diff3.h"
+#include "merge/text_outline.h"
 #include "model/source_file.h"
 #include "model/source_model.h"
 
@@ -92,6 +93,7 @@ struct Decl {
     int32_t first = 0, last = 0; // 0-based, inclusive
     std::string leads;           // ",NAME," words the first line may start with
     bool overload = false;
+    bool lexical = false; // found without the parse, so valid beyond a stop
 };
 
 constexpr std::string_view kRoutineLeads =
@@ -147,6 +149,7 @@ struct Version {
     int32_t stopLine = -1;
     std::unordered_map<std::string, Decl> decls; // sound declarations by key
     std::set<std::string> unsound;               // keys seen but not usable
+    std::set<std::string> headingNames;          // every routine heading, by name
 };
 
 void Load(Version& v, const ThreeWayInput& in) {
@@ -177,9 +180,21 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
     }
     std::vector<Decl> all;
     CollectDecls(src, all);
+    for (const UsesSpan& u : FindUsesClauses(v.lines))
+        all.push_back({"U:" + u.section, u.first, u.last, ",USES,", false, true});
+    // Beyond a stop, routine bodies laid out the usual way; overloads by their headings.
+    std::vector<RoutineSpan> routines = FindRoutines(v.lines, v.cut);
+    std::map<std::string, int> seen;
+    for (const auto& r : routines)
+        ++seen[r.name];
+    for (const auto& r : routines)
+        all.push_back({"I:" + (seen[r.name] > 1 ? r.signature : r.name), r.first, r.last,
+                       std::string(kRoutineLeads), false, true});
+    for (auto& name : RoutineHeadingNames(v.lines))
+        v.headingNames.insert(std::move(name));
     std::vector<Decl> sound;
     for (auto& d : all) {
-        bool ok = d.last < v.cut && !d.overload &&
+        bool ok = (d.lexical || d.last < v.cut) && !d.overload &&
                   d.leads.find("," + FirstWord(v.lines[d.first]) + ",") != std::string::npos &&
                   EndsDeclaration(v.lines[d.last]);
         if (ok && !v.unsound.count(d.key) &&
@@ -202,6 +217,14 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
     }
     for (auto& d : sound)
         if (!v.unsound.count(d.key)) v.decls.emplace(d.key, std::move(d));
+}
+
+// A routine missing from a version's outline counts as absent only when no heading of that
+// name is written anywhere in it.
+bool MayHoldRoutine(const Version& v, const std::string& key) {
+    if (!key.starts_with("I:") && !key.starts_with("H:")) return false;
+    size_t paren = key.find('(');
+    return v.headingNames.count(key.substr(2, paren == std::string::npos ? paren : paren - 2)) > 0;
 }
 
 struct Chunk {
@@ -283,7 +306,8 @@ public:
     void MergeText(const Lines& b, const Lines& l, const Lines& r, Lines& into) {
         auto hb = Hashes(b), hl = Hashes(l), hr = Hashes(r);
         std::vector<bool> blank(b.size());
-        for (size_t i = 0; i < b.size(); ++i) blank[i] = IsBlank(b[i]);
+        for (size_t i = 0; i < b.size(); ++i)
+            blank[i] = IsBlank(b[i]);
         for (const Diff3Hunk& h : Diff3(hb, hl, hr, &blank)) {
             if (h.kind == HunkKind::TakeRemote)
                 into.insert(into.end(), r.begin() + h.remote, r.begin() + h.remoteEnd);
@@ -368,6 +392,12 @@ private:
         if (b && *l == base) {
             into.insert(into.end(), r->begin(), r->end());
             return;
+        }
+        if (b && key.starts_with("U:")) {
+            if (auto units = MergeUsesClause(base, *l, *r)) {
+                into.insert(into.end(), units->begin(), units->end());
+                return;
+            }
         }
         Lines merged;
         int32_t before = conflicts;
@@ -471,6 +501,28 @@ private:
     }
 };
 
+// Routine headings by text, for the duplicate check.
+std::map<std::string, int32_t> Headings(const Lines& lines) {
+    std::map<std::string, int32_t> count;
+    for (const auto& line : lines) {
+        std::string word = FirstWord(line);
+        if (word == "CLASS") word = FirstWord(Trim(line).substr(5));
+        if (word == "PROCEDURE" || word == "FUNCTION" || word == "CONSTRUCTOR" ||
+            word == "DESTRUCTOR")
+            ++count[Upper(model::CollapseBlanks(line))];
+    }
+    return count;
+}
+
+// A clean merge that holds a routine heading more often than either side did has joined two
+// copies of one routine: the sides added it at different places.
+bool DuplicatesRoutines(const Lines& merged, const Lines& local, const Lines& remote) {
+    auto l = Headings(local), r = Headings(remote);
+    for (const auto& [heading, n] : Headings(merged))
+        if (n > std::max(l[heading], r[heading])) return true;
+    return false;
+}
+
 struct Eol {
     std::string text = "\n";
     bool final = true;
@@ -552,7 +604,9 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
         for (const auto& [key, d] : ver.decls) {
             bool ok = true;
             for (const auto& other : v)
-                if (other.unsound.count(key) || (!other.decls.count(key) && !other.complete))
+                if (other.unsound.count(key) ||
+                    (!other.decls.count(key) &&
+                     ((!other.complete && !d.lexical) || MayHoldRoutine(other, key))))
                     ok = false;
             if (ok) usable.insert(key);
         }
@@ -563,7 +617,7 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
     const Outline* op[3] = {&o[0], &o[1], &o[2]};
     Merger m(vp, op);
     m.MergeOutlines();
-    if (m.unsure) {
+    if (m.unsure || (m.conflicts == 0 && DuplicatesRoutines(m.out, v[1].lines, v[2].lines))) {
         ThreeWayResult lines = MergeLines(base, local, remote);
         lines.notes = std::move(result.notes);
         return lines;
