@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "merge3_replay: no cases in %s\n", root.c_str());
         return 2;
     }
-    Tally ours, git;
+    Tally ours, lines, git;
     int lessFully = 0, gitTrouble = 0;
     for (const auto& dir : cases) {
         merge::ThreeWayInput in[3];
@@ -130,6 +130,11 @@ int main(int argc, char** argv) {
         bool full = r.conflicts > 0 || ParsesAsFully(r.text, in);
         if (!full) ++lessFully;
 
+        start = Clock::now();
+        merge::ThreeWayResult byLines = merge::MergeLines(in[0], in[1], in[2]);
+        lines.ms += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        Count(lines, byLines.conflicts == 0, byLines.text, committed);
+
         std::string gitText;
         start = Clock::now();
         int gitStatus = GitMergeFile(dir, gitText);
@@ -143,7 +148,11 @@ int main(int argc, char** argv) {
             const char* theirs = gitStatus != 0                              ? "conflict"
                                  : merge::PascalTokens(gitText) == committed ? "equal"
                                                                              : "WRONG";
-            std::printf("%s  ours %-8s git %-8s%s%s\n", dir.filename().c_str(), mine, theirs,
+            const char* plain = byLines.conflicts                                  ? "conflict"
+                                : merge::PascalTokens(byLines.text) == committed ? "equal"
+                                                                                 : "WRONG";
+            std::printf("%s  ours %-8s lines %-8s git %-8s%s%s\n", dir.filename().c_str(), mine,
+                        plain, theirs,
                         r.notes.empty() ? "" : "  (stopped)", full ? "" : "  PARSES LESS");
         }
     }
@@ -152,6 +161,8 @@ int main(int argc, char** argv) {
                 "time ms");
     std::printf("%-16s %12d %12d %10d %10.0f\n", "quennet-diff", ours.equal, ours.wrong,
                 ours.conflicts, ours.ms);
+    std::printf("%-16s %12d %12d %10d %10.0f\n", "  lines only", lines.equal, lines.wrong,
+                lines.conflicts, lines.ms);
     std::printf("%-16s %12d %12d %10d %10.0f\n", "git merge-file", git.equal, git.wrong,
                 git.conflicts, git.ms);
     std::printf("clean-equal ratio to git merge-file: %.2f\n",

@@ -100,8 +100,9 @@ void JoinAcrossBlanks(std::vector<Diff3Hunk>& hunks, const std::vector<bool>& bl
     std::vector<Diff3Hunk> out;
     for (const Diff3Hunk& h : hunks) {
         const size_t n = out.size();
-        if (h.kind != HunkKind::Stable && n >= 2 && out[n - 1].kind == HunkKind::Stable &&
-            out[n - 2].kind != HunkKind::Stable &&
+        if (h.kind != HunkKind::Stable && h.base == h.baseEnd && n >= 2 &&
+            out[n - 1].kind == HunkKind::Stable && out[n - 2].kind != HunkKind::Stable &&
+            out[n - 2].base == out[n - 2].baseEnd &&
             (h.kind == HunkKind::Conflict || out[n - 2].kind == HunkKind::Conflict ||
              h.kind != out[n - 2].kind) &&
             OnlyBlanks(out[n - 1], blank)) {

@@ -24,9 +24,10 @@ struct Diff3Hunk {
     int32_t remote = 0, remoteEnd = 0;
 };
 
-// The hunks cover the three versions from start to end, in order. Changes of the two sides
-// that only blank lines of BASE keep apart could as well touch (where a blank line goes is a
-// guess of the pairing): with baseBlank given, they are one conflict.
+// The hunks cover the three versions from start to end, in order. Insertions of the two
+// sides that only blank lines of BASE keep apart could as well touch (which side of a blank
+// line an insertion goes is a guess of the pairing): with baseBlank given, they are one
+// conflict.
 std::vector<Diff3Hunk> Diff3(const std::vector<uint64_t>& base, const std::vector<uint64_t>& local,
                              const std::vector<uint64_t>& remote,
                              const std::vector<bool>* baseBlank = nullptr);

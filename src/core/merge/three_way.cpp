@@ -88,6 +88,17 @@ bool IsBlank(std::string_view line) {
     return Trim(line).empty();
 }
 
+// A side whose change only adds or drops blank lines yields to the other side's change.
+bool SameButBlanks(const Lines& a, int32_t as, int32_t ae, const Lines& b, int32_t bs,
+                   int32_t be) {
+    for (;;) {
+        while (as < ae && IsBlank(a[as])) ++as;
+        while (bs < be && IsBlank(b[bs])) ++bs;
+        if (as == ae || bs == be) return as == ae && bs == be;
+        if (a[as++] != b[bs++]) return false;
+    }
+}
+
 struct Decl {
     std::string key;
     int32_t first = 0, last = 0; // 0-based, inclusive
@@ -313,6 +324,10 @@ public:
                 into.insert(into.end(), r.begin() + h.remote, r.begin() + h.remoteEnd);
             else if (h.kind != HunkKind::Conflict)
                 into.insert(into.end(), l.begin() + h.local, l.begin() + h.localEnd);
+            else if (SameButBlanks(b, h.base, h.baseEnd, l, h.local, h.localEnd))
+                into.insert(into.end(), r.begin() + h.remote, r.begin() + h.remoteEnd);
+            else if (SameButBlanks(b, h.base, h.baseEnd, r, h.remote, h.remoteEnd))
+                into.insert(into.end(), l.begin() + h.local, l.begin() + h.localEnd);
             else
                 MarkConflict(Lines(l.begin() + h.local, l.begin() + h.localEnd),
                              Lines(b.begin() + h.base, b.begin() + h.baseEnd),
@@ -375,7 +390,8 @@ private:
         if (!l && !r) return;
         if (b && (!l || !r)) {
             const Lines* kept = l ? l : r;
-            if (*kept == *b) return; // removed on one side, untouched on the other
+            // Removed on one side, untouched on the other but for layout or comments.
+            if (*kept == *b || SameTokens(*kept, *b)) return;
             MarkConflict(l ? *l : kNone, *b, r ? *r : kNone, into);
             return;
         }
@@ -439,23 +455,24 @@ private:
         }
     }
 
-    bool OnlyPlaceholdersAndBlanks(int side, int32_t from, int32_t to, bool& anyPlaceholder) {
+    bool OnlyDeclarationsAndNotes(int side, int32_t from, int32_t to, bool& anyPlaceholder) {
         for (int32_t i = from; i < to; ++i) {
             const Item& it = o_[side]->items[i];
             if (it.chunk >= 0)
                 anyPlaceholder = true;
-            else if (!IsBlank(v_[side]->lines[it.line]))
+            else if (!IsBlank(v_[side]->lines[it.line]) && !IsCommentLine(v_[side]->lines[it.line]))
                 return false;
         }
         return true;
     }
 
     void ResolveConflict(const Diff3Hunk& h) {
-        // Declarations added at the same place on both sides: LOCAL's first, then REMOTE's.
+        // Declarations (with their comments) added at the same place on both sides: LOCAL's
+        // first, then REMOTE's.
         bool baseHas = false, localHas = false, remoteHas = false;
-        if (OnlyPlaceholdersAndBlanks(0, h.base, h.baseEnd, baseHas) && !baseHas &&
-            OnlyPlaceholdersAndBlanks(1, h.local, h.localEnd, localHas) && localHas &&
-            OnlyPlaceholdersAndBlanks(2, h.remote, h.remoteEnd, remoteHas) && remoteHas) {
+        if (OnlyDeclarationsAndNotes(0, h.base, h.baseEnd, baseHas) && !baseHas &&
+            OnlyDeclarationsAndNotes(1, h.local, h.localEnd, localHas) && localHas &&
+            OnlyDeclarationsAndNotes(2, h.remote, h.remoteEnd, remoteHas) && remoteHas) {
             EmitItems(1, h.local, h.localEnd);
             for (int32_t i = h.remote; i < h.remoteEnd; ++i) {
                 const Item& it = o_[2]->items[i];
