@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     }
     Tally ours, lines, git;
     int lessFully = 0, gitTrouble = 0;
+    std::vector<std::string> markedYardsticks; // committed merges that kept conflict markers
     for (const auto& dir : cases) {
         merge::ThreeWayInput in[3];
         const char* names[] = {"base.pas", "local.pas", "remote.pas"};
@@ -119,7 +120,11 @@ int main(int argc, char** argv) {
         for (int k = 0; k < 3; ++k)
             in[k] = {model::ReadFileBytes((dir / names[k]).string()), (dir / names[k]).string(),
                      labels[k]};
-        auto committed = merge::PascalTokens(model::ReadFileBytes((dir / "merged.pas").string()));
+        std::string committedText = model::ReadFileBytes((dir / "merged.pas").string());
+        auto committed = merge::PascalTokens(committedText);
+        if (committedText.find("\n=======") != std::string::npos &&
+            committedText.find("<<<<<<<") != std::string::npos)
+            markedYardsticks.push_back(dir.filename().string());
 
         merge::ThreeWayOptions options;
         options.symbols = kSymbols;
@@ -148,12 +153,12 @@ int main(int argc, char** argv) {
             const char* theirs = gitStatus != 0                              ? "conflict"
                                  : merge::PascalTokens(gitText) == committed ? "equal"
                                                                              : "WRONG";
-            const char* plain = byLines.conflicts                                  ? "conflict"
+            const char* plain = byLines.conflicts                                ? "conflict"
                                 : merge::PascalTokens(byLines.text) == committed ? "equal"
                                                                                  : "WRONG";
             std::printf("%s  ours %-8s lines %-8s git %-8s%s%s\n", dir.filename().c_str(), mine,
-                        plain, theirs,
-                        r.notes.empty() ? "" : "  (stopped)", full ? "" : "  PARSES LESS");
+                        plain, theirs, r.notes.empty() ? "" : "  (stopped)",
+                        full ? "" : "  PARSES LESS");
         }
     }
     std::printf("%zu recorded merges in %s\n", cases.size(), root.c_str());
@@ -168,6 +173,12 @@ int main(int argc, char** argv) {
     std::printf("clean-equal ratio to git merge-file: %.2f\n",
                 git.equal ? static_cast<double>(ours.equal) / git.equal : 0.0);
     std::printf("clean merges that parse less fully than their inputs: %d\n", lessFully);
+    if (!markedYardsticks.empty()) {
+        std::printf("committed merges that kept conflict markers (no clean merge can equal them):");
+        for (const auto& name : markedYardsticks)
+            std::printf(" %s", name.c_str());
+        std::printf("\n");
+    }
     if (gitTrouble) std::printf("git merge-file failed on %d cases\n", gitTrouble);
     return 0;
 }

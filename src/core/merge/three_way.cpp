@@ -12,6 +12,7 @@
 #include <unordered_set>
 
 #include "analysis/scanner.h"
+#include "merge/layout_compare.h"
 #include "merge/line_diff3.h"
 #include "merge/text_outline.h"
 #include "model/source_file.h"
@@ -86,17 +87,6 @@ bool IsCommentLine(std::string_view line) {
 
 bool IsBlank(std::string_view line) {
     return Trim(line).empty();
-}
-
-// A side whose change only adds or drops blank lines yields to the other side's change.
-bool SameButBlanks(const Lines& a, int32_t as, int32_t ae, const Lines& b, int32_t bs,
-                   int32_t be) {
-    for (;;) {
-        while (as < ae && IsBlank(a[as])) ++as;
-        while (bs < be && IsBlank(b[bs])) ++bs;
-        if (as == ae || bs == be) return as == ae && bs == be;
-        if (a[as++] != b[bs++]) return false;
-    }
 }
 
 struct Decl {
@@ -324,14 +314,10 @@ public:
                 into.insert(into.end(), r.begin() + h.remote, r.begin() + h.remoteEnd);
             else if (h.kind != HunkKind::Conflict)
                 into.insert(into.end(), l.begin() + h.local, l.begin() + h.localEnd);
-            else if (SameButBlanks(b, h.base, h.baseEnd, l, h.local, h.localEnd))
-                into.insert(into.end(), r.begin() + h.remote, r.begin() + h.remoteEnd);
-            else if (SameButBlanks(b, h.base, h.baseEnd, r, h.remote, h.remoteEnd))
-                into.insert(into.end(), l.begin() + h.local, l.begin() + h.localEnd);
             else
-                MarkConflict(Lines(l.begin() + h.local, l.begin() + h.localEnd),
-                             Lines(b.begin() + h.base, b.begin() + h.baseEnd),
-                             Lines(r.begin() + h.remote, r.begin() + h.remoteEnd), into);
+                MergeCollision(Lines(l.begin() + h.local, l.begin() + h.localEnd),
+                               Lines(b.begin() + h.base, b.begin() + h.baseEnd),
+                               Lines(r.begin() + h.remote, r.begin() + h.remoteEnd), into);
         }
     }
 
@@ -357,6 +343,16 @@ private:
                     .first->second;
     }
     std::unordered_map<std::string, Lines> texts_[3];
+
+    // Lines changed on both sides: a side that changed only their layout yields.
+    void MergeCollision(const Lines& l, const Lines& b, const Lines& r, Lines& into) {
+        if (SameButLayout(b, l))
+            into.insert(into.end(), r.begin(), r.end());
+        else if (SameButLayout(b, r))
+            into.insert(into.end(), l.begin(), l.end());
+        else
+            MarkConflict(l, b, r, into);
+    }
 
     void MarkConflict(const Lines& l, const Lines& b, const Lines& r, Lines& into) {
         ++conflicts;
