@@ -9,7 +9,10 @@ _quennet_diff() {
         --color)
             COMPREPLY=($(compgen -W 'never always auto' -- "$cur"))
             return ;;
-        --workspace|--merged|--new|--old|--model|--from-workspace)
+        --dialect)
+            COMPREPLY=($(compgen -W 'classic delphi fpc auto' -- "$cur"))
+            return ;;
+        -o|--output|--workspace|--merged|--new|--old|--model|--from-workspace)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
     esac
@@ -19,7 +22,7 @@ _quennet_diff() {
     fi
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--brief --tree --json --map --label --color --define
-            --no-default-defines --workspace --merged --model --dirs --mask --from-workspace
+            --no-default-defines --dialect --merge --output --workspace --merged --model --dirs --mask --from-workspace
             --new --old --comment --help --version' -- "$cur"))
         return
     fi

@@ -25,5 +25,6 @@ int RunModelCommand(const CliOptions& opt);           // --model FILE
 int RunDiffCommand(const CliOptions& opt);            // OLD NEW [--tree|--json|--map|...]
 int RunWorkspaceOutputCommand(const CliOptions& opt); // --from-workspace WS ...
 int RunDirsCommand(const CliOptions& opt);            // --dirs OLDDIR NEWDIR
+int RunMergeCommand(const CliOptions& opt);           // --merge BASE LOCAL REMOTE
 
 } // namespace quennet::cli

@@ -74,11 +74,12 @@ const char* ReportLineColor(const std::string& line) {
     }
 }
 
-std::unique_ptr<TPasSrc> LoadModel(const std::string& path,
-                                   const std::vector<std::string>& symbols) {
+// Side k (0 old, 1 new); the standard input is read in the dialect its label suggests.
+std::unique_ptr<TPasSrc> LoadModel(const CliOptions& opt, size_t k) {
+    const std::string& path = opt.files[k];
     std::string text = model::JoinLinesCrLf(LoadInputLines(path));
     auto src = std::make_unique<TPasSrc>();
-    src->Parse(text, &symbols);
+    src->Parse(text, &opt.symbols, {opt.dialect, path == "-" ? opt.Label(k) : path, {}});
     return src;
 }
 
@@ -177,8 +178,8 @@ int RunDiffCommand(const CliOptions& opt) {
     const auto status = [&](int code) { return opt.gitExternal && code == 1 ? 0 : code; };
     if (opt.output == Output::Map) return status(RunMap(opt));
 
-    auto oldSrc = LoadModel(opt.files[0], opt.symbols);
-    auto newSrc = LoadModel(opt.files[1], opt.symbols);
+    auto oldSrc = LoadModel(opt, 0);
+    auto newSrc = LoadModel(opt, 1);
     model::TSourceDiff diff(*oldSrc, *newSrc);
     std::vector<StopNote> notes = StopNotes(opt, *oldSrc, *newSrc);
     bool equivalent = model::ClaimsEquivalence(diff, *oldSrc, *newSrc);

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
         case Command::Model: return RunModelCommand(opt);
         case Command::FromWorkspace: return RunWorkspaceOutputCommand(opt);
         case Command::Dirs: return RunDirsCommand(opt);
+        case Command::Merge: return RunMergeCommand(opt);
         case Command::Diff: break;
         }
         return RunDiffCommand(opt);

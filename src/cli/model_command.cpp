@@ -160,7 +160,7 @@ void WriteModel(std::ostream& out, const TPasSrc& m) {
 int RunModelCommand(const CliOptions& opt) {
     const std::string& file = opt.files[0];
     TPasSrc model;
-    model.Parse(JoinLinesCrLf(LoadInputLines(file)), &opt.symbols);
+    model.Parse(JoinLinesCrLf(LoadInputLines(file)), &opt.symbols, {opt.dialect, file, {}});
     WriteModel(std::cout, model);
     FlushStandardOutput();
     const ParseStatus& st = model.Status;

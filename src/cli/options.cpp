@@ -11,7 +11,14 @@ namespace quennet::cli {
 
 namespace {
 
-enum Modes : unsigned { kDiff = 1, kModel = 2, kFromWorkspace = 4, kDirs = 8, kAll = 15 };
+enum Modes : unsigned {
+    kDiff = 1,
+    kModel = 2,
+    kFromWorkspace = 4,
+    kDirs = 8,
+    kMerge = 16,
+    kAll = 31
+};
 
 enum Id : int {
     kHelp = 'h',
@@ -19,6 +26,7 @@ enum Id : int {
     kDefine = 'D',
     kLabel = 'L',
     kBrief = 'q',
+    kOutput = 'o',
     kNoDefaultDefines = 256,
     kTree,
     kJson,
@@ -33,6 +41,8 @@ enum Id : int {
     kOld,
     kComment,
     kMask,
+    kDialect,
+    kMergeMode,
 };
 
 struct OptionInfo {
@@ -43,13 +53,14 @@ struct OptionInfo {
 const OptionInfo kOptions[] = {
     {{"help", no_argument, nullptr, kHelp}, kAll},
     {{"version", no_argument, nullptr, kVersion}, kAll},
-    {{"define", required_argument, nullptr, kDefine}, kDiff | kModel},
-    {{"no-default-defines", no_argument, nullptr, kNoDefaultDefines}, kDiff | kModel},
+    {{"define", required_argument, nullptr, kDefine}, kDiff | kModel | kMerge},
+    {{"no-default-defines", no_argument, nullptr, kNoDefaultDefines}, kDiff | kModel | kMerge},
+    {{"dialect", required_argument, nullptr, kDialect}, kDiff | kModel | kMerge},
     {{"tree", no_argument, nullptr, kTree}, kDiff},
     {{"json", no_argument, nullptr, kJson}, kDiff},
     {{"map", no_argument, nullptr, kMap}, kDiff},
     {{"brief", no_argument, nullptr, kBrief}, kDiff},
-    {{"label", required_argument, nullptr, kLabel}, kDiff},
+    {{"label", required_argument, nullptr, kLabel}, kDiff | kMerge},
     {{"color", optional_argument, nullptr, kColor}, kDiff},
     {{"workspace", required_argument, nullptr, kWorkspace}, kDiff | kFromWorkspace},
     {{"merged", required_argument, nullptr, kMerged}, kDiff | kFromWorkspace},
@@ -57,6 +68,8 @@ const OptionInfo kOptions[] = {
     {{"model", optional_argument, nullptr, kModelMode}, kModel},
     {{"from-workspace", optional_argument, nullptr, kFromWorkspaceMode}, kFromWorkspace},
     {{"dirs", no_argument, nullptr, kDirsMode}, kDirs},
+    {{"merge", no_argument, nullptr, kMergeMode}, kMerge},
+    {{"output", required_argument, nullptr, kOutput}, kMerge},
     {{"new", required_argument, nullptr, kNew}, kFromWorkspace},
     {{"old", required_argument, nullptr, kOld}, kFromWorkspace},
     {{"comment", required_argument, nullptr, kComment}, kFromWorkspace},
@@ -80,6 +93,7 @@ unsigned ModeBit(Command c) {
     case Command::Model: return kModel;
     case Command::FromWorkspace: return kFromWorkspace;
     case Command::Dirs: return kDirs;
+    case Command::Merge: return kMerge;
     }
     return kDiff;
 }
@@ -140,6 +154,10 @@ void CheckOperands(CliOptions& opt) {
     case Command::Dirs:
         if (f.size() != 2) throw UsageError("--dirs needs two folders, OLDDIR and NEWDIR");
         break;
+    case Command::Merge:
+        if (f.size() != 3) throw UsageError("--merge needs three file names: BASE LOCAL REMOTE");
+        if (opt.labels.size() > 3) throw UsageError("at most three labels: BASE, LOCAL, REMOTE");
+        break;
     }
 }
 
@@ -176,7 +194,7 @@ CliOptions ParseCommandLine(int argc, char** argv) {
     ::optind = 0;
     ::opterr = 0;
     int id;
-    while ((id = ::getopt_long(argc, argv, ":hvqD:L:", longOptions.data(), nullptr)) != -1) {
+    while ((id = ::getopt_long(argc, argv, ":hvqo:D:L:", longOptions.data(), nullptr)) != -1) {
         if (id == '?' || id == ':') {
             std::string name = argv[::optind - 1];
             if (const auto eq = name.find('='); eq != std::string::npos) name.resize(eq);
@@ -234,13 +252,23 @@ CliOptions ParseCommandLine(int argc, char** argv) {
             opt.commentText = value;
             break;
         case kMask: opt.mask = value; break;
+        case kOutput: setOnce(opt.outputPath, id, value); break;
+        case kDialect:
+            if (auto named = model::DialectFromName(value))
+                opt.dialect = *named;
+            else
+                throw UsageError("unknown dialect '" + std::string(value) +
+                                 "'; expected classic, delphi, fpc or auto");
+            break;
         case kModelMode:
         case kFromWorkspaceMode:
         case kDirsMode:
+        case kMergeMode:
             setExclusive(modeOption, id);
             opt.command = id == kModelMode           ? Command::Model
                           : id == kFromWorkspaceMode ? Command::FromWorkspace
-                                                     : Command::Dirs;
+                          : id == kDirsMode          ? Command::Dirs
+                                                     : Command::Merge;
             if (::optarg) opt.files.emplace_back(value);
             break;
         }

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "model/dialect.h"
+
 namespace quennet::cli {
 
-enum class Command { Diff, Model, FromWorkspace, Dirs };
+enum class Command { Diff, Model, FromWorkspace, Dirs, Merge };
 enum class Output { Report, Tree, Json, Map, Brief };
 enum class ColorWhen { Never, Auto, Always };
 
@@ -18,10 +20,12 @@ struct CliOptions {
 
     std::vector<std::string> files; // operands, in order
     std::vector<std::string> symbols;
+    model::Dialect dialect = model::Dialect::Auto;
 
     // OLD NEW
     Output output = Output::Report;
-    std::vector<std::string> labels; // at most two: the names the outputs show for OLD and NEW
+    // The names the outputs show for OLD and NEW, or the conflict markers' BASE, LOCAL, REMOTE.
+    std::vector<std::string> labels;
     ColorWhen color = ColorWhen::Never;
     bool gitExternal = false; // called by git as its external diff
     std::string workspacePath;
@@ -34,6 +38,9 @@ struct CliOptions {
 
     // --dirs
     std::string mask = "*.pas;*.dpr";
+
+    // --merge
+    std::string outputPath;
 
     // The name an output shows for operand k (0 old, 1 new).
     const std::string& Label(size_t k) const { return k < labels.size() ? labels[k] : files[k]; }

@@ -28,6 +28,11 @@ const char kDiffUsage[] =
     "  -D, --define SYM          define SYM; may be repeated\n"
     "      --no-default-defines  start from no symbols\n"
     "\n"
+    "Reading:\n"
+    "      --dialect NAME        classic (the Delphi 5 grammar exactly), delphi, fpc, or\n"
+    "                            auto: fpc for .pp and .lpr files and files with {$MODE},\n"
+    "                            delphi otherwise (the default)\n"
+    "\n"
     "Merge outputs (besides the output above):\n"
     "      --workspace FILE.rtf  write the merge workspace of OLD and NEW\n"
     "      --merged FILE         write the merged source ({$IFDEF NEW_VER} blocks)\n"
@@ -41,7 +46,7 @@ const char kDiffUsage[] =
     "\n"
     "Exit status: 0 if the files are equivalent, 1 if they differ, 2 if there was trouble.\n"
     "Other modes, each with its own --help: quennet-diff --model FILE, --dirs OLDDIR NEWDIR,\n"
-    "--from-workspace WS.\n";
+    "--from-workspace WS, --merge BASE LOCAL REMOTE.\n";
 
 const char kModelUsage[] =
     "Usage: quennet-diff --model [OPTION]... FILE\n"
@@ -50,6 +55,7 @@ const char kModelUsage[] =
     "\n"
     "  -D, --define SYM          define SYM; may be repeated\n"
     "      --no-default-defines  start from no symbols (default: VER130, WIN32, CPU386)\n"
+    "      --dialect NAME        classic, delphi, fpc or auto (the default)\n"
     "  -h, --help                show this help and exit\n"
     "\n"
     "Exit status: 0 when the model was printed, 2 if there was trouble.\n";
@@ -75,13 +81,31 @@ const char kDirsUsage[] =
     "  identical   same size and same CRC-32 of the content\n"
     "  different   the namesake's size or content differs (or it cannot be read)\n"
     "  only here   no file of that name in the other folder\n"
+    "  unreadable  this file or its namesake cannot be read (the reason goes to stderr)\n"
+    "  fifo, socket, device, dangling link: such an entry is listed, never read\n"
     "\n"
     "      --mask MASK   file patterns separated by ';' (default \"*.pas;*.dpr\")\n"
     "  -h, --help        show this help and exit\n"
     "\n"
     "Names are compared as the file system compares them (case-sensitive on Linux).\n"
+    "Names with blanks, backslashes or control characters are written with C-style escapes.\n"
     "Exit status: 0 if every file is identical and present on both sides, 1 otherwise,\n"
     "2 if there was trouble.\n";
+
+const char kMergeUsage[] =
+    "Usage: quennet-diff --merge BASE LOCAL REMOTE [-o OUTPUT] [OPTION]...\n"
+    "Merge the changes from BASE to LOCAL and from BASE to REMOTE, declaration by\n"
+    "declaration, and write the result to OUTPUT (standard output without -o).\n"
+    "\n"
+    "  -o, --output FILE         write the result to FILE (LOCAL itself is allowed)\n"
+    "  -L, --label NAME          names for the conflict markers, given up to three times\n"
+    "                            in the order BASE, LOCAL, REMOTE\n"
+    "      --dialect NAME        classic, delphi, fpc or auto (the default)\n"
+    "  -D, --define SYM          define SYM; may be repeated\n"
+    "      --no-default-defines  start from no symbols\n"
+    "\n"
+    "Conflicts are written as <<<<<<< LOCAL, ||||||| BASE, =======, >>>>>>> REMOTE.\n"
+    "Exit status: 0 if the merge is clean, 1 with conflicts, 2 if there was trouble.\n";
 
 } // namespace
 
@@ -90,6 +114,7 @@ const char* UsageText(Command command) {
     case Command::Model: return kModelUsage;
     case Command::FromWorkspace: return kFromWorkspaceUsage;
     case Command::Dirs: return kDirsUsage;
+    case Command::Merge: return kMergeUsage;
     case Command::Diff: break;
     }
     return kDiffUsage;

@@ -1,0 +1,55 @@
+// quennet-diff --merge BASE LOCAL REMOTE [-o OUTPUT]: the three-way merge by declarations.
+// Exit status: 0 clean, 1 with conflicts, 2 trouble.
+#include "commands.h"
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "merge/atomic_file.h"
+#include "merge/three_way.h"
+#include "model/source_file.h"
+
+namespace quennet::cli {
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec);
+}
+
+} // namespace
+
+int RunMergeCommand(const CliOptions& opt) {
+    const std::vector<std::string>& files = opt.files;
+    const std::vector<std::string>& labels = opt.labels;
+    const std::string& output = opt.outputPath;
+    const char* defaults[] = {"BASE", "LOCAL", "REMOTE"};
+    merge::ThreeWayInput in[3];
+    for (int k = 0; k < 3; ++k) {
+        in[k].bytes = model::ReadFileBytes(files[k]);
+        in[k].fileName = files[k];
+        in[k].label = k < static_cast<int>(labels.size()) ? labels[k] : defaults[k];
+    }
+    if (!output.empty() && (SameFile(output, files[0]) || SameFile(output, files[2])))
+        throw std::runtime_error("Will not write over the input \"" + output +
+                                 "\"; only LOCAL may be the output");
+    merge::ThreeWayOptions options;
+    options.symbols = opt.symbols;
+    options.dialect = opt.dialect;
+    merge::ThreeWayResult result = merge::MergeThreeWay(in[0], in[1], in[2], options);
+    for (const auto& note : result.notes)
+        std::cerr << "quennet-diff: " << note << "\n";
+    if (output.empty()) {
+        std::cout << result.text;
+        std::cout.flush();
+        if (!std::cout) throw std::runtime_error("Cannot write the result to standard output");
+    } else {
+        merge::WriteFileAtomically(output, result.text);
+    }
+    return result.conflicts > 0 ? 1 : 0;
+}
+
+} // namespace quennet::cli
