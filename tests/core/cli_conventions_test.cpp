@@ -119,6 +119,15 @@ TEST(CliConventions, Table) {
          "option '--tree' does not apply with '--dirs'"},
         {"two modes", {"--model", "--dirs", "a"}, "", 2, "", "'--model' and '--dirs'"},
         {"three labels", {"-L", "a", "-L", "b", "-L", "c", kOld, kNew}, "", 2, "", "'--label'"},
+        {"merge help", {"--merge", "--help"}, "", 0, "Usage: quennet-diff --merge", ""},
+        {"dialect with =", {"--dialect=classic", kOld, kOld}, "", 0, Report(kOld, kOld), ""},
+        {"bad dialect", {"--dialect", "cobol", kOld, kNew}, "", 2, "", "unknown dialect 'cobol'"},
+        {"merge output in a comparison",
+         {"-o", "x.pas", kOld, kNew},
+         "",
+         2,
+         "",
+         "option '--output' does not apply"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
