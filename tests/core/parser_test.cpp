@@ -249,3 +249,22 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
     TPasSrc& e = *e_;
     EXPECT_TRUE(e.Status.Complete);
 }
+
+// Tokens that only the modern reading joins (binary and separated numbers, escaped names,
+// multi-line strings) count as the classic tokens of their text, so a file both readings follow
+// has one checksum; the lines after a multi-line string still count.
+TEST(Parser, ModernTokensKeepTheClassicSums) {
+    const std::string text =
+        Unit("procedure P;", "procedure P;\r\nbegin\r\n  X := %1010 + 1_000 + &17;\r\n"
+                             "  &Type := '''\r\n    two\r\n    lines\r\n    ''';\r\nend;\r\n"
+                             "procedure Q;\r\nbegin\r\nend;");
+    TPasSrc classic, modern;
+    classic.Parse(text, &kDefaults, {Dialect::Classic, {}, {}});
+    modern.Parse(text, &kDefaults, {Dialect::Delphi, {}, {}});
+    EXPECT_TRUE(modern.Status.Complete);
+    EXPECT_EQ(modern.Checksum, classic.Checksum);
+    ASSERT_EQ(modern.Procs.size(), 2u);
+    EXPECT_EQ(modern.Procs[0]->Implementation->Checksum,
+              classic.Procs[0]->Implementation->Checksum);
+    EXPECT_EQ(modern.Procs[1]->Implementation->FirstLine, 13);
+}
