@@ -301,7 +301,7 @@ bool TDelphiParser::Evaluate(std::string_view expression) {
 void TDelphiParser::ModernDirective(const std::string& upperText) {
     std::string_view rest;
     const std::string_view word = DirectiveWord(upperText, &rest);
-    if (word == "DEFINE") {
+    if (word == "DEFINE" || word == "SETC") {
         ++directiveEvents_;
         std::string_view body = rest;
         const size_t assign = body.find(":=");

@@ -99,7 +99,10 @@ private:
     bool PeekIsWord(std::string_view upperWord);
     void ModuleName();
     void ModernTypeDecl(bool record);
-    bool ModernDirectiveStart(bool externalToo);
+    bool ModernDirectiveStart(int context);
+    void VarDirectives();
+    void OperatorRoutine(bool record, bool implementation);
+    void ForeignClassType(const std::string& name, bool record, int32_t startLine);
     void SkipBrackets();
     void TypeRef();
     void DottedName(std::string* name);  // ident { "." ident }
