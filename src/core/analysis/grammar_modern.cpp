@@ -50,6 +50,13 @@ bool TOp4Parser::PeekIsWord(std::string_view upperWord) {
     return same;
 }
 
+// An FPC operator overload, not a declaration named "operator", starts here.
+bool TOp4Parser::OperatorAhead() {
+    if (!modern_ || !LaWord("OPERATOR")) return false;
+    const int32_t next = PeekKind();
+    return next != tEqual && next != tColon && next != tComma && next != tLess;
+}
+
 // DottedName = ident { "." ident }
 void TOp4Parser::DottedName(std::string* name) {
     Ident();
@@ -569,15 +576,19 @@ void TOp4Parser::ForeignClassType(const std::string& name, bool record, int32_t 
     std::string kind(LastTokenText());
     for (char& c : kind)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    std::string ancestors;
-    if (la_ == tLParen) AncestorList(&ancestors);
-    if (la_ == tExternal) {
+    // "external [name x]" stands before or after the ancestors.
+    auto external = [this] {
+        if (la_ != tExternal) return;
         Get();
         if (la_ == tName) {
             Get();
             Expression();
         }
-    }
+    };
+    std::string ancestors;
+    external();
+    if (la_ == tLParen) AncestorList(&ancestors);
+    external();
     model::TidClass* cls = nullptr;
     if (record && Recording() && Model) cls = Model->AddClass(kind, name, startLine, ancestors);
     if (la_ != tSemicolon) {

@@ -299,7 +299,7 @@ void TOp4Parser::ConstSection(bool record) {
     if (modern_ && la_ == tLBrack) Attributes();
     ConstDecl(record);
     Expect(tSemicolon);
-    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
         if (la_ == tLBrack) {
             Attributes();
             continue;
@@ -376,7 +376,7 @@ void TOp4Parser::TypeSection(bool record) {
     if (modern_ && la_ == tLBrack) Attributes();
     TypeDecl(record);
     Expect(tSemicolon);
-    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
         if (la_ == tLBrack) {
             Attributes();
             continue;
@@ -450,7 +450,7 @@ void TOp4Parser::VarSection(bool record) {
     VarDecl(record);
     Expect(tSemicolon);
     if (modern_) VarDirectives();
-    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
         if (la_ == tLBrack) {
             Attributes();
             continue;

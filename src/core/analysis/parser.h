@@ -101,6 +101,7 @@ private:
     void ModernTypeDecl(bool record);
     bool ModernDirectiveStart(int context);
     void VarDirectives();
+    bool OperatorAhead();
     void OperatorRoutine(bool record, bool implementation);
     void ForeignClassType(const std::string& name, bool record, int32_t startLine);
     void SkipBrackets();
