@@ -26,5 +26,6 @@ int RunModelCommand(std::vector<std::string> args);           // --model FILE
 int RunDiffCommand(std::vector<std::string> args);            // OLD NEW [--tree|--json|--map|...]
 int RunWorkspaceOutputCommand(std::vector<std::string> args); // --from-workspace WS ...
 int RunDirsCommand(std::vector<std::string> args);            // --dirs OLDDIR NEWDIR
+int RunMergeCommand(std::vector<std::string> args);           // --merge BASE LOCAL REMOTE
 
 } // namespace quennet::cli

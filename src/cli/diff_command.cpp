@@ -52,7 +52,8 @@ const char kUsage[] =
     "      --version             show the version and exit\n"
     "\n"
     "Exit status: 0 if the files are equivalent, 1 if they differ, 2 if there was trouble.\n"
-    "Other modes: quennet-diff --model FILE, --dirs OLDDIR NEWDIR, --from-workspace WS.\n";
+    "Other modes: quennet-diff --model FILE, --dirs OLDDIR NEWDIR, --from-workspace WS,\n"
+    "--merge BASE LOCAL REMOTE.\n";
 
 // Output modes. A new mode that works on the two files (for example a workspace or a merged
 // output) is one entry in kModes plus one branch in RunDiffCommand; a mode that needs a value
