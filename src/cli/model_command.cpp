@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "commands.h"
+#include "io/source_file.h"
 #include "json_writer.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::cli {
@@ -168,7 +168,7 @@ int RunModelCommand(std::vector<std::string> args) {
         }
     }
     TPasSrc model;
-    model.Parse(JoinLinesCrLf(LoadSourceLines(file)), &symbols);
+    model.Parse(io::JoinLinesCrLf(io::LoadSourceLines(file)), &symbols);
     WriteModel(std::cout, model);
     const ParseStatus& st = model.Status;
     if (!st.Complete) {
