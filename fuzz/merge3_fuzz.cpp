@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "merge/three_way.h"
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 namespace quennet::fuzz {
 
@@ -57,7 +57,7 @@ inline std::string Join(const std::vector<std::string>& lines) {
 inline std::vector<std::string> LinesWithoutBom(const std::string& text) {
     std::string_view v = text;
     if (v.starts_with("\xEF\xBB\xBF")) v.remove_prefix(3);
-    return model::SplitLines(v);
+    return io::SplitLines(v);
 }
 
 inline int Merge3FuzzOne(const uint8_t* data, size_t size) {
