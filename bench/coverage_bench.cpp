@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "model/dialect.h"
 #include "io/source_file.h"
+#include "model/dialect.h"
 #include "model/source_model.h"
 
 namespace fs = std::filesystem;

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "merge/three_way.h"
 #include "io/source_file.h"
+#include "merge/three_way.h"
 #include "model/source_model.h"
 
 using namespace quennet;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "merge/three_way.h"
 #include "io/source_file.h"
+#include "merge/three_way.h"
 
 namespace quennet::fuzz {
 
@@ -50,7 +50,8 @@ inline std::vector<std::string> Mutate(std::vector<std::string> lines, Steps& st
 
 inline std::string Join(const std::vector<std::string>& lines) {
     std::string s;
-    for (const auto& l : lines) s += l + "\n";
+    for (const auto& l : lines)
+        s += l + "\n";
     return s;
 }
 
@@ -63,7 +64,8 @@ inline std::vector<std::string> LinesWithoutBom(const std::string& text) {
 inline int Merge3FuzzOne(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     uint64_t seed = 1469598103934665603ull;
-    for (unsigned char c : bytes) seed = (seed ^ c) * 1099511628211ull;
+    for (unsigned char c : bytes)
+        seed = (seed ^ c) * 1099511628211ull;
     Steps steps{seed};
     const std::vector<std::string> lines = LinesWithoutBom(bytes);
     const std::string base = Join(lines);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "io/atomic_file.h"
-#include "merge/three_way.h"
 #include "io/source_file.h"
+#include "merge/three_way.h"
 
 namespace quennet::cli {
 

@@ -17,8 +17,7 @@ TEST(Merge3FuzzReplay, CorpusAndGoldenInputs) {
     auto replay = [&](const fs::path& file) {
         SCOPED_TRACE(file.string());
         const std::string bytes = quennet::io::ReadFileBytes(file.string());
-        quennet::fuzz::Merge3FuzzOne(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                     bytes.size());
+        quennet::fuzz::Merge3FuzzOne(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         ++count;
     };
     for (const auto& e : fs::directory_iterator(root / "fuzz" / "corpus" / "merge3"))

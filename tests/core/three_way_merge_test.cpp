@@ -10,8 +10,8 @@
 #include <fstream>
 
 #include "cli_runner.h"
-#include "merge/three_way.h"
 #include "io/source_file.h"
+#include "merge/three_way.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;

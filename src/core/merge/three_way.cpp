@@ -12,10 +12,10 @@
 #include <unordered_set>
 
 #include "analysis/scanner.h"
+#include "io/source_file.h"
 #include "merge/layout_compare.h"
 #include "merge/line_diff3.h"
 #include "merge/text_outline.h"
-#include "io/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::merge {
