@@ -12,12 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "io/source_file.h"
 #include "model/comparison_outcome.h"
 #include "model/diff_tree_format.h"
 #include "model/line_matcher.h"
 #include "model/report_writer.h"
 #include "model/source_diff.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 #include "workspace_command.h"
 
@@ -77,7 +77,7 @@ const char* ReportLineColor(const std::string& line) {
 // Side k (0 old, 1 new); the standard input is read in the dialect its label suggests.
 std::unique_ptr<TPasSrc> LoadModel(const CliOptions& opt, size_t k) {
     const std::string& path = opt.files[k];
-    std::string text = model::JoinLinesCrLf(LoadInputLines(path));
+    std::string text = io::JoinLinesCrLf(LoadInputLines(path));
     auto src = std::make_unique<TPasSrc>();
     src->Parse(text, &opt.symbols, {opt.dialect, path == "-" ? opt.Label(k) : path, {}});
     return src;

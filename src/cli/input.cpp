@@ -5,12 +5,12 @@
 #include <iostream>
 #include <optional>
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 namespace quennet::cli {
 
 std::vector<std::string> LoadInputLines(const std::string& path) {
-    if (path != "-") return model::LoadSourceLines(path);
+    if (path != "-") return io::LoadSourceLines(path);
     // Several outputs read the same side; standard input can be read only once.
     static std::optional<std::vector<std::string>> standardInput;
     if (!standardInput) {
@@ -20,7 +20,7 @@ std::vector<std::string> LoadInputLines(const std::string& path) {
         while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0)
             bytes.append(buf, n);
         if (std::ferror(stdin)) throw std::runtime_error("Cannot read the standard input");
-        standardInput = model::SplitLines(bytes);
+        standardInput = io::SplitLines(bytes);
     }
     return *standardInput;
 }

@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "commands.h"
+#include "io/source_file.h"
 #include "json_writer.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::cli {
@@ -160,10 +160,12 @@ void WriteModel(std::ostream& out, const TPasSrc& m) {
 int RunModelCommand(const CliOptions& opt) {
     const std::string& file = opt.files[0];
     TPasSrc model;
-    model.Parse(JoinLinesCrLf(LoadInputLines(file)), &opt.symbols, {opt.dialect, file, {}});
+    model.Parse(io::JoinLinesCrLf(LoadInputLines(file)), &opt.symbols, {opt.dialect, file, {}});
     WriteModel(std::cout, model);
     FlushStandardOutput();
     const ParseStatus& st = model.Status;
+    for (const auto& note : st.Notes)
+        std::cerr << file << ": " << note << "\n";
     if (!st.Complete) {
         std::cerr << file << ":" << (st.FirstErrorLine > 0 ? st.FirstErrorLine : st.StopLine)
                   << ": the structure is not followed from here on";

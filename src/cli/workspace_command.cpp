@@ -4,7 +4,8 @@
 #include <iostream>
 
 #include "commands.h"
-#include "merge/atomic_file.h"
+#include "io/atomic_file.h"
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
@@ -29,7 +30,7 @@ bool HandleWorkspaceOptions(const CliOptions& options) {
         std::cerr << "quennet-diff: both files are empty: no merge workspace is built\n";
         return false;
     }
-    if (!options.workspacePath.empty()) merge::WriteFileAtomically(options.workspacePath, ws->Rtf);
+    if (!options.workspacePath.empty()) io::WriteFileAtomically(options.workspacePath, ws->Rtf);
     if (!options.mergedPath.empty())
         merge::SaveMergedVersion(merge::ReadRtf(ws->Rtf), options.mergedPath);
     return true;
