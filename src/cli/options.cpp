@@ -76,6 +76,19 @@ const OptionInfo kOptions[] = {
     {{"mask", required_argument, nullptr, kMask}, kDirs},
 };
 
+const std::pair<int, Output> kOutputs[] = {
+    {kTree, Output::Tree}, {kJson, Output::Json}, {kMap, Output::Map}, {kBrief, Output::Brief}};
+const std::pair<int, Command> kCommands[] = {{kModelMode, Command::Model},
+                                             {kFromWorkspaceMode, Command::FromWorkspace},
+                                             {kDirsMode, Command::Dirs},
+                                             {kMergeMode, Command::Merge}};
+
+template <class T, size_t N> T ValueOf(const std::pair<int, T> (&table)[N], int id) {
+    for (const auto& [key, value] : table)
+        if (key == id) return value;
+    return table[0].second;
+}
+
 const OptionInfo* Find(int id) {
     for (const auto& o : kOptions)
         if (o.longOption.val == id) return &o;
@@ -225,10 +238,7 @@ CliOptions ParseCommandLine(int argc, char** argv) {
         case kMap:
         case kBrief:
             setExclusive(outputOption, id);
-            opt.output = id == kTree   ? Output::Tree
-                         : id == kJson ? Output::Json
-                         : id == kMap  ? Output::Map
-                                       : Output::Brief;
+            opt.output = ValueOf(kOutputs, id);
             break;
         case kLabel: opt.labels.emplace_back(value); break;
         case kColor:
@@ -265,10 +275,7 @@ CliOptions ParseCommandLine(int argc, char** argv) {
         case kDirsMode:
         case kMergeMode:
             setExclusive(modeOption, id);
-            opt.command = id == kModelMode           ? Command::Model
-                          : id == kFromWorkspaceMode ? Command::FromWorkspace
-                          : id == kDirsMode          ? Command::Dirs
-                                                     : Command::Merge;
+            opt.command = ValueOf(kCommands, id);
             if (::optarg) opt.files.emplace_back(value);
             break;
         }
