@@ -117,6 +117,21 @@ bool TOp4Scanner::Comment() {
         } else {
             undo(savedLineStart);
         }
+    } else if (s_.Ch == '{' && NestedComments) {
+        // FPC and OBJFPC modes: braces nest.
+        NextCh();
+        int depth = 1;
+        for (;;) {
+            AdvanceUntil([](uint8_t c) { return c == '}' || c == '{'; });
+            if (s_.Ch == 0) break;
+            depth += s_.Ch == '{' ? 1 : -1;
+            NextCh();
+            if (depth == 0) {
+                s_.LineEndsInComment = s_.CurLine - startLine;
+                result = true;
+                break;
+            }
+        }
     } else if (s_.Ch == '{') {
         NextCh();
         for (;;) {
