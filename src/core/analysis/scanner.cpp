@@ -219,7 +219,10 @@ int32_t TOp4Scanner::Get() {
     if (!ModernTokens) return ScanToken();
     int32_t kind;
     const int32_t from = s_.BufPos;
-    if (ScanModern(s_.Ch, kind))
+    // Only these first characters can start a modern token form.
+    const uint8_t ch = s_.Ch;
+    const bool candidate = ch == '&' || ch == '%' || ch == '$' || ch == '\'' || IsDigit(ch);
+    if (candidate && ScanModern(ch, kind))
         s_.CurToken.ModernFrom = from;
     else
         kind = ScanToken();
