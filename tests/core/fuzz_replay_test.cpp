@@ -1,5 +1,5 @@
-// Replays the saved inputs of the merge fuzz targets (fuzz/corpus/<target>/) as ordinary tests,
-// so an input that once broke the reader or the highlighter stays fixed on every compiler.
+// Replays the saved inputs of the fuzz targets (fuzz/corpus/<target>/) as ordinary tests, so an
+// input that once broke a target stays fixed on every compiler. The parser's have their own.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,8 +7,13 @@
 #include "model/source_file.h"
 
 #define QUENNET_FUZZ_REPLAY
+#include "../../fuzz/comparison_fuzz.cpp"
+#include "../../fuzz/folder_read_fuzz.cpp"
+#include "../../fuzz/line_matcher_fuzz.cpp"
 #include "../../fuzz/pas_conversion_fuzz.cpp"
 #include "../../fuzz/rtf_reader_fuzz.cpp"
+#include "../../fuzz/text_format_fuzz.cpp"
+#include "../../fuzz/workspace_fuzz.cpp"
 
 namespace fs = std::filesystem;
 
@@ -30,10 +35,15 @@ size_t Replay(const std::string& target, int (*one)(const uint8_t*, size_t)) {
 
 } // namespace
 
-TEST(MergeFuzzReplay, RtfReaderCorpus) {
-    EXPECT_GE(Replay("rtf_reader", quennet::fuzz::RtfReaderFuzzOne), 5u);
-}
-
-TEST(MergeFuzzReplay, PasConversionCorpus) {
-    EXPECT_GE(Replay("pas_conversion", quennet::fuzz::PasConversionFuzzOne), 3u);
+TEST(FuzzReplay, SavedInputsOfEveryTarget) {
+    using namespace quennet::fuzz;
+    const struct {
+        const char* target;
+        int (*one)(const uint8_t*, size_t);
+    } targets[] = {{"comparison", ComparisonFuzzOne},    {"folder_read", FolderReadFuzzOne},
+                   {"line_matcher", LineMatcherFuzzOne}, {"pas_conversion", PasConversionFuzzOne},
+                   {"rtf_reader", RtfReaderFuzzOne},     {"text_format", TextFormatFuzzOne},
+                   {"workspace", WorkspaceFuzzOne}};
+    for (const auto& t : targets)
+        EXPECT_GE(Replay(t.target, t.one), 2u) << t.target;
 }
