@@ -523,6 +523,7 @@ void TMainForm::ReadSettings() {
     if (!reg || !reg->OpenSettingsKey(QString(), false)) return;
     reg->ReadStringList(QStringLiteral("Opt"), Defines);
     reg->ReadStringList(QStringLiteral("Ext"), Extensions);
+    Dialect = reg->ReadString(QStringLiteral("Dialect"), Dialect);
     EditorFontName = reg->ReadString(QStringLiteral("FontName"), EditorFontName);
     EditorFontSize = reg->ReadInteger(QStringLiteral("FontSize"), EditorFontSize);
     EditorFontCharset = reg->ReadInteger(QStringLiteral("FontCharset"), EditorFontCharset);
@@ -540,12 +541,14 @@ void TMainForm::ApplyExtensions() {
 }
 
 void TMainForm::SetupCommand() {
-    if (!ExecuteSetup(this, Defines, Extensions, EditorFontName, EditorFontCharset, EditorFontSize))
+    if (!ExecuteSetup(this, Defines, Extensions, EditorFontName, EditorFontCharset, EditorFontSize,
+                      &Dialect))
         return;
     if (Extensions.isEmpty()) Extensions = kDefaultExtensions;
     if (TAppRegistry* reg = Registry(); reg && reg->OpenSettingsKey(QString(), true)) {
         reg->WriteStringList(QStringLiteral("Opt"), Defines);
         reg->WriteStringList(QStringLiteral("Ext"), Extensions);
+        reg->WriteString(QStringLiteral("Dialect"), Dialect);
         reg->WriteString(QStringLiteral("FontName"), EditorFontName);
         reg->WriteInteger(QStringLiteral("FontSize"), EditorFontSize);
         reg->WriteInteger(QStringLiteral("FontCharset"), EditorFontCharset);
@@ -632,17 +635,20 @@ void TMainForm::RunDiff() {
     StatusMessage->clear();
 
     const std::vector<std::string> symbols = ToSymbols(Defines);
+    // An unknown stored name reads as auto.
+    const model::Dialect dialect =
+        model::DialectFromName(Dialect.toStdString()).value_or(model::Dialect::Auto);
     OldSource = std::make_unique<model::TPasSrc>();
     {
         const std::string text = RAHLEditor1->textCrLf();
         ProgressDialog1->SetText(QStringLiteral("Parse ") + FilenameEditOld->text());
-        OldSource->Parse(text, &symbols);
+        OldSource->Parse(text, &symbols, {dialect, FilenameEditOld->text().toStdString(), {}});
     }
     NewSource = std::make_unique<model::TPasSrc>();
     {
         const std::string text = RAHLEditor2->textCrLf();
         ProgressDialog1->SetText(QStringLiteral("Parse ") + FilenameEditNew->text());
-        NewSource->Parse(text, &symbols);
+        NewSource->Parse(text, &symbols, {dialect, FilenameEditNew->text().toStdString(), {}});
     }
 
     ProgressDialog1->SetText(QStringLiteral("Find differences ..."));
