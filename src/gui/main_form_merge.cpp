@@ -9,6 +9,8 @@
 #include "merge/merged_output.h"
 #include "merge/rtf_reader.h"
 
+#include <QLabel>
+
 #include <cstdio>
 #include <memory>
 
