@@ -59,8 +59,9 @@ bool HandleWorkspaceOptions(const WorkspaceOptions& options, const std::string& 
     try {
         ws = merge::BuildMergeWorkspace(oldLines, newLines);
     } catch (const merge::EConversionError& e) {
-        throw std::runtime_error("Cannot build the merge workspace of \"" + oldPath + "\" and \"" +
-                                 newPath + "\": " + e.what());
+        throw std::runtime_error("Cannot build the merge workspace: \"" +
+                                 (e.InNewText ? newPath : oldPath) + "\", line " +
+                                 std::to_string(e.Line) + ": " + e.what());
     }
     if (!ws) {
         std::cerr << "quennet-diff: both files are empty: no merge workspace is built\n";
