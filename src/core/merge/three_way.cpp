@@ -100,7 +100,33 @@ struct Decl {
 constexpr std::string_view kRoutineLeads =
     ",PROCEDURE,FUNCTION,CONSTRUCTOR,DESTRUCTOR,CLASS,OPERATOR,";
 
-void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out) {
+// Members of a class, lines as in the file: fields declared together share one entry.
+void CollectMembers(const model::TidClass& c, std::vector<Decl>& out) {
+    auto add = [&](std::string key, int32_t first, int32_t last, std::string leads, bool ov) {
+        if (first > 0 && last >= first)
+            out.push_back({std::move(key), first - 1, last - 1, std::move(leads), ov});
+    };
+    // Attributes in brackets may open a member.
+    const std::string routine = std::string(kRoutineLeads) + ",";
+    for (const auto& m : c.Methods)
+        add("M:" + Upper(m->Name), m->FirstLine, m->LastLine, routine,
+            Upper(m->Text).find("OVERLOAD") != std::string::npos);
+    for (const auto& p : c.Props)
+        add("P:" + Upper(p->Name), p->FirstLine, p->LastLine, ",PROPERTY,,", false);
+    std::map<std::pair<int32_t, int32_t>, std::vector<std::string>> groups;
+    for (const auto& f : c.Fields)
+        groups[{f->FirstLine, f->LastLine}].push_back(Upper(f->Name));
+    for (auto& [span, names] : groups) {
+        std::sort(names.begin(), names.end());
+        std::string key = "F:", leads = ",";
+        for (const auto& n : names)
+            key += n + ",", leads += n + ",";
+        add(key, span.first, span.second, leads, false);
+    }
+}
+
+void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out,
+                  std::map<std::string, std::vector<Decl>>& members) {
     auto add = [&](std::string key, const model::TidName& d, std::string leads, bool ov) {
         if (d.FirstLine > 0 && d.LastLine >= d.FirstLine)
             out.push_back({std::move(key), d.FirstLine - 1, d.LastLine - 1, std::move(leads), ov});
@@ -113,6 +139,7 @@ void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out) {
         add("T:" + Upper(t->Name), *t, named(t->Name), false);
     for (const auto& c : src.Classes) {
         add("C:" + Upper(c->Name), *c, named(c->Name), false);
+        CollectMembers(*c, members["C:" + Upper(c->Name)]);
         for (const auto& m : c->Methods)
             if (m->Implementation)
                 add("I:" + Upper(c->Name) + "." + Upper(m->Name), *m->Implementation,
@@ -148,9 +175,10 @@ struct Version {
     bool complete = true;
     int32_t cut = 0; // lines from here on are not vouched for by the parse
     int32_t stopLine = -1;
-    std::unordered_map<std::string, Decl> decls; // sound declarations by key
-    std::set<std::string> unsound;               // keys seen but not usable
-    std::set<std::string> headingNames;          // every routine heading, by name
+    std::unordered_map<std::string, Decl> decls;      // sound declarations by key
+    std::set<std::string> unsound;                    // keys seen but not usable
+    std::set<std::string> headingNames;               // every routine heading, by name
+    std::map<std::string, std::vector<Decl>> members; // by class key
 };
 
 void Load(Version& v, const ThreeWayInput& in) {
@@ -162,6 +190,8 @@ void Load(Version& v, const ThreeWayInput& in) {
     }
     v.lines = model::SplitLines(bytes);
 }
+
+void Accept(Version& v, std::vector<Decl>& all);
 
 void Analyse(Version& v, const ThreeWayOptions& options) {
     std::string text = model::JoinLinesCrLf(v.lines);
@@ -180,7 +210,7 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
         v.cut = std::min(v.cut, v.stopLine - 1);
     }
     std::vector<Decl> all;
-    CollectDecls(src, all);
+    CollectDecls(src, all, v.members);
     for (const UsesSpan& u : FindUsesClauses(v.lines))
         all.push_back({"U:" + u.section, u.first, u.last, ",USES,", false, true});
     // Beyond a stop, routine bodies laid out the usual way; overloads by their headings.
@@ -193,6 +223,11 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
                        std::string(kRoutineLeads), false, true});
     for (auto& name : RoutineHeadingNames(v.lines))
         v.headingNames.insert(std::move(name));
+    Accept(v, all);
+}
+
+// Keeps the declarations whose span the text confirms and that no other one overlaps.
+void Accept(Version& v, std::vector<Decl>& all) {
     std::vector<Decl> sound;
     for (auto& d : all) {
         bool ok = (d.lexical || d.last < v.cut) && !d.overload &&
@@ -226,6 +261,24 @@ bool MayHoldRoutine(const Version& v, const std::string& key) {
     if (!key.starts_with("I:") && !key.starts_with("H:")) return false;
     size_t paren = key.find('(');
     return v.headingNames.count(key.substr(2, paren == std::string::npos ? paren : paren - 2)) > 0;
+}
+
+// A declaration counts only where every version vouches for it or for its absence.
+std::set<std::string> UsableKeys(const Version* v) {
+    std::set<std::string> usable;
+    for (int k = 0; k < 3; ++k)
+        for (const auto& [key, d] : v[k].decls) {
+            bool ok = true;
+            for (int o = 0; o < 3; ++o) {
+                const Version& other = v[o];
+                if (other.unsound.count(key) ||
+                    (!other.decls.count(key) &&
+                     ((!other.complete && !d.lexical) || MayHoldRoutine(other, key))))
+                    ok = false;
+            }
+            if (ok) usable.insert(key);
+        }
+    return usable;
 }
 
 struct Chunk {
@@ -413,7 +466,8 @@ private:
         }
         Lines merged;
         int32_t before = conflicts;
-        MergeText(base, *l, *r, merged);
+        if (!b || !key.starts_with("C:") || !MergeMembers(key, base, *l, *r, merged))
+            MergeText(base, *l, *r, merged);
         if (conflicts > before) {
             // A side that changed only layout or comments yields to the other.
             const Lines* take = nullptr;
@@ -427,6 +481,41 @@ private:
             }
         }
         into.insert(into.end(), merged.begin(), merged.end());
+    }
+
+    // A class changed on both sides: its members are paired and decided like declarations.
+    bool MergeMembers(const std::string& key, const Lines& b, const Lines& l, const Lines& r,
+                      Lines& into) {
+        Version sub[3];
+        const Lines* texts[3] = {&b, &l, &r};
+        for (int s = 0; s < 3; ++s) {
+            auto members = v_[s]->members.find(key);
+            if (members == v_[s]->members.end()) return false;
+            const int32_t start = o_[s]->chunks[o_[s]->chunkOf.at(key)].first;
+            sub[s].input = v_[s]->input;
+            sub[s].lines = *texts[s];
+            sub[s].cut = static_cast<int32_t>(texts[s]->size());
+            std::vector<Decl> inside;
+            for (Decl d : members->second) {
+                d.first -= start, d.last -= start;
+                if (d.first < 0 || d.last >= sub[s].cut) return false;
+                inside.push_back(std::move(d));
+            }
+            Accept(sub[s], inside);
+        }
+        std::set<std::string> usable = UsableKeys(sub);
+        if (usable.empty()) return false;
+        Outline outlines[3];
+        for (int s = 0; s < 3; ++s)
+            BuildOutline(sub[s], usable, outlines[s]);
+        const Version* vp[3] = {&sub[0], &sub[1], &sub[2]};
+        const Outline* op[3] = {&outlines[0], &outlines[1], &outlines[2]};
+        Merger nested(vp, op);
+        nested.MergeOutlines();
+        if (nested.unsure) return false;
+        into.insert(into.end(), nested.out.begin(), nested.out.end());
+        conflicts += nested.conflicts;
+        return true;
     }
 
     void EmitItems(int side, int32_t from, int32_t to) {
@@ -611,18 +700,7 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
         Analyse(ver, options);
         if (!ver.complete) result.notes.push_back(StopNote(ver));
     }
-    // A declaration counts only where every version vouches for it or for its absence.
-    std::set<std::string> usable;
-    for (const auto& ver : v)
-        for (const auto& [key, d] : ver.decls) {
-            bool ok = true;
-            for (const auto& other : v)
-                if (other.unsound.count(key) ||
-                    (!other.decls.count(key) &&
-                     ((!other.complete && !d.lexical) || MayHoldRoutine(other, key))))
-                    ok = false;
-            if (ok) usable.insert(key);
-        }
+    std::set<std::string> usable = UsableKeys(v);
     Outline o[3];
     for (int i = 0; i < 3; ++i)
         BuildOutline(v[i], usable, o[i]);
