@@ -36,12 +36,11 @@ uint64_t LineHash(std::string_view line) {
     return std::hash<std::string_view>{}(line);
 }
 
-std::vector<uint64_t> Hashes(const Lines& lines, size_t from = 0, size_t to = SIZE_MAX) {
-    to = std::min(to, lines.size());
+std::vector<uint64_t> Hashes(const Lines& lines) {
     std::vector<uint64_t> h;
-    h.reserve(to > from ? to - from : 0);
-    for (size_t i = from; i < to; ++i)
-        h.push_back(LineHash(lines[i]));
+    h.reserve(lines.size());
+    for (const auto& line : lines)
+        h.push_back(LineHash(line));
     return h;
 }
 
@@ -100,29 +99,39 @@ struct Decl {
 constexpr std::string_view kRoutineLeads =
     ",PROCEDURE,FUNCTION,CONSTRUCTOR,DESTRUCTOR,CLASS,OPERATOR,";
 
-// Members of a class, lines as in the file: fields declared together share one entry.
+bool Overloaded(const std::string& text) {
+    return Upper(text).find("OVERLOAD") != std::string::npos;
+}
+
+// Names declared together ("A, B: Integer;") share a span: one declaration under all of them.
+template <class T>
+void AddGrouped(const model::DeclList<T>& list, const char* kind, std::vector<Decl>& out) {
+    std::map<std::pair<int32_t, int32_t>, std::vector<std::string>> groups;
+    for (const auto& item : list)
+        groups[{item->FirstLine, item->LastLine}].push_back(Upper(item->Name));
+    for (auto& [span, names] : groups) {
+        if (span.first <= 0 || span.second < span.first) continue;
+        std::sort(names.begin(), names.end());
+        std::string key = kind, leads = ",";
+        for (const auto& n : names)
+            key += n + ",", leads += n + ",";
+        out.push_back({key, span.first - 1, span.second - 1, leads, false});
+    }
+}
+
+// Members of a class, lines as in the file.
 void CollectMembers(const model::TidClass& c, std::vector<Decl>& out) {
-    auto add = [&](std::string key, int32_t first, int32_t last, std::string leads, bool ov) {
-        if (first > 0 && last >= first)
-            out.push_back({std::move(key), first - 1, last - 1, std::move(leads), ov});
+    auto add = [&](std::string key, const model::TidName& d, std::string leads, bool ov) {
+        if (d.FirstLine > 0 && d.LastLine >= d.FirstLine)
+            out.push_back({std::move(key), d.FirstLine - 1, d.LastLine - 1, std::move(leads), ov});
     };
     // Attributes in brackets may open a member.
     const std::string routine = std::string(kRoutineLeads) + ",";
     for (const auto& m : c.Methods)
-        add("M:" + Upper(m->Name), m->FirstLine, m->LastLine, routine,
-            Upper(m->Text).find("OVERLOAD") != std::string::npos);
+        add("M:" + Upper(m->Name), *m, routine, Overloaded(m->Text));
     for (const auto& p : c.Props)
-        add("P:" + Upper(p->Name), p->FirstLine, p->LastLine, ",PROPERTY,,", false);
-    std::map<std::pair<int32_t, int32_t>, std::vector<std::string>> groups;
-    for (const auto& f : c.Fields)
-        groups[{f->FirstLine, f->LastLine}].push_back(Upper(f->Name));
-    for (auto& [span, names] : groups) {
-        std::sort(names.begin(), names.end());
-        std::string key = "F:", leads = ",";
-        for (const auto& n : names)
-            key += n + ",", leads += n + ",";
-        add(key, span.first, span.second, leads, false);
-    }
+        add("P:" + Upper(p->Name), *p, ",PROPERTY,,", false);
+    AddGrouped(c.Fields, "F:", out);
 }
 
 void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out,
@@ -132,9 +141,6 @@ void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out,
             out.push_back({std::move(key), d.FirstLine - 1, d.LastLine - 1, std::move(leads), ov});
     };
     auto named = [](std::string_view n) { return "," + Upper(n) + ","; };
-    auto overloaded = [](const std::string& text) {
-        return Upper(text).find("OVERLOAD") != std::string::npos;
-    };
     for (const auto& t : src.Types)
         add("T:" + Upper(t->Name), *t, named(t->Name), false);
     for (const auto& c : src.Classes) {
@@ -143,10 +149,10 @@ void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out,
         for (const auto& m : c->Methods)
             if (m->Implementation)
                 add("I:" + Upper(c->Name) + "." + Upper(m->Name), *m->Implementation,
-                    std::string(kRoutineLeads), overloaded(m->Text));
+                    std::string(kRoutineLeads), Overloaded(m->Text));
     }
     for (const auto& p : src.Procs) {
-        bool ov = overloaded(p->Text);
+        bool ov = Overloaded(p->Text);
         if (p->Implementation)
             add("I:" + Upper(p->Name), *p->Implementation, std::string(kRoutineLeads), ov);
         if (!p->Implementation || p->Implementation->FirstLine != p->FirstLine)
@@ -154,18 +160,7 @@ void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out,
     }
     for (const auto& c : src.Consts)
         add("K:" + Upper(c->Name), *c, named(c->Name), false);
-    // Variables declared together share a span: one declaration under all their names.
-    std::map<std::pair<int32_t, int32_t>, std::vector<std::string>> groups;
-    for (const auto& v : src.Vars)
-        groups[{v->FirstLine, v->LastLine}].push_back(Upper(v->Name));
-    for (auto& [span, names] : groups) {
-        std::sort(names.begin(), names.end());
-        std::string key = "V:", leads = ",";
-        for (const auto& n : names)
-            key += n + ",", leads += n + ",";
-        model::TidName where("", 0, span.first, span.second);
-        add(key, where, leads, false);
-    }
+    AddGrouped(src.Vars, "V:", out);
 }
 
 struct Version {
