@@ -331,6 +331,22 @@ public:
     int32_t conflicts = 0;
     bool unsure = false;
 
+    // Merges three versions by their outlines; false when the outline merge had to guess.
+    static bool MergeOutlined(const Version* v, Lines& out, int32_t& conflicts) {
+        std::set<std::string> usable = UsableKeys(v);
+        Outline o[3];
+        for (int i = 0; i < 3; ++i)
+            BuildOutline(v[i], usable, o[i]);
+        const Version* vp[3] = {&v[0], &v[1], &v[2]};
+        const Outline* op[3] = {&o[0], &o[1], &o[2]};
+        Merger m(vp, op);
+        m.MergeOutlines();
+        if (m.unsure) return false;
+        out = std::move(m.out);
+        conflicts = m.conflicts;
+        return true;
+    }
+
     void MergeOutlines() {
         std::vector<bool> blank;
         for (const Item& it : o_[0]->items)
@@ -498,18 +514,11 @@ private:
             }
             Accept(sub[s], inside);
         }
-        std::set<std::string> usable = UsableKeys(sub);
-        if (usable.empty()) return false;
-        Outline outlines[3];
-        for (int s = 0; s < 3; ++s)
-            BuildOutline(sub[s], usable, outlines[s]);
-        const Version* vp[3] = {&sub[0], &sub[1], &sub[2]};
-        const Outline* op[3] = {&outlines[0], &outlines[1], &outlines[2]};
-        Merger nested(vp, op);
-        nested.MergeOutlines();
-        if (nested.unsure) return false;
-        into.insert(into.end(), nested.out.begin(), nested.out.end());
-        conflicts += nested.conflicts;
+        Lines merged;
+        int32_t found = 0;
+        if (!MergeOutlined(sub, merged, found)) return false;
+        into.insert(into.end(), merged.begin(), merged.end());
+        conflicts += found;
         return true;
     }
 
@@ -695,21 +704,16 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
         Analyse(ver, options);
         if (!ver.complete) result.notes.push_back(StopNote(ver));
     }
-    std::set<std::string> usable = UsableKeys(v);
-    Outline o[3];
-    for (int i = 0; i < 3; ++i)
-        BuildOutline(v[i], usable, o[i]);
-    const Version* vp[3] = {&v[0], &v[1], &v[2]};
-    const Outline* op[3] = {&o[0], &o[1], &o[2]};
-    Merger m(vp, op);
-    m.MergeOutlines();
-    if (m.unsure || (m.conflicts == 0 && DuplicatesRoutines(m.out, v[1].lines, v[2].lines))) {
+    Lines out;
+    int32_t conflicts = 0;
+    if (!Merger::MergeOutlined(v, out, conflicts) ||
+        (conflicts == 0 && DuplicatesRoutines(out, v[1].lines, v[2].lines))) {
         ThreeWayResult lines = MergeLines(base, local, remote);
         lines.notes = std::move(result.notes);
         return lines;
     }
-    result.text = Assemble(m.out, v[0], v[1], v[2]);
-    result.conflicts = m.conflicts;
+    result.text = Assemble(out, v[0], v[1], v[2]);
+    result.conflicts = conflicts;
     return result;
 }
 
