@@ -683,15 +683,11 @@ ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,
                           const ThreeWayInput& remote) {
     Version v[3];
     Load(v[0], base), Load(v[1], local), Load(v[2], remote);
-    Outline o[3];
-    const Version* vp[3] = {&v[0], &v[1], &v[2]};
-    const Outline* op[3] = {&o[0], &o[1], &o[2]};
-    Merger m(vp, op);
+    // Without declarations every outline item is a line.
     Lines out;
-    m.MergeText(v[0].lines, v[1].lines, v[2].lines, out);
     ThreeWayResult r;
+    Merger::MergeOutlined(v, out, r.conflicts);
     r.text = Assemble(out, v[0], v[1], v[2]);
-    r.conflicts = m.conflicts;
     return r;
 }
 
