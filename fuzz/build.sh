@@ -14,14 +14,15 @@ flags=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-omit-f
 
 sources=("$root"/src/core/merge/*.cpp "$root/src/core/model/crc32.cpp"
          "$root/src/core/model/line_matcher.cpp" "$root"/src/core/io/*.cpp
-         "$root"/src/core/analysis/*.cpp "$root/src/core/model/source_model.cpp")
+         "$root"/src/core/analysis/*.cpp "$root/src/core/model/source_model.cpp"
+         "$root/src/core/model/dialect.cpp")
 objs=()
 for s in "${sources[@]}"; do
   o="$out/obj/$(basename "$s" .cpp).o"
   if [ ! -f "$o" ] || [ "$s" -nt "$o" ]; then "$cxx" "${flags[@]}" -c "$s" -o "$o"; fi
   objs+=("$o")
 done
-for target in rtf_reader pas_conversion parser; do
+for target in rtf_reader pas_conversion parser merge3; do
   "$cxx" "${flags[@]}" -fsanitize=fuzzer "$root/fuzz/${target}_fuzz.cpp" "${objs[@]}" \
     -o "$out/${target}_fuzz"
 done

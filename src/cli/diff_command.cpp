@@ -35,6 +35,11 @@ const char kUsage[] =
     "  -D, --define SYM          define SYM; may be repeated\n"
     "      --no-default-defines  start from no symbols\n"
     "\n"
+    "Reading:\n"
+    "      --dialect NAME        classic (the Delphi 5 grammar exactly), delphi, fpc, or\n"
+    "                            auto: fpc for .pp and .lpr files and files with {$MODE},\n"
+    "                            delphi otherwise (the default)\n"
+    "\n"
     "Merge outputs (besides the output above):\n"
     "      --workspace FILE.rtf  write the merge workspace of OLD and NEW\n"
     "      --merged FILE         write the merged source ({$IFDEF NEW_VER} blocks)\n"
@@ -43,7 +48,8 @@ const char kUsage[] =
     "      --version             show the version and exit\n"
     "\n"
     "Exit status: 0 if the files are equivalent, 1 if they differ, 2 if there was trouble.\n"
-    "Other modes: quennet-diff --model FILE, --dirs OLDDIR NEWDIR, --from-workspace WS.\n";
+    "Other modes: quennet-diff --model FILE, --dirs OLDDIR NEWDIR, --from-workspace WS,\n"
+    "--merge BASE LOCAL REMOTE.\n";
 
 // Output modes. A new mode that works on the two files (for example a workspace or a merged
 // output) is one entry in kModes plus one branch in RunDiffCommand; a mode that needs a value
@@ -70,11 +76,13 @@ struct DiffOptions {
     bool version = false;
     std::vector<std::string> files;
     std::vector<std::string> symbols;
+    model::Dialect dialect = model::Dialect::Auto;
 };
 
 DiffOptions ParseOptions(std::vector<std::string> args) {
     DiffOptions opt;
     opt.symbols = TakeDefines(args);
+    opt.dialect = TakeDialect(args);
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -208,9 +216,11 @@ int RunDiffCommand(std::vector<std::string> args) {
         if (opt.mode == Mode::Map) return RunMap(oldLines, newLines);
     }
 
-    const compare::ComparisonResult result =
-        compare::CompareSources({io::ToCrLfText(oldBytes), opt.files[0]},
-                                {io::ToCrLfText(newBytes), opt.files[1]}, opt.symbols);
+    model::ParseOptions parseOptions;
+    parseOptions.dialect = opt.dialect;
+    const compare::ComparisonResult result = compare::CompareSources(
+        {io::ToCrLfText(oldBytes), opt.files[0]}, {io::ToCrLfText(newBytes), opt.files[1]},
+        opt.symbols, parseOptions);
     const bool equivalent = result.equivalent;
 
     switch (opt.mode) {

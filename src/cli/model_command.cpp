@@ -157,6 +157,7 @@ void WriteModel(std::ostream& out, const TPasSrc& m) {
 
 int RunModelCommand(std::vector<std::string> args) {
     std::vector<std::string> symbols = TakeDefines(args);
+    const Dialect dialect = TakeDialect(args);
     std::string file;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--model") {
@@ -168,9 +169,11 @@ int RunModelCommand(std::vector<std::string> args) {
         }
     }
     TPasSrc model;
-    model.Parse(io::JoinLinesCrLf(io::LoadSourceLines(file)), &symbols);
+    model.Parse(io::JoinLinesCrLf(io::LoadSourceLines(file)), &symbols, {dialect, file, {}});
     WriteModel(std::cout, model);
     const ParseStatus& st = model.Status;
+    for (const auto& note : st.Notes)
+        std::cerr << file << ": " << note << "\n";
     if (!st.Complete) {
         std::cerr << file << ":" << (st.FirstErrorLine > 0 ? st.FirstErrorLine : st.StopLine)
                   << ": the structure is not followed from here on";

@@ -522,6 +522,7 @@ void TMainForm::ReadSettings() {
     if (!reg || !reg->OpenSettingsKey(QString(), false)) return;
     reg->ReadStringList(QStringLiteral("Opt"), Defines);
     reg->ReadStringList(QStringLiteral("Ext"), Extensions);
+    Dialect = reg->ReadString(QStringLiteral("Dialect"), Dialect);
     EditorFontName = reg->ReadString(QStringLiteral("FontName"), EditorFontName);
     EditorFontSize = reg->ReadInteger(QStringLiteral("FontSize"), EditorFontSize);
     EditorFontCharset = reg->ReadInteger(QStringLiteral("FontCharset"), EditorFontCharset);
@@ -539,12 +540,14 @@ void TMainForm::ApplyExtensions() {
 }
 
 void TMainForm::SetupCommand() {
-    if (!ExecuteSetup(this, Defines, Extensions, EditorFontName, EditorFontCharset, EditorFontSize))
+    if (!ExecuteSetup(this, Defines, Extensions, EditorFontName, EditorFontCharset, EditorFontSize,
+                      &Dialect))
         return;
     if (Extensions.isEmpty()) Extensions = kDefaultExtensions;
     if (TAppRegistry* reg = Registry(); reg && reg->OpenSettingsKey(QString(), true)) {
         reg->WriteStringList(QStringLiteral("Opt"), Defines);
         reg->WriteStringList(QStringLiteral("Ext"), Extensions);
+        reg->WriteString(QStringLiteral("Dialect"), Dialect);
         reg->WriteString(QStringLiteral("FontName"), EditorFontName);
         reg->WriteInteger(QStringLiteral("FontSize"), EditorFontSize);
         reg->WriteInteger(QStringLiteral("FontCharset"), EditorFontCharset);
@@ -633,9 +636,12 @@ void TMainForm::RunDiff() {
     const std::vector<std::string> symbols = ToSymbols(Defines);
     const std::string oldText = RAHLEditor1->textCrLf();
     const std::string newText = RAHLEditor2->textCrLf();
+    // An unknown stored name reads as auto.
+    model::ParseOptions options;
+    options.dialect = model::DialectFromName(Dialect.toStdString()).value_or(model::Dialect::Auto);
     compare::ComparisonResult result = compare::CompareSources(
-        {oldText, OldFileName.toStdString()}, {newText, NewFileName.toStdString()}, symbols, {},
-        [this](compare::CompareStep step) {
+        {oldText, OldFileName.toStdString()}, {newText, NewFileName.toStdString()}, symbols,
+        options, [this](compare::CompareStep step) {
             ProgressDialog1->SetText(step == compare::CompareStep::ParseOld
                                          ? QStringLiteral("Parse ") + FilenameEditOld->text()
                                      : step == compare::CompareStep::ParseNew

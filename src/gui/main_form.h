@@ -168,6 +168,8 @@ public:
     QString DefPathOld;
     QString DefPathNew;
     QStringList Defines;
+    QString Dialect = QStringLiteral("auto"); // the settings' "Dialect"
+
     QStringList Extensions;
     QString EditorFontName;
     int EditorFontSize = 10;

@@ -120,6 +120,9 @@ struct ParseStatus {
     int64_t StopPosition = -1;   // byte offset of that lookahead token
     uint64_t RestHash = 0;       // order-sensitive hash of the tokens from the stop to the end
     uint64_t RestTokens = 0;     // number of those tokens
+    // Readings the user should know of, such as an {$IF} that named an identifier without a
+    // value (modern dialects only).
+    std::vector<std::string> Notes;
 };
 
 class TPasSrc : public TidName {
@@ -157,7 +160,7 @@ public:
                  int32_t lastLine);
     void AddProcImpl(std::string_view name, bool qualified, std::string_view text,
                      uint32_t headingChecksum, uint32_t bodyChecksum, int32_t firstLine,
-                     int32_t headingLastLine, int32_t bodyLastLine);
+                     int32_t headingLastLine, int32_t bodyLastLine, bool classAtLastDot = false);
     void AddConst(std::string_view name, std::string_view typeText, uint32_t typeChecksum,
                   uint32_t valueChecksum, int32_t firstLine, int32_t lastLine);
     void AddVars(const std::vector<std::string>& names, std::string_view typeText,
