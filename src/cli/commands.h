@@ -15,9 +15,6 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The lines of an input file; "-" is the standard input, read once and kept for later calls.
-std::vector<std::string> LoadInputLines(const std::string& path);
-
 // Writes what was buffered; a failed write (full disk, closed pipe) is trouble.
 void FlushStandardOutput();
 

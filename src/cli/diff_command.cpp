@@ -12,20 +12,16 @@
 #include <string_view>
 #include <vector>
 
+#include "compare/compare_sources.h"
+#include "io/output_guard.h"
 #include "io/source_file.h"
-#include "model/comparison_outcome.h"
 #include "model/diff_tree_format.h"
 #include "model/line_matcher.h"
-#include "model/report_writer.h"
-#include "model/source_diff.h"
-#include "model/source_model.h"
 #include "workspace_command.h"
 
 namespace quennet::cli {
 
 namespace {
-
-using model::TPasSrc;
 
 // The kind of a tree node. The root's groups and sections, and the member groups under a class
 // (depth 2), are named by their caption; every other node is of its parent's kind (a routine's
@@ -74,35 +70,6 @@ const char* ReportLineColor(const std::string& line) {
     }
 }
 
-// Side k (0 old, 1 new); the standard input is read in the dialect its label suggests.
-std::unique_ptr<TPasSrc> LoadModel(const CliOptions& opt, size_t k) {
-    const std::string& path = opt.files[k];
-    std::string text = io::JoinLinesCrLf(LoadInputLines(path));
-    auto src = std::make_unique<TPasSrc>();
-    src->Parse(text, &opt.symbols, {opt.dialect, path == "-" ? opt.Label(k) : path, {}});
-    return src;
-}
-
-struct StopNote {
-    std::string file;
-    int32_t line;
-    std::string text;
-};
-
-// A parse that stopped early leaves declarations unread; the structural comparison alone
-// would call such files equivalent.
-std::vector<StopNote> StopNotes(const CliOptions& opt, const TPasSrc& o, const TPasSrc& n) {
-    std::vector<StopNote> notes;
-    const TPasSrc* models[] = {&o, &n};
-    for (int k = 0; k < 2; ++k) {
-        const model::ParseStatus& s = models[k]->Status;
-        if (s.Complete) continue;
-        const std::string& name = opt.Label(static_cast<size_t>(k));
-        notes.push_back({name, model::ParseStopLine(s), model::ParseStopNote(name, s)});
-    }
-    return notes;
-}
-
 void WriteRange(JsonWriter& json, const model::TidName* decl) {
     if (!decl) {
         json.Null();
@@ -144,17 +111,16 @@ void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list, const c
     json.EndArray();
 }
 
-int RunMap(const CliOptions& opt) {
-    auto records = [](const std::string& path) {
+int RunMap(const std::vector<std::string>& oldLines, const std::vector<std::string>& newLines) {
+    auto records = [](const std::vector<std::string>& lines) {
         std::vector<model::TLineRecord> out;
-        auto lines = LoadInputLines(path);
         out.reserve(lines.size());
         for (size_t i = 0; i < lines.size(); ++i)
             out.push_back({model::LineKey(lines[i]), static_cast<int32_t>(i), false});
         return out;
     };
-    auto a = records(opt.files[0]);
-    auto b = records(opt.files[1]);
+    auto a = records(oldLines);
+    auto b = records(newLines);
     std::vector<model::TMapEntry> map;
     model::MatchLines(a, b, map);
     bool same = true;
@@ -173,16 +139,25 @@ int RunMap(const CliOptions& opt) {
 } // namespace
 
 int RunDiffCommand(const CliOptions& opt) {
-    HandleWorkspaceOptions(opt);
     // git stops at any status but 0; a difference is not a failure there.
     const auto status = [&](int code) { return opt.gitExternal && code == 1 ? 0 : code; };
-    if (opt.output == Output::Map) return status(RunMap(opt));
+    io::RefuseOutputsOverInputs({opt.workspacePath, opt.mergedPath}, opt.files);
+    // Each input is read once: a pipe or the standard input cannot be read again.
+    const std::string oldBytes = io::ReadFileBytes(opt.files[0]);
+    const std::string newBytes = io::ReadFileBytes(opt.files[1]);
+    if (!opt.workspacePath.empty() || !opt.mergedPath.empty() || opt.output == Output::Map) {
+        const auto oldLines = io::SplitLines(oldBytes);
+        const auto newLines = io::SplitLines(newBytes);
+        HandleWorkspaceOptions(opt, {opt.files[0], oldLines}, {opt.files[1], newLines});
+        if (opt.output == Output::Map) return status(RunMap(oldLines, newLines));
+    }
 
-    auto oldSrc = LoadModel(opt, 0);
-    auto newSrc = LoadModel(opt, 1);
-    model::TSourceDiff diff(*oldSrc, *newSrc);
-    std::vector<StopNote> notes = StopNotes(opt, *oldSrc, *newSrc);
-    bool equivalent = model::ClaimsEquivalence(diff, *oldSrc, *newSrc);
+    model::ParseOptions parseOptions;
+    parseOptions.dialect = opt.dialect;
+    const compare::ComparisonResult result = compare::CompareSources(
+        {io::ToCrLfText(oldBytes), opt.Label(0)}, {io::ToCrLfText(newBytes), opt.Label(1)},
+        opt.symbols, parseOptions);
+    const bool equivalent = result.equivalent;
 
     switch (opt.output) {
     case Output::Brief:
@@ -190,9 +165,9 @@ int RunDiffCommand(const CliOptions& opt) {
             std::cout << "Files " << opt.Label(0) << " and " << opt.Label(1) << " differ\n";
         break;
     case Output::Tree: {
-        for (const auto& line : model::FormatDiffTree(diff.Root))
+        for (const auto& line : model::FormatDiffTree(result.diff->Root))
             std::cout << line << '\n';
-        for (const auto& note : notes)
+        for (const auto& note : result.stopNotes)
             std::cerr << note.text << '\n';
         break;
     }
@@ -209,7 +184,7 @@ int RunDiffCommand(const CliOptions& opt) {
         json.Value(equivalent);
         json.Key("stopped");
         json.BeginArray();
-        for (const auto& note : notes) {
+        for (const auto& note : result.stopNotes) {
             json.BeginObject();
             json.Key("file");
             json.Value(note.file);
@@ -219,25 +194,19 @@ int RunDiffCommand(const CliOptions& opt) {
         }
         json.EndArray();
         json.Key("tree");
-        WriteTreeJson(json, diff.Root, "text", 0);
+        WriteTreeJson(json, result.diff->Root, "text", 0);
         json.EndObject();
         std::cout << '\n';
         break;
     }
     default: {
-        std::vector<std::string> lines{"Diff report for", "  " + opt.Label(0), "  " + opt.Label(1),
-                                       ""};
-        const size_t bodyStart = lines.size();
-        model::WriteReport(*oldSrc, *newSrc, lines);
-        const size_t bodyEnd = lines.size();
-        for (const auto& note : notes)
-            lines.push_back(note.text);
-        if (equivalent) lines.emplace_back("The compared files syntactically are equivalent.");
         const bool color = UseColor(opt.color);
         std::string out;
-        for (size_t i = 0; i < lines.size(); ++i) {
-            const char* c = color && i >= bodyStart && i < bodyEnd ? ReportLineColor(lines[i]) : "";
-            out += *c ? c + lines[i] + "\033[m\n" : lines[i] + '\n';
+        for (size_t i = 0; i < result.report.size(); ++i) {
+            const std::string& line = result.report[i];
+            const bool body = i >= compare::kReportHeadingLines && i < result.reportBodyEnd;
+            const char* c = color && body ? ReportLineColor(line) : "";
+            out += *c ? c + line + "\033[m\n" : line + '\n';
         }
         std::cout << out;
         break;

@@ -160,7 +160,8 @@ void WriteModel(std::ostream& out, const TPasSrc& m) {
 int RunModelCommand(const CliOptions& opt) {
     const std::string& file = opt.files[0];
     TPasSrc model;
-    model.Parse(io::JoinLinesCrLf(LoadInputLines(file)), &opt.symbols, {opt.dialect, file, {}});
+    model.Parse(io::JoinLinesCrLf(io::LoadSourceLines(file)), &opt.symbols,
+                {opt.dialect, file, {}});
     WriteModel(std::cout, model);
     FlushStandardOutput();
     const ParseStatus& st = model.Status;

@@ -5,7 +5,6 @@
 
 #include "commands.h"
 #include "io/atomic_file.h"
-#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
@@ -13,18 +12,16 @@
 
 namespace quennet::cli {
 
-bool HandleWorkspaceOptions(const CliOptions& options) {
+bool HandleWorkspaceOptions(const CliOptions& options, const WorkspaceInput& oldFile,
+                            const WorkspaceInput& newFile) {
     if (options.workspacePath.empty() && options.mergedPath.empty()) return false;
-    const std::string& oldPath = options.files[0];
-    const std::string& newPath = options.files[1];
-    const auto oldLines = LoadInputLines(oldPath);
-    const auto newLines = LoadInputLines(newPath);
     std::optional<merge::TMergeWorkspace> ws;
     try {
-        ws = merge::BuildMergeWorkspace(oldLines, newLines);
+        ws = merge::BuildMergeWorkspace(oldFile.lines, newFile.lines);
     } catch (const merge::EConversionError& e) {
-        throw std::runtime_error("Cannot build the merge workspace of \"" + oldPath + "\" and \"" +
-                                 newPath + "\": " + e.what());
+        throw std::runtime_error("Cannot build the merge workspace: \"" +
+                                 (e.InNewText ? newFile.name : oldFile.name) + "\", line " +
+                                 std::to_string(e.Line) + ": " + e.what());
     }
     if (!ws) {
         std::cerr << "quennet-diff: both files are empty: no merge workspace is built\n";

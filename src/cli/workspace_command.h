@@ -2,13 +2,23 @@
 // --merged FILE the NEW_VER merged source (the workspace saved as the merged version).
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "options.h"
 
 namespace quennet::cli {
 
+// One compared file: its name as given and its lines as read.
+struct WorkspaceInput {
+    const std::string& name;
+    const std::vector<std::string>& lines;
+};
+
 // Builds the workspace of the two files and writes what the options ask for. Two empty files
 // build nothing: a note goes to stderr and no file is written. Returns whether files were
 // written; throws std::runtime_error naming the file and the reason.
-bool HandleWorkspaceOptions(const CliOptions& options);
+bool HandleWorkspaceOptions(const CliOptions& options, const WorkspaceInput& oldFile,
+                            const WorkspaceInput& newFile);
 
 } // namespace quennet::cli

@@ -38,19 +38,14 @@ inline std::string ReadWholeFile(const std::filesystem::path& path) {
     return s.str();
 }
 
-// Runs the command line tool in folder dir (so relative file names stay as given), with input
-// (when not empty) as its standard input.
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& dir = ".",
-                        const std::string& input = "") {
+// Runs a shell command line in folder dir; "$CLI" names the tool.
+inline CliResult RunShell(const std::string& command, const std::string& dir = ".") {
     static int counter = 0;
     auto errPath =
         std::filesystem::temp_directory_path() / ("quennet-cli-err-" + std::to_string(::getpid()) +
                                                   "-" + std::to_string(counter++) + ".txt");
-    std::string cmd = "cd " + ShellQuote(dir) + " && " + ShellQuote(QUENNET_CLI_PATH);
-    for (const auto& a : args)
-        cmd += " " + ShellQuote(a);
-    cmd += " 2>" + ShellQuote(errPath.string());
-    if (!input.empty()) cmd += " <" + ShellQuote(input);
+    std::string cmd = "cd " + ShellQuote(dir) + " && CLI=" + ShellQuote(QUENNET_CLI_PATH) +
+                      " && { " + command + "; } 2>" + ShellQuote(errPath.string());
     CliResult r;
     FILE* pipe = ::popen(cmd.c_str(), "r");
     if (!pipe) return r;
@@ -63,6 +58,17 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     r.err = ReadWholeFile(errPath);
     std::filesystem::remove(errPath);
     return r;
+}
+
+// Runs the command line tool in folder dir (so relative file names stay as given), with input
+// (when not empty) as its standard input.
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& dir = ".",
+                        const std::string& input = "") {
+    std::string cmd = "\"$CLI\"";
+    for (const auto& a : args)
+        cmd += " " + ShellQuote(a);
+    if (!input.empty()) cmd += " <" + ShellQuote(input);
+    return RunShell(cmd, dir);
 }
 
 } // namespace quennet::testing
