@@ -21,13 +21,15 @@
 #include <unistd.h>
 #include <vector>
 
+#include "compare/compare_sources.h"
+#include "io/source_file.h"
 #include "model/line_matcher.h"
 #include "model/source_diff.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 namespace fs = std::filesystem;
 using namespace quennet::model;
+using namespace quennet::io;
 
 namespace {
 
@@ -260,17 +262,22 @@ int main(int argc, char** argv) {
         WriteLines(b, edited);
         size_t bytes = fs::file_size(a);
 
-        auto t0 = Clock::now();
+        // The whole comparison as the window and the program make it, timed step by step.
         std::vector<std::string> symbols{"VER130", "WIN32", "CPU386"};
-        TPasSrc oldSrc, newSrc;
-        oldSrc.Parse(JoinLinesCrLf(LoadSourceLines(a.string())), &symbols);
-        double parseOld = Seconds(t0);
-        auto t1 = Clock::now();
-        newSrc.Parse(JoinLinesCrLf(LoadSourceLines(b.string())), &symbols);
-        double parseNew = Seconds(t1);
-        auto t2 = Clock::now();
-        TSourceDiff diff(oldSrc, newSrc);
-        double compare = Seconds(t2);
+        const std::string oldText = ToCrLfText(ReadFileBytes(a.string()));
+        const std::string newText = ToCrLfText(ReadFileBytes(b.string()));
+        Clock::time_point marks[4];
+        const auto result =
+            quennet::compare::CompareSources({oldText, a.string()}, {newText, b.string()}, symbols,
+                                             {}, [&marks](quennet::compare::CompareStep step) {
+                                                 marks[static_cast<int>(step)] = Clock::now();
+                                             });
+        marks[3] = Clock::now();
+        const double parseOld = std::chrono::duration<double>(marks[1] - marks[0]).count();
+        const double parseNew = std::chrono::duration<double>(marks[2] - marks[1]).count();
+        const double compare = std::chrono::duration<double>(marks[3] - marks[2]).count();
+        const TPasSrc& oldSrc = *result.oldSource;
+        const TPasSrc& newSrc = *result.newSource;
         size_t procs = oldSrc.Procs.size();
         for (const auto& c : oldSrc.Classes)
             procs += c->Methods.size();
@@ -280,7 +287,8 @@ int main(int argc, char** argv) {
                     unit.size(), e.Summary().c_str(), bytes / 1024.0, procs,
                     oldSrc.Status.Complete ? "complete" : "stopped early",
                     newSrc.Status.Complete ? "complete" : "stopped early");
-        std::printf("  in process: parse old %.1f ms, parse new %.1f ms, compare %.3f ms\n",
+        std::printf("  in process: parse old %.1f ms, parse new %.1f ms, compare and report "
+                    "%.3f ms\n",
                     parseOld * 1e3, parseNew * 1e3, compare * 1e3);
         const Run tool = RunCommand(Quote(cli) + " " + Quote(a) + " " + Quote(b), timeout);
         const Run git = RunCommand("git diff --no-index " + Quote(a) + " " + Quote(b), timeout);

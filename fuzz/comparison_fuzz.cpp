@@ -10,7 +10,7 @@
 #include "fuzz_support.h"
 #include "model/report_writer.h"
 #include "model/source_diff.h"
-#include "model/source_file.h"
+#include "io/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::fuzz {
@@ -31,12 +31,12 @@ inline int ComparisonFuzzOne(const uint8_t* data, size_t size) {
     const auto [oldText, newText] =
         TwoTexts(std::string_view(reinterpret_cast<const char*>(data), size));
     const std::vector<std::string> symbols = {"VER130", "WIN32", "CPU386"};
-    const std::vector<std::string> oldLines = model::SplitLines(oldText);
-    const std::vector<std::string> newLines = model::SplitLines(newText);
+    const std::vector<std::string> oldLines = io::SplitLines(oldText);
+    const std::vector<std::string> newLines = io::SplitLines(newText);
     auto oldSrc = std::make_unique<model::TPasSrc>();
     auto newSrc = std::make_unique<model::TPasSrc>();
-    oldSrc->Parse(model::JoinLinesCrLf(oldLines), &symbols);
-    newSrc->Parse(model::JoinLinesCrLf(newLines), &symbols);
+    oldSrc->Parse(io::JoinLinesCrLf(oldLines), &symbols);
+    newSrc->Parse(io::JoinLinesCrLf(newLines), &symbols);
 
     const model::TSourceDiff same(*oldSrc, *oldSrc);
     Require(same.Root.Count() == 0);

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "model/source_file.h"
-#include "model/source_save.h"
+#include "io/source_file.h"
+#include "io/source_save.h"
 
 namespace quennet::fuzz {
 
@@ -16,12 +16,12 @@ inline int TextFormatFuzzOne(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const model::SourceTextFormat format = model::DetectTextFormat(bytes);
     Require(format.LineBreak == "\r\n" || format.LineBreak == "\n" || format.LineBreak == "\r");
-    std::vector<std::string> lines = model::SplitLines(bytes);
+    std::vector<std::string> lines = io::SplitLines(bytes);
     Require(model::AssembleSourceText(lines, format) == bytes);
 
     lines.push_back("edited");
     const std::string assembled = model::AssembleSourceText(lines, format);
-    Require(model::SplitLines(assembled) == lines);
+    Require(io::SplitLines(assembled) == lines);
     for (size_t at = assembled.find_first_of("\r\n"); at != std::string::npos;
          at = assembled.find_first_of("\r\n", at + format.LineBreak.size()))
         Require(assembled.compare(at, format.LineBreak.size(), format.LineBreak) == 0);

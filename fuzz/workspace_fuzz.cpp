@@ -14,7 +14,7 @@
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 namespace quennet::fuzz {
 
@@ -42,8 +42,8 @@ inline std::vector<std::string> FollowNewVer(const std::vector<std::string>& mer
 inline int WorkspaceFuzzOne(const uint8_t* data, size_t size) {
     const auto [oldText, newText] =
         TwoTexts(std::string_view(reinterpret_cast<const char*>(data), size));
-    const std::vector<std::string> oldLines = model::SplitLines(oldText);
-    const std::vector<std::string> newLines = model::SplitLines(newText);
+    const std::vector<std::string> oldLines = io::SplitLines(oldText);
+    const std::vector<std::string> newLines = io::SplitLines(newText);
     std::optional<merge::TMergeWorkspace> ws;
     try {
         ws = merge::BuildMergeWorkspace(oldLines, newLines);

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "io/output_guard.h"
 #include "merge/merge_editing.h"
 #include "merge/merged_output.h"
 
@@ -64,6 +65,9 @@ int RunWorkspaceOutputCommand(std::vector<std::string> args) {
             "nothing to write: give --new, --old, --merged or --workspace with a file name");
     if (comment) prefix = "//" + prefix;
 
+    const auto target = merge::WorkspaceSaveTarget(workspaceOut);
+    io::RefuseOutputsOverInputs(
+        {newOut, oldOut, mergedOut, workspaceOut.empty() ? "" : target.Path}, {workspace});
     std::vector<std::string> warnings;
     const auto doc = merge::LoadWorkspaceFile(workspace, &warnings);
     for (const std::string& w : warnings)
@@ -72,7 +76,6 @@ int RunWorkspaceOutputCommand(std::vector<std::string> args) {
     if (!oldOut.empty()) merge::SaveOldVersion(doc, oldOut, prefix);
     if (!mergedOut.empty()) merge::SaveMergedVersion(doc, mergedOut);
     if (!workspaceOut.empty()) {
-        const auto target = merge::WorkspaceSaveTarget(workspaceOut);
         if (target.AsRtf)
             merge::SaveWorkspaceRtf(doc, target.Path);
         else

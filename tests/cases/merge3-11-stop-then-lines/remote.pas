@@ -6,7 +6,7 @@ uses
   SysUtils;
 
 type
-  TIntList = TList<Integer>;
+  TIntList = array of of Integer;
 
 procedure Alpha;
 procedure Beta;
