@@ -1,6 +1,7 @@
 // quennet-diff OLD NEW: the structural comparison of two files as a report, a tree, JSON, or
 // the line map of the whole texts. Exit status: 0 equivalent, 1 different, 2 trouble.
 #include "commands.h"
+#include "exit_codes.h"
 #include "json_writer.h"
 
 #include <iostream>
@@ -185,7 +186,7 @@ int RunMap(const std::vector<std::string>& oldLines, const std::vector<std::stri
     }
     std::cout << out;
     Flush();
-    return same ? 0 : 1;
+    return same ? kExitEquivalent : kExitDifferent;
 }
 
 } // namespace
@@ -196,12 +197,12 @@ int RunDiffCommand(std::vector<std::string> args) {
     if (opt.help) {
         std::cout << kUsage;
         Flush();
-        return 0;
+        return kExitEquivalent;
     }
     if (opt.version) {
         std::cout << "quennet-diff " QUENNET_VERSION "\n";
         Flush();
-        return 0;
+        return kExitEquivalent;
     }
     if (opt.files[0] == "-" && opt.files[1] == "-")
         throw UsageError("the standard input can be only one of OLD and NEW");
@@ -266,7 +267,7 @@ int RunDiffCommand(std::vector<std::string> args) {
     }
     }
     Flush();
-    return equivalent ? 0 : 1;
+    return equivalent ? kExitEquivalent : kExitDifferent;
 }
 
 } // namespace quennet::cli

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "exit_codes.h"
 
 namespace {
 
@@ -18,16 +19,27 @@ int main(int argc, char** argv) {
     using namespace quennet::cli;
     std::vector<std::string> args(argv + 1, argv + argc);
     try {
-        if (Has(args, "--model")) return RunModelCommand(std::move(args));
-        if (Has(args, "--from-workspace")) return RunWorkspaceOutputCommand(std::move(args));
-        if (Has(args, "--merge")) return RunMergeCommand(std::move(args));
-        if (Has(args, "--dirs")) return RunDirsCommand(std::move(args));
-        return RunDiffCommand(std::move(args));
+        int status = kExitTrouble;
+        if (Has(args, "--model"))
+            status = RunModelCommand(std::move(args));
+        else if (Has(args, "--from-workspace"))
+            status = RunWorkspaceOutputCommand(std::move(args));
+        else if (Has(args, "--merge"))
+            status = RunMergeCommand(std::move(args));
+        else if (Has(args, "--dirs"))
+            status = RunDirsCommand(std::move(args));
+        else
+            status = RunDiffCommand(std::move(args));
+        // Whatever the mode printed must have reached its destination (a full disk, a closed
+        // pipe): otherwise the result is not what the status claims.
+        std::cout.flush();
+        if (!std::cout) throw std::runtime_error("cannot write to the standard output");
+        return status;
     } catch (const UsageError& e) {
         std::cerr << "quennet-diff: " << e.what() << "\nTry 'quennet-diff --help'.\n";
-        return 2;
+        return kExitTrouble;
     } catch (const std::exception& e) {
         std::cerr << "quennet-diff: " << e.what() << "\n";
-        return 2;
+        return kExitTrouble;
     }
 }

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "exit_codes.h"
 #include "io/source_file.h"
 #include "json_writer.h"
 #include "model/source_model.h"
@@ -182,7 +183,7 @@ int RunModelCommand(std::vector<std::string> args) {
                       << " tokens unread";
         std::cerr << "\n";
     }
-    return 0;
+    return kExitEquivalent;
 }
 
 } // namespace quennet::cli

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "exit_codes.h"
 #include "io/output_guard.h"
 #include "merge/merge_editing.h"
 #include "merge/merged_output.h"
@@ -34,7 +35,7 @@ int RunWorkspaceOutputCommand(std::vector<std::string> args) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             std::cout << kUsage;
-            return std::cout ? 0 : 2;
+            return std::cout ? kExitEquivalent : kExitTrouble;
         }
         auto value = [&](std::string& field) {
             if (i + 1 >= args.size()) throw UsageError("option '" + a + "' needs a value");
@@ -78,7 +79,7 @@ int RunWorkspaceOutputCommand(std::vector<std::string> args) {
         else
             merge::SaveWorkspacePlainText(doc, target.Path);
     }
-    return 0;
+    return kExitEquivalent;
 }
 
 } // namespace quennet::cli
