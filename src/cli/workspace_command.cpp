@@ -56,8 +56,9 @@ bool HandleWorkspaceOptions(const WorkspaceOptions& options, const WorkspaceInpu
     try {
         ws = merge::BuildMergeWorkspace(oldFile.lines, newFile.lines);
     } catch (const merge::EConversionError& e) {
-        throw std::runtime_error("Cannot build the merge workspace of \"" + oldFile.name +
-                                 "\" and \"" + newFile.name + "\": " + e.what());
+        throw std::runtime_error("Cannot build the merge workspace: \"" +
+                                 (e.InNewText ? newFile.name : oldFile.name) + "\", line " +
+                                 std::to_string(e.Line) + ": " + e.what());
     }
     if (!ws) {
         std::cerr << "quennet-diff: both files are empty: no merge workspace is built\n";

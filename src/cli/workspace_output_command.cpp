@@ -69,7 +69,10 @@ int RunWorkspaceOutputCommand(std::vector<std::string> args) {
     const auto target = merge::WorkspaceSaveTarget(workspaceOut);
     io::RefuseOutputsOverInputs(
         {newOut, oldOut, mergedOut, workspaceOut.empty() ? "" : target.Path}, {workspace});
-    const auto doc = merge::LoadWorkspaceFile(workspace);
+    std::vector<std::string> warnings;
+    const auto doc = merge::LoadWorkspaceFile(workspace, &warnings);
+    for (const std::string& w : warnings)
+        std::cerr << "quennet-diff: warning: " << w << "\n";
     if (!newOut.empty()) merge::SaveNewVersion(doc, newOut, prefix);
     if (!oldOut.empty()) merge::SaveOldVersion(doc, oldOut, prefix);
     if (!mergedOut.empty()) merge::SaveMergedVersion(doc, mergedOut);
