@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "io/source_file.h"
 #include "model/report_writer.h"
 #include "model/source_diff.h"
-#include "io/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::fuzz {

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
 #include "merge/rtf_reader.h"
-#include "io/source_file.h"
 
 namespace quennet::fuzz {
 

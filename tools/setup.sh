@@ -31,7 +31,10 @@ fi
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 
 jobs=$(nproc)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Tests hold the code to no warnings; a user's build only reports them.
+werror=OFF
+[ "$mode" = test ] && werror=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENNET_WERROR=$werror >/dev/null
 cmake --build build -j "$jobs"
 
 case "$mode" in
@@ -50,10 +53,16 @@ case "$mode" in
   test)
     export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
     chmod 700 "$XDG_RUNTIME_DIR"
+    git ls-files -z 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' \
+      'fuzz/*.cpp' 'fuzz/*.h' | xargs -0 clang-format --dry-run -Werror
     ctest --test-dir build --output-on-failure -j "$jobs"
+    # The engine as users build it by default (Release optimises harder and warns differently).
+    cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENNET_GUI=OFF \
+      -DQUENNET_TESTS=OFF -DQUENNET_WERROR=ON >/dev/null
+    cmake --build build-release -j "$jobs" --target quennet_core quennet-diff
     # The engine once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUENNET_GUI=OFF \
-      -DQUENNET_SANITIZE=ON >/dev/null
+      -DQUENNET_SANITIZE=ON -DQUENNET_WERROR=ON >/dev/null
     cmake --build build-asan -j "$jobs" --target core_tests quennet-diff
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
     # Every fuzz target built with clang's libFuzzer, run on its saved inputs and briefly beyond.

@@ -1,6 +1,7 @@
 // quennet-diff OLD NEW: the structural comparison of two files as a report, a tree, JSON, or
 // the line map of the whole texts. Exit status: 0 equivalent, 1 different, 2 trouble.
 #include "commands.h"
+#include "exit_codes.h"
 #include "json_writer.h"
 
 #include <unistd.h>
@@ -133,14 +134,16 @@ int RunMap(const std::vector<std::string>& oldLines, const std::vector<std::stri
     }
     std::cout << out;
     FlushStandardOutput();
-    return same ? 0 : 1;
+    return same ? kExitEquivalent : kExitDifferent;
 }
 
 } // namespace
 
 int RunDiffCommand(const CliOptions& opt) {
     // git stops at any status but 0; a difference is not a failure there.
-    const auto status = [&](int code) { return opt.gitExternal && code == 1 ? 0 : code; };
+    const auto status = [&](int code) {
+        return opt.gitExternal && code == kExitDifferent ? kExitEquivalent : code;
+    };
     io::RefuseOutputsOverInputs({opt.workspacePath, opt.mergedPath}, opt.files);
     // Each input is read once: a pipe or the standard input cannot be read again.
     const std::string oldBytes = io::ReadFileBytes(opt.files[0]);
@@ -213,7 +216,7 @@ int RunDiffCommand(const CliOptions& opt) {
     }
     }
     FlushStandardOutput();
-    return status(equivalent ? 0 : 1);
+    return status(equivalent ? kExitEquivalent : kExitDifferent);
 }
 
 } // namespace quennet::cli

@@ -2,6 +2,7 @@
 // Exit status: 0 when every file is identical and present on both sides, 1 otherwise, 2 when an
 // entry could not be read (listed, with the reason on stderr, as diff -r does).
 #include "commands.h"
+#include "exit_codes.h"
 
 #include "navigator/folder_compare.h"
 
@@ -168,7 +169,7 @@ int RunDirsCommand(const CliOptions& opt) {
     }
     std::cout.flush();
     if (!std::cout) throw std::runtime_error("Cannot write the standard output");
-    return trouble ? 2 : allIdentical ? 0 : 1;
+    return trouble ? kExitTrouble : allIdentical ? kExitEquivalent : kExitDifferent;
 }
 
 } // namespace quennet::cli

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "exit_codes.h"
 #include "product.h"
 
 int main(int argc, char** argv) {
@@ -15,21 +16,25 @@ int main(int argc, char** argv) {
             else
                 std::cout << "quennet-diff " QUENNET_VERSION "\n" << quennet::kLicenceNotice;
             FlushStandardOutput();
-            return 0;
+            return kExitEquivalent;
         }
+        int status = kExitTrouble;
         switch (opt.command) {
-        case Command::Model: return RunModelCommand(opt);
-        case Command::FromWorkspace: return RunWorkspaceOutputCommand(opt);
-        case Command::Dirs: return RunDirsCommand(opt);
-        case Command::Merge: return RunMergeCommand(opt);
-        case Command::Diff: break;
+        case Command::Model: status = RunModelCommand(opt); break;
+        case Command::FromWorkspace: status = RunWorkspaceOutputCommand(opt); break;
+        case Command::Dirs: status = RunDirsCommand(opt); break;
+        case Command::Merge: status = RunMergeCommand(opt); break;
+        case Command::Diff: status = RunDiffCommand(opt); break;
         }
-        return RunDiffCommand(opt);
+        // Whatever a mode printed must have reached its destination (a full disk, a closed
+        // pipe): otherwise the result is not what the status claims.
+        FlushStandardOutput();
+        return status;
     } catch (const UsageError& e) {
         std::cerr << "quennet-diff: " << e.what() << "\nTry 'quennet-diff --help'.\n";
-        return 2;
+        return kExitTrouble;
     } catch (const std::exception& e) {
         std::cerr << "quennet-diff: " << e.what() << "\n";
-        return 2;
+        return kExitTrouble;
     }
 }

@@ -1,6 +1,7 @@
 // quennet-diff --merge BASE LOCAL REMOTE [-o OUTPUT]: the three-way merge by declarations.
 // Exit status: 0 clean, 1 with conflicts, 2 trouble.
 #include "commands.h"
+#include "exit_codes.h"
 
 #include <filesystem>
 #include <iostream>
@@ -49,7 +50,7 @@ int RunMergeCommand(const CliOptions& opt) {
     } else {
         io::WriteFileAtomically(output, result.text);
     }
-    return result.conflicts > 0 ? 1 : 0;
+    return result.conflicts > 0 ? kExitDifferent : kExitEquivalent;
 }
 
 } // namespace quennet::cli

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "exit_codes.h"
 #include "io/source_file.h"
 #include "json_writer.h"
 #include "model/source_model.h"
@@ -175,7 +176,7 @@ int RunModelCommand(const CliOptions& opt) {
                       << " tokens unread";
         std::cerr << "\n";
     }
-    return 0;
+    return kExitEquivalent;
 }
 
 } // namespace quennet::cli

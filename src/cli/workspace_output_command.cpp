@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "exit_codes.h"
 #include "io/output_guard.h"
 #include "merge/merge_editing.h"
 #include "merge/merged_output.h"
@@ -33,7 +34,7 @@ int RunWorkspaceOutputCommand(const CliOptions& opt) {
         else
             merge::SaveWorkspacePlainText(doc, target.Path);
     }
-    return 0;
+    return kExitEquivalent;
 }
 
 } // namespace quennet::cli

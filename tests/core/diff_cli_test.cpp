@@ -133,14 +133,22 @@ TEST(DiffCliTest, TreeModeSendsStopNotesToStandardError) {
     EXPECT_EQ(r.err.rfind("! new.pas(13): the structure is not followed", 0), 0u) << r.err;
 }
 
-TEST(DiffCliTest, FailedWriteIsTrouble) {
+TEST(DiffCliTest, FailedWriteIsTroubleInEveryMode) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    std::string cmd = quennet::testing::ShellQuote(QUENNET_CLI_PATH) + " " +
-                      quennet::testing::ShellQuote(kOld) + " " +
-                      quennet::testing::ShellQuote(kNew) + " >/dev/full 2>/dev/null";
-    int status = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 2);
+    using quennet::testing::ShellQuote;
+    const std::string dirs = ShellQuote(std::string(QUENNET_EXAMPLES_DIR) + "/old") + " " +
+                             ShellQuote(std::string(QUENNET_EXAMPLES_DIR) + "/new");
+    for (const char* mode : {"", "--tree", "--json", "--map", "--help"}) {
+        const auto r =
+            quennet::testing::RunShell("\"$CLI\" " + std::string(mode) + " " + ShellQuote(kOld) +
+                                       " " + ShellQuote(kNew) + " >/dev/full");
+        EXPECT_EQ(r.exitCode, 2) << mode;
+    }
+    for (const std::string& args : {"--model " + ShellQuote(kOld), "--dirs " + dirs}) {
+        const auto r = quennet::testing::RunShell("\"$CLI\" " + args + " >/dev/full");
+        EXPECT_EQ(r.exitCode, 2) << args;
+        EXPECT_NE(r.err.find("standard output"), std::string::npos) << r.err;
+    }
 }
 
 TEST(DiffCliTest, InputsAreReadToTheirEndFromAnySource) {

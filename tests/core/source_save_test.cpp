@@ -99,16 +99,20 @@ TEST(NumberedBackupName, FirstFreeNumberNotTheNextAfterTheHighest) {
     EXPECT_EQ(NumberedBackupName("/d/u.pas", exists), "/d/u.pas.bak");
 }
 
-TEST(SaveWithNumberedBackup, MovesTheOldFileAsideThenWritesTheNewText) {
+TEST(SaveWithNumberedBackup, KeepsTheOldFileAsBackupThenWritesTheNewText) {
     TempFolder dir;
     const fs::path u = dir.path / "u.pas";
     WriteAll(u, "old\n");
     ::chmod(u.c_str(), 0640);
+    struct stat st {
+    }, backup{};
+    ASSERT_EQ(::stat(u.c_str(), &st), 0);
     BackupSaveResult first = SaveWithNumberedBackup(u, "new 1\n");
     EXPECT_EQ(first.BackupName, (dir.path / "u.pas.000.bak").string());
     EXPECT_EQ(ReadAll(u), "new 1\n");
     EXPECT_EQ(ReadAll(dir.path / "u.pas.000.bak"), "old\n");
-    struct stat st {};
+    ASSERT_EQ(::stat(first.BackupName.c_str(), &backup), 0);
+    EXPECT_EQ(backup.st_ino, st.st_ino) << "the backup is the old file itself, not a copy";
     ASSERT_EQ(::stat(u.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u) << "the file keeps its permissions";
 
@@ -224,4 +228,43 @@ TEST(SaveWithNumberedBackup, WritesThroughASymbolicLink) {
     EXPECT_TRUE(fs::is_symlink(dir.path / "link.pas"));
     EXPECT_EQ(ReadAll(dir.path / "real.pas"), "new");
     EXPECT_EQ(ReadAll(dir.path / "real.pas.000.bak"), "old");
+}
+
+TEST(SaveWithNumberedBackup, TheNameHoldsAWholeVersionAtEveryStep) {
+    TempFolder dir;
+    const fs::path u = dir.path / "u.pas";
+    WriteAll(u, "old\n");
+    // A crash just before the new text is renamed in: the old text is still under the name,
+    // and the backup already exists. Then the rename fails.
+    bool reached = false;
+    auto failingRename = [&](const char*, const char*) {
+        reached = true;
+        EXPECT_EQ(ReadAll(u), "old\n");
+        EXPECT_EQ(ReadAll(dir.path / "u.pas.000.bak"), "old\n");
+        errno = EIO;
+        return -1;
+    };
+    EXPECT_THROW(SaveWithNumberedBackup(u, "new\n", failingRename), std::runtime_error);
+    EXPECT_TRUE(reached);
+    EXPECT_EQ(ReadAll(u), "old\n");
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"u.pas"}) << "no backup, no temporary copy";
+}
+
+TEST(SaveWithNumberedBackup, ADanglingLinkIsWrittenThroughOrRefused) {
+    TempFolder dir;
+    fs::create_symlink("later.pas", dir.path / "link.pas");
+    SaveWithNumberedBackup((dir.path / "link.pas").string(), "text");
+    EXPECT_TRUE(fs::is_symlink(dir.path / "link.pas"));
+    EXPECT_EQ(ReadAll(dir.path / "later.pas"), "text");
+
+    // A link into a folder that does not exist cannot be written through.
+    fs::create_symlink(dir.path / "none" / "x.pas", dir.path / "lost.pas");
+    const std::string lost = (dir.path / "lost.pas").string();
+    try {
+        WriteSourceFile(lost, "text");
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find(lost), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(fs::is_symlink(lost));
 }

@@ -41,9 +41,9 @@ template <class F> bool TOp4Parser::Attempt(int32_t id, int32_t alt, F&& attempt
             ok = attempt();
         else
             attempt();
-    } catch (const EParseAbort&) {
-        throw;
-    } catch (...) {
+    } catch (const EParserTryBack&) {
+        // Only the parser's own back-track means "this alternative does not parse"; anything
+        // else (an abort, memory exhausted, a bug) ends the parse.
         if (aborted_) throw;
         ok = false;
     }

@@ -12,7 +12,12 @@ int32_t ParseStopLine(const model::ParseStatus& status) {
 std::string ParseStopNote(const std::string& fileName, const model::ParseStatus& status) {
     if (status.Complete) return {};
     std::string where = fileName;
-    if (int32_t line = ParseStopLine(status); line > 0) where += "(" + std::to_string(line) + ")";
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) about "(" + string.
+    if (int32_t line = ParseStopLine(status); line > 0) {
+        where += '(';
+        where += std::to_string(line);
+        where += ')';
+    }
     return "! " + where +
            ": the structure is not followed from here on; declarations after this point may be "
            "missing from the comparison";

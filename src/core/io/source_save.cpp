@@ -38,15 +38,54 @@ void SyncFolderOf(const std::string& path) {
     }
 }
 
-// Renames without replacing an existing file: an older backup is never overwritten.
-bool RenameNoReplace(const std::string& from, const std::string& to) {
-#ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-#endif
-    if (PathExists(to)) return false;
-    return ::rename(from.c_str(), to.c_str()) == 0;
+// Follows symbolic links one by one, so a link whose file does not exist yet still leads to
+// where that file belongs.
+std::string FinalTarget(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path p(path);
+    std::error_code ec;
+    for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(p, ec)); ++depth) {
+        const fs::path next = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    return p.string();
+}
+
+// A second name for the file's current text: a hard link costs nothing and cannot be half
+// written; where links are not allowed, a flushed copy. Never replaces an existing file.
+bool MakeBackup(const std::string& file, const std::string& backup) {
+    if (::link(file.c_str(), backup.c_str()) == 0) return true;
+    if (errno == EEXIST) return false;
+    const int in = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    const int out = ::open(backup.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(in, &st) == 0) (void)::fchmod(out, st.st_mode & 07777);
+    bool ok = true;
+    char block[65536];
+    for (;;) {
+        const ssize_t n = ::read(in, block, sizeof block);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        if (WriteAllBytes(out, std::string_view(block, static_cast<size_t>(n))) != 0) {
+            ok = false;
+            break;
+        }
+    }
+    if (ok && ::fsync(out) != 0) ok = false;
+    if (::close(out) != 0) ok = false;
+    ::close(in);
+    if (!ok) ::unlink(backup.c_str());
+    return ok;
 }
 
 } // namespace
@@ -123,18 +162,12 @@ int WriteAllBytes(int fd, std::string_view bytes) {
     return 0;
 }
 
-TPendingFile::TPendingFile(const std::string& path, std::string_view bytes) : m_path(path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    // Writing through a symbolic link replaces the file it names, not the link.
-    fs::path target(path);
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    m_target = target.string();
+TPendingFile::TPendingFile(const std::string& path, std::string_view bytes) : path_(path) {
+    // Writing through a symbolic link replaces the file it names, not the link; a dangling
+    // link gets its file.
+    target_ = FinalTarget(path);
     struct stat existing {};
-    const bool exists = ::stat(m_target.c_str(), &existing) == 0;
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         throw std::runtime_error("Cannot write \"" + path + "\": it is a folder");
     // A device or pipe would be replaced by a plain file, not written to.
@@ -145,10 +178,10 @@ TPendingFile::TPendingFile(const std::string& path, std::string_view bytes) : m_
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         std::string candidate =
-            m_target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+            target_ + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
         fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0)
-            m_temp = candidate;
+            temp_ = candidate;
         else if (errno != EEXIST)
             Fail(path, errno);
     }
@@ -164,19 +197,21 @@ TPendingFile::TPendingFile(const std::string& path, std::string_view bytes) : m_
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error != 0) {
-        ::unlink(m_temp.c_str());
+        ::unlink(temp_.c_str());
         Fail(path, error);
     }
 }
 
 TPendingFile::~TPendingFile() {
-    if (!m_committed) ::unlink(m_temp.c_str());
+    if (!committed_) ::unlink(temp_.c_str());
 }
 
-void TPendingFile::Commit() {
-    if (::rename(m_temp.c_str(), m_target.c_str()) != 0) Fail(m_path, errno);
-    m_committed = true;
-    SyncFolderOf(m_target);
+void TPendingFile::Commit(const RenameFunction& rename) {
+    if ((rename ? rename(temp_.c_str(), target_.c_str())
+                : ::rename(temp_.c_str(), target_.c_str())) != 0)
+        Fail(path_, errno);
+    committed_ = true;
+    SyncFolderOf(target_);
 }
 
 void WriteSourceFile(const std::string& path, std::string_view bytes) {
@@ -184,7 +219,8 @@ void WriteSourceFile(const std::string& path, std::string_view bytes) {
     pending.Commit();
 }
 
-BackupSaveResult SaveWithNumberedBackup(const std::string& path, std::string_view bytes) {
+BackupSaveResult SaveWithNumberedBackup(const std::string& path, std::string_view bytes,
+                                        const RenameFunction& rename) {
     TPendingFile pending(path, bytes);
     BackupSaveResult result;
     struct stat st {};
@@ -192,13 +228,13 @@ BackupSaveResult SaveWithNumberedBackup(const std::string& path, std::string_vie
     if (!result.FileWasMissing) {
         const std::string backup = NumberedBackupName(pending.Target());
         // A backup that cannot be made does not stop the save: the new text is complete.
-        if (RenameNoReplace(pending.Target(), backup)) result.BackupName = backup;
+        if (MakeBackup(pending.Target(), backup)) result.BackupName = backup;
     }
     try {
-        pending.Commit();
+        pending.Commit(rename);
     } catch (...) {
-        if (!result.BackupName.empty())
-            (void)::rename(result.BackupName.c_str(), pending.Target().c_str());
+        // The file still holds its old text; a backup of it would only be clutter.
+        if (!result.BackupName.empty()) ::unlink(result.BackupName.c_str());
         throw;
     }
     return result;

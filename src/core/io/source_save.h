@@ -35,6 +35,9 @@ std::string NumberedBackupName(const std::string& fileName);
 // Writes all bytes to an open descriptor, retrying interrupted writes; returns 0 or the errno.
 int WriteAllBytes(int fd, std::string_view bytes);
 
+// rename(2) by default; tests hand in a failing one to stop a save between its steps.
+using RenameFunction = std::function<int(const char* from, const char* to)>;
+
 // A complete copy of new content next to its target, flushed to disk. Commit renames it over
 // the target; a copy that is never committed is removed.
 class TPendingFile {
@@ -45,14 +48,14 @@ public:
     TPendingFile(const TPendingFile&) = delete;
     TPendingFile& operator=(const TPendingFile&) = delete;
 
-    const std::string& Target() const { return m_target; }
-    void Commit();
+    const std::string& Target() const { return target_; }
+    void Commit(const RenameFunction& rename = {});
 
 private:
-    std::string m_path;   // as the caller named it, for messages
-    std::string m_target; // symbolic links resolved
-    std::string m_temp;
-    bool m_committed = false;
+    std::string path_;   // as the caller named it, for messages
+    std::string target_; // symbolic links resolved
+    std::string temp_;
+    bool committed_ = false;
 };
 
 // Replaces the file at once (save under a new name).
@@ -63,9 +66,12 @@ struct BackupSaveResult {
     bool FileWasMissing = false;
 };
 
-// Save with a numbered backup: the new text is written and flushed first, then the file on disk
-// is renamed to its backup name, then the new text takes its place. A file that is gone gets no
-// backup; the text is saved all the same. When the last step fails, the backup is renamed back.
-BackupSaveResult SaveWithNumberedBackup(const std::string& path, std::string_view bytes);
+// Save with a numbered backup: the new text is written and flushed first, then the backup is
+// made as a second name of the file (a hard link, or a copy where links fail), then the new
+// text is renamed over the file. The file's name therefore always holds a whole version. A
+// file that is gone gets no backup; the text is saved all the same. A symbolic link is written
+// through, a dangling one to the file it names.
+BackupSaveResult SaveWithNumberedBackup(const std::string& path, std::string_view bytes,
+                                        const RenameFunction& rename = {});
 
 } // namespace quennet::io

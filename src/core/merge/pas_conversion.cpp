@@ -134,7 +134,7 @@ void TPasConversion::SetAttributes(int kind, unsigned styles) {
         if (styles & fsBold) a.Prefix += "\\b ";
         if (styles & fsItalic) a.Prefix += "\\i ";
         if (styles & fsUnderline) a.Prefix += "\\u ";
-        a.Suffix = "}";
+        a.Suffix.push_back('}'); // not = "}": GCC 12 at -O3 warns falsely (-Wrestrict)
     }
     // A line end carries no style: a group around it would span two output lines.
     if (kind == tkLineEnd) a = {"", std::string(kLineEndSuffix)};

@@ -22,6 +22,15 @@ namespace quennet::merge {
 
 namespace {
 
+// ",NAME,": appended piece by piece, as GCC 12 at -O3 warns falsely (-Wrestrict) about
+// "," + string.
+std::string Bracketed(std::string_view name) {
+    std::string key(1, ',');
+    key += name;
+    key += ',';
+    return key;
+}
+
 using Lines = std::vector<std::string>;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
@@ -140,7 +149,7 @@ void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out,
         if (d.FirstLine > 0 && d.LastLine >= d.FirstLine)
             out.push_back({std::move(key), d.FirstLine - 1, d.LastLine - 1, std::move(leads), ov});
     };
-    auto named = [](std::string_view n) { return "," + Upper(n) + ","; };
+    auto named = [](std::string_view n) { return Bracketed(Upper(n)); };
     for (const auto& t : src.Types)
         add("T:" + Upper(t->Name), *t, named(t->Name), false);
     for (const auto& c : src.Classes) {
@@ -226,7 +235,7 @@ void Accept(Version& v, std::vector<Decl>& all) {
     std::vector<Decl> sound;
     for (auto& d : all) {
         bool ok = (d.lexical || d.last < v.cut) && !d.overload &&
-                  d.leads.find("," + FirstWord(v.lines[d.first]) + ",") != std::string::npos &&
+                  d.leads.find(Bracketed(FirstWord(v.lines[d.first]))) != std::string::npos &&
                   EndsDeclaration(v.lines[d.last]);
         if (ok && !v.unsound.count(d.key) &&
             std::none_of(sound.begin(), sound.end(), [&](const Decl& s) { return s.key == d.key; }))

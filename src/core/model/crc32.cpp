@@ -9,7 +9,8 @@ constexpr std::array<uint32_t, 256> MakeTable() {
     std::array<uint32_t, 256> t{};
     for (uint32_t n = 0; n < 256; ++n) {
         uint32_t c = n;
-        for (int k = 0; k < 8; ++k) c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
         t[n] = c;
     }
     return t;

@@ -12,7 +12,8 @@ extern const uint32_t kCrc32Table[256];
 
 inline uint32_t UpdateCrc32(const void* data, size_t length, uint32_t value) {
     const auto* p = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < length; ++i) value = kCrc32Table[(value ^ p[i]) & 0xFFu] ^ (value >> 8);
+    for (size_t i = 0; i < length; ++i)
+        value = kCrc32Table[(value ^ p[i]) & 0xFFu] ^ (value >> 8);
     return value;
 }
 
