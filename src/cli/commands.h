@@ -27,5 +27,7 @@ int RunDiffCommand(std::vector<std::string> args);            // OLD NEW [--tree
 int RunWorkspaceOutputCommand(std::vector<std::string> args); // --from-workspace WS ...
 int RunDirsCommand(std::vector<std::string> args);            // --dirs OLDDIR NEWDIR
 int RunMergeCommand(std::vector<std::string> args);           // --merge BASE LOCAL REMOTE
+int RunDisplayCommand(std::vector<std::string> args);         // --display=STYLE|--api OLD NEW
+int RunTreeCommand(std::vector<std::string> args);            // -r OLDDIR NEWDIR
 
 } // namespace quennet::cli

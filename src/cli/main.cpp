@@ -4,12 +4,24 @@
 #include <exception>
 #include <iostream>
 
+#include <unistd.h>
+
 #include "commands.h"
+#include "display_options.h"
 
 namespace {
 
 bool Has(const std::vector<std::string>& args, const char* flag) {
     return std::find(args.begin(), args.end(), flag) != args.end();
+}
+
+// On a terminal a plain pair shows the inline display; other outputs keep their own.
+bool TerminalWantsDisplay(const std::vector<std::string>& args) {
+    if (::isatty(STDOUT_FILENO) != 1) return false;
+    for (const char* own :
+         {"--tree", "--json", "--map", "--workspace", "--merged", "--help", "-h", "--version"})
+        if (Has(args, own)) return false;
+    return true;
 }
 
 } // namespace
@@ -22,6 +34,9 @@ int main(int argc, char** argv) {
         if (Has(args, "--from-workspace")) return RunWorkspaceOutputCommand(std::move(args));
         if (Has(args, "--merge")) return RunMergeCommand(std::move(args));
         if (Has(args, "--dirs")) return RunDirsCommand(std::move(args));
+        if (Has(args, "-r") || Has(args, "--recursive")) return RunTreeCommand(std::move(args));
+        if (HasDisplayOptions(args) || TerminalWantsDisplay(args))
+            return RunDisplayCommand(std::move(args));
         return RunDiffCommand(std::move(args));
     } catch (const UsageError& e) {
         std::cerr << "quennet-diff: " << e.what() << "\nTry 'quennet-diff --help'.\n";
