@@ -75,8 +75,7 @@ public:
             o.Classes, n.Classes, "class", "", TopSeen(),
             [&](auto* a, auto* b, auto& nm) { Class(a, b, nm, true); },
             [&](auto* a, auto* b, auto& nm) { Class(a, b, nm, false); });
-        Lists<TidProc>(o.Procs, n.Procs, "routine", "", TopSeen(), Routine("routine"),
-                       Routine("routine"));
+        Lists<TidProc>(o.Procs, n.Procs, "routine", "", TopSeen(), Routine("routine"));
         Lists<TidVar>(o.Vars, n.Vars, "variable", "", TopSeen(), Var("variable"));
         Lists<TidVar>(o.Consts, n.Consts, "constant", "", TopSeen(), Var("constant"));
         Section(o.Initialization.get(), n.Initialization.get());
@@ -146,7 +145,8 @@ private:
                     nameOf(o));
                 if (!sn.visible) continue;
             } else if (!so.visible && sn.visible) {
-                Add(ChangeClass::Additive, "added", kindOf(n), nameOf(n));
+                Add(ChangeClass::Additive, prefix.empty() ? "added" : "wider visibility", kindOf(n),
+                    nameOf(n));
                 continue;
             }
             if (so.visible)
@@ -202,20 +202,25 @@ private:
                 if (!cur.empty()) out.push_back(cur);
                 cur.clear();
             } else if (!std::isspace(static_cast<unsigned char>(c))) {
-                cur += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                cur += c;
             }
         }
         return out;
+    }
+
+    static bool Contains(const std::vector<std::string>& names, const std::string& name) {
+        return std::any_of(names.begin(), names.end(),
+                           [&](const std::string& n) { return CompareNames(n, name) == 0; });
     }
 
     void Class(const TidClass* o, const TidClass* n, const std::string& name, bool visible) {
         if (visible) {
             const auto oa = Ancestors(o->Ancestors), na = Ancestors(n->Ancestors);
             for (const auto& a : oa)
-                if (std::find(na.begin(), na.end(), a) == na.end())
+                if (!Contains(na, a))
                     Add(ChangeClass::Breaking, "removed ancestor " + a, "class", name);
             for (const auto& a : na)
-                if (std::find(oa.begin(), oa.end(), a) == oa.end())
+                if (!Contains(oa, a))
                     Add(ChangeClass::Additive, "added ancestor " + a, "class", name);
             if (CompareNames(o->Kind, n->Kind) != 0)
                 Add(ChangeClass::Breaking, "changed kind", "class", name);
@@ -227,8 +232,7 @@ private:
         Lists<TidField>(o->Fields, n->Fields, "field", name, seen, [&](auto* a, auto* b, auto& nm) {
             if (a->Checksum != b->Checksum) Add(ChangeClass::Breaking, "changed type", "field", nm);
         });
-        Lists<TidProc>(o->Methods, n->Methods, "method", name, seen, Routine("method"),
-                       Routine("method"));
+        Lists<TidProc>(o->Methods, n->Methods, "method", name, seen, Routine("method"));
         Lists<TidProp>(o->Props, n->Props, "property", name, seen, [&](auto* a, auto* b, auto& nm) {
             if (a->Checksum != b->Checksum)
                 Add(ChangeClass::Breaking, "changed heading", "property", nm);
