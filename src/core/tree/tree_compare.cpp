@@ -18,7 +18,8 @@ namespace fs = std::filesystem;
 std::vector<std::string> ListTreeFiles(const std::string& folder, const std::string& mask) {
     std::vector<std::string> out;
     std::error_code ec;
-    fs::recursive_directory_iterator it(folder, ec), end;
+    const fs::path root(folder);
+    fs::recursive_directory_iterator it(root, ec), end;
     if (ec) throw std::runtime_error(folder + ": " + ec.message());
     for (; it != end; it.increment(ec)) {
         if (ec) throw std::runtime_error(folder + ": " + ec.message());
@@ -31,7 +32,9 @@ std::vector<std::string> ListTreeFiles(const std::string& folder, const std::str
         }
         if (isDir || !it->is_regular_file(kindError)) continue;
         if (!navigator::MatchesMask(name, mask)) continue;
-        out.push_back(fs::relative(it->path(), folder).generic_string());
+        // The iterator's paths start with the folder as given: cutting it off costs no
+        // system calls, where fs::relative resolves both paths on disk.
+        out.push_back(it->path().lexically_relative(root).generic_string());
     }
     std::sort(out.begin(), out.end());
     return out;
