@@ -14,7 +14,8 @@ flags=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-omit-f
 
 sources=("$root"/src/core/merge/*.cpp "$root/src/core/model/crc32.cpp"
          "$root/src/core/model/line_matcher.cpp" "$root/src/core/model/source_file.cpp"
-         "$root"/src/core/analysis/*.cpp "$root/src/core/model/source_model.cpp")
+         "$root"/src/core/analysis/*.cpp "$root/src/core/model/source_model.cpp"
+         "$root/src/core/model/dialect.cpp")
 objs=()
 for s in "${sources[@]}"; do
   o="$out/obj/$(basename "$s" .cpp).o"

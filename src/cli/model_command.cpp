@@ -172,6 +172,8 @@ int RunModelCommand(std::vector<std::string> args) {
     model.Parse(JoinLinesCrLf(LoadSourceLines(file)), &symbols, {dialect, file, {}});
     WriteModel(std::cout, model);
     const ParseStatus& st = model.Status;
+    for (const auto& note : st.Notes)
+        std::cerr << file << ": " << note << "\n";
     if (!st.Complete) {
         std::cerr << file << ":" << (st.FirstErrorLine > 0 ? st.FirstErrorLine : st.StopLine)
                   << ": the structure is not followed from here on";

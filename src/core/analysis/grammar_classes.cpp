@@ -131,7 +131,7 @@ void TOp4Parser::MethodDecl(model::TidClass* cls, const std::string& visibility)
     MethodHeading(&name);
     Expect(tSemicolon);
     // A directive word such as MESSAGE or DEFAULT may also name the next field.
-    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(false))) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(0))) {
         if (!GuardedOptional(kTrialMethodDirective, [this] {
                 Directive();
                 Expect(tSemicolon);

@@ -124,6 +124,7 @@ void TOp4Parser::EnumType() {
         // Values may be given: (kOne = 1, kTwo = 2).
         for (;;) {
             Ident();
+            if (la_ == tColon && PeekKind() == tEqual) Get(); // "A := 1" as FPC writes it
             if (la_ == tEqual) {
                 Get();
                 Expression();
@@ -266,6 +267,9 @@ void TOp4Parser::ProcType() {
     if (la_ == tOf) {
         Get();
         Expect(tObject);
+    } else if (modern_ && la_ == tIs && PeekIsWord("NESTED")) {
+        Get();
+        Get();
     }
     if (kCallConv.Has(la_)) Get();
     // The ";" may end the declaration instead.
@@ -502,6 +506,7 @@ void TOp4Parser::RecordConstant() {
     FieldConstant();
     while (la_ == tSemicolon) {
         Get();
+        if (modern_ && la_ == tRParen) break; // a ";" after the last field
         FieldConstant();
     }
     Expect(tRParen);

@@ -59,7 +59,8 @@ void TOp4Parser::UnitModule() {
     ModuleName();
     Expect(tSemicolon);
     InterfaceSection();
-    ImplementationSection();
+    // MacPas units may end after their interface.
+    if (!(modern_ && la_ == tEnd)) ImplementationSection();
     InitSection();
     if (la_ == tPoint) reachedFinalDot_ = true;
     Expect(tPoint);
@@ -230,9 +231,10 @@ void TOp4Parser::ExportItem() {
 void TOp4Parser::InterfaceSection() {
     Expect(tInterface);
     if (la_ == tUses) UsesClause();
-    while (kInterfaceDeclStart.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while (kInterfaceDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR")))) {
         switch (la_) {
         case tLBrack: Attributes(); break;
+        case tIdentifier: OperatorRoutine(true, false); break;
         case tConst: ConstSection(true); break;
         case tResourceString: ResStringSection(); break;
         case tType: TypeSection(true); break;
@@ -247,9 +249,10 @@ void TOp4Parser::InterfaceSection() {
 void TOp4Parser::ImplementationSection() {
     Expect(tImplementation);
     if (la_ == tUses) UsesClause();
-    while (kImplDeclStart.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while (kImplDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR")))) {
         switch (la_) {
         case tLBrack: Attributes(); break;
+        case tIdentifier: OperatorRoutine(true, true); break;
         case tVar:
         case tThreadVar: VarSection(true); break;
         case tLabel: LabelSection(); break;
@@ -296,7 +299,7 @@ void TOp4Parser::ConstSection(bool record) {
     if (modern_ && la_ == tLBrack) Attributes();
     ConstDecl(record);
     Expect(tSemicolon);
-    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
         if (la_ == tLBrack) {
             Attributes();
             continue;
@@ -373,7 +376,7 @@ void TOp4Parser::TypeSection(bool record) {
     if (modern_ && la_ == tLBrack) Attributes();
     TypeDecl(record);
     Expect(tSemicolon);
-    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
         if (la_ == tLBrack) {
             Attributes();
             continue;
@@ -446,13 +449,15 @@ void TOp4Parser::VarSection(bool record) {
     if (modern_ && la_ == tLBrack) Attributes();
     VarDecl(record);
     Expect(tSemicolon);
-    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+    if (modern_) VarDirectives();
+    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
         if (la_ == tLBrack) {
             Attributes();
             continue;
         }
         VarDecl(record);
         Expect(tSemicolon);
+        if (modern_) VarDirectives();
     }
 }
 
@@ -517,7 +522,7 @@ void TOp4Parser::ProcHeadingDecl() {
     else
         SynError(kErrProcHeading);
     Expect(tSemicolon);
-    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(true))) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(1))) {
         Directive();
         Expect(tSemicolon);
     }
@@ -575,7 +580,7 @@ void TOp4Parser::ImplFunction(bool record) {
         ResultType();
     }
     Expect(tSemicolon);
-    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(false))) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
         Expect(tSemicolon);
     }
@@ -594,7 +599,7 @@ void TOp4Parser::ImplProcedure(bool record) {
     QualifiedName(&name, &qualified);
     if (la_ == tLParen) FormalParams();
     Expect(tSemicolon);
-    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(false))) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
         Expect(tSemicolon);
     }
@@ -670,11 +675,17 @@ void TOp4Parser::FormalParams() {
 void TOp4Parser::FormalParam() {
     if (modern_ && la_ == tLBrack) SkipBrackets();
     if (la_ == tIn || la_ == tConst || la_ == tVar || la_ == tOut) Get();
+    if (modern_ && LaWord("CONSTREF") && PeekKind() != tColon && PeekKind() != tComma) Get();
     if (modern_ && la_ == tLBrack) SkipBrackets();
     IdentList(nullptr);
     if (la_ == tColon) {
         Get();
+        if (modern_ && LaWord("UNIV") && PeekKind() != tSemicolon && PeekKind() != tRParen) Get();
         ParamType();
+    }
+    if (modern_ && LaWord("LOCATION")) { // a register for the parameter
+        Get();
+        StringSeq();
     }
 }
 
@@ -746,6 +757,7 @@ void TOp4Parser::TypeIdent() {
 
 // TypeRef = ident [ TypeArgs ] { "." ident [ TypeArgs ] }   (modern reading)
 void TOp4Parser::TypeRef() {
+    if (LaWord("SPECIALIZE") && PeekKind() == tIdentifier) Get();
     Ident();
     if (la_ == tLess) TypeArgs();
     while (la_ == tPoint) {

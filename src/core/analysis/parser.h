@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/scanner.h"
@@ -98,7 +99,11 @@ private:
     bool PeekIsWord(std::string_view upperWord);
     void ModuleName();
     void ModernTypeDecl(bool record);
-    bool ModernDirectiveStart(bool externalToo);
+    bool ModernDirectiveStart(int context);
+    void VarDirectives();
+    bool OperatorAhead();
+    void OperatorRoutine(bool record, bool implementation);
+    void ForeignClassType(const std::string& name, bool record, int32_t startLine);
     void SkipBrackets();
     void TypeRef();
     void DottedName(std::string* name);  // ident { "." ident }
@@ -250,11 +255,22 @@ private:
 class TDelphiParser : public TOp4Parser {
 public:
     std::vector<std::string> Symbols;
+    // Values of named constants for {$IF} in the modern readings (CompilerVersion, values given
+    // by {$DEFINE X := v}); upper-case names.
+    std::vector<std::pair<std::string, double>> Values;
     bool Comment() override;
 
 private:
     bool HasSymbol(std::string_view name) const;
     void SkipExcluded(bool fromElse);
+    // Conditional compilation as compilers read it: whole directive words, {$IF} expressions,
+    // {$ELSEIF}, {$IFEND}, MacPas {$IFC}/{$ELSEC}/{$ENDC}.
+    void ModernDirective(const std::string& upperText);
+    void SkipModern(bool toEnd);
+    bool Evaluate(std::string_view expression);
+    const double* ValueOf(std::string_view name) const;
+    void NoteUnknown(const std::string& name);
+    std::vector<std::string> noted_;
 };
 
 } // namespace quennet::analysis
