@@ -105,6 +105,25 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
         json.EndObject();
     }
     json.EndArray();
+    if (api) {
+        json.Key("folders");
+        json.BeginArray();
+        for (const auto& f : tree::CountsByFolder(units)) {
+            json.BeginObject();
+            json.Key("folder");
+            json.Value(f.folder);
+            json.Key("units");
+            json.Value(f.units);
+            json.Key("breaking");
+            json.Value(f.breaking);
+            json.Key("additive");
+            json.Value(f.additive);
+            json.Key("internal");
+            json.Value(f.internal);
+            json.EndObject();
+        }
+        json.EndArray();
+    }
     json.Key("summary");
     json.BeginObject();
     for (const auto& [key, value] : {std::pair{"units_changed", s.unitsChanged},

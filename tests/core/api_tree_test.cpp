@@ -91,3 +91,29 @@ TEST(TreeCompare, MissingFolderThrowsWithItsName) {
         EXPECT_NE(std::string(e.what()).find("/nonexistent/quennet-folder"), std::string::npos);
     }
 }
+
+TEST(TreeCompare, FolderCountsAddUpUnitsAndSubfolders) {
+    std::vector<tree::UnitOutcome> units(3);
+    units[0].name = "a/b/X.pas";
+    units[0].status = tree::UnitStatus::Changed;
+    units[0].api.breaking = 2;
+    units[0].api.internal = 1;
+    units[1].name = "a/Y.pas";
+    units[1].status = tree::UnitStatus::Removed; // one breaking change
+    units[2].name = "Z.pas";
+    units[2].status = tree::UnitStatus::Added; // one additive change
+    const auto counts = tree::CountsByFolder(units);
+    ASSERT_EQ(counts.size(), 3u);
+    auto expect = [&](size_t i, const char* folder, int n, int breaking, int additive,
+                      int internal) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(counts[i].folder, folder);
+        EXPECT_EQ(counts[i].units, n);
+        EXPECT_EQ(counts[i].breaking, breaking);
+        EXPECT_EQ(counts[i].additive, additive);
+        EXPECT_EQ(counts[i].internal, internal);
+    };
+    expect(0, "", 3, 3, 1, 1);
+    expect(1, "a", 2, 3, 0, 1);
+    expect(2, "a/b", 1, 2, 0, 1);
+}

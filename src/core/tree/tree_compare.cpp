@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -113,6 +114,28 @@ TreeSummary Summarize(const std::vector<UnitOutcome>& units, bool api) {
         if (api && u.status == UnitStatus::Added) ++s.additive;
     }
     return s;
+}
+
+std::vector<FolderCounts> CountsByFolder(const std::vector<UnitOutcome>& units) {
+    std::map<std::string, FolderCounts> byFolder;
+    for (const auto& u : units) {
+        const TreeSummary own = Summarize({u}, true);
+        std::string folder = u.name;
+        do {
+            const size_t slash = folder.rfind('/');
+            folder = slash == std::string::npos ? std::string() : folder.substr(0, slash);
+            FolderCounts& c = byFolder[folder];
+            c.folder = folder;
+            ++c.units;
+            c.breaking += own.breaking;
+            c.additive += own.additive;
+            c.internal += own.internal;
+        } while (!folder.empty());
+    }
+    std::vector<FolderCounts> out;
+    for (auto& [name, counts] : byFolder)
+        out.push_back(std::move(counts));
+    return out;
 }
 
 std::string SummaryLine(const TreeSummary& s) {

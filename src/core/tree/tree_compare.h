@@ -34,6 +34,17 @@ std::vector<std::string> ListTreeFiles(const std::string& folder, const std::str
 // Removed units count as one breaking change each in the API view, added units as additive.
 TreeSummary Summarize(const std::vector<UnitOutcome>& units, bool api);
 
+// API change counts of a folder: its units and those of its subfolders. For the navigator's
+// whole-tree view; removed and added units count as in Summarize.
+struct FolderCounts {
+    std::string folder; // relative, "/"-separated; "" for the top
+    int units = 0;      // units listed under it
+    int breaking = 0, additive = 0, internal = 0;
+};
+
+// One entry per folder that holds a listed unit, and each of its parents, sorted by folder.
+std::vector<FolderCounts> CountsByFolder(const std::vector<UnitOutcome>& units);
+
 // "3 units changed, 1 added, 0 removed; 5 declarations added, 2 removed, 7 changed"
 std::string SummaryLine(const TreeSummary& summary);
 
