@@ -19,13 +19,14 @@
 #include <unistd.h>
 #include <vector>
 
+#include "io/source_file.h"
 #include "model/line_matcher.h"
 #include "model/source_diff.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 namespace fs = std::filesystem;
 using namespace quennet::model;
+using namespace quennet::io;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "analysis/parser.h"
-#include "model/source_file.h"
+#include "io/source_file.h"
 #include "model/source_model.h"
 
 namespace fs = std::filesystem;
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     uint64_t bytes = 0;
     for (const auto& f : files) {
         try {
-            texts.push_back(model::JoinLinesCrLf(model::LoadSourceLines(f)));
+            texts.push_back(io::JoinLinesCrLf(io::LoadSourceLines(f)));
             bytes += texts.back().size();
         } catch (const std::exception& e) {
             std::fprintf(stderr, "skipped: %s\n", e.what());

@@ -13,7 +13,7 @@ flags=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-omit-f
        -DQUENNET_VERSION="\"fuzz\"" -I"$root/src/core")
 
 sources=("$root"/src/core/merge/*.cpp "$root/src/core/model/crc32.cpp"
-         "$root/src/core/model/line_matcher.cpp" "$root/src/core/model/source_file.cpp"
+         "$root/src/core/model/line_matcher.cpp" "$root"/src/core/io/*.cpp
          "$root"/src/core/analysis/*.cpp "$root/src/core/model/source_model.cpp"
          "$root/src/core/model/dialect.cpp")
 objs=()

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::fuzz {
@@ -72,8 +72,8 @@ inline int ParserFuzzOne(const uint8_t* data, size_t size) {
     const model::ParseOptions options{kDialects[data[0] % 4], "fuzz.pas", {}};
     const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::vector<std::string> symbols = {"VER130", "WIN32", "CPU386"};
-    const std::vector<std::string> lines = model::SplitLines(bytes);
-    const std::string text = model::JoinLinesCrLf(lines);
+    const std::vector<std::string> lines = io::SplitLines(bytes);
+    const std::string text = io::JoinLinesCrLf(lines);
     const int32_t maxLine = static_cast<int32_t>(lines.size()) + 1;
 
     auto m = std::make_unique<model::TPasSrc>();

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "io/source_file.h"
 #include "model/comparison_outcome.h"
 #include "model/diff_tree_format.h"
 #include "model/line_matcher.h"
 #include "model/report_writer.h"
 #include "model/source_diff.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 #include "workspace_command.h"
 
@@ -127,7 +127,7 @@ DiffOptions ParseOptions(std::vector<std::string> args) {
 }
 
 std::unique_ptr<TPasSrc> LoadModel(const std::string& path, const DiffOptions& opt) {
-    std::string text = model::JoinLinesCrLf(model::LoadSourceLines(path));
+    std::string text = io::JoinLinesCrLf(io::LoadSourceLines(path));
     auto src = std::make_unique<TPasSrc>();
     src->Parse(text, &opt.symbols, {opt.dialect, path, {}});
     return src;
@@ -197,7 +197,7 @@ void Flush() {
 int RunMap(const DiffOptions& opt) {
     auto records = [](const std::string& path) {
         std::vector<model::TLineRecord> out;
-        auto lines = model::LoadSourceLines(path);
+        auto lines = io::LoadSourceLines(path);
         out.reserve(lines.size());
         for (size_t i = 0; i < lines.size(); ++i)
             out.push_back({model::LineKey(lines[i]), static_cast<int32_t>(i), false});

@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "commands.h"
+#include "io/source_file.h"
 #include "json_writer.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::cli {
@@ -169,7 +169,7 @@ int RunModelCommand(std::vector<std::string> args) {
         }
     }
     TPasSrc model;
-    model.Parse(JoinLinesCrLf(LoadSourceLines(file)), &symbols, {dialect, file, {}});
+    model.Parse(io::JoinLinesCrLf(io::LoadSourceLines(file)), &symbols, {dialect, file, {}});
     WriteModel(std::cout, model);
     const ParseStatus& st = model.Status;
     for (const auto& note : st.Notes)

@@ -4,12 +4,12 @@
 #include <iostream>
 
 #include "commands.h"
-#include "merge/atomic_file.h"
+#include "io/atomic_file.h"
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
 
 namespace quennet::cli {
 
@@ -53,8 +53,8 @@ WorkspaceOptions TakeWorkspaceOptions(std::vector<std::string>& args) {
 bool HandleWorkspaceOptions(const WorkspaceOptions& options, const std::string& oldPath,
                             const std::string& newPath) {
     if (!options.Any()) return false;
-    const auto oldLines = model::LoadSourceLines(oldPath);
-    const auto newLines = model::LoadSourceLines(newPath);
+    const auto oldLines = io::LoadSourceLines(oldPath);
+    const auto newLines = io::LoadSourceLines(newPath);
     std::optional<merge::TMergeWorkspace> ws;
     try {
         ws = merge::BuildMergeWorkspace(oldLines, newLines);
@@ -66,7 +66,7 @@ bool HandleWorkspaceOptions(const WorkspaceOptions& options, const std::string& 
         std::cerr << "quennet-diff: both files are empty: no merge workspace is built\n";
         return false;
     }
-    if (!options.workspacePath.empty()) merge::WriteFileAtomically(options.workspacePath, ws->Rtf);
+    if (!options.workspacePath.empty()) io::WriteFileAtomically(options.workspacePath, ws->Rtf);
     if (!options.mergedPath.empty())
         merge::SaveMergedVersion(merge::ReadRtf(ws->Rtf), options.mergedPath);
     return true;

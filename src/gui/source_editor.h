@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "io/source_save.h"
 #include "model/line_decoration.h"
-#include "model/source_save.h"
 
 namespace quennet::gui {
 
@@ -47,7 +47,7 @@ public:
     // Throws std::runtime_error naming the file when it cannot be read.
     void loadFile(const QString& path);
     // Line ends and final break of the last file loaded, so that saving keeps them.
-    const model::SourceTextFormat& textFormat() const { return m_textFormat; }
+    const io::SourceTextFormat& textFormat() const { return m_textFormat; }
 
     void scrollToLine(int firstLine, int column = 0);
     int caretLine() const;
@@ -96,7 +96,7 @@ private:
     // Scintilla always holds one line; these tell an empty text from one empty line.
     bool m_oneEmptyLine = false;
     bool m_forcedModified = false;
-    model::SourceTextFormat m_textFormat;
+    io::SourceTextFormat m_textFormat;
     std::array<int, kBookmarkCount> m_bookmarkHandles;
     uint32_t m_backgroundColor = model::kSelectionBackground; // of the background marker
     std::vector<uint32_t> m_indicatorColors; // colour of indicator kFirstForegroundIndicator + i

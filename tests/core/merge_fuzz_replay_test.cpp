@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 #define QUENNET_FUZZ_REPLAY
 #include "../../fuzz/pas_conversion_fuzz.cpp"
@@ -21,7 +21,7 @@ size_t Replay(const std::string& target, int (*one)(const uint8_t*, size_t)) {
     for (const auto& e : fs::directory_iterator(dir)) {
         if (!e.is_regular_file()) continue;
         SCOPED_TRACE(e.path().string());
-        const std::string bytes = quennet::model::ReadFileBytes(e.path().string());
+        const std::string bytes = quennet::io::ReadFileBytes(e.path().string());
         one(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         ++count;
     }

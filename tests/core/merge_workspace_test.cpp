@@ -1,10 +1,10 @@
 // The workspace builder: progress texts, the kinds of lines, failures, and both-empty input.
 #include <gtest/gtest.h>
 
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/pas_conversion.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
 
 using namespace quennet;
 
@@ -12,7 +12,7 @@ namespace {
 
 // The body lines of a built workspace: between the three header lines and the closing item.
 std::vector<std::string> BodyLines(const std::string& rtf) {
-    auto lines = model::SplitLines(rtf);
+    auto lines = io::SplitLines(rtf);
     EXPECT_GE(lines.size(), 6u);
     EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
               (std::vector<std::string>{"", "\\par }", ""}));

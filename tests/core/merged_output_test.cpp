@@ -8,11 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "merge/atomic_file.h"
+#include "io/atomic_file.h"
+#include "io/source_file.h"
 #include "merge/merged_output.h"
-#include "model/source_file.h"
 
 using namespace quennet::merge;
+using namespace quennet::io;
 namespace fs = std::filesystem;
 
 namespace {
@@ -120,15 +121,15 @@ TEST(MergedOutput, FilesEndLinesWithCrLfAndReplaceWhole) {
     TempDir dir;
     const std::string path = (dir.Path / "out.pas").string();
     SaveNewVersion(Lines("krb"), path, "");
-    EXPECT_EQ(quennet::model::ReadFileBytes(path), "k0\r\nb2\r\n");
+    EXPECT_EQ(quennet::io::ReadFileBytes(path), "k0\r\nb2\r\n");
     ::chmod(path.c_str(), 0640);
     SaveOldVersion(Lines("krb"), path, "// ");
-    EXPECT_EQ(quennet::model::ReadFileBytes(path), "k0\r\nr1\r\n// b2\r\n");
+    EXPECT_EQ(quennet::io::ReadFileBytes(path), "k0\r\nr1\r\n// b2\r\n");
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u); // the replaced file keeps its permissions
     SaveMergedVersion(Lines("k"), path);
-    EXPECT_EQ(quennet::model::ReadFileBytes(path),
+    EXPECT_EQ(quennet::io::ReadFileBytes(path),
               MergedHeaderLine() +
                   "\r\n// FOR REVERSE SOURCE TO PREVIOUS VERSION REMOVE NEXT LINE\r\n"
                   "{$DEFINE NEW_VER}\r\n\r\nk0\r\n");
@@ -139,7 +140,7 @@ TEST(MergedOutput, FilesEndLinesWithCrLfAndReplaceWhole) {
     EXPECT_EQ(back.LineColor(0), kRed);
     EXPECT_EQ(back.LineColor(1), kBlue);
     SaveWorkspacePlainText(Lines("rb"), (dir.Path / "ws.pas").string());
-    EXPECT_EQ(quennet::model::ReadFileBytes((dir.Path / "ws.pas").string()), "r0\r\nb1\r\n");
+    EXPECT_EQ(quennet::io::ReadFileBytes((dir.Path / "ws.pas").string()), "r0\r\nb1\r\n");
     EXPECT_TRUE(LoadWorkspaceFile((dir.Path / "ws.pas").string()).LineColor(0).IsAutomatic());
 }
 
@@ -166,7 +167,7 @@ TEST(MergedOutput, FailedWritesKeepTheOldFile) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_NE(message.find(path), std::string::npos) << message;
     EXPECT_NE(message.find("too large"), std::string::npos) << message;
-    EXPECT_EQ(quennet::model::ReadFileBytes(path), "old content\r\n");
+    EXPECT_EQ(quennet::io::ReadFileBytes(path), "old content\r\n");
     EXPECT_EQ(dir.Entries(), 1u);
 
     // A folder in the way, a missing folder.
@@ -202,5 +203,5 @@ TEST(MergedOutput, ReadOnlyFolder) {
     WriteFileAtomically(path, "old\r\n");
     fs::permissions(dir.Path, fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_THROW(SaveMergedVersion(Lines("k"), path), std::runtime_error);
-    EXPECT_EQ(quennet::model::ReadFileBytes(path), "old\r\n");
+    EXPECT_EQ(quennet::io::ReadFileBytes(path), "old\r\n");
 }

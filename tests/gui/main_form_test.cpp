@@ -8,8 +8,8 @@
 #include "setup_form.h"
 #include "source_editor.h"
 
+#include "io/source_file.h"
 #include "model/report_writer.h"
-#include "model/source_file.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -197,8 +197,8 @@ TEST_F(MainFormTest, ReportHasHeadingAndTheWritersBody) {
     // The body is exactly what the writer gives for the two files.
     std::vector<std::string> symbols{"VER130", "WIN32", "CPU386"};
     TPasSrc oldSrc, newSrc;
-    oldSrc.Parse(quennet::model::JoinLinesCrLf(quennet::model::SplitLines(kOldUnit)), &symbols);
-    newSrc.Parse(quennet::model::JoinLinesCrLf(quennet::model::SplitLines(kNewUnit)), &symbols);
+    oldSrc.Parse(quennet::io::JoinLinesCrLf(quennet::io::SplitLines(kOldUnit)), &symbols);
+    newSrc.Parse(quennet::io::JoinLinesCrLf(quennet::io::SplitLines(kNewUnit)), &symbols);
     std::vector<std::string> body;
     quennet::model::WriteReport(oldSrc, newSrc, body);
     ASSERT_FALSE(body.empty());
@@ -237,7 +237,7 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
 
     // Different files: no message.
     recorder.Infos.clear();
-    form->RAHLEditor2->setLines(quennet::model::SplitLines(kNewUnit));
+    form->RAHLEditor2->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     EXPECT_TRUE(recorder.Infos.isEmpty());
     EXPECT_GT(form->DiffTreeView->topLevelItemCount(), 0);
@@ -254,8 +254,8 @@ TEST_F(MainFormTest, RunDiffOnEmptyViewsComparesTwoEmptyModels) {
 }
 
 TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
-    form->RAHLEditor1->setLines(quennet::model::SplitLines(kOldUnit));
-    form->RAHLEditor2->setLines(quennet::model::SplitLines(kNewUnit));
+    form->RAHLEditor1->setLines(quennet::io::SplitLines(kOldUnit));
+    form->RAHLEditor2->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     const auto& root = form->Comparison->Root;
     ASSERT_EQ(form->DiffTreeView->topLevelItemCount(), static_cast<int>(root.Count()));
@@ -293,8 +293,8 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
 }
 
 TEST_F(MainFormTest, SelectionWhileBusyIsIgnoredAndRunDiffClearsRanges) {
-    form->RAHLEditor1->setLines(quennet::model::SplitLines(kOldUnit));
-    form->RAHLEditor2->setLines(quennet::model::SplitLines(kNewUnit));
+    form->RAHLEditor1->setLines(quennet::io::SplitLines(kOldUnit));
+    form->RAHLEditor2->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     form->ExpandAll();
     QTreeWidgetItem* leaf = nullptr;
@@ -316,8 +316,8 @@ TEST_F(MainFormTest, SelectionWhileBusyIsIgnoredAndRunDiffClearsRanges) {
 }
 
 TEST_F(MainFormTest, FailureInASelectionReachesTheMessageBoxAndLeavesTheTree) {
-    form->RAHLEditor1->setLines(quennet::model::SplitLines(kOldUnit));
-    form->RAHLEditor2->setLines(quennet::model::SplitLines(kNewUnit));
+    form->RAHLEditor1->setLines(quennet::io::SplitLines(kOldUnit));
+    form->RAHLEditor2->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     form->ExpandAll();
     // The texts shrink after the compare: the selected ranges point beyond them.
@@ -362,8 +362,8 @@ TEST_F(MainFormTest, BrokenParsesAreNotCalledEquivalent) {
                                   "procedure A;\r\nbegin\r\nend;\r\n= = = ;\r\nend.\r\n";
     auto compare = [&](const char* oldText, const char* newText) {
         dialogs.Infos.clear();
-        form->RAHLEditor1->setLines(quennet::model::SplitLines(oldText));
-        form->RAHLEditor2->setLines(quennet::model::SplitLines(newText));
+        form->RAHLEditor1->setLines(quennet::io::SplitLines(oldText));
+        form->RAHLEditor2->setLines(quennet::io::SplitLines(newText));
         form->RunDiff();
     };
     // The same broken text on both sides: equivalent.

@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
+#include "io/source_file.h"
 #include "merge/pas_conversion.h"
-#include "model/source_file.h"
 
 namespace quennet::merge {
 
@@ -29,10 +29,10 @@ std::vector<model::TLineRecord> MakeRecords(const std::vector<std::string>& line
 std::vector<std::string> Convert(const std::vector<std::string>& lines) {
     TPasConversion conv;
     conv.SetDefaultAttributes();
-    conv.AppendSourceText(model::JoinLinesCrLf(lines));
+    conv.AppendSourceText(io::JoinLinesCrLf(lines));
     conv.Rewind();
     conv.ConvertToRtf();
-    return model::SplitLines(conv.Data());
+    return io::SplitLines(conv.Data());
 }
 
 } // namespace

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "merge/atomic_file.h"
+#include "io/atomic_file.h"
+#include "io/source_file.h"
 #include "merge/rtf_reader.h"
 #include "merge/rtf_writer.h"
-#include "model/source_file.h"
 
 #ifndef QUENNET_VERSION
 #define QUENNET_VERSION "0.0.0"
@@ -98,28 +98,28 @@ std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc) {
 
 void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path,
                     std::string_view prefix) {
-    WriteFileAtomically(path, model::JoinLinesCrLf(NewVersionLines(doc, prefix)));
+    io::WriteFileAtomically(path, io::JoinLinesCrLf(NewVersionLines(doc, prefix)));
 }
 
 void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path,
                     std::string_view prefix) {
-    WriteFileAtomically(path, model::JoinLinesCrLf(OldVersionLines(doc, prefix)));
+    io::WriteFileAtomically(path, io::JoinLinesCrLf(OldVersionLines(doc, prefix)));
 }
 
 void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path) {
-    WriteFileAtomically(path, model::JoinLinesCrLf(MergedVersionLines(doc)));
+    io::WriteFileAtomically(path, io::JoinLinesCrLf(MergedVersionLines(doc)));
 }
 
 void SaveWorkspaceRtf(const TWorkspaceDocument& doc, const std::string& path) {
-    WriteFileAtomically(path, WriteRtf(doc));
+    io::WriteFileAtomically(path, WriteRtf(doc));
 }
 
 void SaveWorkspacePlainText(const TWorkspaceDocument& doc, const std::string& path) {
-    WriteFileAtomically(path, doc.PlainText());
+    io::WriteFileAtomically(path, doc.PlainText());
 }
 
 TWorkspaceDocument LoadWorkspaceFile(const std::string& path) {
-    return ReadWorkspace(model::ReadFileBytes(path));
+    return ReadWorkspace(io::ReadFileBytes(path));
 }
 
 } // namespace quennet::merge

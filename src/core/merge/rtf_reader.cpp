@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 namespace quennet::merge {
 
@@ -338,7 +338,7 @@ TWorkspaceDocument ReadRtf(std::string_view bytes) {
 TWorkspaceDocument ReadPlainText(std::string_view bytes) {
     TWorkspaceDocument doc;
     const TCharFormat automatic{};
-    for (auto& line : model::SplitLines(bytes))
+    for (auto& line : io::SplitLines(bytes))
         doc.AppendLine(std::move(line), automatic);
     if (!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n'))
         doc.AppendLine(std::string(), automatic);

@@ -12,10 +12,10 @@
 #include <unordered_set>
 
 #include "analysis/scanner.h"
+#include "io/source_file.h"
 #include "merge/layout_compare.h"
 #include "merge/line_diff3.h"
 #include "merge/text_outline.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::merge {
@@ -160,11 +160,11 @@ void Load(Version& v, const ThreeWayInput& in) {
         v.hadBom = true;
         bytes.remove_prefix(kBom.size());
     }
-    v.lines = model::SplitLines(bytes);
+    v.lines = io::SplitLines(bytes);
 }
 
 void Analyse(Version& v, const ThreeWayOptions& options) {
-    std::string text = model::JoinLinesCrLf(v.lines);
+    std::string text = io::JoinLinesCrLf(v.lines);
     model::ParseOptions po;
     po.dialect = model::ResolveDialect(options.dialect, v.input->fileName, text);
     po.fileName = v.input->fileName;
@@ -366,7 +366,7 @@ private:
     }
 
     bool SameTokens(const Lines& a, const Lines& b) {
-        return PascalTokens(model::JoinLinesCrLf(a)) == PascalTokens(model::JoinLinesCrLf(b));
+        return PascalTokens(io::JoinLinesCrLf(a)) == PascalTokens(io::JoinLinesCrLf(b));
     }
 
     // A declaration placed twice means the outline merge guessed: the caller starts over.
@@ -575,7 +575,7 @@ std::string StopNote(const Version& v) {
 
 std::vector<std::string> PascalTokens(std::string_view text) {
     if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
-    std::string crlf = model::JoinLinesCrLf(model::SplitLines(text));
+    std::string crlf = io::JoinLinesCrLf(io::SplitLines(text));
     analysis::TOp4Scanner scanner;
     scanner.InitSource(crlf.data(), static_cast<int32_t>(crlf.size()));
     std::vector<std::string> tokens;

@@ -1,5 +1,5 @@
 // Reading source files as bytes.
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
-namespace quennet::model {
+namespace quennet::io {
 
 std::vector<std::string> SplitLines(std::string_view bytes) {
     std::vector<std::string> lines;
@@ -28,7 +28,8 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
 
 std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
     size_t total = 0;
-    for (const auto& l : lines) total += l.size() + 2;
+    for (const auto& l : lines)
+        total += l.size() + 2;
     std::string out;
     out.reserve(total);
     for (const auto& l : lines) {
@@ -63,4 +64,4 @@ std::vector<std::string> LoadSourceLines(const std::string& path) {
     return SplitLines(ReadFileBytes(path));
 }
 
-} // namespace quennet::model
+} // namespace quennet::io

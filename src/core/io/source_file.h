@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quennet::model {
+namespace quennet::io {
 
 std::vector<std::string> SplitLines(std::string_view bytes);
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
@@ -15,4 +15,4 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 std::string ReadFileBytes(const std::string& path);
 std::vector<std::string> LoadSourceLines(const std::string& path);
 
-} // namespace quennet::model
+} // namespace quennet::io
