@@ -4,7 +4,7 @@
 
 #include "commands.h"
 #include "display_options.h"
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 namespace quennet::cli {
 
@@ -46,8 +46,8 @@ int RunDisplayCommand(std::vector<std::string> args) {
         throw UsageError(files.size() < 2 ? "two file names are needed: OLD NEW"
                                           : "too many file names; expected OLD NEW");
 
-    const std::string oldBytes = model::ReadFileBytes(files[0]);
-    const std::string newBytes = model::ReadFileBytes(files[1]);
+    const std::string oldBytes = io::ReadFileBytes(files[0]);
+    const std::string newBytes = io::ReadFileBytes(files[1]);
     const tree::UnitOutcome u =
         tree::CompareUnitTexts(oldBytes, newBytes, files[0], files[1], pair);
     std::vector<std::string> lines;

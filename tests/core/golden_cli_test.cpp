@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "cli_runner.h"
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 namespace fs = std::filesystem;
 using quennet::testing::ReadWholeFile;
@@ -47,7 +47,7 @@ void RunCases(const std::string& prefix, size_t atLeast) {
             if (name.rfind("args", 0) != 0 || f.path().extension() != ".txt") continue;
             const std::string suffix = name.substr(4); // "-color.txt" or ".txt"
             SCOPED_TRACE(dir.filename().string() + "/" + name);
-            const auto args = quennet::model::SplitLines(ReadWholeFile(f.path()));
+            const auto args = quennet::io::SplitLines(ReadWholeFile(f.path()));
             const auto r = RunCli(args, dir.string());
             ExpectGolden(dir / ("expected" + suffix), r.out);
             ExpectGolden(dir / ("exit" + suffix), std::to_string(r.exitCode) + "\n");

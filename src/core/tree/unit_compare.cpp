@@ -6,7 +6,7 @@
 #include "model/comparison_outcome.h"
 #include "model/report_writer.h"
 #include "model/source_diff.h"
-#include "model/source_file.h"
+#include "io/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::tree {
@@ -15,7 +15,7 @@ namespace {
 
 std::unique_ptr<model::TPasSrc> Parse(const std::vector<std::string>& lines,
                                       const std::string& label, const PairOptions& options) {
-    const std::string text = model::JoinLinesCrLf(lines);
+    const std::string text = io::JoinLinesCrLf(lines);
     auto src = std::make_unique<model::TPasSrc>();
     src->Parse(text, &options.symbols,
                {model::ResolveDialect(options.dialect, label, text), label, {}});
@@ -43,8 +43,8 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
                              const PairOptions& options) {
     UnitOutcome out;
     if (oldBytes == newBytes) return out;
-    const auto oldLines = model::SplitLines(oldBytes);
-    const auto newLines = model::SplitLines(newBytes);
+    const auto oldLines = io::SplitLines(oldBytes);
+    const auto newLines = io::SplitLines(newBytes);
     const auto oldSrc = Parse(oldLines, oldLabel, options);
     const auto newSrc = Parse(newLines, newLabel, options);
     const model::TSourceDiff diff(*oldSrc, *newSrc);
@@ -80,8 +80,8 @@ UnitOutcome CompareUnitFiles(const std::string& oldPath, const std::string& newP
                              const PairOptions& options) {
     std::string oldBytes, newBytes;
     try {
-        oldBytes = model::ReadFileBytes(oldPath);
-        newBytes = model::ReadFileBytes(newPath);
+        oldBytes = io::ReadFileBytes(oldPath);
+        newBytes = io::ReadFileBytes(newPath);
     } catch (const std::exception& e) {
         UnitOutcome out;
         out.status = UnitStatus::Trouble;
