@@ -60,7 +60,7 @@ void RunCases(const std::string& prefix, size_t atLeast) {
 } // namespace
 
 TEST(GoldenCli, Displays) {
-    RunCases("display-", 5);
+    RunCases("display-", 6);
 }
 
 // --display=report must leave the report exactly as it is without the option.
@@ -79,9 +79,9 @@ TEST(GoldenCli, ReportDisplayIsTheReport) {
 }
 
 TEST(GoldenCli, ApiClassification) {
-    RunCases("api-", 4);
+    RunCases("api-", 7);
 }
 
 TEST(GoldenCli, WholeTrees) {
-    RunCases("tree-", 4);
+    RunCases("tree-", 5);
 }
