@@ -47,6 +47,15 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+void WriteApiCounts(JsonWriter& json, int breaking, int additive, int internal) {
+    json.Key("breaking");
+    json.Value(breaking);
+    json.Key("additive");
+    json.Value(additive);
+    json.Key("internal");
+    json.Value(internal);
+}
+
 void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& newDir,
                const std::vector<tree::UnitOutcome>& units, const tree::TreeSummary& s, bool api) {
     JsonWriter json(os);
@@ -79,12 +88,7 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
         if (api) {
             json.Key("api");
             json.BeginObject();
-            json.Key("breaking");
-            json.Value(u.api.breaking);
-            json.Key("additive");
-            json.Value(u.api.additive);
-            json.Key("internal");
-            json.Value(u.api.internal);
+            WriteApiCounts(json, u.api.breaking, u.api.additive, u.api.internal);
             json.Key("changes");
             json.BeginArray();
             for (const auto& c : u.api.changes) {
@@ -114,12 +118,7 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
             json.Value(f.folder);
             json.Key("units");
             json.Value(f.units);
-            json.Key("breaking");
-            json.Value(f.breaking);
-            json.Key("additive");
-            json.Value(f.additive);
-            json.Key("internal");
-            json.Value(f.internal);
+            WriteApiCounts(json, f.breaking, f.additive, f.internal);
             json.EndObject();
         }
         json.EndArray();
@@ -136,14 +135,7 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
         json.Key(key);
         json.Value(value);
     }
-    if (api) {
-        json.Key("breaking");
-        json.Value(s.breaking);
-        json.Key("additive");
-        json.Value(s.additive);
-        json.Key("internal");
-        json.Value(s.internal);
-    }
+    if (api) WriteApiCounts(json, s.breaking, s.additive, s.internal);
     json.EndObject();
     json.EndObject();
     os << '\n';

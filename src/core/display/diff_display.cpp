@@ -231,6 +231,17 @@ char RowMark(RowKind k) {
     return k == RowKind::Removed ? '-' : k == RowKind::Added ? '+' : ' ';
 }
 
+// A change starting at row i: its removed rows run to j, its added rows from j to k.
+std::pair<size_t, size_t> ChangeRun(const std::vector<Row>& rows, size_t i) {
+    size_t j = i;
+    while (j < rows.size() && rows[j].kind == RowKind::Removed)
+        ++j;
+    size_t k = j;
+    while (k < rows.size() && rows[k].kind == RowKind::Added)
+        ++k;
+    return {j, k};
+}
+
 // For each removed or added row, its partner on the other side: the rows of a removed run
 // and the added run right after it pair up in order.
 std::vector<int> Partners(const std::vector<Row>& rows) {
@@ -241,12 +252,7 @@ std::vector<int> Partners(const std::vector<Row>& rows) {
             ++i;
             continue;
         }
-        size_t j = i;
-        while (j < rows.size() && rows[j].kind == RowKind::Removed)
-            ++j;
-        size_t k = j;
-        while (k < rows.size() && rows[k].kind == RowKind::Added)
-            ++k;
+        const auto [j, k] = ChangeRun(rows, i);
         for (size_t p = 0; p < j - i && p < k - j; ++p) {
             partner[i + p] = static_cast<int>(j + p);
             partner[j + p] = static_cast<int>(i + p);
@@ -357,12 +363,7 @@ void RenderSideBySide(const std::vector<Row>& rows, const std::vector<std::strin
             ++i;
             continue;
         }
-        size_t j = i;
-        while (j < rows.size() && rows[j].kind == RowKind::Removed)
-            ++j;
-        size_t k = j;
-        while (k < rows.size() && rows[k].kind == RowKind::Added)
-            ++k;
+        const auto [j, k] = ChangeRun(rows, i);
         const size_t removed = j - i, added = k - j;
         for (size_t p = 0; p < std::max(removed, added); ++p) {
             const Row* left = p < removed ? &rows[i + p] : nullptr;
