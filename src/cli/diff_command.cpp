@@ -44,6 +44,14 @@ const char kUsage[] =
     "                            auto: fpc for .pp and .lpr files and files with {$MODE},\n"
     "                            delphi otherwise (the default)\n"
     "\n"
+    "Terminal display and API view:\n"
+    "      --display STYLE       report, inline or side-by-side (default: inline on a\n"
+    "                            terminal, report otherwise)\n"
+    "      --width N             columns (default: COLUMNS, the terminal, or 80)\n"
+    "      --color WHEN          auto, always or never (default auto)\n"
+    "      --api[=protected]     only what other units see: breaking, additive, internal\n"
+    "      --fail-on=breaking    exit 1 on breaking changes only, else 0\n"
+    "\n"
     "Merge outputs (besides the output above):\n"
     "      --workspace FILE.rtf  write the merge workspace of OLD and NEW\n"
     "      --merged FILE         write the merged source ({$IFDEF NEW_VER} blocks)\n"
@@ -52,8 +60,8 @@ const char kUsage[] =
     "      --version             show the version and exit\n"
     "\n"
     "Exit status: 0 if the files are equivalent, 1 if they differ, 2 if there was trouble.\n"
-    "Other modes: quennet-diff --model FILE, --dirs OLDDIR NEWDIR, --from-workspace WS,\n"
-    "--merge BASE LOCAL REMOTE.\n";
+    "Other modes: quennet-diff --model FILE, --dirs OLDDIR NEWDIR, -r OLDDIR NEWDIR,\n"
+    "--from-workspace WS, --merge BASE LOCAL REMOTE.\n";
 
 // Output modes. A new mode that works on the two files (for example a workspace or a merged
 // output) is one entry in kModes plus one branch in RunDiffCommand; a mode that needs a value
