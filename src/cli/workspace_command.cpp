@@ -5,7 +5,6 @@
 
 #include "commands.h"
 #include "io/atomic_file.h"
-#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
@@ -50,17 +49,16 @@ WorkspaceOptions TakeWorkspaceOptions(std::vector<std::string>& args) {
     return opt;
 }
 
-bool HandleWorkspaceOptions(const WorkspaceOptions& options, const std::string& oldPath,
-                            const std::string& newPath) {
+bool HandleWorkspaceOptions(const WorkspaceOptions& options, const WorkspaceInput& oldFile,
+                            const WorkspaceInput& newFile) {
     if (!options.Any()) return false;
-    const auto oldLines = io::LoadSourceLines(oldPath);
-    const auto newLines = io::LoadSourceLines(newPath);
     std::optional<merge::TMergeWorkspace> ws;
     try {
-        ws = merge::BuildMergeWorkspace(oldLines, newLines);
+        ws = merge::BuildMergeWorkspace(oldFile.lines, newFile.lines);
     } catch (const merge::EConversionError& e) {
-        throw std::runtime_error("Cannot build the merge workspace of \"" + oldPath + "\" and \"" +
-                                 newPath + "\": " + e.what());
+        throw std::runtime_error("Cannot build the merge workspace: \"" +
+                                 (e.InNewText ? newFile.name : oldFile.name) + "\", line " +
+                                 std::to_string(e.Line) + ": " + e.what());
     }
     if (!ws) {
         std::cerr << "quennet-diff: both files are empty: no merge workspace is built\n";

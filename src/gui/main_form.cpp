@@ -9,8 +9,8 @@
 #include "source_editor.h"
 #include "user_dialogs.h"
 
-#include "model/comparison_outcome.h"
-#include "model/report_writer.h"
+#include "compare/compare_sources.h"
+#include "compare/comparison_outcome.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -43,7 +43,6 @@ const QStringList kDefaultDefines = {QStringLiteral("VER130"), QStringLiteral("W
 const QStringList kDefaultExtensions = {QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr"),
                                         QStringLiteral("Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp"),
                                         QStringLiteral("All files (*.*)|*.*")};
-const QString kEquivalent = QStringLiteral("The compared files syntactically are equivalent.");
 const QString kMainKey = QStringLiteral("TMainForm");
 constexpr int kDefaultTreeWidth = 165; // the tree pane on first start
 constexpr int kSplitterHandle = 4;
@@ -133,18 +132,18 @@ CommandLineFiles ResolveCommandLine(const QStringList& params) {
 }
 
 QString ParseWarning(const QString& fileName, const model::ParseStatus& status) {
-    const std::string name = fileName.toStdString();
-    return QString::fromStdString(model::ParseStopNote(name, status));
+    return QString::fromStdString(compare::ParseStopNote(fileName.toStdString(), status));
 }
 
-QStringList ReportLines(const QString& oldFileName, const QString& newFileName,
-                        const std::vector<std::string>& body) {
+QStringList ReportLines(const compare::ComparisonResult& result) {
     QStringList lines;
-    lines.reserve(static_cast<qsizetype>(body.size()) + 4);
-    lines << QStringLiteral("Diff report for") << QStringLiteral("  ") + oldFileName
-          << QStringLiteral("  ") + newFileName << QString();
-    for (const std::string& l : body)
-        lines << QString::fromLatin1(l.data(), static_cast<qsizetype>(l.size()));
+    lines.reserve(static_cast<qsizetype>(result.report.size()));
+    for (size_t i = 0; i < result.report.size(); ++i) {
+        const std::string& l = result.report[i];
+        const bool body = i >= compare::kReportHeadingLines && i < result.reportBodyEnd;
+        lines << (body ? QString::fromLatin1(l.data(), static_cast<qsizetype>(l.size()))
+                       : QString::fromStdString(l));
+    }
     return lines;
 }
 
@@ -635,57 +634,33 @@ void TMainForm::RunDiff() {
     StatusMessage->clear();
 
     const std::vector<std::string> symbols = ToSymbols(Defines);
+    const std::string oldText = RAHLEditor1->textCrLf();
+    const std::string newText = RAHLEditor2->textCrLf();
     // An unknown stored name reads as auto.
-    const model::Dialect dialect =
-        model::DialectFromName(Dialect.toStdString()).value_or(model::Dialect::Auto);
-    OldSource = std::make_unique<model::TPasSrc>();
-    {
-        const std::string text = RAHLEditor1->textCrLf();
-        ProgressDialog1->SetText(QStringLiteral("Parse ") + FilenameEditOld->text());
-        OldSource->Parse(text, &symbols, {dialect, FilenameEditOld->text().toStdString(), {}});
-    }
-    NewSource = std::make_unique<model::TPasSrc>();
-    {
-        const std::string text = RAHLEditor2->textCrLf();
-        ProgressDialog1->SetText(QStringLiteral("Parse ") + FilenameEditNew->text());
-        NewSource->Parse(text, &symbols, {dialect, FilenameEditNew->text().toStdString(), {}});
-    }
-
-    ProgressDialog1->SetText(QStringLiteral("Find differences ..."));
-    Comparison = std::make_unique<model::TSourceDiff>(*OldSource, *NewSource);
+    model::ParseOptions options;
+    options.dialect = model::DialectFromName(Dialect.toStdString()).value_or(model::Dialect::Auto);
+    compare::ComparisonResult result = compare::CompareSources(
+        {oldText, OldFileName.toStdString()}, {newText, NewFileName.toStdString()}, symbols,
+        options, [this](compare::CompareStep step) {
+            ProgressDialog1->SetText(step == compare::CompareStep::ParseOld
+                                         ? QStringLiteral("Parse ") + FilenameEditOld->text()
+                                     : step == compare::CompareStep::ParseNew
+                                         ? QStringLiteral("Parse ") + FilenameEditNew->text()
+                                         : QStringLiteral("Find differences ..."));
+        });
+    const std::string message = compare::OutcomeMessage(result);
+    OldSource = std::move(result.oldSource);
+    NewSource = std::move(result.newSource);
+    Comparison = std::move(result.diff);
 
     ProgressDialog1->SetText(QStringLiteral("Loading ..."));
     FillDiffTree();
-
-    const QString oldWarning = ParseWarning(OldFileName, OldSource->Status);
-    const QString newWarning = ParseWarning(NewFileName, NewSource->Status);
-    if (m_reportForm) {
-        std::vector<std::string> body;
-        try {
-            model::WriteReport(*OldSource, *NewSource, body);
-        } catch (...) {
-            m_reportForm->SetLines(ReportLines(OldFileName, NewFileName, body));
-            throw;
-        }
-        QStringList lines = ReportLines(OldFileName, NewFileName, body);
-        if (!oldWarning.isEmpty()) lines << oldWarning;
-        if (!newWarning.isEmpty()) lines << newWarning;
-        m_reportForm->SetLines(lines);
-    }
+    if (m_reportForm) m_reportForm->SetLines(ReportLines(result));
     ShowParseWarnings();
 
-    if (Comparison->Root.Count() == 0) {
+    if (!message.empty()) {
         ProgressDialog1->Close();
-        // Equal trees say nothing about text the parser did not follow; then the files are not
-        // called equivalent, and the message names where the structure was lost.
-        QString message = kEquivalent;
-        if (!model::ClaimsEquivalence(*Comparison, *OldSource, *NewSource)) {
-            message = QStringLiteral("No structural differences were found, but the comparison is "
-                                     "incomplete:");
-            for (const QString& w : {oldWarning, newWarning})
-                if (!w.isEmpty()) message += QStringLiteral("\n\n") + w;
-        }
-        m_dialogs.Information(this, message);
+        m_dialogs.Information(this, QString::fromStdString(message));
     }
 }
 
@@ -699,7 +674,7 @@ void TMainForm::ShowParseWarnings() {
             continue;
         }
         const model::ParseStatus& s = src->Status;
-        int line = s.FirstErrorLine > 0 ? s.FirstErrorLine : s.StopLine;
+        const int line = compare::ParseStopLine(s);
         pane->WarningPanel->setText(
             line > 0 ? QStringLiteral("Structure followed only up to line %1").arg(line)
                      : QStringLiteral("Structure not followed to the end"));

@@ -72,11 +72,23 @@ TEST(MergeWorkspace, ColorCodes) {
 }
 
 TEST(MergeWorkspace, Failures) {
-    try {
-        merge::BuildMergeWorkspace({"ok;"}, {"s := 'open;"});
-        ADD_FAILURE() << "no failure";
-    } catch (const merge::EConversionError& e) {
-        EXPECT_STREQ(e.what(), "Invalid string");
+    // The error names the text and the line of the literal left open.
+    const struct {
+        std::vector<std::string> oldLines, newLines;
+        bool inNew;
+        int32_t line;
+    } cases[] = {{{"ok;"}, {"s := 'open;"}, true, 1},
+                 {{"a;", "{ 'in a comment }", "", "x := 'it''s';", "y := 'open;"}, {}, false, 5},
+                 {{"a;"}, {"b;", "c := 'x'", "d := 'y"}, true, 3}};
+    for (const auto& c : cases) {
+        try {
+            merge::BuildMergeWorkspace(c.oldLines, c.newLines);
+            ADD_FAILURE() << "no failure";
+        } catch (const merge::EConversionError& e) {
+            EXPECT_STREQ(e.what(), "Invalid string");
+            EXPECT_EQ(e.InNewText, c.inNew);
+            EXPECT_EQ(e.Line, c.line);
+        }
     }
     EXPECT_THROW(merge::BuildMergeWorkspace({"a\nb"}, {}), std::invalid_argument);
 }

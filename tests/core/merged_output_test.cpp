@@ -135,13 +135,32 @@ TEST(MergedOutput, FilesEndLinesWithCrLfAndReplaceWhole) {
                   "{$DEFINE NEW_VER}\r\n\r\nk0\r\n");
     EXPECT_EQ(dir.Entries(), 1u); // no temporary file left
 
-    SaveWorkspaceRtf(Lines("rb"), (dir.Path / "ws.rtf").string());
-    const auto back = LoadWorkspaceFile((dir.Path / "ws.rtf").string());
+    const std::string rtf = (dir.Path / "ws.rtf").string();
+    SaveWorkspaceRtf(Lines("rb"), rtf);
+    std::vector<std::string> warnings;
+    const auto back = LoadWorkspaceFile(rtf, &warnings);
     EXPECT_EQ(back.LineColor(0), kRed);
     EXPECT_EQ(back.LineColor(1), kBlue);
+    EXPECT_TRUE(warnings.empty());
     SaveWorkspacePlainText(Lines("rb"), (dir.Path / "ws.pas").string());
     EXPECT_EQ(quennet::io::ReadFileBytes((dir.Path / "ws.pas").string()), "r0\r\nb1\r\n");
-    EXPECT_TRUE(LoadWorkspaceFile((dir.Path / "ws.pas").string()).LineColor(0).IsAutomatic());
+    EXPECT_TRUE(
+        LoadWorkspaceFile((dir.Path / "ws.pas").string(), &warnings).LineColor(0).IsAutomatic());
+    EXPECT_TRUE(warnings.empty()) << "plain text is a workspace form of its own";
+
+    // A cut workspace, and plain text under an RTF name, are read with warnings naming them.
+    const std::string whole = quennet::io::ReadFileBytes(rtf);
+    ASSERT_EQ(whole.substr(whole.size() - 3), "}\r\n");
+    WriteFileAtomically(rtf, whole.substr(0, whole.size() - 3));
+    EXPECT_GE(LoadWorkspaceFile(rtf, &warnings).LineCount(), 1u);
+    WriteFileAtomically((dir.Path / "plain.RTF").string(), "r0\r\n");
+    LoadWorkspaceFile((dir.Path / "plain.RTF").string(), &warnings);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0], rtf + ": offset " + std::to_string(whole.size() - 3) +
+                               ": the workspace ends before its last group closes (1 open); "
+                               "the text up to there is read");
+    EXPECT_EQ(warnings[1], (dir.Path / "plain.RTF").string() +
+                               ": offset 0: not RTF: read as plain text, without line colours");
 }
 
 TEST(MergedOutput, FailedWritesKeepTheOldFile) {

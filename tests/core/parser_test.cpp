@@ -316,3 +316,26 @@ TEST(Parser, ModernConditionals) {
             EXPECT_EQ(notes, "");
     }
 }
+
+// Brace comments nest in Free Pascal's FPC and OBJFPC modes only; the mode can change in the file.
+TEST(Parser, NestedCommentsFollowTheFpcMode) {
+    const std::string body = "{ outer { inner } still comment }\r\nconst\r\n  A = 1;\r\n";
+    struct Case {
+        Dialect dialect;
+        const char* mode;
+        bool nested;
+    };
+    const Case cases[] = {{Dialect::Fpc, "", true},
+                          {Dialect::Fpc, "{$mode objfpc}", true},
+                          {Dialect::Fpc, "{$MODE Delphi}", false},
+                          {Dialect::Delphi, "{$mode objfpc}", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        TPasSrc m;
+        m.Parse("unit U;\r\n" + std::string(c.mode) + "\r\ninterface\r\n" + body +
+                    "implementation\r\nend.\r\n",
+                &kDefaults, {c.dialect, {}, {}});
+        EXPECT_EQ(m.Status.Complete, c.nested);
+        EXPECT_EQ(m.Consts.size(), c.nested ? 1u : 0u);
+    }
+}

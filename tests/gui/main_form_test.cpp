@@ -8,8 +8,8 @@
 #include "setup_form.h"
 #include "source_editor.h"
 
+#include "compare/compare_sources.h"
 #include "io/source_file.h"
-#include "model/report_writer.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -30,7 +30,6 @@
 #include "fake_dialogs.h"
 
 using namespace quennet::gui;
-using quennet::model::TPasSrc;
 
 namespace {
 
@@ -194,17 +193,15 @@ TEST_F(MainFormTest, ReportHasHeadingAndTheWritersBody) {
     EXPECT_EQ(lines[2], QStringLiteral("  ") + a);
     EXPECT_EQ(lines[3], QString());
 
-    // The body is exactly what the writer gives for the two files.
+    // The body is exactly the comparison's report.
     std::vector<std::string> symbols{"VER130", "WIN32", "CPU386"};
-    TPasSrc oldSrc, newSrc;
-    oldSrc.Parse(quennet::io::JoinLinesCrLf(quennet::io::SplitLines(kOldUnit)), &symbols);
-    newSrc.Parse(quennet::io::JoinLinesCrLf(quennet::io::SplitLines(kNewUnit)), &symbols);
-    std::vector<std::string> body;
-    quennet::model::WriteReport(oldSrc, newSrc, body);
-    ASSERT_FALSE(body.empty());
-    ASSERT_EQ(lines.size(), static_cast<qsizetype>(body.size()) + 4);
-    for (size_t i = 0; i < body.size(); ++i)
-        EXPECT_EQ(lines[static_cast<qsizetype>(i) + 4].toStdString(), body[i]) << i;
+    const auto result = quennet::compare::CompareSources(
+        {quennet::io::ToCrLfText(kOldUnit), b.toStdString()},
+        {quennet::io::ToCrLfText(kNewUnit), a.toStdString()}, symbols);
+    ASSERT_GT(result.reportBodyEnd, quennet::compare::kReportHeadingLines);
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(result.report.size()));
+    for (size_t i = 0; i < result.report.size(); ++i)
+        EXPECT_EQ(lines[static_cast<qsizetype>(i)].toStdString(), result.report[i]) << i;
 }
 
 TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) {
@@ -351,41 +348,6 @@ TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
     EXPECT_FALSE(form->OldPane.WarningPanel->text().isEmpty());
     EXPECT_TRUE(form->NewPane.WarningPanel->text().isEmpty());
     EXPECT_TRUE(ParseWarning(a, form->NewSource->Status).isEmpty());
-}
-
-TEST_F(MainFormTest, BrokenParsesAreNotCalledEquivalent) {
-    const char* good = "unit U;\r\ninterface\r\nprocedure A;\r\nimplementation\r\n"
-                       "procedure A;\r\nbegin\r\nend;\r\nend.\r\n";
-    const char* broken = "unit U;\r\ninterface\r\nprocedure A;\r\nimplementation\r\n"
-                         "procedure A;\r\nbegin\r\nend;\r\n= = ;\r\nend.\r\n";
-    const char* brokenOtherwise = "unit U;\r\ninterface\r\nprocedure A;\r\nimplementation\r\n"
-                                  "procedure A;\r\nbegin\r\nend;\r\n= = = ;\r\nend.\r\n";
-    auto compare = [&](const char* oldText, const char* newText) {
-        dialogs.Infos.clear();
-        form->RAHLEditor1->setLines(quennet::io::SplitLines(oldText));
-        form->RAHLEditor2->setLines(quennet::io::SplitLines(newText));
-        form->RunDiff();
-    };
-    // The same broken text on both sides: equivalent.
-    compare(broken, broken);
-    ASSERT_FALSE(form->OldSource->Status.Complete);
-    ASSERT_EQ(form->DiffTreeView->topLevelItemCount(), 0);
-    ASSERT_EQ(dialogs.Infos.size(), 1);
-    EXPECT_EQ(dialogs.Infos[0], QStringLiteral("The compared files syntactically are equivalent."));
-    // Both broken, differently, with equal trees: no claim of equivalence.
-    compare(broken, brokenOtherwise);
-    ASSERT_EQ(form->DiffTreeView->topLevelItemCount(), 0);
-    ASSERT_EQ(dialogs.Infos.size(), 1);
-    EXPECT_FALSE(dialogs.Infos[0].contains(QStringLiteral("equivalent")));
-    EXPECT_TRUE(dialogs.Infos[0].contains(QStringLiteral("not followed")));
-    // One side broken: never equivalent; both complete and equal: equivalent.
-    compare(good, broken);
-    EXPECT_EQ(dialogs.Infos.size(), form->DiffTreeView->topLevelItemCount() == 0 ? 1 : 0);
-    for (const QString& info : dialogs.Infos)
-        EXPECT_FALSE(info.contains(QStringLiteral("syntactically are equivalent")));
-    compare(good, good);
-    ASSERT_EQ(dialogs.Infos.size(), 1);
-    EXPECT_EQ(dialogs.Infos[0], QStringLiteral("The compared files syntactically are equivalent."));
 }
 
 TEST_F(MainFormTest, FirstStartDefaults) {

@@ -317,6 +317,9 @@ void TDelphiParser::ModernDirective(const std::string& upperText) {
                     .Run();
             Values.emplace_back(name, v);
         }
+    } else if (word == "MODE") {
+        const std::string_view mode = FirstWord(rest);
+        NestedComments = Fpc() && (mode == "FPC" || mode == "OBJFPC");
     } else if (word == "UNDEF") {
         ++directiveEvents_;
         const std::string_view name = FirstWord(rest);

@@ -150,6 +150,7 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
     auto parser = std::make_unique<analysis::TDelphiParser>();
     parser->Model = this;
     parser->SetModern(modern);
+    parser->SetFpc(dialect == Dialect::Fpc);
     if (symbols) parser->Symbols = *symbols;
     // The constants that {$IF} expressions ask for; the symbols stay the caller's, so that
     // {$IFDEF} reads as in the classic dialect.

@@ -243,6 +243,16 @@ void TOp4Parser::PropertyInterface() {
 //   ] [ DISPID Expression ] [ ";" DEFAULT ]
 void TOp4Parser::PropertySpecifiers() {
     auto dotted = [this] {
+        if (modern_) {
+            // Generic interfaces, and array fields with a constant index (read FItems[0]).
+            TypeRef();
+            if (la_ == tLBrack) {
+                Get();
+                Expression();
+                Expect(tRBrack);
+            }
+            return;
+        }
         Ident();
         while (la_ == tPoint) {
             Get();

@@ -562,7 +562,15 @@ void TOp4Parser::ModernTypeDecl(bool record) {
         }
         break;
     }
-    if (classLike) return;
+    if (classLike) {
+        // "end deprecated 'text'", "end align 8"
+        HintDirectives();
+        if (LaWord("ALIGN")) {
+            Get();
+            Expression();
+        }
+        return;
+    }
     HintDirectives();
     if (record && Recording() && Model)
         Model->AddType(name, AttributedText(attrs, TextFrom(textPos)),

@@ -218,10 +218,15 @@ void TOp4Parser::SetType() {
     if (identWords_.Has(la_)) {
         if (ChooseAlternative(kTrialSetType, 2, [this](int32_t a) {
                 if (a == 1) return SubrangeTypeInTrial(); // no "(": OrdinalType is a subrange
-                Ident();
+                if (modern_)
+                    TypeRef();
+                else
+                    Ident();
                 return true;
             }) == 1)
             OrdinalType();
+        else if (modern_)
+            TypeRef();
         else
             Ident();
     } else if (exprStart_.Has(la_)) {

@@ -222,7 +222,10 @@ void TOp4Parser::ExportItem() {
     }
     if (la_ == tName) {
         Get();
-        StringSeq();
+        if (modern_)
+            Expression();
+        else
+            StringSeq();
     }
     if (la_ == tResident) Get();
 }
@@ -249,9 +252,11 @@ void TOp4Parser::InterfaceSection() {
 void TOp4Parser::ImplementationSection() {
     Expect(tImplementation);
     if (la_ == tUses) UsesClause();
-    while (kImplDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR")))) {
+    while (kImplDeclStart.Has(la_) ||
+           (modern_ && (la_ == tLBrack || la_ == tExports || LaWord("OPERATOR")))) {
         switch (la_) {
         case tLBrack: Attributes(); break;
+        case tExports: ExportsClause(); break;
         case tIdentifier: OperatorRoutine(true, true); break;
         case tVar:
         case tThreadVar: VarSection(true); break;
@@ -360,10 +365,14 @@ void TOp4Parser::ResStringDecl() {
     std::string name(LastTokenText());
     Expect(tEqual);
     const uint32_t start = RunningChecksum;
-    StringSeq();
-    while (la_ == tPlus) {
-        Get();
+    if (modern_) { // strings joined with constants
+        Expression();
+    } else {
         StringSeq();
+        while (la_ == tPlus) {
+            Get();
+            StringSeq();
+        }
     }
     if (Recording() && Model)
         Model->AddConst(name, "resourcestring", 0, RunningChecksum - start, startLine, PrevLine());
@@ -579,6 +588,8 @@ void TOp4Parser::ImplFunction(bool record) {
         Get();
         ResultType();
     }
+    while (modern_ && kDirectiveStart.Has(la_))
+        Directive();
     Expect(tSemicolon);
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
@@ -598,6 +609,8 @@ void TOp4Parser::ImplProcedure(bool record) {
     bool qualified = false;
     QualifiedName(&name, &qualified);
     if (la_ == tLParen) FormalParams();
+    while (modern_ && kDirectiveStart.Has(la_))
+        Directive();
     Expect(tSemicolon);
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
@@ -619,6 +632,11 @@ void TOp4Parser::ImplBody(bool record, const std::string& name, bool qualified, 
             ExternalSpec();
         if (rec) Model->AddProc(name, heading, headSum, startLine, CurLine());
         Expect(tSemicolon);
+        // "forward; overload;"
+        while (modern_ && (kDirectiveStart.Has(la_) || ModernDirectiveStart(2))) {
+            Directive();
+            Expect(tSemicolon);
+        }
     } else if (kBlockStart.Has(la_)) {
         const int32_t headLast = PrevLine();
         const uint32_t bodyStart = RunningChecksum;

@@ -40,6 +40,12 @@ public:
     // before ParseText; the classic reading never enters the productions it adds.
     void SetModern(bool modern);
     bool Modern() const { return modern_; }
+    // The Free Pascal reading: files start in FPC mode, where brace comments nest.
+    void SetFpc(bool fpc) {
+        fpc_ = fpc;
+        NestedComments = fpc;
+    }
+    bool Fpc() const { return fpc_; }
 
 protected:
     // Directive handling counts here so that memoised attempts can tell they saw none.
@@ -236,6 +242,7 @@ private:
 
     int32_t la_ = tEndOfText;
     bool modern_ = false;
+    bool fpc_ = false;
     TokenSet identWords_;    // the words Ident accepts in this reading
     TokenSet exprStart_;     // the tokens that can begin an expression
     std::string nestPrefix_; // "TOuter." while the types of a class body are read

@@ -3,9 +3,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quennet::io {
 
@@ -39,24 +40,54 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
     return out;
 }
 
+std::string ToCrLfText(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 32 + 2);
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const size_t end = bytes.find_first_of("\r\n", i);
+        if (end == std::string_view::npos) {
+            out.append(bytes.substr(i));
+            out += "\r\n";
+            break;
+        }
+        out.append(bytes.substr(i, end - i));
+        out += "\r\n";
+        i = end +
+            ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+    }
+    return out;
+}
+
 std::string ReadFileBytes(const std::string& path) {
+    const bool stdinput = path == "-";
+    const int fd = stdinput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw std::runtime_error("Cannot open \"" + path + "\": " + std::strerror(errno));
+    struct Closer {
+        int fd;
+        bool own;
+        ~Closer() {
+            if (own) ::close(fd);
+        }
+    } closer{fd, !stdinput};
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        throw std::runtime_error("Cannot open \"" + path + "\": " + std::strerror(errno));
+    if (::fstat(fd, &st) != 0)
+        throw std::runtime_error("Cannot read \"" + path + "\": " + std::strerror(errno));
     if (S_ISDIR(st.st_mode))
         throw std::runtime_error("Cannot open \"" + path + "\": it is a folder");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("Cannot open \"" + path + "\": " + std::strerror(errno));
+    // The size is only a hint: pipes report none, and a file may grow or shrink while read.
     std::string data;
-    in.seekg(0, std::ios::end);
-    auto size = in.tellg();
-    if (size > 0) {
-        data.resize(static_cast<size_t>(size));
-        in.seekg(0);
-        in.read(data.data(), size);
+    if (S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size) + 1);
+    char block[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw std::runtime_error("Cannot read \"" + path + "\": " + std::strerror(errno));
+        }
+        data.append(block, static_cast<size_t>(n));
     }
-    if (in.bad() || (size > 0 && in.gcount() != size))
-        throw std::runtime_error("Cannot read \"" + path + "\": read error");
     return data;
 }
 

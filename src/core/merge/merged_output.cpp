@@ -2,6 +2,7 @@
 #include "merge/merged_output.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "io/atomic_file.h"
 #include "io/source_file.h"
@@ -118,8 +119,19 @@ void SaveWorkspacePlainText(const TWorkspaceDocument& doc, const std::string& pa
     io::WriteFileAtomically(path, doc.PlainText());
 }
 
-TWorkspaceDocument LoadWorkspaceFile(const std::string& path) {
-    return ReadWorkspace(io::ReadFileBytes(path));
+TWorkspaceDocument LoadWorkspaceFile(const std::string& path, std::vector<std::string>* warnings) {
+    std::vector<TReadWarning> found;
+    const std::string bytes = io::ReadFileBytes(path);
+    TWorkspaceDocument doc = ReadWorkspace(bytes, &found);
+    std::string ext = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == ".rtf" && !LooksLikeRtf(bytes))
+        found.insert(found.begin(), {0, "not RTF: read as plain text, without line colours"});
+    if (warnings)
+        for (const TReadWarning& w : found)
+            warnings->push_back(path + ": offset " + std::to_string(w.Offset) + ": " + w.Text);
+    return doc;
 }
 
 } // namespace quennet::merge
