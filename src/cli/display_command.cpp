@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "compare/compare_sources.h"
 #include "display_options.h"
 #include "io/source_file.h"
 
@@ -59,7 +60,7 @@ int RunDisplayCommand(std::vector<std::string> args) {
         lines = {"--- " + files[0], "+++ " + files[1]};
         if (!u.lines.empty()) lines.emplace_back();
         lines.insert(lines.end(), u.lines.begin(), u.lines.end());
-        if (u.equivalent) lines.emplace_back("The compared files syntactically are equivalent.");
+        if (u.equivalent) lines.emplace_back(compare::kEquivalentSentence);
     }
     WriteLines(lines);
     if (request.failOnBreaking) return u.api.breaking > 0 ? 1 : 0;

@@ -1,26 +1,12 @@
 // Parsing, comparison and rendering of one pair; nothing here is shared between calls.
 #include "tree/unit_compare.h"
 
-#include <memory>
-
-#include "model/comparison_outcome.h"
-#include "model/report_writer.h"
-#include "model/source_diff.h"
+#include "compare/compare_sources.h"
 #include "io/source_file.h"
-#include "model/source_model.h"
 
 namespace quennet::tree {
 
 namespace {
-
-std::unique_ptr<model::TPasSrc> Parse(const std::vector<std::string>& lines,
-                                      const std::string& label, const PairOptions& options) {
-    const std::string text = io::JoinLinesCrLf(lines);
-    auto src = std::make_unique<model::TPasSrc>();
-    src->Parse(text, &options.symbols,
-               {model::ResolveDialect(options.dialect, label, text), label, {}});
-    return src;
-}
 
 DeclCounts CountDecls(const model::TSourceDiffList& root) {
     DeclCounts c;
@@ -45,33 +31,32 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
     if (oldBytes == newBytes) return out;
     const auto oldLines = io::SplitLines(oldBytes);
     const auto newLines = io::SplitLines(newBytes);
-    const auto oldSrc = Parse(oldLines, oldLabel, options);
-    const auto newSrc = Parse(newLines, newLabel, options);
-    const model::TSourceDiff diff(*oldSrc, *newSrc);
-    const bool equivalent = model::ClaimsEquivalence(diff, *oldSrc, *newSrc);
-    out.equivalent = equivalent;
-
-    std::vector<std::string> notes;
-    for (const auto& [src, label] : {std::pair{oldSrc.get(), &oldLabel}, {newSrc.get(), &newLabel}})
-        if (!src->Status.Complete) notes.push_back(model::ParseStopNote(*label, src->Status));
-
-    out.decls = CountDecls(diff.Root);
+    const std::string oldText = io::JoinLinesCrLf(oldLines);
+    const std::string newText = io::JoinLinesCrLf(newLines);
+    model::ParseOptions parse;
+    parse.dialect = options.dialect;
+    const compare::ComparisonResult r =
+        compare::CompareSources({oldText, oldLabel}, {newText, newLabel}, options.symbols, parse);
+    out.equivalent = r.equivalent;
+    out.decls = CountDecls(r.diff->Root);
     if (options.api != ApiMode::Off) {
-        out.api = api::CompareApi({oldSrc.get(), &oldLines}, {newSrc.get(), &newLines},
+        out.api = api::CompareApi({r.oldSource.get(), &oldLines}, {r.newSource.get(), &newLines},
                                   options.api == ApiMode::Protected);
         for (const auto& c : out.api.changes)
             out.lines.push_back(api::ApiChangeLine(c));
     } else if (options.display.style == display::DisplayStyle::Report) {
-        model::WriteReport(*oldSrc, *newSrc, out.lines);
+        out.lines.assign(r.report.begin() + compare::kReportHeadingLines,
+                         r.report.begin() + static_cast<long>(r.reportBodyEnd));
     } else {
-        out.lines = display::RenderDisplay(oldLines, newLines, diff.Root, options.display);
+        out.lines = display::RenderDisplay(oldLines, newLines, r.diff->Root, options.display);
     }
-    out.lines.insert(out.lines.end(), notes.begin(), notes.end());
-    if (!notes.empty()) {
+    for (const auto& note : r.stopNotes)
+        out.lines.push_back(note.text);
+    if (!r.stopNotes.empty()) {
         out.status = UnitStatus::Trouble;
-        out.problem = notes.front();
+        out.problem = r.stopNotes.front().text;
     } else {
-        out.status = equivalent ? UnitStatus::Same : UnitStatus::Changed;
+        out.status = r.equivalent ? UnitStatus::Same : UnitStatus::Changed;
     }
     return out;
 }
