@@ -23,5 +23,7 @@ int RunDiffCommand(const CliOptions& opt);            // OLD NEW [--tree|--json|
 int RunWorkspaceOutputCommand(const CliOptions& opt); // --from-workspace WS ...
 int RunDirsCommand(const CliOptions& opt);            // --dirs OLDDIR NEWDIR
 int RunMergeCommand(const CliOptions& opt);           // --merge BASE LOCAL REMOTE
+int RunDisplayCommand(const CliOptions& opt);         // --display=STYLE|--api OLD NEW
+int RunTreeCommand(const CliOptions& opt);            // -r OLDDIR NEWDIR
 
 } // namespace quennet::cli

@@ -2,7 +2,10 @@
 #include <exception>
 #include <iostream>
 
+#include <unistd.h>
+
 #include "commands.h"
+#include "display_options.h"
 #include "exit_codes.h"
 #include "product.h"
 
@@ -24,7 +27,10 @@ int main(int argc, char** argv) {
         case Command::FromWorkspace: status = RunWorkspaceOutputCommand(opt); break;
         case Command::Dirs: status = RunDirsCommand(opt); break;
         case Command::Merge: status = RunMergeCommand(opt); break;
-        case Command::Diff: status = RunDiffCommand(opt); break;
+        case Command::Tree: status = RunTreeCommand(opt); break;
+        case Command::Diff:
+            status = WantsDisplay(opt) ? RunDisplayCommand(opt) : RunDiffCommand(opt);
+            break;
         }
         // Whatever a mode printed must have reached its destination (a full disk, a closed
         // pipe): otherwise the result is not what the status claims.

@@ -3,6 +3,7 @@
 #include <getopt.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "commands.h"
@@ -17,7 +18,8 @@ enum Modes : unsigned {
     kFromWorkspace = 4,
     kDirs = 8,
     kMerge = 16,
-    kAll = 31
+    kTree = 32,
+    kAll = 63
 };
 
 enum Id : int {
@@ -27,8 +29,9 @@ enum Id : int {
     kLabel = 'L',
     kBrief = 'q',
     kOutput = 'o',
+    kRecursive = 'r',
     kNoDefaultDefines = 256,
-    kTree,
+    kTreeOutput,
     kJson,
     kMap,
     kColor,
@@ -43,6 +46,11 @@ enum Id : int {
     kMask,
     kDialect,
     kMergeMode,
+    kDisplay,
+    kWidth,
+    kApi,
+    kFailOn,
+    kThreads,
 };
 
 struct OptionInfo {
@@ -53,15 +61,16 @@ struct OptionInfo {
 const OptionInfo kOptions[] = {
     {{"help", no_argument, nullptr, kHelp}, kAll},
     {{"version", no_argument, nullptr, kVersion}, kAll},
-    {{"define", required_argument, nullptr, kDefine}, kDiff | kModel | kMerge},
-    {{"no-default-defines", no_argument, nullptr, kNoDefaultDefines}, kDiff | kModel | kMerge},
-    {{"dialect", required_argument, nullptr, kDialect}, kDiff | kModel | kMerge},
-    {{"tree", no_argument, nullptr, kTree}, kDiff},
-    {{"json", no_argument, nullptr, kJson}, kDiff},
+    {{"define", required_argument, nullptr, kDefine}, kDiff | kModel | kMerge | kTree},
+    {{"no-default-defines", no_argument, nullptr, kNoDefaultDefines},
+     kDiff | kModel | kMerge | kTree},
+    {{"dialect", required_argument, nullptr, kDialect}, kDiff | kModel | kMerge | kTree},
+    {{"tree", no_argument, nullptr, kTreeOutput}, kDiff},
+    {{"json", no_argument, nullptr, kJson}, kDiff | kTree},
     {{"map", no_argument, nullptr, kMap}, kDiff},
     {{"brief", no_argument, nullptr, kBrief}, kDiff},
     {{"label", required_argument, nullptr, kLabel}, kDiff | kMerge},
-    {{"color", optional_argument, nullptr, kColor}, kDiff},
+    {{"color", optional_argument, nullptr, kColor}, kDiff | kTree},
     {{"workspace", required_argument, nullptr, kWorkspace}, kDiff | kFromWorkspace},
     {{"merged", required_argument, nullptr, kMerged}, kDiff | kFromWorkspace},
     // The mode options take their file as an operand, so "--model --help" asks for help.
@@ -73,20 +82,38 @@ const OptionInfo kOptions[] = {
     {{"new", required_argument, nullptr, kNew}, kFromWorkspace},
     {{"old", required_argument, nullptr, kOld}, kFromWorkspace},
     {{"comment", required_argument, nullptr, kComment}, kFromWorkspace},
-    {{"mask", required_argument, nullptr, kMask}, kDirs},
+    {{"mask", required_argument, nullptr, kMask}, kDirs | kTree},
+    {{"recursive", no_argument, nullptr, kRecursive}, kTree},
+    {{"display", required_argument, nullptr, kDisplay}, kDiff | kTree},
+    {{"width", required_argument, nullptr, kWidth}, kDiff | kTree},
+    {{"api", optional_argument, nullptr, kApi}, kDiff | kTree},
+    {{"fail-on", required_argument, nullptr, kFailOn}, kDiff | kTree},
+    {{"threads", required_argument, nullptr, kThreads}, kTree},
 };
 
-const std::pair<int, Output> kOutputs[] = {
-    {kTree, Output::Tree}, {kJson, Output::Json}, {kMap, Output::Map}, {kBrief, Output::Brief}};
+const std::pair<int, Output> kOutputs[] = {{kTreeOutput, Output::Tree},
+                                           {kJson, Output::Json},
+                                           {kMap, Output::Map},
+                                           {kBrief, Output::Brief}};
 const std::pair<int, Command> kCommands[] = {{kModelMode, Command::Model},
                                              {kFromWorkspaceMode, Command::FromWorkspace},
                                              {kDirsMode, Command::Dirs},
-                                             {kMergeMode, Command::Merge}};
+                                             {kMergeMode, Command::Merge},
+                                             {kRecursive, Command::Tree}};
 
 template <class T, size_t N> T ValueOf(const std::pair<int, T> (&table)[N], int id) {
     for (const auto& [key, value] : table)
         if (key == id) return value;
     return table[0].second;
+}
+
+unsigned PositiveNumber(const char* option, const char* value) {
+    char* end = nullptr;
+    const long n = std::strtol(value, &end, 10);
+    if (!*value || *end || n < 1 || n > 100000)
+        throw UsageError(std::string("option '") + option + "' needs a positive number, not '" +
+                         value + "'");
+    return static_cast<unsigned>(n);
 }
 
 const OptionInfo* Find(int id) {
@@ -107,6 +134,7 @@ unsigned ModeBit(Command c) {
     case Command::FromWorkspace: return kFromWorkspace;
     case Command::Dirs: return kDirs;
     case Command::Merge: return kMerge;
+    case Command::Tree: return kTree;
     }
     return kDiff;
 }
@@ -167,6 +195,9 @@ void CheckOperands(CliOptions& opt) {
     case Command::Dirs:
         if (f.size() != 2) throw UsageError("--dirs needs two folders, OLDDIR and NEWDIR");
         break;
+    case Command::Tree:
+        if (f.size() != 2) throw UsageError("-r needs two folders, OLDDIR and NEWDIR");
+        break;
     case Command::Merge:
         if (f.size() != 3) throw UsageError("--merge needs three file names: BASE LOCAL REMOTE");
         if (opt.labels.size() > 3) throw UsageError("at most three labels: BASE, LOCAL, REMOTE");
@@ -207,7 +238,7 @@ CliOptions ParseCommandLine(int argc, char** argv) {
     ::optind = 0;
     ::opterr = 0;
     int id;
-    while ((id = ::getopt_long(argc, argv, ":hvqo:D:L:", longOptions.data(), nullptr)) != -1) {
+    while ((id = ::getopt_long(argc, argv, ":hvqro:D:L:", longOptions.data(), nullptr)) != -1) {
         if (id == '?' || id == ':') {
             std::string name = argv[::optind - 1];
             if (const auto eq = name.find('='); eq != std::string::npos) name.resize(eq);
@@ -233,7 +264,7 @@ CliOptions ParseCommandLine(int argc, char** argv) {
             extraSymbols.emplace_back(value);
             break;
         case kNoDefaultDefines: defaults = false; break;
-        case kTree:
+        case kTreeOutput:
         case kJson:
         case kMap:
         case kBrief:
@@ -270,10 +301,36 @@ CliOptions ParseCommandLine(int argc, char** argv) {
                 throw UsageError("unknown dialect '" + std::string(value) +
                                  "'; expected classic, delphi, fpc or auto");
             break;
+        case kDisplay:
+            if (std::strcmp(value, "report") != 0 && std::strcmp(value, "inline") != 0 &&
+                std::strcmp(value, "side-by-side") != 0)
+                throw UsageError("option '--display' takes report, inline or side-by-side, not '" +
+                                 std::string(value) + "'");
+            opt.display = value;
+            break;
+        case kWidth: opt.width = static_cast<int>(PositiveNumber("--width", value)); break;
+        case kApi:
+            if (!::optarg)
+                opt.api = "public";
+            else if (std::strcmp(value, "protected") == 0)
+                opt.api = "protected";
+            else
+                throw UsageError("option '--api' takes no value or 'protected', not '" +
+                                 std::string(value) + "'");
+            break;
+        case kFailOn:
+            if (std::strcmp(value, "breaking") != 0)
+                throw UsageError("option '--fail-on' takes 'breaking', not '" + std::string(value) +
+                                 "'");
+            opt.failOnBreaking = true;
+            if (opt.api.empty()) opt.api = "public";
+            break;
+        case kThreads: opt.threads = PositiveNumber("--threads", value); break;
         case kModelMode:
         case kFromWorkspaceMode:
         case kDirsMode:
         case kMergeMode:
+        case kRecursive:
             setExclusive(modeOption, id);
             opt.command = ValueOf(kCommands, id);
             if (::optarg) opt.files.emplace_back(value);

@@ -9,7 +9,7 @@
 
 namespace quennet::cli {
 
-enum class Command { Diff, Model, FromWorkspace, Dirs, Merge };
+enum class Command { Diff, Model, FromWorkspace, Dirs, Merge, Tree };
 enum class Output { Report, Tree, Json, Map, Brief };
 enum class ColorWhen { Never, Auto, Always };
 
@@ -36,8 +36,15 @@ struct CliOptions {
     bool comment = false;
     std::string commentText;
 
-    // --dirs
+    // --dirs and -r
     std::string mask = "*.pas;*.dpr";
+
+    // Terminal displays and the API view (OLD NEW and -r)
+    std::string display; // report, inline, side-by-side; empty: inline on a terminal
+    int width = 0;       // 0: COLUMNS, the terminal's, or 80
+    std::string api;     // empty: off; "public" or "protected"
+    bool failOnBreaking = false;
+    unsigned threads = 0; // -r: comparisons at once; 0: one per core
 
     // --merge
     std::string outputPath;

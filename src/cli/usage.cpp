@@ -33,6 +33,13 @@ const char kDiffUsage[] =
     "                            auto: fpc for .pp and .lpr files and files with {$MODE},\n"
     "                            delphi otherwise (the default)\n"
     "\n"
+    "Terminal display and API view:\n"
+    "      --display STYLE       report, inline or side-by-side (default: inline on a\n"
+    "                            terminal, report otherwise)\n"
+    "      --width N             columns (default: COLUMNS, the terminal, or 80)\n"
+    "      --api[=protected]     only what other units see: breaking, additive, internal\n"
+    "      --fail-on=breaking    exit 1 on breaking changes only, else 0\n"
+    "\n"
     "Merge outputs (besides the output above):\n"
     "      --workspace FILE.rtf  write the merge workspace of OLD and NEW\n"
     "      --merged FILE         write the merged source ({$IFDEF NEW_VER} blocks)\n"
@@ -46,7 +53,7 @@ const char kDiffUsage[] =
     "\n"
     "Exit status: 0 if the files are equivalent, 1 if they differ, 2 if there was trouble.\n"
     "Other modes, each with its own --help: quennet-diff --model FILE, --dirs OLDDIR NEWDIR,\n"
-    "--from-workspace WS, --merge BASE LOCAL REMOTE.\n";
+    "--from-workspace WS, --merge BASE LOCAL REMOTE, -r OLDDIR NEWDIR.\n";
 
 const char kModelUsage[] =
     "Usage: quennet-diff --model [OPTION]... FILE\n"
@@ -107,6 +114,24 @@ const char kMergeUsage[] =
     "Conflicts are written as <<<<<<< LOCAL, ||||||| BASE, =======, >>>>>>> REMOTE.\n"
     "Exit status: 0 if the merge is clean, 1 with conflicts, 2 if there was trouble.\n";
 
+const char kTreeUsage[] =
+    "Usage: quennet-diff -r [OPTION]... OLDDIR NEWDIR\n"
+    "Compare every Pascal unit of two folder trees by its declarations.\n"
+    "\n"
+    "      --mask MASK           file patterns separated by ';' (default \"*.pas;*.dpr\")\n"
+    "      --display STYLE       report, inline or side-by-side (default: inline on a\n"
+    "                            terminal, report otherwise)\n"
+    "      --width N             columns of the display (default: COLUMNS or the terminal)\n"
+    "      --color[=WHEN]        never (default), always or auto\n"
+    "      --api[=protected]     only what other units see, classified as breaking,\n"
+    "                            additive or internal\n"
+    "      --fail-on=breaking    exit 1 on breaking changes only, else 0\n"
+    "      --json                one JSON document\n"
+    "      --threads N           comparisons at once (default: one per core)\n"
+    "  -D SYM, --no-default-defines, --dialect NAME   as for a pair\n"
+    "\n"
+    "Exit status: 0 if the trees are equivalent, 1 if they differ, 2 if there was trouble.\n";
+
 } // namespace
 
 const char* UsageText(Command command) {
@@ -115,6 +140,7 @@ const char* UsageText(Command command) {
     case Command::FromWorkspace: return kFromWorkspaceUsage;
     case Command::Dirs: return kDirsUsage;
     case Command::Merge: return kMergeUsage;
+    case Command::Tree: return kTreeUsage;
     case Command::Diff: break;
     }
     return kDiffUsage;

@@ -1,0 +1,53 @@
+// quennet-diff --display=inline|side-by-side OLD NEW, and --api OLD NEW: one pair shown in a
+// terminal display or as API changes. --display=report hands over to the report command.
+#include <iostream>
+
+#include "commands.h"
+#include "compare/compare_sources.h"
+#include "display_options.h"
+#include "exit_codes.h"
+#include "io/source_file.h"
+
+namespace quennet::cli {
+
+namespace {
+
+void WriteLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines)
+        out += l + '\n';
+    std::cout << out;
+    FlushStandardOutput();
+}
+
+} // namespace
+
+int RunDisplayCommand(const CliOptions& opt) {
+    DisplayRequest request = MakeDisplayRequest(opt);
+    tree::PairOptions& pair = request.tree.pair;
+    const std::string oldBytes = io::ReadFileBytes(opt.files[0]);
+    const std::string newBytes = io::ReadFileBytes(opt.files[1]);
+    const tree::UnitOutcome u =
+        tree::CompareUnitTexts(oldBytes, newBytes, opt.Label(0), opt.Label(1), pair);
+    std::vector<std::string> lines;
+    if (pair.api != tree::ApiMode::Off) {
+        lines = {"API changes for", "  " + opt.Label(0), "  " + opt.Label(1), ""};
+        lines.insert(lines.end(), u.lines.begin(), u.lines.end());
+        lines.push_back(api::ApiSummary(u.api));
+    } else {
+        lines = {"--- " + opt.Label(0), "+++ " + opt.Label(1)};
+        if (!u.lines.empty()) lines.emplace_back();
+        lines.insert(lines.end(), u.lines.begin(), u.lines.end());
+        if (u.equivalent) lines.emplace_back(compare::kEquivalentSentence);
+    }
+    WriteLines(lines);
+    int status = kExitEquivalent;
+    if (request.failOnBreaking)
+        status = u.api.breaking > 0 ? kExitDifferent : kExitEquivalent;
+    else
+        status = u.equivalent ? kExitEquivalent : kExitDifferent;
+    // git stops at any status but 0; a difference is not a failure there.
+    return opt.gitExternal && status == kExitDifferent ? kExitEquivalent : status;
+}
+
+} // namespace quennet::cli

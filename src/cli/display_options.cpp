@@ -1,0 +1,70 @@
+// Terminal facts (is standard output a terminal, how wide) are read here and nowhere in core.
+#include "display_options.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "commands.h"
+
+namespace quennet::cli {
+
+namespace {
+
+bool StdoutIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
+int TerminalWidth() {
+    if (const char* c = std::getenv("COLUMNS")) {
+        const int n = std::atoi(c);
+        if (n > 0) return n;
+    }
+    struct winsize ws {};
+    if (StdoutIsTerminal() && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0)
+        return ws.ws_col;
+    return 80;
+}
+
+bool ColorWanted(ColorWhen when) {
+    if (when != ColorWhen::Auto) return when == ColorWhen::Always;
+    const char* term = std::getenv("TERM");
+    const char* noColor = std::getenv("NO_COLOR");
+    return StdoutIsTerminal() && !(noColor && *noColor) && !(term && std::string(term) == "dumb");
+}
+
+} // namespace
+
+bool WantsDisplay(const CliOptions& opt) {
+    if (opt.command != Command::Diff) return false;
+    if (!opt.api.empty()) return true;
+    if (!opt.display.empty()) return opt.display != "report";
+    // On a terminal a plain pair shows the inline display; other outputs keep their own.
+    return opt.output == Output::Report && opt.workspacePath.empty() && opt.mergedPath.empty() &&
+           StdoutIsTerminal();
+}
+
+DisplayRequest MakeDisplayRequest(const CliOptions& opt) {
+    DisplayRequest r;
+    auto& display = r.tree.pair.display;
+    if (opt.display.empty())
+        display.style =
+            StdoutIsTerminal() ? display::DisplayStyle::Inline : display::DisplayStyle::Report;
+    else if (!display::DisplayStyleFromName(opt.display, display.style))
+        throw UsageError("--display takes report, inline or side-by-side, not '" + opt.display +
+                         "'");
+    display.width = opt.width ? opt.width : TerminalWidth();
+    display.color = ColorWanted(opt.color);
+    if (opt.api == "public") r.tree.pair.api = tree::ApiMode::Public;
+    if (opt.api == "protected") r.tree.pair.api = tree::ApiMode::Protected;
+    r.failOnBreaking = opt.failOnBreaking;
+    r.json = opt.output == Output::Json;
+    r.tree.mask = opt.mask;
+    r.tree.threads = opt.threads;
+    r.tree.pair.symbols = opt.symbols;
+    r.tree.pair.dialect = opt.dialect;
+    return r;
+}
+
+} // namespace quennet::cli

@@ -1,0 +1,13 @@
+unit Old;
+
+interface
+
+procedure P;
+
+implementation
+
+procedure P;
+begin
+end;
+
+end.

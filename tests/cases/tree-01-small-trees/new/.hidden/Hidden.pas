@@ -1,0 +1,2 @@
+unit Hidden;
+end.

@@ -1,0 +1,14 @@
+unit Broken;
+
+interface
+
+procedure P(;
+
+implementation
+
+procedure P;
+begin
+  X;
+end;
+
+end.

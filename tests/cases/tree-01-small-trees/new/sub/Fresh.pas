@@ -1,0 +1,7 @@
+unit Fresh;
+
+interface
+
+implementation
+
+end.

@@ -1,0 +1,13 @@
+unit Layout;
+
+interface
+
+{ only layout and comments differ }
+procedure   P;
+
+implementation
+
+procedure P;
+begin end;
+
+end.

@@ -1,0 +1,13 @@
+unit Broken;
+
+interface
+
+procedure P;
+
+implementation
+
+procedure P;
+begin
+end;
+
+end.

@@ -1,0 +1,7 @@
+unit Same;
+
+interface
+
+implementation
+
+end.

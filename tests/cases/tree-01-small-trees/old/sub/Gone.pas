@@ -1,0 +1,7 @@
+unit Gone;
+
+interface
+
+implementation
+
+end.

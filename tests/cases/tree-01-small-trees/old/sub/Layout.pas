@@ -1,0 +1,13 @@
+unit Layout;
+
+interface
+
+procedure P;
+
+implementation
+
+procedure P;
+begin
+end;
+
+end.
