@@ -14,13 +14,13 @@ namespace quennet::fuzz {
 
 inline int TextFormatFuzzOne(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const model::SourceTextFormat format = model::DetectTextFormat(bytes);
+    const io::SourceTextFormat format = io::DetectTextFormat(bytes);
     Require(format.LineBreak == "\r\n" || format.LineBreak == "\n" || format.LineBreak == "\r");
     std::vector<std::string> lines = io::SplitLines(bytes);
-    Require(model::AssembleSourceText(lines, format) == bytes);
+    Require(io::AssembleSourceText(lines, format) == bytes);
 
     lines.push_back("edited");
-    const std::string assembled = model::AssembleSourceText(lines, format);
+    const std::string assembled = io::AssembleSourceText(lines, format);
     Require(io::SplitLines(assembled) == lines);
     for (size_t at = assembled.find_first_of("\r\n"); at != std::string::npos;
          at = assembled.find_first_of("\r\n", at + format.LineBreak.size()))
