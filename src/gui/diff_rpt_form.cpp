@@ -13,7 +13,7 @@
 namespace quennet::gui {
 
 TDiffRptForm::TDiffRptForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* parent)
-    : TAdvForm(registry, parent), m_dialogs(dialogs) {
+    : TAdvForm(registry, parent), dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Diff Report"));
     resize(560, 420);
     DiffMemo = new QPlainTextEdit(this);
@@ -29,7 +29,7 @@ TDiffRptForm::TDiffRptForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidge
     QAction* save = file->addAction(QStringLiteral("&Save"));
     save->setShortcut(QKeySequence::Save);
     connect(save, &QAction::triggered, this,
-            [this] { RunCommand(m_dialogs, this, [this] { SaveReport(); }); });
+            [this] { RunCommand(dialogs_, this, [this] { SaveReport(); }); });
     DiffMemo->clear();
 }
 
@@ -48,11 +48,11 @@ void TDiffRptForm::SetLines(const QStringList& lines) {
 void TDiffRptForm::SaveReport() {
     SaveDialogOptions options;
     options.Title = QStringLiteral("Save diff report as...");
-    options.InitialDir = m_defaultFolder ? m_defaultFolder() : QString();
+    options.InitialDir = defaultFolder_ ? defaultFolder_() : QString();
     options.FileName = QStringLiteral("DiffReport.txt");
     options.Filter = QStringLiteral("Text file (*.txt)|*.txt|All files (*.*)|*.*");
     options.DefaultSuffix = QStringLiteral("txt");
-    QString name = m_dialogs.SaveFileName(this, options);
+    QString name = dialogs_.SaveFileName(this, options);
     if (!name.isEmpty()) SaveToFile(name);
 }
 

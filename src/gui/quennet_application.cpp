@@ -14,14 +14,14 @@ bool TQuennetApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        if (m_dialogs)
-            ShowException(*m_dialogs, activeWindow(), e);
+        if (dialogs_)
+            ShowException(*dialogs_, activeWindow(), e);
         else
             std::fprintf(stderr, "%s\n", e.what());
     } catch (...) {
         std::runtime_error unknown("An unexpected error ended the command.");
-        if (m_dialogs)
-            ShowException(*m_dialogs, activeWindow(), unknown);
+        if (dialogs_)
+            ShowException(*dialogs_, activeWindow(), unknown);
         else
             std::fprintf(stderr, "%s\n", unknown.what());
     }

@@ -12,11 +12,11 @@ class TQuennetApplication : public QApplication {
     Q_OBJECT
 public:
     TQuennetApplication(int& argc, char** argv);
-    void SetDialogs(TUserDialogs* dialogs) { m_dialogs = dialogs; }
+    void SetDialogs(TUserDialogs* dialogs) { dialogs_ = dialogs; }
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
-    TUserDialogs* m_dialogs = nullptr;
+    TUserDialogs* dialogs_ = nullptr;
 };
 
 } // namespace quennet::gui

@@ -52,21 +52,21 @@ TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    PageControl1 = new QTabWidget(this);
+    Pages = new QTabWidget(this);
 
     auto* definesPage = new QWidget;
     auto* dl = new QVBoxLayout(definesPage);
     dl->addWidget(new QLabel(QStringLiteral("One compiler symbol per line:"), definesPage));
     DefinesMemo = MakeMemo(definesPage);
     dl->addWidget(DefinesMemo);
-    PageControl1->addTab(definesPage, QStringLiteral("Compiler definitions"));
+    Pages->addTab(definesPage, QStringLiteral("Compiler definitions"));
 
     auto* extPage = new QWidget;
     auto* el = new QVBoxLayout(extPage);
     el->addWidget(new QLabel(QStringLiteral("One filter per line: description|patterns"), extPage));
     ExtensionsMemo = MakeMemo(extPage);
     el->addWidget(ExtensionsMemo);
-    PageControl1->addTab(extPage, QStringLiteral("Extensions"));
+    Pages->addTab(extPage, QStringLiteral("Extensions"));
 
     auto* fontPage = new QWidget;
     auto* fl = new QFormLayout(fontPage);
@@ -85,14 +85,14 @@ TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
     fl->addRow(QStringLiteral("Size"), SizeEdit);
     fl->addRow(QStringLiteral("Charset"), CharsetCombo);
     fl->addRow(QStringLiteral("Sample Text"), SampleMemo);
-    PageControl1->addTab(fontPage, QStringLiteral("Font"));
+    Pages->addTab(fontPage, QStringLiteral("Font"));
 
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PageControl1);
+    layout->addWidget(Pages);
     layout->addWidget(Buttons);
 
     connect(FontCombo, &QFontComboBox::currentFontChanged, this, [this] { UpdateSample(); });

@@ -39,10 +39,10 @@ struct Values {
 TEST(SetupForm, PagesAndDefaults) {
     TSetupForm form;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Setup"));
-    ASSERT_EQ(form.PageControl1->count(), 3);
-    EXPECT_EQ(form.PageControl1->tabText(0), QStringLiteral("Compiler definitions"));
-    EXPECT_EQ(form.PageControl1->tabText(1), QStringLiteral("Extensions"));
-    EXPECT_EQ(form.PageControl1->tabText(2), QStringLiteral("Font"));
+    ASSERT_EQ(form.Pages->count(), 3);
+    EXPECT_EQ(form.Pages->tabText(0), QStringLiteral("Compiler definitions"));
+    EXPECT_EQ(form.Pages->tabText(1), QStringLiteral("Extensions"));
+    EXPECT_EQ(form.Pages->tabText(2), QStringLiteral("Font"));
     EXPECT_EQ(form.SizeEdit->minimum(), 7);
     EXPECT_EQ(form.SizeEdit->maximum(), 20);
     EXPECT_EQ(form.SizeEdit->value(), 10);
