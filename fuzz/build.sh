@@ -21,7 +21,7 @@ for s in "${sources[@]}"; do
   if [ ! -f "$o" ] || [ "$s" -nt "$o" ]; then "$cxx" "${flags[@]}" -c "$s" -o "$o"; fi
   objs+=("$o")
 done
-for target in rtf_reader pas_conversion parser; do
+for target in rtf_reader pas_conversion parser merge3; do
   "$cxx" "${flags[@]}" -fsanitize=fuzzer "$root/fuzz/${target}_fuzz.cpp" "${objs[@]}" \
     -o "$out/${target}_fuzz"
 done

@@ -10,7 +10,7 @@ cd "$root"
 packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev
           qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libxkbcommon-dev libgl-dev
           fonts-dejavu-core xvfb xauth)
-if [ "$mode" = test ]; then packages+=(fp-compiler clang); fi
+if [ "$mode" = test ]; then packages+=(fp-compiler clang git); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/dialect.h"
+
 namespace quennet::cli {
 
 struct UsageError : std::runtime_error {
@@ -17,9 +19,13 @@ struct UsageError : std::runtime_error {
 // Removes the options it consumed from args.
 std::vector<std::string> TakeDefines(std::vector<std::string>& args);
 
-int RunModelCommand(std::vector<std::string> args);         // --model FILE
-int RunDiffCommand(std::vector<std::string> args);          // OLD NEW [--tree|--json|--map|...]
+// --dialect classic|delphi|fpc|auto (default auto). Removes the option it consumed from args.
+model::Dialect TakeDialect(std::vector<std::string>& args);
+
+int RunModelCommand(std::vector<std::string> args);           // --model FILE
+int RunDiffCommand(std::vector<std::string> args);            // OLD NEW [--tree|--json|--map|...]
 int RunWorkspaceOutputCommand(std::vector<std::string> args); // --from-workspace WS ...
-int RunDirsCommand(std::vector<std::string> args);          // --dirs OLDDIR NEWDIR
+int RunDirsCommand(std::vector<std::string> args);            // --dirs OLDDIR NEWDIR
+int RunMergeCommand(std::vector<std::string> args);           // --merge BASE LOCAL REMOTE
 
 } // namespace quennet::cli

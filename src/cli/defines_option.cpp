@@ -1,4 +1,4 @@
-// The compiler-symbol options shared by every command that parses.
+// The compiler-symbol and dialect options shared by every command that parses.
 #include "commands.h"
 
 #include <algorithm>
@@ -27,6 +27,25 @@ std::vector<std::string> TakeDefines(std::vector<std::string>& args) {
     if (defaults) symbols = {"VER130", "WIN32", "CPU386"};
     symbols.insert(symbols.end(), extra.begin(), extra.end());
     return symbols;
+}
+
+model::Dialect TakeDialect(std::vector<std::string>& args) {
+    model::Dialect dialect = model::Dialect::Auto;
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--dialect") {
+            rest.push_back(args[i]);
+            continue;
+        }
+        if (i + 1 >= args.size()) throw UsageError("option --dialect needs a value");
+        auto named = model::DialectFromName(args[++i]);
+        if (!named)
+            throw UsageError("unknown dialect '" + args[i] +
+                             "'; expected classic, delphi, fpc or auto");
+        dialect = *named;
+    }
+    args = std::move(rest);
+    return dialect;
 }
 
 } // namespace quennet::cli

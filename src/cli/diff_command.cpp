@@ -39,6 +39,11 @@ const char kUsage[] =
     "  -D, --define SYM          define SYM; may be repeated\n"
     "      --no-default-defines  start from no symbols\n"
     "\n"
+    "Reading:\n"
+    "      --dialect NAME        classic (the Delphi 5 grammar exactly), delphi, fpc, or\n"
+    "                            auto: fpc for .pp and .lpr files and files with {$MODE},\n"
+    "                            delphi otherwise (the default)\n"
+    "\n"
     "Merge outputs (besides the output above):\n"
     "      --workspace FILE.rtf  write the merge workspace of OLD and NEW\n"
     "      --merged FILE         write the merged source ({$IFDEF NEW_VER} blocks)\n"
@@ -47,7 +52,8 @@ const char kUsage[] =
     "      --version             show the version and exit\n"
     "\n"
     "Exit status: 0 if the files are equivalent, 1 if they differ, 2 if there was trouble.\n"
-    "Other modes: quennet-diff --model FILE, --dirs OLDDIR NEWDIR, --from-workspace WS.\n";
+    "Other modes: quennet-diff --model FILE, --dirs OLDDIR NEWDIR, --from-workspace WS,\n"
+    "--merge BASE LOCAL REMOTE.\n";
 
 // Output modes. A new mode that works on the two files (for example a workspace or a merged
 // output) is one entry in kModes plus one branch in RunDiffCommand; a mode that needs a value
@@ -74,11 +80,13 @@ struct DiffOptions {
     bool version = false;
     std::vector<std::string> files;
     std::vector<std::string> symbols;
+    model::Dialect dialect = model::Dialect::Auto;
 };
 
 DiffOptions ParseOptions(std::vector<std::string> args) {
     DiffOptions opt;
     opt.symbols = TakeDefines(args);
+    opt.dialect = TakeDialect(args);
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -118,11 +126,10 @@ DiffOptions ParseOptions(std::vector<std::string> args) {
     return opt;
 }
 
-std::unique_ptr<TPasSrc> LoadModel(const std::string& path,
-                                   const std::vector<std::string>& symbols) {
+std::unique_ptr<TPasSrc> LoadModel(const std::string& path, const DiffOptions& opt) {
     std::string text = model::JoinLinesCrLf(model::LoadSourceLines(path));
     auto src = std::make_unique<TPasSrc>();
-    src->Parse(text, &symbols);
+    src->Parse(text, &opt.symbols, {opt.dialect, path, {}});
     return src;
 }
 
@@ -231,8 +238,8 @@ int RunDiffCommand(std::vector<std::string> args) {
     HandleWorkspaceOptions(workspace, opt.files[0], opt.files[1]);
     if (opt.mode == Mode::Map) return RunMap(opt);
 
-    auto oldSrc = LoadModel(opt.files[0], opt.symbols);
-    auto newSrc = LoadModel(opt.files[1], opt.symbols);
+    auto oldSrc = LoadModel(opt.files[0], opt);
+    auto newSrc = LoadModel(opt.files[1], opt);
     model::TSourceDiff diff(*oldSrc, *newSrc);
     std::vector<StopNote> notes = StopNotes(opt, *oldSrc, *newSrc);
     bool equivalent = model::ClaimsEquivalence(diff, *oldSrc, *newSrc);

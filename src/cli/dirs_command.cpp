@@ -1,5 +1,6 @@
 // quennet-diff --dirs OLDDIR NEWDIR: the navigator's two file lists with their statuses.
-// Exit status: 0 when every file is identical and present on both sides, 1 otherwise, 2 trouble.
+// Exit status: 0 when every file is identical and present on both sides, 1 otherwise, 2 when an
+// entry could not be read (listed, with the reason on stderr, as diff -r does).
 #include "commands.h"
 
 #include "navigator/folder_compare.h"
@@ -7,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,11 +22,14 @@ const char kUsage[] =
     "  identical   same size and same CRC-32 of the content\n"
     "  different   the namesake's size or content differs (or it cannot be read)\n"
     "  only here   no file of that name in the other folder\n"
+    "  unreadable  this file or its namesake cannot be read (the reason goes to stderr)\n"
+    "  fifo, socket, device, dangling link: such an entry is listed, never read\n"
     "\n"
     "      --mask MASK   file patterns separated by ';' (default \"*.pas;*.dpr\")\n"
     "      --help        show this help and exit\n"
     "\n"
     "Names are compared as the file system compares them (case-sensitive on Linux).\n"
+    "Names with blanks, backslashes or control characters are written with C-style escapes.\n"
     "Exit status: 0 if every file is identical and present on both sides, 1 otherwise,\n"
     "2 if there was trouble.\n";
 
@@ -52,6 +57,71 @@ private:
     bool m_shown = false;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point m_last;
+};
+
+// Length of the valid UTF-8 sequence at s[i], 0 when there is none.
+size_t Utf8Length(const std::string& s, size_t i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+    if (n == 0 || i + n > s.size()) return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+    return n;
+}
+
+// A name on one line whatever its bytes, escaped as ls -b does.
+std::string Escaped(const std::string& name) {
+    std::string out;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x80) {
+            if (const size_t n = Utf8Length(name, i)) {
+                out.append(name, i, n);
+                i += n - 1;
+                continue;
+            }
+        }
+        const char* named = nullptr;
+        switch (c) {
+        case '\\': named = "\\\\"; break;
+        case ' ': named = "\\ "; break;
+        case '\a': named = "\\a"; break;
+        case '\b': named = "\\b"; break;
+        case '\f': named = "\\f"; break;
+        case '\n': named = "\\n"; break;
+        case '\r': named = "\\r"; break;
+        case '\t': named = "\\t"; break;
+        case '\v': named = "\\v"; break;
+        default: break;
+        }
+        if (named) {
+            out += named;
+        } else if (c < 0x20 || c >= 0x7F) {
+            char octal[5];
+            std::snprintf(octal, sizeof octal, "\\%03o", c);
+            out += octal;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+const char* KindName(navigator::EntryKind kind) {
+    switch (kind) {
+    case navigator::EntryKind::Fifo: return "fifo";
+    case navigator::EntryKind::Socket: return "socket";
+    case navigator::EntryKind::Device: return "device";
+    case navigator::EntryKind::DanglingLink: return "dangling link";
+    case navigator::EntryKind::Unreadable: return "unreadable";
+    case navigator::EntryKind::File: break;
+    }
+    return "";
+}
+
+struct Line {
+    std::string Name;
+    std::string Status;
 };
 
 bool IsFolder(const std::string& path) {
@@ -87,18 +157,34 @@ int RunDirsCommand(std::vector<std::string> args) {
         if (!IsFolder(f)) throw std::runtime_error("\"" + f + "\" is not a folder");
 
     using namespace navigator;
-    const std::vector<std::string> oldNames = ListFolderFiles(folders[0], mask);
-    const std::vector<std::string> newNames = ListFolderFiles(folders[1], mask);
-    std::vector<FolderEntry> sides[2];
+    const std::vector<FolderItem> items[2] = {ListFolderItems(folders[0], mask),
+                                              ListFolderItems(folders[1], mask)};
+    std::vector<Line> sides[2];
+    bool trouble = false;
+    std::set<std::string> reported; // a file and its namesake both read it
+    auto problem = [&trouble](const std::string& path, const std::string& reason) {
+        std::cerr << "quennet-diff: " << Escaped(path) << ": " << reason << "\n";
+        trouble = true;
+    };
     {
-        Progress progress(oldNames.size() + newNames.size());
+        Progress progress(items[0].size() + items[1].size());
         size_t done = 0;
         for (int side = 0; side < 2; ++side) {
-            const auto& names = side == 0 ? oldNames : newNames;
             const std::string& here = folders[static_cast<size_t>(side)];
             const std::string& there = folders[static_cast<size_t>(1 - side)];
-            for (const std::string& name : names) {
-                sides[side].push_back({name, StatusOf(here, there, name)});
+            for (const FolderItem& item : items[side]) {
+                Line line{item.Name, KindName(item.Kind)};
+                if (item.Kind == EntryKind::Unreadable)
+                    problem(WithTrailingSeparator(here) + item.Name, item.Problem);
+                if (item.Kind == EntryKind::File) {
+                    const FileComparison c = CompareFile(here, there, item.Name);
+                    line.Status = FileStatusName(c.Status);
+                    if (!c.Unreadable.empty()) {
+                        line.Status = "unreadable";
+                        if (reported.insert(c.Unreadable).second) problem(c.Unreadable, c.Problem);
+                    }
+                }
+                sides[side].push_back(std::move(line));
                 progress.Step(++done);
             }
         }
@@ -107,18 +193,18 @@ int RunDirsCommand(std::vector<std::string> args) {
     bool allIdentical = true;
     const char* headings[2] = {"Old folder: ", "New folder: "};
     for (int side = 0; side < 2; ++side) {
-        std::cout << headings[side] << WithTrailingSeparator(folders[static_cast<size_t>(side)])
-                  << "\n";
-        for (const FolderEntry& e : sides[side]) {
-            std::string status = FileStatusName(e.Status);
-            status.resize(10, ' ');
-            std::cout << "  " << status << "  " << e.Name << "\n";
-            if (e.Status != FileStatus::Identical) allIdentical = false;
+        std::cout << headings[side]
+                  << Escaped(WithTrailingSeparator(folders[static_cast<size_t>(side)])) << "\n";
+        for (const Line& l : sides[side]) {
+            std::string status = l.Status;
+            if (status.size() < 10) status.resize(10, ' ');
+            std::cout << "  " << status << "  " << Escaped(l.Name) << "\n";
+            if (l.Status != FileStatusName(FileStatus::Identical)) allIdentical = false;
         }
     }
     std::cout.flush();
     if (!std::cout) throw std::runtime_error("Cannot write the standard output");
-    return allIdentical ? 0 : 1;
+    return trouble ? 2 : allIdentical ? 0 : 1;
 }
 
 } // namespace quennet::cli

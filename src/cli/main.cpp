@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     try {
         if (Has(args, "--model")) return RunModelCommand(std::move(args));
         if (Has(args, "--from-workspace")) return RunWorkspaceOutputCommand(std::move(args));
+        if (Has(args, "--merge")) return RunMergeCommand(std::move(args));
         if (Has(args, "--dirs")) return RunDirsCommand(std::move(args));
         return RunDiffCommand(std::move(args));
     } catch (const UsageError& e) {

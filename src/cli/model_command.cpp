@@ -157,6 +157,7 @@ void WriteModel(std::ostream& out, const TPasSrc& m) {
 
 int RunModelCommand(std::vector<std::string> args) {
     std::vector<std::string> symbols = TakeDefines(args);
+    const Dialect dialect = TakeDialect(args);
     std::string file;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--model") {
@@ -168,7 +169,7 @@ int RunModelCommand(std::vector<std::string> args) {
         }
     }
     TPasSrc model;
-    model.Parse(JoinLinesCrLf(LoadSourceLines(file)), &symbols);
+    model.Parse(JoinLinesCrLf(LoadSourceLines(file)), &symbols, {dialect, file, {}});
     WriteModel(std::cout, model);
     const ParseStatus& st = model.Status;
     if (!st.Complete) {

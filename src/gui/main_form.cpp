@@ -530,6 +530,7 @@ void TMainForm::ReadSettings() {
     if (!reg || !reg->OpenSettingsKey(QString(), false)) return;
     reg->ReadStringList(QStringLiteral("Opt"), settings_.Defines);
     reg->ReadStringList(QStringLiteral("Ext"), settings_.Extensions);
+    settings_.Dialect = reg->ReadString(QStringLiteral("Dialect"), settings_.Dialect);
     settings_.FontName = reg->ReadString(QStringLiteral("FontName"), settings_.FontName);
     settings_.FontSize = reg->ReadInteger(QStringLiteral("FontSize"), settings_.FontSize);
     settings_.FontCharset = reg->ReadInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
@@ -548,12 +549,13 @@ void TMainForm::ApplyExtensions() {
 
 void TMainForm::SetupCommand() {
     if (!ExecuteSetup(this, settings_.Defines, settings_.Extensions, settings_.FontName,
-                      settings_.FontCharset, settings_.FontSize))
+                      settings_.FontCharset, settings_.FontSize, &settings_.Dialect))
         return;
     if (settings_.Extensions.isEmpty()) settings_.Extensions = kDefaultExtensions;
     if (TAppRegistry* reg = Registry(); reg && reg->OpenSettingsKey(QString(), true)) {
         reg->WriteStringList(QStringLiteral("Opt"), settings_.Defines);
         reg->WriteStringList(QStringLiteral("Ext"), settings_.Extensions);
+        reg->WriteString(QStringLiteral("Dialect"), settings_.Dialect);
         reg->WriteString(QStringLiteral("FontName"), settings_.FontName);
         reg->WriteInteger(QStringLiteral("FontSize"), settings_.FontSize);
         reg->WriteInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
@@ -640,17 +642,22 @@ void TMainForm::RunDiff() {
     ui_.StatusMessage->clear();
 
     const std::vector<std::string> symbols = ToSymbols(settings_.Defines);
+    // An unknown stored name reads as auto.
+    const model::Dialect dialect =
+        model::DialectFromName(settings_.Dialect.toStdString()).value_or(model::Dialect::Auto);
     oldSource_ = std::make_unique<model::TPasSrc>();
     {
         const std::string text = ui_.Old.Editor->textCrLf();
         ui_.Progress->SetText(QStringLiteral("Parse ") + ui_.Old.FilenameEdit->text());
-        oldSource_->Parse(text, &symbols);
+        oldSource_->Parse(text, &symbols,
+                          {dialect, ui_.Old.FilenameEdit->text().toStdString(), {}});
     }
     newSource_ = std::make_unique<model::TPasSrc>();
     {
         const std::string text = ui_.New.Editor->textCrLf();
         ui_.Progress->SetText(QStringLiteral("Parse ") + ui_.New.FilenameEdit->text());
-        newSource_->Parse(text, &symbols);
+        newSource_->Parse(text, &symbols,
+                          {dialect, ui_.New.FilenameEdit->text().toStdString(), {}});
     }
 
     ui_.Progress->SetText(QStringLiteral("Find differences ..."));

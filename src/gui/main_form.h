@@ -119,6 +119,7 @@ struct TMainFormWidgets {
 // The stored choices the compare and the views use.
 struct TMainSettings {
     QStringList Defines;
+    QString Dialect = QStringLiteral("auto"); // stored as "Dialect"
     QStringList Extensions;
     QString FontName;
     int FontSize = 10;

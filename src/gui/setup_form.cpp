@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace quennet::gui {
 
@@ -59,6 +60,12 @@ TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
     dl->addWidget(new QLabel(QStringLiteral("One compiler symbol per line:"), definesPage));
     DefinesMemo = MakeMemo(definesPage);
     dl->addWidget(DefinesMemo);
+    auto* dialectRow = new QFormLayout;
+    DialectCombo = new QComboBox(definesPage);
+    for (const char* name : {"auto", "delphi", "fpc", "classic"})
+        DialectCombo->addItem(QString::fromLatin1(name));
+    dialectRow->addRow(QStringLiteral("Dialect"), DialectCombo);
+    dl->addLayout(dialectRow);
     Pages->addTab(definesPage, QStringLiteral("Compiler definitions"));
 
     auto* extPage = new QWidget;
@@ -118,8 +125,11 @@ void TSetupForm::UpdateSample() {
 }
 
 bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions, QString& fontName,
-                  int& fontCharset, int& fontSize) {
+                  int& fontCharset, int& fontSize, QString* dialect) {
     TSetupForm form(parent);
+    form.DialectCombo->setVisible(dialect != nullptr);
+    if (dialect)
+        form.DialectCombo->setCurrentIndex(std::max(0, form.DialectCombo->findText(*dialect)));
     form.DefinesMemo->setPlainText(defines.join(QLatin1Char('\n')));
     form.ExtensionsMemo->setPlainText(extensions.join(QLatin1Char('\n')));
     form.FontCombo->setCurrentFont(QFont(fontName));
@@ -135,6 +145,7 @@ bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions
         fontName = family;
     fontSize = form.SizeEdit->value();
     if (form.SelectedCharset() >= 0) fontCharset = form.SelectedCharset();
+    if (dialect) *dialect = form.DialectCombo->currentText();
     return true;
 }
 

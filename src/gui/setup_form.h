@@ -1,4 +1,4 @@
-// The setup dialog: compiler symbols, file-dialog filters and the editor font.
+// The setup dialog: compiler symbols and dialect, file-dialog filters and the editor font.
 #pragma once
 
 #include <QDialog>
@@ -25,6 +25,8 @@ public:
 
     QTabWidget* Pages;
     QPlainTextEdit* DefinesMemo;
+    QComboBox* DialectCombo; // "auto", "delphi", "fpc", "classic"
+
     QPlainTextEdit* ExtensionsMemo;
     QFontComboBox* FontCombo;
     QSpinBox* SizeEdit;
@@ -42,8 +44,9 @@ private:
 };
 
 // Shows the dialog modally with the given values; on OK replaces them and returns true.
+// With dialect given, the dialog also shows and returns the dialect name.
 bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions, QString& fontName,
-                  int& fontCharset, int& fontSize);
+                  int& fontCharset, int& fontSize, QString* dialect = nullptr);
 
 // A memo's text as lines, empty lines included; an empty memo has none.
 QStringList MemoLines(const QPlainTextEdit* memo);

@@ -1,4 +1,4 @@
-// Folder comparison: sizes and CRCs read through mmap, statuses, masks, and quennet-diff --dirs.
+// Folder comparison: sizes and CRCs, statuses, odd entries, masks, and quennet-diff --dirs.
 #include "cli_runner.h"
 #include "model/crc32.h"
 #include "navigator/folder_compare.h"
@@ -7,6 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,7 +56,24 @@ TEST_F(FolderPair, SizeAndCrcOfFiles) {
     EXPECT_EQ(FileSizeOf((left / "missing.pas").string()), 0u);
     EXPECT_EQ(FileCrc((left / "missing.pas").string()), 0xFFFFFFFFu);
     EXPECT_FALSE(ReadFileCrc((left / "missing.pas").string()).Readable);
-    EXPECT_EQ(FileCrc(left.string()), 0xFFFFFFFFu) << "a folder is not mapped";
+    EXPECT_EQ(FileCrc(left.string()), 0xFFFFFFFFu) << "a folder is not read";
+}
+
+TEST_F(FolderPair, FileChangingSizeAfterTheSizeTestIsDifferent) {
+    const std::string body(200000, 'x');
+    Put(left / "a.pas", body);
+    Put(right / "a.pas", body);
+    const std::string mine = (left / "a.pas").string(), other = (right / "a.pas").string();
+    const uint64_t size = FileSizeOf(mine);
+    EXPECT_EQ(CompareContents(mine, other, size).Status, FileStatus::Identical);
+    // Both shrink alike between the size test and the reading: equal CRCs prove nothing then.
+    fs::resize_file(left / "a.pas", 1000);
+    fs::resize_file(right / "a.pas", 1000);
+    const auto shrunk = CompareContents(mine, other, size);
+    EXPECT_EQ(shrunk.Status, FileStatus::Different);
+    EXPECT_TRUE(shrunk.Unreadable.empty()) << "a shorter file still reads";
+    fs::resize_file(left / "a.pas", size + 10);
+    EXPECT_EQ(CompareContents(mine, other, size).Status, FileStatus::Different);
 }
 
 TEST_F(FolderPair, StatusesOnBothSides) {
@@ -161,4 +181,69 @@ TEST_F(FolderPair, DirsCommandListsBothSidesAndExits) {
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_NE(missing.err.find("nope"), std::string::npos) << missing.err;
     EXPECT_EQ(RunCli({"--dirs", left.string()}).exitCode, 2);
+}
+
+TEST_F(FolderPair, OddEntriesAreListedAndNeverRead) {
+    Put(left / "plain.pas", "x");
+    ASSERT_EQ(::mkfifo((left / "pipe.pas").c_str(), 0600), 0);
+    Put(right / "pipe.pas", ""); // an empty namesake: the FIFO must not be opened for reading
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const std::string sockPath = (left / "sock.pas").string();
+    ASSERT_LT(sockPath.size(), sizeof addr.sun_path);
+    std::copy(sockPath.begin(), sockPath.end(), addr.sun_path);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    fs::create_symlink(left / "nowhere.pas", left / "dangling.pas");
+    fs::create_symlink(left / "loop.pas", left / "loop.pas");
+    fs::create_directory(left / "sub.pas");
+
+    const auto items = ListFolderItems(left.string(), "*.pas");
+    ::close(sock);
+    std::vector<std::pair<std::string, EntryKind>> kinds;
+    for (const auto& item : items)
+        kinds.emplace_back(item.Name, item.Kind);
+    EXPECT_EQ(kinds, (std::vector<std::pair<std::string, EntryKind>>{
+                         {"dangling.pas", EntryKind::DanglingLink},
+                         {"loop.pas", EntryKind::Unreadable},
+                         {"pipe.pas", EntryKind::Fifo},
+                         {"plain.pas", EntryKind::File},
+                         {"sock.pas", EntryKind::Socket}}));
+    EXPECT_FALSE(items[1].Problem.empty());
+    EXPECT_EQ(ListFolderFiles(left.string(), "*.pas"), std::vector<std::string>{"plain.pas"});
+    // Seen from the other side the FIFO is a namesake of another kind, not read.
+    const auto c = CompareFile(right.string(), left.string(), "pipe.pas");
+    EXPECT_EQ(c.Status, FileStatus::Different);
+    EXPECT_EQ(c.Unreadable, "");
+
+    auto run = RunCli({"--dirs", left.string(), right.string()});
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    for (const char* line :
+         {"  dangling link  dangling.pas\n", "  unreadable  loop.pas\n", "  fifo        pipe.pas\n",
+          "  only here   plain.pas\n", "  socket      sock.pas\n", "  different   pipe.pas\n"})
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
+    EXPECT_NE(run.err.find("loop.pas: Too many levels of symbolic links"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("pipe.pas"), std::string::npos) << run.err;
+}
+
+TEST_F(FolderPair, DirsCommandEscapesOddNames) {
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {"a b.pas", "a\\ b.pas"},
+        {"n\nl.pas", "n\\nl.pas"},
+        {"t\tx.pas", "t\\tx.pas"},
+        {"b\\s.pas", "b\\\\s.pas"},
+        {"c\x01"
+         "d.pas",
+         "c\\001d.pas"},
+        {"u\xc3\xa9.pas", "u\xc3\xa9.pas"},
+        {"x\xff.pas", "x\\377.pas"}};
+    for (const auto& [raw, shown] : names)
+        Put(left / raw, "same");
+    auto run = RunCli({"--dirs", left.string(), right.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    for (const auto& [raw, shown] : names)
+        EXPECT_NE(run.out.find("  only here   " + shown + "\n"), std::string::npos) << shown << "\n"
+                                                                                    << run.out;
 }

@@ -1,6 +1,7 @@
 // Golden cases of the source model: tests/cases/model-*/ hold input.pas, an optional
 // defines.txt (one symbol per line; absent: VER130, WIN32, CPU386) and model.txt, the expected
-// model written by hand. Checksums in model.txt are written as the token texts they cover
+// model written by hand, and an optional dialect.txt (absent: classic). Checksums in model.txt are
+// written as the token texts they cover
 // ("sum: procedure Foo ;"; "<empty>" stands for the empty text that the parse's first Get
 // counts); the runner turns them into numbers with its own CRC-32, so a case
 // states exactly which tokens each checksum spans. On a mismatch the rendering of the actual
@@ -160,8 +161,14 @@ TEST(GoldenModel, EveryCaseMatches) {
         std::vector<std::string> symbols = {"VER130", "WIN32", "CPU386"};
         if (fs::exists(dir / "defines.txt"))
             symbols = LoadSourceLines((dir / "defines.txt").string());
+        // The dialect is classic unless dialect.txt names another.
+        Dialect dialect = Dialect::Classic;
+        if (fs::exists(dir / "dialect.txt"))
+            dialect =
+                DialectFromName(LoadSourceLines((dir / "dialect.txt").string()).at(0)).value();
         TPasSrc model;
-        model.Parse(JoinLinesCrLf(LoadSourceLines((dir / "input.pas").string())), &symbols);
+        model.Parse(JoinLinesCrLf(LoadSourceLines((dir / "input.pas").string())), &symbols,
+                    {dialect, (dir / "input.pas").string(), {}});
         std::string actual = Join(Render(model));
         std::string expected = Join(LoadExpected(dir / "model.txt", model.Checksum));
         if (actual != expected) {
@@ -172,5 +179,14 @@ TEST(GoldenModel, EveryCaseMatches) {
             fs::remove(dir / "model.txt.expected-numbers");
         }
         EXPECT_EQ(actual, expected);
+        // A file the classic reading follows fully, without directives that the modern
+        // readings evaluate differently, gives the delphi reading the same model.
+        const std::string text = JoinLinesCrLf(LoadSourceLines((dir / "input.pas").string()));
+        if (dialect == Dialect::Classic && model.Status.Complete &&
+            text.find("{$I") == std::string::npos && text.find("{$ELSEIF") == std::string::npos) {
+            TPasSrc modern;
+            modern.Parse(text, &symbols, {Dialect::Delphi, {}, {}});
+            EXPECT_EQ(Join(Render(modern)), actual) << "the delphi reading differs";
+        }
     }
 }

@@ -1,5 +1,5 @@
-// Line keys and the line matcher: key rules, search order and tie-breaking, and the iterative
-// matcher against a plain recursive one on random inputs.
+// Line keys and the line matcher: key rules, search order and tie-breaking, and the fast
+// matcher against the literal one on random, edited and repeated-line inputs.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/line_matcher.h"
+#include "model/line_matcher_literal.h"
 
 using namespace quennet::model;
 
@@ -166,49 +167,6 @@ TEST(MatchLinesTest, UnmatchedFlagsFollowTheLinesOfPartialArrays) {
 
 namespace {
 
-// The matcher written the plain way: recursion, and every diagonal searched (no stopping rule).
-void RefFind(const std::vector<TLineRecord>& a, const std::vector<TLineRecord>& b, int lo1, int hi1,
-             int lo2, int hi2, int& bestLen, int& bestA, int& bestB) {
-    bestLen = 0;
-    auto diagonal = [&](int i, int j) {
-        int run = 0;
-        for (; i <= hi1 + 1 && j <= hi2 + 1; ++i, ++j) {
-            bool equal = i <= hi1 && j <= hi2 && a[i].Key == b[j].Key;
-            if (equal) {
-                ++run;
-                continue;
-            }
-            if (run > bestLen) {
-                bestLen = run;
-                bestA = i - run;
-                bestB = j - run;
-            }
-            run = 0;
-        }
-    };
-    for (int j = lo2; j <= hi2; ++j)
-        diagonal(lo1, j);
-    for (int i = lo1 + 1; i <= hi1; ++i)
-        diagonal(i, lo2);
-}
-
-void RefRange(const std::vector<TLineRecord>& a, const std::vector<TLineRecord>& b, int lo1,
-              int hi1, int lo2, int hi2, std::vector<TMapEntry>& out) {
-    int len = 0, sa = 0, sb = 0;
-    RefFind(a, b, lo1, hi1, lo2, hi2, len, sa, sb);
-    if (len == 0) {
-        for (int i = lo1; i <= hi1; ++i)
-            out.push_back({OldOnly, a[i].Line});
-        for (int j = lo2; j <= hi2; ++j)
-            out.push_back({NewOnly, b[j].Line});
-        return;
-    }
-    RefRange(a, b, lo1, sa - 1, lo2, sb - 1, out);
-    for (int k = 0; k < len; ++k)
-        out.push_back({Common, b[sb + k].Line});
-    RefRange(a, b, sa + len, hi1, sb + len, hi2, out);
-}
-
 std::vector<TLineRecord> RandomRecords(std::mt19937& rng, int maxLen, uint32_t alphabet) {
     std::uniform_int_distribution<int> lenDist(0, maxLen);
     std::uniform_int_distribution<uint32_t> keyDist(0, alphabet - 1);
@@ -265,23 +223,21 @@ TEST(MatchLinesTest, RandomInputsInterleaveEveryLineOnceInOrder) {
     }
 }
 
-TEST(MatchLinesTest, IterativeFormGivesTheMapOfThePlainRecursion) {
+TEST(MatchLinesTest, SmallRandomInputsGiveTheLiteralMap) {
     std::mt19937 rng(4711);
     for (int round = 0; round < 3000; ++round) {
         uint32_t alphabet = 1 + round % 6;
         int maxLen = round < 2500 ? 16 : 120;
         auto a = RandomRecords(rng, maxLen, alphabet);
         auto b = RandomRecords(rng, maxLen, alphabet);
-        std::vector<TMapEntry> expected;
-        RefRange(a, b, 0, static_cast<int>(a.size()) - 1, 0, static_cast<int>(b.size()) - 1,
-                 expected);
+        const auto expected = MatchLinesLiteral(a, b);
         std::vector<TMapEntry> map;
         MatchLines(a, b, map);
         ASSERT_EQ(Show(map), Show(expected)) << "round " << round;
     }
 }
 
-TEST(MatchLinesTest, EditedTextAgreesWithThePlainRecursion) {
+TEST(MatchLinesTest, EditedTextGivesTheLiteralMap) {
     // Realistic shape: a long text with scattered deletions, insertions and a moved block.
     std::mt19937 rng(99);
     std::vector<TLineRecord> a, b;
@@ -296,14 +252,13 @@ TEST(MatchLinesTest, EditedTextAgreesWithThePlainRecursion) {
         b.push_back(a[100 + k]);
     for (size_t j = 0; j < b.size(); ++j)
         b[j].Line = static_cast<int32_t>(j);
-    std::vector<TMapEntry> expected;
-    RefRange(a, b, 0, static_cast<int>(a.size()) - 1, 0, static_cast<int>(b.size()) - 1, expected);
+    const auto expected = MatchLinesLiteral(a, b);
     std::vector<TMapEntry> map;
     MatchLines(a, b, map);
     EXPECT_EQ(map, expected);
 }
 
-TEST(MatchLinesTest, LargeRangesGiveTheMapOfThePlainRecursion) {
+TEST(MatchLinesTest, LargeRangesGiveTheLiteralMap) {
     // Large enough that the matcher finds runs through window hashes rather than by scanning
     // every diagonal; few distinct keys make many ties and repeated windows.
     std::mt19937 rng(8128);
@@ -326,9 +281,7 @@ TEST(MatchLinesTest, LargeRangesGiveTheMapOfThePlainRecursion) {
             for (size_t j = 0; j < b.size(); ++j)
                 b[j].Line = static_cast<int32_t>(j);
         }
-        std::vector<TMapEntry> expected;
-        RefRange(a, b, 0, static_cast<int>(a.size()) - 1, 0, static_cast<int>(b.size()) - 1,
-                 expected);
+        const auto expected = MatchLinesLiteral(a, b);
         std::vector<TMapEntry> map;
         MatchLines(a, b, map);
         ASSERT_EQ(Show(map), Show(expected)) << "round " << round;
@@ -339,8 +292,47 @@ TEST(MatchLinesTest, LargeRangesGiveTheMapOfThePlainRecursion) {
         same[i] = {7u, static_cast<int32_t>(i), false};
     for (size_t j = 0; j < longer.size(); ++j)
         longer[j] = {7u, static_cast<int32_t>(j), false};
-    std::vector<TMapEntry> expected, map;
-    RefRange(same, longer, 0, 699, 0, 899, expected);
+    std::vector<TMapEntry> map;
     MatchLines(same, longer, map);
-    EXPECT_EQ(map, expected);
+    EXPECT_EQ(map, MatchLinesLiteral(same, longer));
+}
+
+TEST(MatchLinesTest, RepeatedLinesGiveTheLiteralMap) {
+    // Runs of one or a few keys taken one after another along a diagonal, and the same with the
+    // diagonal broken now and then, on both sides.
+    std::mt19937 rng(2026);
+    auto keys = [](const std::vector<uint32_t>& k) {
+        std::vector<TLineRecord> r;
+        for (size_t i = 0; i < k.size(); ++i)
+            r.push_back({k[i], static_cast<int32_t>(i), false});
+        return r;
+    };
+    struct Family {
+        const char* name;
+        std::vector<uint32_t> oldKeys, newKeys;
+    };
+    std::vector<Family> families;
+    const int n = 500;
+    std::vector<uint32_t> ends(n, 1), alternating, halfThenOther(n / 2, 1), periodic3, noisy;
+    for (int i = 0; i < n / 2; ++i) {
+        alternating.push_back(1);
+        alternating.push_back(2);
+    }
+    halfThenOther.push_back(2);
+    for (int i = 0; i < n; ++i)
+        periodic3.push_back(i % 3 == 0 ? 1 : 2);
+    for (int i = 0; i < n; ++i)
+        noisy.push_back(rng() % 9 == 0 ? 3 + static_cast<uint32_t>(rng() % 3) : 1 + (i & 1));
+    families.push_back({"ends/alternating", ends, alternating});
+    families.push_back({"alternating/ends", alternating, ends});
+    families.push_back({"ends/half then other", ends, halfThenOther});
+    families.push_back({"alternating/period 3", alternating, periodic3});
+    families.push_back({"period 3/noisy", periodic3, noisy});
+    families.push_back({"noisy/alternating", noisy, alternating});
+    for (const auto& f : families) {
+        auto a = keys(f.oldKeys), b = keys(f.newKeys);
+        std::vector<TMapEntry> map;
+        MatchLines(a, b, map);
+        EXPECT_EQ(map, MatchLinesLiteral(a, b)) << f.name;
+    }
 }

@@ -40,7 +40,8 @@ TEST(ModelCli, SymbolsDecideWhatIsParsed) {
 }
 
 TEST(ModelCli, SaysWhereTheStructureWasLost) {
-    auto r = RunCli({"--model", kCases + "/model-08-error-stops/input.pas"});
+    auto r =
+        RunCli({"--dialect", "classic", "--model", kCases + "/model-08-error-stops/input.pas"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.err.find("input.pas:4: the structure is not followed from here on"),
               std::string::npos)

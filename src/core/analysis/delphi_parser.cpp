@@ -136,12 +136,16 @@ namespace quennet::model {
 
 void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbols,
                     const ParseOptions& options) {
-    // Only the classic reading exists so far; the modern dialects start from it.
-    (void)options;
+    const Dialect dialect = ResolveDialect(options.dialect, options.fileName, text);
+    const bool modern = dialect != Dialect::Classic;
+    // A UTF-8 byte-order mark is no part of the text: lines, columns and sums as without it.
+    if (modern && text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.remove_prefix(3);
     if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
         throw std::runtime_error("The source text is too large to parse (over 2 GiB).");
     auto parser = std::make_unique<analysis::TDelphiParser>();
     parser->Model = this;
+    parser->SetModern(modern);
     if (symbols) parser->Symbols = *symbols;
     parser->ParseText(text.data(), static_cast<int32_t>(text.size()));
     SortLists();

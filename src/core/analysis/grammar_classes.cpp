@@ -51,6 +51,21 @@ void TOp4Parser::ClassType(const std::string& name, bool record) {
 
 // AncestorList = "(" ident { "," ident } ")"
 void TOp4Parser::AncestorList(std::string* ancestors) {
+    if (modern_) {
+        // Dotted and generic ancestors, each written without blanks.
+        Expect(tLParen);
+        for (;;) {
+            const int32_t pos = CurPos();
+            TypeRef();
+            for (char c : TextFrom(pos))
+                if (static_cast<unsigned char>(c) > 32) *ancestors += c;
+            if (la_ != tComma) break;
+            Get();
+            *ancestors += ',';
+        }
+        Expect(tRParen);
+        return;
+    }
     Expect(tLParen);
     Ident();
     *ancestors = LastTokenText();
@@ -75,7 +90,7 @@ void TOp4Parser::VisibilityWord(std::string* visibility) {
 
 // ClassMember = FieldDecl | PropertyDecl | MethodDecl
 void TOp4Parser::ClassMember(model::TidClass* cls, const std::string& visibility) {
-    if (kIdentWords.Has(la_)) {
+    if (identWords_.Has(la_)) {
         FieldDecl(cls, visibility);
     } else if (la_ == tProperty) {
         PropertyDecl(cls, visibility);
@@ -89,7 +104,8 @@ void TOp4Parser::ClassMember(model::TidClass* cls, const std::string& visibility
 
 // FieldDecl = IdentList ":" Type ";"
 void TOp4Parser::FieldDecl(model::TidClass* cls, const std::string& visibility) {
-    const int32_t startLine = CurLine();
+    const PendingAttributes attrs = modern_ ? TakeAttributes() : PendingAttributes{};
+    const int32_t startLine = attrs.Present ? attrs.Line : CurLine();
     const bool rec = cls && Recording() && Model;
     std::vector<std::string> names;
     IdentList(rec ? &names : nullptr);
@@ -97,22 +113,25 @@ void TOp4Parser::FieldDecl(model::TidClass* cls, const std::string& visibility) 
     const int32_t typePos = CurPos();
     const uint32_t start = RunningChecksum;
     Type();
+    if (modern_) HintDirectives();
     if (rec)
-        Model->AddFields(cls, names, TextFrom(typePos), RunningChecksum - start, startLine,
-                         CurLine(), visibility);
-    Expect(tSemicolon);
+        Model->AddFields(cls, names, AttributedText(attrs, TextFrom(typePos)),
+                         RunningChecksum - start + attrs.Sum, startLine, CurLine(), visibility);
+    // The last field of a modern record or class may go without its ";".
+    if (!modern_ || la_ != tEnd) Expect(tSemicolon);
 }
 
 // MethodDecl = MethodHeading ";" { Directive ";" }
 void TOp4Parser::MethodDecl(model::TidClass* cls, const std::string& visibility) {
-    const int32_t startLine = CurLine();
-    const int32_t textPos = CurPos();
-    const uint32_t start = RunningChecksum;
+    const PendingAttributes attrs = modern_ ? TakeAttributes() : PendingAttributes{};
+    const int32_t startLine = attrs.Present ? attrs.Line : CurLine();
+    const int32_t textPos = attrs.Present ? attrs.Pos : CurPos();
+    const uint32_t start = RunningChecksum - attrs.Sum;
     std::string name;
     MethodHeading(&name);
     Expect(tSemicolon);
     // A directive word such as MESSAGE or DEFAULT may also name the next field.
-    while (kDirectiveStart.Has(la_)) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(false))) {
         if (!GuardedOptional(kTrialMethodDirective, [this] {
                 Directive();
                 Expect(tSemicolon);
@@ -132,13 +151,24 @@ void TOp4Parser::MethodHeading(std::string* name) {
     bool afterClass = false;
     if (la_ == tClass) {
         Get();
-        afterClass = true;
+        afterClass = !modern_; // class constructors and destructors are modern
+    }
+    if (modern_ && LaWord("OPERATOR")) {
+        // class operator Add(const A, B: T): T
+        Get();
+        Ident();
+        *name = LastTokenText();
+        if (la_ == tLParen) FormalParams();
+        if (la_ == tColon) {
+            Get();
+            ResultType();
+        }
+        return;
     }
     const int32_t kind = la_;
     if (kind == tFunction || kind == tProcedure) {
         Get();
-        Ident();
-        *name = LastTokenText();
+        GenericName(name);
         if (la_ == tPoint) {
             Get();
             Ident();
@@ -163,8 +193,10 @@ void TOp4Parser::MethodHeading(std::string* name) {
 
 // PropertyDecl = PROPERTY ident [ PropertyInterface ] PropertySpecifiers ";"
 void TOp4Parser::PropertyDecl(model::TidClass* cls, const std::string& visibility) {
-    const int32_t startLine = CurLine();
-    const int32_t textPos = CurPos();
+    const PendingAttributes attrs = modern_ ? TakeAttributes() : PendingAttributes{};
+    const int32_t startLine = attrs.Present ? attrs.Line : CurLine();
+    const int32_t textPos = attrs.Present ? attrs.Pos : CurPos();
+    if (modern_ && la_ == tClass) Get(); // class property
     Expect(tProperty);
     Ident();
     std::string name(LastTokenText());
@@ -181,10 +213,11 @@ void TOp4Parser::PropertyDecl(model::TidClass* cls, const std::string& visibilit
         PropertyInterface();
         PropertySpecifiers();
     }
+    if (modern_) HintDirectives();
     if (cls && Recording() && Model)
         Model->AddProperty(cls, visibility, name, TextFrom(textPos), startLine, CurLine(),
-                           RunningChecksum - start);
-    Expect(tSemicolon);
+                           RunningChecksum - start + attrs.Sum);
+    if (!modern_ || la_ != tEnd) Expect(tSemicolon);
 }
 
 // PropertyInterface = [ "[" FormalParam { ";" FormalParam } "]" ] [ ":" TypeIdent ]
@@ -280,8 +313,10 @@ void TOp4Parser::InterfaceType(const std::string& name, bool record) {
             Expect(tRBrack);
         }
         if (rec) cls = Model->AddClass(kind, name, startLine, ancestors);
-        while (kInterfaceMemberStart.Has(la_)) {
-            if (la_ == tProperty)
+        while (kInterfaceMemberStart.Has(la_) || (modern_ && la_ == tLBrack)) {
+            if (la_ == tLBrack)
+                Attributes();
+            else if (la_ == tProperty)
                 PropertyDecl(cls, "public");
             else
                 MethodDecl(cls, "public");
@@ -295,6 +330,10 @@ void TOp4Parser::InterfaceType(const std::string& name, bool record) {
 
 // ObjectType = OBJECT [ "(" QualifiedName ")" ] { ObjectMember } END
 void TOp4Parser::ObjectType(const std::string& name, bool record) {
+    if (modern_) {
+        ModernClassType(name, record, CurLine());
+        return;
+    }
     const int32_t startLine = CurLine();
     Expect(tObject);
     std::string ancestors;
@@ -306,7 +345,7 @@ void TOp4Parser::ObjectType(const std::string& name, bool record) {
     }
     model::TidClass* cls = nullptr;
     if (record && Recording() && Model) cls = Model->AddClass("object", name, startLine, ancestors);
-    while (kIdentWords.Has(la_) || la_ == tFunction || la_ == tProcedure) {
+    while (identWords_.Has(la_) || la_ == tFunction || la_ == tProcedure) {
         if (la_ == tFunction || la_ == tProcedure)
             ObjectMethod(cls);
         else
@@ -341,6 +380,10 @@ void TOp4Parser::ObjectMethod(model::TidClass* cls) {
 
 // RecordType = RECORD FieldList END
 void TOp4Parser::RecordType() {
+    if (modern_) {
+        ModernRecordType();
+        return;
+    }
     Expect(tRecord);
     FieldList();
     Expect(tEnd);
@@ -349,7 +392,7 @@ void TOp4Parser::RecordType() {
 // FieldList = [ IdentList ":" Type { ";" IdentList ":" Type } ] [ [ ";" ] VariantPart ] [ ";" ]
 void TOp4Parser::FieldList() {
     NestingGuard guard(*this);
-    if (kIdentWords.Has(la_)) {
+    if (identWords_.Has(la_)) {
         IdentList(nullptr);
         Expect(tColon);
         Type();
@@ -357,7 +400,7 @@ void TOp4Parser::FieldList() {
         while (la_ == tSemicolon) {
             if (!GuardedOptional(kTrialFieldListField, [this] {
                     Get(); // ";"
-                    if (!kIdentWords.Has(la_)) return false;
+                    if (!identWords_.Has(la_)) return false;
                     IdentList(nullptr);
                     Expect(tColon);
                     Type();

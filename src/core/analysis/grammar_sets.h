@@ -15,6 +15,12 @@ inline constexpr TokenSet kExprStart =
                            tPlus,   tFile,    tShortString, tAnsiString, tWideString, tStringKw,
                            tMinus,  tNil,     tNot,         tAt};
 
+// Words that the modern reading also accepts as names: directives only in package files or in
+// one place of a declaration.
+inline constexpr TokenSet kModernIdentWords =
+    kIdentWords | TokenSet{tContains, tRequires, tPackage, tResident, tOut, tAbsolute, tImplements};
+inline constexpr TokenSet kModernExprStart = kExprStart | kModernIdentWords;
+
 inline constexpr TokenSet kDirectiveStart = TokenSet{}.AddRange(tCdecl, tAbstract);
 inline constexpr TokenSet kCallConv = TokenSet{}.AddRange(tCdecl, tAssembler);
 inline constexpr TokenSet kStringWords = {tShortString, tAnsiString, tWideString, tStringKw};
@@ -67,6 +73,11 @@ enum TrialId : int32_t {
     kTrialRelOp,
     kTrialFactor,
     kTrialTypedConstant,
+    kTrialModernRecord,
+    kTrialModernMember,
+    kTrialModernDirective,
+    kTrialTypeArgs,
+    kTrialModernVisibility,
 };
 
 // Error codes for productions that find no fitting alternative (119 and up).
@@ -98,6 +109,7 @@ enum ProductionCode : int32_t {
     kErrTryBlock,
     kErrNestedBlock,
     kErrRelOp,
+    kErrModernMember,
 };
 
 } // namespace quennet::analysis::grammar

@@ -43,7 +43,9 @@ void TOp4Parser::Type() {
     case tFunction:
     case tProcedure: ProcType(); break;
     default:
-        if (kExprStart.Has(la_))
+        if (modern_ && LaWord("REFERENCE") && PeekIsWord("TO"))
+            ReferenceType();
+        else if (exprStart_.Has(la_))
             SimpleType();
         else
             SynError(kErrType);
@@ -54,13 +56,17 @@ void TOp4Parser::Type() {
 // SimpleType = OrdinalType | ident [ "." ident ]
 void TOp4Parser::SimpleType() {
     auto named = [this] {
+        if (modern_) {
+            TypeRef();
+            return;
+        }
         Ident();
         if (la_ == tPoint) {
             Get();
             Ident();
         }
     };
-    if (kIdentWords.Has(la_)) {
+    if (identWords_.Has(la_)) {
         // A plain type name is tried as a subrange first (Low(T)..High(T) starts the same way).
         if (ChooseAlternative(kTrialSimpleType, 2, [&](int32_t a) {
                 if (a == 1) return SubrangeTypeInTrial(); // no "(": OrdinalType is a subrange
@@ -70,7 +76,7 @@ void TOp4Parser::SimpleType() {
             OrdinalType();
         else
             named();
-    } else if (kExprStart.Has(la_)) {
+    } else if (exprStart_.Has(la_)) {
         OrdinalType();
     } else {
         SynError(kErrSimpleType);
@@ -114,7 +120,20 @@ bool TOp4Parser::SubrangeTypeInTrial() {
 // EnumType = "(" IdentList ")"
 void TOp4Parser::EnumType() {
     Expect(tLParen);
-    IdentList(nullptr);
+    if (modern_) {
+        // Values may be given: (kOne = 1, kTwo = 2).
+        for (;;) {
+            Ident();
+            if (la_ == tEqual) {
+                Get();
+                Expression();
+            }
+            if (la_ != tComma) break;
+            Get();
+        }
+    } else {
+        IdentList(nullptr);
+    }
     Expect(tRParen);
 }
 
@@ -175,7 +194,7 @@ void TOp4Parser::ArrayType() {
 
 // IndexType = SubrangeType | TypeIdent
 void TOp4Parser::IndexType() {
-    if (kIdentWords.Has(la_)) {
+    if (identWords_.Has(la_)) {
         if (ChooseAlternative(kTrialIndexType, 2, [this](int32_t a) {
                 if (a == 1) return SubrangeTypeInTrial();
                 TypeIdent();
@@ -184,7 +203,7 @@ void TOp4Parser::IndexType() {
             SubrangeType();
         else
             TypeIdent();
-    } else if (kExprStart.Has(la_)) {
+    } else if (exprStart_.Has(la_)) {
         SubrangeType();
     } else {
         SynError(kErrIndexType);
@@ -195,7 +214,7 @@ void TOp4Parser::IndexType() {
 void TOp4Parser::SetType() {
     Expect(tSet);
     Expect(tOf);
-    if (kIdentWords.Has(la_)) {
+    if (identWords_.Has(la_)) {
         if (ChooseAlternative(kTrialSetType, 2, [this](int32_t a) {
                 if (a == 1) return SubrangeTypeInTrial(); // no "(": OrdinalType is a subrange
                 Ident();
@@ -204,7 +223,7 @@ void TOp4Parser::SetType() {
             OrdinalType();
         else
             Ident();
-    } else if (kExprStart.Has(la_)) {
+    } else if (exprStart_.Has(la_)) {
         OrdinalType();
     } else {
         SynError(kErrSetType);
@@ -221,6 +240,10 @@ void TOp4Parser::PointerType() {
 void TOp4Parser::ClassRefType() {
     Expect(tClass);
     Expect(tOf);
+    if (modern_) {
+        TypeRef();
+        return;
+    }
     Ident();
     if (la_ == tPoint) {
         Get();
@@ -367,7 +390,7 @@ void TOp4Parser::Factor() {
         }
         break;
     default:
-        if (kIdentWords.Has(la_)) {
+        if (identWords_.Has(la_)) {
             if (ChooseAlternative(kTrialFactor, 2, [&](int32_t a) {
                     if (a == 1)
                         dottedCall();
@@ -387,7 +410,7 @@ void TOp4Parser::Factor() {
 // SetConstructor = "[" [ SetElement { "," SetElement } ] "]"
 void TOp4Parser::SetConstructor() {
     Expect(tLBrack);
-    if (kExprStart.Has(la_)) {
+    if (exprStart_.Has(la_)) {
         SetElement();
         while (la_ == tComma) {
             Get();
@@ -421,7 +444,7 @@ void TOp4Parser::TypedConstant() {
         case 2: ArrayConstant(); break;
         default: RecordConstant(); break;
         }
-    } else if (kExprStart.Has(la_)) {
+    } else if (exprStart_.Has(la_)) {
         Expression();
     } else {
         SynError(kErrTypedConstant);

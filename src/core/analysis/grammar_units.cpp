@@ -39,8 +39,7 @@ void TOp4Parser::SourceFile() {
 void TOp4Parser::ProgramModule() {
     if (la_ == tProgram) {
         Get();
-        Ident();
-        if (Model) Model->Name = LastTokenText();
+        ModuleName();
         if (la_ == tLParen) {
             Get();
             IdentList(nullptr);
@@ -57,8 +56,7 @@ void TOp4Parser::ProgramModule() {
 // UnitModule = UNIT ident ";" InterfaceSection ImplementationSection InitSection "."
 void TOp4Parser::UnitModule() {
     Expect(tUnit);
-    Ident();
-    if (Model) Model->Name = LastTokenText();
+    ModuleName();
     Expect(tSemicolon);
     InterfaceSection();
     ImplementationSection();
@@ -71,8 +69,7 @@ void TOp4Parser::UnitModule() {
 //                 [ BEGIN StatementList ] END "."
 void TOp4Parser::LibraryModule() {
     Expect(tLibrary);
-    Ident();
-    if (Model) Model->Name = LastTokenText();
+    ModuleName();
     Expect(tSemicolon);
     if (la_ == tUses) UsesClause();
     while (kImplDeclStart.Has(la_) || la_ == tExports) {
@@ -94,19 +91,35 @@ void TOp4Parser::LibraryModule() {
 //                 [ CONTAINS { IdentList } ";" ] END "."
 void TOp4Parser::PackageModule() {
     Expect(tPackage);
-    Ident();
-    if (Model) Model->Name = LastTokenText();
+    ModuleName();
     Expect(tSemicolon);
-    if (la_ == tRequires) {
+    if (modern_) {
+        // Dotted package names, "in" file names and unit lists ended by ";".
+        auto list = [this] {
+            Get();
+            for (;;) {
+                DottedName(nullptr);
+                if (la_ == tIn) {
+                    Get();
+                    StringSeq();
+                }
+                if (la_ != tComma) break;
+                Get();
+            }
+            Expect(tSemicolon);
+        };
+        if (la_ == tRequires) list();
+        if (la_ == tContains) list();
+    } else if (la_ == tRequires) {
         Get();
         IdentList(nullptr);
-        while (kIdentWords.Has(la_))
+        while (identWords_.Has(la_))
             IdentList(nullptr);
         Expect(tSemicolon);
     }
     if (la_ == tContains) {
         Get();
-        while (kIdentWords.Has(la_))
+        while (identWords_.Has(la_))
             IdentList(nullptr);
         Expect(tSemicolon);
     }
@@ -115,9 +128,22 @@ void TOp4Parser::PackageModule() {
     Expect(tPoint);
 }
 
+// The module's name: one word, or in the modern reading a dotted name with hint directives.
+void TOp4Parser::ModuleName() {
+    if (!modern_) {
+        Ident();
+        if (Model) Model->Name = LastTokenText();
+        return;
+    }
+    std::string name;
+    DottedName(&name);
+    if (Model) Model->Name = name;
+    HintDirectives();
+}
+
 // Ident = identifier | one of the directive and visibility words
 void TOp4Parser::Ident() {
-    if (kIdentWords.Has(la_))
+    if (identWords_.Has(la_))
         Get();
     else
         SynError(kErrIdent);
@@ -136,13 +162,13 @@ void TOp4Parser::IdentList(std::vector<std::string>* names) {
 
 // QualifiedName = ident { "." ident }
 void TOp4Parser::QualifiedName(std::string* name, bool* qualified) {
-    Ident();
-    *name = LastTokenText();
+    GenericName(name);
     while (la_ == tPoint) {
         Get();
-        Ident();
+        std::string part;
+        GenericName(&part);
         *name += '.';
-        *name += LastTokenText();
+        *name += part;
         *qualified = true;
     }
 }
@@ -161,7 +187,10 @@ void TOp4Parser::StringSeq() {
 void TOp4Parser::UsesClause() {
     Expect(tUses);
     for (;;) {
-        Ident();
+        if (modern_)
+            DottedName(nullptr);
+        else
+            Ident();
         if (la_ == tIn) {
             Get();
             StringSeq();
@@ -201,8 +230,9 @@ void TOp4Parser::ExportItem() {
 void TOp4Parser::InterfaceSection() {
     Expect(tInterface);
     if (la_ == tUses) UsesClause();
-    while (kInterfaceDeclStart.Has(la_)) {
+    while (kInterfaceDeclStart.Has(la_) || (modern_ && la_ == tLBrack)) {
         switch (la_) {
+        case tLBrack: Attributes(); break;
         case tConst: ConstSection(true); break;
         case tResourceString: ResStringSection(); break;
         case tType: TypeSection(true); break;
@@ -217,8 +247,9 @@ void TOp4Parser::InterfaceSection() {
 void TOp4Parser::ImplementationSection() {
     Expect(tImplementation);
     if (la_ == tUses) UsesClause();
-    while (kImplDeclStart.Has(la_)) {
+    while (kImplDeclStart.Has(la_) || (modern_ && la_ == tLBrack)) {
         switch (la_) {
+        case tLBrack: Attributes(); break;
         case tVar:
         case tThreadVar: VarSection(true); break;
         case tLabel: LabelSection(); break;
@@ -262,9 +293,14 @@ void TOp4Parser::InitSection() {
 // ConstSection = CONST ConstDecl ";" { ConstDecl ";" }
 void TOp4Parser::ConstSection(bool record) {
     Expect(tConst);
+    if (modern_ && la_ == tLBrack) Attributes();
     ConstDecl(record);
     Expect(tSemicolon);
-    while (kIdentWords.Has(la_)) {
+    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+        if (la_ == tLBrack) {
+            Attributes();
+            continue;
+        }
         ConstDecl(record);
         Expect(tSemicolon);
     }
@@ -272,7 +308,8 @@ void TOp4Parser::ConstSection(bool record) {
 
 // ConstDecl = ident ( "=" Expression | ":" Type "=" TypedConstant )
 void TOp4Parser::ConstDecl(bool record) {
-    const int32_t startLine = CurLine();
+    const PendingAttributes attrs = modern_ ? TakeAttributes() : PendingAttributes{};
+    const int32_t startLine = attrs.Present ? attrs.Line : CurLine();
     Ident();
     std::string name(LastTokenText());
     std::string_view typeText;
@@ -296,6 +333,11 @@ void TOp4Parser::ConstDecl(bool record) {
     } else {
         SynError(kErrConstDecl);
     }
+    if (modern_) {
+        const uint32_t hintStart = RunningChecksum;
+        HintDirectives();
+        valueSum += RunningChecksum - hintStart + attrs.Sum;
+    }
     if (record && Recording() && Model)
         Model->AddConst(name, typeText, typeSum, valueSum, startLine, PrevLine());
 }
@@ -304,7 +346,7 @@ void TOp4Parser::ConstDecl(bool record) {
 void TOp4Parser::ResStringSection() {
     Expect(tResourceString);
     ResStringDecl();
-    while (kIdentWords.Has(la_))
+    while (identWords_.Has(la_))
         ResStringDecl();
 }
 
@@ -328,9 +370,14 @@ void TOp4Parser::ResStringDecl() {
 // TypeSection = TYPE TypeDecl ";" { TypeDecl ";" }
 void TOp4Parser::TypeSection(bool record) {
     Expect(tType);
+    if (modern_ && la_ == tLBrack) Attributes();
     TypeDecl(record);
     Expect(tSemicolon);
-    while (kIdentWords.Has(la_)) {
+    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+        if (la_ == tLBrack) {
+            Attributes();
+            continue;
+        }
         TypeDecl(record);
         Expect(tSemicolon);
     }
@@ -338,6 +385,10 @@ void TOp4Parser::TypeSection(bool record) {
 
 // TypeDecl = ident "=" [ TYPE ] ( ClassLikeType | Type )
 void TOp4Parser::TypeDecl(bool record) {
+    if (modern_) {
+        ModernTypeDecl(record);
+        return;
+    }
     const int32_t startLine = CurLine();
     Ident();
     std::string name(LastTokenText());
@@ -392,9 +443,14 @@ void TOp4Parser::TypeDecl(bool record) {
 // VarSection = ( VAR | THREADVAR ) VarDecl ";" { VarDecl ";" }
 void TOp4Parser::VarSection(bool record) {
     Get();
+    if (modern_ && la_ == tLBrack) Attributes();
     VarDecl(record);
     Expect(tSemicolon);
-    while (kIdentWords.Has(la_)) {
+    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+        if (la_ == tLBrack) {
+            Attributes();
+            continue;
+        }
         VarDecl(record);
         Expect(tSemicolon);
     }
@@ -402,7 +458,8 @@ void TOp4Parser::VarSection(bool record) {
 
 // VarDecl = IdentList ":" Type [ "=" TypedConstant | ABSOLUTE Expression ]
 void TOp4Parser::VarDecl(bool record) {
-    const int32_t startLine = CurLine();
+    const PendingAttributes attrs = modern_ ? TakeAttributes() : PendingAttributes{};
+    const int32_t startLine = attrs.Present ? attrs.Line : CurLine();
     const bool rec = record && Recording() && Model;
     std::vector<std::string> names;
     IdentList(rec ? &names : nullptr);
@@ -424,6 +481,11 @@ void TOp4Parser::VarDecl(bool record) {
         Expression();
         valueSum = RunningChecksum - valueStart;
     }
+    if (modern_) {
+        const uint32_t hintStart = RunningChecksum;
+        HintDirectives();
+        valueSum += RunningChecksum - hintStart + attrs.Sum;
+    }
     if (rec) Model->AddVars(names, typeText, typeSum, valueSum, startLine, PrevLine());
 }
 
@@ -443,9 +505,10 @@ void TOp4Parser::LabelSection() {
 
 // ProcHeadingDecl = ( FunctionHeading | ProcedureHeading ) ";" { Directive ";" }
 void TOp4Parser::ProcHeadingDecl() {
-    const int32_t startLine = CurLine();
-    const int32_t textPos = CurPos();
-    const uint32_t start = RunningChecksum;
+    const PendingAttributes attrs = modern_ ? TakeAttributes() : PendingAttributes{};
+    const int32_t startLine = attrs.Present ? attrs.Line : CurLine();
+    const int32_t textPos = attrs.Present ? attrs.Pos : CurPos();
+    const uint32_t start = RunningChecksum - attrs.Sum;
     std::string name;
     if (la_ == tFunction)
         FunctionHeading(&name);
@@ -454,7 +517,7 @@ void TOp4Parser::ProcHeadingDecl() {
     else
         SynError(kErrProcHeading);
     Expect(tSemicolon);
-    while (kDirectiveStart.Has(la_)) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(true))) {
         Directive();
         Expect(tSemicolon);
     }
@@ -465,8 +528,7 @@ void TOp4Parser::ProcHeadingDecl() {
 // FunctionHeading = FUNCTION ident [ FormalParams ] ":" ResultType { Directive }
 void TOp4Parser::FunctionHeading(std::string* name) {
     Expect(tFunction);
-    Ident();
-    *name = LastTokenText();
+    GenericName(name);
     if (la_ == tLParen) FormalParams();
     Expect(tColon);
     ResultType();
@@ -477,8 +539,7 @@ void TOp4Parser::FunctionHeading(std::string* name) {
 // ProcedureHeading = PROCEDURE ident [ FormalParams ] { Directive }
 void TOp4Parser::ProcedureHeading(std::string* name) {
     Expect(tProcedure);
-    Ident();
-    *name = LastTokenText();
+    GenericName(name);
     if (la_ == tLParen) FormalParams();
     while (kDirectiveStart.Has(la_))
         Directive();
@@ -487,7 +548,7 @@ void TOp4Parser::ProcedureHeading(std::string* name) {
 // ImplRoutine = [ CLASS ] ( ImplFunction | ImplProcedure )
 void TOp4Parser::ImplRoutine(bool record) {
     if (la_ == tClass) Get();
-    if (la_ == tFunction)
+    if (la_ == tFunction || (modern_ && LaWord("OPERATOR")))
         ImplFunction(record);
     else if (la_ == tProcedure || la_ == tConstructor || la_ == tDestructor)
         ImplProcedure(record);
@@ -500,7 +561,10 @@ void TOp4Parser::ImplRoutine(bool record) {
 void TOp4Parser::ImplFunction(bool record) {
     const int32_t startLine = CurLine();
     const int32_t textPos = CurPos();
-    Expect(tFunction);
+    if (la_ == tIdentifier) // "operator"
+        Get();
+    else
+        Expect(tFunction);
     std::string name;
     bool qualified = false;
     QualifiedName(&name, &qualified);
@@ -511,7 +575,7 @@ void TOp4Parser::ImplFunction(bool record) {
         ResultType();
     }
     Expect(tSemicolon);
-    while (kDirectiveStart.Has(la_)) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(false))) {
         Directive();
         Expect(tSemicolon);
     }
@@ -530,7 +594,7 @@ void TOp4Parser::ImplProcedure(bool record) {
     QualifiedName(&name, &qualified);
     if (la_ == tLParen) FormalParams();
     Expect(tSemicolon);
-    while (kDirectiveStart.Has(la_)) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(false))) {
         Directive();
         Expect(tSemicolon);
     }
@@ -556,7 +620,7 @@ void TOp4Parser::ImplBody(bool record, const std::string& name, bool qualified, 
         Block();
         if (rec)
             Model->AddProcImpl(name, qualified, heading, headSum, RunningChecksum - bodyStart,
-                               startLine, headLast, CurLine());
+                               startLine, headLast, CurLine(), modern_);
         Expect(tSemicolon);
     } else {
         SynError(kErrImplBody);
@@ -567,7 +631,18 @@ void TOp4Parser::ImplBody(bool record, const std::string& name, bool qualified, 
 // ExternalSpec = EXTERNAL [ Expression [ NAME Expression ] ]
 void TOp4Parser::ExternalSpec() {
     Expect(tExternal);
-    if (kExprStart.Has(la_)) {
+    if (modern_) {
+        // [ library ] [ NAME expr | INDEX expr ] [ DELAYED ], each part optional.
+        if (exprStart_.Has(la_) && la_ != tName && la_ != tIndex && !LaWord("DELAYED"))
+            Expression();
+        if (la_ == tName || la_ == tIndex) {
+            Get();
+            Expression();
+        }
+        if (LaWord("DELAYED")) Get();
+        return;
+    }
+    if (exprStart_.Has(la_)) {
         Expression();
         if (la_ == tName) {
             Get();
@@ -579,6 +654,10 @@ void TOp4Parser::ExternalSpec() {
 // FormalParams = "(" FormalParam { ";" FormalParam } ")"
 void TOp4Parser::FormalParams() {
     Expect(tLParen);
+    if (modern_ && la_ == tRParen) {
+        Get();
+        return;
+    }
     FormalParam();
     while (la_ == tSemicolon) {
         Get();
@@ -589,7 +668,9 @@ void TOp4Parser::FormalParams() {
 
 // FormalParam = [ IN | CONST | VAR | OUT ] ident { "," ident } [ ":" ParamType ]
 void TOp4Parser::FormalParam() {
+    if (modern_ && la_ == tLBrack) SkipBrackets();
     if (la_ == tIn || la_ == tConst || la_ == tVar || la_ == tOut) Get();
+    if (modern_ && la_ == tLBrack) SkipBrackets();
     IdentList(nullptr);
     if (la_ == tColon) {
         Get();
@@ -648,7 +729,9 @@ void TOp4Parser::TypeIdent() {
         }
         break;
     default:
-        if (kIdentWords.Has(la_)) {
+        if (modern_ && identWords_.Has(la_)) {
+            TypeRef();
+        } else if (identWords_.Has(la_)) {
             Get();
             if (la_ == tPoint) {
                 Get();
@@ -661,17 +744,29 @@ void TOp4Parser::TypeIdent() {
     }
 }
 
+// TypeRef = ident [ TypeArgs ] { "." ident [ TypeArgs ] }   (modern reading)
+void TOp4Parser::TypeRef() {
+    Ident();
+    if (la_ == tLess) TypeArgs();
+    while (la_ == tPoint) {
+        Get();
+        Ident();
+        if (la_ == tLess) TypeArgs();
+    }
+}
+
 // Directive = CDECL | REGISTER | PASCAL | SAFECALL | STDCALL | ASSEMBLER | VIRTUAL [ Expression ]
 //           | DYNAMIC | OVERRIDE | OVERLOAD | REINTRODUCE | MESSAGE Expression | NEAR | FAR
 //           | EXPORT | DISPID Expression | ABSTRACT
 void TOp4Parser::Directive() {
+    if (modern_ && ModernDirective()) return;
     switch (la_) {
     case tVirtual:
         Get();
         // A directive word after VIRTUAL may be the next directive rather than an expression.
         if (kDirectiveStart.Has(la_))
             GuardedOptional(kTrialVirtualExpr, [this] { Expression(); });
-        else if (kExprStart.Has(la_))
+        else if (exprStart_.Has(la_))
             Expression();
         break;
     case tMessage:

@@ -35,6 +35,11 @@ public:
     // Bounds that protect against hostile input; far beyond anything real code needs.
     int32_t MaxNesting = 400;
 
+    // The modern Delphi reading: the classic grammar plus what Delphi has gained since. Set
+    // before ParseText; the classic reading never enters the productions it adds.
+    void SetModern(bool modern);
+    bool Modern() const { return modern_; }
+
 protected:
     // Directive handling counts here so that memoised attempts can tell they saw none.
     uint64_t directiveEvents_ = 0;
@@ -83,8 +88,47 @@ private:
                (static_cast<uint64_t>(id) << 2) | static_cast<uint64_t>(alt);
     }
     void FinishStatus();
+    uint32_t ClassicSum(const TSymbolPosition& token) const;
 
     class NestingGuard;
+
+    // ---- modern reading ----
+    bool LaWord(std::string_view upperWord) const; // an identifier spelled so, any letter case
+    int32_t PeekKind();                            // the token after the lookahead
+    bool PeekIsWord(std::string_view upperWord);
+    void ModuleName();
+    void ModernTypeDecl(bool record);
+    bool ModernDirectiveStart(bool externalToo);
+    void SkipBrackets();
+    void TypeRef();
+    void DottedName(std::string* name);  // ident { "." ident }
+    void GenericName(std::string* name); // ident [ "<" TypeParams ">" ]
+    void TypeParams(std::string* name);
+    void TypeArgs();
+    void HintDirectives();
+    bool ModernDirective();
+    void Attributes();
+    void ModernClassBody(model::TidClass* cls, const std::string& className, std::string visibility,
+                         bool isRecord);
+    void ModernMember(model::TidClass* cls, const std::string& className, std::string& visibility,
+                      bool isRecord);
+    void MethodMember(model::TidClass* cls, const std::string& visibility);
+    void ClassConst(model::TidClass* cls, const std::string& visibility);
+    void ModernRecordType();
+    bool RecordHasMembers();
+    void ModernRecordClass(const std::string& name, bool record, int32_t startLine);
+    void ModernClassType(const std::string& name, bool record, int32_t startLine);
+    void ReferenceType();
+    // A declaration's attributes: recorded with it, starting it.
+    struct PendingAttributes {
+        bool Present = false;
+        int32_t Line = -1;
+        int32_t Pos = 0;
+        int32_t EndPos = 0;
+        uint32_t Sum = 0;
+    };
+    PendingAttributes TakeAttributes();
+    std::string AttributedText(const PendingAttributes& attrs, std::string_view text) const;
 
     // ---- grammar: units and declarations ----
     void SourceFile();
@@ -186,6 +230,12 @@ private:
     void AsmBlock();
 
     int32_t la_ = tEndOfText;
+    bool modern_ = false;
+    TokenSet identWords_;    // the words Ident accepts in this reading
+    TokenSet exprStart_;     // the tokens that can begin an expression
+    std::string nestPrefix_; // "TOuter." while the types of a class body are read
+    PendingAttributes attrs_;
+    int32_t recordMembers_ = 0; // members seen that make a record class-like
     std::vector<TrialRecord> trials_;
     int32_t nesting_ = 0;
     uint64_t guardHits_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "analysis/grammar_sets.h"
 #include "analysis/parser.h"
 #include "analysis/parser_trials.h"
 #include "model/crc32.h"
@@ -15,7 +16,16 @@ inline uint8_t UpperAZ(uint8_t b) {
 }
 } // namespace
 
-TOp4Parser::TOp4Parser() = default;
+TOp4Parser::TOp4Parser() {
+    SetModern(false);
+}
+
+void TOp4Parser::SetModern(bool modern) {
+    modern_ = modern;
+    ModernTokens = modern;
+    identWords_ = modern ? grammar::kModernIdentWords : grammar::kIdentWords;
+    exprStart_ = modern ? grammar::kModernExprStart : grammar::kExprStart;
+}
 
 void TOp4Parser::Get() {
     for (;;) {
@@ -25,8 +35,12 @@ void TOp4Parser::Get() {
             throw EParseAbort{};
         }
         uint32_t c = 0xFFFFFFFFu;
-        for (unsigned char b : LastTokenText())
-            c = model::kCrc32Table[(c ^ UpperAZ(b)) & 0xFFu] ^ (c >> 8);
+        if (s_.PrevToken.ModernFrom >= 0) {
+            c = ClassicSum(s_.PrevToken);
+        } else {
+            for (unsigned char b : LastTokenText())
+                c = model::kCrc32Table[(c ^ UpperAZ(b)) & 0xFFu] ^ (c >> 8);
+        }
         TokenChecksum = c;
         RunningChecksum += c;
         if (la_ <= kMaxTerminal) {
@@ -34,6 +48,23 @@ void TOp4Parser::Get() {
             break;
         }
     }
+}
+
+// The sum of the token checksums that the classic scanner gives the same text.
+uint32_t TOp4Parser::ClassicSum(const TSymbolPosition& token) const {
+    const int32_t end = token.Pos + token.Len;
+    const std::string_view text = GetString(token.ModernFrom, end - token.ModernFrom);
+    TOp4Scanner classic;
+    classic.InitSource(text.data(), static_cast<int32_t>(text.size()));
+    uint32_t sum = 0;
+    while (classic.Get() != tEndOfText) {
+        uint32_t c = 0xFFFFFFFFu;
+        const TSymbolPosition& t = classic.State().CurToken;
+        for (unsigned char b : classic.GetName(t.Pos, t.Len))
+            c = model::kCrc32Table[(c ^ UpperAZ(b)) & 0xFFu] ^ (c >> 8);
+        sum += c;
+    }
+    return sum;
 }
 
 void TOp4Parser::Expect(int32_t kind) {

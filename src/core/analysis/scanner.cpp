@@ -200,7 +200,107 @@ int32_t TOp4Scanner::Get() {
     s_.CurToken.Len = 0;
     s_.ContextLen = 0;
     s_.TokenStart = s_.BufPos;
-    return ScanToken();
+    s_.CurToken.ModernFrom = -1;
+    if (!ModernTokens) return ScanToken();
+    int32_t kind;
+    const int32_t from = s_.BufPos;
+    if (ScanModern(s_.Ch, kind))
+        s_.CurToken.ModernFrom = from;
+    else
+        kind = ScanToken();
+    // "X.Type", "Rec.End": after a point every word is a name.
+    if (s_.LastKind == tPoint && kind > tCharConst && kind < tNoSym &&
+        kTokenSpelling[kind][0] >= 'A')
+        kind = tIdentifier;
+    s_.LastKind = kind;
+    return kind;
+}
+
+// Token forms of the modern readings; false leaves the token to the classic automaton.
+bool TOp4Scanner::ScanModern(uint8_t first, int32_t& kind) {
+    auto step = [this] {
+        NextCh();
+        ++s_.CurToken.Len;
+    };
+    auto digitOrSep = [](uint8_t c) { return IsDigit(c) || c == '_'; };
+    auto hexOrSep = [](uint8_t c) { return IsHex(c) || c == '_'; };
+    const uint8_t next = CharAt(s_.BufPos + 1);
+    switch (first) {
+    case '&':
+        if (kClass[next] == cLetter) {
+            // The "&" only lifts the keyword meaning; the name is the word after it.
+            NextCh();
+            s_.CurToken.Pos = s_.TokenStart = s_.BufPos;
+            ++s_.CurToken.Col;
+            SkipRun([](uint8_t c) { return kClass[c] != cOther; });
+            kind = tIdentifier;
+            return true;
+        }
+        if (next >= '0' && next <= '7') { // octal
+            step();
+            SkipRun([](uint8_t c) { return (c >= '0' && c <= '7') || c == '_'; });
+            kind = tInteger;
+            return true;
+        }
+        return false;
+    case '%':
+        if (next != '0' && next != '1') return false;
+        step();
+        SkipRun([](uint8_t c) { return c == '0' || c == '1' || c == '_'; });
+        kind = tInteger;
+        return true;
+    case '$': {
+        // Only hex numbers with a separator are read here.
+        int32_t at = s_.BufPos + 1;
+        while (IsHex(CharAt(at)))
+            ++at;
+        if (at == s_.BufPos + 1 || CharAt(at) != '_') return false;
+        step();
+        SkipRun(hexOrSep);
+        kind = tInteger;
+        return true;
+    }
+    case '\'': {
+        // Three quotes at the end of a line open a string that a line starting with three closes.
+        if (next != '\'' || CharAt(s_.BufPos + 2) != '\'') return false;
+        int32_t at = s_.BufPos + 3;
+        while (CharAt(at) == ' ' || CharAt(at) == 9)
+            ++at;
+        if (CharAt(at) != 13 && CharAt(at) != 10) return false;
+        bool lineStart = false;
+        while (s_.Ch != 0) {
+            step();
+            if (s_.Ch == 13 || s_.Ch == 10) {
+                lineStart = true;
+            } else if (lineStart && s_.Ch == '\'' && CharAt(s_.BufPos + 1) == '\'' &&
+                       CharAt(s_.BufPos + 2) == '\'') {
+                step();
+                step();
+                step();
+                break;
+            } else if (s_.Ch != ' ' && s_.Ch != 9) {
+                lineStart = false;
+            }
+        }
+        kind = tString;
+        return true;
+    }
+    default: break;
+    }
+    if (!IsDigit(first)) return false;
+    int32_t at = s_.BufPos;
+    while (IsDigit(CharAt(at)))
+        ++at;
+    if (CharAt(at) != '_') return false;
+    step();
+    SkipRun(digitOrSep);
+    kind = tInteger;
+    if (s_.Ch == '.' && IsDigit(CharAt(s_.BufPos + 1))) {
+        step();
+        SkipRun(digitOrSep);
+        kind = tReal;
+    }
+    return true;
 }
 
 // Moves over a run of characters of the given class, none of which is a line end, as a

@@ -17,6 +17,9 @@ struct TSymbolPosition {
     int32_t Col = 0;
     int32_t Len = 0;
     int32_t Pos = 0; // 0-based offset of the first character
+    // Where a token that only the modern readings form begins ("&" included), else -1: its
+    // checksum is that of the classic tokens of the same text, so readings agree on the sums.
+    int32_t ModernFrom = -1;
 };
 
 struct TCommentRecord {
@@ -38,6 +41,7 @@ struct TScannerState {
     TSymbolPosition CurToken;
     int32_t ErrorCount = 0;
     bool CommentsExist = false;
+    int32_t LastKind = 0; // kind of the token recognised last, for words after a "."
 };
 
 class TCoCoScanner {
@@ -92,7 +96,13 @@ public:
     // Recognises the next token; returns its kind.
     int32_t Get();
 
+    // The modern readings add token forms that the classic one reads as several tokens or as
+    // noSym: "&" before a word, "%" binary and "&" octal numbers, "_" between digits, triple-
+    // quoted multi-line strings, and any word after "." read as a name.
+    bool ModernTokens = false;
+
 private:
+    bool ScanModern(uint8_t first, int32_t& kind);
     int32_t ScanToken();
     int32_t CheckLiteral();
     template <class Pred> void SkipRun(Pred pred);

@@ -71,21 +71,19 @@ void ScanDiagonal(const TLineRecord* a, const TLineRecord* b, int32_t i, int32_t
     if (run > best.Length) best = {run, i + n - run, j + n - run};
 }
 
-// Diagonals through the first old line first (increasing new offset), then those through the
-// first new line (increasing old offset). Each direction stops at the first diagonal that is
-// not longer than the best run, since every later one in that direction is no longer either.
-Run FindLongestRunByDiagonals(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int32_t hi1,
-                              int32_t lo2, int32_t hi2) {
-    Run best;
-    const int32_t len1 = hi1 - lo1 + 1;
-    const int32_t len2 = hi2 - lo2 + 1;
-    for (int32_t d = 0; d < len2; ++d) {
-        int32_t n = std::min(len1, len2 - d);
+// The diagonals after the first one, given the best run of the first: those through the first
+// old line (increasing new offset), then those through the first new line (increasing old
+// offset). Each direction stops at the first diagonal that is not longer than the best run,
+// since every later one in that direction is no longer either.
+Run ContinueByDiagonals(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int32_t len1,
+                        int32_t lo2, int32_t len2, Run best) {
+    for (int32_t d = 1; d < len2; ++d) {
+        const int32_t n = std::min(len1, len2 - d);
         if (n <= best.Length) break;
         ScanDiagonal(a, b, lo1, lo2 + d, n, best);
     }
     for (int32_t d = 1; d < len1; ++d) {
-        int32_t n = std::min(len1 - d, len2);
+        const int32_t n = std::min(len1 - d, len2);
         if (n <= best.Length) break;
         ScanDiagonal(a, b, lo1 + d, lo2, n, best);
     }
@@ -123,13 +121,63 @@ public:
     }
 };
 
+// Scans the first diagonal of the range like ScanDiagonal, but stops at the first run of
+// `bound` pairs: no run in the range is longer, so none later in the order can replace it.
+Run ScanFirstDiagonal(const TLineRecord* a, const TLineRecord* b, int32_t i, int32_t j, int32_t n,
+                      int32_t bound) {
+    Run best;
+    int32_t run = 0;
+    for (int32_t k = 0; k < n; ++k) {
+        if (a[i + k].Key == b[j + k].Key) {
+            if (++run == bound) return {run, i + k + 1 - run, j + k + 1 - run};
+            continue;
+        }
+        if (run > best.Length) best = {run, i + k - run, j + k - run};
+        run = 0;
+    }
+    if (run > best.Length) best = {run, i + n - run, j + n - run};
+    return best;
+}
+
+// Pairs the diagonal search visits after the first diagonal when the best run stays `best`.
+int64_t DiagonalWork(int32_t len1, int32_t len2, int32_t best) {
+    int64_t work = 0;
+    for (int32_t d = 1; d < len2; ++d) {
+        const int32_t n = std::min(len1, len2 - d);
+        if (n <= best) break;
+        work += n;
+    }
+    for (int32_t d = 1; d < len1; ++d) {
+        const int32_t n = std::min(len1 - d, len2);
+        if (n <= best) break;
+        work += n;
+    }
+    return work;
+}
+
+// `bound` is at least the longest run in the range: the enclosing range's run length. A range
+// cut from a larger one often holds a run of that length on its first diagonal (repeated
+// lines matched one after the other along one diagonal); finding it there costs only the
+// pairs up to it.
 Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int32_t hi1,
-                   int32_t lo2, int32_t hi2) {
+                   int32_t lo2, int32_t hi2, int32_t bound) {
     const int32_t len1 = hi1 - lo1 + 1;
     const int32_t len2 = hi2 - lo2 + 1;
-    // Small ranges are searched directly; so is everything when a hash proposal fails.
-    if (len1 <= 0 || len2 <= 0 || static_cast<int64_t>(len1) * len2 <= 16384)
-        return FindLongestRunByDiagonals(a, b, lo1, hi1, lo2, hi2);
+    if (len1 <= 0 || len2 <= 0) return Run{};
+    bound = std::min({bound, len1, len2});
+    const Run first = ScanFirstDiagonal(a, b, lo1, lo2, std::min(len1, len2), bound);
+    if (first.Length == bound) return first;
+
+    // The rest by whichever search costs less: every remaining diagonal, or about one hashing
+    // pass over both ranges per step of the search for the length, plus a sort.
+    int steps = 2;
+    for (int32_t span = bound - first.Length; span > 0; span >>= 1)
+        ++steps;
+    for (int32_t n = len1; n > 1; n >>= 1)
+        ++steps;
+    const int64_t hashWork = 8 * static_cast<int64_t>(len1 + len2) * steps;
+    if (DiagonalWork(len1, len2, first.Length) <= hashWork)
+        return ContinueByDiagonals(a, b, lo1, len1, lo2, len2, first);
 
     const WindowHashes ha(a, lo1, len1), hb(b, lo2, len2);
     std::vector<std::pair<uint64_t, int32_t>> windows; // (hash, old offset), sorted
@@ -170,7 +218,7 @@ Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int3
         }
         return false;
     };
-    int32_t lo = 0, hi = std::min(len1, len2); // common(lo) holds; common(hi + 1) does not
+    int32_t lo = first.Length, hi = bound; // common(lo) holds; common(hi + 1) does not
     while (lo < hi) {
         const int32_t mid = lo + (hi - lo + 1) / 2;
         if (common(mid))
@@ -179,7 +227,7 @@ Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int3
             hi = mid - 1;
     }
     const int32_t L = lo;
-    if (L == 0) return Run{};
+    if (L == first.Length) return first; // the first diagonal comes first in the order
 
     const uint64_t pow = oldWindows(L);
     // Offsets relative to the range: a window pair (i, j) lies on diagonal j - i; first
@@ -216,7 +264,7 @@ Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int3
     }
     for (int32_t k = 0; k < L; ++k)
         if (a[run.StartA + k].Key != b[run.StartB + k].Key)
-            return FindLongestRunByDiagonals(a, b, lo1, hi1, lo2, hi2);
+            return ContinueByDiagonals(a, b, lo1, len1, lo2, len2, first);
     return run;
 }
 
@@ -225,6 +273,7 @@ Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int3
 struct Task {
     bool IsRange;
     int32_t Lo1, Hi1, Lo2, Hi2; // range bounds; for a run: Lo2 = first new index, Hi2 = length
+    int32_t Bound;              // no run in the range is longer
 };
 
 void MarkUnmatchedLines(std::vector<TLineRecord>& a, std::vector<TLineRecord>& b,
@@ -258,7 +307,8 @@ void MatchLines(std::vector<TLineRecord>& oldLines, std::vector<TLineRecord>& ne
     // so the entries come out in exactly that order, and deep inputs cannot exhaust the stack.
     std::vector<Task> work;
     work.push_back({true, 0, static_cast<int32_t>(oldLines.size()) - 1, 0,
-                    static_cast<int32_t>(newLines.size()) - 1});
+                    static_cast<int32_t>(newLines.size()) - 1,
+                    std::numeric_limits<int32_t>::max()});
     while (!work.empty()) {
         Task t = work.back();
         work.pop_back();
@@ -267,7 +317,7 @@ void MatchLines(std::vector<TLineRecord>& oldLines, std::vector<TLineRecord>& ne
                 map.push_back({Common, b[t.Lo2 + k].Line});
             continue;
         }
-        Run run = FindLongestRun(a, b, t.Lo1, t.Hi1, t.Lo2, t.Hi2);
+        Run run = FindLongestRun(a, b, t.Lo1, t.Hi1, t.Lo2, t.Hi2, t.Bound);
         if (run.Length == 0) {
             for (int32_t i = t.Lo1; i <= t.Hi1; ++i)
                 map.push_back({OldOnly, a[i].Line});
@@ -275,9 +325,10 @@ void MatchLines(std::vector<TLineRecord>& oldLines, std::vector<TLineRecord>& ne
                 map.push_back({NewOnly, b[j].Line});
             continue;
         }
-        work.push_back({true, run.StartA + run.Length, t.Hi1, run.StartB + run.Length, t.Hi2});
-        work.push_back({false, 0, 0, run.StartB, run.Length});
-        work.push_back({true, t.Lo1, run.StartA - 1, t.Lo2, run.StartB - 1});
+        work.push_back(
+            {true, run.StartA + run.Length, t.Hi1, run.StartB + run.Length, t.Hi2, run.Length});
+        work.push_back({false, 0, 0, run.StartB, run.Length, 0});
+        work.push_back({true, t.Lo1, run.StartA - 1, t.Lo2, run.StartB - 1, run.Length});
     }
     MarkUnmatchedLines(oldLines, newLines, map);
 }

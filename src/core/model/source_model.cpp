@@ -127,12 +127,13 @@ void TPasSrc::AddProc(std::string_view name, std::string_view text, uint32_t che
 
 void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_view text,
                           uint32_t headingChecksum, uint32_t bodyChecksum, int32_t firstLine,
-                          int32_t headingLastLine, int32_t bodyLastLine) {
+                          int32_t headingLastLine, int32_t bodyLastLine, bool classAtLastDot) {
     DeclList<TidProc>* list = &Procs;
     NameIndex<TidProc>* index = &procIndex_;
     std::string_view routineName = name;
     if (qualified) {
-        size_t dot = name.find('.');
+        // Nested classes carry dotted names (TOuter.TInner.DoIt) in the modern readings.
+        size_t dot = classAtLastDot ? name.rfind('.') : name.find('.');
         TidClass* cls = classIndex_.Find(name.substr(0, dot));
         if (!cls) return;
         list = &cls->Methods;

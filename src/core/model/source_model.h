@@ -157,7 +157,7 @@ public:
                  int32_t lastLine);
     void AddProcImpl(std::string_view name, bool qualified, std::string_view text,
                      uint32_t headingChecksum, uint32_t bodyChecksum, int32_t firstLine,
-                     int32_t headingLastLine, int32_t bodyLastLine);
+                     int32_t headingLastLine, int32_t bodyLastLine, bool classAtLastDot = false);
     void AddConst(std::string_view name, std::string_view typeText, uint32_t typeChecksum,
                   uint32_t valueChecksum, int32_t firstLine, int32_t lastLine);
     void AddVars(const std::vector<std::string>& names, std::string_view typeText,

@@ -1,4 +1,4 @@
-// Folder comparison with POSIX calls; file contents are read through mmap, never copied.
+// Folder comparison with POSIX calls.
 #include "navigator/folder_compare.h"
 
 #include "model/crc32.h"
@@ -10,9 +10,9 @@
 #include <fcntl.h>
 #include <memory>
 #include <stdexcept>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quennet::navigator {
 
@@ -57,26 +57,38 @@ uint64_t FileSizeOf(const std::string& fileName) {
 
 CrcResult ReadFileCrc(const std::string& fileName) {
     CrcResult result;
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return result;
+    // Non-blocking, so that opening a FIFO does not wait for a writer.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        result.Problem = std::strerror(errno);
+        return result;
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        result.Problem = st.st_mode == 0       ? std::strerror(errno)
+                         : S_ISDIR(st.st_mode) ? "Is a directory"
+                                               : "Not a regular file";
         ::close(fd);
         return result;
     }
-    const auto size = static_cast<size_t>(st.st_size);
-    if (size == 0) {
-        ::close(fd);
-        result.Readable = true; // nothing to map: the starting value
-        return result;
+    (void)::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    std::vector<char> block(1 << 16);
+    uint32_t crc = kCrcStart;
+    for (;;) {
+        const ssize_t got = ::read(fd, block.data(), block.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            result.Problem = std::strerror(errno);
+            ::close(fd);
+            return result;
+        }
+        if (got == 0) break;
+        crc = model::UpdateCrc32(block.data(), static_cast<size_t>(got), crc);
+        result.Size += static_cast<uint64_t>(got);
     }
-    void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     ::close(fd);
-    if (view == MAP_FAILED) return result;
-    (void)::madvise(view, size, MADV_SEQUENTIAL);
-    result.Crc = model::UpdateCrc32(view, size, kCrcStart);
+    result.Crc = crc;
     result.Readable = true;
-    ::munmap(view, size);
     return result;
 }
 
@@ -98,16 +110,33 @@ const char* FileStatusName(FileStatus status) {
     return "only here";
 }
 
-FileStatus StatusOf(const std::string& here, const std::string& there, const std::string& name) {
-    const std::string mine = WithTrailingSeparator(here) + name;
-    const std::string other = WithTrailingSeparator(there) + name;
-    if (!FileExists(other)) return FileStatus::OnlyHere;
-    if (FileSizeOf(other) != FileSizeOf(mine)) return FileStatus::Different;
+FileComparison CompareContents(const std::string& mine, const std::string& other, uint64_t size) {
     const CrcResult a = ReadFileCrc(other);
     const CrcResult b = ReadFileCrc(mine);
     // Two files that cannot be read would both give the starting value; that proves nothing.
-    if (!a.Readable || !b.Readable) return FileStatus::Different;
-    return a.Crc == b.Crc ? FileStatus::Identical : FileStatus::Different;
+    if (!b.Readable) return {FileStatus::Different, mine, b.Problem};
+    if (!a.Readable) return {FileStatus::Different, other, a.Problem};
+    const bool same = a.Size == size && b.Size == size && a.Crc == b.Crc;
+    return {same ? FileStatus::Identical : FileStatus::Different, {}, {}};
+}
+
+FileComparison CompareFile(const std::string& here, const std::string& there,
+                           const std::string& name) {
+    const std::string mine = WithTrailingSeparator(here) + name;
+    const std::string other = WithTrailingSeparator(there) + name;
+    struct stat a {
+    }, b{};
+    if (::stat(other.c_str(), &a) != 0 || S_ISDIR(a.st_mode)) return {FileStatus::OnlyHere, {}, {}};
+    // A FIFO or device is never read; against a file it is simply something else.
+    if (::stat(mine.c_str(), &b) != 0 || !S_ISREG(a.st_mode) || !S_ISREG(b.st_mode) ||
+        a.st_size != b.st_size)
+        return {FileStatus::Different, {}, {}};
+    const auto size = static_cast<uint64_t>(b.st_size);
+    return CompareContents(mine, other, size);
+}
+
+FileStatus StatusOf(const std::string& here, const std::string& there, const std::string& name) {
+    return CompareFile(here, there, name).Status;
 }
 
 bool MatchesMask(const std::string& name, const std::string& mask) {
@@ -127,22 +156,57 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
     return false;
 }
 
-std::vector<std::string> ListFolderFiles(const std::string& folder, const std::string& mask) {
+std::vector<FolderItem> ListFolderItems(const std::string& folder, const std::string& mask) {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
     if (!dir)
         throw std::runtime_error("Cannot read the folder \"" + folder +
                                  "\": " + std::strerror(errno));
     const std::string base = WithTrailingSeparator(folder);
-    std::vector<std::string> names;
-    while (const dirent* e = ::readdir(dir.get())) {
+    std::vector<FolderItem> items;
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(dir.get());
+        if (!e) {
+            if (errno != 0)
+                throw std::runtime_error("Cannot read the folder \"" + folder +
+                                         "\": " + std::strerror(errno));
+            break;
+        }
         const std::string name = e->d_name;
         if (name.empty() || name[0] == '.') continue; // hidden files, "." and ".."
         if (!MatchesMask(name, mask)) continue;
+        FolderItem item{name, EntryKind::File, {}};
         struct stat st {};
-        if (::stat((base + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        names.push_back(name);
+        if (::stat((base + name).c_str(), &st) != 0) {
+            const int error = errno;
+            struct stat link {};
+            if (error == ENOENT && ::lstat((base + name).c_str(), &link) == 0 &&
+                S_ISLNK(link.st_mode)) {
+                item.Kind = EntryKind::DanglingLink;
+            } else {
+                item.Kind = EntryKind::Unreadable;
+                item.Problem = std::strerror(error);
+            }
+        } else if (S_ISDIR(st.st_mode)) {
+            continue;
+        } else if (S_ISFIFO(st.st_mode)) {
+            item.Kind = EntryKind::Fifo;
+        } else if (S_ISSOCK(st.st_mode)) {
+            item.Kind = EntryKind::Socket;
+        } else if (!S_ISREG(st.st_mode)) {
+            item.Kind = EntryKind::Device;
+        }
+        items.push_back(std::move(item));
     }
-    std::sort(names.begin(), names.end());
+    std::sort(items.begin(), items.end(),
+              [](const FolderItem& x, const FolderItem& y) { return x.Name < y.Name; });
+    return items;
+}
+
+std::vector<std::string> ListFolderFiles(const std::string& folder, const std::string& mask) {
+    std::vector<std::string> names;
+    for (auto& item : ListFolderItems(folder, mask))
+        if (item.Kind == EntryKind::File) names.push_back(std::move(item.Name));
     return names;
 }
 

@@ -1,0 +1,643 @@
+// Declarations become one placeholder line each, so a line merge of the three outlines
+// decides where each declaration goes; the placeholders are then filled with the merged
+// text of their declaration. Anything the parse cannot vouch for stays plain text.
+#include "merge/three_way.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "analysis/scanner.h"
+#include "merge/layout_compare.h"
+#include "merge/line_diff3.h"
+#include "merge/text_outline.h"
+#include "model/source_file.h"
+#include "model/source_model.h"
+
+namespace quennet::merge {
+
+namespace {
+
+using Lines = std::vector<std::string>;
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+std::string Upper(std::string_view s) {
+    std::string u(s);
+    for (char& c : u)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return u;
+}
+
+uint64_t LineHash(std::string_view line) {
+    return std::hash<std::string_view>{}(line);
+}
+
+std::vector<uint64_t> Hashes(const Lines& lines, size_t from = 0, size_t to = SIZE_MAX) {
+    to = std::min(to, lines.size());
+    std::vector<uint64_t> h;
+    h.reserve(to > from ? to - from : 0);
+    for (size_t i = from; i < to; ++i)
+        h.push_back(LineHash(lines[i]));
+    return h;
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+bool IsIdentChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+std::string FirstWord(std::string_view line) {
+    line = Trim(line);
+    size_t n = 0;
+    while (n < line.size() && IsIdentChar(line[n]))
+        ++n;
+    return Upper(line.substr(0, n));
+}
+
+// A declaration's last line ends at its ";", perhaps followed by a comment.
+bool EndsDeclaration(std::string_view line) {
+    size_t semi = line.rfind(';');
+    if (semi == std::string_view::npos) return false;
+    std::string_view rest = Trim(line.substr(semi + 1));
+    return rest.empty() || rest.starts_with("//") || rest.starts_with("{") ||
+           rest.starts_with("(*");
+}
+
+// One-line comments directly above a declaration travel with it.
+bool IsCommentLine(std::string_view line) {
+    line = Trim(line);
+    if (line.starts_with("//")) return true;
+    if (line.starts_with("{") && !line.starts_with("{$"))
+        return line.ends_with("}") && line.find('}') == line.size() - 1;
+    if (line.starts_with("(*") && !line.starts_with("(*$"))
+        return line.ends_with("*)") && line.find("*)") == line.size() - 2;
+    return false;
+}
+
+bool IsBlank(std::string_view line) {
+    return Trim(line).empty();
+}
+
+struct Decl {
+    std::string key;
+    int32_t first = 0, last = 0; // 0-based, inclusive
+    std::string leads;           // ",NAME," words the first line may start with
+    bool overload = false;
+    bool lexical = false; // found without the parse, so valid beyond a stop
+};
+
+constexpr std::string_view kRoutineLeads =
+    ",PROCEDURE,FUNCTION,CONSTRUCTOR,DESTRUCTOR,CLASS,OPERATOR,";
+
+void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out) {
+    auto add = [&](std::string key, const model::TidName& d, std::string leads, bool ov) {
+        if (d.FirstLine > 0 && d.LastLine >= d.FirstLine)
+            out.push_back({std::move(key), d.FirstLine - 1, d.LastLine - 1, std::move(leads), ov});
+    };
+    auto named = [](std::string_view n) { return "," + Upper(n) + ","; };
+    auto overloaded = [](const std::string& text) {
+        return Upper(text).find("OVERLOAD") != std::string::npos;
+    };
+    for (const auto& t : src.Types)
+        add("T:" + Upper(t->Name), *t, named(t->Name), false);
+    for (const auto& c : src.Classes) {
+        add("C:" + Upper(c->Name), *c, named(c->Name), false);
+        for (const auto& m : c->Methods)
+            if (m->Implementation)
+                add("I:" + Upper(c->Name) + "." + Upper(m->Name), *m->Implementation,
+                    std::string(kRoutineLeads), overloaded(m->Text));
+    }
+    for (const auto& p : src.Procs) {
+        bool ov = overloaded(p->Text);
+        if (p->Implementation)
+            add("I:" + Upper(p->Name), *p->Implementation, std::string(kRoutineLeads), ov);
+        if (!p->Implementation || p->Implementation->FirstLine != p->FirstLine)
+            add("H:" + Upper(p->Name), *p, std::string(kRoutineLeads), ov);
+    }
+    for (const auto& c : src.Consts)
+        add("K:" + Upper(c->Name), *c, named(c->Name), false);
+    // Variables declared together share a span: one declaration under all their names.
+    std::map<std::pair<int32_t, int32_t>, std::vector<std::string>> groups;
+    for (const auto& v : src.Vars)
+        groups[{v->FirstLine, v->LastLine}].push_back(Upper(v->Name));
+    for (auto& [span, names] : groups) {
+        std::sort(names.begin(), names.end());
+        std::string key = "V:", leads = ",";
+        for (const auto& n : names)
+            key += n + ",", leads += n + ",";
+        model::TidName where("", 0, span.first, span.second);
+        add(key, where, leads, false);
+    }
+}
+
+struct Version {
+    const ThreeWayInput* input = nullptr;
+    Lines lines;
+    bool hadBom = false;
+    bool complete = true;
+    int32_t cut = 0; // lines from here on are not vouched for by the parse
+    int32_t stopLine = -1;
+    std::unordered_map<std::string, Decl> decls; // sound declarations by key
+    std::set<std::string> unsound;               // keys seen but not usable
+    std::set<std::string> headingNames;          // every routine heading, by name
+};
+
+void Load(Version& v, const ThreeWayInput& in) {
+    v.input = &in;
+    std::string_view bytes = in.bytes;
+    if (bytes.starts_with(kBom)) {
+        v.hadBom = true;
+        bytes.remove_prefix(kBom.size());
+    }
+    v.lines = model::SplitLines(bytes);
+}
+
+void Analyse(Version& v, const ThreeWayOptions& options) {
+    std::string text = model::JoinLinesCrLf(v.lines);
+    model::ParseOptions po;
+    po.dialect = model::ResolveDialect(options.dialect, v.input->fileName, text);
+    po.fileName = v.input->fileName;
+    model::TPasSrc src;
+    src.Parse(text, &options.symbols, po);
+    const model::ParseStatus& st = src.Status;
+    v.complete = st.Complete;
+    v.cut = static_cast<int32_t>(v.lines.size());
+    if (!v.complete) {
+        int32_t stop = st.FirstErrorLine > 0 ? st.FirstErrorLine : st.StopLine;
+        if (st.StopLine > 0 && (stop <= 0 || st.StopLine < stop)) stop = st.StopLine;
+        v.stopLine = stop > 0 ? stop : 1;
+        v.cut = std::min(v.cut, v.stopLine - 1);
+    }
+    std::vector<Decl> all;
+    CollectDecls(src, all);
+    for (const UsesSpan& u : FindUsesClauses(v.lines))
+        all.push_back({"U:" + u.section, u.first, u.last, ",USES,", false, true});
+    // Beyond a stop, routine bodies laid out the usual way; overloads by their headings.
+    std::vector<RoutineSpan> routines = FindRoutines(v.lines, v.cut);
+    std::map<std::string, int> seen;
+    for (const auto& r : routines)
+        ++seen[r.name];
+    for (const auto& r : routines)
+        all.push_back({"I:" + (seen[r.name] > 1 ? r.signature : r.name), r.first, r.last,
+                       std::string(kRoutineLeads), false, true});
+    for (auto& name : RoutineHeadingNames(v.lines))
+        v.headingNames.insert(std::move(name));
+    std::vector<Decl> sound;
+    for (auto& d : all) {
+        bool ok = (d.lexical || d.last < v.cut) && !d.overload &&
+                  d.leads.find("," + FirstWord(v.lines[d.first]) + ",") != std::string::npos &&
+                  EndsDeclaration(v.lines[d.last]);
+        if (ok && !v.unsound.count(d.key) &&
+            std::none_of(sound.begin(), sound.end(), [&](const Decl& s) { return s.key == d.key; }))
+            sound.push_back(std::move(d));
+        else
+            v.unsound.insert(d.key);
+    }
+    // Spans that overlap cannot be moved apart.
+    std::sort(sound.begin(), sound.end(),
+              [](const Decl& a, const Decl& b) { return a.first < b.first; });
+    int32_t reach = -1;
+    const Decl* reacher = nullptr;
+    for (const auto& d : sound) {
+        if (d.first <= reach) {
+            v.unsound.insert(d.key);
+            v.unsound.insert(reacher->key);
+        }
+        if (d.last > reach) reach = d.last, reacher = &d;
+    }
+    for (auto& d : sound)
+        if (!v.unsound.count(d.key)) v.decls.emplace(d.key, std::move(d));
+}
+
+// A routine missing from a version's outline counts as absent only when no heading of that
+// name is written anywhere in it.
+bool MayHoldRoutine(const Version& v, const std::string& key) {
+    if (!key.starts_with("I:") && !key.starts_with("H:")) return false;
+    size_t paren = key.find('(');
+    return v.headingNames.count(key.substr(2, paren == std::string::npos ? paren : paren - 2)) > 0;
+}
+
+struct Chunk {
+    std::string key;
+    int32_t first, last;
+};
+
+// A text line (chunk < 0) or a declaration's placeholder.
+struct Item {
+    int32_t line = -1;
+    int32_t chunk = -1;
+};
+
+struct Outline {
+    std::vector<Chunk> chunks;
+    std::vector<Item> items;
+    std::vector<uint64_t> keys;
+    std::unordered_map<std::string, int32_t> chunkOf;
+};
+
+void BuildOutline(const Version& v, const std::set<std::string>& usable, Outline& o) {
+    for (const auto& [key, d] : v.decls)
+        if (usable.count(key)) o.chunks.push_back({key, d.first, d.last});
+    std::sort(o.chunks.begin(), o.chunks.end(),
+              [](const Chunk& a, const Chunk& b) { return a.first < b.first; });
+    int32_t floor = 0;
+    for (auto& c : o.chunks) {
+        while (c.first > floor && IsCommentLine(v.lines[c.first - 1]))
+            --c.first;
+        floor = c.last + 1;
+    }
+    size_t next = 0;
+    const int32_t n = static_cast<int32_t>(v.lines.size());
+    for (int32_t i = 0; i < n;) {
+        if (next < o.chunks.size() && o.chunks[next].first == i) {
+            const Chunk& c = o.chunks[next];
+            o.chunkOf[c.key] = static_cast<int32_t>(next);
+            o.items.push_back({-1, static_cast<int32_t>(next)});
+            o.keys.push_back(LineHash(c.key) ^ 0x9E3779B97F4A7C15ull);
+            i = c.last + 1;
+            ++next;
+        } else {
+            o.items.push_back({i, -1});
+            o.keys.push_back(LineHash(v.lines[i]));
+            ++i;
+        }
+    }
+}
+
+class Merger {
+public:
+    Merger(const Version* versions[3], const Outline* outlines[3]) : v_(versions), o_(outlines) {}
+
+    Lines out;
+    int32_t conflicts = 0;
+    bool unsure = false;
+
+    void MergeOutlines() {
+        std::vector<bool> blank;
+        for (const Item& it : o_[0]->items)
+            blank.push_back(it.chunk < 0 && IsBlank(v_[0]->lines[it.line]));
+        for (const Diff3Hunk& h : Diff3(o_[0]->keys, o_[1]->keys, o_[2]->keys, &blank)) {
+            switch (h.kind) {
+            case HunkKind::Stable: EmitItems(1, h.local, h.localEnd); break;
+            case HunkKind::TakeLocal:
+                EmitItems(1, h.local, h.localEnd);
+                EmitRemovedKeys(h, 1);
+                break;
+            case HunkKind::TakeRemote:
+                EmitItems(2, h.remote, h.remoteEnd);
+                EmitRemovedKeys(h, 2);
+                break;
+            case HunkKind::Conflict: ResolveConflict(h); break;
+            }
+        }
+    }
+
+    // Line merge of three texts, conflicts marked.
+    void MergeText(const Lines& b, const Lines& l, const Lines& r, Lines& into) {
+        auto hb = Hashes(b), hl = Hashes(l), hr = Hashes(r);
+        std::vector<bool> blank(b.size());
+        for (size_t i = 0; i < b.size(); ++i)
+            blank[i] = IsBlank(b[i]);
+        for (const Diff3Hunk& h : Diff3(hb, hl, hr, &blank)) {
+            if (h.kind == HunkKind::TakeRemote)
+                into.insert(into.end(), r.begin() + h.remote, r.begin() + h.remoteEnd);
+            else if (h.kind != HunkKind::Conflict)
+                into.insert(into.end(), l.begin() + h.local, l.begin() + h.localEnd);
+            else
+                MergeCollision(Lines(l.begin() + h.local, l.begin() + h.localEnd),
+                               Lines(b.begin() + h.base, b.begin() + h.baseEnd),
+                               Lines(r.begin() + h.remote, r.begin() + h.remoteEnd), into);
+        }
+    }
+
+private:
+    const Version** v_;
+    const Outline** o_;
+    std::unordered_set<std::string> placed_;
+
+    const std::string& KeyAt(int side, int32_t item) const {
+        return o_[side]->chunks[o_[side]->items[item].chunk].key;
+    }
+
+    // The declaration's text in one version, or null where it has none.
+    const Lines* TextOf(int side, const std::string& key) {
+        auto it = o_[side]->chunkOf.find(key);
+        if (it == o_[side]->chunkOf.end()) return nullptr;
+        auto& cache = texts_[side];
+        auto c = cache.find(key);
+        if (c != cache.end()) return &c->second;
+        const Chunk& ch = o_[side]->chunks[it->second];
+        const Lines& src = v_[side]->lines;
+        return &cache.emplace(key, Lines(src.begin() + ch.first, src.begin() + ch.last + 1))
+                    .first->second;
+    }
+    std::unordered_map<std::string, Lines> texts_[3];
+
+    // Lines changed on both sides: a side that changed only their layout yields.
+    void MergeCollision(const Lines& l, const Lines& b, const Lines& r, Lines& into) {
+        if (SameButLayout(b, l))
+            into.insert(into.end(), r.begin(), r.end());
+        else if (SameButLayout(b, r))
+            into.insert(into.end(), l.begin(), l.end());
+        else
+            MarkConflict(l, b, r, into);
+    }
+
+    void MarkConflict(const Lines& l, const Lines& b, const Lines& r, Lines& into) {
+        ++conflicts;
+        into.push_back("<<<<<<< " + v_[1]->input->label);
+        into.insert(into.end(), l.begin(), l.end());
+        into.push_back("||||||| " + v_[0]->input->label);
+        into.insert(into.end(), b.begin(), b.end());
+        into.push_back("=======");
+        into.insert(into.end(), r.begin(), r.end());
+        into.push_back(">>>>>>> " + v_[2]->input->label);
+    }
+
+    bool SameTokens(const Lines& a, const Lines& b) {
+        return PascalTokens(model::JoinLinesCrLf(a)) == PascalTokens(model::JoinLinesCrLf(b));
+    }
+
+    // A declaration placed twice means the outline merge guessed: the caller starts over.
+    bool Place(const std::string& key) {
+        if (!placed_.insert(key).second) {
+            unsure = true;
+            return false;
+        }
+        return true;
+    }
+
+    void MergeDeclaration(const std::string& key, Lines& into) {
+        const Lines* b = TextOf(0, key);
+        const Lines* l = TextOf(1, key);
+        const Lines* r = TextOf(2, key);
+        static const Lines kNone;
+        if (!l && !r) return;
+        if (b && (!l || !r)) {
+            const Lines* kept = l ? l : r;
+            // Removed on one side, untouched on the other but for layout or comments.
+            if (*kept == *b || SameTokens(*kept, *b)) return;
+            MarkConflict(l ? *l : kNone, *b, r ? *r : kNone, into);
+            return;
+        }
+        if (!l || !r) {
+            const Lines* added = l ? l : r;
+            into.insert(into.end(), added->begin(), added->end());
+            return;
+        }
+        const Lines& base = b ? *b : kNone;
+        if (*l == *r || (b && *r == base)) {
+            into.insert(into.end(), l->begin(), l->end());
+            return;
+        }
+        if (b && *l == base) {
+            into.insert(into.end(), r->begin(), r->end());
+            return;
+        }
+        if (b && key.starts_with("U:")) {
+            if (auto units = MergeUsesClause(base, *l, *r)) {
+                into.insert(into.end(), units->begin(), units->end());
+                return;
+            }
+        }
+        Lines merged;
+        int32_t before = conflicts;
+        MergeText(base, *l, *r, merged);
+        if (conflicts > before) {
+            // A side that changed only layout or comments yields to the other.
+            const Lines* take = nullptr;
+            if (SameTokens(*l, *r) || (b && SameTokens(*r, base)))
+                take = l;
+            else if (b && SameTokens(*l, base))
+                take = r;
+            if (take) {
+                conflicts = before;
+                merged = *take;
+            }
+        }
+        into.insert(into.end(), merged.begin(), merged.end());
+    }
+
+    void EmitItems(int side, int32_t from, int32_t to) {
+        for (int32_t i = from; i < to; ++i) {
+            const Item& it = o_[side]->items[i];
+            if (it.chunk < 0) {
+                out.push_back(v_[side]->lines[it.line]);
+            } else {
+                const std::string& key = KeyAt(side, i);
+                if (Place(key)) MergeDeclaration(key, out);
+            }
+        }
+    }
+
+    // Declarations the taken side removed: gone, unless the other side changed them.
+    void EmitRemovedKeys(const Diff3Hunk& h, int taken) {
+        for (int32_t i = h.base; i < h.baseEnd; ++i) {
+            if (o_[0]->items[i].chunk < 0) continue;
+            const std::string& key = KeyAt(0, i);
+            if (!o_[taken]->chunkOf.count(key) && o_[3 - taken]->chunkOf.count(key) && Place(key))
+                MergeDeclaration(key, out);
+        }
+    }
+
+    bool OnlyDeclarationsAndNotes(int side, int32_t from, int32_t to, bool& anyPlaceholder) {
+        for (int32_t i = from; i < to; ++i) {
+            const Item& it = o_[side]->items[i];
+            if (it.chunk >= 0)
+                anyPlaceholder = true;
+            else if (!IsBlank(v_[side]->lines[it.line]) && !IsCommentLine(v_[side]->lines[it.line]))
+                return false;
+        }
+        return true;
+    }
+
+    void ResolveConflict(const Diff3Hunk& h) {
+        // Declarations (with their comments) added at the same place on both sides: LOCAL's
+        // first, then REMOTE's.
+        bool baseHas = false, localHas = false, remoteHas = false;
+        if (OnlyDeclarationsAndNotes(0, h.base, h.baseEnd, baseHas) && !baseHas &&
+            OnlyDeclarationsAndNotes(1, h.local, h.localEnd, localHas) && localHas &&
+            OnlyDeclarationsAndNotes(2, h.remote, h.remoteEnd, remoteHas) && remoteHas) {
+            EmitItems(1, h.local, h.localEnd);
+            for (int32_t i = h.remote; i < h.remoteEnd; ++i) {
+                const Item& it = o_[2]->items[i];
+                if (it.chunk < 0 || !placed_.count(KeyAt(2, i))) EmitItems(2, i, i + 1);
+            }
+            return;
+        }
+        // Otherwise the region is merged line by line. A declaration that came here from
+        // elsewhere brings its merged text; one that was here brings each side's own.
+        std::unordered_set<std::string> here;
+        for (int32_t i = h.base; i < h.baseEnd; ++i)
+            if (o_[0]->items[i].chunk >= 0) here.insert(KeyAt(0, i));
+        Lines side[3];
+        const int32_t from[3] = {h.base, h.local, h.remote};
+        const int32_t to[3] = {h.baseEnd, h.localEnd, h.remoteEnd};
+        std::unordered_map<std::string, Lines> arrived;
+        std::unordered_set<std::string> seenHere;
+        for (int s = 0; s < 3; ++s) {
+            for (int32_t i = from[s]; i < to[s]; ++i) {
+                const Item& it = o_[s]->items[i];
+                if (it.chunk < 0) {
+                    side[s].push_back(v_[s]->lines[it.line]);
+                    continue;
+                }
+                const std::string& key = KeyAt(s, i);
+                if (here.count(key)) {
+                    if (s > 0 && seenHere.insert(key).second && !Place(key)) continue;
+                    const Lines* t = TextOf(s, key);
+                    side[s].insert(side[s].end(), t->begin(), t->end());
+                } else if (s > 0) {
+                    auto a = arrived.find(key);
+                    if (a == arrived.end()) {
+                        if (!Place(key)) continue;
+                        a = arrived.emplace(key, Lines()).first;
+                        MergeDeclaration(key, a->second);
+                    }
+                    side[s].insert(side[s].end(), a->second.begin(), a->second.end());
+                }
+            }
+        }
+        // Keys removed here by one side and kept by the other are decided in the line merge.
+        MergeText(side[0], side[1], side[2], out);
+    }
+};
+
+// Routine headings by text, for the duplicate check.
+std::map<std::string, int32_t> Headings(const Lines& lines) {
+    std::map<std::string, int32_t> count;
+    for (const auto& line : lines) {
+        std::string word = FirstWord(line);
+        if (word == "CLASS") word = FirstWord(Trim(line).substr(5));
+        if (word == "PROCEDURE" || word == "FUNCTION" || word == "CONSTRUCTOR" ||
+            word == "DESTRUCTOR")
+            ++count[Upper(model::CollapseBlanks(line))];
+    }
+    return count;
+}
+
+// A clean merge that holds a routine heading more often than either side did has joined two
+// copies of one routine: the sides added it at different places.
+bool DuplicatesRoutines(const Lines& merged, const Lines& local, const Lines& remote) {
+    auto l = Headings(local), r = Headings(remote);
+    for (const auto& [heading, n] : Headings(merged))
+        if (n > std::max(l[heading], r[heading])) return true;
+    return false;
+}
+
+struct Eol {
+    std::string text = "\n";
+    bool final = true;
+};
+
+Eol LineEndsOf(const std::string& bytes, const std::string& fallback) {
+    Eol e;
+    const std::string& src = bytes.find_first_of("\r\n") != std::string::npos ? bytes : fallback;
+    size_t p = src.find_first_of("\r\n");
+    if (p != std::string::npos)
+        e.text = (src[p] == '\r' && p + 1 < src.size() && src[p + 1] == '\n') ? "\r\n"
+                                                                              : src.substr(p, 1);
+    const std::string& tail = bytes.empty() ? fallback : bytes;
+    e.final = tail.empty() || tail.back() == '\n' || tail.back() == '\r';
+    return e;
+}
+
+// Line ends are LOCAL's; a byte order mark added or dropped on one side only is that side's change.
+std::string Assemble(const Lines& lines, const Version& base, const Version& local,
+                     const Version& remote) {
+    const bool bom = local.hadBom != base.hadBom ? local.hadBom : remote.hadBom;
+    Eol eol = LineEndsOf(local.input->bytes, base.input->bytes);
+    std::string text = bom ? std::string(kBom) : std::string();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        text += lines[i];
+        if (i + 1 < lines.size() || eol.final) text += eol.text;
+    }
+    return text;
+}
+
+std::string StopNote(const Version& v) {
+    return v.input->fileName + ": the parse stopped at line " + std::to_string(v.stopLine) +
+           "; the rest of the file is merged line by line";
+}
+
+} // namespace
+
+std::vector<std::string> PascalTokens(std::string_view text) {
+    if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
+    std::string crlf = model::JoinLinesCrLf(model::SplitLines(text));
+    analysis::TOp4Scanner scanner;
+    scanner.InitSource(crlf.data(), static_cast<int32_t>(crlf.size()));
+    std::vector<std::string> tokens;
+    while (scanner.Get() != analysis::tEndOfText) {
+        const auto& t = scanner.State().CurToken;
+        tokens.emplace_back(scanner.GetString(t.Pos, t.Len));
+    }
+    return tokens;
+}
+
+ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,
+                          const ThreeWayInput& remote) {
+    Version v[3];
+    Load(v[0], base), Load(v[1], local), Load(v[2], remote);
+    Outline o[3];
+    const Version* vp[3] = {&v[0], &v[1], &v[2]};
+    const Outline* op[3] = {&o[0], &o[1], &o[2]};
+    Merger m(vp, op);
+    Lines out;
+    m.MergeText(v[0].lines, v[1].lines, v[2].lines, out);
+    ThreeWayResult r;
+    r.text = Assemble(out, v[0], v[1], v[2]);
+    r.conflicts = m.conflicts;
+    return r;
+}
+
+ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& local,
+                             const ThreeWayInput& remote, const ThreeWayOptions& options) {
+    Version v[3];
+    Load(v[0], base), Load(v[1], local), Load(v[2], remote);
+    ThreeWayResult result;
+    for (auto& ver : v) {
+        Analyse(ver, options);
+        if (!ver.complete) result.notes.push_back(StopNote(ver));
+    }
+    // A declaration counts only where every version vouches for it or for its absence.
+    std::set<std::string> usable;
+    for (const auto& ver : v)
+        for (const auto& [key, d] : ver.decls) {
+            bool ok = true;
+            for (const auto& other : v)
+                if (other.unsound.count(key) ||
+                    (!other.decls.count(key) &&
+                     ((!other.complete && !d.lexical) || MayHoldRoutine(other, key))))
+                    ok = false;
+            if (ok) usable.insert(key);
+        }
+    Outline o[3];
+    for (int i = 0; i < 3; ++i)
+        BuildOutline(v[i], usable, o[i]);
+    const Version* vp[3] = {&v[0], &v[1], &v[2]};
+    const Outline* op[3] = {&o[0], &o[1], &o[2]};
+    Merger m(vp, op);
+    m.MergeOutlines();
+    if (m.unsure || (m.conflicts == 0 && DuplicatesRoutines(m.out, v[1].lines, v[2].lines))) {
+        ThreeWayResult lines = MergeLines(base, local, remote);
+        lines.notes = std::move(result.notes);
+        return lines;
+    }
+    result.text = Assemble(m.out, v[0], v[1], v[2]);
+    result.conflicts = m.conflicts;
+    return result;
+}
+
+} // namespace quennet::merge

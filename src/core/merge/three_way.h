@@ -1,0 +1,43 @@
+// Three-way merge of Pascal sources by declaration: each declaration is paired across BASE,
+// LOCAL and REMOTE by identity and decided as a whole; the text around the declarations, and
+// any part whose structure is unsure, is merged line by line. Conflicts are written in git's
+// diff3 form.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/dialect.h"
+
+namespace quennet::merge {
+
+struct ThreeWayInput {
+    std::string bytes;
+    std::string fileName; // picks the dialect and names the file in notes
+    std::string label;    // the name on conflict markers
+};
+
+struct ThreeWayOptions {
+    std::vector<std::string> symbols;
+    model::Dialect dialect = model::Dialect::Auto;
+};
+
+struct ThreeWayResult {
+    std::string text; // LOCAL's BOM and line ends
+    int32_t conflicts = 0;
+    // Where a parse lost the structure, so that what follows was merged line by line.
+    std::vector<std::string> notes;
+};
+
+ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& local,
+                             const ThreeWayInput& remote, const ThreeWayOptions& options = {});
+
+// Line merge of whole texts, no structure: what git merge-file does, in the same output form.
+ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,
+                          const ThreeWayInput& remote);
+
+// The token texts of Pascal source (comments and blanks left out).
+std::vector<std::string> PascalTokens(std::string_view text);
+
+} // namespace quennet::merge

@@ -1,0 +1,35 @@
+unit Shapes;
+
+interface
+
+uses
+  SysUtils;
+
+procedure Alpha;
+procedure Beta;
+procedure Gamma;
+procedure Delta;
+
+implementation
+
+procedure Alpha;
+begin
+  WriteLn('alpha');
+end;
+
+procedure Beta;
+begin
+  WriteLn('beta');
+end;
+
+procedure Gamma;
+begin
+  WriteLn('gamma');
+end;
+
+procedure Delta;
+begin
+  WriteLn('delta');
+end;
+
+end.

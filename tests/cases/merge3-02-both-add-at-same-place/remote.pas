@@ -1,0 +1,35 @@
+unit Shapes;
+
+interface
+
+uses
+  SysUtils;
+
+procedure Alpha;
+procedure Beta;
+procedure Gamma;
+procedure Epsilon;
+
+implementation
+
+procedure Alpha;
+begin
+  WriteLn('alpha');
+end;
+
+procedure Beta;
+begin
+  WriteLn('beta');
+end;
+
+procedure Gamma;
+begin
+  WriteLn('gamma');
+end;
+
+procedure Epsilon;
+begin
+  WriteLn('epsilon');
+end;
+
+end.

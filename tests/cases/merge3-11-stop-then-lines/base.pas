@@ -1,0 +1,32 @@
+unit Shapes;
+
+interface
+
+uses
+  SysUtils;
+
+type
+  TIntList = array of of Integer;
+
+procedure Alpha;
+procedure Beta;
+procedure Gamma;
+
+implementation
+
+procedure Alpha;
+begin
+  WriteLn('alpha');
+end;
+
+procedure Beta;
+begin
+  WriteLn('beta');
+end;
+
+procedure Gamma;
+begin
+  WriteLn('gamma');
+end;
+
+end.

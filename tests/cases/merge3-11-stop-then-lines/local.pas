@@ -1,0 +1,37 @@
+unit Shapes;
+
+interface
+
+uses
+  SysUtils;
+
+type
+  TIntList = array of of Integer;
+
+procedure Alpha;
+procedure Beta;
+procedure Gamma;
+
+implementation
+
+procedure Alpha;
+begin
+  WriteLn('alpha, changed');
+end;
+
+procedure Beta;
+begin
+  WriteLn('beta');
+end;
+
+procedure Gamma;
+begin
+  WriteLn('gamma');
+end;
+
+procedure Delta;
+begin
+  WriteLn('delta');
+end;
+
+end.

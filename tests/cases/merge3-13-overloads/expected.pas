@@ -1,0 +1,23 @@
+unit Shapes;
+
+interface
+
+uses
+  SysUtils;
+
+procedure Show(I: Integer); overload;
+procedure Show(const S: string); overload;
+
+implementation
+
+procedure Show(I: Integer); overload;
+begin
+  WriteLn(I * 2);
+end;
+
+procedure Show(const S: string); overload;
+begin
+  WriteLn('S=' + S);
+end;
+
+end.
