@@ -16,7 +16,7 @@ namespace quennet::gui {
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     InitAboutResources();
-    setWindowTitle(QStringLiteral("About Quennet Pro"));
+    setWindowTitle(tr("About Quennet Pro"));
     setModal(true);
 
     QImageReader reader(QStringLiteral(":/quennet/about.jpg"), "jpeg");
@@ -44,9 +44,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     version_->setAlignment(Qt::AlignCenter);
     layout->addWidget(version_);
 
-    auto* text = new QLabel(
-        QStringLiteral("Compares two versions of a Delphi source file by their declarations\n"
-                       "and helps merge them."));
+    auto* text =
+        new QLabel(tr("Compares two versions of a Delphi source file by their declarations\n"
+                      "and helps merge them."));
     text->setAlignment(Qt::AlignCenter);
     layout->addWidget(text);
 

@@ -14,9 +14,10 @@ namespace quennet::gui {
 
 TDiffRptForm::TDiffRptForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* parent)
     : TAdvForm(registry, parent), dialogs_(dialogs) {
-    setWindowTitle(QStringLiteral("Diff Report"));
+    setWindowTitle(tr("Diff Report"));
     resize(560, 420);
     DiffMemo = new QPlainTextEdit(this);
+    DiffMemo->setAccessibleName(tr("Report text"));
     DiffMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     DiffMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DiffMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -25,8 +26,8 @@ TDiffRptForm::TDiffRptForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidge
     DiffMemo->setFont(font);
     setCentralWidget(DiffMemo);
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction* save = file->addAction(QStringLiteral("&Save"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* save = file->addAction(tr("&Save"));
     save->setShortcut(QKeySequence::Save);
     connect(save, &QAction::triggered, this,
             [this] { RunCommand(dialogs_, this, [this] { SaveReport(); }); });
@@ -47,10 +48,10 @@ void TDiffRptForm::SetLines(const QStringList& lines) {
 
 void TDiffRptForm::SaveReport() {
     SaveDialogOptions options;
-    options.Title = QStringLiteral("Save diff report as...");
+    options.Title = tr("Save diff report as...");
     options.InitialDir = defaultFolder_ ? defaultFolder_() : QString();
     options.FileName = QStringLiteral("DiffReport.txt");
-    options.Filter = QStringLiteral("Text file (*.txt)|*.txt|All files (*.*)|*.*");
+    options.Filter = tr("Text file (*.txt)|*.txt|All files (*.*)|*.*");
     options.DefaultSuffix = QStringLiteral("txt");
     QString name = dialogs_.SaveFileName(this, options);
     if (!name.isEmpty()) SaveToFile(name);

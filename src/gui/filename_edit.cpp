@@ -29,7 +29,7 @@ TFilenameEdit::TFilenameEdit(TUserDialogs& dialogs, QWidget* parent)
     edit_->setReadOnly(true);
     button_ = new QToolButton(this);
     button_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    button_->setToolTip(QStringLiteral("Browse"));
+    button_->setToolTip(tr("Browse"));
     button_->setAutoRaise(true);
     layout->addWidget(edit_, 1);
     layout->addWidget(button_);

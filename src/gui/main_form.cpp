@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -166,8 +167,8 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     : TAdvForm(registry, parent), dialogs_(dialogs) {
     stateImages_ = MakeStateImages();
     ui_.Progress = new TProgressDialog(this);
-    ui_.Progress->SetCaption(QStringLiteral("Make Diff"));
-    ui_.Progress->SetButtonCaption(QStringLiteral("Abort"));
+    ui_.Progress->SetCaption(tr("Make Diff"));
+    ui_.Progress->SetButtonCaption(tr("Abort"));
     ui_.Progress->SetMeterVisible(false);
     ui_.Progress->SetButtonEnabled(false);
 
@@ -176,6 +177,7 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     CreateToolBar();
 
     ui_.DiffTree = new QTreeWidget;
+    ui_.DiffTree->setAccessibleName(tr("Difference tree"));
     ui_.DiffTree->setHeaderHidden(true);
     ui_.DiffTree->setUniformRowHeights(true);
     ui_.DiffTree->setIndentation(14);
@@ -198,16 +200,16 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     ui_.SourceSplitter = new TProportionalSplitter(Qt::Vertical, ui_.SourceTab);
     ui_.SourceSplitter->setHandleWidth(kSplitterHandle);
     ui_.SourceSplitter->setChildrenCollapsible(false);
-    ui_.SourceSplitter->addWidget(CreateSourcePane(ui_.Old, QStringLiteral("Old File"), true));
-    ui_.SourceSplitter->addWidget(CreateSourcePane(ui_.New, QStringLiteral("New File"), false));
+    ui_.SourceSplitter->addWidget(CreateSourcePane(ui_.Old, tr("Old File"), true));
+    ui_.SourceSplitter->addWidget(CreateSourcePane(ui_.New, tr("New File"), false));
     sourceLayout->addWidget(ui_.SourceSplitter);
 
     ui_.DiffTab = CreateDiffTab();
 
     ui_.Pages = new QTabWidget;
     ui_.Pages->setDocumentMode(true);
-    ui_.Pages->addTab(ui_.SourceTab, QStringLiteral("Source View"));
-    ui_.Pages->addTab(ui_.DiffTab, QStringLiteral("Diff View"));
+    ui_.Pages->addTab(ui_.SourceTab, tr("Source View"));
+    ui_.Pages->addTab(ui_.DiffTab, tr("Diff View"));
 
     ui_.MainSplitter = new QSplitter(Qt::Horizontal);
     ui_.MainSplitter->setHandleWidth(kSplitterHandle);
@@ -268,35 +270,33 @@ void TMainForm::CreateActions() {
         if (!hint.isEmpty()) a->setToolTip(hint);
         return a;
     };
-    ui_.Expand = make(QStringLiteral("Expand"), QStringLiteral("Expand"));
+    ui_.Expand = make(tr("Expand"), tr("Expand"));
     ui_.Expand->setIcon(TreeIcon(true));
-    ui_.Collapse = make(QStringLiteral("Collapse"), QStringLiteral("Collapse"));
+    ui_.Collapse = make(tr("Collapse"), tr("Collapse"));
     ui_.Collapse->setIcon(TreeIcon(false));
-    ui_.Diff = make(QStringLiteral("&Diff"), QStringLiteral("Diff"));
+    ui_.Diff = make(tr("&Diff"), tr("Diff"));
     ui_.Diff->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     ui_.Diff->setShortcut(QKeySequence(Qt::Key_F5));
-    ui_.ShowReport =
-        make(QStringLiteral("Show diff &report..."), QStringLiteral("Show Diff report..."));
+    ui_.ShowReport = make(tr("Show diff &report..."), tr("Show Diff report..."));
     ui_.ShowReport->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    ui_.EditMerged =
-        make(QStringLiteral("Edit &merged text..."), QStringLiteral("Edit merged text"));
+    ui_.EditMerged = make(tr("Edit &merged text..."), tr("Edit merged text"));
     ui_.EditMerged->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    ui_.Navigator = make(QStringLiteral("Show &Navigator"), QStringLiteral("Navigator"));
+    ui_.Navigator = make(tr("Show &Navigator"), tr("Navigator"));
     ui_.Navigator->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    ui_.SplitMode = make(QStringLiteral("Split mode"), QStringLiteral("Split mode"));
+    ui_.SplitMode = make(tr("Split mode"), tr("Split mode"));
     ui_.SplitMode->setIcon(SplitIcon());
     ui_.SplitMode->setCheckable(true);
 
-    ui_.OpenOld = make(QStringLiteral("Open first file (old)"));
-    ui_.OpenNew = make(QStringLiteral("Open second file (new)"));
-    ui_.OpenWorkspace = make(QStringLiteral("&Open merged workspace"));
-    ui_.SaveOldAs = make(QStringLiteral("Save first file as..."));
-    ui_.SaveNewAs = make(QStringLiteral("Save second file as..."));
-    ui_.Setup = make(QStringLiteral("Setup"));
-    ui_.Exit = make(QStringLiteral("E&xit"));
-    ui_.HelpContents = make(QStringLiteral("Contents"));
-    ui_.HomePage = make(QStringLiteral("Home Page"));
-    ui_.About = make(QStringLiteral("&About"));
+    ui_.OpenOld = make(tr("Open first file (old)"));
+    ui_.OpenNew = make(tr("Open second file (new)"));
+    ui_.OpenWorkspace = make(tr("&Open merged workspace"));
+    ui_.SaveOldAs = make(tr("Save first file as..."));
+    ui_.SaveNewAs = make(tr("Save second file as..."));
+    ui_.Setup = make(tr("Setup"));
+    ui_.Exit = make(tr("E&xit"));
+    ui_.HelpContents = make(tr("Contents"));
+    ui_.HomePage = make(tr("Home Page"));
+    ui_.About = make(tr("&About"));
 
     connect(ui_.Expand, &QAction::triggered, this, [this] { ExpandAll(); });
     connect(ui_.Collapse, &QAction::triggered, this, [this] { CollapseAll(); });
@@ -327,7 +327,7 @@ void TMainForm::CreateActions() {
 }
 
 void TMainForm::CreateMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addAction(ui_.Navigator);
     file->addSeparator();
     file->addAction(ui_.OpenOld);
@@ -341,24 +341,24 @@ void TMainForm::CreateMenus() {
     file->addSeparator();
     file->addAction(ui_.Exit);
 
-    QMenu* diff = menuBar()->addMenu(QStringLiteral("&Diff"));
+    QMenu* diff = menuBar()->addMenu(tr("&Diff"));
     diff->addAction(ui_.Diff);
     diff->addAction(ui_.ShowReport);
     diff->addAction(ui_.EditMerged);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(ui_.HelpContents);
     help->addAction(ui_.HomePage);
     help->addSeparator();
     help->addAction(ui_.About);
 
     ui_.TreePopup = new QMenu(this);
-    ui_.TreePopup->addAction(QStringLiteral("Expand"), this, [this] { ExpandAll(); });
-    ui_.TreePopup->addAction(QStringLiteral("Collapse"), this, [this] { CollapseAll(); });
+    ui_.TreePopup->addAction(tr("Expand"), this, [this] { ExpandAll(); });
+    ui_.TreePopup->addAction(tr("Collapse"), this, [this] { CollapseAll(); });
 }
 
 void TMainForm::CreateToolBar() {
-    QToolBar* bar = addToolBar(QStringLiteral("Commands"));
+    QToolBar* bar = addToolBar(tr("Commands"));
     bar->setObjectName(QStringLiteral("Commands"));
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -372,15 +372,15 @@ void TMainForm::CreateToolBar() {
             button->setToolTip(action->toolTip());
         }
     };
-    add(ui_.Expand, QStringLiteral("Expand"));
-    add(ui_.Collapse, QStringLiteral("Collapse"));
+    add(ui_.Expand, tr("Expand"));
+    add(ui_.Collapse, tr("Collapse"));
     bar->addSeparator();
-    add(ui_.Diff, QStringLiteral("Diff"));
-    add(ui_.ShowReport, QStringLiteral("Show Diff report..."));
-    add(ui_.EditMerged, QStringLiteral("Edit merged text"));
+    add(ui_.Diff, tr("Diff"));
+    add(ui_.ShowReport, tr("Show Diff report..."));
+    add(ui_.EditMerged, tr("Edit merged text"));
     bar->addSeparator();
-    add(ui_.Navigator, QStringLiteral("Navigator"));
-    add(ui_.SplitMode, QStringLiteral("Split mode"));
+    add(ui_.Navigator, tr("Navigator"));
+    add(ui_.SplitMode, tr("Split mode"));
 }
 
 QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, bool old) {
@@ -399,12 +399,13 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     bold.setBold(true);
     label->setFont(bold);
     pane.FilenameEdit = new TFilenameEdit(dialogs_);
+    pane.FilenameEdit->Edit()->setAccessibleName(old ? tr("Old file name") : tr("New file name"));
     pane.FilenameEdit->setMinimumWidth(60);
     pane.EnableEditButton = new QToolButton;
-    pane.EnableEditButton->setText(QStringLiteral("Enable Edit"));
+    pane.EnableEditButton->setText(tr("Enable Edit"));
     pane.EnableEditButton->setCheckable(true);
-    pane.ReloadButton = new QPushButton(QStringLiteral("Reload"));
-    pane.SaveButton = new QPushButton(QStringLiteral("Save changes"));
+    pane.ReloadButton = new QPushButton(tr("Reload"));
+    pane.SaveButton = new QPushButton(tr("Save changes"));
     top->addWidget(label);
     top->addWidget(pane.FilenameEdit, 1);
     top->addWidget(pane.EnableEditButton);
@@ -413,6 +414,7 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     layout->addLayout(top);
 
     pane.Editor = new SourceEditor(28);
+    pane.Editor->setAccessibleName(old ? tr("Old source") : tr("New source"));
     pane.Editor->setReadOnly(true);
     layout->addWidget(pane.Editor, 1);
 
@@ -430,14 +432,14 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     layout->addWidget(pane.StatusBar);
 
     pane.Popup = new QMenu(this);
-    pane.PopupOpen = pane.Popup->addAction(QStringLiteral("&Open"));
-    pane.PopupReload = pane.Popup->addAction(QStringLiteral("&Reload"));
-    pane.PopupSave = pane.Popup->addAction(QStringLiteral("&Save"));
+    pane.PopupOpen = pane.Popup->addAction(tr("&Open"));
+    pane.PopupReload = pane.Popup->addAction(tr("&Reload"));
+    pane.PopupSave = pane.Popup->addAction(tr("&Save"));
     pane.Popup->addSeparator();
-    pane.PopupUndo = pane.Popup->addAction(QStringLiteral("&Undo"));
-    pane.PopupRedo = pane.Popup->addAction(QStringLiteral("R&edo"));
+    pane.PopupUndo = pane.Popup->addAction(tr("&Undo"));
+    pane.PopupRedo = pane.Popup->addAction(tr("R&edo"));
     pane.Popup->addSeparator();
-    pane.PopupEnableEdit = pane.Popup->addAction(QStringLiteral("Enable Edit"));
+    pane.PopupEnableEdit = pane.Popup->addAction(tr("Enable Edit"));
     pane.PopupEnableEdit->setCheckable(true);
 
     SourceEditor* editor = pane.Editor;
@@ -459,7 +461,7 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     connect(editor, &SourceEditor::statusChanged, this, [this, p] { UpdateStatus(*p); });
 
     // Choosing a file loads it; the comparison is dropped, the models stay until the next Diff.
-    pane.FilenameEdit->SetDialogTitle(QStringLiteral("Browse"));
+    pane.FilenameEdit->SetDialogTitle(tr("Browse"));
     pane.FilenameEdit->BeforeDialog = [this, old](TFilenameEdit& box) {
         if (box.InitialDir().isEmpty()) box.SetInitialDir(old ? oldFolder_ : newFolder_);
     };
@@ -489,15 +491,16 @@ QWidget* TMainForm::CreateDiffTab() {
     layout->setSpacing(2);
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(4, 0, 4, 0);
-    ui_.PriorButton = new QPushButton(style()->standardIcon(QStyle::SP_ArrowUp),
-                                      QStringLiteral("Prior difference"));
-    ui_.NextButton = new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown),
-                                     QStringLiteral("Next difference"));
+    ui_.PriorButton =
+        new QPushButton(style()->standardIcon(QStyle::SP_ArrowUp), tr("Prior difference"));
+    ui_.NextButton =
+        new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown), tr("Next difference"));
     buttons->addWidget(ui_.PriorButton);
     buttons->addWidget(ui_.NextButton);
     buttons->addStretch(1);
     layout->addLayout(buttons);
     ui_.DiffEditor = new SourceEditor(18);
+    ui_.DiffEditor->setAccessibleName(tr("Merged differences"));
     ui_.DiffEditor->setReadOnly(true);
     ui_.DiffEditor->setStateImageX(0); // no bookmark digit column in the diff view's gutter
     layout->addWidget(ui_.DiffEditor, 1);
@@ -512,7 +515,7 @@ void TMainForm::UpdateStatus(TSourcePane& pane) {
     pane.CaretPanel->setText(QStringLiteral("%1 : %2")
                                  .arg(pane.Editor->caretLine() + 1)
                                  .arg(pane.Editor->caretColumn() + 1));
-    pane.ModifiedPanel->setText(pane.Editor->isModified() ? QStringLiteral("Modified") : QString());
+    pane.ModifiedPanel->setText(pane.Editor->isModified() ? tr("Modified") : QString());
 }
 
 void TMainForm::SetEditable(TSourcePane& pane, bool editable) {
@@ -624,8 +627,8 @@ void TMainForm::RunDiff() {
     oldRange_ = {};
     newRange_ = {};
     ShowSelection();
-    ui_.Progress->SetCaption(QStringLiteral("Differencing ..."));
-    ui_.Progress->SetText(QStringLiteral("Prepare ..."));
+    ui_.Progress->SetCaption(tr("Differencing ..."));
+    ui_.Progress->SetText(tr("Prepare ..."));
     ui_.Progress->Open();
     // However the steps below end, the window leaves its busy state and the dialog closes.
     struct Finish {
@@ -648,22 +651,22 @@ void TMainForm::RunDiff() {
     oldSource_ = std::make_unique<model::TPasSrc>();
     {
         const std::string text = ui_.Old.Editor->textCrLf();
-        ui_.Progress->SetText(QStringLiteral("Parse ") + ui_.Old.FilenameEdit->text());
+        ui_.Progress->SetText(tr("Parse ") + ui_.Old.FilenameEdit->text());
         oldSource_->Parse(text, &symbols,
                           {dialect, ui_.Old.FilenameEdit->text().toStdString(), {}});
     }
     newSource_ = std::make_unique<model::TPasSrc>();
     {
         const std::string text = ui_.New.Editor->textCrLf();
-        ui_.Progress->SetText(QStringLiteral("Parse ") + ui_.New.FilenameEdit->text());
+        ui_.Progress->SetText(tr("Parse ") + ui_.New.FilenameEdit->text());
         newSource_->Parse(text, &symbols,
                           {dialect, ui_.New.FilenameEdit->text().toStdString(), {}});
     }
 
-    ui_.Progress->SetText(QStringLiteral("Find differences ..."));
+    ui_.Progress->SetText(tr("Find differences ..."));
     comparison_ = std::make_unique<model::TSourceDiff>(*oldSource_, *newSource_);
 
-    ui_.Progress->SetText(QStringLiteral("Loading ..."));
+    ui_.Progress->SetText(tr("Loading ..."));
     FillDiffTree();
 
     const QString oldWarning = ParseWarning(oldFileName_, oldSource_->Status);
@@ -689,8 +692,8 @@ void TMainForm::RunDiff() {
         // called equivalent, and the message names where the structure was lost.
         QString message = kEquivalent;
         if (!model::ClaimsEquivalence(*comparison_, *oldSource_, *newSource_)) {
-            message = QStringLiteral("No structural differences were found, but the comparison is "
-                                     "incomplete:");
+            message = tr("No structural differences were found, but the comparison is "
+                         "incomplete:");
             for (const QString& w : {oldWarning, newWarning})
                 if (!w.isEmpty()) message += QStringLiteral("\n\n") + w;
         }
@@ -709,16 +712,15 @@ void TMainForm::ShowParseWarnings() {
         }
         const model::ParseStatus& s = src->Status;
         int line = s.FirstErrorLine > 0 ? s.FirstErrorLine : s.StopLine;
-        pane->WarningPanel->setText(
-            line > 0 ? QStringLiteral("Structure followed only up to line %1").arg(line)
-                     : QStringLiteral("Structure not followed to the end"));
+        pane->WarningPanel->setText(line > 0 ? tr("Structure followed only up to line %1").arg(line)
+                                             : tr("Structure not followed to the end"));
         messages << ParseWarning(pane == &ui_.Old ? oldFileName_ : newFileName_, s);
     }
     if (comparison_) {
         const int n = CountDifferences(comparison_->Root);
-        messages.prepend(n == 0   ? QStringLiteral("No structural differences.")
-                         : n == 1 ? QStringLiteral("1 difference.")
-                                  : QStringLiteral("%1 differences.").arg(n));
+        messages.prepend(n == 0   ? tr("No structural differences.")
+                         : n == 1 ? tr("1 difference.")
+                                  : tr("%1 differences.").arg(n));
     }
     ui_.StatusMessage->setText(messages.join(QLatin1Char(' ')));
 }

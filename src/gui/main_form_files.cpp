@@ -84,9 +84,9 @@ void TMainForm::SaveChanges(bool old) {
     const model::BackupSaveResult result = model::SaveWithNumberedBackup(LocalName(name), bytes);
     view->setModified(false);
     if (result.FileWasMissing)
-        dialogs_.Information(this, QStringLiteral("\"%1\" was no longer on disk. The text has "
-                                                  "been saved under that name; no backup was "
-                                                  "made.")
+        dialogs_.Information(this, tr("\"%1\" was no longer on disk. The text has "
+                                      "been saved under that name; no backup was "
+                                      "made.")
                                        .arg(name));
 }
 
@@ -94,7 +94,7 @@ void TMainForm::SaveAs(bool old) {
     SourceEditor* view = old ? ui_.Old.Editor : ui_.New.Editor;
     TFilenameEdit* box = old ? ui_.Old.FilenameEdit : ui_.New.FilenameEdit;
     SaveDialogOptions options;
-    options.Title = QStringLiteral("Save as...");
+    options.Title = tr("Save as...");
     options.DefaultSuffix = QStringLiteral("pas");
     options.Filter = JoinedExtensions();
     const QString shown = box->FileName();
@@ -158,19 +158,19 @@ void TMainForm::OpenPair(const QString& oldFile, const QString& newFile, const Q
 void TMainForm::HelpContents() {
     const QString manual = LocateHelpFile(QCoreApplication::applicationDirPath());
     if (manual.isEmpty()) {
-        dialogs_.Information(this, QStringLiteral("The user manual was not found next to the "
-                                                  "program (quennet.chm or manual.html)."));
+        dialogs_.Information(this, tr("The user manual was not found next to the "
+                                      "program (quennet.chm or manual.html)."));
         return;
     }
     if (!dialogs_.OpenUrl(QUrl::fromLocalFile(manual)))
-        dialogs_.Information(this, QStringLiteral("No program could open the user manual \"%1\".")
+        dialogs_.Information(this, tr("No program could open the user manual \"%1\".")
                                        .arg(QDir::toNativeSeparators(manual)));
 }
 
 void TMainForm::HomePage() {
     const QString address = WithHttpScheme(kHomePageAddress);
     if (!dialogs_.OpenUrl(QUrl(address)))
-        dialogs_.Information(this, QStringLiteral("No program could open \"%1\".").arg(address));
+        dialogs_.Information(this, tr("No program could open \"%1\".").arg(address));
 }
 
 void TMainForm::ShowAboutBox() {

@@ -48,8 +48,8 @@ std::unique_ptr<TMergeEditForm> NewMergeEditor(TMainForm* owner) {
 } // namespace
 
 void TMainForm::EditMergedText() {
-    ui_.Progress->SetCaption(QStringLiteral("Merging ..."));
-    ui_.Progress->SetText(QStringLiteral("Prepare for merge ..."));
+    ui_.Progress->SetCaption(tr("Merging ..."));
+    ui_.Progress->SetText(tr("Prepare for merge ..."));
     TProgressScope progress(ui_.Progress);
     const std::vector<std::string> oldLines = ui_.Old.Editor->lines();
     const std::vector<std::string> newLines = ui_.New.Editor->lines();
@@ -59,7 +59,7 @@ void TMainForm::EditMergedText() {
     });
     if (!workspace) return; // both texts empty
 
-    ui_.Progress->SetText(QStringLiteral("Merge done. Loading ..."));
+    ui_.Progress->SetText(tr("Merge done. Loading ..."));
     std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this);
     form->LoadDocument(merge::ReadRtf(workspace->Rtf));
     workspace.reset();
@@ -68,9 +68,8 @@ void TMainForm::EditMergedText() {
 }
 
 void TMainForm::OpenMergedWorkspace() {
-    const QString path =
-        dialogs_.OpenFileName(this, QStringLiteral("Open merge workspace"), newFolder_,
-                              QStringLiteral("Rich Text (*.rtf)|*.rtf|All files (*.*)|*.*"));
+    const QString path = dialogs_.OpenFileName(this, tr("Open merge workspace"), newFolder_,
+                                               tr("Rich Text (*.rtf)|*.rtf|All files (*.*)|*.*"));
     if (path.isEmpty()) return;
     std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this);
     form->LoadDocument(merge::LoadWorkspaceFile(path.toStdString()));

@@ -5,6 +5,7 @@
 
 #include "source_editor.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTreeWidget>
 #include <stdexcept>
@@ -35,9 +36,10 @@ void CheckRangeFits(const SourceEditor& view, model::LineRange range, const char
     const QString name =
         fileName.isEmpty() ? QString() : " (" + QFileInfo(fileName).fileName() + ")";
     const QString text =
-        QStringLiteral("The selected declaration lies beyond the end of the %1 text%2: it takes "
-                       "lines %3 to %4, the view holds %5 lines. The text was edited or "
-                       "reloaded after the compare; run Diff again.")
+        QCoreApplication::translate(
+            "TMainForm", "The selected declaration lies beyond the end of the %1 text%2: it takes "
+                         "lines %3 to %4, the view holds %5 lines. The text was edited or "
+                         "reloaded after the compare; run Diff again.")
             .arg(QLatin1String(side), name)
             .arg(range.First + 1)
             .arg(range.Last + 1)

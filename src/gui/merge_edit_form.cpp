@@ -68,14 +68,15 @@ QIcon SaveIcon(const QIcon& disk, const QString& letter, const QColor& color) {
 } // namespace
 
 void TMergeEditPrompts::NotFound(QWidget* owner, const QString& text) {
-    QMessageBox::information(owner, QStringLiteral("Message"), text);
+    QMessageBox::information(owner, QCoreApplication::translate("TMergeEditForm", "Message"), text);
 }
 
 bool TMergeEditPrompts::DiscardChanges(QWidget* parent) {
     return QMessageBox::question(
-               parent, QStringLiteral("Edit merged text"),
-               QStringLiteral("The merged text was changed since it was loaded or saved.\n"
-                              "Discard the changes?"),
+               parent, QCoreApplication::translate("TMergeEditForm", "Edit merged text"),
+               QCoreApplication::translate(
+                   "TMergeEditForm", "The merged text was changed since it was loaded or saved.\n"
+                                     "Discard the changes?"),
                QMessageBox::Discard | QMessageBox::Cancel,
                QMessageBox::Cancel) == QMessageBox::Discard;
 }
@@ -101,8 +102,9 @@ TMergeEditForm::TMergeEditForm(TAppRegistry* registry, TUserDialogs& dialogs, QW
       prompts_(prompts ? prompts : &StandardPrompts()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(QStringLiteral("Edit merged text"));
+    setWindowTitle(tr("Edit merged text"));
     WorkspaceEdit = new TRichEdit;
+    WorkspaceEdit->setAccessibleName(tr("Merge workspace"));
     setCentralWidget(WorkspaceEdit);
     CreateActions();
     CreateMenus();
@@ -130,9 +132,9 @@ void TMergeEditForm::CreateActions() {
         return a;
     };
     const QIcon disk = style()->standardIcon(QStyle::SP_DialogSaveButton);
-    ActPrior = make(QStringLiteral("Prior difference"), QStringLiteral("Prior difference"),
+    ActPrior = make(tr("Prior difference"), tr("Prior difference"),
                     LinesIcon({Qt::black, Qt::red, Qt::blue}, -1), [this] { PriorDifference(); });
-    ActNext = make(QStringLiteral("Next difference"), QStringLiteral("Next difference"),
+    ActNext = make(tr("Next difference"), tr("Next difference"),
                    LinesIcon({Qt::black, Qt::red, Qt::blue}, 1), [this] { NextDifference(); });
     auto mark = [&](const QString& hint, const QColor& color, int tag) {
         QAction* a =
@@ -140,48 +142,43 @@ void TMergeEditForm::CreateActions() {
         a->setData(tag);
         return a;
     };
-    ActMarkUnchanged = mark(QStringLiteral("Mark as unchanged"), Qt::black, 0);
-    ActMarkRemoved = mark(QStringLiteral("Mark as removed"), Qt::red, 2);
-    ActMarkInserted = mark(QStringLiteral("Mark as inserted"), Qt::blue, 1);
-    ActSaveNew = make(QStringLiteral("Save new version (without &Red)"),
-                      QStringLiteral("Save new version (without Red)"),
+    ActMarkUnchanged = mark(tr("Mark as unchanged"), Qt::black, 0);
+    ActMarkRemoved = mark(tr("Mark as removed"), Qt::red, 2);
+    ActMarkInserted = mark(tr("Mark as inserted"), Qt::blue, 1);
+    ActSaveNew = make(tr("Save new version (without &Red)"), tr("Save new version (without Red)"),
                       SaveIcon(disk, QStringLiteral("N"), Qt::blue), [this] { SaveNewVersion(); });
-    ActSaveOld = make(QStringLiteral("Save old version (without &Blue)"),
-                      QStringLiteral("Save old version (without Blue)"),
+    ActSaveOld = make(tr("Save old version (without &Blue)"), tr("Save old version (without Blue)"),
                       SaveIcon(disk, QStringLiteral("O"), Qt::red), [this] { SaveOldVersion(); });
     ActSaveMerged =
-        make(QStringLiteral("Save &merged version ($IFDEF)"),
-             QStringLiteral("Save merged version ($IFDEF)"),
+        make(tr("Save &merged version ($IFDEF)"), tr("Save merged version ($IFDEF)"),
              SaveIcon(disk, QStringLiteral("M"), Qt::black), [this] { SaveMergedVersion(); });
-    ActSaveWorkspace =
-        make(QStringLiteral("&Save merge workspace"), QStringLiteral("Save merge workspace"), disk,
-             [this] { SaveWorkspace(); });
+    ActSaveWorkspace = make(tr("&Save merge workspace"), tr("Save merge workspace"), disk,
+                            [this] { SaveWorkspace(); });
     ActSaveWorkspace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     ActOpenWorkspace =
-        make(QStringLiteral("&Open merge workspace"), QStringLiteral("Open merge workspace"),
+        make(tr("&Open merge workspace"), tr("Open merge workspace"),
              style()->standardIcon(QStyle::SP_DialogOpenButton), [this] { OpenWorkspace(); });
     ActOpenWorkspace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
 
-    ActCut = make(QStringLiteral("Cu&t"), QString(), QIcon(), [this] { WorkspaceEdit->cut(); });
+    ActCut = make(tr("Cu&t"), QString(), QIcon(), [this] { WorkspaceEdit->cut(); });
     ActCut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    ActCopy = make(QStringLiteral("&Copy"), QString(), QIcon(), [this] { WorkspaceEdit->copy(); });
+    ActCopy = make(tr("&Copy"), QString(), QIcon(), [this] { WorkspaceEdit->copy(); });
     ActCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    ActPaste =
-        make(QStringLiteral("&Paste"), QString(), QIcon(), [this] { WorkspaceEdit->paste(); });
+    ActPaste = make(tr("&Paste"), QString(), QIcon(), [this] { WorkspaceEdit->paste(); });
     ActPaste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    ActFind = make(QStringLiteral("&Find"), QString(), QIcon(), [this] { ShowFindDialog(); });
+    ActFind = make(tr("&Find"), QString(), QIcon(), [this] { ShowFindDialog(); });
     ActFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
 }
 
 void TMergeEditForm::CreateMenus() {
-    FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    FileMenu = menuBar()->addMenu(tr("&File"));
     FileMenu->addAction(ActOpenWorkspace);
     FileMenu->addAction(ActSaveWorkspace);
     FileMenu->addSeparator();
     FileMenu->addAction(ActSaveNew);
     FileMenu->addAction(ActSaveOld);
     FileMenu->addAction(ActSaveMerged);
-    EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    EditMenu = menuBar()->addMenu(tr("&Edit"));
     EditMenu->addAction(ActCut);
     EditMenu->addAction(ActCopy);
     EditMenu->addAction(ActPaste);
@@ -191,7 +188,7 @@ void TMergeEditForm::CreateMenus() {
 }
 
 void TMergeEditForm::CreateToolBar() {
-    QToolBar* bar = addToolBar(QStringLiteral("Merge"));
+    QToolBar* bar = addToolBar(tr("Merge"));
     bar->setObjectName(QStringLiteral("Merge"));
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -237,7 +234,7 @@ void TMergeEditForm::MarkLines(int tag) {
 
 void TMergeEditForm::SaveWorkspace() {
     SaveDialogOptions options;
-    options.Title = QStringLiteral("Save merge workspace as...");
+    options.Title = tr("Save merge workspace as...");
     options.InitialDir = DefaultFolder();
     options.FileName = workspaceFileName_;
     options.Filter = kWorkspaceFilter;
@@ -256,8 +253,8 @@ void TMergeEditForm::SaveWorkspace() {
 
 void TMergeEditForm::OpenWorkspace() {
     if (WorkspaceEdit->Modified() && !prompts_->DiscardChanges(this)) return;
-    const QString path = dialogs_.OpenFileName(this, QStringLiteral("Open merge workspace"),
-                                               DefaultFolder(), kOpenWorkspaceFilter);
+    const QString path = dialogs_.OpenFileName(this, tr("Open merge workspace"), DefaultFolder(),
+                                               kOpenWorkspaceFilter);
     if (path.isEmpty()) return;
     WorkspaceEdit->LoadFromFile(path);
     ShowLineColStatus();
@@ -265,7 +262,7 @@ void TMergeEditForm::OpenWorkspace() {
 
 QString TMergeEditForm::AskMergedTextName() {
     SaveDialogOptions options;
-    options.Title = QStringLiteral("Save merged text as...");
+    options.Title = tr("Save merged text as...");
     options.InitialDir = DefaultFolder();
     options.Filter = kMergedTextFilter;
     options.DefaultSuffix = QStringLiteral("pas");

@@ -85,7 +85,7 @@ template <class F> void TNavigatorForm::Command(F&& f) {
 
 TNavigatorForm::TNavigatorForm(TAppRegistry* registry, QWidget* parent)
     : TAdvForm(registry, parent, Qt::Tool) {
-    setWindowTitle(QStringLiteral("Navigator"));
+    setWindowTitle(tr("Navigator"));
     resize(640, 520);
 
     folders_ = new QFileSystemModel(this);
@@ -147,12 +147,12 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
     layout->setSpacing(3);
     auto* header = new QHBoxLayout;
     header->setSpacing(4);
-    side.Caption = new QLabel(left ? QStringLiteral("Old files") : QStringLiteral("New files"));
+    side.Caption = new QLabel(left ? tr("Old files") : tr("New files"));
     QFont bold = side.Caption->font();
     bold.setBold(true);
     side.Caption->setFont(bold);
     side.DriveBox = new QComboBox;
-    side.DriveBox->setToolTip(QStringLiteral("Drive"));
+    side.DriveBox->setToolTip(tr("Drive"));
     side.DriveBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     side.DriveBox->setMinimumContentsLength(8);
     FillDriveBox(side);
@@ -165,9 +165,8 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
         return b;
     };
     if (left) {
-        SetLeftEqRightButton =
-            button(QStyle::SP_ArrowLeft, QStringLiteral("Set left folder eq right"));
-        RefreshButton = button(QStyle::SP_BrowserReload, QStringLiteral("Refresh contents"));
+        SetLeftEqRightButton = button(QStyle::SP_ArrowLeft, tr("Set left folder eq right"));
+        RefreshButton = button(QStyle::SP_BrowserReload, tr("Refresh contents"));
         header->addWidget(side.Caption);
         header->addWidget(side.DriveBox, 1);
         header->addWidget(SetLeftEqRightButton);
@@ -177,8 +176,7 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
         connect(RefreshButton, &QToolButton::clicked, this,
                 [this] { Command([this] { RefreshContents(); }); });
     } else {
-        SetRightEqLeftButton =
-            button(QStyle::SP_ArrowRight, QStringLiteral("Set right folder eq left"));
+        SetRightEqLeftButton = button(QStyle::SP_ArrowRight, tr("Set right folder eq left"));
         header->addWidget(SetRightEqLeftButton);
         header->addWidget(side.Caption);
         header->addWidget(side.DriveBox, 1);
@@ -188,6 +186,7 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
     layout->addLayout(header);
 
     side.FolderTree = new QTreeView;
+    side.FolderTree->setAccessibleName(left ? tr("Old folders") : tr("New folders"));
     side.FolderTree->setModel(folders_);
     side.FolderTree->setHeaderHidden(true);
     for (int c = 1; c < folders_->columnCount(); ++c)
@@ -217,6 +216,7 @@ QWidget* TNavigatorForm::CreateBottom(TSide& side, bool left) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(3);
     side.FileList = new QListWidget;
+    side.FileList->setAccessibleName(left ? tr("Old files") : tr("New files"));
     side.FileList->setSelectionMode(QAbstractItemView::SingleSelection);
     side.FileList->setIconSize(QSize(16, 16));
     side.FileList->setUniformItemSizes(true);
@@ -333,8 +333,8 @@ void TNavigatorForm::UpdateStatuses() {
             ++counts[static_cast<int>(status)];
         }
         here.FileList->viewport()->update();
-        summary << QStringLiteral("%1: %2 identical, %3 different, %4 only here")
-                       .arg(left ? QStringLiteral("Old files") : QStringLiteral("New files"))
+        summary << tr("%1: %2 identical, %3 different, %4 only here")
+                       .arg(left ? tr("Old files") : tr("New files"))
                        .arg(counts[static_cast<int>(navigator::FileStatus::Identical)])
                        .arg(counts[static_cast<int>(navigator::FileStatus::Different)])
                        .arg(counts[static_cast<int>(navigator::FileStatus::OnlyHere)]);

@@ -20,13 +20,13 @@ constexpr int kMinWidth = 260;
 
 TProgressDialogForm::TProgressDialogForm(TProgressDialog* component)
     : QDialog(nullptr), component_(component) {
-    setWindowTitle(QStringLiteral("Progress"));
+    setWindowTitle(tr("Progress"));
     TextLabel = new QLabel(this);
     TextLabel->setTextFormat(Qt::PlainText);
     Meter = new QProgressBar(this);
     Meter->setTextVisible(false);
     Meter->setFixedHeight(10);
-    AbortButton = new QPushButton(QStringLiteral("Abort"), this);
+    AbortButton = new QPushButton(tr("Abort"), this);
     AbortButton->setFixedSize(75, 25);
     AbortButton->setAutoDefault(false);
     connect(AbortButton, &QPushButton::clicked, this, [this] { Aborted = true; });
