@@ -382,26 +382,6 @@ TEST_F(MainFormTest, BrokenParsesAreNotCalledEquivalent) {
     EXPECT_EQ(dialogs.Infos[0], QStringLiteral("The compared files syntactically are equivalent."));
 }
 
-TEST_F(MainFormTest, FirstStartDefaults) {
-    EXPECT_EQ(
-        form->Settings().Defines,
-        (QStringList{QStringLiteral("VER130"), QStringLiteral("WIN32"), QStringLiteral("CPU386")}));
-    ASSERT_EQ(form->Settings().Extensions.size(), 3);
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(),
-              QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr|Delphi backup "
-                             "(*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*"));
-    EXPECT_EQ(form->Widgets().New.FilenameEdit->Filter(),
-              form->Widgets().Old.FilenameEdit->Filter());
-    EXPECT_EQ(form->Settings().FontName, form->Widgets().Old.Editor->editorFont().family());
-    EXPECT_EQ(form->Settings().FontCharset, 1);
-    form->show();
-    EXPECT_FALSE(form->SideBySide());
-    EXPECT_FALSE(form->Widgets().SplitMode->isChecked());
-    EXPECT_TRUE(QFileInfo(form->DefaultFolder(true)).isDir());
-    EXPECT_EQ(navigator->OldFolder(), form->DefaultFolder(true));
-    EXPECT_EQ(navigator->NewFolder(), form->DefaultFolder(false));
-}
-
 TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
     DestroyForm();
     ASSERT_TRUE(registry->OpenSettingsKey(QString(), true));
@@ -528,71 +508,6 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
     reader.ReadStringList(QStringLiteral("Ext"), ext);
     EXPECT_EQ(ext, form->Settings().Extensions);
     EXPECT_EQ(reader.ReadInteger(QStringLiteral("FontSize"), 0), 12);
-}
-
-TEST_F(MainFormTest, SetupCancelChangesNothing) {
-    const QStringList before = form->Settings().Defines;
-    QTimer::singleShot(0, [] {
-        auto* setup = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(setup, nullptr);
-        setup->DefinesMemo->setPlainText(QStringLiteral("CHANGED"));
-        setup->Buttons->button(QDialogButtonBox::Cancel)->click();
-    });
-    form->SetupCommand();
-    EXPECT_EQ(form->Settings().Defines, before);
-    EXPECT_FALSE(registry->OpenSettingsKey(QString(), false));
-}
-
-TEST_F(MainFormTest, MenusAndButtonsCarryTheirCaptions) {
-    QStringList menus;
-    for (QAction* a : form->menuBar()->actions())
-        menus << a->text();
-    EXPECT_EQ(menus, (QStringList{QStringLiteral("&File"), QStringLiteral("&Diff"),
-                                  QStringLiteral("&Help")}));
-    QStringList file;
-    for (QAction* a : form->menuBar()->actions()[0]->menu()->actions())
-        if (!a->isSeparator()) file << a->text();
-    EXPECT_EQ(file, (QStringList{QStringLiteral("Show &Navigator"),
-                                 QStringLiteral("Open first file (old)"),
-                                 QStringLiteral("Open second file (new)"),
-                                 QStringLiteral("&Open merged workspace"),
-                                 QStringLiteral("Save first file as..."),
-                                 QStringLiteral("Save second file as..."), QStringLiteral("Setup"),
-                                 QStringLiteral("E&xit")}));
-    QStringList popup;
-    for (QAction* a : form->Widgets().Old.Popup->actions())
-        if (!a->isSeparator()) popup << a->text();
-    EXPECT_EQ(popup, (QStringList{QStringLiteral("&Open"), QStringLiteral("&Reload"),
-                                  QStringLiteral("&Save"), QStringLiteral("&Undo"),
-                                  QStringLiteral("R&edo"), QStringLiteral("Enable Edit")}));
-    EXPECT_EQ(form->Widgets().SplitMode->toolTip(), QStringLiteral("Split mode"));
-    EXPECT_EQ(form->Widgets().Pages->tabText(0), QStringLiteral("Source View"));
-    EXPECT_EQ(form->Widgets().Pages->tabText(1), QStringLiteral("Diff View"));
-}
-
-TEST_F(MainFormTest, EnableEditAndReload) {
-    const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
-    const QString b = Write(QStringLiteral("b.pas"), kOldUnit);
-    form->HandleCommandLine({a, b});
-    EXPECT_TRUE(form->Widgets().Old.Editor->isReadOnly());
-    form->Widgets().Old.EnableEditButton->click();
-    EXPECT_FALSE(form->Widgets().Old.Editor->isReadOnly());
-    form->Widgets().Old.PopupEnableEdit->trigger();
-    EXPECT_TRUE(form->Widgets().Old.Editor->isReadOnly());
-    EXPECT_FALSE(form->Widgets().Old.EnableEditButton->isChecked());
-
-    form->Widgets().Old.Editor->setLines({"unit U;", "end."});
-    form->Widgets().Old.ReloadButton->click();
-    EXPECT_EQ(form->Widgets().Old.Editor->lineCount(), 12);
-    ASSERT_NE(form->Comparison(), nullptr);
-    EXPECT_TRUE(dialogs.Errors.isEmpty());
-
-    // Reload of a file that has gone: the error is shown, the view keeps its text.
-    QFile::remove(b);
-    form->Widgets().Old.ReloadButton->click();
-    ASSERT_EQ(dialogs.Errors.size(), 1);
-    EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("b.pas")));
-    EXPECT_EQ(form->Widgets().Old.Editor->lineCount(), 12);
 }
 
 } // namespace

@@ -85,22 +85,6 @@ TEST_F(ProgressDialogTest, CompareSetupShowsOnlyCaptionAndText) {
     dlg.Close();
 }
 
-TEST_F(ProgressDialogTest, DefaultsShowBarAndButton) {
-    TProgressDialog dlg(&owner);
-    EXPECT_EQ(dlg.ButtonCaption(), QStringLiteral("Abort"));
-    EXPECT_EQ(dlg.Max(), 100);
-    dlg.SetPosition(30);
-    dlg.Open();
-    auto* f = dlg.Form();
-    EXPECT_EQ(f->height(), 76);
-    EXPECT_EQ(f->TextLabel->y(), 10);
-    EXPECT_TRUE(f->AbortButton->isVisibleTo(f));
-    EXPECT_EQ(f->AbortButton->text(), QStringLiteral("Abort"));
-    EXPECT_EQ(f->Meter->value(), 30);
-    EXPECT_EQ(f->AbortButton->x(), (f->width() - f->AbortButton->width()) / 2);
-    dlg.Close();
-}
-
 TEST_F(ProgressDialogTest, WidthGrowsToTheTextAroundItsCentreAndNeverShrinks) {
     TProgressDialog dlg(&owner);
     dlg.SetText(QStringLiteral("short"));
