@@ -286,6 +286,12 @@ void TMainForm::CreateActions() {
     ui_.SplitMode = make(tr("Split mode"), tr("Split mode"));
     ui_.SplitMode->setIcon(SplitIcon());
     ui_.SplitMode->setCheckable(true);
+    ui_.NextDeclaration = make(tr("Next changed declaration"), tr("Next changed declaration"));
+    ui_.NextDeclaration->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    ui_.NextDeclaration->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
+    ui_.PriorDeclaration = make(tr("Prior changed declaration"), tr("Prior changed declaration"));
+    ui_.PriorDeclaration->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    ui_.PriorDeclaration->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
 
     ui_.OpenOld = make(tr("Open first file (old)"));
     ui_.OpenNew = make(tr("Open second file (new)"));
@@ -301,6 +307,10 @@ void TMainForm::CreateActions() {
     connect(ui_.Expand, &QAction::triggered, this, [this] { ExpandAll(); });
     connect(ui_.Collapse, &QAction::triggered, this, [this] { CollapseAll(); });
     connect(ui_.Diff, &QAction::triggered, this, [this] { Command([this] { RunDiff(); }); });
+    connect(ui_.NextDeclaration, &QAction::triggered, this,
+            [this] { Command([this] { StepDeclaration(true); }); });
+    connect(ui_.PriorDeclaration, &QAction::triggered, this,
+            [this] { Command([this] { StepDeclaration(false); }); });
     connect(ui_.EditMerged, &QAction::triggered, this,
             [this] { Command([this] { EditMergedText(); }); });
     connect(ui_.OpenWorkspace, &QAction::triggered, this,
@@ -343,6 +353,8 @@ void TMainForm::CreateMenus() {
 
     QMenu* diff = menuBar()->addMenu(tr("&Diff"));
     diff->addAction(ui_.Diff);
+    diff->addAction(ui_.PriorDeclaration);
+    diff->addAction(ui_.NextDeclaration);
     diff->addAction(ui_.ShowReport);
     diff->addAction(ui_.EditMerged);
 
@@ -376,6 +388,11 @@ void TMainForm::CreateToolBar() {
     add(ui_.Collapse, tr("Collapse"));
     bar->addSeparator();
     add(ui_.Diff, tr("Diff"));
+    for (QAction* step : {ui_.PriorDeclaration, ui_.NextDeclaration}) {
+        bar->addAction(step);
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(step)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
     add(ui_.ShowReport, tr("Show Diff report..."));
     add(ui_.EditMerged, tr("Edit merged text"));
     bar->addSeparator();

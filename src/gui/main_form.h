@@ -101,6 +101,8 @@ struct TMainFormWidgets {
     QAction* EditMerged = nullptr;
     QAction* Navigator = nullptr;
     QAction* SplitMode = nullptr;
+    QAction* NextDeclaration = nullptr;  // Alt+Down
+    QAction* PriorDeclaration = nullptr; // Alt+Up
     QAction* OpenOld = nullptr;
     QAction* OpenNew = nullptr;
     QAction* OpenWorkspace = nullptr;
@@ -193,6 +195,8 @@ public:
     int TreeWidth() const;
     int OldPaneSize() const; // width side by side, height stacked
 
+    // Selects the next (or prior) changed declaration in tree order; false at either end.
+    bool StepDeclaration(bool forward);
     // Moving between the changed blocks of the diff view.
     void NextDifference();
     void PriorDifference();

@@ -5,9 +5,12 @@
 
 #include "source_editor.h"
 
+#include "model/difference_order.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <stdexcept>
 
 namespace quennet::gui {
@@ -74,6 +77,22 @@ void TMainForm::onTreeSelectionChanged() {
     newRange_ = newRange;
     BuildDiffView();
     ShowSelection();
+}
+
+bool TMainForm::StepDeclaration(bool forward) {
+    if (!comparison_) return false;
+    const model::TSourceDiffItem* target =
+        model::StepDifference(comparison_->Root, DiffItemOf(ui_.DiffTree->currentItem()), forward);
+    if (!target) return false;
+    for (QTreeWidgetItemIterator it(ui_.DiffTree); *it; ++it) {
+        if (DiffItemOf(*it) != target) continue;
+        for (QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            up->setExpanded(true);
+        ui_.DiffTree->setCurrentItem(*it);
+        ui_.DiffTree->scrollToItem(*it);
+        return true;
+    }
+    return false;
 }
 
 void TMainForm::ShowSelection() {

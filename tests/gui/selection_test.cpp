@@ -300,6 +300,28 @@ TEST_F(SelectionTest, StatusBarsShowCaretAndModified) {
     EXPECT_EQ(form->Widgets().New.ModifiedPanel->text(), "Modified");
 }
 
+TEST_F(SelectionTest, AltDownAndAltUpStepThroughChangedDeclarationsInTreeOrder) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto current = [&] {
+        QTreeWidgetItem* node = form->Widgets().DiffTree->currentItem();
+        return node ? node->text(0) : QString();
+    };
+    form->Widgets().DiffTree->collapseAll();
+    QStringList forward;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(form.get(), Qt::Key_Down, Qt::AltModifier);
+        forward << current();
+    }
+    EXPECT_EQ(forward,
+              (QStringList{"Removed", "Added", "Changed", "Initialization", "Initialization"}));
+    EXPECT_TRUE(Node("Procedures")->isExpanded()) << "a step opens the way to its node";
+    QTest::keyClick(form.get(), Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(current(), QStringLiteral("Changed"));
+    EXPECT_TRUE(form->SelectedRange(true).IsSet()) << "the step selects as a click does";
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
 TEST_F(SelectionTest, SplitModeTogglesAndKeepsProportionOnResize) {
     auto oldShare = [&] {
         const bool side = form->SideBySide();

@@ -384,6 +384,14 @@ und hilft beim Zusammenführen.</translation>
         <source>Merged differences</source>
         <translation>Zusammengeführte Unterschiede</translation>
     </message>
+    <message>
+        <source>Next changed declaration</source>
+        <translation>Nächste geänderte Deklaration</translation>
+    </message>
+    <message>
+        <source>Prior changed declaration</source>
+        <translation>Vorherige geänderte Deklaration</translation>
+    </message>
 </context>
 <context>
     <name>quennet::gui::TMergeEditForm</name>
