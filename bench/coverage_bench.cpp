@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "io/source_file.h"
 #include "model/dialect.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 namespace fs = std::filesystem;
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
         for (const auto& file : FindFiles(root)) {
             std::string text;
             try {
-                text = model::JoinLinesCrLf(model::LoadSourceLines(file));
+                text = io::JoinLinesCrLf(io::LoadSourceLines(file));
             } catch (const std::exception&) {
                 continue;
             }

@@ -1,5 +1,6 @@
-// Speed of quennet-diff on a pair of large units next to `git diff --no-index` on the same
-// pair, and of the whole-file line matcher (--map) on 2k, 10k and 50k-line pairs.
+// Speed and peak memory of quennet-diff on a pair of large units next to `git diff --no-index`
+// on the same pair, of the whole-file line matcher (--map) on 2k to 50k-line pairs next to
+// `git diff --histogram`, and the peak memory of reading a large workspace back.
 //
 // Usage: diff_bench [--source FILE]... [--cli PATH] [--timeout SECONDS] [--keep DIR]
 // Sources default to large units of Debian's fpc-source when installed, else to a synthetic
@@ -15,17 +16,20 @@
 #include <random>
 #include <regex>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
+#include "compare/compare_sources.h"
+#include "io/source_file.h"
 #include "model/line_matcher.h"
 #include "model/source_diff.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 namespace fs = std::filesystem;
 using namespace quennet::model;
+using namespace quennet::io;
 
 namespace {
 
@@ -42,19 +46,58 @@ std::string Quote(const std::string& s) {
     return q + "'";
 }
 
-// Wall time of a shell command, the best of `repeat` runs; negative when it timed out.
-double TimeCommand(const std::string& cmd, int timeoutSeconds, int repeat = 3) {
-    double best = -1;
+struct Run {
+    double Seconds = -1; // negative when it timed out or could not run
+    long PeakKb = 0;     // largest resident set of the command and what it waited for
+};
+
+// Runs argv[0..] and writes its peak resident set in KB to `report`. A process keeps the
+// high-water mark of the image it replaced, so the measured command is started from this
+// small, freshly started program rather than from the benchmark with its data loaded.
+int PeakOf(const char* report, char** argv) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execvp(argv[0], argv);
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return 127;
+    std::ofstream(report) << usage.ru_maxrss << "\n";
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+// Wall time and peak memory of a shell command, the best time of `repeat` runs.
+Run RunCommand(const std::string& cmd, int timeoutSeconds, int repeat = 3) {
+    Run best;
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return best;
+    self[n] = 0;
+    const std::string report =
+        fs::temp_directory_path() / ("quennet-diff-bench-peak-" + std::to_string(::getpid()));
+    const std::string line = Quote(self) + " --peak-of " + Quote(report) + " timeout " +
+                             std::to_string(timeoutSeconds) + " " + cmd + " >/dev/null 2>&1";
     for (int i = 0; i < repeat; ++i) {
         auto start = Clock::now();
-        int rc = std::system(
-            ("timeout " + std::to_string(timeoutSeconds) + " " + cmd + " >/dev/null 2>&1").c_str());
-        double t = Seconds(start);
-        if (WIFEXITED(rc) && WEXITSTATUS(rc) == 124) return -1;
-        if (best < 0 || t < best) best = t;
+        const int rc = std::system(line.c_str());
+        const double t = Seconds(start);
+        if (!WIFEXITED(rc) || WEXITSTATUS(rc) == 124 || WEXITSTATUS(rc) > 2) return Run{};
+        long kb = 0;
+        std::ifstream(report) >> kb;
+        best.PeakKb = std::max(best.PeakKb, kb);
+        if (best.Seconds < 0 || t < best.Seconds) best.Seconds = t;
         if (t > 5) break; // slow runs are not repeated
     }
+    fs::remove(report);
     return best;
+}
+
+std::string Ratio(double a, double b) {
+    if (a < 0 || b <= 0) return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2fx", a / b);
+    return text;
 }
 
 // A statement line in a body: an assignment that opens or closes no block, so deleting or
@@ -158,6 +201,7 @@ std::string FindCli(const std::string& given) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 3 && std::string(argv[1]) == "--peak-of") return PeakOf(argv[2], argv + 3);
     std::vector<std::string> sources;
     std::string cli, keep;
     int timeout = 600;
@@ -218,17 +262,22 @@ int main(int argc, char** argv) {
         WriteLines(b, edited);
         size_t bytes = fs::file_size(a);
 
-        auto t0 = Clock::now();
+        // The whole comparison as the window and the program make it, timed step by step.
         std::vector<std::string> symbols{"VER130", "WIN32", "CPU386"};
-        TPasSrc oldSrc, newSrc;
-        oldSrc.Parse(JoinLinesCrLf(LoadSourceLines(a.string())), &symbols);
-        double parseOld = Seconds(t0);
-        auto t1 = Clock::now();
-        newSrc.Parse(JoinLinesCrLf(LoadSourceLines(b.string())), &symbols);
-        double parseNew = Seconds(t1);
-        auto t2 = Clock::now();
-        TSourceDiff diff(oldSrc, newSrc);
-        double compare = Seconds(t2);
+        const std::string oldText = ToCrLfText(ReadFileBytes(a.string()));
+        const std::string newText = ToCrLfText(ReadFileBytes(b.string()));
+        Clock::time_point marks[4];
+        const auto result =
+            quennet::compare::CompareSources({oldText, a.string()}, {newText, b.string()}, symbols,
+                                             {}, [&marks](quennet::compare::CompareStep step) {
+                                                 marks[static_cast<int>(step)] = Clock::now();
+                                             });
+        marks[3] = Clock::now();
+        const double parseOld = std::chrono::duration<double>(marks[1] - marks[0]).count();
+        const double parseNew = std::chrono::duration<double>(marks[2] - marks[1]).count();
+        const double compare = std::chrono::duration<double>(marks[3] - marks[2]).count();
+        const TPasSrc& oldSrc = *result.oldSource;
+        const TPasSrc& newSrc = *result.newSource;
         size_t procs = oldSrc.Procs.size();
         for (const auto& c : oldSrc.Classes)
             procs += c->Methods.size();
@@ -238,18 +287,23 @@ int main(int argc, char** argv) {
                     unit.size(), e.Summary().c_str(), bytes / 1024.0, procs,
                     oldSrc.Status.Complete ? "complete" : "stopped early",
                     newSrc.Status.Complete ? "complete" : "stopped early");
-        std::printf("  in process: parse old %.1f ms, parse new %.1f ms, compare %.3f ms\n",
+        std::printf("  in process: parse old %.1f ms, parse new %.1f ms, compare and report "
+                    "%.3f ms\n",
                     parseOld * 1e3, parseNew * 1e3, compare * 1e3);
-        double tool = TimeCommand(Quote(cli) + " " + Quote(a) + " " + Quote(b), timeout);
-        double git = TimeCommand("git diff --no-index " + Quote(a) + " " + Quote(b), timeout);
-        std::printf("  quennet-diff OLD NEW: %.1f ms    git diff --no-index: %.1f ms\n", tool * 1e3,
-                    git * 1e3);
+        const Run tool = RunCommand(Quote(cli) + " " + Quote(a) + " " + Quote(b), timeout);
+        const Run git = RunCommand("git diff --no-index " + Quote(a) + " " + Quote(b), timeout);
+        const double inputKb = static_cast<double>(bytes + fs::file_size(b)) / 1024;
+        std::printf("  quennet-diff OLD NEW: %.1f ms    git diff --no-index: %.1f ms    ratio %s\n",
+                    tool.Seconds * 1e3, git.Seconds * 1e3,
+                    Ratio(tool.Seconds, git.Seconds).c_str());
+        std::printf("  peak memory: quennet-diff %ld KB = %s the two inputs; git diff %ld KB\n",
+                    tool.PeakKb, Ratio(tool.PeakKb, inputKb).c_str(), git.PeakKb);
     }
 
     // 2. The whole-file line matcher on growing pairs.
     std::printf("\nLine matcher (quennet-diff --map) on edited pairs\n");
-    std::printf("  %8s %14s %14s %14s %12s\n", "lines", "edits", "MatchLines ms", "--map ms",
-                "git diff ms");
+    std::printf("  %8s %14s %14s %10s %12s %7s %12s\n", "lines", "edits", "MatchLines ms",
+                "--map ms", "histogram ms", "ratio", "peak/inputs");
     for (size_t n : {2000u, 5000u, 10000u, 20000u, 50000u}) {
         std::vector<std::string> old(all.begin(), all.begin() + std::min(n, all.size()));
         Edited e = Edit(old, 2, true);
@@ -271,15 +325,38 @@ int main(int argc, char** argv) {
             MatchLines(ra, rb, map);
             inProcess = Seconds(t);
         }
-        double tool = TimeCommand(Quote(cli) + " --map " + Quote(a) + " " + Quote(b), timeout, 1);
-        double git = TimeCommand("git diff --no-index " + Quote(a) + " " + Quote(b), timeout);
+        const Run tool = RunCommand(Quote(cli) + " --map " + Quote(a) + " " + Quote(b), timeout);
+        const Run git =
+            RunCommand("git diff --no-index --histogram " + Quote(a) + " " + Quote(b), timeout);
+        const double inputKb = static_cast<double>(fs::file_size(a) + fs::file_size(b)) / 1024;
         auto show = [](double s) {
             return s < 0 ? std::string("timeout") : std::to_string(static_cast<long>(s * 1e3));
         };
         std::string inProcessText = n <= 20000 ? show(inProcess) : std::string("skipped");
-        std::printf("  %8zu %14s %14s %14s %12s\n", old.size(), e.Summary().c_str(),
-                    inProcessText.c_str(), show(tool).c_str(), show(git).c_str());
+        std::printf("  %8zu %14s %14s %10s %12s %7s %12s\n", old.size(), e.Summary().c_str(),
+                    inProcessText.c_str(), show(tool.Seconds).c_str(), show(git.Seconds).c_str(),
+                    Ratio(tool.Seconds, git.Seconds).c_str(), Ratio(tool.PeakKb, inputKb).c_str());
         std::fflush(stdout);
+    }
+    // 3. Reading a large workspace back: peak memory against the workspace's size.
+    {
+        std::vector<std::string> old(all.begin(),
+                                     all.begin() + std::min<size_t>(50000, all.size()));
+        const Edited e = Edit(old, 3, true);
+        const fs::path a = dir / "ws_old.pas", b = dir / "ws_new.pas", ws = dir / "ws.rtf";
+        WriteLines(a, old);
+        WriteLines(b, e.lines);
+        RunCommand(Quote(cli) + " --workspace " + Quote(ws) + " " + Quote(a) + " " + Quote(b),
+                   timeout, 1);
+        if (fs::exists(ws)) {
+            const Run read = RunCommand(Quote(cli) + " --from-workspace " + Quote(ws) + " --new " +
+                                            Quote(dir / "ws_out.pas"),
+                                        timeout);
+            const double wsKb = static_cast<double>(fs::file_size(ws)) / 1024;
+            std::printf("\nReading a workspace of %.0f KB (--from-workspace --new): %.1f ms, peak "
+                        "%ld KB = %s its size\n",
+                        wsKb, read.Seconds * 1e3, read.PeakKb, Ratio(read.PeakKb, wsKb).c_str());
+        }
     }
     if (keep.empty()) fs::remove_all(dir);
     return 0;

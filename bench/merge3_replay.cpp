@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "io/source_file.h"
 #include "merge/three_way.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 using namespace quennet;
@@ -54,7 +54,7 @@ const std::vector<std::string> kSymbols = {"VER130", "WIN32", "CPU386"};
 
 model::ParseStatus ParseStatusOf(const std::string& bytes, const std::string& name) {
     model::TPasSrc src;
-    std::string text = model::JoinLinesCrLf(model::SplitLines(bytes));
+    std::string text = io::JoinLinesCrLf(io::SplitLines(bytes));
     model::ParseOptions po;
     po.dialect = model::ResolveDialect(model::Dialect::Auto, name, text);
     po.fileName = name;
@@ -118,9 +118,9 @@ int main(int argc, char** argv) {
         const char* names[] = {"base.pas", "local.pas", "remote.pas"};
         const char* labels[] = {"BASE", "LOCAL", "REMOTE"};
         for (int k = 0; k < 3; ++k)
-            in[k] = {model::ReadFileBytes((dir / names[k]).string()), (dir / names[k]).string(),
+            in[k] = {io::ReadFileBytes((dir / names[k]).string()), (dir / names[k]).string(),
                      labels[k]};
-        std::string committedText = model::ReadFileBytes((dir / "merged.pas").string());
+        std::string committedText = io::ReadFileBytes((dir / "merged.pas").string());
         auto committed = merge::PascalTokens(committedText);
         if (committedText.find("\n=======") != std::string::npos &&
             committedText.find("<<<<<<<") != std::string::npos)

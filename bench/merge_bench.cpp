@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
 #include "merge/rtf_reader.h"
 #include "merge/rtf_writer.h"
-#include "model/source_file.h"
 
 using namespace quennet;
 using Clock = std::chrono::steady_clock;
@@ -46,8 +46,8 @@ std::vector<std::string> SyntheticUnit(size_t routines) {
 int main(int argc, char** argv) {
     std::vector<std::string> oldLines, newLines;
     if (argc == 3) {
-        oldLines = model::LoadSourceLines(argv[1]);
-        newLines = model::LoadSourceLines(argv[2]);
+        oldLines = io::LoadSourceLines(argv[1]);
+        newLines = io::LoadSourceLines(argv[2]);
     } else {
         oldLines = SyntheticUnit(4500);
         newLines = oldLines;
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     {
         merge::TPasConversion conv;
         conv.SetDefaultAttributes();
-        conv.AppendSourceText(model::JoinLinesCrLf(oldLines));
+        conv.AppendSourceText(io::JoinLinesCrLf(oldLines));
         conv.Rewind();
         conv.ConvertToRtf();
         std::printf("highlight old     %8.1f ms  (of the build below)\n", Ms(t));

@@ -14,9 +14,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "io/source_file.h"
+#include "io/source_save.h"
 #include "model/crc32.h"
-#include "model/source_file.h"
-#include "model/source_save.h"
 #include "navigator/folder_compare.h"
 
 using namespace quennet;
@@ -118,16 +118,16 @@ int main(int argc, char** argv) {
     std::string big;
     for (size_t n = 0; big.size() < 4'700'000; ++n)
         big += Unit(n, rng);
-    const std::vector<std::string> lines = model::SplitLines(big);
-    const model::SourceTextFormat format = model::DetectTextFormat(big);
+    const std::vector<std::string> lines = io::SplitLines(big);
+    const io::SourceTextFormat format = io::DetectTextFormat(big);
     const fs::path saveDir = scratch.empty() ? fs::temp_directory_path() : scratch;
     const fs::path target = saveDir / ("save-bench-" + std::to_string(::getpid()) + ".pas");
     std::ofstream(target, std::ios::binary) << big;
     t0 = Clock::now();
-    const std::string assembled = model::AssembleSourceText(lines, format);
+    const std::string assembled = io::AssembleSourceText(lines, format);
     const double assembleMs = Ms(t0);
     t0 = Clock::now();
-    const auto saved = model::SaveWithNumberedBackup(target.string(), assembled);
+    const auto saved = io::SaveWithNumberedBackup(target.string(), assembled);
     const double saveMs = Ms(t0);
     std::printf("save 4.7 MB: assemble %.1f ms, write+fsync+rename %.1f ms%s\n", assembleMs, saveMs,
                 assembled == big ? "" : "  NOT BYTE-IDENTICAL");

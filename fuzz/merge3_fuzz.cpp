@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "io/source_file.h"
 #include "merge/three_way.h"
-#include "model/source_file.h"
 
 namespace quennet::fuzz {
 
@@ -50,20 +50,22 @@ inline std::vector<std::string> Mutate(std::vector<std::string> lines, Steps& st
 
 inline std::string Join(const std::vector<std::string>& lines) {
     std::string s;
-    for (const auto& l : lines) s += l + "\n";
+    for (const auto& l : lines)
+        s += l + "\n";
     return s;
 }
 
 inline std::vector<std::string> LinesWithoutBom(const std::string& text) {
     std::string_view v = text;
     if (v.starts_with("\xEF\xBB\xBF")) v.remove_prefix(3);
-    return model::SplitLines(v);
+    return io::SplitLines(v);
 }
 
 inline int Merge3FuzzOne(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     uint64_t seed = 1469598103934665603ull;
-    for (unsigned char c : bytes) seed = (seed ^ c) * 1099511628211ull;
+    for (unsigned char c : bytes)
+        seed = (seed ^ c) * 1099511628211ull;
     Steps steps{seed};
     const std::vector<std::string> lines = LinesWithoutBom(bytes);
     const std::string base = Join(lines);

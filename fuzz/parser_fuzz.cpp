@@ -1,6 +1,7 @@
-// Fuzz target: the scanner, the parser and the model on any bytes. The parse must end, the
-// model must be sorted with unique names and sane lines, and swapping the letter case of the
-// whole text must change no checksum and no line.
+// Fuzz target: the scanner, the parser and the model on any bytes. The first byte picks the
+// dialect, the rest is the text. The parse must end, the model must be sorted with unique names
+// and sane lines, and swapping the letter case of the whole text must change no checksum and no
+// line.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::fuzz {
@@ -65,14 +66,18 @@ inline std::vector<int64_t> Shape(const model::TPasSrc& m) {
 }
 
 inline int ParserFuzzOne(const uint8_t* data, size_t size) {
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    if (size == 0) return 0;
+    static const model::Dialect kDialects[] = {model::Dialect::Classic, model::Dialect::Delphi,
+                                               model::Dialect::Fpc, model::Dialect::Auto};
+    const model::ParseOptions options{kDialects[data[0] % 4], "fuzz.pas", {}};
+    const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::vector<std::string> symbols = {"VER130", "WIN32", "CPU386"};
-    const std::vector<std::string> lines = model::SplitLines(bytes);
-    const std::string text = model::JoinLinesCrLf(lines);
+    const std::vector<std::string> lines = io::SplitLines(bytes);
+    const std::string text = io::JoinLinesCrLf(lines);
     const int32_t maxLine = static_cast<int32_t>(lines.size()) + 1;
 
     auto m = std::make_unique<model::TPasSrc>();
-    m->Parse(text, &symbols);
+    m->Parse(text, &symbols, options);
     CheckList(m->Types, maxLine);
     CheckList(m->Classes, maxLine);
     CheckList(m->Procs, maxLine);
@@ -92,12 +97,12 @@ inline int ParserFuzzOne(const uint8_t* data, size_t size) {
             c = static_cast<char>(c + 32);
     }
     auto s = std::make_unique<model::TPasSrc>();
-    s->Parse(swapped, &symbols);
+    s->Parse(swapped, &symbols, options);
     Check(Shape(*m) == Shape(*s));
 
     // The raw bytes, line ends as they come, must not break the parser either.
     auto raw = std::make_unique<model::TPasSrc>();
-    raw->Parse(bytes, &symbols);
+    raw->Parse(bytes, &symbols, options);
     return 0;
 }
 

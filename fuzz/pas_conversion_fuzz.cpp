@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
 
 namespace quennet::fuzz {
 
@@ -53,7 +53,7 @@ inline int PasConversionFuzzOne(const uint8_t* data, size_t size) {
     }
 
     // The text's lines as old, and as new with every third line left out.
-    const std::vector<std::string> oldLines = model::SplitLines(bytes);
+    const std::vector<std::string> oldLines = io::SplitLines(bytes);
     std::vector<std::string> newLines;
     for (size_t i = 0; i < oldLines.size(); ++i)
         if (i % 3 != 1) newLines.push_back(oldLines[i]);

@@ -53,6 +53,8 @@ case "$mode" in
       -DQUENNET_SANITIZE=ON >/dev/null
     cmake --build build-asan -j "$jobs" --target core_tests quennet-diff
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    # Every fuzz target built with clang's libFuzzer, run on its saved inputs and briefly beyond.
+    bash fuzz/build.sh replay 3
     ;;
   *)
     echo "usage: tools/setup.sh run|test" >&2

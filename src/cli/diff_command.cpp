@@ -8,20 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "model/comparison_outcome.h"
+#include "compare/compare_sources.h"
+#include "io/output_guard.h"
+#include "io/source_file.h"
 #include "model/diff_tree_format.h"
 #include "model/line_matcher.h"
-#include "model/report_writer.h"
-#include "model/source_diff.h"
-#include "model/source_file.h"
-#include "model/source_model.h"
 #include "workspace_command.h"
 
 namespace quennet::cli {
 
 namespace {
-
-using model::TPasSrc;
 
 const char kUsage[] =
     "Usage: quennet-diff [OPTION]... OLD NEW\n"
@@ -126,33 +122,6 @@ DiffOptions ParseOptions(std::vector<std::string> args) {
     return opt;
 }
 
-std::unique_ptr<TPasSrc> LoadModel(const std::string& path, const DiffOptions& opt) {
-    std::string text = model::JoinLinesCrLf(model::LoadSourceLines(path));
-    auto src = std::make_unique<TPasSrc>();
-    src->Parse(text, &opt.symbols, {opt.dialect, path, {}});
-    return src;
-}
-
-struct StopNote {
-    std::string file;
-    int32_t line;
-    std::string text;
-};
-
-// A parse that stopped early leaves declarations unread; the structural comparison alone
-// would call such files equivalent.
-std::vector<StopNote> StopNotes(const DiffOptions& opt, const TPasSrc& o, const TPasSrc& n) {
-    std::vector<StopNote> notes;
-    const TPasSrc* models[] = {&o, &n};
-    for (int k = 0; k < 2; ++k) {
-        const model::ParseStatus& s = models[k]->Status;
-        if (s.Complete) continue;
-        notes.push_back(
-            {opt.files[k], model::ParseStopLine(s), model::ParseStopNote(opt.files[k], s)});
-    }
-    return notes;
-}
-
 void WriteRange(JsonWriter& json, const model::TidName* decl) {
     if (!decl) {
         json.Null();
@@ -194,17 +163,16 @@ void Flush() {
     if (!std::cout) throw std::runtime_error("cannot write to the standard output");
 }
 
-int RunMap(const DiffOptions& opt) {
-    auto records = [](const std::string& path) {
+int RunMap(const std::vector<std::string>& oldLines, const std::vector<std::string>& newLines) {
+    auto records = [](const std::vector<std::string>& lines) {
         std::vector<model::TLineRecord> out;
-        auto lines = model::LoadSourceLines(path);
         out.reserve(lines.size());
         for (size_t i = 0; i < lines.size(); ++i)
             out.push_back({model::LineKey(lines[i]), static_cast<int32_t>(i), false});
         return out;
     };
-    auto a = records(opt.files[0]);
-    auto b = records(opt.files[1]);
+    auto a = records(oldLines);
+    auto b = records(newLines);
     std::vector<model::TMapEntry> map;
     model::MatchLines(a, b, map);
     bool same = true;
@@ -235,20 +203,31 @@ int RunDiffCommand(std::vector<std::string> args) {
         Flush();
         return 0;
     }
-    HandleWorkspaceOptions(workspace, opt.files[0], opt.files[1]);
-    if (opt.mode == Mode::Map) return RunMap(opt);
+    if (opt.files[0] == "-" && opt.files[1] == "-")
+        throw UsageError("the standard input can be only one of OLD and NEW");
+    io::RefuseOutputsOverInputs({workspace.workspacePath, workspace.mergedPath}, opt.files);
+    // Each input is read once: a pipe or the standard input cannot be read again.
+    const std::string oldBytes = io::ReadFileBytes(opt.files[0]);
+    const std::string newBytes = io::ReadFileBytes(opt.files[1]);
+    if (workspace.Any() || opt.mode == Mode::Map) {
+        const auto oldLines = io::SplitLines(oldBytes);
+        const auto newLines = io::SplitLines(newBytes);
+        HandleWorkspaceOptions(workspace, {opt.files[0], oldLines}, {opt.files[1], newLines});
+        if (opt.mode == Mode::Map) return RunMap(oldLines, newLines);
+    }
 
-    auto oldSrc = LoadModel(opt.files[0], opt);
-    auto newSrc = LoadModel(opt.files[1], opt);
-    model::TSourceDiff diff(*oldSrc, *newSrc);
-    std::vector<StopNote> notes = StopNotes(opt, *oldSrc, *newSrc);
-    bool equivalent = model::ClaimsEquivalence(diff, *oldSrc, *newSrc);
+    model::ParseOptions parseOptions;
+    parseOptions.dialect = opt.dialect;
+    const compare::ComparisonResult result = compare::CompareSources(
+        {io::ToCrLfText(oldBytes), opt.files[0]}, {io::ToCrLfText(newBytes), opt.files[1]},
+        opt.symbols, parseOptions);
+    const bool equivalent = result.equivalent;
 
     switch (opt.mode) {
     case Mode::Tree: {
-        for (const auto& line : model::FormatDiffTree(diff.Root))
+        for (const auto& line : model::FormatDiffTree(result.diff->Root))
             std::cout << line << '\n';
-        for (const auto& note : notes)
+        for (const auto& note : result.stopNotes)
             std::cerr << note.text << '\n';
         break;
     }
@@ -263,7 +242,7 @@ int RunDiffCommand(std::vector<std::string> args) {
         json.Value(equivalent);
         json.Key("stopped");
         json.BeginArray();
-        for (const auto& note : notes) {
+        for (const auto& note : result.stopNotes) {
             json.BeginObject();
             json.Key("file");
             json.Value(note.file);
@@ -273,20 +252,14 @@ int RunDiffCommand(std::vector<std::string> args) {
         }
         json.EndArray();
         json.Key("tree");
-        WriteTreeJson(json, diff.Root);
+        WriteTreeJson(json, result.diff->Root);
         json.EndObject();
         std::cout << '\n';
         break;
     }
     default: {
-        std::vector<std::string> lines{"Diff report for", "  " + opt.files[0], "  " + opt.files[1],
-                                       ""};
-        model::WriteReport(*oldSrc, *newSrc, lines);
-        for (const auto& note : notes)
-            lines.push_back(note.text);
-        if (equivalent) lines.emplace_back("The compared files syntactically are equivalent.");
         std::string out;
-        for (const auto& l : lines)
+        for (const auto& l : result.report)
             out += l + '\n';
         std::cout << out;
         break;

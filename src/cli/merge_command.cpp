@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "merge/atomic_file.h"
+#include "io/atomic_file.h"
+#include "io/source_file.h"
 #include "merge/three_way.h"
-#include "model/source_file.h"
 
 namespace quennet::cli {
 
@@ -72,7 +72,7 @@ int RunMergeCommand(std::vector<std::string> args) {
     const char* defaults[] = {"BASE", "LOCAL", "REMOTE"};
     merge::ThreeWayInput in[3];
     for (int k = 0; k < 3; ++k) {
-        in[k].bytes = model::ReadFileBytes(files[k]);
+        in[k].bytes = io::ReadFileBytes(files[k]);
         in[k].fileName = files[k];
         in[k].label = k < static_cast<int>(labels.size()) ? labels[k] : defaults[k];
     }
@@ -90,7 +90,7 @@ int RunMergeCommand(std::vector<std::string> args) {
         std::cout.flush();
         if (!std::cout) throw std::runtime_error("Cannot write the result to standard output");
     } else {
-        merge::WriteFileAtomically(output, result.text);
+        io::WriteFileAtomically(output, result.text);
     }
     return result.conflicts > 0 ? 1 : 0;
 }

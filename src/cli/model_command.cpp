@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "commands.h"
+#include "io/source_file.h"
 #include "json_writer.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::cli {
@@ -169,9 +169,11 @@ int RunModelCommand(std::vector<std::string> args) {
         }
     }
     TPasSrc model;
-    model.Parse(JoinLinesCrLf(LoadSourceLines(file)), &symbols, {dialect, file, {}});
+    model.Parse(io::JoinLinesCrLf(io::LoadSourceLines(file)), &symbols, {dialect, file, {}});
     WriteModel(std::cout, model);
     const ParseStatus& st = model.Status;
+    for (const auto& note : st.Notes)
+        std::cerr << file << ": " << note << "\n";
     if (!st.Complete) {
         std::cerr << file << ":" << (st.FirstErrorLine > 0 ? st.FirstErrorLine : st.StopLine)
                   << ": the structure is not followed from here on";

@@ -4,12 +4,11 @@
 #include <iostream>
 
 #include "commands.h"
-#include "merge/atomic_file.h"
+#include "io/atomic_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
 
 namespace quennet::cli {
 
@@ -50,23 +49,22 @@ WorkspaceOptions TakeWorkspaceOptions(std::vector<std::string>& args) {
     return opt;
 }
 
-bool HandleWorkspaceOptions(const WorkspaceOptions& options, const std::string& oldPath,
-                            const std::string& newPath) {
+bool HandleWorkspaceOptions(const WorkspaceOptions& options, const WorkspaceInput& oldFile,
+                            const WorkspaceInput& newFile) {
     if (!options.Any()) return false;
-    const auto oldLines = model::LoadSourceLines(oldPath);
-    const auto newLines = model::LoadSourceLines(newPath);
     std::optional<merge::TMergeWorkspace> ws;
     try {
-        ws = merge::BuildMergeWorkspace(oldLines, newLines);
+        ws = merge::BuildMergeWorkspace(oldFile.lines, newFile.lines);
     } catch (const merge::EConversionError& e) {
-        throw std::runtime_error("Cannot build the merge workspace of \"" + oldPath + "\" and \"" +
-                                 newPath + "\": " + e.what());
+        throw std::runtime_error("Cannot build the merge workspace: \"" +
+                                 (e.InNewText ? newFile.name : oldFile.name) + "\", line " +
+                                 std::to_string(e.Line) + ": " + e.what());
     }
     if (!ws) {
         std::cerr << "quennet-diff: both files are empty: no merge workspace is built\n";
         return false;
     }
-    if (!options.workspacePath.empty()) merge::WriteFileAtomically(options.workspacePath, ws->Rtf);
+    if (!options.workspacePath.empty()) io::WriteFileAtomically(options.workspacePath, ws->Rtf);
     if (!options.mergedPath.empty())
         merge::SaveMergedVersion(merge::ReadRtf(ws->Rtf), options.mergedPath);
     return true;

@@ -16,10 +16,16 @@ struct WorkspaceOptions {
 // Removes --workspace FILE and --merged FILE (and the = forms) from args, up to a "--".
 WorkspaceOptions TakeWorkspaceOptions(std::vector<std::string>& args);
 
+// One compared file: its name as given and its lines as read.
+struct WorkspaceInput {
+    const std::string& name;
+    const std::vector<std::string>& lines;
+};
+
 // Builds the workspace of the two files and writes what the options ask for. Two empty files
 // build nothing: a note goes to stderr and no file is written. Returns whether files were
 // written; throws std::runtime_error naming the file and the reason.
-bool HandleWorkspaceOptions(const WorkspaceOptions& options, const std::string& oldPath,
-                            const std::string& newPath);
+bool HandleWorkspaceOptions(const WorkspaceOptions& options, const WorkspaceInput& oldFile,
+                            const WorkspaceInput& newFile);
 
 } // namespace quennet::cli

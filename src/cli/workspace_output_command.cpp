@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "io/output_guard.h"
 #include "merge/merge_editing.h"
 #include "merge/merged_output.h"
 
@@ -64,12 +65,17 @@ int RunWorkspaceOutputCommand(std::vector<std::string> args) {
             "nothing to write: give --new, --old, --merged or --workspace with a file name");
     if (comment) prefix = "//" + prefix;
 
-    const auto doc = merge::LoadWorkspaceFile(workspace);
+    const auto target = merge::WorkspaceSaveTarget(workspaceOut);
+    io::RefuseOutputsOverInputs(
+        {newOut, oldOut, mergedOut, workspaceOut.empty() ? "" : target.Path}, {workspace});
+    std::vector<std::string> warnings;
+    const auto doc = merge::LoadWorkspaceFile(workspace, &warnings);
+    for (const std::string& w : warnings)
+        std::cerr << "quennet-diff: warning: " << w << "\n";
     if (!newOut.empty()) merge::SaveNewVersion(doc, newOut, prefix);
     if (!oldOut.empty()) merge::SaveOldVersion(doc, oldOut, prefix);
     if (!mergedOut.empty()) merge::SaveMergedVersion(doc, mergedOut);
     if (!workspaceOut.empty()) {
-        const auto target = merge::WorkspaceSaveTarget(workspaceOut);
         if (target.AsRtf)
             merge::SaveWorkspaceRtf(doc, target.Path);
         else

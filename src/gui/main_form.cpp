@@ -9,8 +9,8 @@
 #include "source_editor.h"
 #include "user_dialogs.h"
 
-#include "model/comparison_outcome.h"
-#include "model/report_writer.h"
+#include "compare/compare_sources.h"
+#include "compare/comparison_outcome.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -44,7 +44,6 @@ const QStringList kDefaultDefines = {QStringLiteral("VER130"), QStringLiteral("W
 const QStringList kDefaultExtensions = {QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr"),
                                         QStringLiteral("Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp"),
                                         QStringLiteral("All files (*.*)|*.*")};
-const QString kEquivalent = QStringLiteral("The compared files syntactically are equivalent.");
 const QString kMainKey = QStringLiteral("TMainForm");
 constexpr int kDefaultTreeWidth = 165; // the tree pane on first start
 constexpr int kSplitterHandle = 4;
@@ -134,18 +133,18 @@ CommandLineFiles ResolveCommandLine(const QStringList& params) {
 }
 
 QString ParseWarning(const QString& fileName, const model::ParseStatus& status) {
-    const std::string name = fileName.toStdString();
-    return QString::fromStdString(model::ParseStopNote(name, status));
+    return QString::fromStdString(compare::ParseStopNote(fileName.toStdString(), status));
 }
 
-QStringList ReportLines(const QString& oldFileName, const QString& newFileName,
-                        const std::vector<std::string>& body) {
+QStringList ReportLines(const compare::ComparisonResult& result) {
     QStringList lines;
-    lines.reserve(static_cast<qsizetype>(body.size()) + 4);
-    lines << QStringLiteral("Diff report for") << QStringLiteral("  ") + oldFileName
-          << QStringLiteral("  ") + newFileName << QString();
-    for (const std::string& l : body)
-        lines << QString::fromLatin1(l.data(), static_cast<qsizetype>(l.size()));
+    lines.reserve(static_cast<qsizetype>(result.report.size()));
+    for (size_t i = 0; i < result.report.size(); ++i) {
+        const std::string& l = result.report[i];
+        const bool body = i >= compare::kReportHeadingLines && i < result.reportBodyEnd;
+        lines << (body ? QString::fromLatin1(l.data(), static_cast<qsizetype>(l.size()))
+                       : QString::fromStdString(l));
+    }
     return lines;
 }
 
@@ -662,59 +661,34 @@ void TMainForm::RunDiff() {
     ui_.StatusMessage->clear();
 
     const std::vector<std::string> symbols = ToSymbols(settings_.Defines);
+    const std::string oldText = ui_.Old.Editor->textCrLf();
+    const std::string newText = ui_.New.Editor->textCrLf();
     // An unknown stored name reads as auto.
-    const model::Dialect dialect =
+    model::ParseOptions options;
+    options.dialect =
         model::DialectFromName(settings_.Dialect.toStdString()).value_or(model::Dialect::Auto);
-    oldSource_ = std::make_unique<model::TPasSrc>();
-    {
-        const std::string text = ui_.Old.Editor->textCrLf();
-        ui_.Progress->SetText(tr("Parse ") + ui_.Old.FilenameEdit->text());
-        oldSource_->Parse(text, &symbols,
-                          {dialect, ui_.Old.FilenameEdit->text().toStdString(), {}});
-    }
-    newSource_ = std::make_unique<model::TPasSrc>();
-    {
-        const std::string text = ui_.New.Editor->textCrLf();
-        ui_.Progress->SetText(tr("Parse ") + ui_.New.FilenameEdit->text());
-        newSource_->Parse(text, &symbols,
-                          {dialect, ui_.New.FilenameEdit->text().toStdString(), {}});
-    }
-
-    ui_.Progress->SetText(tr("Find differences ..."));
-    comparison_ = std::make_unique<model::TSourceDiff>(*oldSource_, *newSource_);
+    compare::ComparisonResult result = compare::CompareSources(
+        {oldText, oldFileName_.toStdString()}, {newText, newFileName_.toStdString()}, symbols,
+        options, [this](compare::CompareStep step) {
+            ui_.Progress->SetText(step == compare::CompareStep::ParseOld
+                                      ? tr("Parse ") + ui_.Old.FilenameEdit->text()
+                                  : step == compare::CompareStep::ParseNew
+                                      ? tr("Parse ") + ui_.New.FilenameEdit->text()
+                                      : tr("Find differences ..."));
+        });
+    const std::string message = compare::OutcomeMessage(result);
+    oldSource_ = std::move(result.oldSource);
+    newSource_ = std::move(result.newSource);
+    comparison_ = std::move(result.diff);
 
     ui_.Progress->SetText(tr("Loading ..."));
     FillDiffTree();
-
-    const QString oldWarning = ParseWarning(oldFileName_, oldSource_->Status);
-    const QString newWarning = ParseWarning(newFileName_, newSource_->Status);
-    if (reportForm_) {
-        std::vector<std::string> body;
-        try {
-            model::WriteReport(*oldSource_, *newSource_, body);
-        } catch (...) {
-            reportForm_->SetLines(ReportLines(oldFileName_, newFileName_, body));
-            throw;
-        }
-        QStringList lines = ReportLines(oldFileName_, newFileName_, body);
-        if (!oldWarning.isEmpty()) lines << oldWarning;
-        if (!newWarning.isEmpty()) lines << newWarning;
-        reportForm_->SetLines(lines);
-    }
+    if (reportForm_) reportForm_->SetLines(ReportLines(result));
     ShowParseWarnings();
 
-    if (comparison_->Root.Count() == 0) {
+    if (!message.empty()) {
         ui_.Progress->Close();
-        // Equal trees say nothing about text the parser did not follow; then the files are not
-        // called equivalent, and the message names where the structure was lost.
-        QString message = kEquivalent;
-        if (!model::ClaimsEquivalence(*comparison_, *oldSource_, *newSource_)) {
-            message = tr("No structural differences were found, but the comparison is "
-                         "incomplete:");
-            for (const QString& w : {oldWarning, newWarning})
-                if (!w.isEmpty()) message += QStringLiteral("\n\n") + w;
-        }
-        dialogs_.Information(this, message);
+        dialogs_.Information(this, QString::fromStdString(message));
     }
 }
 
@@ -728,7 +702,7 @@ void TMainForm::ShowParseWarnings() {
             continue;
         }
         const model::ParseStatus& s = src->Status;
-        int line = s.FirstErrorLine > 0 ? s.FirstErrorLine : s.StopLine;
+        const int line = compare::ParseStopLine(s);
         pane->WarningPanel->setText(line > 0 ? tr("Structure followed only up to line %1").arg(line)
                                              : tr("Structure not followed to the end"));
         messages << ParseWarning(pane == &ui_.Old ? oldFileName_ : newFileName_, s);

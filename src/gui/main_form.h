@@ -8,6 +8,7 @@
 #include "progress_dialog.h"
 #include "state_images.h"
 
+#include "compare/compare_sources.h"
 #include "model/line_decoration.h"
 #include "model/line_matcher.h"
 #include "model/source_diff.h"
@@ -52,9 +53,8 @@ QString ParseWarning(const QString& fileName, const model::ParseStatus& status);
 // Leaf items that are not groups: the differences a user can select.
 int CountDifferences(const model::TSourceDiffList& list);
 
-// Lines of the report window after a compare: heading, then the report body.
-QStringList ReportLines(const QString& oldFileName, const QString& newFileName,
-                        const std::vector<std::string>& body);
+// Lines of the report window after a compare: file names as UTF-8, source lines as Latin-1.
+QStringList ReportLines(const compare::ComparisonResult& result);
 
 // One source pane: label, file-name box, edit buttons, view and status bar.
 struct TSourcePane {

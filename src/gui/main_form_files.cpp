@@ -7,7 +7,7 @@
 #include "source_editor.h"
 #include "user_dialogs.h"
 
-#include "model/source_save.h"
+#include "io/source_save.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -79,9 +79,9 @@ void TMainForm::SaveChanges(bool old) {
         SaveAs(old);
         return;
     }
-    const std::string bytes = model::AssembleSourceText(view->lines(), view->textFormat());
+    const std::string bytes = io::AssembleSourceText(view->lines(), view->textFormat());
     // Throws with the file and the reason; the modified mark then stays.
-    const model::BackupSaveResult result = model::SaveWithNumberedBackup(LocalName(name), bytes);
+    const io::BackupSaveResult result = io::SaveWithNumberedBackup(LocalName(name), bytes);
     view->setModified(false);
     if (result.FileWasMissing)
         dialogs_.Information(this, tr("\"%1\" was no longer on disk. The text has "
@@ -107,8 +107,8 @@ void TMainForm::SaveAs(bool old) {
     }
     const QString chosen = dialogs_.SaveFileName(this, options);
     if (chosen.isEmpty()) return;
-    model::WriteSourceFile(LocalName(chosen),
-                           model::AssembleSourceText(view->lines(), view->textFormat()));
+    io::WriteSourceFile(LocalName(chosen),
+                        io::AssembleSourceText(view->lines(), view->textFormat()));
     (old ? oldFileName_ : newFileName_) = QDir::toNativeSeparators(chosen);
     box->SetFileName(old ? oldFileName_ : newFileName_);
 }

@@ -9,6 +9,9 @@
 #include "merge/merged_output.h"
 #include "merge/rtf_reader.h"
 
+#include <QLabel>
+
+#include <cstdio>
 #include <memory>
 
 namespace quennet::gui {
@@ -72,7 +75,11 @@ void TMainForm::OpenMergedWorkspace() {
                                                tr("Rich Text (*.rtf)|*.rtf|All files (*.*)|*.*"));
     if (path.isEmpty()) return;
     std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this);
-    form->LoadDocument(merge::LoadWorkspaceFile(path.toStdString()));
+    std::vector<std::string> warnings;
+    form->LoadDocument(merge::LoadWorkspaceFile(path.toStdString(), &warnings));
+    for (const std::string& w : warnings)
+        std::fprintf(stderr, "quennet: warning: %s\n", w.c_str());
+    if (!warnings.empty()) form->StatusPanel->setText(QString::fromStdString(warnings.front()));
     form.release()->show();
 }
 

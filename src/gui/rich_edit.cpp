@@ -1,11 +1,11 @@
 // The merge editor's text control and its two-way link with the workspace document.
 #include "rich_edit.h"
 
+#include "io/source_file.h"
 #include "merge/merged_output.h"
 #include "merge/rtf_reader.h"
 #include "merge/rtf_writer.h"
 #include "merge/workspace_range.h"
-#include "model/source_file.h"
 #include "source_editor.h"
 
 #include <QApplication>

@@ -8,8 +8,8 @@
 #include <QPainter>
 #include <stdexcept>
 
-#include "model/source_file.h"
-#include "model/view_encoding.h"
+#include "io/source_file.h"
+#include "io/view_encoding.h"
 #include "pascal_lexer.h"
 #include "state_images.h"
 
@@ -183,7 +183,7 @@ void SourceEditor::setLines(const std::vector<std::string>& lines) {
     clearDecorations();
     markerDeleteAll();
     bookmarkHandles_.fill(-1);
-    utf8_ = model::ShowAsUtf8(lines);
+    utf8_ = io::ShowAsUtf8(lines);
     setUtf8(utf8_);
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
@@ -238,13 +238,13 @@ std::vector<std::string> SourceEditor::lines() const {
 }
 
 std::string SourceEditor::textCrLf() const {
-    return model::JoinLinesCrLf(lines());
+    return io::JoinLinesCrLf(lines());
 }
 
 void SourceEditor::loadFile(const QString& path) {
-    const std::string bytes = model::ReadFileBytes(QFile::encodeName(path).toStdString());
-    setLines(model::SplitLines(bytes));
-    textFormat_ = model::DetectTextFormat(bytes);
+    const std::string bytes = io::ReadFileBytes(QFile::encodeName(path).toStdString());
+    setLines(io::SplitLines(bytes));
+    textFormat_ = io::DetectTextFormat(bytes);
 }
 
 void SourceEditor::scrollToLine(int firstLine, int column) {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "io/source_save.h"
 #include "model/line_decoration.h"
-#include "model/source_save.h"
 
 namespace quennet::gui {
 
@@ -47,7 +47,7 @@ public:
     // Throws std::runtime_error naming the file when it cannot be read.
     void loadFile(const QString& path);
     // Line ends and final break of the last file loaded, so that saving keeps them.
-    const model::SourceTextFormat& textFormat() const { return textFormat_; }
+    const io::SourceTextFormat& textFormat() const { return textFormat_; }
 
     void scrollToLine(int firstLine, int column = 0);
     int caretLine() const;
@@ -96,7 +96,7 @@ private:
     // Scintilla always holds one line; these tell an empty text from one empty line.
     bool oneEmptyLine_ = false;
     bool forcedModified_ = false;
-    model::SourceTextFormat textFormat_;
+    io::SourceTextFormat textFormat_;
     std::array<int, kBookmarkCount> bookmarkHandles_;
     uint32_t backgroundColor_ = model::kSelectionBackground; // of the background marker
     std::vector<uint32_t> indicatorColors_; // colour of indicator kFirstForegroundIndicator + i

@@ -38,16 +38,14 @@ inline std::string ReadWholeFile(const std::filesystem::path& path) {
     return s.str();
 }
 
-// Runs the command line tool in folder dir (so relative file names stay as given).
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& dir = ".") {
+// Runs a shell command line in folder dir; "$CLI" names the tool.
+inline CliResult RunShell(const std::string& command, const std::string& dir = ".") {
     static int counter = 0;
     auto errPath =
         std::filesystem::temp_directory_path() / ("quennet-cli-err-" + std::to_string(::getpid()) +
                                                   "-" + std::to_string(counter++) + ".txt");
-    std::string cmd = "cd " + ShellQuote(dir) + " && " + ShellQuote(QUENNET_CLI_PATH);
-    for (const auto& a : args)
-        cmd += " " + ShellQuote(a);
-    cmd += " 2>" + ShellQuote(errPath.string());
+    std::string cmd = "cd " + ShellQuote(dir) + " && CLI=" + ShellQuote(QUENNET_CLI_PATH) +
+                      " && { " + command + "; } 2>" + ShellQuote(errPath.string());
     CliResult r;
     FILE* pipe = ::popen(cmd.c_str(), "r");
     if (!pipe) return r;
@@ -60,6 +58,14 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     r.err = ReadWholeFile(errPath);
     std::filesystem::remove(errPath);
     return r;
+}
+
+// Runs the command line tool in folder dir (so relative file names stay as given).
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& dir = ".") {
+    std::string cmd = "\"$CLI\"";
+    for (const auto& a : args)
+        cmd += " " + ShellQuote(a);
+    return RunShell(cmd, dir);
 }
 
 } // namespace quennet::testing

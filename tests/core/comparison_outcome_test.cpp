@@ -1,10 +1,11 @@
 // The equivalence claim and the stop notes for broken parses.
 #include <gtest/gtest.h>
 
+#include "compare/comparison_outcome.h"
 #include "hand_models.h"
-#include "model/comparison_outcome.h"
 
 using namespace quennet::model;
+using namespace quennet::compare;
 using quennet::testing::HandModel;
 
 namespace {

@@ -136,3 +136,35 @@ TEST(DiffCliTest, FailedWriteIsTrouble) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 2);
 }
+
+TEST(DiffCliTest, InputsAreReadToTheirEndFromAnySource) {
+    const auto files = RunCli({kOld, kNew});
+    const auto body = [](const std::string& out) { return out.substr(out.find("\n\n")); };
+    ASSERT_EQ(files.exitCode, 1) << files.err;
+    const std::string dir = std::filesystem::temp_directory_path().string();
+    const std::string fifo = dir + "/quennet-fifo-" + std::to_string(::getpid());
+    for (const std::string& cmd : {
+             "cat " + quennet::testing::ShellQuote(kOld) + " | \"$CLI\" - " +
+                 quennet::testing::ShellQuote(kNew),
+             "\"$CLI\" " + quennet::testing::ShellQuote(kOld) + " /dev/fd/3 3<" +
+                 quennet::testing::ShellQuote(kNew),
+             "rm -f " + fifo + " && mkfifo " + fifo + " && { cat " +
+                 quennet::testing::ShellQuote(kNew) + " >" + fifo + " & } && \"$CLI\" " +
+                 quennet::testing::ShellQuote(kOld) + " " + fifo + "; s=$?; rm -f " + fifo +
+                 "; exit $s",
+         }) {
+        const auto r = quennet::testing::RunShell(cmd);
+        EXPECT_EQ(r.exitCode, 1) << cmd << "\n" << r.err;
+        EXPECT_EQ(body(r.out), body(files.out)) << cmd;
+    }
+
+    auto both = RunCli({"-", "-"});
+    EXPECT_EQ(both.exitCode, 2);
+    EXPECT_NE(both.err.find("standard input"), std::string::npos) << both.err;
+
+    // A read that fails is trouble, never an empty file.
+    auto unreadable = RunCli({"/proc/self/mem", kNew});
+    EXPECT_EQ(unreadable.exitCode, 2);
+    EXPECT_NE(unreadable.err.find("Cannot read \"/proc/self/mem\""), std::string::npos)
+        << unreadable.err;
+}

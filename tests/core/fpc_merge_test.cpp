@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -90,16 +90,16 @@ TEST(FpcMerge, MergedSourceCompilesAsBothVersions) {
     const auto merged = merge::MergedVersionLines(doc);
     ASSERT_EQ(merged[2], "{$DEFINE NEW_VER}");
 
-    EXPECT_EQ(CompileAndRun(dir, "old", model::JoinLinesCrLf(kOldProgram)), "old {6}\n");
-    EXPECT_EQ(CompileAndRun(dir, "new", model::JoinLinesCrLf(kNewProgram)), "new \\9\n");
-    EXPECT_EQ(CompileAndRun(dir, "merged-new", model::JoinLinesCrLf(merged)), "new \\9\n");
+    EXPECT_EQ(CompileAndRun(dir, "old", io::JoinLinesCrLf(kOldProgram)), "old {6}\n");
+    EXPECT_EQ(CompileAndRun(dir, "new", io::JoinLinesCrLf(kNewProgram)), "new \\9\n");
+    EXPECT_EQ(CompileAndRun(dir, "merged-new", io::JoinLinesCrLf(merged)), "new \\9\n");
     auto withoutDefine = merged;
     withoutDefine.erase(withoutDefine.begin() + 2);
-    EXPECT_EQ(CompileAndRun(dir, "merged-old", model::JoinLinesCrLf(withoutDefine)), "old {6}\n");
+    EXPECT_EQ(CompileAndRun(dir, "merged-old", io::JoinLinesCrLf(withoutDefine)), "old {6}\n");
     // The two single versions written from the workspace compile too.
-    EXPECT_EQ(CompileAndRun(dir, "ws-new", model::JoinLinesCrLf(merge::NewVersionLines(doc, "//"))),
+    EXPECT_EQ(CompileAndRun(dir, "ws-new", io::JoinLinesCrLf(merge::NewVersionLines(doc, "//"))),
               "new \\9\n");
-    EXPECT_EQ(CompileAndRun(dir, "ws-old", model::JoinLinesCrLf(merge::OldVersionLines(doc, ""))),
+    EXPECT_EQ(CompileAndRun(dir, "ws-old", io::JoinLinesCrLf(merge::OldVersionLines(doc, ""))),
               "old {6}\n");
     fs::remove_all(dir);
 }

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "cli_runner.h"
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 namespace fs = std::filesystem;
 using quennet::testing::CliResult;
@@ -122,8 +122,8 @@ TEST_P(GoldenDiff, ReportTreeAndMap) {
     ASSERT_NE(map.exitCode, 2) << map.err;
     // A map is worked out by hand only for some cases; the invariants hold for all.
     if (fs::exists(dir / "expected.map")) CheckGolden(dir / "expected.map", map.out);
-    CheckMapInvariants(map.out, quennet::model::LoadSourceLines((dir / "old.pas").string()).size(),
-                       quennet::model::LoadSourceLines((dir / "new.pas").string()).size());
+    CheckMapInvariants(map.out, quennet::io::LoadSourceLines((dir / "old.pas").string()).size(),
+                       quennet::io::LoadSourceLines((dir / "new.pas").string()).size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, GoldenDiff, ::testing::ValuesIn(CaseNames()),

@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -31,7 +31,7 @@ std::vector<fs::path> CaseFolders(std::string_view prefix) {
 }
 
 std::string Read(const fs::path& p) {
-    return model::ReadFileBytes(p.string());
+    return io::ReadFileBytes(p.string());
 }
 
 void WriteBytes(const fs::path& p, std::string_view bytes) {
@@ -61,7 +61,7 @@ void ExpectGolden(const fs::path& expectedPath, const std::string& actual) {
 std::string Convert(const std::vector<std::string>& lines) {
     merge::TPasConversion conv;
     conv.SetDefaultAttributes();
-    conv.AppendSourceText(model::JoinLinesCrLf(lines));
+    conv.AppendSourceText(io::JoinLinesCrLf(lines));
     conv.Rewind();
     conv.ConvertToRtf();
     return std::string(conv.Data());
@@ -74,7 +74,7 @@ TEST(GoldenMerge, ConversionCases) {
     ASSERT_GE(folders.size(), 6u);
     for (const auto& dir : folders) {
         SCOPED_TRACE(dir.filename().string());
-        const auto lines = model::SplitLines(Read(dir / "source.pas"));
+        const auto lines = io::SplitLines(Read(dir / "source.pas"));
         if (fs::exists(dir / "expected-error.txt")) {
             try {
                 Convert(lines);
@@ -88,7 +88,7 @@ TEST(GoldenMerge, ConversionCases) {
         ExpectGolden(dir / "expected.rtf", rtf);
         // Every source line is one output line between the header and the two empty lines of
         // the final line ends, then "\par }" (a NUL ends the scan early).
-        const auto out = model::SplitLines(rtf);
+        const auto out = io::SplitLines(rtf);
         ASSERT_GE(out.size(), 5u);
         EXPECT_EQ(out.back(), "\\par }");
         const bool hasNul = std::any_of(lines.begin(), lines.end(), [](const std::string& l) {
@@ -105,8 +105,8 @@ TEST(GoldenMerge, WorkspaceCases) {
     ASSERT_GE(folders.size(), 4u);
     for (const auto& dir : folders) {
         SCOPED_TRACE(dir.filename().string());
-        const auto oldLines = model::SplitLines(Read(dir / "old.pas"));
-        const auto newLines = model::SplitLines(Read(dir / "new.pas"));
+        const auto oldLines = io::SplitLines(Read(dir / "old.pas"));
+        const auto newLines = io::SplitLines(Read(dir / "new.pas"));
         auto ws = merge::BuildMergeWorkspace(oldLines, newLines);
         ASSERT_TRUE(ws.has_value());
         ExpectGolden(dir / "expected.rtf", ws->Rtf);
@@ -116,7 +116,7 @@ TEST(GoldenMerge, WorkspaceCases) {
         std::string expectedMerged = Read(dir / "expected-merged.pas");
         const std::string version = "@VERSION@";
         expectedMerged.replace(expectedMerged.find(version), version.size(), QUENNET_VERSION);
-        const std::string merged = model::JoinLinesCrLf(merge::MergedVersionLines(doc));
+        const std::string merged = io::JoinLinesCrLf(merge::MergedVersionLines(doc));
         if (merged != expectedMerged) {
             WriteBytes(dir / "expected-merged.pas.actual", merged);
             ADD_FAILURE() << "merged output differs: " << (dir / "expected-merged.pas.actual");

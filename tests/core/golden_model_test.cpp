@@ -14,11 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 #include "model/source_model.h"
 
 namespace fs = std::filesystem;
 using namespace quennet::model;
+using namespace quennet::io;
 
 namespace {
 

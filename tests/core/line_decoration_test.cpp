@@ -1,11 +1,12 @@
 // Line decorations of a selected difference and moving between changed blocks of the diff view.
 #include <gtest/gtest.h>
 
+#include "io/view_encoding.h"
 #include "model/line_decoration.h"
 #include "model/line_matcher.h"
-#include "model/view_encoding.h"
 
 using namespace quennet::model;
+using namespace quennet::io;
 
 namespace {
 

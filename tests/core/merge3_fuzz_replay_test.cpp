@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 #define QUENNET_FUZZ_REPLAY
 #include "../../fuzz/merge3_fuzz.cpp"
@@ -16,9 +16,8 @@ TEST(Merge3FuzzReplay, CorpusAndGoldenInputs) {
     size_t count = 0;
     auto replay = [&](const fs::path& file) {
         SCOPED_TRACE(file.string());
-        const std::string bytes = quennet::model::ReadFileBytes(file.string());
-        quennet::fuzz::Merge3FuzzOne(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                     bytes.size());
+        const std::string bytes = quennet::io::ReadFileBytes(file.string());
+        quennet::fuzz::Merge3FuzzOne(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         ++count;
     };
     for (const auto& e : fs::directory_iterator(root / "fuzz" / "corpus" / "merge3"))

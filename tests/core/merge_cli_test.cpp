@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "cli_runner.h"
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
 
 using quennet::testing::ReadWholeFile;
 using quennet::testing::RunCli;
@@ -45,11 +45,11 @@ TEST(MergeCli, WorkspaceAndMergedFromOldAndNew) {
     EXPECT_NE(r.out.find("Diff report for"), std::string::npos);
 
     using namespace quennet;
-    const auto ws = merge::BuildMergeWorkspace(model::SplitLines(kOld), model::SplitLines(kNew));
+    const auto ws = merge::BuildMergeWorkspace(io::SplitLines(kOld), io::SplitLines(kNew));
     ASSERT_TRUE(ws);
     EXPECT_EQ(f.Read("ws.rtf"), ws->Rtf);
     const std::string merged = f.Read("m.pas");
-    EXPECT_EQ(merged, model::JoinLinesCrLf(merge::MergedVersionLines(merge::ReadRtf(ws->Rtf))));
+    EXPECT_EQ(merged, io::JoinLinesCrLf(merge::MergedVersionLines(merge::ReadRtf(ws->Rtf))));
     EXPECT_NE(merged.find("{$IFNDEF NEW_VER}\r\nconst A = 'x{y}';\r\n{$ELSE}\r\nconst A = 'z';\r\n"
                           "const B = 1;\r\n{$ENDIF}\r\n"),
               std::string::npos)
@@ -109,8 +109,7 @@ TEST(MergeCli, Trouble) {
     f.Write("bad.pas", "x := 'open;\r\n");
     r = RunCli({"old.pas", "bad.pas", "--workspace", "ws.rtf"}, f.Path.string());
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("Invalid string"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("bad.pas"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("bad.pas\", line 1: Invalid string"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(f.Path / "ws.rtf"));
 
     r = RunCli({"old.pas", "new.pas", "--workspace", "no-folder/ws.rtf"}, f.Path.string());
@@ -122,4 +121,30 @@ TEST(MergeCli, Trouble) {
     r = RunCli({"e1.pas", "e2.pas", "--merged", "m.pas"}, f.Path.string());
     EXPECT_NE(r.err.find("both files are empty"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(f.Path / "m.pas"));
+}
+
+TEST(MergeCli, OutputsNeverReplaceAnInput) {
+    Folder f;
+    auto r = RunCli({"old.pas", "new.pas", "--workspace", "ws.rtf"}, f.Path.string());
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    fs::create_symlink(f.Path / "new.pas", f.Path / "link.pas");
+    const std::string workspace = f.Read("ws.rtf");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--merged", "new.pas", "old.pas", "new.pas"},
+             {"--workspace", "old.pas", "old.pas", "new.pas"},
+             {"--merged", "link.pas", "old.pas", "new.pas"},
+             {"--merged", "./old.pas", "old.pas", "new.pas", "--workspace", "out.rtf"},
+             {"--from-workspace", "ws.rtf", "--new", "ws.rtf"},
+             {"--from-workspace", "ws.rtf", "--old", "o.pas", "--workspace", "ws.rtf"},
+         }) {
+        r = RunCli(args, f.Path.string());
+        EXPECT_EQ(r.exitCode, 2) << args[1];
+        EXPECT_NE(r.err.find("it is the input"), std::string::npos) << r.err;
+        // Refused before anything was written.
+        EXPECT_EQ(f.Read("old.pas"), kOld);
+        EXPECT_EQ(f.Read("new.pas"), kNew);
+        EXPECT_EQ(f.Read("ws.rtf"), workspace);
+        EXPECT_FALSE(fs::exists(f.Path / "out.rtf"));
+        EXPECT_FALSE(fs::exists(f.Path / "o.pas"));
+    }
 }

@@ -1,10 +1,10 @@
 // The workspace builder: progress texts, the kinds of lines, failures, and both-empty input.
 #include <gtest/gtest.h>
 
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/pas_conversion.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
 
 using namespace quennet;
 
@@ -12,7 +12,7 @@ namespace {
 
 // The body lines of a built workspace: between the three header lines and the closing item.
 std::vector<std::string> BodyLines(const std::string& rtf) {
-    auto lines = model::SplitLines(rtf);
+    auto lines = io::SplitLines(rtf);
     EXPECT_GE(lines.size(), 6u);
     EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
               (std::vector<std::string>{"", "\\par }", ""}));
@@ -72,11 +72,23 @@ TEST(MergeWorkspace, ColorCodes) {
 }
 
 TEST(MergeWorkspace, Failures) {
-    try {
-        merge::BuildMergeWorkspace({"ok;"}, {"s := 'open;"});
-        ADD_FAILURE() << "no failure";
-    } catch (const merge::EConversionError& e) {
-        EXPECT_STREQ(e.what(), "Invalid string");
+    // The error names the text and the line of the literal left open.
+    const struct {
+        std::vector<std::string> oldLines, newLines;
+        bool inNew;
+        int32_t line;
+    } cases[] = {{{"ok;"}, {"s := 'open;"}, true, 1},
+                 {{"a;", "{ 'in a comment }", "", "x := 'it''s';", "y := 'open;"}, {}, false, 5},
+                 {{"a;"}, {"b;", "c := 'x'", "d := 'y"}, true, 3}};
+    for (const auto& c : cases) {
+        try {
+            merge::BuildMergeWorkspace(c.oldLines, c.newLines);
+            ADD_FAILURE() << "no failure";
+        } catch (const merge::EConversionError& e) {
+            EXPECT_STREQ(e.what(), "Invalid string");
+            EXPECT_EQ(e.InNewText, c.inNew);
+            EXPECT_EQ(e.Line, c.line);
+        }
     }
     EXPECT_THROW(merge::BuildMergeWorkspace({"a\nb"}, {}), std::invalid_argument);
 }

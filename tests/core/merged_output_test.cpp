@@ -8,11 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "merge/atomic_file.h"
+#include "io/atomic_file.h"
+#include "io/source_file.h"
 #include "merge/merged_output.h"
-#include "model/source_file.h"
 
 using namespace quennet::merge;
+using namespace quennet::io;
 namespace fs = std::filesystem;
 
 namespace {
@@ -120,27 +121,46 @@ TEST(MergedOutput, FilesEndLinesWithCrLfAndReplaceWhole) {
     TempDir dir;
     const std::string path = (dir.Path / "out.pas").string();
     SaveNewVersion(Lines("krb"), path, "");
-    EXPECT_EQ(quennet::model::ReadFileBytes(path), "k0\r\nb2\r\n");
+    EXPECT_EQ(quennet::io::ReadFileBytes(path), "k0\r\nb2\r\n");
     ::chmod(path.c_str(), 0640);
     SaveOldVersion(Lines("krb"), path, "// ");
-    EXPECT_EQ(quennet::model::ReadFileBytes(path), "k0\r\nr1\r\n// b2\r\n");
+    EXPECT_EQ(quennet::io::ReadFileBytes(path), "k0\r\nr1\r\n// b2\r\n");
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u); // the replaced file keeps its permissions
     SaveMergedVersion(Lines("k"), path);
-    EXPECT_EQ(quennet::model::ReadFileBytes(path),
+    EXPECT_EQ(quennet::io::ReadFileBytes(path),
               MergedHeaderLine() +
                   "\r\n// FOR REVERSE SOURCE TO PREVIOUS VERSION REMOVE NEXT LINE\r\n"
                   "{$DEFINE NEW_VER}\r\n\r\nk0\r\n");
     EXPECT_EQ(dir.Entries(), 1u); // no temporary file left
 
-    SaveWorkspaceRtf(Lines("rb"), (dir.Path / "ws.rtf").string());
-    const auto back = LoadWorkspaceFile((dir.Path / "ws.rtf").string());
+    const std::string rtf = (dir.Path / "ws.rtf").string();
+    SaveWorkspaceRtf(Lines("rb"), rtf);
+    std::vector<std::string> warnings;
+    const auto back = LoadWorkspaceFile(rtf, &warnings);
     EXPECT_EQ(back.LineColor(0), kRed);
     EXPECT_EQ(back.LineColor(1), kBlue);
+    EXPECT_TRUE(warnings.empty());
     SaveWorkspacePlainText(Lines("rb"), (dir.Path / "ws.pas").string());
-    EXPECT_EQ(quennet::model::ReadFileBytes((dir.Path / "ws.pas").string()), "r0\r\nb1\r\n");
-    EXPECT_TRUE(LoadWorkspaceFile((dir.Path / "ws.pas").string()).LineColor(0).IsAutomatic());
+    EXPECT_EQ(quennet::io::ReadFileBytes((dir.Path / "ws.pas").string()), "r0\r\nb1\r\n");
+    EXPECT_TRUE(
+        LoadWorkspaceFile((dir.Path / "ws.pas").string(), &warnings).LineColor(0).IsAutomatic());
+    EXPECT_TRUE(warnings.empty()) << "plain text is a workspace form of its own";
+
+    // A cut workspace, and plain text under an RTF name, are read with warnings naming them.
+    const std::string whole = quennet::io::ReadFileBytes(rtf);
+    ASSERT_EQ(whole.substr(whole.size() - 3), "}\r\n");
+    WriteFileAtomically(rtf, whole.substr(0, whole.size() - 3));
+    EXPECT_GE(LoadWorkspaceFile(rtf, &warnings).LineCount(), 1u);
+    WriteFileAtomically((dir.Path / "plain.RTF").string(), "r0\r\n");
+    LoadWorkspaceFile((dir.Path / "plain.RTF").string(), &warnings);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0], rtf + ": offset " + std::to_string(whole.size() - 3) +
+                               ": the workspace ends before its last group closes (1 open); "
+                               "the text up to there is read");
+    EXPECT_EQ(warnings[1], (dir.Path / "plain.RTF").string() +
+                               ": offset 0: not RTF: read as plain text, without line colours");
 }
 
 TEST(MergedOutput, FailedWritesKeepTheOldFile) {
@@ -166,7 +186,7 @@ TEST(MergedOutput, FailedWritesKeepTheOldFile) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_NE(message.find(path), std::string::npos) << message;
     EXPECT_NE(message.find("too large"), std::string::npos) << message;
-    EXPECT_EQ(quennet::model::ReadFileBytes(path), "old content\r\n");
+    EXPECT_EQ(quennet::io::ReadFileBytes(path), "old content\r\n");
     EXPECT_EQ(dir.Entries(), 1u);
 
     // A folder in the way, a missing folder.
@@ -202,5 +222,5 @@ TEST(MergedOutput, ReadOnlyFolder) {
     WriteFileAtomically(path, "old\r\n");
     fs::permissions(dir.Path, fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_THROW(SaveMergedVersion(Lines("k"), path), std::runtime_error);
-    EXPECT_EQ(quennet::model::ReadFileBytes(path), "old\r\n");
+    EXPECT_EQ(quennet::io::ReadFileBytes(path), "old\r\n");
 }

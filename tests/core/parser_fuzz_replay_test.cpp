@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 #define QUENNET_FUZZ_REPLAY
 #include "../../fuzz/parser_fuzz.cpp"
@@ -16,7 +16,7 @@ TEST(ParserFuzzReplay, CorpusAndGoldenInputs) {
     size_t count = 0;
     auto replay = [&](const fs::path& file) {
         SCOPED_TRACE(file.string());
-        const std::string bytes = quennet::model::ReadFileBytes(file.string());
+        const std::string bytes = quennet::io::ReadFileBytes(file.string());
         quennet::fuzz::ParserFuzzOne(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         ++count;
     };

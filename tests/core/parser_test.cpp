@@ -249,3 +249,93 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
     TPasSrc& e = *e_;
     EXPECT_TRUE(e.Status.Complete);
 }
+
+// Tokens that only the modern reading joins (binary and separated numbers, escaped names,
+// multi-line strings) count as the classic tokens of their text, so a file both readings follow
+// has one checksum; the lines after a multi-line string still count.
+TEST(Parser, ModernTokensKeepTheClassicSums) {
+    const std::string text =
+        Unit("procedure P;", "procedure P;\r\nbegin\r\n  X := %1010 + 1_000 + &17;\r\n"
+                             "  &Type := '''\r\n    two\r\n    lines\r\n    ''';\r\nend;\r\n"
+                             "procedure Q;\r\nbegin\r\nend;");
+    TPasSrc classic, modern;
+    classic.Parse(text, &kDefaults, {Dialect::Classic, {}, {}});
+    modern.Parse(text, &kDefaults, {Dialect::Delphi, {}, {}});
+    EXPECT_TRUE(modern.Status.Complete);
+    EXPECT_EQ(modern.Checksum, classic.Checksum);
+    ASSERT_EQ(modern.Procs.size(), 2u);
+    EXPECT_EQ(modern.Procs[0]->Implementation->Checksum,
+              classic.Procs[0]->Implementation->Checksum);
+    EXPECT_EQ(modern.Procs[1]->Implementation->FirstLine, 13);
+}
+
+// Conditional compilation in the modern readings, by which constants of one section survive.
+TEST(Parser, ModernConditionals) {
+    struct Case {
+        const char* body;
+        const char* kept; // names of the constants parsed besides Z, in sorted order
+        const char* note; // a name the notes must mention, or ""
+    };
+    const Case cases[] = {
+        {"{$IF CompilerVersion >= 20} A = 1; {$ELSE} B = 1; {$IFEND}", "A", ""},
+        {"{$IF Defined(DEBUG)} A = 1; {$ELSEIF Defined(WIN32) and not Defined(FOO)} B = 1;"
+         " {$ELSE} C = 1; {$ENDIF}",
+         "B", ""},
+        {"{$IF False} A = 1; {$ELSEIF 2 > 3} B = 1; {$ELSEIF (1 + 2 * 3 = 7) xor False} C = 1;"
+         " {$ELSE} D = 1; {$IFEND}",
+         "C", ""},
+        {"{$IFDEF NOPE} {$IF X} A = 1; {$ENDIF} B = 1; {$ENDIF} C = 1;", "C", ""},
+        {"{$IFC 1 + 2 * 3 = 7} A = 1; {$ELSEC} B = 1; {$ENDC}", "A", ""},
+        {"{$DEFINE LEVEL := 3} {$IF LEVEL > 2} A = 1; {$IFEND}", "A", ""},
+        {"{$IFDEFX} A = 1; {$ENDIF} B = 1;", "AB", ""},
+        {"{$IF UNKNOWN or Declared(VER130)} A = 1; {$ELSE} B = 1; {$IFEND}", "A", "UNKNOWN"},
+        {"{$IF ('ab' < 'b') and ($10 div 3 = 5) and (SizeOf(Pointer) = 4)} A = 1; {$IFEND}", "A",
+         ""},
+        {"{$IFDEF NOPE} '{$ENDIF}' A = 1; {$ENDIF} B = 1;", "B", ""},
+        {"{$IF NOT Defined(WIN32)} A = 1; {$IF True} B = 1; {$ELSE} C = 1; {$IFEND} {$ELSE} "
+         "D = 1; {$ENDIF}",
+         "D", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        const std::string text = "unit U;\r\ninterface\r\nconst\r\n  Z = 0;\r\n" +
+                                 std::string(c.body) + "\r\nimplementation\r\nend.\r\n";
+        TPasSrc m;
+        m.Parse(text, &kDefaults, {Dialect::Delphi, {}, {}});
+        EXPECT_TRUE(m.Status.Complete);
+        std::string kept;
+        for (const auto& v : m.Consts)
+            if (v->Name != "Z") kept += v->Name;
+        EXPECT_EQ(kept, c.kept);
+        std::string notes;
+        for (const auto& n : m.Status.Notes)
+            notes += n + "\n";
+        if (*c.note)
+            EXPECT_NE(notes.find(c.note), std::string::npos) << notes;
+        else
+            EXPECT_EQ(notes, "");
+    }
+}
+
+// Brace comments nest in Free Pascal's FPC and OBJFPC modes only; the mode can change in the file.
+TEST(Parser, NestedCommentsFollowTheFpcMode) {
+    const std::string body = "{ outer { inner } still comment }\r\nconst\r\n  A = 1;\r\n";
+    struct Case {
+        Dialect dialect;
+        const char* mode;
+        bool nested;
+    };
+    const Case cases[] = {{Dialect::Fpc, "", true},
+                          {Dialect::Fpc, "{$mode objfpc}", true},
+                          {Dialect::Fpc, "{$MODE Delphi}", false},
+                          {Dialect::Delphi, "{$mode objfpc}", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        TPasSrc m;
+        m.Parse("unit U;\r\n" + std::string(c.mode) + "\r\ninterface\r\n" + body +
+                    "implementation\r\nend.\r\n",
+                &kDefaults, {c.dialect, {}, {}});
+        EXPECT_EQ(m.Status.Complete, c.nested);
+        EXPECT_EQ(m.Consts.size(), c.nested ? 1u : 0u);
+    }
+}

@@ -170,3 +170,37 @@ TEST(RtfReader, HostileInput) {
     EXPECT_EQ(ReadRtf("{\\rtf1 \\uc1\\u65 ab}").LineText(0), "Ab");
     EXPECT_EQ(ReadRtf("{\\rtf1 {\\colortbl;\\red300\\green0\\blue0;}\\cf1 a}").LineColor(0), kRed);
 }
+
+TEST(RtfReader, DamagedDocumentsAreReadAsFarAsTheyGoWithAWarning) {
+    const std::string body = "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1 one\\par two";
+    const struct {
+        std::string bytes;
+        std::string text; // the lines read, joined by "|"
+        std::vector<TReadWarning> warnings;
+    } cases[] = {
+        {body + std::string("}\r\n\0", 4), "one|two", {}},
+        {body,
+         "one|two",
+         {{body.size(), "the workspace ends before its last group closes (1 open); the text up "
+                        "to there is read"}}},
+        {body + "{\\b three",
+         "one|twothree",
+         {{body.size() + 9, "the workspace ends before its last group closes (2 open); the text "
+                            "up to there is read"}}},
+        {"{\\rtf1 one}} two\\par",
+         "one",
+         {{11, "text after the end of the workspace is not read"}}},
+        {"{\\rtf1 one}\r\n  junk",
+         "one",
+         {{15, "text after the end of the workspace is not read"}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<TReadWarning> warnings;
+        const TWorkspaceDocument doc = ReadRtf(c.bytes, &warnings);
+        std::string text;
+        for (size_t i = 0; i < doc.LineCount(); ++i)
+            text += (i ? "|" : "") + doc.LineText(i);
+        EXPECT_EQ(text, c.text) << c.bytes;
+        EXPECT_EQ(warnings, c.warnings) << c.bytes;
+    }
+}

@@ -22,8 +22,9 @@ std::ostream& operator<<(std::ostream& os, const Token& t) {
     return os << "{" << t.kind << " '" << t.text << "' L" << t.line << "}";
 }
 
-std::vector<Token> Scan(const std::string& text) {
+std::vector<Token> Scan(const std::string& text, bool modern = false) {
     TOp4Scanner s;
+    s.ModernTokens = modern;
     s.InitSource(text.data(), static_cast<int32_t>(text.size()));
     std::vector<Token> out;
     for (int guard = 0; guard < 10000; ++guard) {
@@ -201,4 +202,37 @@ TEST(Scanner, TokenPositionsAndLengths) {
     EXPECT_EQ(s.State().PrevToken.Pos, 2);
     EXPECT_EQ(s.Get(), tSemicolon);
     EXPECT_EQ(s.State().CurToken.Len, 1);
+}
+
+// Token forms only the modern readings have; the classic scanner keeps splitting them.
+TEST(ScannerModern, NewTokenForms) {
+    struct Case {
+        const char* text;
+        std::vector<Token> modern;
+    };
+    const Case cases[] = {
+        {"&Type := 1",
+         {{tIdentifier, "Type", 1}, {tColon, ":", 1}, {tEqual, "=", 1}, {tInteger, "1", 1}}},
+        {"&17", {{tInteger, "&17", 1}}},
+        {"%1010 %2", {{tInteger, "%1010", 1}, {tNoSym, "%", 1}, {tInteger, "2", 1}}},
+        {"1_000_000 $FF_FF 1_0.5",
+         {{tInteger, "1_000_000", 1}, {tInteger, "$FF_FF", 1}, {tReal, "1_0.5", 1}}},
+        {"X.Type.End",
+         {{tIdentifier, "X", 1},
+          {tPoint, ".", 1},
+          {tIdentifier, "Type", 1},
+          {tPoint, ".", 1},
+          {tIdentifier, "End", 1}}},
+        {"'''' ''", {{tString, "''''", 1}, {tString, "''", 1}}},
+        {"'''\r\n  a '' b\r\n  '''\r\nX",
+         {{tString, "'''\r\n  a '' b\r\n  '''", 1}, {tIdentifier, "X", 4}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Scan(c.text, true), c.modern);
+    }
+    // The classic reading of the same text is unchanged.
+    EXPECT_EQ(Kinds("&Type"), (std::vector<int32_t>{tNoSym, tType}));
+    EXPECT_EQ(Kinds("1_000"), (std::vector<int32_t>{tInteger, tIdentifier}));
+    EXPECT_EQ(Kinds("X.Type"), (std::vector<int32_t>{tIdentifier, tPoint, tType}));
 }

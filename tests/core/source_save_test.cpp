@@ -1,7 +1,7 @@
 // Saving a view's lines: line-end conventions, byte-identical round trips, numbered backups,
 // and faults that must leave the file on disk as it was.
-#include "model/source_file.h"
-#include "model/source_save.h"
+#include "io/source_file.h"
+#include "io/source_save.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using namespace quennet::model;
+using namespace quennet::io;
 
 namespace {
 

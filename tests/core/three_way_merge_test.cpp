@@ -10,8 +10,8 @@
 #include <fstream>
 
 #include "cli_runner.h"
+#include "io/source_file.h"
 #include "merge/three_way.h"
-#include "model/source_file.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -89,10 +89,10 @@ TEST(ThreeWayMerge, OneSidedChangesGiveThatSide) {
         merge::ThreeWayInput b{base, "b.pas", "BASE"}, c{changed, "c.pas", "LOCAL"};
         merge::ThreeWayResult toLocal = merge::MergeThreeWay(b, c, {base, "r.pas", "REMOTE"});
         EXPECT_EQ(0, toLocal.conflicts);
-        EXPECT_EQ(model::SplitLines(changed), model::SplitLines(toLocal.text));
+        EXPECT_EQ(io::SplitLines(changed), io::SplitLines(toLocal.text));
         merge::ThreeWayResult toRemote = merge::MergeThreeWay(b, {base, "l.pas", "LOCAL"}, c);
         EXPECT_EQ(0, toRemote.conflicts);
-        EXPECT_EQ(model::SplitLines(changed), model::SplitLines(toRemote.text));
+        EXPECT_EQ(io::SplitLines(changed), io::SplitLines(toRemote.text));
     }
 }
 

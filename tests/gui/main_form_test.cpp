@@ -8,8 +8,8 @@
 #include "setup_form.h"
 #include "source_editor.h"
 
-#include "model/report_writer.h"
-#include "model/source_file.h"
+#include "compare/compare_sources.h"
+#include "io/source_file.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -30,7 +30,6 @@
 #include "fake_dialogs.h"
 
 using namespace quennet::gui;
-using quennet::model::TPasSrc;
 
 namespace {
 
@@ -194,17 +193,15 @@ TEST_F(MainFormTest, ReportHasHeadingAndTheWritersBody) {
     EXPECT_EQ(lines[2], QStringLiteral("  ") + a);
     EXPECT_EQ(lines[3], QString());
 
-    // The body is exactly what the writer gives for the two files.
+    // The body is exactly the comparison's report.
     std::vector<std::string> symbols{"VER130", "WIN32", "CPU386"};
-    TPasSrc oldSrc, newSrc;
-    oldSrc.Parse(quennet::model::JoinLinesCrLf(quennet::model::SplitLines(kOldUnit)), &symbols);
-    newSrc.Parse(quennet::model::JoinLinesCrLf(quennet::model::SplitLines(kNewUnit)), &symbols);
-    std::vector<std::string> body;
-    quennet::model::WriteReport(oldSrc, newSrc, body);
-    ASSERT_FALSE(body.empty());
-    ASSERT_EQ(lines.size(), static_cast<qsizetype>(body.size()) + 4);
-    for (size_t i = 0; i < body.size(); ++i)
-        EXPECT_EQ(lines[static_cast<qsizetype>(i) + 4].toStdString(), body[i]) << i;
+    const auto result = quennet::compare::CompareSources(
+        {quennet::io::ToCrLfText(kOldUnit), b.toStdString()},
+        {quennet::io::ToCrLfText(kNewUnit), a.toStdString()}, symbols);
+    ASSERT_GT(result.reportBodyEnd, quennet::compare::kReportHeadingLines);
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(result.report.size()));
+    for (size_t i = 0; i < result.report.size(); ++i)
+        EXPECT_EQ(lines[static_cast<qsizetype>(i)].toStdString(), result.report[i]) << i;
 }
 
 TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) {
@@ -237,7 +234,7 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
 
     // Different files: no message.
     recorder.Infos.clear();
-    form->Widgets().New.Editor->setLines(quennet::model::SplitLines(kNewUnit));
+    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     EXPECT_TRUE(recorder.Infos.isEmpty());
     EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
@@ -254,8 +251,8 @@ TEST_F(MainFormTest, RunDiffOnEmptyViewsComparesTwoEmptyModels) {
 }
 
 TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
-    form->Widgets().Old.Editor->setLines(quennet::model::SplitLines(kOldUnit));
-    form->Widgets().New.Editor->setLines(quennet::model::SplitLines(kNewUnit));
+    form->Widgets().Old.Editor->setLines(quennet::io::SplitLines(kOldUnit));
+    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     const auto& root = form->Comparison()->Root;
     ASSERT_EQ(form->Widgets().DiffTree->topLevelItemCount(), static_cast<int>(root.Count()));
@@ -292,9 +289,9 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
         EXPECT_FALSE((*it)->isExpanded());
 }
 
-TEST_F(MainFormTest, RunDiffClearsTheSelection) {
-    form->Widgets().Old.Editor->setLines(quennet::model::SplitLines(kOldUnit));
-    form->Widgets().New.Editor->setLines(quennet::model::SplitLines(kNewUnit));
+TEST_F(MainFormTest, SelectionWhileBusyIsIgnoredAndRunDiffClearsRanges) {
+    form->Widgets().Old.Editor->setLines(quennet::io::SplitLines(kOldUnit));
+    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     form->ExpandAll();
     QTreeWidgetItem* leaf = nullptr;
@@ -310,8 +307,8 @@ TEST_F(MainFormTest, RunDiffClearsTheSelection) {
 }
 
 TEST_F(MainFormTest, FailureInASelectionReachesTheMessageBoxAndLeavesTheTree) {
-    form->Widgets().Old.Editor->setLines(quennet::model::SplitLines(kOldUnit));
-    form->Widgets().New.Editor->setLines(quennet::model::SplitLines(kNewUnit));
+    form->Widgets().Old.Editor->setLines(quennet::io::SplitLines(kOldUnit));
+    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     form->ExpandAll();
     // The texts shrink after the compare: the selected ranges point beyond them.
@@ -347,39 +344,24 @@ TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
     EXPECT_TRUE(ParseWarning(a, form->Source(false)->Status).isEmpty());
 }
 
-TEST_F(MainFormTest, BrokenParsesAreNotCalledEquivalent) {
-    const char* good = "unit U;\r\ninterface\r\nprocedure A;\r\nimplementation\r\n"
-                       "procedure A;\r\nbegin\r\nend;\r\nend.\r\n";
-    const char* broken = "unit U;\r\ninterface\r\nprocedure A;\r\nimplementation\r\n"
-                         "procedure A;\r\nbegin\r\nend;\r\n= = ;\r\nend.\r\n";
-    const char* brokenOtherwise = "unit U;\r\ninterface\r\nprocedure A;\r\nimplementation\r\n"
-                                  "procedure A;\r\nbegin\r\nend;\r\n= = = ;\r\nend.\r\n";
-    auto compare = [&](const char* oldText, const char* newText) {
-        dialogs.Infos.clear();
-        form->Widgets().Old.Editor->setLines(quennet::model::SplitLines(oldText));
-        form->Widgets().New.Editor->setLines(quennet::model::SplitLines(newText));
-        form->RunDiff();
-    };
-    // The same broken text on both sides: equivalent.
-    compare(broken, broken);
-    ASSERT_FALSE(form->Source(true)->Status.Complete);
-    ASSERT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
-    ASSERT_EQ(dialogs.Infos.size(), 1);
-    EXPECT_EQ(dialogs.Infos[0], QStringLiteral("The compared files syntactically are equivalent."));
-    // Both broken, differently, with equal trees: no claim of equivalence.
-    compare(broken, brokenOtherwise);
-    ASSERT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
-    ASSERT_EQ(dialogs.Infos.size(), 1);
-    EXPECT_FALSE(dialogs.Infos[0].contains(QStringLiteral("equivalent")));
-    EXPECT_TRUE(dialogs.Infos[0].contains(QStringLiteral("not followed")));
-    // One side broken: never equivalent; both complete and equal: equivalent.
-    compare(good, broken);
-    EXPECT_EQ(dialogs.Infos.size(), form->Widgets().DiffTree->topLevelItemCount() == 0 ? 1 : 0);
-    for (const QString& info : dialogs.Infos)
-        EXPECT_FALSE(info.contains(QStringLiteral("syntactically are equivalent")));
-    compare(good, good);
-    ASSERT_EQ(dialogs.Infos.size(), 1);
-    EXPECT_EQ(dialogs.Infos[0], QStringLiteral("The compared files syntactically are equivalent."));
+TEST_F(MainFormTest, FirstStartDefaults) {
+    EXPECT_EQ(
+        form->Settings().Defines,
+        (QStringList{QStringLiteral("VER130"), QStringLiteral("WIN32"), QStringLiteral("CPU386")}));
+    ASSERT_EQ(form->Settings().Extensions.size(), 3);
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(),
+              QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr|Delphi backup "
+                             "(*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*"));
+    EXPECT_EQ(form->Widgets().New.FilenameEdit->Filter(),
+              form->Widgets().Old.FilenameEdit->Filter());
+    EXPECT_EQ(form->Settings().FontName, form->Widgets().Old.Editor->editorFont().family());
+    EXPECT_EQ(form->Settings().FontCharset, 1);
+    form->show();
+    EXPECT_FALSE(form->SideBySide());
+    EXPECT_FALSE(form->Widgets().SplitMode->isChecked());
+    EXPECT_TRUE(QFileInfo(form->DefaultFolder(true)).isDir());
+    EXPECT_EQ(navigator->OldFolder(), form->DefaultFolder(true));
+    EXPECT_EQ(navigator->NewFolder(), form->DefaultFolder(false));
 }
 
 TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {

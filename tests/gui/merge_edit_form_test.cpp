@@ -10,9 +10,9 @@
 #include "rich_edit.h"
 #include "source_editor.h"
 
+#include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/rtf_reader.h"
-#include "model/source_file.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -68,12 +68,12 @@ public:
 };
 
 std::string ReadAll(const QString& path) {
-    return quennet::model::ReadFileBytes(path.toStdString());
+    return quennet::io::ReadFileBytes(path.toStdString());
 }
 
 std::vector<std::string> ExampleLines(const char* side) {
-    return quennet::model::SplitLines(quennet::model::ReadFileBytes(
-        std::string(QUENNET_EXAMPLES_DIR) + "/" + side + "/Shapes.pas"));
+    return quennet::io::SplitLines(
+        quennet::io::ReadFileBytes(std::string(QUENNET_EXAMPLES_DIR) + "/" + side + "/Shapes.pas"));
 }
 
 const TCharFormat kB{kBlack, false};
@@ -376,7 +376,7 @@ TEST_F(MergeEditFormTest, SaveCommandsWithRemoveCommentAndTheRememberedChoice) {
     dialogs.SaveAnswer = Path("merged.pas");
     form->SaveMergedVersion();
     EXPECT_EQ(prompts.SetupPrompts.size(), setups);
-    const std::vector<std::string> merged = quennet::model::SplitLines(ReadAll(Path("merged.pas")));
+    const std::vector<std::string> merged = quennet::io::SplitLines(ReadAll(Path("merged.pas")));
     ASSERT_EQ(merged.size(), 16u);
     EXPECT_EQ(merged[0].rfind("// Quennet Pro ", 0), 0u);
     EXPECT_EQ(std::vector<std::string>(merged.begin() + 1, merged.end()),

@@ -9,7 +9,7 @@
 #include <Qsci/qscilexerpascal.h>
 #include <stdexcept>
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 #include "source_editor.h"
 
 using quennet::gui::SourceEditor;
@@ -44,7 +44,7 @@ TEST(SourceEditor, KeepsBytesOfEveryLineExactly) {
         editor.setLines(lines);
         EXPECT_EQ(editor.lines(), lines);
         EXPECT_EQ(editor.lineCount(), static_cast<int>(lines.size()));
-        EXPECT_EQ(editor.textCrLf(), quennet::model::JoinLinesCrLf(lines));
+        EXPECT_EQ(editor.textCrLf(), quennet::io::JoinLinesCrLf(lines));
         for (size_t i = 0; i < lines.size(); ++i)
             EXPECT_EQ(editor.lineBytes(static_cast<int>(i)), lines[i]);
         EXPECT_FALSE(editor.isModified());
@@ -79,7 +79,7 @@ TEST(SourceEditor, LoadsFilesWithAnyLineEnds) {
     WriteFile(path, bytes);
     SourceEditor editor(28);
     editor.loadFile(path);
-    EXPECT_EQ(editor.lines(), quennet::model::SplitLines(bytes));
+    EXPECT_EQ(editor.lines(), quennet::io::SplitLines(bytes));
     EXPECT_EQ(editor.textCrLf(), "unit M;\r\ninterface\r\nimplementation\r\n\r\nend.\r\n");
 
     WriteFile(path, "");

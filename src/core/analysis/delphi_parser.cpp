@@ -69,6 +69,10 @@ bool TDelphiParser::Comment() {
         return result;
     }
     const std::string text = UpperAZ(GetComments());
+    if (Modern() && text.size() > 2 && text[0] == '{' && text[1] == '$') {
+        ModernDirective(text);
+        return result;
+    }
     if (text.size() < 6 || text[0] != '{' || text[1] != '$') return result;
 
     if (StartsWith(text, "{$DEFINE")) {
@@ -146,7 +150,21 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
     auto parser = std::make_unique<analysis::TDelphiParser>();
     parser->Model = this;
     parser->SetModern(modern);
+    parser->SetFpc(dialect == Dialect::Fpc);
     if (symbols) parser->Symbols = *symbols;
+    // The constants that {$IF} expressions ask for; the symbols stay the caller's, so that
+    // {$IFDEF} reads as in the classic dialect.
+    if (dialect == Dialect::Delphi)
+        parser->Values = {{"COMPILERVERSION", 36},
+                          {"RTLVERSION", 36},
+                          {"SIZEOF(POINTER)", 4},
+                          {"SIZEOF(NATIVEINT)", 4},
+                          {"SIZEOF(CHAR)", 2}};
+    else if (dialect == Dialect::Fpc)
+        parser->Values = {{"FPC_FULLVERSION", 30202}, {"FPC_VERSION", 3},
+                          {"FPC_RELEASE", 2},         {"FPC_PATCH", 2},
+                          {"SIZEOF(POINTER)", 8},     {"SIZEOF(NATIVEINT)", 8},
+                          {"SIZEOF(CHAR)", 1}};
     parser->ParseText(text.data(), static_cast<int32_t>(text.size()));
     SortLists();
 }

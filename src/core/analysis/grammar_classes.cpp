@@ -131,7 +131,7 @@ void TOp4Parser::MethodDecl(model::TidClass* cls, const std::string& visibility)
     MethodHeading(&name);
     Expect(tSemicolon);
     // A directive word such as MESSAGE or DEFAULT may also name the next field.
-    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(false))) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(0))) {
         if (!GuardedOptional(kTrialMethodDirective, [this] {
                 Directive();
                 Expect(tSemicolon);
@@ -243,6 +243,16 @@ void TOp4Parser::PropertyInterface() {
 //   ] [ DISPID Expression ] [ ";" DEFAULT ]
 void TOp4Parser::PropertySpecifiers() {
     auto dotted = [this] {
+        if (modern_) {
+            // Generic interfaces, and array fields with a constant index (read FItems[0]).
+            TypeRef();
+            if (la_ == tLBrack) {
+                Get();
+                Expression();
+                Expect(tRBrack);
+            }
+            return;
+        }
         Ident();
         while (la_ == tPoint) {
             Get();

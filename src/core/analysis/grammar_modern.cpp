@@ -50,6 +50,13 @@ bool TOp4Parser::PeekIsWord(std::string_view upperWord) {
     return same;
 }
 
+// An FPC operator overload, not a declaration named "operator", starts here.
+bool TOp4Parser::OperatorAhead() {
+    if (!modern_ || !LaWord("OPERATOR")) return false;
+    const int32_t next = PeekKind();
+    return next != tEqual && next != tColon && next != tComma && next != tLess;
+}
+
 // DottedName = ident { "." ident }
 void TOp4Parser::DottedName(std::string* name) {
     Ident();
@@ -130,24 +137,124 @@ bool TOp4Parser::ModernDirective() {
         HintDirectives();
         return true;
     }
-    if (LaWord("INLINE") || LaWord("STATIC") || LaWord("FINAL") || LaWord("VARARGS") ||
-        LaWord("DELAYED") || LaWord("UNSAFE") || LaWord("WINAPI") || la_ == tForward) {
+    if (la_ == tLBrack) { // FPC: [public, alias: 'name']
+        SkipBrackets();
+        return true;
+    }
+    if (LaWord("SYSCALL")) { // the library base and offset, up to the ";"
+        while (la_ != tSemicolon && la_ != tEndOfText)
+            Get();
+        return true;
+    }
+    if (la_ == tPublic || la_ == tExport) {
         Get();
+        if (la_ == tName) {
+            Get();
+            Expression();
+        }
         return true;
     }
     if (la_ == tExternal) {
         ExternalSpec();
         return true;
     }
+    if (la_ == tForward || ModernDirectiveStart(0)) {
+        Get();
+        return true;
+    }
     return false;
 }
 
-bool TOp4Parser::ModernDirectiveStart(bool externalToo) {
-    if (la_ == tIdentifier)
-        return LaWord("INLINE") || LaWord("STATIC") || LaWord("FINAL") || LaWord("VARARGS") ||
-               LaWord("DELAYED") || LaWord("UNSAFE") || LaWord("WINAPI") || LaWord("DEPRECATED") ||
-               LaWord("PLATFORM") || LaWord("EXPERIMENTAL");
-    return la_ == tLibrary || (externalToo && (la_ == tExternal || la_ == tForward));
+bool TOp4Parser::ModernDirectiveStart(int context) {
+    if (la_ == tIdentifier) {
+        static const char* const kWords[] = {"INLINE",
+                                             "STATIC",
+                                             "FINAL",
+                                             "VARARGS",
+                                             "DELAYED",
+                                             "UNSAFE",
+                                             "WINAPI",
+                                             "DEPRECATED",
+                                             "PLATFORM",
+                                             "EXPERIMENTAL",
+                                             "NOSTACKFRAME",
+                                             "CVAR",
+                                             "INTERRUPT",
+                                             "IOCHECK",
+                                             "NORETURN",
+                                             "HARDFLOAT",
+                                             "SOFTFLOAT",
+                                             "MWPASCAL",
+                                             "COMPILERPROC",
+                                             "SYSCALL",
+                                             "MS_ABI_DEFAULT",
+                                             "MS_ABI_CDECL",
+                                             "SYSV_ABI_DEFAULT",
+                                             "SYSV_ABI_CDECL",
+                                             "VECTORCALL",
+                                             "LOCAL",
+                                             "OLDFPCCALL",
+                                             "SAVEREGISTERS",
+                                             "ENUMERATOR"};
+        for (const char* w : kWords)
+            if (LaWord(w)) return true;
+        return false;
+    }
+    if (la_ == tLibrary) return true;
+    if (context == 0) return false;
+    // In an implementation FORWARD and EXTERNAL end the heading instead (no body follows).
+    return (context == 1 && (la_ == tExternal || la_ == tForward)) || la_ == tPublic ||
+           la_ == tExport || la_ == tLBrack;
+}
+
+// FPC variables may carry "cvar;", "external [lib] [name x];", "public [name x];", "export".
+void TOp4Parser::VarDirectives() {
+    for (;;) {
+        if (LaWord("CVAR") && PeekKind() == tSemicolon) {
+            Get();
+            Get();
+        } else if ((la_ == tExternal || la_ == tPublic || la_ == tExport) && PeekKind() != tColon &&
+                   PeekKind() != tComma) {
+            Get();
+            if (exprStart_.Has(la_) && la_ != tName) Expression();
+            if (la_ == tName) {
+                Get();
+                Expression();
+            }
+            Expect(tSemicolon);
+        } else {
+            return;
+        }
+    }
+}
+
+// FPC operator overloads: OPERATOR op FormalParams [ ident ] ":" ResultType ";" { Directive ";" }
+// then, in an implementation, the body. Recorded as routines named by the operator.
+void TOp4Parser::OperatorRoutine(bool record, bool implementation) {
+    const int32_t startLine = CurLine();
+    const int32_t textPos = CurPos();
+    const uint32_t start = RunningChecksum;
+    Get(); // "operator"
+    std::string name;
+    while (la_ != tLParen && la_ != tEndOfText && la_ != tSemicolon) {
+        Get();
+        name += LastTokenText();
+    }
+    FormalParams();
+    if (identWords_.Has(la_)) Get(); // the result's name
+    Expect(tColon);
+    ResultType();
+    Expect(tSemicolon);
+    while (kDirectiveStart.Has(la_) || ModernDirectiveStart(implementation ? 2 : 1)) {
+        Directive();
+        Expect(tSemicolon);
+    }
+    if (implementation) {
+        ImplBody(record, name, false, startLine, textPos, start);
+        return;
+    }
+    if (record && Recording() && Model)
+        Model->AddProc(name, TextFrom(textPos), RunningChecksum - start, startLine, PrevLine());
 }
 
 // Bracket groups, balanced, as attributes are written.
@@ -219,6 +326,11 @@ void TOp4Parser::ModernMember(model::TidClass* cls, const std::string& className
             ++recordMembers_;
             return;
         }
+    }
+    if ((LaWord("OPTIONAL") || LaWord("REQUIRED")) && PeekKind() != tColon &&
+        PeekKind() != tComma) {
+        Get();
+        return;
     }
     if (kVisibilityWords.Has(la_)) {
         Get();
@@ -407,6 +519,7 @@ void TOp4Parser::ModernTypeDecl(bool record) {
     const PendingAttributes attrs = TakeAttributes();
     const int32_t startLine = attrs.Present ? attrs.Line : CurLine();
     std::string name;
+    if (LaWord("GENERIC") && PeekKind() == tIdentifier) Get();
     GenericName(&name);
     name.insert(0, nestPrefix_);
     Expect(tEqual);
@@ -440,15 +553,57 @@ void TOp4Parser::ModernTypeDecl(bool record) {
         }
         break;
     default:
-        Type();
-        classLike = false;
+        if (LaWord("OBJCCLASS") || LaWord("OBJCPROTOCOL") || LaWord("OBJCCATEGORY") ||
+            LaWord("CPPCLASS")) {
+            ForeignClassType(name, record, classLine);
+        } else {
+            Type();
+            classLike = false;
+        }
         break;
     }
-    if (classLike) return;
+    if (classLike) {
+        // "end deprecated 'text'", "end align 8"
+        HintDirectives();
+        if (LaWord("ALIGN")) {
+            Get();
+            Expression();
+        }
+        return;
+    }
     HintDirectives();
     if (record && Recording() && Model)
         Model->AddType(name, AttributedText(attrs, TextFrom(textPos)),
                        RunningChecksum - start + attrs.Sum, startLine, PrevLine());
+}
+
+// Objective-C and C++ classes of FPC: WORD [ AncestorList ] [ EXTERNAL [ NAME expr ] ]
+// [ body END ]; the kind is the word in lower case.
+void TOp4Parser::ForeignClassType(const std::string& name, bool record, int32_t startLine) {
+    Get();
+    std::string kind(LastTokenText());
+    for (char& c : kind)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    // "external [name x]" stands before or after the ancestors.
+    auto external = [this] {
+        if (la_ != tExternal) return;
+        Get();
+        if (la_ == tName) {
+            Get();
+            Expression();
+        }
+    };
+    std::string ancestors;
+    external();
+    if (la_ == tLParen) AncestorList(&ancestors);
+    external();
+    model::TidClass* cls = nullptr;
+    if (record && Recording() && Model) cls = Model->AddClass(kind, name, startLine, ancestors);
+    if (la_ != tSemicolon) {
+        ModernClassBody(cls, name, "public", false);
+        Expect(tEnd);
+    }
+    if (cls) cls->LastLine = PrevLine();
 }
 
 // ReferenceType = REFERENCE TO ProcType

@@ -124,6 +124,7 @@ void TOp4Parser::EnumType() {
         // Values may be given: (kOne = 1, kTwo = 2).
         for (;;) {
             Ident();
+            if (la_ == tColon && PeekKind() == tEqual) Get(); // "A := 1" as FPC writes it
             if (la_ == tEqual) {
                 Get();
                 Expression();
@@ -217,10 +218,15 @@ void TOp4Parser::SetType() {
     if (identWords_.Has(la_)) {
         if (ChooseAlternative(kTrialSetType, 2, [this](int32_t a) {
                 if (a == 1) return SubrangeTypeInTrial(); // no "(": OrdinalType is a subrange
-                Ident();
+                if (modern_)
+                    TypeRef();
+                else
+                    Ident();
                 return true;
             }) == 1)
             OrdinalType();
+        else if (modern_)
+            TypeRef();
         else
             Ident();
     } else if (exprStart_.Has(la_)) {
@@ -266,6 +272,9 @@ void TOp4Parser::ProcType() {
     if (la_ == tOf) {
         Get();
         Expect(tObject);
+    } else if (modern_ && la_ == tIs && PeekIsWord("NESTED")) {
+        Get();
+        Get();
     }
     if (kCallConv.Has(la_)) Get();
     // The ";" may end the declaration instead.
@@ -502,6 +511,7 @@ void TOp4Parser::RecordConstant() {
     FieldConstant();
     while (la_ == tSemicolon) {
         Get();
+        if (modern_ && la_ == tRParen) break; // a ";" after the last field
         FieldConstant();
     }
     Expect(tRParen);

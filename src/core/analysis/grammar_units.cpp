@@ -59,7 +59,8 @@ void TOp4Parser::UnitModule() {
     ModuleName();
     Expect(tSemicolon);
     InterfaceSection();
-    ImplementationSection();
+    // MacPas units may end after their interface.
+    if (!(modern_ && la_ == tEnd)) ImplementationSection();
     InitSection();
     if (la_ == tPoint) reachedFinalDot_ = true;
     Expect(tPoint);
@@ -221,7 +222,10 @@ void TOp4Parser::ExportItem() {
     }
     if (la_ == tName) {
         Get();
-        StringSeq();
+        if (modern_)
+            Expression();
+        else
+            StringSeq();
     }
     if (la_ == tResident) Get();
 }
@@ -230,9 +234,10 @@ void TOp4Parser::ExportItem() {
 void TOp4Parser::InterfaceSection() {
     Expect(tInterface);
     if (la_ == tUses) UsesClause();
-    while (kInterfaceDeclStart.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while (kInterfaceDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR")))) {
         switch (la_) {
         case tLBrack: Attributes(); break;
+        case tIdentifier: OperatorRoutine(true, false); break;
         case tConst: ConstSection(true); break;
         case tResourceString: ResStringSection(); break;
         case tType: TypeSection(true); break;
@@ -247,9 +252,12 @@ void TOp4Parser::InterfaceSection() {
 void TOp4Parser::ImplementationSection() {
     Expect(tImplementation);
     if (la_ == tUses) UsesClause();
-    while (kImplDeclStart.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while (kImplDeclStart.Has(la_) ||
+           (modern_ && (la_ == tLBrack || la_ == tExports || LaWord("OPERATOR")))) {
         switch (la_) {
         case tLBrack: Attributes(); break;
+        case tExports: ExportsClause(); break;
+        case tIdentifier: OperatorRoutine(true, true); break;
         case tVar:
         case tThreadVar: VarSection(true); break;
         case tLabel: LabelSection(); break;
@@ -296,7 +304,7 @@ void TOp4Parser::ConstSection(bool record) {
     if (modern_ && la_ == tLBrack) Attributes();
     ConstDecl(record);
     Expect(tSemicolon);
-    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
         if (la_ == tLBrack) {
             Attributes();
             continue;
@@ -357,10 +365,14 @@ void TOp4Parser::ResStringDecl() {
     std::string name(LastTokenText());
     Expect(tEqual);
     const uint32_t start = RunningChecksum;
-    StringSeq();
-    while (la_ == tPlus) {
-        Get();
+    if (modern_) { // strings joined with constants
+        Expression();
+    } else {
         StringSeq();
+        while (la_ == tPlus) {
+            Get();
+            StringSeq();
+        }
     }
     if (Recording() && Model)
         Model->AddConst(name, "resourcestring", 0, RunningChecksum - start, startLine, PrevLine());
@@ -373,7 +385,7 @@ void TOp4Parser::TypeSection(bool record) {
     if (modern_ && la_ == tLBrack) Attributes();
     TypeDecl(record);
     Expect(tSemicolon);
-    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
         if (la_ == tLBrack) {
             Attributes();
             continue;
@@ -446,13 +458,15 @@ void TOp4Parser::VarSection(bool record) {
     if (modern_ && la_ == tLBrack) Attributes();
     VarDecl(record);
     Expect(tSemicolon);
-    while (identWords_.Has(la_) || (modern_ && la_ == tLBrack)) {
+    if (modern_) VarDirectives();
+    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
         if (la_ == tLBrack) {
             Attributes();
             continue;
         }
         VarDecl(record);
         Expect(tSemicolon);
+        if (modern_) VarDirectives();
     }
 }
 
@@ -517,7 +531,7 @@ void TOp4Parser::ProcHeadingDecl() {
     else
         SynError(kErrProcHeading);
     Expect(tSemicolon);
-    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(true))) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(1))) {
         Directive();
         Expect(tSemicolon);
     }
@@ -574,8 +588,10 @@ void TOp4Parser::ImplFunction(bool record) {
         Get();
         ResultType();
     }
+    while (modern_ && kDirectiveStart.Has(la_))
+        Directive();
     Expect(tSemicolon);
-    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(false))) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
         Expect(tSemicolon);
     }
@@ -593,8 +609,10 @@ void TOp4Parser::ImplProcedure(bool record) {
     bool qualified = false;
     QualifiedName(&name, &qualified);
     if (la_ == tLParen) FormalParams();
+    while (modern_ && kDirectiveStart.Has(la_))
+        Directive();
     Expect(tSemicolon);
-    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(false))) {
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
         Expect(tSemicolon);
     }
@@ -614,6 +632,11 @@ void TOp4Parser::ImplBody(bool record, const std::string& name, bool qualified, 
             ExternalSpec();
         if (rec) Model->AddProc(name, heading, headSum, startLine, CurLine());
         Expect(tSemicolon);
+        // "forward; overload;"
+        while (modern_ && (kDirectiveStart.Has(la_) || ModernDirectiveStart(2))) {
+            Directive();
+            Expect(tSemicolon);
+        }
     } else if (kBlockStart.Has(la_)) {
         const int32_t headLast = PrevLine();
         const uint32_t bodyStart = RunningChecksum;
@@ -670,11 +693,17 @@ void TOp4Parser::FormalParams() {
 void TOp4Parser::FormalParam() {
     if (modern_ && la_ == tLBrack) SkipBrackets();
     if (la_ == tIn || la_ == tConst || la_ == tVar || la_ == tOut) Get();
+    if (modern_ && LaWord("CONSTREF") && PeekKind() != tColon && PeekKind() != tComma) Get();
     if (modern_ && la_ == tLBrack) SkipBrackets();
     IdentList(nullptr);
     if (la_ == tColon) {
         Get();
+        if (modern_ && LaWord("UNIV") && PeekKind() != tSemicolon && PeekKind() != tRParen) Get();
         ParamType();
+    }
+    if (modern_ && LaWord("LOCATION")) { // a register for the parameter
+        Get();
+        StringSeq();
     }
 }
 
@@ -746,6 +775,7 @@ void TOp4Parser::TypeIdent() {
 
 // TypeRef = ident [ TypeArgs ] { "." ident [ TypeArgs ] }   (modern reading)
 void TOp4Parser::TypeRef() {
+    if (LaWord("SPECIALIZE") && PeekKind() == tIdentifier) Get();
     Ident();
     if (la_ == tLess) TypeArgs();
     while (la_ == tPoint) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/scanner.h"
@@ -39,6 +40,12 @@ public:
     // before ParseText; the classic reading never enters the productions it adds.
     void SetModern(bool modern);
     bool Modern() const { return modern_; }
+    // The Free Pascal reading: files start in FPC mode, where brace comments nest.
+    void SetFpc(bool fpc) {
+        fpc_ = fpc;
+        NestedComments = fpc;
+    }
+    bool Fpc() const { return fpc_; }
 
 protected:
     // Directive handling counts here so that memoised attempts can tell they saw none.
@@ -98,7 +105,11 @@ private:
     bool PeekIsWord(std::string_view upperWord);
     void ModuleName();
     void ModernTypeDecl(bool record);
-    bool ModernDirectiveStart(bool externalToo);
+    bool ModernDirectiveStart(int context);
+    void VarDirectives();
+    bool OperatorAhead();
+    void OperatorRoutine(bool record, bool implementation);
+    void ForeignClassType(const std::string& name, bool record, int32_t startLine);
     void SkipBrackets();
     void TypeRef();
     void DottedName(std::string* name);  // ident { "." ident }
@@ -231,6 +242,7 @@ private:
 
     int32_t la_ = tEndOfText;
     bool modern_ = false;
+    bool fpc_ = false;
     TokenSet identWords_;    // the words Ident accepts in this reading
     TokenSet exprStart_;     // the tokens that can begin an expression
     std::string nestPrefix_; // "TOuter." while the types of a class body are read
@@ -250,11 +262,22 @@ private:
 class TDelphiParser : public TOp4Parser {
 public:
     std::vector<std::string> Symbols;
+    // Values of named constants for {$IF} in the modern readings (CompilerVersion, values given
+    // by {$DEFINE X := v}); upper-case names.
+    std::vector<std::pair<std::string, double>> Values;
     bool Comment() override;
 
 private:
     bool HasSymbol(std::string_view name) const;
     void SkipExcluded(bool fromElse);
+    // Conditional compilation as compilers read it: whole directive words, {$IF} expressions,
+    // {$ELSEIF}, {$IFEND}, MacPas {$IFC}/{$ELSEC}/{$ENDC}.
+    void ModernDirective(const std::string& upperText);
+    void SkipModern(bool toEnd);
+    bool Evaluate(std::string_view expression);
+    const double* ValueOf(std::string_view name) const;
+    void NoteUnknown(const std::string& name);
+    std::vector<std::string> noted_;
 };
 
 } // namespace quennet::analysis

@@ -117,6 +117,21 @@ bool TOp4Scanner::Comment() {
         } else {
             undo(savedLineStart);
         }
+    } else if (s_.Ch == '{' && NestedComments) {
+        // FPC and OBJFPC modes: braces nest.
+        NextCh();
+        int depth = 1;
+        for (;;) {
+            AdvanceUntil([](uint8_t c) { return c == '}' || c == '{'; });
+            if (s_.Ch == 0) break;
+            depth += s_.Ch == '{' ? 1 : -1;
+            NextCh();
+            if (depth == 0) {
+                s_.LineEndsInComment = s_.CurLine - startLine;
+                result = true;
+                break;
+            }
+        }
     } else if (s_.Ch == '{') {
         NextCh();
         for (;;) {
@@ -204,7 +219,10 @@ int32_t TOp4Scanner::Get() {
     if (!ModernTokens) return ScanToken();
     int32_t kind;
     const int32_t from = s_.BufPos;
-    if (ScanModern(s_.Ch, kind))
+    // Only these first characters can start a modern token form.
+    const uint8_t ch = s_.Ch;
+    const bool candidate = ch == '&' || ch == '%' || ch == '$' || ch == '\'' || IsDigit(ch);
+    if (candidate && ScanModern(ch, kind))
         s_.CurToken.ModernFrom = from;
     else
         kind = ScanToken();

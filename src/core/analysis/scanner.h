@@ -100,6 +100,8 @@ public:
     // noSym: "&" before a word, "%" binary and "&" octal numbers, "_" between digits, triple-
     // quoted multi-line strings, and any word after "." read as a name.
     bool ModernTokens = false;
+    // Brace comments nest (Free Pascal's FPC and OBJFPC modes).
+    bool NestedComments = false;
 
 private:
     bool ScanModern(uint8_t first, int32_t& kind);

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "analysis/scanner.h"
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 namespace quennet::merge {
 
@@ -12,7 +12,7 @@ namespace {
 // Tokens as written, each after the comments before it with their blanks left out: blanks
 // inside strings and comments still count.
 std::vector<std::string> Pieces(const std::vector<std::string>& lines) {
-    std::string text = model::JoinLinesCrLf(lines);
+    std::string text = io::JoinLinesCrLf(lines);
     analysis::TOp4Scanner scanner;
     scanner.InitSource(text.data(), static_cast<int32_t>(text.size()));
     std::vector<std::string> pieces;

@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
+#include "io/source_file.h"
 #include "merge/pas_conversion.h"
-#include "model/source_file.h"
 
 namespace quennet::merge {
 
@@ -26,13 +26,25 @@ std::vector<model::TLineRecord> MakeRecords(const std::vector<std::string>& line
 
 // The converted text as lines: three header lines, one line per source line (fewer when a
 // NUL byte ended the scan), the empty line of the extra line end, and "\par }".
-std::vector<std::string> Convert(const std::vector<std::string>& lines) {
+// A conversion error names the text and its line, so the caller can name the file.
+std::vector<std::string> Convert(const std::vector<std::string>& lines, bool newText) {
     TPasConversion conv;
     conv.SetDefaultAttributes();
-    conv.AppendSourceText(model::JoinLinesCrLf(lines));
+    conv.AppendSourceText(io::JoinLinesCrLf(lines));
     conv.Rewind();
-    conv.ConvertToRtf();
-    return model::SplitLines(conv.Data());
+    try {
+        conv.ConvertToRtf();
+    } catch (EConversionError& e) {
+        size_t start = 0;
+        e.Line = 1;
+        for (size_t i = 0; i + 1 < lines.size() && start + lines[i].size() + 2 <= e.Offset; ++i) {
+            start += lines[i].size() + 2;
+            ++e.Line;
+        }
+        e.InNewText = newText;
+        throw;
+    }
+    return io::SplitLines(conv.Data());
 }
 
 } // namespace
@@ -62,8 +74,8 @@ std::optional<TMergeWorkspace> BuildMergeWorkspace(const std::vector<std::string
     model::MatchLines(oldRecords, newRecords, ws.MergeMap);
 
     report("Add sintax highlighting ...");
-    const auto oldRtf = Convert(oldLines);
-    const auto newRtf = Convert(newLines);
+    const auto oldRtf = Convert(oldLines, false);
+    const auto newRtf = Convert(newLines, true);
 
     report("Make merge result ...");
     size_t total = 0;

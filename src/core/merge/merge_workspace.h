@@ -32,8 +32,8 @@ using TProgressCallback = std::function<void(std::string_view)>;
 std::string_view MergeColorCode(const std::vector<model::TMapEntry>& map, std::ptrdiff_t i);
 
 // The lines hold no CR or LF (as SplitLines gives them). Returns nothing when both texts
-// are empty. Throws EConversionError ("Invalid string") for a string literal that is not
-// closed on its line in either text.
+// are empty. Throws EConversionError ("Invalid string", with the text and its line) for a
+// string literal that is not closed on its line in either text.
 std::optional<TMergeWorkspace> BuildMergeWorkspace(const std::vector<std::string>& oldLines,
                                                    const std::vector<std::string>& newLines,
                                                    const TProgressCallback& progress = {});

@@ -2,11 +2,12 @@
 #include "merge/merged_output.h"
 
 #include <algorithm>
+#include <cctype>
 
-#include "merge/atomic_file.h"
+#include "io/atomic_file.h"
+#include "io/source_file.h"
 #include "merge/rtf_reader.h"
 #include "merge/rtf_writer.h"
-#include "model/source_file.h"
 
 #ifndef QUENNET_VERSION
 #define QUENNET_VERSION "0.0.0"
@@ -98,28 +99,39 @@ std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc) {
 
 void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path,
                     std::string_view prefix) {
-    WriteFileAtomically(path, model::JoinLinesCrLf(NewVersionLines(doc, prefix)));
+    io::WriteFileAtomically(path, io::JoinLinesCrLf(NewVersionLines(doc, prefix)));
 }
 
 void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path,
                     std::string_view prefix) {
-    WriteFileAtomically(path, model::JoinLinesCrLf(OldVersionLines(doc, prefix)));
+    io::WriteFileAtomically(path, io::JoinLinesCrLf(OldVersionLines(doc, prefix)));
 }
 
 void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path) {
-    WriteFileAtomically(path, model::JoinLinesCrLf(MergedVersionLines(doc)));
+    io::WriteFileAtomically(path, io::JoinLinesCrLf(MergedVersionLines(doc)));
 }
 
 void SaveWorkspaceRtf(const TWorkspaceDocument& doc, const std::string& path) {
-    WriteFileAtomically(path, WriteRtf(doc));
+    io::WriteFileAtomically(path, WriteRtf(doc));
 }
 
 void SaveWorkspacePlainText(const TWorkspaceDocument& doc, const std::string& path) {
-    WriteFileAtomically(path, doc.PlainText());
+    io::WriteFileAtomically(path, doc.PlainText());
 }
 
-TWorkspaceDocument LoadWorkspaceFile(const std::string& path) {
-    return ReadWorkspace(model::ReadFileBytes(path));
+TWorkspaceDocument LoadWorkspaceFile(const std::string& path, std::vector<std::string>* warnings) {
+    std::vector<TReadWarning> found;
+    const std::string bytes = io::ReadFileBytes(path);
+    TWorkspaceDocument doc = ReadWorkspace(bytes, &found);
+    std::string ext = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == ".rtf" && !LooksLikeRtf(bytes))
+        found.insert(found.begin(), {0, "not RTF: read as plain text, without line colours"});
+    if (warnings)
+        for (const TReadWarning& w : found)
+            warnings->push_back(path + ": offset " + std::to_string(w.Offset) + ": " + w.Text);
+    return doc;
 }
 
 } // namespace quennet::merge

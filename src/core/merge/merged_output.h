@@ -54,7 +54,10 @@ void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path);
 // The workspace itself: RTF with colours, or plain text (every line + CR LF).
 void SaveWorkspaceRtf(const TWorkspaceDocument& doc, const std::string& path);
 void SaveWorkspacePlainText(const TWorkspaceDocument& doc, const std::string& path);
-// Reads a workspace file: RTF when it starts with "{\rtf", plain text otherwise.
-TWorkspaceDocument LoadWorkspaceFile(const std::string& path);
+// Reads a workspace file: RTF when it starts with "{\rtf", plain text otherwise. What the
+// reader passed over goes to warnings as "FILE: offset N: what", and so does a file named
+// .rtf that is not RTF.
+TWorkspaceDocument LoadWorkspaceFile(const std::string& path,
+                                     std::vector<std::string>* warnings = nullptr);
 
 } // namespace quennet::merge

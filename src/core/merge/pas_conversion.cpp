@@ -304,7 +304,8 @@ void TPasConversion::ConvertToRtf() {
                 // steps over it: a doubled quote makes two adjacent string tokens.
                 while (true) {
                     unsigned char s = at(p);
-                    if (s == 0 || s == '\n' || s == '\r') throw EConversionError("Invalid string");
+                    if (s == 0 || s == '\n' || s == '\r')
+                        throw EConversionError("Invalid string", p);
                     ++p;
                     if (at(p) == '\'') {
                         ++p;

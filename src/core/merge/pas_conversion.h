@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -39,7 +40,11 @@ struct TTokenAttributes {
 // Thrown for an unterminated string literal ("Invalid string") and when the output cannot grow
 // ("conversions buffer to small").
 struct EConversionError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit EConversionError(const std::string& what, size_t offset = 0)
+        : std::runtime_error(what), Offset(offset) {}
+    size_t Offset;    // where in the source text the conversion stopped
+    int32_t Line = 0; // 1-based line of the text; set by the workspace builder
+    bool InNewText = false;
 };
 
 // A memory stream that holds Pascal source before ConvertToRtf and the RTF after it.

@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 namespace quennet::merge {
 
@@ -84,7 +85,7 @@ public:
         : src_(bytes),
           builtWorkspace_(bytes.substr(0, kBuiltWorkspaceHeader.size()) == kBuiltWorkspaceHeader) {}
 
-    TWorkspaceDocument Read() {
+    TWorkspaceDocument Read(std::vector<TReadWarning>* warnings) {
         doc_.Clear();
         size_t i = 0;
         const size_t n = src_.size();
@@ -121,6 +122,13 @@ public:
                 }
             }
         }
+        if (warnings && !closed && (!stack_.empty() || overflow_ > 0))
+            warnings->push_back({n, "the workspace ends before its last group closes (" +
+                                        std::to_string(stack_.size() + overflow_) +
+                                        " open); the text up to there is read"});
+        const size_t rest = src_.find_first_not_of(std::string_view(" \t\r\n\0", 5), i);
+        if (warnings && closed && rest != std::string_view::npos)
+            warnings->push_back({rest, "text after the end of the workspace is not read"});
         TCharFormat end = stack_.empty() ? TCharFormat{} : stack_.back().Format;
         doc_.AppendLine(std::move(text_), std::move(runs_), end);
         return std::move(doc_);
@@ -331,22 +339,22 @@ bool LooksLikeRtf(std::string_view bytes) {
     return bytes.substr(0, 5) == "{\\rtf";
 }
 
-TWorkspaceDocument ReadRtf(std::string_view bytes) {
-    return RtfReader(bytes).Read();
+TWorkspaceDocument ReadRtf(std::string_view bytes, std::vector<TReadWarning>* warnings) {
+    return RtfReader(bytes).Read(warnings);
 }
 
 TWorkspaceDocument ReadPlainText(std::string_view bytes) {
     TWorkspaceDocument doc;
     const TCharFormat automatic{};
-    for (auto& line : model::SplitLines(bytes))
+    for (auto& line : io::SplitLines(bytes))
         doc.AppendLine(std::move(line), automatic);
     if (!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n'))
         doc.AppendLine(std::string(), automatic);
     return doc;
 }
 
-TWorkspaceDocument ReadWorkspace(std::string_view bytes) {
-    return LooksLikeRtf(bytes) ? ReadRtf(bytes) : ReadPlainText(bytes);
+TWorkspaceDocument ReadWorkspace(std::string_view bytes, std::vector<TReadWarning>* warnings) {
+    return LooksLikeRtf(bytes) ? ReadRtf(bytes, warnings) : ReadPlainText(bytes);
 }
 
 } // namespace quennet::merge

@@ -21,7 +21,9 @@
 // stored), every byte is looked at a bounded number of times, and nothing is recursive.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "merge/workspace_document.h"
 
@@ -29,12 +31,22 @@ namespace quennet::merge {
 
 inline constexpr size_t kMaxRtfGroupDepth = 512;
 
+// Something the reader passed over: what can be read is read all the same.
+struct TReadWarning {
+    size_t Offset; // in the bytes read
+    std::string Text;
+    bool operator==(const TReadWarning&) const = default;
+};
+
 bool LooksLikeRtf(std::string_view bytes);
-TWorkspaceDocument ReadRtf(std::string_view bytes);
+// Warns when the document ends before its outermost group closes, and when anything but
+// blanks and NULs follows that group (an early extra "}" ends the document there).
+TWorkspaceDocument ReadRtf(std::string_view bytes, std::vector<TReadWarning>* warnings = nullptr);
 // Lines split at CR LF, CR or LF; a final line break leaves an empty last line, as a text
 // control shows it.
 TWorkspaceDocument ReadPlainText(std::string_view bytes);
 // RTF when the bytes start with "{\rtf", plain text otherwise.
-TWorkspaceDocument ReadWorkspace(std::string_view bytes);
+TWorkspaceDocument ReadWorkspace(std::string_view bytes,
+                                 std::vector<TReadWarning>* warnings = nullptr);
 
 } // namespace quennet::merge

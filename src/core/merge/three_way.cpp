@@ -12,10 +12,10 @@
 #include <unordered_set>
 
 #include "analysis/scanner.h"
+#include "io/source_file.h"
 #include "merge/layout_compare.h"
 #include "merge/line_diff3.h"
 #include "merge/text_outline.h"
-#include "model/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::merge {
@@ -36,12 +36,11 @@ uint64_t LineHash(std::string_view line) {
     return std::hash<std::string_view>{}(line);
 }
 
-std::vector<uint64_t> Hashes(const Lines& lines, size_t from = 0, size_t to = SIZE_MAX) {
-    to = std::min(to, lines.size());
+std::vector<uint64_t> Hashes(const Lines& lines) {
     std::vector<uint64_t> h;
-    h.reserve(to > from ? to - from : 0);
-    for (size_t i = from; i < to; ++i)
-        h.push_back(LineHash(lines[i]));
+    h.reserve(lines.size());
+    for (const auto& line : lines)
+        h.push_back(LineHash(line));
     return h;
 }
 
@@ -100,26 +99,60 @@ struct Decl {
 constexpr std::string_view kRoutineLeads =
     ",PROCEDURE,FUNCTION,CONSTRUCTOR,DESTRUCTOR,CLASS,OPERATOR,";
 
-void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out) {
+bool Overloaded(const std::string& text) {
+    return Upper(text).find("OVERLOAD") != std::string::npos;
+}
+
+// Names declared together ("A, B: Integer;") share a span: one declaration under all of them.
+template <class T>
+void AddGrouped(const model::DeclList<T>& list, const char* kind, std::vector<Decl>& out) {
+    std::map<std::pair<int32_t, int32_t>, std::vector<std::string>> groups;
+    for (const auto& item : list)
+        groups[{item->FirstLine, item->LastLine}].push_back(Upper(item->Name));
+    for (auto& [span, names] : groups) {
+        if (span.first <= 0 || span.second < span.first) continue;
+        std::sort(names.begin(), names.end());
+        std::string key = kind, leads = ",";
+        for (const auto& n : names)
+            key += n + ",", leads += n + ",";
+        out.push_back({key, span.first - 1, span.second - 1, leads, false});
+    }
+}
+
+// Members of a class, lines as in the file.
+void CollectMembers(const model::TidClass& c, std::vector<Decl>& out) {
+    auto add = [&](std::string key, const model::TidName& d, std::string leads, bool ov) {
+        if (d.FirstLine > 0 && d.LastLine >= d.FirstLine)
+            out.push_back({std::move(key), d.FirstLine - 1, d.LastLine - 1, std::move(leads), ov});
+    };
+    // Attributes in brackets may open a member.
+    const std::string routine = std::string(kRoutineLeads) + ",";
+    for (const auto& m : c.Methods)
+        add("M:" + Upper(m->Name), *m, routine, Overloaded(m->Text));
+    for (const auto& p : c.Props)
+        add("P:" + Upper(p->Name), *p, ",PROPERTY,,", false);
+    AddGrouped(c.Fields, "F:", out);
+}
+
+void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out,
+                  std::map<std::string, std::vector<Decl>>& members) {
     auto add = [&](std::string key, const model::TidName& d, std::string leads, bool ov) {
         if (d.FirstLine > 0 && d.LastLine >= d.FirstLine)
             out.push_back({std::move(key), d.FirstLine - 1, d.LastLine - 1, std::move(leads), ov});
     };
     auto named = [](std::string_view n) { return "," + Upper(n) + ","; };
-    auto overloaded = [](const std::string& text) {
-        return Upper(text).find("OVERLOAD") != std::string::npos;
-    };
     for (const auto& t : src.Types)
         add("T:" + Upper(t->Name), *t, named(t->Name), false);
     for (const auto& c : src.Classes) {
         add("C:" + Upper(c->Name), *c, named(c->Name), false);
+        CollectMembers(*c, members["C:" + Upper(c->Name)]);
         for (const auto& m : c->Methods)
             if (m->Implementation)
                 add("I:" + Upper(c->Name) + "." + Upper(m->Name), *m->Implementation,
-                    std::string(kRoutineLeads), overloaded(m->Text));
+                    std::string(kRoutineLeads), Overloaded(m->Text));
     }
     for (const auto& p : src.Procs) {
-        bool ov = overloaded(p->Text);
+        bool ov = Overloaded(p->Text);
         if (p->Implementation)
             add("I:" + Upper(p->Name), *p->Implementation, std::string(kRoutineLeads), ov);
         if (!p->Implementation || p->Implementation->FirstLine != p->FirstLine)
@@ -127,18 +160,7 @@ void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out) {
     }
     for (const auto& c : src.Consts)
         add("K:" + Upper(c->Name), *c, named(c->Name), false);
-    // Variables declared together share a span: one declaration under all their names.
-    std::map<std::pair<int32_t, int32_t>, std::vector<std::string>> groups;
-    for (const auto& v : src.Vars)
-        groups[{v->FirstLine, v->LastLine}].push_back(Upper(v->Name));
-    for (auto& [span, names] : groups) {
-        std::sort(names.begin(), names.end());
-        std::string key = "V:", leads = ",";
-        for (const auto& n : names)
-            key += n + ",", leads += n + ",";
-        model::TidName where("", 0, span.first, span.second);
-        add(key, where, leads, false);
-    }
+    AddGrouped(src.Vars, "V:", out);
 }
 
 struct Version {
@@ -148,9 +170,10 @@ struct Version {
     bool complete = true;
     int32_t cut = 0; // lines from here on are not vouched for by the parse
     int32_t stopLine = -1;
-    std::unordered_map<std::string, Decl> decls; // sound declarations by key
-    std::set<std::string> unsound;               // keys seen but not usable
-    std::set<std::string> headingNames;          // every routine heading, by name
+    std::unordered_map<std::string, Decl> decls;      // sound declarations by key
+    std::set<std::string> unsound;                    // keys seen but not usable
+    std::set<std::string> headingNames;               // every routine heading, by name
+    std::map<std::string, std::vector<Decl>> members; // by class key
 };
 
 void Load(Version& v, const ThreeWayInput& in) {
@@ -160,11 +183,13 @@ void Load(Version& v, const ThreeWayInput& in) {
         v.hadBom = true;
         bytes.remove_prefix(kBom.size());
     }
-    v.lines = model::SplitLines(bytes);
+    v.lines = io::SplitLines(bytes);
 }
 
+void Accept(Version& v, std::vector<Decl>& all);
+
 void Analyse(Version& v, const ThreeWayOptions& options) {
-    std::string text = model::JoinLinesCrLf(v.lines);
+    std::string text = io::JoinLinesCrLf(v.lines);
     model::ParseOptions po;
     po.dialect = model::ResolveDialect(options.dialect, v.input->fileName, text);
     po.fileName = v.input->fileName;
@@ -180,7 +205,7 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
         v.cut = std::min(v.cut, v.stopLine - 1);
     }
     std::vector<Decl> all;
-    CollectDecls(src, all);
+    CollectDecls(src, all, v.members);
     for (const UsesSpan& u : FindUsesClauses(v.lines))
         all.push_back({"U:" + u.section, u.first, u.last, ",USES,", false, true});
     // Beyond a stop, routine bodies laid out the usual way; overloads by their headings.
@@ -193,6 +218,11 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
                        std::string(kRoutineLeads), false, true});
     for (auto& name : RoutineHeadingNames(v.lines))
         v.headingNames.insert(std::move(name));
+    Accept(v, all);
+}
+
+// Keeps the declarations whose span the text confirms and that no other one overlaps.
+void Accept(Version& v, std::vector<Decl>& all) {
     std::vector<Decl> sound;
     for (auto& d : all) {
         bool ok = (d.lexical || d.last < v.cut) && !d.overload &&
@@ -226,6 +256,24 @@ bool MayHoldRoutine(const Version& v, const std::string& key) {
     if (!key.starts_with("I:") && !key.starts_with("H:")) return false;
     size_t paren = key.find('(');
     return v.headingNames.count(key.substr(2, paren == std::string::npos ? paren : paren - 2)) > 0;
+}
+
+// A declaration counts only where every version vouches for it or for its absence.
+std::set<std::string> UsableKeys(const Version* v) {
+    std::set<std::string> usable;
+    for (int k = 0; k < 3; ++k)
+        for (const auto& [key, d] : v[k].decls) {
+            bool ok = true;
+            for (int o = 0; o < 3; ++o) {
+                const Version& other = v[o];
+                if (other.unsound.count(key) ||
+                    (!other.decls.count(key) &&
+                     ((!other.complete && !d.lexical) || MayHoldRoutine(other, key))))
+                    ok = false;
+            }
+            if (ok) usable.insert(key);
+        }
+    return usable;
 }
 
 struct Chunk {
@@ -282,6 +330,22 @@ public:
     Lines out;
     int32_t conflicts = 0;
     bool unsure = false;
+
+    // Merges three versions by their outlines; false when the outline merge had to guess.
+    static bool MergeOutlined(const Version* v, Lines& out, int32_t& conflicts) {
+        std::set<std::string> usable = UsableKeys(v);
+        Outline o[3];
+        for (int i = 0; i < 3; ++i)
+            BuildOutline(v[i], usable, o[i]);
+        const Version* vp[3] = {&v[0], &v[1], &v[2]};
+        const Outline* op[3] = {&o[0], &o[1], &o[2]};
+        Merger m(vp, op);
+        m.MergeOutlines();
+        if (m.unsure) return false;
+        out = std::move(m.out);
+        conflicts = m.conflicts;
+        return true;
+    }
 
     void MergeOutlines() {
         std::vector<bool> blank;
@@ -366,7 +430,7 @@ private:
     }
 
     bool SameTokens(const Lines& a, const Lines& b) {
-        return PascalTokens(model::JoinLinesCrLf(a)) == PascalTokens(model::JoinLinesCrLf(b));
+        return PascalTokens(io::JoinLinesCrLf(a)) == PascalTokens(io::JoinLinesCrLf(b));
     }
 
     // A declaration placed twice means the outline merge guessed: the caller starts over.
@@ -413,7 +477,8 @@ private:
         }
         Lines merged;
         int32_t before = conflicts;
-        MergeText(base, *l, *r, merged);
+        if (!b || !key.starts_with("C:") || !MergeMembers(key, base, *l, *r, merged))
+            MergeText(base, *l, *r, merged);
         if (conflicts > before) {
             // A side that changed only layout or comments yields to the other.
             const Lines* take = nullptr;
@@ -427,6 +492,34 @@ private:
             }
         }
         into.insert(into.end(), merged.begin(), merged.end());
+    }
+
+    // A class changed on both sides: its members are paired and decided like declarations.
+    bool MergeMembers(const std::string& key, const Lines& b, const Lines& l, const Lines& r,
+                      Lines& into) {
+        Version sub[3];
+        const Lines* texts[3] = {&b, &l, &r};
+        for (int s = 0; s < 3; ++s) {
+            auto members = v_[s]->members.find(key);
+            if (members == v_[s]->members.end()) return false;
+            const int32_t start = o_[s]->chunks[o_[s]->chunkOf.at(key)].first;
+            sub[s].input = v_[s]->input;
+            sub[s].lines = *texts[s];
+            sub[s].cut = static_cast<int32_t>(texts[s]->size());
+            std::vector<Decl> inside;
+            for (Decl d : members->second) {
+                d.first -= start, d.last -= start;
+                if (d.first < 0 || d.last >= sub[s].cut) return false;
+                inside.push_back(std::move(d));
+            }
+            Accept(sub[s], inside);
+        }
+        Lines merged;
+        int32_t found = 0;
+        if (!MergeOutlined(sub, merged, found)) return false;
+        into.insert(into.end(), merged.begin(), merged.end());
+        conflicts += found;
+        return true;
     }
 
     void EmitItems(int side, int32_t from, int32_t to) {
@@ -575,7 +668,7 @@ std::string StopNote(const Version& v) {
 
 std::vector<std::string> PascalTokens(std::string_view text) {
     if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
-    std::string crlf = model::JoinLinesCrLf(model::SplitLines(text));
+    std::string crlf = io::JoinLinesCrLf(io::SplitLines(text));
     analysis::TOp4Scanner scanner;
     scanner.InitSource(crlf.data(), static_cast<int32_t>(crlf.size()));
     std::vector<std::string> tokens;
@@ -590,15 +683,11 @@ ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,
                           const ThreeWayInput& remote) {
     Version v[3];
     Load(v[0], base), Load(v[1], local), Load(v[2], remote);
-    Outline o[3];
-    const Version* vp[3] = {&v[0], &v[1], &v[2]};
-    const Outline* op[3] = {&o[0], &o[1], &o[2]};
-    Merger m(vp, op);
+    // Without declarations every outline item is a line.
     Lines out;
-    m.MergeText(v[0].lines, v[1].lines, v[2].lines, out);
     ThreeWayResult r;
+    Merger::MergeOutlined(v, out, r.conflicts);
     r.text = Assemble(out, v[0], v[1], v[2]);
-    r.conflicts = m.conflicts;
     return r;
 }
 
@@ -611,32 +700,16 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
         Analyse(ver, options);
         if (!ver.complete) result.notes.push_back(StopNote(ver));
     }
-    // A declaration counts only where every version vouches for it or for its absence.
-    std::set<std::string> usable;
-    for (const auto& ver : v)
-        for (const auto& [key, d] : ver.decls) {
-            bool ok = true;
-            for (const auto& other : v)
-                if (other.unsound.count(key) ||
-                    (!other.decls.count(key) &&
-                     ((!other.complete && !d.lexical) || MayHoldRoutine(other, key))))
-                    ok = false;
-            if (ok) usable.insert(key);
-        }
-    Outline o[3];
-    for (int i = 0; i < 3; ++i)
-        BuildOutline(v[i], usable, o[i]);
-    const Version* vp[3] = {&v[0], &v[1], &v[2]};
-    const Outline* op[3] = {&o[0], &o[1], &o[2]};
-    Merger m(vp, op);
-    m.MergeOutlines();
-    if (m.unsure || (m.conflicts == 0 && DuplicatesRoutines(m.out, v[1].lines, v[2].lines))) {
+    Lines out;
+    int32_t conflicts = 0;
+    if (!Merger::MergeOutlined(v, out, conflicts) ||
+        (conflicts == 0 && DuplicatesRoutines(out, v[1].lines, v[2].lines))) {
         ThreeWayResult lines = MergeLines(base, local, remote);
         lines.notes = std::move(result.notes);
         return lines;
     }
-    result.text = Assemble(m.out, v[0], v[1], v[2]);
-    result.conflicts = m.conflicts;
+    result.text = Assemble(out, v[0], v[1], v[2]);
+    result.conflicts = conflicts;
     return result;
 }
 

@@ -120,6 +120,9 @@ struct ParseStatus {
     int64_t StopPosition = -1;   // byte offset of that lookahead token
     uint64_t RestHash = 0;       // order-sensitive hash of the tokens from the stop to the end
     uint64_t RestTokens = 0;     // number of those tokens
+    // Readings the user should know of, such as an {$IF} that named an identifier without a
+    // value (modern dialects only).
+    std::vector<std::string> Notes;
 };
 
 class TPasSrc : public TidName {

@@ -8,19 +8,20 @@
 #include "model/source_diff.h"
 #include "model/source_model.h"
 
-namespace quennet::model {
+namespace quennet::compare {
 
 // The line named when a parse did not follow the structure to the end: the first syntax error,
 // else where the parse stopped; -1 when the parse was complete or no line is known.
-int32_t ParseStopLine(const ParseStatus& status);
+int32_t ParseStopLine(const model::ParseStatus& status);
 
 // "! FILE(LINE): ..." for a parse that did not follow the structure to the end; empty when it
 // did. fileName is shown as given.
-std::string ParseStopNote(const std::string& fileName, const ParseStatus& status);
+std::string ParseStopNote(const std::string& fileName, const model::ParseStatus& status);
 
 // The files are equivalent when the tree is empty and no text went unread or misread: a broken
 // parse counts only when both broke, every token read is the same (whole-file checksum) and so
 // is every token left unread.
-bool ClaimsEquivalence(const TSourceDiff& diff, const TPasSrc& oldSrc, const TPasSrc& newSrc);
+bool ClaimsEquivalence(const model::TSourceDiff& diff, const model::TPasSrc& oldSrc,
+                       const model::TPasSrc& newSrc);
 
-} // namespace quennet::model
+} // namespace quennet::compare

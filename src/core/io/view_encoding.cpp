@@ -1,7 +1,7 @@
 // Choosing how a view shows a file's bytes.
-#include "model/view_encoding.h"
+#include "io/view_encoding.h"
 
-namespace quennet::model {
+namespace quennet::io {
 
 bool IsValidUtf8(std::string_view bytes) {
     size_t i = 0;
@@ -57,4 +57,4 @@ bool ShowAsUtf8(const std::vector<std::string>& lines) {
     return nonAscii;
 }
 
-} // namespace quennet::model
+} // namespace quennet::io

@@ -1,6 +1,6 @@
 // Atomic file replacement for the merged outputs: the shared pending-file writer, except for
 // devices and pipes, which are written directly.
-#include "merge/atomic_file.h"
+#include "io/atomic_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -9,9 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "model/source_save.h"
+#include "io/source_save.h"
 
-namespace quennet::merge {
+namespace quennet::io {
 
 namespace {
 
@@ -24,7 +24,7 @@ namespace {
 void WriteDirectly(const std::string& path, std::string_view bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) Fail(path, errno);
-    int error = model::WriteAllBytes(fd, bytes);
+    int error = io::WriteAllBytes(fd, bytes);
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error != 0) Fail(path, error);
 }
@@ -38,8 +38,8 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
         WriteDirectly(path, bytes);
         return;
     }
-    model::TPendingFile pending(path, bytes);
+    io::TPendingFile pending(path, bytes);
     pending.Commit();
 }
 
-} // namespace quennet::merge
+} // namespace quennet::io

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quennet::model {
+namespace quennet::io {
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);
@@ -14,4 +14,4 @@ bool IsValidUtf8(std::string_view bytes);
 // shows each byte as one Latin-1 character, as an 8-bit text is meant to be read.
 bool ShowAsUtf8(const std::vector<std::string>& lines);
 
-} // namespace quennet::model
+} // namespace quennet::io

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace quennet::merge {
+namespace quennet::io {
 
 // Throws std::runtime_error naming the file and the reason.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
-} // namespace quennet::merge
+} // namespace quennet::io

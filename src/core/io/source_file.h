@@ -6,13 +6,17 @@
 #include <string_view>
 #include <vector>
 
-namespace quennet::model {
+namespace quennet::io {
 
 std::vector<std::string> SplitLines(std::string_view bytes);
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
+// The same as JoinLinesCrLf(SplitLines(bytes)) without the lines in between.
+std::string ToCrLfText(std::string_view bytes);
 
-// Whole file as bytes; throws std::runtime_error naming the file and the reason.
+// Whole file as bytes, read to its end whatever it is (file, pipe, FIFO, /dev/fd/N); "-" is the
+// standard input. Throws std::runtime_error naming the file and the reason: a file that cannot
+// be read is an error, never an empty text.
 std::string ReadFileBytes(const std::string& path);
 std::vector<std::string> LoadSourceLines(const std::string& path);
 
-} // namespace quennet::model
+} // namespace quennet::io

@@ -1,8 +1,8 @@
 // Saving source text with POSIX calls: the temporary copy lives in the target's folder so that
 // rename replaces the target in one step.
-#include "model/source_save.h"
+#include "io/source_save.h"
 
-#include "model/source_file.h"
+#include "io/source_file.h"
 
 #include <atomic>
 #include <cerrno>
@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quennet::model {
+namespace quennet::io {
 
 namespace {
 
@@ -204,4 +204,4 @@ BackupSaveResult SaveWithNumberedBackup(const std::string& path, std::string_vie
     return result;
 }
 
-} // namespace quennet::model
+} // namespace quennet::io

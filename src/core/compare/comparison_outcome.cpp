@@ -1,15 +1,15 @@
 // Stop notes and the equivalence claim.
-#include "model/comparison_outcome.h"
+#include "compare/comparison_outcome.h"
 
-namespace quennet::model {
+namespace quennet::compare {
 
-int32_t ParseStopLine(const ParseStatus& status) {
+int32_t ParseStopLine(const model::ParseStatus& status) {
     if (status.Complete) return -1;
     int32_t line = status.FirstErrorLine > 0 ? status.FirstErrorLine : status.StopLine;
     return line > 0 ? line : -1;
 }
 
-std::string ParseStopNote(const std::string& fileName, const ParseStatus& status) {
+std::string ParseStopNote(const std::string& fileName, const model::ParseStatus& status) {
     if (status.Complete) return {};
     std::string where = fileName;
     if (int32_t line = ParseStopLine(status); line > 0) where += "(" + std::to_string(line) + ")";
@@ -20,14 +20,15 @@ std::string ParseStopNote(const std::string& fileName, const ParseStatus& status
 
 // After a syntax error the model may miss or misplace declarations even where every token was
 // read, so the whole-file checksums must agree too.
-bool ClaimsEquivalence(const TSourceDiff& diff, const TPasSrc& oldSrc, const TPasSrc& newSrc) {
+bool ClaimsEquivalence(const model::TSourceDiff& diff, const model::TPasSrc& oldSrc,
+                       const model::TPasSrc& newSrc) {
     if (diff.Root.Count() != 0) return false;
-    const ParseStatus& o = oldSrc.Status;
-    const ParseStatus& n = newSrc.Status;
+    const model::ParseStatus& o = oldSrc.Status;
+    const model::ParseStatus& n = newSrc.Status;
     if (o.Complete && n.Complete) return true;
     if (o.Complete || n.Complete) return false;
     return oldSrc.Checksum == newSrc.Checksum && o.RestHash == n.RestHash &&
            o.RestTokens == n.RestTokens;
 }
 
-} // namespace quennet::model
+} // namespace quennet::compare

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quennet::model {
+namespace quennet::io {
 
 // How a loaded file ended its lines. Loading into lines drops this, so it is kept beside them.
 struct SourceTextFormat {
@@ -68,4 +68,4 @@ struct BackupSaveResult {
 // backup; the text is saved all the same. When the last step fails, the backup is renamed back.
 BackupSaveResult SaveWithNumberedBackup(const std::string& path, std::string_view bytes);
 
-} // namespace quennet::model
+} // namespace quennet::io

@@ -1,0 +1,54 @@
+// Fuzz target: the line matcher against its literal form. Each byte is one line key from a
+// small alphabet, or repeats the previous key, so runs of repeated lines come up often; the
+// first byte sets the alphabet and where the old lines end.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "model/line_matcher.h"
+#include "model/line_matcher_literal.h"
+
+namespace quennet::fuzz {
+
+inline int LineMatcherFuzzOne(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
+    const uint32_t alphabet = 1 + data[0] % 8;
+    const size_t cut = 1 + (size - 1) * data[1] / 256;
+    std::vector<model::TLineRecord> sides[2];
+    // The literal search is slow on long repeated runs; this keeps one input under a second.
+    constexpr size_t kMaxLines = 400;
+    for (size_t i = 2; i < size; ++i) {
+        auto& side = sides[i < cut ? 0 : 1];
+        const uint8_t b = data[i];
+        const size_t copies = b >= 0xF0 && !side.empty() ? 2 + (b & 0x0F) * 3 : 1;
+        const uint32_t key = b >= 0xF0 && !side.empty() ? side.back().Key : b % alphabet;
+        for (size_t k = 0; k < copies && side.size() < kMaxLines; ++k) {
+            const int32_t line = side.empty() ? b % 3 : side.back().Line + 1 + (b & 1);
+            side.push_back({key, line, (b & 2) != 0});
+        }
+    }
+    std::vector<model::TMapEntry> map{{model::Common, 99}};
+    model::MatchLines(sides[0], sides[1], map);
+    Require(map == model::MatchLinesLiteral(sides[0], sides[1]));
+
+    // The flags mark exactly the lines the map leaves on one side.
+    size_t i = 0, j = 0;
+    for (const auto& e : map) {
+        if (e.Kind != model::NewOnly)
+            Require(sides[0][i++].Unmatched == (e.Kind == model::OldOnly));
+        if (e.Kind != model::OldOnly)
+            Require(sides[1][j++].Unmatched == (e.Kind == model::NewOnly));
+    }
+    Require(i == sides[0].size() && j == sides[1].size());
+    return 0;
+}
+
+} // namespace quennet::fuzz
+
+#ifndef QUENNET_FUZZ_REPLAY
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return quennet::fuzz::LineMatcherFuzzOne(data, size);
+}
+#endif

@@ -1,0 +1,66 @@
+// Parsing, comparing and judging two texts in one place, so that no front end can say
+// "equivalent" where another would not.
+#include "compare/compare_sources.h"
+
+#include "compare/comparison_outcome.h"
+#include "model/report_writer.h"
+
+namespace quennet::compare {
+
+namespace {
+
+std::unique_ptr<model::TPasSrc> ParseSide(const SourceText& side,
+                                          const std::vector<std::string>& symbols,
+                                          model::ParseOptions options) {
+    options.dialect = model::ResolveDialect(options.dialect, side.name, side.text);
+    options.fileName = side.name;
+    auto src = std::make_unique<model::TPasSrc>();
+    src->Parse(side.text, &symbols, options);
+    return src;
+}
+
+} // namespace
+
+ComparisonResult CompareSources(const SourceText& oldText, const SourceText& newText,
+                                const std::vector<std::string>& symbols,
+                                const model::ParseOptions& options,
+                                const CompareProgress& progress) {
+    auto step = [&progress](CompareStep s) {
+        if (progress) progress(s);
+    };
+    ComparisonResult r;
+    step(CompareStep::ParseOld);
+    r.oldSource = ParseSide(oldText, symbols, options);
+    step(CompareStep::ParseNew);
+    r.newSource = ParseSide(newText, symbols, options);
+    step(CompareStep::FindDifferences);
+    r.diff = std::make_unique<model::TSourceDiff>(*r.oldSource, *r.newSource);
+
+    const std::pair<const SourceText*, const model::TPasSrc*> sides[] = {
+        {&oldText, r.oldSource.get()}, {&newText, r.newSource.get()}};
+    for (auto [text, src] : sides)
+        if (!src->Status.Complete)
+            r.stopNotes.push_back(
+                {text->name, ParseStopLine(src->Status), ParseStopNote(text->name, src->Status)});
+    r.equivalent = ClaimsEquivalence(*r.diff, *r.oldSource, *r.newSource);
+
+    r.report = {"Diff report for", "  " + oldText.name, "  " + newText.name, ""};
+    model::WriteReport(*r.oldSource, *r.newSource, r.report);
+    r.reportBodyEnd = r.report.size();
+    for (const auto& note : r.stopNotes)
+        r.report.push_back(note.text);
+    if (r.equivalent) r.report.emplace_back(kEquivalentSentence);
+    return r;
+}
+
+std::string OutcomeMessage(const ComparisonResult& result) {
+    if (result.diff->Root.Count() != 0) return {};
+    if (result.equivalent) return kEquivalentSentence;
+    // Equal trees say nothing about text the parser did not follow.
+    std::string message = "No structural differences were found, but the comparison is incomplete:";
+    for (const auto& note : result.stopNotes)
+        message += "\n\n" + note.text;
+    return message;
+}
+
+} // namespace quennet::compare

@@ -1,0 +1,63 @@
+// The one comparison of two source texts, as the window, the command line and the benchmarks
+// all make it: parse both, compare the models, decide the verdict and write the report.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/dialect.h"
+#include "model/source_diff.h"
+#include "model/source_model.h"
+
+namespace quennet::compare {
+
+// The closing line of a report whose files are equivalent, and the window's message for it.
+inline constexpr char kEquivalentSentence[] = "The compared files syntactically are equivalent.";
+
+// The report's first lines: "Diff report for", the two names and an empty line.
+inline constexpr size_t kReportHeadingLines = 4;
+
+// The steps of a comparison, for a progress display.
+enum class CompareStep { ParseOld, ParseNew, FindDifferences };
+using CompareProgress = std::function<void(CompareStep)>;
+
+struct SourceText {
+    std::string_view text; // every line followed by CR LF, as io::JoinLinesCrLf gives it
+    std::string name;      // shown in the report and the notes; also names the file for the dialect
+};
+
+struct StopNote {
+    std::string file;
+    int32_t line; // -1 when no line is known
+    std::string text;
+};
+
+struct ComparisonResult {
+    std::unique_ptr<model::TPasSrc> oldSource;
+    std::unique_ptr<model::TPasSrc> newSource;
+    std::unique_ptr<model::TSourceDiff> diff; // refers to both sources
+    std::vector<StopNote> stopNotes;          // one per parse that lost the structure
+    bool equivalent = false;
+    // Heading, body, stop notes and, when equivalent, kEquivalentSentence. Lines from
+    // kReportHeadingLines up to reportBodyEnd hold source bytes; the others hold the names as
+    // given.
+    std::vector<std::string> report;
+    size_t reportBodyEnd = kReportHeadingLines;
+};
+
+// options.dialect may be Auto: it is resolved for each file by its name and text.
+// options.fileName is ignored; each side's name is used.
+ComparisonResult CompareSources(const SourceText& oldText, const SourceText& newText,
+                                const std::vector<std::string>& symbols,
+                                const model::ParseOptions& options = {},
+                                const CompareProgress& progress = {});
+
+// What a window says when the comparison found no difference in the declarations: the
+// equivalent sentence, or why it cannot be said. Empty when the tree has entries.
+std::string OutcomeMessage(const ComparisonResult& result);
+
+} // namespace quennet::compare

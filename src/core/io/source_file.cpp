@@ -1,0 +1,98 @@
+// Reading source files as bytes.
+#include "io/source_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quennet::io {
+
+std::vector<std::string> SplitLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0, i = 0;
+    while (i < bytes.size()) {
+        char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.emplace_back(bytes.substr(start, i - start));
+            i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    return lines;
+}
+
+std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
+    size_t total = 0;
+    for (const auto& l : lines)
+        total += l.size() + 2;
+    std::string out;
+    out.reserve(total);
+    for (const auto& l : lines) {
+        out += l;
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string ToCrLfText(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 32 + 2);
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const size_t end = bytes.find_first_of("\r\n", i);
+        if (end == std::string_view::npos) {
+            out.append(bytes.substr(i));
+            out += "\r\n";
+            break;
+        }
+        out.append(bytes.substr(i, end - i));
+        out += "\r\n";
+        i = end +
+            ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+    }
+    return out;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    const bool stdinput = path == "-";
+    const int fd = stdinput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw std::runtime_error("Cannot open \"" + path + "\": " + std::strerror(errno));
+    struct Closer {
+        int fd;
+        bool own;
+        ~Closer() {
+            if (own) ::close(fd);
+        }
+    } closer{fd, !stdinput};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        throw std::runtime_error("Cannot read \"" + path + "\": " + std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+        throw std::runtime_error("Cannot open \"" + path + "\": it is a folder");
+    // The size is only a hint: pipes report none, and a file may grow or shrink while read.
+    std::string data;
+    if (S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size) + 1);
+    char block[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw std::runtime_error("Cannot read \"" + path + "\": " + std::strerror(errno));
+        }
+        data.append(block, static_cast<size_t>(n));
+    }
+    return data;
+}
+
+std::vector<std::string> LoadSourceLines(const std::string& path) {
+    return SplitLines(ReadFileBytes(path));
+}
+
+} // namespace quennet::io

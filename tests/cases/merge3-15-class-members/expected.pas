@@ -1,0 +1,32 @@
+unit Shapes;
+
+interface
+
+type
+  TShape = class
+  private
+    FName: string;
+  public
+    procedure Draw;
+    function Area: Double;
+    procedure Move(DX, DY: Integer);
+  end;
+
+implementation
+
+procedure TShape.Draw;
+begin
+  WriteLn(FName);
+end;
+
+function TShape.Area: Double;
+begin
+  Result := 0;
+end;
+
+procedure TShape.Move(DX, DY: Integer);
+begin
+  Draw;
+end;
+
+end.
