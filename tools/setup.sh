@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev
-          qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libxkbcommon-dev libgl-dev
+          qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libqscintilla2-qt6-dev libxkbcommon-dev libgl-dev
           fonts-dejavu-core xvfb xauth)
 # The package, git and schema checks: dpkg-shlibdeps, file, man, desktop-file-validate, jsonschema.
 if [ "$mode" = test ]; then

@@ -16,37 +16,37 @@ namespace quennet::gui {
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     InitAboutResources();
-    setWindowTitle(QStringLiteral("About Quennet Pro"));
+    setWindowTitle(tr("About Quennet Pro"));
     setModal(true);
 
     QImageReader reader(QStringLiteral(":/quennet/about.jpg"), "jpeg");
-    m_picture = reader.read();
+    picture_ = reader.read();
 
     auto* layout = new QVBoxLayout(this);
     auto* picture = new QLabel;
     picture->setObjectName(QStringLiteral("Picture"));
-    if (!m_picture.isNull())
-        picture->setPixmap(QPixmap::fromImage(m_picture));
+    if (!picture_.isNull())
+        picture->setPixmap(QPixmap::fromImage(picture_));
     else
         picture->setText(reader.errorString());
     picture->setAlignment(Qt::AlignCenter);
     layout->addWidget(picture);
 
-    m_product = new QLabel(QStringLiteral("Quennet Pro"));
-    QFont big = m_product->font();
+    product_ = new QLabel(QStringLiteral("Quennet Pro"));
+    QFont big = product_->font();
     big.setBold(true);
     big.setPointSize(big.pointSize() + 4);
-    m_product->setFont(big);
-    m_product->setAlignment(Qt::AlignCenter);
-    layout->addWidget(m_product);
+    product_->setFont(big);
+    product_->setAlignment(Qt::AlignCenter);
+    layout->addWidget(product_);
 
-    m_version = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(QUENNET_VERSION)));
-    m_version->setAlignment(Qt::AlignCenter);
-    layout->addWidget(m_version);
+    version_ = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(QUENNET_VERSION)));
+    version_->setAlignment(Qt::AlignCenter);
+    layout->addWidget(version_);
 
-    auto* text = new QLabel(
-        QStringLiteral("Compares two versions of a Delphi source file by their declarations\n"
-                       "and helps merge them."));
+    auto* text =
+        new QLabel(tr("Compares two versions of a Delphi source file by their declarations\n"
+                      "and helps merge them."));
     text->setAlignment(Qt::AlignCenter);
     layout->addWidget(text);
 

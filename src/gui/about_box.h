@@ -14,14 +14,14 @@ public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
     // The picture as read from the program's resources (null when it could not be read).
-    const QImage& Picture() const { return m_picture; }
-    QLabel* ProductLabel() const { return m_product; }
-    QLabel* VersionLabel() const { return m_version; }
+    const QImage& Picture() const { return picture_; }
+    QLabel* ProductLabel() const { return product_; }
+    QLabel* VersionLabel() const { return version_; }
 
 private:
-    QImage m_picture;
-    QLabel* m_product;
-    QLabel* m_version;
+    QImage picture_;
+    QLabel* product_;
+    QLabel* version_;
 };
 
 } // namespace quennet::gui

@@ -12,37 +12,37 @@ const QString kPlacement = QStringLiteral("Placement");
 }
 
 TAdvForm::TAdvForm(TAppRegistry* registry, QWidget* parent, Qt::WindowFlags flags)
-    : QMainWindow(parent, flags | Qt::Window), m_registry(registry) {}
+    : QMainWindow(parent, flags | Qt::Window), registry_(registry) {}
 
 TAdvForm::~TAdvForm() {
     // The class name is taken while the object is whole; here only the base would answer.
-    if (m_wasShown && !m_placementSaved) SavePlacement();
+    if (wasShown_ && !placementSaved_) SavePlacement();
 }
 
 QString TAdvForm::SettingsKey() const {
-    return m_key.isEmpty() ? WindowClassKey(metaObject()->className()) : m_key;
+    return key_.isEmpty() ? WindowClassKey(metaObject()->className()) : key_;
 }
 
 void TAdvForm::RestorePlacement() {
-    m_key = SettingsKey();
-    if (!m_registry || !m_registry->OpenSettingsKey(m_key, false)) return;
-    QString stored = m_registry->ReadString(kPlacement, QString());
-    m_registry->CloseKey();
+    key_ = SettingsKey();
+    if (!registry_ || !registry_->OpenSettingsKey(key_, false)) return;
+    QString stored = registry_->ReadString(kPlacement, QString());
+    registry_->CloseKey();
     if (!stored.isEmpty()) restoreGeometry(QByteArray::fromBase64(stored.toLatin1()));
 }
 
 void TAdvForm::SavePlacement() {
-    m_placementSaved = true;
-    if (!m_registry) return;
-    if (!m_registry->OpenSettingsKey(m_key.isEmpty() ? SettingsKey() : m_key, true)) return;
-    m_registry->WriteString(kPlacement, QString::fromLatin1(saveGeometry().toBase64()));
-    m_registry->CloseKey();
+    placementSaved_ = true;
+    if (!registry_) return;
+    if (!registry_->OpenSettingsKey(key_.isEmpty() ? SettingsKey() : key_, true)) return;
+    registry_->WriteString(kPlacement, QString::fromLatin1(saveGeometry().toBase64()));
+    registry_->CloseKey();
 }
 
 void TAdvForm::setVisible(bool visible) {
-    bool first = visible && !m_wasShown;
+    bool first = visible && !wasShown_;
     if (first) {
-        m_wasShown = true;
+        wasShown_ = true;
         RestorePlacement();
     }
     QMainWindow::setVisible(visible);

@@ -15,7 +15,7 @@ public:
                       Qt::WindowFlags flags = Qt::WindowFlags());
     ~TAdvForm() override;
 
-    TAppRegistry* Registry() const { return m_registry; }
+    TAppRegistry* Registry() const { return registry_; }
     // The settings subkey of this window: its class name without namespace.
     QString SettingsKey() const;
 
@@ -23,7 +23,7 @@ public:
     // (or earlier by a derived class that stores more values after it).
     void RestorePlacement();
     void SavePlacement();
-    bool WasShown() const { return m_wasShown; }
+    bool WasShown() const { return wasShown_; }
 
     void setVisible(bool visible) override;
 
@@ -32,10 +32,10 @@ protected:
     virtual void FirstShown() {}
 
 private:
-    TAppRegistry* m_registry;
-    QString m_key;
-    bool m_wasShown = false;
-    bool m_placementSaved = false;
+    TAppRegistry* registry_;
+    QString key_;
+    bool wasShown_ = false;
+    bool placementSaved_ = false;
 };
 
 } // namespace quennet::gui

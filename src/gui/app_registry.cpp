@@ -41,27 +41,27 @@ QString WindowClassKey(const char* qualifiedClassName) {
 }
 
 TAppRegistry::TAppRegistry()
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QStringLiteral("Quennet"),
-                                             QStringLiteral("Quennet Pro"))) {}
+    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                            QStringLiteral("Quennet"),
+                                            QStringLiteral("Quennet Pro"))) {}
 
 TAppRegistry::TAppRegistry(const QString& iniPath)
-    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+    : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
 
 TAppRegistry::~TAppRegistry() {
     // A failed write at shutdown cannot be shown any more; QSettings keeps the old file.
-    m_settings->sync();
+    settings_->sync();
 }
 
 QString TAppRegistry::FileName() const {
-    return m_settings->fileName();
+    return settings_->fileName();
 }
 
 bool TAppRegistry::GroupHasContent(const QString& group) const {
-    if (group.isEmpty()) return !m_settings->allKeys().isEmpty();
-    m_settings->beginGroup(group);
-    bool has = !m_settings->childKeys().isEmpty() || !m_settings->childGroups().isEmpty();
-    m_settings->endGroup();
+    if (group.isEmpty()) return !settings_->allKeys().isEmpty();
+    settings_->beginGroup(group);
+    bool has = !settings_->childKeys().isEmpty() || !settings_->childGroups().isEmpty();
+    settings_->endGroup();
     return has;
 }
 
@@ -69,23 +69,23 @@ bool TAppRegistry::OpenSettingsKey(const QString& path, bool create) {
     // An empty INI group cannot be stored, so a created key exists once it holds a value.
     QString key = ToGroupPath(path);
     if (!create && !GroupHasContent(key)) {
-        m_open = false;
+        open_ = false;
         return false;
     }
-    m_key = key;
-    m_open = true;
+    key_ = key;
+    open_ = true;
     return true;
 }
 
 void TAppRegistry::CloseKey() {
-    m_key.clear();
-    m_open = false;
+    key_.clear();
+    open_ = false;
 }
 
 QString TAppRegistry::FullName(const QString& name) const {
     QString n = ToGroupPath(name);
-    if (m_key.isEmpty()) return n;
-    return n.isEmpty() ? m_key : m_key + QLatin1Char('/') + n;
+    if (key_.isEmpty()) return n;
+    return n.isEmpty() ? key_ : key_ + QLatin1Char('/') + n;
 }
 
 bool TAppRegistry::KeyExists(const QString& name) const {
@@ -94,19 +94,19 @@ bool TAppRegistry::KeyExists(const QString& name) const {
 
 void TAppRegistry::DeleteKey(const QString& name) {
     if (ToGroupPath(name).isEmpty()) return; // never wipe the open key through an empty name
-    m_settings->remove(FullName(name));
+    settings_->remove(FullName(name));
 }
 
 bool TAppRegistry::ValueExists(const QString& name) const {
-    return m_settings->contains(FullName(name));
+    return settings_->contains(FullName(name));
 }
 
 void TAppRegistry::DeleteValue(const QString& name) {
-    if (ValueExists(name)) m_settings->remove(FullName(name));
+    if (ValueExists(name)) settings_->remove(FullName(name));
 }
 
 std::optional<QString> TAppRegistry::RawValue(const QString& name) const {
-    QVariant v = m_settings->value(FullName(name));
+    QVariant v = settings_->value(FullName(name));
     if (!v.isValid()) return std::nullopt;
     // An unquoted value with commas, edited by hand, comes back as a list.
     if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(QStringLiteral(", "));
@@ -138,11 +138,11 @@ bool TAppRegistry::ReadBool(const QString& name, bool def) const {
 
 void TAppRegistry::WriteString(const QString& name, const QString& value) {
     bool ambiguous = value.startsWith(kIntPrefix) || value.startsWith(kStrPrefix);
-    m_settings->setValue(FullName(name), ambiguous ? kStrPrefix + value : value);
+    settings_->setValue(FullName(name), ambiguous ? kStrPrefix + value : value);
 }
 
 void TAppRegistry::WriteInteger(const QString& name, int value) {
-    m_settings->setValue(
+    settings_->setValue(
         FullName(name),
         kIntPrefix + QStringLiteral("%1").arg(static_cast<uint>(value), 8, 16, QLatin1Char('0')));
 }
@@ -154,33 +154,33 @@ void TAppRegistry::WriteBool(const QString& name, bool value) {
 void TAppRegistry::ReadStringList(const QString& name, QStringList& list) {
     if (!KeyExists(name)) return;
     list.clear();
-    const QString saved = m_key;
-    const bool savedOpen = m_open;
-    m_key = FullName(name);
+    const QString saved = key_;
+    const bool savedOpen = open_;
+    key_ = FullName(name);
     int n = ReadInteger(QStringLiteral("Count"), 0);
     for (int i = 0; i < n; ++i)
         list.append(ReadString(QString::number(i), QString()));
-    m_key = saved;
-    m_open = savedOpen;
+    key_ = saved;
+    open_ = savedOpen;
 }
 
 void TAppRegistry::WriteStringList(const QString& name, const QStringList& list) {
-    const QString saved = m_key;
-    const bool savedOpen = m_open;
+    const QString saved = key_;
+    const bool savedOpen = open_;
     DeleteKey(name);
-    m_key = FullName(name);
+    key_ = FullName(name);
     WriteInteger(QStringLiteral("Count"), static_cast<int>(list.size()));
     for (int i = 0; i < list.size(); ++i)
         WriteString(QString::number(i), list[i]);
-    m_key = saved;
-    m_open = savedOpen;
+    key_ = saved;
+    open_ = savedOpen;
 }
 
 void TAppRegistry::Flush() {
-    m_settings->sync();
-    if (m_settings->status() != QSettings::NoError)
+    settings_->sync();
+    if (settings_->status() != QSettings::NoError)
         throw std::runtime_error("Cannot write the settings file \"" +
-                                 m_settings->fileName().toStdString() + "\"");
+                                 settings_->fileName().toStdString() + "\"");
 }
 
 } // namespace quennet::gui

@@ -34,8 +34,8 @@ public:
     // nothing. Returns whether a key is open.
     bool OpenSettingsKey(const QString& path, bool create);
     void CloseKey();
-    bool KeyOpen() const { return m_open; }
-    QString CurrentKey() const { return m_key; }
+    bool KeyOpen() const { return open_; }
+    QString CurrentKey() const { return key_; }
 
     // Relative to the open key.
     bool KeyExists(const QString& name) const;
@@ -64,9 +64,9 @@ private:
     QString FullName(const QString& name) const;
     bool GroupHasContent(const QString& group) const;
 
-    std::unique_ptr<QSettings> m_settings;
-    QString m_key; // the open key, "" for the base key
-    bool m_open = false;
+    std::unique_ptr<QSettings> settings_;
+    QString key_; // the open key, "" for the base key
+    bool open_ = false;
 };
 
 // Bare class name without namespace: the subkey of a window's settings.

@@ -13,10 +13,11 @@
 namespace quennet::gui {
 
 TDiffRptForm::TDiffRptForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* parent)
-    : TAdvForm(registry, parent), m_dialogs(dialogs) {
-    setWindowTitle(QStringLiteral("Diff Report"));
+    : TAdvForm(registry, parent), dialogs_(dialogs) {
+    setWindowTitle(tr("Diff Report"));
     resize(560, 420);
     DiffMemo = new QPlainTextEdit(this);
+    DiffMemo->setAccessibleName(tr("Report text"));
     DiffMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     DiffMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DiffMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -25,11 +26,11 @@ TDiffRptForm::TDiffRptForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidge
     DiffMemo->setFont(font);
     setCentralWidget(DiffMemo);
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction* save = file->addAction(QStringLiteral("&Save"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* save = file->addAction(tr("&Save"));
     save->setShortcut(QKeySequence::Save);
     connect(save, &QAction::triggered, this,
-            [this] { RunCommand(m_dialogs, this, [this] { SaveReport(); }); });
+            [this] { RunCommand(dialogs_, this, [this] { SaveReport(); }); });
     DiffMemo->clear();
 }
 
@@ -47,12 +48,12 @@ void TDiffRptForm::SetLines(const QStringList& lines) {
 
 void TDiffRptForm::SaveReport() {
     SaveDialogOptions options;
-    options.Title = QStringLiteral("Save diff report as...");
-    options.InitialDir = m_defaultFolder ? m_defaultFolder() : QString();
+    options.Title = tr("Save diff report as...");
+    options.InitialDir = defaultFolder_ ? defaultFolder_() : QString();
     options.FileName = QStringLiteral("DiffReport.txt");
-    options.Filter = QStringLiteral("Text file (*.txt)|*.txt|All files (*.*)|*.*");
+    options.Filter = tr("Text file (*.txt)|*.txt|All files (*.*)|*.*");
     options.DefaultSuffix = QStringLiteral("txt");
-    QString name = m_dialogs.SaveFileName(this, options);
+    QString name = dialogs_.SaveFileName(this, options);
     if (!name.isEmpty()) SaveToFile(name);
 }
 

@@ -25,7 +25,7 @@ public:
 
     // The folder first offered by "&Save" (the main window's folder for new files).
     void SetDefaultFolderSource(std::function<QString()> source) {
-        m_defaultFolder = std::move(source);
+        defaultFolder_ = std::move(source);
     }
     // "&Save": asks for a name ("DiffReport.txt" first) and writes the memo.
     void SaveReport();
@@ -36,8 +36,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    TUserDialogs& m_dialogs;
-    std::function<QString()> m_defaultFolder;
+    TUserDialogs& dialogs_;
+    std::function<QString()> defaultFolder_;
 };
 
 } // namespace quennet::gui

@@ -21,30 +21,30 @@ bool IsWellFormedFileName(const QString& name) {
 }
 
 TFilenameEdit::TFilenameEdit(TUserDialogs& dialogs, QWidget* parent)
-    : QWidget(parent), m_dialogs(dialogs) {
+    : QWidget(parent), dialogs_(dialogs) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    m_edit = new QLineEdit(this);
-    m_edit->setReadOnly(true);
-    m_button = new QToolButton(this);
-    m_button->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    m_button->setToolTip(QStringLiteral("Browse"));
-    m_button->setAutoRaise(true);
-    layout->addWidget(m_edit, 1);
-    layout->addWidget(m_button);
-    connect(m_button, &QToolButton::clicked, this,
-            [this] { RunCommand(m_dialogs, this, [this] { Browse(); }); });
+    edit_ = new QLineEdit(this);
+    edit_->setReadOnly(true);
+    button_ = new QToolButton(this);
+    button_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    button_->setToolTip(tr("Browse"));
+    button_->setAutoRaise(true);
+    layout->addWidget(edit_, 1);
+    layout->addWidget(button_);
+    connect(button_, &QToolButton::clicked, this,
+            [this] { RunCommand(dialogs_, this, [this] { Browse(); }); });
 }
 
 QString TFilenameEdit::FileName() const {
-    return m_edit->text();
+    return edit_->text();
 }
 
 void TFilenameEdit::SetFileName(const QString& name) {
-    m_edit->setText(name);
-    m_edit->setToolTip(name);
-    m_edit->setCursorPosition(name.size());
+    edit_->setText(name);
+    edit_->setToolTip(name);
+    edit_->setCursorPosition(name.size());
 }
 
 void TFilenameEdit::Browse() {
@@ -52,14 +52,14 @@ void TFilenameEdit::Browse() {
     const QString shown = FileName();
     if (IsWellFormedFileName(shown)) {
         QString folder = QFileInfo(shown).absolutePath();
-        if (QFileInfo(folder).isDir()) m_initialDir = folder;
+        if (QFileInfo(folder).isDir()) initialDir_ = folder;
     }
-    QString chosen = m_dialogs.OpenFileName(this, m_title, m_initialDir, m_filter);
+    QString chosen = dialogs_.OpenFileName(this, title_, initialDir_, filter_);
     const bool accepted = !chosen.isEmpty();
     if (AfterDialog) AfterDialog(*this, chosen, accepted);
     if (accepted) {
         SetFileName(QDir::toNativeSeparators(chosen));
-        m_initialDir = QFileInfo(chosen).absolutePath();
+        initialDir_ = QFileInfo(chosen).absolutePath();
     }
 }
 

@@ -28,12 +28,12 @@ public:
     QString text() const { return FileName(); }
 
     // Stored form "Desc|*.a;*.b|...".
-    QString Filter() const { return m_filter; }
-    void SetFilter(const QString& filter) { m_filter = filter; }
-    QString InitialDir() const { return m_initialDir; }
-    void SetInitialDir(const QString& dir) { m_initialDir = dir; }
-    QString DialogTitle() const { return m_title; }
-    void SetDialogTitle(const QString& title) { m_title = title; }
+    QString Filter() const { return filter_; }
+    void SetFilter(const QString& filter) { filter_ = filter; }
+    QString InitialDir() const { return initialDir_; }
+    void SetInitialDir(const QString& dir) { initialDir_ = dir; }
+    QString DialogTitle() const { return title_; }
+    void SetDialogTitle(const QString& title) { title_ = title; }
 
     std::function<void(TFilenameEdit&)> BeforeDialog;
     // Chosen name and whether the dialog was accepted; runs before the box takes the name.
@@ -42,16 +42,16 @@ public:
     // The browse button's command.
     void Browse();
 
-    QLineEdit* Edit() const { return m_edit; }
-    QToolButton* Button() const { return m_button; }
+    QLineEdit* Edit() const { return edit_; }
+    QToolButton* Button() const { return button_; }
 
 private:
-    TUserDialogs& m_dialogs;
-    QLineEdit* m_edit;
-    QToolButton* m_button;
-    QString m_filter;
-    QString m_initialDir;
-    QString m_title = QStringLiteral("Browse");
+    TUserDialogs& dialogs_;
+    QLineEdit* edit_;
+    QToolButton* button_;
+    QString filter_;
+    QString initialDir_;
+    QString title_ = QStringLiteral("Browse");
 };
 
 } // namespace quennet::gui

@@ -10,18 +10,18 @@
 namespace quennet::gui {
 
 TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Find"));
+    setWindowTitle(tr("Find"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setModal(false);
-    auto* label = new QLabel(QStringLiteral("Fi&nd what:"));
+    auto* label = new QLabel(tr("Fi&nd what:"));
     FindText = new QLineEdit;
     label->setBuddy(FindText);
-    WholeWord = new QCheckBox(QStringLiteral("Match &whole word only"));
-    MatchCase = new QCheckBox(QStringLiteral("Match &case"));
-    FindNextButton = new QPushButton(QStringLiteral("&Find Next"));
+    WholeWord = new QCheckBox(tr("Match &whole word only"));
+    MatchCase = new QCheckBox(tr("Match &case"));
+    FindNextButton = new QPushButton(tr("&Find Next"));
     FindNextButton->setDefault(true);
     FindNextButton->setEnabled(false);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+    auto* cancel = new QPushButton(tr("Cancel"));
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(label, 0, 0);

@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
     TMainForm mainForm(registry.get(), dialogs);
     auto reportForm = std::make_unique<TDiffRptForm>(registry.get(), dialogs);
     reportForm->setAttribute(Qt::WA_QuitOnClose, false);
-    reportForm->SetDefaultFolderSource([&mainForm] { return mainForm.DefPathNew; });
+    reportForm->SetDefaultFolderSource([&mainForm] { return mainForm.DefaultFolder(false); });
     mainForm.SetReportForm(reportForm.get());
     auto* navigatorForm = new TNavigatorForm(registry.get(), &mainForm);
     navigatorForm->setAttribute(Qt::WA_QuitOnClose, false);
@@ -205,8 +205,8 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
         RunCommand(dialogs, &mainForm, [&] {
             mainForm.ExpandAll();
-            if (QTreeWidgetItem* node = FirstDifference(mainForm.DiffTreeView))
-                mainForm.DiffTreeView->setCurrentItem(node);
+            if (QTreeWidgetItem* node = FirstDifference(mainForm.Widgets().DiffTree))
+                mainForm.Widgets().DiffTree->setCurrentItem(node);
         });
         QCoreApplication::processEvents();
         if (!mainForm.grab().save(screenshot)) {

@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -158,92 +159,100 @@ int CountDifferences(const model::TSourceDiffList& list) {
 }
 
 template <class F> void TMainForm::Command(F&& f) {
-    RunCommand(m_dialogs, this, f);
+    RunCommand(dialogs_, this, f);
 }
 
 TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* parent)
-    : TAdvForm(registry, parent), m_dialogs(dialogs) {
-    ImageList1 = MakeStateImages();
-    ProgressDialog1 = new TProgressDialog(this);
-    ProgressDialog1->SetCaption(QStringLiteral("Make Diff"));
-    ProgressDialog1->SetButtonCaption(QStringLiteral("Abort"));
-    ProgressDialog1->SetMeterVisible(false);
-    ProgressDialog1->SetButtonEnabled(false);
+    : TAdvForm(registry, parent), dialogs_(dialogs) {
+    stateImages_ = MakeStateImages();
+    ui_.Progress = new TProgressDialog(this);
+    ui_.Progress->SetCaption(tr("Make Diff"));
+    ui_.Progress->SetButtonCaption(tr("Abort"));
+    ui_.Progress->SetMeterVisible(false);
+    ui_.Progress->SetButtonEnabled(false);
 
     CreateActions();
     CreateMenus();
     CreateToolBar();
 
-    DiffTreeView = new QTreeWidget;
-    DiffTreeView->setHeaderHidden(true);
-    DiffTreeView->setUniformRowHeights(true);
-    DiffTreeView->setIndentation(14);
-    DiffTreeView->setIconSize(QSize(16, 16));
-    DiffTreeView->setSelectionMode(QAbstractItemView::SingleSelection);
-    DiffTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DiffTreeView->header()->setStretchLastSection(false);
-    DiffTreeView->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    DiffTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DiffTreeView, &QTreeWidget::currentItemChanged, this,
-            [this] { Command([this] { DiffTreeViewChange(); }); });
-    connect(DiffTreeView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        TreePopup->exec(DiffTreeView->viewport()->mapToGlobal(pos));
+    ui_.DiffTree = new QTreeWidget;
+    ui_.DiffTree->setAccessibleName(tr("Difference tree"));
+    ui_.DiffTree->setHeaderHidden(true);
+    ui_.DiffTree->setUniformRowHeights(true);
+    ui_.DiffTree->setIndentation(14);
+    ui_.DiffTree->setIconSize(QSize(16, 16));
+    ui_.DiffTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui_.DiffTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui_.DiffTree->header()->setStretchLastSection(false);
+    ui_.DiffTree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    ui_.DiffTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui_.DiffTree, &QTreeWidget::currentItemChanged, this,
+            [this] { Command([this] { onTreeSelectionChanged(); }); });
+    connect(ui_.DiffTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        ui_.TreePopup->exec(ui_.DiffTree->viewport()->mapToGlobal(pos));
     });
 
     // Source View tab: old pane, splitter, new pane.
-    SourceViewTab = new QWidget;
-    auto* sourceLayout = new QVBoxLayout(SourceViewTab);
+    ui_.SourceTab = new QWidget;
+    auto* sourceLayout = new QVBoxLayout(ui_.SourceTab);
     sourceLayout->setContentsMargins(0, 0, 0, 0);
-    SourceSplitter = new TProportionalSplitter(Qt::Vertical, SourceViewTab);
-    SourceSplitter->setHandleWidth(kSplitterHandle);
-    SourceSplitter->setChildrenCollapsible(false);
-    SourceSplitter->addWidget(CreateSourcePane(OldPane, QStringLiteral("Old File"), true));
-    SourceSplitter->addWidget(CreateSourcePane(NewPane, QStringLiteral("New File"), false));
-    sourceLayout->addWidget(SourceSplitter);
-    RAHLEditor1 = OldPane.Editor;
-    RAHLEditor2 = NewPane.Editor;
-    FilenameEditOld = OldPane.FilenameEdit;
-    FilenameEditNew = NewPane.FilenameEdit;
+    ui_.SourceSplitter = new TProportionalSplitter(Qt::Vertical, ui_.SourceTab);
+    ui_.SourceSplitter->setHandleWidth(kSplitterHandle);
+    ui_.SourceSplitter->setChildrenCollapsible(false);
+    ui_.SourceSplitter->addWidget(CreateSourcePane(ui_.Old, tr("Old File"), true));
+    ui_.SourceSplitter->addWidget(CreateSourcePane(ui_.New, tr("New File"), false));
+    sourceLayout->addWidget(ui_.SourceSplitter);
 
-    DiffViewTab = CreateDiffTab();
+    ui_.DiffTab = CreateDiffTab();
 
-    PageControl = new QTabWidget;
-    PageControl->setDocumentMode(true);
-    PageControl->addTab(SourceViewTab, QStringLiteral("Source View"));
-    PageControl->addTab(DiffViewTab, QStringLiteral("Diff View"));
+    ui_.Pages = new QTabWidget;
+    ui_.Pages->setDocumentMode(true);
+    ui_.Pages->addTab(ui_.SourceTab, tr("Source View"));
+    ui_.Pages->addTab(ui_.DiffTab, tr("Diff View"));
 
-    MainSplitter = new QSplitter(Qt::Horizontal);
-    MainSplitter->setHandleWidth(kSplitterHandle);
-    MainSplitter->setChildrenCollapsible(false);
-    MainSplitter->addWidget(DiffTreeView);
-    MainSplitter->addWidget(PageControl);
-    MainSplitter->setStretchFactor(0, 0);
-    MainSplitter->setStretchFactor(1, 1);
-    MainSplitter->setSizes({kDefaultTreeWidth, 1000});
-    setCentralWidget(MainSplitter);
+    ui_.MainSplitter = new QSplitter(Qt::Horizontal);
+    ui_.MainSplitter->setHandleWidth(kSplitterHandle);
+    ui_.MainSplitter->setChildrenCollapsible(false);
+    ui_.MainSplitter->addWidget(ui_.DiffTree);
+    ui_.MainSplitter->addWidget(ui_.Pages);
+    ui_.MainSplitter->setStretchFactor(0, 0);
+    ui_.MainSplitter->setStretchFactor(1, 1);
+    ui_.MainSplitter->setSizes({kDefaultTreeWidth, 1000});
+    setCentralWidget(ui_.MainSplitter);
 
-    StatusMessage = new QLabel;
-    statusBar()->addWidget(StatusMessage, 1);
+    ui_.StatusMessage = new QLabel;
+    statusBar()->addWidget(ui_.StatusMessage, 1);
 
     setAcceptDrops(false);
     resize(1100, 720);
 
     // Creation order of the window's state: defaults, stored settings, filters, no selection.
-    Defines = kDefaultDefines;
-    Extensions = kDefaultExtensions;
+    settings_.Defines = kDefaultDefines;
+    settings_.Extensions = kDefaultExtensions;
     ReadSettings();
     ApplyExtensions();
     // The font chosen in an earlier session is used from the start, not only after Setup.
-    const QFont viewFont = RAHLEditor1->editorFont();
-    if (EditorFontName != viewFont.family() || EditorFontSize != viewFont.pointSize())
+    const QFont viewFont = ui_.Old.Editor->editorFont();
+    if (settings_.FontName != viewFont.family() || settings_.FontSize != viewFont.pointSize())
         ApplyEditorFont();
-    OldRange = {};
-    NewRange = {};
-    DiffTreeView->clear();
-    FilenameEditOld->Clear();
-    FilenameEditNew->Clear();
+    oldRange_ = {};
+    newRange_ = {};
+    ui_.DiffTree->clear();
+    ui_.Old.FilenameEdit->Clear();
+    ui_.New.FilenameEdit->Clear();
     setWindowTitle(QStringLiteral("Quennet Pro"));
     ConnectFileCommands();
+}
+
+void TMainForm::SetNavigatorForm(TNavigatorForm* form) {
+    navigatorForm_ = form;
+    if (!form) return;
+    form->SetDialogs(&dialogs_);
+    connect(form, &TNavigatorForm::PairChosen, this,
+            [this](const QString& oldFile, const QString& newFile, const QString& oldFolder,
+                   const QString& newFolder) {
+                Command([&] { OpenPair(oldFile, newFile, oldFolder, newFolder); });
+            });
 }
 
 TMainForm::~TMainForm() {
@@ -260,97 +269,107 @@ void TMainForm::CreateActions() {
         if (!hint.isEmpty()) a->setToolTip(hint);
         return a;
     };
-    ActExpand = make(QStringLiteral("Expand"), QStringLiteral("Expand"));
-    ActExpand->setIcon(TreeIcon(true));
-    ActCollapse = make(QStringLiteral("Collapse"), QStringLiteral("Collapse"));
-    ActCollapse->setIcon(TreeIcon(false));
-    ActDiff = make(QStringLiteral("&Diff"), QStringLiteral("Diff"));
-    ActDiff->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    ActDiff->setShortcut(QKeySequence(Qt::Key_F5));
-    ActShowReport =
-        make(QStringLiteral("Show diff &report..."), QStringLiteral("Show Diff report..."));
-    ActShowReport->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    ActEditMerged =
-        make(QStringLiteral("Edit &merged text..."), QStringLiteral("Edit merged text"));
-    ActEditMerged->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    ActNavigator = make(QStringLiteral("Show &Navigator"), QStringLiteral("Navigator"));
-    ActNavigator->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    AlButton = make(QStringLiteral("Split mode"), QStringLiteral("Split mode"));
-    AlButton->setIcon(SplitIcon());
-    AlButton->setCheckable(true);
+    ui_.Expand = make(tr("Expand"), tr("Expand"));
+    ui_.Expand->setIcon(TreeIcon(true));
+    ui_.Collapse = make(tr("Collapse"), tr("Collapse"));
+    ui_.Collapse->setIcon(TreeIcon(false));
+    ui_.Diff = make(tr("&Diff"), tr("Diff"));
+    ui_.Diff->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    ui_.Diff->setShortcut(QKeySequence(Qt::Key_F5));
+    ui_.ShowReport = make(tr("Show diff &report..."), tr("Show Diff report..."));
+    ui_.ShowReport->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    ui_.EditMerged = make(tr("Edit &merged text..."), tr("Edit merged text"));
+    ui_.EditMerged->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    ui_.Navigator = make(tr("Show &Navigator"), tr("Navigator"));
+    ui_.Navigator->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    ui_.SplitMode = make(tr("Split mode"), tr("Split mode"));
+    ui_.SplitMode->setIcon(SplitIcon());
+    ui_.SplitMode->setCheckable(true);
+    ui_.NextDeclaration = make(tr("Next changed declaration"), tr("Next changed declaration"));
+    ui_.NextDeclaration->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    ui_.NextDeclaration->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
+    ui_.PriorDeclaration = make(tr("Prior changed declaration"), tr("Prior changed declaration"));
+    ui_.PriorDeclaration->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    ui_.PriorDeclaration->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
 
-    ActOpenOld = make(QStringLiteral("Open first file (old)"));
-    ActOpenNew = make(QStringLiteral("Open second file (new)"));
-    ActOpenWorkspace = make(QStringLiteral("&Open merged workspace"));
-    ActSaveOldAs = make(QStringLiteral("Save first file as..."));
-    ActSaveNewAs = make(QStringLiteral("Save second file as..."));
-    ActSetup = make(QStringLiteral("Setup"));
-    ActExit = make(QStringLiteral("E&xit"));
-    ActHelpContents = make(QStringLiteral("Contents"));
-    ActHomePage = make(QStringLiteral("Home Page"));
-    ActAbout = make(QStringLiteral("&About"));
+    ui_.OpenOld = make(tr("Open first file (old)"));
+    ui_.OpenNew = make(tr("Open second file (new)"));
+    ui_.OpenWorkspace = make(tr("&Open merged workspace"));
+    ui_.SaveOldAs = make(tr("Save first file as..."));
+    ui_.SaveNewAs = make(tr("Save second file as..."));
+    ui_.Setup = make(tr("Setup"));
+    ui_.Exit = make(tr("E&xit"));
+    ui_.HelpContents = make(tr("Contents"));
+    ui_.HomePage = make(tr("Home Page"));
+    ui_.About = make(tr("&About"));
 
-    connect(ActExpand, &QAction::triggered, this, [this] { ExpandAll(); });
-    connect(ActCollapse, &QAction::triggered, this, [this] { CollapseAll(); });
-    connect(ActDiff, &QAction::triggered, this, [this] { Command([this] { RunDiff(); }); });
-    connect(ActEditMerged, &QAction::triggered, this,
-            [this] { Command([this] { Editmergedtext1Click(); }); });
-    connect(ActOpenWorkspace, &QAction::triggered, this,
+    connect(ui_.Expand, &QAction::triggered, this, [this] { ExpandAll(); });
+    connect(ui_.Collapse, &QAction::triggered, this, [this] { CollapseAll(); });
+    connect(ui_.Diff, &QAction::triggered, this, [this] { Command([this] { RunDiff(); }); });
+    connect(ui_.NextDeclaration, &QAction::triggered, this,
+            [this] { Command([this] { StepDeclaration(true); }); });
+    connect(ui_.PriorDeclaration, &QAction::triggered, this,
+            [this] { Command([this] { StepDeclaration(false); }); });
+    connect(ui_.EditMerged, &QAction::triggered, this,
+            [this] { Command([this] { EditMergedText(); }); });
+    connect(ui_.OpenWorkspace, &QAction::triggered, this,
             [this] { Command([this] { OpenMergedWorkspace(); }); });
-    connect(ActShowReport, &QAction::triggered, this, [this] {
-        if (!m_reportForm) return;
-        m_reportForm->show();
-        m_reportForm->raise();
-        m_reportForm->activateWindow();
+    connect(ui_.ShowReport, &QAction::triggered, this, [this] {
+        if (!reportForm_) return;
+        reportForm_->show();
+        reportForm_->raise();
+        reportForm_->activateWindow();
     });
-    connect(ActNavigator, &QAction::triggered, this, [this] {
-        if (!m_navigatorForm) return;
-        m_navigatorForm->show();
-        m_navigatorForm->raise();
+    connect(ui_.Navigator, &QAction::triggered, this, [this] {
+        if (!navigatorForm_) return;
+        navigatorForm_->show();
+        navigatorForm_->raise();
     });
-    connect(AlButton, &QAction::toggled, this, [this](bool down) { SetSplitMode(down); });
-    connect(ActOpenOld, &QAction::triggered, this,
-            [this] { Command([this] { FilenameEditOld->Browse(); }); });
-    connect(ActOpenNew, &QAction::triggered, this,
-            [this] { Command([this] { FilenameEditNew->Browse(); }); });
-    connect(ActSetup, &QAction::triggered, this, [this] { Command([this] { SetupCommand(); }); });
-    connect(ActExit, &QAction::triggered, this, &QWidget::close);
-    connect(ActAbout, &QAction::triggered, this, [this] { Command([this] { ShowAboutBox(); }); });
+    connect(ui_.SplitMode, &QAction::toggled, this, [this](bool down) { SetSplitMode(down); });
+    connect(ui_.OpenOld, &QAction::triggered, this,
+            [this] { Command([this] { ui_.Old.FilenameEdit->Browse(); }); });
+    connect(ui_.OpenNew, &QAction::triggered, this,
+            [this] { Command([this] { ui_.New.FilenameEdit->Browse(); }); });
+    connect(ui_.Setup, &QAction::triggered, this, [this] { Command([this] { SetupCommand(); }); });
+    connect(ui_.Exit, &QAction::triggered, this, &QWidget::close);
+    connect(ui_.About, &QAction::triggered, this, [this] { Command([this] { ShowAboutBox(); }); });
 }
 
 void TMainForm::CreateMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(ActNavigator);
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(ui_.Navigator);
     file->addSeparator();
-    file->addAction(ActOpenOld);
-    file->addAction(ActOpenNew);
-    file->addAction(ActOpenWorkspace);
+    file->addAction(ui_.OpenOld);
+    file->addAction(ui_.OpenNew);
+    file->addAction(ui_.OpenWorkspace);
     file->addSeparator();
-    file->addAction(ActSaveOldAs);
-    file->addAction(ActSaveNewAs);
+    file->addAction(ui_.SaveOldAs);
+    file->addAction(ui_.SaveNewAs);
     file->addSeparator();
-    file->addAction(ActSetup);
+    file->addAction(ui_.Setup);
     file->addSeparator();
-    file->addAction(ActExit);
+    file->addAction(ui_.Exit);
 
-    QMenu* diff = menuBar()->addMenu(QStringLiteral("&Diff"));
-    diff->addAction(ActDiff);
-    diff->addAction(ActShowReport);
-    diff->addAction(ActEditMerged);
+    QMenu* diff = menuBar()->addMenu(tr("&Diff"));
+    diff->addAction(ui_.Diff);
+    diff->addAction(ui_.PriorDeclaration);
+    diff->addAction(ui_.NextDeclaration);
+    diff->addAction(ui_.ShowReport);
+    diff->addAction(ui_.EditMerged);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->addAction(ActHelpContents);
-    help->addAction(ActHomePage);
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(ui_.HelpContents);
+    help->addAction(ui_.HomePage);
     help->addSeparator();
-    help->addAction(ActAbout);
+    help->addAction(ui_.About);
 
-    TreePopup = new QMenu(this);
-    TreePopup->addAction(QStringLiteral("Expand"), this, [this] { ExpandAll(); });
-    TreePopup->addAction(QStringLiteral("Collapse"), this, [this] { CollapseAll(); });
+    ui_.TreePopup = new QMenu(this);
+    ui_.TreePopup->addAction(tr("Expand"), this, [this] { ExpandAll(); });
+    ui_.TreePopup->addAction(tr("Collapse"), this, [this] { CollapseAll(); });
 }
 
 void TMainForm::CreateToolBar() {
-    QToolBar* bar = addToolBar(QStringLiteral("Commands"));
+    QToolBar* bar = addToolBar(tr("Commands"));
     bar->setObjectName(QStringLiteral("Commands"));
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -364,15 +383,20 @@ void TMainForm::CreateToolBar() {
             button->setToolTip(action->toolTip());
         }
     };
-    add(ActExpand, QStringLiteral("Expand"));
-    add(ActCollapse, QStringLiteral("Collapse"));
+    add(ui_.Expand, tr("Expand"));
+    add(ui_.Collapse, tr("Collapse"));
     bar->addSeparator();
-    add(ActDiff, QStringLiteral("Diff"));
-    add(ActShowReport, QStringLiteral("Show Diff report..."));
-    add(ActEditMerged, QStringLiteral("Edit merged text"));
+    add(ui_.Diff, tr("Diff"));
+    for (QAction* step : {ui_.PriorDeclaration, ui_.NextDeclaration}) {
+        bar->addAction(step);
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(step)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+    add(ui_.ShowReport, tr("Show Diff report..."));
+    add(ui_.EditMerged, tr("Edit merged text"));
     bar->addSeparator();
-    add(ActNavigator, QStringLiteral("Navigator"));
-    add(AlButton, QStringLiteral("Split mode"));
+    add(ui_.Navigator, tr("Navigator"));
+    add(ui_.SplitMode, tr("Split mode"));
 }
 
 QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, bool old) {
@@ -390,13 +414,14 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
-    pane.FilenameEdit = new TFilenameEdit(m_dialogs);
+    pane.FilenameEdit = new TFilenameEdit(dialogs_);
+    pane.FilenameEdit->Edit()->setAccessibleName(old ? tr("Old file name") : tr("New file name"));
     pane.FilenameEdit->setMinimumWidth(60);
     pane.EnableEditButton = new QToolButton;
-    pane.EnableEditButton->setText(QStringLiteral("Enable Edit"));
+    pane.EnableEditButton->setText(tr("Enable Edit"));
     pane.EnableEditButton->setCheckable(true);
-    pane.ReloadButton = new QPushButton(QStringLiteral("Reload"));
-    pane.SaveButton = new QPushButton(QStringLiteral("Save changes"));
+    pane.ReloadButton = new QPushButton(tr("Reload"));
+    pane.SaveButton = new QPushButton(tr("Save changes"));
     top->addWidget(label);
     top->addWidget(pane.FilenameEdit, 1);
     top->addWidget(pane.EnableEditButton);
@@ -405,6 +430,7 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     layout->addLayout(top);
 
     pane.Editor = new SourceEditor(28);
+    pane.Editor->setAccessibleName(old ? tr("Old source") : tr("New source"));
     pane.Editor->setReadOnly(true);
     layout->addWidget(pane.Editor, 1);
 
@@ -422,14 +448,14 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     layout->addWidget(pane.StatusBar);
 
     pane.Popup = new QMenu(this);
-    pane.PopupOpen = pane.Popup->addAction(QStringLiteral("&Open"));
-    pane.PopupReload = pane.Popup->addAction(QStringLiteral("&Reload"));
-    pane.PopupSave = pane.Popup->addAction(QStringLiteral("&Save"));
+    pane.PopupOpen = pane.Popup->addAction(tr("&Open"));
+    pane.PopupReload = pane.Popup->addAction(tr("&Reload"));
+    pane.PopupSave = pane.Popup->addAction(tr("&Save"));
     pane.Popup->addSeparator();
-    pane.PopupUndo = pane.Popup->addAction(QStringLiteral("&Undo"));
-    pane.PopupRedo = pane.Popup->addAction(QStringLiteral("R&edo"));
+    pane.PopupUndo = pane.Popup->addAction(tr("&Undo"));
+    pane.PopupRedo = pane.Popup->addAction(tr("R&edo"));
     pane.Popup->addSeparator();
-    pane.PopupEnableEdit = pane.Popup->addAction(QStringLiteral("Enable Edit"));
+    pane.PopupEnableEdit = pane.Popup->addAction(tr("Enable Edit"));
     pane.PopupEnableEdit->setCheckable(true);
 
     SourceEditor* editor = pane.Editor;
@@ -451,9 +477,9 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     connect(editor, &SourceEditor::statusChanged, this, [this, p] { UpdateStatus(*p); });
 
     // Choosing a file loads it; the comparison is dropped, the models stay until the next Diff.
-    pane.FilenameEdit->SetDialogTitle(QStringLiteral("Browse"));
+    pane.FilenameEdit->SetDialogTitle(tr("Browse"));
     pane.FilenameEdit->BeforeDialog = [this, old](TFilenameEdit& box) {
-        if (box.InitialDir().isEmpty()) box.SetInitialDir(old ? DefPathOld : DefPathNew);
+        if (box.InitialDir().isEmpty()) box.SetInitialDir(old ? oldFolder_ : newFolder_);
     };
     pane.FilenameEdit->AfterDialog = [this, old](TFilenameEdit& box, const QString& chosen,
                                                  bool accepted) {
@@ -462,13 +488,13 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
             struct BusyGuard {
                 bool& flag;
                 ~BusyGuard() { flag = false; }
-            } guard{Busy};
-            Busy = true;
-            DiffTreeView->clear();
-            Comparison.reset();
+            } guard{busy_};
+            busy_ = true;
+            ui_.DiffTree->clear();
+            comparison_.reset();
             LoadView(old, chosen);
         }
-        (old ? DefPathOld : DefPathNew) = box.InitialDir();
+        (old ? oldFolder_ : newFolder_) = box.InitialDir();
     };
     UpdateStatus(pane);
     return pane.Panel;
@@ -481,21 +507,22 @@ QWidget* TMainForm::CreateDiffTab() {
     layout->setSpacing(2);
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(4, 0, 4, 0);
-    PriorButton = new QPushButton(style()->standardIcon(QStyle::SP_ArrowUp),
-                                  QStringLiteral("Prior difference"));
-    NextButton = new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown),
-                                 QStringLiteral("Next difference"));
-    buttons->addWidget(PriorButton);
-    buttons->addWidget(NextButton);
+    ui_.PriorButton =
+        new QPushButton(style()->standardIcon(QStyle::SP_ArrowUp), tr("Prior difference"));
+    ui_.NextButton =
+        new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown), tr("Next difference"));
+    buttons->addWidget(ui_.PriorButton);
+    buttons->addWidget(ui_.NextButton);
     buttons->addStretch(1);
     layout->addLayout(buttons);
-    DiffEditor = new SourceEditor(18);
-    DiffEditor->setReadOnly(true);
-    DiffEditor->setStateImageX(0); // no bookmark digit column in the diff view's gutter
-    layout->addWidget(DiffEditor, 1);
-    connect(PriorButton, &QPushButton::clicked, this,
+    ui_.DiffEditor = new SourceEditor(18);
+    ui_.DiffEditor->setAccessibleName(tr("Merged differences"));
+    ui_.DiffEditor->setReadOnly(true);
+    ui_.DiffEditor->setStateImageX(0); // no bookmark digit column in the diff view's gutter
+    layout->addWidget(ui_.DiffEditor, 1);
+    connect(ui_.PriorButton, &QPushButton::clicked, this,
             [this] { Command([this] { PriorDifference(); }); });
-    connect(NextButton, &QPushButton::clicked, this,
+    connect(ui_.NextButton, &QPushButton::clicked, this,
             [this] { Command([this] { NextDifference(); }); });
     return tab;
 }
@@ -504,7 +531,7 @@ void TMainForm::UpdateStatus(TSourcePane& pane) {
     pane.CaretPanel->setText(QStringLiteral("%1 : %2")
                                  .arg(pane.Editor->caretLine() + 1)
                                  .arg(pane.Editor->caretColumn() + 1));
-    pane.ModifiedPanel->setText(pane.Editor->isModified() ? QStringLiteral("Modified") : QString());
+    pane.ModifiedPanel->setText(pane.Editor->isModified() ? tr("Modified") : QString());
 }
 
 void TMainForm::SetEditable(TSourcePane& pane, bool editable) {
@@ -514,43 +541,43 @@ void TMainForm::SetEditable(TSourcePane& pane, bool editable) {
 }
 
 void TMainForm::ReadSettings() {
-    const QFont viewFont = RAHLEditor1->editorFont();
-    EditorFontName = viewFont.family();
-    EditorFontSize = viewFont.pointSize() > 0 ? viewFont.pointSize() : 10;
-    EditorFontCharset = 1;
+    const QFont viewFont = ui_.Old.Editor->editorFont();
+    settings_.FontName = viewFont.family();
+    settings_.FontSize = viewFont.pointSize() > 0 ? viewFont.pointSize() : 10;
+    settings_.FontCharset = 1;
     TAppRegistry* reg = Registry();
     if (!reg || !reg->OpenSettingsKey(QString(), false)) return;
-    reg->ReadStringList(QStringLiteral("Opt"), Defines);
-    reg->ReadStringList(QStringLiteral("Ext"), Extensions);
-    Dialect = reg->ReadString(QStringLiteral("Dialect"), Dialect);
-    EditorFontName = reg->ReadString(QStringLiteral("FontName"), EditorFontName);
-    EditorFontSize = reg->ReadInteger(QStringLiteral("FontSize"), EditorFontSize);
-    EditorFontCharset = reg->ReadInteger(QStringLiteral("FontCharset"), EditorFontCharset);
+    reg->ReadStringList(QStringLiteral("Opt"), settings_.Defines);
+    reg->ReadStringList(QStringLiteral("Ext"), settings_.Extensions);
+    settings_.Dialect = reg->ReadString(QStringLiteral("Dialect"), settings_.Dialect);
+    settings_.FontName = reg->ReadString(QStringLiteral("FontName"), settings_.FontName);
+    settings_.FontSize = reg->ReadInteger(QStringLiteral("FontSize"), settings_.FontSize);
+    settings_.FontCharset = reg->ReadInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
     reg->CloseKey();
 }
 
 QString TMainForm::JoinedExtensions() const {
-    return Extensions.join(QLatin1Char('|'));
+    return settings_.Extensions.join(QLatin1Char('|'));
 }
 
 void TMainForm::ApplyExtensions() {
     const QString filter = JoinedExtensions();
-    FilenameEditOld->SetFilter(filter);
-    FilenameEditNew->SetFilter(filter);
+    ui_.Old.FilenameEdit->SetFilter(filter);
+    ui_.New.FilenameEdit->SetFilter(filter);
 }
 
 void TMainForm::SetupCommand() {
-    if (!ExecuteSetup(this, Defines, Extensions, EditorFontName, EditorFontCharset, EditorFontSize,
-                      &Dialect))
+    if (!ExecuteSetup(this, settings_.Defines, settings_.Extensions, settings_.FontName,
+                      settings_.FontCharset, settings_.FontSize, &settings_.Dialect))
         return;
-    if (Extensions.isEmpty()) Extensions = kDefaultExtensions;
+    if (settings_.Extensions.isEmpty()) settings_.Extensions = kDefaultExtensions;
     if (TAppRegistry* reg = Registry(); reg && reg->OpenSettingsKey(QString(), true)) {
-        reg->WriteStringList(QStringLiteral("Opt"), Defines);
-        reg->WriteStringList(QStringLiteral("Ext"), Extensions);
-        reg->WriteString(QStringLiteral("Dialect"), Dialect);
-        reg->WriteString(QStringLiteral("FontName"), EditorFontName);
-        reg->WriteInteger(QStringLiteral("FontSize"), EditorFontSize);
-        reg->WriteInteger(QStringLiteral("FontCharset"), EditorFontCharset);
+        reg->WriteStringList(QStringLiteral("Opt"), settings_.Defines);
+        reg->WriteStringList(QStringLiteral("Ext"), settings_.Extensions);
+        reg->WriteString(QStringLiteral("Dialect"), settings_.Dialect);
+        reg->WriteString(QStringLiteral("FontName"), settings_.FontName);
+        reg->WriteInteger(QStringLiteral("FontSize"), settings_.FontSize);
+        reg->WriteInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
         reg->CloseKey();
         reg->Flush();
     }
@@ -559,114 +586,115 @@ void TMainForm::SetupCommand() {
 }
 
 void TMainForm::ApplyEditorFont() {
-    QFont font(EditorFontName);
-    font.setPointSize(EditorFontSize);
+    QFont font(settings_.FontName);
+    font.setPointSize(settings_.FontSize);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    RAHLEditor1->setEditorFont(font);
-    RAHLEditor2->setEditorFont(font);
+    ui_.Old.Editor->setEditorFont(font);
+    ui_.New.Editor->setEditorFont(font);
 }
 
 void TMainForm::HandleCommandLine(const QStringList& params) {
     CommandLineFiles files = ResolveCommandLine(params);
     if (files.NewFileName.isEmpty()) return;
-    OldFileName = files.OldFileName;
-    NewFileName = files.NewFileName;
-    FilenameEditOld->SetFileName(OldFileName);
-    FilenameEditNew->SetFileName(NewFileName);
-    RAHLEditor1->loadFile(OldFileName);
-    RAHLEditor1->scrollToLine(0, 0);
-    RAHLEditor2->loadFile(NewFileName);
-    RAHLEditor2->scrollToLine(0, 0);
+    oldFileName_ = files.OldFileName;
+    newFileName_ = files.NewFileName;
+    ui_.Old.FilenameEdit->SetFileName(oldFileName_);
+    ui_.New.FilenameEdit->SetFileName(newFileName_);
+    ui_.Old.Editor->loadFile(oldFileName_);
+    ui_.Old.Editor->scrollToLine(0, 0);
+    ui_.New.Editor->loadFile(newFileName_);
+    ui_.New.Editor->scrollToLine(0, 0);
     QCoreApplication::processEvents();
     RunDiff();
 }
 
 void TMainForm::LoadView(bool old, const QString& fileName) {
-    SourceEditor* view = old ? RAHLEditor1 : RAHLEditor2;
+    SourceEditor* view = old ? ui_.Old.Editor : ui_.New.Editor;
     view->loadFile(fileName);
-    (old ? OldFileName : NewFileName) = QDir::toNativeSeparators(fileName);
-    (old ? OldRange : NewRange) = {};
-    Pane(old).WarningPanel->clear();
+    (old ? oldFileName_ : newFileName_) = QDir::toNativeSeparators(fileName);
+    (old ? oldRange_ : newRange_) = {};
+    ui_.Pane(old).WarningPanel->clear();
     view->scrollToLine(0, 0);
     view->update();
 }
 
 void TMainForm::LoadOldFile(const QString& fileName) {
     LoadView(true, fileName);
-    FilenameEditOld->SetFileName(OldFileName);
+    ui_.Old.FilenameEdit->SetFileName(oldFileName_);
 }
 
 void TMainForm::LoadNewFile(const QString& fileName) {
     LoadView(false, fileName);
-    FilenameEditNew->SetFileName(NewFileName);
+    ui_.New.FilenameEdit->SetFileName(newFileName_);
 }
 
 void TMainForm::ReloadOld() {
-    LoadView(true, OldFileName);
+    LoadView(true, oldFileName_);
     RunDiff();
 }
 
 void TMainForm::ReloadNew() {
-    LoadView(false, NewFileName);
+    LoadView(false, newFileName_);
     RunDiff();
 }
 
 void TMainForm::RunDiff() {
-    OldRange = {};
-    NewRange = {};
+    oldRange_ = {};
+    newRange_ = {};
     ShowSelection();
-    ProgressDialog1->SetCaption(QStringLiteral("Differencing ..."));
-    ProgressDialog1->SetText(QStringLiteral("Prepare ..."));
-    ProgressDialog1->Open();
+    ui_.Progress->SetCaption(tr("Differencing ..."));
+    ui_.Progress->SetText(tr("Prepare ..."));
+    ui_.Progress->Open();
     // However the steps below end, the window leaves its busy state and the dialog closes.
     struct Finish {
         TMainForm& form;
         ~Finish() {
-            form.Busy = false;
-            form.ProgressDialog1->Close();
+            form.busy_ = false;
+            form.ui_.Progress->Close();
         }
     } finish{*this};
-    Busy = true;
+    busy_ = true;
     FreeComparison();
-    OldPane.WarningPanel->clear();
-    NewPane.WarningPanel->clear();
-    StatusMessage->clear();
+    ui_.Old.WarningPanel->clear();
+    ui_.New.WarningPanel->clear();
+    ui_.StatusMessage->clear();
 
-    const std::vector<std::string> symbols = ToSymbols(Defines);
-    const std::string oldText = RAHLEditor1->textCrLf();
-    const std::string newText = RAHLEditor2->textCrLf();
+    const std::vector<std::string> symbols = ToSymbols(settings_.Defines);
+    const std::string oldText = ui_.Old.Editor->textCrLf();
+    const std::string newText = ui_.New.Editor->textCrLf();
     // An unknown stored name reads as auto.
     model::ParseOptions options;
-    options.dialect = model::DialectFromName(Dialect.toStdString()).value_or(model::Dialect::Auto);
+    options.dialect =
+        model::DialectFromName(settings_.Dialect.toStdString()).value_or(model::Dialect::Auto);
     compare::ComparisonResult result = compare::CompareSources(
-        {oldText, OldFileName.toStdString()}, {newText, NewFileName.toStdString()}, symbols,
+        {oldText, oldFileName_.toStdString()}, {newText, newFileName_.toStdString()}, symbols,
         options, [this](compare::CompareStep step) {
-            ProgressDialog1->SetText(step == compare::CompareStep::ParseOld
-                                         ? QStringLiteral("Parse ") + FilenameEditOld->text()
-                                     : step == compare::CompareStep::ParseNew
-                                         ? QStringLiteral("Parse ") + FilenameEditNew->text()
-                                         : QStringLiteral("Find differences ..."));
+            ui_.Progress->SetText(step == compare::CompareStep::ParseOld
+                                      ? tr("Parse ") + ui_.Old.FilenameEdit->text()
+                                  : step == compare::CompareStep::ParseNew
+                                      ? tr("Parse ") + ui_.New.FilenameEdit->text()
+                                      : tr("Find differences ..."));
         });
     const std::string message = compare::OutcomeMessage(result);
-    OldSource = std::move(result.oldSource);
-    NewSource = std::move(result.newSource);
-    Comparison = std::move(result.diff);
+    oldSource_ = std::move(result.oldSource);
+    newSource_ = std::move(result.newSource);
+    comparison_ = std::move(result.diff);
 
-    ProgressDialog1->SetText(QStringLiteral("Loading ..."));
+    ui_.Progress->SetText(tr("Loading ..."));
     FillDiffTree();
-    if (m_reportForm) m_reportForm->SetLines(ReportLines(result));
+    if (reportForm_) reportForm_->SetLines(ReportLines(result));
     ShowParseWarnings();
 
     if (!message.empty()) {
-        ProgressDialog1->Close();
-        m_dialogs.Information(this, QString::fromStdString(message));
+        ui_.Progress->Close();
+        dialogs_.Information(this, QString::fromStdString(message));
     }
 }
 
 void TMainForm::ShowParseWarnings() {
-    const std::pair<TSourcePane*, const model::TPasSrc*> sides[] = {{&OldPane, OldSource.get()},
-                                                                    {&NewPane, NewSource.get()}};
+    const std::pair<TSourcePane*, const model::TPasSrc*> sides[] = {{&ui_.Old, oldSource_.get()},
+                                                                    {&ui_.New, newSource_.get()}};
     QStringList messages;
     for (auto [pane, src] : sides) {
         if (!src || src->Status.Complete) {
@@ -675,25 +703,24 @@ void TMainForm::ShowParseWarnings() {
         }
         const model::ParseStatus& s = src->Status;
         const int line = compare::ParseStopLine(s);
-        pane->WarningPanel->setText(
-            line > 0 ? QStringLiteral("Structure followed only up to line %1").arg(line)
-                     : QStringLiteral("Structure not followed to the end"));
-        messages << ParseWarning(pane == &OldPane ? OldFileName : NewFileName, s);
+        pane->WarningPanel->setText(line > 0 ? tr("Structure followed only up to line %1").arg(line)
+                                             : tr("Structure not followed to the end"));
+        messages << ParseWarning(pane == &ui_.Old ? oldFileName_ : newFileName_, s);
     }
-    if (Comparison) {
-        const int n = CountDifferences(Comparison->Root);
-        messages.prepend(n == 0   ? QStringLiteral("No structural differences.")
-                         : n == 1 ? QStringLiteral("1 difference.")
-                                  : QStringLiteral("%1 differences.").arg(n));
+    if (comparison_) {
+        const int n = CountDifferences(comparison_->Root);
+        messages.prepend(n == 0   ? tr("No structural differences.")
+                         : n == 1 ? tr("1 difference.")
+                                  : tr("%1 differences.").arg(n));
     }
-    StatusMessage->setText(messages.join(QLatin1Char(' ')));
+    ui_.StatusMessage->setText(messages.join(QLatin1Char(' ')));
 }
 
 void TMainForm::FreeComparison() {
-    DiffTreeView->clear();
-    Comparison.reset();
-    OldSource.reset();
-    NewSource.reset();
+    ui_.DiffTree->clear();
+    comparison_.reset();
+    oldSource_.reset();
+    newSource_.reset();
 }
 
 namespace {
@@ -719,46 +746,56 @@ const model::TSourceDiffItem* TMainForm::DiffItemOf(const QTreeWidgetItem* node)
         node->data(0, Qt::UserRole).value<quintptr>());
 }
 
+void TMainForm::ShowComparison(std::unique_ptr<model::TPasSrc> oldSource,
+                               std::unique_ptr<model::TPasSrc> newSource,
+                               std::unique_ptr<model::TSourceDiff> comparison) {
+    FreeComparison();
+    oldSource_ = std::move(oldSource);
+    newSource_ = std::move(newSource);
+    comparison_ = std::move(comparison);
+    FillDiffTree();
+}
+
 void TMainForm::FillDiffTree() {
-    DiffTreeView->setUpdatesEnabled(false);
-    DiffTreeView->clear();
-    if (Comparison) {
+    ui_.DiffTree->setUpdatesEnabled(false);
+    ui_.DiffTree->clear();
+    if (comparison_) {
         QList<QTreeWidgetItem*> topLevel;
-        AddDiffNodes(nullptr, Comparison->Root, ImageList1, topLevel);
-        DiffTreeView->addTopLevelItems(topLevel);
+        AddDiffNodes(nullptr, comparison_->Root, stateImages_, topLevel);
+        ui_.DiffTree->addTopLevelItems(topLevel);
     }
-    DiffTreeView->setUpdatesEnabled(true);
+    ui_.DiffTree->setUpdatesEnabled(true);
 }
 
 void TMainForm::ExpandAll() {
-    DiffTreeView->expandAll();
+    ui_.DiffTree->expandAll();
 }
 
 void TMainForm::CollapseAll() {
-    DiffTreeView->collapseAll();
+    ui_.DiffTree->collapseAll();
 }
 
 bool TMainForm::SideBySide() const {
-    return SourceSplitter->orientation() == Qt::Horizontal;
+    return ui_.SourceSplitter->orientation() == Qt::Horizontal;
 }
 
 int TMainForm::TreeWidth() const {
-    return MainSplitter->sizes().value(0);
+    return ui_.MainSplitter->sizes().value(0);
 }
 
 int TMainForm::OldPaneSize() const {
-    return SourceSplitter->sizes().value(0);
+    return ui_.SourceSplitter->sizes().value(0);
 }
 
 void TMainForm::SetSplitMode(bool sideBySide) {
     {
-        QSignalBlocker block(AlButton);
-        AlButton->setChecked(sideBySide);
+        QSignalBlocker block(ui_.SplitMode);
+        ui_.SplitMode->setChecked(sideBySide);
     }
-    SourceSplitter->setOrientation(sideBySide ? Qt::Horizontal : Qt::Vertical);
-    const int container = sideBySide ? SourceViewTab->width() : SourceViewTab->height();
+    ui_.SourceSplitter->setOrientation(sideBySide ? Qt::Horizontal : Qt::Vertical);
+    const int container = sideBySide ? ui_.SourceTab->width() : ui_.SourceTab->height();
     const int half = container / 2;
-    SourceSplitter->setSizes({half, std::max(0, container - half - kSplitterHandle)});
+    ui_.SourceSplitter->setSizes({half, std::max(0, container - half - kSplitterHandle)});
 }
 
 void TMainForm::FirstShown() {
@@ -770,23 +807,23 @@ void TMainForm::RestoreLayout() {
     TAppRegistry* reg = Registry();
     const bool open = reg && reg->OpenSettingsKey(kMainKey, false);
     if (open) {
-        const int total = MainSplitter->width() - MainSplitter->handleWidth();
+        const int total = ui_.MainSplitter->width() - ui_.MainSplitter->handleWidth();
         const int tree = reg->ReadInteger(QStringLiteral("TreeWidth"), TreeWidth());
-        MainSplitter->setSizes({tree, std::max(0, total - tree)});
+        ui_.MainSplitter->setSizes({tree, std::max(0, total - tree)});
         if (QLayout* l = layout()) l->activate();
         const bool side = reg->ReadBool(QStringLiteral("Align"), false);
         SetSplitMode(side);
-        const int tab = side ? SourceViewTab->width() : SourceViewTab->height();
+        const int tab = side ? ui_.SourceTab->width() : ui_.SourceTab->height();
         int pos = reg->ReadInteger(QStringLiteral("SplitPos"), OldPaneSize());
         if (pos > tab * 3 / 4) pos = tab / 2;
-        SourceSplitter->setSizes({pos, std::max(0, tab - pos - kSplitterHandle)});
+        ui_.SourceSplitter->setSizes({pos, std::max(0, tab - pos - kSplitterHandle)});
     }
-    DefPathNew = open ? reg->ReadString(QStringLiteral("DefPathNew"), QString()) : QString();
-    DefPathOld = open ? reg->ReadString(QStringLiteral("DefPathOld"), QString()) : QString();
+    newFolder_ = open ? reg->ReadString(QStringLiteral("DefPathNew"), QString()) : QString();
+    oldFolder_ = open ? reg->ReadString(QStringLiteral("DefPathOld"), QString()) : QString();
     // A folder that is gone (or none stored yet) falls back to the program's folder.
-    if (DefPathNew.isEmpty() || !QFileInfo(DefPathNew).isDir()) DefPathNew = ProgramFolder();
-    if (DefPathOld.isEmpty() || !QFileInfo(DefPathOld).isDir()) DefPathOld = ProgramFolder();
-    if (m_navigatorForm) m_navigatorForm->SetFolders(DefPathOld, DefPathNew);
+    if (newFolder_.isEmpty() || !QFileInfo(newFolder_).isDir()) newFolder_ = ProgramFolder();
+    if (oldFolder_.isEmpty() || !QFileInfo(oldFolder_).isDir()) oldFolder_ = ProgramFolder();
+    if (navigatorForm_) navigatorForm_->SetFolders(oldFolder_, newFolder_);
     if (open) reg->CloseKey();
 }
 
@@ -796,8 +833,8 @@ void TMainForm::SaveLayout() {
     reg->WriteInteger(QStringLiteral("TreeWidth"), TreeWidth());
     reg->WriteBool(QStringLiteral("Align"), SideBySide());
     reg->WriteInteger(QStringLiteral("SplitPos"), OldPaneSize());
-    reg->WriteString(QStringLiteral("DefPathNew"), DefPathNew);
-    reg->WriteString(QStringLiteral("DefPathOld"), DefPathOld);
+    reg->WriteString(QStringLiteral("DefPathNew"), newFolder_);
+    reg->WriteString(QStringLiteral("DefPathOld"), oldFolder_);
     reg->CloseKey();
 }
 

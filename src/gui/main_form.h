@@ -77,18 +77,72 @@ struct TSourcePane {
     QAction* PopupEnableEdit = nullptr;
 };
 
+// The window's widgets and commands: read by tests and the screenshot mode, owned by the window.
+struct TMainFormWidgets {
+    QTreeWidget* DiffTree = nullptr;
+    QTabWidget* Pages = nullptr; // "Source View" | "Diff View"
+    QWidget* SourceTab = nullptr;
+    QWidget* DiffTab = nullptr;
+    QSplitter* MainSplitter = nullptr;   // tree pane | tabs
+    QSplitter* SourceSplitter = nullptr; // old pane | new pane
+    TSourcePane Old;
+    TSourcePane New;
+    SourceEditor* DiffEditor = nullptr;
+    QPushButton* PriorButton = nullptr;
+    QPushButton* NextButton = nullptr;
+    TProgressDialog* Progress = nullptr;
+    QLabel* StatusMessage = nullptr;
+    QMenu* TreePopup = nullptr;
+
+    QAction* Expand = nullptr;
+    QAction* Collapse = nullptr;
+    QAction* Diff = nullptr;
+    QAction* ShowReport = nullptr;
+    QAction* EditMerged = nullptr;
+    QAction* Navigator = nullptr;
+    QAction* SplitMode = nullptr;
+    QAction* NextDeclaration = nullptr;  // Alt+Down
+    QAction* PriorDeclaration = nullptr; // Alt+Up
+    QAction* OpenOld = nullptr;
+    QAction* OpenNew = nullptr;
+    QAction* OpenWorkspace = nullptr;
+    QAction* SaveOldAs = nullptr;
+    QAction* SaveNewAs = nullptr;
+    QAction* Setup = nullptr;
+    QAction* Exit = nullptr;
+    QAction* HelpContents = nullptr;
+    QAction* HomePage = nullptr;
+    QAction* About = nullptr;
+
+    TSourcePane& Pane(bool old) { return old ? Old : New; }
+    const TSourcePane& Pane(bool old) const { return old ? Old : New; }
+};
+
+// The stored choices the compare and the views use.
+struct TMainSettings {
+    QStringList Defines;
+    QString Dialect = QStringLiteral("auto"); // stored as "Dialect"
+    QStringList Extensions;
+    QString FontName;
+    int FontSize = 10;
+    int FontCharset = 1;
+};
+
 class TMainForm : public TAdvForm {
     Q_OBJECT
 public:
     TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Windows created after this one.
-    void SetReportForm(TDiffRptForm* form) { m_reportForm = form; }
-    void SetNavigatorForm(TNavigatorForm* form) { m_navigatorForm = form; }
-    TDiffRptForm* ReportForm() const { return m_reportForm; }
-    TNavigatorForm* NavigatorForm() const { return m_navigatorForm; }
-    TUserDialogs& Dialogs() const { return m_dialogs; }
+    // Windows created after this one. The navigator's chosen pairs open here.
+    void SetReportForm(TDiffRptForm* form) { reportForm_ = form; }
+    void SetNavigatorForm(TNavigatorForm* form);
+    TDiffRptForm* ReportForm() const { return reportForm_; }
+    TNavigatorForm* NavigatorForm() const { return navigatorForm_; }
+    TUserDialogs& Dialogs() const { return dialogs_; }
+
+    const TMainFormWidgets& Widgets() const { return ui_; }
+    const TMainSettings& Settings() const { return settings_; }
 
     // One or two file names: loads them and compares at once.
     void HandleCommandLine(const QStringList& params);
@@ -97,15 +151,18 @@ public:
     void RunDiff();
     // "Edit merged text" on the two views' current texts, and "&Open merged workspace"; each
     // opens a new merge editor, or none when the command fails (main_form_merge.cpp).
-    void Editmergedtext1Click();
+    void EditMergedText();
     void OpenMergedWorkspace();
     // Closes every merge editor; false when one of them stays open.
     bool CloseMergeEditors();
-    // Clears the tree, then frees the comparison and both models.
-    void FreeComparison();
-    void FillDiffTree();
     void ExpandAll();
     void CollapseAll();
+    // Clears the tree, then frees the comparison and both models.
+    void FreeComparison();
+    // Takes a finished comparison of the two models and fills the tree from it.
+    void ShowComparison(std::unique_ptr<model::TPasSrc> oldSource,
+                        std::unique_ptr<model::TPasSrc> newSource,
+                        std::unique_ptr<model::TSourceDiff> comparison);
 
     // Loads a file into the old or new view, scrolled to its start; the name is shown.
     void LoadOldFile(const QString& fileName);
@@ -120,8 +177,8 @@ public:
     void SaveAs(bool old);
     // Dropped files in drop order; target is the widget under the pointer.
     void DropFiles(const QStringList& names, QWidget* target);
-    // The navigator's pair: each non-empty name is loaded into its view and its folder becomes
-    // the side's default folder; with both, a compare runs.
+    // A chosen pair: each non-empty name is loaded into its view and its folder becomes the
+    // side's default folder; with both, a compare runs.
     void OpenPair(const QString& oldFile, const QString& newFile, const QString& oldFolder,
                   const QString& newFolder);
     void HelpContents();
@@ -130,9 +187,6 @@ public:
 
     // Setup command and the file-dialog filters.
     void SetupCommand();
-    void ApplyExtensions();
-    // The stored font on the old and new views; the diff view keeps its own.
-    void ApplyEditorFont();
     QString JoinedExtensions() const;
 
     // Split mode: side by side when down, stacked when up; the panes are halved.
@@ -141,85 +195,27 @@ public:
     int TreeWidth() const;
     int OldPaneSize() const; // width side by side, height stacked
 
-    // Stored layout: read at the first showing, written at destruction when shown.
-    void RestoreLayout();
-    void SaveLayout();
-
-    // Tree selection and the views (main_form_selection.cpp).
-    void DiffTreeViewChange();
-    void ShowSelection();
-    void BuildDiffView();
+    // Selects the next (or prior) changed declaration in tree order; false at either end.
+    bool StepDeclaration(bool forward);
+    // Moving between the changed blocks of the diff view.
     void NextDifference();
     void PriorDifference();
 
-    // State of the comparison.
-    bool Busy = false;
-    QString OldFileName;
-    QString NewFileName;
-    std::unique_ptr<model::TPasSrc> OldSource;
-    std::unique_ptr<model::TPasSrc> NewSource;
-    std::unique_ptr<model::TSourceDiff> Comparison;
-    model::LineRange OldRange;
-    model::LineRange NewRange;
-    std::vector<model::TLineRecord> OldLines;
-    std::vector<model::TLineRecord> NewLines;
-    std::vector<model::TMapEntry> DiffMap;
-    std::vector<model::TMapEntry> MergeMap;
-    QString DefPathOld;
-    QString DefPathNew;
-    QStringList Defines;
-    QString Dialect = QStringLiteral("auto"); // the settings' "Dialect"
-
-    QStringList Extensions;
-    QString EditorFontName;
-    int EditorFontSize = 10;
-    int EditorFontCharset = 1;
-
-    // Components.
-    TImageList ImageList1;
-    QTreeWidget* DiffTreeView = nullptr;
-    QTabWidget* PageControl = nullptr;
-    QWidget* SourceViewTab = nullptr;
-    QWidget* DiffViewTab = nullptr;
-    QSplitter* MainSplitter = nullptr;   // tree pane | tabs
-    QSplitter* SourceSplitter = nullptr; // old pane | new pane
-    TSourcePane OldPane;
-    TSourcePane NewPane;
-    SourceEditor* RAHLEditor1 = nullptr; // old view
-    SourceEditor* RAHLEditor2 = nullptr; // new view
-    SourceEditor* DiffEditor = nullptr;  // diff view
-    TFilenameEdit* FilenameEditOld = nullptr;
-    TFilenameEdit* FilenameEditNew = nullptr;
-    QPushButton* PriorButton = nullptr;
-    QPushButton* NextButton = nullptr;
-    QAction* AlButton = nullptr; // "Split mode"
-    TProgressDialog* ProgressDialog1 = nullptr;
-    QLabel* StatusMessage = nullptr;
-
-    // Commands.
-    QAction* ActExpand = nullptr;
-    QAction* ActCollapse = nullptr;
-    QAction* ActDiff = nullptr;
-    QAction* ActShowReport = nullptr;
-    QAction* ActEditMerged = nullptr;
-    QAction* ActNavigator = nullptr;
-    QAction* ActOpenOld = nullptr;
-    QAction* ActOpenNew = nullptr;
-    QAction* ActOpenWorkspace = nullptr;
-    QAction* ActSaveOldAs = nullptr;
-    QAction* ActSaveNewAs = nullptr;
-    QAction* ActSetup = nullptr;
-    QAction* ActExit = nullptr;
-    QAction* ActHelpContents = nullptr;
-    QAction* ActHomePage = nullptr;
-    QAction* ActAbout = nullptr;
-    QMenu* TreePopup = nullptr;
+    // State of the last compare and selection.
+    bool Busy() const { return busy_; }
+    QString FileName(bool old) const { return old ? oldFileName_ : newFileName_; }
+    QString DefaultFolder(bool old) const { return old ? oldFolder_ : newFolder_; }
+    void SetDefaultFolder(bool old, const QString& folder) {
+        (old ? oldFolder_ : newFolder_) = folder;
+    }
+    const model::TPasSrc* Source(bool old) const { return (old ? oldSource_ : newSource_).get(); }
+    const model::TSourceDiff* Comparison() const { return comparison_.get(); }
+    model::LineRange SelectedRange(bool old) const { return old ? oldRange_ : newRange_; }
+    // Where each line of the diff view comes from.
+    const std::vector<model::TMapEntry>& DiffViewMap() const { return diffMap_; }
 
     // The difference item a tree node carries, or null.
     static const model::TSourceDiffItem* DiffItemOf(const QTreeWidgetItem* node);
-
-    // The source pane of a view.
-    TSourcePane& Pane(bool old) { return old ? OldPane : NewPane; }
 
 protected:
     void FirstShown() override;
@@ -236,16 +232,45 @@ private:
     QWidget* CreateSourcePane(TSourcePane& pane, const QString& caption, bool old);
     QWidget* CreateDiffTab();
     void ReadSettings();
+    void ApplyExtensions();
+    // The stored font on the old and new views; the diff view keeps its own.
+    void ApplyEditorFont();
+    // Stored layout: read at the first showing, written at destruction when shown.
+    void RestoreLayout();
+    void SaveLayout();
     void LoadView(bool old, const QString& fileName);
     void UpdateStatus(TSourcePane& pane);
     void SetEditable(TSourcePane& pane, bool editable);
     void ShowParseWarnings();
+    void FillDiffTree();
+    // Tree selection and the views (main_form_selection.cpp).
+    void onTreeSelectionChanged();
+    void ShowSelection();
+    void BuildDiffView();
+    SourceEditor& Editor(bool old) const { return *ui_.Pane(old).Editor; }
     // Runs a command; a failure is shown in a message box.
     template <class F> void Command(F&& f);
 
-    TUserDialogs& m_dialogs;
-    TDiffRptForm* m_reportForm = nullptr;
-    TNavigatorForm* m_navigatorForm = nullptr;
+    TUserDialogs& dialogs_;
+    TDiffRptForm* reportForm_ = nullptr;
+    TNavigatorForm* navigatorForm_ = nullptr;
+    TMainFormWidgets ui_;
+    TImageList stateImages_;
+    TMainSettings settings_;
+
+    bool busy_ = false;
+    QString oldFileName_;
+    QString newFileName_;
+    QString oldFolder_; // where the old side's file dialogs start
+    QString newFolder_;
+    std::unique_ptr<model::TPasSrc> oldSource_;
+    std::unique_ptr<model::TPasSrc> newSource_;
+    std::unique_ptr<model::TSourceDiff> comparison_;
+    model::LineRange oldRange_; // the selected declaration's lines
+    model::LineRange newRange_;
+    std::vector<model::TLineRecord> oldSelectedLines_;
+    std::vector<model::TLineRecord> newSelectedLines_;
+    std::vector<model::TMapEntry> diffMap_; // lines of the diff view
 };
 
 } // namespace quennet::gui

@@ -49,9 +49,9 @@ struct BusyScope {
 
 void TMainForm::ConnectFileCommands() {
     for (bool old : {true, false}) {
-        TSourcePane& pane = Pane(old);
+        TSourcePane& pane = ui_.Pane(old);
         SourceEditor* editor = pane.Editor;
-        auto save = [this, old] { RunCommand(m_dialogs, this, [this, old] { SaveChanges(old); }); };
+        auto save = [this, old] { RunCommand(dialogs_, this, [this, old] { SaveChanges(old); }); };
         connect(pane.SaveButton, &QPushButton::clicked, this, save);
         connect(pane.PopupSave, &QAction::triggered, this, save);
         connect(pane.PopupUndo, &QAction::triggered, editor, [editor] { editor->undo(); });
@@ -59,21 +59,21 @@ void TMainForm::ConnectFileCommands() {
         // Files dropped onto a view go to that view, not into its text.
         editor->viewport()->installEventFilter(this);
     }
-    connect(ActSaveOldAs, &QAction::triggered, this,
-            [this] { RunCommand(m_dialogs, this, [this] { SaveAs(true); }); });
-    connect(ActSaveNewAs, &QAction::triggered, this,
-            [this] { RunCommand(m_dialogs, this, [this] { SaveAs(false); }); });
-    connect(ActHelpContents, &QAction::triggered, this,
-            [this] { RunCommand(m_dialogs, this, [this] { HelpContents(); }); });
-    connect(ActHomePage, &QAction::triggered, this,
-            [this] { RunCommand(m_dialogs, this, [this] { HomePage(); }); });
+    connect(ui_.SaveOldAs, &QAction::triggered, this,
+            [this] { RunCommand(dialogs_, this, [this] { SaveAs(true); }); });
+    connect(ui_.SaveNewAs, &QAction::triggered, this,
+            [this] { RunCommand(dialogs_, this, [this] { SaveAs(false); }); });
+    connect(ui_.HelpContents, &QAction::triggered, this,
+            [this] { RunCommand(dialogs_, this, [this] { HelpContents(); }); });
+    connect(ui_.HomePage, &QAction::triggered, this,
+            [this] { RunCommand(dialogs_, this, [this] { HomePage(); }); });
     setAcceptDrops(true);
 }
 
 void TMainForm::SaveChanges(bool old) {
-    SourceEditor* view = old ? RAHLEditor1 : RAHLEditor2;
+    SourceEditor* view = old ? ui_.Old.Editor : ui_.New.Editor;
     if (!view->isModified()) return;
-    const QString name = old ? OldFileName : NewFileName;
+    const QString name = old ? oldFileName_ : newFileName_;
     // A view that never had a file is saved under a name the user gives.
     if (name.isEmpty()) {
         SaveAs(old);
@@ -84,17 +84,17 @@ void TMainForm::SaveChanges(bool old) {
     const io::BackupSaveResult result = io::SaveWithNumberedBackup(LocalName(name), bytes);
     view->setModified(false);
     if (result.FileWasMissing)
-        m_dialogs.Information(this, QStringLiteral("\"%1\" was no longer on disk. The text has "
-                                                   "been saved under that name; no backup was "
-                                                   "made.")
-                                        .arg(name));
+        dialogs_.Information(this, tr("\"%1\" was no longer on disk. The text has "
+                                      "been saved under that name; no backup was "
+                                      "made.")
+                                       .arg(name));
 }
 
 void TMainForm::SaveAs(bool old) {
-    SourceEditor* view = old ? RAHLEditor1 : RAHLEditor2;
-    TFilenameEdit* box = old ? FilenameEditOld : FilenameEditNew;
+    SourceEditor* view = old ? ui_.Old.Editor : ui_.New.Editor;
+    TFilenameEdit* box = old ? ui_.Old.FilenameEdit : ui_.New.FilenameEdit;
     SaveDialogOptions options;
-    options.Title = QStringLiteral("Save as...");
+    options.Title = tr("Save as...");
     options.DefaultSuffix = QStringLiteral("pas");
     options.Filter = JoinedExtensions();
     const QString shown = box->FileName();
@@ -103,23 +103,23 @@ void TMainForm::SaveAs(bool old) {
         options.FileName = info.fileName();
         options.InitialDir = info.absolutePath();
     } else {
-        options.InitialDir = old ? DefPathOld : DefPathNew;
+        options.InitialDir = old ? oldFolder_ : newFolder_;
     }
-    const QString chosen = m_dialogs.SaveFileName(this, options);
+    const QString chosen = dialogs_.SaveFileName(this, options);
     if (chosen.isEmpty()) return;
     io::WriteSourceFile(LocalName(chosen),
                         io::AssembleSourceText(view->lines(), view->textFormat()));
-    (old ? OldFileName : NewFileName) = QDir::toNativeSeparators(chosen);
-    box->SetFileName(old ? OldFileName : NewFileName);
+    (old ? oldFileName_ : newFileName_) = QDir::toNativeSeparators(chosen);
+    box->SetFileName(old ? oldFileName_ : newFileName_);
 }
 
 void TMainForm::DropFiles(const QStringList& names, QWidget* target) {
     if (names.size() >= 2) {
         if (!QFileInfo(names[0]).isFile() || !QFileInfo(names[1]).isFile()) return;
         {
-            BusyScope busy(Busy);
-            DiffTreeView->clear();
-            Comparison.reset();
+            BusyScope busy(busy_);
+            ui_.DiffTree->clear();
+            comparison_.reset();
             LoadOldFile(names[0]);
             LoadNewFile(names[1]);
         }
@@ -128,11 +128,11 @@ void TMainForm::DropFiles(const QStringList& names, QWidget* target) {
     }
     if (names.size() != 1 || !QFileInfo(names[0]).isFile() || !target) return;
     auto over = [target](QWidget* view) { return view == target || view->isAncestorOf(target); };
-    const bool old = over(RAHLEditor1);
-    if (!old && !over(RAHLEditor2)) return;
-    BusyScope busy(Busy);
-    DiffTreeView->clear();
-    Comparison.reset();
+    const bool old = over(ui_.Old.Editor);
+    if (!old && !over(ui_.New.Editor)) return;
+    BusyScope busy(busy_);
+    ui_.DiffTree->clear();
+    comparison_.reset();
     old ? LoadOldFile(names[0]) : LoadNewFile(names[0]);
 }
 
@@ -140,16 +140,16 @@ void TMainForm::OpenPair(const QString& oldFile, const QString& newFile, const Q
                          const QString& newFolder) {
     if (oldFile.isEmpty() && newFile.isEmpty()) return;
     {
-        BusyScope busy(Busy);
-        DiffTreeView->clear();
-        Comparison.reset();
+        BusyScope busy(busy_);
+        ui_.DiffTree->clear();
+        comparison_.reset();
         if (!oldFile.isEmpty()) {
             LoadOldFile(oldFile);
-            DefPathOld = oldFolder;
+            oldFolder_ = oldFolder;
         }
         if (!newFile.isEmpty()) {
             LoadNewFile(newFile);
-            DefPathNew = newFolder;
+            newFolder_ = newFolder;
         }
     }
     if (!oldFile.isEmpty() && !newFile.isEmpty()) RunDiff();
@@ -158,24 +158,24 @@ void TMainForm::OpenPair(const QString& oldFile, const QString& newFile, const Q
 void TMainForm::HelpContents() {
     const QString manual = LocateHelpFile(QCoreApplication::applicationDirPath());
     if (manual.isEmpty()) {
-        m_dialogs.Information(this, QStringLiteral("The user manual was not found next to the "
-                                                   "program (quennet.chm or manual.html)."));
+        dialogs_.Information(this, tr("The user manual was not found next to the "
+                                      "program (quennet.chm or manual.html)."));
         return;
     }
-    if (!m_dialogs.OpenUrl(QUrl::fromLocalFile(manual)))
-        m_dialogs.Information(this, QStringLiteral("No program could open the user manual \"%1\".")
-                                        .arg(QDir::toNativeSeparators(manual)));
+    if (!dialogs_.OpenUrl(QUrl::fromLocalFile(manual)))
+        dialogs_.Information(this, tr("No program could open the user manual \"%1\".")
+                                       .arg(QDir::toNativeSeparators(manual)));
 }
 
 void TMainForm::HomePage() {
     const QString address = WithHttpScheme(kHomePageAddress);
-    if (!m_dialogs.OpenUrl(QUrl(address)))
-        m_dialogs.Information(this, QStringLiteral("No program could open \"%1\".").arg(address));
+    if (!dialogs_.OpenUrl(QUrl(address)))
+        dialogs_.Information(this, tr("No program could open \"%1\".").arg(address));
 }
 
 void TMainForm::ShowAboutBox() {
     TAboutBox box(this);
-    m_dialogs.ExecDialog(box);
+    dialogs_.ExecDialog(box);
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
@@ -187,7 +187,7 @@ void TMainForm::dropEvent(QDropEvent* event) {
     if (names.isEmpty()) return;
     event->acceptProposedAction();
     QWidget* target = childAt(event->position().toPoint());
-    RunCommand(m_dialogs, this, [this, &names, target] { DropFiles(names, target); });
+    RunCommand(dialogs_, this, [this, &names, target] { DropFiles(names, target); });
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -199,7 +199,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             drop->acceptProposedAction();
             if (type == QEvent::Drop) {
                 QWidget* target = qobject_cast<QWidget*>(watched);
-                RunCommand(m_dialogs, this, [this, &names, target] { DropFiles(names, target); });
+                RunCommand(dialogs_, this, [this, &names, target] { DropFiles(names, target); });
             }
             return true;
         }

@@ -21,50 +21,48 @@ namespace {
 // Closes the progress window as often as the command opened it, also when it fails.
 class TProgressScope {
 public:
-    explicit TProgressScope(TProgressDialog* dialog) : m_dialog(dialog) { Open(); }
+    explicit TProgressScope(TProgressDialog* dialog) : dialog_(dialog) { Open(); }
     ~TProgressScope() {
-        while (m_opened > 0)
+        while (opened_ > 0)
             Close();
     }
     void Open() {
-        m_dialog->Open();
-        ++m_opened;
+        dialog_->Open();
+        ++opened_;
     }
     void Close() {
-        m_dialog->Close();
-        --m_opened;
+        dialog_->Close();
+        --opened_;
     }
 
 private:
-    TProgressDialog* m_dialog;
-    int m_opened = 0;
+    TProgressDialog* dialog_;
+    int opened_ = 0;
 };
 
 // A merge editor that is not shown yet; the caller shows it once it holds its workspace, so
 // a failure leaves no window behind.
 std::unique_ptr<TMergeEditForm> NewMergeEditor(TMainForm* owner) {
     auto form = std::make_unique<TMergeEditForm>(owner->Registry(), owner->Dialogs(), owner);
-    form->SetDefaultFolderSource([owner] { return owner->DefPathNew; });
+    form->SetDefaultFolderSource([owner] { return owner->DefaultFolder(false); });
     return form;
 }
 
 } // namespace
 
-void TMainForm::Editmergedtext1Click() {
-    ProgressDialog1->SetCaption(QStringLiteral("Merging ..."));
-    ProgressDialog1->SetText(QStringLiteral("Prepare for merge ..."));
-    TProgressScope progress(ProgressDialog1);
-    const std::vector<std::string> oldLines = RAHLEditor1->lines();
-    const std::vector<std::string> newLines = RAHLEditor2->lines();
-    MergeMap.clear();
+void TMainForm::EditMergedText() {
+    ui_.Progress->SetCaption(tr("Merging ..."));
+    ui_.Progress->SetText(tr("Prepare for merge ..."));
+    TProgressScope progress(ui_.Progress);
+    const std::vector<std::string> oldLines = ui_.Old.Editor->lines();
+    const std::vector<std::string> newLines = ui_.New.Editor->lines();
     auto workspace = merge::BuildMergeWorkspace(oldLines, newLines, [this](std::string_view text) {
-        ProgressDialog1->SetText(
+        ui_.Progress->SetText(
             QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     });
     if (!workspace) return; // both texts empty
-    MergeMap = std::move(workspace->MergeMap);
 
-    ProgressDialog1->SetText(QStringLiteral("Merge done. Loading ..."));
+    ui_.Progress->SetText(tr("Merge done. Loading ..."));
     std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this);
     form->LoadDocument(merge::ReadRtf(workspace->Rtf));
     workspace.reset();
@@ -73,9 +71,8 @@ void TMainForm::Editmergedtext1Click() {
 }
 
 void TMainForm::OpenMergedWorkspace() {
-    const QString path =
-        m_dialogs.OpenFileName(this, QStringLiteral("Open merge workspace"), DefPathNew,
-                               QStringLiteral("Rich Text (*.rtf)|*.rtf|All files (*.*)|*.*"));
+    const QString path = dialogs_.OpenFileName(this, tr("Open merge workspace"), newFolder_,
+                                               tr("Rich Text (*.rtf)|*.rtf|All files (*.*)|*.*"));
     if (path.isEmpty()) return;
     std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this);
     std::vector<std::string> warnings;

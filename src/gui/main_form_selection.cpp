@@ -5,8 +5,12 @@
 
 #include "source_editor.h"
 
+#include "model/difference_order.h"
+
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <stdexcept>
 
 namespace quennet::gui {
@@ -35,9 +39,10 @@ void CheckRangeFits(const SourceEditor& view, model::LineRange range, const char
     const QString name =
         fileName.isEmpty() ? QString() : " (" + QFileInfo(fileName).fileName() + ")";
     const QString text =
-        QStringLiteral("The selected declaration lies beyond the end of the %1 text%2: it takes "
-                       "lines %3 to %4, the view holds %5 lines. The text was edited or "
-                       "reloaded after the compare; run Diff again.")
+        QCoreApplication::translate(
+            "TMainForm", "The selected declaration lies beyond the end of the %1 text%2: it takes "
+                         "lines %3 to %4, the view holds %5 lines. The text was edited or "
+                         "reloaded after the compare; run Diff again.")
             .arg(QLatin1String(side), name)
             .arg(range.First + 1)
             .arg(range.Last + 1)
@@ -55,9 +60,9 @@ void Decorate(SourceEditor& view, model::LineRange range,
 
 } // namespace
 
-void TMainForm::DiffTreeViewChange() {
-    QTreeWidgetItem* node = DiffTreeView->currentItem();
-    if (Busy || !node) return;
+void TMainForm::onTreeSelectionChanged() {
+    QTreeWidgetItem* node = ui_.DiffTree->currentItem();
+    if (busy_ || !node) return;
     model::LineRange oldRange;
     model::LineRange newRange;
     if (const model::TSourceDiffItem* item = DiffItemOf(node)) {
@@ -66,57 +71,73 @@ void TMainForm::DiffTreeViewChange() {
     }
     // Checked before anything changes, so a failed selection leaves ranges and views as they
     // were.
-    CheckRangeFits(*RAHLEditor1, oldRange, "old", OldFileName);
-    CheckRangeFits(*RAHLEditor2, newRange, "new", NewFileName);
-    OldRange = oldRange;
-    NewRange = newRange;
+    CheckRangeFits(*ui_.Old.Editor, oldRange, "old", oldFileName_);
+    CheckRangeFits(*ui_.New.Editor, newRange, "new", newFileName_);
+    oldRange_ = oldRange;
+    newRange_ = newRange;
     BuildDiffView();
     ShowSelection();
 }
 
+bool TMainForm::StepDeclaration(bool forward) {
+    if (!comparison_) return false;
+    const model::TSourceDiffItem* target =
+        model::StepDifference(comparison_->Root, DiffItemOf(ui_.DiffTree->currentItem()), forward);
+    if (!target) return false;
+    for (QTreeWidgetItemIterator it(ui_.DiffTree); *it; ++it) {
+        if (DiffItemOf(*it) != target) continue;
+        for (QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            up->setExpanded(true);
+        ui_.DiffTree->setCurrentItem(*it);
+        ui_.DiffTree->scrollToItem(*it);
+        return true;
+    }
+    return false;
+}
+
 void TMainForm::ShowSelection() {
-    const std::pair<SourceEditor*, model::LineRange> views[] = {{RAHLEditor1, OldRange},
-                                                                {RAHLEditor2, NewRange}};
+    const std::pair<SourceEditor*, model::LineRange> views[] = {{ui_.Old.Editor, oldRange_},
+                                                                {ui_.New.Editor, newRange_}};
     for (auto [view, range] : views) {
         if (!range.IsSet()) continue;
         view->setCursorPosition(range.First, 0);
         view->scrollToLine(range.First, 0);
     }
-    Decorate(*RAHLEditor1, OldRange, OldLines, model::ViewSide::Old);
-    Decorate(*RAHLEditor2, NewRange, NewLines, model::ViewSide::New);
+    Decorate(*ui_.Old.Editor, oldRange_, oldSelectedLines_, model::ViewSide::Old);
+    Decorate(*ui_.New.Editor, newRange_, newSelectedLines_, model::ViewSide::New);
 }
 
 void TMainForm::BuildDiffView() {
     // Everything is read from the views before any state changes.
-    std::vector<model::TLineRecord> oldLines = RecordsOf(*RAHLEditor1, OldRange);
-    std::vector<model::TLineRecord> newLines = RecordsOf(*RAHLEditor2, NewRange);
+    std::vector<model::TLineRecord> oldLines = RecordsOf(*ui_.Old.Editor, oldRange_);
+    std::vector<model::TLineRecord> newLines = RecordsOf(*ui_.New.Editor, newRange_);
     std::vector<model::TMapEntry> map;
     std::vector<std::string> lines;
     if (!oldLines.empty() || !newLines.empty()) {
         model::MatchLines(oldLines, newLines, map);
         lines.reserve(map.size());
         for (const model::TMapEntry& e : map)
-            lines.push_back(e.Kind == model::OldOnly ? RAHLEditor1->lineBytes(e.Line)
-                                                     : RAHLEditor2->lineBytes(e.Line));
+            lines.push_back(e.Kind == model::OldOnly ? ui_.Old.Editor->lineBytes(e.Line)
+                                                     : ui_.New.Editor->lineBytes(e.Line));
     }
-    OldLines = std::move(oldLines);
-    NewLines = std::move(newLines);
-    DiffMap = std::move(map);
-    DiffEditor->setLines(lines);
-    DiffEditor->setDecorations(0, model::DiffViewDecorations(DiffMap));
-    DiffEditor->scrollToLine(0, 0);
+    oldSelectedLines_ = std::move(oldLines);
+    newSelectedLines_ = std::move(newLines);
+    diffMap_ = std::move(map);
+    ui_.DiffEditor->setLines(lines);
+    ui_.DiffEditor->setDecorations(0, model::DiffViewDecorations(diffMap_));
+    ui_.DiffEditor->scrollToLine(0, 0);
     NextDifference();
 }
 
 void TMainForm::NextDifference() {
-    if (auto line =
-            model::NextDifference(DiffEditor->firstVisibleLine(), DiffMap, DiffEditor->lineCount()))
-        DiffEditor->scrollToLine(*line, 0);
+    if (auto line = model::NextDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_,
+                                          ui_.DiffEditor->lineCount()))
+        ui_.DiffEditor->scrollToLine(*line, 0);
 }
 
 void TMainForm::PriorDifference() {
-    if (auto line = model::PriorDifference(DiffEditor->firstVisibleLine(), DiffMap))
-        DiffEditor->scrollToLine(*line, 0);
+    if (auto line = model::PriorDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_))
+        ui_.DiffEditor->scrollToLine(*line, 0);
 }
 
 } // namespace quennet::gui

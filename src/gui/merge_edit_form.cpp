@@ -68,14 +68,15 @@ QIcon SaveIcon(const QIcon& disk, const QString& letter, const QColor& color) {
 } // namespace
 
 void TMergeEditPrompts::NotFound(QWidget* owner, const QString& text) {
-    QMessageBox::information(owner, QStringLiteral("Message"), text);
+    QMessageBox::information(owner, QCoreApplication::translate("TMergeEditForm", "Message"), text);
 }
 
 bool TMergeEditPrompts::DiscardChanges(QWidget* parent) {
     return QMessageBox::question(
-               parent, QStringLiteral("Edit merged text"),
-               QStringLiteral("The merged text was changed since it was loaded or saved.\n"
-                              "Discard the changes?"),
+               parent, QCoreApplication::translate("TMergeEditForm", "Edit merged text"),
+               QCoreApplication::translate(
+                   "TMergeEditForm", "The merged text was changed since it was loaded or saved.\n"
+                                     "Discard the changes?"),
                QMessageBox::Discard | QMessageBox::Cancel,
                QMessageBox::Cancel) == QMessageBox::Discard;
 }
@@ -92,24 +93,25 @@ TMergeEditPrompts& StandardPrompts() {
 } // namespace
 
 template <class F> void TMergeEditForm::Command(F&& f) {
-    RunCommand(m_dialogs, this, f);
+    RunCommand(dialogs_, this, f);
 }
 
 TMergeEditForm::TMergeEditForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* parent,
                                TMergeEditPrompts* prompts)
-    : TAdvForm(registry, parent), m_dialogs(dialogs),
-      m_prompts(prompts ? prompts : &StandardPrompts()) {
+    : TAdvForm(registry, parent), dialogs_(dialogs),
+      prompts_(prompts ? prompts : &StandardPrompts()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(QStringLiteral("Edit merged text"));
-    RichEdit1 = new TRichEdit;
-    setCentralWidget(RichEdit1);
+    setWindowTitle(tr("Edit merged text"));
+    WorkspaceEdit = new TRichEdit;
+    WorkspaceEdit->setAccessibleName(tr("Merge workspace"));
+    setCentralWidget(WorkspaceEdit);
     CreateActions();
     CreateMenus();
     CreateToolBar();
     StatusPanel = new QLabel;
     statusBar()->addWidget(StatusPanel, 1);
-    connect(RichEdit1, &TRichEdit::SelectionChange, this, [this] { ShowLineColStatus(); });
+    connect(WorkspaceEdit, &TRichEdit::SelectionChange, this, [this] { ShowLineColStatus(); });
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { ShowLineColStatus(); });
     resize(820, 600);
@@ -119,7 +121,7 @@ TMergeEditForm::TMergeEditForm(TAppRegistry* registry, TUserDialogs& dialogs, QW
 TMergeEditForm::~TMergeEditForm() = default;
 
 void TMergeEditForm::SetPrompts(TMergeEditPrompts* prompts) {
-    m_prompts = prompts ? prompts : &StandardPrompts();
+    prompts_ = prompts ? prompts : &StandardPrompts();
 }
 
 void TMergeEditForm::CreateActions() {
@@ -130,9 +132,9 @@ void TMergeEditForm::CreateActions() {
         return a;
     };
     const QIcon disk = style()->standardIcon(QStyle::SP_DialogSaveButton);
-    ActPrior = make(QStringLiteral("Prior difference"), QStringLiteral("Prior difference"),
+    ActPrior = make(tr("Prior difference"), tr("Prior difference"),
                     LinesIcon({Qt::black, Qt::red, Qt::blue}, -1), [this] { PriorDifference(); });
-    ActNext = make(QStringLiteral("Next difference"), QStringLiteral("Next difference"),
+    ActNext = make(tr("Next difference"), tr("Next difference"),
                    LinesIcon({Qt::black, Qt::red, Qt::blue}, 1), [this] { NextDifference(); });
     auto mark = [&](const QString& hint, const QColor& color, int tag) {
         QAction* a =
@@ -140,47 +142,43 @@ void TMergeEditForm::CreateActions() {
         a->setData(tag);
         return a;
     };
-    ActMarkUnchanged = mark(QStringLiteral("Mark as unchanged"), Qt::black, 0);
-    ActMarkRemoved = mark(QStringLiteral("Mark as removed"), Qt::red, 2);
-    ActMarkInserted = mark(QStringLiteral("Mark as inserted"), Qt::blue, 1);
-    ActSaveNew = make(QStringLiteral("Save new version (without &Red)"),
-                      QStringLiteral("Save new version (without Red)"),
+    ActMarkUnchanged = mark(tr("Mark as unchanged"), Qt::black, 0);
+    ActMarkRemoved = mark(tr("Mark as removed"), Qt::red, 2);
+    ActMarkInserted = mark(tr("Mark as inserted"), Qt::blue, 1);
+    ActSaveNew = make(tr("Save new version (without &Red)"), tr("Save new version (without Red)"),
                       SaveIcon(disk, QStringLiteral("N"), Qt::blue), [this] { SaveNewVersion(); });
-    ActSaveOld = make(QStringLiteral("Save old version (without &Blue)"),
-                      QStringLiteral("Save old version (without Blue)"),
+    ActSaveOld = make(tr("Save old version (without &Blue)"), tr("Save old version (without Blue)"),
                       SaveIcon(disk, QStringLiteral("O"), Qt::red), [this] { SaveOldVersion(); });
     ActSaveMerged =
-        make(QStringLiteral("Save &merged version ($IFDEF)"),
-             QStringLiteral("Save merged version ($IFDEF)"),
+        make(tr("Save &merged version ($IFDEF)"), tr("Save merged version ($IFDEF)"),
              SaveIcon(disk, QStringLiteral("M"), Qt::black), [this] { SaveMergedVersion(); });
-    ActSaveWorkspace =
-        make(QStringLiteral("&Save merge workspace"), QStringLiteral("Save merge workspace"), disk,
-             [this] { SaveWorkspace(); });
+    ActSaveWorkspace = make(tr("&Save merge workspace"), tr("Save merge workspace"), disk,
+                            [this] { SaveWorkspace(); });
     ActSaveWorkspace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     ActOpenWorkspace =
-        make(QStringLiteral("&Open merge workspace"), QStringLiteral("Open merge workspace"),
+        make(tr("&Open merge workspace"), tr("Open merge workspace"),
              style()->standardIcon(QStyle::SP_DialogOpenButton), [this] { OpenWorkspace(); });
     ActOpenWorkspace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
 
-    ActCut = make(QStringLiteral("Cu&t"), QString(), QIcon(), [this] { RichEdit1->cut(); });
+    ActCut = make(tr("Cu&t"), QString(), QIcon(), [this] { WorkspaceEdit->cut(); });
     ActCut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    ActCopy = make(QStringLiteral("&Copy"), QString(), QIcon(), [this] { RichEdit1->copy(); });
+    ActCopy = make(tr("&Copy"), QString(), QIcon(), [this] { WorkspaceEdit->copy(); });
     ActCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    ActPaste = make(QStringLiteral("&Paste"), QString(), QIcon(), [this] { RichEdit1->paste(); });
+    ActPaste = make(tr("&Paste"), QString(), QIcon(), [this] { WorkspaceEdit->paste(); });
     ActPaste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    ActFind = make(QStringLiteral("&Find"), QString(), QIcon(), [this] { ShowFindDialog(); });
+    ActFind = make(tr("&Find"), QString(), QIcon(), [this] { ShowFindDialog(); });
     ActFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
 }
 
 void TMergeEditForm::CreateMenus() {
-    FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    FileMenu = menuBar()->addMenu(tr("&File"));
     FileMenu->addAction(ActOpenWorkspace);
     FileMenu->addAction(ActSaveWorkspace);
     FileMenu->addSeparator();
     FileMenu->addAction(ActSaveNew);
     FileMenu->addAction(ActSaveOld);
     FileMenu->addAction(ActSaveMerged);
-    EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    EditMenu = menuBar()->addMenu(tr("&Edit"));
     EditMenu->addAction(ActCut);
     EditMenu->addAction(ActCopy);
     EditMenu->addAction(ActPaste);
@@ -190,7 +188,7 @@ void TMergeEditForm::CreateMenus() {
 }
 
 void TMergeEditForm::CreateToolBar() {
-    QToolBar* bar = addToolBar(QStringLiteral("Merge"));
+    QToolBar* bar = addToolBar(tr("Merge"));
     bar->setObjectName(QStringLiteral("Merge"));
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -201,11 +199,11 @@ void TMergeEditForm::CreateToolBar() {
 }
 
 QString TMergeEditForm::DefaultFolder() const {
-    return m_defaultFolder ? m_defaultFolder() : QString();
+    return defaultFolder_ ? defaultFolder_() : QString();
 }
 
 void TMergeEditForm::LoadDocument(merge::TWorkspaceDocument document) {
-    RichEdit1->LoadDocument(std::move(document));
+    WorkspaceEdit->LoadDocument(std::move(document));
     ShowLineColStatus();
 }
 
@@ -214,61 +212,61 @@ void TMergeEditForm::LoadRtf(std::string_view rtf) {
 }
 
 void TMergeEditForm::NextDifference() {
-    TRedrawLock lock(RichEdit1);
-    const merge::TWorkspaceDocument& doc = RichEdit1->Document();
-    RichEdit1->SetSelection(merge::NextDifference(doc, doc.Selection().Start), 0);
+    TRedrawLock lock(WorkspaceEdit);
+    const merge::TWorkspaceDocument& doc = WorkspaceEdit->Document();
+    WorkspaceEdit->SetSelection(merge::NextDifference(doc, doc.Selection().Start), 0);
 }
 
 void TMergeEditForm::PriorDifference() {
-    TRedrawLock lock(RichEdit1);
-    const merge::TWorkspaceDocument& doc = RichEdit1->Document();
-    RichEdit1->SetSelection(merge::PriorDifference(doc, doc.Selection().Start), 0);
+    TRedrawLock lock(WorkspaceEdit);
+    const merge::TWorkspaceDocument& doc = WorkspaceEdit->Document();
+    WorkspaceEdit->SetSelection(merge::PriorDifference(doc, doc.Selection().Start), 0);
 }
 
 void TMergeEditForm::MarkLines(int tag) {
-    TRedrawLock lock(RichEdit1);
-    const merge::TWorkspaceDocument& doc = RichEdit1->Document();
+    TRedrawLock lock(WorkspaceEdit);
+    const merge::TWorkspaceDocument& doc = WorkspaceEdit->Document();
     const merge::TSelection sel = doc.Selection();
     const merge::TSelection range = merge::MarkRange(doc, sel);
-    RichEdit1->SetColor(range.Start, range.Length, merge::MarkColorOfTag(tag));
-    RichEdit1->SetSelection(sel.Start, 0);
+    WorkspaceEdit->SetColor(range.Start, range.Length, merge::MarkColorOfTag(tag));
+    WorkspaceEdit->SetSelection(sel.Start, 0);
 }
 
 void TMergeEditForm::SaveWorkspace() {
     SaveDialogOptions options;
-    options.Title = QStringLiteral("Save merge workspace as...");
+    options.Title = tr("Save merge workspace as...");
     options.InitialDir = DefaultFolder();
-    options.FileName = m_workspaceFileName;
+    options.FileName = workspaceFileName_;
     options.Filter = kWorkspaceFilter;
     options.DefaultSuffix = QStringLiteral("pas");
-    const QString chosen = m_dialogs.SaveFileName(this, options);
+    const QString chosen = dialogs_.SaveFileName(this, options);
     if (chosen.isEmpty()) return;
     const merge::TWorkspaceSaveTarget target = merge::WorkspaceSaveTarget(chosen.toStdString());
     const QString path = QString::fromStdString(target.Path);
     if (target.AsRtf)
-        RichEdit1->SaveRtf(path);
+        WorkspaceEdit->SaveRtf(path);
     else
-        RichEdit1->SavePlainText(path);
-    RichEdit1->SetModified(false);
-    m_workspaceFileName = QFileInfo(path).completeBaseName();
+        WorkspaceEdit->SavePlainText(path);
+    WorkspaceEdit->SetModified(false);
+    workspaceFileName_ = QFileInfo(path).completeBaseName();
 }
 
 void TMergeEditForm::OpenWorkspace() {
-    if (RichEdit1->Modified() && !m_prompts->DiscardChanges(this)) return;
-    const QString path = m_dialogs.OpenFileName(this, QStringLiteral("Open merge workspace"),
-                                                DefaultFolder(), kOpenWorkspaceFilter);
+    if (WorkspaceEdit->Modified() && !prompts_->DiscardChanges(this)) return;
+    const QString path = dialogs_.OpenFileName(this, tr("Open merge workspace"), DefaultFolder(),
+                                               kOpenWorkspaceFilter);
     if (path.isEmpty()) return;
-    RichEdit1->LoadFromFile(path);
+    WorkspaceEdit->LoadFromFile(path);
     ShowLineColStatus();
 }
 
 QString TMergeEditForm::AskMergedTextName() {
     SaveDialogOptions options;
-    options.Title = QStringLiteral("Save merged text as...");
+    options.Title = tr("Save merged text as...");
     options.InitialDir = DefaultFolder();
     options.Filter = kMergedTextFilter;
     options.DefaultSuffix = QStringLiteral("pas");
-    return m_dialogs.SaveFileName(this, options);
+    return dialogs_.SaveFileName(this, options);
 }
 
 void TMergeEditForm::SaveVersion(bool newVersion) {
@@ -279,14 +277,14 @@ void TMergeEditForm::SaveVersion(bool newVersion) {
     const QString prompt =
         QString::fromLatin1(promptText.data(), static_cast<qsizetype>(promptText.size()));
     const auto prefix = MergeSetup(Registry(), prompt, this, [this](TMergeSetupDlgForm& d) {
-        return m_prompts->RunMergeSetup(d);
+        return prompts_->RunMergeSetup(d);
     });
     if (!prefix) return;
-    TRedrawLock lock(RichEdit1);
+    TRedrawLock lock(WorkspaceEdit);
     if (newVersion)
-        merge::SaveNewVersion(RichEdit1->Document(), path.toStdString(), *prefix);
+        merge::SaveNewVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix);
     else
-        merge::SaveOldVersion(RichEdit1->Document(), path.toStdString(), *prefix);
+        merge::SaveOldVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix);
 }
 
 void TMergeEditForm::SaveNewVersion() {
@@ -300,58 +298,58 @@ void TMergeEditForm::SaveOldVersion() {
 void TMergeEditForm::SaveMergedVersion() {
     const QString path = AskMergedTextName();
     if (path.isEmpty()) return;
-    TRedrawLock lock(RichEdit1);
-    merge::SaveMergedVersion(RichEdit1->Document(), path.toStdString());
+    TRedrawLock lock(WorkspaceEdit);
+    merge::SaveMergedVersion(WorkspaceEdit->Document(), path.toStdString());
 }
 
 void TMergeEditForm::ShowFindDialog() {
-    if (!FindDialog1) {
-        FindDialog1 = new TFindDialog(this);
-        connect(FindDialog1, &TFindDialog::FindNext, this,
+    if (!FindDialog) {
+        FindDialog = new TFindDialog(this);
+        connect(FindDialog, &TFindDialog::FindNext, this,
                 [this] { Command([this] { FindNext(); }); });
     }
-    const QString selected = RichEdit1->textCursor().selectedText();
+    const QString selected = WorkspaceEdit->textCursor().selectedText();
     if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
-        FindDialog1->FindText->setText(selected);
-    FindDialog1->show();
-    FindDialog1->raise();
-    FindDialog1->activateWindow();
-    FindDialog1->FindText->setFocus();
+        FindDialog->FindText->setText(selected);
+    FindDialog->show();
+    FindDialog->raise();
+    FindDialog->activateWindow();
+    FindDialog->FindText->setFocus();
 }
 
 bool TMergeEditForm::FindNext() {
-    if (!FindDialog1) return false;
-    const QString what = FindDialog1->FindText->text();
+    if (!FindDialog) return false;
+    const QString what = FindDialog->FindText->text();
     if (what.isEmpty()) return false;
     const std::string bytes = TextToBytes(what);
     merge::TFindOptions options;
-    options.MatchCase = FindDialog1->MatchCase->isChecked();
-    options.WholeWord = FindDialog1->WholeWord->isChecked();
-    const auto found = merge::FindNext(RichEdit1->Document(), bytes, options, true);
+    options.MatchCase = FindDialog->MatchCase->isChecked();
+    options.WholeWord = FindDialog->WholeWord->isChecked();
+    const auto found = merge::FindNext(WorkspaceEdit->Document(), bytes, options, true);
     if (!found) {
-        m_prompts->NotFound(FindDialog1, BytesToText(merge::NotFoundMessage(bytes)));
+        prompts_->NotFound(FindDialog, BytesToText(merge::NotFoundMessage(bytes)));
         return false;
     }
-    RichEdit1->SetSelection(*found, bytes.size());
+    WorkspaceEdit->SetSelection(*found, bytes.size());
     ShowLineColStatus();
     return true;
 }
 
 void TMergeEditForm::ShowLineColStatus() {
-    const merge::TSelection sel = RichEdit1->Selection();
+    const merge::TSelection sel = WorkspaceEdit->Selection();
     StatusPanel->setText(
-        QString::fromStdString(merge::LineColStatus(RichEdit1->Document(), sel.Start)));
+        QString::fromStdString(merge::LineColStatus(WorkspaceEdit->Document(), sel.Start)));
     ActCut->setEnabled(sel.Length > 0);
     ActCopy->setEnabled(sel.Length > 0);
-    ActPaste->setEnabled(RichEdit1->ClipboardHasText());
+    ActPaste->setEnabled(WorkspaceEdit->ClipboardHasText());
 }
 
 void TMergeEditForm::closeEvent(QCloseEvent* event) {
-    if (RichEdit1->Modified() && !m_prompts->DiscardChanges(this)) {
+    if (WorkspaceEdit->Modified() && !prompts_->DiscardChanges(this)) {
         event->ignore();
         return;
     }
-    if (FindDialog1) FindDialog1->hide();
+    if (FindDialog) FindDialog->hide();
     event->accept();
 }
 

@@ -47,7 +47,7 @@ public:
 
     // The folder every file dialog starts in (the main window's folder for new files).
     void SetDefaultFolderSource(std::function<QString()> source) {
-        m_defaultFolder = std::move(source);
+        defaultFolder_ = std::move(source);
     }
 
     // Content.
@@ -69,9 +69,9 @@ public:
     // Status panel and the Edit menu's state.
     void ShowLineColStatus();
 
-    TRichEdit* RichEdit1 = nullptr;
+    TRichEdit* WorkspaceEdit = nullptr;
     QLabel* StatusPanel = nullptr;
-    TFindDialog* FindDialog1 = nullptr; // created on first use
+    TFindDialog* FindDialog = nullptr; // created on first use
     QMenu* FileMenu = nullptr;
     QMenu* EditMenu = nullptr;
     QAction* ActPrior = nullptr;
@@ -102,10 +102,10 @@ private:
     void SaveVersion(bool newVersion);
     template <class F> void Command(F&& f);
 
-    TUserDialogs& m_dialogs;
-    TMergeEditPrompts* m_prompts;
-    std::function<QString()> m_defaultFolder;
-    QString m_workspaceFileName; // offered again by the next workspace save
+    TUserDialogs& dialogs_;
+    TMergeEditPrompts* prompts_;
+    std::function<QString()> defaultFolder_;
+    QString workspaceFileName_; // offered again by the next workspace save
 };
 
 } // namespace quennet::gui

@@ -22,11 +22,11 @@ const QString kComment = QStringLiteral("Comment");
 }
 
 TMergeSetupDlgForm::TMergeSetupDlgForm(const QString& prompt, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Merge Setup"));
+    setWindowTitle(tr("Merge Setup"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     PromptLabel = new QLabel(prompt);
-    RemoveButton = new QRadioButton(QStringLiteral("Remove"));
-    CommentButton = new QRadioButton(QStringLiteral("Comment //"));
+    RemoveButton = new QRadioButton(tr("Remove"));
+    CommentButton = new QRadioButton(tr("Comment //"));
     CommentEdit = new QLineEdit;
     RemoveButton->setChecked(true);
 

@@ -3,7 +3,6 @@
 #include "navigator_form.h"
 
 #include "app_registry.h"
-#include "main_form.h"
 #include "state_images.h"
 #include "user_dialogs.h"
 
@@ -73,8 +72,8 @@ QPixmap StatusGlyph(navigator::FileStatus status) {
 }
 
 template <class F> void TNavigatorForm::Command(F&& f) {
-    if (TMainForm* main = MainForm()) {
-        RunCommand(main->Dialogs(), this, f);
+    if (dialogs_) {
+        RunCommand(*dialogs_, this, f);
         return;
     }
     try {
@@ -86,15 +85,15 @@ template <class F> void TNavigatorForm::Command(F&& f) {
 
 TNavigatorForm::TNavigatorForm(TAppRegistry* registry, QWidget* parent)
     : TAdvForm(registry, parent, Qt::Tool) {
-    setWindowTitle(QStringLiteral("Navigator"));
+    setWindowTitle(tr("Navigator"));
     resize(640, 520);
 
-    m_folders = new QFileSystemModel(this);
-    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_folders->setRootPath(QDir::rootPath());
+    folders_ = new QFileSystemModel(this);
+    folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    folders_->setRootPath(QDir::rootPath());
     // The model reads folders in the background; once a folder on a side's path has arrived,
     // the tree can show that side's folder.
-    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
         for (TSide* side : {&Left, &Right}) {
             const QString folder = Clean(side->Folder);
             if (folder == path ||
@@ -124,7 +123,7 @@ TNavigatorForm::TNavigatorForm(TAppRegistry* registry, QWidget* parent)
 
     // The splitter position is read now and applied once the window has its stored size.
     if (registry && registry->OpenSettingsKey(SettingsKey(), false)) {
-        m_storedPanelHeight = registry->ReadInteger(kPanelHeight, -1);
+        storedPanelHeight_ = registry->ReadInteger(kPanelHeight, -1);
         registry->CloseKey();
     }
 
@@ -148,12 +147,12 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
     layout->setSpacing(3);
     auto* header = new QHBoxLayout;
     header->setSpacing(4);
-    side.Caption = new QLabel(left ? QStringLiteral("Old files") : QStringLiteral("New files"));
+    side.Caption = new QLabel(left ? tr("Old files") : tr("New files"));
     QFont bold = side.Caption->font();
     bold.setBold(true);
     side.Caption->setFont(bold);
     side.DriveBox = new QComboBox;
-    side.DriveBox->setToolTip(QStringLiteral("Drive"));
+    side.DriveBox->setToolTip(tr("Drive"));
     side.DriveBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     side.DriveBox->setMinimumContentsLength(8);
     FillDriveBox(side);
@@ -166,9 +165,8 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
         return b;
     };
     if (left) {
-        SetLeftEqRightButton =
-            button(QStyle::SP_ArrowLeft, QStringLiteral("Set left folder eq right"));
-        RefreshButton = button(QStyle::SP_BrowserReload, QStringLiteral("Refresh contents"));
+        SetLeftEqRightButton = button(QStyle::SP_ArrowLeft, tr("Set left folder eq right"));
+        RefreshButton = button(QStyle::SP_BrowserReload, tr("Refresh contents"));
         header->addWidget(side.Caption);
         header->addWidget(side.DriveBox, 1);
         header->addWidget(SetLeftEqRightButton);
@@ -178,8 +176,7 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
         connect(RefreshButton, &QToolButton::clicked, this,
                 [this] { Command([this] { RefreshContents(); }); });
     } else {
-        SetRightEqLeftButton =
-            button(QStyle::SP_ArrowRight, QStringLiteral("Set right folder eq left"));
+        SetRightEqLeftButton = button(QStyle::SP_ArrowRight, tr("Set right folder eq left"));
         header->addWidget(SetRightEqLeftButton);
         header->addWidget(side.Caption);
         header->addWidget(side.DriveBox, 1);
@@ -189,9 +186,10 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
     layout->addLayout(header);
 
     side.FolderTree = new QTreeView;
-    side.FolderTree->setModel(m_folders);
+    side.FolderTree->setAccessibleName(left ? tr("Old folders") : tr("New folders"));
+    side.FolderTree->setModel(folders_);
     side.FolderTree->setHeaderHidden(true);
-    for (int c = 1; c < m_folders->columnCount(); ++c)
+    for (int c = 1; c < folders_->columnCount(); ++c)
         side.FolderTree->hideColumn(c);
     side.FolderTree->setSelectionMode(QAbstractItemView::SingleSelection);
     side.FolderTree->setUniformRowHeights(true);
@@ -201,7 +199,7 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
     connect(side.FolderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this, left, s](const QModelIndex& index) {
                 if (!index.isValid()) return;
-                const QString folder = m_folders->filePath(index);
+                const QString folder = folders_->filePath(index);
                 if (folder != Clean(s->Folder))
                     Command([this, left, folder] { SetFolder(left, folder); });
             });
@@ -218,6 +216,7 @@ QWidget* TNavigatorForm::CreateBottom(TSide& side, bool left) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(3);
     side.FileList = new QListWidget;
+    side.FileList->setAccessibleName(left ? tr("Old files") : tr("New files"));
     side.FileList->setSelectionMode(QAbstractItemView::SingleSelection);
     side.FileList->setIconSize(QSize(16, 16));
     side.FileList->setUniformItemSizes(true);
@@ -274,11 +273,11 @@ void TNavigatorForm::SetFolder(bool left, const QString& folder) {
     if (best >= 0) side.DriveBox->setCurrentIndex(best);
     ShowFolderInTree(side);
     ReadFileNames(side);
-    FileListBox1ReadFileNames();
+    UpdateStatuses();
 }
 
 void TNavigatorForm::ShowFolderInTree(TSide& side) {
-    const QModelIndex index = m_folders->index(Clean(side.Folder));
+    const QModelIndex index = folders_->index(Clean(side.Folder));
     if (!index.isValid()) return;
     QSignalBlocker block(side.FolderTree->selectionModel());
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
@@ -294,7 +293,7 @@ void TNavigatorForm::SetFilter(bool left, int index) {
     side.FilterBox->setCurrentIndex(index);
     side.Mask = filters[static_cast<size_t>(index)].Mask;
     ReadFileNames(side);
-    FileListBox1ReadFileNames();
+    UpdateStatuses();
 }
 
 void TNavigatorForm::ReadFileNames(TSide& side) {
@@ -317,7 +316,7 @@ void TNavigatorForm::ReadFileNames(TSide& side) {
     if (!selected.isEmpty()) SelectFileName(&side == &Left, selected);
 }
 
-void TNavigatorForm::FileListBox1ReadFileNames() {
+void TNavigatorForm::UpdateStatuses() {
     QStringList summary;
     for (bool left : {true, false}) {
         int counts[3] = {0, 0, 0};
@@ -334,8 +333,8 @@ void TNavigatorForm::FileListBox1ReadFileNames() {
             ++counts[static_cast<int>(status)];
         }
         here.FileList->viewport()->update();
-        summary << QStringLiteral("%1: %2 identical, %3 different, %4 only here")
-                       .arg(left ? QStringLiteral("Old files") : QStringLiteral("New files"))
+        summary << tr("%1: %2 identical, %3 different, %4 only here")
+                       .arg(left ? tr("Old files") : tr("New files"))
                        .arg(counts[static_cast<int>(navigator::FileStatus::Identical)])
                        .arg(counts[static_cast<int>(navigator::FileStatus::Different)])
                        .arg(counts[static_cast<int>(navigator::FileStatus::OnlyHere)]);
@@ -346,7 +345,7 @@ void TNavigatorForm::FileListBox1ReadFileNames() {
 void TNavigatorForm::RefreshContents() {
     ReadFileNames(Left);
     ReadFileNames(Right);
-    FileListBox1ReadFileNames();
+    UpdateStatuses();
 }
 
 void TNavigatorForm::SetRightFolderEqLeft() {
@@ -409,12 +408,10 @@ void TNavigatorForm::FileListClick(bool left) {
 
 void TNavigatorForm::FileListDblClick(bool left) {
     FileListClick(left);
-    OpenPairInMainWindow();
+    OpenSelectedPair();
 }
 
-void TNavigatorForm::OpenPairInMainWindow() {
-    TMainForm* main = MainForm();
-    if (!main) return;
+void TNavigatorForm::OpenSelectedPair() {
     const QString oldFile = SelectedFile(true);
     const QString newFile = SelectedFile(false);
     if (oldFile.isEmpty() && newFile.isEmpty()) return;
@@ -422,7 +419,7 @@ void TNavigatorForm::OpenPairInMainWindow() {
         return QDir::toNativeSeparators(QString::fromStdString(
             navigator::WithTrailingSeparator(QDir::fromNativeSeparators(f).toStdString())));
     };
-    main->OpenPair(oldFile, newFile, folder(Left.Folder), folder(Right.Folder));
+    emit PairChosen(oldFile, newFile, folder(Left.Folder), folder(Right.Folder));
 }
 
 int TNavigatorForm::PanelHeight() const {
@@ -430,14 +427,10 @@ int TNavigatorForm::PanelHeight() const {
 }
 
 void TNavigatorForm::FirstShown() {
-    if (m_storedPanelHeight <= 0) return;
+    if (storedPanelHeight_ <= 0) return;
     const int total = PanelSplitter->height() - PanelSplitter->handleWidth();
-    const int top = std::min(m_storedPanelHeight, std::max(0, total - 60));
+    const int top = std::min(storedPanelHeight_, std::max(0, total - 60));
     PanelSplitter->setSizes({top, std::max(0, total - top)});
-}
-
-TMainForm* TNavigatorForm::MainForm() const {
-    return qobject_cast<TMainForm*>(parentWidget());
 }
 
 } // namespace quennet::gui

@@ -21,7 +21,7 @@ class QTreeView;
 
 namespace quennet::gui {
 
-class TMainForm;
+class TUserDialogs;
 
 // The filter box entries: caption and mask.
 struct TNavigatorFilter {
@@ -67,7 +67,7 @@ public:
     void SetFilter(bool left, int index);
 
     // Recomputes the statuses of both lists (run after either list read its names).
-    void FileListBox1ReadFileNames();
+    void UpdateStatuses();
     void RefreshContents();
     void SetRightFolderEqLeft();
     void SetLeftFolderEqRight();
@@ -83,9 +83,18 @@ public:
     // Click selects the namesake on the other side; double-click then opens the pair.
     void FileListClick(bool left);
     void FileListDblClick(bool left);
-    void OpenPairInMainWindow();
+    // Emits PairChosen for the selected files, when there is one.
+    void OpenSelectedPair();
+
+    // Failed commands are shown through these dialogs; without them, in the status bar.
+    void SetDialogs(TUserDialogs* dialogs) { dialogs_ = dialogs; }
 
     int PanelHeight() const;
+
+signals:
+    // Either name may be empty; folders end with a separator.
+    void PairChosen(const QString& oldFile, const QString& newFile, const QString& oldFolder,
+                    const QString& newFolder);
 
 protected:
     void FirstShown() override;
@@ -98,11 +107,11 @@ private:
     void ReadFileNames(TSide& side);
     TSide& Side(bool left) { return left ? Left : Right; }
     const TSide& Side(bool left) const { return left ? Left : Right; }
-    TMainForm* MainForm() const;
     template <class F> void Command(F&& f);
 
-    QFileSystemModel* m_folders = nullptr;
-    int m_storedPanelHeight = -1;
+    TUserDialogs* dialogs_ = nullptr;
+    QFileSystemModel* folders_ = nullptr;
+    int storedPanelHeight_ = -1;
 };
 
 } // namespace quennet::gui

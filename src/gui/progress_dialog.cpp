@@ -19,28 +19,28 @@ constexpr int kMinWidth = 260;
 } // namespace
 
 TProgressDialogForm::TProgressDialogForm(TProgressDialog* component)
-    : QDialog(nullptr), m_component(component) {
-    setWindowTitle(QStringLiteral("Progress"));
-    Label1 = new QLabel(this);
-    Label1->setTextFormat(Qt::PlainText);
-    W95Meter1 = new QProgressBar(this);
-    W95Meter1->setTextVisible(false);
-    W95Meter1->setFixedHeight(10);
-    AbortBtn = new QPushButton(QStringLiteral("Abort"), this);
-    AbortBtn->setFixedSize(75, 25);
-    AbortBtn->setAutoDefault(false);
-    connect(AbortBtn, &QPushButton::clicked, this, [this] { Aborted = true; });
+    : QDialog(nullptr), component_(component) {
+    setWindowTitle(tr("Progress"));
+    TextLabel = new QLabel(this);
+    TextLabel->setTextFormat(Qt::PlainText);
+    Meter = new QProgressBar(this);
+    Meter->setTextVisible(false);
+    Meter->setFixedHeight(10);
+    AbortButton = new QPushButton(tr("Abort"), this);
+    AbortButton->setFixedSize(75, 25);
+    AbortButton->setAutoDefault(false);
+    connect(AbortButton, &QPushButton::clicked, this, [this] { Aborted = true; });
     setFixedSize(kDesignWidth, kHeightWithButton);
 }
 
 void TProgressDialogForm::ApplyLayout() {
-    int h = AbortBtn->isVisibleTo(this) ? kHeightWithButton : kHeightWithoutButton;
+    int h = AbortButton->isVisibleTo(this) ? kHeightWithButton : kHeightWithoutButton;
     setFixedSize(width(), h);
     PlaceChildren();
 }
 
 void TProgressDialogForm::FitWidth() {
-    int w = Label1->fontMetrics().horizontalAdvance(Label1->text()) + 20;
+    int w = TextLabel->fontMetrics().horizontalAdvance(TextLabel->text()) + 20;
     QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (s && w > s->geometry().width()) w = s->geometry().width();
     if (w < kMinWidth) w = kMinWidth;
@@ -54,12 +54,12 @@ void TProgressDialogForm::FitWidth() {
 
 void TProgressDialogForm::PlaceChildren() {
     const int cw = width();
-    const bool bar = W95Meter1->isVisibleTo(this);
+    const bool bar = Meter->isVisibleTo(this);
     const int labelTop = bar ? 10 : 20;
-    const int labelHeight = Label1->fontMetrics().height();
-    Label1->setGeometry(5, labelTop, cw - 10, labelHeight);
-    if (bar) W95Meter1->setGeometry(5, labelTop + labelHeight + 4, cw - 10, 10);
-    AbortBtn->move((cw - AbortBtn->width()) / 2, height() - AbortBtn->height() - 8);
+    const int labelHeight = TextLabel->fontMetrics().height();
+    TextLabel->setGeometry(5, labelTop, cw - 10, labelHeight);
+    if (bar) Meter->setGeometry(5, labelTop + labelHeight + 4, cw - 10, 10);
+    AbortButton->move((cw - AbortButton->width()) / 2, height() - AbortButton->height() - 8);
 }
 
 void TProgressDialogForm::closeEvent(QCloseEvent* event) {
@@ -79,163 +79,163 @@ void TProgressDialogForm::resizeEvent(QResizeEvent* event) {
 
 void TProgressDialogForm::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_component &&
-        m_component->CanMinimize())
-        m_component->MinimizeApplication();
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && component_ &&
+        component_->CanMinimize())
+        component_->MinimizeApplication();
 }
 
-TProgressDialog::TProgressDialog(QWidget* owner) : QObject(owner), m_owner(owner) {}
+TProgressDialog::TProgressDialog(QWidget* owner) : QObject(owner), owner_(owner) {}
 
 TProgressDialog::~TProgressDialog() {
-    if (m_form) HideForm();
+    if (form_) HideForm();
 }
 
 void TProgressDialog::Open() {
-    if (m_openCount == 0) ShowForm();
-    ++m_openCount;
+    if (openCount_ == 0) ShowForm();
+    ++openCount_;
 }
 
 void TProgressDialog::Close() {
-    if (m_openCount <= 0) return;
-    if (--m_openCount == 0) HideForm();
+    if (openCount_ <= 0) return;
+    if (--openCount_ == 0) HideForm();
 }
 
 void TProgressDialog::ShowForm() {
-    m_savedTitle = QGuiApplication::applicationDisplayName();
-    m_form = std::make_unique<TProgressDialogForm>(this);
-    TProgressDialogForm* f = m_form.get();
-    f->Label1->setText(m_text);
-    f->setWindowTitle(m_caption);
-    if (m_meterVisible) {
-        f->W95Meter1->setRange(m_min, m_max);
-        f->W95Meter1->setValue(m_position);
+    savedTitle_ = QGuiApplication::applicationDisplayName();
+    form_ = std::make_unique<TProgressDialogForm>(this);
+    TProgressDialogForm* f = form_.get();
+    f->TextLabel->setText(text_);
+    f->setWindowTitle(caption_);
+    if (meterVisible_) {
+        f->Meter->setRange(min_, max_);
+        f->Meter->setValue(position_);
     }
-    f->W95Meter1->setVisible(m_meterVisible);
-    f->AbortBtn->setVisible(m_buttonEnabled);
-    f->AbortBtn->setText(m_buttonCaption);
+    f->Meter->setVisible(meterVisible_);
+    f->AbortButton->setVisible(buttonEnabled_);
+    f->AbortButton->setText(buttonCaption_);
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (m_canMinimize) flags |= Qt::WindowMinimizeButtonHint;
+    if (canMinimize_) flags |= Qt::WindowMinimizeButtonHint;
     f->setWindowFlags(flags);
     f->ApplyLayout();
 
     // Centred over the owner; no widget parent, since disabling the owner would disable it too.
-    if (m_owner) {
-        QRect o = m_owner->frameGeometry();
+    if (owner_) {
+        QRect o = owner_->frameGeometry();
         f->move(o.center().x() - f->width() / 2, o.center().y() - f->height() / 2);
     }
     f->FitWidth();
 
-    m_disabled.clear();
+    disabled_.clear();
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget* w : windows) {
         if (w == f || !w->isEnabled()) continue;
         w->setEnabled(false);
-        m_disabled.emplace_back(w);
+        disabled_.emplace_back(w);
     }
     f->show();
-    if (m_owner && m_owner->windowHandle() && f->windowHandle())
-        f->windowHandle()->setTransientParent(m_owner->windowHandle());
+    if (owner_ && owner_->windowHandle() && f->windowHandle())
+        f->windowHandle()->setTransientParent(owner_->windowHandle());
     f->repaint();
 }
 
 void TProgressDialog::HideForm() {
-    for (auto& w : m_minimized)
+    for (auto& w : minimized_)
         if (w && w->isMinimized()) w->showNormal();
-    m_minimized.clear();
-    for (auto& w : m_disabled)
+    minimized_.clear();
+    for (auto& w : disabled_)
         if (w) w->setEnabled(true);
-    m_disabled.clear();
-    m_form->hide();
-    m_form.reset();
-    QGuiApplication::setApplicationDisplayName(m_savedTitle);
+    disabled_.clear();
+    form_->hide();
+    form_.reset();
+    QGuiApplication::setApplicationDisplayName(savedTitle_);
 }
 
 void TProgressDialog::Refresh() {
-    m_form->repaint();
+    form_->repaint();
     QCoreApplication::processEvents();
 }
 
 void TProgressDialog::SetCaption(const QString& value) {
-    m_caption = value;
-    if (!m_form) return;
-    m_form->setWindowTitle(value);
+    caption_ = value;
+    if (!form_) return;
+    form_->setWindowTitle(value);
     Refresh();
 }
 
 void TProgressDialog::SetButtonCaption(const QString& value) {
-    m_buttonCaption = value;
-    if (!m_form) return;
-    m_form->AbortBtn->setText(value);
+    buttonCaption_ = value;
+    if (!form_) return;
+    form_->AbortButton->setText(value);
     Refresh();
 }
 
 void TProgressDialog::SetText(const QString& value) {
-    m_text = value;
-    if (!m_form) return;
-    m_form->Label1->setText(value);
-    m_form->FitWidth();
+    text_ = value;
+    if (!form_) return;
+    form_->TextLabel->setText(value);
+    form_->FitWidth();
     QGuiApplication::setApplicationDisplayName(value);
     Refresh();
 }
 
 void TProgressDialog::SetMin(int value) {
-    m_min = value;
-    if (!m_form) return;
-    m_form->W95Meter1->setMinimum(value);
+    min_ = value;
+    if (!form_) return;
+    form_->Meter->setMinimum(value);
     Refresh();
 }
 
 void TProgressDialog::SetMax(int value) {
-    m_max = value;
-    if (!m_form) return;
-    m_form->W95Meter1->setMaximum(value);
+    max_ = value;
+    if (!form_) return;
+    form_->Meter->setMaximum(value);
     Refresh();
 }
 
 void TProgressDialog::SetPosition(int value) {
-    m_position = value;
-    if (!m_form || !m_form->W95Meter1->isVisibleTo(m_form.get())) return;
-    m_form->W95Meter1->setValue(value);
+    position_ = value;
+    if (!form_ || !form_->Meter->isVisibleTo(form_.get())) return;
+    form_->Meter->setValue(value);
     Refresh();
 }
 
 int TProgressDialog::Percent() const {
-    long long range = static_cast<long long>(m_max) - m_min;
+    long long range = static_cast<long long>(max_) - min_;
     if (range == 0) return 0;
-    return static_cast<int>((static_cast<long long>(m_position) - m_min) * 100 / range);
+    return static_cast<int>((static_cast<long long>(position_) - min_) * 100 / range);
 }
 
 void TProgressDialog::SetPercent(int value) {
-    long long range = static_cast<long long>(m_max) - m_min;
-    SetPosition(static_cast<int>(m_min + range * value / 100));
+    long long range = static_cast<long long>(max_) - min_;
+    SetPosition(static_cast<int>(min_ + range * value / 100));
 }
 
 void TProgressDialog::SetMeterVisible(bool value) {
-    if (value == m_meterVisible) return;
-    m_meterVisible = value;
-    if (!m_form) return;
-    m_form->W95Meter1->setVisible(value);
-    m_form->ApplyLayout();
+    if (value == meterVisible_) return;
+    meterVisible_ = value;
+    if (!form_) return;
+    form_->Meter->setVisible(value);
+    form_->ApplyLayout();
     Refresh();
 }
 
 void TProgressDialog::SetButtonEnabled(bool value) {
-    m_buttonEnabled = value;
-    if (!m_form) return;
-    m_form->AbortBtn->setVisible(value);
+    buttonEnabled_ = value;
+    if (!form_) return;
+    form_->AbortButton->setVisible(value);
     Refresh();
 }
 
 void TProgressDialog::MinimizeApplication() {
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget* w : windows) {
-        if (!w->isVisible() || w->isMinimized() || w == m_form.get()) continue;
+        if (!w->isVisible() || w->isMinimized() || w == form_.get()) continue;
         w->showMinimized();
-        m_minimized.emplace_back(w);
+        minimized_.emplace_back(w);
     }
     QCoreApplication::processEvents();
-    if (m_form) QGuiApplication::setApplicationDisplayName(m_form->Label1->text());
+    if (form_) QGuiApplication::setApplicationDisplayName(form_->TextLabel->text());
 }
 
 } // namespace quennet::gui

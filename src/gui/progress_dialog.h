@@ -24,9 +24,9 @@ class TProgressDialogForm : public QDialog {
 public:
     explicit TProgressDialogForm(TProgressDialog* component);
 
-    QLabel* Label1;
-    QProgressBar* W95Meter1;
-    QPushButton* AbortBtn;
+    QLabel* TextLabel;
+    QProgressBar* Meter;
+    QPushButton* AbortButton;
     bool Aborted = false;
 
     // Label top and client height by what is visible.
@@ -42,7 +42,7 @@ protected:
 
 private:
     void PlaceChildren();
-    TProgressDialog* m_component;
+    TProgressDialog* component_;
 };
 
 class TProgressDialog : public QObject {
@@ -54,32 +54,32 @@ public:
 
     void Open();
     void Close();
-    int OpenCount() const { return m_openCount; }
+    int OpenCount() const { return openCount_; }
     // The progress window while shown, else null.
-    TProgressDialogForm* Form() const { return m_form.get(); }
+    TProgressDialogForm* Form() const { return form_.get(); }
     // Set by the close box, Esc and the Abort button of the current progress window.
-    bool Aborted() const { return m_form && m_form->Aborted; }
+    bool Aborted() const { return form_ && form_->Aborted; }
 
-    QString Caption() const { return m_caption; }
+    QString Caption() const { return caption_; }
     void SetCaption(const QString& value);
-    bool CanMinimize() const { return m_canMinimize; }
-    void SetCanMinimize(bool value) { m_canMinimize = value; }
-    QString ButtonCaption() const { return m_buttonCaption; }
+    bool CanMinimize() const { return canMinimize_; }
+    void SetCanMinimize(bool value) { canMinimize_ = value; }
+    QString ButtonCaption() const { return buttonCaption_; }
     void SetButtonCaption(const QString& value);
-    QString Text() const { return m_text; }
+    QString Text() const { return text_; }
     void SetText(const QString& value);
-    int Min() const { return m_min; }
+    int Min() const { return min_; }
     void SetMin(int value);
-    int Max() const { return m_max; }
+    int Max() const { return max_; }
     void SetMax(int value);
-    int Position() const { return m_position; }
+    int Position() const { return position_; }
     void SetPosition(int value);
     // With an empty range the percentage is 0 and setting it moves to Min.
     int Percent() const;
     void SetPercent(int value);
-    bool MeterVisible() const { return m_meterVisible; }
+    bool MeterVisible() const { return meterVisible_; }
     void SetMeterVisible(bool value);
-    bool ButtonEnabled() const { return m_buttonEnabled; }
+    bool ButtonEnabled() const { return buttonEnabled_; }
     void SetButtonEnabled(bool value);
 
     // Called by the form when the user minimises it.
@@ -90,22 +90,22 @@ private:
     void HideForm();
     void Refresh();
 
-    QPointer<QWidget> m_owner;
-    std::unique_ptr<TProgressDialogForm> m_form;
-    int m_openCount = 0;
-    QString m_savedTitle;
-    std::vector<QPointer<QWidget>> m_disabled;
-    std::vector<QPointer<QWidget>> m_minimized;
+    QPointer<QWidget> owner_;
+    std::unique_ptr<TProgressDialogForm> form_;
+    int openCount_ = 0;
+    QString savedTitle_;
+    std::vector<QPointer<QWidget>> disabled_;
+    std::vector<QPointer<QWidget>> minimized_;
 
-    QString m_caption;
-    bool m_canMinimize = true;
-    QString m_buttonCaption = QStringLiteral("Abort");
-    QString m_text;
-    int m_min = 0;
-    int m_max = 100;
-    int m_position = 0;
-    bool m_meterVisible = true;
-    bool m_buttonEnabled = true;
+    QString caption_;
+    bool canMinimize_ = true;
+    QString buttonCaption_ = QStringLiteral("Abort");
+    QString text_;
+    int min_ = 0;
+    int max_ = 100;
+    int position_ = 0;
+    bool meterVisible_ = true;
+    bool buttonEnabled_ = true;
 };
 
 } // namespace quennet::gui

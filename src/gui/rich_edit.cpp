@@ -122,11 +122,11 @@ TRichEdit::TRichEdit(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
-    m_doc = std::move(document);
-    m_endMark = m_doc.LineBreakFormat(m_doc.LineCount() - 1);
-    m_stale = false;
+    doc_ = std::move(document);
+    endMark_ = doc_.LineBreakFormat(doc_.LineCount() - 1);
+    stale_ = false;
     QTextDocument* qdoc = QPlainTextEdit::document();
-    m_pushing = true;
+    pushing_ = true;
     qdoc->setUndoRedoEnabled(false);
     {
         // One edit block: the layout and the view hear of the change once.
@@ -134,14 +134,13 @@ void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
         c.beginEditBlock();
         c.select(QTextCursor::Document);
         c.removeSelectedText();
-        const size_t n = m_doc.LineCount();
+        const size_t n = doc_.LineCount();
         for (size_t line = 0; line < n; ++line) {
-            const std::string& text = m_doc.LineText(line);
+            const std::string& text = doc_.LineText(line);
             if (line > 0)
-                c.insertBlock(QTextBlockFormat(),
-                              ToTextCharFormat(m_doc.LineBreakFormat(line - 1)));
+                c.insertBlock(QTextBlockFormat(), ToTextCharFormat(doc_.LineBreakFormat(line - 1)));
             size_t pos = 0;
-            for (const auto& run : m_doc.LineRuns(line)) {
+            for (const auto& run : doc_.LineRuns(line)) {
                 c.insertText(BytesToText(std::string_view(text).substr(pos, run.Length)),
                              ToTextCharFormat(run.Format));
                 pos += run.Length;
@@ -150,7 +149,7 @@ void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
         c.endEditBlock();
     }
     qdoc->setUndoRedoEnabled(true);
-    m_pushing = false;
+    pushing_ = false;
     qdoc->setModified(false);
     QTextCursor start(qdoc);
     setTextCursor(start);
@@ -158,14 +157,14 @@ void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
 }
 
 const merge::TWorkspaceDocument& TRichEdit::Document() {
-    if (m_stale) {
-        m_doc = DocumentFromWidget();
-        m_stale = false;
-        ++m_fullSyncs;
+    if (stale_) {
+        doc_ = DocumentFromWidget();
+        stale_ = false;
+        ++fullSyncs_;
     }
     const merge::TSelection sel = Selection();
-    m_doc.SetSelection(sel.Start, sel.Length);
-    return m_doc;
+    doc_.SetSelection(sel.Start, sel.Length);
+    return doc_;
 }
 
 merge::TWorkspaceDocument TRichEdit::DocumentFromWidget() const {
@@ -182,45 +181,45 @@ merge::TWorkspaceDocument TRichEdit::DocumentFromWidget() const {
         }
         const QTextBlock next = b.next();
         out.AppendLine(std::move(text), std::move(runs),
-                       next.isValid() ? ToCharFormat(next.charFormat()) : m_endMark);
+                       next.isValid() ? ToCharFormat(next.charFormat()) : endMark_);
     }
     return out;
 }
 
 void TRichEdit::OnContentsChange(int from, int removed, int added) {
-    if (m_pushing || m_stale) return;
+    if (pushing_ || stale_) return;
     // Qt may count the document's closing separator in both numbers; anything that still
     // does not add up makes the document rebuild itself from the widget when next asked.
     const size_t widgetLength =
         static_cast<size_t>(QPlainTextEdit::document()->characterCount() - 1);
-    const size_t docLength = m_doc.TextLength();
+    const size_t docLength = doc_.TextLength();
     const size_t start = static_cast<size_t>(std::max(from, 0));
     if (start > docLength || start > widgetLength) {
-        m_stale = true;
+        stale_ = true;
         return;
     }
     const size_t rem = std::min(static_cast<size_t>(std::max(removed, 0)), docLength - start);
     const size_t add = std::min(static_cast<size_t>(std::max(added, 0)), widgetLength - start);
     if (docLength - rem + add != widgetLength) {
-        m_stale = true;
+        stale_ = true;
         return;
     }
     QTextCursor c(QPlainTextEdit::document());
     c.setPosition(static_cast<int>(start));
     c.setPosition(static_cast<int>(start + add), QTextCursor::KeepAnchor);
     const std::string inserted = TextToBytes(c.selectedText());
-    m_doc.Delete(start, rem);
-    if (!inserted.empty()) m_doc.Insert(start, inserted, m_endMark);
+    doc_.Delete(start, rem);
+    if (!inserted.empty()) doc_.Insert(start, inserted, endMark_);
     CopyFormatsFromWidget(start, add);
-    m_endMark = m_doc.LineBreakFormat(m_doc.LineCount() - 1);
-    ++m_incrementalSyncs;
+    endMark_ = doc_.LineBreakFormat(doc_.LineCount() - 1);
+    ++incrementalSyncs_;
 }
 
 void TRichEdit::CopyFormatsFromWidget(size_t start, size_t length) {
     if (length == 0) return;
     const size_t end = start + length;
-    const bool endMarkReached = end >= m_doc.TextLength();
-    const TCharFormat endMark = m_endMark;
+    const bool endMarkReached = end >= doc_.TextLength();
+    const TCharFormat endMark = endMark_;
     QTextDocument* qdoc = QPlainTextEdit::document();
     for (QTextBlock b = qdoc->findBlock(static_cast<int>(start));
          b.isValid() && static_cast<size_t>(b.position()) < end; b = b.next()) {
@@ -232,38 +231,38 @@ void TRichEdit::CopyFormatsFromWidget(size_t start, size_t length) {
             const size_t s = std::max(fs, start), e = std::min(fe, end);
             if (s >= e) continue;
             const TCharFormat format = ToCharFormat(f.charFormat());
-            m_doc.SetColor(s, e - s, format.Color);
-            m_doc.SetBold(s, e - s, format.Bold);
+            doc_.SetColor(s, e - s, format.Color);
+            doc_.SetBold(s, e - s, format.Bold);
         }
         const size_t breakAt = static_cast<size_t>(b.position() + b.length() - 1);
         const QTextBlock next = b.next();
         if (next.isValid() && breakAt >= start && breakAt < end) {
             const TCharFormat format = ToCharFormat(next.charFormat());
-            m_doc.SetColor(breakAt, 1, format.Color);
-            m_doc.SetBold(breakAt, 1, format.Bold);
+            doc_.SetColor(breakAt, 1, format.Color);
+            doc_.SetBold(breakAt, 1, format.Bold);
         }
     }
     // A range that reaches the end also formats the end mark in the document; typing at the
     // end of the text leaves the end mark as it was.
     if (endMarkReached) {
-        const size_t last = m_doc.TextLength();
-        m_doc.SetColor(last, 0, endMark.Color);
-        m_doc.SetBold(last, 0, endMark.Bold);
+        const size_t last = doc_.TextLength();
+        doc_.SetColor(last, 0, endMark.Color);
+        doc_.SetBold(last, 0, endMark.Bold);
     }
 }
 
 void TRichEdit::PushFormatsToWidget(size_t start, size_t length) {
-    const size_t textLength = m_doc.TextLength();
+    const size_t textLength = doc_.TextLength();
     start = std::min(start, textLength);
     const size_t end = std::min(textLength, start + length);
-    m_endMark = m_doc.LineBreakFormat(m_doc.LineCount() - 1);
+    endMark_ = doc_.LineBreakFormat(doc_.LineCount() - 1);
     if (start >= end) return;
-    m_pushing = true;
+    pushing_ = true;
     QTextCursor c(QPlainTextEdit::document());
     c.beginEditBlock();
     // Stretches of one format, breaks included, each set with one call.
     size_t segStart = start;
-    TCharFormat segFormat = m_doc.FormatAt(start);
+    TCharFormat segFormat = doc_.FormatAt(start);
     auto flush = [&](size_t segEnd) {
         c.setPosition(static_cast<int>(segStart));
         c.setPosition(static_cast<int>(segEnd), QTextCursor::KeepAnchor);
@@ -277,26 +276,26 @@ void TRichEdit::PushFormatsToWidget(size_t start, size_t length) {
             segFormat = f;
         }
     };
-    for (size_t line = m_doc.LineFromChar(start); line < m_doc.LineCount(); ++line) {
-        const size_t ls = m_doc.LineIndex(line);
+    for (size_t line = doc_.LineFromChar(start); line < doc_.LineCount(); ++line) {
+        const size_t ls = doc_.LineIndex(line);
         if (ls >= end) break;
         size_t pos = ls;
-        for (const auto& run : m_doc.LineRuns(line)) {
+        for (const auto& run : doc_.LineRuns(line)) {
             const size_t s = std::max(pos, start), e = std::min(pos + run.Length, end);
             if (s < e) add(s, e - s, run.Format);
             pos += run.Length;
         }
-        if (line + 1 < m_doc.LineCount() && pos >= start && pos < end)
-            add(pos, 1, m_doc.LineBreakFormat(line));
+        if (line + 1 < doc_.LineCount() && pos >= start && pos < end)
+            add(pos, 1, doc_.LineBreakFormat(line));
     }
     flush(end);
     c.endEditBlock();
-    m_pushing = false;
+    pushing_ = false;
 }
 
 QTextCharFormat TRichEdit::BreakFormatOfBlock(const QTextBlock& block) const {
     const QTextBlock next = block.next();
-    return next.isValid() ? next.charFormat() : ToTextCharFormat(m_endMark);
+    return next.isValid() ? next.charFormat() : ToTextCharFormat(endMark_);
 }
 
 void TRichEdit::OnCursorPositionChanged() {
@@ -346,18 +345,18 @@ void TRichEdit::SetSelectionColor(TColor color) {
 
 void TRichEdit::SetColor(size_t start, size_t length, TColor color) {
     Document();
-    m_doc.SetColor(start, length, color);
+    doc_.SetColor(start, length, color);
     PushFormatsToWidget(start, length);
     OnCursorPositionChanged();
 }
 
 void TRichEdit::SuspendRedraw() {
-    if (m_redrawLocks++ == 0) setUpdatesEnabled(false);
+    if (redrawLocks_++ == 0) setUpdatesEnabled(false);
 }
 
 void TRichEdit::ResumeRedraw() {
-    if (m_redrawLocks == 0) return;
-    if (--m_redrawLocks == 0) {
+    if (redrawLocks_ == 0) return;
+    if (--redrawLocks_ == 0) {
         setUpdatesEnabled(true);
         viewport()->update();
     }

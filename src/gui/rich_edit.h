@@ -69,7 +69,7 @@ public:
     // Redraw suspension, nestable: nothing is painted until the last resume, which repaints once.
     void SuspendRedraw();
     void ResumeRedraw();
-    bool RedrawSuspended() const { return m_redrawLocks > 0; }
+    bool RedrawSuspended() const { return redrawLocks_ > 0; }
 
     bool ClipboardHasText() const;
     bool Modified() const;
@@ -77,8 +77,8 @@ public:
 
     // Count of widget changes copied into the document one by one, and of full rebuilds
     // needed when a change report did not fit (tests watch both).
-    int IncrementalSyncs() const { return m_incrementalSyncs; }
-    int FullSyncs() const { return m_fullSyncs; }
+    int IncrementalSyncs() const { return incrementalSyncs_; }
+    int FullSyncs() const { return fullSyncs_; }
 
 signals:
     // The caret or the selection moved.
@@ -104,25 +104,25 @@ private:
     // The document's format of the block separator that ends a block (its line break).
     QTextCharFormat BreakFormatOfBlock(const QTextBlock& block) const;
 
-    merge::TWorkspaceDocument m_doc;
-    merge::TCharFormat m_endMark;
-    bool m_stale = false;   // the document missed a change: rebuild it from the widget
-    bool m_pushing = false; // our own format changes are not copied back
-    int m_redrawLocks = 0;
-    int m_incrementalSyncs = 0;
-    int m_fullSyncs = 0;
+    merge::TWorkspaceDocument doc_;
+    merge::TCharFormat endMark_;
+    bool stale_ = false;   // the document missed a change: rebuild it from the widget
+    bool pushing_ = false; // our own format changes are not copied back
+    int redrawLocks_ = 0;
+    int incrementalSyncs_ = 0;
+    int fullSyncs_ = 0;
 };
 
 // Suspends redrawing of a control for a scope.
 class TRedrawLock {
 public:
-    explicit TRedrawLock(TRichEdit* edit) : m_edit(edit) { m_edit->SuspendRedraw(); }
-    ~TRedrawLock() { m_edit->ResumeRedraw(); }
+    explicit TRedrawLock(TRichEdit* edit) : edit_(edit) { edit_->SuspendRedraw(); }
+    ~TRedrawLock() { edit_->ResumeRedraw(); }
     TRedrawLock(const TRedrawLock&) = delete;
     TRedrawLock& operator=(const TRedrawLock&) = delete;
 
 private:
-    TRichEdit* m_edit;
+    TRichEdit* edit_;
 };
 
 } // namespace quennet::gui

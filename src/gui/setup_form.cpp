@@ -49,31 +49,31 @@ QPlainTextEdit* MakeMemo(QWidget* parent) {
 } // namespace
 
 TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Setup"));
+    setWindowTitle(tr("Setup"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    PageControl1 = new QTabWidget(this);
+    Pages = new QTabWidget(this);
 
     auto* definesPage = new QWidget;
     auto* dl = new QVBoxLayout(definesPage);
-    dl->addWidget(new QLabel(QStringLiteral("One compiler symbol per line:"), definesPage));
+    dl->addWidget(new QLabel(tr("One compiler symbol per line:"), definesPage));
     DefinesMemo = MakeMemo(definesPage);
     dl->addWidget(DefinesMemo);
     auto* dialectRow = new QFormLayout;
     DialectCombo = new QComboBox(definesPage);
     for (const char* name : {"auto", "delphi", "fpc", "classic"})
         DialectCombo->addItem(QString::fromLatin1(name));
-    dialectRow->addRow(QStringLiteral("Dialect"), DialectCombo);
+    dialectRow->addRow(tr("Dialect"), DialectCombo);
     dl->addLayout(dialectRow);
-    PageControl1->addTab(definesPage, QStringLiteral("Compiler definitions"));
+    Pages->addTab(definesPage, tr("Compiler definitions"));
 
     auto* extPage = new QWidget;
     auto* el = new QVBoxLayout(extPage);
-    el->addWidget(new QLabel(QStringLiteral("One filter per line: description|patterns"), extPage));
+    el->addWidget(new QLabel(tr("One filter per line: description|patterns"), extPage));
     ExtensionsMemo = MakeMemo(extPage);
     el->addWidget(ExtensionsMemo);
-    PageControl1->addTab(extPage, QStringLiteral("Extensions"));
+    Pages->addTab(extPage, tr("Extensions"));
 
     auto* fontPage = new QWidget;
     auto* fl = new QFormLayout(fontPage);
@@ -87,19 +87,19 @@ TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
     for (const auto& [name, value] : FontCharsets())
         CharsetCombo->addItem(name, value);
     SelectCharset(1);
-    SampleMemo = new QPlainTextEdit(QStringLiteral("This is the sample text"), fontPage);
-    fl->addRow(QStringLiteral("Editor Font"), FontCombo);
-    fl->addRow(QStringLiteral("Size"), SizeEdit);
-    fl->addRow(QStringLiteral("Charset"), CharsetCombo);
-    fl->addRow(QStringLiteral("Sample Text"), SampleMemo);
-    PageControl1->addTab(fontPage, QStringLiteral("Font"));
+    SampleMemo = new QPlainTextEdit(tr("This is the sample text"), fontPage);
+    fl->addRow(tr("Editor Font"), FontCombo);
+    fl->addRow(tr("Size"), SizeEdit);
+    fl->addRow(tr("Charset"), CharsetCombo);
+    fl->addRow(tr("Sample Text"), SampleMemo);
+    Pages->addTab(fontPage, tr("Font"));
 
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PageControl1);
+    layout->addWidget(Pages);
     layout->addWidget(Buttons);
 
     connect(FontCombo, &QFontComboBox::currentFontChanged, this, [this] { UpdateSample(); });

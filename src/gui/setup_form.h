@@ -23,7 +23,7 @@ class TSetupForm : public QDialog {
 public:
     explicit TSetupForm(QWidget* parent = nullptr);
 
-    QTabWidget* PageControl1;
+    QTabWidget* Pages;
     QPlainTextEdit* DefinesMemo;
     QComboBox* DialectCombo; // "auto", "delphi", "fpc", "classic"
 

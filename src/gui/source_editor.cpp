@@ -74,9 +74,9 @@ QFont DefaultEditorFont() {
 }
 
 SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
-    : QsciScintilla(parent), m_font(DefaultEditorFont()), m_gutterWidth(gutterWidth) {
-    m_bookmarkHandles.fill(-1);
-    m_lexer = new PascalLexer(this);
+    : QsciScintilla(parent), font_(DefaultEditorFont()), gutterWidth_(gutterWidth) {
+    bookmarkHandles_.fill(-1);
+    lexer_ = new PascalLexer(this);
 
     setUtf8(false);
     setEolMode(EolUnix);
@@ -103,53 +103,53 @@ SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
     setMarginMarkerMask(kGutterMargin, (1 << (kNewOnlyMarker + 1)) - 1);
 
     markerDefine(Background, kBackgroundMarker);
-    setMarkerBackgroundColor(FromRgb(m_backgroundColor), kBackgroundMarker);
+    setMarkerBackgroundColor(FromRgb(backgroundColor_), kBackgroundMarker);
 
     applyAppearance();
 
     connect(this, &QsciScintilla::cursorPositionChanged, this, [this] { emit statusChanged(); });
     connect(this, &QsciScintilla::modificationChanged, this, [this] { emit statusChanged(); });
-    connect(this, &QsciScintilla::textChanged, this, [this] { m_oneEmptyLine = false; });
+    connect(this, &QsciScintilla::textChanged, this, [this] { oneEmptyLine_ = false; });
 }
 
 SourceEditor::~SourceEditor() = default;
 
 void SourceEditor::applyAppearance() {
-    m_lexer->applyFont(m_font);
-    m_lexer->applyPalette(palette().color(QPalette::Text), palette().color(QPalette::Base));
-    setLexer(m_lexer);
+    lexer_->applyFont(font_);
+    lexer_->applyPalette(palette().color(QPalette::Text), palette().color(QPalette::Base));
+    setLexer(lexer_);
     setTabWidth(kTabWidth);
-    setMarginWidth(kGutterMargin, m_gutterWidth);
+    setMarginWidth(kGutterMargin, gutterWidth_);
     defineMarkers();
 }
 
 int SourceEditor::lineHeight() const {
     const int h = static_cast<int>(SendScintilla(SCI_TEXTHEIGHT, 0UL));
-    return h > 0 ? h : QFontMetrics(m_font).height();
+    return h > 0 ? h : QFontMetrics(font_).height();
 }
 
 // Gutter marks are images as wide as the gutter, so each stands at its own x and a bookmark
 // digit and a state image on the same line do not overlap.
 void SourceEditor::defineMarkers() {
     const int height = lineHeight();
-    QFont digitFont = m_font;
+    QFont digitFont = font_;
     digitFont.setBold(true);
     for (int number = 0; number < kBookmarkCount; ++number) {
-        QImage image(m_gutterWidth, height, QImage::Format_ARGB32_Premultiplied);
+        QImage image(gutterWidth_, height, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
         painter.setFont(digitFont);
         painter.setPen(QColor(0, 0, 255));
-        painter.drawText(QRect(2, 0, m_gutterWidth - 2, height), Qt::AlignLeft | Qt::AlignTop,
+        painter.drawText(QRect(2, 0, gutterWidth_ - 2, height), Qt::AlignLeft | Qt::AlignTop,
                          QString::number(number));
         painter.end();
         markerDefine(image, number);
     }
-    const int x = m_stateImageX >= 0 ? m_stateImageX
-                                     : QFontMetrics(m_font).horizontalAdvance(QLatin1Char('0')) + 2;
+    const int x = stateImageX_ >= 0 ? stateImageX_
+                                    : QFontMetrics(font_).horizontalAdvance(QLatin1Char('0')) + 2;
     const TImageList stateImages = MakeStateImages();
     for (int index = 0; index < 2; ++index) {
-        QImage image(m_gutterWidth, height, QImage::Format_ARGB32_Premultiplied);
+        QImage image(gutterWidth_, height, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
         painter.drawPixmap(x, 0, stateImages[static_cast<size_t>(index)]);
@@ -159,7 +159,7 @@ void SourceEditor::defineMarkers() {
 }
 
 void SourceEditor::setStateImageX(int x) {
-    m_stateImageX = x;
+    stateImageX_ = x;
     defineMarkers();
 }
 
@@ -182,9 +182,9 @@ void SourceEditor::setLines(const std::vector<std::string>& lines) {
     SendScintilla(SCI_SETREADONLY, 0UL);
     clearDecorations();
     markerDeleteAll();
-    m_bookmarkHandles.fill(-1);
-    m_utf8 = io::ShowAsUtf8(lines);
-    setUtf8(m_utf8);
+    bookmarkHandles_.fill(-1);
+    utf8_ = io::ShowAsUtf8(lines);
+    setUtf8(utf8_);
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
     // APPENDTEXT takes a length, so NUL bytes in a line survive.
@@ -196,13 +196,13 @@ void SourceEditor::setLines(const std::vector<std::string>& lines) {
     SendScintilla(SCI_SETXOFFSET, 0UL);
     setFirstVisibleLine(0);
     if (wasReadOnly) SendScintilla(SCI_SETREADONLY, 1UL);
-    m_oneEmptyLine = lines.size() == 1 && lines[0].empty();
-    m_forcedModified = false;
+    oneEmptyLine_ = lines.size() == 1 && lines[0].empty();
+    forcedModified_ = false;
     emit statusChanged();
 }
 
 int SourceEditor::lineCount() const {
-    if (SendScintilla(SCI_GETLENGTH) == 0) return m_oneEmptyLine ? 1 : 0;
+    if (SendScintilla(SCI_GETLENGTH) == 0) return oneEmptyLine_ ? 1 : 0;
     return static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
 }
 
@@ -244,7 +244,7 @@ std::string SourceEditor::textCrLf() const {
 void SourceEditor::loadFile(const QString& path) {
     const std::string bytes = io::ReadFileBytes(QFile::encodeName(path).toStdString());
     setLines(io::SplitLines(bytes));
-    m_textFormat = io::DetectTextFormat(bytes);
+    textFormat_ = io::DetectTextFormat(bytes);
 }
 
 void SourceEditor::scrollToLine(int firstLine, int column) {
@@ -265,12 +265,12 @@ int SourceEditor::caretColumn() const {
 }
 
 bool SourceEditor::isModified() const {
-    return m_forcedModified || QsciScintilla::isModified();
+    return forcedModified_ || QsciScintilla::isModified();
 }
 
 void SourceEditor::setModified(bool modified) {
     const bool before = isModified();
-    m_forcedModified = modified;
+    forcedModified_ = modified;
     if (!modified) SendScintilla(SCI_SETSAVEPOINT);
     if (before != isModified()) emit statusChanged();
 }
@@ -280,22 +280,22 @@ void SourceEditor::setReadOnly(bool readOnly) {
 }
 
 void SourceEditor::setEditorFont(const QFont& font) {
-    m_font = font;
+    font_ = font;
     applyAppearance();
 }
 
 void SourceEditor::setBookmark(int number, int line) {
     if (number < 0 || number >= kBookmarkCount) return;
-    if (m_bookmarkHandles[number] >= 0) markerDeleteHandle(m_bookmarkHandles[number]);
-    m_bookmarkHandles[number] = -1;
+    if (bookmarkHandles_[number] >= 0) markerDeleteHandle(bookmarkHandles_[number]);
+    bookmarkHandles_[number] = -1;
     if (line >= 0 && line < static_cast<int>(SendScintilla(SCI_GETLINECOUNT)))
-        m_bookmarkHandles[number] = markerAdd(line, number);
+        bookmarkHandles_[number] = markerAdd(line, number);
 }
 
 int SourceEditor::bookmarkLine(int number) const {
-    if (number < 0 || number >= kBookmarkCount || m_bookmarkHandles[number] < 0) return -1;
+    if (number < 0 || number >= kBookmarkCount || bookmarkHandles_[number] < 0) return -1;
     return static_cast<int>(SendScintilla(SCI_MARKERLINEFROMHANDLE,
-                                          static_cast<unsigned long>(m_bookmarkHandles[number])));
+                                          static_cast<unsigned long>(bookmarkHandles_[number])));
 }
 
 void SourceEditor::toggleBookmark(int number) {
@@ -328,14 +328,14 @@ void SourceEditor::keyPressEvent(QKeyEvent* event) {
 }
 
 int SourceEditor::foregroundIndicator(uint32_t rgb) {
-    for (size_t i = 0; i < m_indicatorColors.size(); ++i)
-        if (m_indicatorColors[i] == rgb) return kFirstForegroundIndicator + static_cast<int>(i);
-    if (m_indicatorColors.size() >= static_cast<size_t>(kForegroundIndicatorCount))
+    for (size_t i = 0; i < indicatorColors_.size(); ++i)
+        if (indicatorColors_[i] == rgb) return kFirstForegroundIndicator + static_cast<int>(i);
+    if (indicatorColors_.size() >= static_cast<size_t>(kForegroundIndicatorCount))
         throw std::logic_error("too many foreground colours in one source view");
-    const int indicator = kFirstForegroundIndicator + static_cast<int>(m_indicatorColors.size());
+    const int indicator = kFirstForegroundIndicator + static_cast<int>(indicatorColors_.size());
     indicatorDefine(TextColorIndicator, indicator);
     setIndicatorForegroundColor(FromRgb(rgb), indicator);
-    m_indicatorColors.push_back(rgb);
+    indicatorColors_.push_back(rgb);
     return indicator;
 }
 
@@ -344,7 +344,7 @@ void SourceEditor::clearDecorations() {
     markerDeleteAll(kNewOnlyMarker);
     markerDeleteAll(kBackgroundMarker);
     const long length = SendScintilla(SCI_GETLENGTH);
-    for (size_t i = 0; i < m_indicatorColors.size(); ++i) {
+    for (size_t i = 0; i < indicatorColors_.size(); ++i) {
         SendScintilla(SCI_SETINDICATORCURRENT,
                       static_cast<unsigned long>(kFirstForegroundIndicator + static_cast<int>(i)));
         SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, length);
@@ -361,9 +361,9 @@ void SourceEditor::setDecorations(int firstLine,
         if (line >= count) break;
         const model::LineDecoration& d = decorations[i];
         if (d.Background) {
-            if (*d.Background != m_backgroundColor) {
-                m_backgroundColor = *d.Background;
-                setMarkerBackgroundColor(FromRgb(m_backgroundColor), kBackgroundMarker);
+            if (*d.Background != backgroundColor_) {
+                backgroundColor_ = *d.Background;
+                setMarkerBackgroundColor(FromRgb(backgroundColor_), kBackgroundMarker);
             }
             markerAdd(line, kBackgroundMarker);
         }
@@ -386,10 +386,10 @@ void SourceEditor::setDecorations(int firstLine,
 int64_t SourceEditor::foregroundAt(int line, int byteIndex) const {
     const long pos =
         SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)) + byteIndex;
-    for (size_t i = 0; i < m_indicatorColors.size(); ++i) {
+    for (size_t i = 0; i < indicatorColors_.size(); ++i) {
         const auto indicator =
             static_cast<unsigned long>(kFirstForegroundIndicator + static_cast<int>(i));
-        if (SendScintilla(SCI_INDICATORVALUEAT, indicator, pos) != 0) return m_indicatorColors[i];
+        if (SendScintilla(SCI_INDICATORVALUEAT, indicator, pos) != 0) return indicatorColors_[i];
     }
     return -1;
 }

@@ -42,12 +42,12 @@ public:
     std::string lineBytes(int line) const; // throws std::out_of_range beyond the last line
     int lineCount() const;
     std::string textCrLf() const; // every line followed by CR LF: the text for Parse
-    bool isUtf8() const { return m_utf8; }
+    bool isUtf8() const { return utf8_; }
 
     // Throws std::runtime_error naming the file when it cannot be read.
     void loadFile(const QString& path);
     // Line ends and final break of the last file loaded, so that saving keeps them.
-    const io::SourceTextFormat& textFormat() const { return m_textFormat; }
+    const io::SourceTextFormat& textFormat() const { return textFormat_; }
 
     void scrollToLine(int firstLine, int column = 0);
     int caretLine() const;
@@ -57,7 +57,7 @@ public:
     void setModified(bool modified) override;
     void setReadOnly(bool readOnly) override;
     void setEditorFont(const QFont& font);
-    QFont editorFont() const { return m_font; }
+    QFont editorFont() const { return font_; }
 
     // Numbered bookmarks; a line of -1 means not set.
     void toggleBookmark(int number); // on the caret line
@@ -70,7 +70,7 @@ public:
     void clearDecorations();
     // Where the state image stands in the gutter; by default right of a bookmark digit.
     void setStateImageX(int x);
-    int stateImageX() const { return m_stateImageX; }
+    int stateImageX() const { return stateImageX_; }
     // Indicator that carries the given foreground colour (allocated on first use).
     int foregroundIndicator(uint32_t rgb);
     // The foreground colour an indicator puts on the text at a byte position, or -1 for none.
@@ -88,18 +88,18 @@ private:
     void defineMarkers();
     int lineHeight() const;
 
-    PascalLexer* m_lexer = nullptr;
-    QFont m_font;
-    int m_gutterWidth;
-    int m_stateImageX = -1; // -1: right of a digit
-    bool m_utf8 = false;
+    PascalLexer* lexer_ = nullptr;
+    QFont font_;
+    int gutterWidth_;
+    int stateImageX_ = -1; // -1: right of a digit
+    bool utf8_ = false;
     // Scintilla always holds one line; these tell an empty text from one empty line.
-    bool m_oneEmptyLine = false;
-    bool m_forcedModified = false;
-    io::SourceTextFormat m_textFormat;
-    std::array<int, kBookmarkCount> m_bookmarkHandles;
-    uint32_t m_backgroundColor = model::kSelectionBackground; // of the background marker
-    std::vector<uint32_t> m_indicatorColors; // colour of indicator kFirstForegroundIndicator + i
+    bool oneEmptyLine_ = false;
+    bool forcedModified_ = false;
+    io::SourceTextFormat textFormat_;
+    std::array<int, kBookmarkCount> bookmarkHandles_;
+    uint32_t backgroundColor_ = model::kSelectionBackground; // of the background marker
+    std::vector<uint32_t> indicatorColors_; // colour of indicator kFirstForegroundIndicator + i
 };
 
 } // namespace quennet::gui

@@ -67,7 +67,7 @@ int TUserDialogs::ExecDialog(QDialog& dialog) {
 
 void ShowException(TUserDialogs& dialogs, QWidget* parent, const std::exception& e) {
     QString text = QString::fromLocal8Bit(e.what());
-    if (text.isEmpty()) text = QStringLiteral("The command failed.");
+    if (text.isEmpty()) text = QCoreApplication::translate("TUserDialogs", "The command failed.");
     dialogs.Error(parent, text);
 }
 

@@ -90,22 +90,22 @@ protected:
 TEST_F(FileCommandsTest, SaveChangesMakesNumberedBackupsAndKeepsLineEnds) {
     const QString u = Write(QStringLiteral("u.pas"), kOld);
     form->LoadOldFile(u);
-    Edit(form->RAHLEditor1, QStringLiteral("{1}"));
-    EXPECT_EQ(form->OldPane.ModifiedPanel->text(), QStringLiteral("Modified"));
-    form->OldPane.SaveButton->click();
+    Edit(form->Widgets().Old.Editor, QStringLiteral("{1}"));
+    EXPECT_EQ(form->Widgets().Old.ModifiedPanel->text(), QStringLiteral("Modified"));
+    form->Widgets().Old.SaveButton->click();
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(Read(u + QStringLiteral(".000.bak")), QByteArray(kOld));
     EXPECT_EQ(Read(u), QByteArray("{1}") + kOld) << "LF ends and the missing final break kept";
-    EXPECT_FALSE(form->RAHLEditor1->isModified());
-    EXPECT_TRUE(form->OldPane.ModifiedPanel->text().isEmpty());
+    EXPECT_FALSE(form->Widgets().Old.Editor->isModified());
+    EXPECT_TRUE(form->Widgets().Old.ModifiedPanel->text().isEmpty());
 
-    Edit(form->RAHLEditor1, QStringLiteral("{2}"));
-    form->OldPane.PopupSave->trigger();
+    Edit(form->Widgets().Old.Editor, QStringLiteral("{2}"));
+    form->Widgets().Old.PopupSave->trigger();
     EXPECT_EQ(Read(u + QStringLiteral(".001.bak")), QByteArray("{1}") + kOld);
 
     // 000 missing, 001 present: the first free number is taken again.
     ASSERT_TRUE(QFile::remove(u + QStringLiteral(".000.bak")));
-    Edit(form->RAHLEditor1, QStringLiteral("{3}"));
+    Edit(form->Widgets().Old.Editor, QStringLiteral("{3}"));
     form->SaveChanges(true);
     EXPECT_EQ(Read(u + QStringLiteral(".000.bak")), QByteArray("{2}{1}") + kOld);
     EXPECT_EQ(Read(u + QStringLiteral(".001.bak")), QByteArray("{1}") + kOld);
@@ -117,8 +117,8 @@ TEST_F(FileCommandsTest, SaveWithoutModificationTouchesNothing) {
     const QString u = Write(QStringLiteral("u.pas"), kNew);
     const QDateTime before = QFileInfo(u).lastModified();
     form->LoadNewFile(u);
-    form->RAHLEditor2->setReadOnly(false);
-    form->NewPane.SaveButton->click();
+    form->Widgets().New.Editor->setReadOnly(false);
+    form->Widgets().New.SaveButton->click();
     EXPECT_EQ(Entries(), QStringList{QStringLiteral("u.pas")});
     EXPECT_EQ(QFileInfo(u).lastModified(), before);
     EXPECT_EQ(Read(u), QByteArray(kNew));
@@ -129,20 +129,20 @@ TEST_F(FileCommandsTest, SaveAsWritesTheUneditedTextByteForByte) {
     form->LoadOldFile(u);
     const QString copy = dir.filePath(QStringLiteral("copy.pas"));
     dialogs.SaveAnswer = copy;
-    form->ActSaveOldAs->trigger();
+    form->Widgets().SaveOldAs->trigger();
     EXPECT_EQ(dialogs.LastSave.Title, QStringLiteral("Save as..."));
     EXPECT_EQ(dialogs.LastSave.DefaultSuffix, QStringLiteral("pas"));
     EXPECT_EQ(dialogs.LastSave.FileName, QStringLiteral("u.pas"));
     EXPECT_EQ(QDir(dialogs.LastSave.InitialDir), QDir(dir.path()));
     EXPECT_EQ(dialogs.LastSave.Filter, form->JoinedExtensions());
     EXPECT_EQ(Read(copy), QByteArray(kOld));
-    EXPECT_EQ(form->OldFileName, QDir::toNativeSeparators(copy));
-    EXPECT_EQ(form->FilenameEditOld->FileName(), form->OldFileName);
+    EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(copy));
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), form->FileName(true));
 
     // Cancelled: nothing changes.
     dialogs.SaveAnswer.clear();
-    form->ActSaveNewAs->trigger();
-    EXPECT_TRUE(form->NewFileName.isEmpty());
+    form->Widgets().SaveNewAs->trigger();
+    EXPECT_TRUE(form->FileName(false).isEmpty());
 }
 
 TEST_F(FileCommandsTest, DroppedFiles) {
@@ -151,16 +151,16 @@ TEST_F(FileCommandsTest, DroppedFiles) {
     const QString c = Write(QStringLiteral("c.pas"), kNew);
 
     // Three files: the first two are compared, old and new in drop order.
-    form->DropFiles({a, b, c}, form->DiffTreeView);
-    EXPECT_EQ(form->OldFileName, QDir::toNativeSeparators(a));
-    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(b));
-    ASSERT_NE(form->Comparison, nullptr);
-    EXPECT_GT(form->DiffTreeView->topLevelItemCount(), 0);
+    form->DropFiles({a, b, c}, form->Widgets().DiffTree);
+    EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(a));
+    EXPECT_EQ(form->FileName(false), QDir::toNativeSeparators(b));
+    ASSERT_NE(form->Comparison(), nullptr);
+    EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
 
     // One file onto the tree: nothing happens.
-    form->DropFiles({c}, form->DiffTreeView->viewport());
-    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(b));
-    EXPECT_NE(form->Comparison, nullptr);
+    form->DropFiles({c}, form->Widgets().DiffTree->viewport());
+    EXPECT_EQ(form->FileName(false), QDir::toNativeSeparators(b));
+    EXPECT_NE(form->Comparison(), nullptr);
 
     // One file onto the new view, delivered as a real drop event: loaded there, tree emptied,
     // no compare.
@@ -168,21 +168,21 @@ TEST_F(FileCommandsTest, DroppedFiles) {
     mime.setUrls({QUrl::fromLocalFile(c)});
     // The application routes a drop to the widget that accepted the drag's entry.
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form->RAHLEditor2->viewport(), &enter);
+    QCoreApplication::sendEvent(form->Widgets().New.Editor->viewport(), &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form->RAHLEditor2->viewport(), &drop);
+    QCoreApplication::sendEvent(form->Widgets().New.Editor->viewport(), &drop);
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(c));
-    EXPECT_EQ(form->FilenameEditNew->FileName(), form->NewFileName);
-    EXPECT_EQ(form->Comparison, nullptr);
-    EXPECT_EQ(form->DiffTreeView->topLevelItemCount(), 0);
-    EXPECT_EQ(form->OldFileName, QDir::toNativeSeparators(a));
-    EXPECT_FALSE(form->Busy);
+    EXPECT_EQ(form->FileName(false), QDir::toNativeSeparators(c));
+    EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), form->FileName(false));
+    EXPECT_EQ(form->Comparison(), nullptr);
+    EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
+    EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(a));
+    EXPECT_FALSE(form->Busy());
 
     // Two names of which one is missing: nothing.
     form->DropFiles({b, dir.filePath(QStringLiteral("missing.pas"))}, nullptr);
-    EXPECT_EQ(form->OldFileName, QDir::toNativeSeparators(a));
+    EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(a));
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 
@@ -190,53 +190,53 @@ TEST_F(FileCommandsTest, ReloadDiscardsEditsAndCompares) {
     const QString a = Write(QStringLiteral("a.pas"), kOld);
     const QString b = Write(QStringLiteral("b.pas"), kNew);
     form->DropFiles({a, b}, nullptr);
-    const int lines = form->RAHLEditor1->lineCount();
-    Edit(form->RAHLEditor1, QStringLiteral("procedure X;\n"));
+    const int lines = form->Widgets().Old.Editor->lineCount();
+    Edit(form->Widgets().Old.Editor, QStringLiteral("procedure X;\n"));
     form->FreeComparison();
-    form->OldPane.ReloadButton->click();
-    EXPECT_EQ(form->RAHLEditor1->lineCount(), lines);
-    EXPECT_EQ(form->RAHLEditor1->lineBytes(0), "unit U;");
-    EXPECT_FALSE(form->RAHLEditor1->isModified());
-    EXPECT_NE(form->Comparison, nullptr) << "a compare ran";
+    form->Widgets().Old.ReloadButton->click();
+    EXPECT_EQ(form->Widgets().Old.Editor->lineCount(), lines);
+    EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "unit U;");
+    EXPECT_FALSE(form->Widgets().Old.Editor->isModified());
+    EXPECT_NE(form->Comparison(), nullptr) << "a compare ran";
 
     // The file gone: the error names it, the view keeps its text, no compare.
-    Edit(form->RAHLEditor1, QStringLiteral("{kept}"));
+    Edit(form->Widgets().Old.Editor, QStringLiteral("{kept}"));
     form->FreeComparison();
     ASSERT_TRUE(QFile::remove(a));
-    form->OldPane.PopupReload->trigger();
+    form->Widgets().Old.PopupReload->trigger();
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("a.pas")));
-    EXPECT_EQ(form->RAHLEditor1->lineBytes(0), "{kept}unit U;");
-    EXPECT_EQ(form->Comparison, nullptr);
+    EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "{kept}unit U;");
+    EXPECT_EQ(form->Comparison(), nullptr);
 }
 
 TEST_F(FileCommandsTest, EnableEditButtonAndPopupStayInStep) {
-    TSourcePane& pane = form->OldPane;
-    EXPECT_TRUE(form->RAHLEditor1->isReadOnly());
+    const TSourcePane& pane = form->Widgets().Old;
+    EXPECT_TRUE(form->Widgets().Old.Editor->isReadOnly());
     pane.EnableEditButton->click();
-    EXPECT_FALSE(form->RAHLEditor1->isReadOnly());
+    EXPECT_FALSE(form->Widgets().Old.Editor->isReadOnly());
     pane.PopupEnableEdit->trigger();
-    EXPECT_TRUE(form->RAHLEditor1->isReadOnly());
+    EXPECT_TRUE(form->Widgets().Old.Editor->isReadOnly());
     EXPECT_FALSE(pane.EnableEditButton->isChecked());
     pane.PopupEnableEdit->trigger();
-    EXPECT_FALSE(form->RAHLEditor1->isReadOnly());
+    EXPECT_FALSE(form->Widgets().Old.Editor->isReadOnly());
     EXPECT_TRUE(pane.EnableEditButton->isChecked());
-    EXPECT_TRUE(form->RAHLEditor2->isReadOnly()) << "each view has its own state";
+    EXPECT_TRUE(form->Widgets().New.Editor->isReadOnly()) << "each view has its own state";
 
     // Undo and redo work on the view's own buffer.
     const QString u = Write(QStringLiteral("u.pas"), kOld);
     form->LoadOldFile(u);
-    Edit(form->RAHLEditor1, QStringLiteral("X"));
+    Edit(form->Widgets().Old.Editor, QStringLiteral("X"));
     pane.PopupUndo->trigger();
-    EXPECT_EQ(form->RAHLEditor1->lineBytes(0), "unit U;");
+    EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "unit U;");
     pane.PopupRedo->trigger();
-    EXPECT_EQ(form->RAHLEditor1->lineBytes(0), "Xunit U;");
+    EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "Xunit U;");
 }
 
 TEST_F(FileCommandsTest, FileDeletedBehindTheViewIsSavedAndTheUserIsTold) {
     const QString u = Write(QStringLiteral("u.pas"), kOld);
     form->LoadOldFile(u);
-    Edit(form->RAHLEditor1, QStringLiteral("{x}"));
+    Edit(form->Widgets().Old.Editor, QStringLiteral("{x}"));
     ASSERT_TRUE(QFile::remove(u));
     form->SaveChanges(true);
     EXPECT_EQ(Read(u), QByteArray("{x}") + kOld);
@@ -256,34 +256,34 @@ TEST_F(FileCommandsTest, FailedSavesKeepTheFileAndTheModifiedMark) {
         f.write(kOld);
     }
     form->LoadOldFile(u);
-    Edit(form->RAHLEditor1, QStringLiteral("{x}"));
+    Edit(form->Widgets().Old.Editor, QStringLiteral("{x}"));
     ASSERT_TRUE(QDir(sub).removeRecursively());
     Write(QStringLiteral("sub"), "a file now");
-    form->OldPane.SaveButton->click();
+    form->Widgets().Old.SaveButton->click();
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].contains(u)) << dialogs.Errors[0].toStdString();
-    EXPECT_TRUE(form->RAHLEditor1->isModified());
-    EXPECT_EQ(form->OldPane.ModifiedPanel->text(), QStringLiteral("Modified"));
+    EXPECT_TRUE(form->Widgets().Old.Editor->isModified());
+    EXPECT_EQ(form->Widgets().Old.ModifiedPanel->text(), QStringLiteral("Modified"));
     EXPECT_EQ(Read(dir.filePath(QStringLiteral("sub"))), QByteArray("a file now"));
 
     // A full device (a file-size limit fails the write the same way): the original stays.
     const QString big = Write(QStringLiteral("big.pas"), kOld);
     form->LoadNewFile(big);
-    form->RAHLEditor2->setReadOnly(false);
-    form->RAHLEditor2->insertAt(QString(20000, QLatin1Char('x')), 0, 0);
+    form->Widgets().New.Editor->setReadOnly(false);
+    form->Widgets().New.Editor->insertAt(QString(20000, QLatin1Char('x')), 0, 0);
     struct rlimit saved {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limit = saved;
     limit.rlim_cur = 8192;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    form->NewPane.SaveButton->click();
+    form->Widgets().New.SaveButton->click();
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     ASSERT_EQ(dialogs.Errors.size(), 2);
     EXPECT_TRUE(dialogs.Errors[1].contains(big)) << dialogs.Errors[1].toStdString();
     EXPECT_EQ(Read(big), QByteArray(kOld));
-    EXPECT_TRUE(form->RAHLEditor2->isModified());
+    EXPECT_TRUE(form->Widgets().New.Editor->isModified());
     EXPECT_FALSE(Entries().contains(QStringLiteral("big.pas.000.bak")));
     for (const QString& name : Entries())
         EXPECT_FALSE(name.contains(QStringLiteral(".tmp"))) << name.toStdString();
@@ -300,7 +300,7 @@ TEST_F(FileCommandsTest, SaveIntoAReadOnlyFolderFails) {
         f.write(kOld);
     }
     form->LoadOldFile(u);
-    Edit(form->RAHLEditor1, QStringLiteral("{x}"));
+    Edit(form->Widgets().Old.Editor, QStringLiteral("{x}"));
     QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     form->SaveChanges(true);
     QFile::setPermissions(sub,
@@ -308,7 +308,7 @@ TEST_F(FileCommandsTest, SaveIntoAReadOnlyFolderFails) {
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("Permission denied")));
     EXPECT_EQ(Read(u), QByteArray(kOld));
-    EXPECT_TRUE(form->RAHLEditor1->isModified());
+    EXPECT_TRUE(form->Widgets().Old.Editor->isModified());
 }
 
 TEST_F(FileCommandsTest, HelpOpensTheManualAndTheHomePage) {
@@ -328,24 +328,24 @@ TEST_F(FileCommandsTest, HelpOpensTheManualAndTheHomePage) {
     // Installed: bin/ and share/doc/quennet-pro/ under one prefix, wherever that is.
     EXPECT_TRUE(HelpFileCandidates(QStringLiteral("/opt/q/bin"))
                     .contains(QStringLiteral("/opt/q/share/doc/quennet-pro/manual.html")));
-    form->ActHelpContents->trigger();
+    form->Widgets().HelpContents->trigger();
     ASSERT_EQ(dialogs.OpenedUrls.size(), 1) << dialogs.Infos.join(QLatin1Char('\n')).toStdString();
     const QUrl manual(dialogs.OpenedUrls[0]);
     EXPECT_TRUE(manual.isLocalFile());
     EXPECT_TRUE(QFileInfo(manual.toLocalFile()).isFile());
 
-    form->ActHomePage->trigger();
+    form->Widgets().HomePage->trigger();
     ASSERT_EQ(dialogs.OpenedUrls.size(), 2);
     EXPECT_EQ(dialogs.OpenedUrls[1], WithHttpScheme(kHomePageAddress));
     // The desktop could not open it: the user hears of it.
     dialogs.OpenUrlAnswer = false;
-    form->ActHomePage->trigger();
+    form->Widgets().HomePage->trigger();
     ASSERT_EQ(dialogs.Infos.size(), 1);
     EXPECT_TRUE(dialogs.Infos[0].contains(QStringLiteral("quennet.example")));
 }
 
 TEST_F(FileCommandsTest, AboutBoxShowsNameVersionAndPicture) {
-    form->ActAbout->trigger();
+    form->Widgets().About->trigger();
     EXPECT_EQ(dialogs.ShownDialogs, QStringList{QStringLiteral("About Quennet Pro")});
     TAboutBox box;
     ASSERT_FALSE(box.Picture().isNull()) << "the JPEG picture is read from the resources";
@@ -366,26 +366,27 @@ TEST_F(FileCommandsTest, ChoosingAFileLoadsItAndDropsTheComparison) {
         f.write(kNew);
     }
     form->DropFiles({a, b}, nullptr);
-    ASSERT_NE(form->Comparison, nullptr);
+    ASSERT_NE(form->Comparison(), nullptr);
 
     dialogs.OpenAnswer = c;
-    form->ActOpenOld->trigger();
+    form->Widgets().OpenOld->trigger();
     EXPECT_EQ(dialogs.LastOpenTitle, QStringLiteral("Browse"));
     EXPECT_EQ(dialogs.LastOpenFilter, form->JoinedExtensions());
     EXPECT_EQ(QDir(dialogs.LastOpenDir), QDir(dir.path())) << "the shown file's folder";
-    EXPECT_EQ(form->OldFileName, QDir::toNativeSeparators(c));
-    EXPECT_EQ(form->FilenameEditOld->FileName(), form->OldFileName);
-    EXPECT_EQ(form->Comparison, nullptr);
-    EXPECT_EQ(form->DiffTreeView->topLevelItemCount(), 0);
-    EXPECT_NE(form->OldSource, nullptr) << "the models stay until the next Diff";
-    EXPECT_EQ(QDir(form->DefPathOld), QDir(dir.path())) << "the folder the dialog opened in";
+    EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(c));
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), form->FileName(true));
+    EXPECT_EQ(form->Comparison(), nullptr);
+    EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
+    EXPECT_NE(form->Source(true), nullptr) << "the models stay until the next Diff";
+    EXPECT_EQ(QDir(form->DefaultFolder(true)), QDir(dir.path()))
+        << "the folder the dialog opened in";
 
     // A name that does not exist loads nothing; only the default folder follows.
     dialogs.OpenAnswer = QDir(other).filePath(QStringLiteral("missing.pas"));
-    form->NewPane.PopupOpen->trigger();
-    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(b));
-    EXPECT_EQ(form->RAHLEditor2->lineCount(), 12);
-    EXPECT_EQ(QDir(form->DefPathNew), QDir(dir.path()));
+    form->Widgets().New.PopupOpen->trigger();
+    EXPECT_EQ(form->FileName(false), QDir::toNativeSeparators(b));
+    EXPECT_EQ(form->Widgets().New.Editor->lineCount(), 12);
+    EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(dir.path()));
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 
@@ -404,7 +405,7 @@ TEST_F(FileCommandsTest, UneditedViewsSaveByteForByte) {
         const QString target = dir.filePath(QStringLiteral("t%1.pas").arg(n++));
         form->LoadNewFile(source);
         dialogs.SaveAnswer = target;
-        form->ActSaveNewAs->trigger();
+        form->Widgets().SaveNewAs->trigger();
         EXPECT_EQ(Read(target), bytes) << "sample " << n - 1;
     }
     EXPECT_TRUE(dialogs.Errors.isEmpty());
@@ -416,7 +417,7 @@ TEST_F(FileCommandsTest, DropOntoTheWindowOutsideTheViews) {
     form->resize(900, 600);
     form->show();
     QApplication::processEvents();
-    const QPoint overTree = form->DiffTreeView->mapTo(form.get(), QPoint(20, 20));
+    const QPoint overTree = form->Widgets().DiffTree->mapTo(form.get(), QPoint(20, 20));
     auto drop = [&](const QStringList& names) {
         QMimeData mime;
         QList<QUrl> urls;
@@ -430,10 +431,10 @@ TEST_F(FileCommandsTest, DropOntoTheWindowOutsideTheViews) {
         QCoreApplication::sendEvent(form.get(), &event);
     };
     drop({a});
-    EXPECT_TRUE(form->OldFileName.isEmpty());
-    EXPECT_TRUE(form->NewFileName.isEmpty());
+    EXPECT_TRUE(form->FileName(true).isEmpty());
+    EXPECT_TRUE(form->FileName(false).isEmpty());
     drop({a, b});
-    EXPECT_EQ(form->OldFileName, QDir::toNativeSeparators(a));
-    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(b));
-    EXPECT_NE(form->Comparison, nullptr);
+    EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(a));
+    EXPECT_EQ(form->FileName(false), QDir::toNativeSeparators(b));
+    EXPECT_NE(form->Comparison(), nullptr);
 }

@@ -2,6 +2,7 @@
 #include "quennet_application.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
                                                      QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
     }
+    // Tests expect the English texts whatever the machine's locale.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     quennet::gui::TQuennetApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -158,27 +158,27 @@ TEST_F(MainFormTest, StartWithOneNameLoadsBothAndCompares) {
     const QString x = Write(QStringLiteral("x.pas"), kNewUnit);
     const QString xBackup = Write(QStringLiteral("x.~pa"), kOldUnit);
     form->HandleCommandLine({x});
-    EXPECT_EQ(form->OldFileName, xBackup);
-    EXPECT_EQ(form->NewFileName, x);
-    EXPECT_EQ(form->FilenameEditOld->FileName(), xBackup);
-    EXPECT_EQ(form->FilenameEditNew->FileName(), x);
-    EXPECT_EQ(form->RAHLEditor1->lineCount(), 12);
-    EXPECT_EQ(form->RAHLEditor2->lineCount(), 17);
-    ASSERT_NE(form->Comparison, nullptr);
-    EXPECT_GT(form->DiffTreeView->topLevelItemCount(), 0);
+    EXPECT_EQ(form->FileName(true), xBackup);
+    EXPECT_EQ(form->FileName(false), x);
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), xBackup);
+    EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), x);
+    EXPECT_EQ(form->Widgets().Old.Editor->lineCount(), 12);
+    EXPECT_EQ(form->Widgets().New.Editor->lineCount(), 17);
+    ASSERT_NE(form->Comparison(), nullptr);
+    EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
     EXPECT_TRUE(dialogs.Infos.isEmpty());
     EXPECT_TRUE(dialogs.Errors.isEmpty());
-    EXPECT_FALSE(form->Busy);
-    EXPECT_EQ(form->ProgressDialog1->OpenCount(), 0);
+    EXPECT_FALSE(form->Busy());
+    EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
 }
 
 TEST_F(MainFormTest, StartWithUnusableNamesStaysEmpty) {
     const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
     form->HandleCommandLine({a, dir.filePath(QStringLiteral("nothing.pas"))});
-    EXPECT_TRUE(form->OldFileName.isEmpty());
-    EXPECT_TRUE(form->NewFileName.isEmpty());
-    EXPECT_TRUE(form->FilenameEditOld->FileName().isEmpty());
-    EXPECT_EQ(form->Comparison, nullptr);
+    EXPECT_TRUE(form->FileName(true).isEmpty());
+    EXPECT_TRUE(form->FileName(false).isEmpty());
+    EXPECT_TRUE(form->Widgets().Old.FilenameEdit->FileName().isEmpty());
+    EXPECT_EQ(form->Comparison(), nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quennet Pro"));
 }
 
@@ -215,7 +215,7 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
             FakeDialogs::Information(w, t);
         }
     } recorder;
-    recorder.onInfo = [&] { openCountAtMessage = form->ProgressDialog1->OpenCount(); };
+    recorder.onInfo = [&] { openCountAtMessage = form->Widgets().Progress->OpenCount(); };
     DestroyForm();
     form = std::make_unique<TMainForm>(registry.get(), recorder);
     report = std::make_unique<TDiffRptForm>(registry.get(), recorder);
@@ -226,7 +226,7 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
     EXPECT_EQ(recorder.Infos[0],
               QStringLiteral("The compared files syntactically are equivalent."));
     EXPECT_EQ(openCountAtMessage, 0);
-    EXPECT_EQ(form->DiffTreeView->topLevelItemCount(), 0);
+    EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
     // The report still holds the four heading lines (and the writer's output, if any).
     const QStringList lines = report->Lines();
     ASSERT_GE(lines.size(), 4);
@@ -234,28 +234,28 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
 
     // Different files: no message.
     recorder.Infos.clear();
-    form->RAHLEditor2->setLines(quennet::io::SplitLines(kNewUnit));
+    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     EXPECT_TRUE(recorder.Infos.isEmpty());
-    EXPECT_GT(form->DiffTreeView->topLevelItemCount(), 0);
+    EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
 }
 
 TEST_F(MainFormTest, RunDiffOnEmptyViewsComparesTwoEmptyModels) {
     form->RunDiff();
-    ASSERT_NE(form->Comparison, nullptr);
-    ASSERT_NE(form->OldSource, nullptr);
-    ASSERT_NE(form->NewSource, nullptr);
-    EXPECT_EQ(form->DiffTreeView->topLevelItemCount(),
-              static_cast<int>(form->Comparison->Root.Count()));
-    EXPECT_FALSE(form->Busy);
+    ASSERT_NE(form->Comparison(), nullptr);
+    ASSERT_NE(form->Source(true), nullptr);
+    ASSERT_NE(form->Source(false), nullptr);
+    EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(),
+              static_cast<int>(form->Comparison()->Root.Count()));
+    EXPECT_FALSE(form->Busy());
 }
 
 TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
-    form->RAHLEditor1->setLines(quennet::io::SplitLines(kOldUnit));
-    form->RAHLEditor2->setLines(quennet::io::SplitLines(kNewUnit));
+    form->Widgets().Old.Editor->setLines(quennet::io::SplitLines(kOldUnit));
+    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
-    const auto& root = form->Comparison->Root;
-    ASSERT_EQ(form->DiffTreeView->topLevelItemCount(), static_cast<int>(root.Count()));
+    const auto& root = form->Comparison()->Root;
+    ASSERT_EQ(form->Widgets().DiffTree->topLevelItemCount(), static_cast<int>(root.Count()));
     int nodes = 0;
     std::function<void(QTreeWidgetItem*, const quennet::model::TSourceDiffItem*)> check =
         [&](QTreeWidgetItem* node, const quennet::model::TSourceDiffItem* item) {
@@ -269,68 +269,62 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
                 check(node->child(static_cast<int>(i)), item->Children.Items(i));
         };
     for (size_t i = 0; i < root.Count(); ++i)
-        check(form->DiffTreeView->topLevelItem(static_cast<int>(i)), root.Items(i));
+        check(form->Widgets().DiffTree->topLevelItem(static_cast<int>(i)), root.Items(i));
     EXPECT_GT(nodes, 1);
-    EXPECT_EQ(form->DiffTreeView->currentItem(), nullptr);
+    EXPECT_EQ(form->Widgets().DiffTree->currentItem(), nullptr);
     int leaves = 0;
-    for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it)
+    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
         if ((*it)->childCount() == 0 && TMainForm::DiffItemOf(*it)->State != 0) ++leaves;
     EXPECT_EQ(CountDifferences(root), leaves);
-    EXPECT_TRUE(
-        form->StatusMessage->text().startsWith(QStringLiteral("%1 difference").arg(leaves)));
+    EXPECT_TRUE(form->Widgets().StatusMessage->text().startsWith(
+        QStringLiteral("%1 difference").arg(leaves)));
 
     form->ExpandAll();
-    for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it)
+    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
         if ((*it)->childCount() > 0) {
             EXPECT_TRUE((*it)->isExpanded());
         }
     form->CollapseAll();
-    for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it)
+    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
         EXPECT_FALSE((*it)->isExpanded());
 }
 
 TEST_F(MainFormTest, SelectionWhileBusyIsIgnoredAndRunDiffClearsRanges) {
-    form->RAHLEditor1->setLines(quennet::io::SplitLines(kOldUnit));
-    form->RAHLEditor2->setLines(quennet::io::SplitLines(kNewUnit));
+    form->Widgets().Old.Editor->setLines(quennet::io::SplitLines(kOldUnit));
+    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     form->ExpandAll();
     QTreeWidgetItem* leaf = nullptr;
-    for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it)
+    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
         if ((*it)->childCount() == 0) leaf = *it;
     ASSERT_NE(leaf, nullptr);
-    form->Busy = true;
-    form->DiffTreeView->setCurrentItem(leaf);
-    EXPECT_FALSE(form->OldRange.IsSet());
-    EXPECT_FALSE(form->NewRange.IsSet());
-    form->Busy = false;
-    form->DiffTreeView->setCurrentItem(nullptr);
-    form->DiffTreeView->setCurrentItem(leaf);
-    EXPECT_TRUE(form->OldRange.IsSet() || form->NewRange.IsSet());
+    form->Widgets().DiffTree->setCurrentItem(leaf);
+    EXPECT_TRUE(form->SelectedRange(true).IsSet() || form->SelectedRange(false).IsSet());
     form->RunDiff();
-    EXPECT_FALSE(form->OldRange.IsSet());
-    EXPECT_FALSE(form->NewRange.IsSet());
-    EXPECT_EQ(form->DiffTreeView->currentItem(), nullptr);
+    EXPECT_FALSE(form->SelectedRange(true).IsSet());
+    EXPECT_FALSE(form->SelectedRange(false).IsSet());
+    EXPECT_EQ(form->Widgets().DiffTree->currentItem(), nullptr);
 }
 
 TEST_F(MainFormTest, FailureInASelectionReachesTheMessageBoxAndLeavesTheTree) {
-    form->RAHLEditor1->setLines(quennet::io::SplitLines(kOldUnit));
-    form->RAHLEditor2->setLines(quennet::io::SplitLines(kNewUnit));
+    form->Widgets().Old.Editor->setLines(quennet::io::SplitLines(kOldUnit));
+    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     form->ExpandAll();
     // The texts shrink after the compare: the selected ranges point beyond them.
-    form->RAHLEditor1->setLines({"unit U;"});
-    form->RAHLEditor2->setLines({"unit U;"});
+    form->Widgets().Old.Editor->setLines({"unit U;"});
+    form->Widgets().New.Editor->setLines({"unit U;"});
     QTreeWidgetItem* deepest = nullptr;
-    for (QTreeWidgetItemIterator it(form->DiffTreeView); *it; ++it) {
+    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it) {
         auto* item = TMainForm::DiffItemOf(*it);
         if (item && (item->OldDecl || item->NewDecl)) deepest = *it;
     }
     ASSERT_NE(deepest, nullptr);
-    form->DiffTreeView->setCurrentItem(deepest);
+    form->Widgets().DiffTree->setCurrentItem(deepest);
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_FALSE(dialogs.Errors[0].isEmpty());
-    EXPECT_NE(form->Comparison, nullptr);
-    EXPECT_GT(form->DiffTreeView->topLevelItemCount(), 0);
+    EXPECT_NE(form->Comparison(), nullptr);
+    EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
 }
 
 TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
@@ -338,34 +332,36 @@ TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
     const QString b = Write(QStringLiteral("b.pas"), "unit U;\r\ninterface\r\nprocedure A;\r\n"
                                                      "type = = ;\r\nimplementation\r\nend.\r\n");
     form->HandleCommandLine({a, b});
-    ASSERT_NE(form->OldSource, nullptr);
-    ASSERT_FALSE(form->OldSource->Status.Complete);
-    EXPECT_TRUE(form->NewSource->Status.Complete);
-    const QString warning = ParseWarning(b, form->OldSource->Status);
+    ASSERT_NE(form->Source(true), nullptr);
+    ASSERT_FALSE(form->Source(true)->Status.Complete);
+    EXPECT_TRUE(form->Source(false)->Status.Complete);
+    const QString warning = ParseWarning(b, form->Source(true)->Status);
     EXPECT_TRUE(warning.startsWith(QStringLiteral("! ") + b + QStringLiteral("(")));
     EXPECT_TRUE(warning.contains(QStringLiteral("not followed")));
     EXPECT_EQ(report->Lines().last(), warning);
-    EXPECT_FALSE(form->OldPane.WarningPanel->text().isEmpty());
-    EXPECT_TRUE(form->NewPane.WarningPanel->text().isEmpty());
-    EXPECT_TRUE(ParseWarning(a, form->NewSource->Status).isEmpty());
+    EXPECT_FALSE(form->Widgets().Old.WarningPanel->text().isEmpty());
+    EXPECT_TRUE(form->Widgets().New.WarningPanel->text().isEmpty());
+    EXPECT_TRUE(ParseWarning(a, form->Source(false)->Status).isEmpty());
 }
 
 TEST_F(MainFormTest, FirstStartDefaults) {
-    EXPECT_EQ(form->Defines, (QStringList{QStringLiteral("VER130"), QStringLiteral("WIN32"),
-                                          QStringLiteral("CPU386")}));
-    ASSERT_EQ(form->Extensions.size(), 3);
-    EXPECT_EQ(form->FilenameEditOld->Filter(),
+    EXPECT_EQ(
+        form->Settings().Defines,
+        (QStringList{QStringLiteral("VER130"), QStringLiteral("WIN32"), QStringLiteral("CPU386")}));
+    ASSERT_EQ(form->Settings().Extensions.size(), 3);
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(),
               QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr|Delphi backup "
                              "(*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*"));
-    EXPECT_EQ(form->FilenameEditNew->Filter(), form->FilenameEditOld->Filter());
-    EXPECT_EQ(form->EditorFontName, form->RAHLEditor1->editorFont().family());
-    EXPECT_EQ(form->EditorFontCharset, 1);
+    EXPECT_EQ(form->Widgets().New.FilenameEdit->Filter(),
+              form->Widgets().Old.FilenameEdit->Filter());
+    EXPECT_EQ(form->Settings().FontName, form->Widgets().Old.Editor->editorFont().family());
+    EXPECT_EQ(form->Settings().FontCharset, 1);
     form->show();
     EXPECT_FALSE(form->SideBySide());
-    EXPECT_FALSE(form->AlButton->isChecked());
-    EXPECT_TRUE(QFileInfo(form->DefPathOld).isDir());
-    EXPECT_EQ(navigator->OldFolder(), form->DefPathOld);
-    EXPECT_EQ(navigator->NewFolder(), form->DefPathNew);
+    EXPECT_FALSE(form->Widgets().SplitMode->isChecked());
+    EXPECT_TRUE(QFileInfo(form->DefaultFolder(true)).isDir());
+    EXPECT_EQ(navigator->OldFolder(), form->DefaultFolder(true));
+    EXPECT_EQ(navigator->NewFolder(), form->DefaultFolder(false));
 }
 
 TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
@@ -378,14 +374,14 @@ TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
     registry->WriteString(QStringLiteral("FontCharset"), QStringLiteral("wrong type"));
     registry->CloseKey();
     MakeForm();
-    EXPECT_EQ(form->Defines, QStringList{QStringLiteral("DEBUG")});
-    EXPECT_EQ(form->FilenameEditOld->Filter(), QStringLiteral("Units|*.pas"));
-    EXPECT_EQ(form->EditorFontName, QStringLiteral("Some Mono"));
-    EXPECT_EQ(form->EditorFontSize, 13);
-    EXPECT_EQ(form->EditorFontCharset, 1);
-    EXPECT_EQ(form->RAHLEditor1->editorFont().pointSize(), 13);
-    EXPECT_EQ(form->RAHLEditor2->editorFont().pointSize(), 13);
-    EXPECT_NE(form->DiffEditor->editorFont().pointSize(), 13);
+    EXPECT_EQ(form->Settings().Defines, QStringList{QStringLiteral("DEBUG")});
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(), QStringLiteral("Units|*.pas"));
+    EXPECT_EQ(form->Settings().FontName, QStringLiteral("Some Mono"));
+    EXPECT_EQ(form->Settings().FontSize, 13);
+    EXPECT_EQ(form->Settings().FontCharset, 1);
+    EXPECT_EQ(form->Widgets().Old.Editor->editorFont().pointSize(), 13);
+    EXPECT_EQ(form->Widgets().New.Editor->editorFont().pointSize(), 13);
+    EXPECT_NE(form->Widgets().DiffEditor->editorFont().pointSize(), 13);
 }
 
 TEST_F(MainFormTest, LayoutRoundTrip) {
@@ -394,14 +390,16 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     form->resize(1000, 700);
     form->show();
     form->SetSplitMode(true);
-    const int mainTotal = form->MainSplitter->width() - form->MainSplitter->handleWidth();
-    form->MainSplitter->setSizes({210, mainTotal - 210});
+    const int mainTotal =
+        form->Widgets().MainSplitter->width() - form->Widgets().MainSplitter->handleWidth();
+    form->Widgets().MainSplitter->setSizes({210, mainTotal - 210});
     QApplication::processEvents();
-    const int total = form->SourceSplitter->width() - form->SourceSplitter->handleWidth();
-    form->SourceSplitter->setSizes({300, total - 300});
+    const int total =
+        form->Widgets().SourceSplitter->width() - form->Widgets().SourceSplitter->handleWidth();
+    form->Widgets().SourceSplitter->setSizes({300, total - 300});
     ASSERT_EQ(form->OldPaneSize(), 300);
-    form->DefPathOld = oldDir;
-    form->DefPathNew = dir.filePath(QStringLiteral("deleted"));
+    form->SetDefaultFolder(true, oldDir);
+    form->SetDefaultFolder(false, dir.filePath(QStringLiteral("deleted")));
     DestroyForm();
 
     ASSERT_TRUE(registry->OpenSettingsKey(QStringLiteral("TMainForm"), false));
@@ -415,12 +413,12 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     form->show();
     EXPECT_EQ(form->size(), QSize(1000, 700));
     EXPECT_TRUE(form->SideBySide());
-    EXPECT_TRUE(form->AlButton->isChecked());
+    EXPECT_TRUE(form->Widgets().SplitMode->isChecked());
     EXPECT_EQ(form->TreeWidth(), 210);
     EXPECT_EQ(form->OldPaneSize(), 300);
-    EXPECT_EQ(form->DefPathOld, oldDir);
+    EXPECT_EQ(form->DefaultFolder(true), oldDir);
     // A folder that no longer exists is replaced by the program's folder.
-    EXPECT_EQ(QDir(form->DefPathNew), QDir(QCoreApplication::applicationDirPath()));
+    EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(QCoreApplication::applicationDirPath()));
 }
 
 TEST_F(MainFormTest, SplitPositionBeyondThreeQuartersBecomesHalf) {
@@ -431,7 +429,7 @@ TEST_F(MainFormTest, SplitPositionBeyondThreeQuartersBecomesHalf) {
     DestroyForm();
     MakeForm();
     form->show();
-    const int tab = form->SourceViewTab->width();
+    const int tab = form->Widgets().SourceTab->width();
     EXPECT_TRUE(form->SideBySide());
     EXPECT_EQ(form->OldPaneSize(), tab / 2);
 }
@@ -439,21 +437,21 @@ TEST_F(MainFormTest, SplitPositionBeyondThreeQuartersBecomesHalf) {
 TEST_F(MainFormTest, SplitModeHalvesAndToggles) {
     form->show();
     form->SetSplitMode(true);
-    EXPECT_EQ(form->SourceSplitter->orientation(), Qt::Horizontal);
-    EXPECT_EQ(form->OldPaneSize(), form->SourceViewTab->width() / 2);
-    form->AlButton->trigger();
-    EXPECT_EQ(form->SourceSplitter->orientation(), Qt::Vertical);
-    EXPECT_EQ(form->OldPaneSize(), form->SourceViewTab->height() / 2);
+    EXPECT_EQ(form->Widgets().SourceSplitter->orientation(), Qt::Horizontal);
+    EXPECT_EQ(form->OldPaneSize(), form->Widgets().SourceTab->width() / 2);
+    form->Widgets().SplitMode->trigger();
+    EXPECT_EQ(form->Widgets().SourceSplitter->orientation(), Qt::Vertical);
+    EXPECT_EQ(form->OldPaneSize(), form->Widgets().SourceTab->height() / 2);
     // Resizing keeps the old pane's share (up to rounding).
     form->SetSplitMode(true);
-    const int before = form->SourceSplitter->width();
-    const int total = before - form->SourceSplitter->handleWidth();
-    form->SourceSplitter->setSizes({total / 4, total - total / 4});
+    const int before = form->Widgets().SourceSplitter->width();
+    const int total = before - form->Widgets().SourceSplitter->handleWidth();
+    form->Widgets().SourceSplitter->setSizes({total / 4, total - total / 4});
     ASSERT_EQ(form->OldPaneSize(), total / 4);
     const double share = double(form->OldPaneSize()) / before;
     form->resize(form->width() + 300, form->height());
     QApplication::processEvents();
-    const int after = form->SourceSplitter->width();
+    const int after = form->Widgets().SourceSplitter->width();
     ASSERT_GT(after, before);
     EXPECT_NEAR(double(form->OldPaneSize()) / after, share, 0.01);
 }
@@ -468,11 +466,12 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
         setup->Buttons->button(QDialogButtonBox::Ok)->click();
     });
     form->SetupCommand();
-    EXPECT_EQ(form->Defines.size(), 5);
-    ASSERT_EQ(form->Extensions.size(), 3);
-    EXPECT_TRUE(form->FilenameEditOld->Filter().startsWith(QStringLiteral("Delphi source")));
-    EXPECT_EQ(form->RAHLEditor1->editorFont().pointSize(), 12);
-    EXPECT_EQ(form->RAHLEditor2->editorFont().pointSize(), 12);
+    EXPECT_EQ(form->Settings().Defines.size(), 5);
+    ASSERT_EQ(form->Settings().Extensions.size(), 3);
+    EXPECT_TRUE(
+        form->Widgets().Old.FilenameEdit->Filter().startsWith(QStringLiteral("Delphi source")));
+    EXPECT_EQ(form->Widgets().Old.Editor->editorFont().pointSize(), 12);
+    EXPECT_EQ(form->Widgets().New.Editor->editorFont().pointSize(), 12);
 
     // A second setup with fewer symbols leaves exactly those in the store.
     QTimer::singleShot(0, [] {
@@ -489,73 +488,8 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
     EXPECT_EQ(opt, (QStringList{QStringLiteral("X"), QStringLiteral("Y")}));
     QStringList ext;
     reader.ReadStringList(QStringLiteral("Ext"), ext);
-    EXPECT_EQ(ext, form->Extensions);
+    EXPECT_EQ(ext, form->Settings().Extensions);
     EXPECT_EQ(reader.ReadInteger(QStringLiteral("FontSize"), 0), 12);
-}
-
-TEST_F(MainFormTest, SetupCancelChangesNothing) {
-    const QStringList before = form->Defines;
-    QTimer::singleShot(0, [] {
-        auto* setup = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(setup, nullptr);
-        setup->DefinesMemo->setPlainText(QStringLiteral("CHANGED"));
-        setup->Buttons->button(QDialogButtonBox::Cancel)->click();
-    });
-    form->SetupCommand();
-    EXPECT_EQ(form->Defines, before);
-    EXPECT_FALSE(registry->OpenSettingsKey(QString(), false));
-}
-
-TEST_F(MainFormTest, MenusAndButtonsCarryTheirCaptions) {
-    QStringList menus;
-    for (QAction* a : form->menuBar()->actions())
-        menus << a->text();
-    EXPECT_EQ(menus, (QStringList{QStringLiteral("&File"), QStringLiteral("&Diff"),
-                                  QStringLiteral("&Help")}));
-    QStringList file;
-    for (QAction* a : form->menuBar()->actions()[0]->menu()->actions())
-        if (!a->isSeparator()) file << a->text();
-    EXPECT_EQ(file, (QStringList{QStringLiteral("Show &Navigator"),
-                                 QStringLiteral("Open first file (old)"),
-                                 QStringLiteral("Open second file (new)"),
-                                 QStringLiteral("&Open merged workspace"),
-                                 QStringLiteral("Save first file as..."),
-                                 QStringLiteral("Save second file as..."), QStringLiteral("Setup"),
-                                 QStringLiteral("E&xit")}));
-    QStringList popup;
-    for (QAction* a : form->OldPane.Popup->actions())
-        if (!a->isSeparator()) popup << a->text();
-    EXPECT_EQ(popup, (QStringList{QStringLiteral("&Open"), QStringLiteral("&Reload"),
-                                  QStringLiteral("&Save"), QStringLiteral("&Undo"),
-                                  QStringLiteral("R&edo"), QStringLiteral("Enable Edit")}));
-    EXPECT_EQ(form->AlButton->toolTip(), QStringLiteral("Split mode"));
-    EXPECT_EQ(form->PageControl->tabText(0), QStringLiteral("Source View"));
-    EXPECT_EQ(form->PageControl->tabText(1), QStringLiteral("Diff View"));
-}
-
-TEST_F(MainFormTest, EnableEditAndReload) {
-    const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
-    const QString b = Write(QStringLiteral("b.pas"), kOldUnit);
-    form->HandleCommandLine({a, b});
-    EXPECT_TRUE(form->RAHLEditor1->isReadOnly());
-    form->OldPane.EnableEditButton->click();
-    EXPECT_FALSE(form->RAHLEditor1->isReadOnly());
-    form->OldPane.PopupEnableEdit->trigger();
-    EXPECT_TRUE(form->RAHLEditor1->isReadOnly());
-    EXPECT_FALSE(form->OldPane.EnableEditButton->isChecked());
-
-    form->RAHLEditor1->setLines({"unit U;", "end."});
-    form->OldPane.ReloadButton->click();
-    EXPECT_EQ(form->RAHLEditor1->lineCount(), 12);
-    ASSERT_NE(form->Comparison, nullptr);
-    EXPECT_TRUE(dialogs.Errors.isEmpty());
-
-    // Reload of a file that has gone: the error is shown, the view keeps its text.
-    QFile::remove(b);
-    form->OldPane.ReloadButton->click();
-    ASSERT_EQ(dialogs.Errors.size(), 1);
-    EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("b.pas")));
-    EXPECT_EQ(form->RAHLEditor1->lineCount(), 12);
 }
 
 } // namespace

@@ -102,7 +102,9 @@ protected:
         d.AppendLine("end.", kB);
         form->LoadDocument(d);
     }
-    size_t CaretLine() { return form->RichEdit1->LineFromChar(form->RichEdit1->Selection().Start); }
+    size_t CaretLine() {
+        return form->WorkspaceEdit->LineFromChar(form->WorkspaceEdit->Selection().Start);
+    }
     QString Path(const char* name) { return dir.filePath(QString::fromLatin1(name)); }
 
     QTemporaryDir dir;
@@ -112,43 +114,19 @@ protected:
     QPointer<TMergeEditForm> form;
 };
 
-TEST_F(MergeEditFormTest, WindowCommandsMenusAndStatus) {
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Edit merged text"));
-    EXPECT_EQ(form->SettingsKey(), QStringLiteral("TMergeEditForm"));
-    EXPECT_TRUE(form->testAttribute(Qt::WA_DeleteOnClose));
-    auto* bar = form->findChild<QToolBar*>();
-    ASSERT_NE(bar, nullptr);
-    QStringList hints;
-    for (QAction* a : bar->actions())
-        if (!a->isSeparator()) hints << a->toolTip();
-    EXPECT_EQ(hints,
-              (QStringList{"Prior difference", "Next difference", "Mark as unchanged",
-                           "Mark as removed", "Mark as inserted", "Save new version (without Red)",
-                           "Save old version (without Blue)", "Save merged version ($IFDEF)",
-                           "Save merge workspace", "Open merge workspace"}));
+TEST_F(MergeEditFormTest, StatusAndEditCommandsFollowTheSelection) {
     EXPECT_EQ(form->ActMarkUnchanged->data().toInt(), 0);
     EXPECT_EQ(form->ActMarkInserted->data().toInt(), 1);
     EXPECT_EQ(form->ActMarkRemoved->data().toInt(), 2);
-    QStringList file, edit;
-    for (QAction* a : form->FileMenu->actions())
-        if (!a->isSeparator()) file << a->text() + "|" + a->shortcut().toString();
-    for (QAction* a : form->EditMenu->actions())
-        if (!a->isSeparator()) edit << a->text() + "|" + a->shortcut().toString();
-    EXPECT_EQ(file,
-              (QStringList{"&Open merge workspace|Ctrl+O", "&Save merge workspace|Ctrl+S",
-                           "Save new version (without &Red)|", "Save old version (without &Blue)|",
-                           "Save &merged version ($IFDEF)|"}));
-    EXPECT_EQ(edit, (QStringList{"Cu&t|Ctrl+X", "&Copy|Ctrl+C", "&Paste|Ctrl+V", "&Find|Ctrl+F"}));
-
     LoadBlocks();
     EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("Line:   1   Col:   1"));
     EXPECT_FALSE(form->ActCut->isEnabled());
     EXPECT_FALSE(form->ActCopy->isEnabled());
-    form->RichEdit1->SetSelection(form->RichEdit1->LineIndex(3) + 4, 3);
+    form->WorkspaceEdit->SetSelection(form->WorkspaceEdit->LineIndex(3) + 4, 3);
     EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("Line:   4   Col:   5"));
     EXPECT_TRUE(form->ActCut->isEnabled());
     EXPECT_TRUE(form->ActCopy->isEnabled());
-    form->RichEdit1->copy();
+    form->WorkspaceEdit->copy();
     form->ShowLineColStatus();
     EXPECT_TRUE(form->ActPaste->isEnabled());
 }
@@ -157,7 +135,7 @@ TEST_F(MergeEditFormTest, ExamplePairLoadsWithItsColoursAndBoldWords) {
     auto ws = BuildMergeWorkspace(ExampleLines("old"), ExampleLines("new"));
     ASSERT_TRUE(ws);
     form->LoadRtf(ws->Rtf);
-    TRichEdit* edit = form->RichEdit1;
+    TRichEdit* edit = form->WorkspaceEdit;
     ASSERT_EQ(edit->LineCount(), ws->MergeMap.size());
     int red = 0, blue = 0, black = 0, boldLines = 0;
     const std::vector<std::string> oldLines = ExampleLines("old"), newLines = ExampleLines("new");
@@ -204,7 +182,7 @@ TEST_F(MergeEditFormTest, ExamplePairLoadsWithItsColoursAndBoldWords) {
 
 TEST_F(MergeEditFormTest, NextAndPriorDifferenceOverRedAndBlueBlocks) {
     LoadBlocks();
-    TRichEdit* edit = form->RichEdit1;
+    TRichEdit* edit = form->WorkspaceEdit;
     edit->SetSelection(edit->LineIndex(1) + 3, 0); // inside the red-blue block
     form->NextDifference();
     EXPECT_EQ(CaretLine(), 5u);
@@ -224,7 +202,7 @@ TEST_F(MergeEditFormTest, NextAndPriorDifferenceOverRedAndBlueBlocks) {
 
 TEST_F(MergeEditFormTest, MarkingWithAndWithoutSelection) {
     LoadBlocks();
-    TRichEdit* edit = form->RichEdit1;
+    TRichEdit* edit = form->WorkspaceEdit;
     // No selection: the caret's whole line with its break; the caret stays.
     const size_t caret = edit->LineIndex(4) + 2;
     edit->SetSelection(caret, 0);
@@ -260,9 +238,9 @@ TEST_F(MergeEditFormTest, MarkingWithAndWithoutSelection) {
 
 TEST_F(MergeEditFormTest, SavingAsRtfKeepsColoursAndOtherNamesSavePlainText) {
     LoadBlocks();
-    form->RichEdit1->SetSelection(form->RichEdit1->LineIndex(4), 0);
+    form->WorkspaceEdit->SetSelection(form->WorkspaceEdit->LineIndex(4), 0);
     form->MarkLines(1);
-    const TWorkspaceDocument before = form->RichEdit1->Document();
+    const TWorkspaceDocument before = form->WorkspaceEdit->Document();
 
     dialogs.SaveAnswer = Path("work.RTF");
     form->SaveWorkspace();
@@ -272,11 +250,11 @@ TEST_F(MergeEditFormTest, SavingAsRtfKeepsColoursAndOtherNamesSavePlainText) {
     EXPECT_EQ(
         dialogs.LastSave.Filter,
         QStringLiteral("Rich Text (*.rtf)|*.rtf|Delphi source (*.pas)|*.pas|All files (*.*)|*.*"));
-    EXPECT_FALSE(form->RichEdit1->Modified());
+    EXPECT_FALSE(form->WorkspaceEdit->Modified());
     ASSERT_TRUE(LooksLikeRtf(ReadAll(Path("work.RTF"))));
 
     // Reopened in the same window: every character has the colour it had.
-    form->RichEdit1->SetColor(0, 3, kRed); // a change that the reopening replaces
+    form->WorkspaceEdit->SetColor(0, 3, kRed); // a change that the reopening replaces
     dialogs.OpenAnswer = Path("work.RTF");
     prompts.DiscardAnswer = true;
     form->OpenWorkspace();
@@ -285,7 +263,7 @@ TEST_F(MergeEditFormTest, SavingAsRtfKeepsColoursAndOtherNamesSavePlainText) {
     EXPECT_EQ(dialogs.LastOpenDir, dir.path());
     EXPECT_EQ(dialogs.LastOpenFilter,
               QStringLiteral("Rich Text (*.rtf)|*.rtf|All files (*.*)|*.*"));
-    const TWorkspaceDocument& after = form->RichEdit1->Document();
+    const TWorkspaceDocument& after = form->WorkspaceEdit->Document();
     ASSERT_EQ(after.TextLength(), before.TextLength());
     for (size_t i = 0; i < before.TextLength(); ++i)
         EXPECT_EQ(after.ColorAt(i), before.ColorAt(i)) << i;
@@ -302,41 +280,41 @@ TEST_F(MergeEditFormTest, SavingAsRtfKeepsColoursAndOtherNamesSavePlainText) {
     form->SaveWorkspace();
     EXPECT_EQ(ReadAll(Path("other.txt")), ReadAll(Path("plain.pas")));
     // Still rich text in the window.
-    EXPECT_EQ(form->RichEdit1->Document().LineColor(1), kRed);
+    EXPECT_EQ(form->WorkspaceEdit->Document().LineColor(1), kRed);
 
     // A plain-text file opens with the automatic colour: every line a difference.
     dialogs.OpenAnswer = Path("plain.pas");
     form->OpenWorkspace();
-    EXPECT_TRUE(form->RichEdit1->Document().LineColor(0).IsAutomatic());
+    EXPECT_TRUE(form->WorkspaceEdit->Document().LineColor(0).IsAutomatic());
 
     // A file that cannot be read: the message, and the content stays.
     dialogs.OpenAnswer = Path("missing.rtf");
     RunCommand(dialogs, form, [this] { form->OpenWorkspace(); });
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("missing.rtf")));
-    EXPECT_EQ(form->RichEdit1->LineText(0), "unit A;");
+    EXPECT_EQ(form->WorkspaceEdit->LineText(0), "unit A;");
 }
 
 TEST_F(MergeEditFormTest, FindFromTheStartAndNotFoundMessage) {
     LoadBlocks();
     form->ShowFindDialog();
-    ASSERT_NE(form->FindDialog1, nullptr);
-    form->FindDialog1->FindText->setText(QStringLiteral("UNIT"));
+    ASSERT_NE(form->FindDialog, nullptr);
+    form->FindDialog->FindText->setText(QStringLiteral("UNIT"));
     EXPECT_TRUE(form->FindNext());
-    EXPECT_EQ(form->RichEdit1->Selection(), (TSelection{0, 4}));
+    EXPECT_EQ(form->WorkspaceEdit->Selection(), (TSelection{0, 4}));
     // The next search starts after the selection; match case finds nothing now.
-    form->FindDialog1->FindText->setText(QStringLiteral("one"));
-    form->FindDialog1->WholeWord->setChecked(true);
+    form->FindDialog->FindText->setText(QStringLiteral("one"));
+    form->FindDialog->WholeWord->setChecked(true);
     EXPECT_TRUE(form->FindNext());
-    EXPECT_EQ(form->RichEdit1->Selection().Start, form->RichEdit1->LineIndex(1) + 4);
+    EXPECT_EQ(form->WorkspaceEdit->Selection().Start, form->WorkspaceEdit->LineIndex(1) + 4);
     EXPECT_TRUE(form->FindNext());
-    EXPECT_EQ(form->RichEdit1->Selection().Start, form->RichEdit1->LineIndex(3) + 4);
+    EXPECT_EQ(form->WorkspaceEdit->Selection().Start, form->WorkspaceEdit->LineIndex(3) + 4);
     EXPECT_FALSE(form->FindNext());
     EXPECT_EQ(prompts.NotFoundTexts, QStringList{QStringLiteral("Text <one> not found")});
-    EXPECT_EQ(prompts.NotFoundOwner, form->FindDialog1);
-    form->FindDialog1->MatchCase->setChecked(true);
-    form->FindDialog1->FindText->setText(QStringLiteral("UNIT"));
-    form->RichEdit1->SetSelection(0, 0);
+    EXPECT_EQ(prompts.NotFoundOwner, form->FindDialog);
+    form->FindDialog->MatchCase->setChecked(true);
+    form->FindDialog->FindText->setText(QStringLiteral("UNIT"));
+    form->WorkspaceEdit->SetSelection(0, 0);
     EXPECT_FALSE(form->FindNext());
 }
 
@@ -411,7 +389,7 @@ TEST_F(MergeEditFormTest, SaveCommandsWithRemoveCommentAndTheRememberedChoice) {
     dialogs.SaveAnswer.clear();
     form->SaveNewVersion();
     EXPECT_EQ(prompts.SetupPrompts.size(), setups);
-    EXPECT_FALSE(form->RichEdit1->Modified()); // writers change neither text nor colours
+    EXPECT_FALSE(form->WorkspaceEdit->Modified()); // writers change neither text nor colours
 }
 
 TEST_F(MergeEditFormTest, AFailedWriteIsShownAndKeepsTheExistingFile) {
@@ -444,8 +422,8 @@ TEST_F(MergeEditFormTest, ClosingWithChangedTextAsks) {
     form = new TMergeEditForm(registry.get(), dialogs, nullptr, &prompts);
     LoadBlocks();
     form->show();
-    form->RichEdit1->SetSelection(0, 0);
-    form->RichEdit1->insertPlainText(QStringLiteral("x"));
+    form->WorkspaceEdit->SetSelection(0, 0);
+    form->WorkspaceEdit->insertPlainText(QStringLiteral("x"));
     prompts.DiscardAnswer = false;
     EXPECT_FALSE(form->close());
     EXPECT_EQ(prompts.DiscardQuestions, 1);
@@ -501,7 +479,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         registry = std::make_unique<TAppRegistry>(dir.filePath(QStringLiteral("settings.ini")));
         form = std::make_unique<TMainForm>(registry.get(), dialogs);
-        form->DefPathNew = dir.path();
+        form->SetDefaultFolder(false, dir.path());
     }
     QList<TMergeEditForm*> Editors() {
         return form->findChildren<TMergeEditForm*>(Qt::FindDirectChildrenOnly);
@@ -514,25 +492,27 @@ protected:
 };
 
 TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
-    EXPECT_TRUE(form->ActEditMerged->isEnabled());
-    EXPECT_TRUE(form->ActOpenWorkspace->isEnabled());
+    EXPECT_TRUE(form->Widgets().EditMerged->isEnabled());
+    EXPECT_TRUE(form->Widgets().OpenWorkspace->isEnabled());
     // Both empty: nothing.
-    form->ActEditMerged->trigger();
+    form->Widgets().EditMerged->trigger();
     EXPECT_TRUE(Editors().isEmpty());
-    EXPECT_EQ(form->ProgressDialog1->OpenCount(), 0);
+    EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
 
-    form->RAHLEditor1->setLines(ExampleLines("old"));
-    form->RAHLEditor2->setLines(ExampleLines("new"));
-    form->ActEditMerged->trigger();
-    form->ActEditMerged->trigger();
+    form->Widgets().Old.Editor->setLines(ExampleLines("old"));
+    form->Widgets().New.Editor->setLines(ExampleLines("new"));
+    form->Widgets().EditMerged->trigger();
+    form->Widgets().EditMerged->trigger();
     EXPECT_TRUE(dialogs.Errors.isEmpty());
     ASSERT_EQ(Editors().size(), 2); // one new window per run
     TMergeEditForm* editor = Editors().last();
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(editor->RichEdit1->LineCount(), form->MergeMap.size());
-    EXPECT_EQ(form->ProgressDialog1->OpenCount(), 0);
-    EXPECT_EQ(form->ProgressDialog1->Caption(), QStringLiteral("Merging ..."));
-    EXPECT_EQ(form->ProgressDialog1->Text(), QStringLiteral("Merge done. Loading ..."));
+    EXPECT_EQ(editor->WorkspaceEdit->LineCount(),
+              quennet::merge::BuildMergeWorkspace(ExampleLines("old"), ExampleLines("new"), {})
+                  ->MergeMap.size());
+    EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
+    EXPECT_EQ(form->Widgets().Progress->Caption(), QStringLiteral("Merging ..."));
+    EXPECT_EQ(form->Widgets().Progress->Text(), QStringLiteral("Merge done. Loading ..."));
 
     // Its dialogs start in the main window's folder for new files.
     dialogs.SaveAnswer = dir.filePath(QStringLiteral("ws.rtf"));
@@ -541,32 +521,32 @@ TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
 
     // The stored workspace opens in a further window.
     dialogs.OpenAnswer = dialogs.SaveAnswer;
-    form->ActOpenWorkspace->trigger();
+    form->Widgets().OpenWorkspace->trigger();
     ASSERT_EQ(Editors().size(), 3);
     EXPECT_EQ(dialogs.LastOpenTitle, QStringLiteral("Open merge workspace"));
     EXPECT_EQ(dialogs.LastOpenDir, dir.path());
-    EXPECT_EQ(Editors().last()->RichEdit1->DocumentFromWidget().TextLength(),
-              editor->RichEdit1->Document().TextLength());
+    EXPECT_EQ(Editors().last()->WorkspaceEdit->DocumentFromWidget().TextLength(),
+              editor->WorkspaceEdit->Document().TextLength());
 
     // A missing file: the message and no window.
     dialogs.OpenAnswer = dir.filePath(QStringLiteral("none.rtf"));
-    form->ActOpenWorkspace->trigger();
+    form->Widgets().OpenWorkspace->trigger();
     EXPECT_EQ(dialogs.Errors.size(), 1);
     EXPECT_EQ(Editors().size(), 3);
     EXPECT_TRUE(form->CloseMergeEditors());
 }
 
 TEST_F(MainFormMergeTest, AnEditorWithChangedTextCanKeepTheProgramOpen) {
-    form->RAHLEditor1->setLines({"unit A;", "end."});
-    form->RAHLEditor2->setLines({"unit B;", "end."});
+    form->Widgets().Old.Editor->setLines({"unit A;", "end."});
+    form->Widgets().New.Editor->setLines({"unit B;", "end."});
     form->show();
-    form->ActEditMerged->trigger();
+    form->Widgets().EditMerged->trigger();
     ASSERT_EQ(Editors().size(), 1);
     TMergeEditForm* editor = Editors().first();
     FakePrompts prompts;
     prompts.DiscardAnswer = false;
     editor->SetPrompts(&prompts);
-    editor->RichEdit1->insertPlainText(QStringLiteral("x"));
+    editor->WorkspaceEdit->insertPlainText(QStringLiteral("x"));
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(editor->isVisible());
@@ -577,12 +557,12 @@ TEST_F(MainFormMergeTest, AnEditorWithChangedTextCanKeepTheProgramOpen) {
 }
 
 TEST_F(MainFormMergeTest, AnUnterminatedStringShowsTheMessageAndLeavesNoWindow) {
-    form->RAHLEditor1->setLines({"unit A;", "s := 'abc;", "end."});
-    form->RAHLEditor2->setLines({"unit A;", "end."});
-    form->ActEditMerged->trigger();
+    form->Widgets().Old.Editor->setLines({"unit A;", "s := 'abc;", "end."});
+    form->Widgets().New.Editor->setLines({"unit A;", "end."});
+    form->Widgets().EditMerged->trigger();
     EXPECT_EQ(dialogs.Errors, QStringList{QStringLiteral("Invalid string")});
     EXPECT_TRUE(Editors().isEmpty());
-    EXPECT_EQ(form->ProgressDialog1->OpenCount(), 0);
+    EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
 }
 
 } // namespace

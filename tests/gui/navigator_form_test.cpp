@@ -181,27 +181,27 @@ TEST_F(NavigatorTest, DoubleClickOpensThePairInTheMainWindow) {
 
     // No namesake: only that file is loaded, nothing is compared.
     Click(false, QStringLiteral("single.pas"), true);
-    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(QDir(newDir).filePath("single.pas")));
-    EXPECT_EQ(form->FilenameEditNew->FileName(), form->NewFileName);
-    EXPECT_TRUE(form->OldFileName.isEmpty());
-    EXPECT_EQ(form->Comparison, nullptr);
+    EXPECT_EQ(form->FileName(false), QDir::toNativeSeparators(QDir(newDir).filePath("single.pas")));
+    EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), form->FileName(false));
+    EXPECT_TRUE(form->FileName(true).isEmpty());
+    EXPECT_EQ(form->Comparison(), nullptr);
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 
     // With a namesake: both loaded and compared; the default folders follow the navigator.
     Click(true, QStringLiteral("u.pas"), true);
-    EXPECT_EQ(form->OldFileName, QDir::toNativeSeparators(QDir(oldDir).filePath("u.pas")));
-    EXPECT_EQ(form->NewFileName, QDir::toNativeSeparators(QDir(newDir).filePath("u.pas")));
-    ASSERT_NE(form->Comparison, nullptr);
-    EXPECT_GT(form->DiffTreeView->topLevelItemCount(), 0);
-    EXPECT_EQ(form->RAHLEditor2->lineCount(), 12);
-    EXPECT_EQ(QDir(form->DefPathOld), QDir(oldDir));
-    EXPECT_EQ(QDir(form->DefPathNew), QDir(newDir));
-    EXPECT_FALSE(form->Busy);
+    EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(QDir(oldDir).filePath("u.pas")));
+    EXPECT_EQ(form->FileName(false), QDir::toNativeSeparators(QDir(newDir).filePath("u.pas")));
+    ASSERT_NE(form->Comparison(), nullptr);
+    EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
+    EXPECT_EQ(form->Widgets().New.Editor->lineCount(), 12);
+    EXPECT_EQ(QDir(form->DefaultFolder(true)), QDir(oldDir));
+    EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(newDir));
+    EXPECT_FALSE(form->Busy());
 }
 
 TEST_F(NavigatorTest, FoldersComeFromTheMainWindowAndPanelHeightIsStored) {
-    form->DefPathOld = oldDir;
-    form->DefPathNew = newDir;
+    form->SetDefaultFolder(true, oldDir);
+    form->SetDefaultFolder(false, newDir);
     DestroyForms();
     ASSERT_TRUE(registry->OpenSettingsKey(QStringLiteral("TMainForm"), true));
     registry->WriteString(QStringLiteral("DefPathOld"), oldDir);

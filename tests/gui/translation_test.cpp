@@ -1,0 +1,54 @@
+// The German translation: built, found for a German locale, and used by the windows' captions.
+#include "main_form.h"
+#include "merge_edit_form.h"
+#include "quennet_application.h"
+#include "source_editor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "fake_dialogs.h"
+
+namespace {
+
+using namespace quennet::gui;
+
+QStringList MenuTitles(const QMainWindow& window) {
+    QStringList titles;
+    for (QAction* a : window.menuBar()->actions())
+        titles << a->text();
+    return titles;
+}
+
+TEST(Translation, GermanLocaleGivesGermanCaptionsAndEnglishStaysWithout) {
+    EXPECT_EQ(LoadTranslation(QLocale(QLocale::French, QLocale::France)), nullptr);
+
+    std::unique_ptr<QTranslator> german =
+        LoadTranslation(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_NE(german, nullptr);
+    ASSERT_TRUE(QCoreApplication::installTranslator(german.get()));
+    FakeDialogs dialogs;
+    {
+        TMainForm form(nullptr, dialogs);
+        const TMainFormWidgets& ui = form.Widgets();
+        EXPECT_EQ(MenuTitles(form), (QStringList{"&Datei", "&Vergleich", "&Hilfe"}));
+        EXPECT_EQ(ui.Pages->tabText(0), QStringLiteral("Quelltextansicht"));
+        EXPECT_EQ(ui.Old.ReloadButton->text(), QStringLiteral("Neu laden"));
+        EXPECT_EQ(ui.NextButton->text(), QStringLiteral("Nächster Unterschied"));
+        EXPECT_EQ(ui.DiffTree->accessibleName(), QStringLiteral("Unterschiedsbaum"));
+        TMergeEditForm merge(nullptr, dialogs);
+        EXPECT_EQ(merge.windowTitle(), QStringLiteral("Zusammengeführten Text bearbeiten"));
+    }
+    QCoreApplication::removeTranslator(german.get());
+
+    TMainForm form(nullptr, dialogs);
+    EXPECT_EQ(MenuTitles(form), (QStringList{"&File", "&Diff", "&Help"}));
+    EXPECT_EQ(form.Widgets().Old.Editor->accessibleName(), QStringLiteral("Old source"));
+}
+
+} // namespace
