@@ -8,14 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "io/source_file.h"
 #include "merge/three_way.h"
 
 namespace quennet::fuzz {
-
-inline void CheckMerge(bool ok) {
-    if (!ok) std::abort();
-}
 
 // A small generator, so the edits follow from the input and a failure replays.
 struct Steps {
@@ -79,12 +76,11 @@ inline int Merge3FuzzOne(const uint8_t* data, size_t size) {
     };
 
     merge::ThreeWayResult any = merge3(base, local, remote);
-    CheckMerge(any.conflicts >= 0);
+    Require(any.conflicts >= 0);
     merge::ThreeWayResult same = merge3(base, local, local);
-    CheckMerge(same.conflicts == 0 && LinesWithoutBom(same.text) == LinesWithoutBom(local));
+    Require(same.conflicts == 0 && LinesWithoutBom(same.text) == LinesWithoutBom(local));
     merge::ThreeWayResult oneSided = merge3(base, base, remote);
-    CheckMerge(oneSided.conflicts == 0 &&
-               LinesWithoutBom(oneSided.text) == LinesWithoutBom(remote));
+    Require(oneSided.conflicts == 0 && LinesWithoutBom(oneSided.text) == LinesWithoutBom(remote));
     return 0;
 }
 

@@ -9,20 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "io/source_file.h"
 #include "model/source_model.h"
 
 namespace quennet::fuzz {
 
-inline void Check(bool ok) {
-    if (!ok) std::abort();
-}
-
 template <class T> void CheckList(const model::DeclList<T>& list, int32_t maxLine) {
     for (size_t i = 0; i < list.size(); ++i) {
-        if (i > 0) Check(model::CompareNames(*list[i - 1], *list[i]) < 0);
-        Check(list[i]->FirstLine >= -1 && list[i]->FirstLine <= maxLine);
-        Check(list[i]->LastLine >= -1 && list[i]->LastLine <= maxLine);
+        if (i > 0) Require(model::CompareNames(*list[i - 1], *list[i]) < 0);
+        Require(list[i]->FirstLine >= -1 && list[i]->FirstLine <= maxLine);
+        Require(list[i]->LastLine >= -1 && list[i]->LastLine <= maxLine);
     }
 }
 
@@ -98,7 +95,7 @@ inline int ParserFuzzOne(const uint8_t* data, size_t size) {
     }
     auto s = std::make_unique<model::TPasSrc>();
     s->Parse(swapped, &symbols, options);
-    Check(Shape(*m) == Shape(*s));
+    Require(Shape(*m) == Shape(*s));
 
     // The raw bytes, line ends as they come, must not break the parser either.
     auto raw = std::make_unique<model::TPasSrc>();

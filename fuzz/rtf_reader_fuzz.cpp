@@ -5,25 +5,22 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz_support.h"
 #include "merge/rtf_reader.h"
 #include "merge/rtf_writer.h"
 
 namespace quennet::fuzz {
 
-inline void Check(bool ok) {
-    if (!ok) std::abort();
-}
-
 inline int RtfReaderFuzzOne(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const merge::TWorkspaceDocument doc = merge::ReadWorkspace(bytes);
-    Check(doc.IsConsistent());
+    Require(doc.IsConsistent());
     const merge::TWorkspaceDocument again = merge::ReadRtf(merge::WriteRtf(doc));
-    Check(again.LineCount() == doc.LineCount());
+    Require(again.LineCount() == doc.LineCount());
     for (size_t i = 0; i < doc.LineCount(); ++i) {
-        Check(again.LineText(i) == doc.LineText(i));
-        Check(again.LineRuns(i) == doc.LineRuns(i));
-        Check(again.LineBreakFormat(i) == doc.LineBreakFormat(i));
+        Require(again.LineText(i) == doc.LineText(i));
+        Require(again.LineRuns(i) == doc.LineRuns(i));
+        Require(again.LineBreakFormat(i) == doc.LineBreakFormat(i));
     }
     return 0;
 }
