@@ -3,13 +3,14 @@
 # must change no output. For every unit under FOLDER: its model, and against the next unit in
 # name order the report, the tree, the JSON tree, the line map and the merge workspace, each
 # with its exit status. Prints the units that differ and a count; exits 1 if any differ.
-#   tools/same_outputs.sh BEFORE AFTER [FOLDER]     (FOLDER: /usr/share/fpcsrc)
+#   tools/same_outputs.sh BEFORE AFTER [FOLDER [EVERY]]
+# FOLDER defaults to /usr/share/fpcsrc; EVERY N takes every Nth unit in name order (default 1).
 set -euo pipefail
 if [ $# -lt 2 ]; then
-  echo "usage: tools/same_outputs.sh BEFORE-BINARY AFTER-BINARY [FOLDER]" >&2
+  echo "usage: tools/same_outputs.sh BEFORE-BINARY AFTER-BINARY [FOLDER [EVERY]]" >&2
   exit 2
 fi
-before=$(realpath "$1") after=$(realpath "$2") folder=${3:-/usr/share/fpcsrc}
+before=$(realpath "$1") after=$(realpath "$2") folder=${3:-/usr/share/fpcsrc} every=${4:-1}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -37,7 +38,8 @@ one_pair() { # index old new
 export -f outputs one_pair
 export before after scratch
 
-mapfile -t units < <(find "$folder" -type f \( -name '*.pas' -o -name '*.pp' \) | LC_ALL=C sort)
+mapfile -t units < <(find "$folder" -type f \( -name '*.pas' -o -name '*.pp' \) | LC_ALL=C sort |
+  awk -v every="$every" '(NR - 1) % every == 0')
 n=${#units[@]}
 [ "$n" -ge 2 ] || { echo "fewer than two units under $folder" >&2; exit 2; }
 for ((i = 0; i < n; i++)); do
