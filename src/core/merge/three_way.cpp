@@ -4,10 +4,12 @@
 #include "merge/three_way.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -686,6 +688,15 @@ std::vector<std::string> PascalTokens(std::string_view text) {
         tokens.emplace_back(scanner.GetString(t.Pos, t.Len));
     }
     return tokens;
+}
+
+void RefuseOutputOverInputs(const std::string& output, const std::string& base,
+                            const std::string& remote) {
+    std::error_code ec;
+    for (const std::string* input : {&base, &remote})
+        if (std::filesystem::equivalent(output, *input, ec))
+            throw std::runtime_error("Will not write over the input \"" + output +
+                                     "\"; only LOCAL may be the output");
 }
 
 ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,
