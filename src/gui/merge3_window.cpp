@@ -114,8 +114,7 @@ TMerge3Window::TMerge3Window(TUserDialogs& dialogs, TMerge3Prompts* prompts, QWi
     connect(SaveButton, &QPushButton::clicked, this, &TMerge3Window::Save);
     connect(ConflictList, &QListWidget::currentRowChanged, this, [this](int row) {
         UpdateButtons();
-        if (row >= 0 && row < static_cast<int>(session_.Conflicts().size()))
-            ResultView->scrollToLine(std::max(0, session_.Conflicts()[row].firstLine - 3));
+        if (row >= 0 && row < static_cast<int>(session_.Conflicts().size())) ShowConflict(row);
     });
     connect(ResultView, &QsciScintilla::textChanged, this, &TMerge3Window::ResultEdited);
     UpdateButtons();
@@ -133,8 +132,10 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
     merge::RefuseOutputOverInputs(LocalPath(output), in[0].fileName, in[2].fileName);
     merge::ThreeWayResult result = merge::MergeThreeWay(in[0], in[1], in[2]);
     SourceEditor* views[] = {BaseView, LocalView, RemoteView};
-    for (int k = 0; k < 3; ++k)
-        views[k]->setLines(io::SplitLines(in[k].bytes));
+    for (int k = 0; k < 3; ++k) {
+        versionLines_[k] = io::SplitLines(in[k].bytes);
+        views[k]->setLines(versionLines_[k]);
+    }
     output_ = output;
     notes_.clear();
     for (const auto& note : result.notes)
@@ -147,12 +148,24 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
     ShowResult(0);
 }
 
+// The result and each version scrolled to the conflict's place, a few lines above it.
+void TMerge3Window::ShowConflict(int row) {
+    const merge::Merge3Conflict& c = session_.Conflicts()[row];
+    ResultView->scrollToLine(std::max(0, c.firstLine - 3));
+    const std::string* parts[] = {&c.base, &c.local, &c.remote};
+    SourceEditor* views[] = {BaseView, LocalView, RemoteView};
+    for (int k = 0; k < 3; ++k)
+        if (int32_t at = merge::FindPart(versionLines_[k], *parts[k], c.firstLine); at >= 0)
+            views[k]->scrollToLine(std::max(0, at - 3));
+}
+
 void TMerge3Window::ShowResult(int caretLine) {
     showing_ = true;
     ResultView->setLines(io::SplitLines(session_.Text()));
     showing_ = false;
     ResultView->setCursorPosition(caretLine, 0);
     FillConflictList();
+    if (ConflictList->currentRow() >= 0) ShowConflict(ConflictList->currentRow());
 }
 
 void TMerge3Window::ResultEdited() {

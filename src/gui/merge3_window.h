@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <string>
+#include <vector>
 
 #include "io/source_save.h"
 #include "merge/merge3_session.h"
@@ -66,6 +68,7 @@ public:
 
 private:
     void ShowResult(int caretLine);
+    void ShowConflict(int row);
     void ResultEdited();
     void FillConflictList();
     void UpdateButtons();
@@ -75,6 +78,7 @@ private:
     TMerge3Prompts standardPrompts_;
     merge::TMerge3Session session_;
     io::SourceTextFormat format_;
+    std::vector<std::string> versionLines_[3]; // BASE, LOCAL, REMOTE
     QString output_;
     QString notes_;
     bool showing_ = false; // the result view is being filled, not edited

@@ -108,3 +108,18 @@ TEST(Merge3Session, HandEditsAreReadAgain) {
         EXPECT_EQ(c.unresolved, s.Unresolved());
     }
 }
+
+TEST(Merge3Session, FindsEachPartNearestToTheConflict) {
+    const std::vector<std::string> lines = {"x", "begin", "y", "x", "begin", "y", "z"};
+    struct Case {
+        const char* part;
+        int32_t near, found;
+    } cases[] = {
+        {"begin\r\ny\r\n", 0, 1}, {"begin\ny\n", 5, 4}, {"y\nz\n", 0, 5},
+        {"y\nx\nq\n", 0, -1},     {"", 3, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.part);
+        EXPECT_EQ(c.found, FindPart(lines, c.part, c.near));
+    }
+}

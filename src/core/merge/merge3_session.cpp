@@ -1,5 +1,9 @@
 #include "merge/merge3_session.h"
 
+#include "io/source_file.h"
+
+#include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 #include <string_view>
 
@@ -48,6 +52,19 @@ std::string LabelOf(std::string_view line) {
 }
 
 } // namespace
+
+int32_t FindPart(const std::vector<std::string>& lines, const std::string& part, int32_t near) {
+    const std::vector<std::string> wanted = io::SplitLines(part);
+    if (wanted.empty() || wanted.size() > lines.size()) return -1;
+    int32_t best = -1;
+    for (size_t i = 0; i + wanted.size() <= lines.size(); ++i) {
+        if (!std::equal(wanted.begin(), wanted.end(), lines.begin() + static_cast<ptrdiff_t>(i)))
+            continue;
+        const auto at = static_cast<int32_t>(i);
+        if (best < 0 || std::abs(at - near) < std::abs(best - near)) best = at;
+    }
+    return best;
+}
 
 TMerge3Session::TMerge3Session(std::string text) : text_(std::move(text)) {
     ReadConflicts();

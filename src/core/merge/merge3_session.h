@@ -19,6 +19,10 @@ struct Merge3Conflict {
     bool hasBase = false; // written with a "|||||||" part
 };
 
+// Where a conflict's part of one version stands in that version: the start of the occurrence
+// of its lines nearest to line `near`, or -1 when the part is empty or not found.
+int32_t FindPart(const std::vector<std::string>& lines, const std::string& part, int32_t near);
+
 class TMerge3Session {
 public:
     explicit TMerge3Session(std::string text = {});
