@@ -95,6 +95,13 @@ bool IsCommentLine(std::string_view line) {
     return false;
 }
 
+// Attributes ("[Test]") on a line of their own belong to the declaration below them.
+bool IsAttributeLine(std::string_view line) {
+    line = Trim(line);
+    return line.size() > 2 && line.front() == '[' && line.back() == ']' &&
+           line.find(']') == line.size() - 1;
+}
+
 bool IsBlank(std::string_view line) {
     return Trim(line).empty();
 }
@@ -277,9 +284,11 @@ std::set<std::string> UsableKeys(const Version* v) {
             bool ok = true;
             for (int o = 0; o < 3; ++o) {
                 const Version& other = v[o];
+                // Beyond a stop, a routine is surely absent where no heading names it.
+                const bool routine = key.starts_with("I:") || key.starts_with("H:");
                 if (other.unsound.count(key) ||
                     (!other.decls.count(key) &&
-                     ((!other.complete && !d.lexical) || MayHoldRoutine(other, key))))
+                     ((!other.complete && !d.lexical && !routine) || MayHoldRoutine(other, key))))
                     ok = false;
             }
             if (ok) usable.insert(key);
@@ -312,7 +321,8 @@ void BuildOutline(const Version& v, const std::set<std::string>& usable, Outline
               [](const Chunk& a, const Chunk& b) { return a.first < b.first; });
     int32_t floor = 0;
     for (auto& c : o.chunks) {
-        while (c.first > floor && IsCommentLine(v.lines[c.first - 1]))
+        while (c.first > floor &&
+               (IsCommentLine(v.lines[c.first - 1]) || IsAttributeLine(v.lines[c.first - 1])))
             --c.first;
         floor = c.last + 1;
     }
@@ -574,8 +584,13 @@ private:
             OnlyDeclarationsAndNotes(1, h.local, h.localEnd, localHas) && localHas &&
             OnlyDeclarationsAndNotes(2, h.remote, h.remoteEnd, remoteHas) && remoteHas) {
             EmitItems(1, h.local, h.localEnd);
+            const size_t junction = out.size();
             for (int32_t i = h.remote; i < h.remoteEnd; ++i) {
                 const Item& it = o_[2]->items[i];
+                // Each side brought its blank line to the place where they now meet.
+                if (it.chunk < 0 && out.size() == junction && !out.empty() && IsBlank(out.back()) &&
+                    IsBlank(v_[2]->lines[it.line]))
+                    continue;
                 if (it.chunk < 0 || !placed_.count(KeyAt(2, i))) EmitItems(2, i, i + 1);
             }
             return;
