@@ -576,7 +576,98 @@ private:
         return true;
     }
 
+    // A region of declarations and blank lines only, each of them nowhere else: decided one
+    // by one, in LOCAL's order with REMOTE's own ones after the declaration REMOTE puts
+    // before them. False, and nothing written, when the sides order common ones differently.
+    bool MergeDeclarationRun(const Diff3Hunk& h) {
+        const int32_t from[3] = {h.base, h.local, h.remote};
+        const int32_t to[3] = {h.baseEnd, h.localEnd, h.remoteEnd};
+        std::vector<std::string> keys[3];
+        for (int s = 0; s < 3; ++s)
+            for (int32_t i = from[s]; i < to[s]; ++i) {
+                const Item& it = o_[s]->items[i];
+                if (it.chunk < 0) {
+                    if (!IsBlank(v_[s]->lines[it.line])) return false;
+                    continue;
+                }
+                keys[s].push_back(KeyAt(s, i));
+            }
+        if (keys[0].empty()) return false;
+        for (int s = 0; s < 3; ++s)
+            for (const std::string& key : keys[s])
+                for (int o = 0; o < 3; ++o) {
+                    auto at = o_[o]->chunkOf.find(key);
+                    if (placed_.count(key) ||
+                        (at != o_[o]->chunkOf.end() &&
+                         std::find(keys[o].begin(), keys[o].end(), key) == keys[o].end()))
+                        return false;
+                }
+        // Common declarations in the same order on every side.
+        for (int a = 0; a < 3; ++a)
+            for (int b = a + 1; b < 3; ++b) {
+                std::vector<std::string> inA, inB;
+                for (const auto& k : keys[a])
+                    if (std::find(keys[b].begin(), keys[b].end(), k) != keys[b].end())
+                        inA.push_back(k);
+                for (const auto& k : keys[b])
+                    if (std::find(keys[a].begin(), keys[a].end(), k) != keys[a].end())
+                        inB.push_back(k);
+                if (inA != inB) return false;
+            }
+        // A declaration both sides removed, and one added in its place: each side replaced it
+        // in its own way.
+        auto has = [&](int s, const std::string& k) {
+            return std::find(keys[s].begin(), keys[s].end(), k) != keys[s].end();
+        };
+        const bool removedOnBoth = std::any_of(keys[0].begin(), keys[0].end(),
+                                               [&](auto& k) { return !has(1, k) && !has(2, k); });
+        auto addsAlone = [&](int s) {
+            return std::any_of(keys[s].begin(), keys[s].end(),
+                               [&](auto& k) { return !has(0, k) && !has(3 - s, k); });
+        };
+        if (removedOnBoth && (addsAlone(1) || addsAlone(2))) return false;
+        struct Unit {
+            std::string key;
+            Lines blanks; // the blank lines that follow it on its side
+        };
+        Lines lead;
+        std::vector<Unit> units;
+        for (int32_t i = h.local; i < h.localEnd; ++i) {
+            const Item& it = o_[1]->items[i];
+            if (it.chunk >= 0)
+                units.push_back({KeyAt(1, i), {}});
+            else
+                (units.empty() ? lead : units.back().blanks).push_back(v_[1]->lines[it.line]);
+        }
+        size_t pos = 0;
+        for (int32_t i = h.remote; i < h.remoteEnd; ++i) {
+            const Item& it = o_[2]->items[i];
+            if (it.chunk < 0) continue;
+            const std::string& key = KeyAt(2, i);
+            auto mine = std::find_if(units.begin(), units.end(),
+                                     [&](const Unit& u) { return u.key == key; });
+            if (mine != units.end()) {
+                pos = static_cast<size_t>(mine - units.begin()) + 1;
+                continue;
+            }
+            Unit u{key, {}};
+            for (int32_t j = i + 1; j < h.remoteEnd && o_[2]->items[j].chunk < 0; ++j)
+                u.blanks.push_back(v_[2]->lines[o_[2]->items[j].line]);
+            units.insert(units.begin() + static_cast<std::ptrdiff_t>(pos++), std::move(u));
+        }
+        out.insert(out.end(), lead.begin(), lead.end());
+        for (const Unit& u : units) {
+            Lines text;
+            if (Place(u.key)) MergeDeclaration(u.key, text);
+            if (text.empty()) continue;
+            out.insert(out.end(), text.begin(), text.end());
+            out.insert(out.end(), u.blanks.begin(), u.blanks.end());
+        }
+        return true;
+    }
+
     void ResolveConflict(const Diff3Hunk& h) {
+        if (MergeDeclarationRun(h)) return;
         // Declarations (with their comments) added at the same place on both sides: LOCAL's
         // first, then REMOTE's.
         bool baseHas = false, localHas = false, remoteHas = false;
