@@ -3,6 +3,7 @@
 #include "source_editor.h"
 #include "user_dialogs.h"
 
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -55,6 +56,14 @@ bool TMerge3Prompts::SaveUnresolved(QWidget* parent, int unresolved) {
                                        "the file.\nSave anyway?")
                          .arg(unresolved),
                QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Save;
+}
+
+bool TMerge3Prompts::DiscardChanges(QWidget* parent) {
+    return QMessageBox::question(parent, TMerge3Window::tr("Three-way merge"),
+                                 TMerge3Window::tr("The result was changed since it was saved.\n"
+                                                   "Discard the changes?"),
+                                 QMessageBox::Discard | QMessageBox::Cancel,
+                                 QMessageBox::Cancel) == QMessageBox::Discard;
 }
 
 TMerge3Window::TMerge3Window(TUserDialogs& dialogs, TMerge3Prompts* prompts, QWidget* parent)
@@ -144,7 +153,7 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
     setWindowTitle(tr("Three-way merge - %1").arg(QFileInfo(output).fileName()));
     format_ = io::DetectTextFormat(result.text);
     session_.SetText(std::move(result.text));
-    saved_ = savedClean_ = false;
+    saved_ = savedClean_ = changed_ = false;
     ShowResult(0);
 }
 
@@ -171,6 +180,7 @@ void TMerge3Window::ShowResult(int caretLine) {
 void TMerge3Window::ResultEdited() {
     if (showing_) return;
     session_.SetText(io::AssembleSourceText(ResultView->lines(), format_));
+    changed_ = true;
     FillConflictList();
 }
 
@@ -202,7 +212,10 @@ void TMerge3Window::UpdateButtons() {
 void TMerge3Window::Choose(merge::Merge3Choice choice) {
     const int row = ConflictList->currentRow();
     if (row < 0 || row >= static_cast<int>(session_.Conflicts().size())) return;
-    RunCommand(dialogs_, this, [&] { ShowResult(session_.Resolve(row, choice)); });
+    RunCommand(dialogs_, this, [&] {
+        ShowResult(session_.Resolve(row, choice));
+        changed_ = true;
+    });
 }
 
 void TMerge3Window::EditByHand() {
@@ -223,9 +236,17 @@ bool TMerge3Window::Save() {
     if (!written) return false;
     saved_ = true;
     savedClean_ = unresolved == 0;
+    changed_ = false;
     ResultView->setModified(false);
     StatusLabel->setText(tr("Saved %1").arg(output_));
     return true;
+}
+
+void TMerge3Window::closeEvent(QCloseEvent* event) {
+    if (changed_ && !prompts_->DiscardChanges(this))
+        event->ignore();
+    else
+        event->accept();
 }
 
 } // namespace quennet::gui

@@ -10,6 +10,7 @@
 #include "io/source_save.h"
 #include "merge/merge3_session.h"
 
+class QCloseEvent;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -25,6 +26,8 @@ public:
     virtual ~TMerge3Prompts() = default;
     // Whether to save although `unresolved` conflicts are left.
     virtual bool SaveUnresolved(QWidget* parent, int unresolved);
+    // Whether to close although the result changed since it was saved.
+    virtual bool DiscardChanges(QWidget* parent);
 };
 
 class TMerge3Window : public QMainWindow {
@@ -66,6 +69,9 @@ public:
     QPushButton* SaveButton = nullptr;
     QLabel* StatusLabel = nullptr;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void ShowResult(int caretLine);
     void ShowConflict(int row);
@@ -82,6 +88,7 @@ private:
     QString output_;
     QString notes_;
     bool showing_ = false; // the result view is being filled, not edited
+    bool changed_ = false; // since opened or saved
     bool saved_ = false;
     bool savedClean_ = false;
 };

@@ -25,8 +25,14 @@ public:
         Asked << unresolved;
         return Answer;
     }
+    bool DiscardChanges(QWidget*) override {
+        ++DiscardQuestions;
+        return DiscardAnswer;
+    }
     QList<int> Asked;
     bool Answer = false;
+    int DiscardQuestions = 0;
+    bool DiscardAnswer = false;
 };
 
 // Alpha and Beta each changed differently on both sides: two conflicts.
@@ -124,6 +130,22 @@ TEST_F(Merge3WindowTest, SaveAsksWhileConflictsAreLeft) {
     EXPECT_TRUE(prompts.Asked.isEmpty());
     EXPECT_TRUE(window->SavedClean());
     EXPECT_EQ(Unit("A2", "B2"), Output());
+}
+
+// Closing asks only when a choice or an edit was not saved.
+TEST_F(Merge3WindowTest, ClosingAsksBeforeLosingChanges) {
+    window->show();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(0, prompts.DiscardQuestions);
+    window->show();
+    window->ConflictList->setCurrentRow(0);
+    window->UseLocal->click();
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(1, prompts.DiscardQuestions);
+    prompts.Answer = true;
+    ASSERT_TRUE(window->Save());
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(1, prompts.DiscardQuestions);
 }
 
 TEST_F(Merge3WindowTest, RefusesToWriteOverBaseOrRemote) {
