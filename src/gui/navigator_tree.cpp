@@ -183,7 +183,6 @@ void TNavigatorForm::FillTreeView() {
     std::vector<QTreeWidgetItem*> parents; // by depth
     int counts[4] = {0, 0, 0, 0};
     int breaking = 0;
-    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
     for (size_t i = 0; i < treeRows_.size(); ++i) {
         const tree::TreeRow& row = treeRows_[i];
         parents.resize(static_cast<size_t>(row.depth));
@@ -194,9 +193,8 @@ void TNavigatorForm::FillTreeView() {
         // One row, two sides: a name stands on the side where it exists.
         if (row.status != tree::RowStatus::OnlyNew) item->setText(kOldColumn, name);
         if (row.status != tree::RowStatus::OnlyOld) item->setText(kNewColumn, name);
-        item->setIcon(row.status == tree::RowStatus::OnlyNew ? kNewColumn : kOldColumn, glyph);
-        if (row.status != tree::RowStatus::OnlyNew && row.status != tree::RowStatus::OnlyOld)
-            item->setIcon(kNewColumn, row.folder ? folderIcon : glyph);
+        if (row.status != tree::RowStatus::OnlyNew) item->setIcon(kOldColumn, glyph);
+        if (row.status != tree::RowStatus::OnlyOld) item->setIcon(kNewColumn, glyph);
         if (row.counted && row.status != tree::RowStatus::Identical) {
             item->setText(kBreakingColumn, QString::number(row.breaking));
             item->setText(kAdditiveColumn, QString::number(row.additive));
