@@ -127,7 +127,9 @@ TEST_F(WindowTest, EditedTextIsDroppedOnlyAfterTheUserAgrees) {
             const bool closing = std::string(k.what) == "closing";
             EXPECT_EQ(view->lineBytes(0).starts_with("{edit}"), !agree || closing);
             EXPECT_EQ(form->isVisible(), !(agree && closing));
-            if (!agree) EXPECT_EQ(form->FileName(k.editOld), k.editOld ? a : b);
+            if (!agree) {
+                EXPECT_EQ(form->FileName(k.editOld), k.editOld ? a : b);
+            }
             view->setModified(false);
         }
     }
