@@ -1,8 +1,9 @@
 // Program entry: settings store, title, main window, report window, navigator; then the loop.
 // "quennet --screenshot FILE.png NEW [OLD]" compares, draws the main window to FILE.png and exits;
-// "--screenshot-navigator FILE.png OLDDIR NEWDIR" draws the navigator on two folders and
-// "--screenshot-about FILE.png" the about box. "--merge BASE LOCAL REMOTE -o OUTPUT" opens the
-// three-way merge window instead of the main window. --help and --version answer on the terminal
+// "--screenshot-navigator FILE.png OLDDIR NEWDIR" draws the navigator's whole-tree page on two
+// folders and "--screenshot-about FILE.png" the about box. "--merge BASE LOCAL REMOTE -o OUTPUT"
+// opens the three-way merge window instead of the main window. --help and --version answer on the
+// terminal
 // before any window system is needed.
 #include "about_box.h"
 #include "app_registry.h"
@@ -17,6 +18,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUrl>
@@ -241,7 +243,12 @@ int main(int argc, char** argv) {
             window = &about;
         } else {
             navigatorForm->resize(900, 620);
-            if (params.size() >= 2) navigatorForm->SetFolders(params[0], params[1]);
+            if (params.size() >= 2) {
+                navigatorForm->SetFolders(params[0], params[1]);
+                // The whole-tree page shows more of the window than the flat lists.
+                navigatorForm->BottomPages->setCurrentIndex(1);
+                RunCommand(dialogs, navigatorForm, [&] { navigatorForm->CompareTrees(); });
+            }
         }
         window->show();
         // The folder trees fill in from a background reader.
