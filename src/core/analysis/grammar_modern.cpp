@@ -198,6 +198,8 @@ bool TOp4Parser::ModernDirectiveStart(int context) {
                                              "ENUMERATOR"};
         for (const char* w : kWords)
             if (LaWord(w)) return true;
+        for (const auto& m : macros_)
+            if (LaWord(m)) return true;
         return false;
     }
     if (la_ == tLibrary) return true;

@@ -271,16 +271,18 @@ void TOp4Parser::ImplementationSection() {
 
 // InitSection = END | BEGIN StatementList END
 //             | INITIALIZATION StatementList [ FINALIZATION StatementList ] END
+// The modern readings also take FINALIZATION StatementList END alone.
 void TOp4Parser::InitSection() {
     if (la_ == tEnd) {
         Get();
         return;
     }
-    if (la_ != tBegin && la_ != tInitialization) {
+    if (la_ != tBegin && la_ != tInitialization && !(modern_ && la_ == tFinalization)) {
         SynError(kErrInitSection);
         return;
     }
     const bool initialization = la_ == tInitialization;
+    const bool finalizationOnly = la_ == tFinalization;
     auto section = [this](model::TidName* rec) {
         Get(); // the keyword is outside the checksum
         const int32_t first = PrevLine();
@@ -292,8 +294,8 @@ void TOp4Parser::InitSection() {
             rec->Checksum = RunningChecksum - start;
         }
     };
-    section(Model ? Model->Initialization.get() : nullptr);
-    if (initialization && la_ == tFinalization)
+    if (!finalizationOnly) section(Model ? Model->Initialization.get() : nullptr);
+    if ((initialization || finalizationOnly) && la_ == tFinalization)
         section(Model ? Model->Finalization.get() : nullptr);
     Expect(tEnd);
 }

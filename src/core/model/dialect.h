@@ -26,6 +26,11 @@ struct ParseOptions {
     Dialect dialect = Dialect::Classic; // never Auto when handed to Parse
     std::string fileName;               // the file the text came from, for include files and notes
     std::vector<std::string> includeDirs;
+    // The compiler target ("fpc-win64"); empty: the dialect's own. Its constants always serve
+    // {$IF}; its symbols come before the caller's only when targetSymbols is set, so callers
+    // that pass the classic defaults themselves read as before.
+    std::string target;
+    bool targetSymbols = false;
 };
 
 } // namespace quennet::model
