@@ -177,10 +177,10 @@ int main(int argc, char** argv) {
             ++tally.files;
             if (check) {
                 model::TPasSrc classic;
-                classic.Parse(text, &symbols, {model::Dialect::Classic, file, {}, {}, false});
+                classic.Parse(text, &symbols, {model::Dialect::Classic, file, {}});
                 if (!classic.Status.Complete || HasExpressionOrInclude(text)) continue;
                 model::TPasSrc modern;
-                modern.Parse(text, &symbols, {model::Dialect::Delphi, file, {}, {}, false});
+                modern.Parse(text, &symbols, {model::Dialect::Delphi, file, {}});
                 ++compared;
                 const std::string a = Dump(classic), b = Dump(modern);
                 if (a != b) {
@@ -198,7 +198,10 @@ int main(int argc, char** argv) {
             model::TPasSrc m;
             const model::Dialect d = model::ResolveDialect(dialect, file, text);
             const std::vector<std::string> none;
-            m.Parse(text, &none, {d, file, {}, target, true});
+            model::ParseOptions reading(d, file);
+            reading.target = target;
+            reading.targetSymbols = true;
+            m.Parse(text, &none, reading);
             Count(m, tally);
             if (m.Status.Complete) {
                 ++tally.followed;

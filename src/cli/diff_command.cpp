@@ -155,11 +155,9 @@ int RunDiffCommand(const CliOptions& opt) {
         if (opt.output == Output::Map) return status(RunMap(oldLines, newLines));
     }
 
-    model::ParseOptions parseOptions;
-    parseOptions.dialect = opt.dialect;
     const compare::ComparisonResult result = compare::CompareSources(
-        {io::ToCrLfText(oldBytes), opt.Label(0)}, {io::ToCrLfText(newBytes), opt.Label(1)},
-        opt.symbols, parseOptions);
+        {io::ToCrLfText(oldBytes), opt.Label(0), opt.files[0]},
+        {io::ToCrLfText(newBytes), opt.Label(1), opt.files[1]}, opt.symbols, ReadingOf(opt));
     const bool equivalent = result.equivalent;
 
     switch (opt.output) {

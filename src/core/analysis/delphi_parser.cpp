@@ -213,7 +213,7 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
         throw std::runtime_error("The source text is too large to parse (over 2 GiB).");
     analysis::IncludeExpansion includes;
     const bool expanded = modern && includes.Expand(text, options.fileName, options.includeDirs,
-                                                     dialect == Dialect::Fpc);
+                                                    dialect == Dialect::Fpc);
     if (expanded) text = includes.Text();
     auto parser = std::make_unique<analysis::TDelphiParser>();
     if (expanded) parser->Includes = &includes;
@@ -223,17 +223,16 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
     const Target* target = FindTarget(options.target);
     if (!target) {
         if (!options.target.empty())
-            throw std::runtime_error("Unknown target \"" + options.target +
-                                     "\"; the targets are " + TargetNames() + ".");
+            throw std::runtime_error("Unknown target \"" + options.target + "\"; the targets are " +
+                                     TargetNames() + ".");
         target = &DefaultTarget(dialect);
     }
     if (options.targetSymbols) parser->Symbols = target->Symbols;
     // A symbol the target defines is not added twice, so one {$UNDEF} removes it.
     if (symbols)
         for (const auto& s : *symbols)
-            if (!options.targetSymbols ||
-                std::find(target->Symbols.begin(), target->Symbols.end(), s) ==
-                    target->Symbols.end())
+            if (!options.targetSymbols || std::find(target->Symbols.begin(), target->Symbols.end(),
+                                                    s) == target->Symbols.end())
                 parser->Symbols.push_back(s);
     // The constants that {$IF} expressions ask for; the classic reading has no {$IF}.
     if (modern) parser->Values = target->Values;

@@ -271,13 +271,13 @@ void TOp4Parser::ImplementationSection() {
 
 // InitSection = END | BEGIN StatementList END
 //             | INITIALIZATION StatementList [ FINALIZATION StatementList ] END
-// The modern readings also take FINALIZATION StatementList END alone.
+// Free Pascal also takes FINALIZATION StatementList END alone.
 void TOp4Parser::InitSection() {
     if (la_ == tEnd) {
         Get();
         return;
     }
-    if (la_ != tBegin && la_ != tInitialization && !(modern_ && la_ == tFinalization)) {
+    if (la_ != tBegin && la_ != tInitialization && !(fpc_ && la_ == tFinalization)) {
         SynError(kErrInitSection);
         return;
     }

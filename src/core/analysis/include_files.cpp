@@ -159,10 +159,8 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
             const bool include = (EqualsUpper(word, "I") || EqualsUpper(word, "INCLUDE")) &&
                                  w < end && static_cast<unsigned char>(text[w]) <= 32;
             const std::string name =
-                include ? IncludeName(text.substr(w, (close == std::string_view::npos
-                                                          ? text.size()
-                                                          : close) -
-                                                         w))
+                include ? IncludeName(text.substr(
+                              w, (close == std::string_view::npos ? text.size() : close) - w))
                         : std::string();
             if (include && !name.empty() && name[0] != '%') {
                 const size_t start = i;

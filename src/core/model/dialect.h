@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quennet::model {
@@ -23,6 +24,12 @@ Dialect ResolveDialect(Dialect requested, std::string_view fileName, std::string
 
 // How one text is to be read besides its compiler symbols.
 struct ParseOptions {
+    // Spelled out so that {dialect, fileName, includeDirs} needs no target.
+    ParseOptions() = default;
+    ParseOptions(Dialect dialect, std::string fileName = {},
+                 std::vector<std::string> includeDirs = {})
+        : dialect(dialect), fileName(std::move(fileName)), includeDirs(std::move(includeDirs)) {}
+
     Dialect dialect = Dialect::Classic; // never Auto when handed to Parse
     std::string fileName;               // the file the text came from, for include files and notes
     std::vector<std::string> includeDirs;
