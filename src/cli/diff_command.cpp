@@ -214,6 +214,10 @@ int RunDiffCommand(const CliOptions& opt) {
     }
     }
     FlushStandardOutput();
+    // Readings the result may depend on: includes not found, {$IF} names without a value.
+    for (int k = 0; k < 2; ++k)
+        for (const auto& note : (k == 0 ? result.oldSource : result.newSource)->Status.Notes)
+            std::cerr << opt.Label(static_cast<size_t>(k)) << ": " << note << '\n';
     return status(equivalent ? kExitEquivalent : kExitDifferent);
 }
 

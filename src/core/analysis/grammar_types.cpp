@@ -43,12 +43,16 @@ void TOp4Parser::Type() {
     case tFunction:
     case tProcedure: ProcType(); break;
     default:
-        if (modern_ && LaWord("REFERENCE") && PeekIsWord("TO"))
+        if (modern_ && LaWord("REFERENCE") && PeekIsWord("TO")) {
             ReferenceType();
-        else if (exprStart_.Has(la_))
+        } else if (fpc_ && LaWord("BITPACKED")) {
+            Get();
+            StructType();
+        } else if (exprStart_.Has(la_)) {
             SimpleType();
-        else
+        } else {
             SynError(kErrType);
+        }
         break;
     }
 }

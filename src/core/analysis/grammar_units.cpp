@@ -234,8 +234,10 @@ void TOp4Parser::ExportItem() {
 void TOp4Parser::InterfaceSection() {
     Expect(tInterface);
     if (la_ == tUses) UsesClause();
-    while (kInterfaceDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR")))) {
+    while (kInterfaceDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR"))) ||
+           (fpc_ && la_ == tProperty)) {
         switch (la_) {
+        case tProperty: GlobalProperty(); break;
         case tLBrack: Attributes(); break;
         case tIdentifier: OperatorRoutine(true, false); break;
         case tConst: ConstSection(true); break;
@@ -253,8 +255,10 @@ void TOp4Parser::ImplementationSection() {
     Expect(tImplementation);
     if (la_ == tUses) UsesClause();
     while (kImplDeclStart.Has(la_) ||
-           (modern_ && (la_ == tLBrack || la_ == tExports || LaWord("OPERATOR")))) {
+           (modern_ && (la_ == tLBrack || la_ == tExports || LaWord("OPERATOR"))) ||
+           (fpc_ && la_ == tProperty)) {
         switch (la_) {
+        case tProperty: GlobalProperty(); break;
         case tLBrack: Attributes(); break;
         case tExports: ExportsClause(); break;
         case tIdentifier: OperatorRoutine(true, true); break;
@@ -495,6 +499,10 @@ void TOp4Parser::VarDecl(bool record) {
         const uint32_t valueStart = RunningChecksum;
         Get();
         Expression();
+        if (fpc_ && la_ == tColon) { // segment:offset
+            Get();
+            Expression();
+        }
         valueSum = RunningChecksum - valueStart;
     }
     if (modern_) {

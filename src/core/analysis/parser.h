@@ -134,6 +134,7 @@ private:
     void ModernRecordClass(const std::string& name, bool record, int32_t startLine);
     void ModernClassType(const std::string& name, bool record, int32_t startLine);
     void ReferenceType();
+    void GlobalProperty();
     // A declaration's attributes: recorded with it, starting it.
     struct PendingAttributes {
         bool Present = false;
