@@ -141,7 +141,8 @@ bool TOp4Parser::ModernDirective() {
         SkipBrackets();
         return true;
     }
-    if (LaWord("SYSCALL")) { // the library base and offset, up to the ";"
+    if (LaWord("SYSCALL")) { // the library base and offset, up to the ";"; no body follows
+        bodiless_ = true;
         while (la_ != tSemicolon && la_ != tEndOfText)
             Get();
         return true;
@@ -198,9 +199,7 @@ bool TOp4Parser::ModernDirectiveStart(int context) {
                                              "ENUMERATOR"};
         for (const char* w : kWords)
             if (LaWord(w)) return true;
-        for (const auto& m : macros_)
-            if (LaWord(m)) return true;
-        return false;
+        return MacroAhead();
     }
     if (la_ == tLibrary) return true;
     if (context == 0) return false;
@@ -613,6 +612,13 @@ void TOp4Parser::ReferenceType() {
     Get(); // "reference"
     Get(); // "to"
     ProcType();
+}
+
+bool TOp4Parser::MacroAhead() const {
+    if (la_ != tIdentifier) return false;
+    for (const auto& m : macros_)
+        if (LaWord(m)) return true;
+    return false;
 }
 
 // Free Pascal's unit-level property: PROPERTY ident ... ";", a variable to the model whose

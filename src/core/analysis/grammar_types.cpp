@@ -280,12 +280,12 @@ void TOp4Parser::ProcType() {
         Get();
         Get();
     }
-    if (kCallConv.Has(la_)) Get();
+    if (kCallConv.Has(la_) || MacroAhead()) Get();
     // The ";" may end the declaration instead.
     while (la_ == tSemicolon) {
         if (!GuardedOptional(kTrialProcTypeConvention, [this] {
                 Get(); // ";"
-                if (!kCallConv.Has(la_)) return false;
+                if (!kCallConv.Has(la_) && !MacroAhead()) return false;
                 Get();
                 return true;
             }))
@@ -397,7 +397,12 @@ void TOp4Parser::Factor() {
     case tAt:
         Get();
         Ident();
-        while (la_ == tPoint) {
+        // The modern readings also take an element: @Table[0].
+        while (la_ == tPoint || (modern_ && la_ == tLBrack)) {
+            if (la_ == tLBrack) {
+                SkipBrackets();
+                continue;
+            }
             Get();
             Ident();
         }

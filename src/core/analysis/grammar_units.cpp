@@ -601,6 +601,7 @@ void TOp4Parser::ImplFunction(bool record) {
     while (modern_ && kDirectiveStart.Has(la_))
         Directive();
     Expect(tSemicolon);
+    bodiless_ = false;
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
         Expect(tSemicolon);
@@ -622,6 +623,7 @@ void TOp4Parser::ImplProcedure(bool record) {
     while (modern_ && kDirectiveStart.Has(la_))
         Directive();
     Expect(tSemicolon);
+    bodiless_ = false;
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
         Expect(tSemicolon);
@@ -635,7 +637,11 @@ void TOp4Parser::ImplBody(bool record, const std::string& name, bool qualified, 
     std::string heading;
     if (rec) heading = TextFrom(textPos);
     const uint32_t headSum = RunningChecksum - headStart;
-    if (la_ == tForward || la_ == tExternal) {
+    const bool bodiless = bodiless_;
+    bodiless_ = false;
+    if (bodiless) {
+        if (rec) Model->AddProc(name, heading, headSum, startLine, PrevLine());
+    } else if (la_ == tForward || la_ == tExternal) {
         if (la_ == tForward)
             Get();
         else

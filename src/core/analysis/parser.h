@@ -135,6 +135,7 @@ private:
     void ModernClassType(const std::string& name, bool record, int32_t startLine);
     void ReferenceType();
     void GlobalProperty();
+    bool MacroAhead() const; // a macro name, where a calling convention may stand
     // A declaration's attributes: recorded with it, starting it.
     struct PendingAttributes {
         bool Present = false;
@@ -260,6 +261,7 @@ private:
     uint64_t tokenBudget_ = 0;
     bool aborted_ = false;
     bool reachedFinalDot_ = false;
+    bool bodiless_ = false; // a SYSCALL directive of the routine being read: it has no body
     std::vector<uint64_t> memo_;
     size_t memoCount_ = 0;
 };
