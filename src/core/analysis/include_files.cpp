@@ -1,7 +1,8 @@
 // Include files are spliced as text, not read by the scanner on the fly: trials move back and
 // forth over the text, and one buffer keeps every position and token valid. Directives inside
-// comments and strings are left alone; those in excluded regions are spliced too (the parse
-// skips them there), and their notes wait until the parse actually reads the directive.
+// comments and strings are left alone; {$I %NAME%} becomes a string literal; those in excluded
+// regions are spliced too (the parse skips them there), and their notes wait until the parse
+// actually reads the directive.
 #include "analysis/include_files.h"
 
 #include <algorithm>
@@ -162,7 +163,15 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
                 include ? IncludeName(text.substr(
                               w, (close == std::string_view::npos ? text.size() : close) - w))
                         : std::string();
-            if (include && !name.empty() && name[0] != '%') {
+            if (include && !name.empty() && name[0] == '%') {
+                // {$I %DATE%} stands for a string the compiler fills in: one literal here, on
+                // the directive's line, so expressions around it read on.
+                copyTo(end);
+                std::string literal = "'";
+                for (char ch : name)
+                    if (ch != '\'' && static_cast<unsigned char>(ch) >= 32) literal += ch;
+                Append(literal + "'");
+            } else if (include && !name.empty()) {
                 const size_t start = i;
                 copyTo(end);
                 const int32_t at = static_cast<int32_t>(text_.size() - (end - start));
