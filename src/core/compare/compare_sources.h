@@ -28,8 +28,8 @@ using CompareProgress = std::function<void(CompareStep)>;
 
 struct SourceText {
     // Spelled out so that {text, name} needs no path.
-    SourceText(std::string_view text, std::string name, std::string path = {})
-        : text(text), name(std::move(name)), path(std::move(path)) {}
+    SourceText(std::string_view bytes, std::string shownName, std::string filePath = {})
+        : text(bytes), name(std::move(shownName)), path(std::move(filePath)) {}
 
     std::string_view text; // every line followed by CR LF, as io::JoinLinesCrLf gives it
     std::string name;      // shown in the report and the notes; also names the file for the dialect

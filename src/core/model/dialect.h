@@ -26,9 +26,8 @@ Dialect ResolveDialect(Dialect requested, std::string_view fileName, std::string
 struct ParseOptions {
     // Spelled out so that {dialect, fileName, includeDirs} needs no target.
     ParseOptions() = default;
-    ParseOptions(Dialect dialect, std::string fileName = {},
-                 std::vector<std::string> includeDirs = {})
-        : dialect(dialect), fileName(std::move(fileName)), includeDirs(std::move(includeDirs)) {}
+    ParseOptions(Dialect reading, std::string file = {}, std::vector<std::string> dirs = {})
+        : dialect(reading), fileName(std::move(file)), includeDirs(std::move(dirs)) {}
 
     Dialect dialect = Dialect::Classic; // never Auto when handed to Parse
     std::string fileName;               // the file the text came from, for include files and notes
