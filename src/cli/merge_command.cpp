@@ -28,6 +28,7 @@ int RunMergeCommand(const CliOptions& opt) {
     merge::ThreeWayOptions options;
     options.symbols = opt.symbols;
     options.dialect = opt.dialect;
+    options.reading = ReadingOf(opt);
     merge::ThreeWayResult result = merge::MergeThreeWay(in[0], in[1], in[2], options);
     for (const auto& note : result.notes)
         std::cerr << "quennet-diff: " << note << "\n";

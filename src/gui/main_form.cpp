@@ -748,6 +748,9 @@ void TMainForm::ShowParseWarnings() {
                                                                     {&ui_.New, newSource_.get()}};
     QStringList messages;
     for (auto [pane, src] : sides) {
+        // Includes not found, {$IF} names without a value: the result may depend on them.
+        for (const auto& note : src ? src->Status.Notes : std::vector<std::string>())
+            messages << QString::fromStdString(note);
         if (!src || src->Status.Complete) {
             pane->WarningPanel->clear();
             continue;

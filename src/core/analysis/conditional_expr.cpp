@@ -313,10 +313,18 @@ bool TDelphiParser::Evaluate(std::string_view expression) {
     return Evaluator(expression, *this, value, defined, unknown).Run() != 0;
 }
 
-void TDelphiParser::ModernDirective(const std::string& upperText) {
+void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
     std::string_view rest;
     const std::string_view word = DirectiveWord(upperText, &rest);
-    if (word == "DEFINE" || word == "SETC") {
+    if (word == "I" || word == "INCLUDE") {
+        // Trials read a directive again: its note is given once.
+        const std::string* note = Includes ? Includes->NoteAt(pos) : nullptr;
+        if (note && Model &&
+            std::find(includesNoted_.begin(), includesNoted_.end(), pos) == includesNoted_.end()) {
+            includesNoted_.push_back(pos);
+            Model->Status.Notes.push_back(*note);
+        }
+    } else if (word == "DEFINE" || word == "SETC") {
         ++directiveEvents_;
         std::string_view body = rest;
         const size_t assign = body.find(":=");
@@ -324,6 +332,8 @@ void TDelphiParser::ModernDirective(const std::string& upperText) {
             FirstWord(assign == std::string_view::npos ? body : body.substr(0, assign)));
         if (!HasSymbol(name)) Symbols.push_back(name);
         if (assign != std::string_view::npos) {
+            if (std::find(macros_.begin(), macros_.end(), name) == macros_.end())
+                macros_.push_back(name);
             const double v =
                 Evaluator(
                     body.substr(assign + 2), *this,

@@ -208,7 +208,7 @@ void Accept(Version& v, std::vector<Decl>& all);
 
 void Analyse(Version& v, const ThreeWayOptions& options) {
     std::string text = io::JoinLinesCrLf(v.lines);
-    model::ParseOptions po;
+    model::ParseOptions po = options.reading;
     po.dialect = model::ResolveDialect(options.dialect, v.input->fileName, text);
     po.fileName = v.input->fileName;
     model::TPasSrc src;

@@ -21,6 +21,8 @@ struct ThreeWayInput {
 struct ThreeWayOptions {
     std::vector<std::string> symbols;
     model::Dialect dialect = model::Dialect::Auto;
+    // Target, target symbols and include folders; dialect and file name are set per file.
+    model::ParseOptions reading;
 };
 
 struct ThreeWayResult {
