@@ -33,6 +33,10 @@ struct ThreeWayResult {
 ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& local,
                              const ThreeWayInput& remote, const ThreeWayOptions& options = {});
 
+// Throws when OUTPUT is BASE or REMOTE: only LOCAL, which the result replaces, may be written.
+void RefuseOutputOverInputs(const std::string& output, const std::string& base,
+                            const std::string& remote);
+
 // Line merge of whole texts, no structure: what git merge-file does, in the same output form.
 ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,
                           const ThreeWayInput& remote);
