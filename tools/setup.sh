@@ -12,7 +12,7 @@ packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev
           fonts-dejavu-core xvfb xauth)
 # The package, git and schema checks: dpkg-shlibdeps, file, man, desktop-file-validate, jsonschema.
 if [ "$mode" = test ]; then
-  packages+=(fp-compiler clang dpkg-dev file man-db git desktop-file-utils python3-jsonschema)
+  packages+=(fp-compiler clang clang-tidy dpkg-dev file man-db git desktop-file-utils python3-jsonschema)
 fi
 
 missing=()
@@ -56,6 +56,9 @@ case "$mode" in
     git ls-files -z 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' \
       'fuzz/*.cpp' 'fuzz/*.h' | xargs -0 clang-format --dry-run -Werror
     ctest --test-dir build --output-on-failure -j "$jobs"
+    # The engine's sources through clang-tidy (checks and reasons in .clang-tidy).
+    run-clang-tidy -p build -j "$jobs" -quiet "$root/src/core/" >build/clang-tidy.log 2>&1 ||
+      { grep -E -A3 'warning:|error:' build/clang-tidy.log; exit 1; }
     # The engine as users build it by default (Release optimises harder and warns differently).
     cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENNET_GUI=OFF \
       -DQUENNET_TESTS=OFF -DQUENNET_WERROR=ON >/dev/null

@@ -116,7 +116,7 @@ const Unit* Find(const std::vector<Unit>& list, const std::string& name) {
 
 std::vector<std::string> Layout(const std::vector<Unit>& units,
                                 const std::vector<std::string>& like, size_t likeUnits) {
-    std::string first = like.front();
+    const std::string& first = like.front();
     std::string indent = first.substr(0, first.find_first_not_of(" \t"));
     std::string itemIndent = indent + "  ";
     if (like.size() > 1) {

@@ -19,10 +19,10 @@ constexpr auto kTable = MakeTable();
 } // namespace
 
 const uint32_t kCrc32Table[256] = {
-#define Q(i) kTable[i]
-#define Q4(i) Q(i), Q(i + 1), Q(i + 2), Q(i + 3)
-#define Q16(i) Q4(i), Q4(i + 4), Q4(i + 8), Q4(i + 12)
-#define Q64(i) Q16(i), Q16(i + 16), Q16(i + 32), Q16(i + 48)
+#define Q(i) kTable[(i)]
+#define Q4(i) Q(i), Q((i) + 1), Q((i) + 2), Q((i) + 3)
+#define Q16(i) Q4(i), Q4((i) + 4), Q4((i) + 8), Q4((i) + 12)
+#define Q64(i) Q16(i), Q16((i) + 16), Q16((i) + 32), Q16((i) + 48)
     Q64(0), Q64(64), Q64(128), Q64(192)
 #undef Q64
 #undef Q16

@@ -135,6 +135,7 @@ std::vector<FolderCounts> CountsByFolder(const std::vector<UnitOutcome>& units) 
         } while (!folder.empty());
     }
     std::vector<FolderCounts> out;
+    out.reserve(byFolder.size());
     for (auto& [name, counts] : byFolder)
         out.push_back(std::move(counts));
     return out;
