@@ -165,6 +165,7 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
                           {"FPC_RELEASE", 2},         {"FPC_PATCH", 2},
                           {"SIZEOF(POINTER)", 8},     {"SIZEOF(NATIVEINT)", 8},
                           {"SIZEOF(CHAR)", 1}};
+    SeparateOverloads = modern;
     parser->ParseText(text.data(), static_cast<int32_t>(text.size()));
     SortLists();
 }

@@ -49,6 +49,22 @@ void FlushBlock(Lines& dest, const char* heading, Lines& scratch) {
     scratch.clear();
 }
 
+std::string UnitText(const TidUnitRef* u) {
+    return u->InText.empty() ? u->Name : u->Name + " in " + u->InText;
+}
+
+void UsesLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
+    ThreeRuns<TidUnitRef>(
+        out, o.Uses, n.Uses, [](Lines& s, const TidUnitRef* u) { s.push_back("- " + UnitText(u)); },
+        [](Lines& s, const TidUnitRef* a, const TidUnitRef* b) {
+            if (a->Checksum == b->Checksum) return;
+            s.push_back("* " + a->Name);
+            s.push_back("  - " + UnitText(a));
+            s.push_back("  + " + UnitText(b));
+        },
+        [](Lines& s, const TidUnitRef* u) { s.push_back("+ " + UnitText(u)); });
+}
+
 void TypeLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
     ThreeRuns<TidType>(
         out, o.Types, n.Types,
@@ -151,6 +167,8 @@ void VarLines(Lines& out, const DeclList<TidVar>& o, const DeclList<TidVar>& n,
 void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, Lines& dest) {
     const size_t start = dest.size();
     Lines scratch;
+    UsesLines(scratch, oldSrc, newSrc);
+    FlushBlock(dest, ">>> Uses", scratch);
     TypeLines(scratch, oldSrc, newSrc);
     FlushBlock(dest, ">>> Type", scratch);
     ClassLines(scratch, oldSrc, newSrc);
@@ -170,7 +188,8 @@ void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, Lines& dest) {
         if (fin) dest.emplace_back("* finalization change");
     }
 
-    // Only the whole-file checksum sees parts the model does not record, such as uses clauses.
+    // Only the whole-file checksum sees parts the model does not record, such as the classic
+    // reading's uses clauses.
     if (dest.size() == start && oldSrc.Checksum != newSrc.Checksum)
         dest.emplace_back("* source change (unknown)");
 }

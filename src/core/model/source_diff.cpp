@@ -3,6 +3,7 @@
 #include "model/source_diff.h"
 
 #include <functional>
+#include <typeinfo>
 
 namespace quennet::model {
 
@@ -19,6 +20,11 @@ TSourceDiffItem* TSourceDiffList::AddItem(std::string caption, uint8_t state,
 TSourceDiffItem* TSourceDiffList::Append(std::unique_ptr<TSourceDiffItem> item) {
     items_.push_back(std::move(item));
     return items_.back().get();
+}
+
+bool IsTextRun(const TSourceDiffItem& item) {
+    const TidName* decl = item.OldDecl ? item.OldDecl : item.NewDecl;
+    return decl && typeid(*decl) == typeid(TidName) && decl->Name == kTextRunName;
 }
 
 TSourceDiff::TSourceDiff(const TPasSrc& oldSrc, const TPasSrc& newSrc) {
@@ -133,6 +139,8 @@ void SectionRule(TSourceDiffList& root, const char* caption, const TidName* o, c
 } // namespace
 
 void TSourceDiff::Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc) {
+    // Only the modern readings record used units; the classic tree never has this group.
+    SimpleGroup<TidUnitRef>(Root, "Uses", oldSrc.Uses, newSrc.Uses, ChecksumRule<TidUnitRef>);
     SimpleGroup<TidType>(Root, "Type", oldSrc.Types, newSrc.Types, ChecksumRule<TidType>);
     SimpleGroup<TidClass>(Root, "Class/Interface", oldSrc.Classes, newSrc.Classes, ClassRule);
     RoutineGroup(Root, "Procedure/Function", oldSrc.Procs, newSrc.Procs);

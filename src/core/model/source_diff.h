@@ -51,6 +51,13 @@ public:
     }
 };
 
+// The name of the line ranges of a run of changed text beyond a parse stop; no declaration's
+// plain range carries it.
+inline constexpr char kTextRunName[] = "Text";
+
+// Whether the item is such a run rather than a declaration.
+bool IsTextRun(const TSourceDiffItem& item);
+
 class TSourceDiff {
 public:
     // Both models must have been sorted by SortLists.
@@ -59,8 +66,17 @@ public:
 
     TSourceDiffList Root;
 
+    // Keeps a declaration that no model holds (a run of text) for as long as the tree.
+    const TidName* Own(std::unique_ptr<TidName> decl) {
+        owned_.push_back(std::move(decl));
+        return owned_.back().get();
+    }
+
 protected:
     virtual void Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc);
+
+private:
+    std::vector<std::unique_ptr<TidName>> owned_;
 };
 
 } // namespace quennet::model
