@@ -16,11 +16,12 @@ void ThreeRuns(Lines& out, const DeclList<T>& oldList, const DeclList<T>& newLis
                const std::function<void(Lines&, const T*)>& removed,
                const std::function<void(Lines&, const T*, const T*)>& changed,
                const std::function<void(Lines&, const T*)>& added) {
-    for (const T* o : ItemsMissing(oldList, newList))
+    const auto match = MatchItems(oldList, newList);
+    for (const T* o : match.removed)
         removed(out, o);
-    for (const auto& [o, n] : ItemsInBoth(oldList, newList))
+    for (const auto& [o, n] : match.both)
         changed(out, o, n);
-    for (const T* n : ItemsMissing(newList, oldList))
+    for (const T* n : match.added)
         added(out, n);
 }
 
@@ -98,7 +99,7 @@ void MemberLines(Lines& out, const TidClass* o, const TidClass* n) {
         [](Lines& s, const TidProc* m) { s.push_back("  -M " + m->Text); },
         [](Lines& s, const TidProc* a, const TidProc* b) {
             std::string suffix = RoutineSuffix(a, b);
-            if (!suffix.empty()) s.push_back("  *M " + a->Name + suffix);
+            if (!suffix.empty()) s.push_back("  *M " + PairName(a, b) + suffix);
         },
         [](Lines& s, const TidProc* m) { s.push_back("  +M " + m->Text); });
     ThreeRuns<TidProp>(
@@ -139,7 +140,7 @@ void ProcLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
         out, o.Procs, n.Procs, [](Lines& s, const TidProc* p) { s.push_back("- " + p->Text); },
         [](Lines& s, const TidProc* a, const TidProc* b) {
             std::string suffix = RoutineSuffix(a, b);
-            if (!suffix.empty()) s.push_back("* " + a->Name + suffix);
+            if (!suffix.empty()) s.push_back("* " + PairName(a, b) + suffix);
         },
         [](Lines& s, const TidProc* p) { s.push_back("+ " + p->Text); });
 }

@@ -314,7 +314,8 @@ TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
 }
 
 // The declaration whose parameters the body repeats; a body without a list belongs to the only
-// declaration (or, where several exist, to the first still without a body).
+// declaration (or, where several exist, to the first still without a body); null for a body
+// that declares an overload of its own.
 TidProc* TPasSrc::RoutineForBody(DeclList<TidProc>& list, std::string_view name,
                                  std::string_view heading) {
     auto it = overloads_.find({&list, UpperName(name)});
@@ -328,6 +329,9 @@ TidProc* TPasSrc::RoutineForBody(DeclList<TidProc>& list, std::string_view name,
     }
     for (TidProc* e : same)
         if (CompareNames(e->Params, *params) == 0) return e;
+    // A name declared once keeps its one entry even where the body spells a type otherwise
+    // (an alias, another unit's name for it).
+    if (same.size() == 1 && !same.front()->Implementation) return same.front();
     return nullptr;
 }
 
@@ -360,6 +364,57 @@ void TPasSrc::AddUses(std::string_view name, std::string_view inText, uint32_t i
     auto u = std::make_unique<TidUnitRef>(std::string(name), inChecksum, line, line);
     u->InText = CollapseBlanks(inText);
     AddOrMerge(Uses, usesIndex_, std::move(u));
+}
+
+} // namespace quennet::model
+
+namespace quennet::model {
+
+namespace {
+
+// Takes from others the overload of single's name that has single's parameters.
+const TidProc* TakeOverloadPartner(const TidProc* single, std::vector<const TidProc*>& others) {
+    const std::string& name = single->Name;
+    if (name.empty() || name.back() == ')') return nullptr;
+    for (auto it = others.begin(); it != others.end(); ++it) {
+        const std::string& other = (*it)->Name;
+        if (other.size() > name.size() && other[name.size()] == '(' && other.back() == ')' &&
+            CompareNames(std::string_view(other).substr(0, name.size()), name) == 0 &&
+            CompareNames((*it)->Params, single->Params) == 0) {
+            const TidProc* partner = *it;
+            others.erase(it);
+            return partner;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ItemMatch<TidProc> MatchItems(const DeclList<TidProc>& a, const DeclList<TidProc>& b) {
+    ItemMatch<TidProc> m{ItemsMissing(a, b), ItemsInBoth(a, b), ItemsMissing(b, a)};
+    const size_t byName = m.both.size();
+    for (auto it = m.removed.begin(); it != m.removed.end();) {
+        if (const TidProc* n = TakeOverloadPartner(*it, m.added)) {
+            m.both.emplace_back(*it, n);
+            it = m.removed.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (auto it = m.added.begin(); it != m.added.end();) {
+        if (const TidProc* o = TakeOverloadPartner(*it, m.removed)) {
+            m.both.emplace_back(o, *it);
+            it = m.added.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (m.both.size() != byName)
+        std::sort(m.both.begin(), m.both.end(), [](const auto& x, const auto& y) {
+            return CompareNames(PairName(x.first, x.second), PairName(y.first, y.second)) < 0;
+        });
+    return m;
 }
 
 } // namespace quennet::model

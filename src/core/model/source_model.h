@@ -280,4 +280,24 @@ std::vector<std::pair<const T*, const T*>> ItemsInBoth(const DeclList<T>& a, con
     return out;
 }
 
+// Both lists' items as removed (a only), paired and added (b only), each in sorted order.
+template <class T> struct ItemMatch {
+    std::vector<const T*> removed;
+    std::vector<std::pair<const T*, const T*>> both;
+    std::vector<const T*> added;
+};
+
+template <class T> ItemMatch<T> MatchItems(const DeclList<T>& a, const DeclList<T>& b) {
+    return {ItemsMissing(a, b), ItemsInBoth(a, b), ItemsMissing(b, a)};
+}
+
+// Routines pair by name, and a name declared once on one side with the overload of the other
+// side that has its parameters, so that adding an overload leaves the existing routine paired.
+ItemMatch<TidProc> MatchItems(const DeclList<TidProc>& a, const DeclList<TidProc>& b);
+
+// The caption of a pair of routines: the name that shows its parameter list, if either does.
+inline const std::string& PairName(const TidProc* o, const TidProc* n) {
+    return !o->Name.empty() && o->Name.back() == ')' ? o->Name : n->Name;
+}
+
 } // namespace quennet::model
