@@ -83,9 +83,10 @@ TEST(CompareSources, VerdictAndMessage) {
         if (*c.messageStart == '\0') {
             EXPECT_EQ(message, "");
         }
-        if (r.diff->Root.Count() == 0 && r.oldSource->Checksum != r.newSource->Checksum)
+        if (r.diff->Root.Count() == 0 && r.oldSource->Checksum != r.newSource->Checksum) {
             EXPECT_NE(std::find(r.report.begin(), r.report.end(), "* source change (unknown)"),
                       r.report.end());
+        }
         if (r.equivalent || message.empty()) continue;
         for (const auto& note : r.stopNotes)
             EXPECT_NE(message.find(note.text), std::string::npos) << message;

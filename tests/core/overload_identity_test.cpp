@@ -30,7 +30,9 @@ TEST(OverloadIdentity, ParameterSignatures) {
         SCOPED_TRACE(c.heading);
         const auto sig = ParameterSignature(c.heading);
         ASSERT_EQ(sig.has_value(), c.signature != nullptr);
-        if (sig) EXPECT_EQ(*sig, c.signature);
+        if (sig) {
+            EXPECT_EQ(*sig, c.signature);
+        }
     }
 }
 

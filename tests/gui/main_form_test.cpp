@@ -226,8 +226,8 @@ TEST_F(MainFormTest, NoEquivalentMessageWhereTheTokensDiffer) {
         const char* dialect;
         bool message; // the tree is empty, so the window explains why
     } cases[] = {
-        {unit, otherUses, "delphi", false}, {unit, firstBody, "delphi", false},
-        {unit, otherUses, "classic", true}, {unit, firstBody, "classic", true},
+        {unit, otherUses, "delphi", false},        {unit, firstBody, "delphi", false},
+        {unit, otherUses, "classic", true},        {unit, firstBody, "classic", true},
         {program, initialization, "delphi", true},
     };
     for (const auto& c : cases) {
@@ -240,8 +240,8 @@ TEST_F(MainFormTest, NoEquivalentMessageWhereTheTokensDiffer) {
         MakeForm();
         form->HandleCommandLine({Write(QStringLiteral("new.pas"), c.newText),
                                  Write(QStringLiteral("old.pas"), c.oldText)});
-        EXPECT_FALSE(dialogs.Infos.contains(
-            QString::fromLatin1(quennet::compare::kEquivalentSentence)));
+        EXPECT_FALSE(
+            dialogs.Infos.contains(QString::fromLatin1(quennet::compare::kEquivalentSentence)));
         if (c.message) {
             EXPECT_EQ(dialogs.Infos,
                       QStringList{QString::fromLatin1(quennet::compare::kDiffersOutsideSentence)});
@@ -321,7 +321,8 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
     EXPECT_EQ(form->Widgets().DiffTree->currentItem(), nullptr);
     int leaves = 0;
     for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
-        if ((*it)->childCount() == 0 && TMainForm::DiffItemOf(*it)->State != 0) ++leaves;
+        if ((*it)->childCount() == 0 && TMainForm::DiffItemOf(*it)->State != quennet::model::Group)
+            ++leaves;
     EXPECT_EQ(CountDifferences(root), leaves);
     EXPECT_TRUE(form->Widgets().StatusMessage->text().startsWith(
         QStringLiteral("%1 difference").arg(leaves)));

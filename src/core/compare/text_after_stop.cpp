@@ -76,9 +76,9 @@ void AddTextRuns(model::TSourceDiff& diff, const std::vector<TextRun>& runs) {
             run.HasNew() ? diff.Own(std::make_unique<model::TidName>(model::kTextRunName, 0,
                                                                      run.newFirst, run.newLast))
                          : nullptr;
-        const uint8_t state = !oldLines   ? model::Added
-                              : !newLines ? model::Removed
-                                          : model::Changed;
+        const model::DiffState state = !oldLines   ? model::Added
+                                       : !newLines ? model::Removed
+                                                   : model::Changed;
         diff.Root.AddItem(TextRunCaption(run), state, oldLines, newLines);
     }
 }
