@@ -225,8 +225,10 @@ int main(int argc, char** argv) {
         } else {
             std::printf("%s: %zu files, followed fully %zu (%.1f%%), routines %zu, bodies %zu\n",
                         root.c_str(), tally.files, tally.followed,
-                        tally.files ? 100.0 * tally.followed / tally.files : 0.0, tally.routines,
-                        tally.bodies);
+                        tally.files ? 100.0 * static_cast<double>(tally.followed) /
+                                          static_cast<double>(tally.files)
+                                    : 0.0,
+                        tally.routines, tally.bodies);
         }
     }
     return status;
