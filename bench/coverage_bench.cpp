@@ -8,8 +8,9 @@
 // --stops lists the first N files that are not followed, with the line of the first error and
 // its text, so the constructs that still stop files can be counted.
 // --check tests that files the classic reading follows fully, and that hold no
-// conditional-expression or include directive, give the identical model in the delphi reading;
-// it prints each file that does not and exits 1 if there is one.
+// conditional-expression or include directive, give the identical model in the delphi reading
+// unless they overload a name (the delphi reading keeps overloads apart); it prints each file
+// that does not and exits 1 if there is one.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,16 @@ std::vector<std::string> FindFiles(const std::string& root) {
 }
 
 // The whole model as text, so that two readings can be compared line by line.
+// Entries of overloaded names show their parameter lists: "Name(...)".
+bool HasOverloads(const model::TPasSrc& m) {
+    auto any = [](const model::DeclList<model::TidProc>& list) {
+        return std::any_of(list.begin(), list.end(),
+                           [](const auto& p) { return p->Name.back() == ')'; });
+    };
+    return any(m.Procs) || std::any_of(m.Classes.begin(), m.Classes.end(),
+                                       [&](const auto& c) { return any(c->Methods); });
+}
+
 std::string Dump(const model::TPasSrc& m) {
     std::ostringstream o;
     auto lines = [&](const model::TidName& d) {
@@ -166,7 +177,7 @@ int main(int argc, char** argv) {
     int status = 0;
     for (const auto& root : roots) {
         Tally tally;
-        size_t compared = 0, differing = 0;
+        size_t compared = 0, differing = 0, overloading = 0;
         for (const auto& file : FindFiles(root)) {
             std::string text;
             try {
@@ -181,6 +192,10 @@ int main(int argc, char** argv) {
                 if (!classic.Status.Complete || HasExpressionOrInclude(text)) continue;
                 model::TPasSrc modern;
                 modern.Parse(text, &symbols, {model::Dialect::Delphi, file, {}});
+                if (HasOverloads(modern)) {
+                    ++overloading;
+                    continue;
+                }
                 ++compared;
                 const std::string a = Dump(classic), b = Dump(modern);
                 if (a != b) {
@@ -216,9 +231,9 @@ int main(int argc, char** argv) {
             }
         }
         if (check) {
-            std::printf(
-                "%s: %zu files, %zu followed by classic without such directives, %zu differ\n",
-                root.c_str(), tally.files, compared, differing);
+            std::printf("%s: %zu files, %zu followed by classic without such directives or "
+                        "overloads, %zu differ; %zu with overloads left out\n",
+                        root.c_str(), tally.files, compared, differing, overloading);
             if (differing) status = 1;
         } else {
             std::printf("%s: %zu files, followed fully %zu (%.1f%%), routines %zu, bodies %zu\n",

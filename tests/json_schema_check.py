@@ -55,7 +55,7 @@ def main():
     except jsonschema.ValidationError:
         pass
     expected = {"type", "class", "field", "method", "property", "routine", "variable",
-                "constant", "section"}
+                "constant", "section", "uses", "text"}
     if not expected <= kinds:
         sys.exit(f"golden cases gave node kinds {sorted(kinds)}; missing {sorted(expected - kinds)}")
     print(f"{checked} golden cases valid")

@@ -19,6 +19,8 @@ const char kChanged[] = "unit U;\ninterface\nprocedure A;\nprocedure B;\nimpleme
                         "procedure A;\nbegin\nend;\nprocedure B;\nbegin\nend;\nend.\n";
 const char kBroken[] = "unit U;\ninterface\nprocedure A;\nimplementation\n"
                        "procedure A;\nbegin\nend;\n= = ;\nend.\n";
+const char kUsesOnly[] = "unit U;\ninterface\nuses SysUtils;\nprocedure A;\nimplementation\n"
+                         "procedure A;\nbegin\nend;\nend.\n";
 const char kBrokenOtherwise[] = "unit U;\ninterface\nprocedure A;\nimplementation\n"
                                 "procedure A;\nbegin\nend;\n= = = ;\nend.\n";
 
@@ -66,6 +68,7 @@ TEST(CompareSources, VerdictAndMessage) {
         {kGood, kGood, true, compare::kEquivalentSentence},
         {kBroken, kBroken, true, compare::kEquivalentSentence},
         {kGood, kChanged, false, ""},
+        {kGood, kUsesOnly, false, compare::kDiffersOutsideSentence},
         // Equal trees, but the parse lost the structure on one or both sides differently.
         {kBroken, kBrokenOtherwise, false, "No structural differences were found, but"},
         {kGood, kBroken, false, "No structural differences were found, but"},
@@ -79,6 +82,10 @@ TEST(CompareSources, VerdictAndMessage) {
         EXPECT_EQ(message.rfind(c.messageStart, 0), 0u) << message;
         if (*c.messageStart == '\0') {
             EXPECT_EQ(message, "");
+        }
+        if (r.diff->Root.Count() == 0 && r.oldSource->Checksum != r.newSource->Checksum) {
+            EXPECT_NE(std::find(r.report.begin(), r.report.end(), "* source change (unknown)"),
+                      r.report.end());
         }
         if (r.equivalent || message.empty()) continue;
         for (const auto& note : r.stopNotes)

@@ -122,14 +122,16 @@ TEST(DiffCliTest, JsonTreeOfGoldenCases) {
     EXPECT_EQ(stopped.exitCode, 1);
     EXPECT_EQ(stopped.out,
               "{\"format\":1,\"old\":\"old.pas\",\"new\":\"new.pas\",\"equivalent\":false,"
-              "\"stopped\":[{\"file\":\"new.pas\",\"line\":13}],\"tree\":[]}\n");
+              "\"stopped\":[{\"file\":\"new.pas\",\"line\":13}],\"tree\":[{\"kind\":\"text\","
+              "\"caption\":\"Text, lines 13-14\",\"state\":\"added\",\"state_number\":3,"
+              "\"old\":null,\"new\":{\"first\":13,\"last\":14},\"children\":[]}]}\n");
 }
 
 TEST(DiffCliTest, TreeModeSendsStopNotesToStandardError) {
     auto r = RunCli({"--tree", "old.pas", "new.pas"},
                     std::string(QUENNET_CASES_DIR) + "/diff-12-new-file-stops-early");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.out, "Text, lines 13-14\t3\t-\t13-14\n");
     EXPECT_EQ(r.err.rfind("! new.pas(13): the structure is not followed", 0), 0u) << r.err;
 }
 

@@ -204,8 +204,10 @@ TEST(GoldenModel, EveryCaseMatches) {
         // A file the classic reading follows fully, without directives that the modern
         // readings evaluate differently, gives the delphi reading the same model.
         const std::string text = JoinLinesCrLf(LoadSourceLines((dir / "input.pas").string()));
+        // Overloads are kept apart there, so files with them are left out.
         if (dialect == Dialect::Classic && model.Status.Complete &&
-            text.find("{$I") == std::string::npos && text.find("{$ELSEIF") == std::string::npos) {
+            text.find("{$I") == std::string::npos && text.find("{$ELSEIF") == std::string::npos &&
+            text.find("overload") == std::string::npos) {
             TPasSrc modern;
             modern.Parse(text, &symbols, {Dialect::Delphi, {}, {}});
             EXPECT_EQ(Join(Render(modern)), actual) << "the delphi reading differs";

@@ -204,6 +204,53 @@ TEST_F(MainFormTest, ReportHasHeadingAndTheWritersBody) {
         EXPECT_EQ(lines[static_cast<qsizetype>(i)].toStdString(), result.report[i]) << i;
 }
 
+// Texts whose declarations agree while their tokens do not are never called equivalent.
+TEST_F(MainFormTest, NoEquivalentMessageWhereTheTokensDiffer) {
+    const char* unit = "unit U;\ninterface\nuses A;\nfunction F(X: Integer): Integer; overload;\n"
+                       "function F(S: string): string; overload;\nimplementation\n"
+                       "function F(X: Integer): Integer;\nbegin Result := X; end;\n"
+                       "function F(S: string): string;\nbegin Result := S; end;\nend.\n";
+    const char* otherUses = "unit U;\ninterface\nuses A, B;\nfunction F(X: Integer): Integer; "
+                            "overload;\nfunction F(S: string): string; overload;\nimplementation\n"
+                            "function F(X: Integer): Integer;\nbegin Result := X; end;\n"
+                            "function F(S: string): string;\nbegin Result := S; end;\nend.\n";
+    const char* firstBody = "unit U;\ninterface\nuses A;\nfunction F(X: Integer): Integer; "
+                            "overload;\nfunction F(S: string): string; overload;\nimplementation\n"
+                            "function F(X: Integer): Integer;\nbegin Result := -X; end;\n"
+                            "function F(S: string): string;\nbegin Result := S; end;\nend.\n";
+    const char* program = "program P;\nbegin\n  Run;\nend.\n";
+    const char* initialization = "program P;\ninitialization\n  Run;\nend.\n";
+    struct Case {
+        const char* oldText;
+        const char* newText;
+        const char* dialect;
+        bool message; // the tree is empty, so the window explains why
+    } cases[] = {
+        {unit, otherUses, "delphi", false},        {unit, firstBody, "delphi", false},
+        {unit, otherUses, "classic", true},        {unit, firstBody, "classic", true},
+        {program, initialization, "delphi", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.newText) + c.dialect);
+        dialogs.Infos.clear();
+        DestroyForm();
+        ASSERT_TRUE(registry->OpenSettingsKey(QString(), true));
+        registry->WriteString(QStringLiteral("Dialect"), QString::fromLatin1(c.dialect));
+        registry->CloseKey();
+        MakeForm();
+        form->HandleCommandLine({Write(QStringLiteral("new.pas"), c.newText),
+                                 Write(QStringLiteral("old.pas"), c.oldText)});
+        EXPECT_FALSE(
+            dialogs.Infos.contains(QString::fromLatin1(quennet::compare::kEquivalentSentence)));
+        if (c.message) {
+            EXPECT_EQ(dialogs.Infos,
+                      QStringList{QString::fromLatin1(quennet::compare::kDiffersOutsideSentence)});
+        } else {
+            EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
+        }
+    }
+}
+
 TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) {
     const QString a = Write(QStringLiteral("a.pas"), kOldUnitReformatted);
     const QString b = Write(QStringLiteral("b.pas"), kOldUnit);

@@ -236,6 +236,7 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
                 parser->Symbols.push_back(s);
     // The constants that {$IF} expressions ask for; the classic reading has no {$IF}.
     if (modern) parser->Values = target->Values;
+    SeparateOverloads = modern;
     parser->ParseText(text.data(), static_cast<int32_t>(text.size()));
     if (expanded) RemapLines(*this, includes);
     SortLists();

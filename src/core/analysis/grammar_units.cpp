@@ -96,21 +96,17 @@ void TOp4Parser::PackageModule() {
     Expect(tSemicolon);
     if (modern_) {
         // Dotted package names, "in" file names and unit lists ended by ";".
-        auto list = [this] {
+        auto list = [this](bool units) {
             Get();
             for (;;) {
-                DottedName(nullptr);
-                if (la_ == tIn) {
-                    Get();
-                    StringSeq();
-                }
+                UsedUnit(units);
                 if (la_ != tComma) break;
                 Get();
             }
             Expect(tSemicolon);
         };
-        if (la_ == tRequires) list();
-        if (la_ == tContains) list();
+        if (la_ == tRequires) list(false);
+        if (la_ == tContains) list(true);
     } else if (la_ == tRequires) {
         Get();
         IdentList(nullptr);
@@ -188,18 +184,38 @@ void TOp4Parser::StringSeq() {
 void TOp4Parser::UsesClause() {
     Expect(tUses);
     for (;;) {
-        if (modern_)
-            DottedName(nullptr);
-        else
+        if (modern_) {
+            UsedUnit(true);
+        } else {
             Ident();
-        if (la_ == tIn) {
-            Get();
-            StringSeq();
+            if (la_ == tIn) {
+                Get();
+                StringSeq();
+            }
         }
         if (la_ != tComma) break;
         Get();
     }
     Expect(tSemicolon);
+}
+
+// UsedUnit = DottedName [ IN StringSeq ]; the modern readings record units as a group of their
+// own, so a changed uses clause is shown rather than only felt in the file's checksum.
+void TOp4Parser::UsedUnit(bool record) {
+    const int32_t line = CurLine();
+    std::string name;
+    DottedName(&name);
+    std::string_view inText;
+    uint32_t inSum = 0;
+    if (la_ == tIn) {
+        Get();
+        const int32_t pos = CurPos();
+        const uint32_t start = RunningChecksum;
+        StringSeq();
+        inText = TextFrom(pos);
+        inSum = RunningChecksum - start;
+    }
+    if (record && Recording() && Model) Model->AddUses(name, inText, inSum, line);
 }
 
 // ExportsClause = EXPORTS ExportItem { "," ExportItem } ";"

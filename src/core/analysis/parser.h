@@ -116,7 +116,8 @@ private:
     void ForeignClassType(const std::string& name, bool record, int32_t startLine);
     void SkipBrackets();
     void TypeRef();
-    void DottedName(std::string* name);  // ident { "." ident }
+    void DottedName(std::string* name); // ident { "." ident }
+    void UsedUnit(bool record);
     void GenericName(std::string* name); // ident [ "<" TypeParams ">" ]
     void TypeParams(std::string* name);
     void TypeArgs();

@@ -3,6 +3,7 @@
 #include "compare/compare_sources.h"
 
 #include "compare/comparison_outcome.h"
+#include "compare/text_after_stop.h"
 #include "model/report_writer.h"
 
 namespace quennet::compare {
@@ -42,6 +43,13 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
         if (!src->Status.Complete)
             r.stopNotes.push_back(
                 {text->name, ParseStopLine(src->Status), ParseStopNote(text->name, src->Status)});
+    // The classic reading keeps its tree and report as they were.
+    std::vector<TextRun> textRuns;
+    if (options.dialect != model::Dialect::Classic)
+        textRuns =
+            ChangedRunsAfterStop(oldText.text, newText.text, ParseStopLine(r.oldSource->Status),
+                                 ParseStopLine(r.newSource->Status));
+    AddTextRuns(*r.diff, textRuns);
     r.equivalent = ClaimsEquivalence(*r.diff, *r.oldSource, *r.newSource);
 
     r.report = {"Diff report for", "  " + oldText.name, "  " + newText.name, ""};
@@ -49,6 +57,11 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
     r.reportBodyEnd = r.report.size();
     for (const auto& note : r.stopNotes)
         r.report.push_back(note.text);
+    for (const TextRun& run : textRuns)
+        r.report.push_back((run.HasOld() && run.HasNew() ? "* "
+                            : run.HasNew()               ? "+ "
+                                                         : "- ") +
+                           TextRunCaption(run));
     if (r.equivalent) r.report.emplace_back(kEquivalentSentence);
     return r;
 }
@@ -56,6 +69,7 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
 std::string OutcomeMessage(const ComparisonResult& result) {
     if (result.diff->Root.Count() != 0) return {};
     if (result.equivalent) return kEquivalentSentence;
+    if (result.stopNotes.empty()) return kDiffersOutsideSentence;
     // Equal trees say nothing about text the parser did not follow.
     std::string message = "No structural differences were found, but the comparison is incomplete:";
     for (const auto& note : result.stopNotes)

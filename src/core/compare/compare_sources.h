@@ -62,6 +62,10 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
                                 const model::ParseOptions& options = {},
                                 const CompareProgress& progress = {});
 
+// The window's message when the token checksums differ but no declaration does.
+inline constexpr char kDiffersOutsideSentence[] =
+    "The files differ outside the compared declarations.";
+
 // What a window says when the comparison found no difference in the declarations: the
 // equivalent sentence, or why it cannot be said. Empty when the tree has entries.
 std::string OutcomeMessage(const ComparisonResult& result);

@@ -23,17 +23,16 @@ std::string ParseStopNote(const std::string& fileName, const model::ParseStatus&
            "missing from the comparison";
 }
 
-// After a syntax error the model may miss or misplace declarations even where every token was
-// read, so the whole-file checksums must agree too.
+// The model records only declarations: a uses clause, a second overload's body or a part the
+// parse did not follow changes the token checksums alone, so those must agree too.
 bool ClaimsEquivalence(const model::TSourceDiff& diff, const model::TPasSrc& oldSrc,
                        const model::TPasSrc& newSrc) {
-    if (diff.Root.Count() != 0) return false;
+    if (diff.Root.Count() != 0 || oldSrc.Checksum != newSrc.Checksum) return false;
     const model::ParseStatus& o = oldSrc.Status;
     const model::ParseStatus& n = newSrc.Status;
     if (o.Complete && n.Complete) return true;
     if (o.Complete || n.Complete) return false;
-    return oldSrc.Checksum == newSrc.Checksum && o.RestHash == n.RestHash &&
-           o.RestTokens == n.RestTokens;
+    return o.RestHash == n.RestHash && o.RestTokens == n.RestTokens;
 }
 
 } // namespace quennet::compare

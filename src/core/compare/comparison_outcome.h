@@ -18,9 +18,9 @@ int32_t ParseStopLine(const model::ParseStatus& status);
 // did. fileName is shown as given.
 std::string ParseStopNote(const std::string& fileName, const model::ParseStatus& status);
 
-// The files are equivalent when the tree is empty and no text went unread or misread: a broken
-// parse counts only when both broke, every token read is the same (whole-file checksum) and so
-// is every token left unread.
+// The files are equivalent when the tree is empty, every token read is the same (whole-file
+// checksum) and no text went unread: a broken parse counts only when both broke and every token
+// left unread is the same.
 bool ClaimsEquivalence(const model::TSourceDiff& diff, const model::TPasSrc& oldSrc,
                        const model::TPasSrc& newSrc);
 

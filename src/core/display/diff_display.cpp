@@ -30,6 +30,7 @@ std::string KindOfGroup(const std::string& caption) {
     if (caption == "Property") return "property";
     if (caption == "Variable") return "variable";
     if (caption == "Constant") return "constant";
+    if (caption == "Uses") return "uses";
     return "class";
 }
 
@@ -60,7 +61,9 @@ void Walk(const TSourceDiffList& list, const std::string& prefix, const std::str
         if (o) e.oldFirst = o->FirstLine, e.oldLast = o->LastLine;
         if (n) e.newFirst = n->FirstLine, e.newLast = n->LastLine;
         const model::TidClass* cls = AsClass(o ? o : n);
-        if (item->Caption == "implementation" && groupKind.empty()) {
+        if (model::IsTextRun(*item)) {
+            e.kind = "text";
+        } else if (item->Caption == "implementation" && groupKind.empty()) {
             e.kind = "implementation";
             e.name = prefix;
         } else if (item->Caption == "Inherited" && cls) {

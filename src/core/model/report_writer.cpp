@@ -16,11 +16,12 @@ void ThreeRuns(Lines& out, const DeclList<T>& oldList, const DeclList<T>& newLis
                const std::function<void(Lines&, const T*)>& removed,
                const std::function<void(Lines&, const T*, const T*)>& changed,
                const std::function<void(Lines&, const T*)>& added) {
-    for (const T* o : ItemsMissing(oldList, newList))
+    const auto match = MatchItems(oldList, newList);
+    for (const T* o : match.removed)
         removed(out, o);
-    for (const auto& [o, n] : ItemsInBoth(oldList, newList))
+    for (const auto& [o, n] : match.both)
         changed(out, o, n);
-    for (const T* n : ItemsMissing(newList, oldList))
+    for (const T* n : match.added)
         added(out, n);
 }
 
@@ -47,6 +48,22 @@ void FlushBlock(Lines& dest, const char* heading, Lines& scratch) {
     for (auto& l : scratch)
         dest.push_back(std::move(l));
     scratch.clear();
+}
+
+std::string UnitText(const TidUnitRef* u) {
+    return u->InText.empty() ? u->Name : u->Name + " in " + u->InText;
+}
+
+void UsesLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
+    ThreeRuns<TidUnitRef>(
+        out, o.Uses, n.Uses, [](Lines& s, const TidUnitRef* u) { s.push_back("- " + UnitText(u)); },
+        [](Lines& s, const TidUnitRef* a, const TidUnitRef* b) {
+            if (a->Checksum == b->Checksum) return;
+            s.push_back("* " + a->Name);
+            s.push_back("  - " + UnitText(a));
+            s.push_back("  + " + UnitText(b));
+        },
+        [](Lines& s, const TidUnitRef* u) { s.push_back("+ " + UnitText(u)); });
 }
 
 void TypeLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
@@ -82,7 +99,7 @@ void MemberLines(Lines& out, const TidClass* o, const TidClass* n) {
         [](Lines& s, const TidProc* m) { s.push_back("  -M " + m->Text); },
         [](Lines& s, const TidProc* a, const TidProc* b) {
             std::string suffix = RoutineSuffix(a, b);
-            if (!suffix.empty()) s.push_back("  *M " + a->Name + suffix);
+            if (!suffix.empty()) s.push_back("  *M " + PairName(a, b) + suffix);
         },
         [](Lines& s, const TidProc* m) { s.push_back("  +M " + m->Text); });
     ThreeRuns<TidProp>(
@@ -123,7 +140,7 @@ void ProcLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
         out, o.Procs, n.Procs, [](Lines& s, const TidProc* p) { s.push_back("- " + p->Text); },
         [](Lines& s, const TidProc* a, const TidProc* b) {
             std::string suffix = RoutineSuffix(a, b);
-            if (!suffix.empty()) s.push_back("* " + a->Name + suffix);
+            if (!suffix.empty()) s.push_back("* " + PairName(a, b) + suffix);
         },
         [](Lines& s, const TidProc* p) { s.push_back("+ " + p->Text); });
 }
@@ -151,6 +168,8 @@ void VarLines(Lines& out, const DeclList<TidVar>& o, const DeclList<TidVar>& n,
 void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, Lines& dest) {
     const size_t start = dest.size();
     Lines scratch;
+    UsesLines(scratch, oldSrc, newSrc);
+    FlushBlock(dest, ">>> Uses", scratch);
     TypeLines(scratch, oldSrc, newSrc);
     FlushBlock(dest, ">>> Type", scratch);
     ClassLines(scratch, oldSrc, newSrc);
@@ -170,7 +189,8 @@ void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, Lines& dest) {
         if (fin) dest.emplace_back("* finalization change");
     }
 
-    // Only the whole-file checksum sees parts the model does not record, such as uses clauses.
+    // Only the whole-file checksum sees parts the model does not record, such as the classic
+    // reading's uses clauses.
     if (dest.size() == start && oldSrc.Checksum != newSrc.Checksum)
         dest.emplace_back("* source change (unknown)");
 }

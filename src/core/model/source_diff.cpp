@@ -3,6 +3,7 @@
 #include "model/source_diff.h"
 
 #include <functional>
+#include <typeinfo>
 
 namespace quennet::model {
 
@@ -19,6 +20,11 @@ TSourceDiffItem* TSourceDiffList::AddItem(std::string caption, DiffState state,
 TSourceDiffItem* TSourceDiffList::Append(std::unique_ptr<TSourceDiffItem> item) {
     items_.push_back(std::move(item));
     return items_.back().get();
+}
+
+bool IsTextRun(const TSourceDiffItem& item) {
+    const TidName* decl = item.OldDecl ? item.OldDecl : item.NewDecl;
+    return decl && typeid(*decl) == typeid(TidName) && decl->Name == kTextRunName;
 }
 
 TSourceDiff::TSourceDiff(const TPasSrc& oldSrc, const TPasSrc& newSrc) {
@@ -41,13 +47,14 @@ void ThreePasses(TSourceDiffList& group, const DeclList<T>& oldList, const DeclL
                  const std::function<void(TSourceDiffList&, const T*, const T*)>& pairRule,
                  const std::function<void(TSourceDiffItem*, const T*)>& onRemoved = {},
                  const std::function<void(TSourceDiffItem*, const T*)>& onAdded = {}) {
-    for (const T* o : ItemsMissing(oldList, newList)) {
+    const auto match = MatchItems(oldList, newList);
+    for (const T* o : match.removed) {
         TSourceDiffItem* node = group.AddItem(o->Name, Removed, o, nullptr);
         if (onRemoved) onRemoved(node, o);
     }
-    for (const auto& [o, n] : ItemsInBoth(oldList, newList))
+    for (const auto& [o, n] : match.both)
         pairRule(group, o, n);
-    for (const T* n : ItemsMissing(newList, oldList)) {
+    for (const T* n : match.added) {
         TSourceDiffItem* node = group.AddItem(n->Name, Added, nullptr, n);
         if (onAdded) onAdded(node, n);
     }
@@ -70,14 +77,14 @@ void RoutineRule(TSourceDiffList& group, const TidProc* o, const TidProc* n) {
     bool bodyDiffers = oi && ni && oi->Checksum != ni->Checksum;
     if (o->Checksum == n->Checksum) {
         if (bodyDiffers)
-            group.AddItem(o->Name, Changed, oi, ni);
+            group.AddItem(PairName(o, n), Changed, oi, ni);
         else if (oi && !ni)
-            group.AddItem(o->Name, Removed, oi, nullptr);
+            group.AddItem(PairName(o, n), Removed, oi, nullptr);
         else if (!oi && ni)
-            group.AddItem(o->Name, Added, nullptr, ni);
+            group.AddItem(PairName(o, n), Added, nullptr, ni);
         return;
     }
-    TSourceDiffItem* node = group.AddItem(o->Name, Changed, o, n);
+    TSourceDiffItem* node = group.AddItem(PairName(o, n), Changed, o, n);
     if (bodyDiffers)
         node->AddChild("implementation", Changed, oi, ni);
     else if (oi && !ni)
@@ -133,6 +140,8 @@ void SectionRule(TSourceDiffList& root, const char* caption, const TidName* o, c
 } // namespace
 
 void TSourceDiff::Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc) {
+    // Only the modern readings record used units; the classic tree never has this group.
+    SimpleGroup<TidUnitRef>(Root, "Uses", oldSrc.Uses, newSrc.Uses, ChecksumRule<TidUnitRef>);
     SimpleGroup<TidType>(Root, "Type", oldSrc.Types, newSrc.Types, ChecksumRule<TidType>);
     SimpleGroup<TidClass>(Root, "Class/Interface", oldSrc.Classes, newSrc.Classes, ClassRule);
     RoutineGroup(Root, "Procedure/Function", oldSrc.Procs, newSrc.Procs);

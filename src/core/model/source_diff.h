@@ -54,6 +54,13 @@ public:
     }
 };
 
+// The name of the line ranges of a run of changed text beyond a parse stop; no declaration's
+// plain range carries it.
+inline constexpr char kTextRunName[] = "Text";
+
+// Whether the item is such a run rather than a declaration.
+bool IsTextRun(const TSourceDiffItem& item);
+
 // Final with a plain Compare: the constructor runs it, where an override would never be called.
 class TSourceDiff final {
 public:
@@ -62,8 +69,16 @@ public:
 
     TSourceDiffList Root;
 
+    // Keeps a declaration that no model holds (a run of text) for as long as the tree.
+    const TidName* Own(std::unique_ptr<TidName> decl) {
+        owned_.push_back(std::move(decl));
+        return owned_.back().get();
+    }
+
 private:
     void Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc);
+
+    std::vector<std::unique_ptr<TidName>> owned_;
 };
 
 } // namespace quennet::model

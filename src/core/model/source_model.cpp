@@ -9,7 +9,142 @@ namespace {
 inline unsigned char UpperAscii(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? c - 32 : c;
 }
+
+std::string UpperName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out)
+        c = static_cast<char>(UpperAscii(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool IsWordByte(unsigned char c) {
+    return c == '_' || (c >= '0' && c <= '9') || (UpperAscii(c) >= 'A' && UpperAscii(c) <= 'Z') ||
+           c >= 0x80;
+}
+
+// Blanks count only where they part two words: "array of string", "TList<Integer>".
+std::string TightBlanks(std::string_view text) {
+    const std::string collapsed = CollapseBlanks(text);
+    std::string out;
+    for (size_t i = 0; i < collapsed.size(); ++i) {
+        const char c = collapsed[i];
+        if (c == ' ' && !(IsWordByte(static_cast<unsigned char>(out.back())) &&
+                          IsWordByte(static_cast<unsigned char>(collapsed[i + 1]))))
+            continue;
+        out.push_back(c);
+    }
+    return out;
+}
+
+// Where the comment that starts at i ends (its last byte), or npos when none starts there.
+size_t CommentEnd(std::string_view h, size_t i) {
+    const bool two = i + 1 < h.size();
+    size_t end;
+    if (h[i] == '{')
+        end = h.find('}', i);
+    else if (h[i] == '(' && two && h[i + 1] == '*')
+        end = h.find("*)", i + 2) == std::string_view::npos ? h.size() : h.find("*)", i + 2) + 1;
+    else if (h[i] == '/' && two && h[i + 1] == '/')
+        end = h.find('\n', i);
+    else
+        return std::string_view::npos;
+    return end == std::string_view::npos ? h.size() - 1 : end;
+}
+
+// The text inside a heading's first parameter list, comments blanked out; nothing when the
+// heading has none. Attribute brackets before the list are passed over.
+std::optional<std::string> ParameterText(std::string_view h) {
+    std::string out;
+    int depth = 0;
+    bool inList = false;
+    for (size_t i = 0; i < h.size(); ++i) {
+        const char c = h[i];
+        if (const size_t end = CommentEnd(h, i); end != std::string_view::npos) {
+            if (inList) out.push_back(' ');
+            i = end;
+            continue;
+        }
+        if (c == '\'') {
+            size_t close = h.find('\'', i + 1);
+            if (close == std::string_view::npos) close = h.size() - 1;
+            if (inList) out.append(h.substr(i, close - i + 1));
+            i = close;
+            continue;
+        }
+        if (!inList) {
+            if (c == '[') ++depth;
+            if (c == ']') --depth;
+            if (depth > 0) continue;
+            if (c == ';' || c == ':') return std::nullopt;
+            if (c == '(') inList = true;
+            continue;
+        }
+        if (c == '(' || c == '[') ++depth;
+        if (c == ')' || c == ']') {
+            if (depth == 0) return out;
+            --depth;
+        }
+        out.push_back(c);
+    }
+    return inList ? std::optional(out) : std::nullopt;
+}
+
+// Splits at sep where no bracket is open.
+std::vector<std::string_view> SplitTop(std::string_view text, char sep) {
+    std::vector<std::string_view> parts;
+    int depth = 0;
+    size_t start = 0;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\'') inString = !inString;
+        if (inString) continue;
+        if (c == '(' || c == '[' || c == '<') ++depth;
+        if (c == ')' || c == ']' || c == '>') --depth;
+        if (c == sep && depth <= 0) {
+            parts.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
 } // namespace
+
+std::optional<std::string> ParameterSignature(std::string_view heading) {
+    const std::optional<std::string> list = ParameterText(heading);
+    if (!list) return std::nullopt;
+    std::string out;
+    for (std::string_view group : SplitTop(*list, ';')) {
+        const std::vector<std::string_view> sides = SplitTop(group, ':');
+        std::string names = CollapseBlanks(sides[0]);
+        if (!names.empty() && names[0] == '[')
+            names = CollapseBlanks(names.substr(names.find(']') + 1));
+        if (names.empty()) continue;
+        std::string modifier;
+        if (const size_t blank = names.find(' '); blank != std::string::npos) {
+            static const char* const kModifiers[] = {"const", "var", "out", "constref"};
+            const std::string word = UpperName(names.substr(0, blank));
+            for (const char* m : kModifiers)
+                if (word == UpperName(m)) modifier = m;
+            if (!modifier.empty()) names.erase(0, blank + 1);
+        }
+        std::string type;
+        if (sides.size() > 1) {
+            std::string_view typeText = group.substr(sides[0].size() + 1);
+            type = TightBlanks(SplitTop(typeText, '=')[0]);
+        }
+        const std::string entry = modifier.empty() ? type
+                                  : type.empty()   ? modifier
+                                                   : modifier + " " + type;
+        for (size_t n = 0, count = SplitTop(names, ',').size(); n < count; ++n) {
+            if (!out.empty()) out += ", ";
+            out += entry;
+        }
+    }
+    return out;
+}
 
 std::string CollapseBlanks(std::string_view text) {
     std::string out;
@@ -51,6 +186,7 @@ template void SortByName(DeclList<TidProc>&);
 template void SortByName(DeclList<TidVar>&);
 template void SortByName(DeclList<TidField>&);
 template void SortByName(DeclList<TidProp>&);
+template void SortByName(DeclList<TidUnitRef>&);
 
 TPasSrc::TPasSrc()
     : TidName("", 0, 0, 0), Initialization(std::make_unique<TidName>("", 0, -1, -1)),
@@ -62,6 +198,7 @@ void TPasSrc::SortLists() {
     SortByName(Procs);
     SortByName(Consts);
     SortByName(Vars);
+    SortByName(Uses);
     for (auto& c : Classes) {
         SortByName(c->Fields);
         SortByName(c->Props);
@@ -106,7 +243,8 @@ void TPasSrc::AddMethod(TidClass* cls, std::string_view /*visibility*/, std::str
     if (!cls) return;
     auto m = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     m->Text = CollapseBlanks(text);
-    AddOrMerge(cls->Methods, cls->MethodIndex, std::move(m));
+    if (SeparateOverloads) m->Params = ParameterSignature(text).value_or("");
+    AddRoutine(cls->Methods, cls->MethodIndex, std::move(m));
 }
 
 void TPasSrc::AddProperty(TidClass* cls, std::string_view /*visibility*/, std::string_view name,
@@ -122,7 +260,8 @@ void TPasSrc::AddProc(std::string_view name, std::string_view text, uint32_t che
                       int32_t firstLine, int32_t lastLine) {
     auto p = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     p->Text = CollapseBlanks(text);
-    AddOrMerge(Procs, procIndex_, std::move(p));
+    if (SeparateOverloads) p->Params = ParameterSignature(text).value_or("");
+    AddRoutine(Procs, procIndex_, std::move(p));
 }
 
 void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_view text,
@@ -140,15 +279,60 @@ void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_vie
         index = &cls->MethodIndex;
         routineName = name.substr(dot + 1);
     }
-    TidProc* proc = index->Find(routineName);
+    TidProc* proc =
+        SeparateOverloads ? RoutineForBody(*list, routineName, text) : index->Find(routineName);
     if (!proc) {
         auto p = std::make_unique<TidProc>(std::string(routineName), headingChecksum, firstLine,
                                            headingLastLine);
         p->Text = CollapseBlanks(text);
-        proc = AddOrMerge(*list, *index, std::move(p));
+        if (SeparateOverloads) p->Params = ParameterSignature(text).value_or("");
+        proc = AddRoutine(*list, *index, std::move(p));
     }
     proc->Implementation =
         std::make_unique<TidName>("implementation", bodyChecksum, firstLine, bodyLastLine);
+}
+
+// A second declaration of a name with another parameter list is an overload: from then on
+// every entry of that name shows its list, which is what tells them apart.
+TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
+                             std::unique_ptr<TidProc> routine) {
+    if (!SeparateOverloads) return AddOrMerge(list, index, std::move(routine));
+    std::vector<TidProc*>& same = overloads_[{&list, UpperName(routine->Name)}];
+    for (TidProc* e : same)
+        if (CompareNames(e->Params, routine->Params) == 0) return e;
+    if (!same.empty()) {
+        for (TidProc* e : same) {
+            if (e->Name.back() == ')') continue;
+            index.Remove(e);
+            e->Name += "(" + e->Params + ")";
+            index.Add(e);
+        }
+        routine->Name += "(" + routine->Params + ")";
+    }
+    same.push_back(AddOrMerge(list, index, std::move(routine)));
+    return same.back();
+}
+
+// The declaration whose parameters the body repeats; a body without a list belongs to the only
+// declaration (or, where several exist, to the first still without a body); null for a body
+// that declares an overload of its own.
+TidProc* TPasSrc::RoutineForBody(DeclList<TidProc>& list, std::string_view name,
+                                 std::string_view heading) {
+    auto it = overloads_.find({&list, UpperName(name)});
+    if (it == overloads_.end() || it->second.empty()) return nullptr;
+    const std::vector<TidProc*>& same = it->second;
+    const std::optional<std::string> params = ParameterSignature(heading);
+    if (!params) {
+        for (TidProc* e : same)
+            if (!e->Implementation) return e;
+        return same.front();
+    }
+    for (TidProc* e : same)
+        if (CompareNames(e->Params, *params) == 0) return e;
+    // A name declared once keeps its one entry even where the body spells a type otherwise
+    // (an alias, another unit's name for it).
+    if (same.size() == 1 && !same.front()->Implementation) return same.front();
+    return nullptr;
 }
 
 void TPasSrc::AddConst(std::string_view name, std::string_view typeText, uint32_t typeChecksum,
@@ -169,6 +353,68 @@ void TPasSrc::AddVars(const std::vector<std::string>& names, std::string_view ty
         v->ValueChecksum = valueChecksum;
         AddOrMerge(Vars, varIndex_, std::move(v));
     }
+}
+
+} // namespace quennet::model
+
+namespace quennet::model {
+
+void TPasSrc::AddUses(std::string_view name, std::string_view inText, uint32_t inChecksum,
+                      int32_t line) {
+    auto u = std::make_unique<TidUnitRef>(std::string(name), inChecksum, line, line);
+    u->InText = CollapseBlanks(inText);
+    AddOrMerge(Uses, usesIndex_, std::move(u));
+}
+
+} // namespace quennet::model
+
+namespace quennet::model {
+
+namespace {
+
+// Takes from others the overload of single's name that has single's parameters.
+const TidProc* TakeOverloadPartner(const TidProc* single, std::vector<const TidProc*>& others) {
+    const std::string& name = single->Name;
+    if (name.empty() || name.back() == ')') return nullptr;
+    for (auto it = others.begin(); it != others.end(); ++it) {
+        const std::string& other = (*it)->Name;
+        if (other.size() > name.size() && other[name.size()] == '(' && other.back() == ')' &&
+            CompareNames(std::string_view(other).substr(0, name.size()), name) == 0 &&
+            CompareNames((*it)->Params, single->Params) == 0) {
+            const TidProc* partner = *it;
+            others.erase(it);
+            return partner;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ItemMatch<TidProc> MatchItems(const DeclList<TidProc>& a, const DeclList<TidProc>& b) {
+    ItemMatch<TidProc> m{ItemsMissing(a, b), ItemsInBoth(a, b), ItemsMissing(b, a)};
+    const size_t byName = m.both.size();
+    for (auto it = m.removed.begin(); it != m.removed.end();) {
+        if (const TidProc* n = TakeOverloadPartner(*it, m.added)) {
+            m.both.emplace_back(*it, n);
+            it = m.removed.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (auto it = m.added.begin(); it != m.added.end();) {
+        if (const TidProc* o = TakeOverloadPartner(*it, m.removed)) {
+            m.both.emplace_back(o, *it);
+            it = m.added.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (m.both.size() != byName)
+        std::sort(m.both.begin(), m.both.end(), [](const auto& x, const auto& y) {
+            return CompareNames(PairName(x.first, x.second), PairName(y.first, y.second)) < 0;
+        });
+    return m;
 }
 
 } // namespace quennet::model

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -47,6 +49,7 @@ public:
     }
     // The key refers to the item's own name, which never changes once it is in a list.
     void Add(T* item) { map_.emplace(std::string_view(item->Name), item); }
+    void Remove(const T* item) { map_.erase(std::string_view(item->Name)); }
 
 private:
     struct Hash {
@@ -88,6 +91,9 @@ public:
     using TidName::TidName;
     std::string Text;
     std::unique_ptr<TidName> Implementation; // the body, or null
+    // The parameter list as shown after an overloaded name ("const Integer, string"); set only
+    // where overloads are told apart.
+    std::string Params;
 };
 
 // Constants, resource strings and variables. Checksum is the type part's.
@@ -96,6 +102,14 @@ public:
     using TidName::TidName;
     std::string TypeText;
     uint32_t ValueChecksum = 0;
+};
+
+// A unit named by a uses or contains clause (modern readings only). Checksum is that of the
+// "in 'file'" part, 0 without one.
+class TidUnitRef : public TidName {
+public:
+    using TidName::TidName;
+    std::string InText;
 };
 
 class TidClass : public TidName {
@@ -139,7 +153,11 @@ public:
     DeclList<TidVar> Vars;
     std::unique_ptr<TidName> Initialization;
     std::unique_ptr<TidName> Finalization;
+    DeclList<TidUnitRef> Uses;
     ParseStatus Status;
+    // The modern readings keep overloads apart: a routine's identity is its name and its
+    // parameter list. Set before the building operations are called.
+    bool SeparateOverloads = false;
 
     // Parses text (every line followed by CR LF) with a copy of symbols, then sorts.
     // Implemented by the analysis layer.
@@ -169,17 +187,31 @@ public:
     void AddVars(const std::vector<std::string>& names, std::string_view typeText,
                  uint32_t typeChecksum, uint32_t valueChecksum, int32_t firstLine,
                  int32_t lastLine);
+    void AddUses(std::string_view name, std::string_view inText, uint32_t inChecksum, int32_t line);
 
 private:
+    TidProc* AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
+                        std::unique_ptr<TidProc> routine);
+    TidProc* RoutineForBody(DeclList<TidProc>& list, std::string_view name,
+                            std::string_view heading);
+
+    // Declared routines by list and upper-cased name, where overloads are kept apart.
+    std::map<std::pair<const void*, std::string>, std::vector<TidProc*>> overloads_;
     NameIndex<TidType> typeIndex_;
     NameIndex<TidClass> classIndex_;
     NameIndex<TidProc> procIndex_;
     NameIndex<TidVar> constIndex_;
     NameIndex<TidVar> varIndex_;
+    NameIndex<TidUnitRef> usesIndex_;
 };
 
 // Blanks are codes 1 to 32; runs become one space, ends are trimmed.
 std::string CollapseBlanks(std::string_view text);
+
+// The parameter list of a routine heading as it identifies an overload: per parameter its
+// modifier and type, comments, names and default values left out, blanks kept only between
+// words ("const Integer, array of string"). Nothing when the heading has no list.
+std::optional<std::string> ParameterSignature(std::string_view heading);
 
 inline int CompareNames(const TidName& a, const TidName& b) {
     return CompareNames(a.Name, b.Name);
@@ -249,6 +281,26 @@ std::vector<std::pair<const T*, const T*>> ItemsInBoth(const DeclList<T>& a, con
         }
     }
     return out;
+}
+
+// Both lists' items as removed (a only), paired and added (b only), each in sorted order.
+template <class T> struct ItemMatch {
+    std::vector<const T*> removed;
+    std::vector<std::pair<const T*, const T*>> both;
+    std::vector<const T*> added;
+};
+
+template <class T> ItemMatch<T> MatchItems(const DeclList<T>& a, const DeclList<T>& b) {
+    return {ItemsMissing(a, b), ItemsInBoth(a, b), ItemsMissing(b, a)};
+}
+
+// Routines pair by name, and a name declared once on one side with the overload of the other
+// side that has its parameters, so that adding an overload leaves the existing routine paired.
+ItemMatch<TidProc> MatchItems(const DeclList<TidProc>& a, const DeclList<TidProc>& b);
+
+// The caption of a pair of routines: the name that shows its parameter list, if either does.
+inline const std::string& PairName(const TidProc* o, const TidProc* n) {
+    return !o->Name.empty() && o->Name.back() == ')' ? o->Name : n->Name;
 }
 
 } // namespace quennet::model

@@ -11,7 +11,8 @@ namespace {
 DeclCounts CountDecls(const model::TSourceDiffList& root) {
     DeclCounts c;
     for (const auto& e : display::DisplayEntries(root)) {
-        if (e.kind == "implementation") continue; // part of its routine's entry
+        // A body is part of its routine's entry; a run of text is no declaration.
+        if (e.kind == "implementation" || e.kind == "text") continue;
         if (e.state == model::Removed)
             ++c.removed;
         else if (e.state == model::Added)
@@ -52,6 +53,10 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
     }
     for (const auto& note : r.stopNotes)
         out.lines.push_back(note.text);
+    // The report's runs of text beyond a stop follow its notes; other displays show them.
+    if (options.api == ApiMode::Off && options.display.style == display::DisplayStyle::Report)
+        for (size_t i = r.reportBodyEnd + r.stopNotes.size(); i < r.report.size(); ++i)
+            if (r.report[i] != compare::kEquivalentSentence) out.lines.push_back(r.report[i]);
     if (!r.stopNotes.empty()) {
         out.status = UnitStatus::Trouble;
         out.problem = r.stopNotes.front().text;
