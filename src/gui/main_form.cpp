@@ -5,8 +5,10 @@
 #include "diff_rpt_form.h"
 #include "filename_edit.h"
 #include "navigator_form.h"
+#include "overview_strip.h"
 #include "setup_form.h"
 #include "source_editor.h"
+#include "source_views.h"
 #include "user_dialogs.h"
 
 #include "compare/compare_sources.h"
@@ -201,6 +203,7 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     ui_.SourceSplitter->setChildrenCollapsible(false);
     ui_.SourceSplitter->addWidget(CreateSourcePane(ui_.Old, tr("Old File"), true));
     ui_.SourceSplitter->addWidget(CreateSourcePane(ui_.New, tr("New File"), false));
+    views_ = new TSourceViews(ui_.Old.Editor, ui_.New.Editor, this);
     sourceLayout->addWidget(ui_.SourceSplitter);
 
     ui_.DiffTab = CreateDiffTab();
@@ -230,6 +233,7 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     settings_.Defines = kDefaultDefines;
     settings_.Extensions = kDefaultExtensions;
     ReadSettings();
+    ReadViewSettings();
     ApplyExtensions();
     // The font chosen in an earlier session is used from the start, not only after Setup.
     const QFont viewFont = ui_.Old.Editor->editorFont();
@@ -291,6 +295,7 @@ void TMainForm::CreateActions() {
     ui_.PriorDeclaration = make(tr("Prior changed declaration"), tr("Prior changed declaration"));
     ui_.PriorDeclaration->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
     ui_.PriorDeclaration->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
+    CreateViewActions();
 
     ui_.OpenOld = make(tr("Open first file (old)"));
     ui_.OpenNew = make(tr("Open second file (new)"));
@@ -356,6 +361,9 @@ void TMainForm::CreateMenus() {
     diff->addAction(ui_.NextDeclaration);
     diff->addAction(ui_.ShowReport);
     diff->addAction(ui_.EditMerged);
+    diff->addSeparator();
+    diff->addAction(ui_.SyncScroll);
+    diff->addAction(ui_.LineNumbers);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(ui_.HelpContents);
@@ -432,7 +440,7 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     pane.Editor = new SourceEditor(28);
     pane.Editor->setAccessibleName(old ? tr("Old source") : tr("New source"));
     pane.Editor->setReadOnly(true);
-    layout->addWidget(pane.Editor, 1);
+    layout->addWidget(WithOverviewStrip(pane.Editor, &pane.Strip), 1);
 
     pane.StatusBar = new QStatusBar;
     pane.StatusBar->setSizeGripEnabled(false);
@@ -765,6 +773,7 @@ void TMainForm::FillDiffTree() {
         ui_.DiffTree->addTopLevelItems(topLevel);
     }
     ui_.DiffTree->setUpdatesEnabled(true);
+    views_->ShowDifferences(comparison_.get());
 }
 
 void TMainForm::ExpandAll() {
@@ -793,6 +802,7 @@ void TMainForm::SetSplitMode(bool sideBySide) {
         ui_.SplitMode->setChecked(sideBySide);
     }
     ui_.SourceSplitter->setOrientation(sideBySide ? Qt::Horizontal : Qt::Vertical);
+    views_->SetSideBySide(sideBySide);
     const int container = sideBySide ? ui_.SourceTab->width() : ui_.SourceTab->height();
     const int half = container / 2;
     ui_.SourceSplitter->setSizes({half, std::max(0, container - half - kSplitterHandle)});

@@ -33,6 +33,8 @@ namespace quennet::gui {
 
 class SourceEditor;
 class TDiffRptForm;
+class TOverviewStrip;
+class TSourceViews;
 class TFilenameEdit;
 class TNavigatorForm;
 class TUserDialogs;
@@ -64,6 +66,7 @@ struct TSourcePane {
     QPushButton* ReloadButton = nullptr;
     QPushButton* SaveButton = nullptr;
     SourceEditor* Editor = nullptr;
+    TOverviewStrip* Strip = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel* CaretPanel = nullptr;
     QLabel* ModifiedPanel = nullptr;
@@ -103,6 +106,8 @@ struct TMainFormWidgets {
     QAction* SplitMode = nullptr;
     QAction* NextDeclaration = nullptr;  // Alt+Down
     QAction* PriorDeclaration = nullptr; // Alt+Up
+    QAction* SyncScroll = nullptr;       // side by side: the views scroll together
+    QAction* LineNumbers = nullptr;
     QAction* OpenOld = nullptr;
     QAction* OpenNew = nullptr;
     QAction* OpenWorkspace = nullptr;
@@ -214,6 +219,9 @@ public:
     // Where each line of the diff view comes from.
     const std::vector<model::TMapEntry>& DiffViewMap() const { return diffMap_; }
 
+    // The two source views as a pair: difference marks, alignment, scrolling in step.
+    TSourceViews* Views() const { return views_; }
+
     // The difference item a tree node carries, or null.
     static const model::TSourceDiffItem* DiffItemOf(const QTreeWidgetItem* node);
 
@@ -245,6 +253,8 @@ private:
     void FillDiffTree();
     // Tree selection and the views (main_form_selection.cpp).
     void onTreeSelectionChanged();
+    void CreateViewActions();
+    void ReadViewSettings();
     void ShowSelection();
     void BuildDiffView();
     SourceEditor& Editor(bool old) const { return *ui_.Pane(old).Editor; }
@@ -255,6 +265,7 @@ private:
     TDiffRptForm* reportForm_ = nullptr;
     TNavigatorForm* navigatorForm_ = nullptr;
     TMainFormWidgets ui_;
+    TSourceViews* views_ = nullptr;
     TImageList stateImages_;
     TMainSettings settings_;
 
