@@ -45,9 +45,7 @@ void TSourceViews::ShowDifferences(const model::TSourceDiff* comparison) {
     const std::vector<std::string> newLines = new_->lines();
     std::vector<model::TLineRecord> a = WholeText(oldLines);
     std::vector<model::TLineRecord> b = WholeText(newLines);
-    std::vector<model::TMapEntry> map;
-    model::MatchLines(a, b, map);
-    alignment_ = view::AlignTexts(map, static_cast<int32_t>(oldLines.size()),
+    alignment_ = view::AlignTexts(view::MatchTexts(a, b), static_cast<int32_t>(oldLines.size()),
                                   static_cast<int32_t>(newLines.size()));
     aligned_ = true;
     old_->setDifferenceSpans(std::move(spans.Old));

@@ -29,9 +29,7 @@ SplitAlignment Align(const std::vector<std::string>& oldLines,
                      const std::vector<std::string>& newLines) {
     auto a = Records(oldLines);
     auto b = Records(newLines);
-    std::vector<model::TMapEntry> map;
-    model::MatchLines(a, b, map);
-    return AlignTexts(map, static_cast<int32_t>(oldLines.size()),
+    return AlignTexts(MatchTexts(a, b), static_cast<int32_t>(oldLines.size()),
                       static_cast<int32_t>(newLines.size()));
 }
 
@@ -71,6 +69,44 @@ TEST(SplitAlignment, FillersAndChangedPairs) {
             newRows += f.Count;
         EXPECT_EQ(oldRows, newRows) << c.name;
     }
+}
+
+// Anchored matching gives a merge of both texts whose common lines are equal, marks the lines
+// it leaves alone, and where every line is unique it is the matcher's own answer.
+TEST(SplitAlignment, MatchTextsIsAValidMergeOfBothTexts) {
+    std::vector<std::string> oldText, newText;
+    for (int i = 0; i < 400; ++i) {
+        const std::string line = i % 7 == 0 ? "end;" : "line " + std::to_string(i);
+        if (i % 37 != 5) oldText.push_back(line);
+        if (i % 53 != 9) newText.push_back(i % 41 == 3 ? "changed" : line);
+        if (i % 97 == 50) newText.push_back("inserted");
+    }
+    auto a = Records(oldText);
+    auto b = Records(newText);
+    const std::vector<model::TMapEntry> map = MatchTexts(a, b);
+    size_t oldAt = 0, newAt = 0;
+    for (const model::TMapEntry& e : map) {
+        if (e.Kind == model::OldOnly) {
+            ASSERT_EQ(e.Line, static_cast<int32_t>(oldAt));
+            EXPECT_TRUE(a[oldAt++].Unmatched);
+        } else if (e.Kind == model::NewOnly) {
+            ASSERT_EQ(e.Line, static_cast<int32_t>(newAt));
+            EXPECT_TRUE(b[newAt++].Unmatched);
+        } else {
+            ASSERT_EQ(e.Line, static_cast<int32_t>(newAt));
+            EXPECT_EQ(oldText[oldAt], newText[newAt]) << oldAt << " " << newAt;
+            EXPECT_FALSE(a[oldAt++].Unmatched);
+            EXPECT_FALSE(b[newAt++].Unmatched);
+        }
+    }
+    EXPECT_EQ(oldAt, oldText.size());
+    EXPECT_EQ(newAt, newText.size());
+
+    const std::vector<std::string> x = {"a", "b", "c", "d", "e"}, y = {"a", "c", "x", "d", "f"};
+    auto xa = Records(x), ya = Records(y), xb = Records(x), yb = Records(y);
+    std::vector<model::TMapEntry> literal;
+    model::MatchLines(xb, yb, literal);
+    EXPECT_EQ(MatchTexts(xa, ya), literal);
 }
 
 TEST(SplitAlignment, CounterpartIsThePartnerOrThePlaceAfterTheNearestCommonLine) {

@@ -33,7 +33,14 @@ struct SplitAlignment {
     std::vector<int32_t> NewToOld;
 };
 
-// map: MatchLines over the whole old and new texts, records numbered 0, 1, ...
+// The line matcher over two whole texts, cut first at anchors: lines that stand exactly once in
+// each text, in the same order in both (the longest such chain). The matcher runs between
+// anchors only, so its cost follows the changed stretches, not the length of the texts.
+// Records are numbered 0, 1, ...; Unmatched is set as MatchLines sets it.
+std::vector<model::TMapEntry> MatchTexts(std::vector<model::TLineRecord>& oldLines,
+                                         std::vector<model::TLineRecord>& newLines);
+
+// map: MatchTexts (or MatchLines) over the whole old and new texts.
 SplitAlignment AlignTexts(const std::vector<model::TMapEntry>& map, int32_t oldLineCount,
                           int32_t newLineCount);
 
