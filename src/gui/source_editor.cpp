@@ -245,6 +245,7 @@ void SourceEditor::setLines(const std::vector<std::string>& lines) {
     oneEmptyLine_ = lines.size() == 1 && lines[0].empty();
     updateLineNumberWidth();
     forcedModified_ = false;
+    emit textReplaced();
     emit statusChanged();
 }
 

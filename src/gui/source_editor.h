@@ -109,7 +109,8 @@ public:
 signals:
     void statusChanged(); // caret moved or the modified state changed
     void differencesChanged();
-    void scrolled(); // the first visible row changed
+    void textReplaced(); // setLines: marks and fillers of the earlier text are gone
+    void scrolled();     // the first visible row changed
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -30,8 +30,8 @@ TSourceViews::TSourceViews(SourceEditor* oldView, SourceEditor* newView, QObject
     connect(new_, &SourceEditor::scrolled, this, [this] { Follow(false); });
     // A new text invalidates the alignment of the old one.
     for (SourceEditor* view : {old_, new_})
-        connect(view, &SourceEditor::differencesChanged, this, [this, view] {
-            if (view->differenceSpans().empty() && aligned_) Clear();
+        connect(view, &SourceEditor::textReplaced, this, [this] {
+            if (aligned_) Clear();
         });
 }
 

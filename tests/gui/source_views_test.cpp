@@ -23,16 +23,13 @@
 #include "source_views.h"
 #include "view_colors.h"
 
-#include "merge/merge_workspace.h"
-#include "view/merge_colors.h"
-
 using namespace quennet;
 using gui::SourceEditor;
 using gui::TMainForm;
 
 namespace {
 
-// Old and new texts whose whole-text matching needs fillers on both sides.
+// A changed routine whose old body is longer, and a removed routine: the new view needs fillers.
 const std::vector<std::string> kOldText = {
     "unit U;",         // 0
     "procedure A;",    // 1
@@ -132,10 +129,11 @@ TEST_F(SourceViewsTest, EveryDifferenceIsTintedByKindInBothViewsAndOnTheStrips) 
     EXPECT_EQ(Old().caretLine(), strip->lineAt(y));
     EXPECT_EQ(Old().firstVisibleTextLine(), std::max(0, strip->lineAt(y) - 3));
 
-    // A new text drops the marks of the old one.
+    // A new text drops the marks and the alignment of the old one.
     Old().setLines({"unit U;"});
     EXPECT_TRUE(Old().differenceSpans().empty());
     EXPECT_EQ(Old().markersAtLine(0) & tints, 0u);
+    EXPECT_TRUE(form->Views()->Alignment().OldToNew.empty());
 }
 
 TEST_F(SourceViewsTest, SideBySideKeepsMatchingLinesLevelAndScrollsTogether) {
@@ -146,8 +144,9 @@ TEST_F(SourceViewsTest, SideBySideKeepsMatchingLinesLevelAndScrollsTogether) {
         if (a.OldToNew[line] < 0) continue;
         EXPECT_EQ(Row(Old(), static_cast<int>(line)), Row(New(), a.OldToNew[line])) << line;
     }
-    // "  Old1;" pairs with "  New1;"; "  Old2;" to the first "end;" of Gone stand alone.
-    EXPECT_EQ(New().fillerRowsAfter(3), 4);
+    // "  Old1;" pairs with "  New1;" and "  Old2;" stands alone; so does all of Gone.
+    EXPECT_EQ(New().fillerRowsAfter(3), 1);
+    EXPECT_EQ(New().fillerRowsAfter(4), 3);
     EXPECT_EQ(Old().fillerRowsAfter(3), 0);
 
     QApplication::processEvents();
@@ -169,6 +168,18 @@ TEST_F(SourceViewsTest, SideBySideKeepsMatchingLinesLevelAndScrollsTogether) {
     form->SetSplitMode(false);
     EXPECT_EQ(New().fillerRowsAfter(3), 0);
     EXPECT_EQ(Row(New(), 5), 5);
+}
+
+// Differences on one side only still align both texts.
+TEST_F(SourceViewsTest, AComparisonWithMarksInOneViewOnlyStillAligns) {
+    auto oldSource = std::make_unique<model::TPasSrc>();
+    auto newSource = std::make_unique<model::TPasSrc>();
+    auto comparison = std::make_unique<model::TSourceDiff>(*oldSource, *newSource);
+    comparison->Root.AddItem("Gone", model::Removed, Decl(7, 9), nullptr);
+    form->ShowComparison(std::move(oldSource), std::move(newSource), std::move(comparison));
+    form->SetSplitMode(true);
+    EXPECT_TRUE(New().differenceSpans().empty());
+    EXPECT_EQ(New().fillerRowsAfter(4), 3);
 }
 
 TEST_F(SourceViewsTest, ChangedLinesPairedByTheMatcherGetCharacterMarks) {
@@ -197,9 +208,8 @@ TEST_F(SourceViewsTest, OneSidedSelectionShowsWhereItWouldStandInTheOtherView) {
     New().scrollToLine(5);
     form->Widgets().DiffTree->setCurrentItem(gone);
     EXPECT_EQ(Old().firstVisibleTextLine(), 3); // line 6 with three above
-    // "begin" (old 2, new 2) is the last common line above: the gap starts after it.
-    EXPECT_EQ(form->Views()->Counterpart(true, 6), 3);
-    EXPECT_EQ(New().firstVisibleTextLine(), 0);
+    // A's "end;" (old 5, new 4) is the last common line above: Gone would follow it.
+    EXPECT_EQ(New().firstVisibleTextLine(), 2);
 }
 
 // A dark Fusion palette: the views, the strips and the merge editor take the dark variant;
