@@ -6,8 +6,10 @@
 #include "filename_edit.h"
 #include "find_dialog.h"
 #include "navigator_form.h"
+#include "overview_strip.h"
 #include "setup_form.h"
 #include "source_editor.h"
+#include "source_views.h"
 #include "user_dialogs.h"
 
 #include "compare/compare_sources.h"
@@ -198,6 +200,7 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     ui_.SourceSplitter->setChildrenCollapsible(false);
     ui_.SourceSplitter->addWidget(CreateSourcePane(ui_.Old, tr("Old File"), true));
     ui_.SourceSplitter->addWidget(CreateSourcePane(ui_.New, tr("New File"), false));
+    views_ = new TSourceViews(ui_.Old.Editor, ui_.New.Editor, this);
     sourceLayout->addWidget(ui_.SourceSplitter);
 
     ui_.DiffTab = CreateDiffTab();
@@ -227,6 +230,7 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     settings_.Defines = kDefaultDefines;
     settings_.Extensions = kDefaultExtensions;
     ReadSettings();
+    ReadViewSettings();
     ApplyExtensions();
     // The font chosen in an earlier session is used from the start, not only after Setup.
     const QFont viewFont = ui_.Old.Editor->editorFont();
@@ -292,6 +296,7 @@ void TMainForm::CreateActions() {
     ui_.PriorDeclaration = make(tr("Prior changed declaration"), tr("Prior changed declaration"));
     ui_.PriorDeclaration->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
     ui_.PriorDeclaration->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
+    CreateViewActions();
 
     ui_.OpenOld = make(tr("Open first file (old)"));
     ui_.OpenNew = make(tr("Open second file (new)"));
@@ -384,6 +389,9 @@ void TMainForm::CreateMenus() {
     diff->addAction(ui_.NextDeclaration);
     diff->addAction(ui_.ShowReport);
     diff->addAction(ui_.EditMerged);
+    diff->addSeparator();
+    diff->addAction(ui_.SyncScroll);
+    diff->addAction(ui_.LineNumbers);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(ui_.HelpContents);
@@ -474,7 +482,7 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     bar->addWidget(pane.ChangedReload);
     pane.ChangedBar->hide();
     layout->addWidget(pane.ChangedBar);
-    layout->addWidget(pane.Editor, 1);
+    layout->addWidget(WithOverviewStrip(pane.Editor, &pane.Strip), 1);
 
     pane.StatusBar = new QStatusBar;
     pane.StatusBar->setSizeGripEnabled(false);
@@ -819,6 +827,7 @@ void TMainForm::FillDiffTree() {
         ui_.DiffTree->addTopLevelItems(topLevel);
     }
     ui_.DiffTree->setUpdatesEnabled(true);
+    views_->ShowDifferences(comparison_.get());
 }
 
 void TMainForm::ExpandAll() {
@@ -847,6 +856,7 @@ void TMainForm::SetSplitMode(bool sideBySide) {
         ui_.SplitMode->setChecked(sideBySide);
     }
     ui_.SourceSplitter->setOrientation(sideBySide ? Qt::Horizontal : Qt::Vertical);
+    views_->SetSideBySide(sideBySide);
     const int container = sideBySide ? ui_.SourceTab->width() : ui_.SourceTab->height();
     const int half = container / 2;
     ui_.SourceSplitter->setSizes({half, std::max(0, container - half - kSplitterHandle)});

@@ -35,6 +35,8 @@ namespace quennet::gui {
 
 class SourceEditor;
 class TDiffRptForm;
+class TOverviewStrip;
+class TSourceViews;
 class TFilenameEdit;
 class TFindDialog;
 class TNavigatorForm;
@@ -67,6 +69,7 @@ struct TSourcePane {
     QPushButton* ReloadButton = nullptr;
     QPushButton* SaveButton = nullptr;
     SourceEditor* Editor = nullptr;
+    TOverviewStrip* Strip = nullptr;
     // Shown above the view when its file changed on disk since it was loaded.
     QWidget* ChangedBar = nullptr;
     QLabel* ChangedText = nullptr;
@@ -110,6 +113,8 @@ struct TMainFormWidgets {
     QAction* SplitMode = nullptr;
     QAction* NextDeclaration = nullptr;  // Alt+Down
     QAction* PriorDeclaration = nullptr; // Alt+Up
+    QAction* SyncScroll = nullptr;       // side by side: the views scroll together
+    QAction* LineNumbers = nullptr;
     QAction* OpenOld = nullptr;
     QAction* OpenNew = nullptr;
     QAction* OpenWorkspace = nullptr;
@@ -246,6 +251,9 @@ public:
     // Where each line of the diff view comes from.
     const std::vector<model::TMapEntry>& DiffViewMap() const { return diffMap_; }
 
+    // The two source views as a pair: difference marks, alignment, scrolling in step.
+    TSourceViews* Views() const { return views_; }
+
     // The difference item a tree node carries, or null.
     static const model::TSourceDiffItem* DiffItemOf(const QTreeWidgetItem* node);
 
@@ -282,6 +290,8 @@ private:
     void FillDiffTree();
     // Tree selection and the views (main_form_selection.cpp).
     void onTreeSelectionChanged();
+    void CreateViewActions();
+    void ReadViewSettings();
     void ShowSelection();
     void BuildDiffView();
     SourceEditor& Editor(bool old) const { return *ui_.Pane(old).Editor; }
@@ -292,6 +302,7 @@ private:
     TDiffRptForm* reportForm_ = nullptr;
     TNavigatorForm* navigatorForm_ = nullptr;
     TMainFormWidgets ui_;
+    TSourceViews* views_ = nullptr;
     TImageList stateImages_;
     TMainSettings settings_;
 

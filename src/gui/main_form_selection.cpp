@@ -3,10 +3,14 @@
 // is decided in core (model/line_decoration.h); the views only carry the result.
 #include "main_form.h"
 
+#include "app_registry.h"
 #include "source_editor.h"
+#include "source_views.h"
 
 #include "model/difference_order.h"
+#include "view/palette.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTreeWidget>
@@ -16,6 +20,10 @@
 namespace quennet::gui {
 
 namespace {
+
+// Lines shown above a selected declaration, so it is seen in its place.
+constexpr int kContextLines = 3;
+const QString kViewsKey = QStringLiteral("TMainForm");
 
 model::LineRange RangeOf(const model::TidName* decl) {
     if (!decl) return {};
@@ -53,12 +61,50 @@ void CheckRangeFits(const SourceEditor& view, model::LineRange range, const char
 void Decorate(SourceEditor& view, model::LineRange range,
               const std::vector<model::TLineRecord>& records, model::ViewSide side) {
     if (range.IsSet())
-        view.setDecorations(range.First, model::SourceViewDecorations(range, records, side));
+        view.setDecorations(
+            range.First, model::SourceViewDecorations(range, records, side,
+                                                      view::SelectionColors(view.viewPalette())));
     else
         view.clearDecorations();
 }
 
+void Reveal(SourceEditor& view, int line) {
+    view.scrollToLine(std::max(0, line - kContextLines), 0);
+}
+
 } // namespace
+
+void TMainForm::CreateViewActions() {
+    auto toggle = [this](const QString& text, const QString& key, bool on, auto&& apply) {
+        auto* a = new QAction(text, this);
+        a->setCheckable(true);
+        a->setChecked(on);
+        a->setData(key);
+        connect(a, &QAction::toggled, this, [this, key, apply](bool checked) {
+            apply(checked);
+            if (TAppRegistry* reg = Registry(); reg && reg->OpenSettingsKey(kViewsKey, true)) {
+                reg->WriteBool(key, checked);
+                reg->CloseKey();
+            }
+        });
+        return a;
+    };
+    ui_.SyncScroll = toggle(tr("Scroll views together"), QStringLiteral("SyncScroll"), true,
+                            [this](bool on) { views_->SetSyncScroll(on); });
+    ui_.LineNumbers = toggle(tr("Line numbers"), QStringLiteral("LineNumbers"), false,
+                             [this](bool on) { views_->SetLineNumbers(on); });
+}
+
+void TMainForm::ReadViewSettings() {
+    TAppRegistry* reg = Registry();
+    if (!reg || !reg->OpenSettingsKey(kViewsKey, false)) return;
+    const bool sync = reg->ReadBool(QStringLiteral("SyncScroll"), true);
+    const bool numbers = reg->ReadBool(QStringLiteral("LineNumbers"), false);
+    reg->CloseKey();
+    // Setting the actions applies the values; they are written back unchanged.
+    ui_.SyncScroll->setChecked(sync);
+    ui_.LineNumbers->setChecked(numbers);
+}
 
 void TMainForm::onTreeSelectionChanged() {
     QTreeWidgetItem* node = ui_.DiffTree->currentItem();
@@ -95,13 +141,20 @@ bool TMainForm::StepDeclaration(bool forward) {
     return false;
 }
 
+// Each declaration with a few lines above it. A one-sided declaration's other view shows where
+// it would stand; side by side with scrolling in step the other view follows by itself.
 void TMainForm::ShowSelection() {
-    const std::pair<SourceEditor*, model::LineRange> views[] = {{ui_.Old.Editor, oldRange_},
-                                                                {ui_.New.Editor, newRange_}};
-    for (auto [view, range] : views) {
-        if (!range.IsSet()) continue;
-        view->setCursorPosition(range.First, 0);
-        view->scrollToLine(range.First, 0);
+    SourceEditor& oldView = *ui_.Old.Editor;
+    SourceEditor& newView = *ui_.New.Editor;
+    if (oldRange_.IsSet()) oldView.setCursorPosition(oldRange_.First, 0);
+    if (newRange_.IsSet()) newView.setCursorPosition(newRange_.First, 0);
+    const bool follow = views_->Following();
+    if (newRange_.IsSet()) Reveal(newView, newRange_.First);
+    if (oldRange_.IsSet() && !(follow && newRange_.IsSet())) Reveal(oldView, oldRange_.First);
+    if (!follow && oldRange_.IsSet() != newRange_.IsSet()) {
+        const bool fromOld = oldRange_.IsSet();
+        const int line = fromOld ? oldRange_.First : newRange_.First;
+        Reveal(fromOld ? newView : oldView, views_->Counterpart(fromOld, line));
     }
     Decorate(*ui_.Old.Editor, oldRange_, oldSelectedLines_, model::ViewSide::Old);
     Decorate(*ui_.New.Editor, newRange_, newSelectedLines_, model::ViewSide::New);
@@ -124,7 +177,9 @@ void TMainForm::BuildDiffView() {
     newSelectedLines_ = std::move(newLines);
     diffMap_ = std::move(map);
     ui_.DiffEditor->setLines(lines);
-    ui_.DiffEditor->setDecorations(0, model::DiffViewDecorations(diffMap_));
+    ui_.DiffEditor->setDecorations(
+        0,
+        model::DiffViewDecorations(diffMap_, view::SelectionColors(ui_.DiffEditor->viewPalette())));
     ui_.DiffEditor->scrollToLine(0, 0);
     NextDifference();
 }

@@ -6,6 +6,7 @@
 #include "merge_setup_dlg.h"
 #include "rich_edit.h"
 #include "user_dialogs.h"
+#include "view_colors.h"
 
 #include "merge/merge_editing.h"
 #include "merge/merged_output.h"
@@ -105,6 +106,7 @@ TMergeEditForm::TMergeEditForm(TAppRegistry* registry, TUserDialogs& dialogs, QW
     setWindowTitle(tr("Edit merged text"));
     WorkspaceEdit = new TRichEdit;
     WorkspaceEdit->setAccessibleName(tr("Merge workspace"));
+    WorkspaceEdit->SetSignGutterVisible(true);
     setCentralWidget(WorkspaceEdit);
     CreateActions();
     CreateMenus();
@@ -132,26 +134,30 @@ void TMergeEditForm::CreateActions() {
         return a;
     };
     const QIcon disk = style()->standardIcon(QStyle::SP_DialogSaveButton);
+    const view::ViewPalette& shown = WorkspaceEdit->ShownPalette();
+    const QColor black = ToQColor(shown.MergeUnchanged);
+    const QColor red = ToQColor(shown.MergeRemoved);
+    const QColor blue = ToQColor(shown.MergeInserted);
     ActPrior = make(tr("Prior difference"), tr("Prior difference"),
-                    LinesIcon({Qt::black, Qt::red, Qt::blue}, -1), [this] { PriorDifference(); });
-    ActNext = make(tr("Next difference"), tr("Next difference"),
-                   LinesIcon({Qt::black, Qt::red, Qt::blue}, 1), [this] { NextDifference(); });
+                    LinesIcon({black, red, blue}, -1), [this] { PriorDifference(); });
+    ActNext = make(tr("Next difference"), tr("Next difference"), LinesIcon({black, red, blue}, 1),
+                   [this] { NextDifference(); });
     auto mark = [&](const QString& hint, const QColor& color, int tag) {
         QAction* a =
             make(hint, hint, LinesIcon({color, color, color}), [this, tag] { MarkLines(tag); });
         a->setData(tag);
         return a;
     };
-    ActMarkUnchanged = mark(tr("Mark as unchanged"), Qt::black, 0);
-    ActMarkRemoved = mark(tr("Mark as removed"), Qt::red, 2);
-    ActMarkInserted = mark(tr("Mark as inserted"), Qt::blue, 1);
+    ActMarkUnchanged = mark(tr("Mark as unchanged"), black, 0);
+    ActMarkRemoved = mark(tr("Mark as removed"), red, 2);
+    ActMarkInserted = mark(tr("Mark as inserted"), blue, 1);
     ActSaveNew = make(tr("Save new version (without &Red)"), tr("Save new version (without Red)"),
-                      SaveIcon(disk, QStringLiteral("N"), Qt::blue), [this] { SaveNewVersion(); });
+                      SaveIcon(disk, QStringLiteral("N"), blue), [this] { SaveNewVersion(); });
     ActSaveOld = make(tr("Save old version (without &Blue)"), tr("Save old version (without Blue)"),
-                      SaveIcon(disk, QStringLiteral("O"), Qt::red), [this] { SaveOldVersion(); });
+                      SaveIcon(disk, QStringLiteral("O"), red), [this] { SaveOldVersion(); });
     ActSaveMerged =
         make(tr("Save &merged version ($IFDEF)"), tr("Save merged version ($IFDEF)"),
-             SaveIcon(disk, QStringLiteral("M"), Qt::black), [this] { SaveMergedVersion(); });
+             SaveIcon(disk, QStringLiteral("M"), black), [this] { SaveMergedVersion(); });
     ActSaveWorkspace = make(tr("&Save merge workspace"), tr("Save merge workspace"), disk,
                             [this] { SaveWorkspace(); });
     ActSaveWorkspace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -211,16 +217,36 @@ void TMergeEditForm::LoadRtf(std::string_view rtf) {
     LoadDocument(merge::ReadWorkspace(rtf));
 }
 
+namespace {
+
+// The last line of the difference the caret's line starts: the run of lines not black, as
+// "Next difference" counts them.
+size_t BlockLastLine(const merge::TWorkspaceDocument& doc, size_t line) {
+    const size_t count = doc.TextLineCount();
+    while (line + 1 < count && doc.LineColor(line + 1) != merge::kBlack)
+        ++line;
+    return line;
+}
+
+} // namespace
+
+void TMergeEditForm::ShowBlock(size_t caret) {
+    WorkspaceEdit->SetSelection(caret, 0);
+    const merge::TWorkspaceDocument& doc = WorkspaceEdit->Document();
+    const size_t line = doc.LineFromChar(caret);
+    WorkspaceEdit->RevealLines(line, BlockLastLine(doc, line));
+}
+
 void TMergeEditForm::NextDifference() {
     TRedrawLock lock(WorkspaceEdit);
     const merge::TWorkspaceDocument& doc = WorkspaceEdit->Document();
-    WorkspaceEdit->SetSelection(merge::NextDifference(doc, doc.Selection().Start), 0);
+    ShowBlock(merge::NextDifference(doc, doc.Selection().Start));
 }
 
 void TMergeEditForm::PriorDifference() {
     TRedrawLock lock(WorkspaceEdit);
     const merge::TWorkspaceDocument& doc = WorkspaceEdit->Document();
-    WorkspaceEdit->SetSelection(merge::PriorDifference(doc, doc.Selection().Start), 0);
+    ShowBlock(merge::PriorDifference(doc, doc.Selection().Start));
 }
 
 void TMergeEditForm::MarkLines(int tag) {

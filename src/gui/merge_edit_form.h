@@ -97,6 +97,8 @@ private:
     void CreateMenus();
     void CreateToolBar();
     QString DefaultFolder() const;
+    // Caret to a difference's start, its block in view.
+    void ShowBlock(size_t caret);
     // The merged-text save dialog; empty when cancelled.
     QString AskMergedTextName();
     void SaveVersion(bool newVersion);

@@ -1,6 +1,8 @@
 // Pascal colouring of the source views.
 #include "pascal_lexer.h"
 
+#include "view_colors.h"
+
 namespace quennet::gui {
 
 namespace {
@@ -23,16 +25,7 @@ PascalLexer::PascalLexer(QObject* parent) : QsciLexerPascal(parent) {
     // Context-dependent highlighting would colour some words only in some places; reserved
     // words are reserved everywhere.
     setSmartHighlighting(false);
-    setColor(commentColor(), Comment);
-    setColor(commentColor(), CommentParenthesis);
-    setColor(commentColor(), CommentLine);
-    setColor(stringColor(), SingleQuotedString);
-    setColor(stringColor(), UnclosedString);
-    setColor(stringColor(), Character);
-    setColor(directiveColor(), PreProcessor);
-    setColor(directiveColor(), PreProcessorParenthesis);
-    setColor(Qt::black, Keyword);
-    setColor(Qt::black, Identifier);
+    applyPalette(view::LightPalette());
 }
 
 const char* PascalLexer::keywords(int set) const {
@@ -61,24 +54,26 @@ void PascalLexer::applyFont(const QFont& font) {
         setFont(isBoldStyle(style) ? bold : plain, style);
 }
 
-void PascalLexer::applyPalette(const QColor& text, const QColor& paper) {
-    setDefaultColor(text);
+void PascalLexer::applyPalette(const view::ViewPalette& palette) {
+    const QColor paper = ToQColor(palette.Background);
+    setDefaultColor(ToQColor(palette.Text));
     setDefaultPaper(paper);
     for (int style = 0; style <= kLastStyle; ++style) {
         setPaper(paper, style);
+        uint32_t color = palette.Text;
         switch (style) {
         case Comment:
         case CommentParenthesis:
-        case CommentLine:
+        case CommentLine: color = palette.Comment; break;
         case SingleQuotedString:
         case UnclosedString:
-        case Character:
+        case Character: color = palette.String; break;
         case PreProcessor:
-        case PreProcessorParenthesis:
-        case Keyword:
-        case Identifier: break;
-        default: setColor(text, style);
+        case PreProcessorParenthesis: color = palette.Directive; break;
+        case Keyword: color = palette.Keyword; break;
+        default: break;
         }
+        setColor(ToQColor(color), style);
     }
 }
 

@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QFont>
 
+#include "view/palette.h"
+
 namespace quennet::gui {
 
 class PascalLexer : public QsciLexerPascal {
@@ -19,12 +21,9 @@ public:
     // One fixed-pitch family and size for every style; bold where the colouring asks for it.
     void applyFont(const QFont& font);
 
-    // The plain-text and background colours of the window (they follow the palette).
-    void applyPalette(const QColor& text, const QColor& paper);
+    // Every style's colours from the theme's palette.
+    void applyPalette(const view::ViewPalette& palette);
 
-    static QColor commentColor() { return QColor(0, 0, 128); }
-    static QColor stringColor() { return QColor(128, 0, 128); }
-    static QColor directiveColor() { return QColor(0, 128, 0); }
     static bool isBoldStyle(int style);
 };
 

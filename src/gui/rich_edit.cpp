@@ -7,13 +7,18 @@
 #include "merge/rtf_writer.h"
 #include "merge/workspace_range.h"
 #include "source_editor.h"
+#include "view/difference_marks.h"
+#include "view/merge_colors.h"
+#include "view_colors.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
 #include <QPalette>
 #include <QPlainTextDocumentLayout>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -81,24 +86,38 @@ bool IsByteText(const QString& text) {
     return true;
 }
 
-QTextCharFormat ToTextCharFormat(const TCharFormat& format) {
+QTextCharFormat ToTextCharFormat(const TCharFormat& format, const view::ViewPalette* shown) {
     QTextCharFormat f;
-    if (!format.Color.IsAutomatic())
-        f.setForeground(QColor(format.Color.Red(), format.Color.Green(), format.Color.Blue()));
+    const TColor color = shown ? view::SwapMergeColor(*shown, format.Color) : format.Color;
+    if (!color.IsAutomatic()) f.setForeground(QColor(color.Red(), color.Green(), color.Blue()));
     if (format.Bold) f.setFontWeight(QFont::Bold);
     return f;
 }
 
-TCharFormat ToCharFormat(const QTextCharFormat& format) {
+TCharFormat ToCharFormat(const QTextCharFormat& format, const view::ViewPalette* shown) {
     TCharFormat f;
     if (format.hasProperty(QTextFormat::ForegroundBrush)) {
         const QColor c = format.foreground().color();
         f.Color = TColor::Rgb(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
                               static_cast<uint8_t>(c.blue()));
+        if (shown) f.Color = view::SwapMergeColor(*shown, f.Color);
     }
     f.Bold = format.fontWeight() >= QFont::Bold;
     return f;
 }
+
+// The sign gutter: painted by its editor, which knows the lines' colours.
+class TSignGutter : public QWidget {
+public:
+    explicit TSignGutter(TRichEdit* edit) : QWidget(edit), edit_(edit) {}
+    QSize sizeHint() const override { return {edit_->SignGutterWidth(), 0}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override { edit_->PaintSignGutter(event); }
+
+private:
+    TRichEdit* edit_;
+};
 
 TRichEdit::TRichEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -115,6 +134,7 @@ TRichEdit::TRichEdit(QWidget* parent) : QPlainTextEdit(parent) {
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
+    ApplyShownPalette();
     connect(document(), &QTextDocument::contentsChange, this, &TRichEdit::OnContentsChange);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this,
             &TRichEdit::OnCursorPositionChanged);
@@ -138,11 +158,12 @@ void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
         for (size_t line = 0; line < n; ++line) {
             const std::string& text = doc_.LineText(line);
             if (line > 0)
-                c.insertBlock(QTextBlockFormat(), ToTextCharFormat(doc_.LineBreakFormat(line - 1)));
+                c.insertBlock(QTextBlockFormat(),
+                              ToTextCharFormat(doc_.LineBreakFormat(line - 1), shown_));
             size_t pos = 0;
             for (const auto& run : doc_.LineRuns(line)) {
                 c.insertText(BytesToText(std::string_view(text).substr(pos, run.Length)),
-                             ToTextCharFormat(run.Format));
+                             ToTextCharFormat(run.Format, shown_));
                 pos += run.Length;
             }
         }
@@ -176,12 +197,12 @@ merge::TWorkspaceDocument TRichEdit::DocumentFromWidget() const {
             const QTextFragment f = it.fragment();
             if (!f.isValid()) continue;
             std::string piece = TextToBytes(f.text());
-            runs.push_back({piece.size(), ToCharFormat(f.charFormat())});
+            runs.push_back({piece.size(), ToCharFormat(f.charFormat(), shown_)});
             text += piece;
         }
         const QTextBlock next = b.next();
         out.AppendLine(std::move(text), std::move(runs),
-                       next.isValid() ? ToCharFormat(next.charFormat()) : endMark_);
+                       next.isValid() ? ToCharFormat(next.charFormat(), shown_) : endMark_);
     }
     return out;
 }
@@ -230,14 +251,14 @@ void TRichEdit::CopyFormatsFromWidget(size_t start, size_t length) {
             const size_t fe = fs + static_cast<size_t>(f.length());
             const size_t s = std::max(fs, start), e = std::min(fe, end);
             if (s >= e) continue;
-            const TCharFormat format = ToCharFormat(f.charFormat());
+            const TCharFormat format = ToCharFormat(f.charFormat(), shown_);
             doc_.SetColor(s, e - s, format.Color);
             doc_.SetBold(s, e - s, format.Bold);
         }
         const size_t breakAt = static_cast<size_t>(b.position() + b.length() - 1);
         const QTextBlock next = b.next();
         if (next.isValid() && breakAt >= start && breakAt < end) {
-            const TCharFormat format = ToCharFormat(next.charFormat());
+            const TCharFormat format = ToCharFormat(next.charFormat(), shown_);
             doc_.SetColor(breakAt, 1, format.Color);
             doc_.SetBold(breakAt, 1, format.Bold);
         }
@@ -266,7 +287,7 @@ void TRichEdit::PushFormatsToWidget(size_t start, size_t length) {
     auto flush = [&](size_t segEnd) {
         c.setPosition(static_cast<int>(segStart));
         c.setPosition(static_cast<int>(segEnd), QTextCursor::KeepAnchor);
-        c.setCharFormat(ToTextCharFormat(segFormat));
+        c.setCharFormat(ToTextCharFormat(segFormat, shown_));
     };
     auto add = [&](size_t at, size_t len, const TCharFormat& f) {
         if (len == 0) return;
@@ -295,7 +316,7 @@ void TRichEdit::PushFormatsToWidget(size_t start, size_t length) {
 
 QTextCharFormat TRichEdit::BreakFormatOfBlock(const QTextBlock& block) const {
     const QTextBlock next = block.next();
-    return next.isValid() ? next.charFormat() : ToTextCharFormat(endMark_);
+    return next.isValid() ? next.charFormat() : ToTextCharFormat(endMark_, shown_);
 }
 
 void TRichEdit::OnCursorPositionChanged() {
@@ -424,12 +445,13 @@ void TRichEdit::InsertDocument(const merge::TWorkspaceDocument& piece) {
     c.removeSelectedText();
     for (size_t line = 0; line < piece.LineCount(); ++line) {
         if (line > 0)
-            c.insertBlock(QTextBlockFormat(), ToTextCharFormat(piece.LineBreakFormat(line - 1)));
+            c.insertBlock(QTextBlockFormat(),
+                          ToTextCharFormat(piece.LineBreakFormat(line - 1), shown_));
         const std::string& text = piece.LineText(line);
         size_t pos = 0;
         for (const auto& run : piece.LineRuns(line)) {
             c.insertText(BytesToText(std::string_view(text).substr(pos, run.Length)),
-                         ToTextCharFormat(run.Format));
+                         ToTextCharFormat(run.Format, shown_));
             pos += run.Length;
         }
     }
@@ -452,6 +474,91 @@ void TRichEdit::insertFromMimeData(const QMimeData* source) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     insertPlainText(BytesToText(TextToBytes(text)));
     ensureCursorVisible();
+}
+
+} // namespace quennet::gui
+
+namespace quennet::gui {
+
+void TRichEdit::ApplyShownPalette() {
+    const view::ViewPalette* chosen = &view::PaletteFor(ToRgb(palette().color(QPalette::Window)));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, ToQColor(chosen->MergeBackground));
+    pal.setColor(QPalette::Text, ToQColor(chosen->MergeUnchanged));
+    if (pal != palette()) setPalette(pal);
+    if (chosen == shown_) return;
+    // Red, blue and black change on screen only; the document keeps what was stored.
+    const merge::TWorkspaceDocument& doc = Document();
+    shown_ = chosen;
+    const bool wasModified = Modified();
+    PushFormatsToWidget(0, doc.TextLength());
+    SetModified(wasModified);
+    if (signGutter_) signGutter_->update();
+}
+
+void TRichEdit::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) ApplyShownPalette();
+}
+
+void TRichEdit::SetSignGutterVisible(bool visible) {
+    if (visible && !signGutter_) {
+        signGutter_ = new TSignGutter(this);
+        connect(this, &QPlainTextEdit::updateRequest, signGutter_, [this](const QRect& r, int dy) {
+            if (dy != 0)
+                signGutter_->scroll(0, dy);
+            else
+                signGutter_->update(0, r.y(), signGutter_->width(), r.height());
+        });
+    }
+    if (signGutter_) signGutter_->setVisible(visible);
+    setViewportMargins(visible ? SignGutterWidth() : 0, 0, 0, 0);
+    QResizeEvent resize(size(), size());
+    resizeEvent(&resize);
+}
+
+int TRichEdit::SignGutterWidth() const {
+    return fontMetrics().horizontalAdvance(QLatin1Char('+')) + 8;
+}
+
+void TRichEdit::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    if (!signGutter_) return;
+    const QRect r = contentsRect();
+    signGutter_->setGeometry(QRect(r.left(), r.top(), SignGutterWidth(), r.height()));
+}
+
+void TRichEdit::PaintSignGutter(QPaintEvent* event) {
+    QPainter g(signGutter_);
+    g.fillRect(event->rect(), ToQColor(shown_->Gutter));
+    const merge::TWorkspaceDocument& doc = Document();
+    QFont bold = font();
+    bold.setBold(true);
+    g.setFont(bold);
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(contentOffset());
+        if (box.top() > event->rect().bottom()) break;
+        const auto line = static_cast<size_t>(block.blockNumber());
+        if (!block.isVisible() || line >= doc.LineCount()) continue;
+        const char sign = view::MergeLineSign(doc.LineColor(line));
+        if (sign == ' ') continue;
+        g.setPen(ToQColor(sign == '-' ? shown_->MergeRemoved : shown_->MergeInserted));
+        g.drawText(QRectF(0, box.top(), signGutter_->width(), box.height()), Qt::AlignCenter,
+                   QString(QLatin1Char(sign)));
+    }
+}
+
+int TRichEdit::FirstVisibleLine() const {
+    return firstVisibleBlock().blockNumber();
+}
+
+void TRichEdit::RevealLines(size_t first, size_t last) {
+    const int lineHeight = std::max(1, fontMetrics().lineSpacing());
+    const int rows = viewport()->height() / lineHeight;
+    constexpr int kContextLines = 3;
+    const int top = view::RevealTop(static_cast<int32_t>(first), static_cast<int32_t>(last),
+                                    FirstVisibleLine(), rows, kContextLines);
+    verticalScrollBar()->setValue(top);
 }
 
 } // namespace quennet::gui

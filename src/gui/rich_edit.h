@@ -14,6 +14,7 @@
 #pragma once
 
 #include "merge/workspace_document.h"
+#include "view/palette.h"
 
 #include <QPlainTextEdit>
 #include <QString>
@@ -29,8 +30,11 @@ std::string TextToBytes(const QString& text);
 // Whether every character of the text has a byte of its own.
 bool IsByteText(const QString& text);
 
-QTextCharFormat ToTextCharFormat(const merge::TCharFormat& format);
-merge::TCharFormat ToCharFormat(const QTextCharFormat& format);
+// With a palette, red, blue and black are shown in its colours and read back as stored.
+QTextCharFormat ToTextCharFormat(const merge::TCharFormat& format,
+                                 const view::ViewPalette* shown = nullptr);
+merge::TCharFormat ToCharFormat(const QTextCharFormat& format,
+                                const view::ViewPalette* shown = nullptr);
 
 class TRichEdit : public QPlainTextEdit {
     Q_OBJECT
@@ -75,6 +79,16 @@ public:
     bool Modified() const;
     void SetModified(bool modified);
 
+    // The palette the colours are shown in (from the window background).
+    const view::ViewPalette& ShownPalette() const { return *shown_; }
+    // A gutter left of the text with "-" on removed and "+" on inserted lines.
+    void SetSignGutterVisible(bool visible);
+    int SignGutterWidth() const;
+    // Scrolls so that text lines first..last are seen whole, or from a little above first
+    // when they do not fit.
+    void RevealLines(size_t first, size_t last);
+    int FirstVisibleLine() const;
+
     // Count of widget changes copied into the document one by one, and of full rebuilds
     // needed when a change report did not fit (tests watch both).
     int IncrementalSyncs() const { return incrementalSyncs_; }
@@ -91,8 +105,13 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class TSignGutter;
+    void PaintSignGutter(QPaintEvent* event);
+    void ApplyShownPalette();
     void OnContentsChange(int from, int removed, int added);
     void OnCursorPositionChanged();
     // Widget formats of [start, start + length) copied into the document; breaks included.
@@ -111,6 +130,8 @@ private:
     int redrawLocks_ = 0;
     int incrementalSyncs_ = 0;
     int fullSyncs_ = 0;
+    const view::ViewPalette* shown_ = &view::LightPalette();
+    QWidget* signGutter_ = nullptr;
 };
 
 // Suspends redrawing of a control for a scope.

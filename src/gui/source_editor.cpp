@@ -6,12 +6,15 @@
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
 #include <stdexcept>
 
 #include "io/source_file.h"
 #include "io/view_encoding.h"
 #include "pascal_lexer.h"
 #include "state_images.h"
+#include "view_colors.h"
 
 namespace quennet::gui {
 
@@ -19,6 +22,11 @@ namespace {
 
 constexpr int kTabWidth = 3;
 constexpr unsigned kGutterMargin = 1;
+constexpr unsigned kLineNumberMargin = 0;
+// A style of its own for filler rows, above every style the Pascal lexer uses.
+constexpr int kFillerStyle = 100;
+// Filler rows are drawn in their style only as far as their text reaches.
+constexpr int kFillerWidth = 400;
 
 // A digit key with Ctrl, whether or not Shift turned it into a symbol (US layout) first.
 int DigitOfKey(const QKeyEvent* event) {
@@ -44,10 +52,6 @@ int DigitOfKey(const QKeyEvent* event) {
     const quint32 scanCode = event->nativeScanCode();
     if (scanCode >= 10 && scanCode <= 19) return static_cast<int>((scanCode - 9) % 10);
     return -1;
-}
-
-QColor FromRgb(uint32_t rgb) {
-    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
 } // namespace
@@ -103,24 +107,60 @@ SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
     setMarginMarkerMask(kGutterMargin, (1 << (kNewOnlyMarker + 1)) - 1);
 
     markerDefine(Background, kBackgroundMarker);
-    setMarkerBackgroundColor(FromRgb(backgroundColor_), kBackgroundMarker);
+    setMarkerBackgroundColor(ToQColor(backgroundColor_), kBackgroundMarker);
+    for (int marker : {kRemovedLinesMarker, kAddedLinesMarker, kChangedLinesMarker})
+        markerDefine(Background, marker);
+    indicatorDefine(FullBoxIndicator, kCharMarkIndicator);
+    SendScintilla(SCI_INDICSETUNDER, static_cast<unsigned long>(kCharMarkIndicator), 1L);
+    SendScintilla(SCI_INDICSETOUTLINEALPHA, static_cast<unsigned long>(kCharMarkIndicator), 255L);
 
     applyAppearance();
 
     connect(this, &QsciScintilla::cursorPositionChanged, this, [this] { emit statusChanged(); });
     connect(this, &QsciScintilla::modificationChanged, this, [this] { emit statusChanged(); });
     connect(this, &QsciScintilla::textChanged, this, [this] { oneEmptyLine_ = false; });
+    // A dragged scroll bar tells at once; scrolling by keys or caret moves is told when the
+    // editor updates its display.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit scrolled(); });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit scrolled(); });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & (SC_UPDATE_V_SCROLL | SC_UPDATE_H_SCROLL)) emit scrolled();
+    });
 }
 
 SourceEditor::~SourceEditor() = default;
 
 void SourceEditor::applyAppearance() {
+    viewPalette_ = &view::PaletteFor(ToRgb(palette().color(QPalette::Window)));
+    const view::ViewPalette& p = *viewPalette_;
     lexer_->applyFont(font_);
-    lexer_->applyPalette(palette().color(QPalette::Text), palette().color(QPalette::Base));
+    lexer_->applyPalette(p);
     setLexer(lexer_);
     setTabWidth(kTabWidth);
     setMarginWidth(kGutterMargin, gutterWidth_);
+    setMarginsBackgroundColor(ToQColor(p.Gutter));
+    setMarginsForegroundColor(ToQColor(p.GutterText));
+    setMarginsFont(font_);
+    setCaretForegroundColor(ToQColor(p.Text));
+    setSelectionBackgroundColor(palette().color(QPalette::Highlight));
+    setSelectionForegroundColor(palette().color(QPalette::HighlightedText));
+    const auto style = static_cast<unsigned long>(kFillerStyle);
+    SendScintilla(SCI_STYLESETBACK, style, ToQColor(p.FillerRows));
+    SendScintilla(SCI_STYLESETFORE, style, ToQColor(p.FillerRows));
+    SendScintilla(SCI_STYLESETFONT, style, font_.family().toUtf8().constData());
+    SendScintilla(SCI_STYLESETSIZE, style, static_cast<long>(font_.pointSize()));
+    applyTints();
+    updateLineNumberWidth();
     defineMarkers();
+}
+
+void SourceEditor::applyTints() {
+    const view::ViewPalette& p = *viewPalette_;
+    setMarkerBackgroundColor(ToQColor(p.RemovedLines), kRemovedLinesMarker);
+    setMarkerBackgroundColor(ToQColor(p.AddedLines), kAddedLinesMarker);
+    setMarkerBackgroundColor(ToQColor(p.ChangedLines), kChangedLinesMarker);
+    setIndicatorForegroundColor(ToQColor(side_ == model::ViewSide::Old ? p.OldChars : p.NewChars),
+                                kCharMarkIndicator);
 }
 
 int SourceEditor::lineHeight() const {
@@ -139,7 +179,7 @@ void SourceEditor::defineMarkers() {
         image.fill(Qt::transparent);
         QPainter painter(&image);
         painter.setFont(digitFont);
-        painter.setPen(QColor(0, 0, 255));
+        painter.setPen(ToQColor(viewPalette_->BookmarkDigit));
         painter.drawText(QRect(2, 0, gutterWidth_ - 2, height), Qt::AlignLeft | Qt::AlignTop,
                          QString::number(number));
         painter.end();
@@ -147,7 +187,7 @@ void SourceEditor::defineMarkers() {
     }
     const int x = stateImageX_ >= 0 ? stateImageX_
                                     : QFontMetrics(font_).horizontalAdvance(QLatin1Char('0')) + 2;
-    const TImageList stateImages = MakeStateImages();
+    const TImageList stateImages = MakeStateImages(*viewPalette_);
     for (int index = 0; index < 2; ++index) {
         QImage image(gutterWidth_, height, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
@@ -181,7 +221,13 @@ void SourceEditor::setLines(const std::vector<std::string>& lines) {
     const bool wasReadOnly = isReadOnly();
     SendScintilla(SCI_SETREADONLY, 0UL);
     clearDecorations();
+    clearCharMarks();
+    setFillers({});
     markerDeleteAll();
+    if (!spans_.empty()) {
+        spans_.clear();
+        emit differencesChanged();
+    }
     bookmarkHandles_.fill(-1);
     utf8_ = io::ShowAsUtf8(lines);
     setUtf8(utf8_);
@@ -197,7 +243,9 @@ void SourceEditor::setLines(const std::vector<std::string>& lines) {
     setFirstVisibleLine(0);
     if (wasReadOnly) SendScintilla(SCI_SETREADONLY, 1UL);
     oneEmptyLine_ = lines.size() == 1 && lines[0].empty();
+    updateLineNumberWidth();
     forcedModified_ = false;
+    emit textReplaced();
     emit statusChanged();
 }
 
@@ -248,9 +296,21 @@ void SourceEditor::loadFile(const QString& path) {
 }
 
 void SourceEditor::scrollToLine(int firstLine, int column) {
-    setFirstVisibleLine(firstLine < 0 ? 0 : firstLine);
+    const long row = SendScintilla(SCI_VISIBLEFROMDOCLINE,
+                                   static_cast<unsigned long>(firstLine < 0 ? 0 : firstLine));
+    setFirstVisibleLine(static_cast<int>(row));
     const long charWidth = SendScintilla(SCI_TEXTWIDTH, 0UL, "0");
     SendScintilla(SCI_SETXOFFSET, static_cast<unsigned long>(column < 0 ? 0 : column * charWidth));
+    emit scrolled();
+}
+
+int SourceEditor::firstVisibleTextLine() const {
+    return static_cast<int>(
+        SendScintilla(SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(firstVisibleLine())));
+}
+
+int SourceEditor::visibleRows() const {
+    return static_cast<int>(SendScintilla(SCI_LINESONSCREEN));
 }
 
 int SourceEditor::caretLine() const {
@@ -334,7 +394,7 @@ int SourceEditor::foregroundIndicator(uint32_t rgb) {
         throw std::logic_error("too many foreground colours in one source view");
     const int indicator = kFirstForegroundIndicator + static_cast<int>(indicatorColors_.size());
     indicatorDefine(TextColorIndicator, indicator);
-    setIndicatorForegroundColor(FromRgb(rgb), indicator);
+    setIndicatorForegroundColor(ToQColor(rgb), indicator);
     indicatorColors_.push_back(rgb);
     return indicator;
 }
@@ -363,7 +423,7 @@ void SourceEditor::setDecorations(int firstLine,
         if (d.Background) {
             if (*d.Background != backgroundColor_) {
                 backgroundColor_ = *d.Background;
-                setMarkerBackgroundColor(FromRgb(backgroundColor_), kBackgroundMarker);
+                setMarkerBackgroundColor(ToQColor(backgroundColor_), kBackgroundMarker);
             }
             markerAdd(line, kBackgroundMarker);
         }
@@ -392,6 +452,94 @@ int64_t SourceEditor::foregroundAt(int line, int byteIndex) const {
         if (SendScintilla(SCI_INDICATORVALUEAT, indicator, pos) != 0) return indicatorColors_[i];
     }
     return -1;
+}
+
+void SourceEditor::setDifferenceSpans(std::vector<view::LineSpan> spans) {
+    for (int marker : {kRemovedLinesMarker, kAddedLinesMarker, kChangedLinesMarker})
+        markerDeleteAll(marker);
+    spans_ = std::move(spans);
+    const int count = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+    for (const view::LineSpan& span : spans_) {
+        const int marker = span.Kind == view::MarkKind::Removed ? kRemovedLinesMarker
+                           : span.Kind == view::MarkKind::Added ? kAddedLinesMarker
+                                                                : kChangedLinesMarker;
+        for (int line = std::max(span.First, 0); line <= span.Last && line < count; ++line)
+            markerAdd(line, marker);
+    }
+    emit differencesChanged();
+}
+
+void SourceEditor::setFillers(const std::vector<view::FillerBlock>& fillers) {
+    if (fillers_.empty() && fillers.empty()) return;
+    SendScintilla(SCI_ANNOTATIONCLEARALL);
+    fillers_.clear();
+    const int count = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+    const std::string row(kFillerWidth, ' ');
+    for (const view::FillerBlock& f : fillers) {
+        // Nothing can stand above the first line: the other view's scrolling makes up for it.
+        if (f.AfterLine < 0 || f.AfterLine >= count || f.Count <= 0) continue;
+        fillers_.push_back(f);
+        std::string text = row;
+        for (int i = 1; i < f.Count; ++i)
+            text += '\n' + row;
+        const auto line = static_cast<unsigned long>(f.AfterLine);
+        SendScintilla(SCI_ANNOTATIONSETTEXT, line, text.c_str());
+        SendScintilla(SCI_ANNOTATIONSETSTYLE, line, static_cast<long>(kFillerStyle));
+    }
+    SendScintilla(
+        SCI_ANNOTATIONSETVISIBLE,
+        static_cast<unsigned long>(fillers_.empty() ? ANNOTATION_HIDDEN : ANNOTATION_STANDARD));
+}
+
+int SourceEditor::fillerRowsAfter(int line) const {
+    if (fillers_.empty() || line < 0) return 0;
+    return static_cast<int>(
+        SendScintilla(SCI_ANNOTATIONGETLINES, static_cast<unsigned long>(line)));
+}
+
+void SourceEditor::setSide(model::ViewSide side) {
+    side_ = side;
+    applyTints();
+}
+
+void SourceEditor::clearCharMarks() {
+    SendScintilla(SCI_SETINDICATORCURRENT, static_cast<unsigned long>(kCharMarkIndicator));
+    SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, SendScintilla(SCI_GETLENGTH));
+}
+
+void SourceEditor::addCharMarks(int line, const std::vector<view::ByteRange>& ranges) {
+    if (line < 0 || line >= static_cast<int>(SendScintilla(SCI_GETLINECOUNT))) return;
+    const long start = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+    SendScintilla(SCI_SETINDICATORCURRENT, static_cast<unsigned long>(kCharMarkIndicator));
+    for (const view::ByteRange& r : ranges) {
+        const long from = start + r.Start;
+        const long to = std::min(end, from + r.Length);
+        if (to > from)
+            SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(from), to - from);
+    }
+}
+
+bool SourceEditor::hasCharMark(int line, int byteIndex) const {
+    const long pos =
+        SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)) + byteIndex;
+    return SendScintilla(SCI_INDICATORVALUEAT, static_cast<unsigned long>(kCharMarkIndicator),
+                         pos) != 0;
+}
+
+void SourceEditor::setLineNumbersVisible(bool visible) {
+    lineNumbers_ = visible;
+    setMarginType(kLineNumberMargin, NumberMargin);
+    updateLineNumberWidth();
+}
+
+void SourceEditor::updateLineNumberWidth() {
+    if (!lineNumbers_) {
+        setMarginWidth(kLineNumberMargin, 0);
+        return;
+    }
+    const QString digits(QString::number(std::max(lineCount(), 1)).size() + 1, QLatin1Char('9'));
+    setMarginWidth(kLineNumberMargin, digits);
 }
 
 } // namespace quennet::gui

@@ -13,6 +13,10 @@
 
 #include "io/source_save.h"
 #include "model/line_decoration.h"
+#include "view/char_diff.h"
+#include "view/difference_marks.h"
+#include "view/palette.h"
+#include "view/split_alignment.h"
 
 namespace quennet::gui {
 
@@ -27,11 +31,17 @@ public:
     // Marker numbers: bookmarks 0..9 carry their digit; the two state images and the grey
     // line background follow. Indicators colour the text of marked lines.
     static constexpr int kBookmarkCount = 10;
-    static constexpr int kOldOnlyMarker = 10;    // image 0 in the gutter
-    static constexpr int kNewOnlyMarker = 11;    // image 1 in the gutter
-    static constexpr int kBackgroundMarker = 12; // grey line background
+    // Of two background markers on a line the higher number shows, so the selection band
+    // stands over the tint of every difference.
+    static constexpr int kOldOnlyMarker = 10; // image 0 in the gutter
+    static constexpr int kNewOnlyMarker = 11; // image 1 in the gutter
+    static constexpr int kRemovedLinesMarker = 12;
+    static constexpr int kAddedLinesMarker = 13;
+    static constexpr int kChangedLinesMarker = 14;
+    static constexpr int kBackgroundMarker = 15; // the selection band
     static constexpr int kFirstForegroundIndicator = 8;
     static constexpr int kForegroundIndicatorCount = 8;
+    static constexpr int kCharMarkIndicator = 16;
 
     explicit SourceEditor(int gutterWidth, QWidget* parent = nullptr);
     ~SourceEditor() override;
@@ -49,7 +59,10 @@ public:
     // Line ends and final break of the last file loaded, so that saving keeps them.
     const io::SourceTextFormat& textFormat() const { return textFormat_; }
 
+    // firstLine is a line of the text; filler rows above it are counted in.
     void scrollToLine(int firstLine, int column = 0);
+    int firstVisibleTextLine() const;
+    int visibleRows() const;
     int caretLine() const;
     int caretColumn() const;
 
@@ -76,8 +89,28 @@ public:
     // The foreground colour an indicator puts on the text at a byte position, or -1 for none.
     int64_t foregroundAt(int line, int byteIndex) const;
 
+    // The theme's colours, chosen from the window background.
+    const view::ViewPalette& viewPalette() const { return *viewPalette_; }
+
+    // Lines of every difference, tinted by kind; the overview strip draws them too.
+    void setDifferenceSpans(std::vector<view::LineSpan> spans);
+    const std::vector<view::LineSpan>& differenceSpans() const { return spans_; }
+    // Filler rows that keep this view level with the other one; empty removes them.
+    void setFillers(const std::vector<view::FillerBlock>& fillers);
+    int fillerRowsAfter(int line) const;
+    // Changed characters, in the colour of this view's side.
+    void setSide(model::ViewSide side);
+    void clearCharMarks();
+    void addCharMarks(int line, const std::vector<view::ByteRange>& ranges);
+    bool hasCharMark(int line, int byteIndex) const;
+    void setLineNumbersVisible(bool visible);
+    bool lineNumbersVisible() const { return lineNumbers_; }
+
 signals:
     void statusChanged(); // caret moved or the modified state changed
+    void differencesChanged();
+    void textReplaced(); // setLines: marks and fillers of the earlier text are gone
+    void scrolled();     // the first visible row changed
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -86,6 +119,8 @@ protected:
 private:
     void applyAppearance();
     void defineMarkers();
+    void applyTints();
+    void updateLineNumberWidth();
     int lineHeight() const;
 
     PascalLexer* lexer_ = nullptr;
@@ -100,6 +135,11 @@ private:
     std::array<int, kBookmarkCount> bookmarkHandles_;
     uint32_t backgroundColor_ = model::kSelectionBackground; // of the background marker
     std::vector<uint32_t> indicatorColors_; // colour of indicator kFirstForegroundIndicator + i
+    const view::ViewPalette* viewPalette_ = &view::LightPalette();
+    std::vector<view::LineSpan> spans_;
+    std::vector<view::FillerBlock> fillers_;
+    model::ViewSide side_ = model::ViewSide::Old;
+    bool lineNumbers_ = false;
 };
 
 } // namespace quennet::gui

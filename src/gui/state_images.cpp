@@ -1,14 +1,13 @@
 // The tree images, drawn once with QPainter so they stay crisp and need no resource files.
 #include "state_images.h"
 
+#include "view_colors.h"
+
 #include <QPainter>
 
 namespace quennet::gui {
 
 namespace {
-
-const QColor kRed(220, 30, 30);
-const QColor kGreen(20, 150, 40);
 
 QPixmap Blank() {
     QPixmap p(16, 16);
@@ -16,29 +15,31 @@ QPixmap Blank() {
     return p;
 }
 
-void Minus(QPainter& g, int y) {
-    g.fillRect(QRect(3, y, 10, 3), kRed);
+void Minus(QPainter& g, int y, const QColor& red) {
+    g.fillRect(QRect(3, y, 10, 3), red);
 }
 
-void Plus(QPainter& g, int cy) {
-    g.fillRect(QRect(3, cy - 1, 10, 3), kGreen);
-    g.fillRect(QRect(7, cy - 5, 3, 10), kGreen);
+void Plus(QPainter& g, int cy, const QColor& green) {
+    g.fillRect(QRect(3, cy - 1, 10, 3), green);
+    g.fillRect(QRect(7, cy - 5, 3, 10), green);
 }
 
 } // namespace
 
-TImageList MakeStateImages() {
+TImageList MakeStateImages(const view::ViewPalette& palette) {
+    const QColor kRed = ToQColor(palette.GlyphRemoved);
+    const QColor kGreen = ToQColor(palette.GlyphAdded);
     TImageList images;
 
     images[ImgRemoved] = Blank();
     {
         QPainter g(&images[ImgRemoved]);
-        Minus(g, 7);
+        Minus(g, 7, kRed);
     }
     images[ImgAdded] = Blank();
     {
         QPainter g(&images[ImgAdded]);
-        Plus(g, 8);
+        Plus(g, 8, kGreen);
     }
     images[ImgChanged] = Blank();
     {

@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <array>
 
+#include "view/palette.h"
+
 namespace quennet::gui {
 
 enum StateImage : int {
@@ -16,7 +18,8 @@ enum StateImage : int {
 
 using TImageList = std::array<QPixmap, 5>;
 
-TImageList MakeStateImages();
+// Minus and plus in the palette's glyph colours.
+TImageList MakeStateImages(const view::ViewPalette& palette = view::LightPalette());
 
 // Image index of a difference item's state; -1 for a state without an image.
 int StateImageIndex(int state);

@@ -23,6 +23,8 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -198,6 +200,49 @@ TEST_F(MergeEditFormTest, NextAndPriorDifferenceOverRedAndBlueBlocks) {
     form->NextDifference();
     EXPECT_EQ(CaretLine(), 1u);
     EXPECT_FALSE(edit->RedrawSuspended());
+}
+
+// A block that fits is shown whole; a taller one from its start with three lines above.
+TEST_F(MergeEditFormTest, NextDifferenceShowsTheWholeBlockAndSignsItsLines) {
+    TWorkspaceDocument d;
+    for (int i = 0; i < 300; ++i) {
+        const bool red = i >= 60 && i < 70;
+        const bool blue = i >= 150 && i < 290;
+        d.AppendLine("line " + std::to_string(i), red ? kR : blue ? kU : kB);
+    }
+    form->LoadDocument(d);
+    form->resize(600, 400);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.data()));
+    TRichEdit* edit = form->WorkspaceEdit;
+    const int rows = edit->viewport()->height() / edit->fontMetrics().lineSpacing();
+    ASSERT_GT(rows, 13);
+    ASSERT_LT(rows, 140);
+    edit->SetSelection(0, 0);
+    form->NextDifference();
+    EXPECT_EQ(CaretLine(), 60u);
+    EXPECT_LE(edit->FirstVisibleLine(), 60);
+    EXPECT_GE(edit->FirstVisibleLine() + rows, 70);
+    form->NextDifference();
+    EXPECT_EQ(CaretLine(), 150u);
+    EXPECT_EQ(edit->FirstVisibleLine(), 147);
+
+    // The gutter carries "-" beside a red line and "+" beside a blue one, in their colours.
+    QCoreApplication::processEvents();
+    const QImage image = edit->grab().toImage();
+    auto signColourInRow = [&](int line, uint32_t rgb) {
+        const QTextBlock block = edit->document()->findBlockByNumber(line);
+        const QRect r = edit->cursorRect(QTextCursor(block));
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = 0; x < edit->SignGutterWidth(); ++x)
+                if ((image.pixel(x + edit->contentsRect().left(), y + edit->contentsRect().top()) &
+                     0xFFFFFF) == rgb)
+                    return true;
+        return false;
+    };
+    const auto& shown = edit->ShownPalette();
+    EXPECT_TRUE(signColourInRow(150, shown.MergeInserted));
+    EXPECT_FALSE(signColourInRow(146, shown.MergeInserted));
 }
 
 TEST_F(MergeEditFormTest, MarkingWithAndWithoutSelection) {

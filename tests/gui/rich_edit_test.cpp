@@ -51,7 +51,7 @@ TWorkspaceDocument Sample() {
 TColor WidgetColorAt(TRichEdit& edit, int pos) {
     QTextCursor c(edit.document());
     c.setPosition(pos + 1);
-    return ToCharFormat(c.charFormat()).Color;
+    return ToCharFormat(c.charFormat(), &edit.ShownPalette()).Color;
 }
 
 TEST(RichEdit, EveryByteMapsToOneCharacterAndBack) {

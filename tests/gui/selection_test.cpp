@@ -14,6 +14,8 @@
 #include "main_form.h"
 #include "model/source_diff.h"
 #include "source_editor.h"
+#include "source_views.h"
+#include "view/palette.h"
 
 using namespace quennet;
 using gui::SourceEditor;
@@ -62,6 +64,9 @@ constexpr unsigned kGrey = 1u << SourceEditor::kBackgroundMarker;
 constexpr unsigned kOldMark = 1u << SourceEditor::kOldOnlyMarker;
 constexpr unsigned kNewMark = 1u << SourceEditor::kNewOnlyMarker;
 constexpr unsigned kDecorationMarkers = kGrey | kOldMark | kNewMark;
+// Text standing in one text only, in the light theme.
+const int64_t kOldRed = view::LightPalette().OldOnlyText;
+const int64_t kNewBlue = view::LightPalette().NewOnlyText;
 
 // A window holding the two texts and a hand-built comparison of them: a group of routines
 // (removed, added, changed) and an initialization section only the new text has.
@@ -128,22 +133,23 @@ protected:
 
 } // namespace
 
-TEST_F(SelectionTest, RemovedDeclarationMarksOldViewOnly) {
+TEST_F(SelectionTest, RemovedDeclarationMarksOldViewOnlyAndShowsItsPlaceInTheNew) {
     form->Widgets().New.Editor->scrollToLine(3);
     Select("Removed");
     EXPECT_EQ(form->SelectedRange(true), (model::LineRange{5, 8}));
     EXPECT_FALSE(form->SelectedRange(false).IsSet());
-    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 5);
+    // Three lines of context above; the new view shows where the routine would stand.
+    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 2);
     EXPECT_EQ(form->Widgets().Old.Editor->caretLine(), 5);
     EXPECT_EQ(form->Widgets().Old.Editor->caretColumn(), 0);
-    EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), 3);
+    EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), 2);
 
     std::vector<unsigned> expected(kOldText.size(), 0u);
     for (int line = 5; line <= 8; ++line)
         expected[line] = kGrey | kOldMark;
     EXPECT_EQ(Markers(*form->Widgets().Old.Editor), expected);
     for (int line = 5; line <= 8; ++line)
-        EXPECT_EQ(form->Widgets().Old.Editor->foregroundAt(line, 0), 0xFF0000);
+        EXPECT_EQ(form->Widgets().Old.Editor->foregroundAt(line, 0), kOldRed);
     EXPECT_EQ(form->Widgets().Old.Editor->foregroundAt(4, 0), -1);
     EXPECT_EQ(Markers(*form->Widgets().New.Editor), std::vector<unsigned>(kNewText.size(), 0u));
 
@@ -151,19 +157,19 @@ TEST_F(SelectionTest, RemovedDeclarationMarksOldViewOnly) {
     EXPECT_EQ(form->Widgets().DiffEditor->lines(),
               (std::vector<std::string>{"procedure Removed;", "begin", "  A;", "end;"}));
     EXPECT_EQ(Markers(*form->Widgets().DiffEditor), std::vector<unsigned>(4, kOldMark));
-    EXPECT_EQ(form->Widgets().DiffEditor->foregroundAt(2, 2), 0xFF0000);
+    EXPECT_EQ(form->Widgets().DiffEditor->foregroundAt(2, 2), kOldRed);
     EXPECT_EQ(form->Widgets().DiffEditor->firstVisibleLine(), 0);
 }
 
 TEST_F(SelectionTest, AddedDeclarationMarksNewViewBlue) {
     form->Widgets().Old.Editor->scrollToLine(2);
     Select("Added");
-    EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), 10);
-    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 2);
+    EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), 7);
+    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 11);
     for (int line = 10; line <= 12; ++line) {
         EXPECT_EQ(form->Widgets().New.Editor->markersAtLine(line) & kDecorationMarkers,
                   kGrey | kNewMark);
-        EXPECT_EQ(form->Widgets().New.Editor->foregroundAt(line, 0), 0x0000FF);
+        EXPECT_EQ(form->Widgets().New.Editor->foregroundAt(line, 0), kNewBlue);
     }
     EXPECT_EQ(form->Widgets().New.Editor->markersAtLine(13) & kDecorationMarkers, 0u);
     EXPECT_EQ(Markers(*form->Widgets().Old.Editor), std::vector<unsigned>(kOldText.size(), 0u));
@@ -172,8 +178,8 @@ TEST_F(SelectionTest, AddedDeclarationMarksNewViewBlue) {
 
 TEST_F(SelectionTest, ChangedDeclarationMarksOnlyLinesInOneText) {
     Select("Changed");
-    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 9);
-    EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), 5);
+    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 6);
+    EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), 2);
 
     std::vector<unsigned> oldExpected(kOldText.size(), 0u);
     for (int line = 9; line <= 13; ++line)
@@ -185,9 +191,9 @@ TEST_F(SelectionTest, ChangedDeclarationMarksOnlyLinesInOneText) {
         newExpected[line] = kGrey;
     newExpected[8] |= kNewMark; // "  X;"
     EXPECT_EQ(Markers(*form->Widgets().New.Editor), newExpected);
-    EXPECT_EQ(form->Widgets().Old.Editor->foregroundAt(12, 2), 0xFF0000);
+    EXPECT_EQ(form->Widgets().Old.Editor->foregroundAt(12, 2), kOldRed);
     EXPECT_EQ(form->Widgets().Old.Editor->foregroundAt(11, 2), -1); // common: syntax colours
-    EXPECT_EQ(form->Widgets().New.Editor->foregroundAt(8, 2), 0x0000FF);
+    EXPECT_EQ(form->Widgets().New.Editor->foregroundAt(8, 2), kNewBlue);
 
     // Common lines once, from the new text; then the old-only line before the new-only one.
     EXPECT_EQ(
@@ -195,8 +201,8 @@ TEST_F(SelectionTest, ChangedDeclarationMarksOnlyLinesInOneText) {
         (std::vector<std::string>{"procedure Changed;", "begin", "  B;", "  C;", "  X;", "end;"}));
     EXPECT_EQ(Markers(*form->Widgets().DiffEditor),
               (std::vector<unsigned>{0u, 0u, 0u, kOldMark, kNewMark, 0u}));
-    EXPECT_EQ(form->Widgets().DiffEditor->foregroundAt(3, 0), 0xFF0000);
-    EXPECT_EQ(form->Widgets().DiffEditor->foregroundAt(4, 0), 0x0000FF);
+    EXPECT_EQ(form->Widgets().DiffEditor->foregroundAt(3, 0), kOldRed);
+    EXPECT_EQ(form->Widgets().DiffEditor->foregroundAt(4, 0), kNewBlue);
     EXPECT_EQ(form->Widgets().DiffEditor->foregroundAt(5, 0), -1);
     // Built at line 0, then "Next difference": the changed block is on top.
     EXPECT_EQ(form->Widgets().DiffEditor->firstVisibleLine(), 3);
@@ -228,13 +234,13 @@ TEST_F(SelectionTest, GroupSelectsNothingAndEmptiesTheDiffView) {
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 
-TEST_F(SelectionTest, SectionOnlyInNewTextScrollsNewViewOnly) {
+TEST_F(SelectionTest, SectionOnlyInNewTextShowsWhereItWouldStandInTheOldView) {
     form->Widgets().Old.Editor->scrollToLine(4);
     Select("Initialization");
     EXPECT_FALSE(form->SelectedRange(true).IsSet());
     EXPECT_EQ(form->SelectedRange(false), (model::LineRange{13, 14}));
-    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 4);
-    EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), 13);
+    EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), 10);
+    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 11);
     EXPECT_EQ(form->Widgets().New.Editor->markersAtLine(13) & kDecorationMarkers, kGrey | kNewMark);
     EXPECT_EQ(form->Widgets().New.Editor->markersAtLine(14) & kDecorationMarkers, kGrey | kNewMark);
     EXPECT_EQ(form->Widgets().DiffEditor->lines(),
@@ -353,7 +359,7 @@ TEST_F(SelectionTest, SplitModeTogglesAndKeepsProportionOnResize) {
 
     // The views still carry the selection after the layout changes.
     Select("Removed");
-    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 5);
+    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 2);
 }
 
 TEST(SelectionAfterCompare, ExamplePairChangedRoutineThenNewCompareClearsMarks) {

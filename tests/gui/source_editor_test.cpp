@@ -249,7 +249,8 @@ TEST(SourceEditor, FixedFontOnEveryStyleAndPascalColours) {
     EXPECT_EQ(lexer->color(QsciLexerPascal::Comment), QColor(0, 0, 128));
     EXPECT_TRUE(lexer->font(QsciLexerPascal::Comment).bold());
     EXPECT_EQ(lexer->color(QsciLexerPascal::SingleQuotedString), QColor(128, 0, 128));
-    EXPECT_EQ(lexer->color(QsciLexerPascal::PreProcessor), QColor(0, 128, 0));
+    // Darker than the classic green, to read on the selection band.
+    EXPECT_EQ(lexer->color(QsciLexerPascal::PreProcessor), QColor(0, 100, 0));
     EXPECT_EQ(lexer->color(QsciLexerPascal::Keyword), QColor(0, 0, 0));
     EXPECT_TRUE(lexer->font(QsciLexerPascal::Keyword).bold());
     EXPECT_FALSE(lexer->font(QsciLexerPascal::Identifier).bold());

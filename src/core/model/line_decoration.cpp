@@ -5,8 +5,8 @@ namespace quennet::model {
 
 namespace {
 
-uint32_t SideColor(ViewSide side) {
-    return side == ViewSide::Old ? kOldOnlyColor : kNewOnlyColor;
+uint32_t SideColor(ViewSide side, const DecorationColors& colors) {
+    return side == ViewSide::Old ? colors.OldOnly : colors.NewOnly;
 }
 int SideImage(ViewSide side) {
     return side == ViewSide::Old ? kOldOnlyImage : kNewOnlyImage;
@@ -19,38 +19,41 @@ bool IsCommon(const TMapEntry& entry) {
 } // namespace
 
 LineDecoration SourceLineDecoration(int32_t line, LineRange range,
-                                    const std::vector<TLineRecord>& records, ViewSide side) {
+                                    const std::vector<TLineRecord>& records, ViewSide side,
+                                    const DecorationColors& colors) {
     LineDecoration result;
     if (!range.IsSet()) return result;
     const int64_t index = int64_t{line} - range.First;
     const bool unmatched = index >= 0 && index < static_cast<int64_t>(records.size()) &&
                            records[static_cast<size_t>(index)].Unmatched;
     if (line >= range.First && line <= range.Last) {
-        result.Background = kSelectionBackground;
-        if (unmatched) result.Foreground = SideColor(side);
+        result.Background = colors.Selection;
+        if (unmatched) result.Foreground = SideColor(side, colors);
     }
     if (unmatched) result.GutterImage = SideImage(side);
     return result;
 }
 
-std::vector<LineDecoration>
-SourceViewDecorations(LineRange range, const std::vector<TLineRecord>& records, ViewSide side) {
+std::vector<LineDecoration> SourceViewDecorations(LineRange range,
+                                                  const std::vector<TLineRecord>& records,
+                                                  ViewSide side, const DecorationColors& colors) {
     std::vector<LineDecoration> result;
     if (!range.IsSet() || range.Last < range.First) return result;
     result.reserve(static_cast<size_t>(range.Last - range.First) + 1);
     for (int32_t line = range.First; line <= range.Last; ++line)
-        result.push_back(SourceLineDecoration(line, range, records, side));
+        result.push_back(SourceLineDecoration(line, range, records, side, colors));
     return result;
 }
 
-std::vector<LineDecoration> DiffViewDecorations(const std::vector<TMapEntry>& map) {
+std::vector<LineDecoration> DiffViewDecorations(const std::vector<TMapEntry>& map,
+                                                const DecorationColors& colors) {
     std::vector<LineDecoration> result(map.size());
     for (size_t i = 0; i < map.size(); ++i) {
         if (map[i].Kind == OldOnly) {
-            result[i].Foreground = kOldOnlyColor;
+            result[i].Foreground = colors.OldOnly;
             result[i].GutterImage = kOldOnlyImage;
         } else if (map[i].Kind == NewOnly) {
-            result[i].Foreground = kNewOnlyColor;
+            result[i].Foreground = colors.NewOnly;
             result[i].GutterImage = kNewOnlyImage;
         }
     }

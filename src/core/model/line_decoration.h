@@ -22,6 +22,13 @@ inline constexpr int kNoImage = -1;
 
 enum class ViewSide { Old, New };
 
+// The colours a theme gives the marks; the defaults are the classic ones.
+struct DecorationColors {
+    uint32_t OldOnly = kOldOnlyColor;
+    uint32_t NewOnly = kNewOnlyColor;
+    uint32_t Selection = kSelectionBackground;
+};
+
 // 0-based line range of the selected declaration in one view; a first line below 0 is none.
 struct LineRange {
     int32_t First = -1;
@@ -39,14 +46,18 @@ struct LineDecoration {
 
 // Line `line` of a source view, given the view's range and the records of that range.
 LineDecoration SourceLineDecoration(int32_t line, LineRange range,
-                                    const std::vector<TLineRecord>& records, ViewSide side);
+                                    const std::vector<TLineRecord>& records, ViewSide side,
+                                    const DecorationColors& colors = {});
 
 // The decorations of the lines range.First .. range.Last, in order; empty with no range.
-std::vector<LineDecoration>
-SourceViewDecorations(LineRange range, const std::vector<TLineRecord>& records, ViewSide side);
+std::vector<LineDecoration> SourceViewDecorations(LineRange range,
+                                                  const std::vector<TLineRecord>& records,
+                                                  ViewSide side,
+                                                  const DecorationColors& colors = {});
 
 // One decoration per line of the diff view, i.e. per map entry.
-std::vector<LineDecoration> DiffViewDecorations(const std::vector<TMapEntry>& map);
+std::vector<LineDecoration> DiffViewDecorations(const std::vector<TMapEntry>& map,
+                                                const DecorationColors& colors = {});
 
 // The diff view's new first visible line, or nothing when the view does not move.
 std::optional<int32_t> NextDifference(int32_t firstVisible, const std::vector<TMapEntry>& map,

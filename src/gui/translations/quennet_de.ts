@@ -9,6 +9,13 @@
     </message>
 </context>
 <context>
+    <name>quennet::gui::TOverviewStrip</name>
+    <message>
+        <source>Differences in the whole text; click to go there</source>
+        <translation>Unterschiede im ganzen Text; ein Klick springt dorthin</translation>
+    </message>
+</context>
+<context>
     <name>TMergeEditForm</name>
     <message>
         <source>Message</source>
@@ -112,6 +119,14 @@ und hilft beim Zusammenführen.</translation>
 </context>
 <context>
     <name>quennet::gui::TMainForm</name>
+    <message>
+        <source>Scroll views together</source>
+        <translation>Ansichten gemeinsam blättern</translation>
+    </message>
+    <message>
+        <source>Line numbers</source>
+        <translation>Zeilennummern</translation>
+    </message>
     <message>
         <source>&amp;Search</source>
         <translation>&amp;Suchen</translation>

@@ -1,0 +1,120 @@
+// The pair of source views: marks from core, applied and kept in step.
+#include "source_views.h"
+
+#include "source_editor.h"
+
+#include "model/line_matcher.h"
+#include "view/char_diff.h"
+#include "view/difference_marks.h"
+
+#include <QScrollBar>
+
+namespace quennet::gui {
+
+namespace {
+
+std::vector<model::TLineRecord> WholeText(const std::vector<std::string>& lines) {
+    std::vector<model::TLineRecord> records(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        records[i] = {model::LineKey(lines[i]), static_cast<int32_t>(i), false};
+    return records;
+}
+
+} // namespace
+
+TSourceViews::TSourceViews(SourceEditor* oldView, SourceEditor* newView, QObject* parent)
+    : QObject(parent), old_(oldView), new_(newView) {
+    old_->setSide(model::ViewSide::Old);
+    new_->setSide(model::ViewSide::New);
+    connect(old_, &SourceEditor::scrolled, this, [this] { Follow(true); });
+    connect(new_, &SourceEditor::scrolled, this, [this] { Follow(false); });
+    // A new text invalidates the alignment of the old one.
+    for (SourceEditor* view : {old_, new_})
+        connect(view, &SourceEditor::textReplaced, this, [this] {
+            if (aligned_) Clear();
+        });
+}
+
+void TSourceViews::ShowDifferences(const model::TSourceDiff* comparison) {
+    if (!comparison) {
+        Clear();
+        return;
+    }
+    view::DifferenceSpans spans = view::CollectDifferenceSpans(comparison->Root);
+    const std::vector<std::string> oldLines = old_->lines();
+    const std::vector<std::string> newLines = new_->lines();
+    std::vector<model::TLineRecord> a = WholeText(oldLines);
+    std::vector<model::TLineRecord> b = WholeText(newLines);
+    alignment_ = view::AlignTexts(view::MatchTexts(a, b), static_cast<int32_t>(oldLines.size()),
+                                  static_cast<int32_t>(newLines.size()));
+    aligned_ = true;
+    old_->setDifferenceSpans(std::move(spans.Old));
+    new_->setDifferenceSpans(std::move(spans.New));
+    old_->clearCharMarks();
+    new_->clearCharMarks();
+    for (const view::LinePair& pair : alignment_.Changed) {
+        const view::CharMarks marks = view::CharDiff(oldLines[static_cast<size_t>(pair.Old)],
+                                                     newLines[static_cast<size_t>(pair.New)]);
+        old_->addCharMarks(pair.Old, marks.Old);
+        new_->addCharMarks(pair.New, marks.New);
+    }
+    ApplyFillers();
+}
+
+void TSourceViews::Clear() {
+    aligned_ = false;
+    alignment_ = {};
+    for (SourceEditor* view : {old_, new_}) {
+        view->clearCharMarks();
+        view->setFillers({});
+        if (!view->differenceSpans().empty()) view->setDifferenceSpans({});
+    }
+}
+
+void TSourceViews::SetSideBySide(bool sideBySide) {
+    sideBySide_ = sideBySide;
+    ApplyFillers();
+    Follow(true);
+}
+
+void TSourceViews::SetSyncScroll(bool on) {
+    sync_ = on;
+    Follow(true);
+}
+
+void TSourceViews::SetLineNumbers(bool on) {
+    old_->setLineNumbersVisible(on);
+    new_->setLineNumbersVisible(on);
+}
+
+int TSourceViews::Counterpart(bool fromOld, int line) const {
+    if (!aligned_) return line;
+    return view::CounterpartLine(alignment_, fromOld, line);
+}
+
+void TSourceViews::ApplyFillers() {
+    const bool show = aligned_ && sideBySide_;
+    old_->setFillers(show ? alignment_.OldFillers : std::vector<view::FillerBlock>{});
+    new_->setFillers(show ? alignment_.NewFillers : std::vector<view::FillerBlock>{});
+}
+
+// Near the top the shift for fillers above the first line is cut at row 0, so following back
+// would not return to the same row: a view's report of the row it was just given is ignored.
+void TSourceViews::Follow(bool fromOld) {
+    if (!Following() || following_) return;
+    SourceEditor* from = fromOld ? old_ : new_;
+    SourceEditor* to = fromOld ? new_ : old_;
+    const int row = from->firstVisibleLine();
+    int& given = fromOld ? oldRowGiven_ : newRowGiven_;
+    const bool echo = row == given;
+    given = -1;
+    if (echo) return;
+    following_ = true;
+    const int target = view::SyncedFirstRow(alignment_, fromOld, row);
+    to->setFirstVisibleLine(target);
+    (fromOld ? newRowGiven_ : oldRowGiven_) = target;
+    to->horizontalScrollBar()->setValue(from->horizontalScrollBar()->value());
+    following_ = false;
+}
+
+} // namespace quennet::gui

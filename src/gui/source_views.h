@@ -1,0 +1,49 @@
+// The old and new source views as a pair: every difference tinted after a compare, changed
+// characters marked, and side by side, filler rows and scrolling in step.
+#pragma once
+
+#include <QObject>
+
+#include "model/source_diff.h"
+#include "view/split_alignment.h"
+
+namespace quennet::gui {
+
+class SourceEditor;
+
+class TSourceViews : public QObject {
+    Q_OBJECT
+public:
+    TSourceViews(SourceEditor* oldView, SourceEditor* newView, QObject* parent = nullptr);
+
+    // Marks the comparison's differences and aligns the two current texts.
+    void ShowDifferences(const model::TSourceDiff* comparison);
+    void Clear();
+
+    void SetSideBySide(bool sideBySide);
+    void SetSyncScroll(bool on);
+    bool SyncScroll() const { return sync_; }
+    void SetLineNumbers(bool on);
+
+    // Whether scrolling one view scrolls the other now.
+    bool Following() const { return sync_ && sideBySide_; }
+    const view::SplitAlignment& Alignment() const { return alignment_; }
+    // Where a line of one text would stand in the other (line itself before any compare).
+    int Counterpart(bool fromOld, int line) const;
+
+private:
+    void ApplyFillers();
+    void Follow(bool fromOld);
+
+    SourceEditor* old_;
+    SourceEditor* new_;
+    view::SplitAlignment alignment_;
+    bool aligned_ = false;
+    bool sideBySide_ = false;
+    bool sync_ = true;
+    bool following_ = false;
+    int oldRowGiven_ = -1; // the row Follow last put a view on
+    int newRowGiven_ = -1;
+};
+
+} // namespace quennet::gui
