@@ -112,16 +112,17 @@ void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list, const c
     json.EndArray();
 }
 
-int RunMap(const std::vector<std::string>& oldLines, const std::vector<std::string>& newLines) {
-    auto records = [](const std::vector<std::string>& lines) {
+int RunMap(std::string_view oldBytes, std::string_view newBytes) {
+    // Keys straight from the bytes: no line copies for inputs of any size.
+    auto records = [](std::string_view bytes) {
         std::vector<model::TLineRecord> out;
-        out.reserve(lines.size());
-        for (size_t i = 0; i < lines.size(); ++i)
-            out.push_back({model::LineKey(lines[i]), static_cast<int32_t>(i), false});
+        io::ForEachLine(bytes, [&out](std::string_view line) {
+            out.push_back({model::LineKey(line), static_cast<int32_t>(out.size()), false});
+        });
         return out;
     };
-    auto a = records(oldLines);
-    auto b = records(newLines);
+    auto a = records(oldBytes);
+    auto b = records(newBytes);
     std::vector<model::TMapEntry> map;
     model::MatchLines(a, b, map);
     bool same = true;
@@ -131,6 +132,10 @@ int RunMap(const std::vector<std::string>& oldLines, const std::vector<std::stri
         out += std::to_string(e.Line);
         out += '\n';
         same = same && e.Kind == model::Common;
+        if (out.size() >= 1 << 16) {
+            std::cout << out;
+            out.clear();
+        }
     }
     std::cout << out;
     FlushStandardOutput();
@@ -148,12 +153,12 @@ int RunDiffCommand(const CliOptions& opt) {
     // Each input is read once: a pipe or the standard input cannot be read again.
     const std::string oldBytes = io::ReadFileBytes(opt.files[0]);
     const std::string newBytes = io::ReadFileBytes(opt.files[1]);
-    if (!opt.workspacePath.empty() || !opt.mergedPath.empty() || opt.output == Output::Map) {
+    if (!opt.workspacePath.empty() || !opt.mergedPath.empty()) {
         const auto oldLines = io::SplitLines(oldBytes);
         const auto newLines = io::SplitLines(newBytes);
         HandleWorkspaceOptions(opt, {opt.files[0], oldLines}, {opt.files[1], newLines});
-        if (opt.output == Output::Map) return status(RunMap(oldLines, newLines));
     }
+    if (opt.output == Output::Map) return status(RunMap(oldBytes, newBytes));
 
     model::ParseOptions parseOptions;
     parseOptions.dialect = opt.dialect;

@@ -12,18 +12,7 @@ namespace quennet::io {
 
 std::vector<std::string> SplitLines(std::string_view bytes) {
     std::vector<std::string> lines;
-    size_t start = 0, i = 0;
-    while (i < bytes.size()) {
-        char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.emplace_back(bytes.substr(start, i - start));
-            i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    ForEachLine(bytes, [&lines](std::string_view l) { lines.emplace_back(l); });
     return lines;
 }
 
