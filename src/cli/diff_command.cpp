@@ -115,7 +115,10 @@ void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list, const c
 int RunMap(std::string_view oldBytes, std::string_view newBytes) {
     // Keys straight from the bytes: no line copies for inputs of any size.
     auto records = [](std::string_view bytes) {
+        size_t lines = 0;
+        io::ForEachLine(bytes, [&lines](std::string_view) { ++lines; });
         std::vector<model::TLineRecord> out;
+        out.reserve(lines);
         io::ForEachLine(bytes, [&out](std::string_view line) {
             out.push_back({model::LineKey(line), static_cast<int32_t>(out.size()), false});
         });
@@ -151,8 +154,8 @@ int RunDiffCommand(const CliOptions& opt) {
     };
     io::RefuseOutputsOverInputs({opt.workspacePath, opt.mergedPath}, opt.files);
     // Each input is read once: a pipe or the standard input cannot be read again.
-    const std::string oldBytes = io::ReadFileBytes(opt.files[0]);
-    const std::string newBytes = io::ReadFileBytes(opt.files[1]);
+    std::string oldBytes = io::ReadFileBytes(opt.files[0]);
+    std::string newBytes = io::ReadFileBytes(opt.files[1]);
     if (!opt.workspacePath.empty() || !opt.mergedPath.empty()) {
         const auto oldLines = io::SplitLines(oldBytes);
         const auto newLines = io::SplitLines(newBytes);
@@ -163,8 +166,8 @@ int RunDiffCommand(const CliOptions& opt) {
     model::ParseOptions parseOptions;
     parseOptions.dialect = opt.dialect;
     const compare::ComparisonResult result = compare::CompareSources(
-        {io::ToCrLfText(oldBytes), opt.Label(0)}, {io::ToCrLfText(newBytes), opt.Label(1)},
-        opt.symbols, parseOptions);
+        {io::ToCrLfText(std::move(oldBytes)), opt.Label(0)},
+        {io::ToCrLfText(std::move(newBytes)), opt.Label(1)}, opt.symbols, parseOptions);
     const bool equivalent = result.equivalent;
 
     switch (opt.output) {

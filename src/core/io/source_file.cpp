@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace quennet::io {
 
@@ -45,6 +46,17 @@ std::string ToCrLfText(std::string_view bytes) {
         i = end +
             ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
     }
+    return out;
+}
+
+std::string ToCrLfText(std::string&& bytes) {
+    bool crlf = bytes.empty() || bytes.ends_with("\r\n");
+    for (size_t i = bytes.find_first_of("\r\n"); crlf && i != std::string::npos;
+         i = bytes.find_first_of("\r\n", i + 2))
+        crlf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+    if (crlf) return std::move(bytes);
+    std::string out = ToCrLfText(std::string_view(bytes));
+    std::string().swap(bytes);
     return out;
 }
 

@@ -141,15 +141,8 @@ Run ScanFirstDiagonal(const TLineRecord* a, const TLineRecord* b, int32_t i, int
     return best;
 }
 
-struct AnchorSlot {
-    uint32_t Key;
-    int32_t OldAt; // offset of the last old occurrence; -1: slot empty
-    uint8_t OldCount, NewCount;
-};
-
 // Buffers of the searches, reused from range to range.
 struct Scratch {
-    std::vector<AnchorSlot> anchors;
     std::vector<int32_t> runEnd;
     std::vector<uint64_t> prefixA, prefixB, set;
     std::vector<std::pair<uint64_t, int32_t>> windows;
@@ -161,37 +154,42 @@ struct Scratch {
 // at most once per diagonal, and an old line lies on at most two runs through such lines.
 int32_t AnchoredRunLength(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int32_t len1,
                           int32_t lo2, int32_t len2, Scratch& scratch) {
-    using Slot = AnchorSlot;
+    // One word a key, in the window set's storage: the key, 1 + the offset of its last old line
+    // (0: slot empty), and whether it occurs twice in old, once in new, twice in new.
+    constexpr int kAtShift = 32;
+    constexpr uint64_t kAtMask = (uint64_t{1} << 29) - 1;
+    constexpr uint64_t kOldTwice = uint64_t{1} << 61, kNewOnce = uint64_t{1} << 62,
+                       kNewTwice = uint64_t{1} << 63;
+    if (static_cast<uint64_t>(len1) >= kAtMask) return 0; // only a bound: none is no error
     size_t size = 16;
     while (size < 2 * static_cast<size_t>(len1))
         size <<= 1;
     const size_t mask = size - 1;
-    std::vector<Slot>& table = scratch.anchors;
-    table.assign(size, Slot{0, -1, 0, 0});
+    std::vector<uint64_t>& table = scratch.set;
+    table.assign(size, 0);
     auto find = [&](uint32_t key) {
         size_t k = (key * 0x9E3779B1u) & mask;
-        while (table[k].OldAt >= 0 && table[k].Key != key)
+        while (table[k] != 0 && static_cast<uint32_t>(table[k]) != key)
             k = (k + 1) & mask;
         return k;
     };
     for (int32_t i = 0; i < len1; ++i) {
-        Slot& s = table[find(a[lo1 + i].Key)];
-        s.Key = a[lo1 + i].Key;
-        s.OldAt = i;
-        s.OldCount = static_cast<uint8_t>(std::min(s.OldCount + 1, 2));
+        uint64_t& s = table[find(a[lo1 + i].Key)];
+        const uint64_t twice = s != 0 ? kOldTwice : 0;
+        s = (s & kOldTwice) | twice | static_cast<uint64_t>(i + 1) << kAtShift | a[lo1 + i].Key;
     }
     for (int32_t j = 0; j < len2; ++j) {
-        Slot& s = table[find(b[lo2 + j].Key)];
-        if (s.OldAt >= 0) s.NewCount = static_cast<uint8_t>(std::min(s.NewCount + 1, 2));
+        uint64_t& s = table[find(b[lo2 + j].Key)];
+        if (s != 0) s |= (s & kNewOnce) ? kNewTwice : kNewOnce;
     }
     // runEnd[d]: one past the last new offset walked on diagonal d = j - i + len1.
     std::vector<int32_t>& runEnd = scratch.runEnd;
     runEnd.assign(static_cast<size_t>(len1) + len2 + 1, 0);
     int32_t best = 0;
     for (int32_t j = 0; j < len2; ++j) {
-        const Slot& s = table[find(b[lo2 + j].Key)];
-        if (s.OldAt < 0 || s.OldCount != 1 || s.NewCount != 1) continue;
-        const int32_t i = s.OldAt;
+        const uint64_t s = table[find(b[lo2 + j].Key)];
+        if ((s & (kOldTwice | kNewOnce | kNewTwice)) != kNewOnce) continue;
+        const int32_t i = static_cast<int32_t>(s >> kAtShift & kAtMask) - 1;
         int32_t& end = runEnd[static_cast<size_t>(j - i + len1)];
         if (end > j) continue;
         int32_t start = j, stop = j + 1;
@@ -376,6 +374,7 @@ void MarkUnmatchedLines(std::vector<TLineRecord>& a, std::vector<TLineRecord>& b
 void MatchLines(std::vector<TLineRecord>& oldLines, std::vector<TLineRecord>& newLines,
                 std::vector<TMapEntry>& map) {
     map.clear();
+    map.reserve(oldLines.size() + newLines.size()); // the most entries there can be
     const TLineRecord* a = oldLines.data();
     const TLineRecord* b = newLines.data();
 
