@@ -166,8 +166,8 @@ int RunDiffCommand(const CliOptions& opt) {
     model::ParseOptions parseOptions;
     parseOptions.dialect = opt.dialect;
     const compare::ComparisonResult result = compare::CompareSources(
-        {io::ToCrLfText(std::move(oldBytes)), opt.Label(0)},
-        {io::ToCrLfText(std::move(newBytes)), opt.Label(1)}, opt.symbols, parseOptions);
+        {io::TakeAsCrLfText(std::move(oldBytes)), opt.Label(0)},
+        {io::TakeAsCrLfText(std::move(newBytes)), opt.Label(1)}, opt.symbols, parseOptions);
     const bool equivalent = result.equivalent;
 
     switch (opt.output) {

@@ -49,7 +49,7 @@ std::string ToCrLfText(std::string_view bytes) {
     return out;
 }
 
-std::string ToCrLfText(std::string&& bytes) {
+std::string TakeAsCrLfText(std::string&& bytes) {
     bool crlf = bytes.empty() || bytes.ends_with("\r\n");
     for (size_t i = bytes.find_first_of("\r\n"); crlf && i != std::string::npos;
          i = bytes.find_first_of("\r\n", i + 2))

@@ -29,7 +29,7 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 std::string ToCrLfText(std::string_view bytes);
 // The same for bytes no longer needed: text already in that form is returned without a copy,
 // and other text is released once converted.
-std::string ToCrLfText(std::string&& bytes);
+std::string TakeAsCrLfText(std::string&& bytes);
 
 // Whole file as bytes, read to its end whatever it is (file, pipe, FIFO, /dev/fd/N); "-" is the
 // standard input. Throws std::runtime_error naming the file and the reason: a file that cannot
