@@ -80,11 +80,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "skipped: %s\n", e.what());
         }
     }
-    if (texts.size() < 50) { // a tiny corpus: repeat it so timings mean something
+    // A tiny corpus is repeated so that timings mean something; the peer reads the same list.
+    const int repeat = texts.size() < 50 && bytes < 4'000'000 ? 200 : 1;
+    if (repeat > 1) {
         std::vector<std::string> more;
-        for (int r = 0; r < 200; ++r)
+        for (int r = 0; r < repeat; ++r)
             more.insert(more.end(), texts.begin(), texts.end());
-        bytes *= 200;
+        bytes *= repeat;
         texts.swap(more);
     }
     if (!listOut.empty()) {
@@ -169,16 +171,31 @@ int main(int argc, char** argv) {
                 followed.size(), bestFollowed[0], bestFollowed[1],
                 bestFollowed[1] / bestFollowed[0]);
     // The speed peer, on the same files in the same run, when bench/build_peer.sh has built it.
-    if (fs::exists(QUENNET_BENCH_PEER) && texts.size() == files.size()) {
+    if (fs::exists(QUENNET_BENCH_PEER) && texts.size() == files.size() * repeat) {
         std::string list = (fs::temp_directory_path() / "quennet-bench-files.txt").string();
         if (FILE* lf = std::fopen(list.c_str(), "w")) {
-            for (const auto& f : files)
-                std::fprintf(lf, "%s\n", f.c_str());
+            for (int r = 0; r < repeat; ++r)
+                for (const auto& f : files)
+                    std::fprintf(lf, "%s\n", f.c_str());
             std::fclose(lf);
             std::string cmd = std::string(QUENNET_BENCH_PEER) + " " + std::to_string(rounds) +
                               " < '" + list + "'";
             std::fflush(stdout);
-            if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "peer failed\n");
+            double peer = -1;
+            if (FILE* pipe = ::popen(cmd.c_str(), "r")) {
+                char line[512];
+                while (std::fgets(line, sizeof line, pipe)) {
+                    std::fputs(line, stdout);
+                    std::sscanf(line, "tree-sitter-pascal: %lf s", &peer);
+                }
+                if (::pclose(pipe) != 0) peer = -1;
+            }
+            if (peer > 0)
+                std::printf("speed against tree-sitter-pascal: classic %.2fx, delphi %.2fx "
+                            "(its time / ours)\n",
+                            peer / best, peer / bestOf[1]);
+            else
+                std::fprintf(stderr, "peer failed\n");
         }
     } else {
         std::printf("(no peer: run bench/build_peer.sh to time tree-sitter-pascal as well)\n");

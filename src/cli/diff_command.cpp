@@ -112,16 +112,20 @@ void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list, const c
     json.EndArray();
 }
 
-int RunMap(const std::vector<std::string>& oldLines, const std::vector<std::string>& newLines) {
-    auto records = [](const std::vector<std::string>& lines) {
+int RunMap(std::string_view oldBytes, std::string_view newBytes) {
+    // Keys straight from the bytes: no line copies for inputs of any size.
+    auto records = [](std::string_view bytes) {
+        size_t lines = 0;
+        io::ForEachLine(bytes, [&lines](std::string_view) { ++lines; });
         std::vector<model::TLineRecord> out;
-        out.reserve(lines.size());
-        for (size_t i = 0; i < lines.size(); ++i)
-            out.push_back({model::LineKey(lines[i]), static_cast<int32_t>(i), false});
+        out.reserve(lines);
+        io::ForEachLine(bytes, [&out](std::string_view line) {
+            out.push_back({model::LineKey(line), static_cast<int32_t>(out.size()), false});
+        });
         return out;
     };
-    auto a = records(oldLines);
-    auto b = records(newLines);
+    auto a = records(oldBytes);
+    auto b = records(newBytes);
     std::vector<model::TMapEntry> map;
     model::MatchLines(a, b, map);
     bool same = true;
@@ -131,6 +135,10 @@ int RunMap(const std::vector<std::string>& oldLines, const std::vector<std::stri
         out += std::to_string(e.Line);
         out += '\n';
         same = same && e.Kind == model::Common;
+        if (out.size() >= 1 << 16) {
+            std::cout << out;
+            out.clear();
+        }
     }
     std::cout << out;
     FlushStandardOutput();
@@ -146,18 +154,19 @@ int RunDiffCommand(const CliOptions& opt) {
     };
     io::RefuseOutputsOverInputs({opt.workspacePath, opt.mergedPath}, opt.files);
     // Each input is read once: a pipe or the standard input cannot be read again.
-    const std::string oldBytes = io::ReadFileBytes(opt.files[0]);
-    const std::string newBytes = io::ReadFileBytes(opt.files[1]);
-    if (!opt.workspacePath.empty() || !opt.mergedPath.empty() || opt.output == Output::Map) {
+    std::string oldBytes = io::ReadFileBytes(opt.files[0]);
+    std::string newBytes = io::ReadFileBytes(opt.files[1]);
+    if (!opt.workspacePath.empty() || !opt.mergedPath.empty()) {
         const auto oldLines = io::SplitLines(oldBytes);
         const auto newLines = io::SplitLines(newBytes);
         HandleWorkspaceOptions(opt, {opt.files[0], oldLines}, {opt.files[1], newLines});
-        if (opt.output == Output::Map) return status(RunMap(oldLines, newLines));
     }
+    if (opt.output == Output::Map) return status(RunMap(oldBytes, newBytes));
 
     const compare::ComparisonResult result = compare::CompareSources(
-        {io::ToCrLfText(oldBytes), opt.Label(0), opt.files[0]},
-        {io::ToCrLfText(newBytes), opt.Label(1), opt.files[1]}, opt.symbols, ReadingOf(opt));
+        {io::TakeAsCrLfText(std::move(oldBytes)), opt.Label(0), opt.files[0]},
+        {io::TakeAsCrLfText(std::move(newBytes)), opt.Label(1), opt.files[1]}, opt.symbols,
+        ReadingOf(opt));
     const bool equivalent = result.equivalent;
 
     switch (opt.output) {

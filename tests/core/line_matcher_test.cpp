@@ -261,9 +261,12 @@ TEST(MatchLinesTest, EditedTextGivesTheLiteralMap) {
 TEST(MatchLinesTest, LargeRangesGiveTheLiteralMap) {
     // Large enough that the matcher finds runs through window hashes rather than by scanning
     // every diagonal; few distinct keys make many ties and repeated windows.
+    // Every eighth round has mostly unique keys, where a run through a line found once on each
+    // side gives the length; copied blocks there make ties of that length.
     std::mt19937 rng(8128);
-    for (int round = 0; round < 60; ++round) {
-        const uint32_t alphabet = 2 + static_cast<uint32_t>(round % 7) * 7;
+    for (int round = 0; round < 80; ++round) {
+        const uint32_t alphabet =
+            round % 8 == 7 ? 1u << 20 : 2 + static_cast<uint32_t>(round % 7) * 7;
         auto a = RandomRecords(rng, 150 + round * 20, alphabet);
         std::vector<TLineRecord> b;
         if (round % 3 == 0) {
@@ -278,6 +281,9 @@ TEST(MatchLinesTest, LargeRangesGiveTheLiteralMap) {
             }
             for (size_t k = 0; k < 25 && k < a.size(); ++k)
                 b.push_back(a[a.size() / 3 + k / 2]);
+            for (int copy = 0; copy < 2; ++copy)
+                for (size_t k = 0; k < 12; ++k)
+                    b.push_back(a[a.size() / 2 + k]);
             for (size_t j = 0; j < b.size(); ++j)
                 b[j].Line = static_cast<int32_t>(j);
         }

@@ -250,6 +250,45 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
     EXPECT_TRUE(e.Status.Complete);
 }
 
+// A record constant recognised from its first field name reads as the trial of every
+// alternative does; a comment after "(" hides the name and forces the trials.
+TEST(Parser, RecordConstantsReadAsTheTrialsDo) {
+    const char* values[] = {
+        "(A: 1; B: 2)",
+        "((A: 1; B: (C: 2; D: (3, 4))), (A: (5); B: (C: 6; D: (7, 8))))",
+        "((A: 1), (A: 2),)",
+        "(A: 1, B: 2)",
+        "(A: 1; B)",
+        "(Type: 1)",
+        "(A:=1)",
+        "(A:\r\n (B: 1))",
+        "(A) + 1",
+        "(A, B)",
+    };
+    for (const char* value : values) {
+        for (Dialect dialect : {Dialect::Classic, Dialect::Delphi}) {
+            const std::string text =
+                Unit("const R: T = " + std::string(value) + ";\r\nvar V: Integer;");
+            std::string hidden = text;
+            for (size_t at = hidden.find('('); at != std::string::npos;
+                 at = hidden.find('(', at + 1))
+                hidden.insert(at + 1, "{}");
+            TPasSrc fast, tried;
+            fast.Parse(text, &kDefaults, {dialect, {}, {}});
+            tried.Parse(hidden, &kDefaults, {dialect, {}, {}});
+            SCOPED_TRACE(value);
+            EXPECT_EQ(fast.Status.Complete, tried.Status.Complete);
+            EXPECT_EQ(fast.Status.FirstErrorLine, tried.Status.FirstErrorLine);
+            EXPECT_EQ(fast.Status.StopLine, tried.Status.StopLine);
+            EXPECT_EQ(fast.Checksum, tried.Checksum);
+            ASSERT_EQ(fast.Consts.size(), tried.Consts.size());
+            for (size_t i = 0; i < fast.Consts.size(); ++i)
+                EXPECT_EQ(fast.Consts[i]->ValueChecksum, tried.Consts[i]->ValueChecksum);
+            EXPECT_EQ(fast.Vars.size(), tried.Vars.size());
+        }
+    }
+}
+
 // Tokens that only the modern reading joins (binary and separated numbers, escaped names,
 // multi-line strings) count as the classic tokens of their text, so a file both readings follow
 // has one checksum; the lines after a multi-line string still count.

@@ -268,3 +268,13 @@ TEST(SaveWithNumberedBackup, ADanglingLinkIsWrittenThroughOrRefused) {
     }
     EXPECT_TRUE(fs::is_symlink(lost));
 }
+
+// Taking the read bytes as parser text must give what converting a copy gives, whatever the
+// line ends.
+TEST(SourceFile, TakenTextEqualsTheConvertedCopy) {
+    const char* inputs[] = {"",         "a\r\nb\r\n", "a\nb\n",       "a\rb\r",       "a\r\nb",
+                            "a\r\n\rb", "\r\n\r",     "x\n\r\ny\r\n", "a\r\nb\r\r\n", "\n"};
+    for (const char* in : inputs)
+        EXPECT_EQ(TakeAsCrLfText(std::string(in)), ToCrLfText(std::string_view(in)))
+            << "input: " << ::testing::PrintToString(std::string(in));
+}

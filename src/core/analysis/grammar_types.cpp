@@ -450,7 +450,12 @@ void TOp4Parser::SetElement() {
 // TypedConstant = Expression | ArrayConstant | RecordConstant
 void TOp4Parser::TypedConstant() {
     NestingGuard guard(*this);
-    if (la_ == tLParen) {
+    if (la_ == tLParen && nesting_ + 8 <= MaxNesting && FieldConstantAhead()) {
+        // A word and ":" after "(": neither an expression nor an array constant reads past the
+        // ":", so the trial would end in the record constant anyway. Large tables of records
+        // would otherwise try every element three ways.
+        RecordConstant();
+    } else if (la_ == tLParen) {
         // "(" opens a parenthesised expression, an array constant or a record constant.
         switch (ChooseAlternative(kTrialTypedConstant, 3, [this](int32_t a) {
             if (a == 1) return ParenExpressionInTrial();
@@ -467,6 +472,22 @@ void TOp4Parser::TypedConstant() {
     } else {
         SynError(kErrTypedConstant);
     }
+}
+
+// Whether the text after the lookahead is a plain word, blanks and a ":" that is no ":=",
+// read from the characters without scanning tokens (no directive can act on the way).
+bool TOp4Parser::FieldConstantAhead() const {
+    auto blank = [](uint8_t c) { return c == ' ' || (c >= 9 && c <= 13); };
+    auto letter = [](uint8_t c) { return (c >= 'A' && c <= 'Z') || c == '_'; };
+    int32_t p = s_.CurToken.Pos + s_.CurToken.Len;
+    while (blank(CharAt(p)))
+        ++p;
+    if (!letter(CharAt(p))) return false;
+    while (letter(CharAt(p)) || (CharAt(p) >= '0' && CharAt(p) <= '9'))
+        ++p;
+    while (blank(CharAt(p)))
+        ++p;
+    return CharAt(p) == ':' && CharAt(p + 1) != '=';
 }
 
 // Expression starting with "(" as a whole attempt: a missing ")" after the parenthesised list

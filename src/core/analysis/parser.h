@@ -234,6 +234,7 @@ private:
     void Term();
     void TermTail();
     bool ParenExpressionInTrial();
+    bool FieldConstantAhead() const;
     bool ArrayConstantInTrial();
     void Factor();
     void SetConstructor();

@@ -2,6 +2,8 @@
 // "equivalent" where another would not.
 #include "compare/compare_sources.h"
 
+#include <future>
+
 #include "compare/comparison_outcome.h"
 #include "compare/text_after_stop.h"
 #include "model/report_writer.h"
@@ -30,10 +32,13 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
         if (progress) progress(s);
     };
     ComparisonResult r;
+    // The two parses share nothing, so the old side runs on its own thread.
     step(CompareStep::ParseOld);
-    r.oldSource = ParseSide(oldText, symbols, options);
+    auto oldParse =
+        std::async(std::launch::async, [&] { return ParseSide(oldText, symbols, options); });
     step(CompareStep::ParseNew);
-    r.newSource = ParseSide(newText, symbols, options);
+    r.newSource = ParseSide(newText, symbols, options); // on a throw, the future waits
+    r.oldSource = oldParse.get();
     step(CompareStep::FindDifferences);
     r.diff = std::make_unique<model::TSourceDiff>(*r.oldSource, *r.newSource);
 

@@ -7,23 +7,13 @@
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace quennet::io {
 
 std::vector<std::string> SplitLines(std::string_view bytes) {
     std::vector<std::string> lines;
-    size_t start = 0, i = 0;
-    while (i < bytes.size()) {
-        char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.emplace_back(bytes.substr(start, i - start));
-            i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    ForEachLine(bytes, [&lines](std::string_view l) { lines.emplace_back(l); });
     return lines;
 }
 
@@ -56,6 +46,17 @@ std::string ToCrLfText(std::string_view bytes) {
         i = end +
             ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
     }
+    return out;
+}
+
+std::string TakeAsCrLfText(std::string&& bytes) {
+    bool crlf = bytes.empty() || bytes.ends_with("\r\n");
+    for (size_t i = bytes.find_first_of("\r\n"); crlf && i != std::string::npos;
+         i = bytes.find_first_of("\r\n", i + 2))
+        crlf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+    if (crlf) return std::move(bytes);
+    std::string out = ToCrLfText(std::string_view(bytes));
+    std::string().swap(bytes);
     return out;
 }
 

@@ -9,9 +9,27 @@
 namespace quennet::io {
 
 std::vector<std::string> SplitLines(std::string_view bytes);
+// Calls line(text) for each line SplitLines would give, without copying any.
+template <class F> void ForEachLine(std::string_view bytes, F&& line) {
+    size_t start = 0, i = 0;
+    while (i < bytes.size()) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            line(bytes.substr(start, i - start));
+            i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < bytes.size()) line(bytes.substr(start));
+}
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 // The same as JoinLinesCrLf(SplitLines(bytes)) without the lines in between.
 std::string ToCrLfText(std::string_view bytes);
+// The same for bytes no longer needed: text already in that form is returned without a copy,
+// and other text is released once converted.
+std::string TakeAsCrLfText(std::string&& bytes);
 
 // Whole file as bytes, read to its end whatever it is (file, pipe, FIFO, /dev/fd/N); "-" is the
 // standard input. Throws std::runtime_error naming the file and the reason: a file that cannot

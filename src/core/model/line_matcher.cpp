@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,11 +19,11 @@ uint32_t LineKey(std::string_view line) {
         --end;
     if (begin == end) return 0xFFFFFFFFu;
 
+    // The CRC of the folded text, taken byte by byte as it is folded: no copy per line.
     enum { Normal, InString, InComment } state = Normal;
-    std::string folded;
-    folded.reserve(end - begin);
+    uint32_t crc = 0xFFFFFFFFu;
     for (size_t i = begin; i < end; ++i) {
-        char c = line[i];
+        unsigned char c = static_cast<unsigned char>(line[i]);
         switch (state) {
         case Normal:
             if (c == '\'')
@@ -41,10 +40,10 @@ uint32_t LineKey(std::string_view line) {
             if (c == '}') state = Normal;
             break;
         }
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        folded.push_back(c);
+        if (c >= 'a' && c <= 'z') c -= 32;
+        crc = kCrc32Table[(crc ^ c) & 0xFFu] ^ (crc >> 8);
     }
-    return UpdateCrc32(folded, 0xFFFFFFFFu);
+    return crc;
 }
 
 namespace {
@@ -99,7 +98,10 @@ Run ContinueByDiagonals(const TLineRecord* a, const TLineRecord* b, int32_t lo1,
 // by key, and on any disagreement (a hash collision) the diagonal search decides after all.
 class WindowHashes {
 public:
-    WindowHashes(const TLineRecord* r, int32_t lo, int32_t len) : prefix_(len + 1, 0) {
+    // prefix: storage kept across ranges, so that large ranges do not map fresh pages each time.
+    WindowHashes(const TLineRecord* r, int32_t lo, int32_t len, std::vector<uint64_t>& prefix)
+        : prefix_(prefix) {
+        prefix_.assign(static_cast<size_t>(len) + 1, 0);
         for (int32_t k = 0; k < len; ++k)
             prefix_[k + 1] = prefix_[k] * kBase + r[lo + k].Key + 1;
     }
@@ -110,7 +112,7 @@ public:
 
 private:
     static constexpr uint64_t kBase = 0x100000001B3ull;
-    std::vector<uint64_t> prefix_;
+    std::vector<uint64_t>& prefix_;
 
 public:
     static uint64_t Pow(int32_t L) {
@@ -139,6 +141,69 @@ Run ScanFirstDiagonal(const TLineRecord* a, const TLineRecord* b, int32_t i, int
     return best;
 }
 
+// Buffers of the searches, reused from range to range.
+struct Scratch {
+    std::vector<int32_t> runEnd;
+    std::vector<uint64_t> prefixA, prefixB, set;
+    std::vector<std::pair<uint64_t, int32_t>> windows;
+};
+
+// The longest run through a line that occurs exactly once in each range. In edited texts the
+// longest run nearly always holds such a line, so this lower bound usually is the length itself
+// and the search for the length needs one test instead of a dozen. Every equal pair is walked
+// at most once per diagonal, and an old line lies on at most two runs through such lines.
+int32_t AnchoredRunLength(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int32_t len1,
+                          int32_t lo2, int32_t len2, Scratch& scratch) {
+    // One word a key, in the window set's storage: the key, 1 + the offset of its last old line
+    // (0: slot empty), and whether it occurs twice in old, once in new, twice in new.
+    constexpr int kAtShift = 32;
+    constexpr uint64_t kAtMask = (uint64_t{1} << 29) - 1;
+    constexpr uint64_t kOldTwice = uint64_t{1} << 61, kNewOnce = uint64_t{1} << 62,
+                       kNewTwice = uint64_t{1} << 63;
+    if (static_cast<uint64_t>(len1) >= kAtMask) return 0; // only a bound: none is no error
+    size_t size = 16;
+    while (size < 2 * static_cast<size_t>(len1))
+        size <<= 1;
+    const size_t mask = size - 1;
+    std::vector<uint64_t>& table = scratch.set;
+    table.assign(size, 0);
+    auto find = [&](uint32_t key) {
+        size_t k = (key * 0x9E3779B1u) & mask;
+        while (table[k] != 0 && static_cast<uint32_t>(table[k]) != key)
+            k = (k + 1) & mask;
+        return k;
+    };
+    for (int32_t i = 0; i < len1; ++i) {
+        uint64_t& s = table[find(a[lo1 + i].Key)];
+        const uint64_t twice = s != 0 ? kOldTwice : 0;
+        s = (s & kOldTwice) | twice | static_cast<uint64_t>(i + 1) << kAtShift | a[lo1 + i].Key;
+    }
+    for (int32_t j = 0; j < len2; ++j) {
+        uint64_t& s = table[find(b[lo2 + j].Key)];
+        if (s != 0) s |= (s & kNewOnce) ? kNewTwice : kNewOnce;
+    }
+    // runEnd[d]: one past the last new offset walked on diagonal d = j - i + len1.
+    std::vector<int32_t>& runEnd = scratch.runEnd;
+    runEnd.assign(static_cast<size_t>(len1) + len2 + 1, 0);
+    int32_t best = 0;
+    for (int32_t j = 0; j < len2; ++j) {
+        const uint64_t s = table[find(b[lo2 + j].Key)];
+        if ((s & (kOldTwice | kNewOnce | kNewTwice)) != kNewOnce) continue;
+        const int32_t i = static_cast<int32_t>(s >> kAtShift & kAtMask) - 1;
+        int32_t& end = runEnd[static_cast<size_t>(j - i + len1)];
+        if (end > j) continue;
+        int32_t start = j, stop = j + 1;
+        while (start > 0 && start - j + i > 0 &&
+               a[lo1 + start - 1 - j + i].Key == b[lo2 + start - 1].Key)
+            --start;
+        while (stop < len2 && stop - j + i < len1 && a[lo1 + stop - j + i].Key == b[lo2 + stop].Key)
+            ++stop;
+        end = stop;
+        best = std::max(best, stop - start);
+    }
+    return best;
+}
+
 // Pairs the diagonal search visits after the first diagonal when the best run stays `best`.
 int64_t DiagonalWork(int32_t len1, int32_t len2, int32_t best) {
     int64_t work = 0;
@@ -160,7 +225,7 @@ int64_t DiagonalWork(int32_t len1, int32_t len2, int32_t best) {
 // lines matched one after the other along one diagonal); finding it there costs only the
 // pairs up to it.
 Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int32_t hi1,
-                   int32_t lo2, int32_t hi2, int32_t bound) {
+                   int32_t lo2, int32_t hi2, int32_t bound, Scratch& scratch) {
     const int32_t len1 = hi1 - lo1 + 1;
     const int32_t len2 = hi2 - lo2 + 1;
     if (len1 <= 0 || len2 <= 0) return Run{};
@@ -168,57 +233,66 @@ Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int3
     const Run first = ScanFirstDiagonal(a, b, lo1, lo2, std::min(len1, len2), bound);
     if (first.Length == bound) return first;
 
-    // The rest by whichever search costs less: every remaining diagonal, or about one hashing
-    // pass over both ranges per step of the search for the length, plus a sort.
-    int steps = 2;
-    for (int32_t span = bound - first.Length; span > 0; span >>= 1)
-        ++steps;
-    for (int32_t n = len1; n > 1; n >>= 1)
-        ++steps;
-    const int64_t hashWork = 8 * static_cast<int64_t>(len1 + len2) * steps;
+    // The rest by whichever search costs less: every remaining diagonal, or a few hashing passes
+    // over both ranges (the lower bound, one test of the length, the windows of it), each
+    // costing about as much as eight pairs on a diagonal per line (measured).
+    const int64_t hashWork = 24 * static_cast<int64_t>(len1 + len2);
     if (DiagonalWork(len1, len2, first.Length) <= hashWork)
         return ContinueByDiagonals(a, b, lo1, len1, lo2, len2, first);
 
-    const WindowHashes ha(a, lo1, len1), hb(b, lo2, len2);
-    std::vector<std::pair<uint64_t, int32_t>> windows; // (hash, old offset), sorted
+    const WindowHashes ha(a, lo1, len1, scratch.prefixA), hb(b, lo2, len2, scratch.prefixB);
+    // An open-addressing set of one side's window hashes of length L (0 stands for 1; a false
+    // match only costs the fallback).
+    std::vector<uint64_t>& set = scratch.set;
+    size_t setMask = 0;
+    auto slot = [&](uint64_t h) {
+        return static_cast<size_t>((h * 0x9E3779B97F4A7C15ull) >> 17) & setMask;
+    };
+    auto fillSet = [&](const WindowHashes& side, int32_t len, int32_t L, uint64_t pow) {
+        size_t size = 16;
+        while (size < 2 * static_cast<size_t>(len))
+            size <<= 1;
+        set.assign(size, 0);
+        setMask = size - 1;
+        for (int32_t i = 0; i + L <= len; ++i) {
+            const uint64_t h = std::max<uint64_t>(side.Window(i, L, pow), 1);
+            size_t k = slot(h);
+            while (set[k] != 0 && set[k] != h)
+                k = (k + 1) & setMask;
+            set[k] = h;
+        }
+    };
+    auto inSet = [&](uint64_t h) {
+        h = std::max<uint64_t>(h, 1);
+        for (size_t k = slot(h); set[k] != 0; k = (k + 1) & setMask)
+            if (set[k] == h) return true;
+        return false;
+    };
+    // Whether some old and some new window of length L share a hash.
+    auto common = [&](int32_t L) {
+        const uint64_t pow = WindowHashes::Pow(L);
+        fillSet(ha, len1, L, pow);
+        for (int32_t j = 0; j + L <= len2; ++j)
+            if (inSet(hb.Window(j, L, pow))) return true;
+        return false;
+    };
+    // The old windows of length L whose hash some new window shares, as (hash, old offset),
+    // sorted.
+    std::vector<std::pair<uint64_t, int32_t>>& windows = scratch.windows;
     auto oldWindows = [&](int32_t L) {
         const uint64_t pow = WindowHashes::Pow(L);
+        fillSet(hb, len2, L, pow);
         windows.clear();
-        for (int32_t i = 0; i + L <= len1; ++i)
-            windows.emplace_back(ha.Window(i, L, pow), i);
+        for (int32_t i = 0; i + L <= len1; ++i) {
+            const uint64_t h = ha.Window(i, L, pow);
+            if (inSet(h)) windows.emplace_back(h, i);
+        }
         std::sort(windows.begin(), windows.end());
         return pow;
     };
-    // Whether some old and some new window of length L share a hash: an open-addressing set of
-    // the old windows' hashes (0 stands for 1; a false match only costs the fallback).
-    std::vector<uint64_t> set;
-    auto common = [&](int32_t L) {
-        const uint64_t pow = WindowHashes::Pow(L);
-        size_t size = 16;
-        while (size < 2 * static_cast<size_t>(len1))
-            size <<= 1;
-        set.assign(size, 0);
-        const size_t mask = size - 1;
-        auto slot = [&](uint64_t h) {
-            return static_cast<size_t>((h * 0x9E3779B97F4A7C15ull) >> 17) & mask;
-        };
-        for (int32_t i = 0; i + L <= len1; ++i) {
-            uint64_t h = ha.Window(i, L, pow);
-            if (h == 0) h = 1;
-            size_t k = slot(h);
-            while (set[k] != 0 && set[k] != h)
-                k = (k + 1) & mask;
-            set[k] = h;
-        }
-        for (int32_t j = 0; j + L <= len2; ++j) {
-            uint64_t h = hb.Window(j, L, pow);
-            if (h == 0) h = 1;
-            for (size_t k = slot(h); set[k] != 0; k = (k + 1) & mask)
-                if (set[k] == h) return true;
-        }
-        return false;
-    };
-    int32_t lo = first.Length, hi = bound; // common(lo) holds; common(hi + 1) does not
+    int32_t lo = std::max(first.Length, AnchoredRunLength(a, b, lo1, len1, lo2, len2, scratch));
+    int32_t hi = bound; // common(lo) holds; common(hi + 1) does not
+    if (lo < hi && !common(lo + 1)) hi = lo;
     while (lo < hi) {
         const int32_t mid = lo + (hi - lo + 1) / 2;
         if (common(mid))
@@ -300,12 +374,14 @@ void MarkUnmatchedLines(std::vector<TLineRecord>& a, std::vector<TLineRecord>& b
 void MatchLines(std::vector<TLineRecord>& oldLines, std::vector<TLineRecord>& newLines,
                 std::vector<TMapEntry>& map) {
     map.clear();
+    map.reserve(oldLines.size() + newLines.size()); // the most entries there can be
     const TLineRecord* a = oldLines.data();
     const TLineRecord* b = newLines.data();
 
     // The natural form recurses left range, run, right range; the stack holds them in reverse
     // so the entries come out in exactly that order, and deep inputs cannot exhaust the stack.
     std::vector<Task> work;
+    Scratch scratch;
     work.push_back({true, 0, static_cast<int32_t>(oldLines.size()) - 1, 0,
                     static_cast<int32_t>(newLines.size()) - 1,
                     std::numeric_limits<int32_t>::max()});
@@ -317,7 +393,7 @@ void MatchLines(std::vector<TLineRecord>& oldLines, std::vector<TLineRecord>& ne
                 map.push_back({Common, b[t.Lo2 + k].Line});
             continue;
         }
-        Run run = FindLongestRun(a, b, t.Lo1, t.Hi1, t.Lo2, t.Hi2, t.Bound);
+        Run run = FindLongestRun(a, b, t.Lo1, t.Hi1, t.Lo2, t.Hi2, t.Bound, scratch);
         if (run.Length == 0) {
             for (int32_t i = t.Lo1; i <= t.Hi1; ++i)
                 map.push_back({OldOnly, a[i].Line});
