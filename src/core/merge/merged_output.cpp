@@ -46,6 +46,11 @@ const char* Directive(TLineKind previous, TLineKind current) {
     return nullptr;
 }
 
+// Every output line ends with a break, whatever the source's last line did.
+io::SourceTextFormat Output(const io::SourceTextFormat& format) {
+    return io::OutputFormatOf(format);
+}
+
 } // namespace
 
 TLineKind LineKindOf(TColor color) {
@@ -97,18 +102,21 @@ std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc) {
     return out;
 }
 
-void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path,
-                    std::string_view prefix) {
-    io::WriteFileAtomically(path, io::JoinLinesCrLf(NewVersionLines(doc, prefix)));
+void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix,
+                    const io::SourceTextFormat& format) {
+    io::WriteFileAtomically(path,
+                            io::AssembleSourceText(NewVersionLines(doc, prefix), Output(format)));
 }
 
-void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path,
-                    std::string_view prefix) {
-    io::WriteFileAtomically(path, io::JoinLinesCrLf(OldVersionLines(doc, prefix)));
+void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix,
+                    const io::SourceTextFormat& format) {
+    io::WriteFileAtomically(path,
+                            io::AssembleSourceText(OldVersionLines(doc, prefix), Output(format)));
 }
 
-void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path) {
-    io::WriteFileAtomically(path, io::JoinLinesCrLf(MergedVersionLines(doc)));
+void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path,
+                       const io::SourceTextFormat& format) {
+    io::WriteFileAtomically(path, io::AssembleSourceText(MergedVersionLines(doc), Output(format)));
 }
 
 void SaveWorkspaceRtf(const TWorkspaceDocument& doc, const std::string& path) {
