@@ -40,8 +40,11 @@ std::string MergedHeaderLine();
 std::vector<std::string> NewVersionLines(const TWorkspaceDocument& doc, std::string_view prefix);
 std::vector<std::string> OldVersionLines(const TWorkspaceDocument& doc, std::string_view prefix);
 // Four header lines, then every line, with {$IFNDEF NEW_VER} / {$IFDEF NEW_VER} / {$ELSE} /
-// {$ENDIF} wherever the colour changes, and {$ENDIF} at the end after a last line that is
-// not black.
+// {$ENDIF} around each changed stretch (where the colour changes; a stretch that ends with the
+// text is closed after it). A stretch that would put a directive inside a comment of either
+// version, or between one of its conditional directives and its partner, is widened until it
+// does not; the common lines it takes in are written in both branches. With NEW_VER defined
+// the result reads as the new version, without it as the old.
 std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc);
 
 // The same, written to a file in the format of the source they come from (a byte-order mark
