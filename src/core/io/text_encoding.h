@@ -3,6 +3,7 @@
 // UTF-8; whatever is written from the file goes back in its encoding.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ DecodedText DecodeSourceBytes(std::string_view bytes, const std::string& name);
 // The inverse: the mark, then the text in its encoding. UTF-16 text that was not well formed
 // (a lone surrogate) comes back as it was read.
 std::string EncodeSourceText(std::string_view text, TextEncoding encoding);
+
+// The UTF-8 bytes of a code point; surrogates get the three bytes of their value.
+void AppendUtf8(std::string& out, uint32_t code);
 
 // ReadFileBytes + DecodeSourceBytes.
 DecodedText ReadSourceFile(const std::string& path);

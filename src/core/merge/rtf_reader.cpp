@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 #include "merge/rtf_writer.h"
 
 namespace quennet::merge {
@@ -80,24 +81,6 @@ bool IsBuilt(std::string_view bytes) {
                bytes.substr(kAnsiEnd + kRtfUtf8CodePage.size())
                    .starts_with(kBuiltWorkspaceHeader.substr(kAnsiEnd));
     return bytes.starts_with(kBuiltWorkspaceHeader);
-}
-
-void AppendUtf8(std::string& out, uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 enum class Destination : uint8_t { Text, Skip, ColorTable };
@@ -191,12 +174,12 @@ private:
     void EmitUnicode(uint32_t code) {
         std::string bytes;
         if (code >= 0xDC00 && code <= 0xDFFF && lastWasHighSurrogate_) {
-            AppendUtf8(bytes, 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (code - 0xDC00));
+            io::AppendUtf8(bytes, 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (code - 0xDC00));
         } else if (code >= 0xD800 && code <= 0xDBFF) {
             highSurrogate_ = code;
             return;
         } else {
-            AppendUtf8(bytes, code);
+            io::AppendUtf8(bytes, code);
         }
         for (char b : bytes)
             Emit(b);
