@@ -69,7 +69,7 @@ inline int PasConversionFuzzOne(const uint8_t* data, size_t size) {
     const merge::TWorkspaceDocument doc = merge::ReadRtf(ws->Rtf);
     CheckConversion(doc.TextLineCount() == ws->MergeMap.size());
     for (size_t i = 0; i < ws->MergeMap.size(); ++i) {
-        const uint8_t kind = ws->MergeMap[i].Kind;
+        const model::MapKind kind = ws->MergeMap[i].Kind;
         const merge::TColor expected = kind == model::OldOnly   ? merge::kRed
                                        : kind == model::NewOnly ? merge::kBlue
                                                                 : merge::kBlack;

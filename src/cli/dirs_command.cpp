@@ -20,27 +20,27 @@ namespace {
 // Progress on a terminal once the work has taken long enough for a user to wonder.
 class Progress {
 public:
-    explicit Progress(size_t total) : m_total(total), m_tty(::isatty(STDERR_FILENO) != 0) {}
+    explicit Progress(size_t total) : total_(total), tty_(::isatty(STDERR_FILENO) != 0) {}
     ~Progress() {
-        if (m_shown) std::fputs("\r\033[K", stderr);
+        if (shown_) std::fputs("\r\033[K", stderr);
     }
     void Step(size_t done) {
-        if (!m_tty) return;
+        if (!tty_) return;
         const auto now = std::chrono::steady_clock::now();
-        if (now - m_start < std::chrono::milliseconds(500)) return;
-        if (m_shown && now - m_last < std::chrono::milliseconds(100)) return;
-        m_last = now;
-        m_shown = true;
-        std::fprintf(stderr, "\rComparing files: %zu of %zu", done, m_total);
+        if (now - start_ < std::chrono::milliseconds(500)) return;
+        if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
+        shown_ = true;
+        std::fprintf(stderr, "\rComparing files: %zu of %zu", done, total_);
         std::fflush(stderr);
     }
 
 private:
-    size_t m_total;
-    bool m_tty;
-    bool m_shown = false;
-    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::time_point m_last;
+    size_t total_;
+    bool tty_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point last_;
 };
 
 // Length of the valid UTF-8 sequence at s[i], 0 when there is none.

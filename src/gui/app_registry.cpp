@@ -36,7 +36,7 @@ bool ParseDword(const QString& raw, int& out) {
 
 QString WindowClassKey(const char* qualifiedClassName) {
     QString name = QString::fromLatin1(qualifiedClassName);
-    int colon = name.lastIndexOf(QLatin1Char(':'));
+    const qsizetype colon = name.lastIndexOf(QLatin1Char(':'));
     return colon >= 0 ? name.mid(colon + 1) : name;
 }
 
@@ -120,7 +120,7 @@ QString TAppRegistry::ReadString(const QString& name, const QString& def) const 
     int dummy = 0;
     if (ParseDword(*raw, dummy)) return def;
     QString s = raw->startsWith(kStrPrefix) ? raw->mid(kStrPrefix.size()) : *raw;
-    int nul = s.indexOf(QChar(0));
+    const qsizetype nul = s.indexOf(QChar(0));
     if (nul >= 0) s.truncate(nul);
     return s;
 }

@@ -58,14 +58,14 @@ void TDiffRptForm::SaveReport() {
 }
 
 void TDiffRptForm::SaveToFile(const QString& path) const {
-    QByteArray data;
+    QByteArray bytes;
     const QStringList lines = Lines();
     for (const QString& line : lines) {
-        data += line.toLatin1();
-        data += "\r\n";
+        bytes += line.toLatin1();
+        bytes += "\r\n";
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw std::runtime_error("Cannot write \"" + path.toStdString() +
                                  "\": " + file.errorString().toStdString());
 }

@@ -44,7 +44,7 @@ QString TFilenameEdit::FileName() const {
 void TFilenameEdit::SetFileName(const QString& name) {
     edit_->setText(name);
     edit_->setToolTip(name);
-    edit_->setCursorPosition(name.size());
+    edit_->end(false);
 }
 
 void TFilenameEdit::Browse() {

@@ -53,7 +53,7 @@ public:
 QTreeWidgetItem* FirstDifference(QTreeWidget* tree) {
     for (QTreeWidgetItemIterator it(tree); *it; ++it) {
         const auto* item = TMainForm::DiffItemOf(*it);
-        if (item && item->State != 0 && (item->OldDecl || item->NewDecl)) return *it;
+        if (item && item->State != model::Group && (item->OldDecl || item->NewDecl)) return *it;
     }
     return nullptr;
 }

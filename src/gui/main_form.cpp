@@ -110,10 +110,10 @@ protected:
 } // namespace
 
 QString BackupFileName(const QString& fileName) {
-    int sep = -1;
+    qsizetype sep = -1;
     for (QChar c : {QLatin1Char('\\'), QLatin1Char('/'), QLatin1Char(':')})
-        sep = std::max(sep, static_cast<int>(fileName.lastIndexOf(c)));
-    int dot = fileName.lastIndexOf(QLatin1Char('.'));
+        sep = std::max(sep, fileName.lastIndexOf(c));
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     QString base = dot > sep ? fileName.left(dot) : fileName;
     return base + QStringLiteral(".~pa");
 }
@@ -732,7 +732,7 @@ void AddDiffNodes(QTreeWidgetItem* parent, const model::TSourceDiffList& list,
         node->setText(0, QString::fromLatin1(item->Caption.data(),
                                              static_cast<qsizetype>(item->Caption.size())));
         node->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(item)));
-        int image = StateImageIndex(item->State);
+        const int image = StateImageIndex(static_cast<int>(item->State));
         if (image >= 0) node->setIcon(0, QIcon(images[static_cast<size_t>(image)]));
         if (!parent) topLevel.append(node);
         if (item->Children.Count() > 0) AddDiffNodes(node, item->Children, images, topLevel);

@@ -363,8 +363,8 @@ void TRichEdit::ResumeRedraw() {
 }
 
 bool TRichEdit::ClipboardHasText() const {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    return data && data->hasText() && !data->text().isEmpty();
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    return mime && mime->hasText() && !mime->text().isEmpty();
 }
 
 bool TRichEdit::Modified() const {
@@ -380,7 +380,8 @@ void TRichEdit::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         (event->modifiers() & Qt::ShiftModifier)) {
         QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
-                        event->text(), event->isAutoRepeat(), event->count());
+                        event->text(), event->isAutoRepeat(),
+                        static_cast<quint16>(event->count())); // Qt reads int, takes quint16
         QPlainTextEdit::keyPressEvent(&plain);
         return;
     }
@@ -401,16 +402,16 @@ const QString kRtfMimeAlt = QStringLiteral("application/rtf");
 
 QMimeData* TRichEdit::createMimeDataFromSelection() const {
     // A plain QMimeData: the widget's own kind lists a fixed set of formats.
-    auto* data = new QMimeData;
+    auto* mime = new QMimeData;
     QString text = textCursor().selectedText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    data->setText(text);
+    mime->setText(text);
     // Reading the document may first bring it up to date with the widget.
     const merge::TWorkspaceDocument& doc = const_cast<TRichEdit*>(this)->Document();
     const merge::TSelection sel = Selection();
     const std::string rtf = merge::WriteRtf(merge::CopyRange(doc, sel.Start, sel.Length));
-    data->setData(kRtfMime, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
-    return data;
+    mime->setData(kRtfMime, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
+    return mime;
 }
 
 bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const {

@@ -1,7 +1,6 @@
 // Golden command lines: tests/cases/{display,api,tree}-*/. Each args*.txt holds one argument a
 // line; the run's standard output is compared with expected*.txt and its exit status with
-// exit*.txt (same suffix). On a mismatch the output is written as .actual; UPDATE_GOLDEN=1
-// accepts it.
+// exit*.txt (same suffix).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,29 +9,15 @@
 #include <fstream>
 
 #include "cli_runner.h"
+#include "golden_file.h"
 #include "io/source_file.h"
 
 namespace fs = std::filesystem;
+using quennet::testing::ExpectGolden;
 using quennet::testing::ReadWholeFile;
 using quennet::testing::RunCli;
 
 namespace {
-
-void ExpectGolden(const fs::path& expectedPath, const std::string& actual) {
-    const char* update = std::getenv("UPDATE_GOLDEN");
-    const std::string expected = fs::exists(expectedPath) ? ReadWholeFile(expectedPath) : "";
-    fs::path actualPath = expectedPath;
-    actualPath += ".actual";
-    if (expected == actual) {
-        fs::remove(actualPath);
-        return;
-    }
-    std::ofstream(update && std::string(update) == "1" ? expectedPath : actualPath,
-                  std::ios::binary)
-        << actual;
-    if (!(update && std::string(update) == "1"))
-        ADD_FAILURE() << "golden mismatch: " << expectedPath << " (see " << actualPath << ")";
-}
 
 void RunCases(const std::string& prefix, size_t atLeast) {
     size_t runs = 0;

@@ -1,7 +1,5 @@
 // Golden cases of quennet-diff: every tests/cases/diff-*/ folder holds old.pas, new.pas, the
-// expected report and tree, optionally the expected line map and an "args" file of options. A
-// mismatch writes <expected>.actual next to the expected file; UPDATE_GOLDEN=1 accepts the actual
-// output.
+// expected report and tree, optionally the expected line map and an "args" file of options.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,10 +9,12 @@
 #include <sstream>
 
 #include "cli_runner.h"
+#include "golden_file.h"
 #include "io/source_file.h"
 
 namespace fs = std::filesystem;
 using quennet::testing::CliResult;
+using quennet::testing::ExpectGolden;
 using quennet::testing::ReadWholeFile;
 using quennet::testing::RunCli;
 
@@ -40,29 +40,6 @@ std::vector<std::string> CaseArgs(const fs::path& dir) {
     for (std::string word; in >> word;)
         args.push_back(word);
     return args;
-}
-
-// Compares actual with the expected file; keeps the actual output beside it on mismatch.
-void CheckGolden(const fs::path& expectedPath, const std::string& actual) {
-    fs::path actualPath = expectedPath;
-    actualPath += ".actual";
-    const char* update = std::getenv("UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        std::ofstream(expectedPath, std::ios::binary) << actual;
-        fs::remove(actualPath);
-        return;
-    }
-    ASSERT_TRUE(fs::exists(expectedPath)) << expectedPath << " is missing";
-    std::string expected = ReadWholeFile(expectedPath);
-    if (expected == actual) {
-        fs::remove(actualPath);
-        return;
-    }
-    std::ofstream(actualPath, std::ios::binary) << actual;
-    ADD_FAILURE() << "output differs from " << expectedPath << "; actual output written to "
-                  << actualPath << "\n--- expected\n"
-                  << expected << "--- actual\n"
-                  << actual;
 }
 
 // Every old and every new line appears once, in order: O entries carry the old line, C and N
@@ -102,7 +79,7 @@ TEST_P(GoldenDiff, ReportTreeAndMap) {
     };
 
     CliResult report = RunCli(withFiles({}), dir.string());
-    CheckGolden(dir / "expected.report", report.out);
+    ExpectGolden(dir / "expected.report", report.out);
     // The exit status agrees with the claim the report makes.
     bool claimsEquivalence = report.out.size() >= sizeof kEquivalent - 1 &&
                              report.out.compare(report.out.size() - (sizeof kEquivalent - 1),
@@ -110,7 +87,7 @@ TEST_P(GoldenDiff, ReportTreeAndMap) {
     EXPECT_EQ(report.exitCode, claimsEquivalence ? 0 : 1) << report.err;
 
     CliResult tree = RunCli(withFiles({"--tree"}), dir.string());
-    CheckGolden(dir / "expected.tree", tree.out);
+    ExpectGolden(dir / "expected.tree", tree.out);
     EXPECT_EQ(tree.exitCode, report.exitCode);
 
     CliResult json = RunCli(withFiles({"--json"}), dir.string());
@@ -121,14 +98,14 @@ TEST_P(GoldenDiff, ReportTreeAndMap) {
     CliResult map = RunCli(withFiles({"--map"}), dir.string());
     ASSERT_NE(map.exitCode, 2) << map.err;
     // A map is worked out by hand only for some cases; the invariants hold for all.
-    if (fs::exists(dir / "expected.map")) CheckGolden(dir / "expected.map", map.out);
+    if (fs::exists(dir / "expected.map")) ExpectGolden(dir / "expected.map", map.out);
     CheckMapInvariants(map.out, quennet::io::LoadSourceLines((dir / "old.pas").string()).size(),
                        quennet::io::LoadSourceLines((dir / "new.pas").string()).size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, GoldenDiff, ::testing::ValuesIn(CaseNames()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
+                         [](const ::testing::TestParamInfo<std::string>& testCase) {
+                             std::string name = testCase.param;
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });

@@ -1,8 +1,7 @@
 // Golden cases of the highlighter and the workspace builder: tests/cases/merge-*/.
 // A conversion case holds source.pas and expected.rtf (or expected-error.txt); a workspace
 // case holds old.pas, new.pas, expected.rtf and expected-merged.pas (the version in its first
-// line written as @VERSION@). On a mismatch the output is written next to the expected file
-// as .actual; UPDATE_GOLDEN=1 accepts it.
+// line written as @VERSION@).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "golden_file.h"
 #include "io/source_file.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
@@ -18,6 +18,7 @@
 
 namespace fs = std::filesystem;
 using namespace quennet;
+using quennet::testing::ExpectGolden;
 
 namespace {
 
@@ -37,25 +38,6 @@ std::string Read(const fs::path& p) {
 void WriteBytes(const fs::path& p, std::string_view bytes) {
     std::ofstream(p, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Compares with the expected file; writes .actual (or the expected file) on a mismatch.
-void ExpectGolden(const fs::path& expectedPath, const std::string& actual) {
-    const bool update =
-        std::getenv("UPDATE_GOLDEN") && std::string(std::getenv("UPDATE_GOLDEN")) == "1";
-    const std::string expected = fs::exists(expectedPath) ? Read(expectedPath) : std::string();
-    fs::path actualPath = expectedPath;
-    actualPath += ".actual";
-    if (expected == actual) {
-        fs::remove(actualPath);
-        return;
-    }
-    if (update) {
-        WriteBytes(expectedPath, actual);
-        return;
-    }
-    WriteBytes(actualPath, actual);
-    ADD_FAILURE() << "golden mismatch: " << expectedPath << " (see " << actualPath << ")";
 }
 
 std::string Convert(const std::vector<std::string>& lines) {
@@ -119,7 +101,7 @@ TEST(GoldenMerge, WorkspaceCases) {
         const std::string merged = io::JoinLinesCrLf(merge::MergedVersionLines(doc));
         if (merged != expectedMerged) {
             WriteBytes(dir / "expected-merged.pas.actual", merged);
-            ADD_FAILURE() << "merged output differs: " << (dir / "expected-merged.pas.actual");
+            quennet::testing::ExpectSameText(expectedMerged, merged, "merged output");
         }
 
         // Every byte of both versions comes back, NUL bytes included.

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "golden_file.h"
 #include "io/source_file.h"
 #include "model/source_model.h"
 
@@ -179,7 +180,7 @@ TEST(GoldenModel, EveryCaseMatches) {
             fs::remove(dir / "model.txt.actual");
             fs::remove(dir / "model.txt.expected-numbers");
         }
-        EXPECT_EQ(actual, expected);
+        quennet::testing::ExpectSameText(expected, actual, (dir / "model.txt").string());
         // A file the classic reading follows fully, without directives that the modern
         // readings evaluate differently, gives the delphi reading the same model.
         const std::string text = JoinLinesCrLf(LoadSourceLines((dir / "input.pas").string()));

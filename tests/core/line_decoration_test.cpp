@@ -23,10 +23,7 @@ std::vector<TMapEntry> Map(std::string_view kinds) {
     std::vector<TMapEntry> out;
     int32_t line = 0;
     for (char k : kinds)
-        out.push_back({static_cast<uint8_t>(k == 'o'   ? OldOnly
-                                            : k == 'n' ? NewOnly
-                                                       : Common),
-                       line++});
+        out.push_back({k == 'o' ? OldOnly : k == 'n' ? NewOnly : Common, line++});
     return out;
 }
 

@@ -10,30 +10,18 @@
 #include <fstream>
 
 #include "cli_runner.h"
+#include "golden_file.h"
 #include "io/source_file.h"
 #include "merge/three_way.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
+using quennet::testing::ExpectGolden;
 using quennet::testing::ReadWholeFile;
 using quennet::testing::RunCli;
 using quennet::testing::ShellQuote;
 
 namespace {
-
-void Write(const fs::path& p, std::string_view bytes) {
-    std::ofstream(p, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-void ExpectGolden(const fs::path& expected, const std::string& actual) {
-    const char* update = std::getenv("UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        Write(expected, actual);
-        return;
-    }
-    EXPECT_EQ(ReadWholeFile(expected), actual) << expected;
-}
 
 fs::path ScratchDir(const std::string& name) {
     fs::path dir =

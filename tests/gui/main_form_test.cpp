@@ -274,7 +274,8 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
     EXPECT_EQ(form->Widgets().DiffTree->currentItem(), nullptr);
     int leaves = 0;
     for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
-        if ((*it)->childCount() == 0 && TMainForm::DiffItemOf(*it)->State != 0) ++leaves;
+        if ((*it)->childCount() == 0 && TMainForm::DiffItemOf(*it)->State != quennet::model::Group)
+            ++leaves;
     EXPECT_EQ(CountDifferences(root), leaves);
     EXPECT_TRUE(form->Widgets().StatusMessage->text().startsWith(
         QStringLiteral("%1 difference").arg(leaves)));

@@ -460,9 +460,8 @@ bool TOp4Parser::RecordHasMembers() {
         if (la_ == tPacked) Get();
         ModernRecordType();
         members = recordMembers_ != counted;
-    } catch (const EParseAbort&) {
-        throw;
-    } catch (...) {
+    } catch (const EParserTryBack&) {
+        // A record that stops parsing still counts what it showed before the error.
         if (aborted_) throw;
         members = recordMembers_ != counted;
     }

@@ -271,7 +271,7 @@ std::string FoldText(int32_t count) {
     return "... " + std::to_string(count) + (count == 1 ? " unchanged line" : " unchanged lines");
 }
 
-std::string StateWord(uint8_t state) {
+std::string StateWord(model::DiffState state) {
     return state == model::Removed ? "removed" : state == model::Added ? "added" : "changed";
 }
 

@@ -66,8 +66,9 @@ std::string_view MergeColorCode(const std::vector<model::TMapEntry>& map, std::p
     switch (map[static_cast<size_t>(i)].Kind) {
     case model::OldOnly: return "\\cf2 ";
     case model::NewOnly: return "\\cf3 ";
-    default: return "\\cf1 ";
+    case model::Common: break;
     }
+    return "\\cf1 ";
 }
 
 std::optional<TMergeWorkspace> BuildMergeWorkspace(const std::vector<std::string>& oldLines,

@@ -80,7 +80,8 @@ void TWorkspaceDocument::AppendLine(std::string text, std::vector<TFormatRun> ru
     }
     Line line{std::move(text), std::move(runs), breakFormat};
     if (!appended_) {
-        lines_.assign(1, std::move(line));
+        lines_.clear(); // assign(1, line) would copy the line's text and runs
+        lines_.push_back(std::move(line));
         appended_ = true;
         lineStart_.assign(1, 0);
         textLength_ = lines_[0].Text.size();

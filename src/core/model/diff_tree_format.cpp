@@ -14,8 +14,8 @@ void FormatLevel(const TSourceDiffList& list, int depth, std::vector<std::string
     for (size_t i = 0; i < list.Count(); ++i) {
         const TSourceDiffItem* item = list.Items(i);
         out.push_back(std::string(2 * depth, ' ') + item->Caption + "\t" +
-                      std::to_string(item->State) + "\t" + LineRange(item->OldDecl) + "\t" +
-                      LineRange(item->NewDecl));
+                      std::to_string(static_cast<int>(item->State)) + "\t" +
+                      LineRange(item->OldDecl) + "\t" + LineRange(item->NewDecl));
         FormatLevel(item->Children, depth + 1, out);
     }
 }
@@ -28,14 +28,14 @@ std::vector<std::string> FormatDiffTree(const TSourceDiffList& root) {
     return out;
 }
 
-const char* DiffStateName(uint8_t state) {
+const char* DiffStateName(DiffState state) {
     switch (state) {
     case Group: return "group";
     case Removed: return "removed";
     case Added: return "added";
     case Changed: return "changed";
-    default: return "unknown";
     }
+    return "unknown";
 }
 
 } // namespace quennet::model

@@ -13,6 +13,6 @@ namespace quennet::model {
 std::vector<std::string> FormatDiffTree(const TSourceDiffList& root);
 
 // "group", "removed", "added", "changed"; "unknown" for any other value.
-const char* DiffStateName(uint8_t state);
+const char* DiffStateName(DiffState state);
 
 } // namespace quennet::model

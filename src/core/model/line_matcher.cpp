@@ -235,18 +235,18 @@ Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int3
     int64_t best1 = -1, best2 = -1; // packed (distance, position) of the best in each direction
     for (int32_t j = 0; j + L <= len2; ++j) {
         const uint64_t h = hb.Window(j, L, pow);
-        auto first = std::lower_bound(windows.begin(), windows.end(), std::make_pair(h, 0));
-        auto last = std::upper_bound(windows.begin(), windows.end(),
-                                     std::make_pair(h, std::numeric_limits<int32_t>::max()));
-        if (first == last) continue;
+        auto same = std::lower_bound(windows.begin(), windows.end(), std::make_pair(h, 0));
+        auto sameEnd = std::upper_bound(windows.begin(), windows.end(),
+                                        std::make_pair(h, std::numeric_limits<int32_t>::max()));
+        if (same == sameEnd) continue;
         // Nearest old window at or before offset j, and the nearest after it.
-        auto after = std::upper_bound(first, last, std::make_pair(h, j));
-        if (after != first) {
+        auto after = std::upper_bound(same, sameEnd, std::make_pair(h, j));
+        if (after != same) {
             const int32_t i = std::prev(after)->second;
             const int64_t key = (static_cast<int64_t>(j - i) << 32) | i;
             if (best1 < 0 || key < best1) best1 = key;
         }
-        if (after != last) {
+        if (after != sameEnd) {
             const int32_t i = after->second;
             const int64_t key = (static_cast<int64_t>(i - j) << 32) | j;
             if (best2 < 0 || key < best2) best2 = key;

@@ -13,10 +13,11 @@ struct TLineRecord {
     bool Unmatched = false; // output of MatchLines
 };
 
-enum MapKind : uint8_t { Common = 0, OldOnly = 1, NewOnly = 2 };
+enum class MapKind : uint8_t { Common = 0, OldOnly = 1, NewOnly = 2 };
+using enum MapKind;
 
 struct TMapEntry {
-    uint8_t Kind = Common;
+    MapKind Kind = Common;
     int32_t Line = 0; // old line for OldOnly, new line for Common and NewOnly
     bool operator==(const TMapEntry&) const = default;
 };

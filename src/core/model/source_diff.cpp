@@ -11,7 +11,7 @@ TSourceDiffList::~TSourceDiffList() {
         items_.pop_back();
 }
 
-TSourceDiffItem* TSourceDiffList::AddItem(std::string caption, uint8_t state,
+TSourceDiffItem* TSourceDiffList::AddItem(std::string caption, DiffState state,
                                           const TidName* oldDecl, const TidName* newDecl) {
     return Append(std::make_unique<TSourceDiffItem>(std::move(caption), state, oldDecl, newDecl));
 }
@@ -126,7 +126,7 @@ void ClassRule(TSourceDiffList& group, const TidClass* o, const TidClass* n) {
 // Adding or removing a section is seen as a checksum going from or to 0.
 void SectionRule(TSourceDiffList& root, const char* caption, const TidName* o, const TidName* n) {
     if (o->Checksum == n->Checksum) return;
-    uint8_t state = o->Checksum == 0 ? Added : n->Checksum == 0 ? Removed : Changed;
+    const DiffState state = o->Checksum == 0 ? Added : n->Checksum == 0 ? Removed : Changed;
     root.AddItem(caption, state, o, n);
 }
 

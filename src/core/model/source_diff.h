@@ -11,7 +11,10 @@
 
 namespace quennet::model {
 
-enum DiffState : uint8_t { Group = 0, Removed = 2, Added = 3, Changed = 4 };
+// The numbers reach the tree and JSON outputs and the tree's image order, where 1 is a
+// document image no comparison produces; they keep their values.
+enum class DiffState : uint8_t { Group = 0, Removed = 2, Added = 3, Changed = 4 };
+using enum DiffState;
 
 class TSourceDiffItem;
 
@@ -24,7 +27,7 @@ public:
 
     size_t Count() const { return items_.size(); }
     TSourceDiffItem* Items(size_t index) const { return items_[index].get(); }
-    TSourceDiffItem* AddItem(std::string caption, uint8_t state, const TidName* oldDecl,
+    TSourceDiffItem* AddItem(std::string caption, DiffState state, const TidName* oldDecl,
                              const TidName* newDecl);
     // Links an item built apart (a group filled before it is known to be non-empty).
     TSourceDiffItem* Append(std::unique_ptr<TSourceDiffItem> item);
@@ -35,32 +38,32 @@ private:
 
 class TSourceDiffItem {
 public:
-    TSourceDiffItem(std::string caption, uint8_t state, const TidName* oldDecl,
+    TSourceDiffItem(std::string caption, DiffState state, const TidName* oldDecl,
                     const TidName* newDecl)
         : Caption(std::move(caption)), State(state), OldDecl(oldDecl), NewDecl(newDecl) {}
 
     std::string Caption;
-    uint8_t State;
+    DiffState State;
     const TidName* OldDecl; // not owned; null when absent
     const TidName* NewDecl;
     TSourceDiffList Children;
 
-    TSourceDiffItem* AddChild(std::string caption, uint8_t state, const TidName* oldDecl,
+    TSourceDiffItem* AddChild(std::string caption, DiffState state, const TidName* oldDecl,
                               const TidName* newDecl) {
         return Children.AddItem(std::move(caption), state, oldDecl, newDecl);
     }
 };
 
-class TSourceDiff {
+// Final with a plain Compare: the constructor runs it, where an override would never be called.
+class TSourceDiff final {
 public:
     // Both models must have been sorted by SortLists.
     TSourceDiff(const TPasSrc& oldSrc, const TPasSrc& newSrc);
-    virtual ~TSourceDiff() = default;
 
     TSourceDiffList Root;
 
-protected:
-    virtual void Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc);
+private:
+    void Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc);
 };
 
 } // namespace quennet::model
