@@ -1,10 +1,12 @@
 // How much of real code the parser follows: per folder, the files, the share followed fully (no
 // syntax error and the final "." reached, the rule behind the stop notes) and the routines found.
 //
-//   coverage_bench [--dialect NAME] [--stops N] FOLDER...
+//   coverage_bench [--dialect NAME] [--target NAME] [--stops N] FOLDER...
 //   coverage_bench --check FOLDER...
 //
-// --stops lists the first N files that are not followed, with the line of the first error.
+// The symbols are the target's (by default the dialect's own target, as quennet-diff reads).
+// --stops lists the first N files that are not followed, with the line of the first error and
+// its text, so the constructs that still stop files can be counted.
 // --check tests that files the classic reading follows fully, and that hold no
 // conditional-expression or include directive, give the identical model in the delphi reading;
 // it prints each file that does not and exits 1 if there is one.
@@ -134,6 +136,7 @@ int main(int argc, char** argv) {
     model::Dialect dialect = model::Dialect::Auto;
     bool check = false;
     int stops = 0;
+    std::string target;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--dialect" && i + 1 < argc) {
@@ -143,6 +146,8 @@ int main(int argc, char** argv) {
                 return 2;
             }
             dialect = *d;
+        } else if (a == "--target" && i + 1 < argc) {
+            target = argv[++i];
         } else if (a == "--stops" && i + 1 < argc) {
             stops = std::atoi(argv[++i]);
         } else if (a == "--check") {
@@ -153,7 +158,8 @@ int main(int argc, char** argv) {
     }
     if (roots.empty()) {
         std::fprintf(stderr,
-                     "usage: coverage_bench [--dialect NAME] [--stops N] [--check] FOLDER...\n");
+                     "usage: coverage_bench [--dialect NAME] [--target NAME] [--stops N] [--check] "
+                     "FOLDER...\n");
         return 2;
     }
     const std::vector<std::string> symbols = {"VER130", "WIN32", "CPU386"};
@@ -191,7 +197,11 @@ int main(int argc, char** argv) {
             }
             model::TPasSrc m;
             const model::Dialect d = model::ResolveDialect(dialect, file, text);
-            m.Parse(text, &symbols, {d, file, {}});
+            const std::vector<std::string> none;
+            model::ParseOptions reading(d, file);
+            reading.target = target;
+            reading.targetSymbols = true;
+            m.Parse(text, &none, reading);
             Count(m, tally);
             if (m.Status.Complete) {
                 ++tally.followed;
@@ -199,7 +209,10 @@ int main(int argc, char** argv) {
                 --stops;
                 const int line =
                     m.Status.FirstErrorLine > 0 ? m.Status.FirstErrorLine : m.Status.StopLine;
-                std::printf("stop: %s:%d\n", file.c_str(), line);
+                const auto lines = io::SplitLines(text);
+                const std::string at =
+                    line > 0 && static_cast<size_t>(line) <= lines.size() ? lines[line - 1] : "";
+                std::printf("stop: %s:%d: %s\n", file.c_str(), line, at.c_str());
             }
         }
         if (check) {
@@ -210,8 +223,10 @@ int main(int argc, char** argv) {
         } else {
             std::printf("%s: %zu files, followed fully %zu (%.1f%%), routines %zu, bodies %zu\n",
                         root.c_str(), tally.files, tally.followed,
-                        tally.files ? 100.0 * tally.followed / tally.files : 0.0, tally.routines,
-                        tally.bodies);
+                        tally.files ? 100.0 * static_cast<double>(tally.followed) /
+                                          static_cast<double>(tally.files)
+                                    : 0.0,
+                        tally.routines, tally.bodies);
         }
     }
     return status;

@@ -130,7 +130,8 @@ struct Edited {
 Edited Edit(const std::vector<std::string>& lines, uint32_t seed, bool anyLine = false) {
     auto editable = [anyLine](const std::string& l) { return anyLine || IsPlainStatement(l); };
     size_t statements = std::count_if(lines.begin(), lines.end(), editable);
-    double scale = statements ? static_cast<double>(lines.size()) / statements : 1.0;
+    double scale =
+        statements ? static_cast<double>(lines.size()) / static_cast<double>(statements) : 1.0;
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> pick(0.0, 1.0);
     Edited e;
@@ -284,7 +285,7 @@ int main(int argc, char** argv) {
 
         std::printf("Structural diff of %s\n", unitName.c_str());
         std::printf("  %zu lines (%s), %.0f KB; %zu routines and methods; parses %s / %s\n",
-                    unit.size(), e.Summary().c_str(), bytes / 1024.0, procs,
+                    unit.size(), e.Summary().c_str(), static_cast<double>(bytes) / 1024.0, procs,
                     oldSrc.Status.Complete ? "complete" : "stopped early",
                     newSrc.Status.Complete ? "complete" : "stopped early");
         std::printf("  in process: parse old %.1f ms, parse new %.1f ms, compare and report "
@@ -297,7 +298,8 @@ int main(int argc, char** argv) {
                     tool.Seconds * 1e3, git.Seconds * 1e3,
                     Ratio(tool.Seconds, git.Seconds).c_str());
         std::printf("  peak memory: quennet-diff %ld KB = %s the two inputs; git diff %ld KB\n",
-                    tool.PeakKb, Ratio(tool.PeakKb, inputKb).c_str(), git.PeakKb);
+                    tool.PeakKb, Ratio(static_cast<double>(tool.PeakKb), inputKb).c_str(),
+                    git.PeakKb);
     }
 
     // 2. The whole-file line matcher on growing pairs.
@@ -335,7 +337,8 @@ int main(int argc, char** argv) {
         std::string inProcessText = n <= 20000 ? show(inProcess) : std::string("skipped");
         std::printf("  %8zu %14s %14s %10s %12s %7s %12s\n", old.size(), e.Summary().c_str(),
                     inProcessText.c_str(), show(tool.Seconds).c_str(), show(git.Seconds).c_str(),
-                    Ratio(tool.Seconds, git.Seconds).c_str(), Ratio(tool.PeakKb, inputKb).c_str());
+                    Ratio(tool.Seconds, git.Seconds).c_str(),
+                    Ratio(static_cast<double>(tool.PeakKb), inputKb).c_str());
         std::fflush(stdout);
     }
     // 3. Reading a large workspace back: peak memory against the workspace's size.
@@ -355,7 +358,8 @@ int main(int argc, char** argv) {
             const double wsKb = static_cast<double>(fs::file_size(ws)) / 1024;
             std::printf("\nReading a workspace of %.0f KB (--from-workspace --new): %.1f ms, peak "
                         "%ld KB = %s its size\n",
-                        wsKb, read.Seconds * 1e3, read.PeakKb, Ratio(read.PeakKb, wsKb).c_str());
+                        wsKb, read.Seconds * 1e3, read.PeakKb,
+                        Ratio(static_cast<double>(read.PeakKb), wsKb).c_str());
         }
     }
     if (keep.empty()) fs::remove_all(dir);

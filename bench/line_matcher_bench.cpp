@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
         {"blank-heavy random",
          [&rng](size_t n, auto& a, auto& b) {
              auto line = [&rng] {
-                 const unsigned r = rng() % 10;
+                 const auto r = static_cast<unsigned>(rng() % 10);
                  return r < 4   ? std::string()
                         : r < 7 ? std::string("end;")
                                 : "x" + std::to_string(rng() % 50);

@@ -111,6 +111,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Tally ours, lines, git;
+    Tally oursValid, gitValid; // the cases whose committed merge holds no conflict markers
     int lessFully = 0, gitTrouble = 0;
     std::vector<std::string> markedYardsticks; // committed merges that kept conflict markers
     for (const auto& dir : cases) {
@@ -122,9 +123,9 @@ int main(int argc, char** argv) {
                      labels[k]};
         std::string committedText = io::ReadFileBytes((dir / "merged.pas").string());
         auto committed = merge::PascalTokens(committedText);
-        if (committedText.find("\n=======") != std::string::npos &&
-            committedText.find("<<<<<<<") != std::string::npos)
-            markedYardsticks.push_back(dir.filename().string());
+        const bool marked = committedText.find("\n=======") != std::string::npos &&
+                            committedText.find("<<<<<<<") != std::string::npos;
+        if (marked) markedYardsticks.push_back(dir.filename().string());
 
         merge::ThreeWayOptions options;
         options.symbols = kSymbols;
@@ -132,6 +133,7 @@ int main(int argc, char** argv) {
         merge::ThreeWayResult r = merge::MergeThreeWay(in[0], in[1], in[2], options);
         ours.ms += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         Count(ours, r.conflicts == 0, r.text, committed);
+        if (!marked) Count(oursValid, r.conflicts == 0, r.text, committed);
         bool full = r.conflicts > 0 || ParsesAsFully(r.text, in);
         if (!full) ++lessFully;
 
@@ -146,6 +148,7 @@ int main(int argc, char** argv) {
         git.ms += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         if (gitStatus < 0) ++gitTrouble;
         Count(git, gitStatus == 0, gitText, committed);
+        if (!marked) Count(gitValid, gitStatus == 0, gitText, committed);
         if (verbose) {
             const char* mine = r.conflicts                                ? "conflict"
                                : merge::PascalTokens(r.text) == committed ? "equal"
@@ -177,7 +180,12 @@ int main(int argc, char** argv) {
         std::printf("committed merges that kept conflict markers (no clean merge can equal them):");
         for (const auto& name : markedYardsticks)
             std::printf(" %s", name.c_str());
-        std::printf("\n");
+        std::printf("\nwithout them (%d cases):\n",
+                    oursValid.equal + oursValid.wrong + oursValid.conflicts);
+        std::printf("%-16s %12d %12d %10d\n", "quennet-diff", oursValid.equal, oursValid.wrong,
+                    oursValid.conflicts);
+        std::printf("%-16s %12d %12d %10d\n", "git merge-file", gitValid.equal, gitValid.wrong,
+                    gitValid.conflicts);
     }
     if (gitTrouble) std::printf("git merge-file failed on %d cases\n", gitTrouble);
     return 0;

@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
     size_t bytes = 0;
     for (const auto& l : oldLines)
         bytes += l.size() + 2;
-    std::printf("old %zu lines (%.1f MB), new %zu lines\n", oldLines.size(), bytes / 1e6,
-                newLines.size());
+    std::printf("old %zu lines (%.1f MB), new %zu lines\n", oldLines.size(),
+                static_cast<double>(bytes) / 1e6, newLines.size());
 
     auto t = Clock::now();
     {
@@ -91,13 +91,14 @@ int main(int argc, char** argv) {
     t = Clock::now();
     const auto ws = merge::BuildMergeWorkspace(oldLines, newLines);
     std::printf("build workspace   %8.1f ms  (%zu entries, %.1f MB RTF)\n", Ms(t),
-                ws->MergeMap.size(), ws->Rtf.size() / 1e6);
+                ws->MergeMap.size(), static_cast<double>(ws->Rtf.size()) / 1e6);
     t = Clock::now();
     const auto doc = merge::ReadRtf(ws->Rtf);
     std::printf("read RTF          %8.1f ms  (%zu lines)\n", Ms(t), doc.TextLineCount());
     t = Clock::now();
     const std::string rtf = merge::WriteRtf(doc);
-    std::printf("write RTF         %8.1f ms  (%.1f MB)\n", Ms(t), rtf.size() / 1e6);
+    std::printf("write RTF         %8.1f ms  (%.1f MB)\n", Ms(t),
+                static_cast<double>(rtf.size()) / 1e6);
     t = Clock::now();
     const auto merged = merge::MergedVersionLines(doc);
     std::printf("merged version    %8.1f ms  (%zu lines)\n", Ms(t), merged.size());

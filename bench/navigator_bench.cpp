@@ -104,14 +104,14 @@ int main(int argc, char** argv) {
     const double mmapMs = Ms(t0);
 
     std::printf("folders: %zu + %zu files, %.1f MB on the old side, %zu identical\n",
-                oldNames.size(), newNames.size(), bytes / 1e6, identical);
+                oldNames.size(), newNames.size(), static_cast<double>(bytes) / 1e6, identical);
     std::printf("list both folders:        %8.1f ms\n", listMs);
     std::printf("statuses of both lists:   %8.1f ms\n", statusMs);
     std::printf("CRC of old side, FileCrc: %8.1f ms (%.0f MB/s)\n", readMs,
-                bytes / 1e3 / (readMs > 0 ? readMs : 1));
+                static_cast<double>(bytes) / 1e3 / (readMs > 0 ? readMs : 1));
     std::printf("CRC of old side, mmap:    %8.1f ms (%.0f MB/s)%s; ratio %.2f\n", mmapMs,
-                bytes / 1e3 / (mmapMs > 0 ? mmapMs : 1), mix == mix2 ? "" : "  MISMATCH",
-                readMs / (mmapMs > 0 ? mmapMs : 1));
+                static_cast<double>(bytes) / 1e3 / (mmapMs > 0 ? mmapMs : 1),
+                mix == mix2 ? "" : "  MISMATCH", readMs / (mmapMs > 0 ? mmapMs : 1));
 
     // Saving a 4.7 MB source with a numbered backup.
     std::mt19937 rng(3);

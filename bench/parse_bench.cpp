@@ -152,14 +152,18 @@ int main(int argc, char** argv) {
     std::sort(perFile.rbegin(), perFile.rend());
     for (size_t k = 0; k < perFile.size() && k < 5; ++k)
         std::printf("slow: %.3f s %s (%.0f KB)\n", perFile[k].first,
-                    files[perFile[k].second].c_str(), texts[perFile[k].second].size() / 1e3);
+                    files[perFile[k].second].c_str(),
+                    static_cast<double>(texts[perFile[k].second].size()) / 1e3);
     std::printf("files %zu, %.1f MB, %llu tokens, parsed completely %zu\n", texts.size(),
-                bytes / 1e6, static_cast<unsigned long long>(tokens), complete);
+                static_cast<double>(bytes) / 1e6, static_cast<unsigned long long>(tokens),
+                complete);
     std::printf("quennet parse: %.3f s, %.1f MB/s, %.2f Mtokens/s (best of %d)\n", best,
-                bytes / 1e6 / best, tokens / 1e6 / best, rounds);
+                static_cast<double>(bytes) / 1e6 / best, static_cast<double>(tokens) / 1e6 / best,
+                rounds);
     std::printf("quennet parse, delphi reading: %.3f s, %.1f MB/s, parsed completely %zu, "
                 "time %.3f x classic\n",
-                bestOf[1], bytes / 1e6 / bestOf[1], completeOf[1], bestOf[1] / best);
+                bestOf[1], static_cast<double>(bytes) / 1e6 / bestOf[1], completeOf[1],
+                bestOf[1] / best);
     std::printf("files the classic reading follows fully (%zu): classic %.3f s, delphi %.3f s, "
                 "time %.3f x classic\n",
                 followed.size(), bestFollowed[0], bestFollowed[1],

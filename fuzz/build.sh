@@ -17,6 +17,8 @@ mkdir -p "$out/obj" "$out/findings"
 cxx=${CXX_FUZZ:-clang++}
 launcher=
 if command -v ccache >/dev/null; then launcher=ccache; fi
+# No warning flags: the CMake build holds these same sources to GCC's full set, and a fuzz
+# run is no place to learn of clang's different opinions.
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
        -DQUENNET_VERSION="\"fuzz\"" -I"$root/src/core")
 targets=()

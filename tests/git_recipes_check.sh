@@ -65,5 +65,26 @@ STUB
     { cat "$scratch/gui-err"; fail "desktop difftool failed"; }
   [ "$(wc -l <"$scratch/quennet-args")" -eq 2 ] || fail "quennet got $(cat "$scratch/quennet-args")"
   [ -s "$scratch/window.png" ] || fail "the desktop program drew no window"
+
+  # mergetool, desktop: a move on one branch and an edit on the other, a conflict for git.
+  # Offscreen the window saves what it opened with and closes, as a user pressing Save would.
+  cat >"$scratch/bin/quennet" <<STUB
+#!/bin/sh
+QT_QPA_PLATFORM=offscreen exec "$bindir/quennet" --merge-save-now "\$@"
+STUB
+  cases=$examples/../tests/cases/merge3-08-move-and-edit
+  git checkout -q -b gui-base HEAD~1
+  cp "$cases/base.pas" src/Moved.pas && git add src/Moved.pas && git commit -qm base
+  git checkout -q -b gui-remote && cp "$cases/remote.pas" src/Moved.pas && git commit -qam remote
+  git checkout -q gui-base && cp "$cases/local.pas" src/Moved.pas && git commit -qam local
+  git config mergetool.quennet-window.cmd \
+    'quennet --merge "$BASE" "$LOCAL" "$REMOTE" -o "$MERGED"'
+  git config mergetool.quennet-window.trustExitCode true
+  git config mergetool.keepBackup false
+  ! git merge -q --no-edit gui-remote >/dev/null 2>&1 || fail "git merged the move by itself"
+  git mergetool --tool=quennet-window --no-prompt >/dev/null 2>"$scratch/gui-err" ||
+    { cat "$scratch/gui-err"; fail "desktop mergetool failed"; }
+  cmp -s src/Moved.pas "$cases/expected.pas" || fail "desktop mergetool: unexpected result"
+  git commit -qm merged || fail "desktop mergetool left the file unresolved"
 fi
 echo "git recipes passed"

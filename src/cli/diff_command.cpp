@@ -160,11 +160,9 @@ int RunDiffCommand(const CliOptions& opt) {
         if (opt.output == Output::Map) return status(RunMap(oldLines, newLines));
     }
 
-    model::ParseOptions parseOptions;
-    parseOptions.dialect = opt.dialect;
     const compare::ComparisonResult result = compare::CompareSources(
-        {io::ToCrLfText(oldBytes), opt.Label(0)}, {io::ToCrLfText(newBytes), opt.Label(1)},
-        opt.symbols, parseOptions);
+        {io::ToCrLfText(oldBytes), opt.Label(0), opt.files[0]},
+        {io::ToCrLfText(newBytes), opt.Label(1), opt.files[1]}, opt.symbols, ReadingOf(opt));
     const bool equivalent = result.equivalent;
 
     switch (opt.output) {
@@ -221,6 +219,10 @@ int RunDiffCommand(const CliOptions& opt) {
     }
     }
     FlushStandardOutput();
+    // Readings the result may depend on: includes not found, {$IF} names without a value.
+    for (int k = 0; k < 2; ++k)
+        for (const auto& note : (k == 0 ? result.oldSource : result.newSource)->Status.Notes)
+            std::cerr << opt.Label(static_cast<size_t>(k)) << ": " << note << '\n';
     return status(equivalent ? kExitEquivalent : kExitDifferent);
 }
 

@@ -64,6 +64,7 @@ DisplayRequest MakeDisplayRequest(const CliOptions& opt) {
     r.tree.threads = opt.threads;
     r.tree.pair.symbols = opt.symbols;
     r.tree.pair.dialect = opt.dialect;
+    r.tree.pair.reading = ReadingOf(opt);
     return r;
 }
 

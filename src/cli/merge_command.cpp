@@ -3,7 +3,6 @@
 #include "commands.h"
 #include "exit_codes.h"
 
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,15 +12,6 @@
 #include "merge/three_way.h"
 
 namespace quennet::cli {
-
-namespace {
-
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
-}
-
-} // namespace
 
 int RunMergeCommand(const CliOptions& opt) {
     const std::vector<std::string>& files = opt.files;
@@ -34,12 +24,11 @@ int RunMergeCommand(const CliOptions& opt) {
         in[k].fileName = files[k];
         in[k].label = k < static_cast<int>(labels.size()) ? labels[k] : defaults[k];
     }
-    if (!output.empty() && (SameFile(output, files[0]) || SameFile(output, files[2])))
-        throw std::runtime_error("Will not write over the input \"" + output +
-                                 "\"; only LOCAL may be the output");
+    if (!output.empty()) merge::RefuseOutputOverInputs(output, files[0], files[2]);
     merge::ThreeWayOptions options;
     options.symbols = opt.symbols;
     options.dialect = opt.dialect;
+    options.reading = ReadingOf(opt);
     merge::ThreeWayResult result = merge::MergeThreeWay(in[0], in[1], in[2], options);
     for (const auto& note : result.notes)
         std::cerr << "quennet-diff: " << note << "\n";

@@ -18,6 +18,10 @@ void Lines(JsonWriter& j, const TidName& d) {
     j.Value(d.FirstLine);
     j.Key("last");
     j.Value(d.LastLine);
+    if (!d.File.empty()) {
+        j.Key("file");
+        j.Value(d.File);
+    }
 }
 
 void Proc(JsonWriter& j, const TidProc& p) {
@@ -161,8 +165,9 @@ void WriteModel(std::ostream& out, const TPasSrc& m) {
 int RunModelCommand(const CliOptions& opt) {
     const std::string& file = opt.files[0];
     TPasSrc model;
-    model.Parse(io::JoinLinesCrLf(io::LoadSourceLines(file)), &opt.symbols,
-                {opt.dialect, file, {}});
+    model::ParseOptions reading = ReadingOf(opt);
+    reading.fileName = file;
+    model.Parse(io::JoinLinesCrLf(io::LoadSourceLines(file)), &opt.symbols, reading);
     WriteModel(std::cout, model);
     FlushStandardOutput();
     const ParseStatus& st = model.Status;

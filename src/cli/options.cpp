@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "commands.h"
+#include "model/target.h"
 
 namespace quennet::cli {
 
@@ -52,6 +53,8 @@ enum Id : int {
     kFailOn,
     kThreads,
     kEol,
+    kTarget,
+    kIncludeDir = 'I',
 };
 
 struct OptionInfo {
@@ -66,6 +69,8 @@ const OptionInfo kOptions[] = {
     {{"no-default-defines", no_argument, nullptr, kNoDefaultDefines},
      kDiff | kModel | kMerge | kTree},
     {{"dialect", required_argument, nullptr, kDialect}, kDiff | kModel | kMerge | kTree},
+    {{"target", required_argument, nullptr, kTarget}, kDiff | kModel | kMerge | kTree},
+    {{"include-dir", required_argument, nullptr, kIncludeDir}, kDiff | kModel | kMerge | kTree},
     {{"tree", no_argument, nullptr, kTreeOutput}, kDiff},
     {{"json", no_argument, nullptr, kJson}, kDiff | kTree},
     {{"map", no_argument, nullptr, kMap}, kDiff},
@@ -240,7 +245,7 @@ CliOptions ParseCommandLine(int argc, char** argv) {
     ::optind = 0;
     ::opterr = 0;
     int id;
-    while ((id = ::getopt_long(argc, argv, ":hvqro:D:L:", longOptions.data(), nullptr)) != -1) {
+    while ((id = ::getopt_long(argc, argv, ":hvqro:D:L:I:", longOptions.data(), nullptr)) != -1) {
         if (id == '?' || id == ':') {
             std::string name = argv[::optind - 1];
             if (const auto eq = name.find('='); eq != std::string::npos) name.resize(eq);
@@ -312,6 +317,16 @@ CliOptions ParseCommandLine(int argc, char** argv) {
                 throw UsageError("unknown dialect '" + std::string(value) +
                                  "'; expected classic, delphi, fpc or auto");
             break;
+        case kTarget:
+            if (!model::FindTarget(value))
+                throw UsageError("unknown target '" + std::string(value) + "'; expected " +
+                                 model::TargetNames());
+            opt.target = value;
+            break;
+        case kIncludeDir:
+            if (!*value) throw UsageError("option '-I' needs a folder");
+            opt.includeDirs.emplace_back(value);
+            break;
         case kDisplay:
             if (std::strcmp(value, "report") != 0 && std::strcmp(value, "inline") != 0 &&
                 std::strcmp(value, "side-by-side") != 0)
@@ -358,12 +373,22 @@ CliOptions ParseCommandLine(int argc, char** argv) {
                              (modeOption ? " with '" + Spelling(modeOption) + "'"
                                          : std::string(" to a comparison of two files")));
 
-    if (defaults) opt.symbols = {"VER130", "WIN32", "CPU386"};
-    opt.symbols.insert(opt.symbols.end(), extraSymbols.begin(), extraSymbols.end());
+    // The defaults are the target's, chosen per file once its dialect is known.
+    opt.defaultDefines = defaults;
+    opt.symbols = std::move(extraSymbols);
 
     if (opt.help || opt.version) return opt;
     CheckOperands(opt);
     return opt;
+}
+
+model::ParseOptions ReadingOf(const CliOptions& opt) {
+    model::ParseOptions reading;
+    reading.dialect = opt.dialect;
+    reading.includeDirs = opt.includeDirs;
+    reading.target = opt.target;
+    reading.targetSymbols = opt.defaultDefines;
+    return reading;
 }
 
 } // namespace quennet::cli

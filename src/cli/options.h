@@ -18,9 +18,12 @@ struct CliOptions {
     bool help = false;
     bool version = false;
 
-    std::vector<std::string> files; // operands, in order
-    std::vector<std::string> symbols;
+    std::vector<std::string> files;   // operands, in order
+    std::vector<std::string> symbols; // -D only: the target's come first unless told otherwise
     model::Dialect dialect = model::Dialect::Auto;
+    bool defaultDefines = true;
+    std::string target; // empty: each file's dialect picks its own
+    std::vector<std::string> includeDirs;
 
     // OLD NEW
     Output output = Output::Report;
@@ -53,6 +56,9 @@ struct CliOptions {
     // The name an output shows for operand k (0 old, 1 new).
     const std::string& Label(size_t k) const { return k < labels.size() ? labels[k] : files[k]; }
 };
+
+// How every file of a command is read; the dialect and file name are set per file.
+model::ParseOptions ReadingOf(const CliOptions& opt);
 
 // Throws UsageError naming the option at fault. argv[0] is not read.
 CliOptions ParseCommandLine(int argc, char** argv);

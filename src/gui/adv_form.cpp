@@ -3,16 +3,57 @@
 
 #include "app_registry.h"
 
+#include "view/window_placement.h"
+
+#include <QAction>
+#include <QApplication>
 #include <QByteArray>
+#include <QScreen>
 
 namespace quennet::gui {
 
 namespace {
 const QString kPlacement = QStringLiteral("Placement");
+// Before the first showing the frame is unknown; this much is kept free for a title bar.
+constexpr int kTitleAllowance = 32;
+
+view::ScreenRect ToRect(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
 }
+} // namespace
 
 TAdvForm::TAdvForm(TAppRegistry* registry, QWidget* parent, Qt::WindowFlags flags)
-    : QMainWindow(parent, flags | Qt::Window), registry_(registry) {}
+    : QMainWindow(parent, flags | Qt::Window), registry_(registry) {
+    closeAction_ = new QAction(tr("Close"), this);
+    closeAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    closeAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(closeAction_);
+    connect(closeAction_, &QAction::triggered, this, &QWidget::close);
+}
+
+void TAdvForm::SetCloseShortcut(bool enabled) {
+    closeAction_->setEnabled(enabled);
+}
+
+void TAdvForm::PlaceOnScreen(bool stored) {
+    QWidget* anchor = parentWidget() ? parentWidget()->window() : QApplication::activeWindow();
+    if (anchor == this || (anchor && !anchor->isVisible())) anchor = nullptr;
+    if (!stored && !anchor) return; // the window manager places it
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+    std::vector<view::ScreenRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        QRect area = screen->availableGeometry();
+        area.setTop(area.top() + kTitleAllowance);
+        screens.push_back(ToRect(area));
+    }
+    std::optional<view::ScreenRect> anchorRect;
+    if (anchor) anchorRect = ToRect(anchor->frameGeometry());
+    std::optional<view::ScreenRect> storedRect;
+    if (stored) storedRect = ToRect(geometry());
+    const view::ScreenRect r =
+        view::PlaceWindow(storedRect, ToRect(geometry()), anchorRect, screens);
+    setGeometry(r.X, r.Y, r.Width, r.Height);
+}
 
 TAdvForm::~TAdvForm() {
     // The class name is taken while the object is whole; here only the base would answer.
@@ -25,10 +66,13 @@ QString TAdvForm::SettingsKey() const {
 
 void TAdvForm::RestorePlacement() {
     key_ = SettingsKey();
-    if (!registry_ || !registry_->OpenSettingsKey(key_, false)) return;
+    if (!registry_ || !registry_->OpenSettingsKey(key_, false)) {
+        PlaceOnScreen(false);
+        return;
+    }
     QString stored = registry_->ReadString(kPlacement, QString());
     registry_->CloseKey();
-    if (!stored.isEmpty()) restoreGeometry(QByteArray::fromBase64(stored.toLatin1()));
+    PlaceOnScreen(!stored.isEmpty() && restoreGeometry(QByteArray::fromBase64(stored.toLatin1())));
 }
 
 void TAdvForm::SavePlacement() {

@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+class QAction;
+
 namespace quennet::gui {
 
 class TAppRegistry;
@@ -27,12 +29,20 @@ public:
 
     void setVisible(bool visible) override;
 
+    // Ctrl+W closes the window; on by default, for secondary windows.
+    void SetCloseShortcut(bool enabled);
+    QAction* CloseAction() const { return closeAction_; }
+
 protected:
     // Runs once, right after the window first became visible and got its size.
     virtual void FirstShown() {}
 
 private:
+    // Keeps a restored or first placement inside the screens, near the active main window.
+    void PlaceOnScreen(bool stored);
+
     TAppRegistry* registry_;
+    QAction* closeAction_;
     QString key_;
     bool wasShown_ = false;
     bool placementSaved_ = false;

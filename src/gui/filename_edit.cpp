@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStyle>
 #include <QToolButton>
 
@@ -31,7 +32,16 @@ TFilenameEdit::TFilenameEdit(TUserDialogs& dialogs, QWidget* parent)
     button_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     button_->setToolTip(tr("Browse"));
     button_->setAutoRaise(true);
+    recentMenu_ = new QMenu(this);
+    recentButton_ = new QToolButton(this);
+    recentButton_->setArrowType(Qt::DownArrow);
+    recentButton_->setToolTip(tr("Recent files"));
+    recentButton_->setAutoRaise(true);
+    recentButton_->setPopupMode(QToolButton::InstantPopup);
+    recentButton_->setMenu(recentMenu_);
+    recentButton_->setEnabled(false);
     layout->addWidget(edit_, 1);
+    layout->addWidget(recentButton_);
     layout->addWidget(button_);
     connect(button_, &QToolButton::clicked, this,
             [this] { RunCommand(dialogs_, this, [this] { Browse(); }); });
@@ -54,8 +64,28 @@ void TFilenameEdit::Browse() {
         QString folder = QFileInfo(shown).absolutePath();
         if (QFileInfo(folder).isDir()) initialDir_ = folder;
     }
-    QString chosen = dialogs_.OpenFileName(this, title_, initialDir_, filter_);
-    const bool accepted = !chosen.isEmpty();
+    const QString chosen = dialogs_.OpenFileName(this, title_, initialDir_, filter_);
+    Chosen(chosen, !chosen.isEmpty());
+}
+
+void TFilenameEdit::SetRecent(const QStringList& files) {
+    recent_ = files;
+    recentMenu_->clear();
+    for (const QString& f : files) {
+        QAction* a = recentMenu_->addAction(f);
+        connect(a, &QAction::triggered, this,
+                [this, f] { RunCommand(dialogs_, this, [this, f] { ChooseRecent(f); }); });
+    }
+    recentButton_->setEnabled(!files.isEmpty());
+}
+
+void TFilenameEdit::ChooseRecent(const QString& file) {
+    if (BeforeDialog) BeforeDialog(*this);
+    Chosen(file, true);
+}
+
+void TFilenameEdit::Chosen(const QString& chosen, bool accepted) {
+    if (accepted && MayTake && !MayTake(*this, chosen)) accepted = false;
     if (AfterDialog) AfterDialog(*this, chosen, accepted);
     if (accepted) {
         SetFileName(QDir::toNativeSeparators(chosen));

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QLineEdit;
+class QMenu;
 class QToolButton;
 
 namespace quennet::gui {
@@ -36,19 +37,31 @@ public:
     void SetDialogTitle(const QString& title) { title_ = title; }
 
     std::function<void(TFilenameEdit&)> BeforeDialog;
+    // Asked first with an accepted name: false drops the choice as if the dialog was cancelled.
+    std::function<bool(TFilenameEdit&, const QString&)> MayTake;
     // Chosen name and whether the dialog was accepted; runs before the box takes the name.
     std::function<void(TFilenameEdit&, const QString&, bool)> AfterDialog;
 
     // The browse button's command.
     void Browse();
+    // The files the drop-down offers, most recent first; choosing one acts as the dialog would.
+    void SetRecent(const QStringList& files);
+    QStringList Recent() const { return recent_; }
+    void ChooseRecent(const QString& file);
 
     QLineEdit* Edit() const { return edit_; }
     QToolButton* Button() const { return button_; }
+    QToolButton* RecentButton() const { return recentButton_; }
 
 private:
+    void Chosen(const QString& chosen, bool accepted);
+
     TUserDialogs& dialogs_;
     QLineEdit* edit_;
     QToolButton* button_;
+    QToolButton* recentButton_;
+    QMenu* recentMenu_;
+    QStringList recent_;
     QString filter_;
     QString initialDir_;
     QString title_ = QStringLiteral("Browse");

@@ -1,12 +1,15 @@
 // Program entry: settings store, title, main window, report window, navigator; then the loop.
 // "quennet --screenshot FILE.png NEW [OLD]" compares, draws the main window to FILE.png and exits;
-// "--screenshot-navigator FILE.png OLDDIR NEWDIR" draws the navigator on two folders and
-// "--screenshot-about FILE.png" the about box. --help and --version answer on the terminal
+// "--screenshot-navigator FILE.png OLDDIR NEWDIR" draws the navigator's whole-tree page on two
+// folders and "--screenshot-about FILE.png" the about box. "--merge BASE LOCAL REMOTE -o OUTPUT"
+// opens the three-way merge window instead of the main window. --help and --version answer on the
+// terminal
 // before any window system is needed.
 #include "about_box.h"
 #include "app_registry.h"
 #include "diff_rpt_form.h"
 #include "main_form.h"
+#include "merge3_window.h"
 #include "navigator_form.h"
 #include "quennet_application.h"
 #include "user_dialogs.h"
@@ -15,6 +18,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUrl>
@@ -53,7 +57,8 @@ public:
 QTreeWidgetItem* FirstDifference(QTreeWidget* tree) {
     for (QTreeWidgetItemIterator it(tree); *it; ++it) {
         const auto* item = TMainForm::DiffItemOf(*it);
-        if (item && item->State != model::Group && (item->OldDecl || item->NewDecl)) return *it;
+        if (item && item->State != quennet::model::Group && (item->OldDecl || item->NewDecl))
+            return *it;
     }
     return nullptr;
 }
@@ -70,14 +75,23 @@ struct CommandLine {
                                      QStringLiteral("FILE")};
     QCommandLineOption shotAbout{QStringLiteral("screenshot-about"), QString(),
                                  QStringLiteral("FILE")};
+    QCommandLineOption merge{QStringLiteral("merge"),
+                             QStringLiteral("Merge BASE LOCAL REMOTE into OUTPUT in a window.")};
+    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
+                              QStringLiteral("The merge result (with --merge)."),
+                              QStringLiteral("OUTPUT")};
+    // Saves the merge as it opened and quits, as if the user pressed Save and declined to keep
+    // unresolved conflicts: for checks of the git recipes.
+    QCommandLineOption mergeSaveNow{QStringLiteral("merge-save-now")};
 
     CommandLine() {
         parser.setApplicationDescription(
             QStringLiteral("Compare two versions of a Pascal source by their declarations.\n"
                            "NEW alone compares it with its Delphi backup NEW.~pa."));
-        for (QCommandLineOption* o : {&shotMain, &shotNavigator, &shotAbout})
+        for (QCommandLineOption* o : {&shotMain, &shotNavigator, &shotAbout, &mergeSaveNow})
             o->setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOptions({help, version, shotMain, shotNavigator, shotAbout});
+        parser.addOptions(
+            {help, version, merge, output, shotMain, shotNavigator, shotAbout, mergeSaveNow});
         parser.addPositionalArgument(QStringLiteral("NEW"), QStringLiteral("The new file."),
                                      QStringLiteral("[NEW"));
         parser.addPositionalArgument(QStringLiteral("OLD"), QStringLiteral("The old file."),
@@ -90,7 +104,8 @@ struct CommandLine {
             // Qt names the program by the path it was started with, or a placeholder.
             QString text = parser.helpText();
             text.replace(0, text.indexOf(QLatin1Char('\n')),
-                         QStringLiteral("Usage: quennet [OPTION]... [--] [NEW [OLD]]"));
+                         QStringLiteral("Usage: quennet [OPTION]... [--] [NEW [OLD]]\n"
+                                        "  or:  quennet --merge BASE LOCAL REMOTE -o OUTPUT"));
             std::fputs(qPrintable(text), stdout);
             return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
         }
@@ -101,6 +116,41 @@ struct CommandLine {
         return -1;
     }
 };
+
+// Declines to save a result that still holds conflicts.
+class TDecliningPrompts : public TMerge3Prompts {
+public:
+    bool SaveUnresolved(QWidget*, int) override { return false; }
+};
+
+// The merge window's exit status, as git mergetool reads it: 0 once the result was saved
+// without conflicts, 1 otherwise, 2 when the files could not be merged.
+int RunMerge(const CommandLine& commandLine, const QStringList& files, TUserDialogs& dialogs,
+             const QString& screenshot) {
+    TDecliningPrompts declining;
+    const bool saveNow = commandLine.parser.isSet(commandLine.mergeSaveNow);
+    TMerge3Window window(dialogs, saveNow ? &declining : nullptr);
+    try {
+        window.Open(files[0], files[1], files[2], commandLine.parser.value(commandLine.output));
+    } catch (const std::exception& e) {
+        ShowException(dialogs, nullptr, e);
+        return 2;
+    }
+    window.show();
+    if (!screenshot.isEmpty()) {
+        QCoreApplication::processEvents();
+        if (!window.grab().save(screenshot)) {
+            std::fprintf(stderr, "error: cannot write \"%s\"\n", qPrintable(screenshot));
+            return 2;
+        }
+        return 0;
+    }
+    if (saveNow)
+        window.Save();
+    else
+        QApplication::exec();
+    return window.SavedClean() ? 0 : 1;
+}
 
 QStringList Arguments(int argc, char** argv) {
     QStringList args;
@@ -128,7 +178,13 @@ int main(int argc, char** argv) {
     }
     if (int status = commandLine.Answer(); status >= 0) return status;
     QStringList params = commandLine.parser.positionalArguments();
-    if (params.size() > 2) {
+    const bool merging = commandLine.parser.isSet(commandLine.merge);
+    if (merging && (params.size() != 3 || !commandLine.parser.isSet(commandLine.output))) {
+        std::fprintf(stderr, "quennet: --merge takes BASE LOCAL REMOTE and -o OUTPUT\n"
+                             "Try 'quennet --help'.\n");
+        return 2;
+    }
+    if (params.size() > 2 && !merging) {
         std::fprintf(stderr, "quennet: too many file names; expected NEW [OLD]\n"
                              "Try 'quennet --help'.\n");
         return 2;
@@ -161,9 +217,14 @@ int main(int argc, char** argv) {
 
     TStandardDialogs standardDialogs;
     TConsoleDialogs consoleDialogs;
-    TUserDialogs& dialogs =
-        screenshot.isEmpty() ? static_cast<TUserDialogs&>(standardDialogs) : consoleDialogs;
+    const bool attended =
+        screenshot.isEmpty() && !commandLine.parser.isSet(commandLine.mergeSaveNow);
+    TUserDialogs& dialogs = attended ? static_cast<TUserDialogs&>(standardDialogs) : consoleDialogs;
     app.SetDialogs(&dialogs);
+    if (merging) {
+        int status = RunMerge(commandLine, params, dialogs, screenshot);
+        return consoleDialogs.Failed ? 2 : status;
+    }
 
     TMainForm mainForm(registry.get(), dialogs);
     auto reportForm = std::make_unique<TDiffRptForm>(registry.get(), dialogs);
@@ -182,7 +243,12 @@ int main(int argc, char** argv) {
             window = &about;
         } else {
             navigatorForm->resize(900, 620);
-            if (params.size() >= 2) navigatorForm->SetFolders(params[0], params[1]);
+            if (params.size() >= 2) {
+                navigatorForm->SetFolders(params[0], params[1]);
+                // The whole-tree page shows more of the window than the flat lists.
+                navigatorForm->BottomPages->setCurrentIndex(1);
+                RunCommand(dialogs, navigatorForm, [&] { navigatorForm->CompareTrees(); });
+            }
         }
         window->show();
         // The folder trees fill in from a background reader.

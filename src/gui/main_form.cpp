@@ -4,6 +4,7 @@
 #include "app_registry.h"
 #include "diff_rpt_form.h"
 #include "filename_edit.h"
+#include "find_dialog.h"
 #include "navigator_form.h"
 #include "setup_form.h"
 #include "source_editor.h"
@@ -51,10 +52,6 @@ constexpr int kSplitterHandle = 4;
 QString ExistingFile(const QString& name) {
     QFileInfo info(name);
     return info.isFile() ? QDir::toNativeSeparators(info.absoluteFilePath()) : QString();
-}
-
-QString ProgramFolder() {
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 }
 
 std::vector<std::string> ToSymbols(const QStringList& defines) {
@@ -242,6 +239,10 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     ui_.New.FilenameEdit->Clear();
     setWindowTitle(QStringLiteral("Quennet Pro"));
     ConnectFileCommands();
+    // Ctrl+W closes secondary windows; here Ctrl+Q ends the program.
+    SetCloseShortcut(false);
+    ReadRecent();
+    FillRecentMenu();
 }
 
 void TMainForm::SetNavigatorForm(TNavigatorForm* form) {
@@ -295,11 +296,23 @@ void TMainForm::CreateActions() {
     ui_.OpenOld = make(tr("Open first file (old)"));
     ui_.OpenNew = make(tr("Open second file (new)"));
     ui_.OpenWorkspace = make(tr("&Open merged workspace"));
+    ui_.OpenFocused = make(tr("&Open..."), tr("Open a file into the focused view"));
+    ui_.OpenFocused->setShortcut(QKeySequence::Open);
+    ui_.SaveFocused = make(tr("&Save"), tr("Save the focused view"));
+    ui_.SaveFocused->setShortcut(QKeySequence::Save);
+    ui_.Find = make(tr("&Find..."));
+    ui_.Find->setShortcut(QKeySequence::Find);
+    ui_.FindNext = make(tr("Find &next"));
+    ui_.FindNext->setShortcut(QKeySequence(Qt::Key_F3));
+    ui_.FindPrior = make(tr("Find &previous"));
+    ui_.FindPrior->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
     ui_.SaveOldAs = make(tr("Save first file as..."));
     ui_.SaveNewAs = make(tr("Save second file as..."));
     ui_.Setup = make(tr("Setup"));
     ui_.Exit = make(tr("E&xit"));
+    ui_.Exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     ui_.HelpContents = make(tr("Contents"));
+    ui_.HelpContents->setShortcut(QKeySequence(Qt::Key_F1));
     ui_.HomePage = make(tr("Home Page"));
     ui_.About = make(tr("&About"));
 
@@ -330,6 +343,13 @@ void TMainForm::CreateActions() {
             [this] { Command([this] { ui_.Old.FilenameEdit->Browse(); }); });
     connect(ui_.OpenNew, &QAction::triggered, this,
             [this] { Command([this] { ui_.New.FilenameEdit->Browse(); }); });
+    connect(ui_.OpenFocused, &QAction::triggered, this,
+            [this] { Command([this] { ui_.Pane(FocusedSide()).FilenameEdit->Browse(); }); });
+    connect(ui_.SaveFocused, &QAction::triggered, this,
+            [this] { Command([this] { SaveChanges(FocusedSide()); }); });
+    connect(ui_.Find, &QAction::triggered, this, [this] { ShowFind(); });
+    connect(ui_.FindNext, &QAction::triggered, this, [this] { FindAgain(true); });
+    connect(ui_.FindPrior, &QAction::triggered, this, [this] { FindAgain(false); });
     connect(ui_.Setup, &QAction::triggered, this, [this] { Command([this] { SetupCommand(); }); });
     connect(ui_.Exit, &QAction::triggered, this, &QWidget::close);
     connect(ui_.About, &QAction::triggered, this, [this] { Command([this] { ShowAboutBox(); }); });
@@ -339,16 +359,24 @@ void TMainForm::CreateMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addAction(ui_.Navigator);
     file->addSeparator();
+    file->addAction(ui_.OpenFocused);
     file->addAction(ui_.OpenOld);
     file->addAction(ui_.OpenNew);
     file->addAction(ui_.OpenWorkspace);
+    ui_.RecentMenu = file->addMenu(tr("&Recent pairs"));
     file->addSeparator();
+    file->addAction(ui_.SaveFocused);
     file->addAction(ui_.SaveOldAs);
     file->addAction(ui_.SaveNewAs);
     file->addSeparator();
     file->addAction(ui_.Setup);
     file->addSeparator();
     file->addAction(ui_.Exit);
+
+    QMenu* search = menuBar()->addMenu(tr("&Search"));
+    search->addAction(ui_.Find);
+    search->addAction(ui_.FindNext);
+    search->addAction(ui_.FindPrior);
 
     QMenu* diff = menuBar()->addMenu(tr("&Diff"));
     diff->addAction(ui_.Diff);
@@ -432,6 +460,20 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     pane.Editor = new SourceEditor(28);
     pane.Editor->setAccessibleName(old ? tr("Old source") : tr("New source"));
     pane.Editor->setReadOnly(true);
+
+    pane.ChangedBar = new QWidget;
+    pane.ChangedBar->setAutoFillBackground(true);
+    pane.ChangedBar->setBackgroundRole(QPalette::ToolTipBase);
+    pane.ChangedBar->setForegroundRole(QPalette::ToolTipText);
+    auto* bar = new QHBoxLayout(pane.ChangedBar);
+    bar->setContentsMargins(6, 2, 4, 2);
+    pane.ChangedText = new QLabel;
+    pane.ChangedText->setForegroundRole(QPalette::ToolTipText);
+    pane.ChangedReload = new QPushButton(tr("Reload"));
+    bar->addWidget(pane.ChangedText, 1);
+    bar->addWidget(pane.ChangedReload);
+    pane.ChangedBar->hide();
+    layout->addWidget(pane.ChangedBar);
     layout->addWidget(pane.Editor, 1);
 
     pane.StatusBar = new QStatusBar;
@@ -472,6 +514,7 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     auto reload = [this, old] { Command([this, old] { old ? ReloadOld() : ReloadNew(); }); };
     connect(pane.ReloadButton, &QPushButton::clicked, this, reload);
     connect(pane.PopupReload, &QAction::triggered, this, reload);
+    connect(pane.ChangedReload, &QPushButton::clicked, this, reload);
     connect(pane.PopupOpen, &QAction::triggered, this,
             [this, p] { Command([p] { p->FilenameEdit->Browse(); }); });
     connect(editor, &SourceEditor::statusChanged, this, [this, p] { UpdateStatus(*p); });
@@ -480,6 +523,9 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     pane.FilenameEdit->SetDialogTitle(tr("Browse"));
     pane.FilenameEdit->BeforeDialog = [this, old](TFilenameEdit& box) {
         if (box.InitialDir().isEmpty()) box.SetInitialDir(old ? oldFolder_ : newFolder_);
+    };
+    pane.FilenameEdit->MayTake = [this, old](TFilenameEdit&, const QString& chosen) {
+        return !QFileInfo(chosen).isFile() || MayDiscardEdits(old);
     };
     pane.FilenameEdit->AfterDialog = [this, old](TFilenameEdit& box, const QString& chosen,
                                                  bool accepted) {
@@ -597,14 +643,8 @@ void TMainForm::ApplyEditorFont() {
 void TMainForm::HandleCommandLine(const QStringList& params) {
     CommandLineFiles files = ResolveCommandLine(params);
     if (files.NewFileName.isEmpty()) return;
-    oldFileName_ = files.OldFileName;
-    newFileName_ = files.NewFileName;
-    ui_.Old.FilenameEdit->SetFileName(oldFileName_);
-    ui_.New.FilenameEdit->SetFileName(newFileName_);
-    ui_.Old.Editor->loadFile(oldFileName_);
-    ui_.Old.Editor->scrollToLine(0, 0);
-    ui_.New.Editor->loadFile(newFileName_);
-    ui_.New.Editor->scrollToLine(0, 0);
+    LoadOldFile(files.OldFileName);
+    LoadNewFile(files.NewFileName);
     QCoreApplication::processEvents();
     RunDiff();
 }
@@ -612,6 +652,9 @@ void TMainForm::HandleCommandLine(const QStringList& params) {
 void TMainForm::LoadView(bool old, const QString& fileName) {
     SourceEditor* view = old ? ui_.Old.Editor : ui_.New.Editor;
     view->loadFile(fileName);
+    stamps_[old] = io::StampOf(QFile::encodeName(fileName).toStdString());
+    ui_.Pane(old).ChangedBar->hide();
+    RememberFile(old, fileName);
     (old ? oldFileName_ : newFileName_) = QDir::toNativeSeparators(fileName);
     (old ? oldRange_ : newRange_) = {};
     ui_.Pane(old).WarningPanel->clear();
@@ -630,11 +673,13 @@ void TMainForm::LoadNewFile(const QString& fileName) {
 }
 
 void TMainForm::ReloadOld() {
+    if (!MayDiscardEdits(true)) return;
     LoadView(true, oldFileName_);
     RunDiff();
 }
 
 void TMainForm::ReloadNew() {
+    if (!MayDiscardEdits(false)) return;
     LoadView(false, newFileName_);
     RunDiff();
 }
@@ -677,6 +722,12 @@ void TMainForm::RunDiff() {
                                       : tr("Find differences ..."));
         });
     const std::string message = compare::OutcomeMessage(result);
+    if (!oldFileName_.isEmpty() && !newFileName_.isEmpty()) {
+        recentPairs_ =
+            view::AddRecent(recentPairs_, {oldFileName_.toStdString(), newFileName_.toStdString()});
+        WriteRecent();
+        FillRecentMenu();
+    }
     oldSource_ = std::move(result.oldSource);
     newSource_ = std::move(result.newSource);
     comparison_ = std::move(result.diff);
@@ -697,6 +748,9 @@ void TMainForm::ShowParseWarnings() {
                                                                     {&ui_.New, newSource_.get()}};
     QStringList messages;
     for (auto [pane, src] : sides) {
+        // Includes not found, {$IF} names without a value: the result may depend on them.
+        for (const auto& note : src ? src->Status.Notes : std::vector<std::string>())
+            messages << QString::fromStdString(note);
         if (!src || src->Status.Complete) {
             pane->WarningPanel->clear();
             continue;
@@ -820,9 +874,15 @@ void TMainForm::RestoreLayout() {
     }
     newFolder_ = open ? reg->ReadString(QStringLiteral("DefPathNew"), QString()) : QString();
     oldFolder_ = open ? reg->ReadString(QStringLiteral("DefPathOld"), QString()) : QString();
-    // A folder that is gone (or none stored yet) falls back to the program's folder.
-    if (newFolder_.isEmpty() || !QFileInfo(newFolder_).isDir()) newFolder_ = ProgramFolder();
-    if (oldFolder_.isEmpty() || !QFileInfo(oldFolder_).isDir()) oldFolder_ = ProgramFolder();
+    // A folder that is gone (or none stored yet) falls back to the folder of a file already
+    // shown, then the working folder: the program's own folder holds no sources.
+    auto fallback = [this](bool old) {
+        for (const QString& f : {FileName(old), FileName(!old)})
+            if (!f.isEmpty()) return QDir::toNativeSeparators(QFileInfo(f).absolutePath() + '/');
+        return QDir::toNativeSeparators(QDir::currentPath() + '/');
+    };
+    if (newFolder_.isEmpty() || !QFileInfo(newFolder_).isDir()) newFolder_ = fallback(false);
+    if (oldFolder_.isEmpty() || !QFileInfo(oldFolder_).isDir()) oldFolder_ = fallback(true);
     if (navigatorForm_) navigatorForm_->SetFolders(oldFolder_, newFolder_);
     if (open) reg->CloseKey();
 }
@@ -839,8 +899,8 @@ void TMainForm::SaveLayout() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    // A merge editor with changed text may keep the program open.
-    if (!CloseMergeEditors()) {
+    // Edited views and a merge editor with changed text may keep the program open.
+    if (!MayDiscardEdits(true, true) || !CloseMergeEditors()) {
         event->ignore();
         return;
     }

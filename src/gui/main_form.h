@@ -9,10 +9,12 @@
 #include "state_images.h"
 
 #include "compare/compare_sources.h"
+#include "io/disk_state.h"
 #include "model/line_decoration.h"
 #include "model/line_matcher.h"
 #include "model/source_diff.h"
 #include "model/source_model.h"
+#include "view/recent_files.h"
 
 #include <QStringList>
 #include <memory>
@@ -34,6 +36,7 @@ namespace quennet::gui {
 class SourceEditor;
 class TDiffRptForm;
 class TFilenameEdit;
+class TFindDialog;
 class TNavigatorForm;
 class TUserDialogs;
 
@@ -64,6 +67,10 @@ struct TSourcePane {
     QPushButton* ReloadButton = nullptr;
     QPushButton* SaveButton = nullptr;
     SourceEditor* Editor = nullptr;
+    // Shown above the view when its file changed on disk since it was loaded.
+    QWidget* ChangedBar = nullptr;
+    QLabel* ChangedText = nullptr;
+    QPushButton* ChangedReload = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel* CaretPanel = nullptr;
     QLabel* ModifiedPanel = nullptr;
@@ -106,6 +113,12 @@ struct TMainFormWidgets {
     QAction* OpenOld = nullptr;
     QAction* OpenNew = nullptr;
     QAction* OpenWorkspace = nullptr;
+    QAction* OpenFocused = nullptr; // Ctrl+O: into the view that has the focus
+    QAction* SaveFocused = nullptr; // Ctrl+S
+    QAction* Find = nullptr;        // Ctrl+F
+    QAction* FindNext = nullptr;    // F3
+    QAction* FindPrior = nullptr;   // Shift+F3
+    QMenu* RecentMenu = nullptr;    // the last pairs compared
     QAction* SaveOldAs = nullptr;
     QAction* SaveNewAs = nullptr;
     QAction* Setup = nullptr;
@@ -113,6 +126,8 @@ struct TMainFormWidgets {
     QAction* HelpContents = nullptr;
     QAction* HomePage = nullptr;
     QAction* About = nullptr;
+
+    TFindDialog* FindDialog = nullptr;
 
     TSourcePane& Pane(bool old) { return old ? Old : New; }
     const TSourcePane& Pane(bool old) const { return old ? Old : New; }
@@ -183,6 +198,23 @@ public:
                   const QString& newFolder);
     void HelpContents();
     void HomePage();
+
+    // Whether edits of the views may be dropped: asks when a view among them is modified.
+    bool MayDiscardEdits(bool old, bool alsoOther = false);
+    // Shows or hides each view's bar for a file changed on disk since it was loaded.
+    void CheckDiskChanges();
+    // The side whose pane holds the focus (old when neither does).
+    bool FocusedSide() const;
+
+    // The last pairs compared and each side's last files, most recent first.
+    const std::vector<view::RecentPair>& RecentPairs() const { return recentPairs_; }
+    const std::vector<std::string>& RecentFiles(bool old) const { return recentFiles_[old]; }
+    void OpenRecentPair(size_t index);
+
+    // Find in the focused view (main_form_find.cpp): the dialog, then F3 / Shift+F3. False
+    // when the text is not found.
+    void ShowFind();
+    bool FindAgain(bool forward);
     void ShowAboutBox();
 
     // Setup command and the file-dialog filters.
@@ -223,6 +255,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateActions();
@@ -232,6 +265,10 @@ private:
     QWidget* CreateSourcePane(TSourcePane& pane, const QString& caption, bool old);
     QWidget* CreateDiffTab();
     void ReadSettings();
+    void ReadRecent();
+    void WriteRecent();
+    void RememberFile(bool old, const QString& fileName);
+    void FillRecentMenu();
     void ApplyExtensions();
     // The stored font on the old and new views; the diff view keeps its own.
     void ApplyEditorFont();
@@ -271,6 +308,10 @@ private:
     std::vector<model::TLineRecord> oldSelectedLines_;
     std::vector<model::TLineRecord> newSelectedLines_;
     std::vector<model::TMapEntry> diffMap_; // lines of the diff view
+    io::FileStamp stamps_[2];               // [old]: each view's file as it was loaded
+    std::vector<view::RecentPair> recentPairs_;
+    std::vector<std::string> recentFiles_[2]; // [old]
+    SourceEditor* findTarget_ = nullptr;      // the view the last find ran in
 };
 
 } // namespace quennet::gui

@@ -14,12 +14,14 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStorageInfo>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -41,8 +43,10 @@ QString Clean(const QString& folder) {
 
 } // namespace
 
-const std::array<TNavigatorFilter, 3>& NavigatorFilters() {
-    static const std::array<TNavigatorFilter, 3> filters = {{
+const std::array<TNavigatorFilter, 4>& NavigatorFilters() {
+    static const std::array<TNavigatorFilter, 4> filters = {{
+        {QStringLiteral("Pascal files (*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk)"),
+         QStringLiteral("*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk")},
         {QStringLiteral("Delphi files (*.pas;*.dpr)"), QStringLiteral("*.pas;*.dpr")},
         {QStringLiteral("Delphi all files (*.pas;*.dpr;*.~pa;*.~dp)"),
          QStringLiteral("*.pas;*.dpr;*.~pa;*.~dp")},
@@ -71,7 +75,7 @@ QPixmap StatusGlyph(navigator::FileStatus status) {
     return page;
 }
 
-template <class F> void TNavigatorForm::Command(F&& f) {
+void TNavigatorForm::Command(const std::function<void()>& f) {
     if (dialogs_) {
         RunCommand(*dialogs_, this, f);
         return;
@@ -107,11 +111,16 @@ TNavigatorForm::TNavigatorForm(TAppRegistry* registry, QWidget* parent)
     topLayout->setContentsMargins(4, 4, 4, 0);
     topLayout->addWidget(CreateTop(Left, true), 1);
     topLayout->addWidget(CreateTop(Right, false), 1);
-    auto* bottom = new QWidget;
-    auto* bottomLayout = new QHBoxLayout(bottom);
+    auto* lists = new QWidget;
+    auto* bottomLayout = new QHBoxLayout(lists);
     bottomLayout->setContentsMargins(4, 0, 4, 4);
     bottomLayout->addWidget(CreateBottom(Left, true), 1);
     bottomLayout->addWidget(CreateBottom(Right, false), 1);
+    BottomPages = new QTabWidget;
+    BottomPages->setDocumentMode(true);
+    BottomPages->addTab(lists, tr("Folders"));
+    BottomPages->addTab(CreateTreePage(), tr("Whole tree"));
+    QWidget* bottom = BottomPages;
 
     PanelSplitter = new QSplitter(Qt::Vertical);
     PanelSplitter->setChildrenCollapsible(false);
@@ -132,6 +141,7 @@ TNavigatorForm::TNavigatorForm(TAppRegistry* registry, QWidget* parent)
 }
 
 TNavigatorForm::~TNavigatorForm() {
+    WaitForTreeThreads();
     if (!WasShown()) return;
     SavePlacement();
     TAppRegistry* reg = Registry();
@@ -152,7 +162,10 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
     bold.setBold(true);
     side.Caption->setFont(bold);
     side.DriveBox = new QComboBox;
-    side.DriveBox->setToolTip(tr("Drive"));
+    side.DriveBox->setToolTip(tr("Folder: choose a drive or type a path and press Enter"));
+    side.DriveBox->setEditable(true);
+    side.DriveBox->setInsertPolicy(QComboBox::NoInsert);
+    side.DriveBox->lineEdit()->setAccessibleName(left ? tr("Old folder") : tr("New folder"));
     side.DriveBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     side.DriveBox->setMinimumContentsLength(8);
     FillDriveBox(side);
@@ -203,6 +216,11 @@ QWidget* TNavigatorForm::CreateTop(TSide& side, bool left) {
                 if (folder != Clean(s->Folder))
                     Command([this, left, folder] { SetFolder(left, folder); });
             });
+    // A chosen drive and a typed path both arrive on Enter; the text decides which it was.
+    connect(side.DriveBox->lineEdit(), &QLineEdit::returnPressed, this, [this, left, s] {
+        const QString text = s->DriveBox->lineEdit()->text();
+        Command([this, left, text] { TypedFolder(left, text); });
+    });
     connect(side.DriveBox, &QComboBox::activated, this, [this, left, s](int index) {
         const QString root = s->DriveBox->itemData(index).toString();
         Command([this, left, root] { SetFolder(left, root); });
@@ -271,6 +289,7 @@ void TNavigatorForm::SetFolder(bool left, const QString& folder) {
         }
     }
     if (best >= 0) side.DriveBox->setCurrentIndex(best);
+    side.DriveBox->setEditText(QDir::toNativeSeparators(folder));
     ShowFolderInTree(side);
     ReadFileNames(side);
     UpdateStatuses();
@@ -346,6 +365,23 @@ void TNavigatorForm::RefreshContents() {
     ReadFileNames(Left);
     ReadFileNames(Right);
     UpdateStatuses();
+}
+
+void TNavigatorForm::TypedFolder(bool left, const QString& text) {
+    // Quotes come with paths pasted from a shell or a file manager.
+    QString folder = text.trimmed();
+    if (folder.size() >= 2 && (folder.front() == '"' || folder.front() == '\'') &&
+        folder.back() == folder.front())
+        folder = folder.mid(1, folder.size() - 2);
+    if (folder.startsWith(QStringLiteral("~/")) || folder == QStringLiteral("~"))
+        folder.replace(0, 1, QDir::homePath());
+    if (folder.isEmpty()) return;
+    if (!QFileInfo(folder).isDir()) {
+        statusBar()->showMessage(tr("\"%1\" is not a folder.").arg(folder));
+        Side(left).DriveBox->setEditText(QDir::toNativeSeparators(Side(left).Folder));
+        return;
+    }
+    SetFolder(left, folder);
 }
 
 void TNavigatorForm::SetRightFolderEqLeft() {

@@ -5,19 +5,28 @@
 #include "adv_form.h"
 
 #include "navigator/folder_compare.h"
+#include "tree/tree_rows.h"
 
 #include <QPixmap>
 #include <array>
+#include <functional>
+#include <memory>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QProgressBar;
 class QSplitter;
+class QTabWidget;
+class QTimer;
 class QToolButton;
 class QTreeView;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace quennet::gui {
 
@@ -28,10 +37,13 @@ struct TNavigatorFilter {
     QString Caption;
     QString Mask;
 };
-const std::array<TNavigatorFilter, 3>& NavigatorFilters();
+// The first entry is the default: every Pascal source kind.
+const std::array<TNavigatorFilter, 4>& NavigatorFilters();
 
 // Glyph of a status: green plus (only here), plain page (identical), plus above minus (different).
 QPixmap StatusGlyph(navigator::FileStatus status);
+// Glyph of a whole-tree row: red minus only old, green plus only new, as above otherwise.
+QPixmap RowGlyph(tree::RowStatus status);
 
 class TNavigatorForm : public TAdvForm {
     Q_OBJECT
@@ -39,7 +51,8 @@ public:
     explicit TNavigatorForm(TAppRegistry* registry, QWidget* parent = nullptr);
     ~TNavigatorForm() override;
 
-    // One side: drive box, folder tree, file list with glyphs, filter box.
+    // One side: drive box (a typed folder is taken on Enter), folder tree, file list with
+    // glyphs, filter box.
     struct TSide {
         QLabel* Caption = nullptr;
         QComboBox* DriveBox = nullptr;
@@ -47,7 +60,7 @@ public:
         QListWidget* FileList = nullptr;
         QComboBox* FilterBox = nullptr;
         QString Folder;
-        QString Mask = QStringLiteral("*.pas;*.dpr");
+        QString Mask = QStringLiteral("*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk");
     };
     TSide Left;  // "Old files"
     TSide Right; // "New files"
@@ -55,6 +68,12 @@ public:
     QToolButton* SetLeftEqRightButton = nullptr;
     QToolButton* RefreshButton = nullptr;
     QSplitter* PanelSplitter = nullptr; // folder trees above, file lists below
+    QTabWidget* BottomPages = nullptr;  // "Folders" | "Whole tree"
+    // The whole tree: old and new names aligned by relative path, API change counts.
+    QTreeWidget* TreeView = nullptr;
+    QToolButton* CompareTreesButton = nullptr;
+    QCheckBox* ApiCounts = nullptr;
+    QProgressBar* TreeProgress = nullptr;
 
     // The folders shown first: the main window's default folders for old and new files.
     void SetFolders(const QString& oldFolder, const QString& newFolder);
@@ -86,6 +105,19 @@ public:
     // Emits PairChosen for the selected files, when there is one.
     void OpenSelectedPair();
 
+    // A typed or pasted folder: used as typed; a folder that does not exist is reported.
+    void TypedFolder(bool left, const QString& text);
+
+    // Reads both trees in the background (navigator_tree.cpp); Escape cancels. TreeCompared
+    // is emitted when the view is filled, not after a cancel.
+    void CompareTrees();
+    void CancelTreeCompare();
+    bool TreeBusy() const { return static_cast<bool>(treeJob_); }
+    // The rows of the last finished comparison.
+    const std::vector<tree::TreeRow>& TreeRows() const { return treeRows_; }
+    // Double-click on a unit row: the pair (or the one side) opens in the main window.
+    void OpenTreeRow(const QTreeWidgetItem* item);
+
     // Failed commands are shown through these dialogs; without them, in the status bar.
     void SetDialogs(TUserDialogs* dialogs) { dialogs_ = dialogs; }
 
@@ -95,6 +127,7 @@ signals:
     // Either name may be empty; folders end with a separator.
     void PairChosen(const QString& oldFile, const QString& newFile, const QString& oldFolder,
                     const QString& newFolder);
+    void TreeCompared();
 
 protected:
     void FirstShown() override;
@@ -102,16 +135,24 @@ protected:
 private:
     QWidget* CreateTop(TSide& side, bool left);
     QWidget* CreateBottom(TSide& side, bool left);
+    QWidget* CreateTreePage();
+    void TreeJobFinished();
+    void WaitForTreeThreads();
+    void FillTreeView();
     void FillDriveBox(TSide& side);
     void ShowFolderInTree(TSide& side);
     void ReadFileNames(TSide& side);
     TSide& Side(bool left) { return left ? Left : Right; }
     const TSide& Side(bool left) const { return left ? Left : Right; }
-    template <class F> void Command(F&& f);
+    void Command(const std::function<void()>& f);
 
     TUserDialogs* dialogs_ = nullptr;
     QFileSystemModel* folders_ = nullptr;
     int storedPanelHeight_ = -1;
+    struct TreeJob;
+    std::shared_ptr<TreeJob> treeJob_; // the running comparison, shared with its thread
+    QTimer* treeTimer_ = nullptr;      // polls its progress
+    std::vector<tree::TreeRow> treeRows_;
 };
 
 } // namespace quennet::gui

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -63,6 +64,14 @@ bool TUserDialogs::OpenUrl(const QUrl& url) {
 
 int TUserDialogs::ExecDialog(QDialog& dialog) {
     return dialog.exec();
+}
+
+bool TUserDialogs::Confirm(QWidget* parent, const QString& text, const QString& acceptCaption) {
+    QMessageBox box(QMessageBox::Question, Title(), text, QMessageBox::NoButton, parent);
+    QPushButton* accept = box.addButton(acceptCaption, QMessageBox::AcceptRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.exec();
+    return box.clickedButton() == accept;
 }
 
 void ShowException(TUserDialogs& dialogs, QWidget* parent, const std::exception& e) {

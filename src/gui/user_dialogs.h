@@ -39,6 +39,8 @@ public:
     virtual bool OpenUrl(const QUrl& url);
     // A modal dialog; returns its result code.
     virtual int ExecDialog(QDialog& dialog);
+    // A question with a button of that caption and Cancel; true for the button.
+    virtual bool Confirm(QWidget* parent, const QString& text, const QString& acceptCaption);
 };
 
 class TStandardDialogs : public TUserDialogs {

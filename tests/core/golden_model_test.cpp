@@ -62,8 +62,18 @@ uint32_t SumOfTokens(const std::string& list) {
     return sum;
 }
 
+// The folder of the case being rendered: paths of include files are shown relative to it.
+std::string gCaseDir;
+
+std::string Relative(std::string text) {
+    for (size_t at; !gCaseDir.empty() && (at = text.find(gCaseDir)) != std::string::npos;)
+        text.erase(at, gCaseDir.size());
+    return text;
+}
+
 std::string Lines(const TidName& d) {
-    return std::to_string(d.FirstLine) + "-" + std::to_string(d.LastLine);
+    return std::to_string(d.FirstLine) + "-" + std::to_string(d.LastLine) +
+           (d.File.empty() ? "" : " in " + Relative(d.File));
 }
 
 std::string Quote(const std::string& s) {
@@ -107,6 +117,8 @@ std::vector<std::string> Render(const TPasSrc& m) {
     out.push_back("init " + Lines(*m.Initialization) + sum(m.Initialization->Checksum));
     out.push_back("final " + Lines(*m.Finalization) + sum(m.Finalization->Checksum));
     out.push_back(std::string("complete ") + (m.Status.Complete ? "yes" : "no"));
+    for (const auto& note : m.Status.Notes)
+        out.push_back("note " + Relative(note));
     return out;
 }
 
@@ -168,9 +180,17 @@ TEST(GoldenModel, EveryCaseMatches) {
         if (fs::exists(dir / "dialect.txt"))
             dialect =
                 DialectFromName(LoadSourceLines((dir / "dialect.txt").string()).at(0)).value();
+        // target.txt names a compiler target whose symbols come before defines.txt's.
+        ParseOptions reading(dialect, (dir / "input.pas").string());
+        if (fs::exists(dir / "target.txt")) {
+            reading.target = LoadSourceLines((dir / "target.txt").string()).at(0);
+            reading.targetSymbols = true;
+            if (!fs::exists(dir / "defines.txt")) symbols.clear();
+        }
+        gCaseDir = dir.string() + "/";
         TPasSrc model;
         model.Parse(JoinLinesCrLf(LoadSourceLines((dir / "input.pas").string())), &symbols,
-                    {dialect, (dir / "input.pas").string(), {}});
+                    reading);
         std::string actual = Join(Render(model));
         std::string expected = Join(LoadExpected(dir / "model.txt", model.Checksum));
         if (actual != expected) {

@@ -292,6 +292,10 @@ TEST(Parser, ModernConditionals) {
         {"{$IF ('ab' < 'b') and ($10 div 3 = 5) and (SizeOf(Pointer) = 4)} A = 1; {$IFEND}", "A",
          ""},
         {"{$IFDEF NOPE} '{$ENDIF}' A = 1; {$ENDIF} B = 1;", "B", ""},
+        // Integer operations at and beyond the 64-bit range: no trap, no undefined conversion.
+        {"{$IF (-9223372036854775807 - 1) div (0 - 1) > 0} A = 1; {$IFEND}"
+         " {$IF (1E30 mod 7 = 0) and (7 mod (0 - 1) = 0)} B = 1; {$IFEND}",
+         "AB", ""},
         {"{$IF NOT Defined(WIN32)} A = 1; {$IF True} B = 1; {$ELSE} C = 1; {$IFEND} {$ELSE} "
          "D = 1; {$ENDIF}",
          "D", ""},

@@ -40,6 +40,13 @@ public:
         return 0;
     }
 
+    bool Confirm(QWidget*, const QString& text, const QString&) override {
+        Questions << text;
+        return ConfirmAnswer;
+    }
+
+    QStringList Questions;
+    bool ConfirmAnswer = true;
     QStringList OpenedUrls;
     bool OpenUrlAnswer = true;
     QStringList ShownDialogs;

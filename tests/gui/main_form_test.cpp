@@ -418,8 +418,8 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     EXPECT_EQ(form->TreeWidth(), 210);
     EXPECT_EQ(form->OldPaneSize(), 300);
     EXPECT_EQ(form->DefaultFolder(true), oldDir);
-    // A folder that no longer exists is replaced by the program's folder.
-    EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(QCoreApplication::applicationDirPath()));
+    // A folder that no longer exists is replaced by the working folder, not the program's.
+    EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(QDir::currentPath()));
 }
 
 TEST_F(MainFormTest, SplitPositionBeyondThreeQuartersBecomesHalf) {

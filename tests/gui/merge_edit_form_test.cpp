@@ -372,7 +372,7 @@ TEST_F(MergeEditFormTest, SaveCommandsWithRemoveCommentAndTheRememberedChoice) {
     registry->CloseKey();
 
     // Merged version: no setup dialog.
-    const int setups = prompts.SetupPrompts.size();
+    const qsizetype setups = prompts.SetupPrompts.size();
     dialogs.SaveAnswer = Path("merged.pas");
     form->SaveMergedVersion();
     EXPECT_EQ(prompts.SetupPrompts.size(), setups);

@@ -233,7 +233,7 @@ TEST(RichEdit, RedrawSuspensionNestsAndSelectionChangesAreReported) {
     QSignalSpy spy(&edit, &TRichEdit::SelectionChange);
     edit.SetSelection(4, 0);
     EXPECT_GE(spy.count(), 1);
-    const int after = spy.count();
+    const qsizetype after = spy.count();
     edit.SetSelection(4, 3);
     EXPECT_GT(spy.count(), after);
     EXPECT_EQ(edit.Selection(), (TSelection{4, 3}));

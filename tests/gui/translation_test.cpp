@@ -36,7 +36,7 @@ TEST(Translation, GermanLocaleGivesGermanCaptionsAndEnglishStaysWithout) {
     {
         TMainForm form(nullptr, dialogs);
         const TMainFormWidgets& ui = form.Widgets();
-        EXPECT_EQ(MenuTitles(form), (QStringList{"&Datei", "&Vergleich", "&Hilfe"}));
+        EXPECT_EQ(MenuTitles(form), (QStringList{"&Datei", "&Suchen", "&Vergleich", "&Hilfe"}));
         EXPECT_EQ(ui.Pages->tabText(0), QStringLiteral("Quelltextansicht"));
         EXPECT_EQ(ui.Old.ReloadButton->text(), QStringLiteral("Neu laden"));
         EXPECT_EQ(ui.NextButton->text(), QStringLiteral("Nächster Unterschied"));
@@ -47,7 +47,7 @@ TEST(Translation, GermanLocaleGivesGermanCaptionsAndEnglishStaysWithout) {
     QCoreApplication::removeTranslator(german.get());
 
     TMainForm form(nullptr, dialogs);
-    EXPECT_EQ(MenuTitles(form), (QStringList{"&File", "&Diff", "&Help"}));
+    EXPECT_EQ(MenuTitles(form), (QStringList{"&File", "&Search", "&Diff", "&Help"}));
     EXPECT_EQ(form.Widgets().Old.Editor->accessibleName(), QStringLiteral("Old source"));
 }
 

@@ -4,14 +4,25 @@
 // strings, so a directive inside them opens or closes nothing.
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 
 #include "analysis/parser.h"
 
 namespace quennet::analysis {
 
 namespace {
+
+// The integer operand of DIV, MOD and the bit operations: a number beyond the 64-bit range
+// saturates, since converting it as it is would be undefined.
+long long ToInteger(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= 0x1p63) return std::numeric_limits<long long>::max();
+    if (v < -0x1p63) return std::numeric_limits<long long>::min();
+    return static_cast<long long>(v);
+}
 
 bool IsWordChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
@@ -160,8 +171,8 @@ private:
                 left.text += right.text;
                 continue;
             }
-            const long long a = static_cast<long long>(left.number);
-            const long long b = static_cast<long long>(right.number);
+            const long long a = ToInteger(left.number);
+            const long long b = ToInteger(right.number);
             left = Num(op == "+"    ? left.number + right.number
                        : op == "-"  ? left.number - right.number
                        : op == "OR" ? static_cast<double>(a | b)
@@ -177,18 +188,23 @@ private:
             const std::string op = token_;
             Next();
             const Value right = Factor();
-            const long long a = static_cast<long long>(left.number);
-            const long long b = static_cast<long long>(right.number);
+            const long long a = ToInteger(left.number);
+            const long long b = ToInteger(right.number);
             double r = 0;
             if (op == "*")
                 r = left.number * right.number;
             else if (op == "/")
                 r = right.number != 0 ? left.number / right.number : 0;
-            else if (op == "DIV")
-                r = b != 0 ? static_cast<double>(a / b) : 0;
-            else if (op == "MOD")
-                r = b != 0 ? static_cast<double>(a % b) : 0;
-            else if (op == "AND")
+            else if (op == "DIV" || op == "MOD") {
+                // By -1 apart: the smallest integer divided by it overflows, and the processor
+                // traps.
+                if (b == -1) {
+                    r = op == "DIV" ? -static_cast<double>(a) : 0;
+                } else if (b != 0) {
+                    const long long v = op == "DIV" ? a / b : a % b;
+                    r = static_cast<double>(v);
+                }
+            } else if (op == "AND")
                 r = static_cast<double>(a & b);
             else if (op == "SHL")
                 r = b >= 0 && b < 63 ? static_cast<double>(a << b) : 0;
@@ -224,8 +240,7 @@ private:
         } else if (At("NOT")) {
             Next();
             const Value f = Factor();
-            v = Num(f.number == 0 || f.number == 1 ? (f.number == 0)
-                                                   : ~static_cast<long long>(f.number));
+            v = Num(f.number == 0 || f.number == 1 ? (f.number == 0) : ~ToInteger(f.number));
         } else if (At("(")) {
             Next();
             v = Expression();
@@ -298,10 +313,18 @@ bool TDelphiParser::Evaluate(std::string_view expression) {
     return Evaluator(expression, *this, value, defined, unknown).Run() != 0;
 }
 
-void TDelphiParser::ModernDirective(const std::string& upperText) {
+void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
     std::string_view rest;
     const std::string_view word = DirectiveWord(upperText, &rest);
-    if (word == "DEFINE" || word == "SETC") {
+    if (word == "I" || word == "INCLUDE") {
+        // Trials read a directive again: its note is given once.
+        const std::string* note = Includes ? Includes->NoteAt(pos) : nullptr;
+        if (note && Model &&
+            std::find(includesNoted_.begin(), includesNoted_.end(), pos) == includesNoted_.end()) {
+            includesNoted_.push_back(pos);
+            Model->Status.Notes.push_back(*note);
+        }
+    } else if (word == "DEFINE" || word == "SETC") {
         ++directiveEvents_;
         std::string_view body = rest;
         const size_t assign = body.find(":=");
@@ -309,6 +332,8 @@ void TDelphiParser::ModernDirective(const std::string& upperText) {
             FirstWord(assign == std::string_view::npos ? body : body.substr(0, assign)));
         if (!HasSymbol(name)) Symbols.push_back(name);
         if (assign != std::string_view::npos) {
+            if (std::find(macros_.begin(), macros_.end(), name) == macros_.end())
+                macros_.push_back(name);
             const double v =
                 Evaluator(
                     body.substr(assign + 2), *this,

@@ -1,11 +1,13 @@
 // Conditional compilation: DEFINE, UNDEF, IFDEF, IFNDEF, IFOPT and ELSE act when the scanner
 // skips their brace comment, so excluded text never becomes tokens. Also the parse entry of the
 // source model.
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <stdexcept>
 
 #include "analysis/parser.h"
+#include "model/target.h"
 
 namespace quennet::analysis {
 
@@ -68,9 +70,10 @@ bool TDelphiParser::Comment() {
         s_.CommentsExist = false;
         return result;
     }
+    const int32_t pos = comments_.empty() ? -1 : comments_.front().StartPos;
     const std::string text = UpperAZ(GetComments());
     if (Modern() && text.size() > 2 && text[0] == '{' && text[1] == '$') {
-        ModernDirective(text);
+        ModernDirective(text, pos);
         return result;
     }
     if (text.size() < 6 || text[0] != '{' || text[1] != '$') return result;
@@ -138,6 +141,67 @@ void TDelphiParser::SkipExcluded(bool fromElse) {
 
 namespace quennet::model {
 
+namespace {
+
+// Lines of the spliced text back to the files they come from.
+class LineRemapper {
+public:
+    explicit LineRemapper(const analysis::IncludeExpansion& x) : x_(x) {}
+
+    void Remap(TidName* d) const {
+        if (!d || d->FirstLine <= 0) return;
+        const analysis::LineOrigin first = x_.Origin(d->FirstLine);
+        if (d->LastLine > 0) d->LastLine = x_.LastLineIn(first.File, d->FirstLine, d->LastLine);
+        d->FirstLine = first.Line;
+        if (first.File != 0) d->File = x_.Files()[static_cast<size_t>(first.File)];
+    }
+    void Remap(TidProc* p) const {
+        Remap(static_cast<TidName*>(p));
+        Remap(p->Implementation.get());
+    }
+    // A stop inside an include file is shown at the directive that brought it in.
+    int32_t MainLine(int32_t line) const { return line > 0 ? x_.LastLineIn(0, 1, line) : line; }
+
+private:
+    const analysis::IncludeExpansion& x_;
+};
+
+void RemapLines(TPasSrc& src, const analysis::IncludeExpansion& x) {
+    const LineRemapper r(x);
+    for (auto& t : src.Types)
+        r.Remap(t.get());
+    for (auto& c : src.Classes) {
+        r.Remap(c.get());
+        for (auto& f : c->Fields)
+            r.Remap(f.get());
+        for (auto& p : c->Props)
+            r.Remap(p.get());
+        for (auto& m : c->Methods)
+            r.Remap(m.get());
+    }
+    for (auto& p : src.Procs)
+        r.Remap(p.get());
+    for (auto& v : src.Consts)
+        r.Remap(v.get());
+    for (auto& v : src.Vars)
+        r.Remap(v.get());
+    r.Remap(src.Initialization.get());
+    r.Remap(src.Finalization.get());
+    if (!src.Status.Complete) {
+        const int32_t stop =
+            src.Status.FirstErrorLine > 0 ? src.Status.FirstErrorLine : src.Status.StopLine;
+        const analysis::LineOrigin at = x.Origin(stop);
+        if (stop > 0 && at.File != 0)
+            src.Status.Notes.push_back("the structure is not followed from line " +
+                                       std::to_string(at.Line) + " of the include file " +
+                                       x.Files()[static_cast<size_t>(at.File)] + " on");
+    }
+    src.Status.FirstErrorLine = r.MainLine(src.Status.FirstErrorLine);
+    src.Status.StopLine = r.MainLine(src.Status.StopLine);
+}
+
+} // namespace
+
 void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbols,
                     const ParseOptions& options) {
     const Dialect dialect = ResolveDialect(options.dialect, options.fileName, text);
@@ -147,25 +211,33 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
         text.remove_prefix(3);
     if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
         throw std::runtime_error("The source text is too large to parse (over 2 GiB).");
+    analysis::IncludeExpansion includes;
+    const bool expanded = modern && includes.Expand(text, options.fileName, options.includeDirs,
+                                                    dialect == Dialect::Fpc);
+    if (expanded) text = includes.Text();
     auto parser = std::make_unique<analysis::TDelphiParser>();
+    if (expanded) parser->Includes = &includes;
     parser->Model = this;
     parser->SetModern(modern);
     parser->SetFpc(dialect == Dialect::Fpc);
-    if (symbols) parser->Symbols = *symbols;
-    // The constants that {$IF} expressions ask for; the symbols stay the caller's, so that
-    // {$IFDEF} reads as in the classic dialect.
-    if (dialect == Dialect::Delphi)
-        parser->Values = {{"COMPILERVERSION", 36},
-                          {"RTLVERSION", 36},
-                          {"SIZEOF(POINTER)", 4},
-                          {"SIZEOF(NATIVEINT)", 4},
-                          {"SIZEOF(CHAR)", 2}};
-    else if (dialect == Dialect::Fpc)
-        parser->Values = {{"FPC_FULLVERSION", 30202}, {"FPC_VERSION", 3},
-                          {"FPC_RELEASE", 2},         {"FPC_PATCH", 2},
-                          {"SIZEOF(POINTER)", 8},     {"SIZEOF(NATIVEINT)", 8},
-                          {"SIZEOF(CHAR)", 1}};
+    const Target* target = FindTarget(options.target);
+    if (!target) {
+        if (!options.target.empty())
+            throw std::runtime_error("Unknown target \"" + options.target + "\"; the targets are " +
+                                     TargetNames() + ".");
+        target = &DefaultTarget(dialect);
+    }
+    if (options.targetSymbols) parser->Symbols = target->Symbols;
+    // A symbol the target defines is not added twice, so one {$UNDEF} removes it.
+    if (symbols)
+        for (const auto& s : *symbols)
+            if (!options.targetSymbols || std::find(target->Symbols.begin(), target->Symbols.end(),
+                                                    s) == target->Symbols.end())
+                parser->Symbols.push_back(s);
+    // The constants that {$IF} expressions ask for; the classic reading has no {$IF}.
+    if (modern) parser->Values = target->Values;
     parser->ParseText(text.data(), static_cast<int32_t>(text.size()));
+    if (expanded) RemapLines(*this, includes);
     SortLists();
 }
 

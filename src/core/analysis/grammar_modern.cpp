@@ -141,7 +141,8 @@ bool TOp4Parser::ModernDirective() {
         SkipBrackets();
         return true;
     }
-    if (LaWord("SYSCALL")) { // the library base and offset, up to the ";"
+    if (LaWord("SYSCALL")) { // the library base and offset, up to the ";"; no body follows
+        bodiless_ = true;
         while (la_ != tSemicolon && la_ != tEndOfText)
             Get();
         return true;
@@ -198,7 +199,7 @@ bool TOp4Parser::ModernDirectiveStart(int context) {
                                              "ENUMERATOR"};
         for (const char* w : kWords)
             if (LaWord(w)) return true;
-        return false;
+        return MacroAhead();
     }
     if (la_ == tLibrary) return true;
     if (context == 0) return false;
@@ -610,6 +611,32 @@ void TOp4Parser::ReferenceType() {
     Get(); // "reference"
     Get(); // "to"
     ProcType();
+}
+
+bool TOp4Parser::MacroAhead() const {
+    if (la_ != tIdentifier) return false;
+    for (const auto& m : macros_)
+        if (LaWord(m)) return true;
+    return false;
+}
+
+// Free Pascal's unit-level property: PROPERTY ident ... ";", a variable to the model whose
+// type text is the rest.
+void TOp4Parser::GlobalProperty() {
+    const int32_t startLine = CurLine();
+    Get();
+    std::vector<std::string> names;
+    const bool rec = Recording() && Model;
+    IdentList(rec ? &names : nullptr);
+    const int32_t typePos = CurPos();
+    const uint32_t start = RunningChecksum;
+    bool any = false;
+    for (; la_ != tSemicolon && la_ != tEndOfText; any = true)
+        Get();
+    const std::string_view text = any ? TextFrom(typePos) : std::string_view();
+    const uint32_t sum = RunningChecksum - start;
+    Expect(tSemicolon);
+    if (rec) Model->AddVars(names, text, sum, 0, startLine, PrevLine());
 }
 
 } // namespace quennet::analysis

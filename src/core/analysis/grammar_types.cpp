@@ -43,12 +43,16 @@ void TOp4Parser::Type() {
     case tFunction:
     case tProcedure: ProcType(); break;
     default:
-        if (modern_ && LaWord("REFERENCE") && PeekIsWord("TO"))
+        if (modern_ && LaWord("REFERENCE") && PeekIsWord("TO")) {
             ReferenceType();
-        else if (exprStart_.Has(la_))
+        } else if (fpc_ && LaWord("BITPACKED")) {
+            Get();
+            StructType();
+        } else if (exprStart_.Has(la_)) {
             SimpleType();
-        else
+        } else {
             SynError(kErrType);
+        }
         break;
     }
 }
@@ -276,12 +280,12 @@ void TOp4Parser::ProcType() {
         Get();
         Get();
     }
-    if (kCallConv.Has(la_)) Get();
+    if (kCallConv.Has(la_) || MacroAhead()) Get();
     // The ";" may end the declaration instead.
     while (la_ == tSemicolon) {
         if (!GuardedOptional(kTrialProcTypeConvention, [this] {
                 Get(); // ";"
-                if (!kCallConv.Has(la_)) return false;
+                if (!kCallConv.Has(la_) && !MacroAhead()) return false;
                 Get();
                 return true;
             }))
@@ -393,7 +397,12 @@ void TOp4Parser::Factor() {
     case tAt:
         Get();
         Ident();
-        while (la_ == tPoint) {
+        // The modern readings also take an element: @Table[0].
+        while (la_ == tPoint || (modern_ && la_ == tLBrack)) {
+            if (la_ == tLBrack) {
+                SkipBrackets();
+                continue;
+            }
             Get();
             Ident();
         }

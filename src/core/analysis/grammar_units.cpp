@@ -234,8 +234,10 @@ void TOp4Parser::ExportItem() {
 void TOp4Parser::InterfaceSection() {
     Expect(tInterface);
     if (la_ == tUses) UsesClause();
-    while (kInterfaceDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR")))) {
+    while (kInterfaceDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR"))) ||
+           (fpc_ && la_ == tProperty)) {
         switch (la_) {
+        case tProperty: GlobalProperty(); break;
         case tLBrack: Attributes(); break;
         case tIdentifier: OperatorRoutine(true, false); break;
         case tConst: ConstSection(true); break;
@@ -253,8 +255,10 @@ void TOp4Parser::ImplementationSection() {
     Expect(tImplementation);
     if (la_ == tUses) UsesClause();
     while (kImplDeclStart.Has(la_) ||
-           (modern_ && (la_ == tLBrack || la_ == tExports || LaWord("OPERATOR")))) {
+           (modern_ && (la_ == tLBrack || la_ == tExports || LaWord("OPERATOR"))) ||
+           (fpc_ && la_ == tProperty)) {
         switch (la_) {
+        case tProperty: GlobalProperty(); break;
         case tLBrack: Attributes(); break;
         case tExports: ExportsClause(); break;
         case tIdentifier: OperatorRoutine(true, true); break;
@@ -271,16 +275,18 @@ void TOp4Parser::ImplementationSection() {
 
 // InitSection = END | BEGIN StatementList END
 //             | INITIALIZATION StatementList [ FINALIZATION StatementList ] END
+// Free Pascal also takes FINALIZATION StatementList END alone.
 void TOp4Parser::InitSection() {
     if (la_ == tEnd) {
         Get();
         return;
     }
-    if (la_ != tBegin && la_ != tInitialization) {
+    if (la_ != tBegin && la_ != tInitialization && !(fpc_ && la_ == tFinalization)) {
         SynError(kErrInitSection);
         return;
     }
     const bool initialization = la_ == tInitialization;
+    const bool finalizationOnly = la_ == tFinalization;
     auto section = [this](model::TidName* rec) {
         Get(); // the keyword is outside the checksum
         const int32_t first = PrevLine();
@@ -292,8 +298,8 @@ void TOp4Parser::InitSection() {
             rec->Checksum = RunningChecksum - start;
         }
     };
-    section(Model ? Model->Initialization.get() : nullptr);
-    if (initialization && la_ == tFinalization)
+    if (!finalizationOnly) section(Model ? Model->Initialization.get() : nullptr);
+    if ((initialization || finalizationOnly) && la_ == tFinalization)
         section(Model ? Model->Finalization.get() : nullptr);
     Expect(tEnd);
 }
@@ -493,6 +499,10 @@ void TOp4Parser::VarDecl(bool record) {
         const uint32_t valueStart = RunningChecksum;
         Get();
         Expression();
+        if (fpc_ && la_ == tColon) { // segment:offset
+            Get();
+            Expression();
+        }
         valueSum = RunningChecksum - valueStart;
     }
     if (modern_) {
@@ -591,6 +601,7 @@ void TOp4Parser::ImplFunction(bool record) {
     while (modern_ && kDirectiveStart.Has(la_))
         Directive();
     Expect(tSemicolon);
+    bodiless_ = false;
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
         Expect(tSemicolon);
@@ -612,6 +623,7 @@ void TOp4Parser::ImplProcedure(bool record) {
     while (modern_ && kDirectiveStart.Has(la_))
         Directive();
     Expect(tSemicolon);
+    bodiless_ = false;
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
         Expect(tSemicolon);
@@ -625,7 +637,11 @@ void TOp4Parser::ImplBody(bool record, const std::string& name, bool qualified, 
     std::string heading;
     if (rec) heading = TextFrom(textPos);
     const uint32_t headSum = RunningChecksum - headStart;
-    if (la_ == tForward || la_ == tExternal) {
+    const bool bodiless = bodiless_;
+    bodiless_ = false;
+    if (bodiless) {
+        if (rec) Model->AddProc(name, heading, headSum, startLine, PrevLine());
+    } else if (la_ == tForward || la_ == tExternal) {
         if (la_ == tForward)
             Get();
         else

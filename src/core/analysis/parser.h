@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/include_files.h"
 #include "analysis/scanner.h"
 #include "model/source_model.h"
 
@@ -50,6 +51,9 @@ public:
 protected:
     // Directive handling counts here so that memoised attempts can tell they saw none.
     uint64_t directiveEvents_ = 0;
+    // Names given a text by {$DEFINE X := text}, upper-case: Free Pascal macros, which stand
+    // for calling conventions where routine directives go.
+    std::vector<std::string> macros_;
 
 private:
     struct TrialRecord {
@@ -130,6 +134,8 @@ private:
     void ModernRecordClass(const std::string& name, bool record, int32_t startLine);
     void ModernClassType(const std::string& name, bool record, int32_t startLine);
     void ReferenceType();
+    void GlobalProperty();
+    bool MacroAhead() const; // a macro name, where a calling convention may stand
     // A declaration's attributes: recorded with it, starting it.
     struct PendingAttributes {
         bool Present = false;
@@ -255,6 +261,7 @@ private:
     uint64_t tokenBudget_ = 0;
     bool aborted_ = false;
     bool reachedFinalDot_ = false;
+    bool bodiless_ = false; // a SYSCALL directive of the routine being read: it has no body
     std::vector<uint64_t> memo_;
     size_t memoCount_ = 0;
 };
@@ -265,6 +272,8 @@ public:
     // Values of named constants for {$IF} in the modern readings (CompilerVersion, values given
     // by {$DEFINE X := v}); upper-case names.
     std::vector<std::pair<std::string, double>> Values;
+    // The include files spliced into the text, for their notes; null when there are none.
+    const IncludeExpansion* Includes = nullptr;
     bool Comment() override;
 
 private:
@@ -272,12 +281,13 @@ private:
     void SkipExcluded(bool fromElse);
     // Conditional compilation as compilers read it: whole directive words, {$IF} expressions,
     // {$ELSEIF}, {$IFEND}, MacPas {$IFC}/{$ELSEC}/{$ENDC}.
-    void ModernDirective(const std::string& upperText);
+    void ModernDirective(const std::string& upperText, int32_t pos);
     void SkipModern(bool toEnd);
     bool Evaluate(std::string_view expression);
     const double* ValueOf(std::string_view name) const;
     void NoteUnknown(const std::string& name);
     std::vector<std::string> noted_;
+    std::vector<int32_t> includesNoted_;
 };
 
 } // namespace quennet::analysis

@@ -38,10 +38,10 @@ inline bool IsDigit(uint8_t c) {
 } // namespace
 
 const uint8_t TCoCoScanner::kUpper[256] = {
-#define U(i) kUpperTable[i]
-#define U4(i) U(i), U(i + 1), U(i + 2), U(i + 3)
-#define U16(i) U4(i), U4(i + 4), U4(i + 8), U4(i + 12)
-#define U64(i) U16(i), U16(i + 16), U16(i + 32), U16(i + 48)
+#define U(i) kUpperTable[(i)]
+#define U4(i) U(i), U((i) + 1), U((i) + 2), U((i) + 3)
+#define U16(i) U4(i), U4((i) + 4), U4((i) + 8), U4((i) + 12)
+#define U64(i) U16(i), U16((i) + 16), U16((i) + 32), U16((i) + 48)
     U64(0), U64(64), U64(128), U64(192)
 #undef U64
 #undef U16
@@ -181,7 +181,7 @@ int32_t TOp4Scanner::Get() {
         // Blanks and line ends, with the line counting of NextCh, on locals.
         if (s_.Ch == ' ' || (s_.Ch >= 9 && s_.Ch <= 13)) {
             int32_t pos = s_.BufPos;
-            uint8_t ch = s_.Ch, last = s_.LastCh;
+            uint8_t ch = s_.Ch, last = 0; // the loop sets last before it reads it
             int32_t line = s_.CurLine, lineStart = s_.LineStart;
             const char* src = src_;
             const int32_t len = srcLen_;

@@ -13,7 +13,7 @@ std::unique_ptr<model::TPasSrc> ParseSide(const SourceText& side,
                                           const std::vector<std::string>& symbols,
                                           model::ParseOptions options) {
     options.dialect = model::ResolveDialect(options.dialect, side.name, side.text);
-    options.fileName = side.name;
+    options.fileName = side.path.empty() ? side.name : side.path;
     auto src = std::make_unique<model::TPasSrc>();
     src->Parse(side.text, &symbols, options);
     return src;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/dialect.h"
@@ -26,8 +27,13 @@ enum class CompareStep { ParseOld, ParseNew, FindDifferences };
 using CompareProgress = std::function<void(CompareStep)>;
 
 struct SourceText {
+    // Spelled out so that {text, name} needs no path.
+    SourceText(std::string_view bytes, std::string shownName, std::string filePath = {})
+        : text(bytes), name(std::move(shownName)), path(std::move(filePath)) {}
+
     std::string_view text; // every line followed by CR LF, as io::JoinLinesCrLf gives it
     std::string name;      // shown in the report and the notes; also names the file for the dialect
+    std::string path;      // where include files are looked for; empty: name
 };
 
 struct StopNote {

@@ -415,7 +415,7 @@ int DisplayColumns(const std::string& text) {
 }
 
 std::string FitColumns(const std::string& text, int columns) {
-    const std::string expanded = ExpandTabs(text);
+    std::string expanded = ExpandTabs(text); // not const: returned, it moves
     if (DisplayColumns(expanded) <= columns) return expanded;
     std::string out;
     int col = 0;

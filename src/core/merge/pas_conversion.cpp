@@ -273,6 +273,7 @@ void TPasConversion::ConvertToRtf() {
                 while (IsWhitespace(at(p)))
                     ++p;
                 WriteToken(tkWhitespace, text(start, p));
+                // NOLINTNEXTLINE(bugprone-branch-clone): the catch-all below repeats it on purpose
             } else if (c == '\n' || c == '|' || c == '}' || c >= 127) {
                 ++p;
                 WriteToken(tkPlainText, text(start, p));

@@ -257,6 +257,17 @@ std::optional<std::vector<std::string>> MergeUsesClause(const std::vector<std::s
                                                         const std::vector<std::string>& remote) {
     auto b = Units(base), l = Units(local), r = Units(remote);
     if (!b || !l || !r) return std::nullopt;
+    // Both sides replacing the same unit, each with units of its own, chose differently
+    // what takes its place: a union would keep both choices.
+    auto onlyIn = [](const std::vector<Unit>& x, const std::vector<Unit>& y,
+                     const std::vector<Unit>& z) {
+        return std::any_of(x.begin(), x.end(),
+                           [&](const Unit& u) { return !Find(y, u.name) && !Find(z, u.name); });
+    };
+    bool removedOnBoth = std::any_of(b->begin(), b->end(), [&](const Unit& u) {
+        return !Find(*l, u.name) && !Find(*r, u.name);
+    });
+    if (removedOnBoth && (onlyIn(*l, *b, *r) || onlyIn(*r, *b, *l))) return std::nullopt;
     std::vector<Unit> merged;
     for (const Unit& u : *l) {
         const Unit* inBase = Find(*b, u.name);

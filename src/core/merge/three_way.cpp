@@ -4,10 +4,12 @@
 #include "merge/three_way.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -91,6 +93,13 @@ bool IsCommentLine(std::string_view line) {
     if (line.starts_with("(*") && !line.starts_with("(*$"))
         return line.ends_with("*)") && line.find("*)") == line.size() - 2;
     return false;
+}
+
+// Attributes ("[Test]") on a line of their own belong to the declaration below them.
+bool IsAttributeLine(std::string_view line) {
+    line = Trim(line);
+    return line.size() > 2 && line.front() == '[' && line.back() == ']' &&
+           line.find(']') == line.size() - 1;
 }
 
 bool IsBlank(std::string_view line) {
@@ -199,7 +208,7 @@ void Accept(Version& v, std::vector<Decl>& all);
 
 void Analyse(Version& v, const ThreeWayOptions& options) {
     std::string text = io::JoinLinesCrLf(v.lines);
-    model::ParseOptions po;
+    model::ParseOptions po = options.reading;
     po.dialect = model::ResolveDialect(options.dialect, v.input->fileName, text);
     po.fileName = v.input->fileName;
     model::TPasSrc src;
@@ -275,9 +284,11 @@ std::set<std::string> UsableKeys(const Version* v) {
             bool ok = true;
             for (int o = 0; o < 3; ++o) {
                 const Version& other = v[o];
+                // Beyond a stop, a routine is surely absent where no heading names it.
+                const bool routine = key.starts_with("I:") || key.starts_with("H:");
                 if (other.unsound.count(key) ||
                     (!other.decls.count(key) &&
-                     ((!other.complete && !d.lexical) || MayHoldRoutine(other, key))))
+                     ((!other.complete && !d.lexical && !routine) || MayHoldRoutine(other, key))))
                     ok = false;
             }
             if (ok) usable.insert(key);
@@ -310,7 +321,8 @@ void BuildOutline(const Version& v, const std::set<std::string>& usable, Outline
               [](const Chunk& a, const Chunk& b) { return a.first < b.first; });
     int32_t floor = 0;
     for (auto& c : o.chunks) {
-        while (c.first > floor && IsCommentLine(v.lines[c.first - 1]))
+        while (c.first > floor &&
+               (IsCommentLine(v.lines[c.first - 1]) || IsAttributeLine(v.lines[c.first - 1])))
             --c.first;
         floor = c.last + 1;
     }
@@ -564,7 +576,98 @@ private:
         return true;
     }
 
+    // A region of declarations and blank lines only, each of them nowhere else: decided one
+    // by one, in LOCAL's order with REMOTE's own ones after the declaration REMOTE puts
+    // before them. False, and nothing written, when the sides order common ones differently.
+    bool MergeDeclarationRun(const Diff3Hunk& h) {
+        const int32_t from[3] = {h.base, h.local, h.remote};
+        const int32_t to[3] = {h.baseEnd, h.localEnd, h.remoteEnd};
+        std::vector<std::string> keys[3];
+        for (int s = 0; s < 3; ++s)
+            for (int32_t i = from[s]; i < to[s]; ++i) {
+                const Item& it = o_[s]->items[i];
+                if (it.chunk < 0) {
+                    if (!IsBlank(v_[s]->lines[it.line])) return false;
+                    continue;
+                }
+                keys[s].push_back(KeyAt(s, i));
+            }
+        if (keys[0].empty()) return false;
+        for (int s = 0; s < 3; ++s)
+            for (const std::string& key : keys[s])
+                for (int o = 0; o < 3; ++o) {
+                    auto at = o_[o]->chunkOf.find(key);
+                    if (placed_.count(key) ||
+                        (at != o_[o]->chunkOf.end() &&
+                         std::find(keys[o].begin(), keys[o].end(), key) == keys[o].end()))
+                        return false;
+                }
+        // Common declarations in the same order on every side.
+        for (int a = 0; a < 3; ++a)
+            for (int b = a + 1; b < 3; ++b) {
+                std::vector<std::string> inA, inB;
+                for (const auto& k : keys[a])
+                    if (std::find(keys[b].begin(), keys[b].end(), k) != keys[b].end())
+                        inA.push_back(k);
+                for (const auto& k : keys[b])
+                    if (std::find(keys[a].begin(), keys[a].end(), k) != keys[a].end())
+                        inB.push_back(k);
+                if (inA != inB) return false;
+            }
+        // A declaration both sides removed, and one added in its place: each side replaced it
+        // in its own way.
+        auto has = [&](int s, const std::string& k) {
+            return std::find(keys[s].begin(), keys[s].end(), k) != keys[s].end();
+        };
+        const bool removedOnBoth = std::any_of(keys[0].begin(), keys[0].end(),
+                                               [&](auto& k) { return !has(1, k) && !has(2, k); });
+        auto addsAlone = [&](int s) {
+            return std::any_of(keys[s].begin(), keys[s].end(),
+                               [&](auto& k) { return !has(0, k) && !has(3 - s, k); });
+        };
+        if (removedOnBoth && (addsAlone(1) || addsAlone(2))) return false;
+        struct Unit {
+            std::string key;
+            Lines blanks; // the blank lines that follow it on its side
+        };
+        Lines lead;
+        std::vector<Unit> units;
+        for (int32_t i = h.local; i < h.localEnd; ++i) {
+            const Item& it = o_[1]->items[i];
+            if (it.chunk >= 0)
+                units.push_back({KeyAt(1, i), {}});
+            else
+                (units.empty() ? lead : units.back().blanks).push_back(v_[1]->lines[it.line]);
+        }
+        size_t pos = 0;
+        for (int32_t i = h.remote; i < h.remoteEnd; ++i) {
+            const Item& it = o_[2]->items[i];
+            if (it.chunk < 0) continue;
+            const std::string& key = KeyAt(2, i);
+            auto mine = std::find_if(units.begin(), units.end(),
+                                     [&](const Unit& u) { return u.key == key; });
+            if (mine != units.end()) {
+                pos = static_cast<size_t>(mine - units.begin()) + 1;
+                continue;
+            }
+            Unit u{key, {}};
+            for (int32_t j = i + 1; j < h.remoteEnd && o_[2]->items[j].chunk < 0; ++j)
+                u.blanks.push_back(v_[2]->lines[o_[2]->items[j].line]);
+            units.insert(units.begin() + static_cast<std::ptrdiff_t>(pos++), std::move(u));
+        }
+        out.insert(out.end(), lead.begin(), lead.end());
+        for (const Unit& u : units) {
+            Lines text;
+            if (Place(u.key)) MergeDeclaration(u.key, text);
+            if (text.empty()) continue;
+            out.insert(out.end(), text.begin(), text.end());
+            out.insert(out.end(), u.blanks.begin(), u.blanks.end());
+        }
+        return true;
+    }
+
     void ResolveConflict(const Diff3Hunk& h) {
+        if (MergeDeclarationRun(h)) return;
         // Declarations (with their comments) added at the same place on both sides: LOCAL's
         // first, then REMOTE's.
         bool baseHas = false, localHas = false, remoteHas = false;
@@ -572,8 +675,13 @@ private:
             OnlyDeclarationsAndNotes(1, h.local, h.localEnd, localHas) && localHas &&
             OnlyDeclarationsAndNotes(2, h.remote, h.remoteEnd, remoteHas) && remoteHas) {
             EmitItems(1, h.local, h.localEnd);
+            const size_t junction = out.size();
             for (int32_t i = h.remote; i < h.remoteEnd; ++i) {
                 const Item& it = o_[2]->items[i];
+                // Each side brought its blank line to the place where they now meet.
+                if (it.chunk < 0 && out.size() == junction && !out.empty() && IsBlank(out.back()) &&
+                    IsBlank(v_[2]->lines[it.line]))
+                    continue;
                 if (it.chunk < 0 || !placed_.count(KeyAt(2, i))) EmitItems(2, i, i + 1);
             }
             return;
@@ -686,6 +794,15 @@ std::vector<std::string> PascalTokens(std::string_view text) {
         tokens.emplace_back(scanner.GetString(t.Pos, t.Len));
     }
     return tokens;
+}
+
+void RefuseOutputOverInputs(const std::string& output, const std::string& base,
+                            const std::string& remote) {
+    std::error_code ec;
+    for (const std::string* input : {&base, &remote})
+        if (std::filesystem::equivalent(output, *input, ec))
+            throw std::runtime_error("Will not write over the input \"" + output +
+                                     "\"; only LOCAL may be the output");
 }
 
 ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,

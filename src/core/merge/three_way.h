@@ -21,6 +21,8 @@ struct ThreeWayInput {
 struct ThreeWayOptions {
     std::vector<std::string> symbols;
     model::Dialect dialect = model::Dialect::Auto;
+    // Target, target symbols and include folders; dialect and file name are set per file.
+    model::ParseOptions reading;
 };
 
 struct ThreeWayResult {
@@ -32,6 +34,10 @@ struct ThreeWayResult {
 
 ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& local,
                              const ThreeWayInput& remote, const ThreeWayOptions& options = {});
+
+// Throws when OUTPUT is BASE or REMOTE: only LOCAL, which the result replaces, may be written.
+void RefuseOutputOverInputs(const std::string& output, const std::string& base,
+                            const std::string& remote);
 
 // Line merge of whole texts, no structure: what git merge-file does, in the same output form.
 ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quennet::model {
@@ -23,9 +24,19 @@ Dialect ResolveDialect(Dialect requested, std::string_view fileName, std::string
 
 // How one text is to be read besides its compiler symbols.
 struct ParseOptions {
+    // Spelled out so that {dialect, fileName, includeDirs} needs no target.
+    ParseOptions() = default;
+    ParseOptions(Dialect reading, std::string file = {}, std::vector<std::string> dirs = {})
+        : dialect(reading), fileName(std::move(file)), includeDirs(std::move(dirs)) {}
+
     Dialect dialect = Dialect::Classic; // never Auto when handed to Parse
     std::string fileName;               // the file the text came from, for include files and notes
     std::vector<std::string> includeDirs;
+    // The compiler target ("fpc-win64"); empty: the dialect's own. Its constants always serve
+    // {$IF}; its symbols come before the caller's only when targetSymbols is set, so callers
+    // that pass the classic defaults themselves read as before.
+    std::string target;
+    bool targetSymbols = false;
 };
 
 } // namespace quennet::model

@@ -26,6 +26,9 @@ public:
     uint32_t Checksum;
     int32_t FirstLine; // 1-based; -1 when none
     int32_t LastLine;
+    // The include file the declaration starts in, its lines then that file's; empty for the
+    // parsed file itself.
+    std::string File;
 };
 
 template <class T> using DeclList = std::vector<std::unique_ptr<T>>;

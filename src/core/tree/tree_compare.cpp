@@ -68,6 +68,7 @@ std::vector<UnitOutcome> CompareTrees(const std::string& oldDir, const std::stri
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t k; (k = next.fetch_add(1)) < pairs.size();) {
+            if (options.cancel && options.cancel->load()) return;
             UnitOutcome& u = all[pairs[k]];
             std::string name = std::move(u.name);
             try {
@@ -79,6 +80,7 @@ std::vector<UnitOutcome> CompareTrees(const std::string& oldDir, const std::stri
                 u.problem = e.what();
             }
             u.name = std::move(name);
+            if (options.pairsDone) options.pairsDone->fetch_add(1);
         }
     };
     unsigned threads = options.threads ? options.threads : std::thread::hardware_concurrency();

@@ -2,6 +2,8 @@
 // structurally, the pairs spread over a pool of threads.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,10 @@ struct TreeOptions {
     std::string mask = "*.pas;*.dpr";
     unsigned threads = 0; // 0: one per core
     PairOptions pair;
+    // For a caller on another thread: set cancel to stop taking pairs (the result is then
+    // incomplete); pairsDone counts the pairs compared so far.
+    const std::atomic<bool>* cancel = nullptr;
+    std::atomic<size_t>* pairsDone = nullptr;
 };
 
 struct TreeSummary {

@@ -34,7 +34,7 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
     const auto newLines = io::SplitLines(newBytes);
     const std::string oldText = io::JoinLinesCrLf(oldLines);
     const std::string newText = io::JoinLinesCrLf(newLines);
-    model::ParseOptions parse;
+    model::ParseOptions parse = options.reading;
     parse.dialect = options.dialect;
     const compare::ComparisonResult r =
         compare::CompareSources({oldText, oldLabel}, {newText, newLabel}, options.symbols, parse);

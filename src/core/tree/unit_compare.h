@@ -17,6 +17,8 @@ enum class ApiMode { Off, Public, Protected };
 struct PairOptions {
     std::vector<std::string> symbols;
     model::Dialect dialect = model::Dialect::Auto;
+    // Target, target symbols and include folders; dialect and file name are set per file.
+    model::ParseOptions reading;
     display::DisplayOptions display;
     ApiMode api = ApiMode::Off;
 };

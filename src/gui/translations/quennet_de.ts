@@ -75,6 +75,10 @@ und hilft beim Zusammenführen.</translation>
 <context>
     <name>quennet::gui::TFilenameEdit</name>
     <message>
+        <source>Recent files</source>
+        <translation>Zuletzt benutzte Dateien</translation>
+    </message>
+    <message>
         <source>Browse</source>
         <translation>Durchsuchen</translation>
     </message>
@@ -108,6 +112,82 @@ und hilft beim Zusammenführen.</translation>
 </context>
 <context>
     <name>quennet::gui::TMainForm</name>
+    <message>
+        <source>&amp;Search</source>
+        <translation>&amp;Suchen</translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation>&amp;Suchen...</translation>
+    </message>
+    <message>
+        <source>Find &amp;next</source>
+        <translation>&amp;Weitersuchen</translation>
+    </message>
+    <message>
+        <source>Find &amp;previous</source>
+        <translation>&amp;Rückwärts suchen</translation>
+    </message>
+    <message>
+        <source>&amp;Recent pairs</source>
+        <translation>&amp;Zuletzt verglichen</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>Ö&amp;ffnen...</translation>
+    </message>
+    <message>
+        <source>Open a file into the focused view</source>
+        <translation>Eine Datei in die aktive Ansicht laden</translation>
+    </message>
+    <message>
+        <source>Save the focused view</source>
+        <translation>Die aktive Ansicht speichern</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Verwerfen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>old</source>
+        <translation>alte</translation>
+    </message>
+    <message>
+        <source>new</source>
+        <translation>neue</translation>
+    </message>
+    <message>
+        <source>The old and the new view hold changes that are not saved.
+Discard them?</source>
+        <translation>Die alte und die neue Ansicht enthalten ungespeicherte Änderungen.
+Verwerfen?</translation>
+    </message>
+    <message>
+        <source>The %1 view holds changes that are not saved.
+Discard them?</source>
+        <translation>Die %1 Ansicht enthält ungespeicherte Änderungen.
+Verwerfen?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was changed on disk since it was loaded. Save over it?</source>
+        <translation>&quot;%1&quot; wurde seit dem Laden auf der Platte geändert. Trotzdem überschreiben?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was changed on disk since it was loaded.</source>
+        <translation>&quot;%1&quot; wurde seit dem Laden auf der Platte geändert.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no longer on disk.</source>
+        <translation>&quot;%1&quot; ist nicht mehr auf der Platte.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; not found.</source>
+        <translation>&quot;%1&quot; nicht gefunden.</translation>
+    </message>
     <message>
         <source>Make Diff</source>
         <translation>Vergleichen</translation>
@@ -517,6 +597,74 @@ und hilft beim Zusammenführen.</translation>
 </context>
 <context>
     <name>quennet::gui::TNavigatorForm</name>
+    <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Whole tree</source>
+        <translation>Ganzer Baum</translation>
+    </message>
+    <message>
+        <source>Compare trees</source>
+        <translation>Bäume vergleichen</translation>
+    </message>
+    <message>
+        <source>Compare the two folders and all their subfolders</source>
+        <translation>Beide Ordner mit allen Unterordnern vergleichen</translation>
+    </message>
+    <message>
+        <source>API changes</source>
+        <translation>API-Änderungen</translation>
+    </message>
+    <message>
+        <source>Count breaking, additive and internal changes of each unit</source>
+        <translation>Brechende, ergänzende und interne Änderungen je Unit zählen</translation>
+    </message>
+    <message>
+        <source>Breaking</source>
+        <translation>Brechend</translation>
+    </message>
+    <message>
+        <source>Additive</source>
+        <translation>Ergänzend</translation>
+    </message>
+    <message>
+        <source>Internal</source>
+        <translation>Intern</translation>
+    </message>
+    <message>
+        <source>Reading the trees ... (Escape cancels)</source>
+        <translation>Bäume werden gelesen ... (Escape bricht ab)</translation>
+    </message>
+    <message>
+        <source>Tree comparison cancelled.</source>
+        <translation>Baumvergleich abgebrochen.</translation>
+    </message>
+    <message>
+        <source>%1 identical, %2 different, %3 only old, %4 only new</source>
+        <translation>%1 gleich, %2 verschieden, %3 nur alt, %4 nur neu</translation>
+    </message>
+    <message>
+        <source>; %1 breaking changes</source>
+        <translation>; %1 brechende Änderungen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a folder.</source>
+        <translation>&quot;%1&quot; ist kein Ordner.</translation>
+    </message>
+    <message>
+        <source>Folder: choose a drive or type a path and press Enter</source>
+        <translation>Ordner: Laufwerk wählen oder Pfad eingeben und Enter drücken</translation>
+    </message>
+    <message>
+        <source>Old folder</source>
+        <translation>Alter Ordner</translation>
+    </message>
+    <message>
+        <source>New folder</source>
+        <translation>Neuer Ordner</translation>
+    </message>
     <message>
         <source>Navigator</source>
         <translation>Navigator</translation>

@@ -1,0 +1,24 @@
+unit Tests;
+
+interface
+
+type
+  TShapeTests = class
+  public
+    [Test]
+    procedure Area;
+    [Test]
+    procedure Perimeter;
+  end;
+
+implementation
+
+procedure TShapeTests.Area;
+begin
+end;
+
+procedure TShapeTests.Perimeter;
+begin
+end;
+
+end.

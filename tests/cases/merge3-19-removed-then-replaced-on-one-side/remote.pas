@@ -1,0 +1,12 @@
+unit Lists;
+
+interface
+
+type
+  TNames = class
+  end;
+  TCounts = array of Integer;
+
+implementation
+
+end.

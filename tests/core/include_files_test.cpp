@@ -1,0 +1,103 @@
+// Include files across a comparison and on the command line; targets by name.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "cli_runner.h"
+#include "compare/compare_sources.h"
+#include "model/source_model.h"
+#include "model/target.h"
+
+namespace fs = std::filesystem;
+using namespace quennet;
+
+namespace {
+
+struct Folder {
+    fs::path path;
+    Folder() {
+        std::string templ = (fs::temp_directory_path() / "quennet-inc-XXXXXX").string();
+        path = ::mkdtemp(templ.data());
+    }
+    ~Folder() { fs::remove_all(path); }
+    std::string Write(const std::string& name, const std::string& text) const {
+        fs::create_directories((path / name).parent_path());
+        std::ofstream(path / name, std::ios::binary) << text;
+        return (path / name).string();
+    }
+};
+
+const char kUnit[] = "unit U;\r\ninterface\r\nimplementation\r\n{$I body.inc}\r\nend.\r\n";
+
+} // namespace
+
+TEST(IncludeFiles, ComparisonSeesAChangeInsideAnInclude) {
+    Folder oldDir, newDir;
+    const std::string oldPath = oldDir.Write("u.pp", kUnit);
+    const std::string newPath = newDir.Write("u.pp", kUnit);
+    oldDir.Write("body.inc", "procedure P;\r\nbegin\r\nend;\r\n");
+    newDir.Write("body.inc", "procedure P;\r\nbegin\r\n  Beep;\r\nend;\r\n");
+    const std::vector<std::string> none;
+    model::ParseOptions reading(model::Dialect::Auto);
+    const auto same =
+        compare::CompareSources({kUnit, "u.pp", oldPath}, {kUnit, "u.pp", oldPath}, none, reading);
+    EXPECT_TRUE(same.equivalent);
+    const auto changed =
+        compare::CompareSources({kUnit, "u.pp", oldPath}, {kUnit, "u.pp", newPath}, none, reading);
+    EXPECT_FALSE(changed.equivalent);
+    const model::TidProc& p = *changed.newSource->Procs.at(0);
+    EXPECT_EQ(p.File, newDir.path / "body.inc");
+    EXPECT_EQ(p.Implementation->FirstLine, 1);
+    EXPECT_EQ(p.Implementation->LastLine, 4);
+}
+
+TEST(IncludeFiles, NestingIsBoundedAndFoldersAreSearchedInOrder) {
+    Folder dir, extra;
+    // a0.inc includes a1.inc and so on: deeper than any real code, and no cycle to catch it.
+    for (int i = 0; i < 20; ++i)
+        dir.Write("a" + std::to_string(i) + ".inc", "{$I a" + std::to_string(i + 1) + ".inc}\r\n");
+    const std::string deep = dir.Write("deep.pp", "unit D;\r\n{$I a0.inc}\r\ninterface\r\n"
+                                                  "implementation\r\nend.\r\n");
+    model::TPasSrc m;
+    m.Parse(quennet::testing::ReadWholeFile(deep), nullptr,
+            model::ParseOptions(model::Dialect::Fpc, deep));
+    ASSERT_EQ(m.Status.Notes.size(), 1u);
+    EXPECT_NE(m.Status.Notes[0].find("deeper than 16 levels"), std::string::npos);
+    EXPECT_TRUE(m.Status.Complete);
+
+    // Beside the including file first, then the -I folders.
+    extra.Write("types.inc", "type TFromExtra = Integer;\r\n");
+    extra.Write("local.inc", "type TWrong = Integer;\r\n");
+    dir.Write("local.inc", "type TLocal = Integer;\r\n");
+    const std::string unit = dir.Write("u.pp", "unit U;\r\ninterface\r\n{$I types.inc}\r\n"
+                                               "{$I local.inc}\r\nimplementation\r\nend.\r\n");
+    const auto r = quennet::testing::RunShell("\"$CLI\" --model -I " +
+                                              quennet::testing::ShellQuote(extra.path.string()) +
+                                              " " + quennet::testing::ShellQuote(unit));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("\"name\":\"TFromExtra\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"name\":\"TLocal\""), std::string::npos);
+    EXPECT_EQ(r.out.find("TWrong"), std::string::npos);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(Targets, DefaultsFollowTheDialectAndNamesIgnoreCase) {
+    EXPECT_EQ(model::DefaultTarget(model::Dialect::Classic).Symbols,
+              (std::vector<std::string>{"VER130", "WIN32", "CPU386"}));
+    EXPECT_EQ(model::DefaultTarget(model::Dialect::Delphi).Name, "delphi12-win32");
+    EXPECT_EQ(model::DefaultTarget(model::Dialect::Fpc).Name, "fpc-linux-x86_64");
+    ASSERT_NE(model::FindTarget("FPC-Win64"), nullptr);
+    EXPECT_EQ(model::FindTarget("fpc-win32"), nullptr);
+    // An unknown target is the caller's fault, named in the message.
+    model::TPasSrc m;
+    model::ParseOptions reading(model::Dialect::Delphi);
+    reading.target = "turbo7";
+    EXPECT_THROW(m.Parse("unit U;", nullptr, reading), std::runtime_error);
+    const auto r = quennet::testing::RunShell("\"$CLI\" --model --target=turbo7 /dev/null");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("unknown target 'turbo7'"), std::string::npos) << r.err;
+}

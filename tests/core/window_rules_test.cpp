@@ -1,0 +1,170 @@
+// Rules the main window and its secondary windows follow without a widget: where a window
+// appears, what the recent lists keep, when a file counts as changed since it was loaded, and
+// the navigator's aligned outline of two trees.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include "io/disk_state.h"
+#include "tree/tree_rows.h"
+#include "view/recent_files.h"
+#include "view/window_placement.h"
+
+using namespace quennet;
+using view::ScreenRect;
+
+namespace fs = std::filesystem;
+
+TEST(WindowPlacement, InsideAScreenNearTheMainWindow) {
+    const ScreenRect left{0, 0, 1920, 1040}, right{1920, 0, 1280, 1000};
+    const ScreenRect size{0, 0, 800, 600};
+    struct Case {
+        const char* what;
+        std::optional<ScreenRect> stored;
+        std::optional<ScreenRect> anchor;
+        std::vector<ScreenRect> screens;
+        ScreenRect expected;
+    } cases[] = {
+        {"first time: offset from the main window",
+         {},
+         ScreenRect{100, 50, 1000, 700},
+         {left},
+         {140, 90, 800, 600}},
+        {"first time at the main window's bottom right: pulled in",
+         {},
+         ScreenRect{1500, 900, 400, 100},
+         {left},
+         {1120, 440, 800, 600}},
+        {"first time: the main window's screen, not the one the offset reaches",
+         {},
+         ScreenRect{1600, 100, 300, 300},
+         {left, right},
+         {1120, 140, 800, 600}},
+        {"stored and visible: kept",
+         ScreenRect{2000, 100, 800, 600},
+         ScreenRect{0, 0, 10, 10},
+         {left, right},
+         {2000, 100, 800, 600}},
+        {"stored on a monitor that is gone: onto the nearest",
+         ScreenRect{3400, 200, 800, 600},
+         {},
+         {left},
+         {1120, 200, 800, 600}},
+        {"stored partly below the screen: the user's choice",
+         ScreenRect{10, 900, 800, 600},
+         {},
+         {left},
+         {10, 900, 800, 600}},
+        {"stored with only a sliver on a screen",
+         ScreenRect{1900, 1000, 800, 600},
+         {},
+         {left},
+         {1120, 440, 800, 600}},
+        {"stored far off and larger than any screen: shrunk",
+         ScreenRect{5000, 5000, 4000, 3000},
+         {},
+         {left, right},
+         {1920, 0, 1280, 1000}},
+        {"no anchor, nothing stored: the default, clamped", {}, {}, {right}, {1920, 0, 800, 600}},
+        {"no screens: unchanged", ScreenRect{-5000, 0, 10, 10}, {}, {}, {-5000, 0, 10, 10}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(view::PlaceWindow(c.stored, size, c.anchor, c.screens), c.expected) << c.what;
+}
+
+TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndCapped) {
+    std::vector<std::string> files;
+    for (const char* f : {"a", "b", "c", "b", ""})
+        files = view::AddRecent(files, f);
+    EXPECT_EQ(files, (std::vector<std::string>{"b", "c", "a"}));
+    for (int i = 0; i < 10; ++i)
+        files = view::AddRecent(files, std::to_string(i));
+    ASSERT_EQ(files.size(), view::kRecentLimit);
+    EXPECT_EQ(files.front(), "9");
+    EXPECT_EQ(files.back(), "2");
+
+    std::vector<view::RecentPair> pairs;
+    for (view::RecentPair p : {view::RecentPair{"o", "n"}, {"n", "o"}, {"o", "n"}, {"o", ""}})
+        pairs = view::AddRecent(pairs, p);
+    EXPECT_EQ(pairs, (std::vector<view::RecentPair>{{"o", "n"}, {"n", "o"}}));
+}
+
+class TempDir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string templ = (fs::temp_directory_path() / "quennet-win-XXXXXX").string();
+        root = ::mkdtemp(templ.data());
+    }
+    void TearDown() override { fs::remove_all(root); }
+    std::string Write(const std::string& rel, const std::string& bytes) {
+        const fs::path p = root / rel;
+        fs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p.string();
+    }
+    fs::path root;
+};
+
+TEST_F(TempDir, ChangedSinceLoadLooksAtTheBytes) {
+    const std::string path = Write("u.pas", "unit U;");
+    const io::FileStamp loaded = io::StampOfLoaded(path, "unit U;");
+    EXPECT_FALSE(io::ChangedSinceLoad(path, loaded));
+
+    // A touch alone changes nothing; the same size with other bytes does.
+    fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(5));
+    EXPECT_FALSE(io::ChangedSinceLoad(path, loaded));
+    Write("u.pas", "unit V;");
+    fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(10));
+    EXPECT_TRUE(io::ChangedSinceLoad(path, loaded));
+
+    Write("u.pas", "unit U; // longer");
+    EXPECT_TRUE(io::ChangedSinceLoad(path, io::StampOfLoaded(path, "unit U;")));
+    fs::remove(path);
+    EXPECT_TRUE(io::ChangedSinceLoad(path, loaded));
+    // Nothing was on disk when the view was filled: nothing to warn about.
+    EXPECT_FALSE(io::ChangedSinceLoad(path, io::StampOfLoaded(path, "")));
+}
+
+TEST_F(TempDir, AlignedTreesWithFolderStatuses) {
+    const std::string unit = "unit A;\ninterface\nprocedure P;\nimplementation\nprocedure P;\n"
+                             "begin\nend;\nend.\n";
+    Write("old/same/a.pas", unit);
+    Write("new/same/a.pas", unit);
+    Write("old/mixed/a.pas", unit);
+    Write("new/mixed/a.pas", unit + "\n");
+    Write("old/mixed/gone.pas", unit);
+    Write("new/fresh/deep/n.pp", unit);
+    Write("old/top.pas", unit);
+    Write("new/top.pas", "unit A;\ninterface\nimplementation\nend.\n");
+    Write("old/notes.txt", "x");
+
+    tree::TreeRowOptions options;
+    options.tree.mask = "*.pas;*.pp";
+    options.tree.pair.api = tree::ApiMode::Public;
+    options.counts = true;
+    const auto rows = tree::AlignTrees((root / "old").string(), (root / "new").string(), options);
+    ASSERT_TRUE(rows);
+    std::vector<std::string> shown;
+    for (const auto& r : *rows)
+        shown.push_back(std::string(r.depth * 2, ' ') + r.name + (r.folder ? "/ " : " ") +
+                        "=~<>"[static_cast<int>(r.status)] + " " + std::to_string(r.breaking) +
+                        std::to_string(r.additive) + std::to_string(r.internal));
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         "fresh/ > 010",
+                         "  deep/ > 010",
+                         "    n.pp > 010",
+                         "mixed/ ~ 100",
+                         "  a.pas ~ 000",
+                         "  gone.pas < 100",
+                         "same/ = 000",
+                         "  a.pas = 000",
+                         "top.pas ~ 100",
+                     }));
+
+    std::atomic<bool> cancel{true};
+    options.cancel = &cancel;
+    EXPECT_FALSE(tree::AlignTrees((root / "old").string(), (root / "new").string(), options));
+}
