@@ -1,7 +1,8 @@
 // Fuzz target: the workspace builder and the merged-output writers on two texts (the input
-// split at its first NUL). The workspace read back must give the new text byte for byte, the
-// old text line key for line key, and the merged source must give each of them again when its
-// NEW_VER blocks are followed one way or the other.
+// split at its first NUL; in the texts a byte 1 stands for a NUL, and the first byte's low two
+// bits choose the new file's encoding). The workspace read back must give the new file byte
+// for byte, the old text line key for line key, and the merged source must give each of them
+// again when its NEW_VER blocks are followed one way or the other.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -11,6 +12,9 @@
 
 #include "fuzz_support.h"
 #include "io/source_file.h"
+#include "io/source_save.h"
+#include "io/text_encoding.h"
+#include "io/view_encoding.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/pas_conversion.h"
@@ -39,9 +43,25 @@ inline std::vector<std::string> FollowNewVer(const std::vector<std::string>& mer
     return out;
 }
 
+inline std::string WithNuls(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '\1') c = '\0';
+    return out;
+}
+
 inline int WorkspaceFuzzOne(const uint8_t* data, size_t size) {
-    const auto [oldText, newText] =
+    const auto [oldPart, newPart] =
         TwoTexts(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string oldText = WithNuls(oldPart), newText = WithNuls(newPart);
+    const auto encoding = static_cast<io::TextEncoding>(size > 0 ? data[0] & 3 : 0);
+    const bool utf16 =
+        encoding == io::TextEncoding::Utf16Le || encoding == io::TextEncoding::Utf16Be;
+    // A UTF-16 file holds characters: text that is not UTF-8 cannot come from one.
+    if (utf16 && !io::IsValidUtf8(newText)) return 0;
+    const std::string newFile = io::EncodeSourceText(newText, encoding);
+    if (utf16) Require(io::DecodeSourceBytes(newFile, "NEW").Text == newText);
+
     const std::vector<std::string> oldLines = io::SplitLines(oldText);
     const std::vector<std::string> newLines = io::SplitLines(newText);
     std::optional<merge::TMergeWorkspace> ws;
@@ -55,12 +75,15 @@ inline int WorkspaceFuzzOne(const uint8_t* data, size_t size) {
     const merge::TWorkspaceDocument doc = merge::ReadRtf(ws->Rtf);
     Require(doc.IsConsistent());
 
-    // A NUL ends a line's highlighting, and a line that reads like a NEW_VER directive cannot
-    // be told from one: the byte-exact checks hold for the other texts.
+    // The new output is the new file again, whatever its bytes, encoding and line ends.
+    Require(io::AssembleSourceText(merge::NewVersionLines(doc, ""),
+                                   io::DetectTextFormat(newText, encoding)) == newFile);
+
+    // A line that reads like a NEW_VER directive cannot be told from one by the line-based
+    // reading below.
     for (const auto* lines : {&oldLines, &newLines})
         for (const std::string& l : *lines)
-            if (l.find('\0') != std::string::npos || l.rfind("{$", 0) == 0) return 0;
-    Require(merge::NewVersionLines(doc, "") == newLines);
+            if (l.rfind("{$", 0) == 0) return 0;
     const std::vector<std::string> oldVersion = merge::OldVersionLines(doc, "");
     Require(oldVersion.size() == oldLines.size());
     for (size_t i = 0; i < oldLines.size(); ++i)

@@ -12,6 +12,9 @@ _quennet_diff() {
         --dialect)
             COMPREPLY=($(compgen -W 'classic delphi fpc auto' -- "$cur"))
             return ;;
+        --eol)
+            COMPREPLY=($(compgen -W 'crlf lf' -- "$cur"))
+            return ;;
         -o|--output|--workspace|--merged|--new|--old|--model|--from-workspace)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
@@ -23,7 +26,7 @@ _quennet_diff() {
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--brief --tree --json --map --label --color --define
             --no-default-defines --target --include-dir --dialect --merge --output --workspace --merged --model --dirs --mask --from-workspace
-            --new --old --comment --help --version' -- "$cur"))
+            --new --old --comment --eol --help --version' -- "$cur"))
         return
     fi
     local w

@@ -16,6 +16,7 @@
 #include "compare/compare_sources.h"
 #include "io/output_guard.h"
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 #include "model/diff_tree_format.h"
 #include "model/line_matcher.h"
 #include "workspace_command.h"
@@ -154,12 +155,16 @@ int RunDiffCommand(const CliOptions& opt) {
     };
     io::RefuseOutputsOverInputs({opt.workspacePath, opt.mergedPath}, opt.files);
     // Each input is read once: a pipe or the standard input cannot be read again.
-    std::string oldBytes = io::ReadFileBytes(opt.files[0]);
-    std::string newBytes = io::ReadFileBytes(opt.files[1]);
+    io::DecodedText oldSource = io::ReadSourceFile(opt.files[0]);
+    io::DecodedText newSource = io::ReadSourceFile(opt.files[1]);
+    std::string oldBytes = std::move(oldSource.Text);
+    std::string newBytes = std::move(newSource.Text);
     if (!opt.workspacePath.empty() || !opt.mergedPath.empty()) {
         const auto oldLines = io::SplitLines(oldBytes);
         const auto newLines = io::SplitLines(newBytes);
-        HandleWorkspaceOptions(opt, {opt.files[0], oldLines}, {opt.files[1], newLines});
+        HandleWorkspaceOptions(
+            opt, {opt.files[0], oldLines},
+            {opt.files[1], newLines, io::DetectTextFormat(newBytes, newSource.Encoding)});
     }
     if (opt.output == Output::Map) return status(RunMap(oldBytes, newBytes));
 

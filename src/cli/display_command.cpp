@@ -7,6 +7,7 @@
 #include "display_options.h"
 #include "exit_codes.h"
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 
 namespace quennet::cli {
 
@@ -25,8 +26,8 @@ void WriteLines(const std::vector<std::string>& lines) {
 int RunDisplayCommand(const CliOptions& opt) {
     DisplayRequest request = MakeDisplayRequest(opt);
     tree::PairOptions& pair = request.tree.pair;
-    const std::string oldBytes = io::ReadFileBytes(opt.files[0]);
-    const std::string newBytes = io::ReadFileBytes(opt.files[1]);
+    const std::string oldBytes = io::ReadSourceFile(opt.files[0]).Text;
+    const std::string newBytes = io::ReadSourceFile(opt.files[1]).Text;
     const tree::UnitOutcome u =
         tree::CompareUnitTexts(oldBytes, newBytes, opt.Label(0), opt.Label(1), pair);
     std::vector<std::string> lines;

@@ -52,6 +52,7 @@ enum Id : int {
     kApi,
     kFailOn,
     kThreads,
+    kEol,
     kTarget,
     kIncludeDir = 'I',
 };
@@ -87,6 +88,7 @@ const OptionInfo kOptions[] = {
     {{"new", required_argument, nullptr, kNew}, kFromWorkspace},
     {{"old", required_argument, nullptr, kOld}, kFromWorkspace},
     {{"comment", required_argument, nullptr, kComment}, kFromWorkspace},
+    {{"eol", required_argument, nullptr, kEol}, kDiff | kFromWorkspace},
     {{"mask", required_argument, nullptr, kMask}, kDirs | kTree},
     {{"recursive", no_argument, nullptr, kRecursive}, kTree},
     {{"display", required_argument, nullptr, kDisplay}, kDiff | kTree},
@@ -296,6 +298,15 @@ CliOptions ParseCommandLine(int argc, char** argv) {
             if (opt.comment) throw UsageError("option '--comment' is given twice");
             opt.comment = true;
             opt.commentText = value;
+            break;
+        case kEol:
+            if (std::strcmp(value, "crlf") == 0)
+                opt.eol = "\r\n";
+            else if (std::strcmp(value, "lf") == 0)
+                opt.eol = "\n";
+            else
+                throw UsageError("option '--eol' takes crlf or lf, not '" + std::string(value) +
+                                 "'");
             break;
         case kMask: opt.mask = value; break;
         case kOutput: setOnce(opt.outputPath, id, value); break;

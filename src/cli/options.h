@@ -33,6 +33,7 @@ struct CliOptions {
     bool gitExternal = false; // called by git as its external diff
     std::string workspacePath;
     std::string mergedPath;
+    std::string eol; // line end of the outputs; empty: the source file's (CR LF when unknown)
 
     // --from-workspace
     std::string newOut, oldOut;

@@ -29,7 +29,8 @@ bool HandleWorkspaceOptions(const CliOptions& options, const WorkspaceInput& old
     }
     if (!options.workspacePath.empty()) io::WriteFileAtomically(options.workspacePath, ws->Rtf);
     if (!options.mergedPath.empty())
-        merge::SaveMergedVersion(merge::ReadRtf(ws->Rtf), options.mergedPath);
+        merge::SaveMergedVersion(merge::ReadRtf(ws->Rtf), options.mergedPath,
+                                 io::OutputFormatOf(newFile.format, options.eol));
     return true;
 }
 

@@ -5,14 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "io/source_save.h"
 #include "options.h"
 
 namespace quennet::cli {
 
-// One compared file: its name as given and its lines as read.
+// One compared file: its name as given, its lines as read and how it was written.
 struct WorkspaceInput {
     const std::string& name;
     const std::vector<std::string>& lines;
+    io::SourceTextFormat format = {};
 };
 
 // Builds the workspace of the two files and writes what the options ask for. Two empty files

@@ -25,9 +25,10 @@ int RunWorkspaceOutputCommand(const CliOptions& opt) {
     const auto doc = merge::LoadWorkspaceFile(workspace, &warnings);
     for (const std::string& w : warnings)
         std::cerr << "quennet-diff: warning: " << w << "\n";
-    if (!newOut.empty()) merge::SaveNewVersion(doc, newOut, prefix);
-    if (!oldOut.empty()) merge::SaveOldVersion(doc, oldOut, prefix);
-    if (!mergedOut.empty()) merge::SaveMergedVersion(doc, mergedOut);
+    const io::SourceTextFormat format = io::OutputFormatOf({}, opt.eol);
+    if (!newOut.empty()) merge::SaveNewVersion(doc, newOut, prefix, format);
+    if (!oldOut.empty()) merge::SaveOldVersion(doc, oldOut, prefix, format);
+    if (!mergedOut.empty()) merge::SaveMergedVersion(doc, mergedOut, format);
     if (!workspaceOut.empty()) {
         if (target.AsRtf)
             merge::SaveWorkspaceRtf(doc, target.Path);

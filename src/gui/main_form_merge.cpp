@@ -65,6 +65,7 @@ void TMainForm::EditMergedText() {
     ui_.Progress->SetText(tr("Merge done. Loading ..."));
     std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this);
     form->LoadDocument(merge::ReadRtf(workspace->Rtf));
+    form->SetSourceFormats(ui_.Old.Editor->textFormat(), ui_.New.Editor->textFormat());
     workspace.reset();
     progress.Close();
     form.release()->show();

@@ -308,9 +308,11 @@ void TMergeEditForm::SaveVersion(bool newVersion) {
     if (!prefix) return;
     TRedrawLock lock(WorkspaceEdit);
     if (newVersion)
-        merge::SaveNewVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix);
+        merge::SaveNewVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix,
+                              newFormat_);
     else
-        merge::SaveOldVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix);
+        merge::SaveOldVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix,
+                              oldFormat_);
 }
 
 void TMergeEditForm::SaveNewVersion() {
@@ -325,7 +327,7 @@ void TMergeEditForm::SaveMergedVersion() {
     const QString path = AskMergedTextName();
     if (path.isEmpty()) return;
     TRedrawLock lock(WorkspaceEdit);
-    merge::SaveMergedVersion(WorkspaceEdit->Document(), path.toStdString());
+    merge::SaveMergedVersion(WorkspaceEdit->Document(), path.toStdString(), newFormat_);
 }
 
 void TMergeEditForm::ShowFindDialog() {

@@ -6,6 +6,7 @@
 
 #include "adv_form.h"
 
+#include "io/source_save.h"
 #include "merge/workspace_document.h"
 
 #include <QString>
@@ -52,6 +53,12 @@ public:
 
     // Content.
     void LoadDocument(merge::TWorkspaceDocument document);
+    // How the compared files were written: the new and merged outputs take the new file's
+    // encoding and line ends, the old output the old file's (CR LF when unknown).
+    void SetSourceFormats(io::SourceTextFormat oldFormat, io::SourceTextFormat newFormat) {
+        oldFormat_ = io::OutputFormatOf(oldFormat);
+        newFormat_ = io::OutputFormatOf(newFormat);
+    }
     void LoadRtf(std::string_view rtf);
 
     // Commands.
@@ -108,6 +115,7 @@ private:
     TMergeEditPrompts* prompts_;
     std::function<QString()> defaultFolder_;
     QString workspaceFileName_; // offered again by the next workspace save
+    io::SourceTextFormat oldFormat_, newFormat_;
 };
 
 } // namespace quennet::gui

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 #include "io/view_encoding.h"
 #include "pascal_lexer.h"
 #include "state_images.h"
@@ -290,9 +291,9 @@ std::string SourceEditor::textCrLf() const {
 }
 
 void SourceEditor::loadFile(const QString& path) {
-    const std::string bytes = io::ReadFileBytes(QFile::encodeName(path).toStdString());
-    setLines(io::SplitLines(bytes));
-    textFormat_ = io::DetectTextFormat(bytes);
+    const io::DecodedText source = io::ReadSourceFile(QFile::encodeName(path).toStdString());
+    setLines(io::SplitLines(source.Text));
+    textFormat_ = io::DetectTextFormat(source.Text, source.Encoding);
 }
 
 void SourceEditor::scrollToLine(int firstLine, int column) {

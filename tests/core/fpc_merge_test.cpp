@@ -77,7 +77,39 @@ std::string CompileAndRun(const fs::path& dir, const std::string& name, const st
     return Run("'" + (dir / name / "demo").string() + "'");
 }
 
+// Edits inside a comment that spans lines and on conditional directive lines.
+const std::vector<std::string> kOldCommented = {
+    "program Demo;",     "{ greeting:", "  the old text }",    "begin",      "  {$IFDEF UNIX}",
+    "  WriteLn('old');", "  {$ELSE}",   "  WriteLn('other');", "  {$ENDIF}", "end.",
+};
+
+const std::vector<std::string> kNewCommented = {
+    "program Demo;",
+    "{ greeting:",
+    "  the new text }",
+    "begin",
+    "  {$IFDEF LINUX}",
+    "  WriteLn('new');",
+    "  {$ELSE} (* not here *)",
+    "  WriteLn('other');",
+    "  {$ENDIF}",
+    "end.",
+};
+
 } // namespace
+
+TEST(FpcMerge, EditsInCommentsAndConditionalsCompileBothWays) {
+    if (std::system("command -v fpc >/dev/null 2>&1") != 0) GTEST_SKIP() << "fpc is not installed";
+    char tmpl[] = "/tmp/quennet-fpc-XXXXXX";
+    const fs::path dir = ::mkdtemp(tmpl);
+    const auto ws = merge::BuildMergeWorkspace(kOldCommented, kNewCommented);
+    ASSERT_TRUE(ws);
+    auto merged = merge::MergedVersionLines(merge::ReadRtf(ws->Rtf));
+    EXPECT_EQ(CompileAndRun(dir, "merged-new", io::JoinLinesCrLf(merged)), "new\n");
+    merged.erase(merged.begin() + 2);
+    EXPECT_EQ(CompileAndRun(dir, "merged-old", io::JoinLinesCrLf(merged)), "old\n");
+    fs::remove_all(dir);
+}
 
 TEST(FpcMerge, MergedSourceCompilesAsBothVersions) {
     if (std::system("command -v fpc >/dev/null 2>&1") != 0) GTEST_SKIP() << "fpc is not installed";

@@ -104,15 +104,8 @@ TEST(GoldenMerge, WorkspaceCases) {
             quennet::testing::ExpectSameText(expectedMerged, merged, "merged output");
         }
 
-        // Without NUL bytes the two versions come back exactly.
-        auto hasNul = [](const std::vector<std::string>& v) {
-            return std::any_of(v.begin(), v.end(), [](const std::string& l) {
-                return l.find('\0') != std::string::npos;
-            });
-        };
-        if (!hasNul(oldLines) && !hasNul(newLines)) {
-            EXPECT_EQ(merge::NewVersionLines(doc, ""), newLines);
-            EXPECT_EQ(merge::OldVersionLines(doc, ""), oldLines);
-        }
+        // Every byte of both versions comes back, NUL bytes included.
+        EXPECT_EQ(merge::NewVersionLines(doc, ""), newLines);
+        EXPECT_EQ(merge::OldVersionLines(doc, ""), oldLines);
     }
 }

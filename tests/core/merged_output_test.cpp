@@ -87,10 +87,11 @@ TEST(MergedOutput, MergedVersionDirectives) {
     EXPECT_EQ(Body(MergedVersionLines(Lines("kgrgk"))), (V{"k0", "g1", "r2", "g3", "k4"}));
     EXPECT_EQ(Body(MergedVersionLines(Lines("kbgbk"))),
               (V{"k0", "{$IFDEF NEW_VER}", "b1", "g2", "b3", "{$ENDIF}", "k4"}));
-    // Hand-marked red, blue, red: a second ELSE; a last line of another colour: ENDIF.
+    // Hand-marked red, blue, red: one block, each version in its branch, never a second ELSE;
+    // a last line of another colour opened no block, so nothing closes it.
     EXPECT_EQ(Body(MergedVersionLines(Lines("rbr"))),
-              (V{"{$IFNDEF NEW_VER}", "r0", "{$ELSE}", "b1", "{$ELSE}", "r2", "{$ENDIF}"}));
-    EXPECT_EQ(Body(MergedVersionLines(Lines("ka"))), (V{"k0", "a1", "{$ENDIF}"}));
+              (V{"{$IFNDEF NEW_VER}", "r0", "r2", "{$ELSE}", "b1", "{$ENDIF}"}));
+    EXPECT_EQ(Body(MergedVersionLines(Lines("ka"))), (V{"k0", "a1"}));
     EXPECT_EQ(MergedHeaderLine(),
               std::string("// Quennet Pro ") + QUENNET_VERSION + " Copyright (c) 2026 Quennet");
 }

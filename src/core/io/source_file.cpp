@@ -1,5 +1,6 @@
 // Reading source files as bytes.
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 
 #include <cerrno>
 #include <cstring>
@@ -93,7 +94,7 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 std::vector<std::string> LoadSourceLines(const std::string& path) {
-    return SplitLines(ReadFileBytes(path));
+    return SplitLines(ReadSourceFile(path).Text);
 }
 
 } // namespace quennet::io

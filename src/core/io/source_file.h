@@ -35,6 +35,7 @@ std::string TakeAsCrLfText(std::string&& bytes);
 // standard input. Throws std::runtime_error naming the file and the reason: a file that cannot
 // be read is an error, never an empty text.
 std::string ReadFileBytes(const std::string& path);
+// The lines of a source file as analysis sees them (ReadSourceFile).
 std::vector<std::string> LoadSourceLines(const std::string& path);
 
 } // namespace quennet::io

@@ -90,8 +90,9 @@ bool MakeBackup(const std::string& file, const std::string& backup) {
 
 } // namespace
 
-SourceTextFormat DetectTextFormat(std::string_view bytes) {
+SourceTextFormat DetectTextFormat(std::string_view bytes, TextEncoding encoding) {
     SourceTextFormat format;
+    format.Encoding = encoding;
     const size_t first = bytes.find_first_of("\r\n");
     if (first == std::string_view::npos) {
         format.FinalBreak = bytes.empty();
@@ -119,7 +120,7 @@ SourceTextFormat DetectTextFormat(std::string_view bytes) {
 std::string AssembleSourceText(const std::vector<std::string>& lines,
                                const SourceTextFormat& format) {
     if (format.MixedOriginal && SplitLines(*format.MixedOriginal) == lines)
-        return *format.MixedOriginal;
+        return EncodeSourceText(*format.MixedOriginal, format.Encoding);
     size_t total = 0;
     for (const auto& l : lines)
         total += l.size() + format.LineBreak.size();
@@ -129,7 +130,14 @@ std::string AssembleSourceText(const std::vector<std::string>& lines,
         out += lines[i];
         if (i + 1 < lines.size() || format.FinalBreak) out += format.LineBreak;
     }
-    return out;
+    return format.Encoding == TextEncoding::Bytes ? out : EncodeSourceText(out, format.Encoding);
+}
+
+SourceTextFormat OutputFormatOf(const SourceTextFormat& source, std::string_view eol) {
+    SourceTextFormat format;
+    format.LineBreak = eol.empty() ? source.LineBreak : std::string(eol);
+    format.Encoding = source.Encoding;
+    return format;
 }
 
 std::string NumberedBackupName(const std::string& fileName,

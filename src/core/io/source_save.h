@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "io/text_encoding.h"
+
 namespace quennet::io {
 
 // How a loaded file ended its lines. Loading into lines drops this, so it is kept beside them.
@@ -18,9 +20,15 @@ struct SourceTextFormat {
     // Only for files with more than one kind of line end: the loaded bytes, so that an unedited
     // text still saves unchanged.
     std::shared_ptr<const std::string> MixedOriginal;
+    TextEncoding Encoding = TextEncoding::Bytes;
 };
 
-SourceTextFormat DetectTextFormat(std::string_view bytes);
+// The format of a decoded text (DecodeSourceBytes); the encoding is the one it was read in.
+SourceTextFormat DetectTextFormat(std::string_view text,
+                                  TextEncoding encoding = TextEncoding::Bytes);
+// What outputs made from such a file use: its encoding and first line end, a break after
+// every line. A known --eol choice ("\r\n" or "\n") replaces the line end.
+SourceTextFormat OutputFormatOf(const SourceTextFormat& source, std::string_view eol = {});
 
 // The file's bytes for these lines in that format.
 std::string AssembleSourceText(const std::vector<std::string>& lines,

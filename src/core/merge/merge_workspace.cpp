@@ -2,10 +2,12 @@
 // conversions by index.
 #include "merge/merge_workspace.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "io/source_file.h"
 #include "merge/pas_conversion.h"
+#include "merge/rtf_writer.h"
 
 namespace quennet::merge {
 
@@ -47,6 +49,16 @@ std::vector<std::string> Convert(const std::vector<std::string>& lines, bool new
     return io::SplitLines(conv.Data());
 }
 
+// How many source lines have their converted line: those before the first NUL byte (the
+// converted lines follow the three header lines).
+size_t ConvertedLineCount(const std::vector<std::string>& lines,
+                          const std::vector<std::string>& rtf) {
+    size_t n = 0;
+    while (n < lines.size() && lines[n].find('\0') == std::string::npos)
+        ++n;
+    return std::min(n, rtf.size() > 3 ? rtf.size() - 3 : 0);
+}
+
 } // namespace
 
 std::string_view MergeColorCode(const std::vector<model::TMapEntry>& map, std::ptrdiff_t i) {
@@ -78,6 +90,12 @@ std::optional<TMergeWorkspace> BuildMergeWorkspace(const std::vector<std::string
     const auto oldRtf = Convert(oldLines, false);
     const auto newRtf = Convert(newLines, true);
 
+    // The converter's scan ends at a NUL byte: from the first line that holds one, lines are
+    // written as escaped text, so that every byte reaches the workspace.
+    const size_t oldConverted = ConvertedLineCount(oldLines, oldRtf);
+    const size_t newConverted = ConvertedLineCount(newLines, newRtf);
+    const bool utf8 = IsUtf8Text({&oldLines, &newLines});
+
     report("Make merge result ...");
     size_t total = 0;
     for (const auto& l : oldRtf)
@@ -89,7 +107,28 @@ std::optional<TMergeWorkspace> BuildMergeWorkspace(const std::vector<std::string
         ws.Rtf += line;
         ws.Rtf += "\r\n";
     };
-    for (size_t i = 0; i < 3; ++i)
+    // Bytes beyond ASCII and control bytes become RTF escapes, so that word processors show
+    // the characters; the RTF markup around them is ASCII.
+    auto addBodyLine = [&](std::string_view line) {
+        for (size_t k = 0; k < line.size();) {
+            const auto u = static_cast<unsigned char>(line[k]);
+            if (u >= 0x80 || (u < 0x20 && u != '\t')) {
+                k += AppendRtfEscapedChar(ws.Rtf, line, k, utf8);
+            } else {
+                ws.Rtf += line[k];
+                ++k;
+            }
+        }
+        ws.Rtf += "\r\n";
+    };
+    if (utf8) {
+        constexpr size_t kAnsiEnd = std::string_view("{\\rtf1\\ansi").size();
+        addLine(oldRtf[0].substr(0, kAnsiEnd) + std::string(kRtfUtf8CodePage) +
+                oldRtf[0].substr(kAnsiEnd));
+    } else {
+        addLine(oldRtf[0]);
+    }
+    for (size_t i = 1; i < 3; ++i)
         addLine(oldRtf[i]);
 
     for (size_t i = 0; i < ws.MergeMap.size(); ++i) {
@@ -99,14 +138,12 @@ std::optional<TMergeWorkspace> BuildMergeWorkspace(const std::vector<std::string
         const auto& source = fromOld ? oldLines : newLines;
         const size_t j = static_cast<size_t>(e.Line);
         ws.Rtf += MergeColorCode(ws.MergeMap, static_cast<std::ptrdiff_t>(i));
-        // Converted lines sit between the header and the closing "\par }" line. A NUL byte
-        // ends the conversion early; the lines it left out are written as plain escaped text.
-        if (j + 3 + 1 < rtf.size()) {
+        if (j < (fromOld ? oldConverted : newConverted)) {
             if (i > 0 && j == 0) ws.Rtf += kParagraph;
-            addLine(rtf[j + 3]);
+            addBodyLine(rtf[j + 3]);
         } else {
             if (i > 0) ws.Rtf += kParagraph;
-            addLine(TPasConversion::EscapeRtf(source.at(j)));
+            addBodyLine(TPasConversion::EscapeRtf(source.at(j)));
         }
     }
     addLine("");

@@ -6,6 +6,7 @@
 
 #include "io/atomic_file.h"
 #include "io/source_file.h"
+#include "merge/merged_blocks.h"
 #include "merge/rtf_reader.h"
 #include "merge/rtf_writer.h"
 
@@ -33,8 +34,8 @@ std::vector<std::string> WithoutColor(const TWorkspaceDocument& doc, TLineKind l
     return out;
 }
 
-// The directive written between two lines whose colours differ, or nullptr.
-const char* Directive(TLineKind previous, TLineKind current) {
+// The directive the colour change between two lines stands for, or "".
+std::string_view Directive(TLineKind previous, TLineKind current) {
     using K = TLineKind;
     if (previous == K::Common && current == K::OldOnly) return "{$IFNDEF NEW_VER}";
     if (previous == K::Common && current == K::NewOnly) return "{$IFDEF NEW_VER}";
@@ -43,7 +44,49 @@ const char* Directive(TLineKind previous, TLineKind current) {
     if ((previous == K::OldOnly && current == K::NewOnly) ||
         (previous == K::NewOnly && current == K::OldOnly))
         return "{$ELSE}";
-    return nullptr;
+    return {};
+}
+
+// Which version each line belongs to when the directives are written where the colour changes:
+// the reading the line colours give, also for runs marked by hand.
+std::vector<TVersionMember> VersionMembers(const TWorkspaceDocument& doc) {
+    const size_t n = doc.TextLineCount();
+    std::vector<TVersionMember> member(n);
+    TVersionMember block = TVersionMember::Both;
+    // Colours, not kinds, are compared: two different unknown colours are a change too, and
+    // previous follows the colour even where the pair writes no directive.
+    TColor previous = kBlack;
+    for (size_t line = 0; line < n; ++line) {
+        const TColor c = doc.LineColor(line);
+        if (c != previous) {
+            const std::string_view d = Directive(LineKindOf(previous), LineKindOf(c));
+            if (d == "{$IFNDEF NEW_VER}")
+                block = TVersionMember::OldOnly;
+            else if (d == "{$IFDEF NEW_VER}")
+                block = TVersionMember::NewOnly;
+            else if (d == "{$ENDIF}")
+                block = TVersionMember::Both;
+            else if (d == "{$ELSE}" && block != TVersionMember::Both)
+                block = block == TVersionMember::OldOnly ? TVersionMember::NewOnly
+                                                         : TVersionMember::OldOnly;
+            previous = c;
+        }
+        member[line] = block;
+    }
+    return member;
+}
+
+// Whether the block holds any line of the version that leaves this kind out.
+bool VersionHasLines(const std::vector<TVersionMember>& member, const TMergedBlock& block,
+                     TVersionMember leftOut) {
+    for (size_t line = block.Begin; line < block.End; ++line)
+        if (member[line] != leftOut) return true;
+    return false;
+}
+
+// Every output line ends with a break, whatever the source's last line did.
+io::SourceTextFormat Output(const io::SourceTextFormat& format) {
+    return io::OutputFormatOf(format);
 }
 
 } // namespace
@@ -82,33 +125,57 @@ std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc) {
                                     "{$DEFINE NEW_VER}", ""};
     const size_t n = doc.TextLineCount();
     out.reserve(n + 8);
-    // Colours, not kinds, are compared: two different unknown colours are a change too, and
-    // previous follows the colour even where the pair writes no directive.
-    TColor previous = kBlack;
-    for (size_t line = 0; line < n; ++line) {
-        const TColor c = doc.LineColor(line);
-        if (c != previous) {
-            if (const char* d = Directive(LineKindOf(previous), LineKindOf(c))) out.emplace_back(d);
-            previous = c;
+    std::vector<std::string> lines(n);
+    for (size_t line = 0; line < n; ++line)
+        lines[line] = doc.LineText(line);
+    const std::vector<TVersionMember> member = VersionMembers(doc);
+    for (const TMergedBlock& block : MergedBlocks(lines, member)) {
+        for (size_t line = block.Begin; line < block.End && block.Common; ++line)
+            out.push_back(lines[line]);
+        if (block.Common) continue;
+        auto write = [&](TVersionMember leftOut) {
+            for (size_t line = block.Begin; line < block.End; ++line)
+                if (member[line] != leftOut) out.push_back(lines[line]);
+        };
+        const bool hasOld = VersionHasLines(member, block, TVersionMember::NewOnly);
+        const bool hasNew = VersionHasLines(member, block, TVersionMember::OldOnly);
+        if (!hasNew) {
+            out.emplace_back("{$IFNDEF NEW_VER}");
+            write(TVersionMember::NewOnly);
+        } else if (!hasOld) {
+            out.emplace_back("{$IFDEF NEW_VER}");
+            write(TVersionMember::OldOnly);
+        } else if (block.NewFirst) {
+            out.emplace_back("{$IFDEF NEW_VER}");
+            write(TVersionMember::OldOnly);
+            out.emplace_back("{$ELSE}");
+            write(TVersionMember::NewOnly);
+        } else {
+            out.emplace_back("{$IFNDEF NEW_VER}");
+            write(TVersionMember::NewOnly);
+            out.emplace_back("{$ELSE}");
+            write(TVersionMember::OldOnly);
         }
-        out.push_back(doc.LineText(line));
+        out.emplace_back("{$ENDIF}");
     }
-    if (previous != kBlack) out.emplace_back("{$ENDIF}");
     return out;
 }
 
-void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path,
-                    std::string_view prefix) {
-    io::WriteFileAtomically(path, io::JoinLinesCrLf(NewVersionLines(doc, prefix)));
+void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix,
+                    const io::SourceTextFormat& format) {
+    io::WriteFileAtomically(path,
+                            io::AssembleSourceText(NewVersionLines(doc, prefix), Output(format)));
 }
 
-void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path,
-                    std::string_view prefix) {
-    io::WriteFileAtomically(path, io::JoinLinesCrLf(OldVersionLines(doc, prefix)));
+void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix,
+                    const io::SourceTextFormat& format) {
+    io::WriteFileAtomically(path,
+                            io::AssembleSourceText(OldVersionLines(doc, prefix), Output(format)));
 }
 
-void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path) {
-    io::WriteFileAtomically(path, io::JoinLinesCrLf(MergedVersionLines(doc)));
+void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path,
+                       const io::SourceTextFormat& format) {
+    io::WriteFileAtomically(path, io::AssembleSourceText(MergedVersionLines(doc), Output(format)));
 }
 
 void SaveWorkspaceRtf(const TWorkspaceDocument& doc, const std::string& path) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "io/source_save.h"
 #include "merge/workspace_document.h"
 
 namespace quennet::merge {
@@ -39,17 +40,23 @@ std::string MergedHeaderLine();
 std::vector<std::string> NewVersionLines(const TWorkspaceDocument& doc, std::string_view prefix);
 std::vector<std::string> OldVersionLines(const TWorkspaceDocument& doc, std::string_view prefix);
 // Four header lines, then every line, with {$IFNDEF NEW_VER} / {$IFDEF NEW_VER} / {$ELSE} /
-// {$ENDIF} wherever the colour changes, and {$ENDIF} at the end after a last line that is
-// not black.
+// {$ENDIF} around each changed stretch (where the colour changes; a stretch that ends with the
+// text is closed after it). A stretch that would put a directive inside a comment of either
+// version, or between one of its conditional directives and its partner, is widened until it
+// does not; the common lines it takes in are written in both branches. With NEW_VER defined
+// the result reads as the new version, without it as the old.
 std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc);
 
-// The same, written to a file with CR LF after every line, replacing it only when complete.
-// Throw std::runtime_error naming the file and the reason.
-void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path,
-                    std::string_view prefix);
-void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path,
-                    std::string_view prefix);
-void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path);
+// The same, written to a file in the format of the source they come from (a byte-order mark
+// first, then the lines in its encoding, each followed by its line end; CR LF when no source
+// is known), replacing the file only when complete. Throw std::runtime_error naming the file
+// and the reason.
+void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix,
+                    const io::SourceTextFormat& format = {});
+void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix,
+                    const io::SourceTextFormat& format = {});
+void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path,
+                       const io::SourceTextFormat& format = {});
 
 // The workspace itself: RTF with colours, or plain text (every line + CR LF).
 void SaveWorkspaceRtf(const TWorkspaceDocument& doc, const std::string& path);

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "io/source_file.h"
+#include "io/text_encoding.h"
+#include "merge/rtf_writer.h"
 
 namespace quennet::merge {
 
@@ -71,6 +73,16 @@ constexpr std::string_view kBuiltWorkspaceHeader =
     "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS SansSerif;}"
     "{\\f1\\froman\\fcharset2 Symbol;}{\\f2\\fmodern Courier New;}}\r\n";
 
+// The built header, also with the code page of UTF-8 text after "\ansi".
+bool IsBuilt(std::string_view bytes) {
+    constexpr size_t kAnsiEnd = std::string_view("{\\rtf1\\ansi").size();
+    if (bytes.size() > kAnsiEnd && bytes.substr(kAnsiEnd).starts_with(kRtfUtf8CodePage))
+        return bytes.substr(0, kAnsiEnd) == kBuiltWorkspaceHeader.substr(0, kAnsiEnd) &&
+               bytes.substr(kAnsiEnd + kRtfUtf8CodePage.size())
+                   .starts_with(kBuiltWorkspaceHeader.substr(kAnsiEnd));
+    return bytes.starts_with(kBuiltWorkspaceHeader);
+}
+
 enum class Destination : uint8_t { Text, Skip, ColorTable };
 
 struct GroupState {
@@ -81,9 +93,7 @@ struct GroupState {
 
 class RtfReader {
 public:
-    explicit RtfReader(std::string_view bytes)
-        : src_(bytes),
-          builtWorkspace_(bytes.substr(0, kBuiltWorkspaceHeader.size()) == kBuiltWorkspaceHeader) {}
+    explicit RtfReader(std::string_view bytes) : src_(bytes), builtWorkspace_(IsBuilt(bytes)) {}
 
     TWorkspaceDocument Read(std::vector<TReadWarning>* warnings) {
         doc_.Clear();
@@ -157,6 +167,22 @@ private:
             ++runs_.back().Length;
         else
             runs_.push_back({1, f});
+    }
+
+    // UTF-8 text: the character's bytes, a surrogate pair joined; a half pair is written as
+    // its three bytes, as the text it came from held it.
+    void EmitUnicode(uint32_t code) {
+        std::string bytes;
+        if (code >= 0xDC00 && code <= 0xDFFF && lastWasHighSurrogate_) {
+            io::AppendUtf8(bytes, 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (code - 0xDC00));
+        } else if (code >= 0xD800 && code <= 0xDBFF) {
+            highSurrogate_ = code;
+            return;
+        } else {
+            io::AppendUtf8(bytes, code);
+        }
+        for (char b : bytes)
+            Emit(b);
     }
 
     void LineBreak() {
@@ -274,12 +300,16 @@ private:
             const uint8_t v = static_cast<uint8_t>(std::clamp<int64_t>(param, 0, 255));
             (w == "red" ? red_ : w == "green" ? green_ : blue_) = v;
             entryHasRgb_ = true;
+        } else if (w == "ansicpg") {
+            utf8_ = param == 65001;
         } else if (w == "uc") {
             s.UnicodeSkip = static_cast<int>(std::clamp<int64_t>(param, 0, 255));
         } else if (w == "u") {
             int64_t code = param;
             if (code < 0) code += 65536;
-            if (code >= 0xDC00 && code <= 0xDFFF && lastWasHighSurrogate_) {
+            if (utf8_) {
+                if (InText()) EmitUnicode(static_cast<uint32_t>(code));
+            } else if (code >= 0xDC00 && code <= 0xDFFF && lastWasHighSurrogate_) {
                 // the second half of a pair: the first already wrote the "?"
             } else if (InText()) {
                 Emit(code >= 0xD800 && code <= 0xDBFF ? '?'
@@ -325,6 +355,8 @@ private:
     size_t overflow_ = 0;
     int skipPending_ = 0;
     bool lastWasHighSurrogate_ = false;
+    uint32_t highSurrogate_ = 0;
+    bool utf8_ = false; // \ansicpg65001: \uN is a character of UTF-8 text
     std::vector<TColor> colors_;
     uint8_t red_ = 0, green_ = 0, blue_ = 0;
     bool entryHasRgb_ = false;

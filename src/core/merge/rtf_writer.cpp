@@ -2,6 +2,10 @@
 // reader keeps them; the end mark's format is set last, before the closing brace.
 #include "merge/rtf_writer.h"
 
+#include "io/view_encoding.h"
+
+#include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -15,8 +19,10 @@ public:
 
     std::string Write() {
         CollectColors();
-        out_ += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern Courier "
-                "New;}}\r\n{\\colortbl ;";
+        utf8_ = IsUtf8Text(doc_);
+        out_ += "{\\rtf1\\ansi";
+        out_ += utf8_ ? kRtfUtf8CodePage : std::string_view("\\ansicpg1252");
+        out_ += "\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern Courier New;}}\r\n{\\colortbl ;";
         for (const TColor& c : colors_) {
             out_ += "\\red" + std::to_string(c.Red()) + "\\green" + std::to_string(c.Green()) +
                     "\\blue" + std::to_string(c.Blue()) + ";";
@@ -27,8 +33,10 @@ public:
             size_t pos = 0;
             for (const auto& run : doc_.LineRuns(line)) {
                 SetFormat(run.Format);
-                for (size_t i = pos; i < pos + run.Length; ++i)
-                    Char(text[i]);
+                const std::string_view upToRunEnd =
+                    std::string_view(text).substr(0, pos + run.Length);
+                for (size_t i = pos; i < upToRunEnd.size();)
+                    i += Char(upToRunEnd, i);
                 pos += run.Length;
             }
             SetFormat(doc_.LineBreakFormat(line));
@@ -67,7 +75,8 @@ private:
         current_ = f;
     }
 
-    void Char(char c) {
+    size_t Char(std::string_view text, size_t i) {
+        const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
         if (c == '\\' || c == '{' || c == '}') {
             out_ += '\\';
@@ -77,16 +86,21 @@ private:
             out_ += "\\tab";
             pendingDelimiter_ = true;
         } else if (u < 0x20 || u >= 0x80) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out_ += "\\'";
-            out_ += kHex[u >> 4];
-            out_ += kHex[u & 15];
             pendingDelimiter_ = false;
+            return AppendRtfEscapedChar(out_, text, i, utf8_);
         } else {
             if (pendingDelimiter_) out_ += ' ';
             pendingDelimiter_ = false;
             out_ += c;
         }
+        return 1;
+    }
+
+    static bool IsUtf8Text(const TWorkspaceDocument& doc) {
+        std::vector<std::string> lines;
+        for (size_t line = 0; line < doc.LineCount(); ++line)
+            lines.push_back(doc.LineText(line));
+        return merge::IsUtf8Text({&lines});
     }
 
     const TWorkspaceDocument& doc_;
@@ -94,10 +108,58 @@ private:
     std::unordered_map<uint32_t, size_t> index_;
     TCharFormat current_; // \plain: automatic, not bold
     bool pendingDelimiter_ = false;
+    bool utf8_ = false;
     std::string out_;
 };
 
+// The length of a well-formed UTF-8 character starting at text[i], or 0.
+size_t Utf8Length(std::string_view text, size_t i) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    const size_t n = b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 ? 2 : 0;
+    return n && i + n <= text.size() && io::IsValidUtf8(text.substr(i, n)) ? n : 0;
+}
+
 } // namespace
+
+bool IsUtf8Text(const std::vector<const std::vector<std::string>*>& texts) {
+    bool beyondAscii = false;
+    for (const auto* lines : texts)
+        for (const std::string& line : *lines) {
+            if (!io::IsValidUtf8(line)) return false;
+            beyondAscii = beyondAscii || std::any_of(line.begin(), line.end(), [](char c) {
+                              return static_cast<unsigned char>(c) >= 0x80;
+                          });
+        }
+    return beyondAscii;
+}
+
+size_t AppendRtfEscapedChar(std::string& out, std::string_view text, size_t i, bool utf8) {
+    const size_t n = utf8 ? Utf8Length(text, i) : 0;
+    if (n == 0) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        const auto u = static_cast<unsigned char>(text[i]);
+        out += "\\'";
+        out += kHex[u >> 4];
+        out += kHex[u & 15];
+        return 1;
+    }
+    uint32_t code = static_cast<unsigned char>(text[i]) & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k)
+        code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    auto unit = [&](uint32_t u) {
+        out += "\\u";
+        const auto value = static_cast<int32_t>(u);
+        out += std::to_string(value >= 0x8000 ? value - 0x10000 : value); // RTF takes int16
+        out += '?';
+    };
+    if (code >= 0x10000) {
+        unit(0xD800 + ((code - 0x10000) >> 10));
+        unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+        unit(code);
+    }
+    return n;
+}
 
 std::string WriteRtf(const TWorkspaceDocument& doc) {
     return RtfWriter(doc).Write();

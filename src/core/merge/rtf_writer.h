@@ -3,13 +3,27 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "merge/workspace_document.h"
 
 namespace quennet::merge {
 
-// Lines end with "\par" and CR LF; bytes from 128 up and control bytes are written as \'hh
-// (code page 1252), tabs as \tab.
+// Lines end with "\par" and CR LF; tabs are written as \tab, control bytes as \'hh. A text that
+// is UTF-8 (valid, with characters beyond ASCII) is declared as code page 65001 and writes each
+// such character as \uN? (N signed 16-bit, two for a character beyond U+FFFF); any other text
+// is code page 1252 and writes bytes from 128 up as \'hh. Reading gives the same bytes.
 std::string WriteRtf(const TWorkspaceDocument& doc);
+
+// True when lines are written as UTF-8 characters.
+bool IsUtf8Text(const std::vector<const std::vector<std::string>*>& texts);
+
+// Appends the byte at text[i] (a control byte or one from 128 up) in one of the forms above and
+// returns how many bytes it took: a whole character in UTF-8 text, else one.
+size_t AppendRtfEscapedChar(std::string& out, std::string_view text, size_t i, bool utf8);
+
+// The code page declaration of UTF-8 text.
+inline constexpr std::string_view kRtfUtf8CodePage = "\\ansicpg65001";
 
 } // namespace quennet::merge

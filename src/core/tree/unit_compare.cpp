@@ -3,6 +3,7 @@
 
 #include "compare/compare_sources.h"
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 
 namespace quennet::tree {
 
@@ -70,8 +71,8 @@ UnitOutcome CompareUnitFiles(const std::string& oldPath, const std::string& newP
                              const PairOptions& options) {
     std::string oldBytes, newBytes;
     try {
-        oldBytes = io::ReadFileBytes(oldPath);
-        newBytes = io::ReadFileBytes(newPath);
+        oldBytes = io::ReadSourceFile(oldPath).Text;
+        newBytes = io::ReadSourceFile(newPath).Text;
     } catch (const std::exception& e) {
         UnitOutcome out;
         out.status = UnitStatus::Trouble;

@@ -1,0 +1,195 @@
+// Sources in every encoding they come in, and every byte of them, through compare, save,
+// workspace and merged outputs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli_runner.h"
+#include "io/source_file.h"
+#include "io/source_save.h"
+#include "io/text_encoding.h"
+#include "merge/merge_workspace.h"
+#include "merge/merged_output.h"
+#include "merge/rtf_reader.h"
+#include "merge/rtf_writer.h"
+
+using namespace quennet;
+using quennet::testing::ReadWholeFile;
+using quennet::testing::RunCli;
+namespace fs = std::filesystem;
+
+namespace {
+
+using io::TextEncoding;
+
+std::string Utf16(std::u16string_view units, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t u : units) {
+        const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    }
+    return out;
+}
+
+struct Folder {
+    fs::path Path;
+    Folder() {
+        char tmpl[] = "/tmp/quennet-enc-XXXXXX";
+        Path = ::mkdtemp(tmpl);
+    }
+    ~Folder() { fs::remove_all(Path); }
+    void Write(const std::string& name, std::string_view bytes) const {
+        std::ofstream(Path / name, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::string Read(const std::string& name) const { return ReadWholeFile(Path / name); }
+};
+
+const char kUnitUtf8[] =
+    "unit U; // caf\xC3\xA9 \xF0\x9F\x98\x80\ninterface\nimplementation\nend.\n";
+
+} // namespace
+
+TEST(TextEncoding, DecodesAndWritesBackUnchanged) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string text;
+        TextEncoding encoding;
+    } cases[] = {
+        {"utf-16le", Utf16(u"a\u00e9\r\n\U0001F600", false), "a\xC3\xA9\r\n\xF0\x9F\x98\x80",
+         TextEncoding::Utf16Le},
+        {"utf-16be", Utf16(u"x\u20ac", true), "x\xE2\x82\xAC", TextEncoding::Utf16Be},
+        {"lone surrogate", Utf16(u"\xD800z", false), "\xED\xA0\x80z", TextEncoding::Utf16Le},
+        {"nul in utf-16", Utf16(std::u16string(u"a\0b", 3), false), std::string("a\0b", 3),
+         TextEncoding::Utf16Le},
+        {"utf-8 mark", "\xEF\xBB\xBFunit", "unit", TextEncoding::Utf8Bom},
+        {"windows-1252", "caf\xE9 \x80\x93", "caf\xE9 \x80\x93", TextEncoding::Bytes},
+        {"empty", "", "", TextEncoding::Bytes},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const io::DecodedText d = io::DecodeSourceBytes(c.bytes, "f.pas");
+        EXPECT_EQ(d.Text, c.text);
+        EXPECT_EQ(d.Encoding, c.encoding);
+        EXPECT_EQ(io::EncodeSourceText(d.Text, d.Encoding), c.bytes);
+        // A view saved unedited gives the file back.
+        EXPECT_EQ(io::AssembleSourceText(io::SplitLines(d.Text),
+                                         io::DetectTextFormat(d.Text, d.Encoding)),
+                  c.bytes);
+    }
+}
+
+TEST(TextEncoding, RefusesWhatIsNotText) {
+    const std::string nulNearStart = std::string("unit U;\0", 8);
+    try {
+        io::DecodeSourceBytes(nulNearStart, "bin.pas");
+        ADD_FAILURE() << "accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("\"bin.pas\" is not a text file"), std::string::npos);
+    }
+    // Past the first 8 KB a NUL is a byte of a line like any other.
+    const std::string late = std::string(9000, 'x') + '\0' + "y\n";
+    EXPECT_EQ(io::DecodeSourceBytes(late, "late.pas").Text, late);
+
+    Folder f;
+    f.Write("bin.pas", nulNearStart);
+    f.Write("u.pas", "unit U;\n");
+    const auto r = RunCli({"bin.pas", "u.pas"}, f.Path.string());
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("not a text file"), std::string::npos) << r.err;
+}
+
+// The same unit as UTF-8, UTF-8 with a mark and UTF-16 compares as equivalent; the merged
+// source keeps the new file's mark, encoding and line ends unless --eol says otherwise.
+TEST(TextEncoding, CompareAndMergedOutputsKeepTheEncoding) {
+    Folder f;
+    f.Write("plain.pas", kUnitUtf8);
+    f.Write("bom.pas", std::string("\xEF\xBB\xBF") + kUnitUtf8);
+    f.Write("le.pas", io::EncodeSourceText(kUnitUtf8, TextEncoding::Utf16Le));
+    for (const char* other : {"bom.pas", "le.pas"}) {
+        const auto r = RunCli({"plain.pas", other}, f.Path.string());
+        EXPECT_EQ(r.exitCode, 0) << other << r.out << r.err;
+    }
+
+    std::string changed = kUnitUtf8;
+    changed.replace(changed.find("interface"), 9, "interface\nconst A = 1;");
+    f.Write("new-bom.pas", "\xEF\xBB\xBF" + changed);
+    auto r = RunCli({"plain.pas", "new-bom.pas", "--merged", "m.pas"}, f.Path.string());
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    const std::string merged = f.Read("m.pas");
+    EXPECT_TRUE(merged.starts_with("\xEF\xBB\xBF// Quennet Pro ")) << merged;
+    EXPECT_EQ(merged.find('\r'), std::string::npos);
+    EXPECT_NE(merged.find("{$IFDEF NEW_VER}\nconst A = 1;\n{$ENDIF}\n"), std::string::npos);
+    EXPECT_NE(merged.find("caf\xC3\xA9 \xF0\x9F\x98\x80\n"), std::string::npos);
+
+    r = RunCli({"plain.pas", "new-bom.pas", "--merged", "crlf.pas", "--eol", "crlf"},
+               f.Path.string());
+    EXPECT_EQ(f.Read("crlf.pas"),
+              io::AssembleSourceText(io::SplitLines(merged.substr(3)),
+                                     {"\r\n", true, {}, TextEncoding::Utf8Bom}));
+
+    f.Write("new-le.pas", io::EncodeSourceText(changed, TextEncoding::Utf16Le));
+    r = RunCli({"plain.pas", "new-le.pas", "--merged", "m16.pas"}, f.Path.string());
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    const io::DecodedText m16 = io::DecodeSourceBytes(f.Read("m16.pas"), "m16.pas");
+    EXPECT_EQ(m16.Encoding, TextEncoding::Utf16Le);
+    EXPECT_EQ(m16.Text, merged.substr(3));
+
+    EXPECT_EQ(
+        RunCli({"plain.pas", "bom.pas", "--merged", "x", "--eol", "cr"}, f.Path.string()).exitCode,
+        2);
+}
+
+// Bytes beyond ASCII and control bytes are RTF escapes in every workspace; reading one back
+// gives the bytes that went in, and the new and old outputs are those versions exactly.
+TEST(TextEncoding, WorkspaceRtfCarriesEveryByte) {
+    const struct {
+        const char* name;
+        std::vector<std::string> oldLines, newLines;
+        const char* expectedInRtf;
+    } cases[] = {
+        {"windows-1252", {"s := 'caf\xE9';", "x;"}, {"s := 'caf\xE9 \x80';", "x;"}, "\\'e9 \\'80"},
+        {"utf-8",
+         {"// caf\xC3\xA9"},
+         {"// caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+         "\\u233?"
+         " \\u8364? \\u-10179?\\u-8704?"},
+        {"nul and controls", {"a", "b"}, {"a", std::string("b\0c\x01", 4)}, "b\\'00c\\'01"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto ws = merge::BuildMergeWorkspace(c.oldLines, c.newLines);
+        ASSERT_TRUE(ws);
+        EXPECT_NE(ws->Rtf.find(c.expectedInRtf), std::string::npos) << ws->Rtf;
+        for (char ch : ws->Rtf) {
+            const auto u = static_cast<unsigned char>(ch);
+            EXPECT_TRUE(u < 0x80 && (u >= 0x20 || ch == '\r' || ch == '\n')) << int(u);
+        }
+        const merge::TWorkspaceDocument doc = merge::ReadRtf(ws->Rtf);
+        EXPECT_EQ(merge::NewVersionLines(doc, ""), c.newLines);
+        EXPECT_EQ(merge::OldVersionLines(doc, ""), c.oldLines);
+        // Saved by the editor and read again: the same document.
+        const merge::TWorkspaceDocument again = merge::ReadRtf(merge::WriteRtf(doc));
+        EXPECT_EQ(merge::NewVersionLines(again, ""), c.newLines);
+        EXPECT_EQ(merge::OldVersionLines(again, ""), c.oldLines);
+    }
+}
+
+// Workspaces written before held raw 8-bit bytes, and word processors write \uN with a
+// fallback in code page 1252: both still read as they did.
+TEST(TextEncoding, EarlierWorkspacesReadAsBefore) {
+    const std::string raw = "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS SansSerif;}"
+                            "{\\f1\\froman\\fcharset2 Symbol;}{\\f2\\fmodern Courier New;}}\r\n"
+                            "{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;"
+                            "\\red0\\green0\\blue255;}\r\n\\deflang1033\\pard\\plain\\f2\\fs20 \r\n"
+                            "\\cf1 caf\xE9\r\n\\cf2 \\par \xC3\xA9\r\n\r\n\\par }\r\n\r\n";
+    const auto doc = merge::ReadRtf(raw);
+    EXPECT_EQ(merge::OldVersionLines(doc, ""), (std::vector<std::string>{"caf\xE9", "\xC3\xA9"}));
+    const auto wordProcessor =
+        merge::ReadRtf("{\\rtf1\\ansi\\ansicpg1252{\\colortbl;\\red0\\green0\\blue0;}\\cf1 "
+                       "a\\u233\\'e9 \\u8364\\'80 \\u20320?\\par}");
+    EXPECT_EQ(wordProcessor.LineText(0), "a\xE9 \x80 ?");
+}
