@@ -228,7 +228,7 @@ TEST_F(MainFormTest, NoEquivalentMessageWhereTheTokensDiffer) {
     } cases[] = {
         {unit, otherUses, "delphi", false},        {unit, firstBody, "delphi", false},
         {unit, otherUses, "classic", true},        {unit, firstBody, "classic", true},
-        {program, initialization, "delphi", true},
+        {program, initialization, "delphi", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.newText) + c.dialect);
@@ -386,7 +386,7 @@ TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
     const QString warning = ParseWarning(b, form->Source(true)->Status);
     EXPECT_TRUE(warning.startsWith(QStringLiteral("! ") + b + QStringLiteral("(")));
     EXPECT_TRUE(warning.contains(QStringLiteral("not followed")));
-    EXPECT_EQ(report->Lines().last(), warning);
+    EXPECT_TRUE(report->Lines().contains(warning));
     EXPECT_FALSE(form->Widgets().Old.WarningPanel->text().isEmpty());
     EXPECT_TRUE(form->Widgets().New.WarningPanel->text().isEmpty());
     EXPECT_TRUE(ParseWarning(a, form->Source(false)->Status).isEmpty());
