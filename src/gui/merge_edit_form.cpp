@@ -308,11 +308,9 @@ void TMergeEditForm::SaveVersion(bool newVersion) {
     if (!prefix) return;
     TRedrawLock lock(WorkspaceEdit);
     if (newVersion)
-        merge::SaveNewVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix,
-                              newFormat_);
+        merge::SaveNewVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix, newFormat_);
     else
-        merge::SaveOldVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix,
-                              oldFormat_);
+        merge::SaveOldVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix, oldFormat_);
 }
 
 void TMergeEditForm::SaveNewVersion() {

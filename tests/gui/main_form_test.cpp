@@ -226,8 +226,8 @@ TEST_F(MainFormTest, NoEquivalentMessageWhereTheTokensDiffer) {
         const char* dialect;
         bool message; // the tree is empty, so the window explains why
     } cases[] = {
-        {unit, otherUses, "delphi", false},        {unit, firstBody, "delphi", false},
-        {unit, otherUses, "classic", true},        {unit, firstBody, "classic", true},
+        {unit, otherUses, "delphi", false},         {unit, firstBody, "delphi", false},
+        {unit, otherUses, "classic", true},         {unit, firstBody, "classic", true},
         {program, initialization, "delphi", false},
     };
     for (const auto& c : cases) {
