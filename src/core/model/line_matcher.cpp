@@ -168,7 +168,8 @@ int32_t AnchoredRunLength(const TLineRecord* a, const TLineRecord* b, int32_t lo
     std::vector<uint64_t>& table = scratch.set;
     table.assign(size, 0);
     auto find = [&](uint32_t key) {
-        size_t k = (key * 0x9E3779B1u) & mask;
+        const uint32_t hash = key * 0x9E3779B1u; // wraps at 32 bits on purpose
+        size_t k = hash & mask;
         while (table[k] != 0 && static_cast<uint32_t>(table[k]) != key)
             k = (k + 1) & mask;
         return k;
@@ -190,7 +191,8 @@ int32_t AnchoredRunLength(const TLineRecord* a, const TLineRecord* b, int32_t lo
         const uint64_t s = table[find(b[lo2 + j].Key)];
         if ((s & (kOldTwice | kNewOnce | kNewTwice)) != kNewOnce) continue;
         const int32_t i = static_cast<int32_t>(s >> kAtShift & kAtMask) - 1;
-        int32_t& end = runEnd[static_cast<size_t>(j - i + len1)];
+        const int32_t diagonal = j - i + len1;
+        int32_t& end = runEnd[static_cast<size_t>(diagonal)];
         if (end > j) continue;
         int32_t start = j, stop = j + 1;
         while (start > 0 && start - j + i > 0 &&
