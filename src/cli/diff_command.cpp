@@ -115,18 +115,8 @@ void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list, const c
 
 int RunMap(std::string_view oldBytes, std::string_view newBytes) {
     // Keys straight from the bytes: no line copies for inputs of any size.
-    auto records = [](std::string_view bytes) {
-        size_t lines = 0;
-        io::ForEachLine(bytes, [&lines](std::string_view) { ++lines; });
-        std::vector<model::TLineRecord> out;
-        out.reserve(lines);
-        io::ForEachLine(bytes, [&out](std::string_view line) {
-            out.push_back({model::LineKey(line), static_cast<int32_t>(out.size()), false});
-        });
-        return out;
-    };
-    auto a = records(oldBytes);
-    auto b = records(newBytes);
+    auto a = model::LineRecordsOf(oldBytes);
+    auto b = model::LineRecordsOf(newBytes);
     std::vector<model::TMapEntry> map;
     model::MatchLines(a, b, map);
     bool same = true;

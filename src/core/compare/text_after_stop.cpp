@@ -9,19 +9,6 @@ namespace quennet::compare {
 
 namespace {
 
-std::vector<model::TLineRecord> LineRecords(std::string_view text) {
-    std::vector<model::TLineRecord> out;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string_view::npos) end = text.size();
-        out.push_back({model::LineKey(text.substr(start, end - start)),
-                       static_cast<int32_t>(out.size()), false});
-        start = end + 2;
-    }
-    return out;
-}
-
 // A side's last line in the run, or for a side without lines the line it stands before.
 bool Reaches(int32_t first, int32_t last, int32_t stop) {
     return stop > 0 && std::max(first, last) >= stop;
@@ -33,8 +20,8 @@ std::vector<TextRun> ChangedRunsAfterStop(std::string_view oldText, std::string_
                                           int32_t oldStop, int32_t newStop) {
     std::vector<TextRun> runs;
     if (oldStop <= 0 && newStop <= 0) return runs;
-    auto oldLines = LineRecords(oldText);
-    auto newLines = LineRecords(newText);
+    auto oldLines = model::LineRecordsOf(oldText);
+    auto newLines = model::LineRecordsOf(newText);
     std::vector<model::TMapEntry> map;
     model::MatchLines(oldLines, newLines, map);
 

@@ -7,9 +7,21 @@
 #include <utility>
 #include <vector>
 
+#include "io/source_file.h"
 #include "model/crc32.h"
 
 namespace quennet::model {
+
+std::vector<TLineRecord> LineRecordsOf(std::string_view text) {
+    size_t lines = 0;
+    io::ForEachLine(text, [&lines](std::string_view) { ++lines; });
+    std::vector<TLineRecord> out;
+    out.reserve(lines);
+    io::ForEachLine(text, [&out](std::string_view line) {
+        out.push_back({LineKey(line), static_cast<int32_t>(out.size()), false});
+    });
+    return out;
+}
 
 uint32_t LineKey(std::string_view line) {
     size_t begin = 0, end = line.size();

@@ -24,6 +24,8 @@ struct TMapEntry {
 
 // Ignores blanks outside strings and brace comments, and letter case.
 uint32_t LineKey(std::string_view line);
+// One record per line of text, split as files are loaded (CR LF, lone CR or LF), without copies.
+std::vector<TLineRecord> LineRecordsOf(std::string_view text);
 
 // Replaces map with the merged sequence and sets Unmatched in both arrays.
 void MatchLines(std::vector<TLineRecord>& oldLines, std::vector<TLineRecord>& newLines,
