@@ -227,6 +227,32 @@ void TPasSrc::SortLists() {
     }
 }
 
+void TPasSrc::FinishBuilding() {
+    SortLists();
+    // The indexes hold about as much again as the declarations of a large file.
+    overloads_.clear();
+    typeIndex_ = {};
+    classIndex_ = {};
+    procIndex_ = {};
+    constIndex_ = {};
+    varIndex_ = {};
+    usesIndex_ = {};
+    Types.shrink_to_fit();
+    Classes.shrink_to_fit();
+    Procs.shrink_to_fit();
+    Consts.shrink_to_fit();
+    Vars.shrink_to_fit();
+    Uses.shrink_to_fit();
+    for (auto& c : Classes) {
+        c->FieldIndex = {};
+        c->PropIndex = {};
+        c->MethodIndex = {};
+        c->Fields.shrink_to_fit();
+        c->Props.shrink_to_fit();
+        c->Methods.shrink_to_fit();
+    }
+}
+
 void TPasSrc::AddType(std::string_view name, std::string_view text, uint32_t checksum,
                       int32_t firstLine, int32_t lastLine) {
     auto t = std::make_unique<TidType>(std::string(name), checksum, firstLine, lastLine);
