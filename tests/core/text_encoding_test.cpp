@@ -74,6 +74,10 @@ TEST(TextEncoding, DecodesAndWritesBackUnchanged) {
         const io::DecodedText d = io::DecodeSourceBytes(c.bytes, "f.pas");
         EXPECT_EQ(d.Text, c.text);
         EXPECT_EQ(d.Encoding, c.encoding);
+        // Bytes handed over decode as bytes copied do.
+        const io::DecodedText taken = io::DecodeSourceBytes(std::string(c.bytes), "f.pas");
+        EXPECT_EQ(taken.Text, c.text);
+        EXPECT_EQ(taken.Encoding, c.encoding);
         EXPECT_EQ(io::EncodeSourceText(d.Text, d.Encoding), c.bytes);
         // A view saved unedited gives the file back.
         EXPECT_EQ(io::AssembleSourceText(io::SplitLines(d.Text),
@@ -93,6 +97,8 @@ TEST(TextEncoding, RefusesWhatIsNotText) {
     // Past the first 8 KB a NUL is a byte of a line like any other.
     const std::string late = std::string(9000, 'x') + '\0' + "y\n";
     EXPECT_EQ(io::DecodeSourceBytes(late, "late.pas").Text, late);
+    EXPECT_EQ(io::DecodeSourceBytes(std::string(late), "late.pas").Text, late);
+    EXPECT_THROW(io::DecodeSourceBytes(std::string(nulNearStart), "bin.pas"), std::runtime_error);
 
     Folder f;
     f.Write("bin.pas", nulNearStart);
