@@ -117,6 +117,7 @@ TEST(TextEncoding, CharactersWithoutAByteStopTheSave) {
     using io::ViewCharset;
     const std::string typed = "s := '\xE2\x82\xAC \xE6\x97\xA5x';"; // euro, U+65E5
     EXPECT_EQ(io::FromViewText(typed, ViewCharset::Windows1252), "s := '\x80 \xE6\x97\xA5x';");
+    EXPECT_EQ(io::ToViewText("s := '\x80 \xE6\x97\xA5x';", ViewCharset::Windows1252), typed);
     // After the three bytes kept for U+65E5, "x" is one character on.
     EXPECT_EQ(io::ViewOffset(typed, 11, ViewCharset::Windows1252), typed.find('x'));
 

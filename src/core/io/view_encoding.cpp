@@ -113,8 +113,16 @@ std::string ToViewText(std::string_view bytes, ViewCharset charset) {
     if (charset == ViewCharset::Utf8) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    for (char b : bytes)
-        AppendUtf8(out, Windows1252Char(static_cast<unsigned char>(b)));
+    for (size_t i = 0; i < bytes.size();) {
+        // A character typed that has no byte was kept as UTF-8; it shows as itself again.
+        const Utf8Char c = CharAt(bytes, i);
+        if (FileBytesOf(c) > 1) {
+            out.append(bytes.substr(i, c.Length));
+            i += c.Length;
+        } else {
+            AppendUtf8(out, Windows1252Char(static_cast<unsigned char>(bytes[i++])));
+        }
+    }
     return out;
 }
 

@@ -31,11 +31,12 @@ uint32_t Windows1252Char(unsigned char byte);
 // The byte of a character, or -1 when the code page has none.
 int Windows1252Byte(uint32_t code);
 
+// The bytes of a view's text. A character Windows-1252 has no byte for keeps its UTF-8 bytes,
+// so that analysis still sees it and the view shows it again; saving refuses such text
+// (FirstUnencodable).
+std::string FromViewText(std::string_view text, ViewCharset charset);
 // The UTF-8 a view shows for bytes of that charset.
 std::string ToViewText(std::string_view bytes, ViewCharset charset);
-// The bytes of a view's text. A character Windows-1252 has no byte for keeps its UTF-8 bytes,
-// so that analysis still sees it; saving refuses such text (FirstUnencodable).
-std::string FromViewText(std::string_view text, ViewCharset charset);
 // Where the byte at byteIndex of FromViewText(text) stands in the view's text: one byte may
 // be shown by two or three.
 size_t ViewOffset(std::string_view text, size_t byteIndex, ViewCharset charset);
