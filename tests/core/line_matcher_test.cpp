@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "io/source_file.h"
+#include "model/crc32.h"
 #include "model/line_matcher.h"
 #include "model/line_matcher_literal.h"
 
@@ -85,6 +87,67 @@ TEST(LineKeyTest, OtherCommentFormsAreNotSpecial) {
 TEST(LineKeyTest, UnclosedLiteralKeepsItsBlanksUntilTheTrimmedEnd) {
     EXPECT_NE(LineKey("S := 'a b"), LineKey("S := 'ab"));
     EXPECT_EQ(LineKey("S := 'ab   "), LineKey("S := 'ab"));
+}
+
+namespace {
+
+// The key rule spelled out: trim bytes up to 32 at both ends, drop blanks outside literals and
+// brace comments, fold letters, CRC the rest.
+uint32_t ReferenceKey(std::string_view line) {
+    while (!line.empty() && static_cast<unsigned char>(line.front()) <= 32)
+        line.remove_prefix(1);
+    while (!line.empty() && static_cast<unsigned char>(line.back()) <= 32)
+        line.remove_suffix(1);
+    if (line.empty()) return 0xFFFFFFFFu;
+    std::string folded;
+    char close = 0;
+    for (char c : line) {
+        if (!close && (c == ' ' || c == '\t')) continue;
+        if (close && c == close)
+            close = 0;
+        else if (!close && (c == '\'' || c == '{'))
+            close = c == '{' ? '}' : '\'';
+        folded += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    }
+    return UpdateCrc32(folded, 0xFFFFFFFFu);
+}
+
+} // namespace
+
+TEST(LineKeyTest, RecordsOfATextFollowTheRuleOnEveryLine) {
+    // Long lines cross the folding buffer; long blank runs inside a literal outgrow it.
+    const std::string literalBlanks = "s := '" + std::string(300, ' ') + "x';";
+    const std::string trailingInLiteral = "s := 'x" + std::string(700, '\x01');
+    std::vector<std::string> texts{"",
+                                   "a",
+                                   "a\n",
+                                   "\n\n",
+                                   "a\r\nb\rc\n\r",
+                                   "\r\r\n x",
+                                   literalBlanks,
+                                   trailingInLiteral + "\r\n" + literalBlanks};
+    std::mt19937 rng(77);
+    const char alphabet[] = {'a', 'Z', ' ', '\t', '\'', '{', '}', '\x01', ';', '\r', '\n'};
+    for (int round = 0; round < 300; ++round) {
+        std::string text(rng() % 1500, ' ');
+        for (auto& c : text)
+            c = alphabet[rng() % (rng() % 4 == 0 ? sizeof alphabet : sizeof alphabet - 2)];
+        texts.push_back(text);
+    }
+    for (const auto& text : texts) {
+        std::vector<uint32_t> expected;
+        quennet::io::ForEachLine(text, [&](std::string_view l) {
+            expected.push_back(ReferenceKey(l));
+            EXPECT_EQ(LineKey(l), expected.back());
+        });
+        const auto records = LineRecordsOf(text);
+        ASSERT_EQ(records.size(), expected.size()) << testing::PrintToString(text);
+        for (size_t i = 0; i < records.size(); ++i) {
+            EXPECT_EQ(records[i].Key, expected[i]) << testing::PrintToString(text);
+            EXPECT_EQ(records[i].Line, static_cast<int32_t>(i));
+        }
+        EXPECT_EQ(LineKey(text), ReferenceKey(text)); // line ends as plain control bytes
+    }
 }
 
 TEST(MatchLinesTest, EmptyInputs) {
