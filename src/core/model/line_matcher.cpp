@@ -445,53 +445,78 @@ Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int3
         std::sort(windows.begin(), windows.end());
         return pow;
     };
+    // The first pair of old and new windows of length L with equal hashes in the search order.
+    // With `longer`, also whether some such pair might go on to a run of L + 1; when checking
+    // would cost more than a pass over the ranges, it might.
+    const auto firstWindows = [&](int32_t L, bool* longer) {
+        const uint64_t pow = oldWindows(L);
+        int64_t budget = static_cast<int64_t>(len1) + len2;
+        // Offsets relative to the range: a window pair (i, j) lies on diagonal j - i; first
+        // direction: j - i >= 0, smallest first; second: i - j > 0, smallest first.
+        int64_t best1 = -1, best2 = -1; // packed (distance, position) of the best each way
+        for (int32_t j = 0; j + L <= len2; ++j) {
+            const uint64_t h = hb.Window(j, L, pow);
+            auto same = std::lower_bound(windows.begin(), windows.end(), std::make_pair(h, 0));
+            auto sameEnd = std::upper_bound(windows.begin(), windows.end(),
+                                            std::make_pair(h, std::numeric_limits<int32_t>::max()));
+            if (same == sameEnd) continue;
+            if (longer && j + L < len2) {
+                const uint32_t next = b[lo2 + j + L].Key;
+                for (auto w = same; w != sameEnd && !*longer; ++w)
+                    *longer = --budget < 0 ||
+                              (w->second + L < len1 && a[lo1 + w->second + L].Key == next);
+                if (*longer) return Run{};
+            }
+            // Nearest old window at or before offset j, and the nearest after it.
+            auto after = std::upper_bound(same, sameEnd, std::make_pair(h, j));
+            if (after != same) {
+                const int32_t i = std::prev(after)->second;
+                const int64_t key = (static_cast<int64_t>(j - i) << 32) | i;
+                if (best1 < 0 || key < best1) best1 = key;
+            }
+            if (after != sameEnd) {
+                const int32_t i = after->second;
+                const int64_t key = (static_cast<int64_t>(i - j) << 32) | j;
+                if (best2 < 0 || key < best2) best2 = key;
+            }
+        }
+        Run run{L, 0, 0};
+        if (best1 >= 0) {
+            const int32_t i = static_cast<int32_t>(best1 & 0xFFFFFFFF);
+            run.StartA = lo1 + i;
+            run.StartB = lo2 + i + static_cast<int32_t>(best1 >> 32);
+        } else {
+            const int32_t j = static_cast<int32_t>(best2 & 0xFFFFFFFF);
+            run.StartB = lo2 + j;
+            run.StartA = lo1 + j + static_cast<int32_t>(best2 >> 32);
+        }
+        return run;
+    };
     int32_t lo = std::max(first.Length, AnchoredRunLength(a, b, lo1, len1, lo2, len2, scratch));
     int32_t hi = bound; // common(lo) holds; common(hi + 1) does not
-    if (lo < hi && !common(lo + 1)) hi = lo;
-    while (lo < hi) {
-        const int32_t mid = lo + (hi - lo + 1) / 2;
-        if (common(mid))
-            lo = mid;
-        else
-            hi = mid - 1;
+    // Usually the lower bound is the length: the windows of that length, looked at once, show
+    // both that none goes on and which comes first.
+    bool longer = true;
+    Run run;
+    if (lo > 0 && lo < hi) {
+        longer = false;
+        run = firstWindows(lo, &longer);
     }
-    const int32_t L = lo;
-    if (L == first.Length) return first; // the first diagonal comes first in the order
-
-    const uint64_t pow = oldWindows(L);
-    // Offsets relative to the range: a window pair (i, j) lies on diagonal j - i; first
-    // direction: j - i >= 0, smallest first; second: i - j > 0, smallest first.
-    int64_t best1 = -1, best2 = -1; // packed (distance, position) of the best in each direction
-    for (int32_t j = 0; j + L <= len2; ++j) {
-        const uint64_t h = hb.Window(j, L, pow);
-        auto same = std::lower_bound(windows.begin(), windows.end(), std::make_pair(h, 0));
-        auto sameEnd = std::upper_bound(windows.begin(), windows.end(),
-                                        std::make_pair(h, std::numeric_limits<int32_t>::max()));
-        if (same == sameEnd) continue;
-        // Nearest old window at or before offset j, and the nearest after it.
-        auto after = std::upper_bound(same, sameEnd, std::make_pair(h, j));
-        if (after != same) {
-            const int32_t i = std::prev(after)->second;
-            const int64_t key = (static_cast<int64_t>(j - i) << 32) | i;
-            if (best1 < 0 || key < best1) best1 = key;
+    if (longer) {
+        if (lo < hi && !common(lo + 1)) hi = lo;
+        while (lo < hi) {
+            const int32_t mid = lo + (hi - lo + 1) / 2;
+            if (common(mid))
+                lo = mid;
+            else
+                hi = mid - 1;
         }
-        if (after != sameEnd) {
-            const int32_t i = after->second;
-            const int64_t key = (static_cast<int64_t>(i - j) << 32) | j;
-            if (best2 < 0 || key < best2) best2 = key;
-        }
+        if (lo == first.Length) return first; // the first diagonal comes first in the order
+        run = firstWindows(lo, nullptr);
+    } else if (lo == first.Length) {
+        return first;
     }
-    Run run{L, 0, 0};
-    if (best1 >= 0) {
-        const int32_t i = static_cast<int32_t>(best1 & 0xFFFFFFFF);
-        run.StartA = lo1 + i;
-        run.StartB = lo2 + i + static_cast<int32_t>(best1 >> 32);
-    } else {
-        const int32_t j = static_cast<int32_t>(best2 & 0xFFFFFFFF);
-        run.StartB = lo2 + j;
-        run.StartA = lo1 + j + static_cast<int32_t>(best2 >> 32);
-    }
-    for (int32_t k = 0; k < L; ++k)
+    for (int32_t k = 0; k < run.Length; ++k)
         if (a[run.StartA + k].Key != b[run.StartB + k].Key)
             return ContinueByDiagonals(a, b, lo1, len1, lo2, len2, first);
     return run;
