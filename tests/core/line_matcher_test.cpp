@@ -56,37 +56,31 @@ TEST(LineKeyTest, IsCrcOfUpperCasedTextWithoutFinalInversion) {
     EXPECT_EQ(LineKey("A"), 0x2C266174u);
 }
 
-TEST(LineKeyTest, BlanksAndCaseOutsideLiteralsDoNotCount) {
-    EXPECT_EQ(LineKey("  Result := A + B;  "), LineKey("result:=a+b;"));
-    EXPECT_EQ(LineKey("\tif X then\t Exit;"), LineKey("IF X THEN EXIT;"));
-    // Control characters other than tab and space are kept inside the line.
-    EXPECT_NE(LineKey("a\x01b"), LineKey("ab"));
-    // ...but trimmed at both ends, like blanks.
-    EXPECT_EQ(LineKey("\x01"
-                      "ab\x1f"),
-              LineKey("ab"));
-}
-
-TEST(LineKeyTest, BlanksInsideStringsAndBraceCommentsCount) {
-    EXPECT_NE(LineKey("S := 'a b';"), LineKey("S := 'a  b';"));
-    EXPECT_NE(LineKey("x; { a b }"), LineKey("x; { a  b }"));
-    // A doubled apostrophe leaves and re-enters the literal: blanks after it still count.
-    EXPECT_NE(LineKey("S := 'it''s  so';"), LineKey("S := 'it''s so';"));
-    // Blanks after the literal or the comment are outside again.
-    EXPECT_EQ(LineKey("S := 'a' ;"), LineKey("S:='a';"));
-    EXPECT_EQ(LineKey("{c} x  y"), LineKey("{c}xy"));
-    // Letter case inside literals is folded as well.
-    EXPECT_EQ(LineKey("S := 'abc';"), LineKey("s := 'ABC';"));
-}
-
-TEST(LineKeyTest, OtherCommentFormsAreNotSpecial) {
-    EXPECT_EQ(LineKey("x; (* a b *)"), LineKey("x;(*ab*)"));
-    EXPECT_EQ(LineKey("x; // a b"), LineKey("x;//ab"));
-}
-
-TEST(LineKeyTest, UnclosedLiteralKeepsItsBlanksUntilTheTrimmedEnd) {
-    EXPECT_NE(LineKey("S := 'a b"), LineKey("S := 'ab"));
-    EXPECT_EQ(LineKey("S := 'ab   "), LineKey("S := 'ab"));
+TEST(LineKeyTest, BlanksAndCaseCountOnlyInsideLiteralsAndBraceComments) {
+    struct Case {
+        const char *a, *b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"  Result := A + B;  ", "result:=a+b;", true},
+        {"\tif X then\t Exit;", "IF X THEN EXIT;", true},
+        {"a\x01b", "ab", false}, // control characters count inside the line...
+        {"\x01"
+         "ab\x1f",
+         "ab", true}, // ...but are trimmed at both ends
+        {"S := 'a b';", "S := 'a  b';", false},
+        {"x; { a b }", "x; { a  b }", false},
+        {"S := 'it''s  so';", "S := 'it''s so';", false}, // '' leaves and re-enters
+        {"S := 'a' ;", "S:='a';", true},
+        {"{c} x  y", "{c}xy", true},
+        {"S := 'abc';", "s := 'ABC';", true}, // case folds inside literals too
+        {"x; (* a b *)", "x;(*ab*)", true},   // other comment forms are not special
+        {"x; // a b", "x;//ab", true},
+        {"S := 'a b", "S := 'ab", false},  // an unclosed literal keeps its blanks...
+        {"S := 'ab   ", "S := 'ab", true}, // ...up to the trimmed end
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LineKey(c.a) == LineKey(c.b), c.same) << c.a << " / " << c.b;
 }
 
 namespace {
