@@ -454,9 +454,19 @@ int main(int argc, char** argv) {
         ComparePair(ordinary, LoadSourceLines(ordinary), cli, dir, "ordinary", timeout, baselineKb);
 
     // 2. The whole-file line matcher on growing pairs.
-    std::printf("\nLine matcher (quennet-diff --map) on edited pairs\n");
-    std::printf("  %8s %14s %14s %10s %12s %7s %12s\n", "lines", "edits", "MatchLines ms",
-                "--map ms", "histogram ms", "ratio", "peak/inputs");
+    // The shared machine's load, for reading the ratios; and what the process holds before
+    // any input: its peak on two empty files.
+    double load[1] = {-1};
+    ::getloadavg(load, 1);
+    const fs::path empty = dir / "empty.pas";
+    WriteLines(empty, {});
+    const Run idle =
+        RunCommand(Quote(cli) + " --map " + Quote(empty) + " " + Quote(empty), timeout);
+    std::printf("\nLine matcher (quennet-diff --map) on edited pairs; load average %.2f; peak on "
+                "two empty files %ld KB\n",
+                load[0], idle.PeakKb);
+    std::printf("  %8s %14s %14s %10s %12s %7s %9s %12s\n", "lines", "edits", "MatchLines ms",
+                "--map ms", "histogram ms", "ratio", "peak KB", "peak/inputs");
     for (size_t n : {2000u, 5000u, 10000u, 20000u, 50000u}) {
         std::vector<std::string> old(all.begin(), all.begin() + std::min(n, all.size()));
         Edited e = Edit(old, 2, true);
@@ -486,9 +496,9 @@ int main(int argc, char** argv) {
             return s < 0 ? std::string("timeout") : std::to_string(static_cast<long>(s * 1e3));
         };
         std::string inProcessText = n <= 20000 ? show(inProcess) : std::string("skipped");
-        std::printf("  %8zu %14s %14s %10s %12s %7s %12s\n", old.size(), e.Summary().c_str(),
+        std::printf("  %8zu %14s %14s %10s %12s %7s %9ld %12s\n", old.size(), e.Summary().c_str(),
                     inProcessText.c_str(), show(tool.Seconds).c_str(), show(git.Seconds).c_str(),
-                    Ratio(tool.Seconds, git.Seconds).c_str(),
+                    Ratio(tool.Seconds, git.Seconds).c_str(), tool.PeakKb,
                     Ratio(static_cast<double>(tool.PeakKb), inputKb).c_str());
         std::fflush(stdout);
     }
@@ -507,10 +517,12 @@ int main(int argc, char** argv) {
                                             Quote(dir / "ws_out.pas"),
                                         timeout);
             const double wsKb = static_cast<double>(fs::file_size(ws)) / 1024;
+            double wsLoad[1] = {-1};
+            ::getloadavg(wsLoad, 1);
             std::printf("\nReading a workspace of %.0f KB (--from-workspace --new): %.1f ms, peak "
-                        "%ld KB = %s its size\n",
+                        "%ld KB = %s its size (load average %.2f)\n",
                         wsKb, read.Seconds * 1e3, read.PeakKb,
-                        Ratio(static_cast<double>(read.PeakKb), wsKb).c_str());
+                        Ratio(static_cast<double>(read.PeakKb), wsKb).c_str(), wsLoad[0]);
         }
     }
     // 4. Peak memory (and speed) on a large generated pair.

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -113,27 +114,32 @@ void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list, const c
     json.EndArray();
 }
 
-int RunMap(std::string_view oldBytes, std::string_view newBytes) {
-    // Keys straight from the bytes: no line copies for inputs of any size.
-    auto a = model::LineRecordsOf(oldBytes);
-    auto b = model::LineRecordsOf(newBytes);
+int RunMap(std::vector<model::TLineRecord> a, std::vector<model::TLineRecord> b) {
     std::vector<model::TMapEntry> map;
     model::MatchLines(a, b, map);
     bool same = true;
-    std::string out;
+    char block[1 << 16];
+    size_t used = 0;
     for (const auto& e : map) {
-        out += e.Kind == model::Common ? "C " : e.Kind == model::OldOnly ? "O " : "N ";
-        out += std::to_string(e.Line);
-        out += '\n';
-        same = same && e.Kind == model::Common;
-        if (out.size() >= 1 << 16) {
-            std::cout << out;
-            out.clear();
+        if (used > sizeof block - 16) {
+            std::cout.write(block, static_cast<std::streamsize>(used));
+            used = 0;
         }
+        block[used++] = e.Kind == model::Common ? 'C' : e.Kind == model::OldOnly ? 'O' : 'N';
+        block[used++] = ' ';
+        used = static_cast<size_t>(std::to_chars(block + used, block + sizeof block, e.Line).ptr -
+                                   block);
+        block[used++] = '\n';
+        same = same && e.Kind == model::Common;
     }
-    std::cout << out;
+    std::cout.write(block, static_cast<std::streamsize>(used));
     FlushStandardOutput();
     return same ? kExitEquivalent : kExitDifferent;
+}
+
+// The map needs only the line keys: a text is let go as soon as its keys are made.
+std::vector<model::TLineRecord> LineRecordsOfFile(const std::string& path) {
+    return model::LineRecordsOf(io::ReadSourceFile(path).Text);
 }
 
 } // namespace
@@ -144,6 +150,10 @@ int RunDiffCommand(const CliOptions& opt) {
         return opt.gitExternal && code == kExitDifferent ? kExitEquivalent : code;
     };
     io::RefuseOutputsOverInputs({opt.workspacePath, opt.mergedPath}, opt.files);
+    if (opt.output == Output::Map && opt.workspacePath.empty() && opt.mergedPath.empty()) {
+        auto oldLines = LineRecordsOfFile(opt.files[0]); // the old file is read first
+        return status(RunMap(std::move(oldLines), LineRecordsOfFile(opt.files[1])));
+    }
     // Each input is read once: a pipe or the standard input cannot be read again.
     io::DecodedText oldSource = io::ReadSourceFile(opt.files[0]);
     io::DecodedText newSource = io::ReadSourceFile(opt.files[1]);
@@ -156,7 +166,8 @@ int RunDiffCommand(const CliOptions& opt) {
             opt, {opt.files[0], oldLines},
             {opt.files[1], newLines, io::DetectTextFormat(newBytes, newSource.Encoding)});
     }
-    if (opt.output == Output::Map) return status(RunMap(oldBytes, newBytes));
+    if (opt.output == Output::Map)
+        return status(RunMap(model::LineRecordsOf(oldBytes), model::LineRecordsOf(newBytes)));
 
     // The models of a large pair take longer to free than to compare, and the process ends
     // after the report: they are left to it, held from a static so that leak checks see them.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "io/source_file.h"
+#include "model/crc32.h"
 #include "model/line_matcher.h"
 #include "model/line_matcher_literal.h"
 
@@ -54,37 +56,92 @@ TEST(LineKeyTest, IsCrcOfUpperCasedTextWithoutFinalInversion) {
     EXPECT_EQ(LineKey("A"), 0x2C266174u);
 }
 
-TEST(LineKeyTest, BlanksAndCaseOutsideLiteralsDoNotCount) {
-    EXPECT_EQ(LineKey("  Result := A + B;  "), LineKey("result:=a+b;"));
-    EXPECT_EQ(LineKey("\tif X then\t Exit;"), LineKey("IF X THEN EXIT;"));
-    // Control characters other than tab and space are kept inside the line.
-    EXPECT_NE(LineKey("a\x01b"), LineKey("ab"));
-    // ...but trimmed at both ends, like blanks.
-    EXPECT_EQ(LineKey("\x01"
-                      "ab\x1f"),
-              LineKey("ab"));
+TEST(LineKeyTest, BlanksAndCaseCountOnlyInsideLiteralsAndBraceComments) {
+    struct Case {
+        const char *a, *b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"  Result := A + B;  ", "result:=a+b;", true},
+        {"\tif X then\t Exit;", "IF X THEN EXIT;", true},
+        {"a\x01b", "ab", false}, // control characters count inside the line...
+        {"\x01"
+         "ab\x1f",
+         "ab", true}, // ...but are trimmed at both ends
+        {"S := 'a b';", "S := 'a  b';", false},
+        {"x; { a b }", "x; { a  b }", false},
+        {"S := 'it''s  so';", "S := 'it''s so';", false}, // '' leaves and re-enters
+        {"S := 'a' ;", "S:='a';", true},
+        {"{c} x  y", "{c}xy", true},
+        {"S := 'abc';", "s := 'ABC';", true}, // case folds inside literals too
+        {"x; (* a b *)", "x;(*ab*)", true},   // other comment forms are not special
+        {"x; // a b", "x;//ab", true},
+        {"S := 'a b", "S := 'ab", false},  // an unclosed literal keeps its blanks...
+        {"S := 'ab   ", "S := 'ab", true}, // ...up to the trimmed end
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LineKey(c.a) == LineKey(c.b), c.same) << c.a << " / " << c.b;
 }
 
-TEST(LineKeyTest, BlanksInsideStringsAndBraceCommentsCount) {
-    EXPECT_NE(LineKey("S := 'a b';"), LineKey("S := 'a  b';"));
-    EXPECT_NE(LineKey("x; { a b }"), LineKey("x; { a  b }"));
-    // A doubled apostrophe leaves and re-enters the literal: blanks after it still count.
-    EXPECT_NE(LineKey("S := 'it''s  so';"), LineKey("S := 'it''s so';"));
-    // Blanks after the literal or the comment are outside again.
-    EXPECT_EQ(LineKey("S := 'a' ;"), LineKey("S:='a';"));
-    EXPECT_EQ(LineKey("{c} x  y"), LineKey("{c}xy"));
-    // Letter case inside literals is folded as well.
-    EXPECT_EQ(LineKey("S := 'abc';"), LineKey("s := 'ABC';"));
+namespace {
+
+// The key rule spelled out: trim bytes up to 32 at both ends, drop blanks outside literals and
+// brace comments, fold letters, CRC the rest.
+uint32_t ReferenceKey(std::string_view line) {
+    while (!line.empty() && static_cast<unsigned char>(line.front()) <= 32)
+        line.remove_prefix(1);
+    while (!line.empty() && static_cast<unsigned char>(line.back()) <= 32)
+        line.remove_suffix(1);
+    if (line.empty()) return 0xFFFFFFFFu;
+    std::string folded;
+    char close = 0;
+    for (char c : line) {
+        if (!close && (c == ' ' || c == '\t')) continue;
+        if (close && c == close)
+            close = 0;
+        else if (!close && (c == '\'' || c == '{'))
+            close = c == '{' ? '}' : '\'';
+        folded += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    }
+    return UpdateCrc32(folded, 0xFFFFFFFFu);
 }
 
-TEST(LineKeyTest, OtherCommentFormsAreNotSpecial) {
-    EXPECT_EQ(LineKey("x; (* a b *)"), LineKey("x;(*ab*)"));
-    EXPECT_EQ(LineKey("x; // a b"), LineKey("x;//ab"));
-}
+} // namespace
 
-TEST(LineKeyTest, UnclosedLiteralKeepsItsBlanksUntilTheTrimmedEnd) {
-    EXPECT_NE(LineKey("S := 'a b"), LineKey("S := 'ab"));
-    EXPECT_EQ(LineKey("S := 'ab   "), LineKey("S := 'ab"));
+TEST(LineKeyTest, RecordsOfATextFollowTheRuleOnEveryLine) {
+    // Long lines cross the folding buffer; long blank runs inside a literal outgrow it.
+    const std::string literalBlanks = "s := '" + std::string(300, ' ') + "x';";
+    const std::string trailingInLiteral = "s := 'x" + std::string(700, '\x01');
+    std::vector<std::string> texts{"",
+                                   "a",
+                                   "a\n",
+                                   "\n\n",
+                                   "a\r\nb\rc\n\r",
+                                   "\r\r\n x",
+                                   literalBlanks,
+                                   trailingInLiteral + "\r\n" + literalBlanks};
+    std::mt19937 rng(77);
+    const char alphabet[] = {'a', 'Z', ' ', '\t', '\'', '{', '}', '\x01', ';', '\r', '\n'};
+    for (int round = 0; round < 300; ++round) {
+        std::string text(rng() % 1500, ' ');
+        for (auto& c : text)
+            c = alphabet[rng() % (rng() % 4 == 0 ? sizeof alphabet : sizeof alphabet - 2)];
+        texts.push_back(text);
+    }
+    for (const auto& text : texts) {
+        std::vector<uint32_t> expected;
+        quennet::io::ForEachLine(text, [&](std::string_view l) {
+            expected.push_back(ReferenceKey(l));
+            EXPECT_EQ(LineKey(l), expected.back());
+        });
+        const auto records = LineRecordsOf(text);
+        ASSERT_EQ(records.size(), expected.size()) << testing::PrintToString(text);
+        for (size_t i = 0; i < records.size(); ++i) {
+            EXPECT_EQ(records[i].Key, expected[i]) << testing::PrintToString(text);
+            EXPECT_EQ(records[i].Line, static_cast<int32_t>(i));
+        }
+        EXPECT_EQ(LineKey(text), ReferenceKey(text)); // line ends as plain control bytes
+    }
 }
 
 TEST(MatchLinesTest, EmptyInputs) {

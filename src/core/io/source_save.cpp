@@ -130,7 +130,9 @@ std::string AssembleSourceText(const std::vector<std::string>& lines,
         out += lines[i];
         if (i + 1 < lines.size() || format.FinalBreak) out += format.LineBreak;
     }
-    return format.Encoding == TextEncoding::Bytes ? out : EncodeSourceText(out, format.Encoding);
+    // Not a conditional expression: that would return a copy of `out`.
+    if (format.Encoding != TextEncoding::Bytes) return EncodeSourceText(out, format.Encoding);
+    return out;
 }
 
 SourceTextFormat OutputFormatOf(const SourceTextFormat& source, std::string_view eol) {

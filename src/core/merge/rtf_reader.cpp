@@ -97,6 +97,13 @@ public:
 
     TWorkspaceDocument Read(std::vector<TReadWarning>* warnings) {
         doc_.Clear();
+        // Paragraph marks are nearly all the line breaks there are; a guess too low only
+        // regrows.
+        size_t marks = 1;
+        for (size_t at = src_.find("\\par"); at != std::string_view::npos;
+             at = src_.find("\\par", at + 4))
+            ++marks;
+        doc_.ReserveLines(marks);
         size_t i = 0;
         const size_t n = src_.size();
         bool closed = false;
@@ -197,7 +204,9 @@ private:
             else if (firstColorSeen_)
                 breakFormat.Color = firstLineColor_;
         }
-        doc_.AppendLine(std::move(text_), std::move(runs_), breakFormat);
+        // Copies of their exact size: the buffers stay for the next line, and a line keeps
+        // no room it will not use.
+        doc_.AppendLine(std::string(text_), std::vector<TFormatRun>(runs_), breakFormat);
         text_.clear();
         runs_.clear();
         ++lineCount_;

@@ -65,6 +65,11 @@ void TWorkspaceDocument::Clear() {
     selection_ = {};
 }
 
+void TWorkspaceDocument::ReserveLines(size_t lines) {
+    lines_.reserve(lines);
+    lineStart_.reserve(lines);
+}
+
 void TWorkspaceDocument::AppendLine(std::string text, std::vector<TFormatRun> runs,
                                     TCharFormat breakFormat) {
     NormalizeRuns(runs);

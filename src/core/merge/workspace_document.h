@@ -80,6 +80,8 @@ public:
     void Clear();
     void AppendLine(std::string text, std::vector<TFormatRun> runs, TCharFormat breakFormat);
     void AppendLine(std::string text, TCharFormat format); // one format for all, break included
+    // Room for that many lines, so that a large document does not regrow as it is read.
+    void ReserveLines(size_t lines);
 
     // Lines.
     size_t LineCount() const { return lines_.size(); }

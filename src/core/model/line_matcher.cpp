@@ -2,28 +2,54 @@
 #include "model/line_matcher.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <utility>
 #include <vector>
 
-#include "io/source_file.h"
-#include "model/crc32.h"
-
 namespace quennet::model {
 
-std::vector<TLineRecord> LineRecordsOf(std::string_view text) {
-    size_t lines = 0;
-    io::ForEachLine(text, [&lines](std::string_view) { ++lines; });
-    std::vector<TLineRecord> out;
-    out.reserve(lines);
-    io::ForEachLine(text, [&out](std::string_view line) {
-        out.push_back({LineKey(line), static_cast<int32_t>(out.size()), false});
-    });
-    return out;
+namespace {
+
+// CRC-32 tables for eight bytes at a time: tables[k][n] is the register after byte n and k zero
+// bytes. Keys stay byte for byte those of the one-byte table.
+struct CrcTables {
+    uint32_t t[8][256];
+};
+
+constexpr CrcTables MakeCrcTables() {
+    CrcTables c{};
+    for (uint32_t n = 0; n < 256; ++n) {
+        uint32_t v = n;
+        for (int k = 0; k < 8; ++k)
+            v = (v & 1u) ? 0xEDB88320u ^ (v >> 1) : v >> 1;
+        c.t[0][n] = v;
+    }
+    for (int k = 1; k < 8; ++k)
+        for (uint32_t n = 0; n < 256; ++n)
+            c.t[k][n] = (c.t[k - 1][n] >> 8) ^ c.t[0][c.t[k - 1][n] & 0xFFu];
+    return c;
 }
 
-uint32_t LineKey(std::string_view line) {
+constexpr CrcTables kCrc = MakeCrcTables();
+
+uint32_t Crc(const unsigned char* p, size_t n, uint32_t crc) {
+    const auto& t = kCrc.t;
+    for (; n >= 8; p += 8, n -= 8) {
+        const uint32_t lo = crc ^ (uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
+                                   uint32_t{p[3]} << 24);
+        crc = t[7][lo & 0xFFu] ^ t[6][(lo >> 8) & 0xFFu] ^ t[5][(lo >> 16) & 0xFFu] ^
+              t[4][lo >> 24] ^ t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+    }
+    for (; n > 0; ++p, --n)
+        crc = t[0][(crc ^ *p) & 0xFFu] ^ (crc >> 8);
+    return crc;
+}
+
+// The key one byte at a time: the rule itself, and the way for lines whose trailing blanks
+// outgrow the folding buffer.
+uint32_t LiteralKey(std::string_view line) {
     size_t begin = 0, end = line.size();
     while (begin < end && static_cast<unsigned char>(line[begin]) <= 32)
         ++begin;
@@ -31,7 +57,6 @@ uint32_t LineKey(std::string_view line) {
         --end;
     if (begin == end) return 0xFFFFFFFFu;
 
-    // The CRC of the folded text, taken byte by byte as it is folded: no copy per line.
     enum { Normal, InString, InComment } state = Normal;
     uint32_t crc = 0xFFFFFFFFu;
     for (size_t i = begin; i < end; ++i) {
@@ -53,9 +78,129 @@ uint32_t LineKey(std::string_view line) {
             break;
         }
         if (c >= 'a' && c <= 'z') c -= 32;
-        crc = kCrc32Table[(crc ^ c) & 0xFFu] ^ (crc >> 8);
+        crc = kCrc.t[0][(crc ^ c) & 0xFFu] ^ (crc >> 8);
     }
     return crc;
+}
+
+// One step of the key's scanner per state and byte: the next state (bits 0-1), whether the
+// byte counts (kEmit), whether it is above 32 (kSignificant), whether it ends the line (kEnd)
+// or changes the state (kSwitch).
+enum : uint8_t { kNormal = 0, kInString = 1, kInComment = 2 };
+enum : uint8_t { kEmit = 4, kSignificant = 8, kEnd = 16, kSwitch = 32 };
+
+struct ScanTables {
+    uint8_t step[3][256];
+    uint8_t fold[256];
+};
+
+constexpr ScanTables MakeScanTables(bool lineEnds) {
+    ScanTables t{};
+    for (int c = 0; c < 256; ++c) {
+        t.fold[c] = static_cast<uint8_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+        const uint8_t counts = static_cast<uint8_t>(kEmit | (c > 32 ? kSignificant : 0));
+        const bool end = lineEnds && (c == '\r' || c == '\n');
+        t.step[kNormal][c] = end                     ? kEnd
+                             : c == ' ' || c == '\t' ? kNormal
+                             : c == '\''             ? counts | kSwitch | kInString
+                             : c == '{'              ? counts | kSwitch | kInComment
+                                                     : counts | kNormal;
+        t.step[kInString][c] = end         ? kEnd
+                               : c == '\'' ? counts | kSwitch | kNormal
+                                           : counts | kInString;
+        t.step[kInComment][c] = end        ? kEnd
+                                : c == '}' ? counts | kSwitch | kNormal
+                                           : counts | kInComment;
+    }
+    return t;
+}
+
+constexpr ScanTables kLineScan = MakeScanTables(true);
+constexpr ScanTables kTextScan = MakeScanTables(false);
+
+// The key of the line from p: the folded bytes gather in a buffer and go through the CRC eight
+// at a time. With lineEnds the line ends at the first CR or LF, which is returned; otherwise
+// at `end`. Bytes after the last one above 32 are held back until the line shows whether they
+// are trailing (trimmed) or inside it.
+const char* FoldedKey(const char* p, const char* end, bool lineEnds, uint32_t& key) {
+    const ScanTables& t = lineEnds ? kLineScan : kTextScan;
+    const char* const lineStart = p;
+    while (p < end && static_cast<unsigned char>(*p) <= 32 &&
+           !(t.step[kNormal][static_cast<unsigned char>(*p)] & kEnd))
+        ++p;
+    constexpr size_t kBuffer = 256;
+    unsigned char buf[kBuffer];
+    size_t n = 0, kept = 0; // kept: the buffered bytes up to the last one above 32
+    uint32_t crc = 0xFFFFFFFFu;
+    bool any = false;
+    uint8_t state = kNormal;
+    while (p < end) {
+        // Each byte adds at most one to the buffer: no test for room inside the loop.
+        const char* const stop = p + std::min<size_t>(static_cast<size_t>(end - p), kBuffer - n);
+        for (; p < stop; ++p) {
+            const auto c = static_cast<unsigned char>(*p);
+            const uint8_t step = t.step[state][c];
+            // A branch rather than a data dependency: the next byte's lookup need not wait for
+            // this one's.
+            if (step & (kEnd | kSwitch)) [[unlikely]] {
+                if (step & kEnd) goto lineEnd;
+                state = step & 3u;
+            }
+            buf[n] = t.fold[c];
+            n += (step & kEmit) ? 1 : 0;
+            kept = (step & kSignificant) ? n : kept;
+        }
+        if (n < kBuffer) continue;
+        crc = Crc(buf, kept, crc);
+        any = any || kept > 0;
+        if (kept == 0) { // a buffer full of blanks inside a literal
+            while (p < end && !(t.step[kNormal][static_cast<unsigned char>(*p)] & kEnd))
+                ++p;
+            key = LiteralKey(std::string_view(lineStart, static_cast<size_t>(p - lineStart)));
+            return p;
+        }
+        std::copy(buf + kept, buf + n, buf);
+        n -= kept;
+        kept = 0;
+    }
+lineEnd:
+    any = any || kept > 0;
+    key = any ? Crc(buf, kept, crc) : 0xFFFFFFFFu;
+    return p;
+}
+
+} // namespace
+
+uint32_t LineKey(std::string_view line) {
+    uint32_t key = 0;
+    FoldedKey(line.data(), line.data() + line.size(), false, key);
+    return key;
+}
+
+std::vector<TLineRecord> LineRecordsOf(std::string_view text) {
+    // Room for every line without regrowing: LF ends, or CR ends where no LF is.
+    auto count = [text](char c) {
+        size_t found = 0;
+        for (const char* p = text.data();
+             (p = static_cast<const char*>(std::memchr(p, c, text.size() - (p - text.data())))) !=
+             nullptr;
+             ++p)
+            ++found;
+        return found;
+    };
+    size_t breaks = count('\n');
+    if (breaks == 0) breaks = count('\r');
+    std::vector<TLineRecord> out;
+    out.reserve(breaks + 1);
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        uint32_t key = 0;
+        p = FoldedKey(p, end, true, key);
+        out.push_back({key, static_cast<int32_t>(out.size()), false});
+        if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+    }
+    return out;
 }
 
 namespace {
@@ -113,7 +258,8 @@ public:
     // prefix: storage kept across ranges, so that large ranges do not map fresh pages each time.
     WindowHashes(const TLineRecord* r, int32_t lo, int32_t len, std::vector<uint64_t>& prefix)
         : prefix_(prefix) {
-        prefix_.assign(static_cast<size_t>(len) + 1, 0);
+        prefix_.resize(static_cast<size_t>(len) + 1); // every word is written below
+        prefix_[0] = 0;
         for (int32_t k = 0; k < len; ++k)
             prefix_[k + 1] = prefix_[k] * kBase + r[lo + k].Key + 1;
     }
@@ -155,7 +301,6 @@ Run ScanFirstDiagonal(const TLineRecord* a, const TLineRecord* b, int32_t i, int
 
 // Buffers of the searches, reused from range to range.
 struct Scratch {
-    std::vector<int32_t> runEnd;
     std::vector<uint64_t> prefixA, prefixB, set;
     std::vector<std::pair<uint64_t, int32_t>> windows;
 };
@@ -195,25 +340,21 @@ int32_t AnchoredRunLength(const TLineRecord* a, const TLineRecord* b, int32_t lo
         uint64_t& s = table[find(b[lo2 + j].Key)];
         if (s != 0) s |= (s & kNewOnce) ? kNewTwice : kNewOnce;
     }
-    // runEnd[d]: one past the last new offset walked on diagonal d = j - i + len1.
-    std::vector<int32_t>& runEnd = scratch.runEnd;
-    runEnd.assign(static_cast<size_t>(len1) + len2 + 1, 0);
+    // A line found once on each side pins its run's diagonal, so every such line inside a run
+    // lies on it: the walk goes on after the run, and goes back over none of them.
     int32_t best = 0;
     for (int32_t j = 0; j < len2; ++j) {
         const uint64_t s = table[find(b[lo2 + j].Key)];
         if ((s & (kOldTwice | kNewOnce | kNewTwice)) != kNewOnce) continue;
         const int32_t i = static_cast<int32_t>(s >> kAtShift & kAtMask) - 1;
-        const int32_t diagonal = j - i + len1;
-        int32_t& end = runEnd[static_cast<size_t>(diagonal)];
-        if (end > j) continue;
         int32_t start = j, stop = j + 1;
         while (start > 0 && start - j + i > 0 &&
                a[lo1 + start - 1 - j + i].Key == b[lo2 + start - 1].Key)
             --start;
         while (stop < len2 && stop - j + i < len1 && a[lo1 + stop - j + i].Key == b[lo2 + stop].Key)
             ++stop;
-        end = stop;
         best = std::max(best, stop - start);
+        j = stop - 1;
     }
     return best;
 }
@@ -304,53 +445,78 @@ Run FindLongestRun(const TLineRecord* a, const TLineRecord* b, int32_t lo1, int3
         std::sort(windows.begin(), windows.end());
         return pow;
     };
+    // The first pair of old and new windows of length L with equal hashes in the search order.
+    // With `longer`, also whether some such pair might go on to a run of L + 1; when checking
+    // would cost more than a pass over the ranges, it might.
+    const auto firstWindows = [&](int32_t L, bool* longer) {
+        const uint64_t pow = oldWindows(L);
+        int64_t budget = static_cast<int64_t>(len1) + len2;
+        // Offsets relative to the range: a window pair (i, j) lies on diagonal j - i; first
+        // direction: j - i >= 0, smallest first; second: i - j > 0, smallest first.
+        int64_t best1 = -1, best2 = -1; // packed (distance, position) of the best each way
+        for (int32_t j = 0; j + L <= len2; ++j) {
+            const uint64_t h = hb.Window(j, L, pow);
+            auto same = std::lower_bound(windows.begin(), windows.end(), std::make_pair(h, 0));
+            auto sameEnd = std::upper_bound(windows.begin(), windows.end(),
+                                            std::make_pair(h, std::numeric_limits<int32_t>::max()));
+            if (same == sameEnd) continue;
+            if (longer && j + L < len2) {
+                const uint32_t next = b[lo2 + j + L].Key;
+                for (auto w = same; w != sameEnd && !*longer; ++w)
+                    *longer = --budget < 0 ||
+                              (w->second + L < len1 && a[lo1 + w->second + L].Key == next);
+                if (*longer) return Run{};
+            }
+            // Nearest old window at or before offset j, and the nearest after it.
+            auto after = std::upper_bound(same, sameEnd, std::make_pair(h, j));
+            if (after != same) {
+                const int32_t i = std::prev(after)->second;
+                const int64_t key = (static_cast<int64_t>(j - i) << 32) | i;
+                if (best1 < 0 || key < best1) best1 = key;
+            }
+            if (after != sameEnd) {
+                const int32_t i = after->second;
+                const int64_t key = (static_cast<int64_t>(i - j) << 32) | j;
+                if (best2 < 0 || key < best2) best2 = key;
+            }
+        }
+        Run run{L, 0, 0};
+        if (best1 >= 0) {
+            const int32_t i = static_cast<int32_t>(best1 & 0xFFFFFFFF);
+            run.StartA = lo1 + i;
+            run.StartB = lo2 + i + static_cast<int32_t>(best1 >> 32);
+        } else {
+            const int32_t j = static_cast<int32_t>(best2 & 0xFFFFFFFF);
+            run.StartB = lo2 + j;
+            run.StartA = lo1 + j + static_cast<int32_t>(best2 >> 32);
+        }
+        return run;
+    };
     int32_t lo = std::max(first.Length, AnchoredRunLength(a, b, lo1, len1, lo2, len2, scratch));
     int32_t hi = bound; // common(lo) holds; common(hi + 1) does not
-    if (lo < hi && !common(lo + 1)) hi = lo;
-    while (lo < hi) {
-        const int32_t mid = lo + (hi - lo + 1) / 2;
-        if (common(mid))
-            lo = mid;
-        else
-            hi = mid - 1;
+    // Usually the lower bound is the length: the windows of that length, looked at once, show
+    // both that none goes on and which comes first.
+    bool longer = true;
+    Run run;
+    if (lo > 0 && lo < hi) {
+        longer = false;
+        run = firstWindows(lo, &longer);
     }
-    const int32_t L = lo;
-    if (L == first.Length) return first; // the first diagonal comes first in the order
-
-    const uint64_t pow = oldWindows(L);
-    // Offsets relative to the range: a window pair (i, j) lies on diagonal j - i; first
-    // direction: j - i >= 0, smallest first; second: i - j > 0, smallest first.
-    int64_t best1 = -1, best2 = -1; // packed (distance, position) of the best in each direction
-    for (int32_t j = 0; j + L <= len2; ++j) {
-        const uint64_t h = hb.Window(j, L, pow);
-        auto same = std::lower_bound(windows.begin(), windows.end(), std::make_pair(h, 0));
-        auto sameEnd = std::upper_bound(windows.begin(), windows.end(),
-                                        std::make_pair(h, std::numeric_limits<int32_t>::max()));
-        if (same == sameEnd) continue;
-        // Nearest old window at or before offset j, and the nearest after it.
-        auto after = std::upper_bound(same, sameEnd, std::make_pair(h, j));
-        if (after != same) {
-            const int32_t i = std::prev(after)->second;
-            const int64_t key = (static_cast<int64_t>(j - i) << 32) | i;
-            if (best1 < 0 || key < best1) best1 = key;
+    if (longer) {
+        if (lo < hi && !common(lo + 1)) hi = lo;
+        while (lo < hi) {
+            const int32_t mid = lo + (hi - lo + 1) / 2;
+            if (common(mid))
+                lo = mid;
+            else
+                hi = mid - 1;
         }
-        if (after != sameEnd) {
-            const int32_t i = after->second;
-            const int64_t key = (static_cast<int64_t>(i - j) << 32) | j;
-            if (best2 < 0 || key < best2) best2 = key;
-        }
+        if (lo == first.Length) return first; // the first diagonal comes first in the order
+        run = firstWindows(lo, nullptr);
+    } else if (lo == first.Length) {
+        return first;
     }
-    Run run{L, 0, 0};
-    if (best1 >= 0) {
-        const int32_t i = static_cast<int32_t>(best1 & 0xFFFFFFFF);
-        run.StartA = lo1 + i;
-        run.StartB = lo2 + i + static_cast<int32_t>(best1 >> 32);
-    } else {
-        const int32_t j = static_cast<int32_t>(best2 & 0xFFFFFFFF);
-        run.StartB = lo2 + j;
-        run.StartA = lo1 + j + static_cast<int32_t>(best2 >> 32);
-    }
-    for (int32_t k = 0; k < L; ++k)
+    for (int32_t k = 0; k < run.Length; ++k)
         if (a[run.StartA + k].Key != b[run.StartB + k].Key)
             return ContinueByDiagonals(a, b, lo1, len1, lo2, len2, first);
     return run;
