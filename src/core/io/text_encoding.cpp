@@ -123,15 +123,7 @@ DecodedText DecodeSourceBytes(std::string&& bytes, const std::string& name) {
 }
 
 DecodedText ReadSourceFile(const std::string& path) {
-    std::string bytes = ReadFileBytes(path);
-    // 8-bit and UTF-8 text is the bytes themselves: no second copy of a large file.
-    if (!bytes.starts_with(kUtf16LeBom) && !bytes.starts_with(kUtf16BeBom)) {
-        DecodedText checked =
-            DecodeSourceBytes(std::string_view(bytes).substr(0, kBinaryProbe), path);
-        if (checked.Encoding == TextEncoding::Utf8Bom) bytes.erase(0, kUtf8Bom.size());
-        return {std::move(bytes), checked.Encoding};
-    }
-    return DecodeSourceBytes(bytes, path);
+    return DecodeSourceBytes(ReadFileBytes(path), path);
 }
 
 } // namespace quennet::io
