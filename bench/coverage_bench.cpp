@@ -125,7 +125,7 @@ bool HasExpressionOrInclude(const std::string& text) {
              i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); ++i)
             word += upper(text[i]);
         if (word == "IF" || word == "ELSEIF" || word == "IFEND" || word == "IFC" ||
-            word == "ELSEC" || word == "I" || word == "INCLUDE")
+            word == "ELSEC" || word == "ELIFC" || word == "I" || word == "INCLUDE")
             return true;
     }
     return false;

@@ -1,7 +1,7 @@
 // Conditional compilation of the modern readings: directive words are whole words, {$IF} and
 // {$ELSEIF} evaluate their expressions, {$IFEND}, {$ENDC} and {$ENDIF} all close a level, and
-// MacPas {$IFC}/{$ELSEC} work like {$IF}/{$ELSE}. Excluded text is skipped with its comments and
-// strings, so a directive inside them opens or closes nothing.
+// MacPas {$IFC}/{$ELIFC}/{$ELSEC} work like {$IF}/{$ELSEIF}/{$ELSE}. Excluded text is skipped with
+// its comments and strings, so a directive inside them opens or closes nothing.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -381,7 +381,7 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
     } else if (word == "IF" || word == "IFC") {
         ++directiveEvents_;
         if (!Evaluate(rest)) SkipModern(false);
-    } else if (word == "ELSE" || word == "ELSEIF" || word == "ELSEC") {
+    } else if (word == "ELSE" || word == "ELSEIF" || word == "ELSEC" || word == "ELIFC") {
         // The branch before was taken: the rest of the construct is excluded.
         ++directiveEvents_;
         SkipModern(true);
@@ -431,7 +431,7 @@ void TDelphiParser::SkipModern(bool toEnd) {
                 if (--level == 0) return;
             } else if (level == 1 && !toEnd) {
                 if (word == "ELSE" || word == "ELSEC") return;
-                if (word == "ELSEIF" && Evaluate(rest)) return;
+                if ((word == "ELSEIF" || word == "ELIFC") && Evaluate(rest)) return;
             }
         } else {
             NextCh();

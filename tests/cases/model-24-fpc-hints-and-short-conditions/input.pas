@@ -29,6 +29,13 @@ type
 operator := (const S: string) R: TRunner;
 const
   RRunner: TStreamRec = (ObjType: 1; VmtLink: Ofs(TypeOf(TRunner)^));
+{$IFC DEFINED(NOPE)}
+procedure NotThis;
+{$ELIFC DEFINED(FPC)}
+procedure Elifc;
+{$ELSEC}
+procedure NotThat;
+{$ENDC}
 implementation
 procedure TRunner.Run;
 begin
