@@ -1,12 +1,15 @@
-// How much of real code the parser follows: per folder, the files, the share followed fully (no
-// syntax error and the final "." reached, the rule behind the stop notes) and the routines found.
+// How much of real code the parser follows, by the verdict the command line gives a user: each
+// file read and parsed as quennet-diff reads it with no options (the dialect by the file, its
+// target's symbols). Per folder: the files followed fully (no stop and no note), those read to the
+// end with notes (an include file not found, an {$IF} name without a value), those stopped, those
+// not readable as text; and the routine headings found in the model against a plain count of
+// them in the text.
 //
-//   coverage_bench [--dialect NAME] [--target NAME] [--stops N] FOLDER...
+//   coverage_bench [--dialect NAME] [--target NAME] [--stops N] [--headings N] FOLDER...
 //   coverage_bench --check FOLDER...
 //
-// The symbols are the target's (by default the dialect's own target, as quennet-diff reads).
-// --stops lists the first N files that are not followed, with the line of the first error and
-// its text, so the constructs that still stop files can be counted.
+// --stops lists the first N files not followed fully, with the line of the stop or the first
+// note. --headings lists the N files read to the end whose heading counts differ most.
 // --check tests that files the classic reading follows fully, and that hold no
 // conditional-expression or include directive, give the identical model in the delphi reading
 // unless they overload a name (the delphi reading keeps overloads apart); it prints each file
@@ -15,11 +18,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "compare/compare_sources.h"
+#include "compare/comparison_outcome.h"
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 #include "model/dialect.h"
 #include "model/source_model.h"
 
@@ -118,49 +125,112 @@ bool HasExpressionOrInclude(const std::string& text) {
              i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); ++i)
             word += upper(text[i]);
         if (word == "IF" || word == "ELSEIF" || word == "IFEND" || word == "IFC" ||
-            word == "ELSEC" || word == "I" || word == "INCLUDE")
+            word == "ELSEC" || word == "ELIFC" || word == "I" || word == "INCLUDE")
             return true;
     }
     return false;
 }
 
 struct Tally {
-    size_t files = 0, followed = 0, routines = 0, bodies = 0;
+    size_t files = 0, followed = 0, noted = 0, stopped = 0, unreadable = 0;
+    size_t routines = 0, bodies = 0, headings = 0, textHeadings = 0;
 };
 
-void Count(const model::TPasSrc& m, Tally& t) {
+// Routine headings in the model: a declaration and a body apart count two, a body alone one.
+size_t CountRoutines(const model::TPasSrc& m, Tally& t) {
+    size_t headings = 0;
     auto one = [&](const model::TidProc& p) {
         ++t.routines;
         if (p.Implementation) ++t.bodies;
+        const bool apart = !p.Implementation || p.Implementation->FirstLine != p.FirstLine ||
+                           p.Implementation->File != p.File;
+        headings += (apart ? 1 : 0) + (p.Implementation ? 1 : 0);
     };
     for (const auto& p : m.Procs)
         one(*p);
     for (const auto& c : m.Classes)
         for (const auto& p : c->Methods)
             one(*p);
+    return headings;
+}
+
+// Routine headings by a plain scan of the text, outside comments and strings: a routine word
+// followed by a name (procedural types and anonymous methods have none), and "class
+// operator". Both branches of a conditional count, and so do nested routines, which the model
+// leaves in their body; include files are not read.
+size_t CountTextHeadings(const std::string& text) {
+    auto upper = [](std::string w) {
+        for (char& c : w)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        return w;
+    };
+    std::vector<std::string> words; // identifiers, and "" for any other token
+    for (size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (c == '{') {
+            const size_t e = text.find('}', i);
+            i = e == std::string::npos ? text.size() : e + 1;
+        } else if (c == '(' && i + 1 < text.size() && text[i + 1] == '*') {
+            const size_t e = text.find("*)", i + 2);
+            i = e == std::string::npos ? text.size() : e + 2;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            const size_t e = text.find('\n', i);
+            i = e == std::string::npos ? text.size() : e;
+        } else if (c == '\'') {
+            const size_t e = text.find_first_of("'\n", i + 1);
+            i = e == std::string::npos ? text.size() : e + 1;
+            words.emplace_back();
+        } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+            size_t e = i;
+            while (e < text.size() &&
+                   (std::isalnum(static_cast<unsigned char>(text[e])) || text[e] == '_'))
+                ++e;
+            words.push_back(upper(text.substr(i, e - i)));
+            i = e;
+        } else {
+            if (static_cast<unsigned char>(c) > ' ') words.emplace_back();
+            ++i;
+        }
+    }
+    size_t n = 0;
+    for (size_t k = 0; k + 1 < words.size(); ++k) {
+        const std::string& w = words[k];
+        const std::string& next = words[k + 1];
+        if ((w == "PROCEDURE" || w == "FUNCTION" || w == "CONSTRUCTOR" || w == "DESTRUCTOR") &&
+            !next.empty() && next != "OF" && next != "BEGIN" && next != "VAR" && next != "CONST")
+            ++n;
+        else if (w == "OPERATOR" && k > 0 && words[k - 1] == "CLASS")
+            ++n;
+    }
+    return n;
+}
+
+double Share(size_t part, size_t whole) {
+    return whole ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0.0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> roots;
-    model::Dialect dialect = model::Dialect::Auto;
+    std::optional<model::Dialect> dialect;
     bool check = false;
-    int stops = 0;
+    int stops = 0, headingList = 0;
     std::string target;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--dialect" && i + 1 < argc) {
-            auto d = model::DialectFromName(argv[++i]);
-            if (!d) {
+            dialect = model::DialectFromName(argv[++i]);
+            if (!dialect) {
                 std::fprintf(stderr, "unknown dialect %s\n", argv[i]);
                 return 2;
             }
-            dialect = *d;
         } else if (a == "--target" && i + 1 < argc) {
             target = argv[++i];
         } else if (a == "--stops" && i + 1 < argc) {
             stops = std::atoi(argv[++i]);
+        } else if (a == "--headings" && i + 1 < argc) {
+            headingList = std::atoi(argv[++i]);
         } else if (a == "--check") {
             check = true;
         } else {
@@ -168,24 +238,35 @@ int main(int argc, char** argv) {
         }
     }
     if (roots.empty()) {
-        std::fprintf(stderr,
-                     "usage: coverage_bench [--dialect NAME] [--target NAME] [--stops N] [--check] "
-                     "FOLDER...\n");
+        std::fprintf(stderr, "usage: coverage_bench [--dialect NAME] [--target NAME] [--stops N] "
+                             "[--headings N] [--check] FOLDER...\n");
         return 2;
     }
     const std::vector<std::string> symbols = {"VER130", "WIN32", "CPU386"};
+    const std::vector<std::string> none;
+    model::ParseOptions reading = model::DefaultReading();
+    if (dialect) reading.dialect = *dialect;
+    reading.target = target;
     int status = 0;
     for (const auto& root : roots) {
         Tally tally;
         size_t compared = 0, differing = 0, overloading = 0;
+        // Files by how far the model's heading count falls from the text's.
+        std::vector<std::pair<long, std::string>> headingGaps;
         for (const auto& file : FindFiles(root)) {
+            ++tally.files;
             std::string text;
             try {
-                text = io::JoinLinesCrLf(io::LoadSourceLines(file));
-            } catch (const std::exception&) {
+                text = io::TakeAsCrLfText(io::ReadSourceFile(file).Text);
+            } catch (const std::exception& e) {
+                // quennet-diff refuses it: not followed.
+                ++tally.unreadable;
+                if (!check && stops > 0) {
+                    --stops;
+                    std::printf("unreadable: %s\n", e.what());
+                }
                 continue;
             }
-            ++tally.files;
             if (check) {
                 model::TPasSrc classic;
                 classic.Parse(text, &symbols, {model::Dialect::Classic, file, {}});
@@ -210,20 +291,28 @@ int main(int argc, char** argv) {
                 }
                 continue;
             }
-            model::TPasSrc m;
-            const model::Dialect d = model::ResolveDialect(dialect, file, text);
-            const std::vector<std::string> none;
-            model::ParseOptions reading(d, file);
-            reading.target = target;
-            reading.targetSymbols = true;
-            m.Parse(text, &none, reading);
-            Count(m, tally);
-            if (m.Status.Complete) {
+            const auto m = compare::ParseSource({text, file}, none, reading);
+            const size_t found = CountRoutines(*m, tally);
+            const size_t scanned = CountTextHeadings(text);
+            tally.headings += found;
+            tally.textHeadings += scanned;
+            // A stopped file misses routines for a known reason; a followed one should not.
+            if (headingList > 0 && found != scanned && m->Status.Complete)
+                headingGaps.emplace_back(static_cast<long>(scanned) - static_cast<long>(found),
+                                         file);
+            const compare::ReadVerdict verdict = compare::ReadVerdictOf(m->Status);
+            if (verdict == compare::ReadVerdict::Followed) {
                 ++tally.followed;
-            } else if (stops > 0) {
+                continue;
+            }
+            ++(verdict == compare::ReadVerdict::Stopped ? tally.stopped : tally.noted);
+            if (stops > 0) {
                 --stops;
-                const int line =
-                    m.Status.FirstErrorLine > 0 ? m.Status.FirstErrorLine : m.Status.StopLine;
+                if (verdict == compare::ReadVerdict::WithNotes) {
+                    std::printf("note: %s: %s\n", file.c_str(), m->Status.Notes.front().c_str());
+                    continue;
+                }
+                const int line = compare::ParseStopLine(m->Status);
                 const auto lines = io::SplitLines(text);
                 const std::string at =
                     line > 0 && static_cast<size_t>(line) <= lines.size() ? lines[line - 1] : "";
@@ -235,14 +324,21 @@ int main(int argc, char** argv) {
                         "overloads, %zu differ; %zu with overloads left out\n",
                         root.c_str(), tally.files, compared, differing, overloading);
             if (differing) status = 1;
-        } else {
-            std::printf("%s: %zu files, followed fully %zu (%.1f%%), routines %zu, bodies %zu\n",
-                        root.c_str(), tally.files, tally.followed,
-                        tally.files ? 100.0 * static_cast<double>(tally.followed) /
-                                          static_cast<double>(tally.files)
-                                    : 0.0,
-                        tally.routines, tally.bodies);
+            continue;
         }
+        std::sort(headingGaps.begin(), headingGaps.end(), [](const auto& a, const auto& b) {
+            return std::abs(a.first) > std::abs(b.first);
+        });
+        for (size_t k = 0; k < headingGaps.size() && k < static_cast<size_t>(headingList); ++k)
+            std::printf("headings: %+ld in the text beyond the model: %s\n", headingGaps[k].first,
+                        headingGaps[k].second.c_str());
+        const size_t toTheEnd = tally.followed + tally.noted;
+        std::printf("%s: %zu files, followed fully %zu (%.1f%%), to the end with notes %zu "
+                    "(structure followed %.1f%%), stopped %zu, unreadable %zu; routines %zu, "
+                    "bodies %zu; routine headings in the models %zu, in the text %zu\n",
+                    root.c_str(), tally.files, tally.followed, Share(tally.followed, tally.files),
+                    tally.noted, Share(toTheEnd, tally.files), tally.stopped, tally.unreadable,
+                    tally.routines, tally.bodies, tally.headings, tally.textHeadings);
     }
     return status;
 }

@@ -2,8 +2,10 @@
 #include <iostream>
 
 #include "commands.h"
+#include "compare/compare_sources.h"
 #include "exit_codes.h"
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 #include "json_writer.h"
 #include "model/source_model.h"
 
@@ -164,13 +166,11 @@ void WriteModel(std::ostream& out, const TPasSrc& m) {
 
 int RunModelCommand(const CliOptions& opt) {
     const std::string& file = opt.files[0];
-    TPasSrc model;
-    model::ParseOptions reading = ReadingOf(opt);
-    reading.fileName = file;
-    model.Parse(io::JoinLinesCrLf(io::LoadSourceLines(file)), &opt.symbols, reading);
-    WriteModel(std::cout, model);
+    const std::string text = io::TakeAsCrLfText(io::ReadSourceFile(file).Text);
+    const auto model = compare::ParseSource({text, file}, opt.symbols, ReadingOf(opt));
+    WriteModel(std::cout, *model);
     FlushStandardOutput();
-    const ParseStatus& st = model.Status;
+    const ParseStatus& st = model->Status;
     for (const auto& note : st.Notes)
         std::cerr << file << ": " << note << "\n";
     if (!st.Complete) {

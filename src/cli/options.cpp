@@ -54,6 +54,7 @@ enum Id : int {
     kThreads,
     kEol,
     kTarget,
+    kNoIncludes,
     kIncludeDir = 'I',
 };
 
@@ -71,6 +72,7 @@ const OptionInfo kOptions[] = {
     {{"dialect", required_argument, nullptr, kDialect}, kDiff | kModel | kMerge | kTree},
     {{"target", required_argument, nullptr, kTarget}, kDiff | kModel | kMerge | kTree},
     {{"include-dir", required_argument, nullptr, kIncludeDir}, kDiff | kModel | kMerge | kTree},
+    {{"no-includes", no_argument, nullptr, kNoIncludes}, kDiff | kModel | kMerge | kTree},
     {{"tree", no_argument, nullptr, kTreeOutput}, kDiff},
     {{"json", no_argument, nullptr, kJson}, kDiff | kTree},
     {{"map", no_argument, nullptr, kMap}, kDiff},
@@ -327,6 +329,7 @@ CliOptions ParseCommandLine(int argc, char** argv) {
             if (!*value) throw UsageError("option '-I' needs a folder");
             opt.includeDirs.emplace_back(value);
             break;
+        case kNoIncludes: opt.followIncludes = false; break;
         case kDisplay:
             if (std::strcmp(value, "report") != 0 && std::strcmp(value, "inline") != 0 &&
                 std::strcmp(value, "side-by-side") != 0)
@@ -386,6 +389,7 @@ model::ParseOptions ReadingOf(const CliOptions& opt) {
     model::ParseOptions reading;
     reading.dialect = opt.dialect;
     reading.includeDirs = opt.includeDirs;
+    reading.followIncludes = opt.followIncludes;
     reading.target = opt.target;
     reading.targetSymbols = opt.defaultDefines;
     return reading;

@@ -20,10 +20,11 @@ struct CliOptions {
 
     std::vector<std::string> files;   // operands, in order
     std::vector<std::string> symbols; // -D only: the target's come first unless told otherwise
-    model::Dialect dialect = model::Dialect::Auto;
-    bool defaultDefines = true;
+    model::Dialect dialect = model::DefaultReading().dialect;
+    bool defaultDefines = model::DefaultReading().targetSymbols;
     std::string target; // empty: each file's dialect picks its own
     std::vector<std::string> includeDirs;
+    bool followIncludes = model::DefaultReading().followIncludes;
 
     // OLD NEW
     Output output = Output::Report;

@@ -38,6 +38,7 @@ const char kDiffUsage[] =
     "                            delphi otherwise (the default)\n"
     "  -I, --include-dir DIR     look for {$I} files here after the including file's\n"
     "                            folder; may be repeated\n"
+    "      --no-includes         read {$I} directives as comments, not their files\n"
     "\n"
     "Terminal display and API view:\n"
     "      --display STYLE       report, inline or side-by-side (default: inline on a\n"
@@ -72,6 +73,7 @@ const char kModelUsage[] =
     "      --target NAME         the compiler target, as for a pair\n"
     "      --dialect NAME        classic, delphi, fpc or auto (the default)\n"
     "  -I, --include-dir DIR     look for {$I} files here too; may be repeated\n"
+    "      --no-includes         read {$I} directives as comments, not their files\n"
     "  -h, --help                show this help and exit\n"
     "\n"
     "Exit status: 0 when the model was printed, 2 if there was trouble.\n";

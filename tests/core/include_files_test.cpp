@@ -83,6 +83,13 @@ TEST(IncludeFiles, NestingIsBoundedAndFoldersAreSearchedInOrder) {
     EXPECT_NE(r.out.find("\"name\":\"TLocal\""), std::string::npos);
     EXPECT_EQ(r.out.find("TWrong"), std::string::npos);
     EXPECT_EQ(r.err, "");
+
+    // --no-includes reads the directives as comments: no included text, no note.
+    const auto bare = quennet::testing::RunShell("\"$CLI\" --model --no-includes " +
+                                                 quennet::testing::ShellQuote(unit));
+    EXPECT_EQ(bare.exitCode, 0) << bare.err;
+    EXPECT_EQ(bare.out.find("TLocal"), std::string::npos);
+    EXPECT_EQ(bare.err, "");
 }
 
 TEST(Targets, DefaultsFollowTheDialectAndNamesIgnoreCase) {

@@ -1,7 +1,7 @@
 // Conditional compilation of the modern readings: directive words are whole words, {$IF} and
 // {$ELSEIF} evaluate their expressions, {$IFEND}, {$ENDC} and {$ENDIF} all close a level, and
-// MacPas {$IFC}/{$ELSEC} work like {$IF}/{$ELSE}. Excluded text is skipped with its comments and
-// strings, so a directive inside them opens or closes nothing.
+// MacPas {$IFC}/{$ELIFC}/{$ELSEC} work like {$IF}/{$ELSEIF}/{$ELSE}. Excluded text is skipped with
+// its comments and strings, so a directive inside them opens or closes nothing.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -127,6 +127,22 @@ private:
         return (kind_ == kSymbol || kind_ == kWord) && token_ == t;
     }
 
+    static bool IsTrue(const Value& v) { return !v.isString && v.number == 1; }
+    static bool IsFalse(const Value& v) { return !v.isString && v.number == 0; }
+
+    // Free Pascal evaluates AND and OR of booleans from the left and stops once the result is
+    // known, so a name without a value in the part not read changes nothing and is not noted.
+    template <class F> Value Decided(bool decided, F operand) {
+        if (decided) ++quiet_;
+        Value v = operand();
+        if (decided) --quiet_;
+        return v;
+    }
+
+    void Unknown(const std::string& name) {
+        if (quiet_ == 0) unknown_(name);
+    }
+
     static Value Num(double n) {
         Value v;
         v.number = n;
@@ -166,7 +182,7 @@ private:
         while (At("+") || At("-") || At("OR") || At("XOR")) {
             const std::string op = token_;
             Next();
-            const Value right = Term();
+            const Value right = Decided(op == "OR" && IsTrue(left), [this] { return Term(); });
             if (op == "+" && left.isString) {
                 left.text += right.text;
                 continue;
@@ -187,7 +203,7 @@ private:
                At("SHR")) {
             const std::string op = token_;
             Next();
-            const Value right = Factor();
+            const Value right = Decided(op == "AND" && IsFalse(left), [this] { return Factor(); });
             const long long a = ToInteger(left.number);
             const long long b = ToInteger(right.number);
             double r = 0;
@@ -256,14 +272,14 @@ private:
             } else if (word == "SIZEOF") {
                 const std::string name = Argument();
                 const double* size = value_("SIZEOF(" + name + ")");
-                if (!size) unknown_("SizeOf(" + name + ")");
+                if (!size) Unknown("SizeOf(" + name + ")");
                 v = Num(size ? *size : 0);
             } else if (word == "TRUE" || word == "FALSE") {
                 v = Num(word == "TRUE");
             } else if (const double* known = value_(word)) {
                 v = Num(*known);
             } else {
-                unknown_(word);
+                Unknown(word);
                 v = Num(0);
             }
         } else if (kind_ != kEnd) {
@@ -278,6 +294,7 @@ private:
     Kind kind_ = kEnd;
     std::string token_;
     int depth_ = 0;
+    int quiet_ = 0;
     const std::function<const double*(std::string_view)>& value_;
     const std::function<bool(std::string_view)>& defined_;
     const std::function<void(const std::string&)>& unknown_;
@@ -364,7 +381,7 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
     } else if (word == "IF" || word == "IFC") {
         ++directiveEvents_;
         if (!Evaluate(rest)) SkipModern(false);
-    } else if (word == "ELSE" || word == "ELSEIF" || word == "ELSEC") {
+    } else if (word == "ELSE" || word == "ELSEIF" || word == "ELSEC" || word == "ELIFC") {
         // The branch before was taken: the rest of the construct is excluded.
         ++directiveEvents_;
         SkipModern(true);
@@ -414,7 +431,7 @@ void TDelphiParser::SkipModern(bool toEnd) {
                 if (--level == 0) return;
             } else if (level == 1 && !toEnd) {
                 if (word == "ELSE" || word == "ELSEC") return;
-                if (word == "ELSEIF" && Evaluate(rest)) return;
+                if ((word == "ELSEIF" || word == "ELIFC") && Evaluate(rest)) return;
             }
         } else {
             NextCh();

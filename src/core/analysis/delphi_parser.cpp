@@ -212,8 +212,9 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
     if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
         throw std::runtime_error("The source text is too large to parse (over 2 GiB).");
     analysis::IncludeExpansion includes;
-    const bool expanded = modern && includes.Expand(text, options.fileName, options.includeDirs,
-                                                    dialect == Dialect::Fpc);
+    const bool expanded =
+        modern && options.followIncludes &&
+        includes.Expand(text, options.fileName, options.includeDirs, dialect == Dialect::Fpc);
     if (expanded) text = includes.Text();
     auto parser = std::make_unique<analysis::TDelphiParser>();
     if (expanded) parser->Includes = &includes;

@@ -129,7 +129,8 @@ void TOp4Parser::MethodDecl(model::TidClass* cls, const std::string& visibility)
     const uint32_t start = RunningChecksum - attrs.Sum;
     std::string name;
     MethodHeading(&name);
-    Expect(tSemicolon);
+    // Free Pascal takes a directive straight after the heading ("procedure Run override;").
+    if (!fpc_ || !kDirectiveStart.Has(la_)) Expect(tSemicolon);
     // A directive word such as MESSAGE or DEFAULT may also name the next field.
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(0))) {
         if (!GuardedOptional(kTrialMethodDirective, [this] {
@@ -295,10 +296,15 @@ void TOp4Parser::PropertySpecifiers() {
         Get();
         Expression();
     }
-    // "; default" marks the default array property; any other ";" ends the declaration.
+    // "; default" marks the default array property, and in the modern readings hints may follow
+    // a ";" too ("read FX; deprecated;"); any other ";" ends the declaration.
     if (la_ == tSemicolon)
         GuardedOptional(kTrialPropertyDefault, [this] {
             Get(); // ";"
+            if (modern_ && HintAhead()) {
+                HintDirectives();
+                return true;
+            }
             if (la_ != tDefault) return false;
             Get();
             return true;

@@ -54,7 +54,14 @@ bool TOp4Parser::PeekIsWord(std::string_view upperWord) {
 bool TOp4Parser::OperatorAhead() {
     if (!modern_ || !LaWord("OPERATOR")) return false;
     const int32_t next = PeekKind();
-    return next != tEqual && next != tColon && next != tComma && next != tLess;
+    if (next == tColon) {
+        // "operator :=" overloads the assignment; "operator: T" declares a name.
+        int32_t at = s_.CurToken.Pos + s_.CurToken.Len;
+        while (CharAt(at) == ' ' || CharAt(at) == '\t')
+            ++at;
+        return CharAt(at + 1) == '=';
+    }
+    return next != tEqual && next != tComma && next != tLess;
 }
 
 // DottedName = ident { "." ident }
@@ -101,8 +108,13 @@ void TOp4Parser::TypeParams(std::string* name) {
         Get();
         *name += ',';
     }
-    Expect(tGreater);
     *name += '>';
+    // "generic TList<T>=class": the scanner joins ">" and "=", and the "=" is what comes next.
+    if (fpc_ && la_ == tGreaterEqual) {
+        la_ = tEqual;
+        return;
+    }
+    Expect(tGreater);
 }
 
 // TypeArgs = "<" Type { "," Type } ">"
@@ -116,13 +128,14 @@ void TOp4Parser::TypeArgs() {
     Expect(tGreater);
 }
 
-// HintDirectives = { DEPRECATED [ StringSeq ] | PLATFORM | EXPERIMENTAL | LIBRARY }
+// HintDirectives = { DEPRECATED [ StringSeq ] | PLATFORM | EXPERIMENTAL | LIBRARY
+//                  | UNIMPLEMENTED (Free Pascal) }
 void TOp4Parser::HintDirectives() {
     for (;;) {
         if (LaWord("DEPRECATED")) {
             Get();
             if (la_ == tString || la_ == tCharConst) StringSeq();
-        } else if (LaWord("PLATFORM") || LaWord("EXPERIMENTAL") || la_ == tLibrary) {
+        } else if (HintAhead()) {
             Get();
         } else {
             return;
@@ -130,10 +143,15 @@ void TOp4Parser::HintDirectives() {
     }
 }
 
+bool TOp4Parser::HintAhead() {
+    return LaWord("DEPRECATED") || LaWord("PLATFORM") || LaWord("EXPERIMENTAL") ||
+           la_ == tLibrary || (fpc_ && LaWord("UNIMPLEMENTED"));
+}
+
 // The routine directives that Delphi gained after the classic grammar; false when the lookahead
 // is none of them.
 bool TOp4Parser::ModernDirective() {
-    if (la_ == tLibrary || LaWord("DEPRECATED") || LaWord("PLATFORM") || LaWord("EXPERIMENTAL")) {
+    if (HintAhead()) {
         HintDirectives();
         return true;
     }
@@ -168,35 +186,13 @@ bool TOp4Parser::ModernDirective() {
 
 bool TOp4Parser::ModernDirectiveStart(int context) {
     if (la_ == tIdentifier) {
-        static const char* const kWords[] = {"INLINE",
-                                             "STATIC",
-                                             "FINAL",
-                                             "VARARGS",
-                                             "DELAYED",
-                                             "UNSAFE",
-                                             "WINAPI",
-                                             "DEPRECATED",
-                                             "PLATFORM",
-                                             "EXPERIMENTAL",
-                                             "NOSTACKFRAME",
-                                             "CVAR",
-                                             "INTERRUPT",
-                                             "IOCHECK",
-                                             "NORETURN",
-                                             "HARDFLOAT",
-                                             "SOFTFLOAT",
-                                             "MWPASCAL",
-                                             "COMPILERPROC",
-                                             "SYSCALL",
-                                             "MS_ABI_DEFAULT",
-                                             "MS_ABI_CDECL",
-                                             "SYSV_ABI_DEFAULT",
-                                             "SYSV_ABI_CDECL",
-                                             "VECTORCALL",
-                                             "LOCAL",
-                                             "OLDFPCCALL",
-                                             "SAVEREGISTERS",
-                                             "ENUMERATOR"};
+        static const char* const kWords[] = {
+            "INLINE",        "STATIC",         "FINAL",        "VARARGS",          "DELAYED",
+            "UNSAFE",        "WINAPI",         "DEPRECATED",   "PLATFORM",         "EXPERIMENTAL",
+            "UNIMPLEMENTED", "NOSTACKFRAME",   "CVAR",         "INTERRUPT",        "IOCHECK",
+            "NORETURN",      "HARDFLOAT",      "SOFTFLOAT",    "MWPASCAL",         "COMPILERPROC",
+            "SYSCALL",       "MS_ABI_DEFAULT", "MS_ABI_CDECL", "SYSV_ABI_DEFAULT", "SYSV_ABI_CDECL",
+            "VECTORCALL",    "LOCAL",          "OLDFPCCALL",   "SAVEREGISTERS",    "ENUMERATOR"};
         for (const char* w : kWords)
             if (LaWord(w)) return true;
         return MacroAhead();

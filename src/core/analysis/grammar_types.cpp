@@ -356,6 +356,9 @@ void TOp4Parser::Factor() {
             Expression();
             Expect(tRParen);
         }
+        // The modern readings take what a pointer points to: Ofs(TypeOf(TView)^).
+        while (modern_ && la_ == tCaret)
+            Get();
     };
     auto dottedCall = [&] {
         Ident();

@@ -120,6 +120,7 @@ private:
     void UsedUnit(bool record);
     void GenericName(std::string* name); // ident [ "<" TypeParams ">" ]
     void TypeParams(std::string* name);
+    bool HintAhead();
     void TypeArgs();
     void HintDirectives();
     bool ModernDirective();

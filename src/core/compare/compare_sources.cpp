@@ -10,11 +10,9 @@
 
 namespace quennet::compare {
 
-namespace {
-
-std::unique_ptr<model::TPasSrc> ParseSide(const SourceText& side,
-                                          const std::vector<std::string>& symbols,
-                                          model::ParseOptions options) {
+std::unique_ptr<model::TPasSrc> ParseSource(const SourceText& side,
+                                            const std::vector<std::string>& symbols,
+                                            model::ParseOptions options) {
     options.dialect = model::ResolveDialect(options.dialect, side.name, side.text);
     options.fileName = side.path.empty() ? side.name : side.path;
     auto src = std::make_unique<model::TPasSrc>();
@@ -22,7 +20,10 @@ std::unique_ptr<model::TPasSrc> ParseSide(const SourceText& side,
     return src;
 }
 
-} // namespace
+ReadVerdict ReadVerdictOf(const model::ParseStatus& status) {
+    if (!status.Complete) return ReadVerdict::Stopped;
+    return status.Notes.empty() ? ReadVerdict::Followed : ReadVerdict::WithNotes;
+}
 
 ComparisonResult CompareSources(const SourceText& oldText, const SourceText& newText,
                                 const std::vector<std::string>& symbols,
@@ -35,9 +36,9 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
     // The two parses share nothing, so the old side runs on its own thread.
     step(CompareStep::ParseOld);
     auto oldParse =
-        std::async(std::launch::async, [&] { return ParseSide(oldText, symbols, options); });
+        std::async(std::launch::async, [&] { return ParseSource(oldText, symbols, options); });
     step(CompareStep::ParseNew);
-    r.newSource = ParseSide(newText, symbols, options); // on a throw, the future waits
+    r.newSource = ParseSource(newText, symbols, options); // on a throw, the future waits
     r.oldSource = oldParse.get();
     step(CompareStep::FindDifferences);
     r.diff = std::make_unique<model::TSourceDiff>(*r.oldSource, *r.newSource);

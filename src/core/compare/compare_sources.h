@@ -55,6 +55,18 @@ struct ComparisonResult {
     size_t reportBodyEnd = kReportHeadingLines;
 };
 
+// One text parsed as each side of a comparison is: options.dialect may be Auto, resolved by
+// the side's name and text; options.fileName is the side's path, else its name.
+std::unique_ptr<model::TPasSrc> ParseSource(const SourceText& side,
+                                            const std::vector<std::string>& symbols,
+                                            model::ParseOptions options);
+
+// How far a parse followed its file, as the front ends tell the user: Stopped shows the stop
+// note; WithNotes reached the end but some text was not read (an include file not found) or was
+// read by a guess (an {$IF} name without a value), as the notes say.
+enum class ReadVerdict { Followed, WithNotes, Stopped };
+ReadVerdict ReadVerdictOf(const model::ParseStatus& status);
+
 // options.dialect may be Auto: it is resolved for each file by its name and text.
 // options.fileName is ignored; each side's name is used.
 ComparisonResult CompareSources(const SourceText& oldText, const SourceText& newText,

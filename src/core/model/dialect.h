@@ -32,11 +32,21 @@ struct ParseOptions {
     Dialect dialect = Dialect::Classic; // never Auto when handed to Parse
     std::string fileName;               // the file the text came from, for include files and notes
     std::vector<std::string> includeDirs;
+    bool followIncludes = true; // false: {$I} directives are read as comments, as in classic
     // The compiler target ("fpc-win64"); empty: the dialect's own. Its constants always serve
     // {$IF}; its symbols come before the caller's only when targetSymbols is set, so callers
     // that pass the classic defaults themselves read as before.
     std::string target;
     bool targetSymbols = false;
 };
+
+// The reading a user gets without options: the dialect by each file's name and text, and that
+// dialect's target with its symbols. The command line starts from it, and so do the benchmarks
+// that count what users would see.
+inline ParseOptions DefaultReading() {
+    ParseOptions reading(Dialect::Auto);
+    reading.targetSymbols = true;
+    return reading;
+}
 
 } // namespace quennet::model

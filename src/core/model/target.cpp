@@ -35,9 +35,25 @@ std::vector<Target> MakeTargets() {
                                                                    {"FPC_RELEASE", 2},
                                                                    {"FPC_PATCH", 2},
                                                                    {"SIZEOF(CHAR)", 1}};
-    const auto sized = [](std::vector<std::pair<std::string, double>> values, double pointer) {
-        values.emplace_back("SIZEOF(POINTER)", pointer);
-        values.emplace_back("SIZEOF(NATIVEINT)", pointer);
+    // SizeOf of the types whose size is fixed on these platforms; Integer only where no
+    // compiler mode changes it.
+    const auto sized = [](std::vector<std::pair<std::string, double>> values, double pointer,
+                          double extended) {
+        for (const char* t : {"POINTER", "NATIVEINT", "NATIVEUINT", "PCHAR", "PTRINT", "PTRUINT",
+                              "SIZEINT", "SIZEUINT"})
+            values.emplace_back(std::string("SIZEOF(") + t + ")", pointer);
+        static const std::pair<const char*, double> fixed[] = {
+            {"BYTE", 1},     {"SHORTINT", 1}, {"BOOLEAN", 1},  {"ANSICHAR", 1}, {"WORD", 2},
+            {"SMALLINT", 2}, {"WIDECHAR", 2}, {"LONGWORD", 4}, {"LONGINT", 4},  {"CARDINAL", 4},
+            {"SINGLE", 4},   {"INT64", 8},    {"UINT64", 8},   {"QWORD", 8},    {"DOUBLE", 8}};
+        for (const auto& [t, size] : fixed)
+            values.emplace_back(std::string("SIZEOF(") + t + ")", size);
+        values.emplace_back("SIZEOF(EXTENDED)", extended);
+        return values;
+    };
+    const auto delphiSized = [&](double pointer, double extended) {
+        auto values = sized(delphi12Values, pointer, extended);
+        values.emplace_back("SIZEOF(INTEGER)", 4);
         return values;
     };
     return {
@@ -46,12 +62,11 @@ std::vector<Target> MakeTargets() {
          {{"SIZEOF(POINTER)", 4}, {"SIZEOF(CHAR)", 1}}},
         {"delphi12-win32",
          Join(delphi12, {"WIN32", "CPU386", "CPUX86", "CPU32BITS", "UNDERSCOREIMPORTNAME"}),
-         sized(delphi12Values, 4)},
-        {"delphi12-win64", Join(delphi12, {"WIN64", "CPUX64", "CPU64BITS"}),
-         sized(delphi12Values, 8)},
+         delphiSized(4, 10)},
+        {"delphi12-win64", Join(delphi12, {"WIN64", "CPUX64", "CPU64BITS"}), delphiSized(8, 8)},
         {"fpc-linux-x86_64", Join(fpc, {"UNIX", "LINUX", "FPC_HAS_TYPE_EXTENDED"}),
-         sized(fpcValues, 8)},
-        {"fpc-win64", Join(fpc, {"WINDOWS", "MSWINDOWS", "WIN64"}), sized(fpcValues, 8)},
+         sized(fpcValues, 8, 10)},
+        {"fpc-win64", Join(fpc, {"WINDOWS", "MSWINDOWS", "WIN64"}), sized(fpcValues, 8, 8)},
     };
 }
 
