@@ -83,6 +83,10 @@ void WriteRange(JsonWriter& json, const model::TidName* decl) {
     json.Value(decl->FirstLine);
     json.Key("last");
     json.Value(decl->LastLine);
+    if (!decl->File.empty()) {
+        json.Key("file");
+        json.Value(decl->File);
+    }
     json.EndObject();
 }
 
@@ -98,7 +102,7 @@ void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list, const c
         json.Key("kind");
         json.Value(kind);
         json.Key("caption");
-        json.Value(item->Caption);
+        json.Value(model::ShownCaption(*item));
         json.Key("state");
         json.Value(model::DiffStateName(item->State));
         json.Key("state_number");

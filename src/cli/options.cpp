@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "commands.h"
+#include "model/reading_settings.h"
 #include "model/target.h"
 
 namespace quennet::cli {
@@ -386,13 +387,9 @@ CliOptions ParseCommandLine(int argc, char** argv) {
 }
 
 model::ParseOptions ReadingOf(const CliOptions& opt) {
-    model::ParseOptions reading;
-    reading.dialect = opt.dialect;
-    reading.includeDirs = opt.includeDirs;
-    reading.followIncludes = opt.followIncludes;
-    reading.target = opt.target;
-    reading.targetSymbols = opt.defaultDefines;
-    return reading;
+    return model::ReadingOf({opt.dialect, opt.target, opt.defaultDefines, opt.symbols,
+                             opt.includeDirs, opt.followIncludes})
+        .options;
 }
 
 } // namespace quennet::cli

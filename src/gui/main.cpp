@@ -1,10 +1,10 @@
 // Program entry: settings store, title, main window, report window, navigator; then the loop.
 // "quennet --screenshot FILE.png NEW [OLD]" compares, draws the main window to FILE.png and exits;
 // "--screenshot-navigator FILE.png OLDDIR NEWDIR" draws the navigator's whole-tree page on two
-// folders and "--screenshot-about FILE.png" the about box. "--merge BASE LOCAL REMOTE -o OUTPUT"
-// opens the three-way merge window instead of the main window. --help and --version answer on the
-// terminal
-// before any window system is needed.
+// folders, "--screenshot-about FILE.png" the about box and "--screenshot-setup FILE.png" the
+// setup dialog's symbol and include-folder pages side by side. "--merge BASE LOCAL REMOTE -o
+// OUTPUT" opens the three-way merge window instead of the main window. --help and --version answer
+// on the terminal before any window system is needed.
 #include "about_box.h"
 #include "app_registry.h"
 #include "diff_rpt_form.h"
@@ -12,12 +12,16 @@
 #include "merge3_window.h"
 #include "navigator_form.h"
 #include "quennet_application.h"
+#include "setup_form.h"
 #include "user_dialogs.h"
 
 #include <QCommandLineParser>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -75,6 +79,8 @@ struct CommandLine {
                                      QStringLiteral("FILE")};
     QCommandLineOption shotAbout{QStringLiteral("screenshot-about"), QString(),
                                  QStringLiteral("FILE")};
+    QCommandLineOption shotSetup{QStringLiteral("screenshot-setup"), QString(),
+                                 QStringLiteral("FILE")};
     QCommandLineOption merge{QStringLiteral("merge"),
                              QStringLiteral("Merge BASE LOCAL REMOTE into OUTPUT in a window.")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
@@ -88,10 +94,11 @@ struct CommandLine {
         parser.setApplicationDescription(
             QStringLiteral("Compare two versions of a Pascal source by their declarations.\n"
                            "NEW alone compares it with its Delphi backup NEW.~pa."));
-        for (QCommandLineOption* o : {&shotMain, &shotNavigator, &shotAbout, &mergeSaveNow})
+        for (QCommandLineOption* o :
+             {&shotMain, &shotNavigator, &shotAbout, &shotSetup, &mergeSaveNow})
             o->setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOptions(
-            {help, version, merge, output, shotMain, shotNavigator, shotAbout, mergeSaveNow});
+        parser.addOptions({help, version, merge, output, shotMain, shotNavigator, shotAbout,
+                           shotSetup, mergeSaveNow});
         parser.addPositionalArgument(QStringLiteral("NEW"), QStringLiteral("The new file."),
                                      QStringLiteral("[NEW"));
         parser.addPositionalArgument(QStringLiteral("OLD"), QStringLiteral("The old file."),
@@ -159,6 +166,29 @@ QStringList Arguments(int argc, char** argv) {
     return args;
 }
 
+// Both pages of the setup dialog, as the main window opens it, in one picture.
+bool SaveSetupPicture(const QString& file) {
+    TSetupForm form;
+    form.DefinesMemo->setPlainText(QStringLiteral("VER130\nWIN32\nCPU386\nDEBUG"));
+    form.SetReading({QStringLiteral("auto"),
+                     QStringLiteral("delphi12-win64"),
+                     {QStringLiteral("/usr/share/fpcsrc/rtl/inc"), QStringLiteral("../common")}});
+    form.IncludeList->setCurrentRow(1);
+    form.show();
+    QCoreApplication::processEvents();
+    const QPixmap symbols = form.grab();
+    form.Pages->setCurrentWidget(form.IncludePage);
+    QCoreApplication::processEvents();
+    const QPixmap folders = form.grab();
+    QPixmap both(symbols.width() + folders.width(), std::max(symbols.height(), folders.height()));
+    both.fill(Qt::transparent);
+    QPainter painter(&both);
+    painter.drawPixmap(0, 0, symbols);
+    painter.drawPixmap(symbols.width(), 0, folders);
+    painter.end();
+    return both.save(file);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -195,6 +225,7 @@ int main(int argc, char** argv) {
         {&commandLine.shotMain, QString()},
         {&commandLine.shotNavigator, QStringLiteral("navigator")},
         {&commandLine.shotAbout, QStringLiteral("about")},
+        {&commandLine.shotSetup, QStringLiteral("setup")},
     };
     for (const auto& [option, window] : shots) {
         if (!commandLine.parser.isSet(*option)) continue;
@@ -221,6 +252,11 @@ int main(int argc, char** argv) {
         screenshot.isEmpty() && !commandLine.parser.isSet(commandLine.mergeSaveNow);
     TUserDialogs& dialogs = attended ? static_cast<TUserDialogs&>(standardDialogs) : consoleDialogs;
     app.SetDialogs(&dialogs);
+    if (screenshotWindow == QLatin1String("setup")) {
+        if (SaveSetupPicture(screenshot)) return 0;
+        std::fprintf(stderr, "error: cannot write \"%s\"\n", qPrintable(screenshot));
+        return 2;
+    }
     if (merging) {
         int status = RunMerge(commandLine, params, dialogs, screenshot);
         return consoleDialogs.Failed ? 2 : status;

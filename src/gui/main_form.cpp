@@ -14,10 +14,12 @@
 
 #include "compare/compare_sources.h"
 #include "compare/comparison_outcome.h"
+#include "model/reading_settings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -62,6 +64,14 @@ std::vector<std::string> ToSymbols(const QStringList& defines) {
     for (const QString& d : defines)
         symbols.push_back(d.toLatin1().toStdString());
     return symbols;
+}
+
+std::vector<std::string> ToPaths(const QStringList& folders) {
+    std::vector<std::string> paths;
+    paths.reserve(folders.size());
+    for (const QString& f : folders)
+        paths.push_back(QFile::encodeName(f).toStdString());
+    return paths;
 }
 
 // Small tool-bar pictures for commands the style has no standard icon for.
@@ -603,7 +613,10 @@ void TMainForm::ReadSettings() {
     if (!reg || !reg->OpenSettingsKey(QString(), false)) return;
     reg->ReadStringList(QStringLiteral("Opt"), settings_.Defines);
     reg->ReadStringList(QStringLiteral("Ext"), settings_.Extensions);
-    settings_.Dialect = reg->ReadString(QStringLiteral("Dialect"), settings_.Dialect);
+    TReadingValues& reading = settings_.Reading;
+    reading.Dialect = reg->ReadString(QStringLiteral("Dialect"), reading.Dialect);
+    reading.Target = reg->ReadString(QStringLiteral("Target"), reading.Target);
+    reg->ReadStringList(QStringLiteral("IncludeDirs"), reading.IncludeDirs);
     settings_.FontName = reg->ReadString(QStringLiteral("FontName"), settings_.FontName);
     settings_.FontSize = reg->ReadInteger(QStringLiteral("FontSize"), settings_.FontSize);
     settings_.FontCharset = reg->ReadInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
@@ -622,13 +635,15 @@ void TMainForm::ApplyExtensions() {
 
 void TMainForm::SetupCommand() {
     if (!ExecuteSetup(this, settings_.Defines, settings_.Extensions, settings_.FontName,
-                      settings_.FontCharset, settings_.FontSize, &settings_.Dialect))
+                      settings_.FontCharset, settings_.FontSize, &settings_.Reading))
         return;
     if (settings_.Extensions.isEmpty()) settings_.Extensions = kDefaultExtensions;
     if (TAppRegistry* reg = Registry(); reg && reg->OpenSettingsKey(QString(), true)) {
         reg->WriteStringList(QStringLiteral("Opt"), settings_.Defines);
         reg->WriteStringList(QStringLiteral("Ext"), settings_.Extensions);
-        reg->WriteString(QStringLiteral("Dialect"), settings_.Dialect);
+        reg->WriteString(QStringLiteral("Dialect"), settings_.Reading.Dialect);
+        reg->WriteString(QStringLiteral("Target"), settings_.Reading.Target);
+        reg->WriteStringList(QStringLiteral("IncludeDirs"), settings_.Reading.IncludeDirs);
         reg->WriteString(QStringLiteral("FontName"), settings_.FontName);
         reg->WriteInteger(QStringLiteral("FontSize"), settings_.FontSize);
         reg->WriteInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
@@ -713,16 +728,15 @@ void TMainForm::RunDiff() {
     ui_.New.WarningPanel->clear();
     ui_.StatusMessage->clear();
 
-    const std::vector<std::string> symbols = ToSymbols(settings_.Defines);
     const std::string oldText = ui_.Old.Editor->textCrLf();
     const std::string newText = ui_.New.Editor->textCrLf();
-    // An unknown stored name reads as auto.
-    model::ParseOptions options;
-    options.dialect =
-        model::DialectFromName(settings_.Dialect.toStdString()).value_or(model::Dialect::Auto);
+    const TReadingValues& stored = settings_.Reading;
+    const model::Reading reading = model::ReadingOf(
+        model::StoredReading(stored.Dialect.toStdString(), stored.Target.toStdString(),
+                             ToSymbols(settings_.Defines), ToPaths(stored.IncludeDirs)));
     compare::ComparisonResult result = compare::CompareSources(
-        {oldText, oldFileName_.toStdString()}, {newText, newFileName_.toStdString()}, symbols,
-        options, [this](compare::CompareStep step) {
+        {oldText, oldFileName_.toStdString()}, {newText, newFileName_.toStdString()},
+        reading.symbols, reading.options, [this](compare::CompareStep step) {
             ui_.Progress->SetText(step == compare::CompareStep::ParseOld
                                       ? tr("Parse ") + ui_.Old.FilenameEdit->text()
                                   : step == compare::CompareStep::ParseNew
@@ -791,8 +805,9 @@ void AddDiffNodes(QTreeWidgetItem* parent, const model::TSourceDiffList& list,
     for (size_t i = 0; i < list.Count(); ++i) {
         const model::TSourceDiffItem* item = list.Items(i);
         auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem;
-        node->setText(0, QString::fromLatin1(item->Caption.data(),
-                                             static_cast<qsizetype>(item->Caption.size())));
+        const std::string caption = model::ShownCaption(*item);
+        node->setText(0,
+                      QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
         node->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(item)));
         const int image = StateImageIndex(static_cast<int>(item->State));
         if (image >= 0) node->setIcon(0, QIcon(images[static_cast<size_t>(image)]));

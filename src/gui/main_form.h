@@ -6,6 +6,7 @@
 
 #include "adv_form.h"
 #include "progress_dialog.h"
+#include "setup_form.h"
 #include "state_images.h"
 
 #include "compare/compare_sources.h"
@@ -141,7 +142,7 @@ struct TMainFormWidgets {
 // The stored choices the compare and the views use.
 struct TMainSettings {
     QStringList Defines;
-    QString Dialect = QStringLiteral("auto"); // stored as "Dialect"
+    TReadingValues Reading; // stored as "Dialect", "Target" and "IncludeDirs"
     QStringList Extensions;
     QString FontName;
     int FontSize = 10;

@@ -25,11 +25,6 @@ namespace {
 constexpr int kContextLines = 3;
 const QString kViewsKey = QStringLiteral("TMainForm");
 
-model::LineRange RangeOf(const model::TidName* decl) {
-    if (!decl) return {};
-    return {decl->FirstLine - 1, decl->LastLine - 1};
-}
-
 // Line records of a range, keyed from the view's current text.
 std::vector<model::TLineRecord> RecordsOf(const SourceEditor& view, model::LineRange range) {
     std::vector<model::TLineRecord> records;
@@ -112,8 +107,8 @@ void TMainForm::onTreeSelectionChanged() {
     model::LineRange oldRange;
     model::LineRange newRange;
     if (const model::TSourceDiffItem* item = DiffItemOf(node)) {
-        oldRange = RangeOf(item->OldDecl);
-        newRange = RangeOf(item->NewDecl);
+        oldRange = model::ViewLines(item->OldDecl);
+        newRange = model::ViewLines(item->NewDecl);
     }
     // Checked before anything changes, so a failed selection leaves ranges and views as they
     // were.

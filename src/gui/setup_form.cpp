@@ -3,14 +3,22 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+
+#include "model/reading_settings.h"
+#include "model/target.h"
 
 namespace quennet::gui {
 
@@ -60,13 +68,50 @@ TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
     dl->addWidget(new QLabel(tr("One compiler symbol per line:"), definesPage));
     DefinesMemo = MakeMemo(definesPage);
     dl->addWidget(DefinesMemo);
-    auto* dialectRow = new QFormLayout;
-    DialectCombo = new QComboBox(definesPage);
+    ReadingBox = new QWidget(definesPage);
+    auto* readingRows = new QFormLayout(ReadingBox);
+    readingRows->setContentsMargins(0, 0, 0, 0);
+    auto* note = new QLabel(tr("With VER130, WIN32 and CPU386 all listed, the target's own "
+                               "symbols stand in their place."),
+                            ReadingBox);
+    note->setWordWrap(true);
+    readingRows->addRow(note);
+    DialectCombo = new QComboBox(ReadingBox);
     for (const char* name : {"auto", "delphi", "fpc", "classic"})
         DialectCombo->addItem(QString::fromLatin1(name));
-    dialectRow->addRow(tr("Dialect"), DialectCombo);
-    dl->addLayout(dialectRow);
+    readingRows->addRow(tr("Dialect"), DialectCombo);
+    TargetCombo = new QComboBox(ReadingBox);
+    TargetCombo->addItem(QString::fromLatin1(model::kAutoTarget));
+    for (const auto& t : model::Targets())
+        TargetCombo->addItem(QString::fromStdString(t.Name));
+    readingRows->addRow(tr("Target"), TargetCombo);
+    dl->addWidget(ReadingBox);
     Pages->addTab(definesPage, tr("Compiler definitions"));
+
+    IncludePage = new QWidget;
+    auto* il = new QVBoxLayout(IncludePage);
+    auto* includeNote =
+        new QLabel(tr("Folders searched for include files, in this order, after the folder of "
+                      "the file that includes them:"),
+                   IncludePage);
+    includeNote->setWordWrap(true);
+    il->addWidget(includeNote);
+    auto* listRow = new QHBoxLayout;
+    IncludeList = new QListWidget(IncludePage);
+    listRow->addWidget(IncludeList);
+    auto* buttonColumn = new QVBoxLayout;
+    AddFolderButton = new QPushButton(tr("Add..."), IncludePage);
+    RemoveFolderButton = new QPushButton(tr("Remove"), IncludePage);
+    UpButton = new QPushButton(tr("Move up"), IncludePage);
+    DownButton = new QPushButton(tr("Move down"), IncludePage);
+    for (QPushButton* b : {AddFolderButton, RemoveFolderButton, UpButton, DownButton}) {
+        b->setAutoDefault(false);
+        buttonColumn->addWidget(b);
+    }
+    buttonColumn->addStretch();
+    listRow->addLayout(buttonColumn);
+    il->addLayout(listRow);
+    Pages->addTab(IncludePage, tr("Include folders"));
 
     auto* extPage = new QWidget;
     auto* el = new QVBoxLayout(extPage);
@@ -105,7 +150,17 @@ TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
     connect(FontCombo, &QFontComboBox::currentFontChanged, this, [this] { UpdateSample(); });
     connect(SizeEdit, &QSpinBox::valueChanged, this, [this] { UpdateSample(); });
     connect(CharsetCombo, &QComboBox::currentIndexChanged, this, [this] { UpdateSample(); });
+    connect(AddFolderButton, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, tr("Include folder"));
+        if (!folder.isEmpty()) AddIncludeFolder(QDir::toNativeSeparators(folder));
+    });
+    connect(RemoveFolderButton, &QPushButton::clicked, this,
+            [this] { delete IncludeList->currentItem(); });
+    connect(UpButton, &QPushButton::clicked, this, [this] { MoveIncludeFolder(-1); });
+    connect(DownButton, &QPushButton::clicked, this, [this] { MoveIncludeFolder(1); });
+    connect(IncludeList, &QListWidget::currentRowChanged, this, [this] { UpdateFolderButtons(); });
     UpdateSample();
+    UpdateFolderButtons();
     setFixedSize(460, 340);
 }
 
@@ -117,6 +172,47 @@ int TSetupForm::SelectedCharset() const {
     return CharsetCombo->currentIndex() >= 0 ? CharsetCombo->currentData().toInt() : -1;
 }
 
+void TSetupForm::SetReading(const TReadingValues& values) {
+    DialectCombo->setCurrentIndex(std::max(0, DialectCombo->findText(values.Dialect)));
+    // An unknown stored target shows, and is kept, as auto.
+    TargetCombo->setCurrentIndex(
+        std::max(0, TargetCombo->findText(values.Target, Qt::MatchFixedString)));
+    IncludeList->clear();
+    for (const QString& folder : values.IncludeDirs)
+        AddIncludeFolder(folder);
+    IncludeList->setCurrentRow(-1);
+}
+
+TReadingValues TSetupForm::Reading() const {
+    TReadingValues values;
+    values.Dialect = DialectCombo->currentText();
+    values.Target = TargetCombo->currentText();
+    for (int i = 0; i < IncludeList->count(); ++i)
+        values.IncludeDirs << IncludeList->item(i)->text();
+    return values;
+}
+
+void TSetupForm::AddIncludeFolder(const QString& folder) {
+    auto* item = new QListWidgetItem(folder, IncludeList);
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    IncludeList->setCurrentItem(item);
+}
+
+void TSetupForm::MoveIncludeFolder(int delta) {
+    const int from = IncludeList->currentRow();
+    const int to = from + delta;
+    if (from < 0 || to < 0 || to >= IncludeList->count()) return;
+    IncludeList->insertItem(to, IncludeList->takeItem(from));
+    IncludeList->setCurrentRow(to);
+}
+
+void TSetupForm::UpdateFolderButtons() {
+    const int row = IncludeList->currentRow();
+    RemoveFolderButton->setEnabled(row >= 0);
+    UpButton->setEnabled(row > 0);
+    DownButton->setEnabled(row >= 0 && row + 1 < IncludeList->count());
+}
+
 void TSetupForm::UpdateSample() {
     // Qt chooses glyphs by Unicode, so the character set has no effect on the sample's look.
     QFont f = FontCombo->currentFont();
@@ -125,11 +221,13 @@ void TSetupForm::UpdateSample() {
 }
 
 bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions, QString& fontName,
-                  int& fontCharset, int& fontSize, QString* dialect) {
+                  int& fontCharset, int& fontSize, TReadingValues* reading) {
     TSetupForm form(parent);
-    form.DialectCombo->setVisible(dialect != nullptr);
-    if (dialect)
-        form.DialectCombo->setCurrentIndex(std::max(0, form.DialectCombo->findText(*dialect)));
+    form.ReadingBox->setVisible(reading != nullptr);
+    if (reading)
+        form.SetReading(*reading);
+    else
+        form.Pages->setTabVisible(form.Pages->indexOf(form.IncludePage), false);
     form.DefinesMemo->setPlainText(defines.join(QLatin1Char('\n')));
     form.ExtensionsMemo->setPlainText(extensions.join(QLatin1Char('\n')));
     form.FontCombo->setCurrentFont(QFont(fontName));
@@ -145,7 +243,7 @@ bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions
         fontName = family;
     fontSize = form.SizeEdit->value();
     if (form.SelectedCharset() >= 0) fontCharset = form.SelectedCharset();
-    if (dialect) *dialect = form.DialectCombo->currentText();
+    if (reading) *reading = form.Reading();
     return true;
 }
 

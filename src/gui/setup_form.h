@@ -1,4 +1,5 @@
-// The setup dialog: compiler symbols and dialect, file-dialog filters and the editor font.
+// The setup dialog: compiler symbols, dialect, target and include folders, file-dialog filters
+// and the editor font.
 #pragma once
 
 #include <QDialog>
@@ -9,11 +10,21 @@
 class QComboBox;
 class QDialogButtonBox;
 class QFontComboBox;
+class QListWidget;
 class QPlainTextEdit;
+class QPushButton;
 class QSpinBox;
 class QTabWidget;
 
 namespace quennet::gui {
+
+// How the main window's compares read the files; stored beside the symbols. Names as stored:
+// what they mean is decided by model::StoredReading.
+struct TReadingValues {
+    QString Dialect = QStringLiteral("auto");
+    QString Target = QStringLiteral("auto");
+    QStringList IncludeDirs;
+};
 
 // Character sets offered, in list order: name shown, value stored.
 const std::vector<std::pair<QString, int>>& FontCharsets();
@@ -25,7 +36,16 @@ public:
 
     QTabWidget* Pages;
     QPlainTextEdit* DefinesMemo;
+    QWidget* ReadingBox;     // dialect and target, shown only for the main window's setup
     QComboBox* DialectCombo; // "auto", "delphi", "fpc", "classic"
+    QComboBox* TargetCombo;  // "auto", then the targets by name
+
+    QWidget* IncludePage;
+    QListWidget* IncludeList; // entries editable in place
+    QPushButton* AddFolderButton;
+    QPushButton* RemoveFolderButton;
+    QPushButton* UpButton;
+    QPushButton* DownButton;
 
     QPlainTextEdit* ExtensionsMemo;
     QFontComboBox* FontCombo;
@@ -39,14 +59,22 @@ public:
     // -1 when none is selected.
     int SelectedCharset() const;
 
+    void SetReading(const TReadingValues& values);
+    TReadingValues Reading() const;
+    // Appends a folder and selects it; the Add button asks for one first.
+    void AddIncludeFolder(const QString& folder);
+    // Moves the selected folder by delta places, within the list.
+    void MoveIncludeFolder(int delta);
+
 private:
     void UpdateSample();
+    void UpdateFolderButtons();
 };
 
 // Shows the dialog modally with the given values; on OK replaces them and returns true.
-// With dialect given, the dialog also shows and returns the dialect name.
+// With reading given, the dialog also shows and returns dialect, target and include folders.
 bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions, QString& fontName,
-                  int& fontCharset, int& fontSize, QString* dialect = nullptr);
+                  int& fontCharset, int& fontSize, TReadingValues* reading = nullptr);
 
 // A memo's text as lines, empty lines included; an empty memo has none.
 QStringList MemoLines(const QPlainTextEdit* memo);

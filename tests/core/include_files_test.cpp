@@ -1,4 +1,4 @@
-// Include files across a comparison and on the command line; targets by name.
+// Include files across a comparison, in the views and on the command line; targets by name.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,8 +9,11 @@
 
 #include "cli_runner.h"
 #include "compare/compare_sources.h"
+#include "model/diff_tree_format.h"
+#include "model/line_decoration.h"
 #include "model/source_model.h"
 #include "model/target.h"
+#include "view/difference_marks.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -53,6 +56,44 @@ TEST(IncludeFiles, ComparisonSeesAChangeInsideAnInclude) {
     EXPECT_EQ(p.File, newDir.path / "body.inc");
     EXPECT_EQ(p.Implementation->FirstLine, 1);
     EXPECT_EQ(p.Implementation->LastLine, 4);
+}
+
+// An include file's lines are not the unit's: the views point at the directive instead, and
+// the tree names the file.
+TEST(IncludeFiles, ViewsMarkTheDirectiveLineAndTheTreeNamesTheFile) {
+    Folder oldDir, newDir;
+    const std::string oldPath = oldDir.Write("u.pp", kUnit);
+    const std::string newPath = newDir.Write("u.pp", kUnit);
+    oldDir.Write("body.inc", "procedure P;\r\nbegin\r\nend;\r\n");
+    newDir.Write("body.inc", "procedure P;\r\nbegin\r\n  Beep;\r\nend;\r\n");
+    const auto r = compare::CompareSources({kUnit, "u.pp", oldPath}, {kUnit, "u.pp", newPath}, {},
+                                           model::ParseOptions(model::Dialect::Auto));
+    const view::DifferenceSpans spans = view::CollectDifferenceSpans(r.diff->Root);
+    const view::LineSpan directive{3, 3, view::MarkKind::Changed}; // "{$I body.inc}", 0-based
+    EXPECT_EQ(spans.Old, std::vector<view::LineSpan>{directive});
+    EXPECT_EQ(spans.New, std::vector<view::LineSpan>{directive});
+    EXPECT_EQ(
+        model::FormatDiffTree(r.diff->Root),
+        (std::vector<std::string>{"Procedure/Function\t0\t-\t-", "  P [body.inc]\t4\t1-3\t1-4"}));
+    EXPECT_EQ(r.report.at(compare::kReportHeadingLines + 1),
+              "* P - change implementation [body.inc]");
+}
+
+TEST(IncludeFiles, ViewLinesAndTags) {
+    model::TidName own("A", 0, 5, 7), included("B", 0, 1, 3), lost("C", 0, 1, 3),
+        other("D", 0, 2, 2);
+    included.File = "/x/old/defs.inc";
+    included.IncludedAt = 9;
+    lost.File = "defs.inc";
+    other.File = "more.inc";
+    EXPECT_EQ(model::ViewLines(&own), (model::LineRange{4, 6}));
+    EXPECT_EQ(model::ViewLines(&included), (model::LineRange{8, 8}));
+    EXPECT_FALSE(model::ViewLines(&lost).IsSet());
+    EXPECT_FALSE(model::ViewLines(nullptr).IsSet());
+    EXPECT_EQ(model::IncludeTag(&own, &own), "");
+    EXPECT_EQ(model::IncludeTag(&own, &included), " [defs.inc]");
+    EXPECT_EQ(model::IncludeTag(&included, &lost), " [defs.inc]");
+    EXPECT_EQ(model::IncludeTag(&lost, &other), " [defs.inc, more.inc]");
 }
 
 TEST(IncludeFiles, NestingIsBoundedAndFoldersAreSearchedInOrder) {

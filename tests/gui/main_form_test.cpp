@@ -12,6 +12,7 @@
 #include "io/source_file.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -538,6 +539,48 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
     reader.ReadStringList(QStringLiteral("Ext"), ext);
     EXPECT_EQ(ext, form->Settings().Extensions);
     EXPECT_EQ(reader.ReadInteger(QStringLiteral("FontSize"), 0), 12);
+}
+
+} // namespace
+
+namespace {
+
+// The setup's target and include folders are stored, read again by a new window, and used by
+// the compare.
+TEST_F(MainFormTest, SetupTargetAndIncludeFoldersReachTheCompare) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("inc")));
+    Write(QStringLiteral("inc/decls.inc"),
+          "{$IFDEF WIN64}procedure Wide;{$ENDIF}\r\nprocedure Included;\r\n");
+    const QString oldFile =
+        Write(QStringLiteral("old.pas"), "unit U;\r\ninterface\r\nimplementation\r\nend.\r\n");
+    const QString newFile = Write(QStringLiteral("new.pas"), "unit U;\r\ninterface\r\n{$I "
+                                                             "decls.inc}\r\nimplementation\r\n"
+                                                             "end.\r\n");
+    const QString incDir = QDir::toNativeSeparators(dir.filePath(QStringLiteral("inc")));
+    QTimer::singleShot(0, [incDir] {
+        auto* setup = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(setup, nullptr);
+        setup->DialectCombo->setCurrentText(QStringLiteral("delphi"));
+        setup->TargetCombo->setCurrentText(QStringLiteral("delphi12-win64"));
+        setup->AddIncludeFolder(incDir);
+        setup->AddIncludeFolder(QStringLiteral("/nowhere"));
+        setup->MoveIncludeFolder(-1);
+        setup->Buttons->button(QDialogButtonBox::Ok)->click();
+    });
+    form->SetupCommand();
+    DestroyForm();
+    MakeForm();
+    const TReadingValues& stored = form->Settings().Reading;
+    EXPECT_EQ(stored.Target, QStringLiteral("delphi12-win64"));
+    EXPECT_EQ(stored.IncludeDirs, (QStringList{QStringLiteral("/nowhere"), incDir}));
+
+    form->HandleCommandLine({newFile, oldFile});
+    const QTreeWidget* tree = form->Widgets().DiffTree;
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    const QTreeWidgetItem* routines = tree->topLevelItem(0);
+    ASSERT_EQ(routines->childCount(), 2);
+    EXPECT_EQ(routines->child(0)->text(0), QStringLiteral("Included [decls.inc]"));
+    EXPECT_EQ(routines->child(1)->text(0), QStringLiteral("Wide [decls.inc]"));
 }
 
 } // namespace

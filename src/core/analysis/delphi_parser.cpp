@@ -152,8 +152,11 @@ public:
         if (!d || d->FirstLine <= 0) return;
         const analysis::LineOrigin first = x_.Origin(d->FirstLine);
         if (d->LastLine > 0) d->LastLine = x_.LastLineIn(first.File, d->FirstLine, d->LastLine);
+        if (first.File != 0) {
+            d->File = x_.Files()[static_cast<size_t>(first.File)];
+            d->IncludedAt = MainLine(d->FirstLine);
+        }
         d->FirstLine = first.Line;
-        if (first.File != 0) d->File = x_.Files()[static_cast<size_t>(first.File)];
     }
     void Remap(TidProc* p) const {
         Remap(static_cast<TidName*>(p));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "model/line_decoration.h"
 #include "model/line_matcher.h"
 
 namespace quennet::display {
@@ -58,8 +59,11 @@ void Walk(const TSourceDiffList& list, const std::string& prefix, const std::str
         e.kind = groupKind.empty() ? "section" : groupKind;
         const model::TidName* o = item->OldDecl;
         const model::TidName* n = item->NewDecl;
-        if (o) e.oldFirst = o->FirstLine, e.oldLast = o->LastLine;
-        if (n) e.newFirst = n->FirstLine, e.newLast = n->LastLine;
+        // Only lines of the two compared texts can be shown; an include file's are not.
+        if (const model::LineRange r = model::ViewLines(o); r.IsSet())
+            e.oldFirst = r.First + 1, e.oldLast = r.Last + 1;
+        if (const model::LineRange r = model::ViewLines(n); r.IsSet())
+            e.newFirst = r.First + 1, e.newLast = r.Last + 1;
         const model::TidClass* cls = AsClass(o ? o : n);
         if (model::IsTextRun(*item)) {
             e.kind = "text";
@@ -78,7 +82,10 @@ void Walk(const TSourceDiffList& list, const std::string& prefix, const std::str
         // A changed class shows through its members.
         const bool classWithMembers =
             cls && item->State == model::Changed && item->Caption != "Inherited";
-        if (!classWithMembers) out.push_back(e);
+        if (!classWithMembers) {
+            out.push_back(e);
+            out.back().name += model::IncludeTag(o, n);
+        }
         Walk(item->Children, e.name, "", out);
     }
 }

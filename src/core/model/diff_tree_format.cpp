@@ -13,8 +13,8 @@ std::string LineRange(const TidName* decl) {
 void FormatLevel(const TSourceDiffList& list, int depth, std::vector<std::string>& out) {
     for (size_t i = 0; i < list.Count(); ++i) {
         const TSourceDiffItem* item = list.Items(i);
-        out.push_back(std::string(2 * static_cast<size_t>(depth), ' ') + item->Caption + "\t" +
-                      std::to_string(static_cast<int>(item->State)) + "\t" +
+        out.push_back(std::string(2 * static_cast<size_t>(depth), ' ') + ShownCaption(*item) +
+                      "\t" + std::to_string(static_cast<int>(item->State)) + "\t" +
                       LineRange(item->OldDecl) + "\t" + LineRange(item->NewDecl));
         FormatLevel(item->Children, depth + 1, out);
     }

@@ -1,6 +1,8 @@
 // Line decorations of the selected difference, and moving between changed blocks.
 #include "model/line_decoration.h"
 
+#include "model/source_model.h"
+
 namespace quennet::model {
 
 namespace {
@@ -17,6 +19,15 @@ bool IsCommon(const TMapEntry& entry) {
 }
 
 } // namespace
+
+LineRange ViewLines(const TidName* decl) {
+    if (!decl) return {};
+    if (!decl->File.empty())
+        return decl->IncludedAt >= 1 ? LineRange{decl->IncludedAt - 1, decl->IncludedAt - 1}
+                                     : LineRange{};
+    if (decl->FirstLine < 1 || decl->LastLine < decl->FirstLine) return {};
+    return {decl->FirstLine - 1, decl->LastLine - 1};
+}
 
 LineDecoration SourceLineDecoration(int32_t line, LineRange range,
                                     const std::vector<TLineRecord>& records, ViewSide side,

@@ -37,6 +37,13 @@ struct LineRange {
     bool operator==(const LineRange&) const = default;
 };
 
+class TidName;
+
+// The lines a declaration (or null) takes in the view of the file that was parsed: its own
+// lines, or for one read from an include file, whose lines are that file's, the line of the
+// directive that brought it in; none when neither is known.
+LineRange ViewLines(const TidName* decl);
+
 struct LineDecoration {
     std::optional<uint32_t> Background; // none: the syntax colouring's background
     std::optional<uint32_t> Foreground; // none: the syntax colours

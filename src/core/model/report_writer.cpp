@@ -37,6 +37,13 @@ std::string RoutineSuffix(const TidProc* o, const TidProc* n) {
     return {};
 }
 
+// Names the include file of what changed: the headings, or the bodies when only they differ.
+std::string RoutineTag(const TidProc* o, const TidProc* n) {
+    if (o->Checksum == n->Checksum && o->Implementation && n->Implementation)
+        return IncludeTag(o->Implementation.get(), n->Implementation.get());
+    return IncludeTag(o, n);
+}
+
 std::string Heritage(const TidClass* c) {
     return c->Ancestors.empty() ? std::string() : "(" + c->Ancestors + ")";
 }
@@ -56,93 +63,109 @@ std::string UnitText(const TidUnitRef* u) {
 
 void UsesLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
     ThreeRuns<TidUnitRef>(
-        out, o.Uses, n.Uses, [](Lines& s, const TidUnitRef* u) { s.push_back("- " + UnitText(u)); },
+        out, o.Uses, n.Uses,
+        [](Lines& s, const TidUnitRef* u) {
+            s.push_back("- " + UnitText(u) + IncludeTag(u, nullptr));
+        },
         [](Lines& s, const TidUnitRef* a, const TidUnitRef* b) {
             if (a->Checksum == b->Checksum) return;
-            s.push_back("* " + a->Name);
+            s.push_back("* " + a->Name + IncludeTag(a, b));
             s.push_back("  - " + UnitText(a));
             s.push_back("  + " + UnitText(b));
         },
-        [](Lines& s, const TidUnitRef* u) { s.push_back("+ " + UnitText(u)); });
+        [](Lines& s, const TidUnitRef* u) {
+            s.push_back("+ " + UnitText(u) + IncludeTag(nullptr, u));
+        });
 }
 
 void TypeLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
     ThreeRuns<TidType>(
         out, o.Types, n.Types,
-        [](Lines& s, const TidType* t) { s.push_back("- " + t->Name + " = " + t->Text); },
+        [](Lines& s, const TidType* t) {
+            s.push_back("- " + t->Name + " = " + t->Text + IncludeTag(t, nullptr));
+        },
         [](Lines& s, const TidType* a, const TidType* b) {
             if (a->Checksum == b->Checksum) return;
-            s.push_back("* " + a->Name);
+            s.push_back("* " + a->Name + IncludeTag(a, b));
             s.push_back("  - " + a->Text);
             s.push_back("  + " + b->Text);
         },
-        [](Lines& s, const TidType* t) { s.push_back("+ " + t->Name + " = " + t->Text); });
+        [](Lines& s, const TidType* t) {
+            s.push_back("+ " + t->Name + " = " + t->Text + IncludeTag(nullptr, t));
+        });
 }
 
 void MemberLines(Lines& out, const TidClass* o, const TidClass* n) {
     ThreeRuns<TidField>(
         out, o->Fields, n->Fields,
         [](Lines& s, const TidField* f) {
-            s.push_back("  -F " + f->Name + ": " + f->TypeText + ";");
+            s.push_back("  -F " + f->Name + ": " + f->TypeText + ";" + IncludeTag(f, nullptr));
         },
         [](Lines& s, const TidField* a, const TidField* b) {
             if (a->Checksum == b->Checksum) return;
-            s.push_back("  *F " + a->Name);
+            s.push_back("  *F " + a->Name + IncludeTag(a, b));
             s.push_back("    - :" + a->TypeText + ";");
             s.push_back("    + :" + b->TypeText + ";");
         },
         [](Lines& s, const TidField* f) {
-            s.push_back("  +F " + f->Name + ": " + f->TypeText + ";");
+            s.push_back("  +F " + f->Name + ": " + f->TypeText + ";" + IncludeTag(nullptr, f));
         });
     ThreeRuns<TidProc>(
         out, o->Methods, n->Methods,
-        [](Lines& s, const TidProc* m) { s.push_back("  -M " + m->Text); },
+        [](Lines& s, const TidProc* m) { s.push_back("  -M " + m->Text + IncludeTag(m, nullptr)); },
         [](Lines& s, const TidProc* a, const TidProc* b) {
             std::string suffix = RoutineSuffix(a, b);
-            if (!suffix.empty()) s.push_back("  *M " + PairName(a, b) + suffix);
+            if (!suffix.empty()) s.push_back("  *M " + PairName(a, b) + suffix + RoutineTag(a, b));
         },
-        [](Lines& s, const TidProc* m) { s.push_back("  +M " + m->Text); });
+        [](Lines& s, const TidProc* m) {
+            s.push_back("  +M " + m->Text + IncludeTag(nullptr, m));
+        });
     ThreeRuns<TidProp>(
         out, o->Props, n->Props,
-        [](Lines& s, const TidProp* p) { s.push_back("  -P " + p->Text + ";"); },
+        [](Lines& s, const TidProp* p) {
+            s.push_back("  -P " + p->Text + ";" + IncludeTag(p, nullptr));
+        },
         [](Lines& s, const TidProp* a, const TidProp* b) {
             if (a->Checksum == b->Checksum) return;
-            s.push_back("  *P " + a->Name);
+            s.push_back("  *P " + a->Name + IncludeTag(a, b));
             s.push_back("    - " + a->Text + ";");
             s.push_back("    + " + b->Text + ";");
         },
-        [](Lines& s, const TidProp* p) { s.push_back("  +P " + p->Text + ";"); });
+        [](Lines& s, const TidProp* p) {
+            s.push_back("  +P " + p->Text + ";" + IncludeTag(nullptr, p));
+        });
 }
 
 void ClassLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
     ThreeRuns<TidClass>(
         out, o.Classes, n.Classes,
         [](Lines& s, const TidClass* c) {
-            s.push_back("- " + c->Kind + " " + c->Name + Heritage(c));
+            s.push_back("- " + c->Kind + " " + c->Name + Heritage(c) + IncludeTag(c, nullptr));
         },
         [](Lines& s, const TidClass* a, const TidClass* b) {
             Lines members;
             MemberLines(members, a, b);
             bool heritage = CompareNames(a->Ancestors, b->Ancestors) != 0;
             if (members.empty() && !heritage) return;
-            s.push_back("* " + a->Name);
+            s.push_back("* " + a->Name + IncludeTag(a, b));
             if (heritage) s.push_back("  *I (" + a->Ancestors + ") -> (" + b->Ancestors + ")");
             for (auto& l : members)
                 s.push_back(std::move(l));
         },
         [](Lines& s, const TidClass* c) {
-            s.push_back("+ " + c->Kind + " " + c->Name + Heritage(c));
+            s.push_back("+ " + c->Kind + " " + c->Name + Heritage(c) + IncludeTag(nullptr, c));
         });
 }
 
 void ProcLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
     ThreeRuns<TidProc>(
-        out, o.Procs, n.Procs, [](Lines& s, const TidProc* p) { s.push_back("- " + p->Text); },
+        out, o.Procs, n.Procs,
+        [](Lines& s, const TidProc* p) { s.push_back("- " + p->Text + IncludeTag(p, nullptr)); },
         [](Lines& s, const TidProc* a, const TidProc* b) {
             std::string suffix = RoutineSuffix(a, b);
-            if (!suffix.empty()) s.push_back("* " + PairName(a, b) + suffix);
+            if (!suffix.empty()) s.push_back("* " + PairName(a, b) + suffix + RoutineTag(a, b));
         },
-        [](Lines& s, const TidProc* p) { s.push_back("+ " + p->Text); });
+        [](Lines& s, const TidProc* p) { s.push_back("+ " + p->Text + IncludeTag(nullptr, p)); });
 }
 
 // Variables and constants differ only in the wording of a value-only change.
@@ -150,17 +173,21 @@ void VarLines(Lines& out, const DeclList<TidVar>& o, const DeclList<TidVar>& n,
               const char* valueChange) {
     ThreeRuns<TidVar>(
         out, o, n,
-        [](Lines& s, const TidVar* v) { s.push_back("- " + v->Name + ": " + v->TypeText); },
+        [](Lines& s, const TidVar* v) {
+            s.push_back("- " + v->Name + ": " + v->TypeText + IncludeTag(v, nullptr));
+        },
         [valueChange](Lines& s, const TidVar* a, const TidVar* b) {
             if (a->Checksum != b->Checksum) {
-                s.push_back("* " + a->Name);
+                s.push_back("* " + a->Name + IncludeTag(a, b));
                 s.push_back("  - :" + a->TypeText);
                 s.push_back("  + :" + b->TypeText);
             } else if (a->ValueChecksum != b->ValueChecksum) {
-                s.push_back("* " + a->Name + valueChange);
+                s.push_back("* " + a->Name + valueChange + IncludeTag(a, b));
             }
         },
-        [](Lines& s, const TidVar* v) { s.push_back("+ " + v->Name + ": " + v->TypeText); });
+        [](Lines& s, const TidVar* v) {
+            s.push_back("+ " + v->Name + ": " + v->TypeText + IncludeTag(nullptr, v));
+        });
 }
 
 } // namespace
@@ -185,8 +212,12 @@ void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, Lines& dest) {
     bool fin = oldSrc.Finalization->Checksum != newSrc.Finalization->Checksum;
     if (init || fin) {
         dest.emplace_back(">>> Other");
-        if (init) dest.emplace_back("* initialization change");
-        if (fin) dest.emplace_back("* finalization change");
+        if (init)
+            dest.push_back("* initialization change" +
+                           IncludeTag(oldSrc.Initialization.get(), newSrc.Initialization.get()));
+        if (fin)
+            dest.push_back("* finalization change" +
+                           IncludeTag(oldSrc.Finalization.get(), newSrc.Finalization.get()));
     }
 
     // Only the whole-file checksum sees parts the model does not record, such as the classic

@@ -27,6 +27,10 @@ bool IsTextRun(const TSourceDiffItem& item) {
     return decl && typeid(*decl) == typeid(TidName) && decl->Name == kTextRunName;
 }
 
+std::string ShownCaption(const TSourceDiffItem& item) {
+    return item.Caption + IncludeTag(item.OldDecl, item.NewDecl);
+}
+
 TSourceDiff::TSourceDiff(const TPasSrc& oldSrc, const TPasSrc& newSrc) {
     Compare(oldSrc, newSrc);
 }

@@ -54,6 +54,11 @@ public:
     }
 };
 
+// The caption as shown: a declaration read from an include file names that file, so the
+// tree never passes such a declaration off as part of the compared file. Caption itself stays
+// the bare name that other code matches on.
+std::string ShownCaption(const TSourceDiffItem& item);
+
 // The name of the line ranges of a run of changed text beyond a parse stop; no declaration's
 // plain range carries it.
 inline constexpr char kTextRunName[] = "Text";

@@ -194,6 +194,22 @@ int CompareNames(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
+std::string IncludeTag(const TidName* oldDecl, const TidName* newDecl) {
+    const auto nameOf = [](const TidName* d) {
+        if (!d || d->File.empty()) return std::string_view();
+        const std::string_view path = d->File;
+        const size_t slash = path.find_last_of("/\\");
+        return slash == std::string_view::npos ? path : path.substr(slash + 1);
+    };
+    const std::string_view o = nameOf(oldDecl);
+    const std::string_view n = nameOf(newDecl);
+    if (o.empty() && n.empty()) return {};
+    std::string tag = " [";
+    tag += o.empty() ? n : o;
+    if (!o.empty() && !n.empty() && o != n) tag.append(", ").append(n);
+    return tag + "]";
+}
+
 template <class T> void SortByName(DeclList<T>& list) {
     std::sort(list.begin(), list.end(),
               [](const std::unique_ptr<T>& x, const std::unique_ptr<T>& y) {

@@ -28,10 +28,17 @@ public:
     uint32_t Checksum;
     int32_t FirstLine; // 1-based; -1 when none
     int32_t LastLine;
+    // For a declaration from an include file: the line of the parsed file whose directive
+    // brought it in, so views of that file can point there; -1 otherwise.
+    int32_t IncludedAt = -1;
     // The include file the declaration starts in, its lines then that file's; empty for the
     // parsed file itself.
     std::string File;
 };
+
+// " [name]" naming the include file(s) a pair of declarations (either may be null) comes
+// from, by file name only; both names when they differ. Empty when neither comes from one.
+std::string IncludeTag(const TidName* oldDecl, const TidName* newDecl);
 
 template <class T> using DeclList = std::vector<std::unique_ptr<T>>;
 

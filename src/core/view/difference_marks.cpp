@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "model/line_decoration.h"
+
 namespace quennet::view {
 
 namespace {
@@ -22,8 +24,8 @@ void Collect(const model::TSourceDiffList& list, DifferenceSpans& out) {
         default: continue;
         }
         auto add = [kind](const model::TidName* decl, std::vector<LineSpan>& spans) {
-            if (decl && decl->FirstLine >= 1 && decl->LastLine >= decl->FirstLine)
-                spans.push_back({decl->FirstLine - 1, decl->LastLine - 1, kind});
+            if (const model::LineRange r = model::ViewLines(decl); r.IsSet())
+                spans.push_back({r.First, r.Last, kind});
         };
         add(item->OldDecl, out.Old);
         add(item->NewDecl, out.New);

@@ -751,6 +751,42 @@ Verwerfen?</translation>
         <translation>Compilerdefinitionen</translation>
     </message>
     <message>
+        <source>With VER130, WIN32 and CPU386 all listed, the target&apos;s own symbols stand in their place.</source>
+        <translation>Stehen VER130, WIN32 und CPU386 alle in der Liste, gelten an ihrer Stelle die Symbole des Zielsystems.</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Zielsystem</translation>
+    </message>
+    <message>
+        <source>Folders searched for include files, in this order, after the folder of the file that includes them:</source>
+        <translation>Ordner, in denen Include-Dateien in dieser Reihenfolge gesucht werden, nach dem Ordner der einbindenden Datei:</translation>
+    </message>
+    <message>
+        <source>Add...</source>
+        <translation>Hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Move up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Move down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Include folders</source>
+        <translation>Include-Ordner</translation>
+    </message>
+    <message>
+        <source>Include folder</source>
+        <translation>Include-Ordner</translation>
+    </message>
+    <message>
         <source>One filter per line: description|patterns</source>
         <translation>Ein Filter pro Zeile: Beschreibung|Muster</translation>
     </message>

@@ -1,0 +1,26 @@
+unit Shapes;
+
+{ The class and its constant live in an include file of their own folder;
+  its method bodies in another. }
+
+interface
+
+type
+  TKind = (kCircle, kSquare);
+{$I new/shapes.inc}
+
+function Area(K: TKind; Size: Double): Double;
+
+implementation
+
+function Area(K: TKind; Size: Double): Double;
+begin
+  if K = kCircle then
+    Result := Pi * Size * Size
+  else
+    Result := Sqr(Size);
+end;
+
+{$I new/bodies.inc}
+
+end.
