@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <unordered_map>
@@ -104,6 +105,57 @@ bool IsAttributeLine(std::string_view line) {
 
 bool IsBlank(std::string_view line) {
     return Trim(line).empty();
+}
+
+// Pieces of a text, each a token with the comments and blanks after it (the first one: what
+// comes before the first token). Keys leave the blanks out, so layout never collides.
+struct Pieces {
+    std::vector<std::string> text;
+    std::vector<uint64_t> keys;
+};
+
+Pieces TokenPieces(const Lines& lines) {
+    const std::string crlf = io::JoinLinesCrLf(lines);
+    const auto size = static_cast<int32_t>(crlf.size());
+    analysis::TOp4Scanner scanner;
+    scanner.InitSource(crlf.data(), size);
+    std::vector<int32_t> starts{0};
+    while (scanner.Get() != analysis::tEndOfText)
+        starts.push_back(scanner.State().CurToken.Pos);
+    starts.push_back(size);
+    Pieces p;
+    for (size_t k = 0; k + 1 < starts.size(); ++k) {
+        std::string piece = crlf.substr(starts[k], starts[k + 1] - starts[k]);
+        std::string key;
+        for (char c : piece)
+            if (static_cast<unsigned char>(c) > ' ') key += c;
+        p.keys.push_back(LineHash(key));
+        p.text.push_back(std::move(piece));
+    }
+    return p;
+}
+
+// Lines both sides changed, merged token by token: clean only where the sides' edits are
+// apart by at least one token they both kept.
+constexpr int32_t kTokensApart = 2;
+
+std::optional<Lines> MergeTokens(const Lines& l, const Lines& b, const Lines& r) {
+    Pieces pb = TokenPieces(b), pl = TokenPieces(l), pr = TokenPieces(r);
+    std::vector<Diff3Hunk> hunks = Diff3(pb.keys, pl.keys, pr.keys);
+    // Edits one token apart likely rework one expression together.
+    for (size_t k = 1; k + 1 < hunks.size(); ++k)
+        if (hunks[k].kind == HunkKind::Stable && hunks[k].baseEnd - hunks[k].base < kTokensApart &&
+            hunks[k - 1].kind != hunks[k + 1].kind)
+            return std::nullopt;
+    std::string joined;
+    for (const Diff3Hunk& h : hunks) {
+        if (h.kind == HunkKind::Conflict) return std::nullopt;
+        const bool remote = h.kind == HunkKind::TakeRemote;
+        const Pieces& from = remote ? pr : pl;
+        for (int32_t i = remote ? h.remote : h.local; i < (remote ? h.remoteEnd : h.localEnd); ++i)
+            joined += from.text[i];
+    }
+    return io::SplitLines(joined);
 }
 
 struct Decl {
@@ -435,6 +487,8 @@ private:
             into.insert(into.end(), r.begin(), r.end());
         else if (SameButLayout(b, r))
             into.insert(into.end(), l.begin(), l.end());
+        else if (auto merged = MergeTokens(l, b, r))
+            into.insert(into.end(), merged->begin(), merged->end());
         else
             MarkConflict(l, b, r, into);
     }
