@@ -158,6 +158,64 @@ std::optional<Lines> MergeTokens(const Lines& l, const Lines& b, const Lines& r)
     return io::SplitLines(joined);
 }
 
+// What of a text compiles: its tokens, then its directives, which the scanner reads as
+// comments ("{$ENDIF}" on its own matters as much as code).
+std::vector<std::string> CodeOf(const Lines& lines) {
+    std::string text = io::JoinLinesCrLf(lines);
+    std::vector<std::string> code = PascalTokens(text);
+    code.emplace_back("\x01");
+    for (size_t at = 0; (at = text.find('$', at)) != std::string::npos; ++at) {
+        const bool brace = at > 0 && text[at - 1] == '{';
+        if (!brace && !(at > 1 && text[at - 1] == '*' && text[at - 2] == '(')) continue;
+        size_t end = text.find(brace ? "}" : "*)", at);
+        std::string directive;
+        for (size_t i = at; i < std::min(end, text.size()); ++i)
+            if (static_cast<unsigned char>(text[i]) > ' ') directive += text[i];
+        code.push_back(Upper(directive));
+    }
+    return code;
+}
+
+bool NoCode(const Lines& lines) {
+    return CodeOf(lines).size() == 1;
+}
+
+// Whether wide already holds every edit narrow made to base: it drops the base lines narrow
+// drops, and adds narrow's new lines in the same order (lines compared without blanks).
+// Narrow's edit must add lines: a removal against a rewrite stays a conflict.
+bool HoldsEdits(const Lines& base, const Lines& narrow, const Lines& wide) {
+    auto keys = [](const Lines& lines) {
+        std::vector<uint64_t> k;
+        for (const auto& line : lines) {
+            std::string packed;
+            for (char c : line)
+                if (static_cast<unsigned char>(c) > ' ') packed += c;
+            k.push_back(LineHash(packed));
+        }
+        return k;
+    };
+    const auto kb = keys(base), kn = keys(narrow), kw = keys(wide);
+    std::vector<bool> keptByNarrow(kb.size()), keptByWide(kb.size()), oldInNarrow(kn.size()),
+        oldInWide(kw.size());
+    for (auto [i, j] : PairEqualLines(kb, kn))
+        keptByNarrow[i] = true, oldInNarrow[j] = true;
+    for (auto [i, j] : PairEqualLines(kb, kw))
+        keptByWide[i] = true, oldInWide[j] = true;
+    for (size_t i = 0; i < kb.size(); ++i)
+        if (!keptByNarrow[i] && keptByWide[i]) return false;
+    if (std::all_of(oldInNarrow.begin(), oldInNarrow.end(), [](bool old) { return old; }))
+        return false;
+    size_t w = 0;
+    for (size_t j = 0; j < kn.size(); ++j) {
+        if (oldInNarrow[j]) continue;
+        while (w < kw.size() && (oldInWide[w] || kw[w] != kn[j]))
+            ++w;
+        if (w == kw.size()) return false;
+        ++w;
+    }
+    return true;
+}
+
 struct Decl {
     std::string key;
     int32_t first = 0, last = 0; // 0-based, inclusive
@@ -481,16 +539,29 @@ private:
     }
     std::unordered_map<std::string, Lines> texts_[3];
 
-    // Lines changed on both sides: a side that changed only their layout yields.
+    // Lines changed on both sides: a side that changed only their layout or comments yields,
+    // and so does one whose edits the other side's already holds.
     void MergeCollision(const Lines& l, const Lines& b, const Lines& r, Lines& into) {
-        if (SameButLayout(b, l))
-            into.insert(into.end(), r.begin(), r.end());
-        else if (SameButLayout(b, r))
-            into.insert(into.end(), l.begin(), l.end());
-        else if (auto merged = MergeTokens(l, b, r))
+        const Lines* take = nullptr;
+        if (SameButLayout(b, l) || (SameTokens(b, l) && !SameTokens(b, r)))
+            take = &r;
+        else if (SameButLayout(b, r) || (SameTokens(b, r) && !SameTokens(b, l)))
+            take = &l;
+        else if (HoldsEdits(b, r, l))
+            take = &l;
+        else if (HoldsEdits(b, l, r))
+            take = &r;
+        if (take) {
+            into.insert(into.end(), take->begin(), take->end());
+        } else if (auto merged = MergeTokens(l, b, r)) {
             into.insert(into.end(), merged->begin(), merged->end());
-        else
+        } else if (NoCode(l) && NoCode(b) && NoCode(r)) {
+            // Comments rewritten on both sides: both kept, no code at stake.
+            into.insert(into.end(), l.begin(), l.end());
+            into.insert(into.end(), r.begin(), r.end());
+        } else {
             MarkConflict(l, b, r, into);
+        }
     }
 
     void MarkConflict(const Lines& l, const Lines& b, const Lines& r, Lines& into) {
@@ -504,9 +575,7 @@ private:
         into.push_back(">>>>>>> " + v_[2]->input->label);
     }
 
-    bool SameTokens(const Lines& a, const Lines& b) {
-        return PascalTokens(io::JoinLinesCrLf(a)) == PascalTokens(io::JoinLinesCrLf(b));
-    }
+    bool SameTokens(const Lines& a, const Lines& b) { return CodeOf(a) == CodeOf(b); }
 
     // A declaration placed twice means the outline merge guessed: the caller starts over.
     bool Place(const std::string& key) {
