@@ -158,6 +158,31 @@ std::optional<Lines> MergeTokens(const Lines& l, const Lines& b, const Lines& r)
     return io::SplitLines(joined);
 }
 
+// One side only inserted lines before (or after) lines the other side rewrote: both edits,
+// unless the other side also inserted at that end. Edits that touch without overlapping are
+// as independent as those a kept line keeps apart. Blank lines alone do not anchor.
+std::optional<Lines> Splice(const Lines& b, const Lines& ins, const Lines& other) {
+    if (ins.size() <= b.size() || std::all_of(b.begin(), b.end(), IsBlank)) return std::nullopt;
+    const auto gap = static_cast<std::ptrdiff_t>(ins.size() - b.size());
+    auto endsWithBase = [&](const Lines& x) {
+        return x.size() >= b.size() && std::equal(b.begin(), b.end(), x.end() - b.size());
+    };
+    auto startsWithBase = [&](const Lines& x) {
+        return x.size() >= b.size() && std::equal(b.begin(), b.end(), x.begin());
+    };
+    Lines merged;
+    if (endsWithBase(ins) && !endsWithBase(other)) {
+        merged.assign(ins.begin(), ins.begin() + gap);
+        merged.insert(merged.end(), other.begin(), other.end());
+    } else if (startsWithBase(ins) && !startsWithBase(other)) {
+        merged = other;
+        merged.insert(merged.end(), ins.end() - gap, ins.end());
+    } else {
+        return std::nullopt;
+    }
+    return merged;
+}
+
 // What of a text compiles: its tokens, then its directives, which the scanner reads as
 // comments ("{$ENDIF}" on its own matters as much as code).
 std::vector<std::string> CodeOf(const Lines& lines) {
@@ -551,8 +576,11 @@ private:
             take = &l;
         else if (HoldsEdits(b, l, r))
             take = &r;
+        std::optional<Lines> spliced;
         if (take) {
             into.insert(into.end(), take->begin(), take->end());
+        } else if ((spliced = Splice(b, l, r)) || (spliced = Splice(b, r, l))) {
+            into.insert(into.end(), spliced->begin(), spliced->end());
         } else if (auto merged = MergeTokens(l, b, r)) {
             into.insert(into.end(), merged->begin(), merged->end());
         } else if (NoCode(l) && NoCode(b) && NoCode(r)) {
