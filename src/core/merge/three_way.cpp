@@ -568,28 +568,27 @@ private:
     // and so does one whose edits the other side's already holds.
     void MergeCollision(const Lines& l, const Lines& b, const Lines& r, Lines& into) {
         const Lines* take = nullptr;
-        if (SameButLayout(b, l) || (SameTokens(b, l) && !SameTokens(b, r)))
+        if (SameButLayout(b, l) || (SameTokens(b, l) && !SameTokens(b, r)) || HoldsEdits(b, l, r))
             take = &r;
-        else if (SameButLayout(b, r) || (SameTokens(b, r) && !SameTokens(b, l)))
+        else if (SameButLayout(b, r) || (SameTokens(b, r) && !SameTokens(b, l)) ||
+                 HoldsEdits(b, r, l))
             take = &l;
-        else if (HoldsEdits(b, r, l))
-            take = &l;
-        else if (HoldsEdits(b, l, r))
-            take = &r;
-        std::optional<Lines> spliced;
         if (take) {
             into.insert(into.end(), take->begin(), take->end());
-        } else if ((spliced = Splice(b, l, r)) || (spliced = Splice(b, r, l))) {
-            into.insert(into.end(), spliced->begin(), spliced->end());
-        } else if (auto merged = MergeTokens(l, b, r)) {
-            into.insert(into.end(), merged->begin(), merged->end());
-        } else if (NoCode(l) && NoCode(b) && NoCode(r)) {
-            // Comments rewritten on both sides: both kept, no code at stake.
-            into.insert(into.end(), l.begin(), l.end());
-            into.insert(into.end(), r.begin(), r.end());
-        } else {
-            MarkConflict(l, b, r, into);
+            return;
         }
+        std::optional<Lines> merged = Splice(b, l, r);
+        if (!merged) merged = Splice(b, r, l);
+        if (!merged) merged = MergeTokens(l, b, r);
+        if (!merged && NoCode(l) && NoCode(b) && NoCode(r)) {
+            // Comments rewritten on both sides: both kept, no code at stake.
+            merged = l;
+            merged->insert(merged->end(), r.begin(), r.end());
+        }
+        if (merged)
+            into.insert(into.end(), merged->begin(), merged->end());
+        else
+            MarkConflict(l, b, r, into);
     }
 
     void MarkConflict(const Lines& l, const Lines& b, const Lines& r, Lines& into) {
