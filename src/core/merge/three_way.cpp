@@ -136,7 +136,7 @@ Pieces TokenPieces(const Lines& lines) {
 }
 
 // Lines both sides changed, merged token by token: clean only where the sides' edits are
-// apart by at least one token they both kept.
+// apart by at least two tokens they both kept.
 constexpr int32_t kTokensApart = 2;
 
 std::optional<Lines> MergeTokens(const Lines& l, const Lines& b, const Lines& r) {
