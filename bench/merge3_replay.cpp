@@ -8,9 +8,12 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/scanner.h"
 #include "io/source_file.h"
 #include "merge/three_way.h"
 #include "model/source_model.h"
@@ -90,6 +93,125 @@ void Count(Tally& t, bool clean, const std::string& text,
         ++t.wrong;
 }
 
+// Why a case is not clean-and-equal for the engine: (a) the committed merge holds code in
+// neither parent or drops a change no conflict touched, (b) it kept conflict markers, (c) it
+// keeps both sides where they collide, (d) it picks a side in each conflict by hand, (?) it
+// combines the sides inside a conflict.
+struct Verdict {
+    char cls;
+    std::string why;
+};
+
+using Tokens = std::vector<std::string>;
+
+// Per conflict of our result, the choice that leads to the committed tokens: L, R, B, LR or RL.
+std::optional<std::vector<std::string>> Picks(const std::string& ours, const Tokens& committed) {
+    std::vector<std::vector<std::pair<std::string, Tokens>>> segments;
+    std::vector<std::string> plain, part[3];
+    int inConflict = -1;
+    auto tokensOf = [](const std::vector<std::string>& lines) {
+        return merge::PascalTokens(io::JoinLinesCrLf(lines));
+    };
+    for (const std::string& line : io::SplitLines(ours)) {
+        if (line.starts_with("<<<<<<< ")) {
+            segments.push_back({{"", tokensOf(plain)}});
+            plain.clear();
+            inConflict = 0;
+        } else if (inConflict >= 0 && line.starts_with("||||||| ")) {
+            inConflict = 1;
+        } else if (inConflict >= 0 && line == "=======") {
+            inConflict = 2;
+        } else if (inConflict >= 0 && line.starts_with(">>>>>>> ")) {
+            Tokens l = tokensOf(part[0]), b = tokensOf(part[1]), r = tokensOf(part[2]);
+            Tokens lr = l, rl = r;
+            lr.insert(lr.end(), r.begin(), r.end());
+            rl.insert(rl.end(), l.begin(), l.end());
+            segments.push_back({{"L", l}, {"R", r}, {"B", b}, {"LR", lr}, {"RL", rl}});
+            for (auto& p : part)
+                p.clear();
+            inConflict = -1;
+        } else {
+            (inConflict >= 0 ? part[inConflict] : plain).push_back(line);
+        }
+    }
+    segments.push_back({{"", tokensOf(plain)}});
+    std::map<size_t, std::vector<std::string>> reached{{0, {}}};
+    for (const auto& choices : segments) {
+        std::map<size_t, std::vector<std::string>> next;
+        for (const auto& [at, picks] : reached)
+            for (const auto& [name, toks] : choices)
+                if (at + toks.size() <= committed.size() &&
+                    std::equal(toks.begin(), toks.end(), committed.begin() + at) &&
+                    !next.count(at + toks.size())) {
+                    auto more = picks;
+                    if (!name.empty()) more.push_back(name);
+                    next.emplace(at + toks.size(), std::move(more));
+                }
+        reached = std::move(next);
+    }
+    auto done = reached.find(committed.size());
+    if (done == reached.end()) return std::nullopt;
+    return done->second;
+}
+
+// The first line of the committed merge whose tokens stand in that order in no parent.
+std::optional<std::string> LineInNoParent(const std::string& committedText,
+                                          const merge::ThreeWayInput* in) {
+    constexpr char kSep = '\x1f';
+    std::string streams[3];
+    for (int k = 0; k < 3; ++k) {
+        streams[k] = kSep;
+        for (const auto& t : merge::PascalTokens(in[k].bytes))
+            streams[k] += t + kSep;
+    }
+    std::string_view text = committedText;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    std::string crlf = io::ToCrLfText(text);
+    analysis::TOp4Scanner scanner;
+    scanner.InitSource(crlf.data(), static_cast<int32_t>(crlf.size()));
+    std::map<int32_t, std::string> lines;
+    while (scanner.Get() != analysis::tEndOfText) {
+        const auto& t = scanner.State().CurToken;
+        std::string& l = lines.try_emplace(t.Line, std::string(1, kSep)).first->second;
+        l += std::string(scanner.GetString(t.Pos, t.Len)) + kSep;
+    }
+    for (const auto& [number, seq] : lines)
+        if (std::none_of(streams, streams + 3,
+                         [&](const std::string& s) { return s.find(seq) != std::string::npos; })) {
+            std::string shown = seq.substr(1, seq.size() - 2);
+            std::replace(shown.begin(), shown.end(), kSep, ' ');
+            return "line " + std::to_string(number) + ": " + shown.substr(0, 70);
+        }
+    return std::nullopt;
+}
+
+Verdict Classify(const merge::ThreeWayResult& ours, const std::string& committedText,
+                 const Tokens& committed, const merge::ThreeWayInput* in, bool marked) {
+    if (marked) return {'b', "the committed file kept conflict markers"};
+    if (ours.conflicts > 0) {
+        if (auto picks = Picks(ours.text, committed)) {
+            std::string list;
+            bool both = false;
+            for (const auto& p : *picks) {
+                list += (list.empty() ? "" : ",") + p;
+                both = both || p.size() == 2;
+            }
+            if (both) return {'c', "keeps both sides where they collide: " + list};
+            return {'d', "picks one side per conflict: " + list};
+        }
+    }
+    if (auto line = LineInNoParent(committedText, in))
+        return {'a', "code in neither parent, " + *line};
+    const Tokens base = merge::PascalTokens(in[0].bytes);
+    for (int k = 1; k < 3; ++k)
+        if (committed == merge::PascalTokens(in[k].bytes) &&
+            merge::PascalTokens(in[3 - k].bytes) != base)
+            return {'a', std::string("the committed file is ") + in[k].label +
+                             " as it was: the other side's token changes dropped"};
+    return {'?', ours.conflicts ? "combines the sides inside a conflict"
+                                : "differs from our clean merge"};
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -114,6 +236,7 @@ int main(int argc, char** argv) {
     Tally oursValid, gitValid; // the cases whose committed merge holds no conflict markers
     int lessFully = 0, gitTrouble = 0;
     std::vector<std::string> markedYardsticks; // committed merges that kept conflict markers
+    std::map<char, int> classes;
     for (const auto& dir : cases) {
         merge::ThreeWayInput in[3];
         const char* names[] = {"base.pas", "local.pas", "remote.pas"};
@@ -159,9 +282,15 @@ int main(int argc, char** argv) {
             const char* plain = byLines.conflicts                                ? "conflict"
                                 : merge::PascalTokens(byLines.text) == committed ? "equal"
                                                                                  : "WRONG";
-            std::printf("%s  ours %-8s lines %-8s git %-8s%s%s\n", dir.filename().c_str(), mine,
+            std::string why;
+            if (std::string(mine) != "equal") {
+                Verdict v = Classify(r, committedText, committed, in, marked);
+                ++classes[v.cls];
+                why = std::string("  (") + v.cls + ") " + v.why;
+            }
+            std::printf("%s  ours %-8s lines %-8s git %-8s%s%s%s\n", dir.filename().c_str(), mine,
                         plain, theirs, r.notes.empty() ? "" : "  (stopped)",
-                        full ? "" : "  PARSES LESS");
+                        full ? "" : "  PARSES LESS", why.c_str());
         }
     }
     std::printf("%zu recorded merges in %s\n", cases.size(), root.c_str());
@@ -186,6 +315,12 @@ int main(int argc, char** argv) {
                     oursValid.conflicts);
         std::printf("%-16s %12d %12d %10d\n", "git merge-file", gitValid.equal, gitValid.wrong,
                     gitValid.conflicts);
+    }
+    if (verbose) {
+        std::printf("cases not clean-and-equal by class:");
+        for (const auto& [cls, n] : classes)
+            std::printf(" (%c) %d", cls, n);
+        std::printf("\n");
     }
     if (gitTrouble) std::printf("git merge-file failed on %d cases\n", gitTrouble);
     return 0;

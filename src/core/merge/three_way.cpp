@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <unordered_map>
@@ -104,6 +105,140 @@ bool IsAttributeLine(std::string_view line) {
 
 bool IsBlank(std::string_view line) {
     return Trim(line).empty();
+}
+
+// Pieces of a text, each a token with the comments and blanks after it (the first one: what
+// comes before the first token). Keys leave the blanks out, so layout never collides.
+struct Pieces {
+    std::vector<std::string> text;
+    std::vector<uint64_t> keys;
+};
+
+Pieces TokenPieces(const Lines& lines) {
+    const std::string crlf = io::JoinLinesCrLf(lines);
+    const auto size = static_cast<int32_t>(crlf.size());
+    analysis::TOp4Scanner scanner;
+    scanner.InitSource(crlf.data(), size);
+    std::vector<int32_t> starts{0};
+    while (scanner.Get() != analysis::tEndOfText)
+        starts.push_back(scanner.State().CurToken.Pos);
+    starts.push_back(size);
+    Pieces p;
+    for (size_t k = 0; k + 1 < starts.size(); ++k) {
+        std::string piece = crlf.substr(starts[k], starts[k + 1] - starts[k]);
+        std::string key;
+        for (char c : piece)
+            if (static_cast<unsigned char>(c) > ' ') key += c;
+        p.keys.push_back(LineHash(key));
+        p.text.push_back(std::move(piece));
+    }
+    return p;
+}
+
+// Lines both sides changed, merged token by token: clean only where the sides' edits are
+// apart by at least two tokens they both kept.
+constexpr int32_t kTokensApart = 2;
+
+std::optional<Lines> MergeTokens(const Lines& l, const Lines& b, const Lines& r) {
+    Pieces pb = TokenPieces(b), pl = TokenPieces(l), pr = TokenPieces(r);
+    std::vector<Diff3Hunk> hunks = Diff3(pb.keys, pl.keys, pr.keys);
+    // Edits one token apart likely rework one expression together.
+    for (size_t k = 1; k + 1 < hunks.size(); ++k)
+        if (hunks[k].kind == HunkKind::Stable && hunks[k].baseEnd - hunks[k].base < kTokensApart &&
+            hunks[k - 1].kind != hunks[k + 1].kind)
+            return std::nullopt;
+    std::string joined;
+    for (const Diff3Hunk& h : hunks) {
+        if (h.kind == HunkKind::Conflict) return std::nullopt;
+        const bool remote = h.kind == HunkKind::TakeRemote;
+        const Pieces& from = remote ? pr : pl;
+        for (int32_t i = remote ? h.remote : h.local; i < (remote ? h.remoteEnd : h.localEnd); ++i)
+            joined += from.text[i];
+    }
+    return io::SplitLines(joined);
+}
+
+// One side only inserted lines before (or after) lines the other side rewrote: both edits,
+// unless the other side also inserted at that end. Edits that touch without overlapping are
+// as independent as those a kept line keeps apart. Blank lines alone do not anchor.
+std::optional<Lines> Splice(const Lines& b, const Lines& ins, const Lines& other) {
+    if (ins.size() <= b.size() || std::all_of(b.begin(), b.end(), IsBlank)) return std::nullopt;
+    const auto gap = static_cast<std::ptrdiff_t>(ins.size() - b.size());
+    auto endsWithBase = [&](const Lines& x) {
+        return x.size() >= b.size() && std::equal(b.begin(), b.end(), x.end() - b.size());
+    };
+    auto startsWithBase = [&](const Lines& x) {
+        return x.size() >= b.size() && std::equal(b.begin(), b.end(), x.begin());
+    };
+    Lines merged;
+    if (endsWithBase(ins) && !endsWithBase(other)) {
+        merged.assign(ins.begin(), ins.begin() + gap);
+        merged.insert(merged.end(), other.begin(), other.end());
+    } else if (startsWithBase(ins) && !startsWithBase(other)) {
+        merged = other;
+        merged.insert(merged.end(), ins.end() - gap, ins.end());
+    } else {
+        return std::nullopt;
+    }
+    return merged;
+}
+
+// What of a text compiles: its tokens, then its directives, which the scanner reads as
+// comments ("{$ENDIF}" on its own matters as much as code).
+std::vector<std::string> CodeOf(const Lines& lines) {
+    std::string text = io::JoinLinesCrLf(lines);
+    std::vector<std::string> code = PascalTokens(text);
+    code.emplace_back("\x01");
+    for (size_t at = 0; (at = text.find('$', at)) != std::string::npos; ++at) {
+        const bool brace = at > 0 && text[at - 1] == '{';
+        if (!brace && !(at > 1 && text[at - 1] == '*' && text[at - 2] == '(')) continue;
+        size_t end = text.find(brace ? "}" : "*)", at);
+        std::string directive;
+        for (size_t i = at; i < std::min(end, text.size()); ++i)
+            if (static_cast<unsigned char>(text[i]) > ' ') directive += text[i];
+        code.push_back(Upper(directive));
+    }
+    return code;
+}
+
+bool NoCode(const Lines& lines) {
+    return CodeOf(lines).size() == 1;
+}
+
+// Whether wide already holds every edit narrow made to base: it drops the base lines narrow
+// drops, and adds narrow's new lines in the same order (lines compared without blanks).
+// Narrow's edit must add lines: a removal against a rewrite stays a conflict.
+bool HoldsEdits(const Lines& base, const Lines& narrow, const Lines& wide) {
+    auto keys = [](const Lines& lines) {
+        std::vector<uint64_t> k;
+        for (const auto& line : lines) {
+            std::string packed;
+            for (char c : line)
+                if (static_cast<unsigned char>(c) > ' ') packed += c;
+            k.push_back(LineHash(packed));
+        }
+        return k;
+    };
+    const auto kb = keys(base), kn = keys(narrow), kw = keys(wide);
+    std::vector<bool> keptByNarrow(kb.size()), keptByWide(kb.size()), oldInNarrow(kn.size()),
+        oldInWide(kw.size());
+    for (auto [i, j] : PairEqualLines(kb, kn))
+        keptByNarrow[i] = true, oldInNarrow[j] = true;
+    for (auto [i, j] : PairEqualLines(kb, kw))
+        keptByWide[i] = true, oldInWide[j] = true;
+    for (size_t i = 0; i < kb.size(); ++i)
+        if (!keptByNarrow[i] && keptByWide[i]) return false;
+    if (std::all_of(oldInNarrow.begin(), oldInNarrow.end(), [](bool old) { return old; }))
+        return false;
+    size_t w = 0;
+    for (size_t j = 0; j < kn.size(); ++j) {
+        if (oldInNarrow[j]) continue;
+        while (w < kw.size() && (oldInWide[w] || kw[w] != kn[j]))
+            ++w;
+        if (w == kw.size()) return false;
+        ++w;
+    }
+    return true;
 }
 
 struct Decl {
@@ -429,12 +564,29 @@ private:
     }
     std::unordered_map<std::string, Lines> texts_[3];
 
-    // Lines changed on both sides: a side that changed only their layout yields.
+    // Lines changed on both sides: a side that changed only their layout or comments yields,
+    // and so does one whose edits the other side's already holds.
     void MergeCollision(const Lines& l, const Lines& b, const Lines& r, Lines& into) {
-        if (SameButLayout(b, l))
-            into.insert(into.end(), r.begin(), r.end());
-        else if (SameButLayout(b, r))
-            into.insert(into.end(), l.begin(), l.end());
+        const Lines* take = nullptr;
+        if (SameButLayout(b, l) || (SameTokens(b, l) && !SameTokens(b, r)) || HoldsEdits(b, l, r))
+            take = &r;
+        else if (SameButLayout(b, r) || (SameTokens(b, r) && !SameTokens(b, l)) ||
+                 HoldsEdits(b, r, l))
+            take = &l;
+        if (take) {
+            into.insert(into.end(), take->begin(), take->end());
+            return;
+        }
+        std::optional<Lines> merged = Splice(b, l, r);
+        if (!merged) merged = Splice(b, r, l);
+        if (!merged) merged = MergeTokens(l, b, r);
+        if (!merged && NoCode(l) && NoCode(b) && NoCode(r)) {
+            // Comments rewritten on both sides: both kept, no code at stake.
+            merged = l;
+            merged->insert(merged->end(), r.begin(), r.end());
+        }
+        if (merged)
+            into.insert(into.end(), merged->begin(), merged->end());
         else
             MarkConflict(l, b, r, into);
     }
@@ -450,9 +602,7 @@ private:
         into.push_back(">>>>>>> " + v_[2]->input->label);
     }
 
-    bool SameTokens(const Lines& a, const Lines& b) {
-        return PascalTokens(io::JoinLinesCrLf(a)) == PascalTokens(io::JoinLinesCrLf(b));
-    }
+    bool SameTokens(const Lines& a, const Lines& b) { return CodeOf(a) == CodeOf(b); }
 
     // A declaration placed twice means the outline merge guessed: the caller starts over.
     bool Place(const std::string& key) {

@@ -39,7 +39,8 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
 void RefuseOutputOverInputs(const std::string& output, const std::string& base,
                             const std::string& remote);
 
-// Line merge of whole texts, no structure: what git merge-file does, in the same output form.
+// Line merge of whole texts, no structure, in git merge-file's output form; lines both sides
+// changed are still tried token by token.
 ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,
                           const ThreeWayInput& remote);
 

@@ -1,0 +1,16 @@
+unit Totals;
+
+interface
+
+function Total(const A, B: Integer): Integer;
+
+implementation
+
+function Total(const A, B: Integer): Integer;
+begin
+  Result := Scale(A, 10) + Offset(B);
+  Check(Result);
+  Log(Tag, Result);
+end;
+
+end.

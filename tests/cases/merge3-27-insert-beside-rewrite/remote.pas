@@ -1,0 +1,16 @@
+unit Jobs;
+
+interface
+
+procedure Run(Items: TList);
+
+implementation
+
+procedure Run(Items: TList);
+begin
+  Open;
+  Process(Items, True);
+  Close;
+end;
+
+end.
