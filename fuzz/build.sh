@@ -10,7 +10,7 @@
 # The engine's sources are every .cpp under src/core, as the CMake build takes them. Builds
 # are serialised by a lock, so runs started at the same time share one build.
 #
-# Campaigns build at -O2 into build-fuzz-campaign/ (about twice the executions of -O1 under
+# Campaigns build at -O2 into build-fuzz-campaign/ (more executions than -O1 under
 # the same sanitizers) and keep what must outlast a checkout in $QUENNET_FUZZ_WORK (default
 # fuzz-work beside the checkout): the growing corpora, findings and campaign.log. Keep a
 # finding by copying it into fuzz/corpus/<target>/, where core_tests replays it on every build.
