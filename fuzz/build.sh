@@ -100,8 +100,8 @@ run() { # target seconds [extra libFuzzer options]
   mkdir -p "$work/corpus/$t" "$work/findings"
   # shellcheck disable=SC2046
   "$out/${t}_fuzz" -max_total_time="$seconds" -max_len="$(max_len "$t")" -timeout=10 \
-    $(target_options "$t") -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/findings/$t-" "$@" \
-    "$work/corpus/$t" "$root/fuzz/corpus/$t"
+    $(target_options "$t") -rss_limit_mb=2048 -print_final_stats=1 \
+    -artifact_prefix="$work/findings/$t-" "$@" "$work/corpus/$t" "$root/fuzz/corpus/$t"
 }
 
 # Runs one target and appends "date target seconds executions findings commit" to the log;
@@ -109,11 +109,7 @@ run() { # target seconds [extra libFuzzer options]
 campaign_one() {
   local t=$1 seconds=$2 log status=none execs start=$SECONDS
   log=$(mktemp "$work/run-$t.XXXXXX")
-  # shellcheck disable=SC2046
-  if ! nice -n 19 "$out/${t}_fuzz" -max_total_time="$seconds" -max_len="$(max_len "$t")" \
-      -timeout=10 $(target_options "$t") -rss_limit_mb=2048 -print_final_stats=1 \
-      -artifact_prefix="$work/findings/$t-" "$work/corpus/$t" "$root/fuzz/corpus/$t" \
-      >"$log" 2>&1; then
+  if ! (renice -n 19 -p "$BASHPID" >/dev/null && run "$t" "$seconds") >"$log" 2>&1; then
     # An interrupted run is no finding; any other failure is one, with or without an input.
     grep -q 'libFuzzer: run interrupted' "$log" ||
       status=$(grep -o 'Test unit written to [^ ]*' "$log" | tail -1 | sed 's/.*\///' || true)
