@@ -3,10 +3,16 @@
 // `git diff --histogram`, and the peak memory of reading a large workspace back.
 //
 // Usage: diff_bench [--source FILE]... [--cli PATH] [--timeout SECONDS] [--keep DIR]
+//                   [--large-mb N] [--only-large]
 // Sources default to large units of Debian's fpc-source when installed, else to a synthetic
 // unit. The pairs are made by deleting, changing and inserting statement lines inside routine
 // bodies, so the edited unit still parses as far as the original does.
+// The large pair (N MB a file, default 100; 0 leaves it out) repeats the first source's
+// interface and implementation sections, once, its uses clauses and its initialization,
+// with every type name (T + capital) given the copy's number, so that each copy declares
+// classes and methods of its own; the new file is built the same way from the edited unit.
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -189,6 +195,86 @@ std::vector<std::string> SyntheticUnit(size_t routines) {
     return l;
 }
 
+// "TFoo" -> "TFoo_7" for every word of T and a capital, keywords left alone.
+std::string NumberTypeNames(const std::string& line, size_t copy) {
+    static const char* const kKeywords[] = {"THEN", "THREADVAR", "TO", "TRY", "TYPE"};
+    auto wordByte = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    std::string out;
+    out.reserve(line.size() + 16);
+    for (size_t i = 0; i < line.size();) {
+        if (!wordByte(line[i])) {
+            out += line[i++];
+            continue;
+        }
+        size_t end = i;
+        while (end < line.size() && wordByte(line[end]))
+            ++end;
+        std::string word = line.substr(i, end - i);
+        out += word;
+        std::string upper = word;
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const bool keyword =
+            std::find(std::begin(kKeywords), std::end(kKeywords), upper) != std::end(kKeywords);
+        if (word.size() > 1 && word[0] == 'T' &&
+            std::isupper(static_cast<unsigned char>(word[1])) && !keyword)
+            out += "_" + std::to_string(copy);
+        i = end;
+    }
+    return out;
+}
+
+// The unit's lines with its interface and implementation sections repeated until the text has
+// at least `bytes` bytes (see the header). Empty when the unit has no such sections.
+std::vector<std::string> RepeatedUnit(const std::vector<std::string>& unit, size_t bytes) {
+    auto trimmedUpper = [](const std::string& l) {
+        std::string t;
+        for (char c : l)
+            if (!std::isspace(static_cast<unsigned char>(c)))
+                t += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return t;
+    };
+    size_t intf = unit.size(), impl = unit.size(), tail = unit.size();
+    for (size_t i = 0; i < unit.size(); ++i) {
+        const std::string t = trimmedUpper(unit[i]);
+        if (t == "INTERFACE" && intf == unit.size()) intf = i;
+        if (t == "IMPLEMENTATION" && impl == unit.size()) impl = i;
+        if ((t == "INITIALIZATION" || t == "FINALIZATION" || t == "END.") && i > impl &&
+            tail == unit.size())
+            tail = i;
+    }
+    if (intf >= impl || impl >= tail) return {};
+    // A section's uses clause: from a line starting with "uses" to the line ending in ";".
+    auto usesEnd = [&](size_t from, size_t to) {
+        size_t i = from;
+        while (i < to && trimmedUpper(unit[i]).empty())
+            ++i;
+        if (i == to || trimmedUpper(unit[i]).rfind("USES", 0) != 0) return from;
+        while (i < to && (unit[i].empty() || unit[i].find(';') == std::string::npos))
+            ++i;
+        return std::min(i + 1, to);
+    };
+    const size_t intfBody = usesEnd(intf + 1, impl), implBody = usesEnd(impl + 1, tail);
+    std::vector<std::string> head(unit.begin(), unit.begin() + static_cast<long>(intfBody));
+    std::vector<std::string> intfLines, implLines(unit.begin() + static_cast<long>(impl),
+                                                  unit.begin() + static_cast<long>(implBody));
+    size_t size = 0;
+    for (size_t copy = 1; size < bytes; ++copy) {
+        for (size_t i = intfBody; i < impl; ++i) {
+            intfLines.push_back(NumberTypeNames(unit[i], copy));
+            size += intfLines.back().size() + 2;
+        }
+        for (size_t i = implBody; i < tail; ++i) {
+            implLines.push_back(NumberTypeNames(unit[i], copy));
+            size += implLines.back().size() + 2;
+        }
+    }
+    head.insert(head.end(), intfLines.begin(), intfLines.end());
+    head.insert(head.end(), implLines.begin(), implLines.end());
+    head.insert(head.end(), unit.begin() + static_cast<long>(tail), unit.end());
+    return head;
+}
+
 std::string FindCli(const std::string& given) {
     if (!given.empty()) return given;
     char self[4096];
@@ -199,6 +285,40 @@ std::string FindCli(const std::string& given) {
     return fs::exists(p) ? p.string() : std::string();
 }
 
+// The peak resident set of the program on two empty files: what it takes before any text.
+long BaselineKb(const std::string& cli, const fs::path& dir, int timeout) {
+    const fs::path a = dir / "empty_old.pas", b = dir / "empty_new.pas";
+    std::ofstream{a};
+    std::ofstream{b};
+    return RunCommand(Quote(cli) + " " + Quote(a) + " " + Quote(b), timeout).PeakKb;
+}
+
+// quennet-diff OLD NEW next to git diff --no-index on a pair made from lines by Edit.
+void ComparePair(const char* title, const std::vector<std::string>& lines, const std::string& cli,
+                 const fs::path& dir, const std::string& stem, int timeout, long baselineKb) {
+    const Edited e = Edit(lines, 4);
+    const fs::path a = dir / (stem + "_old.pas"), b = dir / (stem + "_new.pas");
+    WriteLines(a, lines);
+    WriteLines(b, e.lines);
+    const double inputKb = static_cast<double>(fs::file_size(a) + fs::file_size(b)) / 1024;
+    std::printf("\n%s: %zu lines (%s), %.1f MB a file\n", title, lines.size(), e.Summary().c_str(),
+                static_cast<double>(fs::file_size(a)) / (1 << 20));
+    std::fflush(stdout);
+    const Run tool = RunCommand(Quote(cli) + " " + Quote(a) + " " + Quote(b), timeout);
+    const Run git = RunCommand("git diff --no-index " + Quote(a) + " " + Quote(b), timeout);
+    std::printf("  quennet-diff OLD NEW: %.1f ms    git diff --no-index: %.1f ms    ratio %s\n",
+                tool.Seconds * 1e3, git.Seconds * 1e3, Ratio(tool.Seconds, git.Seconds).c_str());
+    std::printf("  peak memory: quennet-diff %ld KB = %s the two inputs (%s above the baseline); "
+                "git diff %ld KB\n",
+                tool.PeakKb, Ratio(static_cast<double>(tool.PeakKb), inputKb).c_str(),
+                Ratio(static_cast<double>(tool.PeakKb - baselineKb), inputKb).c_str(), git.PeakKb);
+}
+
+double LoadAverage() {
+    double load[1] = {-1};
+    return ::getloadavg(load, 1) == 1 ? load[0] : -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -206,9 +326,15 @@ int main(int argc, char** argv) {
     std::vector<std::string> sources;
     std::string cli, keep;
     int timeout = 600;
+    size_t largeMb = 100;
+    bool onlyLarge = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--source" && i + 1 < argc)
+        if (a == "--large-mb" && i + 1 < argc)
+            largeMb = static_cast<size_t>(std::atol(argv[++i]));
+        else if (a == "--only-large")
+            onlyLarge = true;
+        else if (a == "--source" && i + 1 < argc)
             sources.push_back(argv[++i]);
         else if (a == "--cli" && i + 1 < argc)
             cli = argv[++i];
@@ -218,7 +344,7 @@ int main(int argc, char** argv) {
             keep = argv[++i];
         else {
             std::cerr << "usage: diff_bench [--source FILE]... [--cli PATH] [--timeout S] "
-                         "[--keep DIR]\n";
+                         "[--keep DIR] [--large-mb N] [--only-large]\n";
             return 2;
         }
     }
@@ -252,6 +378,25 @@ int main(int argc, char** argv) {
         }
         while (all.size() < 50000)
             all.insert(all.end(), unit.begin(), unit.end());
+    }
+
+    const long baselineKb = BaselineKb(cli, dir, timeout);
+    std::printf("Load average %.2f; quennet-diff on two empty files peaks at %ld KB\n",
+                LoadAverage(), baselineKb);
+    const auto largePair = [&] {
+        if (largeMb == 0) return;
+        const auto big = RepeatedUnit(unit, largeMb << 20);
+        if (big.empty()) {
+            std::printf("\nLarge pair: %s has no interface and implementation to repeat\n",
+                        unitName.c_str());
+            return;
+        }
+        ComparePair("Large pair (repeated sections)", big, cli, dir, "large", timeout, baselineKb);
+    };
+    if (onlyLarge) {
+        largePair();
+        if (keep.empty()) fs::remove_all(dir);
+        return 0;
     }
 
     // 1. The structural comparison of one large unit, in process and through the program.
@@ -297,10 +442,16 @@ int main(int argc, char** argv) {
         std::printf("  quennet-diff OLD NEW: %.1f ms    git diff --no-index: %.1f ms    ratio %s\n",
                     tool.Seconds * 1e3, git.Seconds * 1e3,
                     Ratio(tool.Seconds, git.Seconds).c_str());
-        std::printf("  peak memory: quennet-diff %ld KB = %s the two inputs; git diff %ld KB\n",
+        std::printf("  peak memory: quennet-diff %ld KB = %s the two inputs (%s above the "
+                    "baseline); git diff %ld KB\n",
                     tool.PeakKb, Ratio(static_cast<double>(tool.PeakKb), inputKb).c_str(),
+                    Ratio(static_cast<double>(tool.PeakKb - baselineKb), inputKb).c_str(),
                     git.PeakKb);
     }
+    // An ordinary unit, where starting the process weighs more than the comparison.
+    if (const char* ordinary = "/usr/share/fpcsrc/3.2.2/packages/fcl-base/src/inifiles.pp";
+        fs::exists(ordinary))
+        ComparePair(ordinary, LoadSourceLines(ordinary), cli, dir, "ordinary", timeout, baselineKb);
 
     // 2. The whole-file line matcher on growing pairs.
     std::printf("\nLine matcher (quennet-diff --map) on edited pairs\n");
@@ -362,6 +513,8 @@ int main(int argc, char** argv) {
                         Ratio(static_cast<double>(read.PeakKb), wsKb).c_str());
         }
     }
+    // 4. Peak memory (and speed) on a large generated pair.
+    largePair();
     if (keep.empty()) fs::remove_all(dir);
     return 0;
 }

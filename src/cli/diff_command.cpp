@@ -158,10 +158,14 @@ int RunDiffCommand(const CliOptions& opt) {
     }
     if (opt.output == Output::Map) return status(RunMap(oldBytes, newBytes));
 
-    const compare::ComparisonResult result = compare::CompareSources(
+    // The models of a large pair take longer to free than to compare, and the process ends
+    // after the report: they are left to it, held from a static so that leak checks see them.
+    static const compare::ComparisonResult* kept = nullptr;
+    kept = new compare::ComparisonResult(compare::CompareSources(
         {io::TakeAsCrLfText(std::move(oldBytes)), opt.Label(0), opt.files[0]},
         {io::TakeAsCrLfText(std::move(newBytes)), opt.Label(1), opt.files[1]}, opt.symbols,
-        ReadingOf(opt));
+        ReadingOf(opt)));
+    const compare::ComparisonResult& result = *kept;
     const bool equivalent = result.equivalent;
 
     switch (opt.output) {

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "io/atomic_file.h"
-#include "io/source_file.h"
-#include "merge/three_way.h"
+#include "merge/merge3_files.h"
+
+#include <utility>
 
 namespace quennet::cli {
 
@@ -18,26 +19,26 @@ int RunMergeCommand(const CliOptions& opt) {
     const std::vector<std::string>& labels = opt.labels;
     const std::string& output = opt.outputPath;
     const char* defaults[] = {"BASE", "LOCAL", "REMOTE"};
-    merge::ThreeWayInput in[3];
-    for (int k = 0; k < 3; ++k) {
-        in[k].bytes = io::ReadFileBytes(files[k]);
-        in[k].fileName = files[k];
-        in[k].label = k < static_cast<int>(labels.size()) ? labels[k] : defaults[k];
-    }
+    merge::Merge3Version v[3];
+    for (int k = 0; k < 3; ++k)
+        v[k] = merge::ReadMerge3Version(
+            files[k], k < static_cast<int>(labels.size()) ? labels[k] : defaults[k]);
     if (!output.empty()) merge::RefuseOutputOverInputs(output, files[0], files[2]);
     merge::ThreeWayOptions options;
     options.symbols = opt.symbols;
     options.dialect = opt.dialect;
     options.reading = ReadingOf(opt);
-    merge::ThreeWayResult result = merge::MergeThreeWay(in[0], in[1], in[2], options);
+    merge::ThreeWayResult result =
+        merge::MergeThreeWay(v[0].input, v[1].input, v[2].input, options);
+    const std::string bytes = merge::EncodeMerge3Result(std::move(result.text), v[1].encoding);
     for (const auto& note : result.notes)
         std::cerr << "quennet-diff: " << note << "\n";
     if (output.empty()) {
-        std::cout << result.text;
+        std::cout << bytes;
         std::cout.flush();
         if (!std::cout) throw std::runtime_error("Cannot write the result to standard output");
     } else {
-        io::WriteFileAtomically(output, result.text);
+        io::WriteFileAtomically(output, bytes);
     }
     return result.conflicts > 0 ? kExitDifferent : kExitEquivalent;
 }

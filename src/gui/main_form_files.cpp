@@ -90,7 +90,7 @@ void TMainForm::SaveChanges(bool old) {
             this, tr("\"%1\" was changed on disk since it was loaded. Save over it?").arg(name),
             tr("Save")))
         return;
-    const std::string bytes = io::AssembleSourceText(view->lines(), view->textFormat());
+    const std::string bytes = view->fileBytes(LocalName(name));
     // Throws with the file and the reason; the modified mark then stays.
     const io::BackupSaveResult result = io::SaveWithNumberedBackup(LocalName(name), bytes);
     view->setModified(false);
@@ -120,8 +120,7 @@ void TMainForm::SaveAs(bool old) {
     }
     const QString chosen = dialogs_.SaveFileName(this, options);
     if (chosen.isEmpty()) return;
-    io::WriteSourceFile(LocalName(chosen),
-                        io::AssembleSourceText(view->lines(), view->textFormat()));
+    io::WriteSourceFile(LocalName(chosen), view->fileBytes(LocalName(chosen)));
     (old ? oldFileName_ : newFileName_) = QDir::toNativeSeparators(chosen);
     box->SetFileName(old ? oldFileName_ : newFileName_);
     stamps_[old] = io::StampOf(LocalName(chosen));

@@ -17,7 +17,7 @@
 
 #include "io/atomic_file.h"
 #include "io/source_file.h"
-#include "merge/three_way.h"
+#include "merge/merge3_files.h"
 
 namespace quennet::gui {
 
@@ -135,16 +135,17 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
                          const QString& output) {
     const QString paths[] = {base, local, remote};
     const char* labels[] = {"BASE", "LOCAL", "REMOTE"};
-    merge::ThreeWayInput in[3];
+    merge::Merge3Version v[3];
     for (int k = 0; k < 3; ++k)
-        in[k] = {io::ReadFileBytes(LocalPath(paths[k])), LocalPath(paths[k]), labels[k]};
-    merge::RefuseOutputOverInputs(LocalPath(output), in[0].fileName, in[2].fileName);
-    merge::ThreeWayResult result = merge::MergeThreeWay(in[0], in[1], in[2]);
+        v[k] = merge::ReadMerge3Version(LocalPath(paths[k]), labels[k]);
+    merge::RefuseOutputOverInputs(LocalPath(output), v[0].input.fileName, v[2].input.fileName);
+    merge::ThreeWayResult result = merge::MergeThreeWay(v[0].input, v[1].input, v[2].input);
     SourceEditor* views[] = {BaseView, LocalView, RemoteView};
     for (int k = 0; k < 3; ++k) {
-        versionLines_[k] = io::SplitLines(in[k].bytes);
-        views[k]->setLines(versionLines_[k]);
+        versionLines_[k] = io::SplitLines(merge::WithoutUtf8Mark(v[k].input.bytes));
+        views[k]->setLines(versionLines_[k], v[k].encoding);
     }
+    localEncoding_ = v[1].encoding;
     output_ = output;
     notes_.clear();
     for (const auto& note : result.notes)
@@ -170,7 +171,7 @@ void TMerge3Window::ShowConflict(int row) {
 
 void TMerge3Window::ShowResult(int caretLine) {
     showing_ = true;
-    ResultView->setLines(io::SplitLines(session_.Text()));
+    ResultView->setLines(io::SplitLines(session_.Text()), localEncoding_);
     showing_ = false;
     ResultView->setCursorPosition(caretLine, 0);
     FillConflictList();
@@ -230,7 +231,9 @@ bool TMerge3Window::Save() {
     if (unresolved > 0 && !prompts_->SaveUnresolved(this, unresolved)) return false;
     bool written = false;
     RunCommand(dialogs_, this, [&] {
-        io::WriteFileAtomically(LocalPath(output_), session_.Text());
+        ResultView->requireEncodable(LocalPath(output_));
+        io::WriteFileAtomically(LocalPath(output_),
+                                merge::EncodeMerge3Result(session_.Text(), localEncoding_));
         written = true;
     });
     if (!written) return false;

@@ -84,7 +84,8 @@ private:
     TMerge3Prompts standardPrompts_;
     merge::TMerge3Session session_;
     io::SourceTextFormat format_;
-    std::vector<std::string> versionLines_[3]; // BASE, LOCAL, REMOTE
+    io::TextEncoding localEncoding_ = io::TextEncoding::Bytes; // the result is saved in it
+    std::vector<std::string> versionLines_[3];                 // BASE, LOCAL, REMOTE
     QString output_;
     QString notes_;
     bool showing_ = false; // the result view is being filled, not edited

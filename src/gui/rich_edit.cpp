@@ -2,6 +2,7 @@
 #include "rich_edit.h"
 
 #include "io/source_file.h"
+#include "io/view_encoding.h"
 #include "merge/merged_output.h"
 #include "merge/rtf_reader.h"
 #include "merge/rtf_writer.h"
@@ -23,7 +24,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <array>
 
 namespace quennet::gui {
 
@@ -31,24 +31,6 @@ namespace {
 
 using merge::TCharFormat;
 using merge::TColor;
-
-// Characters of the bytes 0x80 to 0x9F; the unassigned ones keep their own value.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char16_t CharOfByte(unsigned char b) {
-    return b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t{b};
-}
-
-// -1 for a character with no byte.
-int ByteOfChar(char16_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c < 0x100)) return c;
-    for (size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] == c) return static_cast<int>(0x80 + i);
-    return -1;
-}
 
 // Line breaks of the widget's text, as its selections report them.
 bool IsBreakChar(char16_t c) {
@@ -61,7 +43,7 @@ QString BytesToText(std::string_view bytes) {
     QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* p = out.data();
     for (char b : bytes)
-        *p++ = QChar(CharOfByte(static_cast<unsigned char>(b)));
+        *p++ = QChar(static_cast<char16_t>(io::Windows1252Char(static_cast<unsigned char>(b))));
     return out;
 }
 
@@ -74,7 +56,7 @@ std::string TextToBytes(const QString& text) {
             out += '\n';
             continue;
         }
-        const int b = ByteOfChar(c);
+        const int b = io::Windows1252Byte(c);
         out += b < 0 ? '?' : static_cast<char>(b);
     }
     return out;
@@ -82,7 +64,7 @@ std::string TextToBytes(const QString& text) {
 
 bool IsByteText(const QString& text) {
     for (QChar ch : text)
-        if (ByteOfChar(ch.unicode()) < 0) return false;
+        if (io::Windows1252Byte(ch.unicode()) < 0) return false;
     return true;
 }
 

@@ -83,7 +83,8 @@ SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
     bookmarkHandles_.fill(-1);
     lexer_ = new PascalLexer(this);
 
-    setUtf8(false);
+    // Bytes that are not UTF-8 are converted for display, so the view is always UTF-8.
+    setUtf8(true);
     setEolMode(EolUnix);
     setTabWidth(kTabWidth);
     setIndentationsUseTabs(true);
@@ -209,7 +210,8 @@ void SourceEditor::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) applyAppearance();
 }
 
-void SourceEditor::setLines(const std::vector<std::string>& lines) {
+void SourceEditor::setLines(const std::vector<std::string>& lines, io::TextEncoding encoding) {
+    charset_ = io::ViewCharsetOf(lines, encoding);
     std::string text;
     size_t total = 0;
     for (const auto& line : lines)
@@ -217,7 +219,10 @@ void SourceEditor::setLines(const std::vector<std::string>& lines) {
     text.reserve(total);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) text += '\n';
-        text += lines[i];
+        if (charset_ == io::ViewCharset::Utf8)
+            text += lines[i];
+        else
+            text += io::ToViewText(lines[i], charset_);
     }
     const bool wasReadOnly = isReadOnly();
     SendScintilla(SCI_SETREADONLY, 0UL);
@@ -230,8 +235,6 @@ void SourceEditor::setLines(const std::vector<std::string>& lines) {
         emit differencesChanged();
     }
     bookmarkHandles_.fill(-1);
-    utf8_ = io::ShowAsUtf8(lines);
-    setUtf8(utf8_);
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
     // APPENDTEXT takes a length, so NUL bytes in a line survive.
@@ -261,6 +264,10 @@ std::string SourceEditor::lineBytes(int line) const {
         throw std::out_of_range("Line " + std::to_string(line + 1) +
                                 " is beyond the end of the text (" + std::to_string(count) +
                                 " lines)");
+    return io::FromViewText(viewLine(line), charset_);
+}
+
+std::string SourceEditor::viewLine(int line) const {
     const long start = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
     const long end = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
     if (end <= start) return {};
@@ -271,6 +278,31 @@ std::string SourceEditor::lineBytes(int line) const {
 }
 
 std::vector<std::string> SourceEditor::lines() const {
+    std::vector<std::string> result = viewLines();
+    if (charset_ != io::ViewCharset::Utf8)
+        for (std::string& line : result)
+            line = io::FromViewText(line, charset_);
+    return result;
+}
+
+void SourceEditor::requireEncodable(const std::string& fileName) const {
+    if (charset_ != io::ViewCharset::Utf8) io::RequireEncodable(viewLines(), charset_, fileName);
+}
+
+std::string SourceEditor::fileBytes(const std::string& fileName) const {
+    requireEncodable(fileName);
+    return io::AssembleSourceText(lines(), textFormat_);
+}
+
+// A byte of a line as the model counts it, as a position in the view's UTF-8.
+long SourceEditor::viewPosition(int line, int byteIndex) const {
+    const long start = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    if (charset_ == io::ViewCharset::Utf8 || byteIndex <= 0) return start + byteIndex;
+    return start + static_cast<long>(
+                       io::ViewOffset(viewLine(line), static_cast<size_t>(byteIndex), charset_));
+}
+
+std::vector<std::string> SourceEditor::viewLines() const {
     const int count = lineCount();
     std::vector<std::string> result;
     result.reserve(static_cast<size_t>(count));
@@ -292,7 +324,7 @@ std::string SourceEditor::textCrLf() const {
 
 void SourceEditor::loadFile(const QString& path) {
     const io::DecodedText source = io::ReadSourceFile(QFile::encodeName(path).toStdString());
-    setLines(io::SplitLines(source.Text));
+    setLines(io::SplitLines(source.Text), source.Encoding);
     textFormat_ = io::DetectTextFormat(source.Text, source.Encoding);
 }
 
@@ -445,8 +477,7 @@ void SourceEditor::setDecorations(int firstLine,
 }
 
 int64_t SourceEditor::foregroundAt(int line, int byteIndex) const {
-    const long pos =
-        SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)) + byteIndex;
+    const long pos = viewPosition(line, byteIndex);
     for (size_t i = 0; i < indicatorColors_.size(); ++i) {
         const auto indicator =
             static_cast<unsigned long>(kFirstForegroundIndicator + static_cast<int>(i));
@@ -510,20 +541,18 @@ void SourceEditor::clearCharMarks() {
 
 void SourceEditor::addCharMarks(int line, const std::vector<view::ByteRange>& ranges) {
     if (line < 0 || line >= static_cast<int>(SendScintilla(SCI_GETLINECOUNT))) return;
-    const long start = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
     const long end = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
     SendScintilla(SCI_SETINDICATORCURRENT, static_cast<unsigned long>(kCharMarkIndicator));
     for (const view::ByteRange& r : ranges) {
-        const long from = start + r.Start;
-        const long to = std::min(end, from + r.Length);
+        const long from = viewPosition(line, r.Start);
+        const long to = std::min(end, viewPosition(line, r.Start + r.Length));
         if (to > from)
             SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(from), to - from);
     }
 }
 
 bool SourceEditor::hasCharMark(int line, int byteIndex) const {
-    const long pos =
-        SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)) + byteIndex;
+    const long pos = viewPosition(line, byteIndex);
     return SendScintilla(SCI_INDICATORVALUEAT, static_cast<unsigned long>(kCharMarkIndicator),
                          pos) != 0;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "io/source_save.h"
+#include "io/view_encoding.h"
 #include "model/line_decoration.h"
 #include "view/char_diff.h"
 #include "view/difference_marks.h"
@@ -46,13 +47,20 @@ public:
     explicit SourceEditor(int gutterWidth, QWidget* parent = nullptr);
     ~SourceEditor() override;
 
-    // Text as bytes, one string per line without its line break.
-    void setLines(const std::vector<std::string>& lines);
+    // Text as bytes, one string per line without its line break. Text decoded from another
+    // encoding (UTF-16, marked UTF-8) is shown as UTF-8 whatever it holds.
+    void setLines(const std::vector<std::string>& lines,
+                  io::TextEncoding encoding = io::TextEncoding::Bytes);
     std::vector<std::string> lines() const;
     std::string lineBytes(int line) const; // throws std::out_of_range beyond the last line
     int lineCount() const;
     std::string textCrLf() const; // every line followed by CR LF: the text for Parse
-    bool isUtf8() const { return utf8_; }
+    io::ViewCharset charset() const { return charset_; }
+    // Throws std::runtime_error naming the file when a character typed cannot be written in
+    // the encoding the text came in.
+    void requireEncodable(const std::string& fileName) const;
+    // The file's bytes for the text in its format (textFormat), after requireEncodable.
+    std::string fileBytes(const std::string& fileName) const;
 
     // Throws std::runtime_error naming the file when it cannot be read.
     void loadFile(const QString& path);
@@ -122,12 +130,15 @@ private:
     void applyTints();
     void updateLineNumberWidth();
     int lineHeight() const;
+    std::string viewLine(int line) const; // UTF-8 as shown
+    std::vector<std::string> viewLines() const;
+    long viewPosition(int line, int byteIndex) const;
 
     PascalLexer* lexer_ = nullptr;
     QFont font_;
     int gutterWidth_;
     int stateImageX_ = -1; // -1: right of a digit
-    bool utf8_ = false;
+    io::ViewCharset charset_ = io::ViewCharset::Windows1252;
     // Scintilla always holds one line; these tell an empty text from one empty line.
     bool oneEmptyLine_ = false;
     bool forcedModified_ = false;

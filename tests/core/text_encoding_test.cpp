@@ -9,6 +9,7 @@
 #include "io/source_file.h"
 #include "io/source_save.h"
 #include "io/text_encoding.h"
+#include "io/view_encoding.h"
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/rtf_reader.h"
@@ -74,11 +75,70 @@ TEST(TextEncoding, DecodesAndWritesBackUnchanged) {
         const io::DecodedText d = io::DecodeSourceBytes(c.bytes, "f.pas");
         EXPECT_EQ(d.Text, c.text);
         EXPECT_EQ(d.Encoding, c.encoding);
+        // Bytes handed over decode as bytes copied do.
+        const io::DecodedText taken = io::DecodeSourceBytes(std::string(c.bytes), "f.pas");
+        EXPECT_EQ(taken.Text, c.text);
+        EXPECT_EQ(taken.Encoding, c.encoding);
         EXPECT_EQ(io::EncodeSourceText(d.Text, d.Encoding), c.bytes);
         // A view saved unedited gives the file back.
         EXPECT_EQ(io::AssembleSourceText(io::SplitLines(d.Text),
                                          io::DetectTextFormat(d.Text, d.Encoding)),
                   c.bytes);
+    }
+}
+
+// Every byte of an 8-bit file survives the view: shown as its Windows-1252 character (the
+// unassigned five as C1 controls), read back as the same byte, and marks stay on it.
+TEST(TextEncoding, Windows1252ViewKeepsEveryByte) {
+    using io::ViewCharset;
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    const std::string shown = io::ToViewText(all, ViewCharset::Windows1252);
+    EXPECT_TRUE(io::IsValidUtf8(shown));
+    EXPECT_EQ(io::FromViewText(shown, ViewCharset::Windows1252), all);
+    for (size_t i = 0; i <= all.size(); ++i)
+        ASSERT_EQ(io::ViewOffset(shown, i, ViewCharset::Windows1252),
+                  io::ToViewText(all.substr(0, i), ViewCharset::Windows1252).size())
+            << i;
+    const std::pair<char, const char*> chars[] = {
+        {'\x80', "\xE2\x82\xAC"}, {'\x93', "\xE2\x80\x9C"}, {'\x94', "\xE2\x80\x9D"},
+        {'\x81', "\xC2\x81"},     {'\x9D', "\xC2\x9D"},     {'\xE9', "\xC3\xA9"},
+    };
+    for (const auto& [byte, utf8] : chars)
+        EXPECT_EQ(io::ToViewText(std::string(1, byte), ViewCharset::Windows1252), utf8);
+
+    // Text decoded from UTF-16 or marked UTF-8 is shown as it is, whatever it holds.
+    EXPECT_EQ(io::ViewCharsetOf({"\xED\xA0\x80"}, TextEncoding::Utf16Le), ViewCharset::Utf8);
+    EXPECT_EQ(io::ViewCharsetOf({"caf\xE9"}, TextEncoding::Utf8Bom), ViewCharset::Utf8);
+    EXPECT_EQ(io::ViewCharsetOf({"caf\xE9"}, TextEncoding::Bytes), ViewCharset::Windows1252);
+    EXPECT_EQ(io::ViewCharsetOf({"caf\xC3\xA9"}, TextEncoding::Bytes), ViewCharset::Utf8);
+}
+
+// A character typed into an 8-bit text that the code page has no byte for is kept for the
+// compare but stops a save, which names it; everything Windows-1252 holds saves.
+TEST(TextEncoding, CharactersWithoutAByteStopTheSave) {
+    using io::ViewCharset;
+    const std::string typed = "s := '\xE2\x82\xAC \xE6\x97\xA5x';"; // euro, U+65E5
+    EXPECT_EQ(io::FromViewText(typed, ViewCharset::Windows1252), "s := '\x80 \xE6\x97\xA5x';");
+    EXPECT_EQ(io::ToViewText("s := '\x80 \xE6\x97\xA5x';", ViewCharset::Windows1252), typed);
+    // After the three bytes kept for U+65E5, "x" is one character on.
+    EXPECT_EQ(io::ViewOffset(typed, 11, ViewCharset::Windows1252), typed.find('x'));
+
+    const std::vector<std::string> lines = {"unit U;", typed};
+    const auto bad = io::FirstUnencodable(lines, ViewCharset::Windows1252);
+    ASSERT_TRUE(bad);
+    EXPECT_EQ(bad->Line, 1u);
+    EXPECT_EQ(bad->Character, "\xE6\x97\xA5");
+    EXPECT_FALSE(io::FirstUnencodable(lines, ViewCharset::Utf8));
+    EXPECT_FALSE(io::FirstUnencodable({"\xE2\x82\xAC\xC3\xA9"}, ViewCharset::Windows1252));
+    try {
+        io::RequireEncodable(lines, ViewCharset::Windows1252, "u.pas");
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot save \"u.pas\": line 2 holds \"\xE6\x97\xA5\" "
+                                         "(U+65E5), which its encoding, Windows-1252, has no "
+                                         "byte for");
     }
 }
 
@@ -93,6 +153,8 @@ TEST(TextEncoding, RefusesWhatIsNotText) {
     // Past the first 8 KB a NUL is a byte of a line like any other.
     const std::string late = std::string(9000, 'x') + '\0' + "y\n";
     EXPECT_EQ(io::DecodeSourceBytes(late, "late.pas").Text, late);
+    EXPECT_EQ(io::DecodeSourceBytes(std::string(late), "late.pas").Text, late);
+    EXPECT_THROW(io::DecodeSourceBytes(std::string(nulNearStart), "bin.pas"), std::runtime_error);
 
     Folder f;
     f.Write("bin.pas", nulNearStart);

@@ -14,6 +14,7 @@
 
 #include "fake_dialogs.h"
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 
 using namespace quennet::gui;
 
@@ -146,6 +147,25 @@ TEST_F(Merge3WindowTest, ClosingAsksBeforeLosingChanges) {
     ASSERT_TRUE(window->Save());
     EXPECT_TRUE(window->close());
     EXPECT_EQ(1, prompts.DiscardQuestions);
+}
+
+// Versions in different encodings merge by their text; the result is saved in LOCAL's.
+TEST_F(Merge3WindowTest, MixedEncodingsSaveInLocalsEncoding) {
+    using quennet::io::EncodeSourceText;
+    using quennet::io::TextEncoding;
+    const std::string remote = Unit("A2 := '\xE2\x82\xAC'", "B2");
+    Write("base.pas", EncodeSourceText(Unit("A0", "B0"), TextEncoding::Utf16Be));
+    Write("local.pas", EncodeSourceText(Unit("A1", "B1"), TextEncoding::Utf16Le));
+    Write("remote.pas", remote);
+    window->Open(Path("base.pas"), Path("local.pas"), Path("remote.pas"), Path("out.pas"));
+    ASSERT_EQ(2u, window->Session().Conflicts().size());
+    EXPECT_EQ(window->LocalView->lines(), quennet::io::SplitLines(Unit("A1", "B1")));
+    for (int i = 0; i < 2; ++i) {
+        window->ConflictList->setCurrentRow(0);
+        window->UseRemote->click();
+    }
+    ASSERT_TRUE(window->Save());
+    EXPECT_EQ(EncodeSourceText(remote, TextEncoding::Utf16Le), Output());
 }
 
 TEST_F(Merge3WindowTest, RefusesToWriteOverBaseOrRemote) {

@@ -33,11 +33,11 @@ void WriteFile(const QString& path, const std::string& bytes) {
 TEST(SourceEditor, KeepsBytesOfEveryLineExactly) {
     SourceEditor editor(28);
     const std::vector<std::string> cases[] = {
-        Lines({"unit A;", "", "  x := 'caf\xE9'; { \xFF\x80 }", "end."}), // 8-bit text
-        Lines({"s := 'caf\xC3\xA9 \xE2\x82\xAC';", "\t\tindented"}),      // UTF-8 text
-        {std::string("a\0b", 3), std::string("\x1A", 1)},                 // NUL and Ctrl-Z
-        {},                                                               // empty file
-        Lines({""}),                                                      // one empty line
+        Lines({"unit A;", "", "  x := 'caf\xE9'; { \xFF\x80\x81\x8D\x8F\x90\x9D }", "end."}),
+        Lines({"s := 'caf\xC3\xA9 \xE2\x82\xAC';", "\t\tindented"}), // UTF-8 text
+        {std::string("a\0b", 3), std::string("\x1A", 1)},            // NUL and Ctrl-Z
+        {},                                                          // empty file
+        Lines({""}),                                                 // one empty line
         Lines({"", "", ""}),
     };
     for (const auto& lines : cases) {
@@ -51,15 +51,40 @@ TEST(SourceEditor, KeepsBytesOfEveryLineExactly) {
     }
 }
 
-TEST(SourceEditor, ShowsValidUtf8AsUtf8AndEverythingElseAsLatin1) {
+// The view holds UTF-8 only: 8-bit text is shown in Windows-1252, and a byte's marks cover
+// the two or three bytes that show it.
+TEST(SourceEditor, ShowsEightBitTextAsWindows1252) {
+    using quennet::io::ViewCharset;
     SourceEditor editor(28);
     editor.setLines(Lines({"caf\xC3\xA9"}));
-    EXPECT_TRUE(editor.isUtf8());
+    EXPECT_EQ(editor.charset(), ViewCharset::Utf8);
     EXPECT_EQ(editor.text(0), QString::fromUtf8("caf\xC3\xA9"));
-    editor.setLines(Lines({"caf\xE9", "\xC3\xA9"}));
-    EXPECT_FALSE(editor.isUtf8());
-    EXPECT_EQ(editor.text(0).left(4), QString::fromLatin1("caf\xE9"));
-    EXPECT_EQ(editor.text(1), QString::fromLatin1("\xC3\xA9"));
+    editor.setLines(Lines({"\x93\x80\x94 caf\xE9", "\xC3\xA9"}));
+    EXPECT_EQ(editor.charset(), ViewCharset::Windows1252);
+    EXPECT_EQ(editor.text(0).left(8),
+              QString::fromUtf8("\xE2\x80\x9C\xE2\x82\xAC\xE2\x80\x9D caf\xC3\xA9"));
+    EXPECT_EQ(editor.text(1), QString::fromUtf8("\xC3\x83\xC2\xA9"));
+
+    editor.addCharMarks(0, {{4, 3}}); // "caf"
+    const long line = editor.SendScintilla(SourceEditor::SCI_POSITIONFROMLINE, 0UL);
+    auto marked = [&](long pos) {
+        return editor.SendScintilla(SourceEditor::SCI_INDICATORVALUEAT,
+                                    static_cast<unsigned long>(SourceEditor::kCharMarkIndicator),
+                                    line + pos) != 0;
+    };
+    EXPECT_FALSE(marked(9));  // the blank after three 3-byte characters
+    EXPECT_TRUE(marked(10));  // "c"
+    EXPECT_TRUE(marked(12));  // "f"
+    EXPECT_FALSE(marked(13)); // "é"
+    EXPECT_TRUE(editor.hasCharMark(0, 4));
+    EXPECT_FALSE(editor.hasCharMark(0, 7));
+
+    // Typed text that the code page cannot hold is refused by a save, not turned into '?'.
+    editor.setReadOnly(false);
+    editor.setCursorPosition(1, 0);
+    editor.insert(QStringLiteral("\u20AC\u65E5"));
+    EXPECT_EQ(editor.lineBytes(1), "\x80\xE6\x97\xA5\xC3\xA9");
+    EXPECT_THROW(editor.fileBytes("u.pas"), std::runtime_error);
 }
 
 TEST(SourceEditor, LineBeyondTheTextThrows) {

@@ -239,7 +239,7 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
     SeparateOverloads = modern;
     parser->ParseText(text.data(), static_cast<int32_t>(text.size()));
     if (expanded) RemapLines(*this, includes);
-    SortLists();
+    FinishBuilding();
 }
 
 } // namespace quennet::model

@@ -29,10 +29,18 @@ bool EqualsUpper(std::string_view word, std::string_view upper) {
     return true;
 }
 
-// True when some "{$I" might be an include directive; most files have none and cost one pass.
+// True when some "{$I name" or "{$INCLUDE name" might be an include directive; most files have
+// none (only {$IFDEF} and the like) and are then parsed without a copy.
 bool MayInclude(std::string_view text) {
-    for (size_t at = text.find("{$"); at != std::string_view::npos; at = text.find("{$", at + 2))
-        if (at + 2 < text.size() && (text[at + 2] == 'I' || text[at + 2] == 'i')) return true;
+    for (size_t at = text.find("{$"); at != std::string_view::npos; at = text.find("{$", at + 2)) {
+        size_t w = at + 2;
+        while (w < text.size() && IsWordChar(text[w]))
+            ++w;
+        const std::string_view word = text.substr(at + 2, w - at - 2);
+        if ((EqualsUpper(word, "I") || EqualsUpper(word, "INCLUDE")) && w < text.size() &&
+            static_cast<unsigned char>(text[w]) <= 32)
+            return true;
+    }
     return false;
 }
 

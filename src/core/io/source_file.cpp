@@ -2,6 +2,7 @@
 #include "io/source_file.h"
 #include "io/text_encoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -31,12 +32,40 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
     return out;
 }
 
+namespace {
+
+// The next CR or LF at or after i, by two memchr scans whose results are kept until passed:
+// a search for the pair byte by byte costs a call per byte.
+class LineBreakFinder {
+public:
+    explicit LineBreakFinder(std::string_view bytes)
+        : bytes_(bytes), cr_(Find('\r', 0)), lf_(Find('\n', 0)) {}
+    size_t Next(size_t i) {
+        if (cr_ < i) cr_ = Find('\r', i);
+        if (lf_ < i) lf_ = Find('\n', i);
+        return std::min(cr_, lf_);
+    }
+
+private:
+    size_t Find(char c, size_t i) const {
+        const void* at =
+            i < bytes_.size() ? std::memchr(bytes_.data() + i, c, bytes_.size() - i) : nullptr;
+        return at ? static_cast<size_t>(static_cast<const char*>(at) - bytes_.data())
+                  : std::string_view::npos;
+    }
+    std::string_view bytes_;
+    size_t cr_, lf_;
+};
+
+} // namespace
+
 std::string ToCrLfText(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 32 + 2);
+    LineBreakFinder breaks(bytes);
     size_t i = 0;
     while (i < bytes.size()) {
-        const size_t end = bytes.find_first_of("\r\n", i);
+        const size_t end = breaks.Next(i);
         if (end == std::string_view::npos) {
             out.append(bytes.substr(i));
             out += "\r\n";
@@ -51,10 +80,20 @@ std::string ToCrLfText(std::string_view bytes) {
 }
 
 std::string TakeAsCrLfText(std::string&& bytes) {
+    // CR LF throughout when every CR is followed by an LF and every LF follows a CR.
     bool crlf = bytes.empty() || bytes.ends_with("\r\n");
-    for (size_t i = bytes.find_first_of("\r\n"); crlf && i != std::string::npos;
-         i = bytes.find_first_of("\r\n", i + 2))
-        crlf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    for (const char* at = begin; crlf && at < end; ++at) {
+        at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+        if (!at) break;
+        crlf = at > begin && at[-1] == '\r';
+    }
+    for (const char* at = begin; crlf && at < end; ++at) {
+        at = static_cast<const char*>(std::memchr(at, '\r', static_cast<size_t>(end - at)));
+        if (!at) break;
+        crlf = at + 1 < end && at[1] == '\n';
+    }
     if (crlf) return std::move(bytes);
     std::string out = ToCrLfText(std::string_view(bytes));
     std::string().swap(bytes);

@@ -112,6 +112,16 @@ std::string EncodeSourceText(std::string_view text, TextEncoding encoding) {
     return std::string(text);
 }
 
+DecodedText DecodeSourceBytes(std::string&& bytes, const std::string& name) {
+    // 8-bit and UTF-8 text is kept where it was read: no second copy of a large file.
+    if (bytes.starts_with(kUtf16LeBom) || bytes.starts_with(kUtf16BeBom))
+        return DecodeSourceBytes(std::string_view(bytes), name);
+    DecodedText d = DecodeSourceBytes(std::string_view(bytes).substr(0, kBinaryProbe), name);
+    if (d.Encoding == TextEncoding::Utf8Bom) bytes.erase(0, kUtf8Bom.size());
+    d.Text = std::move(bytes);
+    return d;
+}
+
 DecodedText ReadSourceFile(const std::string& path) {
     return DecodeSourceBytes(ReadFileBytes(path), path);
 }

@@ -19,6 +19,8 @@ struct DecodedText {
 // Throws std::runtime_error naming the file when it is not text: a NUL byte in its first
 // 8 KB without a UTF-16 mark.
 DecodedText DecodeSourceBytes(std::string_view bytes, const std::string& name);
+// The same for bytes no longer needed, taken over without a copy where they need no decoding.
+DecodedText DecodeSourceBytes(std::string&& bytes, const std::string& name);
 
 // The inverse: the mark, then the text in its encoding. UTF-16 text that was not well formed
 // (a lone surrogate) comes back as it was read.

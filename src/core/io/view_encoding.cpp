@@ -1,7 +1,43 @@
-// Choosing how a view shows a file's bytes.
+// Choosing how a view shows a file's bytes, and Windows-1252 both ways.
 #include "io/view_encoding.h"
 
+#include <array>
+#include <cstdio>
+#include <stdexcept>
+
 namespace quennet::io {
+
+namespace {
+
+// Characters of the bytes 0x80 to 0x9F; the unassigned ones keep their own value.
+constexpr std::array<uint16_t, 32> kHighChars = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+struct Utf8Char {
+    uint32_t Code = 0;
+    size_t Length = 1;
+    bool Valid = false; // otherwise Code is the lone byte
+};
+
+Utf8Char CharAt(std::string_view text, size_t i) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    if (b0 < 0x80) return {b0, 1, true};
+    const size_t n = b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC0 ? 2 : 1;
+    if (n == 1 || i + n > text.size() || !IsValidUtf8(text.substr(i, n))) return {b0, 1, false};
+    uint32_t code = b0 & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k)
+        code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    return {code, n, true};
+}
+
+// How many bytes of the file a character of the view stands for.
+size_t FileBytesOf(const Utf8Char& c) {
+    return c.Valid && Windows1252Byte(c.Code) < 0 ? c.Length : 1;
+}
+
+} // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
     size_t i = 0;
@@ -55,6 +91,91 @@ bool ShowAsUtf8(const std::vector<std::string>& lines) {
                 }
     }
     return nonAscii;
+}
+
+ViewCharset ViewCharsetOf(const std::vector<std::string>& lines, TextEncoding encoding) {
+    if (encoding != TextEncoding::Bytes) return ViewCharset::Utf8;
+    return ShowAsUtf8(lines) ? ViewCharset::Utf8 : ViewCharset::Windows1252;
+}
+
+uint32_t Windows1252Char(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kHighChars[byte - 0x80] : byte;
+}
+
+int Windows1252Byte(uint32_t code) {
+    if (code < 0x80 || (code >= 0xA0 && code < 0x100)) return static_cast<int>(code);
+    for (size_t i = 0; i < kHighChars.size(); ++i)
+        if (kHighChars[i] == code) return static_cast<int>(0x80 + i);
+    return -1;
+}
+
+std::string ToViewText(std::string_view bytes, ViewCharset charset) {
+    if (charset == ViewCharset::Utf8) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (size_t i = 0; i < bytes.size();) {
+        // A character typed that has no byte was kept as UTF-8; it shows as itself again.
+        const Utf8Char c = CharAt(bytes, i);
+        if (FileBytesOf(c) > 1) {
+            out.append(bytes.substr(i, c.Length));
+            i += c.Length;
+        } else {
+            AppendUtf8(out, Windows1252Char(static_cast<unsigned char>(bytes[i++])));
+        }
+    }
+    return out;
+}
+
+std::string FromViewText(std::string_view text, ViewCharset charset) {
+    if (charset == ViewCharset::Utf8) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const Utf8Char c = CharAt(text, i);
+        if (FileBytesOf(c) == 1)
+            out += c.Valid ? static_cast<char>(Windows1252Byte(c.Code)) : text[i];
+        else
+            out.append(text.substr(i, c.Length));
+        i += c.Length;
+    }
+    return out;
+}
+
+size_t ViewOffset(std::string_view text, size_t byteIndex, ViewCharset charset) {
+    if (charset == ViewCharset::Utf8) return byteIndex;
+    size_t i = 0, fileBytes = 0;
+    while (i < text.size()) {
+        const Utf8Char c = CharAt(text, i);
+        fileBytes += FileBytesOf(c);
+        if (fileBytes > byteIndex) break;
+        i += c.Length;
+    }
+    return i;
+}
+
+std::optional<Unencodable> FirstUnencodable(const std::vector<std::string>& viewLines,
+                                            ViewCharset charset) {
+    if (charset == ViewCharset::Utf8) return std::nullopt;
+    for (size_t line = 0; line < viewLines.size(); ++line) {
+        const std::string& text = viewLines[line];
+        for (size_t i = 0; i < text.size();) {
+            const Utf8Char c = CharAt(text, i);
+            if (FileBytesOf(c) > 1) return Unencodable{line, text.substr(i, c.Length)};
+            i += c.Length;
+        }
+    }
+    return std::nullopt;
+}
+
+void RequireEncodable(const std::vector<std::string>& viewLines, ViewCharset charset,
+                      const std::string& fileName) {
+    const std::optional<Unencodable> bad = FirstUnencodable(viewLines, charset);
+    if (!bad) return;
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", CharAt(bad->Character, 0).Code);
+    throw std::runtime_error("Cannot save \"" + fileName + "\": line " +
+                             std::to_string(bad->Line + 1) + " holds \"" + bad->Character + "\" (" +
+                             code + "), which its encoding, Windows-1252, has no byte for");
 }
 
 } // namespace quennet::io

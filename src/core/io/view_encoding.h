@@ -1,9 +1,14 @@
-// Which character mapping a view uses to show a file's bytes. The bytes themselves never change.
+// Which character mapping a view uses to show a file's bytes, and the mapping itself. A view
+// only ever holds UTF-8; the bytes of the file never change through it.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "io/text_encoding.h"
 
 namespace quennet::io {
 
@@ -11,7 +16,41 @@ namespace quennet::io {
 bool IsValidUtf8(std::string_view bytes);
 
 // True when the text is valid UTF-8 and holds at least one non-ASCII byte; otherwise the view
-// shows each byte as one Latin-1 character, as an 8-bit text is meant to be read.
+// shows each byte as one Windows-1252 character, as an 8-bit text is meant to be read.
 bool ShowAsUtf8(const std::vector<std::string>& lines);
+
+enum class ViewCharset { Utf8, Windows1252 };
+
+// Text decoded from UTF-16 or marked as UTF-8 is UTF-8 whatever it holds; plain bytes as
+// ShowAsUtf8 decides.
+ViewCharset ViewCharsetOf(const std::vector<std::string>& lines, TextEncoding encoding);
+
+// The character of a Windows-1252 byte. The five bytes the code page leaves unassigned (0x81,
+// 0x8D, 0x8F, 0x90, 0x9D) are the C1 controls of the same value, so every byte comes back.
+uint32_t Windows1252Char(unsigned char byte);
+// The byte of a character, or -1 when the code page has none.
+int Windows1252Byte(uint32_t code);
+
+// The bytes of a view's text. A character Windows-1252 has no byte for keeps its UTF-8 bytes,
+// so that analysis still sees it and the view shows it again; saving refuses such text
+// (FirstUnencodable).
+std::string FromViewText(std::string_view text, ViewCharset charset);
+// The UTF-8 a view shows for bytes of that charset.
+std::string ToViewText(std::string_view bytes, ViewCharset charset);
+// Where the byte at byteIndex of FromViewText(text) stands in the view's text: one byte may
+// be shown by two or three.
+size_t ViewOffset(std::string_view text, size_t byteIndex, ViewCharset charset);
+
+struct Unencodable {
+    size_t Line = 0;       // 0-based
+    std::string Character; // its UTF-8 bytes
+};
+// The first character of a view's lines that the charset cannot write.
+std::optional<Unencodable> FirstUnencodable(const std::vector<std::string>& viewLines,
+                                            ViewCharset charset);
+// Throws std::runtime_error naming the file, the line and the character when a save of these
+// lines would have to change a character.
+void RequireEncodable(const std::vector<std::string>& viewLines, ViewCharset charset,
+                      const std::string& fileName);
 
 } // namespace quennet::io

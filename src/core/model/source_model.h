@@ -164,6 +164,9 @@ public:
     void Parse(std::string_view text, const std::vector<std::string>* symbols,
                const ParseOptions& options = {});
     void SortLists();
+    // Sorts and lets go of what only the building operations need (the name indexes): the
+    // model is read-only from then on.
+    void FinishBuilding();
 
     // Building operations, called by the parser outside trials.
     void AddType(std::string_view name, std::string_view text, uint32_t checksum, int32_t firstLine,
