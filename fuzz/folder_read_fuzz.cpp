@@ -20,6 +20,15 @@ inline std::string ScratchName(const char* which) {
            "-" + which;
 }
 
+// Two scratch files written over by every execution, and removed when the process ends.
+struct ScratchFiles {
+    const std::string a = ScratchName("a"), b = ScratchName("b");
+    ~ScratchFiles() {
+        ::unlink(a.c_str());
+        ::unlink(b.c_str());
+    }
+};
+
 inline void PutFile(const std::string& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -28,7 +37,8 @@ inline void PutFile(const std::string& path, std::string_view bytes) {
 
 inline int FolderReadFuzzOne(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::string a = ScratchName("a"), b = ScratchName("b");
+    static const ScratchFiles scratch;
+    const std::string &a = scratch.a, &b = scratch.b;
     PutFile(a, bytes);
     PutFile(b, bytes);
     const navigator::CrcResult r = navigator::ReadFileCrc(a);
@@ -44,8 +54,6 @@ inline int FolderReadFuzzOne(const uint8_t* data, size_t size) {
         PutFile(b, bytes.substr(0, size / 2));
         Require(navigator::CompareContents(a, b, size).Status == navigator::FileStatus::Different);
     }
-    ::unlink(a.c_str());
-    ::unlink(b.c_str());
     return 0;
 }
 
