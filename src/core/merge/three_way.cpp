@@ -346,6 +346,8 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
     model::ParseOptions po = options.reading;
     po.dialect = model::ResolveDialect(options.dialect, v.input->fileName, text);
     po.fileName = v.input->fileName;
+    // The merge places this file's own lines: an included file's declarations have none here.
+    po.followIncludes = false;
     model::TPasSrc src;
     src.Parse(text, &options.symbols, po);
     const model::ParseStatus& st = src.Status;
@@ -486,9 +488,12 @@ public:
     Lines out;
     int32_t conflicts = 0;
     bool unsure = false;
+    // Per side: collisions where its comment or layout edits gave way to the other's code.
+    int32_t setAside[3] = {0, 0, 0};
 
     // Merges three versions by their outlines; false when the outline merge had to guess.
-    static bool MergeOutlined(const Version* v, Lines& out, int32_t& conflicts) {
+    static bool MergeOutlined(const Version* v, Lines& out, int32_t& conflicts,
+                              int32_t* setAside = nullptr) {
         std::set<std::string> usable = UsableKeys(v);
         Outline o[3];
         for (int i = 0; i < 3; ++i)
@@ -500,6 +505,9 @@ public:
         if (m.unsure) return false;
         out = std::move(m.out);
         conflicts = m.conflicts;
+        if (setAside)
+            for (int s = 0; s < 3; ++s)
+                setAside[s] += m.setAside[s];
         return true;
     }
 
@@ -568,11 +576,17 @@ private:
     // and so does one whose edits the other side's already holds.
     void MergeCollision(const Lines& l, const Lines& b, const Lines& r, Lines& into) {
         const Lines* take = nullptr;
-        if (SameButLayout(b, l) || (SameTokens(b, l) && !SameTokens(b, r)) || HoldsEdits(b, l, r))
+        if (SameButLayout(b, l) || (SameTokens(b, l) && !SameTokens(b, r))) {
             take = &r;
-        else if (SameButLayout(b, r) || (SameTokens(b, r) && !SameTokens(b, l)) ||
-                 HoldsEdits(b, r, l))
+            ++setAside[1];
+        } else if (HoldsEdits(b, l, r)) {
+            take = &r;
+        } else if (SameButLayout(b, r) || (SameTokens(b, r) && !SameTokens(b, l))) {
             take = &l;
+            ++setAside[2];
+        } else if (HoldsEdits(b, r, l)) {
+            take = &l;
+        }
         if (take) {
             into.insert(into.end(), take->begin(), take->end());
             return;
@@ -653,10 +667,13 @@ private:
         if (conflicts > before) {
             // A side that changed only layout or comments yields to the other.
             const Lines* take = nullptr;
-            if (SameTokens(*l, *r) || (b && SameTokens(*r, base)))
+            if (SameTokens(*l, *r) || (b && SameTokens(*r, base))) {
                 take = l;
-            else if (b && SameTokens(*l, base))
+                ++setAside[2];
+            } else if (b && SameTokens(*l, base)) {
                 take = r;
+                ++setAside[1];
+            }
             if (take) {
                 conflicts = before;
                 merged = *take;
@@ -687,7 +704,7 @@ private:
         }
         Lines merged;
         int32_t found = 0;
-        if (!MergeOutlined(sub, merged, found)) return false;
+        if (!MergeOutlined(sub, merged, found, setAside)) return false;
         into.insert(into.end(), merged.begin(), merged.end());
         conflicts += found;
         return true;
@@ -926,6 +943,16 @@ std::string Assemble(const Lines& lines, const Version& base, const Version& loc
     return text;
 }
 
+// A clean merge may still have left out one side's edits to comments or layout: said, not hidden.
+void NoteSetAside(const Version* v, const int32_t* setAside, std::vector<std::string>& notes) {
+    for (int s = 1; s <= 2; ++s)
+        if (setAside[s] > 0)
+            notes.push_back(v[s].input->label + ": " + std::to_string(setAside[s]) +
+                            (setAside[s] == 1 ? " edit" : " edits") +
+                            " of comments or layout left out where " + v[3 - s].input->label +
+                            " changed the code on the same lines");
+}
+
 std::string StopNote(const Version& v) {
     return v.input->fileName + ": the parse stopped at line " + std::to_string(v.stopLine) +
            "; the rest of the file is merged line by line";
@@ -962,7 +989,9 @@ ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,
     // Without declarations every outline item is a line.
     Lines out;
     ThreeWayResult r;
-    Merger::MergeOutlined(v, out, r.conflicts);
+    int32_t setAside[3] = {0, 0, 0};
+    Merger::MergeOutlined(v, out, r.conflicts, setAside);
+    NoteSetAside(v, setAside, r.notes);
     r.text = Assemble(out, v[0], v[1], v[2]);
     return r;
 }
@@ -978,12 +1007,15 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
     }
     Lines out;
     int32_t conflicts = 0;
-    if (!Merger::MergeOutlined(v, out, conflicts) ||
+    int32_t setAside[3] = {0, 0, 0};
+    if (!Merger::MergeOutlined(v, out, conflicts, setAside) ||
         (conflicts == 0 && DuplicatesRoutines(out, v[1].lines, v[2].lines))) {
         ThreeWayResult lines = MergeLines(base, local, remote);
+        result.notes.insert(result.notes.end(), lines.notes.begin(), lines.notes.end());
         lines.notes = std::move(result.notes);
         return lines;
     }
+    NoteSetAside(v, setAside, result.notes);
     result.text = Assemble(out, v[0], v[1], v[2]);
     result.conflicts = conflicts;
     return result;
