@@ -23,6 +23,7 @@ int RunMergeCommand(const CliOptions& opt) {
     for (int k = 0; k < 3; ++k)
         v[k] = merge::ReadMerge3Version(
             files[k], k < static_cast<int>(labels.size()) ? labels[k] : defaults[k]);
+    merge::AlignMerge3Versions(v);
     if (!output.empty()) merge::RefuseOutputOverInputs(output, files[0], files[2]);
     merge::ThreeWayOptions options;
     options.symbols = opt.symbols;

@@ -138,6 +138,7 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
     merge::Merge3Version v[3];
     for (int k = 0; k < 3; ++k)
         v[k] = merge::ReadMerge3Version(LocalPath(paths[k]), labels[k]);
+    merge::AlignMerge3Versions(v);
     merge::RefuseOutputOverInputs(LocalPath(output), v[0].input.fileName, v[2].input.fileName);
     merge::ThreeWayResult result = merge::MergeThreeWay(v[0].input, v[1].input, v[2].input);
     SourceEditor* views[] = {BaseView, LocalView, RemoteView};

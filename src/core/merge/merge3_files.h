@@ -19,6 +19,11 @@ struct Merge3Version {
 // Throws std::runtime_error naming the file when it cannot be read or is not text.
 Merge3Version ReadMerge3Version(const std::string& path, std::string label);
 
+// BASE and REMOTE brought to LOCAL's characters where their 8-bit and UTF-8 forms differ, so
+// that the same character merges as the same bytes; a plain ASCII LOCAL leaves them as they are.
+// Throws std::runtime_error naming the file when LOCAL's code page has no byte for a character.
+void AlignMerge3Versions(Merge3Version (&versions)[3]);
+
 // The result's bytes for a LOCAL in that encoding.
 std::string EncodeMerge3Result(std::string text, io::TextEncoding localEncoding);
 

@@ -1,0 +1,21 @@
+unit Greet;
+
+interface
+
+function Hello: string;
+function Bye: string;
+
+implementation
+
+{ Grüße: café }
+function Hello: string;
+begin
+  Result := 'Hello, café';
+end;
+
+function Bye: string;
+begin
+  Result := 'Tschüss';
+end;
+
+end.
