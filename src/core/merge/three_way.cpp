@@ -185,9 +185,21 @@ std::optional<Lines> Splice(const Lines& b, const Lines& ins, const Lines& other
 
 // What of a text compiles: its tokens, then its directives, which the scanner reads as
 // comments ("{$ENDIF}" on its own matters as much as code).
+// The token texts of text whose lines already end in CR LF.
+std::vector<std::string> TokensOfCrLf(const std::string& crlf) {
+    analysis::TOp4Scanner scanner;
+    scanner.InitSource(crlf.data(), static_cast<int32_t>(crlf.size()));
+    std::vector<std::string> tokens;
+    while (scanner.Get() != analysis::tEndOfText) {
+        const auto& t = scanner.State().CurToken;
+        tokens.emplace_back(scanner.GetString(t.Pos, t.Len));
+    }
+    return tokens;
+}
+
 std::vector<std::string> CodeOf(const Lines& lines) {
     std::string text = io::JoinLinesCrLf(lines);
-    std::vector<std::string> code = PascalTokens(text);
+    std::vector<std::string> code = TokensOfCrLf(text);
     code.emplace_back("\x01");
     for (size_t at = 0; (at = text.find('$', at)) != std::string::npos; ++at) {
         const bool brace = at > 0 && text[at - 1] == '{';
@@ -962,15 +974,7 @@ std::string StopNote(const Version& v) {
 
 std::vector<std::string> PascalTokens(std::string_view text) {
     if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
-    std::string crlf = io::JoinLinesCrLf(io::SplitLines(text));
-    analysis::TOp4Scanner scanner;
-    scanner.InitSource(crlf.data(), static_cast<int32_t>(crlf.size()));
-    std::vector<std::string> tokens;
-    while (scanner.Get() != analysis::tEndOfText) {
-        const auto& t = scanner.State().CurToken;
-        tokens.emplace_back(scanner.GetString(t.Pos, t.Len));
-    }
-    return tokens;
+    return TokensOfCrLf(io::JoinLinesCrLf(io::SplitLines(text)));
 }
 
 void RefuseOutputOverInputs(const std::string& output, const std::string& base,
