@@ -228,8 +228,7 @@ TEST(TextEncoding, WorkspaceRtfCarriesEveryByte) {
     }
 }
 
-// Workspaces written before held raw 8-bit bytes, and word processors write \uN with a
-// fallback in code page 1252: both still read as they did.
+// Workspaces written before held raw 8-bit bytes: they still read as they did.
 TEST(TextEncoding, EarlierWorkspacesReadAsBefore) {
     const std::string raw = "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS SansSerif;}"
                             "{\\f1\\froman\\fcharset2 Symbol;}{\\f2\\fmodern Courier New;}}\r\n"
@@ -238,8 +237,4 @@ TEST(TextEncoding, EarlierWorkspacesReadAsBefore) {
                             "\\cf1 caf\xE9\r\n\\cf2 \\par \xC3\xA9\r\n\r\n\\par }\r\n\r\n";
     const auto doc = merge::ReadRtf(raw);
     EXPECT_EQ(merge::OldVersionLines(doc, ""), (std::vector<std::string>{"caf\xE9", "\xC3\xA9"}));
-    const auto wordProcessor =
-        merge::ReadRtf("{\\rtf1\\ansi\\ansicpg1252{\\colortbl;\\red0\\green0\\blue0;}\\cf1 "
-                       "a\\u233\\'e9 \\u8364\\'80 \\u20320?\\par}");
-    EXPECT_EQ(wordProcessor.LineText(0), "a\xE9 \x80 ?");
 }
