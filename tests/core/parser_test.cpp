@@ -146,6 +146,20 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
         relations = "(A = " + relations + ")";
     const auto e = Parsed(Unit("const E = " + relations + " = 1;"));
     EXPECT_TRUE(e->Status.Complete);
+    // A conditional inside the nesting: every attempt tests it, and is remembered all the same.
+    std::string inner;
+    for (int i = 0; i < 20; ++i)
+        inner += "F(";
+    for (const auto& [dialect, directive] :
+         {std::pair{Dialect::Classic, "{$IFDEF WIN32} + 1 {$ENDIF}"},
+          std::pair{Dialect::Delphi, "{$IF Defined(WIN32)} + 1 {$IFEND}"}}) {
+        SCOPED_TRACE(directive);
+        TPasSrc c;
+        c.Parse(Unit("const C: T = " + inner + "1" + directive + std::string(20, ')') + ";"),
+                &kDefaults, {dialect, {}, {}});
+        EXPECT_TRUE(c.Status.Complete);
+        EXPECT_EQ(c.Consts.size(), 1u);
+    }
 }
 
 // A record constant recognised from its first field name reads as the trial of every

@@ -342,7 +342,7 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
             Model->Status.Notes.push_back(*note);
         }
     } else if (word == "DEFINE" || word == "SETC") {
-        ++directiveEvents_;
+        ++symbolChanges_;
         std::string_view body = rest;
         const size_t assign = body.find(":=");
         std::string name(
@@ -363,7 +363,7 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
         const std::string_view mode = FirstWord(rest);
         NestedComments = Fpc() && (mode == "FPC" || mode == "OBJFPC");
     } else if (word == "UNDEF") {
-        ++directiveEvents_;
+        ++symbolChanges_;
         const std::string_view name = FirstWord(rest);
         for (auto it = Symbols.begin(); it != Symbols.end(); ++it) {
             if (it->size() == name.size() &&

@@ -79,11 +79,11 @@ bool TDelphiParser::Comment() {
     if (text.size() < 6 || text[0] != '{' || text[1] != '$') return result;
 
     if (StartsWith(text, "{$DEFINE")) {
-        ++directiveEvents_;
+        ++symbolChanges_;
         std::string name = SymbolName(text, 9);
         if (!HasSymbol(name)) Symbols.push_back(std::move(name));
     } else if (StartsWith(text, "{$UNDEF")) {
-        ++directiveEvents_;
+        ++symbolChanges_;
         const std::string name = SymbolName(text, 8);
         for (auto it = Symbols.begin(); it != Symbols.end(); ++it) {
             if (EqualNoCaseAZ(*it, name)) {

@@ -49,8 +49,11 @@ public:
     bool Fpc() const { return fpc_; }
 
 protected:
-    // Directive handling counts here so that memoised attempts can tell they saw none.
+    // Directive handling counts here so that memoised attempts can tell what they depend on:
+    // a tested condition holds only while the symbols stay as they were, and an attempt that
+    // changed the symbols cannot be repeated by its result (the change is not undone).
     uint64_t directiveEvents_ = 0;
+    uint64_t symbolChanges_ = 0;
     // Names given a text by {$DEFINE X := text}, upper-case: Free Pascal macros, which stand
     // for calling conventions where routine directives go.
     std::vector<std::string> macros_;
@@ -92,8 +95,8 @@ private:
     template <class F> int32_t ChooseAlternative(int32_t id, int32_t count, F&& attempt);
     // Tries item once and, when it parses, parses it again for real.
     template <class F> bool GuardedOptional(int32_t id, F&& item);
-    bool LookupMemo(int32_t id, int32_t alt, int32_t& result) const;
-    void StoreMemo(int32_t id, int32_t alt, bool ok);
+    bool LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& tested) const;
+    void StoreMemo(int32_t id, int32_t alt, bool ok, bool testedConditions);
     static uint64_t MemoKey(int32_t pos, int32_t id, int32_t alt) {
         return (static_cast<uint64_t>(static_cast<uint32_t>(pos) + 1u) << 12) |
                (static_cast<uint64_t>(id) << 2) | static_cast<uint64_t>(alt);
@@ -265,7 +268,13 @@ private:
     bool aborted_ = false;
     bool reachedFinalDot_ = false;
     bool bodiless_ = false; // a SYSCALL directive of the routine being read: it has no body
-    std::vector<uint64_t> memo_;
+    // A key with its outcome in the lowest bit; symbols is 0, or 1 + symbolChanges_ when the
+    // attempt tested a condition.
+    struct MemoSlot {
+        uint64_t Key = 0;
+        uint64_t Symbols = 0;
+    };
+    std::vector<MemoSlot> memo_;
     size_t memoCount_ = 0;
 };
 

@@ -118,46 +118,53 @@ void TOp4Parser::TryPop() {
     --TrialDepth;
 }
 
-// The memo is an open-addressing table of keys whose lowest bit holds the outcome.
-bool TOp4Parser::LookupMemo(int32_t id, int32_t alt, int32_t& result) const {
+// The memo is an open-addressing table of keys whose lowest bit holds the outcome. An entry
+// that tested a condition is stale once the symbols have changed.
+bool TOp4Parser::LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& tested) const {
     if (memoCount_ == 0) return false;
     const uint64_t key = MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt) << 1;
     const size_t mask = memo_.size() - 1;
     for (size_t h = (key * 0x9E3779B97F4A7C15ull) >> 20 & mask;; h = (h + 1) & mask) {
-        const uint64_t slot = memo_[h];
-        if (slot == 0) return false;
-        if ((slot & ~uint64_t{1}) == key) {
-            result = static_cast<int32_t>(slot & 1u);
+        const MemoSlot& slot = memo_[h];
+        if (slot.Key == 0) return false;
+        if ((slot.Key & ~uint64_t{1}) == key) {
+            if (slot.Symbols != 0 && slot.Symbols != symbolChanges_ + 1) return false;
+            result = static_cast<int32_t>(slot.Key & 1u);
+            tested = slot.Symbols != 0;
             return true;
         }
     }
 }
 
-void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok) {
+void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok, bool testedConditions) {
     // Only an attempt inside another trial can be repeated at the same place.
     if (trials_.size() < 2) return;
     if ((memoCount_ + 1) * 2 > memo_.size()) {
-        std::vector<uint64_t> old(std::max<size_t>(1024, memo_.size() * 2), 0);
+        std::vector<MemoSlot> old(std::max<size_t>(1024, memo_.size() * 2));
         old.swap(memo_);
         memoCount_ = 0;
         const size_t mask = memo_.size() - 1;
-        for (uint64_t slot : old) {
-            if (slot == 0) continue;
-            size_t h = ((slot & ~uint64_t{1}) * 0x9E3779B97F4A7C15ull) >> 20 & mask;
-            while (memo_[h] != 0)
+        for (const MemoSlot& slot : old) {
+            if (slot.Key == 0) continue;
+            size_t h = ((slot.Key & ~uint64_t{1}) * 0x9E3779B97F4A7C15ull) >> 20 & mask;
+            while (memo_[h].Key != 0)
                 h = (h + 1) & mask;
             memo_[h] = slot;
             ++memoCount_;
         }
     }
     const uint64_t key = MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt) << 1;
+    const MemoSlot entry{key | (ok ? 1u : 0u), testedConditions ? symbolChanges_ + 1 : 0};
     const size_t mask = memo_.size() - 1;
     size_t h = (key * 0x9E3779B97F4A7C15ull) >> 20 & mask;
-    while (memo_[h] != 0) {
-        if ((memo_[h] & ~uint64_t{1}) == key) return;
+    while (memo_[h].Key != 0) {
+        if ((memo_[h].Key & ~uint64_t{1}) == key) {
+            memo_[h] = entry; // only a stale entry is stored over
+            return;
+        }
         h = (h + 1) & mask;
     }
-    memo_[h] = key | (ok ? 1u : 0u);
+    memo_[h] = entry;
     ++memoCount_;
 }
 

@@ -2,9 +2,10 @@
 // except the abort of the whole parse, which passes through every trial.
 //
 // A failed or successful attempt is remembered by (trial id, alternative, token position) when
-// it met no conditional directive and no recursion guard: such an attempt depends on nothing
-// but the text, so running it again would give the same answer. This keeps nested trials from
-// re-parsing the same text a power of the nesting depth times.
+// it changed no symbol and met no recursion guard: such an attempt depends on nothing but the
+// text and, if it tested a condition, the symbols, so running it again while they are unchanged
+// would give the same answer. This keeps nested trials from re-parsing the same text a power of
+// the nesting depth times, also around a conditional directive.
 #pragma once
 
 #include <type_traits>
@@ -31,8 +32,14 @@ private:
 
 template <class F> bool TOp4Parser::Attempt(int32_t id, int32_t alt, F&& attempt) {
     int32_t known;
-    if (LookupMemo(id, alt, known)) return known != 0;
+    bool tested = false;
+    if (LookupMemo(id, alt, known, tested)) {
+        // A result that rested on the symbols makes the enclosing attempt rest on them too.
+        if (tested) ++directiveEvents_;
+        return known != 0;
+    }
     const uint64_t directives = directiveEvents_;
+    const uint64_t changes = symbolChanges_;
     const uint64_t guards = guardHits_;
     bool ok = true;
     try {
@@ -47,7 +54,8 @@ template <class F> bool TOp4Parser::Attempt(int32_t id, int32_t alt, F&& attempt
         if (aborted_) throw;
         ok = false;
     }
-    if (directiveEvents_ == directives && guardHits_ == guards) StoreMemo(id, alt, ok);
+    if (symbolChanges_ == changes && guardHits_ == guards)
+        StoreMemo(id, alt, ok, directiveEvents_ != directives);
     return ok;
 }
 
