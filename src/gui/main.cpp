@@ -17,6 +17,7 @@
 #include "quennet_application.h"
 #include "setup_form.h"
 #include "user_dialogs.h"
+#include "view_colors.h"
 
 #include <QCommandLineParser>
 #include <QDialog>
@@ -24,7 +25,6 @@
 #include <QIcon>
 #include <QListWidget>
 #include <QPainter>
-#include <QPalette>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -245,16 +245,7 @@ int main(int argc, char** argv) {
     for (int size : {16, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/quennet/icons/quennet-%1.png").arg(size));
     QApplication::setWindowIcon(icon);
-    if (commandLine.parser.isSet(commandLine.shotDark)) {
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(53, 53, 53));
-        dark.setColor(QPalette::WindowText, Qt::white);
-        dark.setColor(QPalette::Base, QColor(35, 35, 35));
-        dark.setColor(QPalette::Text, Qt::white);
-        dark.setColor(QPalette::Button, QColor(53, 53, 53));
-        dark.setColor(QPalette::ButtonText, Qt::white);
-        QApplication::setPalette(dark);
-    }
+    if (commandLine.parser.isSet(commandLine.shotDark)) UseDarkFusionPalette();
 
     // The picture is taken with the default layout, and the user's settings stay untouched.
     QTemporaryDir scratch;

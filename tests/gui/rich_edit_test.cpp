@@ -308,20 +308,6 @@ TEST(RichEdit, RedrawSuspensionNestsAndSelectionChangesAreReported) {
     EXPECT_EQ(edit.Selection(), (TSelection{4, 3}));
 }
 
-TEST(RichEdit, ClipboardCopyAndCutCarryTheSelection) {
-    TRichEdit edit;
-    edit.LoadDocument(Sample());
-    edit.SetSelection(0, 5);
-    edit.copy();
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("begin"));
-    EXPECT_TRUE(edit.ClipboardHasText());
-    edit.cut();
-    EXPECT_EQ(edit.LineText(0), " x;");
-    ExpectSameDocument(edit.Document(), edit.DocumentFromWidget());
-    QApplication::clipboard()->clear();
-    EXPECT_FALSE(edit.ClipboardHasText());
-}
-
 TEST(RichEdit, CutAndPasteKeepTheColoursOfMovedLines) {
     TRichEdit edit;
     edit.LoadDocument(Sample());
