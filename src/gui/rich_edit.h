@@ -49,7 +49,7 @@ public:
     const merge::TWorkspaceDocument& Document();
     // Rebuilds the document from the widget alone (a check for tests: it must equal Document()).
     merge::TWorkspaceDocument DocumentFromWidget() const;
-    // Shows the same bytes as UTF-8 text or as Windows-1252 bytes.
+    // Shows the same bytes as UTF-8 text or as Windows-1252 bytes; the undo history is cleared.
     void SetUtf8(bool utf8);
     // Text as the document holds it, and bytes as the widget shows them.
     std::string TextBytes(const QString& text) const { return TextToBytes(text, Charset()); }

@@ -292,7 +292,16 @@ TEST(TextEncoding, WorkspaceRtfCarriesEveryByte) {
         const merge::TWorkspaceDocument again = merge::ReadRtf(merge::WriteRtf(doc));
         EXPECT_EQ(merge::NewVersionLines(again, ""), c.newLines);
         EXPECT_EQ(merge::OldVersionLines(again, ""), c.oldLines);
+        EXPECT_EQ(again.IsUtf8(), doc.IsUtf8());
+        EXPECT_EQ(doc.IsUtf8(), std::string_view(c.name) == "utf-8");
     }
+    // A UTF-8 workspace keeps its mark, and a byte that is no UTF-8, through a save.
+    merge::TWorkspaceDocument marked;
+    marked.SetUtf8(true);
+    marked.AppendLine("caf\xC3\xA9 \xE9", merge::TCharFormat{});
+    const merge::TWorkspaceDocument back = merge::ReadRtf(merge::WriteRtf(marked));
+    EXPECT_TRUE(back.IsUtf8());
+    EXPECT_EQ(back.LineText(0), marked.LineText(0));
 }
 
 // Workspaces written before held raw 8-bit bytes, and word processors write \uN with a
