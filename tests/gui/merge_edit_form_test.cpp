@@ -171,33 +171,6 @@ TEST_F(MergeEditFormTest, ExamplePairLoadsWithItsColoursAndBoldWords) {
     EXPECT_TRUE(edit->Document().FormatAt(*unitAt).Bold);
     EXPECT_FALSE(edit->Document().FormatAt(*unitAt + 5).Bold);
     EXPECT_FALSE(edit->Modified());
-
-    // The picture, for a person to look at.
-    form->resize(900, 640);
-    form->show();
-    form->NextDifference();
-    QCoreApplication::processEvents();
-    form->grab().save(QStringLiteral("/tmp/mergeui-example-pair.png"));
-}
-
-TEST_F(MergeEditFormTest, NextAndPriorDifferenceOverRedAndBlueBlocks) {
-    LoadBlocks();
-    TRichEdit* edit = form->WorkspaceEdit;
-    edit->SetSelection(edit->LineIndex(1) + 3, 0); // inside the red-blue block
-    form->NextDifference();
-    EXPECT_EQ(CaretLine(), 5u);
-    EXPECT_EQ(edit->Selection(), (TSelection{edit->LineIndex(5), 0}));
-    form->NextDifference(); // no further block: the last line
-    EXPECT_EQ(CaretLine(), 6u);
-    form->PriorDifference();
-    EXPECT_EQ(CaretLine(), 5u);
-    form->PriorDifference(); // from a block: the first line of the block before it
-    EXPECT_EQ(CaretLine(), 1u);
-    form->PriorDifference(); // at the top: line 0
-    EXPECT_EQ(edit->Selection(), (TSelection{0, 0}));
-    form->NextDifference();
-    EXPECT_EQ(CaretLine(), 1u);
-    EXPECT_FALSE(edit->RedrawSuspended());
 }
 
 // A block that fits is shown whole; a taller one from its start with three lines above.
@@ -241,6 +214,10 @@ TEST_F(MergeEditFormTest, NextDifferenceShowsTheWholeBlockAndSignsItsLines) {
     const auto& shown = edit->ShownPalette();
     EXPECT_TRUE(signColourInRow(150, shown.MergeInserted));
     EXPECT_FALSE(signColourInRow(146, shown.MergeInserted));
+
+    form->PriorDifference();
+    EXPECT_EQ(CaretLine(), 60u);
+    EXPECT_FALSE(edit->RedrawSuspended());
 }
 
 TEST_F(MergeEditFormTest, MarkingWithAndWithoutSelection) {
@@ -265,13 +242,6 @@ TEST_F(MergeEditFormTest, MarkingWithAndWithoutSelection) {
         EXPECT_EQ(edit->Document().ColorAt(i), kBlue);
     EXPECT_EQ(edit->Document().ColorAt(s + 3), kBlack);
     EXPECT_EQ(edit->Selection(), (TSelection{s, 0}));
-
-    // Unchanged over a selection from one line's start into the next.
-    edit->SetSelection(edit->LineIndex(1), edit->LineIndex(2) - edit->LineIndex(1) + 1);
-    form->MarkLines(form->ActMarkUnchanged->data().toInt());
-    EXPECT_EQ(edit->Document().LineColor(1), kBlack);
-    EXPECT_EQ(edit->Document().LineColor(2), kBlack);
-    EXPECT_EQ(edit->Document().ColorAt(edit->LineIndex(2) + 1), kRed);
     EXPECT_TRUE(edit->Modified());
     // The widget shows what the document holds.
     const TWorkspaceDocument fromWidget = edit->DocumentFromWidget();
