@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 
 namespace quennet::model {
 
@@ -342,8 +343,8 @@ void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_vie
         index = &cls->MethodIndex;
         routineName = name.substr(dot + 1);
     }
-    TidProc* proc =
-        SeparateOverloads ? RoutineForBody(*list, routineName, text) : index->Find(routineName);
+    TidProc* proc = SeparateOverloads ? RoutineForBody(*list, *index, routineName, text)
+                                      : index->Find(routineName);
     if (!proc) {
         auto p = std::make_unique<TidProc>(std::string(routineName), headingChecksum, firstLine,
                                            headingLastLine);
@@ -355,35 +356,52 @@ void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_vie
         std::make_unique<TidName>("implementation", bodyChecksum, firstLine, bodyLastLine);
 }
 
+std::vector<TidProc*>* TPasSrc::OverloadsOf(const DeclList<TidProc>& list, std::string_view name) {
+    if (overloads_.empty()) return nullptr;
+    auto it = overloads_.find({&list, UpperName(name)});
+    return it == overloads_.end() ? nullptr : &it->second;
+}
+
 // A second declaration of a name with another parameter list is an overload: from then on
 // every entry of that name shows its list, which is what tells them apart.
 TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
                              std::unique_ptr<TidProc> routine) {
     if (!SeparateOverloads) return AddOrMerge(list, index, std::move(routine));
-    std::vector<TidProc*>& same = overloads_[{&list, UpperName(routine->Name)}];
-    for (TidProc* e : same)
-        if (CompareNames(e->Params, routine->Params) == 0) return e;
-    if (!same.empty()) {
-        for (TidProc* e : same) {
-            if (e->Name.back() == ')') continue;
-            index.Remove(e);
-            e->Name += "(" + e->Params + ")";
-            index.Add(e);
-        }
-        routine->Name += "(" + routine->Params + ")";
+    std::vector<TidProc*>* same = OverloadsOf(list, routine->Name);
+    if (!same) {
+        TidProc* single = index.Find(routine->Name);
+        if (!single) return AddOrMerge(list, index, std::move(routine));
+        if (CompareNames(single->Params, routine->Params) == 0) return single;
+        same = &overloads_[{&list, UpperName(routine->Name)}];
+        same->push_back(single);
     }
-    same.push_back(AddOrMerge(list, index, std::move(routine)));
-    return same.back();
+    for (TidProc* e : *same)
+        if (CompareNames(e->Params, routine->Params) == 0) return e;
+    for (TidProc* e : *same) {
+        if (e->Name.back() == ')') continue;
+        index.Remove(e);
+        e->Name += "(" + e->Params + ")";
+        index.Add(e);
+    }
+    routine->Name += "(" + routine->Params + ")";
+    same->push_back(AddOrMerge(list, index, std::move(routine)));
+    return same->back();
 }
 
 // The declaration whose parameters the body repeats; a body without a list belongs to the only
 // declaration (or, where several exist, to the first still without a body); null for a body
 // that declares an overload of its own.
-TidProc* TPasSrc::RoutineForBody(DeclList<TidProc>& list, std::string_view name,
-                                 std::string_view heading) {
-    auto it = overloads_.find({&list, UpperName(name)});
-    if (it == overloads_.end() || it->second.empty()) return nullptr;
-    const std::vector<TidProc*>& same = it->second;
+TidProc* TPasSrc::RoutineForBody(DeclList<TidProc>& list, const NameIndex<TidProc>& index,
+                                 std::string_view name, std::string_view heading) {
+    TidProc* single = nullptr;
+    std::span<TidProc* const> same;
+    if (const std::vector<TidProc*>* group = OverloadsOf(list, name)) {
+        same = *group;
+    } else {
+        single = index.Find(name);
+        if (single) same = {&single, 1};
+    }
+    if (same.empty()) return nullptr;
     // The usual case, a name declared once and not yet given a body, needs no signature.
     if (same.size() == 1 && !same.front()->Implementation) return same.front();
     const std::optional<std::string> params = ParameterSignature(heading);

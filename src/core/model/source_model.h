@@ -47,32 +47,64 @@ int CompareNames(std::string_view a, std::string_view b);
 
 // Name lookup for the building operations: without it, merging by name is quadratic in the
 // number of declarations of a list. Names are unique in a list, so a lookup gives the same entry
-// as a scan.
+// as a scan. Open addressing over the items themselves: a large file has hundreds of thousands
+// of names, and a node per name cost about as much again as the declarations.
 template <class T> class NameIndex {
 public:
     T* Find(std::string_view name) const {
-        auto it = map_.find(name);
-        return it == map_.end() ? nullptr : it->second;
+        if (slots_.empty()) return nullptr;
+        for (size_t i = HashName(name) & Mask();; i = (i + 1) & Mask()) {
+            T* item = slots_[i];
+            if (!item || CompareNames(item->Name, name) == 0) return item;
+        }
     }
-    // The key refers to the item's own name, which never changes once it is in a list.
-    void Add(T* item) { map_.emplace(std::string_view(item->Name), item); }
-    void Remove(const T* item) { map_.erase(std::string_view(item->Name)); }
+    // The key is the item's own name, which must not change while it is in the index.
+    void Add(T* item) {
+        if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
+        Place(item);
+        ++count_;
+    }
+    void Remove(const T* item) {
+        if (slots_.empty()) return;
+        size_t i = HashName(item->Name) & Mask();
+        while (slots_[i] && slots_[i] != item)
+            i = (i + 1) & Mask();
+        if (!slots_[i]) return;
+        // Shifts back the entries after the gap that would no longer be found past it.
+        for (size_t j = (i + 1) & Mask(); slots_[j]; j = (j + 1) & Mask()) {
+            const size_t home = HashName(slots_[j]->Name) & Mask();
+            if (((j - home) & Mask()) >= ((j - i) & Mask())) {
+                slots_[i] = slots_[j];
+                i = j;
+            }
+        }
+        slots_[i] = nullptr;
+        --count_;
+    }
 
 private:
-    struct Hash {
-        size_t operator()(std::string_view s) const {
-            size_t h = 14695981039346656037ull;
-            for (unsigned char c : s)
-                h = (h ^ (c >= 'a' && c <= 'z' ? c - 32 : c)) * 1099511628211ull;
-            return h;
-        }
-    };
-    struct Equal {
-        bool operator()(std::string_view a, std::string_view b) const {
-            return CompareNames(a, b) == 0;
-        }
-    };
-    std::unordered_map<std::string_view, T*, Hash, Equal> map_;
+    static size_t HashName(std::string_view s) {
+        size_t h = 14695981039346656037ull;
+        for (unsigned char c : s)
+            h = (h ^ (c >= 'a' && c <= 'z' ? c - 32 : c)) * 1099511628211ull;
+        return h ^ (h >> 29);
+    }
+    size_t Mask() const { return slots_.size() - 1; }
+    void Place(T* item) {
+        size_t i = HashName(item->Name) & Mask();
+        while (slots_[i])
+            i = (i + 1) & Mask();
+        slots_[i] = item;
+    }
+    void Grow() {
+        std::vector<T*> old(slots_.empty() ? 8 : slots_.size() * 2, nullptr);
+        old.swap(slots_);
+        for (T* item : old)
+            if (item) Place(item);
+    }
+
+    std::vector<T*> slots_; // size a power of two, at most three quarters full
+    size_t count_ = 0;
 };
 
 class TidType : public TidName {
@@ -202,10 +234,12 @@ public:
 private:
     TidProc* AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
                         std::unique_ptr<TidProc> routine);
-    TidProc* RoutineForBody(DeclList<TidProc>& list, std::string_view name,
-                            std::string_view heading);
+    TidProc* RoutineForBody(DeclList<TidProc>& list, const NameIndex<TidProc>& index,
+                            std::string_view name, std::string_view heading);
+    std::vector<TidProc*>* OverloadsOf(const DeclList<TidProc>& list, std::string_view name);
 
-    // Declared routines by list and upper-cased name, where overloads are kept apart.
+    // Where overloads are kept apart: the routines of a list that share an upper-cased name,
+    // for names declared more than once (a name declared once is found by the list's index).
     std::map<std::pair<const void*, std::string>, std::vector<TidProc*>> overloads_;
     NameIndex<TidType> typeIndex_;
     NameIndex<TidClass> classIndex_;
