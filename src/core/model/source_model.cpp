@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <span>
+#include <unordered_set>
 
 namespace quennet::model {
 
@@ -162,21 +164,30 @@ std::optional<std::string> ParameterSignature(std::string_view heading) {
 }
 
 std::string CollapseBlanks(std::string_view text) {
-    // Written through a pointer: push_back per byte costs more than the parse of the text.
-    std::string out(text.size(), '\0');
-    char* const first = out.data();
-    char* o = first;
+    // Measured first so that the string the model keeps holds no slack; written through a
+    // pointer: push_back per byte costs more than the parse of the text.
+    size_t length = 0;
     bool pendingBlank = false;
     for (unsigned char c : text) {
         if (c >= 1 && c <= 32) {
-            pendingBlank = o != first;
+            pendingBlank = length != 0;
+            continue;
+        }
+        length += pendingBlank ? 2 : 1;
+        pendingBlank = false;
+    }
+    std::string out(length, '\0');
+    char* o = out.data();
+    pendingBlank = false;
+    for (unsigned char c : text) {
+        if (c >= 1 && c <= 32) {
+            pendingBlank = o != out.data();
             continue;
         }
         if (pendingBlank) *o++ = ' ';
         pendingBlank = false;
         *o++ = static_cast<char>(c);
     }
-    out.resize(static_cast<size_t>(o - first));
     return out;
 }
 
@@ -193,6 +204,14 @@ int CompareNames(std::string_view a, std::string_view b) {
     }
     if (a.size() == b.size()) return 0;
     return a.size() < b.size() ? -1 : 1;
+}
+
+FileName::FileName(std::string_view path) {
+    if (path.empty()) return;
+    static std::mutex lock;
+    static std::unordered_set<std::string> paths;
+    const std::lock_guard<std::mutex> hold(lock);
+    path_ = &*paths.emplace(path).first;
 }
 
 std::string IncludeTag(const TidName* oldDecl, const TidName* newDecl) {

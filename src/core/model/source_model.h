@@ -16,6 +16,26 @@
 
 namespace quennet::model {
 
+// A path a declaration names, kept once per process: a large file has hundreds of thousands
+// of declarations, nearly all with no path or the same few include files.
+class FileName {
+public:
+    FileName() = default;
+    FileName(std::string_view path);
+    FileName(const std::string& path) : FileName(std::string_view(path)) {}
+    FileName(const char* path) : FileName(std::string_view(path)) {}
+
+    bool empty() const { return path_ == nullptr; }
+    operator std::string_view() const {
+        return path_ ? std::string_view(*path_) : std::string_view();
+    }
+    // Equal paths share one copy.
+    friend bool operator==(const FileName& a, const FileName& b) { return a.path_ == b.path_; }
+
+private:
+    const std::string* path_ = nullptr;
+};
+
 class TidName {
 public:
     TidName(std::string name, uint32_t checksum, int32_t firstLine, int32_t lastLine)
@@ -33,7 +53,7 @@ public:
     int32_t IncludedAt = -1;
     // The include file the declaration starts in, its lines then that file's; empty for the
     // parsed file itself.
-    std::string File;
+    FileName File;
 };
 
 // " [name]" naming the include file(s) a pair of declarations (either may be null) comes
