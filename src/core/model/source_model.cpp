@@ -267,12 +267,12 @@ void TPasSrc::FinishBuilding() {
     SortLists();
     // The indexes hold about as much again as the declarations of a large file.
     overloads_.clear();
-    typeIndex_ = {};
-    classIndex_ = {};
-    procIndex_ = {};
-    constIndex_ = {};
-    varIndex_ = {};
-    usesIndex_ = {};
+    typeIndex_.Clear();
+    classIndex_.Clear();
+    procIndex_.Clear();
+    constIndex_.Clear();
+    varIndex_.Clear();
+    usesIndex_.Clear();
     Types.shrink_to_fit();
     Classes.shrink_to_fit();
     Procs.shrink_to_fit();
@@ -280,9 +280,9 @@ void TPasSrc::FinishBuilding() {
     Vars.shrink_to_fit();
     Uses.shrink_to_fit();
     for (auto& c : Classes) {
-        c->FieldIndex = {};
-        c->PropIndex = {};
-        c->MethodIndex = {};
+        c->FieldIndex.Clear();
+        c->PropIndex.Clear();
+        c->MethodIndex.Clear();
         c->Fields.shrink_to_fit();
         c->Props.shrink_to_fit();
         c->Methods.shrink_to_fit();

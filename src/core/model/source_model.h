@@ -65,22 +65,36 @@ template <class T> using DeclList = std::vector<std::unique_ptr<T>>;
 // Case-insensitive over a to z only; other bytes by code; a proper prefix sorts first.
 int CompareNames(std::string_view a, std::string_view b);
 
-// Name lookup for the building operations: without it, merging by name is quadratic in the
-// number of declarations of a list. Names are unique in a list, so a lookup gives the same entry
-// as a scan. Open addressing over the items themselves: a large file has hundreds of thousands
-// of names, and a node per name cost about as much again as the declarations.
+// Name lookup for the building operations of one list: without it, merging by name is
+// quadratic in the number of declarations of a list. Names are unique in a list, so a lookup
+// gives the same entry as a scan. A short list is scanned; a long one gets open addressing over
+// the items themselves (a node per name cost about as much again as the declarations).
 template <class T> class NameIndex {
 public:
+    explicit NameIndex(const std::vector<std::unique_ptr<T>>& list) : list_(list) {}
+
     T* Find(std::string_view name) const {
-        if (slots_.empty()) return nullptr;
+        if (slots_.empty()) {
+            for (const auto& item : list_)
+                if (CompareNames(item->Name, name) == 0) return item.get();
+            return nullptr;
+        }
         for (size_t i = HashName(name) & Mask();; i = (i + 1) & Mask()) {
             T* item = slots_[i];
             if (!item || CompareNames(item->Name, name) == 0) return item;
         }
     }
-    // The key is the item's own name, which must not change while it is in the index.
+    // Called once item is in the list, and again after its name changed (Remove first). The
+    // key is the item's own name, which must not change while it is in the index.
     void Add(T* item) {
-        if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
+        if (slots_.empty()) {
+            if (list_.size() > kScanned) Rebuild(list_.size());
+            return;
+        }
+        if ((count_ + 1) * 4 > slots_.size() * 3) {
+            Rebuild(list_.size());
+            return;
+        }
         Place(item);
         ++count_;
     }
@@ -101,8 +115,14 @@ public:
         slots_[i] = nullptr;
         --count_;
     }
+    void Clear() {
+        slots_ = {};
+        count_ = 0;
+    }
 
 private:
+    static constexpr size_t kScanned = 8;
+
     static size_t HashName(std::string_view s) {
         size_t h = 14695981039346656037ull;
         for (unsigned char c : s)
@@ -116,14 +136,19 @@ private:
             i = (i + 1) & Mask();
         slots_[i] = item;
     }
-    void Grow() {
-        std::vector<T*> old(slots_.empty() ? 8 : slots_.size() * 2, nullptr);
-        old.swap(slots_);
-        for (T* item : old)
-            if (item) Place(item);
+    // A table for the list as it is, with room for about as many again.
+    void Rebuild(size_t atLeast) {
+        size_t size = 16;
+        while (size < atLeast * 2)
+            size *= 2;
+        slots_.assign(size, nullptr);
+        for (const auto& item : list_)
+            Place(item.get());
+        count_ = list_.size();
     }
 
-    std::vector<T*> slots_; // size a power of two, at most three quarters full
+    const std::vector<std::unique_ptr<T>>& list_;
+    std::vector<T*> slots_; // empty while the list is short; a power of two, under 3/4 full
     size_t count_ = 0;
 };
 
@@ -180,9 +205,9 @@ public:
     DeclList<TidProp> Props;
     DeclList<TidProc> Methods;
 
-    NameIndex<TidField> FieldIndex;
-    NameIndex<TidProp> PropIndex;
-    NameIndex<TidProc> MethodIndex;
+    NameIndex<TidField> FieldIndex{Fields};
+    NameIndex<TidProp> PropIndex{Props};
+    NameIndex<TidProc> MethodIndex{Methods};
 };
 
 // Where the parser stopped following the structure. Not part of the model's semantics:
@@ -261,12 +286,12 @@ private:
     // Where overloads are kept apart: the routines of a list that share an upper-cased name,
     // for names declared more than once (a name declared once is found by the list's index).
     std::map<std::pair<const void*, std::string>, std::vector<TidProc*>> overloads_;
-    NameIndex<TidType> typeIndex_;
-    NameIndex<TidClass> classIndex_;
-    NameIndex<TidProc> procIndex_;
-    NameIndex<TidVar> constIndex_;
-    NameIndex<TidVar> varIndex_;
-    NameIndex<TidUnitRef> usesIndex_;
+    NameIndex<TidType> typeIndex_{Types};
+    NameIndex<TidClass> classIndex_{Classes};
+    NameIndex<TidProc> procIndex_{Procs};
+    NameIndex<TidVar> constIndex_{Consts};
+    NameIndex<TidVar> varIndex_{Vars};
+    NameIndex<TidUnitRef> usesIndex_{Uses};
 };
 
 // Blanks are codes 1 to 32; runs become one space, ends are trimmed.
