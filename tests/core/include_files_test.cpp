@@ -53,7 +53,7 @@ TEST(IncludeFiles, ComparisonSeesAChangeInsideAnInclude) {
         compare::CompareSources({kUnit, "u.pp", oldPath}, {kUnit, "u.pp", newPath}, none, reading);
     EXPECT_FALSE(changed.equivalent);
     const model::TidProc& p = *changed.newSource->Procs.at(0);
-    EXPECT_EQ(p.File, newDir.path / "body.inc");
+    EXPECT_EQ(std::string_view(p.File), (newDir.path / "body.inc").string());
     EXPECT_EQ(p.Implementation->FirstLine, 1);
     EXPECT_EQ(p.Implementation->LastLine, 4);
 }

@@ -137,12 +137,20 @@ void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok) {
     // Only an attempt inside another trial can be repeated at the same place.
     if (trials_.size() < 2) return;
     if ((memoCount_ + 1) * 2 > memo_.size()) {
-        std::vector<uint64_t> old(std::max<size_t>(1024, memo_.size() * 2), 0);
+        // No trial can go back before the outermost one began: what lies before it is dropped,
+        // so the table follows the trials instead of growing with the file.
+        const uint64_t liveFrom = MemoKey(trials_.front().Scanner.CurToken.Pos, 0, 0) << 1;
+        const size_t live = static_cast<size_t>(std::count_if(
+            memo_.begin(), memo_.end(), [liveFrom](uint64_t slot) { return slot >= liveFrom; }));
+        size_t size = 1024;
+        while (size < live * 4)
+            size *= 2;
+        std::vector<uint64_t> old(size, 0);
         old.swap(memo_);
         memoCount_ = 0;
         const size_t mask = memo_.size() - 1;
         for (uint64_t slot : old) {
-            if (slot == 0) continue;
+            if (slot < liveFrom) continue;
             size_t h = ((slot & ~uint64_t{1}) * 0x9E3779B97F4A7C15ull) >> 20 & mask;
             while (memo_[h] != 0)
                 h = (h + 1) & mask;
