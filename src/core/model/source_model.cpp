@@ -326,7 +326,7 @@ void TPasSrc::AddMethod(TidClass* cls, std::string_view /*visibility*/, std::str
     if (!cls) return;
     auto m = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     m->Text = CollapseBlanks(text);
-    if (SeparateOverloads) m->Params = ParameterSignature(text).value_or("");
+    if (SeparateOverloads) m->Params = Signature(text);
     AddRoutine(cls->Methods, cls->MethodIndex, std::move(m));
 }
 
@@ -343,7 +343,7 @@ void TPasSrc::AddProc(std::string_view name, std::string_view text, uint32_t che
                       int32_t firstLine, int32_t lastLine) {
     auto p = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     p->Text = CollapseBlanks(text);
-    if (SeparateOverloads) p->Params = ParameterSignature(text).value_or("");
+    if (SeparateOverloads) p->Params = Signature(text);
     AddRoutine(Procs, procIndex_, std::move(p));
 }
 
@@ -368,7 +368,7 @@ void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_vie
         auto p = std::make_unique<TidProc>(std::string(routineName), headingChecksum, firstLine,
                                            headingLastLine);
         p->Text = CollapseBlanks(text);
-        if (SeparateOverloads) p->Params = ParameterSignature(text).value_or("");
+        if (SeparateOverloads) p->Params = Signature(text);
         proc = AddRoutine(*list, *index, std::move(p));
     }
     proc->Implementation =
@@ -379,6 +379,12 @@ std::vector<TidProc*>* TPasSrc::OverloadsOf(const DeclList<TidProc>& list, std::
     if (overloads_.empty()) return nullptr;
     auto it = overloads_.find({&list, UpperName(name)});
     return it == overloads_.end() ? nullptr : &it->second;
+}
+
+std::string_view TPasSrc::Signature(std::string_view heading) {
+    std::optional<std::string> params = ParameterSignature(heading);
+    if (!params || params->empty()) return {};
+    return *signatures_.insert(std::move(*params)).first;
 }
 
 // A second declaration of a name with another parameter list is an overload: from then on
@@ -399,10 +405,10 @@ TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
     for (TidProc* e : *same) {
         if (e->Name.back() == ')') continue;
         index.Remove(e);
-        e->Name += "(" + e->Params + ")";
+        e->Name.append("(").append(e->Params).append(")");
         index.Add(e);
     }
-    routine->Name += "(" + routine->Params + ")";
+    routine->Name.append("(").append(routine->Params).append(")");
     same->push_back(AddOrMerge(list, index, std::move(routine)));
     return same->back();
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -176,8 +177,8 @@ public:
     std::string Text;
     std::unique_ptr<TidName> Implementation; // the body, or null
     // The parameter list as shown after an overloaded name ("const Integer, string"); set only
-    // where overloads are told apart.
-    std::string Params;
+    // where overloads are told apart. The text is the model's, which keeps each list once.
+    std::string_view Params;
 };
 
 // Constants, resource strings and variables. Checksum is the type part's.
@@ -282,10 +283,13 @@ private:
     TidProc* RoutineForBody(DeclList<TidProc>& list, const NameIndex<TidProc>& index,
                             std::string_view name, std::string_view heading);
     std::vector<TidProc*>* OverloadsOf(const DeclList<TidProc>& list, std::string_view name);
+    std::string_view Signature(std::string_view heading);
 
     // Where overloads are kept apart: the routines of a list that share an upper-cased name,
     // for names declared more than once (a name declared once is found by the list's index).
     std::map<std::pair<const void*, std::string>, std::vector<TidProc*>> overloads_;
+    // The parameter lists of the routines, each once: a few hundred lists serve a large file.
+    std::unordered_set<std::string> signatures_;
     NameIndex<TidType> typeIndex_{Types};
     NameIndex<TidClass> classIndex_{Classes};
     NameIndex<TidProc> procIndex_{Procs};
