@@ -223,6 +223,8 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
     if (expanded) text = includes.Text();
     auto parser = std::make_unique<analysis::TDelphiParser>();
     if (expanded) parser->Includes = &includes;
+    // An expanded text is the parse's own copy; the caller's is then read only up front.
+    if (!expanded) parser->Release = options.release;
     parser->Model = this;
     parser->SetModern(modern);
     parser->SetFpc(dialect == Dialect::Fpc);

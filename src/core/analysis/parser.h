@@ -10,6 +10,7 @@
 
 #include "analysis/include_files.h"
 #include "analysis/scanner.h"
+#include "model/read_text_release.h"
 #include "model/source_model.h"
 
 namespace quennet::analysis {
@@ -34,6 +35,9 @@ public:
     int32_t ErrDist = 0;
     int32_t TrialDepth = 0;
 
+    // Told of the text passed between the declarations of a section; null: nothing to tell.
+    model::ReadTextRelease* Release = nullptr;
+
     // Bounds that protect against hostile input; far beyond anything real code needs.
     int32_t MaxNesting = 400;
 
@@ -49,6 +53,11 @@ public:
     bool Fpc() const { return fpc_; }
 
 protected:
+    // Between top-level declarations outside trials nothing behind the last token is read again.
+    void PassedText() {
+        if (Release && trials_.empty()) Release->Passed(src_ + s_.PrevToken.Pos);
+    }
+
     // Directive handling counts here so that memoised attempts can tell they saw none.
     uint64_t directiveEvents_ = 0;
     // Names given a text by {$DEFINE X := text}, upper-case: Free Pascal macros, which stand

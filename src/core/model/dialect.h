@@ -10,6 +10,8 @@
 
 namespace quennet::model {
 
+class ReadTextRelease;
+
 // Classic is the Delphi 5 grammar exactly; Delphi and Fpc extend it. Auto is a request only:
 // ResolveDialect turns it into Delphi or Fpc for a given file.
 enum class Dialect { Classic, Delphi, Fpc, Auto };
@@ -38,6 +40,8 @@ struct ParseOptions {
     // that pass the classic defaults themselves read as before.
     std::string target;
     bool targetSymbols = false;
+    // Where the caller lets the parse give back the text it has passed; null: kept whole.
+    ReadTextRelease* release = nullptr;
 };
 
 // The reading a user gets without options: the dialect by each file's name and text, and that
