@@ -2,6 +2,7 @@
 // errors and trial parsing; TDelphiParser adds conditional compilation on top of it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -53,9 +54,12 @@ public:
     bool Fpc() const { return fpc_; }
 
 protected:
-    // Between top-level declarations outside trials nothing behind the last token is read again.
+    // Between top-level declarations outside trials nothing behind the last token is read
+    // again, but for attributes that wait for their declaration.
     void PassedText() {
-        if (Release && trials_.empty()) Release->Passed(src_ + s_.PrevToken.Pos);
+        if (!Release || !trials_.empty()) return;
+        Release->Passed(
+            src_ + (attrs_.Present ? std::min(attrs_.Pos, s_.PrevToken.Pos) : s_.PrevToken.Pos));
     }
 
     // Directive handling counts here so that memoised attempts can tell they saw none.

@@ -1,5 +1,7 @@
 #include "model/read_text_release.h"
 
+#include <cstring>
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -40,6 +42,16 @@ void ReadTextRelease::Passed(const char* at) {
     while (end > releasedTo_ && text_[end - 1] != '\n')
         --end;
     if (end <= releasedTo_ || end - releasedTo_ < kStep) return;
+    // Room for every line at once: a doubling array would briefly hold its keys twice over.
+    if (keys_.capacity() == 0) {
+        size_t lines = 1;
+        for (const char* p = text_.data();
+             (p = static_cast<const char*>(
+                  std::memchr(p, '\n', text_.size() - (p - text_.data())))) != nullptr;
+             ++p)
+            ++lines;
+        keys_.reserve(lines);
+    }
     for (const TLineRecord& r : LineRecordsOf(text_.substr(releasedTo_, end - releasedTo_)))
         keys_.push_back(r.Key);
     char* const from = const_cast<char*>(text_.data()) + releasedTo_;
