@@ -59,10 +59,12 @@ void ReadTextRelease::Passed(const char* at) {
     ASAN_POISON_MEMORY_REGION(from, end - releasedTo_);
 #else
     // Whole pages only: the bytes around them belong to the allocation's neighbours.
-    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const uintptr_t first = (reinterpret_cast<uintptr_t>(from) + page - 1) & ~(page - 1);
-    const uintptr_t last = reinterpret_cast<uintptr_t>(text_.data() + end) & ~(page - 1);
-    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+    const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    const size_t into = reinterpret_cast<uintptr_t>(from) % page;
+    const size_t head = into == 0 ? 0 : page - into;
+    const size_t tail = reinterpret_cast<uintptr_t>(text_.data() + end) % page;
+    const size_t length = end - releasedTo_;
+    if (length > head + tail) ::madvise(from + head, length - head - tail, MADV_DONTNEED);
 #endif
     releasedTo_ = end;
 }
