@@ -9,6 +9,7 @@
 
 #include "io/source_file.h"
 #include "io/text_encoding.h"
+#include "io/view_encoding.h"
 #include "merge/rtf_writer.h"
 
 namespace quennet::merge {
@@ -148,6 +149,7 @@ public:
             warnings->push_back({rest, "text after the end of the workspace is not read"});
         TCharFormat end = stack_.empty() ? TCharFormat{} : stack_.back().Format;
         doc_.AppendLine(std::move(text_), std::move(runs_), end);
+        doc_.SetUtf8(utf8_);
         return std::move(doc_);
     }
 
@@ -387,7 +389,9 @@ TWorkspaceDocument ReadRtf(std::string_view bytes, std::vector<TReadWarning>* wa
 TWorkspaceDocument ReadPlainText(std::string_view bytes) {
     TWorkspaceDocument doc;
     const TCharFormat automatic{};
-    for (auto& line : io::SplitLines(bytes))
+    std::vector<std::string> lines = io::SplitLines(bytes);
+    doc.SetUtf8(io::ShowAsUtf8(lines));
+    for (auto& line : lines)
         doc.AppendLine(std::move(line), automatic);
     if (!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n'))
         doc.AppendLine(std::string(), automatic);
