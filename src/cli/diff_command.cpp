@@ -176,10 +176,16 @@ int RunDiffCommand(const CliOptions& opt) {
     // The models of a large pair take longer to free than to compare, and the process ends
     // after the report: they are left to it, held from a static so that leak checks see them.
     static const compare::ComparisonResult* kept = nullptr;
-    kept = new compare::ComparisonResult(compare::CompareSources(
-        {io::TakeAsCrLfText(std::move(oldBytes)), opt.Label(0), opt.files[0]},
-        {io::TakeAsCrLfText(std::move(newBytes)), opt.Label(1), opt.files[1]}, opt.symbols,
-        ReadingOf(opt)));
+    {
+        // The texts are read only by the comparison, and go with it.
+        const std::string oldText = io::TakeAsCrLfText(std::move(oldBytes));
+        const std::string newText = io::TakeAsCrLfText(std::move(newBytes));
+        compare::SourceText oldSide(oldText, opt.Label(0), opt.files[0]);
+        compare::SourceText newSide(newText, opt.Label(1), opt.files[1]);
+        oldSide.releaseAsRead = newSide.releaseAsRead = true;
+        kept = new compare::ComparisonResult(
+            compare::CompareSources(oldSide, newSide, opt.symbols, ReadingOf(opt)));
+    }
     const compare::ComparisonResult& result = *kept;
     const bool equivalent = result.equivalent;
 

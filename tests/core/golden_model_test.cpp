@@ -73,7 +73,7 @@ std::string Relative(std::string text) {
 
 std::string Lines(const TidName& d) {
     return std::to_string(d.FirstLine) + "-" + std::to_string(d.LastLine) +
-           (d.File.empty() ? "" : " in " + Relative(d.File));
+           (d.File.empty() ? "" : " in " + Relative(std::string(std::string_view(d.File))));
 }
 
 std::string Quote(const std::string& s) {

@@ -146,14 +146,15 @@ namespace {
 // Lines of the spliced text back to the files they come from.
 class LineRemapper {
 public:
-    explicit LineRemapper(const analysis::IncludeExpansion& x) : x_(x) {}
+    explicit LineRemapper(const analysis::IncludeExpansion& x)
+        : x_(x), files_(x.Files().begin(), x.Files().end()) {}
 
     void Remap(TidName* d) const {
         if (!d || d->FirstLine <= 0) return;
         const analysis::LineOrigin first = x_.Origin(d->FirstLine);
         if (d->LastLine > 0) d->LastLine = x_.LastLineIn(first.File, d->FirstLine, d->LastLine);
         if (first.File != 0) {
-            d->File = x_.Files()[static_cast<size_t>(first.File)];
+            d->File = files_[static_cast<size_t>(first.File)];
             d->IncludedAt = MainLine(d->FirstLine);
         }
         d->FirstLine = first.Line;
@@ -167,6 +168,7 @@ public:
 
 private:
     const analysis::IncludeExpansion& x_;
+    const std::vector<FileName> files_;
 };
 
 void RemapLines(TPasSrc& src, const analysis::IncludeExpansion& x) {
@@ -221,6 +223,8 @@ void TPasSrc::Parse(std::string_view text, const std::vector<std::string>* symbo
     if (expanded) text = includes.Text();
     auto parser = std::make_unique<analysis::TDelphiParser>();
     if (expanded) parser->Includes = &includes;
+    // An expanded text is the parse's own copy; the caller's is then read only up front.
+    if (!expanded) parser->Release = options.release;
     parser->Model = this;
     parser->SetModern(modern);
     parser->SetFpc(dialect == Dialect::Fpc);

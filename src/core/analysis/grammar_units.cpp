@@ -252,6 +252,7 @@ void TOp4Parser::InterfaceSection() {
     if (la_ == tUses) UsesClause();
     while (kInterfaceDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR"))) ||
            (fpc_ && la_ == tProperty)) {
+        PassedText();
         switch (la_) {
         case tProperty: GlobalProperty(); break;
         case tLBrack: Attributes(); break;
@@ -273,6 +274,7 @@ void TOp4Parser::ImplementationSection() {
     while (kImplDeclStart.Has(la_) ||
            (modern_ && (la_ == tLBrack || la_ == tExports || LaWord("OPERATOR"))) ||
            (fpc_ && la_ == tProperty)) {
+        PassedText();
         switch (la_) {
         case tProperty: GlobalProperty(); break;
         case tLBrack: Attributes(); break;

@@ -2,6 +2,7 @@
 // errors and trial parsing; TDelphiParser adds conditional compilation on top of it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 
 #include "analysis/include_files.h"
 #include "analysis/scanner.h"
+#include "model/read_text_release.h"
 #include "model/source_model.h"
 
 namespace quennet::analysis {
@@ -34,6 +36,9 @@ public:
     int32_t ErrDist = 0;
     int32_t TrialDepth = 0;
 
+    // Told of the text passed between the declarations of a section; null: nothing to tell.
+    model::ReadTextRelease* Release = nullptr;
+
     // Bounds that protect against hostile input; far beyond anything real code needs.
     int32_t MaxNesting = 400;
 
@@ -49,6 +54,14 @@ public:
     bool Fpc() const { return fpc_; }
 
 protected:
+    // Between top-level declarations outside trials nothing behind the last token is read
+    // again, but for attributes that wait for their declaration.
+    void PassedText() {
+        if (!Release || !trials_.empty()) return;
+        Release->Passed(
+            src_ + (attrs_.Present ? std::min(attrs_.Pos, s_.PrevToken.Pos) : s_.PrevToken.Pos));
+    }
+
     // Directive handling counts here so that memoised attempts can tell what they depend on:
     // a tested condition holds only while the symbols stay as they were, and an attempt that
     // changed the symbols cannot be repeated by its result (the change is not undone).

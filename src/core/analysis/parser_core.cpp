@@ -140,12 +140,21 @@ void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok, bool testedConditio
     // Only an attempt inside another trial can be repeated at the same place.
     if (trials_.size() < 2) return;
     if ((memoCount_ + 1) * 2 > memo_.size()) {
-        std::vector<MemoSlot> old(std::max<size_t>(1024, memo_.size() * 2));
+        // No trial can go back before the outermost one began: what lies before it is dropped,
+        // so the table follows the trials instead of growing with the file.
+        const uint64_t liveFrom = MemoKey(trials_.front().Scanner.CurToken.Pos, 0, 0) << 1;
+        const size_t live = static_cast<size_t>(
+            std::count_if(memo_.begin(), memo_.end(),
+                          [liveFrom](const MemoSlot& slot) { return slot.Key >= liveFrom; }));
+        size_t size = 1024;
+        while (size < live * 4)
+            size *= 2;
+        std::vector<MemoSlot> old(size);
         old.swap(memo_);
         memoCount_ = 0;
         const size_t mask = memo_.size() - 1;
         for (const MemoSlot& slot : old) {
-            if (slot.Key == 0) continue;
+            if (slot.Key == 0 || slot.Key < liveFrom) continue;
             size_t h = ((slot.Key & ~uint64_t{1}) * 0x9E3779B97F4A7C15ull) >> 20 & mask;
             while (memo_[h].Key != 0)
                 h = (h + 1) & mask;

@@ -3,9 +3,11 @@
 #include "compare/compare_sources.h"
 
 #include <future>
+#include <optional>
 
 #include "compare/comparison_outcome.h"
 #include "compare/text_after_stop.h"
+#include "model/read_text_release.h"
 #include "model/report_writer.h"
 
 namespace quennet::compare {
@@ -33,12 +35,20 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
         if (progress) progress(s);
     };
     ComparisonResult r;
+    std::optional<model::ReadTextRelease> releases[2];
+    model::ParseOptions reading[2] = {options, options};
+    for (int k = 0; k < 2; ++k) {
+        const SourceText& side = k == 0 ? oldText : newText;
+        if (!side.releaseAsRead) continue;
+        releases[k].emplace(side.text);
+        reading[k].release = &*releases[k];
+    }
     // The two parses share nothing, so the old side runs on its own thread.
     step(CompareStep::ParseOld);
     auto oldParse =
-        std::async(std::launch::async, [&] { return ParseSource(oldText, symbols, options); });
+        std::async(std::launch::async, [&] { return ParseSource(oldText, symbols, reading[0]); });
     step(CompareStep::ParseNew);
-    r.newSource = ParseSource(newText, symbols, options); // on a throw, the future waits
+    r.newSource = ParseSource(newText, symbols, reading[1]); // on a throw, the future waits
     r.oldSource = oldParse.get();
     step(CompareStep::FindDifferences);
     r.diff = std::make_unique<model::TSourceDiff>(*r.oldSource, *r.newSource);
@@ -51,10 +61,15 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
                 {text->name, ParseStopLine(src->Status), ParseStopNote(text->name, src->Status)});
     // The classic reading keeps its tree and report as they were.
     std::vector<TextRun> textRuns;
-    if (options.dialect != model::Dialect::Classic)
-        textRuns =
-            ChangedRunsAfterStop(oldText.text, newText.text, ParseStopLine(r.oldSource->Status),
-                                 ParseStopLine(r.newSource->Status));
+    const int32_t oldStop = ParseStopLine(r.oldSource->Status);
+    const int32_t newStop = ParseStopLine(r.newSource->Status);
+    if (options.dialect != model::Dialect::Classic && (oldStop > 0 || newStop > 0)) {
+        auto lines = [&](int k) {
+            return releases[k] ? releases[k]->LineRecords()
+                               : model::LineRecordsOf(k == 0 ? oldText.text : newText.text);
+        };
+        textRuns = ChangedRunsAfterStop(lines(0), lines(1), oldStop, newStop);
+    }
     AddTextRuns(*r.diff, textRuns);
     r.equivalent = ClaimsEquivalence(*r.diff, *r.oldSource, *r.newSource);
 

@@ -34,6 +34,9 @@ struct SourceText {
     std::string_view text; // every line followed by CR LF, as io::JoinLinesCrLf gives it
     std::string name;      // shown in the report and the notes; also names the file for the dialect
     std::string path;      // where include files are looked for; empty: name
+    // The caller reads the text no more and lets the comparison give back its memory as the
+    // parse passes it (a command that only reports).
+    bool releaseAsRead = false;
 };
 
 struct StopNote {

@@ -18,10 +18,16 @@ bool Reaches(int32_t first, int32_t last, int32_t stop) {
 
 std::vector<TextRun> ChangedRunsAfterStop(std::string_view oldText, std::string_view newText,
                                           int32_t oldStop, int32_t newStop) {
+    if (oldStop <= 0 && newStop <= 0) return {};
+    return ChangedRunsAfterStop(model::LineRecordsOf(oldText), model::LineRecordsOf(newText),
+                                oldStop, newStop);
+}
+
+std::vector<TextRun> ChangedRunsAfterStop(std::vector<model::TLineRecord> oldLines,
+                                          std::vector<model::TLineRecord> newLines, int32_t oldStop,
+                                          int32_t newStop) {
     std::vector<TextRun> runs;
     if (oldStop <= 0 && newStop <= 0) return runs;
-    auto oldLines = model::LineRecordsOf(oldText);
-    auto newLines = model::LineRecordsOf(newText);
     std::vector<model::TMapEntry> map;
     model::MatchLines(oldLines, newLines, map);
 

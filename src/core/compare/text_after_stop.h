@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/line_matcher.h"
 #include "model/source_diff.h"
 
 namespace quennet::compare {
@@ -24,6 +25,10 @@ struct TextRun {
 // a side (1-based; -1 for a side whose parse was complete). Empty when neither side stopped.
 std::vector<TextRun> ChangedRunsAfterStop(std::string_view oldText, std::string_view newText,
                                           int32_t oldStop, int32_t newStop);
+// The same from the texts' line records (LineRecordsOf).
+std::vector<TextRun> ChangedRunsAfterStop(std::vector<model::TLineRecord> oldLines,
+                                          std::vector<model::TLineRecord> newLines, int32_t oldStop,
+                                          int32_t newStop);
 
 // "Text, lines a-b": the new lines, or the old ones for a run that only removes.
 std::string TextRunCaption(const TextRun& run);

@@ -10,6 +10,8 @@
 
 namespace quennet::model {
 
+class ReadTextRelease;
+
 // Classic is the Delphi 5 grammar exactly; Delphi and Fpc extend it. Auto is a request only:
 // ResolveDialect turns it into Delphi or Fpc for a given file.
 enum class Dialect { Classic, Delphi, Fpc, Auto };
@@ -30,14 +32,16 @@ struct ParseOptions {
         : dialect(reading), fileName(std::move(file)), includeDirs(std::move(dirs)) {}
 
     Dialect dialect = Dialect::Classic; // never Auto when handed to Parse
-    std::string fileName;               // the file the text came from, for include files and notes
-    std::vector<std::string> includeDirs;
     bool followIncludes = true; // false: {$I} directives are read as comments, as in classic
+    bool targetSymbols = false; // see target
+    std::string fileName;       // the file the text came from, for include files and notes
+    std::vector<std::string> includeDirs;
+    // Where the caller lets the parse give back the text it has passed; null: kept whole.
+    ReadTextRelease* release = nullptr;
     // The compiler target ("fpc-win64"); empty: the dialect's own. Its constants always serve
     // {$IF}; its symbols come before the caller's only when targetSymbols is set, so callers
     // that pass the classic defaults themselves read as before.
     std::string target;
-    bool targetSymbols = false;
 };
 
 // The reading a user gets without options: the dialect by each file's name and text, and that

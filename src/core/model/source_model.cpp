@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <span>
+#include <unordered_set>
 
 namespace quennet::model {
 
@@ -161,21 +164,30 @@ std::optional<std::string> ParameterSignature(std::string_view heading) {
 }
 
 std::string CollapseBlanks(std::string_view text) {
-    // Written through a pointer: push_back per byte costs more than the parse of the text.
-    std::string out(text.size(), '\0');
-    char* const first = out.data();
-    char* o = first;
+    // Measured first so that the string the model keeps holds no slack; written through a
+    // pointer: push_back per byte costs more than the parse of the text.
+    size_t length = 0;
     bool pendingBlank = false;
     for (unsigned char c : text) {
         if (c >= 1 && c <= 32) {
-            pendingBlank = o != first;
+            pendingBlank = length != 0;
+            continue;
+        }
+        length += pendingBlank ? 2 : 1;
+        pendingBlank = false;
+    }
+    std::string out(length, '\0');
+    char* o = out.data();
+    pendingBlank = false;
+    for (unsigned char c : text) {
+        if (c >= 1 && c <= 32) {
+            pendingBlank = o != out.data();
             continue;
         }
         if (pendingBlank) *o++ = ' ';
         pendingBlank = false;
         *o++ = static_cast<char>(c);
     }
-    out.resize(static_cast<size_t>(o - first));
     return out;
 }
 
@@ -192,6 +204,14 @@ int CompareNames(std::string_view a, std::string_view b) {
     }
     if (a.size() == b.size()) return 0;
     return a.size() < b.size() ? -1 : 1;
+}
+
+FileName::FileName(std::string_view path) {
+    if (path.empty()) return;
+    static std::mutex lock;
+    static std::unordered_set<std::string> paths;
+    const std::lock_guard<std::mutex> hold(lock);
+    path_ = &*paths.emplace(path).first;
 }
 
 std::string IncludeTag(const TidName* oldDecl, const TidName* newDecl) {
@@ -247,12 +267,12 @@ void TPasSrc::FinishBuilding() {
     SortLists();
     // The indexes hold about as much again as the declarations of a large file.
     overloads_.clear();
-    typeIndex_ = {};
-    classIndex_ = {};
-    procIndex_ = {};
-    constIndex_ = {};
-    varIndex_ = {};
-    usesIndex_ = {};
+    typeIndex_.Clear();
+    classIndex_.Clear();
+    procIndex_.Clear();
+    constIndex_.Clear();
+    varIndex_.Clear();
+    usesIndex_.Clear();
     Types.shrink_to_fit();
     Classes.shrink_to_fit();
     Procs.shrink_to_fit();
@@ -260,9 +280,9 @@ void TPasSrc::FinishBuilding() {
     Vars.shrink_to_fit();
     Uses.shrink_to_fit();
     for (auto& c : Classes) {
-        c->FieldIndex = {};
-        c->PropIndex = {};
-        c->MethodIndex = {};
+        c->FieldIndex.Clear();
+        c->PropIndex.Clear();
+        c->MethodIndex.Clear();
         c->Fields.shrink_to_fit();
         c->Props.shrink_to_fit();
         c->Methods.shrink_to_fit();
@@ -306,7 +326,7 @@ void TPasSrc::AddMethod(TidClass* cls, std::string_view /*visibility*/, std::str
     if (!cls) return;
     auto m = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     m->Text = CollapseBlanks(text);
-    if (SeparateOverloads) m->Params = ParameterSignature(text).value_or("");
+    if (SeparateOverloads) m->Params = Signature(text);
     AddRoutine(cls->Methods, cls->MethodIndex, std::move(m));
 }
 
@@ -323,7 +343,7 @@ void TPasSrc::AddProc(std::string_view name, std::string_view text, uint32_t che
                       int32_t firstLine, int32_t lastLine) {
     auto p = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     p->Text = CollapseBlanks(text);
-    if (SeparateOverloads) p->Params = ParameterSignature(text).value_or("");
+    if (SeparateOverloads) p->Params = Signature(text);
     AddRoutine(Procs, procIndex_, std::move(p));
 }
 
@@ -342,17 +362,29 @@ void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_vie
         index = &cls->MethodIndex;
         routineName = name.substr(dot + 1);
     }
-    TidProc* proc =
-        SeparateOverloads ? RoutineForBody(*list, routineName, text) : index->Find(routineName);
+    TidProc* proc = SeparateOverloads ? RoutineForBody(*list, *index, routineName, text)
+                                      : index->Find(routineName);
     if (!proc) {
         auto p = std::make_unique<TidProc>(std::string(routineName), headingChecksum, firstLine,
                                            headingLastLine);
         p->Text = CollapseBlanks(text);
-        if (SeparateOverloads) p->Params = ParameterSignature(text).value_or("");
+        if (SeparateOverloads) p->Params = Signature(text);
         proc = AddRoutine(*list, *index, std::move(p));
     }
     proc->Implementation =
         std::make_unique<TidName>("implementation", bodyChecksum, firstLine, bodyLastLine);
+}
+
+std::vector<TidProc*>* TPasSrc::OverloadsOf(const DeclList<TidProc>& list, std::string_view name) {
+    if (overloads_.empty()) return nullptr;
+    auto it = overloads_.find({&list, UpperName(name)});
+    return it == overloads_.end() ? nullptr : &it->second;
+}
+
+std::string_view TPasSrc::Signature(std::string_view heading) {
+    std::optional<std::string> params = ParameterSignature(heading);
+    if (!params || params->empty()) return {};
+    return *signatures_.insert(std::move(*params)).first;
 }
 
 // A second declaration of a name with another parameter list is an overload: from then on
@@ -360,30 +392,41 @@ void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_vie
 TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
                              std::unique_ptr<TidProc> routine) {
     if (!SeparateOverloads) return AddOrMerge(list, index, std::move(routine));
-    std::vector<TidProc*>& same = overloads_[{&list, UpperName(routine->Name)}];
-    for (TidProc* e : same)
-        if (CompareNames(e->Params, routine->Params) == 0) return e;
-    if (!same.empty()) {
-        for (TidProc* e : same) {
-            if (e->Name.back() == ')') continue;
-            index.Remove(e);
-            e->Name += "(" + e->Params + ")";
-            index.Add(e);
-        }
-        routine->Name += "(" + routine->Params + ")";
+    std::vector<TidProc*>* same = OverloadsOf(list, routine->Name);
+    if (!same) {
+        TidProc* single = index.Find(routine->Name);
+        if (!single) return AddOrMerge(list, index, std::move(routine));
+        if (CompareNames(single->Params, routine->Params) == 0) return single;
+        same = &overloads_[{&list, UpperName(routine->Name)}];
+        same->push_back(single);
     }
-    same.push_back(AddOrMerge(list, index, std::move(routine)));
-    return same.back();
+    for (TidProc* e : *same)
+        if (CompareNames(e->Params, routine->Params) == 0) return e;
+    for (TidProc* e : *same) {
+        if (e->Name.back() == ')') continue;
+        index.Remove(e);
+        e->Name.append("(").append(e->Params).append(")");
+        index.Add(e);
+    }
+    routine->Name.append("(").append(routine->Params).append(")");
+    same->push_back(AddOrMerge(list, index, std::move(routine)));
+    return same->back();
 }
 
 // The declaration whose parameters the body repeats; a body without a list belongs to the only
 // declaration (or, where several exist, to the first still without a body); null for a body
 // that declares an overload of its own.
-TidProc* TPasSrc::RoutineForBody(DeclList<TidProc>& list, std::string_view name,
-                                 std::string_view heading) {
-    auto it = overloads_.find({&list, UpperName(name)});
-    if (it == overloads_.end() || it->second.empty()) return nullptr;
-    const std::vector<TidProc*>& same = it->second;
+TidProc* TPasSrc::RoutineForBody(DeclList<TidProc>& list, const NameIndex<TidProc>& index,
+                                 std::string_view name, std::string_view heading) {
+    TidProc* single = nullptr;
+    std::span<TidProc* const> same;
+    if (const std::vector<TidProc*>* group = OverloadsOf(list, name)) {
+        same = *group;
+    } else {
+        single = index.Find(name);
+        if (single) same = {&single, 1};
+    }
+    if (same.empty()) return nullptr;
     // The usual case, a name declared once and not yet given a body, needs no signature.
     if (same.size() == 1 && !same.front()->Implementation) return same.front();
     const std::optional<std::string> params = ParameterSignature(heading);

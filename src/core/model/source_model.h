@@ -9,12 +9,33 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "model/dialect.h"
 
 namespace quennet::model {
+
+// A path a declaration names, kept once per process: a large file has hundreds of thousands
+// of declarations, nearly all with no path or the same few include files.
+class FileName {
+public:
+    FileName() = default;
+    FileName(std::string_view path);
+    FileName(const std::string& path) : FileName(std::string_view(path)) {}
+    FileName(const char* path) : FileName(std::string_view(path)) {}
+
+    bool empty() const { return path_ == nullptr; }
+    operator std::string_view() const {
+        return path_ ? std::string_view(*path_) : std::string_view();
+    }
+    // Equal paths share one copy.
+    friend bool operator==(const FileName& a, const FileName& b) { return a.path_ == b.path_; }
+
+private:
+    const std::string* path_ = nullptr;
+};
 
 class TidName {
 public:
@@ -33,7 +54,7 @@ public:
     int32_t IncludedAt = -1;
     // The include file the declaration starts in, its lines then that file's; empty for the
     // parsed file itself.
-    std::string File;
+    FileName File;
 };
 
 // " [name]" naming the include file(s) a pair of declarations (either may be null) comes
@@ -45,34 +66,91 @@ template <class T> using DeclList = std::vector<std::unique_ptr<T>>;
 // Case-insensitive over a to z only; other bytes by code; a proper prefix sorts first.
 int CompareNames(std::string_view a, std::string_view b);
 
-// Name lookup for the building operations: without it, merging by name is quadratic in the
-// number of declarations of a list. Names are unique in a list, so a lookup gives the same entry
-// as a scan.
+// Name lookup for the building operations of one list: without it, merging by name is
+// quadratic in the number of declarations of a list. Names are unique in a list, so a lookup
+// gives the same entry as a scan. A short list is scanned; a long one gets open addressing over
+// the items themselves (a node per name cost about as much again as the declarations).
 template <class T> class NameIndex {
 public:
+    explicit NameIndex(const std::vector<std::unique_ptr<T>>& list) : list_(list) {}
+
     T* Find(std::string_view name) const {
-        auto it = map_.find(name);
-        return it == map_.end() ? nullptr : it->second;
+        if (slots_.empty()) {
+            for (const auto& item : list_)
+                if (CompareNames(item->Name, name) == 0) return item.get();
+            return nullptr;
+        }
+        for (size_t i = HashName(name) & Mask();; i = (i + 1) & Mask()) {
+            T* item = slots_[i];
+            if (!item || CompareNames(item->Name, name) == 0) return item;
+        }
     }
-    // The key refers to the item's own name, which never changes once it is in a list.
-    void Add(T* item) { map_.emplace(std::string_view(item->Name), item); }
-    void Remove(const T* item) { map_.erase(std::string_view(item->Name)); }
+    // Called once item is in the list, and again after its name changed (Remove first). The
+    // key is the item's own name, which must not change while it is in the index.
+    void Add(T* item) {
+        if (slots_.empty()) {
+            if (list_.size() > kScanned) Rebuild(list_.size());
+            return;
+        }
+        if ((count_ + 1) * 4 > slots_.size() * 3) {
+            Rebuild(list_.size());
+            return;
+        }
+        Place(item);
+        ++count_;
+    }
+    void Remove(const T* item) {
+        if (slots_.empty()) return;
+        size_t i = HashName(item->Name) & Mask();
+        while (slots_[i] && slots_[i] != item)
+            i = (i + 1) & Mask();
+        if (!slots_[i]) return;
+        // Shifts back the entries after the gap that would no longer be found past it.
+        for (size_t j = (i + 1) & Mask(); slots_[j]; j = (j + 1) & Mask()) {
+            const size_t home = HashName(slots_[j]->Name) & Mask();
+            if (((j - home) & Mask()) >= ((j - i) & Mask())) {
+                slots_[i] = slots_[j];
+                i = j;
+            }
+        }
+        slots_[i] = nullptr;
+        --count_;
+    }
+    void Clear() {
+        slots_ = {};
+        count_ = 0;
+    }
 
 private:
-    struct Hash {
-        size_t operator()(std::string_view s) const {
-            size_t h = 14695981039346656037ull;
-            for (unsigned char c : s)
-                h = (h ^ (c >= 'a' && c <= 'z' ? c - 32 : c)) * 1099511628211ull;
-            return h;
-        }
-    };
-    struct Equal {
-        bool operator()(std::string_view a, std::string_view b) const {
-            return CompareNames(a, b) == 0;
-        }
-    };
-    std::unordered_map<std::string_view, T*, Hash, Equal> map_;
+    static constexpr size_t kScanned = 8;
+
+    static size_t HashName(std::string_view s) {
+        size_t h = 14695981039346656037ull;
+        for (unsigned char c : s)
+            h = (h ^ (c >= 'a' && c <= 'z' ? c - 32 : c)) * 1099511628211ull;
+        return h ^ (h >> 29);
+    }
+    size_t Mask() const { return slots_.size() - 1; }
+    void Place(T* item) {
+        size_t i = HashName(item->Name) & Mask();
+        while (slots_[i])
+            i = (i + 1) & Mask();
+        slots_[i] = item;
+    }
+    // A table for the list as it is, with room for about as many again.
+    void Rebuild(size_t atLeast) {
+        size_t size = 16;
+        while (size < atLeast * 2)
+            size *= 2;
+        slots_.assign(size, nullptr);
+        for (const auto& item : list_)
+            Place(item.get());
+        count_ = list_.size();
+    }
+
+    const std::vector<std::unique_ptr<T>>& list_;
+    std::vector<T*> slots_; // empty while the list is short; a power of two, under 3/4 full
+    size_t count_ = 0;
 };
 
 class TidType : public TidName {
@@ -99,8 +177,8 @@ public:
     std::string Text;
     std::unique_ptr<TidName> Implementation; // the body, or null
     // The parameter list as shown after an overloaded name ("const Integer, string"); set only
-    // where overloads are told apart.
-    std::string Params;
+    // where overloads are told apart. The text is the model's, which keeps each list once.
+    std::string_view Params;
 };
 
 // Constants, resource strings and variables. Checksum is the type part's.
@@ -128,9 +206,9 @@ public:
     DeclList<TidProp> Props;
     DeclList<TidProc> Methods;
 
-    NameIndex<TidField> FieldIndex;
-    NameIndex<TidProp> PropIndex;
-    NameIndex<TidProc> MethodIndex;
+    NameIndex<TidField> FieldIndex{Fields};
+    NameIndex<TidProp> PropIndex{Props};
+    NameIndex<TidProc> MethodIndex{Methods};
 };
 
 // Where the parser stopped following the structure. Not part of the model's semantics:
@@ -202,17 +280,22 @@ public:
 private:
     TidProc* AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
                         std::unique_ptr<TidProc> routine);
-    TidProc* RoutineForBody(DeclList<TidProc>& list, std::string_view name,
-                            std::string_view heading);
+    TidProc* RoutineForBody(DeclList<TidProc>& list, const NameIndex<TidProc>& index,
+                            std::string_view name, std::string_view heading);
+    std::vector<TidProc*>* OverloadsOf(const DeclList<TidProc>& list, std::string_view name);
+    std::string_view Signature(std::string_view heading);
 
-    // Declared routines by list and upper-cased name, where overloads are kept apart.
+    // Where overloads are kept apart: the routines of a list that share an upper-cased name,
+    // for names declared more than once (a name declared once is found by the list's index).
     std::map<std::pair<const void*, std::string>, std::vector<TidProc*>> overloads_;
-    NameIndex<TidType> typeIndex_;
-    NameIndex<TidClass> classIndex_;
-    NameIndex<TidProc> procIndex_;
-    NameIndex<TidVar> constIndex_;
-    NameIndex<TidVar> varIndex_;
-    NameIndex<TidUnitRef> usesIndex_;
+    // The parameter lists of the routines, each once: a few hundred lists serve a large file.
+    std::unordered_set<std::string> signatures_;
+    NameIndex<TidType> typeIndex_{Types};
+    NameIndex<TidClass> classIndex_{Classes};
+    NameIndex<TidProc> procIndex_{Procs};
+    NameIndex<TidVar> constIndex_{Consts};
+    NameIndex<TidVar> varIndex_{Vars};
+    NameIndex<TidUnitRef> usesIndex_{Uses};
 };
 
 // Blanks are codes 1 to 32; runs become one space, ends are trimmed.
