@@ -138,7 +138,7 @@ void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
         c.removeSelectedText();
         const size_t n = doc_.LineCount();
         for (size_t line = 0; line < n; ++line) {
-            const std::string& text = doc_.LineText(line);
+            const std::string_view text = doc_.LineText(line);
             if (line > 0)
                 c.insertBlock(QTextBlockFormat(),
                               ToTextCharFormat(doc_.LineBreakFormat(line - 1), shown_));
@@ -429,7 +429,7 @@ void TRichEdit::InsertDocument(const merge::TWorkspaceDocument& piece) {
         if (line > 0)
             c.insertBlock(QTextBlockFormat(),
                           ToTextCharFormat(piece.LineBreakFormat(line - 1), shown_));
-        const std::string& text = piece.LineText(line);
+        const std::string_view text = piece.LineText(line);
         size_t pos = 0;
         for (const auto& run : piece.LineRuns(line)) {
             c.insertText(BytesToText(std::string_view(text).substr(pos, run.Length)),

@@ -97,13 +97,14 @@ public:
 
     TWorkspaceDocument Read(std::vector<TReadWarning>* warnings) {
         doc_.Clear();
-        // Paragraph marks are nearly all the line breaks there are; a guess too low only
-        // regrows.
+        // Paragraph marks are nearly all the line breaks there are (a guess too low only
+        // regrows), and every character of the text takes at least one byte here. Room not
+        // written stays untouched memory.
         size_t marks = 1;
         for (size_t at = src_.find("\\par"); at != std::string_view::npos;
              at = src_.find("\\par", at + 4))
             ++marks;
-        doc_.ReserveLines(marks);
+        doc_.Reserve(marks, src_.size());
         size_t i = 0;
         const size_t n = src_.size();
         bool closed = false;
@@ -146,8 +147,7 @@ public:
         const size_t rest = src_.find_first_not_of(std::string_view(" \t\r\n\0", 5), i);
         if (warnings && closed && rest != std::string_view::npos)
             warnings->push_back({rest, "text after the end of the workspace is not read"});
-        TCharFormat end = stack_.empty() ? TCharFormat{} : stack_.back().Format;
-        doc_.AppendLine(std::move(text_), std::move(runs_), end);
+        doc_.SetEndFormat(stack_.empty() ? TCharFormat{} : stack_.back().Format);
         return std::move(doc_);
     }
 
@@ -168,12 +168,8 @@ private:
     }
 
     void Emit(char c) {
-        const TCharFormat& f = State().Format;
-        text_ += c;
-        if (!runs_.empty() && runs_.back().Format == f)
-            ++runs_.back().Length;
-        else
-            runs_.push_back({1, f});
+        doc_.AppendChar(c, State().Format);
+        lineEmpty_ = false;
     }
 
     // UTF-8 text: the character's bytes, a surrogate pair joined; a half pair is written as
@@ -198,17 +194,14 @@ private:
         // A built workspace writes each line's colour code before the paragraph mark that
         // starts the line (the first line's code comes first in the body), so the mark that
         // ends an empty line carries the next line's code. An empty line keeps its own.
-        if (builtWorkspace_ && text_.empty()) {
+        if (builtWorkspace_ && lineEmpty_) {
             if (lineCount_ > 0)
                 breakFormat.Color = lineStartColor_;
             else if (firstColorSeen_)
                 breakFormat.Color = firstLineColor_;
         }
-        // Copies of their exact size: the buffers stay for the next line, and a line keeps
-        // no room it will not use.
-        doc_.AppendLine(std::string(text_), std::vector<TFormatRun>(runs_), breakFormat);
-        text_.clear();
-        runs_.clear();
+        doc_.AppendBreak(breakFormat);
+        lineEmpty_ = true;
         ++lineCount_;
         lineStartColor_ = State().Format.Color;
     }
@@ -370,8 +363,7 @@ private:
     uint8_t red_ = 0, green_ = 0, blue_ = 0;
     bool entryHasRgb_ = false;
     TWorkspaceDocument doc_;
-    std::string text_;
-    std::vector<TFormatRun> runs_;
+    bool lineEmpty_ = true; // nothing emitted since the last break
 };
 
 } // namespace
@@ -386,11 +378,12 @@ TWorkspaceDocument ReadRtf(std::string_view bytes, std::vector<TReadWarning>* wa
 
 TWorkspaceDocument ReadPlainText(std::string_view bytes) {
     TWorkspaceDocument doc;
+    doc.Reserve(1 + static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')),
+                bytes.size());
     const TCharFormat automatic{};
-    for (auto& line : io::SplitLines(bytes))
-        doc.AppendLine(std::move(line), automatic);
+    io::ForEachLine(bytes, [&](std::string_view line) { doc.AppendLine(line, automatic); });
     if (!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n'))
-        doc.AppendLine(std::string(), automatic);
+        doc.AppendLine(std::string_view(), automatic);
     return doc;
 }
 
