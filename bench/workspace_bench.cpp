@@ -2,8 +2,9 @@
 // workspace file's size in the same run (goal: peak at most 4x the size).
 //
 // Usage: workspace_bench [--cli PATH] [--ref PATH] [--dir DIR] [--large-mb N] [--pars N]
-// Workspaces: one built by `--workspace` from a large unit and an edited copy (about 2 MB),
-// its body repeated to N MB (default 100), and one of N empty paragraphs (default 20M,
+// Workspaces: one built by `--workspace` from a large unit and an edited copy (about 1.5 MB),
+// its body repeated to 2.3 MB and to N MB (default 100), and one of N empty paragraphs (default
+// 20M,
 // "\par" and a line feed each). Each is read by `--from-workspace` writing the new, the old
 // and the merged version, by --cli and (when given) by --ref, an earlier build, for speed
 // before and after; and in a child of this process by the reader the window uses.
@@ -31,6 +32,7 @@ struct Run {
 
 // Runs the program with its arguments, output to /dev/null.
 Run RunProgram(const std::vector<std::string>& args) {
+    std::fflush(stdout); // or the child's freopen writes what is buffered a second time
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -55,6 +57,7 @@ Run RunProgram(const std::vector<std::string>& args) {
 
 // The window's path: the file read into a document by a child of this small process.
 Run LoadInChild(const std::string& path) {
+    std::fflush(stdout);
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -87,10 +90,11 @@ bool WritePair(const fs::path& a, const fs::path& b) {
                             ", 'text'); // note");
     std::ofstream oa(a, std::ios::binary), ob(b, std::ios::binary);
     for (size_t i = 0; i < lines.size(); ++i) {
+        const size_t n = i + 1; // line numbers, as an editor counts them
         oa << lines[i] << "\r\n";
-        if (i % 97 == 0) ob << "  Inserted" << i << " := 1;\r\n";
-        if (i % 131 != 0) ob << lines[i] << "\r\n";
-        if (i % 173 == 0) ob << "  // changed " << i << "\r\n";
+        if (n % 97 == 0) ob << "  Inserted" << n << " := 1;\r\n";
+        if (n % 131 != 0) ob << lines[i] << "\r\n";
+        if (n % 173 == 0) ob << "  // changed " << n << "\r\n";
     }
     return true;
 }
@@ -181,9 +185,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     Measure("built workspace", ws, cli, ref, dir);
-    if (largeMb > 0) {
-        WriteRepeated(ws, dir / "large.rtf", largeMb << 20);
-        Measure("repeated built workspace", dir / "large.rtf", cli, ref, dir);
+    for (const uintmax_t bytes : {uintmax_t{2300} << 10, largeMb << 20}) {
+        if (bytes == 0) continue;
+        WriteRepeated(ws, dir / "large.rtf", bytes);
+        Measure("built workspace repeated", dir / "large.rtf", cli, ref, dir);
         fs::remove(dir / "large.rtf");
     }
     if (pars > 0) {

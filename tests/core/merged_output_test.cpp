@@ -11,6 +11,7 @@
 #include "io/atomic_file.h"
 #include "io/source_file.h"
 #include "merge/merged_output.h"
+#include "merge/rtf_writer.h"
 
 using namespace quennet::merge;
 using namespace quennet::io;
@@ -162,6 +163,33 @@ TEST(MergedOutput, FilesEndLinesWithCrLfAndReplaceWhole) {
                                "the text up to there is read");
     EXPECT_EQ(warnings[1], (dir.Path / "plain.RTF").string() +
                                ": offset 0: not RTF: read as plain text, without line colours");
+}
+
+TEST(MergedOutput, LargeOutputsWrittenInBlocksEqualTheWholeText) {
+    // Far more than one block, with characters of two and three bytes on every line: each
+    // encoding's mark comes once and no character is cut between blocks.
+    TWorkspaceDocument d;
+    const TColor colors[] = {kBlack, kRed, kBlue};
+    for (size_t i = 0; i < 6000; ++i)
+        d.AppendLine("line " + std::to_string(i) + " caf\xC3\xA9 \xE2\x82\xAC {x}",
+                     TCharFormat{colors[i % 3], i % 7 == 0});
+    TempDir dir;
+    const std::string path = (dir.Path / "out.pas").string();
+    for (const TextEncoding encoding : {TextEncoding::Bytes, TextEncoding::Utf8Bom,
+                                        TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+        SourceTextFormat format;
+        format.LineBreak = "\n";
+        format.Encoding = encoding;
+        SaveNewVersion(d, path, "//", format);
+        EXPECT_EQ(ReadFileBytes(path),
+                  AssembleSourceText(NewVersionLines(d, "//"), OutputFormatOf(format)));
+        SaveMergedVersion(d, path, format);
+        EXPECT_EQ(ReadFileBytes(path),
+                  AssembleSourceText(MergedVersionLines(d), OutputFormatOf(format)));
+    }
+    SaveWorkspaceRtf(d, path);
+    EXPECT_EQ(ReadFileBytes(path), WriteRtf(d));
+    EXPECT_EQ(dir.Entries(), 1u);
 }
 
 TEST(MergedOutput, FailedWritesKeepTheOldFile) {
