@@ -206,16 +206,6 @@ std::string TWorkspaceDocument::TextRange(size_t start, size_t length) const {
     return text_.substr(start, std::min(length, text_.size() - start));
 }
 
-std::string TWorkspaceDocument::PlainText() const {
-    std::string out;
-    const size_t n = TextLineCount();
-    for (size_t i = 0; i < n; ++i) {
-        out += LineText(i);
-        out += "\r\n";
-    }
-    return out;
-}
-
 std::optional<size_t> TWorkspaceDocument::Find(std::string_view what, size_t start,
                                                TFindOptions options) const {
     if (what.empty() || start >= text_.size()) return std::nullopt;

@@ -140,8 +140,6 @@ public:
 
     // The text of a range, line breaks as "\n".
     std::string TextRange(size_t start, size_t length) const;
-    // Every text line followed by CR LF: the plain-text save.
-    std::string PlainText() const;
 
     // First match at or after start (searching towards the end), or nothing. Without
     // MatchCase, letters a to z match their capitals; WholeWord wants no letter, digit or "_"
