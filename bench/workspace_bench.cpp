@@ -182,6 +182,7 @@ int main(int argc, char** argv) {
     RunProgram({cli, "--workspace", ws.string(), a.string(), b.string()});
     if (!fs::exists(ws)) {
         std::fprintf(stderr, "workspace_bench: %s made no workspace\n", cli.c_str());
+        if (!keep) fs::remove_all(dir);
         return 2;
     }
     Measure("built workspace", ws, cli, ref, dir);

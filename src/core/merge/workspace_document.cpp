@@ -52,12 +52,6 @@ void TWorkspaceDocument::PushRun(size_t start, TCharFormat format) {
     runs_.push_back(Pack(start, FormatIndex(format)));
 }
 
-void TWorkspaceDocument::AppendChar(char c, TCharFormat format) {
-    appended_ = true;
-    PushRun(text_.size(), format);
-    text_ += c;
-}
-
 void TWorkspaceDocument::AppendBreak(TCharFormat breakFormat) {
     AppendChar('\n', breakFormat);
     lineStart_.push_back(text_.size());

@@ -93,7 +93,12 @@ public:
                     TCharFormat format); // one format for all, break included
     // Building a character at a time (the reader): a character at the end of the last line, a
     // break that ends the last line, and the end mark's format.
-    void AppendChar(char c, TCharFormat format);
+    void AppendChar(char c, TCharFormat format) { // inline: the reader calls it for every byte
+        appended_ = true;
+        if (runs_.empty() || !(formats_[RunFormat(runs_.back())] == format))
+            runs_.push_back(Pack(text_.size(), FormatIndex(format)));
+        text_ += c;
+    }
     void AppendBreak(TCharFormat breakFormat);
     void SetEndFormat(TCharFormat format) { endMark_ = format; }
     // Room for that many lines and bytes of text, so that a large document does not regrow
