@@ -73,7 +73,7 @@ struct TFindOptions {
     bool WholeWord = false;
 };
 
-// Consecutive characters of the whole text with the same format: a FormatRun.
+// Consecutive characters of the whole text, line breaks included, in one format.
 struct TFormatSpan {
     size_t Start = 0;
     size_t Length = 0;
