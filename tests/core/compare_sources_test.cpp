@@ -1,10 +1,9 @@
-// The one comparison: report layout, verdict and the window's message for the cases that
-// must never read as "equivalent".
+// The one comparison's verdict and the window's message for the cases that must never read as
+// "equivalent".
 #include <gtest/gtest.h>
 
 #include "compare/compare_sources.h"
 #include "io/source_file.h"
-#include "model/report_writer.h"
 
 using namespace quennet;
 using compare::CompareSources;
@@ -30,33 +29,6 @@ compare::ComparisonResult Compare(const char* oldText, const char* newText) {
 }
 
 } // namespace
-
-TEST(CompareSources, ReportIsHeadingBodyNotesAndVerdict) {
-    const auto r = Compare(kBroken, kChanged);
-    ASSERT_GE(r.report.size(), compare::kReportHeadingLines);
-    EXPECT_EQ(r.report[0], "Diff report for");
-    EXPECT_EQ(r.report[1], "  old.pas");
-    EXPECT_EQ(r.report[2], "  new.pas");
-    EXPECT_EQ(r.report[3], "");
-    std::vector<std::string> body;
-    model::WriteReport(*r.oldSource, *r.newSource, body);
-    ASSERT_FALSE(body.empty());
-    ASSERT_EQ(r.reportBodyEnd, compare::kReportHeadingLines + body.size());
-    EXPECT_TRUE(
-        std::equal(body.begin(), body.end(), r.report.begin() + compare::kReportHeadingLines));
-    ASSERT_EQ(r.stopNotes.size(), 1u);
-    EXPECT_EQ(r.stopNotes[0].file, "old.pas");
-    EXPECT_EQ(r.stopNotes[0].line, 8);
-    EXPECT_EQ(r.report.back(), r.stopNotes[0].text);
-    EXPECT_EQ(r.report.size(), r.reportBodyEnd + 1);
-    EXPECT_FALSE(r.equivalent);
-    EXPECT_EQ(compare::OutcomeMessage(r), "");
-
-    const auto same = Compare(kGood, kGood);
-    EXPECT_TRUE(same.equivalent);
-    EXPECT_EQ(same.report.back(), compare::kEquivalentSentence);
-    EXPECT_EQ(same.report.size(), compare::kReportHeadingLines + 1);
-}
 
 TEST(CompareSources, VerdictAndMessage) {
     struct Case {

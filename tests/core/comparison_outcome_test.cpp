@@ -39,50 +39,36 @@ TEST(ComparisonOutcomeTest, CompleteParsesFollowTheTree) {
     EXPECT_FALSE(Claims(c, d));
 }
 
-TEST(ComparisonOutcomeTest, OneBrokenParseIsNeverEquivalent) {
-    HandModel a, b;
-    Break(b, 13, 77, 5);
-    EXPECT_FALSE(Claims(a, b));
-    HandModel c, d;
-    Break(c, 13, 77, 5);
-    EXPECT_FALSE(Claims(c, d));
-}
-
-TEST(ComparisonOutcomeTest, TwoBrokenParsesNeedEqualTokensReadAndUnread) {
-    {
+// A broken parse on one side is never equivalent; on both, the tokens read (the file checksum,
+// the tree) and the tokens left unread must all agree; the stop line may differ.
+TEST(ComparisonOutcomeTest, BrokenParses) {
+    struct Side {
+        bool broken;
+        uint32_t fileSum;
+        int32_t line;
+        uint64_t restHash, restTokens;
+    };
+    const struct {
+        const char* what;
+        Side a, b;
+        bool extraVar, equivalent;
+    } cases[] = {
+        {"new broken", {false, 0, 0, 0, 0}, {true, 0, 13, 77, 5}, false, false},
+        {"old broken", {true, 0, 13, 77, 5}, {false, 0, 0, 0, 0}, false, false},
+        {"both alike", {true, 9, 13, 77, 5}, {true, 9, 14, 77, 5}, false, true},
+        {"rests differ", {true, 0, 13, 77, 5}, {true, 0, 13, 78, 5}, false, false},
+        {"rest lengths differ", {true, 0, 13, 77, 5}, {true, 0, 13, 77, 6}, false, false},
+        {"read tokens differ", {true, 9, 13, 77, 0}, {true, 10, 13, 77, 0}, false, false},
+        {"trees differ", {true, 0, 13, 77, 5}, {true, 0, 13, 77, 5}, true, false},
+    };
+    for (const auto& c : cases) {
         HandModel a, b;
-        a.FileSum(9);
-        b.FileSum(9);
-        Break(a, 13, 77, 5);
-        Break(b, 14, 77, 5); // the line may differ, the tokens may not
-        EXPECT_TRUE(Claims(a, b));
-    }
-    {
-        HandModel a, b;
-        Break(a, 13, 77, 5);
-        Break(b, 13, 78, 5);
-        EXPECT_FALSE(Claims(a, b));
-    }
-    {
-        HandModel a, b;
-        Break(a, 13, 77, 5);
-        Break(b, 13, 77, 6);
-        EXPECT_FALSE(Claims(a, b));
-    }
-    {
-        HandModel a, b;
-        a.FileSum(9);
-        b.FileSum(10);
-        Break(a, 13, 77, 0);
-        Break(b, 13, 77, 0);
-        EXPECT_FALSE(Claims(a, b));
-    }
-    {
-        HandModel a, b;
-        Break(a, 13, 77, 5);
-        Break(b, 13, 77, 5);
-        b.Var("G", "Integer", 1);
-        EXPECT_FALSE(Claims(a, b));
+        a.FileSum(c.a.fileSum);
+        b.FileSum(c.b.fileSum);
+        if (c.a.broken) Break(a, c.a.line, c.a.restHash, c.a.restTokens);
+        if (c.b.broken) Break(b, c.b.line, c.b.restHash, c.b.restTokens);
+        if (c.extraVar) b.Var("G", "Integer", 1);
+        EXPECT_EQ(Claims(a, b), c.equivalent) << c.what;
     }
 }
 

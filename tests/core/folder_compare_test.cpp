@@ -2,6 +2,7 @@
 #include "cli_runner.h"
 #include "model/crc32.h"
 #include "navigator/folder_compare.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,23 +23,14 @@ namespace {
 class FolderPair : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string templ = (fs::temp_directory_path() / "quennet-nav-XXXXXX").string();
-        root = ::mkdtemp(templ.data());
-        left = root / "old";
-        right = root / "new";
         fs::create_directory(left);
         fs::create_directory(right);
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(root, ec);
-    }
     static void Put(const fs::path& p, const std::string& bytes) {
-        std::ofstream out(p, std::ios::binary);
-        out << bytes;
+        std::ofstream(p, std::ios::binary) << bytes;
     }
-    fs::path root, left, right;
+    quennet::testing::TempFolder scratch;
+    const fs::path root = scratch.path, left = root / "old", right = root / "new";
 };
 
 } // namespace

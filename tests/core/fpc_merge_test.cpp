@@ -12,6 +12,7 @@
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/rtf_reader.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -100,21 +101,20 @@ const std::vector<std::string> kNewCommented = {
 
 TEST(FpcMerge, EditsInCommentsAndConditionalsCompileBothWays) {
     if (std::system("command -v fpc >/dev/null 2>&1") != 0) GTEST_SKIP() << "fpc is not installed";
-    char tmpl[] = "/tmp/quennet-fpc-XXXXXX";
-    const fs::path dir = ::mkdtemp(tmpl);
+    const quennet::testing::TempFolder scratch;
+    const fs::path& dir = scratch.path;
     const auto ws = merge::BuildMergeWorkspace(kOldCommented, kNewCommented);
     ASSERT_TRUE(ws);
     auto merged = merge::MergedVersionLines(merge::ReadRtf(ws->Rtf));
     EXPECT_EQ(CompileAndRun(dir, "merged-new", io::JoinLinesCrLf(merged)), "new\n");
     merged.erase(merged.begin() + 2);
     EXPECT_EQ(CompileAndRun(dir, "merged-old", io::JoinLinesCrLf(merged)), "old\n");
-    fs::remove_all(dir);
 }
 
 TEST(FpcMerge, MergedSourceCompilesAsBothVersions) {
     if (std::system("command -v fpc >/dev/null 2>&1") != 0) GTEST_SKIP() << "fpc is not installed";
-    char tmpl[] = "/tmp/quennet-fpc-XXXXXX";
-    const fs::path dir = ::mkdtemp(tmpl);
+    const quennet::testing::TempFolder scratch;
+    const fs::path& dir = scratch.path;
 
     const auto ws = merge::BuildMergeWorkspace(kOldProgram, kNewProgram);
     ASSERT_TRUE(ws);
@@ -133,5 +133,4 @@ TEST(FpcMerge, MergedSourceCompilesAsBothVersions) {
               "new \\9\n");
     EXPECT_EQ(CompileAndRun(dir, "ws-old", io::JoinLinesCrLf(merge::OldVersionLines(doc, ""))),
               "old {6}\n");
-    fs::remove_all(dir);
 }

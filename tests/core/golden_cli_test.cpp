@@ -13,6 +13,7 @@
 #include "io/source_file.h"
 
 namespace fs = std::filesystem;
+using quennet::testing::CaseFolders;
 using quennet::testing::ExpectGolden;
 using quennet::testing::ReadWholeFile;
 using quennet::testing::RunCli;
@@ -21,12 +22,7 @@ namespace {
 
 void RunCases(const std::string& prefix, size_t atLeast) {
     size_t runs = 0;
-    std::vector<fs::path> dirs;
-    for (const auto& e : fs::directory_iterator(QUENNET_CASES_DIR))
-        if (e.is_directory() && e.path().filename().string().rfind(prefix, 0) == 0)
-            dirs.push_back(e.path());
-    std::sort(dirs.begin(), dirs.end());
-    for (const auto& dir : dirs) {
+    for (const auto& dir : CaseFolders(prefix)) {
         for (const auto& f : fs::directory_iterator(dir)) {
             const std::string name = f.path().filename().string();
             if (name.rfind("args", 0) != 0 || f.path().extension() != ".txt") continue;
@@ -51,11 +47,10 @@ TEST(GoldenCli, Displays) {
 // --display=report must leave the report exactly as it is without the option.
 TEST(GoldenCli, ReportDisplayIsTheReport) {
     size_t cases = 0;
-    for (const auto& e : fs::directory_iterator(QUENNET_CASES_DIR)) {
-        if (e.path().filename().string().rfind("diff-", 0) != 0) continue;
-        SCOPED_TRACE(e.path().filename().string());
-        const auto plain = RunCli({"old.pas", "new.pas"}, e.path().string());
-        const auto report = RunCli({"--display=report", "old.pas", "new.pas"}, e.path().string());
+    for (const auto& dir : CaseFolders("diff-")) {
+        SCOPED_TRACE(dir.filename().string());
+        const auto plain = RunCli({"old.pas", "new.pas"}, dir.string());
+        const auto report = RunCli({"--display=report", "old.pas", "new.pas"}, dir.string());
         EXPECT_EQ(plain.out, report.out);
         EXPECT_EQ(plain.exitCode, report.exitCode);
         ++cases;

@@ -24,12 +24,8 @@ const char kEquivalent[] = "The compared files syntactically are equivalent.\n";
 
 std::vector<std::string> CaseNames() {
     std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(QUENNET_CASES_DIR, ec)) {
-        std::string name = e.path().filename().string();
-        if (e.is_directory() && name.rfind("diff-", 0) == 0) names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
+    for (const auto& dir : quennet::testing::CaseFolders("diff-"))
+        names.push_back(dir.filename().string());
     return names;
 }
 

@@ -120,6 +120,15 @@ std::string UnifiedDiff(std::string_view expected, std::string_view actual) {
     return out;
 }
 
+std::vector<std::filesystem::path> CaseFolders(std::string_view prefix) {
+    std::vector<std::filesystem::path> out;
+    for (const auto& e : std::filesystem::directory_iterator(QUENNET_CASES_DIR))
+        if (e.is_directory() && e.path().filename().string().starts_with(prefix))
+            out.push_back(e.path());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 void ExpectSameText(std::string_view expected, std::string_view actual, const std::string& label) {
     if (expected != actual)
         ADD_FAILURE() << label << " differs:\n" << UnifiedDiff(expected, actual);

@@ -5,8 +5,12 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quennet::testing {
+
+// The folders of tests/cases whose names start with prefix, in name order.
+std::vector<std::filesystem::path> CaseFolders(std::string_view prefix);
 
 // Lines as in diff -u with three lines of context; empty when the texts are equal.
 std::string UnifiedDiff(std::string_view expected, std::string_view actual);

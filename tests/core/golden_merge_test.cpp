@@ -18,18 +18,10 @@
 
 namespace fs = std::filesystem;
 using namespace quennet;
+using quennet::testing::CaseFolders;
 using quennet::testing::ExpectGolden;
 
 namespace {
-
-std::vector<fs::path> CaseFolders(std::string_view prefix) {
-    std::vector<fs::path> out;
-    for (const auto& e : fs::directory_iterator(QUENNET_CASES_DIR))
-        if (e.is_directory() && e.path().filename().string().rfind(prefix, 0) == 0)
-            out.push_back(e.path());
-    std::sort(out.begin(), out.end());
-    return out;
-}
 
 std::string Read(const fs::path& p) {
     return io::ReadFileBytes(p.string());

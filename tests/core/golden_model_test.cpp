@@ -156,19 +156,10 @@ std::string Join(const std::vector<std::string>& lines) {
     return s;
 }
 
-std::vector<fs::path> Cases() {
-    std::vector<fs::path> cases;
-    for (const auto& e : fs::directory_iterator(QUENNET_CASES_DIR))
-        if (e.is_directory() && e.path().filename().string().rfind("model-", 0) == 0)
-            cases.push_back(e.path());
-    std::sort(cases.begin(), cases.end());
-    return cases;
-}
-
 } // namespace
 
 TEST(GoldenModel, EveryCaseMatches) {
-    auto cases = Cases();
+    auto cases = quennet::testing::CaseFolders("model-");
     ASSERT_FALSE(cases.empty());
     for (const auto& dir : cases) {
         SCOPED_TRACE(dir.filename().string());

@@ -33,60 +33,31 @@ int32_t Count(const std::vector<TMapEntry>& map) {
 
 } // namespace
 
-TEST(SourceLineDecoration, NoRangeLeavesEveryLineAlone) {
-    auto records = Records(0, {true, true});
-    for (int32_t line : {-1, 0, 1, 5})
-        EXPECT_EQ(SourceLineDecoration(line, {-1, -1}, records, ViewSide::Old), LineDecoration{});
-    // A declaration without lines gives a first line of -2: also no range.
-    EXPECT_EQ(SourceLineDecoration(0, {-2, -2}, records, ViewSide::New), LineDecoration{});
+TEST(SourceLineDecoration, GreyInsideTheRangeUnmatchedColouredBySide) {
+    const LineDecoration none, grey{0xE6E6E6, {}, kNoImage};
+    const LineDecoration red{0xE6E6E6, 0xFF0000, 0}, blue{0xE6E6E6, 0x0000FF, 1};
+    const auto records = Records(10, {false, true, false, true});
+    const struct {
+        const char* what;
+        int32_t line;
+        LineRange range;
+        ViewSide side;
+        LineDecoration expected;
+    } cases[] = {
+        {"no range", 10, {-1, -1}, ViewSide::Old, none},
+        // A declaration without lines gives a first line of -2.
+        {"a range without lines", 10, {-2, -2}, ViewSide::New, none},
+        {"above the range", 9, {10, 13}, ViewSide::Old, none},
+        {"below the range", 14, {10, 13}, ViewSide::Old, none},
+        {"common line", 10, {10, 13}, ViewSide::Old, grey},
+        {"old only", 11, {10, 13}, ViewSide::Old, red},
+        {"new only", 13, {10, 13}, ViewSide::New, blue},
+        // Records of an earlier, shorter selection must not be read past their end.
+        {"beyond the records", 15, {10, 16}, ViewSide::Old, grey},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SourceLineDecoration(c.line, c.range, records, c.side), c.expected) << c.what;
     EXPECT_TRUE(SourceViewDecorations({-2, -2}, records, ViewSide::New).empty());
-}
-
-TEST(SourceLineDecoration, InsideRangeGreyUnmatchedColouredBySide) {
-    const LineRange range{10, 13};
-    auto records = Records(10, {false, true, false, true});
-
-    // Outside the range, on both sides of it.
-    EXPECT_EQ(SourceLineDecoration(9, range, records, ViewSide::Old), LineDecoration{});
-    EXPECT_EQ(SourceLineDecoration(14, range, records, ViewSide::Old), LineDecoration{});
-
-    const LineDecoration common = SourceLineDecoration(10, range, records, ViewSide::Old);
-    EXPECT_EQ(common.Background, std::optional<uint32_t>(0xE6E6E6));
-    EXPECT_FALSE(common.Foreground.has_value());
-    EXPECT_EQ(common.GutterImage, kNoImage);
-
-    const LineDecoration oldOnly = SourceLineDecoration(11, range, records, ViewSide::Old);
-    EXPECT_EQ(oldOnly.Background, std::optional<uint32_t>(0xE6E6E6));
-    EXPECT_EQ(oldOnly.Foreground, std::optional<uint32_t>(0xFF0000));
-    EXPECT_EQ(oldOnly.GutterImage, 0);
-
-    const LineDecoration newOnly = SourceLineDecoration(13, range, records, ViewSide::New);
-    EXPECT_EQ(newOnly.Background, std::optional<uint32_t>(0xE6E6E6));
-    EXPECT_EQ(newOnly.Foreground, std::optional<uint32_t>(0x0000FF));
-    EXPECT_EQ(newOnly.GutterImage, 1);
-}
-
-TEST(SourceLineDecoration, FewerRecordsThanRangeLinesOnlyGrey) {
-    // Records of an earlier, shorter selection must not be read past their end.
-    auto records = Records(0, {true});
-    const LineDecoration d = SourceLineDecoration(3, {0, 5}, records, ViewSide::Old);
-    EXPECT_EQ(d.Background, std::optional<uint32_t>(0xE6E6E6));
-    EXPECT_FALSE(d.Foreground.has_value());
-    EXPECT_EQ(d.GutterImage, kNoImage);
-}
-
-TEST(SourceViewDecorations, RemovedDeclarationAllRedWithImageZero) {
-    std::vector<TLineRecord> oldLines = Records(4, {false, false, false});
-    std::vector<TLineRecord> newLines;
-    std::vector<TMapEntry> map;
-    MatchLines(oldLines, newLines, map);
-    auto decorations = SourceViewDecorations({4, 6}, oldLines, ViewSide::Old);
-    ASSERT_EQ(decorations.size(), 3u);
-    for (const auto& d : decorations) {
-        EXPECT_EQ(d.Background, std::optional<uint32_t>(0xE6E6E6));
-        EXPECT_EQ(d.Foreground, std::optional<uint32_t>(0xFF0000));
-        EXPECT_EQ(d.GutterImage, 0);
-    }
 }
 
 TEST(SourceViewDecorations, ChangedDeclarationMarksOnlyLinesInOneText) {
@@ -97,94 +68,58 @@ TEST(SourceViewDecorations, ChangedDeclarationMarksOnlyLinesInOneText) {
         {LineKey("A"), 7, false}, {LineKey("X"), 8, false}, {LineKey("C"), 9, false}};
     std::vector<TMapEntry> map;
     MatchLines(oldLines, newLines, map);
-
-    auto oldView = SourceViewDecorations({0, 2}, oldLines, ViewSide::Old);
-    auto newView = SourceViewDecorations({7, 9}, newLines, ViewSide::New);
-    ASSERT_EQ(oldView.size(), 3u);
-    ASSERT_EQ(newView.size(), 3u);
-    EXPECT_FALSE(oldView[0].Foreground.has_value());
-    EXPECT_EQ(oldView[1].Foreground, std::optional<uint32_t>(0xFF0000));
-    EXPECT_FALSE(oldView[2].Foreground.has_value());
-    EXPECT_EQ(newView[1].Foreground, std::optional<uint32_t>(0x0000FF));
-    EXPECT_EQ(newView[1].GutterImage, 1);
-    EXPECT_EQ(newView[0].GutterImage, kNoImage);
-    for (const auto& d : newView)
-        EXPECT_EQ(d.Background, std::optional<uint32_t>(0xE6E6E6));
+    const LineDecoration grey{0xE6E6E6, {}, kNoImage};
+    EXPECT_EQ(SourceViewDecorations({0, 2}, oldLines, ViewSide::Old),
+              (std::vector<LineDecoration>{grey, {0xE6E6E6, 0xFF0000, 0}, grey}));
+    EXPECT_EQ(SourceViewDecorations({7, 9}, newLines, ViewSide::New),
+              (std::vector<LineDecoration>{grey, {0xE6E6E6, 0x0000FF, 1}, grey}));
 }
 
 TEST(DiffViewDecorations, KindsGiveColourAndImageCommonNothing) {
-    auto decorations = DiffViewDecorations(Map("conc"));
-    ASSERT_EQ(decorations.size(), 4u);
-    EXPECT_EQ(decorations[0], LineDecoration{});
-    EXPECT_EQ(decorations[1].Foreground, std::optional<uint32_t>(0xFF0000));
-    EXPECT_EQ(decorations[1].GutterImage, 0);
-    EXPECT_EQ(decorations[2].Foreground, std::optional<uint32_t>(0x0000FF));
-    EXPECT_EQ(decorations[2].GutterImage, 1);
-    EXPECT_EQ(decorations[3], LineDecoration{});
-    for (const auto& d : decorations)
-        EXPECT_FALSE(d.Background.has_value());
+    EXPECT_EQ(DiffViewDecorations(Map("conc")),
+              (std::vector<LineDecoration>{{}, {{}, 0xFF0000, 0}, {{}, 0x0000FF, 1}, {}}));
     EXPECT_TRUE(DiffViewDecorations({}).empty());
 }
 
-TEST(NextDifference, EmptyMapDoesNothing) {
-    EXPECT_EQ(NextDifference(0, {}, 1), std::nullopt);
-    EXPECT_EQ(PriorDifference(0, {}), std::nullopt);
-}
-
-TEST(NextDifference, FromCommonTopGoesToNextBlock) {
-    // A, B (old), X (new), C: from the top B comes to the top line.
-    auto map = Map("conc");
-    EXPECT_EQ(NextDifference(0, map, Count(map)), std::optional<int32_t>(1));
-    // From inside that block: leave it, skip C, run off the end, wrap to the top.
-    EXPECT_EQ(NextDifference(1, map, Count(map)), std::optional<int32_t>(0));
-    EXPECT_EQ(NextDifference(3, map, Count(map)), std::optional<int32_t>(0));
-}
-
-TEST(NextDifference, BlockAtLineZeroOpensAtSecondBlock) {
-    auto map = Map("oocnnc");
-    EXPECT_EQ(NextDifference(0, map, Count(map)), std::optional<int32_t>(3));
-    EXPECT_EQ(NextDifference(3, map, Count(map)), std::optional<int32_t>(0));
-    // Only one block, starting at line 0: line 0 stays on top.
-    auto removed = Map("ooooo");
-    EXPECT_EQ(NextDifference(0, removed, Count(removed)), std::optional<int32_t>(0));
-}
-
-TEST(NextDifference, SeveralBlocksInTurn) {
-    auto map = Map("ccoccnncco");
-    int32_t top = 0;
-    std::vector<int32_t> visited;
-    for (int k = 0; k < 4; ++k) {
-        top = *NextDifference(top, map, Count(map));
-        visited.push_back(top);
+// 'c' common, 'o' old only, 'n' new only; from a first visible line to the new one.
+TEST(NextDifference, MovesToTheNextBlockAndWraps) {
+    const struct {
+        const char* map;
+        int32_t from;
+        std::optional<int32_t> to;
+    } cases[] = {
+        {"", 0, std::nullopt}, {"conc", 0, 1}, // from a common top line: the next block
+        {"conc", 1, 0}, // from inside it: leave, skip C, run off the end, wrap
+        {"conc", 3, 0},        {"oocnnc", 0, 3}, // a block at line 0 opens at the second block
+        {"oocnnc", 3, 0},      {"ooooo", 0, 0},  // one block at line 0: it stays on top
+        {"ccoccnncco", 0, 2},  {"ccoccnncco", 2, 5}, {"ccoccnncco", 5, 9}, {"ccoccnncco", 9, 0},
+    };
+    for (const auto& c : cases) {
+        const auto map = Map(c.map);
+        EXPECT_EQ(NextDifference(c.from, map, Count(map)), c.to) << c.map << " from " << c.from;
     }
-    EXPECT_EQ(visited, (std::vector<int32_t>{2, 5, 9, 0}));
 }
 
-TEST(PriorDifference, FromSecondBlockToStartOfFirst) {
-    auto map = Map("cooccnnnc");
-    EXPECT_EQ(PriorDifference(6, map), std::optional<int32_t>(1));
-    EXPECT_EQ(PriorDifference(5, map), std::optional<int32_t>(1));
-    // From a common line after the first block.
-    EXPECT_EQ(PriorDifference(4, map), std::optional<int32_t>(1));
-    EXPECT_EQ(PriorDifference(8, map), std::optional<int32_t>(5));
-}
-
-TEST(PriorDifference, NoEarlierBlockNothingMoves) {
-    // Inside the only block, which starts at line 0: line 0 stays on top.
-    auto map = Map("oonc");
-    EXPECT_EQ(PriorDifference(1, map), std::optional<int32_t>(0));
-    EXPECT_EQ(PriorDifference(0, map), std::optional<int32_t>(0));
-    // A first block not at line 0 and nothing before it: no move.
-    auto later = Map("ccnnc");
-    EXPECT_EQ(PriorDifference(3, later), std::nullopt);
-    EXPECT_EQ(PriorDifference(1, later), std::nullopt);
-    // All common.
-    EXPECT_EQ(PriorDifference(2, Map("cccc")), std::nullopt);
-}
-
-TEST(PriorDifference, FirstVisibleBeyondMapIsClamped) {
-    auto map = Map("cnc");
-    EXPECT_EQ(PriorDifference(10, map), std::optional<int32_t>(1));
+TEST(PriorDifference, MovesToTheStartOfTheBlockBefore) {
+    const struct {
+        const char* map;
+        int32_t from;
+        std::optional<int32_t> to;
+    } cases[] = {
+        {"", 0, std::nullopt},
+        {"cooccnnnc", 6, 1}, // from the second block to the start of the first
+        {"cooccnnnc", 5, 1},
+        {"cooccnnnc", 4, 1}, // from a common line after the first block
+        {"cooccnnnc", 8, 5},
+        {"oonc", 1, 0}, // inside the only block, at line 0: line 0 stays on top
+        {"oonc", 0, 0},
+        {"ccnnc", 3, std::nullopt}, // nothing before the first block: no move
+        {"ccnnc", 1, std::nullopt},
+        {"cccc", 2, std::nullopt},
+        {"cnc", 10, 1}, // a first visible line beyond the map is clamped
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PriorDifference(c.from, Map(c.map)), c.to) << c.map << " from " << c.from;
 }
 
 TEST(ViewEncoding, Utf8OnlyForValidNonAsciiText) {

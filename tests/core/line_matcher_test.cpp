@@ -144,82 +144,71 @@ TEST(LineKeyTest, RecordsOfATextFollowTheRuleOnEveryLine) {
     }
 }
 
-TEST(MatchLinesTest, EmptyInputs) {
-    EXPECT_EQ(Match({}, {}), "");
-    EXPECT_EQ(Match({}, {"a", "b"}), "N0 N1");
-    EXPECT_EQ(Match({"a", "b"}, {}), "O0 O1");
-
-    auto a = Records({});
-    auto b = Records({"x", "y"});
-    std::vector<TMapEntry> map{{Common, 7}};
-    MatchLines(a, b, map);
-    EXPECT_EQ(Show(map), "N0 N1"); // previous contents replaced
-    EXPECT_TRUE(b[0].Unmatched && b[1].Unmatched);
+// Each row names the search rule it pins; the literal matcher must agree with every row.
+TEST(MatchLinesTest, SearchOrderAndTies) {
+    using Lines = std::vector<std::string>;
+    const struct {
+        const char* rule;
+        Lines oldText, newText;
+        const char* map;
+    } cases[] = {
+        {"both empty", {}, {}, ""},
+        {"old empty", {}, {"a", "b"}, "N0 N1"},
+        {"new empty", {"a", "b"}, {}, "O0 O1"},
+        {"rotated lines keep the longest run", {"a", "b", "c"}, {"b", "c", "a"}, "O0 C0 C1 N2"},
+        {"old lines of a gap precede its new lines",
+         {"a", "x1", "x2", "b"},
+         {"a", "y1", "b"},
+         "C0 O1 O2 N1 C2"},
+        // "x y" lies on a diagonal through the first old line, "p q" on one through the first
+        // new line; both are two long and the first searched wins.
+        {"a tie goes to the diagonal through the first old line",
+         {"x", "y", "p", "q"},
+         {"p", "q", "x", "y"},
+         "N0 N1 C2 C3 O2 O3"},
+        // "a b" is on the fourth diagonal of the first direction, "c d" on the third of the
+        // second: all diagonals of the first direction come first.
+        {"a tie wins even further along the first direction",
+         {"a", "b", "c", "d"},
+         {"c", "d", "x", "a", "b"},
+         "N0 N1 N2 C3 C4 O2 O3"},
+        {"the first run along one diagonal wins",
+         {"a", "b", "c", "a", "b"},
+         {"a", "b"},
+         "C0 C1 O2 O3 O4"},
+        {"the first run along one diagonal wins, later start",
+         {"c", "a", "b", "a", "b"},
+         {"a", "b"},
+         "O0 C0 C1 O3 O4"},
+        {"a longer run on a later diagonal beats an earlier short one",
+         {"a", "p", "q", "r"},
+         {"p", "q", "r", "x", "a"},
+         "O0 C0 C1 C2 N3 N4"},
+        {"blank lines match whatever their blanks", {"a", "", "b"}, {"A", " \t ", "b"}, "C0 C1 C2"},
+        {"blanks inside literals count", {"s := 'a b';"}, {"s := 'a  b';"}, "O0 N0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Match(c.oldText, c.newText), c.map) << c.rule;
+        EXPECT_EQ(Show(MatchLinesLiteral(Records(c.oldText), Records(c.newText))), c.map)
+            << "literal: " << c.rule;
+    }
 }
 
-TEST(MatchLinesTest, IdenticalTextsAreAllCommon) {
-    auto a = Records({"a", "b", "c"}, 10);
-    auto b = Records({"a", "b", "c"}, 20);
-    for (auto& r : a)
-        r.Unmatched = true; // stale flags are cleared
-    std::vector<TMapEntry> map;
-    MatchLines(a, b, map);
-    EXPECT_EQ(Show(map), "C20 C21 C22");
-    for (const auto& r : a)
-        EXPECT_FALSE(r.Unmatched);
-    for (const auto& r : b)
-        EXPECT_FALSE(r.Unmatched);
-}
-
-TEST(MatchLinesTest, RotatedLinesKeepTheLongestRun) {
-    EXPECT_EQ(Match({"a", "b", "c"}, {"b", "c", "a"}), "O0 C0 C1 N2");
-}
-
-TEST(MatchLinesTest, OldLinesOfAGapPrecedeItsNewLines) {
-    EXPECT_EQ(Match({"a", "x1", "x2", "b"}, {"a", "y1", "b"}), "C0 O1 O2 N1 C2");
-}
-
-TEST(MatchLinesTest, TieGoesToTheDiagonalThroughTheFirstOldLine) {
-    // "x y" lies on a diagonal through the first old line; "p q" on one through the first new
-    // line. Both are two long: the first searched wins and "p q" ends up unmatched.
-    EXPECT_EQ(Match({"x", "y", "p", "q"}, {"p", "q", "x", "y"}), "N0 N1 C2 C3 O2 O3");
-}
-
-TEST(MatchLinesTest, TieWinsEvenWhenFurtherAlongTheFirstDirection) {
-    // "a b" is on the fourth diagonal through the first old line, "c d" on the third through
-    // the first new line: all diagonals of the first direction come first.
-    EXPECT_EQ(Match({"a", "b", "c", "d"}, {"c", "d", "x", "a", "b"}), "N0 N1 N2 C3 C4 O2 O3");
-}
-
-TEST(MatchLinesTest, FirstRunAlongOneDiagonalWins) {
-    // Old "a b c a b" and new "a b": the run at the start of the old text is met first.
-    EXPECT_EQ(Match({"a", "b", "c", "a", "b"}, {"a", "b"}), "C0 C1 O2 O3 O4");
-    EXPECT_EQ(Match({"c", "a", "b", "a", "b"}, {"a", "b"}), "O0 C0 C1 O3 O4");
-}
-
-TEST(MatchLinesTest, LongerRunOnALaterDiagonalBeatsAnEarlierShortOne) {
-    // "a" is found first (first direction), "p q r" later (second direction) and replaces it.
-    EXPECT_EQ(Match({"a", "p", "q", "r"}, {"p", "q", "r", "x", "a"}), "O0 C0 C1 C2 N3 N4");
-}
-
-TEST(MatchLinesTest, BlankLinesMatchWhateverTheirBlanks) {
-    EXPECT_EQ(Match({"a", "", "b"}, {"A", " \t ", "b"}), "C0 C1 C2");
-    EXPECT_EQ(Match({"s := 'a b';"}, {"s := 'a  b';"}), "O0 N0");
-}
-
-TEST(MatchLinesTest, UnmatchedFlagsFollowTheLinesOfPartialArrays) {
-    // The arrays cover lines 5..7 and 40..42 of their texts.
+TEST(MatchLinesTest, MapAndFlagsFollowTheLinesOfPartialArrays) {
+    // The arrays cover lines 5..7 and 40..42 of their texts; stale flags and an old map are
+    // replaced.
     auto a = Records({"a", "x", "c"}, 5);
     auto b = Records({"a", "y", "c"}, 40);
-    std::vector<TMapEntry> map;
+    for (auto& r : a)
+        r.Unmatched = true;
+    std::vector<TMapEntry> map{{Common, 7}};
     MatchLines(a, b, map);
     EXPECT_EQ(Show(map), "C40 O6 N41 C42");
-    EXPECT_FALSE(a[0].Unmatched);
-    EXPECT_TRUE(a[1].Unmatched);
-    EXPECT_FALSE(a[2].Unmatched);
-    EXPECT_FALSE(b[0].Unmatched);
-    EXPECT_TRUE(b[1].Unmatched);
-    EXPECT_FALSE(b[2].Unmatched);
+    const bool expected[] = {false, true, false};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(a[i].Unmatched, expected[i]) << i;
+        EXPECT_EQ(b[i].Unmatched, expected[i]) << i;
+    }
 }
 
 namespace {
@@ -239,46 +228,33 @@ std::vector<TLineRecord> RandomRecords(std::mt19937& rng, int maxLen, uint32_t a
     return r;
 }
 
-} // namespace
-
-TEST(MatchLinesTest, RandomInputsInterleaveEveryLineOnceInOrder) {
-    std::mt19937 rng(20261206);
-    for (int round = 0; round < 4000; ++round) {
-        uint32_t alphabet = 1 + round % 5;
-        auto a = RandomRecords(rng, 14, alphabet);
-        auto b = RandomRecords(rng, 14, alphabet);
-        std::vector<TMapEntry> map;
-        MatchLines(a, b, map);
-
-        size_t i = 0, j = 0;
-        for (const auto& e : map) {
-            if (e.Kind == Common) {
-                ASSERT_LT(i, a.size());
-                ASSERT_LT(j, b.size());
-                EXPECT_EQ(a[i].Key, b[j].Key);
-                EXPECT_EQ(e.Line, b[j].Line);
-                EXPECT_FALSE(a[i].Unmatched);
-                EXPECT_FALSE(b[j].Unmatched);
-                ++i;
-                ++j;
-            } else if (e.Kind == OldOnly) {
-                ASSERT_LT(i, a.size());
-                EXPECT_EQ(e.Line, a[i].Line);
-                EXPECT_TRUE(a[i].Unmatched);
-                ++i;
-            } else {
-                ASSERT_EQ(e.Kind, NewOnly);
-                ASSERT_LT(j, b.size());
-                EXPECT_EQ(e.Line, b[j].Line);
-                EXPECT_TRUE(b[j].Unmatched);
-                ++j;
-            }
+// The map interleaves every line once, in order, pairs only equal keys, and the flags say which
+// lines were left unmatched.
+void ExpectMapCoversBothArrays(const std::vector<TLineRecord>& a, const std::vector<TLineRecord>& b,
+                               const std::vector<TMapEntry>& map) {
+    size_t i = 0, j = 0;
+    for (const auto& e : map) {
+        const bool old = e.Kind != NewOnly, neu = e.Kind != OldOnly;
+        ASSERT_TRUE(!old || i < a.size());
+        ASSERT_TRUE(!neu || j < b.size());
+        if (old) {
+            EXPECT_EQ(a[i].Unmatched, e.Kind == OldOnly);
         }
-        EXPECT_EQ(i, a.size());
-        EXPECT_EQ(j, b.size());
-        if (HasFailure()) FAIL() << "round " << round;
+        if (neu) {
+            EXPECT_EQ(b[j].Unmatched, e.Kind == NewOnly);
+        }
+        if (old && neu) {
+            EXPECT_EQ(a[i].Key, b[j].Key);
+        }
+        EXPECT_EQ(e.Line, neu ? b[j].Line : a[i].Line);
+        i += old ? 1 : 0;
+        j += neu ? 1 : 0;
     }
+    EXPECT_EQ(i, a.size());
+    EXPECT_EQ(j, b.size());
 }
+
+} // namespace
 
 TEST(MatchLinesTest, SmallRandomInputsGiveTheLiteralMap) {
     std::mt19937 rng(4711);
@@ -291,28 +267,9 @@ TEST(MatchLinesTest, SmallRandomInputsGiveTheLiteralMap) {
         std::vector<TMapEntry> map;
         MatchLines(a, b, map);
         ASSERT_EQ(Show(map), Show(expected)) << "round " << round;
+        ExpectMapCoversBothArrays(a, b, map);
+        if (HasFailure()) FAIL() << "round " << round;
     }
-}
-
-TEST(MatchLinesTest, EditedTextGivesTheLiteralMap) {
-    // Realistic shape: a long text with scattered deletions, insertions and a moved block.
-    std::mt19937 rng(99);
-    std::vector<TLineRecord> a, b;
-    for (int i = 0; i < 600; ++i)
-        a.push_back({static_cast<uint32_t>(rng() % 400), i, false});
-    for (int i = 0; i < 600; ++i) {
-        if (i % 37 == 5) continue;
-        if (i % 53 == 7) b.push_back({900000u + static_cast<uint32_t>(i), 0, false});
-        b.push_back(a[i]);
-    }
-    for (int k = 0; k < 20; ++k)
-        b.push_back(a[100 + k]);
-    for (size_t j = 0; j < b.size(); ++j)
-        b[j].Line = static_cast<int32_t>(j);
-    const auto expected = MatchLinesLiteral(a, b);
-    std::vector<TMapEntry> map;
-    MatchLines(a, b, map);
-    EXPECT_EQ(map, expected);
 }
 
 TEST(MatchLinesTest, LargeRangesGiveTheLiteralMap) {

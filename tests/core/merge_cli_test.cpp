@@ -8,6 +8,7 @@
 #include "merge/merge_workspace.h"
 #include "merge/merged_output.h"
 #include "merge/rtf_reader.h"
+#include "temp_folder.h"
 
 using quennet::testing::ReadWholeFile;
 using quennet::testing::RunCli;
@@ -19,20 +20,12 @@ const char kOld[] = "unit U;\r\ninterface\r\nconst A = 'x{y}';\r\nimplementation
 const char kNew[] =
     "unit U;\r\ninterface\r\nconst A = 'z';\r\nconst B = 1;\r\nimplementation\r\nend.\r\n";
 
-struct Folder {
-    fs::path Path;
+// A folder holding old.pas and new.pas.
+struct Folder : quennet::testing::TempFolder {
     Folder() {
-        char tmpl[] = "/tmp/quennet-mcli-XXXXXX";
-        Path = ::mkdtemp(tmpl);
         Write("old.pas", kOld);
         Write("new.pas", kNew);
     }
-    ~Folder() { fs::remove_all(Path); }
-    void Write(const std::string& name, std::string_view bytes) const {
-        std::ofstream(Path / name, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    std::string Read(const std::string& name) const { return ReadWholeFile(Path / name); }
 };
 
 } // namespace
@@ -40,7 +33,7 @@ struct Folder {
 TEST(MergeCli, WorkspaceAndMergedFromOldAndNew) {
     Folder f;
     auto r =
-        RunCli({"old.pas", "new.pas", "--workspace", "ws.rtf", "--merged=m.pas"}, f.Path.string());
+        RunCli({"old.pas", "new.pas", "--workspace", "ws.rtf", "--merged=m.pas"}, f.path.string());
     EXPECT_EQ(r.exitCode, 1) << r.err; // the files differ: the report still runs
     EXPECT_NE(r.out.find("Diff report for"), std::string::npos);
 
@@ -58,7 +51,7 @@ TEST(MergeCli, WorkspaceAndMergedFromOldAndNew) {
     // The outputs of the workspace edited elsewhere.
     r = RunCli(
         {"--from-workspace", "ws.rtf", "--new", "n.pas", "--old", "o.pas", "--merged", "m2.pas"},
-        f.Path.string());
+        f.path.string());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(f.Read("n.pas"), kNew);
     EXPECT_EQ(f.Read("o.pas"), kOld);
@@ -66,17 +59,17 @@ TEST(MergeCli, WorkspaceAndMergedFromOldAndNew) {
 
     // Saved again through the document: RTF keeps the kinds, a name without extension gets
     // plain text and ".pas".
-    r = RunCli({"--from-workspace", "ws.rtf", "--workspace", "again.rtf"}, f.Path.string());
+    r = RunCli({"--from-workspace", "ws.rtf", "--workspace", "again.rtf"}, f.path.string());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(f.Read("again.rtf"), f.Read("ws.rtf"));
     r = RunCli({"--from-workspace", "again.rtf", "--merged", "m3.pas", "--workspace", "plain"},
-               f.Path.string());
+               f.path.string());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(f.Read("m3.pas"), merged);
     EXPECT_EQ(f.Read("plain.pas"), "unit U;\r\ninterface\r\nconst A = 'x{y}';\r\nconst A = 'z';\r\n"
                                    "const B = 1;\r\nimplementation\r\nend.\r\n");
 
-    r = RunCli({"--from-workspace", "ws.rtf", "--new", "n.pas", "--comment", " "}, f.Path.string());
+    r = RunCli({"--from-workspace", "ws.rtf", "--new", "n.pas", "--comment", " "}, f.path.string());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(f.Read("n.pas"),
               "unit U;\r\ninterface\r\n// const A = 'x{y}';\r\nconst A = 'z';\r\nconst B = 1;\r\n"
@@ -85,49 +78,49 @@ TEST(MergeCli, WorkspaceAndMergedFromOldAndNew) {
 
 TEST(MergeCli, OutputToStandardOutput) {
     Folder f;
-    auto r = RunCli({"old.pas", "new.pas", "--workspace", "ws.rtf"}, f.Path.string());
-    r = RunCli({"--from-workspace", "ws.rtf", "--old", "/dev/stdout"}, f.Path.string());
+    auto r = RunCli({"old.pas", "new.pas", "--workspace", "ws.rtf"}, f.path.string());
+    r = RunCli({"--from-workspace", "ws.rtf", "--old", "/dev/stdout"}, f.path.string());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, kOld);
 }
 
 TEST(MergeCli, Trouble) {
     Folder f;
-    auto r = RunCli({"--from-workspace", "absent.rtf", "--new", "n.pas"}, f.Path.string());
+    auto r = RunCli({"--from-workspace", "absent.rtf", "--new", "n.pas"}, f.path.string());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("absent.rtf"), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(f.Path / "n.pas"));
+    EXPECT_FALSE(fs::exists(f.path / "n.pas"));
 
-    r = RunCli({"--from-workspace", "old.pas"}, f.Path.string());
+    r = RunCli({"--from-workspace", "old.pas"}, f.path.string());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("nothing to write"), std::string::npos) << r.err;
 
-    r = RunCli({"old.pas", "new.pas", "--merged"}, f.Path.string());
+    r = RunCli({"old.pas", "new.pas", "--merged"}, f.path.string());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("--merged"), std::string::npos) << r.err;
 
     f.Write("bad.pas", "x := 'open;\r\n");
-    r = RunCli({"old.pas", "bad.pas", "--workspace", "ws.rtf"}, f.Path.string());
+    r = RunCli({"old.pas", "bad.pas", "--workspace", "ws.rtf"}, f.path.string());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("bad.pas\", line 1: Invalid string"), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(f.Path / "ws.rtf"));
+    EXPECT_FALSE(fs::exists(f.path / "ws.rtf"));
 
-    r = RunCli({"old.pas", "new.pas", "--workspace", "no-folder/ws.rtf"}, f.Path.string());
+    r = RunCli({"old.pas", "new.pas", "--workspace", "no-folder/ws.rtf"}, f.path.string());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("no-folder/ws.rtf"), std::string::npos) << r.err;
 
     f.Write("e1.pas", "");
     f.Write("e2.pas", "");
-    r = RunCli({"e1.pas", "e2.pas", "--merged", "m.pas"}, f.Path.string());
+    r = RunCli({"e1.pas", "e2.pas", "--merged", "m.pas"}, f.path.string());
     EXPECT_NE(r.err.find("both files are empty"), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(f.Path / "m.pas"));
+    EXPECT_FALSE(fs::exists(f.path / "m.pas"));
 }
 
 TEST(MergeCli, OutputsNeverReplaceAnInput) {
     Folder f;
-    auto r = RunCli({"old.pas", "new.pas", "--workspace", "ws.rtf"}, f.Path.string());
+    auto r = RunCli({"old.pas", "new.pas", "--workspace", "ws.rtf"}, f.path.string());
     ASSERT_EQ(r.exitCode, 1) << r.err;
-    fs::create_symlink(f.Path / "new.pas", f.Path / "link.pas");
+    fs::create_symlink(f.path / "new.pas", f.path / "link.pas");
     const std::string workspace = f.Read("ws.rtf");
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--merged", "new.pas", "old.pas", "new.pas"},
@@ -137,14 +130,14 @@ TEST(MergeCli, OutputsNeverReplaceAnInput) {
              {"--from-workspace", "ws.rtf", "--new", "ws.rtf"},
              {"--from-workspace", "ws.rtf", "--old", "o.pas", "--workspace", "ws.rtf"},
          }) {
-        r = RunCli(args, f.Path.string());
+        r = RunCli(args, f.path.string());
         EXPECT_EQ(r.exitCode, 2) << args[1];
         EXPECT_NE(r.err.find("it is the input"), std::string::npos) << r.err;
         // Refused before anything was written.
         EXPECT_EQ(f.Read("old.pas"), kOld);
         EXPECT_EQ(f.Read("new.pas"), kNew);
         EXPECT_EQ(f.Read("ws.rtf"), workspace);
-        EXPECT_FALSE(fs::exists(f.Path / "out.rtf"));
-        EXPECT_FALSE(fs::exists(f.Path / "o.pas"));
+        EXPECT_FALSE(fs::exists(f.path / "out.rtf"));
+        EXPECT_FALSE(fs::exists(f.path / "o.pas"));
     }
 }

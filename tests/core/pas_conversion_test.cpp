@@ -60,23 +60,10 @@ TEST(PasConversion, AttributeTable) {
     EXPECT_EQ(conv.Attributes(tkReservedWord).Suffix, "}");
     EXPECT_EQ(conv.Attributes(tkLineEnd).Prefix, "");
     EXPECT_EQ(conv.Attributes(tkLineEnd).Suffix, "\\par ");
-
-    EXPECT_EQ(TokenKindName(2), "IGNORE");
-    EXPECT_EQ(TokenKindName(3), "IGNORE");
-    EXPECT_EQ(TokenKindName(5), "Reserved_Word");
-    EXPECT_EQ(TokenKindName(10), "Plain_Text");
 }
 
-TEST(PasConversion, WordTables) {
-    EXPECT_TRUE(TPasConversion::IsReservedWord("ABSOLUTE"));
-    EXPECT_TRUE(TPasConversion::IsReservedWord("XOR"));
-    EXPECT_TRUE(TPasConversion::IsReservedWord("STRINGRESOURCE"));
-    EXPECT_FALSE(TPasConversion::IsReservedWord("begin")); // callers upper-case first
-    EXPECT_FALSE(TPasConversion::IsReservedWord("WRITELN"));
-    EXPECT_FALSE(TPasConversion::IsReservedWord("INTEGER"));
-    EXPECT_TRUE(TPasConversion::IsPropertyEndWord("PUBLISHED"));
-    EXPECT_FALSE(TPasConversion::IsPropertyEndWord("PRIVATEX"));
-
+// Property words are directives only inside a property, which a visibility word ends.
+TEST(PasConversion, DirectiveWordsFollowThePropertyContext) {
     TPasConversion conv;
     EXPECT_TRUE(conv.IsDirectiveWord("READ"));
     EXPECT_FALSE(conv.IsDirectiveWord("BEGIN"));

@@ -2,6 +2,7 @@
 // and faults that must leave the file on disk as it was.
 #include "io/source_file.h"
 #include "io/source_save.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,38 +18,14 @@
 
 namespace fs = std::filesystem;
 using namespace quennet::io;
+using quennet::testing::ReadWholeFile;
+using quennet::testing::TempFolder;
 
 namespace {
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 void WriteAll(const fs::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary);
-    out << bytes;
+    std::ofstream(p, std::ios::binary) << bytes;
 }
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string templ = (fs::temp_directory_path() / "quennet-save-XXXXXX").string();
-        path = ::mkdtemp(templ.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path, ec);
-    }
-    std::set<std::string> Names() const {
-        std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(path))
-            names.insert(e.path().filename());
-        return names;
-    }
-    fs::path path;
-};
 
 std::string RoundTrip(const std::string& bytes) {
     return AssembleSourceText(SplitLines(bytes), DetectTextFormat(bytes));
@@ -109,20 +86,20 @@ TEST(SaveWithNumberedBackup, KeepsTheOldFileAsBackupThenWritesTheNewText) {
     ASSERT_EQ(::stat(u.c_str(), &st), 0);
     BackupSaveResult first = SaveWithNumberedBackup(u, "new 1\n");
     EXPECT_EQ(first.BackupName, (dir.path / "u.pas.000.bak").string());
-    EXPECT_EQ(ReadAll(u), "new 1\n");
-    EXPECT_EQ(ReadAll(dir.path / "u.pas.000.bak"), "old\n");
+    EXPECT_EQ(ReadWholeFile(u), "new 1\n");
+    EXPECT_EQ(ReadWholeFile(dir.path / "u.pas.000.bak"), "old\n");
     ASSERT_EQ(::stat(first.BackupName.c_str(), &backup), 0);
     EXPECT_EQ(backup.st_ino, st.st_ino) << "the backup is the old file itself, not a copy";
     ASSERT_EQ(::stat(u.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u) << "the file keeps its permissions";
 
     SaveWithNumberedBackup(u, "new 2\n");
-    EXPECT_EQ(ReadAll(dir.path / "u.pas.001.bak"), "new 1\n");
+    EXPECT_EQ(ReadWholeFile(dir.path / "u.pas.001.bak"), "new 1\n");
     // 000 gone, 001 present: 000 is used again, and nothing else is touched.
     fs::remove(dir.path / "u.pas.000.bak");
     SaveWithNumberedBackup(u, "new 3\n");
-    EXPECT_EQ(ReadAll(dir.path / "u.pas.000.bak"), "new 2\n");
-    EXPECT_EQ(ReadAll(dir.path / "u.pas.001.bak"), "new 1\n");
+    EXPECT_EQ(ReadWholeFile(dir.path / "u.pas.000.bak"), "new 2\n");
+    EXPECT_EQ(ReadWholeFile(dir.path / "u.pas.001.bak"), "new 1\n");
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"u.pas", "u.pas.000.bak", "u.pas.001.bak"}));
 }
 
@@ -132,7 +109,7 @@ TEST(SaveWithNumberedBackup, AFileDeletedBehindTheViewIsWrittenWithoutBackup) {
     BackupSaveResult r = SaveWithNumberedBackup(u, "text\r\n");
     EXPECT_TRUE(r.FileWasMissing);
     EXPECT_TRUE(r.BackupName.empty());
-    EXPECT_EQ(ReadAll(u), "text\r\n");
+    EXPECT_EQ(ReadWholeFile(u), "text\r\n");
     EXPECT_EQ(dir.Names(), std::set<std::string>{"gone.pas"});
 }
 
@@ -147,7 +124,7 @@ TEST(SaveFaults, AParentThatIsAFileFailsNamingTheFile) {
         EXPECT_NE(std::string(e.what()).find(target), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("Not a directory"), std::string::npos) << e.what();
     }
-    EXPECT_EQ(ReadAll(dir.path / "plain"), "x");
+    EXPECT_EQ(ReadWholeFile(dir.path / "plain"), "x");
 }
 
 TEST(SaveFaults, AReadOnlyFolderLeavesTheFileAndNoTemporaryCopy) {
@@ -185,7 +162,7 @@ TEST(SaveFaults, AReadOnlyFolderLeavesTheFileAndNoTemporaryCopy) {
                                              "file or the reason";
     }
     fs::permissions(dir.path, fs::perms::owner_all);
-    EXPECT_EQ(ReadAll(u), "old\n");
+    EXPECT_EQ(ReadWholeFile(u), "old\n");
     EXPECT_EQ(dir.Names(), std::set<std::string>{"u.pas"});
 }
 
@@ -210,7 +187,7 @@ TEST(SaveFaults, AFullDeviceLeavesTheOriginalIntact) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_NE(message.find(u.string()), std::string::npos) << message;
     EXPECT_NE(message.find("too large"), std::string::npos) << message;
-    EXPECT_EQ(ReadAll(u), "original text\n");
+    EXPECT_EQ(ReadWholeFile(u), "original text\n");
     EXPECT_EQ(dir.Names(), std::set<std::string>{"u.pas"}) << "no backup, no temporary copy";
 }
 
@@ -226,8 +203,8 @@ TEST(SaveWithNumberedBackup, WritesThroughASymbolicLink) {
     fs::create_symlink(dir.path / "real.pas", dir.path / "link.pas");
     SaveWithNumberedBackup((dir.path / "link.pas").string(), "new");
     EXPECT_TRUE(fs::is_symlink(dir.path / "link.pas"));
-    EXPECT_EQ(ReadAll(dir.path / "real.pas"), "new");
-    EXPECT_EQ(ReadAll(dir.path / "real.pas.000.bak"), "old");
+    EXPECT_EQ(ReadWholeFile(dir.path / "real.pas"), "new");
+    EXPECT_EQ(ReadWholeFile(dir.path / "real.pas.000.bak"), "old");
 }
 
 TEST(SaveWithNumberedBackup, TheNameHoldsAWholeVersionAtEveryStep) {
@@ -239,14 +216,14 @@ TEST(SaveWithNumberedBackup, TheNameHoldsAWholeVersionAtEveryStep) {
     bool reached = false;
     auto failingRename = [&](const char*, const char*) {
         reached = true;
-        EXPECT_EQ(ReadAll(u), "old\n");
-        EXPECT_EQ(ReadAll(dir.path / "u.pas.000.bak"), "old\n");
+        EXPECT_EQ(ReadWholeFile(u), "old\n");
+        EXPECT_EQ(ReadWholeFile(dir.path / "u.pas.000.bak"), "old\n");
         errno = EIO;
         return -1;
     };
     EXPECT_THROW(SaveWithNumberedBackup(u, "new\n", failingRename), std::runtime_error);
     EXPECT_TRUE(reached);
-    EXPECT_EQ(ReadAll(u), "old\n");
+    EXPECT_EQ(ReadWholeFile(u), "old\n");
     EXPECT_EQ(dir.Names(), std::set<std::string>{"u.pas"}) << "no backup, no temporary copy";
 }
 
@@ -255,7 +232,7 @@ TEST(SaveWithNumberedBackup, ADanglingLinkIsWrittenThroughOrRefused) {
     fs::create_symlink("later.pas", dir.path / "link.pas");
     SaveWithNumberedBackup((dir.path / "link.pas").string(), "text");
     EXPECT_TRUE(fs::is_symlink(dir.path / "link.pas"));
-    EXPECT_EQ(ReadAll(dir.path / "later.pas"), "text");
+    EXPECT_EQ(ReadWholeFile(dir.path / "later.pas"), "text");
 
     // A link into a folder that does not exist cannot be written through.
     fs::create_symlink(dir.path / "none" / "x.pas", dir.path / "lost.pas");

@@ -13,6 +13,7 @@
 #include "golden_file.h"
 #include "io/source_file.h"
 #include "merge/three_way.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -20,16 +21,9 @@ using quennet::testing::ExpectGolden;
 using quennet::testing::ReadWholeFile;
 using quennet::testing::RunCli;
 using quennet::testing::ShellQuote;
+using quennet::testing::TempFolder;
 
 namespace {
-
-fs::path ScratchDir(const std::string& name) {
-    fs::path dir =
-        fs::temp_directory_path() / ("quennet-merge3-" + name + "-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
 
 int Shell(const std::string& command) {
     int status = std::system(command.c_str());
@@ -39,10 +33,7 @@ int Shell(const std::string& command) {
 } // namespace
 
 TEST(ThreeWayMerge, GoldenCases) {
-    std::vector<fs::path> cases;
-    for (const auto& e : fs::directory_iterator(QUENNET_CASES_DIR))
-        if (e.path().filename().string().rfind("merge3-", 0) == 0) cases.push_back(e.path());
-    std::sort(cases.begin(), cases.end());
+    const auto cases = quennet::testing::CaseFolders("merge3-");
     ASSERT_GE(cases.size(), 14u);
     for (const auto& dir : cases) {
         SCOPED_TRACE(dir.filename().string());
@@ -86,7 +77,8 @@ TEST(ThreeWayMerge, OneSidedChangesGiveThatSide) {
 
 TEST(ThreeWayMerge, CommandWritesOutputAndRefusesToOverwriteOtherInputs) {
     const fs::path src = fs::path(QUENNET_CASES_DIR) / "merge3-07-both-change-one-line";
-    const fs::path dir = ScratchDir("cli");
+    const TempFolder scratch;
+    const fs::path& dir = scratch.path;
     for (const char* f : {"base.pas", "local.pas", "remote.pas"})
         fs::copy(src / f, dir / f);
 
@@ -113,7 +105,6 @@ TEST(ThreeWayMerge, CommandWritesOutputAndRefusesToOverwriteOtherInputs) {
 
     auto twoFiles = RunCli({"--merge", "base.pas", "local.pas"}, dir.string());
     EXPECT_EQ(2, twoFiles.exitCode);
-    fs::remove_all(dir);
 }
 
 // The README's recipes, run as written: a merge driver and git mergetool, on a branch that
@@ -123,52 +114,46 @@ TEST(ThreeWayMerge, GitRecipes) {
     const fs::path cases = QUENNET_CASES_DIR;
     const fs::path moveCase = cases / "merge3-08-move-and-edit";
     const std::string cli = ShellQuote(QUENNET_CLI_PATH);
-    auto setUp = [&](const std::string& name) {
-        fs::path repo = ScratchDir(name);
-        std::string git = "cd " + ShellQuote(repo.string()) + " && git -c init.defaultBranch=main";
-        std::string q = " >/dev/null 2>&1";
-        auto copy = [&](const char* f) {
-            fs::copy_file(moveCase / f, repo / "Shapes.pas", fs::copy_options::overwrite_existing);
+    // BASE committed, then REMOTE on branch "other" and LOCAL on main.
+    auto setUp = [&](const fs::path& repo) {
+        auto version = [&](const char* f) {
+            return "cp " + ShellQuote((moveCase / f).string()) + " Shapes.pas";
         };
-        EXPECT_EQ(0, Shell(git + " init -q ." + q));
-        Shell("cd " + ShellQuote(repo.string()) +
-              " && git config user.email t@example.org && git config user.name t");
-        copy("base.pas");
-        EXPECT_EQ(0, Shell("cd " + ShellQuote(repo.string()) +
-                           " && git add Shapes.pas && git commit -qm base" + q));
-        EXPECT_EQ(0, Shell("cd " + ShellQuote(repo.string()) + " && git checkout -qb other" + q));
-        copy("remote.pas");
-        EXPECT_EQ(0, Shell("cd " + ShellQuote(repo.string()) + " && git commit -qam remote" + q));
-        EXPECT_EQ(0, Shell("cd " + ShellQuote(repo.string()) + " && git checkout -q main" + q));
-        copy("local.pas");
-        EXPECT_EQ(0, Shell("cd " + ShellQuote(repo.string()) + " && git commit -qam local" + q));
-        return repo;
+        const std::string in = "cd " + ShellQuote(repo.string()) + " && ";
+        EXPECT_EQ(0, Shell(in +
+                           "{ git -c init.defaultBranch=main init -q . && git config "
+                           "user.email t@example.org && git config user.name t && " +
+                           version("base.pas") +
+                           " && git add Shapes.pas && git commit -qm base "
+                           "&& git checkout -qb other && " +
+                           version("remote.pas") +
+                           " && git commit -qam remote && git checkout -q main && " +
+                           version("local.pas") + " && git commit -qam local; } >/dev/null 2>&1"));
+        return in;
     };
     const std::string expected = ReadWholeFile(moveCase / "expected.pas");
 
     {
-        fs::path repo = setUp("driver");
-        const std::string in = "cd " + ShellQuote(repo.string()) + " && ";
+        const TempFolder repo;
+        const std::string in = setUp(repo.path);
         Shell(in +
               "git config merge.pascal.name 'Pascal declarations' && git config "
               "merge.pascal.driver " +
               ShellQuote(cli + " --merge %O %A %B -o %A") +
               " && echo '*.pas merge=pascal' > .gitattributes");
         EXPECT_EQ(0, Shell(in + "git merge -q --no-edit other >/dev/null 2>&1"));
-        EXPECT_EQ(expected, ReadWholeFile(repo / "Shapes.pas"));
-        fs::remove_all(repo);
+        EXPECT_EQ(expected, ReadWholeFile(repo.path / "Shapes.pas"));
     }
     {
-        fs::path repo = setUp("mergetool");
-        const std::string in = "cd " + ShellQuote(repo.string()) + " && ";
+        const TempFolder repo;
+        const std::string in = setUp(repo.path);
         Shell(in + "git config mergetool.quennet.cmd " +
               ShellQuote(cli + " --merge \"$BASE\" \"$LOCAL\" \"$REMOTE\" -o \"$MERGED\"") +
               " && git config mergetool.quennet.trustExitCode true && git config "
               "mergetool.keepBackup false");
         EXPECT_NE(0, Shell(in + "git merge -q --no-edit other >/dev/null 2>&1"));
         EXPECT_EQ(0, Shell(in + "git mergetool --tool=quennet --no-prompt >/dev/null 2>&1"));
-        EXPECT_EQ(expected, ReadWholeFile(repo / "Shapes.pas"));
+        EXPECT_EQ(expected, ReadWholeFile(repo.path / "Shapes.pas"));
         EXPECT_EQ(0, Shell(in + "git commit -qm merged >/dev/null 2>&1"));
-        fs::remove_all(repo);
     }
 }

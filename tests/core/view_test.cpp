@@ -287,7 +287,7 @@ TEST(Palette, ContrastRatioEnds) {
 
 namespace {
 
-TEST(MergeColors, ShownColoursReadBackAsStored) {
+TEST(MergeColors, ShownColoursReadBackAsStoredAndSignTheirLines) {
     using merge::TColor;
     for (const ViewPalette* p : {&LightPalette(), &DarkPalette()}) {
         const TColor colors[] = {merge::kRed, merge::kBlue, merge::kBlack, TColor::Automatic(),
@@ -300,13 +300,9 @@ TEST(MergeColors, ShownColoursReadBackAsStored) {
     EXPECT_EQ(SwapMergeColor(DarkPalette(), merge::kBlack).Value(), DarkPalette().MergeUnchanged);
     EXPECT_EQ(SwapMergeColor(LightPalette(), merge::TColor::Automatic()),
               merge::TColor::Automatic());
-}
-
-TEST(MergeColors, LineSigns) {
-    EXPECT_EQ(MergeLineSign(merge::kRed), '-');
-    EXPECT_EQ(MergeLineSign(merge::kBlue), '+');
-    EXPECT_EQ(MergeLineSign(merge::kBlack), ' ');
-    EXPECT_EQ(MergeLineSign(merge::TColor::Automatic()), ' ');
+    const std::string signs = {MergeLineSign(merge::kRed), MergeLineSign(merge::kBlue),
+                               MergeLineSign(merge::kBlack), MergeLineSign(TColor::Automatic())};
+    EXPECT_EQ(signs, "-+  ");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "io/disk_state.h"
+#include "temp_folder.h"
 #include "tree/tree_rows.h"
 #include "view/recent_files.h"
 #include "view/window_placement.h"
@@ -94,18 +95,11 @@ TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndCapped) {
 
 class TempDir : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string templ = (fs::temp_directory_path() / "quennet-win-XXXXXX").string();
-        root = ::mkdtemp(templ.data());
-    }
-    void TearDown() override { fs::remove_all(root); }
     std::string Write(const std::string& rel, const std::string& bytes) {
-        const fs::path p = root / rel;
-        fs::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary) << bytes;
-        return p.string();
+        return scratch.Write(rel, bytes);
     }
-    fs::path root;
+    quennet::testing::TempFolder scratch;
+    const fs::path root = scratch.path;
 };
 
 TEST_F(TempDir, ChangedSinceLoadLooksAtTheBytes) {

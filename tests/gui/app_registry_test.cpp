@@ -1,4 +1,4 @@
-// Settings store: typed values, string lists, key paths, a missing config folder.
+// Settings store: typed values, string lists, key paths, a missing config folder, failed writes.
 #include "app_registry.h"
 
 #include <QDir>
@@ -46,9 +46,18 @@ TEST_F(AppRegistryTest, ValuesKeepTheirTypesAcrossInstances) {
     EXPECT_TRUE(reg.ReadBool(QStringLiteral("Flag"), false));
 }
 
-TEST_F(AppRegistryTest, WrongTypeOrMissingValueReadsAsDefault) {
+TEST_F(AppRegistryTest, WrongTypeMissingOrHandEditedValueReadsAsDefault) {
+    {
+        QSettings raw(Path(), QSettings::IniFormat);
+        raw.setValue(QStringLiteral("TMainForm/SplitPos"), 300); // plain number, no type mark
+        raw.setValue(QStringLiteral("TMainForm/Name"),
+                     QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
+        raw.sync();
+    }
     TAppRegistry reg(Path());
     ASSERT_TRUE(reg.OpenSettingsKey(QStringLiteral("TMainForm"), true));
+    EXPECT_EQ(reg.ReadInteger(QStringLiteral("SplitPos"), 10), 10);
+    EXPECT_EQ(reg.ReadString(QStringLiteral("Name"), QString()), QStringLiteral("a"));
     reg.WriteString(QStringLiteral("TreeWidth"), QStringLiteral("wide"));
     reg.WriteInteger(QStringLiteral("DefPathOld"), 3);
     EXPECT_EQ(reg.ReadInteger(QStringLiteral("TreeWidth"), 165), 165);
@@ -59,30 +68,21 @@ TEST_F(AppRegistryTest, WrongTypeOrMissingValueReadsAsDefault) {
     EXPECT_TRUE(reg.ReadBool(QStringLiteral("Missing"), true));
 }
 
-TEST_F(AppRegistryTest, HandEditedValuesOfOtherTypesReadAsDefault) {
+TEST_F(AppRegistryTest, StringListsShrinkAndKeepEveryCharacter) {
+    const QStringList ext = {QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr"),
+                             QStringLiteral("All files, really (*.*)|*.*"), QString(),
+                             QStringLiteral(" padded ")};
     {
-        QSettings raw(Path(), QSettings::IniFormat);
-        raw.setValue(QStringLiteral("TMainForm/SplitPos"), 300); // plain number, no type mark
-        raw.setValue(QStringLiteral("TMainForm/Name"),
-                     QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
-        raw.sync();
+        TAppRegistry reg(Path());
+        ASSERT_TRUE(reg.OpenSettingsKey(QString(), true));
+        reg.WriteStringList(QStringLiteral("Opt"),
+                            {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                             QStringLiteral("D"), QStringLiteral("E")});
+        reg.WriteStringList(QStringLiteral("Opt"), {QStringLiteral("X"), QStringLiteral("Y")});
+        reg.WriteStringList(QStringLiteral("Ext"), ext);
+        reg.CloseKey();
+        reg.Flush();
     }
-    TAppRegistry reg(Path());
-    ASSERT_TRUE(reg.OpenSettingsKey(QStringLiteral("TMainForm"), false));
-    EXPECT_EQ(reg.ReadInteger(QStringLiteral("SplitPos"), 10), 10);
-    EXPECT_EQ(reg.ReadString(QStringLiteral("Name"), QString()), QStringLiteral("a"));
-}
-
-TEST_F(AppRegistryTest, StringListShrinksWithoutStaleEntries) {
-    TAppRegistry reg(Path());
-    ASSERT_TRUE(reg.OpenSettingsKey(QString(), true));
-    reg.WriteStringList(QStringLiteral("Opt"),
-                        {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                         QStringLiteral("D"), QStringLiteral("E")});
-    reg.WriteStringList(QStringLiteral("Opt"), {QStringLiteral("X"), QStringLiteral("Y")});
-    reg.CloseKey();
-    reg.Flush();
-
     QSettings raw(Path(), QSettings::IniFormat);
     raw.beginGroup(QStringLiteral("Opt"));
     QStringList keys = raw.childKeys();
@@ -91,38 +91,19 @@ TEST_F(AppRegistryTest, StringListShrinksWithoutStaleEntries) {
               (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("Count")}));
     raw.endGroup();
 
+    TAppRegistry reg(Path());
     QStringList list{QStringLiteral("old")};
     ASSERT_TRUE(reg.OpenSettingsKey(QString(), false));
     reg.ReadStringList(QStringLiteral("Opt"), list);
     EXPECT_EQ(list, (QStringList{QStringLiteral("X"), QStringLiteral("Y")}));
     // The open key is the base key again after reading the list.
     EXPECT_EQ(reg.CurrentKey(), QString());
-}
+    reg.ReadStringList(QStringLiteral("Ext"), list);
+    EXPECT_EQ(list, ext);
 
-TEST_F(AppRegistryTest, ListEntriesWithFilterCharactersSurvive) {
-    const QStringList ext = {QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr"),
-                             QStringLiteral("All files, really (*.*)|*.*"), QString(),
-                             QStringLiteral(" padded ")};
-    {
-        TAppRegistry reg(Path());
-        ASSERT_TRUE(reg.OpenSettingsKey(QString(), true));
-        reg.WriteStringList(QStringLiteral("Ext"), ext);
-        reg.Flush();
-    }
-    TAppRegistry reg(Path());
-    ASSERT_TRUE(reg.OpenSettingsKey(QString(), false));
-    QStringList read;
-    reg.ReadStringList(QStringLiteral("Ext"), read);
-    EXPECT_EQ(read, ext);
-}
-
-TEST_F(AppRegistryTest, MissingListKeepsWhatTheListHolds) {
-    TAppRegistry reg(Path());
-    ASSERT_TRUE(reg.OpenSettingsKey(QString(), true));
-    QStringList list{QStringLiteral("VER130"), QStringLiteral("WIN32")};
-    reg.ReadStringList(QStringLiteral("Opt"), list);
-    EXPECT_EQ(list.size(), 2);
-    // An empty list is stored as Count 0 and reads back empty.
+    // A missing list keeps what the list holds; an empty one is stored and reads back empty.
+    reg.ReadStringList(QStringLiteral("Missing"), list);
+    EXPECT_EQ(list, ext);
     reg.WriteStringList(QStringLiteral("Opt"), {});
     reg.ReadStringList(QStringLiteral("Opt"), list);
     EXPECT_TRUE(list.isEmpty());
@@ -165,11 +146,6 @@ TEST_F(AppRegistryTest, FailedWriteIsReported) {
     ASSERT_TRUE(reg.OpenSettingsKey(QString(), true));
     reg.WriteInteger(QStringLiteral("FontSize"), 9);
     EXPECT_THROW(reg.Flush(), std::runtime_error);
-}
-
-TEST(WindowClassKey, DropsTheNamespace) {
-    EXPECT_EQ(quennet::gui::WindowClassKey("quennet::gui::TMainForm"), QStringLiteral("TMainForm"));
-    EXPECT_EQ(quennet::gui::WindowClassKey("TDiffRptForm"), QStringLiteral("TDiffRptForm"));
 }
 
 } // namespace

@@ -63,30 +63,23 @@ TEST(DiffRptForm, FailedSaveThrowsNamingTheFile) {
     }
 }
 
-TEST(DiffRptForm, CloseHidesAndKeepsTheText) {
-    FakeDialogs dialogs;
-    TDiffRptForm form(nullptr, dialogs);
-    form.SetLines({QStringLiteral("kept")});
-    form.show();
-    form.close();
-    EXPECT_FALSE(form.isVisible());
-    form.show();
-    EXPECT_EQ(form.Lines(), QStringList{QStringLiteral("kept")});
-}
-
-} // namespace
-
-namespace {
-
-TEST(DiffRptForm, PlacementIsStoredUnderItsClassName) {
+// Closing hides the window with its text; the placement is stored when it goes away, and only
+// if it was ever shown.
+TEST(DiffRptForm, CloseHidesAndPlacementIsStoredUnderItsClassName) {
     QTemporaryDir dir;
     quennet::gui::TAppRegistry registry(dir.filePath(QStringLiteral("s.ini")));
     FakeDialogs dialogs;
+    { TDiffRptForm unseen(&registry, dialogs); }
+    EXPECT_FALSE(registry.OpenSettingsKey(QStringLiteral("TDiffRptForm"), false));
     {
         TDiffRptForm form(&registry, dialogs);
+        form.SetLines({QStringLiteral("kept")});
         form.show();
         form.resize(610, 330);
-        form.close(); // hides; the placement is stored when the window goes away
+        form.close();
+        EXPECT_FALSE(form.isVisible());
+        form.show();
+        EXPECT_EQ(form.Lines(), QStringList{QStringLiteral("kept")});
     }
     ASSERT_TRUE(registry.OpenSettingsKey(QStringLiteral("TDiffRptForm"), false));
     EXPECT_FALSE(registry.ReadString(QStringLiteral("Placement"), QString()).isEmpty());
@@ -94,14 +87,6 @@ TEST(DiffRptForm, PlacementIsStoredUnderItsClassName) {
     TDiffRptForm again(&registry, dialogs);
     again.show();
     EXPECT_EQ(again.size(), QSize(610, 330));
-}
-
-TEST(DiffRptForm, NeverShownWindowStoresNothing) {
-    QTemporaryDir dir;
-    quennet::gui::TAppRegistry registry(dir.filePath(QStringLiteral("s.ini")));
-    FakeDialogs dialogs;
-    { TDiffRptForm form(&registry, dialogs); }
-    EXPECT_FALSE(registry.OpenSettingsKey(QStringLiteral("TDiffRptForm"), false));
 }
 
 } // namespace

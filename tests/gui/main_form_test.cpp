@@ -1,69 +1,34 @@
 // Main window: command line, the Diff command with report and "equivalent" message, tree,
 // stored layout and the Setup command.
-#include "app_registry.h"
-#include "diff_rpt_form.h"
 #include "filename_edit.h"
-#include "main_form.h"
-#include "navigator_form.h"
+#include "main_window_fixture.h"
 #include "setup_form.h"
-#include "source_editor.h"
 
 #include "compare/compare_sources.h"
 #include "io/source_file.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
-
-#include "fake_dialogs.h"
 
 using namespace quennet::gui;
 
 namespace {
 
-const char* kOldUnit = "unit U;\r\n"
-                       "interface\r\n"
-                       "procedure A;\r\n"
-                       "procedure B;\r\n"
-                       "implementation\r\n"
-                       "procedure A;\r\n"
-                       "begin\r\n"
-                       "end;\r\n"
-                       "procedure B;\r\n"
-                       "begin\r\n"
-                       "end;\r\n"
-                       "end.\r\n";
+const char* kOldUnit = "unit U;\r\ninterface\r\nprocedure A;\r\nprocedure B;\r\nimplementation\r\n"
+                       "procedure A;\r\nbegin\r\nend;\r\nprocedure B;\r\nbegin\r\nend;\r\nend.\r\n";
 // B's body changed, C added.
-const char* kNewUnit = "unit U;\r\n"
-                       "interface\r\n"
-                       "procedure A;\r\n"
-                       "procedure B;\r\n"
-                       "procedure C;\r\n"
-                       "implementation\r\n"
-                       "procedure A;\r\n"
-                       "begin\r\n"
-                       "end;\r\n"
-                       "procedure B;\r\n"
-                       "begin\r\n"
-                       "  A;\r\n"
-                       "end;\r\n"
-                       "procedure C;\r\n"
-                       "begin\r\n"
-                       "end;\r\n"
-                       "end.\r\n";
+const char* kNewUnit =
+    "unit U;\r\ninterface\r\nprocedure A;\r\nprocedure B;\r\nprocedure C;\r\n"
+    "implementation\r\nprocedure A;\r\nbegin\r\nend;\r\nprocedure B;\r\nbegin\r\n"
+    "  A;\r\nend;\r\nprocedure C;\r\nbegin\r\nend;\r\nend.\r\n";
 // Same structure as kOldUnit: comments, layout and letter case do not count.
 const char* kOldUnitReformatted = "unit u; { reformatted }\n"
                                   "INTERFACE\n"
@@ -73,41 +38,18 @@ const char* kOldUnitReformatted = "unit u; { reformatted }\n"
                                   "procedure b; begin end;\n"
                                   "end.\n";
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        registry = std::make_unique<TAppRegistry>(dir.filePath(QStringLiteral("settings.ini")));
-        MakeForm();
+    // Runs `act` on the setup dialog once the Setup command shows it.
+    void Setup(std::function<void(TSetupForm&)> act) {
+        QTimer::singleShot(0, [act] {
+            auto* setup = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
+            ASSERT_NE(setup, nullptr);
+            act(*setup);
+            setup->Buttons->button(QDialogButtonBox::Ok)->click();
+        });
+        form->SetupCommand();
     }
-    void TearDown() override { DestroyForm(); }
-
-    void MakeForm() {
-        form = std::make_unique<TMainForm>(registry.get(), dialogs);
-        report = std::make_unique<TDiffRptForm>(registry.get(), dialogs);
-        form->SetReportForm(report.get());
-        navigator = new TNavigatorForm(registry.get(), form.get());
-        form->SetNavigatorForm(navigator);
-    }
-    void DestroyForm() {
-        report.reset();
-        form.reset();
-    }
-
-    QString Write(const QString& name, const char* text) {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-        return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    }
-
-    QTemporaryDir dir;
-    FakeDialogs dialogs;
-    std::unique_ptr<TAppRegistry> registry;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TDiffRptForm> report;
-    TNavigatorForm* navigator = nullptr;
 };
 
 TEST(BackupFileName, ReplacesOrAppendsTheExtension) {
@@ -125,37 +67,38 @@ TEST_F(MainFormTest, CommandLineForms) {
     const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
     const QString b = Write(QStringLiteral("b.pas"), kOldUnit);
     const QString missing = dir.filePath(QStringLiteral("missing.pas"));
-
-    // One name: it is the new file, its backup the old one.
-    auto one = ResolveCommandLine({x});
-    EXPECT_EQ(one.NewFileName, x);
-    EXPECT_EQ(one.OldFileName, xBackup);
-    // A .dpr without a backup: nothing to load.
-    auto dpr = ResolveCommandLine({d});
-    EXPECT_TRUE(dpr.NewFileName.isEmpty());
-    EXPECT_TRUE(dpr.OldFileName.isEmpty());
+    const QString none;
+    const struct Case {
+        const char* what;
+        QStringList args;
+        QString newName, oldName;
+    } cases[] = {
+        {"one name: its backup is the old file", {x}, x, xBackup},
+        {"a .dpr without a backup: nothing to load", {d}, none, none},
+        {"two names: new, then old", {a, b}, a, b},
+        {"a second name that names no file, no backup", {a, missing}, none, none},
+        {"a second name that names no file: the backup", {x, missing}, x, xBackup},
+        {"three names: only the first counts", {x, b, a}, x, xBackup},
+        {"a first name that names no file", {missing, b}, none, none},
+        {"no name", {}, none, none},
+        {"a folder is not a file", {dir.path(), b}, none, none},
+    };
+    for (const Case& c : cases) {
+        const CommandLineFiles files = ResolveCommandLine(c.args);
+        EXPECT_EQ(files.NewFileName, c.newName) << c.what;
+        EXPECT_EQ(files.OldFileName, c.oldName) << c.what;
+    }
     Write(QStringLiteral("d.~pa"), kOldUnit);
     EXPECT_EQ(ResolveCommandLine({d}).OldFileName, dir.filePath(QStringLiteral("d.~pa")));
-    // Two names: new, then old.
-    auto two = ResolveCommandLine({a, b});
-    EXPECT_EQ(two.NewFileName, a);
-    EXPECT_EQ(two.OldFileName, b);
-    // A second name that names no file: the backup of the first, if any.
-    EXPECT_TRUE(ResolveCommandLine({a, missing}).NewFileName.isEmpty());
-    auto fallback = ResolveCommandLine({x, missing});
-    EXPECT_EQ(fallback.OldFileName, xBackup);
-    // Three names: only the first counts.
-    auto three = ResolveCommandLine({x, b, a});
-    EXPECT_EQ(three.NewFileName, x);
-    EXPECT_EQ(three.OldFileName, xBackup);
-    // A first name that names no file, or none at all.
-    EXPECT_TRUE(ResolveCommandLine({missing, b}).NewFileName.isEmpty());
-    EXPECT_TRUE(ResolveCommandLine({}).NewFileName.isEmpty());
-    // A folder is not a file.
-    EXPECT_TRUE(ResolveCommandLine({dir.path(), b}).NewFileName.isEmpty());
 }
 
 TEST_F(MainFormTest, StartWithOneNameLoadsBothAndCompares) {
+    // A name that gives nothing to load leaves the window empty.
+    form->HandleCommandLine({dir.filePath(QStringLiteral("nothing.pas"))});
+    EXPECT_TRUE(form->Widgets().Old.FilenameEdit->FileName().isEmpty());
+    EXPECT_EQ(form->Comparison(), nullptr);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quennet Pro"));
+
     const QString x = Write(QStringLiteral("x.pas"), kNewUnit);
     const QString xBackup = Write(QStringLiteral("x.~pa"), kOldUnit);
     form->HandleCommandLine({x});
@@ -171,16 +114,6 @@ TEST_F(MainFormTest, StartWithOneNameLoadsBothAndCompares) {
     EXPECT_TRUE(dialogs.Errors.isEmpty());
     EXPECT_FALSE(form->Busy());
     EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
-}
-
-TEST_F(MainFormTest, StartWithUnusableNamesStaysEmpty) {
-    const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
-    form->HandleCommandLine({a, dir.filePath(QStringLiteral("nothing.pas"))});
-    EXPECT_TRUE(form->FileName(true).isEmpty());
-    EXPECT_TRUE(form->FileName(false).isEmpty());
-    EXPECT_TRUE(form->Widgets().Old.FilenameEdit->FileName().isEmpty());
-    EXPECT_EQ(form->Comparison(), nullptr);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quennet Pro"));
 }
 
 TEST_F(MainFormTest, ReportHasHeadingAndTheWritersBody) {
@@ -205,48 +138,24 @@ TEST_F(MainFormTest, ReportHasHeadingAndTheWritersBody) {
         EXPECT_EQ(lines[static_cast<qsizetype>(i)].toStdString(), result.report[i]) << i;
 }
 
-// Texts whose declarations agree while their tokens do not are never called equivalent.
+// The stored dialect reaches the compare: the classic reading sees no declaration change in a
+// uses clause, so the window says why the texts still differ instead of showing a tree.
 TEST_F(MainFormTest, NoEquivalentMessageWhereTheTokensDiffer) {
-    const char* unit = "unit U;\ninterface\nuses A;\nfunction F(X: Integer): Integer; overload;\n"
-                       "function F(S: string): string; overload;\nimplementation\n"
-                       "function F(X: Integer): Integer;\nbegin Result := X; end;\n"
-                       "function F(S: string): string;\nbegin Result := S; end;\nend.\n";
-    const char* otherUses = "unit U;\ninterface\nuses A, B;\nfunction F(X: Integer): Integer; "
-                            "overload;\nfunction F(S: string): string; overload;\nimplementation\n"
-                            "function F(X: Integer): Integer;\nbegin Result := X; end;\n"
-                            "function F(S: string): string;\nbegin Result := S; end;\nend.\n";
-    const char* firstBody = "unit U;\ninterface\nuses A;\nfunction F(X: Integer): Integer; "
-                            "overload;\nfunction F(S: string): string; overload;\nimplementation\n"
-                            "function F(X: Integer): Integer;\nbegin Result := -X; end;\n"
-                            "function F(S: string): string;\nbegin Result := S; end;\nend.\n";
-    const char* program = "program P;\nbegin\n  Run;\nend.\n";
-    const char* initialization = "program P;\ninitialization\n  Run;\nend.\n";
-    struct Case {
-        const char* oldText;
-        const char* newText;
-        const char* dialect;
-        bool message; // the tree is empty, so the window explains why
-    } cases[] = {
-        {unit, otherUses, "delphi", false},         {unit, firstBody, "delphi", false},
-        {unit, otherUses, "classic", true},         {unit, firstBody, "classic", true},
-        {program, initialization, "delphi", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.newText) + c.dialect);
+    const char* unit = "unit U;\ninterface\nuses A;\nimplementation\nend.\n";
+    const char* otherUses = "unit U;\ninterface\nuses A, B;\nimplementation\nend.\n";
+    for (const char* dialect : {"delphi", "classic"}) {
+        SCOPED_TRACE(dialect);
         dialogs.Infos.clear();
-        DestroyForm();
-        ASSERT_TRUE(registry->OpenSettingsKey(QString(), true));
-        registry->WriteString(QStringLiteral("Dialect"), QString::fromLatin1(c.dialect));
-        registry->CloseKey();
-        MakeForm();
-        form->HandleCommandLine({Write(QStringLiteral("new.pas"), c.newText),
-                                 Write(QStringLiteral("old.pas"), c.oldText)});
-        EXPECT_FALSE(
-            dialogs.Infos.contains(QString::fromLatin1(quennet::compare::kEquivalentSentence)));
-        if (c.message) {
+        DestroyForms();
+        WriteSetting(QString(), QStringLiteral("Dialect"), QString::fromLatin1(dialect));
+        MakeForms();
+        form->HandleCommandLine(
+            {Write(QStringLiteral("new.pas"), otherUses), Write(QStringLiteral("old.pas"), unit)});
+        if (std::string(dialect) == "classic") {
             EXPECT_EQ(dialogs.Infos,
                       QStringList{QString::fromLatin1(quennet::compare::kDiffersOutsideSentence)});
         } else {
+            EXPECT_TRUE(dialogs.Infos.isEmpty());
             EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
         }
     }
@@ -264,7 +173,7 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
         }
     } recorder;
     recorder.onInfo = [&] { openCountAtMessage = form->Widgets().Progress->OpenCount(); };
-    DestroyForm();
+    DestroyForms();
     form = std::make_unique<TMainForm>(registry.get(), recorder);
     report = std::make_unique<TDiffRptForm>(registry.get(), recorder);
     form->SetReportForm(report.get());
@@ -279,13 +188,6 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
     const QStringList lines = report->Lines();
     ASSERT_GE(lines.size(), 4);
     EXPECT_EQ(lines[0], QStringLiteral("Diff report for"));
-
-    // Different files: no message.
-    recorder.Infos.clear();
-    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
-    form->RunDiff();
-    EXPECT_TRUE(recorder.Infos.isEmpty());
-    EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
 }
 
 TEST_F(MainFormTest, RunDiffOnEmptyViewsComparesTwoEmptyModels) {
@@ -327,53 +229,6 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
     EXPECT_EQ(CountDifferences(root), leaves);
     EXPECT_TRUE(form->Widgets().StatusMessage->text().startsWith(
         QStringLiteral("%1 difference").arg(leaves)));
-
-    form->ExpandAll();
-    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
-        if ((*it)->childCount() > 0) {
-            EXPECT_TRUE((*it)->isExpanded());
-        }
-    form->CollapseAll();
-    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
-        EXPECT_FALSE((*it)->isExpanded());
-}
-
-TEST_F(MainFormTest, SelectionWhileBusyIsIgnoredAndRunDiffClearsRanges) {
-    form->Widgets().Old.Editor->setLines(quennet::io::SplitLines(kOldUnit));
-    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
-    form->RunDiff();
-    form->ExpandAll();
-    QTreeWidgetItem* leaf = nullptr;
-    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
-        if ((*it)->childCount() == 0) leaf = *it;
-    ASSERT_NE(leaf, nullptr);
-    form->Widgets().DiffTree->setCurrentItem(leaf);
-    EXPECT_TRUE(form->SelectedRange(true).IsSet() || form->SelectedRange(false).IsSet());
-    form->RunDiff();
-    EXPECT_FALSE(form->SelectedRange(true).IsSet());
-    EXPECT_FALSE(form->SelectedRange(false).IsSet());
-    EXPECT_EQ(form->Widgets().DiffTree->currentItem(), nullptr);
-}
-
-TEST_F(MainFormTest, FailureInASelectionReachesTheMessageBoxAndLeavesTheTree) {
-    form->Widgets().Old.Editor->setLines(quennet::io::SplitLines(kOldUnit));
-    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
-    form->RunDiff();
-    form->ExpandAll();
-    // The texts shrink after the compare: the selected ranges point beyond them.
-    form->Widgets().Old.Editor->setLines({"unit U;"});
-    form->Widgets().New.Editor->setLines({"unit U;"});
-    QTreeWidgetItem* deepest = nullptr;
-    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it) {
-        auto* item = TMainForm::DiffItemOf(*it);
-        if (item && (item->OldDecl || item->NewDecl)) deepest = *it;
-    }
-    ASSERT_NE(deepest, nullptr);
-    form->Widgets().DiffTree->setCurrentItem(deepest);
-    ASSERT_EQ(dialogs.Errors.size(), 1);
-    EXPECT_FALSE(dialogs.Errors[0].isEmpty());
-    EXPECT_NE(form->Comparison(), nullptr);
-    EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
 }
 
 TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
@@ -397,24 +252,19 @@ TEST_F(MainFormTest, FirstStartDefaults) {
     EXPECT_EQ(
         form->Settings().Defines,
         (QStringList{QStringLiteral("VER130"), QStringLiteral("WIN32"), QStringLiteral("CPU386")}));
-    ASSERT_EQ(form->Settings().Extensions.size(), 3);
     EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(),
               QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr|Delphi backup "
                              "(*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*"));
-    EXPECT_EQ(form->Widgets().New.FilenameEdit->Filter(),
-              form->Widgets().Old.FilenameEdit->Filter());
     EXPECT_EQ(form->Settings().FontName, form->Widgets().Old.Editor->editorFont().family());
-    EXPECT_EQ(form->Settings().FontCharset, 1);
     form->show();
     EXPECT_FALSE(form->SideBySide());
-    EXPECT_FALSE(form->Widgets().SplitMode->isChecked());
     EXPECT_TRUE(QFileInfo(form->DefaultFolder(true)).isDir());
-    EXPECT_EQ(navigator->OldFolder(), form->DefaultFolder(true));
-    EXPECT_EQ(navigator->NewFolder(), form->DefaultFolder(false));
+    EXPECT_EQ(nav->OldFolder(), form->DefaultFolder(true));
+    EXPECT_EQ(nav->NewFolder(), form->DefaultFolder(false));
 }
 
 TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
-    DestroyForm();
+    DestroyForms();
     ASSERT_TRUE(registry->OpenSettingsKey(QString(), true));
     registry->WriteStringList(QStringLiteral("Opt"), {QStringLiteral("DEBUG")});
     registry->WriteStringList(QStringLiteral("Ext"), {QStringLiteral("Units|*.pas")});
@@ -422,7 +272,7 @@ TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
     registry->WriteInteger(QStringLiteral("FontSize"), 13);
     registry->WriteString(QStringLiteral("FontCharset"), QStringLiteral("wrong type"));
     registry->CloseKey();
-    MakeForm();
+    MakeForms();
     EXPECT_EQ(form->Settings().Defines, QStringList{QStringLiteral("DEBUG")});
     EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(), QStringLiteral("Units|*.pas"));
     EXPECT_EQ(form->Settings().FontName, QStringLiteral("Some Mono"));
@@ -449,7 +299,7 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     ASSERT_EQ(form->OldPaneSize(), 300);
     form->SetDefaultFolder(true, oldDir);
     form->SetDefaultFolder(false, dir.filePath(QStringLiteral("deleted")));
-    DestroyForm();
+    DestroyForms();
 
     ASSERT_TRUE(registry->OpenSettingsKey(QStringLiteral("TMainForm"), false));
     EXPECT_EQ(registry->ReadInteger(QStringLiteral("TreeWidth"), 0), 210);
@@ -458,7 +308,7 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     EXPECT_FALSE(registry->ReadString(QStringLiteral("Placement"), QString()).isEmpty());
     registry->CloseKey();
 
-    MakeForm();
+    MakeForms();
     form->show();
     EXPECT_EQ(form->size(), QSize(1000, 700));
     EXPECT_TRUE(form->SideBySide());
@@ -468,19 +318,15 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     EXPECT_EQ(form->DefaultFolder(true), oldDir);
     // A folder that no longer exists is replaced by the working folder, not the program's.
     EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(QDir::currentPath()));
-}
-
-TEST_F(MainFormTest, SplitPositionBeyondThreeQuartersBecomesHalf) {
+    // A stored split beyond three quarters of the pane opens at half.
+    DestroyForms();
     ASSERT_TRUE(registry->OpenSettingsKey(QStringLiteral("TMainForm"), true));
-    registry->WriteBool(QStringLiteral("Align"), true);
     registry->WriteInteger(QStringLiteral("SplitPos"), 5000);
     registry->CloseKey();
-    DestroyForm();
-    MakeForm();
+    MakeForms();
     form->show();
-    const int tab = form->Widgets().SourceTab->width();
     EXPECT_TRUE(form->SideBySide());
-    EXPECT_EQ(form->OldPaneSize(), tab / 2);
+    EXPECT_EQ(form->OldPaneSize(), form->Widgets().SourceTab->width() / 2);
 }
 
 TEST_F(MainFormTest, SplitModeHalvesAndToggles) {
@@ -506,15 +352,11 @@ TEST_F(MainFormTest, SplitModeHalvesAndToggles) {
 }
 
 TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
-    QTimer::singleShot(0, [] {
-        auto* setup = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(setup, nullptr);
-        setup->ExtensionsMemo->clear();
-        setup->DefinesMemo->setPlainText(QStringLiteral("A\nB\nC\nD\nE"));
-        setup->SizeEdit->setValue(12);
-        setup->Buttons->button(QDialogButtonBox::Ok)->click();
+    Setup([](TSetupForm& setup) {
+        setup.ExtensionsMemo->clear();
+        setup.DefinesMemo->setPlainText(QStringLiteral("A\nB\nC\nD\nE"));
+        setup.SizeEdit->setValue(12);
     });
-    form->SetupCommand();
     EXPECT_EQ(form->Settings().Defines.size(), 5);
     ASSERT_EQ(form->Settings().Extensions.size(), 3);
     EXPECT_TRUE(
@@ -523,13 +365,7 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
     EXPECT_EQ(form->Widgets().New.Editor->editorFont().pointSize(), 12);
 
     // A second setup with fewer symbols leaves exactly those in the store.
-    QTimer::singleShot(0, [] {
-        auto* setup = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(setup, nullptr);
-        setup->DefinesMemo->setPlainText(QStringLiteral("X\nY"));
-        setup->Buttons->button(QDialogButtonBox::Ok)->click();
-    });
-    form->SetupCommand();
+    Setup([](TSetupForm& setup) { setup.DefinesMemo->setPlainText(QStringLiteral("X\nY")); });
     TAppRegistry reader(registry->FileName());
     ASSERT_TRUE(reader.OpenSettingsKey(QString(), false));
     QStringList opt;
@@ -541,14 +377,9 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
     EXPECT_EQ(reader.ReadInteger(QStringLiteral("FontSize"), 0), 12);
 }
 
-} // namespace
-
-namespace {
-
 // The setup's target and include folders are stored, read again by a new window, and used by
 // the compare.
 TEST_F(MainFormTest, SetupTargetAndIncludeFoldersReachTheCompare) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("inc")));
     Write(QStringLiteral("inc/decls.inc"),
           "{$IFDEF WIN64}procedure Wide;{$ENDIF}\r\nprocedure Included;\r\n");
     const QString oldFile =
@@ -557,19 +388,15 @@ TEST_F(MainFormTest, SetupTargetAndIncludeFoldersReachTheCompare) {
                                                              "decls.inc}\r\nimplementation\r\n"
                                                              "end.\r\n");
     const QString incDir = QDir::toNativeSeparators(dir.filePath(QStringLiteral("inc")));
-    QTimer::singleShot(0, [incDir] {
-        auto* setup = qobject_cast<TSetupForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(setup, nullptr);
-        setup->DialectCombo->setCurrentText(QStringLiteral("delphi"));
-        setup->TargetCombo->setCurrentText(QStringLiteral("delphi12-win64"));
-        setup->AddIncludeFolder(incDir);
-        setup->AddIncludeFolder(QStringLiteral("/nowhere"));
-        setup->MoveIncludeFolder(-1);
-        setup->Buttons->button(QDialogButtonBox::Ok)->click();
+    Setup([incDir](TSetupForm& setup) {
+        setup.DialectCombo->setCurrentText(QStringLiteral("delphi"));
+        setup.TargetCombo->setCurrentText(QStringLiteral("delphi12-win64"));
+        setup.AddIncludeFolder(incDir);
+        setup.AddIncludeFolder(QStringLiteral("/nowhere"));
+        setup.MoveIncludeFolder(-1);
     });
-    form->SetupCommand();
-    DestroyForm();
-    MakeForm();
+    DestroyForms();
+    MakeForms();
     const TReadingValues& stored = form->Settings().Reading;
     EXPECT_EQ(stored.Target, QStringLiteral("delphi12-win64"));
     EXPECT_EQ(stored.IncludeDirs, (QStringList{QStringLiteral("/nowhere"), incDir}));

