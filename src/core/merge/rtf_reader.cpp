@@ -98,13 +98,16 @@ public:
     TWorkspaceDocument Read(std::vector<TReadWarning>* warnings) {
         doc_.Clear();
         // Paragraph marks are nearly all the line breaks there are (a guess too low only
-        // regrows), and every character of the text takes at least one byte here. Room not
-        // written stays untouched memory.
+        // regrows), every character of the text takes at least one byte here, and a format
+        // changes only after a control word or a group's end. Room not written stays untouched
+        // memory; the runs' room is capped at the file's size.
         size_t marks = 1;
         for (size_t at = src_.find("\\par"); at != std::string_view::npos;
              at = src_.find("\\par", at + 4))
             ++marks;
-        doc_.Reserve(marks, src_.size());
+        const auto changes = static_cast<size_t>(std::count(src_.begin(), src_.end(), '\\') +
+                                                 std::count(src_.begin(), src_.end(), '}'));
+        doc_.Reserve(marks, src_.size(), std::min(changes, src_.size() / 8) + 1);
         size_t i = 0;
         const size_t n = src_.size();
         bool closed = false;

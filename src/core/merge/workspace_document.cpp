@@ -35,16 +35,20 @@ void TWorkspaceDocument::Clear() {
     selection_ = {};
 }
 
-void TWorkspaceDocument::Reserve(size_t lines, size_t textBytes) {
+void TWorkspaceDocument::Reserve(size_t lines, size_t textBytes, size_t runs) {
     lineStart_.reserve(lines);
     text_.reserve(textBytes);
+    runs_.reserve(runs);
 }
 
 uint32_t TWorkspaceDocument::FormatIndex(TCharFormat format) {
     const uint64_t key = (uint64_t{format.Color.Value()} << 1) | (format.Bold ? 1 : 0);
-    const auto [it, added] = formatIndex_.emplace(key, static_cast<uint32_t>(formats_.size()));
-    if (added) formats_.push_back(format); // at most 2^25 + 2 formats: they fit kFormatBits
-    return it->second;
+    // Looked up first: emplace would make a node for every run of a large document.
+    if (const auto it = formatIndex_.find(key); it != formatIndex_.end()) return it->second;
+    const auto index = static_cast<uint32_t>(formats_.size());
+    formatIndex_.emplace(key, index);
+    formats_.push_back(format); // at most 2^25 + 2 formats: they fit kFormatBits
+    return index;
 }
 
 void TWorkspaceDocument::PushRun(size_t start, TCharFormat format) {

@@ -101,9 +101,9 @@ public:
     }
     void AppendBreak(TCharFormat breakFormat);
     void SetEndFormat(TCharFormat format) { endMark_ = format; }
-    // Room for that many lines and bytes of text, so that a large document does not regrow
-    // (and hold two copies for a moment) as it is read.
-    void Reserve(size_t lines, size_t textBytes);
+    // Room for that many lines, bytes of text and format runs, so that a large document does
+    // not regrow (and hold two copies for a moment) as it is read.
+    void Reserve(size_t lines, size_t textBytes, size_t runs = 0);
 
     // Lines. A line's text and runs are views of the whole text; LineRuns builds its vector.
     size_t LineCount() const { return lineStart_.size(); }
