@@ -11,8 +11,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QPalette>
-#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <algorithm>
@@ -27,6 +25,7 @@
 #include "source_editor.h"
 #include "source_views.h"
 #include "user_dialogs.h"
+#include "view_colors.h"
 
 using namespace quennet::gui;
 
@@ -118,20 +117,7 @@ int main(int argc, char** argv) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (dark) {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QPalette p;
-        p.setColor(QPalette::Window, QColor(53, 53, 53));
-        p.setColor(QPalette::WindowText, Qt::white);
-        p.setColor(QPalette::Base, QColor(35, 35, 35));
-        p.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
-        p.setColor(QPalette::Text, Qt::white);
-        p.setColor(QPalette::Button, QColor(53, 53, 53));
-        p.setColor(QPalette::ButtonText, Qt::white);
-        p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-        p.setColor(QPalette::HighlightedText, Qt::black);
-        QApplication::setPalette(p);
-    }
+    if (dark) quennet::gui::UseDarkFusionPalette();
     QTemporaryDir dir;
     if (oldFile.isEmpty() || newFile.isEmpty()) {
         WritePair(dir.path(), lineCount);

@@ -2,7 +2,9 @@
 // "quennet --screenshot FILE.png NEW [OLD]" compares, draws the main window to FILE.png and exits;
 // "--screenshot-navigator FILE.png OLDDIR NEWDIR" draws the navigator's whole-tree page on two
 // folders, "--screenshot-about FILE.png" the about box and "--screenshot-setup FILE.png" the
-// setup dialog's symbol and include-folder pages side by side. "--merge BASE LOCAL REMOTE -o
+// setup dialog's symbol and include-folder pages side by side, "--screenshot-merge FILE.png NEW
+// OLD" the merge editor on the pair at its first difference; "--screenshot-dark" draws any of
+// them in a dark palette. "--merge BASE LOCAL REMOTE -o
 // OUTPUT" opens the three-way merge window instead of the main window. --help and --version answer
 // on the terminal before any window system is needed.
 #include "about_box.h"
@@ -10,10 +12,12 @@
 #include "diff_rpt_form.h"
 #include "main_form.h"
 #include "merge3_window.h"
+#include "merge_edit_form.h"
 #include "navigator_form.h"
 #include "quennet_application.h"
 #include "setup_form.h"
 #include "user_dialogs.h"
+#include "view_colors.h"
 
 #include <QCommandLineParser>
 #include <QDialog>
@@ -81,6 +85,9 @@ struct CommandLine {
                                  QStringLiteral("FILE")};
     QCommandLineOption shotSetup{QStringLiteral("screenshot-setup"), QString(),
                                  QStringLiteral("FILE")};
+    QCommandLineOption shotMerge{QStringLiteral("screenshot-merge"), QString(),
+                                 QStringLiteral("FILE")};
+    QCommandLineOption shotDark{QStringLiteral("screenshot-dark")};
     QCommandLineOption merge{QStringLiteral("merge"),
                              QStringLiteral("Merge BASE LOCAL REMOTE into OUTPUT in a window.")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
@@ -94,11 +101,11 @@ struct CommandLine {
         parser.setApplicationDescription(
             QStringLiteral("Compare two versions of a Pascal source by their declarations.\n"
                            "NEW alone compares it with its Delphi backup NEW.~pa."));
-        for (QCommandLineOption* o :
-             {&shotMain, &shotNavigator, &shotAbout, &shotSetup, &mergeSaveNow})
+        for (QCommandLineOption* o : {&shotMain, &shotNavigator, &shotAbout, &shotSetup, &shotMerge,
+                                      &shotDark, &mergeSaveNow})
             o->setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOptions({help, version, merge, output, shotMain, shotNavigator, shotAbout,
-                           shotSetup, mergeSaveNow});
+                           shotSetup, shotMerge, shotDark, mergeSaveNow});
         parser.addPositionalArgument(QStringLiteral("NEW"), QStringLiteral("The new file."),
                                      QStringLiteral("[NEW"));
         parser.addPositionalArgument(QStringLiteral("OLD"), QStringLiteral("The old file."),
@@ -226,6 +233,7 @@ int main(int argc, char** argv) {
         {&commandLine.shotNavigator, QStringLiteral("navigator")},
         {&commandLine.shotAbout, QStringLiteral("about")},
         {&commandLine.shotSetup, QStringLiteral("setup")},
+        {&commandLine.shotMerge, QStringLiteral("merge")},
     };
     for (const auto& [option, window] : shots) {
         if (!commandLine.parser.isSet(*option)) continue;
@@ -237,6 +245,7 @@ int main(int argc, char** argv) {
     for (int size : {16, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/quennet/icons/quennet-%1.png").arg(size));
     QApplication::setWindowIcon(icon);
+    if (commandLine.parser.isSet(commandLine.shotDark)) UseDarkFusionPalette();
 
     // The picture is taken with the default layout, and the user's settings stay untouched.
     QTemporaryDir scratch;
@@ -271,6 +280,23 @@ int main(int argc, char** argv) {
     navigatorForm->setAttribute(Qt::WA_QuitOnClose, false);
     mainForm.SetNavigatorForm(navigatorForm);
 
+    if (screenshotWindow == QLatin1String("merge")) {
+        RunCommand(dialogs, &mainForm, [&] {
+            mainForm.HandleCommandLine(params);
+            mainForm.EditMergedText();
+        });
+        const auto editors = mainForm.findChildren<TMergeEditForm*>();
+        if (editors.isEmpty()) return 2;
+        TMergeEditForm* editor = editors.first();
+        editor->resize(900, 640);
+        editor->NextDifference();
+        QCoreApplication::processEvents();
+        if (!editor->grab().save(screenshot)) {
+            std::fprintf(stderr, "error: cannot write \"%s\"\n", qPrintable(screenshot));
+            return 2;
+        }
+        return consoleDialogs.Failed ? 2 : 0;
+    }
     if (!screenshotWindow.isEmpty()) {
         mainForm.show();
         QWidget* window = navigatorForm;

@@ -213,6 +213,13 @@ void TMergeEditForm::LoadDocument(merge::TWorkspaceDocument document) {
     ShowLineColStatus();
 }
 
+void TMergeEditForm::SetSourceFormats(io::SourceTextFormat oldFormat,
+                                      io::SourceTextFormat newFormat) {
+    oldFormat_ = io::OutputFormatOf(oldFormat);
+    newFormat_ = io::OutputFormatOf(newFormat);
+    if (newFormat_.Encoding != io::TextEncoding::Bytes) WorkspaceEdit->SetUtf8(true);
+}
+
 void TMergeEditForm::LoadRtf(std::string_view rtf) {
     LoadDocument(merge::ReadWorkspace(rtf));
 }
@@ -302,10 +309,12 @@ void TMergeEditForm::SaveVersion(bool newVersion) {
         newVersion ? merge::kOldLinesPrompt : merge::kNewLinesPrompt;
     const QString prompt =
         QString::fromLatin1(promptText.data(), static_cast<qsizetype>(promptText.size()));
-    const auto prefix = MergeSetup(Registry(), prompt, this, [this](TMergeSetupDlgForm& d) {
-        return prompts_->RunMergeSetup(d);
-    });
+    auto prefix = MergeSetup(Registry(), prompt, this,
+                             [this](TMergeSetupDlgForm& d) { return prompts_->RunMergeSetup(d); });
     if (!prefix) return;
+    // The stored comment is kept as Windows-1252 bytes.
+    if (WorkspaceEdit->Document().IsUtf8())
+        *prefix = WorkspaceEdit->TextBytes(BytesToText(*prefix));
     TRedrawLock lock(WorkspaceEdit);
     if (newVersion)
         merge::SaveNewVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix, newFormat_);
@@ -347,13 +356,13 @@ bool TMergeEditForm::FindNext() {
     if (!FindDialog) return false;
     const QString what = FindDialog->FindText->text();
     if (what.isEmpty()) return false;
-    const std::string bytes = TextToBytes(what);
+    const std::string bytes = WorkspaceEdit->TextBytes(what);
     merge::TFindOptions options;
     options.MatchCase = FindDialog->MatchCase->isChecked();
     options.WholeWord = FindDialog->WholeWord->isChecked();
     const auto found = merge::FindNext(WorkspaceEdit->Document(), bytes, options, true);
     if (!found) {
-        prompts_->NotFound(FindDialog, BytesToText(merge::NotFoundMessage(bytes)));
+        prompts_->NotFound(FindDialog, WorkspaceEdit->ShownText(merge::NotFoundMessage(bytes)));
         return false;
     }
     WorkspaceEdit->SetSelection(*found, bytes.size());

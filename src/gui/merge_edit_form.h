@@ -54,11 +54,9 @@ public:
     // Content.
     void LoadDocument(merge::TWorkspaceDocument document);
     // How the compared files were written: the new and merged outputs take the new file's
-    // encoding and line ends, the old output the old file's (CR LF when unknown).
-    void SetSourceFormats(io::SourceTextFormat oldFormat, io::SourceTextFormat newFormat) {
-        oldFormat_ = io::OutputFormatOf(oldFormat);
-        newFormat_ = io::OutputFormatOf(newFormat);
-    }
+    // encoding and line ends, the old output the old file's (CR LF when unknown). Text of a
+    // new file in UTF-8 or UTF-16 is UTF-8 whatever characters it holds.
+    void SetSourceFormats(io::SourceTextFormat oldFormat, io::SourceTextFormat newFormat);
     void LoadRtf(std::string_view rtf);
 
     // Commands.

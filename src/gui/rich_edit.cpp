@@ -32,40 +32,18 @@ namespace {
 using merge::TCharFormat;
 using merge::TColor;
 
-// Line breaks of the widget's text, as its selections report them.
-bool IsBreakChar(char16_t c) {
-    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+std::u16string_view Units(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())};
 }
 
 } // namespace
 
-QString BytesToText(std::string_view bytes) {
-    QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-    QChar* p = out.data();
-    for (char b : bytes)
-        *p++ = QChar(static_cast<char16_t>(io::Windows1252Char(static_cast<unsigned char>(b))));
-    return out;
+QString BytesToText(std::string_view bytes, io::ViewCharset charset) {
+    return QString::fromStdU16String(io::ToUtf16(bytes, charset));
 }
 
-std::string TextToBytes(const QString& text) {
-    std::string out;
-    out.reserve(static_cast<size_t>(text.size()));
-    for (QChar ch : text) {
-        const char16_t c = ch.unicode();
-        if (IsBreakChar(c)) {
-            out += '\n';
-            continue;
-        }
-        const int b = io::Windows1252Byte(c);
-        out += b < 0 ? '?' : static_cast<char>(b);
-    }
-    return out;
-}
-
-bool IsByteText(const QString& text) {
-    for (QChar ch : text)
-        if (io::Windows1252Byte(ch.unicode()) < 0) return false;
-    return true;
+std::string TextToBytes(const QString& text, io::ViewCharset charset) {
+    return io::FromUtf16(Units(text), charset);
 }
 
 QTextCharFormat ToTextCharFormat(const TCharFormat& format, const view::ViewPalette* shown) {
@@ -136,20 +114,10 @@ void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
         c.beginEditBlock();
         c.select(QTextCursor::Document);
         c.removeSelectedText();
-        const size_t n = doc_.LineCount();
-        for (size_t line = 0; line < n; ++line) {
-            const std::string_view text = doc_.LineText(line);
-            if (line > 0)
-                c.insertBlock(QTextBlockFormat(),
-                              ToTextCharFormat(doc_.LineBreakFormat(line - 1), shown_));
-            size_t pos = 0;
-            for (const auto& run : doc_.LineRuns(line)) {
-                c.insertText(BytesToText(std::string_view(text).substr(pos, run.Length)),
-                             ToTextCharFormat(run.Format, shown_));
-                pos += run.Length;
-            }
-        }
+        const bool whole = InsertLines(c, doc_);
         c.endEditBlock();
+        // A character whose bytes had two formats has one now: the document follows.
+        if (!whole) doc_ = DocumentFromWidget();
     }
     qdoc->setUndoRedoEnabled(true);
     pushing_ = false;
@@ -159,12 +127,53 @@ void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
     OnCursorPositionChanged();
 }
 
-const merge::TWorkspaceDocument& TRichEdit::Document() {
-    if (stale_) {
-        doc_ = DocumentFromWidget();
-        stale_ = false;
-        ++fullSyncs_;
+bool TRichEdit::InsertLines(QTextCursor& c, const merge::TWorkspaceDocument& piece) {
+    const io::ViewCharset charset =
+        piece.IsUtf8() ? io::ViewCharset::Utf8 : io::ViewCharset::Windows1252;
+    // A piece in the other charset keeps its characters, as far as this one holds them.
+    const bool convert = charset != Charset();
+    bool whole = true;
+    for (size_t line = 0; line < piece.LineCount(); ++line) {
+        if (line > 0)
+            c.insertBlock(QTextBlockFormat(),
+                          ToTextCharFormat(piece.LineBreakFormat(line - 1), shown_));
+        const std::string_view text = piece.LineText(line);
+        const std::u16string units = io::ToUtf16(text, charset);
+        size_t pos = 0, unit = 0, unitBytes = 0; // unitBytes: the bytes of units before unit
+        for (const auto& run : piece.LineRuns(line)) {
+            pos += run.Length;
+            const std::u16string_view rest = std::u16string_view(units).substr(unit);
+            const size_t n = io::Utf16Offset(rest, pos - unitBytes, charset);
+            const size_t nBytes = io::ByteLength(rest.substr(0, n), charset);
+            whole = whole && unitBytes + nBytes == pos;
+            if (n == 0) continue;
+            QString shown = QString::fromUtf16(rest.data(), static_cast<qsizetype>(n));
+            if (convert) shown = ShownText(TextBytes(shown));
+            c.insertText(shown, ToTextCharFormat(run.Format, shown_));
+            unit += n;
+            unitBytes += nBytes;
+        }
     }
+    return whole;
+}
+
+void TRichEdit::SetUtf8(bool utf8) {
+    if (utf8 == doc_.IsUtf8()) return;
+    merge::TWorkspaceDocument doc = Document();
+    doc.SetUtf8(utf8);
+    const bool wasModified = Modified();
+    LoadDocument(std::move(doc));
+    SetModified(wasModified);
+}
+
+void TRichEdit::RebuildDocument() {
+    doc_ = DocumentFromWidget();
+    stale_ = false;
+    ++fullSyncs_;
+}
+
+const merge::TWorkspaceDocument& TRichEdit::Document() {
+    if (stale_) RebuildDocument();
     const merge::TSelection sel = Selection();
     doc_.SetSelection(sel.Start, sel.Length);
     return doc_;
@@ -172,13 +181,14 @@ const merge::TWorkspaceDocument& TRichEdit::Document() {
 
 merge::TWorkspaceDocument TRichEdit::DocumentFromWidget() const {
     merge::TWorkspaceDocument out;
+    out.SetUtf8(doc_.IsUtf8());
     for (QTextBlock b = QPlainTextEdit::document()->begin(); b.isValid(); b = b.next()) {
         std::string text;
         std::vector<merge::TFormatRun> runs;
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             if (!f.isValid()) continue;
-            std::string piece = TextToBytes(f.text());
+            std::string piece = TextBytes(f.text());
             runs.push_back({piece.size(), ToCharFormat(f.charFormat(), shown_)});
             text += piece;
         }
@@ -193,37 +203,97 @@ void TRichEdit::OnContentsChange(int from, int removed, int added) {
     if (pushing_ || stale_) return;
     // Qt may count the document's closing separator in both numbers; anything that still
     // does not add up makes the document rebuild itself from the widget when next asked.
-    const size_t widgetLength =
-        static_cast<size_t>(QPlainTextEdit::document()->characterCount() - 1);
-    const size_t docLength = doc_.TextLength();
+    QTextDocument* qdoc = QPlainTextEdit::document();
+    const size_t widgetLength = static_cast<size_t>(qdoc->characterCount() - 1);
     const size_t start = static_cast<size_t>(std::max(from, 0));
-    if (start > docLength || start > widgetLength) {
+    if (start > widgetLength) {
         stale_ = true;
         return;
     }
-    const size_t rem = std::min(static_cast<size_t>(std::max(removed, 0)), docLength - start);
     const size_t add = std::min(static_cast<size_t>(std::max(added, 0)), widgetLength - start);
-    if (docLength - rem + add != widgetLength) {
-        stale_ = true;
-        return;
+    size_t index = start, rem = 0;
+    if (doc_.IsUtf8()) {
+        if (!ChangedRange(start, add, index, rem)) {
+            stale_ = true;
+            return;
+        }
+    } else {
+        const size_t docLength = doc_.TextLength();
+        rem = std::min(static_cast<size_t>(std::max(removed, 0)),
+                       docLength - std::min(start, docLength));
+        if (start > docLength || docLength - rem + add != widgetLength) {
+            stale_ = true;
+            return;
+        }
     }
-    QTextCursor c(QPlainTextEdit::document());
+    QTextCursor c(qdoc);
     c.setPosition(static_cast<int>(start));
     c.setPosition(static_cast<int>(start + add), QTextCursor::KeepAnchor);
-    const std::string inserted = TextToBytes(c.selectedText());
-    doc_.Delete(start, rem);
-    if (!inserted.empty()) doc_.Insert(start, inserted, endMark_);
+    const std::string inserted = TextBytes(c.selectedText());
+    doc_.Delete(index, rem);
+    if (!inserted.empty()) doc_.Insert(index, inserted, endMark_);
+    if (doc_.LineCount() != static_cast<size_t>(qdoc->blockCount())) {
+        stale_ = true;
+        return;
+    }
     CopyFormatsFromWidget(start, add);
     endMark_ = doc_.LineBreakFormat(doc_.LineCount() - 1);
     ++incrementalSyncs_;
 }
 
+bool TRichEdit::ChangedRange(size_t from, size_t added, size_t& index, size_t& removed) const {
+    QTextDocument* qdoc = QPlainTextEdit::document();
+    const QTextBlock first = qdoc->findBlock(static_cast<int>(from));
+    const QTextBlock last = qdoc->findBlock(static_cast<int>(from + added));
+    if (!first.isValid() || !last.isValid()) return false;
+    // The lines after the change are the document's last ones still.
+    const auto lines = static_cast<ptrdiff_t>(doc_.LineCount());
+    const ptrdiff_t lastLine = last.blockNumber() + lines - qdoc->blockCount();
+    if (first.blockNumber() >= lines || lastLine < first.blockNumber() || lastLine >= lines)
+        return false;
+    index = DocIndexIn(first, static_cast<int>(from) - first.position());
+    const QString after = last.text().mid(static_cast<int>(from + added) - last.position());
+    const size_t afterBytes = io::ByteLength(Units(after), io::ViewCharset::Utf8);
+    const auto line = static_cast<size_t>(lastLine);
+    const size_t lineEnd = doc_.LineIndex(line) + doc_.LineLength(line);
+    if (afterBytes > doc_.LineLength(line) || lineEnd - afterBytes < index) return false;
+    removed = lineEnd - afterBytes - index;
+    return true;
+}
+
+int TRichEdit::WidgetPos(size_t index) const {
+    if (!doc_.IsUtf8()) return static_cast<int>(index);
+    index = std::min(index, doc_.TextLength());
+    const size_t line = doc_.LineFromChar(index);
+    const QTextBlock block = QPlainTextEdit::document()->findBlockByNumber(static_cast<int>(line));
+    if (!block.isValid()) return static_cast<int>(index);
+    const size_t column =
+        io::Utf16Offset(Units(block.text()), index - doc_.LineIndex(line), io::ViewCharset::Utf8);
+    return block.position() + static_cast<int>(column);
+}
+
+size_t TRichEdit::DocIndex(int pos) const {
+    if (!doc_.IsUtf8()) return static_cast<size_t>(std::max(pos, 0));
+    const QTextBlock block = QPlainTextEdit::document()->findBlock(std::max(pos, 0));
+    if (!block.isValid()) return doc_.TextLength();
+    return DocIndexIn(block, pos - block.position());
+}
+
+size_t TRichEdit::DocIndexIn(const QTextBlock& block, int column) const {
+    if (!doc_.IsUtf8()) return static_cast<size_t>(block.position() + column);
+    const size_t line = std::min(static_cast<size_t>(block.blockNumber()), doc_.LineCount() - 1);
+    const QString text = block.text();
+    const auto before = static_cast<size_t>(std::clamp(column, 0, static_cast<int>(text.size())));
+    return doc_.LineIndex(line) +
+           io::ByteLength(Units(text).substr(0, before), io::ViewCharset::Utf8);
+}
+
 void TRichEdit::CopyFormatsFromWidget(size_t start, size_t length) {
     if (length == 0) return;
     const size_t end = start + length;
-    const bool endMarkReached = end >= doc_.TextLength();
-    const TCharFormat endMark = endMark_;
     QTextDocument* qdoc = QPlainTextEdit::document();
+    const bool endMarkReached = end >= static_cast<size_t>(qdoc->characterCount() - 1);
+    const TCharFormat endMark = endMark_;
     for (QTextBlock b = qdoc->findBlock(static_cast<int>(start));
          b.isValid() && static_cast<size_t>(b.position()) < end; b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
@@ -234,15 +304,18 @@ void TRichEdit::CopyFormatsFromWidget(size_t start, size_t length) {
             const size_t s = std::max(fs, start), e = std::min(fe, end);
             if (s >= e) continue;
             const TCharFormat format = ToCharFormat(f.charFormat(), shown_);
-            doc_.SetColor(s, e - s, format.Color);
-            doc_.SetBold(s, e - s, format.Bold);
+            const size_t ds = DocIndexIn(b, static_cast<int>(s) - b.position());
+            const size_t de = DocIndexIn(b, static_cast<int>(e) - b.position());
+            doc_.SetColor(ds, de - ds, format.Color);
+            doc_.SetBold(ds, de - ds, format.Bold);
         }
         const size_t breakAt = static_cast<size_t>(b.position() + b.length() - 1);
         const QTextBlock next = b.next();
         if (next.isValid() && breakAt >= start && breakAt < end) {
             const TCharFormat format = ToCharFormat(next.charFormat(), shown_);
-            doc_.SetColor(breakAt, 1, format.Color);
-            doc_.SetBold(breakAt, 1, format.Bold);
+            const size_t docBreak = DocIndexIn(b, b.length() - 1);
+            doc_.SetColor(docBreak, 1, format.Color);
+            doc_.SetBold(docBreak, 1, format.Bold);
         }
     }
     // A range that reaches the end also formats the end mark in the document; typing at the
@@ -267,8 +340,8 @@ void TRichEdit::PushFormatsToWidget(size_t start, size_t length) {
     size_t segStart = start;
     TCharFormat segFormat = doc_.FormatAt(start);
     auto flush = [&](size_t segEnd) {
-        c.setPosition(static_cast<int>(segStart));
-        c.setPosition(static_cast<int>(segEnd), QTextCursor::KeepAnchor);
+        c.setPosition(WidgetPos(segStart));
+        c.setPosition(WidgetPos(segEnd), QTextCursor::KeepAnchor);
         c.setCharFormat(ToTextCharFormat(segFormat, shown_));
     };
     auto add = [&](size_t at, size_t len, const TCharFormat& f) {
@@ -325,18 +398,23 @@ void TRichEdit::SavePlainText(const QString& path) {
 }
 
 merge::TSelection TRichEdit::Selection() const {
+    // Positions are mapped through the document's lines, which must be those of the widget.
+    if (stale_ && doc_.IsUtf8()) const_cast<TRichEdit*>(this)->RebuildDocument();
     const QTextCursor c = textCursor();
-    return {static_cast<size_t>(c.selectionStart()),
-            static_cast<size_t>(c.selectionEnd() - c.selectionStart())};
+    const size_t start = DocIndex(c.selectionStart());
+    return {start, DocIndex(c.selectionEnd()) - start};
 }
 
 void TRichEdit::SetSelection(size_t start, size_t length) {
-    const size_t textLength = static_cast<size_t>(QPlainTextEdit::document()->characterCount() - 1);
+    if (stale_ && doc_.IsUtf8()) RebuildDocument();
+    const size_t textLength =
+        doc_.IsUtf8() ? doc_.TextLength()
+                      : static_cast<size_t>(QPlainTextEdit::document()->characterCount() - 1);
     start = std::min(start, textLength);
     length = std::min(length, textLength - start);
     QTextCursor c(QPlainTextEdit::document());
-    c.setPosition(static_cast<int>(start));
-    c.setPosition(static_cast<int>(start + length), QTextCursor::KeepAnchor);
+    c.setPosition(WidgetPos(start));
+    c.setPosition(WidgetPos(start + length), QTextCursor::KeepAnchor);
     setTextCursor(c);
     ensureCursorVisible();
 }
@@ -388,12 +466,15 @@ void TRichEdit::keyPressEvent(QKeyEvent* event) {
         QPlainTextEdit::keyPressEvent(&plain);
         return;
     }
-    // Characters without a byte are shown as what will be saved.
+    // Characters without bytes are shown as what will be saved.
     const QString text = event->text();
-    if (!text.isEmpty() && !isReadOnly() && text.at(0).isPrint() && !IsByteText(text)) {
-        insertPlainText(BytesToText(TextToBytes(text)));
-        event->accept();
-        return;
+    if (!text.isEmpty() && !isReadOnly() && text.at(0).isPrint()) {
+        const QString saved = ShownText(TextBytes(text));
+        if (saved != text) {
+            insertPlainText(saved);
+            event->accept();
+            return;
+        }
     }
     QPlainTextEdit::keyPressEvent(event);
 }
@@ -425,18 +506,7 @@ void TRichEdit::InsertDocument(const merge::TWorkspaceDocument& piece) {
     QTextCursor c = textCursor();
     c.beginEditBlock();
     c.removeSelectedText();
-    for (size_t line = 0; line < piece.LineCount(); ++line) {
-        if (line > 0)
-            c.insertBlock(QTextBlockFormat(),
-                          ToTextCharFormat(piece.LineBreakFormat(line - 1), shown_));
-        const std::string_view text = piece.LineText(line);
-        size_t pos = 0;
-        for (const auto& run : piece.LineRuns(line)) {
-            c.insertText(BytesToText(std::string_view(text).substr(pos, run.Length)),
-                         ToTextCharFormat(run.Format, shown_));
-            pos += run.Length;
-        }
-    }
+    InsertLines(c, piece);
     c.endEditBlock();
     setTextCursor(c);
     ensureCursorVisible();
@@ -454,7 +524,7 @@ void TRichEdit::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText()) return;
     QString text = source->text();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    insertPlainText(BytesToText(TextToBytes(text)));
+    insertPlainText(ShownText(TextBytes(text)));
     ensureCursorVisible();
 }
 

@@ -9,10 +9,13 @@
 // which is what the following block reports as its char format. The end mark (the format of
 // the last line's end) exists only in the document.
 //
-// Bytes map one to one to characters through code page 1252 (the five unassigned bytes to
-// the control characters of the same value), so character indexes agree on both sides.
+// The document counts bytes, the widget UTF-16 units. Windows-1252 text maps each byte to one
+// character (the five unassigned bytes to the control characters of the same value), so the
+// two agree; UTF-8 text shows characters, and positions are mapped line by line through the
+// widget's own text, whose units each stand for bytes of their own.
 #pragma once
 
+#include "io/view_encoding.h"
 #include "merge/workspace_document.h"
 #include "view/palette.h"
 
@@ -24,11 +27,10 @@
 
 namespace quennet::gui {
 
-// Windows-1252 bytes and the characters that show them; a character with no byte is '?'.
-QString BytesToText(std::string_view bytes);
-std::string TextToBytes(const QString& text);
-// Whether every character of the text has a byte of its own.
-bool IsByteText(const QString& text);
+// Bytes and the characters that show them; a character with no bytes is '?'.
+QString BytesToText(std::string_view bytes, io::ViewCharset charset = io::ViewCharset::Windows1252);
+std::string TextToBytes(const QString& text,
+                        io::ViewCharset charset = io::ViewCharset::Windows1252);
 
 // With a palette, red, blue and black are shown in its colours and read back as stored.
 QTextCharFormat ToTextCharFormat(const merge::TCharFormat& format,
@@ -47,6 +49,11 @@ public:
     const merge::TWorkspaceDocument& Document();
     // Rebuilds the document from the widget alone (a check for tests: it must equal Document()).
     merge::TWorkspaceDocument DocumentFromWidget() const;
+    // Shows the same bytes as UTF-8 text or as Windows-1252 bytes; the undo history is cleared.
+    void SetUtf8(bool utf8);
+    // Text as the document holds it, and bytes as the widget shows them.
+    std::string TextBytes(const QString& text) const { return TextToBytes(text, Charset()); }
+    QString ShownText(std::string_view bytes) const { return BytesToText(bytes, Charset()); }
 
     // File operations: RTF or plain text by content when loading; throws naming the file.
     void LoadFromFile(const QString& path);
@@ -114,12 +121,28 @@ private:
     void ApplyShownPalette();
     void OnContentsChange(int from, int removed, int added);
     void OnCursorPositionChanged();
-    // Widget formats of [start, start + length) copied into the document; breaks included.
+    // Widget formats of widget positions [start, start + length) copied into the document;
+    // breaks included.
     void CopyFormatsFromWidget(size_t start, size_t length);
     // Document formats of [start, start + length) put on the widget; breaks included.
     void PushFormatsToWidget(size_t start, size_t length);
     // Replaces the selection with a formatted piece of text.
     void InsertDocument(const merge::TWorkspaceDocument& piece);
+    // Inserts a document's lines at the cursor, each run in its format; false when a run
+    // boundary splits a character, which the widget then shows in one format.
+    bool InsertLines(QTextCursor& cursor, const merge::TWorkspaceDocument& piece);
+    // The document range a UTF-8 widget change replaced, from the unchanged text before and
+    // after it; false when the report does not fit the document.
+    bool ChangedRange(size_t from, size_t added, size_t& index, size_t& removed) const;
+    void RebuildDocument();
+
+    io::ViewCharset Charset() const {
+        return doc_.IsUtf8() ? io::ViewCharset::Utf8 : io::ViewCharset::Windows1252;
+    }
+    // A document index as a widget position and back; the two must be in step up to there.
+    int WidgetPos(size_t index) const;
+    size_t DocIndex(int pos) const;
+    size_t DocIndexIn(const QTextBlock& block, int column) const;
     // The document's format of the block separator that ends a block (its line break).
     QTextCharFormat BreakFormatOfBlock(const QTextBlock& block) const;
 

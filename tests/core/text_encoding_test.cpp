@@ -130,6 +130,61 @@ TEST(TextEncoding, CharactersWithoutAByteStopTheSave) {
     }
 }
 
+// An editor control holds UTF-8 text as characters, one unit each (two beyond U+FFFF); a
+// byte that starts no character is a unit of its own, and every byte comes back.
+TEST(TextEncoding, Utf8TextAsEditorUnitsKeepsEveryByte) {
+    using io::ViewCharset;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::u16string units;
+    };
+    const Case cases[] = {
+        {"ascii", "a := 1;", u"a := 1;"},
+        {"2 bytes", "caf\xC3\xA9!", u"caf\u00E9!"},
+        {"3 bytes", "\xE2\x82\xAC!", u"\u20AC!"},
+        {"4 bytes", "x\xF0\x9F\x98\x80y", u"x\U0001F600y"},
+        {"lone byte", "caf\xE9!", u"caf\xDCE9!"},
+        {"cut short", "\xE2\x82!", u"\xDCE2\xDC82!"},
+        {"overlong", "\xC0\xAF", u"\xDCC0\xDCAF"},
+        {"surrogate", "\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},
+        {"byte after a pair", "\xF0\x9F\x98\x80\x80", u"\U0001F600\xDC80"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::u16string units = io::ToUtf16(c.bytes, ViewCharset::Utf8);
+        EXPECT_TRUE(units == c.units);
+        EXPECT_EQ(io::FromUtf16(units, ViewCharset::Utf8), c.bytes);
+        EXPECT_EQ(io::ByteLength(units, ViewCharset::Utf8), c.bytes.size());
+        // Every unit offset outside a pair is a character start, both ways.
+        for (size_t u = 0; u <= units.size(); ++u) {
+            if (u > 0 && units[u - 1] >= 0xD800 && units[u - 1] <= 0xDBFF) continue;
+            const std::u16string_view before = std::u16string_view(units).substr(0, u);
+            const size_t b = io::ByteLength(before, ViewCharset::Utf8);
+            EXPECT_EQ(io::Utf16Offset(units, b, ViewCharset::Utf8), u);
+            EXPECT_EQ(io::FromUtf16(before, ViewCharset::Utf8), c.bytes.substr(0, b));
+        }
+    }
+    // Inside a character: its start.
+    EXPECT_EQ(io::Utf16Offset(u"caf\u00E9!", 4, ViewCharset::Utf8), 3u);
+    EXPECT_EQ(io::Utf16Offset(u"x\U0001F600y", 3, ViewCharset::Utf8), 1u);
+    EXPECT_EQ(io::Utf16Offset(u"x\U0001F600y", 5, ViewCharset::Utf8), 3u);
+
+    // Windows-1252: one unit per byte; what the code page cannot hold is one "?".
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    const std::u16string shown = io::ToUtf16(all, ViewCharset::Windows1252);
+    ASSERT_EQ(shown.size(), 256u);
+    EXPECT_EQ(shown[0x80], u'\u20AC');
+    EXPECT_EQ(io::FromUtf16(shown, ViewCharset::Windows1252), all);
+    EXPECT_EQ(io::FromUtf16(u"\u0142\U0001F600\xDCE9", ViewCharset::Windows1252), "???");
+    // Either way a paragraph separator is a line break; a surrogate alone has no bytes.
+    EXPECT_EQ(io::FromUtf16(u"a\u2029b\u2028", ViewCharset::Windows1252), "a\nb\n");
+    EXPECT_EQ(io::FromUtf16(u"a\u2029\xD800", ViewCharset::Utf8), "a\n?");
+}
+
 TEST(TextEncoding, RefusesWhatIsNotText) {
     const std::string nulNearStart = std::string("unit U;\0", 8);
     try {
@@ -225,7 +280,16 @@ TEST(TextEncoding, WorkspaceRtfCarriesEveryByte) {
         const merge::TWorkspaceDocument again = merge::ReadRtf(merge::WriteRtf(doc));
         EXPECT_EQ(merge::NewVersionLines(again, ""), c.newLines);
         EXPECT_EQ(merge::OldVersionLines(again, ""), c.oldLines);
+        EXPECT_EQ(again.IsUtf8(), doc.IsUtf8());
+        EXPECT_EQ(doc.IsUtf8(), std::string_view(c.name) == "utf-8");
     }
+    // A UTF-8 workspace keeps its mark, and a byte that is no UTF-8, through a save.
+    merge::TWorkspaceDocument marked;
+    marked.SetUtf8(true);
+    marked.AppendLine("caf\xC3\xA9 \xE9", merge::TCharFormat{});
+    const merge::TWorkspaceDocument back = merge::ReadRtf(merge::WriteRtf(marked));
+    EXPECT_TRUE(back.IsUtf8());
+    EXPECT_EQ(back.LineText(0), marked.LineText(0));
 }
 
 // Workspaces written before held raw 8-bit bytes: they still read as they did.

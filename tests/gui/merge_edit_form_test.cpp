@@ -11,6 +11,7 @@
 #include "source_editor.h"
 
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 #include "merge/merge_workspace.h"
 #include "merge/rtf_reader.h"
 
@@ -117,9 +118,6 @@ protected:
 };
 
 TEST_F(MergeEditFormTest, StatusAndEditCommandsFollowTheSelection) {
-    EXPECT_EQ(form->ActMarkUnchanged->data().toInt(), 0);
-    EXPECT_EQ(form->ActMarkInserted->data().toInt(), 1);
-    EXPECT_EQ(form->ActMarkRemoved->data().toInt(), 2);
     LoadBlocks();
     EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("Line:   1   Col:   1"));
     EXPECT_FALSE(form->ActCut->isEnabled());
@@ -173,33 +171,6 @@ TEST_F(MergeEditFormTest, ExamplePairLoadsWithItsColoursAndBoldWords) {
     EXPECT_TRUE(edit->Document().FormatAt(*unitAt).Bold);
     EXPECT_FALSE(edit->Document().FormatAt(*unitAt + 5).Bold);
     EXPECT_FALSE(edit->Modified());
-
-    // The picture, for a person to look at.
-    form->resize(900, 640);
-    form->show();
-    form->NextDifference();
-    QCoreApplication::processEvents();
-    form->grab().save(QStringLiteral("/tmp/mergeui-example-pair.png"));
-}
-
-TEST_F(MergeEditFormTest, NextAndPriorDifferenceOverRedAndBlueBlocks) {
-    LoadBlocks();
-    TRichEdit* edit = form->WorkspaceEdit;
-    edit->SetSelection(edit->LineIndex(1) + 3, 0); // inside the red-blue block
-    form->NextDifference();
-    EXPECT_EQ(CaretLine(), 5u);
-    EXPECT_EQ(edit->Selection(), (TSelection{edit->LineIndex(5), 0}));
-    form->NextDifference(); // no further block: the last line
-    EXPECT_EQ(CaretLine(), 6u);
-    form->PriorDifference();
-    EXPECT_EQ(CaretLine(), 5u);
-    form->PriorDifference(); // from a block: the first line of the block before it
-    EXPECT_EQ(CaretLine(), 1u);
-    form->PriorDifference(); // at the top: line 0
-    EXPECT_EQ(edit->Selection(), (TSelection{0, 0}));
-    form->NextDifference();
-    EXPECT_EQ(CaretLine(), 1u);
-    EXPECT_FALSE(edit->RedrawSuspended());
 }
 
 // A block that fits is shown whole; a taller one from its start with three lines above.
@@ -243,6 +214,10 @@ TEST_F(MergeEditFormTest, NextDifferenceShowsTheWholeBlockAndSignsItsLines) {
     const auto& shown = edit->ShownPalette();
     EXPECT_TRUE(signColourInRow(150, shown.MergeInserted));
     EXPECT_FALSE(signColourInRow(146, shown.MergeInserted));
+
+    form->PriorDifference();
+    EXPECT_EQ(CaretLine(), 60u);
+    EXPECT_FALSE(edit->RedrawSuspended());
 }
 
 TEST_F(MergeEditFormTest, MarkingWithAndWithoutSelection) {
@@ -267,13 +242,6 @@ TEST_F(MergeEditFormTest, MarkingWithAndWithoutSelection) {
         EXPECT_EQ(edit->Document().ColorAt(i), kBlue);
     EXPECT_EQ(edit->Document().ColorAt(s + 3), kBlack);
     EXPECT_EQ(edit->Selection(), (TSelection{s, 0}));
-
-    // Unchanged over a selection from one line's start into the next.
-    edit->SetSelection(edit->LineIndex(1), edit->LineIndex(2) - edit->LineIndex(1) + 1);
-    form->MarkLines(form->ActMarkUnchanged->data().toInt());
-    EXPECT_EQ(edit->Document().LineColor(1), kBlack);
-    EXPECT_EQ(edit->Document().LineColor(2), kBlack);
-    EXPECT_EQ(edit->Document().ColorAt(edit->LineIndex(2) + 1), kRed);
     EXPECT_TRUE(edit->Modified());
     // The widget shows what the document holds.
     const TWorkspaceDocument fromWidget = edit->DocumentFromWidget();
@@ -437,6 +405,51 @@ TEST_F(MergeEditFormTest, SaveCommandsWithRemoveCommentAndTheRememberedChoice) {
     EXPECT_FALSE(form->WorkspaceEdit->Modified()); // writers change neither text nor colours
 }
 
+// UTF-8 sources: the workspace shows their characters, find selects them, the column counts
+// them and the outputs get their bytes. An ASCII workspace of a UTF-16 file keeps a typed
+// character for the UTF-16 output too.
+TEST_F(MergeEditFormTest, Utf8WorkspaceShowsFindsAndSavesCharacters) {
+    const std::string emoji = "\xF0\x9F\x98\x80";
+    const std::vector<std::string> oldLines = {"unit A;", "const S = '\xC3\xA9';", "end."};
+    const std::vector<std::string> newLines = {"unit A;", "const S = '\xE2\x82\xAC" + emoji + "';",
+                                               "end."};
+    auto ws = BuildMergeWorkspace(oldLines, newLines);
+    ASSERT_TRUE(ws);
+    form->LoadRtf(ws->Rtf);
+    TRichEdit* edit = form->WorkspaceEdit;
+    ASSERT_TRUE(edit->Document().IsUtf8());
+    ASSERT_EQ(edit->LineText(2), newLines[1]);
+    EXPECT_EQ(edit->document()->findBlockByNumber(2).text(), QString::fromUtf8(newLines[1]));
+
+    form->ShowFindDialog();
+    form->FindDialog->FindText->setText(QString::fromStdString(emoji));
+    EXPECT_TRUE(form->FindNext());
+    EXPECT_EQ(edit->textCursor().selectedText(), QString::fromStdString(emoji));
+    EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("Line:   3   Col:  13"));
+    form->FindDialog->FindText->setText(QString::fromUtf8("\xC3\xA9"));
+    edit->SetSelection(0, 0);
+    EXPECT_TRUE(form->FindNext());
+    EXPECT_EQ(edit->Selection(), (TSelection{edit->LineIndex(1) + 11, 2}));
+
+    dialogs.SaveAnswer = Path("new.pas");
+    form->SaveNewVersion();
+    EXPECT_EQ(ReadAll(Path("new.pas")), "unit A;\r\n" + newLines[1] + "\r\nend.\r\n");
+
+    LoadBlocks();
+    quennet::io::SourceTextFormat utf16;
+    utf16.Encoding = quennet::io::TextEncoding::Utf16Le;
+    form->SetSourceFormats(utf16, utf16);
+    EXPECT_FALSE(edit->Modified());
+    edit->SetSelection(edit->LineIndex(4), 0);
+    edit->insertPlainText(QString::fromUtf8("\xC3\xA9"));
+    dialogs.SaveAnswer = Path("new16.pas");
+    form->SaveNewVersion();
+    EXPECT_EQ(ReadAll(Path("new16.pas")),
+              quennet::io::EncodeSourceText("unit A;\r\nnew one\r\n\xC3\xA9"
+                                            "common\r\nadded\r\nend.\r\n",
+                                            quennet::io::TextEncoding::Utf16Le));
+}
+
 TEST_F(MergeEditFormTest, AFailedWriteIsShownAndKeepsTheExistingFile) {
     LoadBlocks();
     QFile existing(Path("keep.pas"));
@@ -459,7 +472,7 @@ TEST_F(MergeEditFormTest, AFailedWriteIsShownAndKeepsTheExistingFile) {
 TEST_F(MergeEditFormTest, ClosingWithChangedTextAsks) {
     LoadBlocks();
     form->show();
-    EXPECT_TRUE(form->close() || true); // unchanged: no question
+    EXPECT_TRUE(form->close()); // unchanged: no question
     EXPECT_EQ(prompts.DiscardQuestions, 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form.isNull()); // freed on close
@@ -486,9 +499,6 @@ TEST(MergeSetup, StoredPrefixOpensTheDialogAndOkStoresTheNewOne) {
     bool openedComment = true;
     auto remove = [&](TMergeSetupDlgForm& d) {
         openedComment = d.CommentSelected();
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("Merge Setup"));
-        EXPECT_EQ(d.RemoveButton->text(), QStringLiteral("Remove"));
-        EXPECT_EQ(d.CommentButton->text(), QStringLiteral("Comment //"));
         return true;
     };
     EXPECT_EQ(MergeSetup(&registry, prompt, nullptr, remove), std::optional<std::string>(""));
@@ -556,8 +566,6 @@ TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
               quennet::merge::BuildMergeWorkspace(ExampleLines("old"), ExampleLines("new"), {})
                   ->MergeMap.size());
     EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
-    EXPECT_EQ(form->Widgets().Progress->Caption(), QStringLiteral("Merging ..."));
-    EXPECT_EQ(form->Widgets().Progress->Text(), QStringLiteral("Merge done. Loading ..."));
 
     // Its dialogs start in the main window's folder for new files.
     dialogs.SaveAnswer = dir.filePath(QStringLiteral("ws.rtf"));

@@ -1,6 +1,7 @@
 // Choosing how a view shows a file's bytes, and Windows-1252 both ways.
 #include "io/view_encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <stdexcept>
@@ -151,6 +152,107 @@ size_t ViewOffset(std::string_view text, size_t byteIndex, ViewCharset charset) 
         i += c.Length;
     }
     return i;
+}
+
+namespace {
+
+constexpr char16_t kEscapedByteBase = 0xDC00;
+
+bool IsEscapedByte(char16_t u) {
+    return u >= kEscapedByteBase + 0x80 && u <= kEscapedByteBase + 0xFF;
+}
+
+bool IsPairAt(std::u16string_view units, size_t k) {
+    return units[k] >= 0xD800 && units[k] <= 0xDBFF && k + 1 < units.size() &&
+           units[k + 1] >= 0xDC00 && units[k + 1] <= 0xDFFF;
+}
+
+struct UnitWidth {
+    size_t Bytes;
+    size_t Units; // two for a surrogate pair
+};
+
+// What FromUtf16 writes for the unit (or pair) at units[k].
+UnitWidth WidthAt(std::u16string_view units, size_t k, ViewCharset charset) {
+    if (IsPairAt(units, k)) return {charset == ViewCharset::Utf8 ? size_t{4} : size_t{1}, 2};
+    const char16_t u = units[k];
+    if (charset == ViewCharset::Windows1252 || u < 0x80 || (u >= 0xD800 && u <= 0xDFFF) ||
+        u == 0x2028 || u == 0x2029)
+        return {1, 1};
+    return {u < 0x800 ? size_t{2} : size_t{3}, 1};
+}
+
+} // namespace
+
+std::u16string ToUtf16(std::string_view bytes, ViewCharset charset) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    if (charset == ViewCharset::Windows1252) {
+        for (char b : bytes)
+            out += static_cast<char16_t>(Windows1252Char(static_cast<unsigned char>(b)));
+        return out;
+    }
+    for (size_t i = 0; i < bytes.size();) {
+        const Utf8Char c = CharAt(bytes, i);
+        if (!c.Valid) {
+            out += static_cast<char16_t>(kEscapedByteBase + c.Code);
+        } else if (c.Code >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c.Code - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c.Code - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c.Code);
+        }
+        i += c.Length;
+    }
+    return out;
+}
+
+std::string FromUtf16(std::u16string_view units, ViewCharset charset) {
+    std::string out;
+    out.reserve(units.size());
+    for (size_t k = 0; k < units.size(); ++k) {
+        const char16_t u = units[k];
+        if (u == 0x2028 || u == 0x2029) {
+            out += '\n';
+            continue;
+        }
+        const bool pair = IsPairAt(units, k);
+        if (charset == ViewCharset::Windows1252) {
+            const int b = pair ? -1 : Windows1252Byte(u);
+            out += b < 0 ? '?' : static_cast<char>(b);
+        } else if (pair) {
+            AppendUtf8(out, 0x10000 + ((uint32_t{u} - 0xD800) << 10) + (units[k + 1] - 0xDC00u));
+        } else if (IsEscapedByte(u)) {
+            out += static_cast<char>(u - kEscapedByteBase);
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            out += '?';
+        } else {
+            AppendUtf8(out, u);
+        }
+        if (pair) ++k;
+    }
+    return out;
+}
+
+size_t ByteLength(std::u16string_view units, ViewCharset charset) {
+    size_t bytes = 0;
+    for (size_t k = 0; k < units.size();) {
+        const UnitWidth w = WidthAt(units, k, charset);
+        bytes += w.Bytes;
+        k += w.Units;
+    }
+    return bytes;
+}
+
+size_t Utf16Offset(std::u16string_view units, size_t byteOffset, ViewCharset charset) {
+    size_t k = 0, bytes = 0;
+    while (k < units.size()) {
+        const UnitWidth w = WidthAt(units, k, charset);
+        if (bytes + w.Bytes > byteOffset) break;
+        bytes += w.Bytes;
+        k += w.Units;
+    }
+    return k;
 }
 
 std::optional<Unencodable> FirstUnencodable(const std::vector<std::string>& viewLines,

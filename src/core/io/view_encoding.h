@@ -1,5 +1,6 @@
 // Which character mapping a view uses to show a file's bytes, and the mapping itself. A view
-// only ever holds UTF-8; the bytes of the file never change through it.
+// only ever holds UTF-8 (or, in an editor control, UTF-16); the bytes of the file never change
+// through it.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +41,21 @@ std::string ToViewText(std::string_view bytes, ViewCharset charset);
 // Where the byte at byteIndex of FromViewText(text) stands in the view's text: one byte may
 // be shown by two or three.
 size_t ViewOffset(std::string_view text, size_t byteIndex, ViewCharset charset);
+
+// The UTF-16 units an editor control shows for bytes of that charset. UTF-8: a character is
+// one unit, two beyond U+FFFF; a byte that starts no valid character is the one unit
+// U+DC00 + byte, a lone surrogate that no valid UTF-8 decodes to, so every byte comes back.
+// Windows-1252: one unit per byte.
+std::u16string ToUtf16(std::string_view bytes, ViewCharset charset);
+// The inverse. Paragraph and line separators (U+2029, U+2028) are line breaks, "\n"; a
+// character the charset has no bytes for is "?".
+std::string FromUtf16(std::u16string_view units, ViewCharset charset);
+// How many bytes the units stand for: FromUtf16(units).size(). Each unit (or pair) has bytes
+// of its own, so the bytes of a prefix of the units are a prefix of the bytes.
+size_t ByteLength(std::u16string_view units, ViewCharset charset);
+// Where a byte offset of FromUtf16(units) stands among the units: an offset inside a
+// character stands at the character's start, one past the end at the end.
+size_t Utf16Offset(std::u16string_view units, size_t byteOffset, ViewCharset charset);
 
 struct Unencodable {
     size_t Line = 0;       // 0-based

@@ -1,6 +1,8 @@
 // Navigation, marking and status of the merge editor.
 #include "merge/merge_editing.h"
 
+#include "io/view_encoding.h"
+
 #include <cstdio>
 #include <filesystem>
 
@@ -69,7 +71,12 @@ TColor MarkColorOfTag(int tag) {
 
 std::string LineColStatus(const TWorkspaceDocument& doc, size_t selStart) {
     const size_t line = doc.LineFromChar(selStart);
-    const size_t col = std::min(selStart, doc.TextLength()) - doc.LineIndex(line);
+    const size_t byteCol = std::min(selStart, doc.TextLength()) - doc.LineIndex(line);
+    // In UTF-8 text a column is an editor position, not a byte.
+    const size_t col = doc.IsUtf8()
+                           ? io::Utf16Offset(io::ToUtf16(doc.LineText(line), io::ViewCharset::Utf8),
+                                             byteCol, io::ViewCharset::Utf8)
+                           : byteCol;
     char buf[64];
     std::snprintf(buf, sizeof buf, "Line: %3zu   Col: %3zu", line + 1, col + 1);
     return buf;

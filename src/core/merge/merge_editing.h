@@ -31,7 +31,8 @@ void Mark(TWorkspaceDocument& doc, TColor color);
 // The colour a mark button applies, by its tag: 0 black, 1 blue, 2 red.
 TColor MarkColorOfTag(int tag);
 
-// "Line: %3d   Col: %3d", 1-based, for a selection start.
+// "Line: %3d   Col: %3d", 1-based, for a selection start; in UTF-8 text the column counts
+// the editor's positions (a character, two beyond U+FFFF).
 std::string LineColStatus(const TWorkspaceDocument& doc, size_t selStart);
 
 // Find Next: searches from the end of the selection (from its start when the request is not

@@ -151,6 +151,7 @@ public:
         if (warnings && closed && rest != std::string_view::npos)
             warnings->push_back({rest, "text after the end of the workspace is not read"});
         doc_.SetEndFormat(stack_.empty() ? TCharFormat{} : stack_.back().Format);
+        doc_.SetUtf8(utf8_);
         return std::move(doc_);
     }
 
@@ -385,6 +386,7 @@ TWorkspaceDocument ReadPlainText(std::string_view bytes) {
                 bytes.size());
     const TCharFormat automatic{};
     io::ForEachLine(bytes, [&](std::string_view line) { doc.AppendLine(line, automatic); });
+    doc.SetUtf8(IsUtf8Text(doc.Text()));
     if (!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n'))
         doc.AppendLine(std::string_view(), automatic);
     return doc;

@@ -9,7 +9,8 @@
 //
 // \uN becomes the Windows-1252 byte of the character when it has one (every code below 256
 // maps to itself, and the 27 printable characters of 0x80 to 0x9F map to their bytes), else
-// "?"; in a document of code page 65001 (UTF-8 text) it becomes the character's UTF-8 bytes.
+// "?"; in a document of code page 65001 (UTF-8 text) it becomes the character's UTF-8 bytes,
+// and the document is marked as UTF-8 (plain text is when its lines are).
 // Raw bytes keep their value (CR and LF are ignored as RTF wants).
 //
 // A workspace made by BuildMergeWorkspace (recognised by its first line) writes each line's

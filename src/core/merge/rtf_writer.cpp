@@ -20,7 +20,7 @@ public:
 
     std::string Write() {
         CollectColors();
-        utf8_ = IsUtf8Text(doc_.Text());
+        utf8_ = doc_.IsUtf8() || IsUtf8Text(doc_.Text());
         out_ += "{\\rtf1\\ansi";
         out_ += utf8_ ? kRtfUtf8CodePage : std::string_view("\\ansicpg1252");
         out_ += "\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern Courier New;}}\r\n{\\colortbl ;";

@@ -12,9 +12,10 @@
 namespace quennet::merge {
 
 // Lines end with "\par" and CR LF; tabs are written as \tab, control bytes as \'hh. A text that
-// is UTF-8 (valid, with characters beyond ASCII) is declared as code page 65001 and writes each
-// such character as \uN? (N signed 16-bit, two for a character beyond U+FFFF); any other text
-// is code page 1252 and writes bytes from 128 up as \'hh. Reading gives the same bytes.
+// is UTF-8 (so marked, or valid with characters beyond ASCII) is declared as code page 65001
+// and writes each such character as \uN? (N signed 16-bit, two for a character beyond U+FFFF)
+// and a byte that starts none as \'hh; any other text is code page 1252 and writes bytes from
+// 128 up as \'hh. Reading gives the same bytes and the same mark.
 std::string WriteRtf(const TWorkspaceDocument& doc);
 // The same RTF handed to the sink in blocks as it is made.
 void WriteRtf(const TWorkspaceDocument& doc, const io::ByteSink& sink);

@@ -158,6 +158,11 @@ public:
     // Replaces the selection, taking the format of the selection's first character.
     void ReplaceSelection(std::string_view text);
 
+    // Whether the bytes are UTF-8 text; otherwise each is a Windows-1252 character. Editors
+    // show the text by it, and the RTF writer declares it.
+    bool IsUtf8() const { return utf8_; }
+    void SetUtf8(bool utf8) { utf8_ = utf8; }
+
     // Invariant checks for tests: runs cover the text exactly, none empty, neighbours differ;
     // every line but the first starts after a break.
     bool IsConsistent() const;
@@ -194,6 +199,7 @@ private:
     TCharFormat endMark_; // the last line's end mark
     TSelection selection_;
     bool appended_ = false; // the first AppendLine replaces the initial empty line
+    bool utf8_ = false;
 };
 
 } // namespace quennet::merge

@@ -7,6 +7,7 @@ namespace quennet::merge {
 
 TWorkspaceDocument CopyRange(const TWorkspaceDocument& doc, size_t start, size_t length) {
     TWorkspaceDocument out;
+    out.SetUtf8(doc.IsUtf8());
     start = std::min(start, doc.TextLength());
     const size_t end = start + std::min(length, doc.TextLength() - start);
     const size_t first = doc.LineFromChar(start), last = doc.LineFromChar(end);
