@@ -135,6 +135,10 @@ TEST(RtfReader, PlainTextAndDetection) {
     EXPECT_EQ(ReadWorkspace("x").TextLineCount(), 1u);
     EXPECT_EQ(ReadWorkspace("").TextLineCount(), 0u);
     EXPECT_EQ(ReadWorkspace("{\\rtf1 a\\par b}").LineText(1), "b");
+    // Plain text is UTF-8 when it is valid with a byte beyond ASCII; a line end cuts a character.
+    EXPECT_TRUE(ReadWorkspace("a\r\ncaf\xC3\xA9\n").IsUtf8());
+    for (const std::string_view other : {"caf\xE9\n", "ascii\n", "\xC3\n\xA9"})
+        EXPECT_FALSE(ReadWorkspace(other).IsUtf8()) << other;
     // Outside a built workspace an empty line's break has the colour in effect at its \par.
     const auto other = ReadRtf("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}a\\par\\cf1\\par b}");
     EXPECT_EQ(other.LineColor(1), kRed);
