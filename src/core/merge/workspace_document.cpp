@@ -61,7 +61,7 @@ void TWorkspaceDocument::AppendBreak(TCharFormat breakFormat) {
     lineStart_.push_back(text_.size());
 }
 
-void TWorkspaceDocument::AppendLine(std::string_view text, std::vector<TFormatRun> runs,
+void TWorkspaceDocument::AppendLine(std::string_view text, const std::vector<TFormatRun>& runs,
                                     TCharFormat breakFormat) {
     if (appended_) AppendBreak(endMark_);
     appended_ = true;

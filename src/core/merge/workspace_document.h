@@ -88,7 +88,8 @@ public:
     // the initial empty line; each call before the next ends the previous line with a break
     // in that line's BreakFormat.
     void Clear();
-    void AppendLine(std::string_view text, std::vector<TFormatRun> runs, TCharFormat breakFormat);
+    void AppendLine(std::string_view text, const std::vector<TFormatRun>& runs,
+                    TCharFormat breakFormat);
     void AppendLine(std::string_view text,
                     TCharFormat format); // one format for all, break included
     // Building a character at a time (the reader): a character at the end of the last line, a
