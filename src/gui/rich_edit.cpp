@@ -137,7 +137,7 @@ bool TRichEdit::InsertLines(QTextCursor& c, const merge::TWorkspaceDocument& pie
         if (line > 0)
             c.insertBlock(QTextBlockFormat(),
                           ToTextCharFormat(piece.LineBreakFormat(line - 1), shown_));
-        const std::string& text = piece.LineText(line);
+        const std::string_view text = piece.LineText(line);
         const std::u16string units = io::ToUtf16(text, charset);
         size_t pos = 0, unit = 0, unitBytes = 0; // unitBytes: the bytes of units before unit
         for (const auto& run : piece.LineRuns(line)) {

@@ -62,7 +62,7 @@ public:
 
     // Lines as a save writes them (the line-break-ended ones plus a last non-empty one).
     size_t LineCount() { return Document().TextLineCount(); }
-    std::string LineText(size_t line) { return Document().LineText(line); }
+    std::string LineText(size_t line) { return std::string(Document().LineText(line)); }
     size_t LineIndex(size_t line) { return Document().LineIndex(line); }
     size_t LineFromChar(size_t index) { return Document().LineFromChar(index); }
 

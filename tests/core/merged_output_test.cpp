@@ -9,6 +9,7 @@
 #include "io/atomic_file.h"
 #include "io/source_file.h"
 #include "merge/merged_output.h"
+#include "merge/rtf_writer.h"
 #include "temp_folder.h"
 
 using namespace quennet::merge;
@@ -137,6 +138,33 @@ TEST(MergedOutput, FilesEndLinesWithCrLfAndReplaceWhole) {
                                "the text up to there is read");
     EXPECT_EQ(warnings[1], (dir.path / "plain.RTF").string() +
                                ": offset 0: not RTF: read as plain text, without line colours");
+}
+
+TEST(MergedOutput, LargeOutputsWrittenInBlocksEqualTheWholeText) {
+    // Far more than one block, with characters of two and three bytes on every line: each
+    // encoding's mark comes once and no character is cut between blocks.
+    TWorkspaceDocument d;
+    const TColor colors[] = {kBlack, kRed, kBlue};
+    for (size_t i = 0; i < 6000; ++i)
+        d.AppendLine("line " + std::to_string(i) + " caf\xC3\xA9 \xE2\x82\xAC {x}",
+                     TCharFormat{colors[i % 3], i % 7 == 0});
+    TempFolder dir;
+    const std::string path = (dir.path / "out.pas").string();
+    for (const TextEncoding encoding : {TextEncoding::Bytes, TextEncoding::Utf8Bom,
+                                        TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+        SourceTextFormat format;
+        format.LineBreak = "\n";
+        format.Encoding = encoding;
+        SaveNewVersion(d, path, "//", format);
+        EXPECT_EQ(ReadFileBytes(path),
+                  AssembleSourceText(NewVersionLines(d, "//"), OutputFormatOf(format)));
+        SaveMergedVersion(d, path, format);
+        EXPECT_EQ(ReadFileBytes(path),
+                  AssembleSourceText(MergedVersionLines(d), OutputFormatOf(format)));
+    }
+    SaveWorkspaceRtf(d, path);
+    EXPECT_EQ(ReadFileBytes(path), WriteRtf(d));
+    EXPECT_EQ(dir.Names().size(), 1u);
 }
 
 // A failed write of a regular file is the saving code's, tested with the source saves.

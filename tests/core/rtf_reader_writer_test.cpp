@@ -1,7 +1,7 @@
 // Reading RTF from us and from word processors, writing it back, and hostile input.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 
 #include "merge/merge_workspace.h"
 #include "merge/rtf_reader.h"
@@ -135,6 +135,10 @@ TEST(RtfReader, PlainTextAndDetection) {
     EXPECT_EQ(ReadWorkspace("x").TextLineCount(), 1u);
     EXPECT_EQ(ReadWorkspace("").TextLineCount(), 0u);
     EXPECT_EQ(ReadWorkspace("{\\rtf1 a\\par b}").LineText(1), "b");
+    // Plain text is UTF-8 when it is valid with a byte beyond ASCII; a line end cuts a character.
+    EXPECT_TRUE(ReadWorkspace("a\r\ncaf\xC3\xA9\n").IsUtf8());
+    for (const std::string_view other : {"caf\xE9\n", "ascii\n", "\xC3\n\xA9"})
+        EXPECT_FALSE(ReadWorkspace(other).IsUtf8()) << other;
     // Outside a built workspace an empty line's break has the colour in effect at its \par.
     const auto other = ReadRtf("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}a\\par\\cf1\\par b}");
     EXPECT_EQ(other.LineColor(1), kRed);
@@ -197,9 +201,8 @@ TEST(RtfReader, DamagedDocumentsAreReadAsFarAsTheyGoWithAWarning) {
     for (const auto& c : cases) {
         std::vector<TReadWarning> warnings;
         const TWorkspaceDocument doc = ReadRtf(c.bytes, &warnings);
-        std::string text;
-        for (size_t i = 0; i < doc.LineCount(); ++i)
-            text += (i ? "|" : "") + doc.LineText(i);
+        std::string text(doc.Text());
+        std::replace(text.begin(), text.end(), '\n', '|');
         EXPECT_EQ(text, c.text) << c.bytes;
         EXPECT_EQ(warnings, c.warnings) << c.bytes;
     }

@@ -7,9 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "io/source_save.h"
+
 namespace quennet::io {
 
 // Throws std::runtime_error naming the file and the reason.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
+// The same, written as it is produced.
+void WriteFileAtomically(const std::string& path, const ByteProducer& produce);
 
 } // namespace quennet::io

@@ -172,7 +172,10 @@ int WriteAllBytes(int fd, std::string_view bytes) {
     return 0;
 }
 
-TPendingFile::TPendingFile(const std::string& path, std::string_view bytes) : path_(path) {
+TPendingFile::TPendingFile(const std::string& path, std::string_view bytes)
+    : TPendingFile(path, [bytes](const ByteSink& sink) { sink(bytes); }) {}
+
+TPendingFile::TPendingFile(const std::string& path, const ByteProducer& produce) : path_(path) {
     // Writing through a symbolic link replaces the file it names, not the link; a dangling
     // link gets its file.
     target_ = FinalTarget(path);
@@ -203,7 +206,16 @@ TPendingFile::TPendingFile(const std::string& path, std::string_view bytes) : pa
         (void)::fchmod(fd, existing.st_mode & 07777);
     }
 
-    int error = WriteAllBytes(fd, bytes);
+    int error = 0;
+    try {
+        produce([&](std::string_view piece) {
+            if (error == 0) error = WriteAllBytes(fd, piece);
+        });
+    } catch (...) {
+        ::close(fd);
+        ::unlink(temp_.c_str());
+        throw;
+    }
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error != 0) {

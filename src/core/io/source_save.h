@@ -48,10 +48,17 @@ using RenameFunction = std::function<int(const char* from, const char* to)>;
 
 // A complete copy of new content next to its target, flushed to disk. Commit renames it over
 // the target; a copy that is never committed is removed.
+// Content handed over in pieces: the producer calls the sink with each piece in order.
+using ByteSink = std::function<void(std::string_view)>;
+using ByteProducer = std::function<void(const ByteSink&)>;
+
 class TPendingFile {
 public:
     // Throws std::runtime_error naming the file and the reason.
     TPendingFile(const std::string& path, std::string_view bytes);
+    // The content written as it is produced, not held whole in memory. What the producer
+    // throws leaves no temporary file behind.
+    TPendingFile(const std::string& path, const ByteProducer& produce);
     ~TPendingFile();
     TPendingFile(const TPendingFile&) = delete;
     TPendingFile& operator=(const TPendingFile&) = delete;

@@ -4,6 +4,7 @@
 #include "merge/merged_blocks.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace quennet::merge {
@@ -79,19 +80,19 @@ Lexical ScanLine(std::string_view text, Lexical state, std::vector<Conditional>&
     return state;
 }
 
-constexpr size_t kNone = static_cast<size_t>(-1);
-
 // One version's view of the lines: where a directive may go, and for every line that holds
 // conditional directives the span [first, last] of the conditionals they belong to.
 struct VersionScan {
-    std::vector<bool> Safe;                      // per boundary 0..n: outside any comment
-    std::vector<std::pair<size_t, size_t>> Span; // per line; first == kNone: none
+    struct LineSpan {
+        size_t Line, First, Last;
+    };
+    std::vector<bool> Safe;     // per boundary 0..n: outside any comment
+    std::vector<LineSpan> Span; // by line, only lines that hold conditionals
 
-    VersionScan(const std::vector<std::string>& lines, const std::vector<TVersionMember>& member,
-                TVersionMember leftOut) {
-        const size_t n = lines.size();
+    VersionScan(const std::function<std::string_view(size_t)>& lineAt,
+                const std::vector<TVersionMember>& member, TVersionMember leftOut) {
+        const size_t n = member.size();
         Safe.assign(n + 1, true);
-        Span.assign(n, {kNone, 0});
         struct Group {
             size_t open, close;
             std::vector<size_t> lines;
@@ -104,7 +105,7 @@ struct VersionScan {
             Safe[line] = state == Lexical::Code;
             if (member[line] == leftOut) continue;
             found.clear();
-            state = ScanLine(lines[line], state, found);
+            state = ScanLine(lineAt(line), state, found);
             for (Conditional d : found) {
                 if (d == Conditional::Open) {
                     open.push_back(groups.size());
@@ -125,22 +126,39 @@ struct VersionScan {
         }
         Safe[n] = state == Lexical::Code;
         for (const Group& g : groups)
-            for (size_t line : g.lines) {
-                auto& span = Span[line];
-                span = span.first == kNone ? std::pair{g.open, g.close}
-                                           : std::pair{std::min(span.first, g.open),
-                                                       std::max(span.second, g.close)};
+            for (size_t line : g.lines)
+                Span.push_back({line, g.open, g.close});
+        std::sort(Span.begin(), Span.end(),
+                  [](const LineSpan& a, const LineSpan& b) { return a.Line < b.Line; });
+        // One entry a line: the widest span of its conditionals.
+        size_t out = 0;
+        for (size_t i = 0; i < Span.size(); ++i) {
+            if (out > 0 && Span[out - 1].Line == Span[i].Line) {
+                Span[out - 1].First = std::min(Span[out - 1].First, Span[i].First);
+                Span[out - 1].Last = std::max(Span[out - 1].Last, Span[i].Last);
+            } else {
+                Span[out++] = Span[i];
             }
+        }
+        Span.resize(out);
+    }
+
+    // Calls f(first, last) for each line in [from, to) that holds conditionals.
+    template <class F> void SpansIn(size_t from, size_t to, F&& f) const {
+        auto it = std::lower_bound(Span.begin(), Span.end(), from,
+                                   [](const LineSpan& s, size_t line) { return s.Line < line; });
+        for (; it != Span.end() && it->Line < to; ++it)
+            f(it->First, it->Last);
     }
 };
 
 } // namespace
 
-std::vector<TMergedBlock> MergedBlocks(const std::vector<std::string>& lines,
+std::vector<TMergedBlock> MergedBlocks(const std::function<std::string_view(size_t)>& lineAt,
                                        const std::vector<TVersionMember>& member) {
-    const size_t n = lines.size();
-    const VersionScan scans[] = {VersionScan(lines, member, TVersionMember::NewOnly),
-                                 VersionScan(lines, member, TVersionMember::OldOnly)};
+    const size_t n = member.size();
+    const VersionScan scans[] = {VersionScan(lineAt, member, TVersionMember::NewOnly),
+                                 VersionScan(lineAt, member, TVersionMember::OldOnly)};
     auto safe = [&](size_t b) { return scans[0].Safe[b] && scans[1].Safe[b]; };
 
     std::vector<TMergedBlock> blocks;
@@ -163,13 +181,11 @@ std::vector<TMergedBlock> MergedBlocks(const std::vector<std::string>& lines,
                 ++e;
             size_t wantS = s, wantE = e;
             auto take = [&](size_t from, size_t to) {
-                for (size_t line = from; line < to; ++line)
-                    for (const VersionScan& v : scans) {
-                        const auto [first, last] = v.Span[line];
-                        if (first == kNone) continue;
+                for (const VersionScan& v : scans)
+                    v.SpansIn(from, to, [&](size_t first, size_t last) {
                         wantS = std::min(wantS, first);
                         wantE = std::max(wantE, last + 1);
-                    }
+                    });
             };
             take(s, scannedFrom);
             take(scannedTo, e);

@@ -7,13 +7,15 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 namespace quennet::merge {
 
 // Which version a workspace line belongs to.
-enum class TVersionMember { Both, OldOnly, NewOnly };
+enum class TVersionMember : uint8_t { Both, OldOnly, NewOnly };
 
 struct TMergedBlock {
     size_t Begin = 0, End = 0; // lines [Begin, End)
@@ -21,8 +23,8 @@ struct TMergedBlock {
     bool NewFirst = false;     // a stretch left as it was that starts with new lines
 };
 
-// Consecutive blocks covering every line, in order.
-std::vector<TMergedBlock> MergedBlocks(const std::vector<std::string>& lines,
+// Consecutive blocks covering every line, in order: line i is lineAt(i), i < member.size().
+std::vector<TMergedBlock> MergedBlocks(const std::function<std::string_view(size_t)>& lineAt,
                                        const std::vector<TVersionMember>& member);
 
 } // namespace quennet::merge

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 #include "io/atomic_file.h"
 #include "io/source_file.h"
+#include "io/text_encoding.h"
 #include "merge/merged_blocks.h"
 #include "merge/rtf_reader.h"
 #include "merge/rtf_writer.h"
@@ -20,18 +22,68 @@ namespace {
 
 constexpr std::string_view kLegalNotice = "Copyright (c) 2026 Quennet";
 
-std::vector<std::string> WithoutColor(const TWorkspaceDocument& doc, TLineKind leftOut,
-                                      std::string_view prefix) {
-    std::vector<std::string> out;
+// Output lines are handed over as a prefix (often empty) and the line's text.
+using LineEmitter = std::function<void(std::string_view prefix, std::string_view text)>;
+
+void WithoutColor(const TWorkspaceDocument& doc, TLineKind leftOut, std::string_view prefix,
+                  const LineEmitter& emit) {
     const size_t n = doc.TextLineCount();
-    out.reserve(n);
     for (size_t line = 0; line < n; ++line) {
         if (LineKindOf(doc.LineColor(line)) != leftOut)
-            out.push_back(doc.LineText(line));
+            emit({}, doc.LineText(line));
         else if (!prefix.empty())
-            out.push_back(std::string(prefix) + doc.LineText(line));
+            emit(prefix, doc.LineText(line));
     }
+}
+
+std::vector<std::string> Collected(const std::function<void(const LineEmitter&)>& produce) {
+    std::vector<std::string> out;
+    produce([&](std::string_view prefix, std::string_view text) {
+        out.emplace_back(prefix);
+        out.back() += text;
+    });
     return out;
+}
+
+// Output lines written to a sink as they come, each followed by the line end, in the format's
+// encoding. Blocks end at line ends, so that no encoded character is split between two.
+class TLineWriter {
+public:
+    TLineWriter(const io::SourceTextFormat& format, const io::ByteSink& sink)
+        : format_(format), sink_(sink),
+          markSize_(io::EncodeSourceText({}, format.Encoding).size()) {
+        if (markSize_ > 0) sink_(io::EncodeSourceText({}, format.Encoding));
+    }
+    void Line(std::string_view prefix, std::string_view text) {
+        block_ += prefix;
+        block_ += text;
+        block_ += format_.LineBreak;
+        if (block_.size() >= (size_t{1} << 16)) Flush();
+    }
+    void Flush() {
+        if (format_.Encoding == io::TextEncoding::Bytes)
+            sink_(block_);
+        else
+            sink_(
+                std::string_view(io::EncodeSourceText(block_, format_.Encoding)).substr(markSize_));
+        block_.clear();
+    }
+
+private:
+    const io::SourceTextFormat& format_;
+    const io::ByteSink& sink_;
+    const size_t markSize_;
+    std::string block_;
+};
+
+void SaveLines(const std::string& path, const io::SourceTextFormat& format,
+               const std::function<void(const LineEmitter&)>& produce) {
+    const io::SourceTextFormat output = io::OutputFormatOf(format);
+    io::WriteFileAtomically(path, [&](const io::ByteSink& sink) {
+        TLineWriter writer(output, sink);
+        produce([&](std::string_view prefix, std::string_view text) { writer.Line(prefix, text); });
+        writer.Flush();
+    });
 }
 
 // The directive the colour change between two lines stands for, or "".
@@ -84,11 +136,6 @@ bool VersionHasLines(const std::vector<TVersionMember>& member, const TMergedBlo
     return false;
 }
 
-// Every output line ends with a break, whatever the source's last line did.
-io::SourceTextFormat Output(const io::SourceTextFormat& format) {
-    return io::OutputFormatOf(format);
-}
-
 } // namespace
 
 TLineKind LineKindOf(TColor color) {
@@ -112,78 +159,90 @@ std::string MergedHeaderLine() {
 }
 
 std::vector<std::string> NewVersionLines(const TWorkspaceDocument& doc, std::string_view prefix) {
-    return WithoutColor(doc, TLineKind::OldOnly, prefix);
+    return Collected(
+        [&](const LineEmitter& emit) { WithoutColor(doc, TLineKind::OldOnly, prefix, emit); });
 }
 
 std::vector<std::string> OldVersionLines(const TWorkspaceDocument& doc, std::string_view prefix) {
-    return WithoutColor(doc, TLineKind::NewOnly, prefix);
+    return Collected(
+        [&](const LineEmitter& emit) { WithoutColor(doc, TLineKind::NewOnly, prefix, emit); });
 }
 
-std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc) {
-    std::vector<std::string> out = {MergedHeaderLine(),
-                                    "// FOR REVERSE SOURCE TO PREVIOUS VERSION REMOVE NEXT LINE",
-                                    "{$DEFINE NEW_VER}", ""};
-    const size_t n = doc.TextLineCount();
-    out.reserve(n + 8);
-    std::vector<std::string> lines(n);
-    for (size_t line = 0; line < n; ++line)
-        lines[line] = doc.LineText(line);
+namespace {
+
+void MergedVersion(const TWorkspaceDocument& doc, const LineEmitter& emit) {
+    auto put = [&](std::string_view line) { emit({}, line); };
+    put(MergedHeaderLine());
+    put("// FOR REVERSE SOURCE TO PREVIOUS VERSION REMOVE NEXT LINE");
+    put("{$DEFINE NEW_VER}");
+    put("");
     const std::vector<TVersionMember> member = VersionMembers(doc);
-    for (const TMergedBlock& block : MergedBlocks(lines, member)) {
+    const auto lineAt = [&doc](size_t line) { return doc.LineText(line); };
+    for (const TMergedBlock& block : MergedBlocks(lineAt, member)) {
         for (size_t line = block.Begin; line < block.End && block.Common; ++line)
-            out.push_back(lines[line]);
+            put(doc.LineText(line));
         if (block.Common) continue;
         auto write = [&](TVersionMember leftOut) {
             for (size_t line = block.Begin; line < block.End; ++line)
-                if (member[line] != leftOut) out.push_back(lines[line]);
+                if (member[line] != leftOut) put(doc.LineText(line));
         };
         const bool hasOld = VersionHasLines(member, block, TVersionMember::NewOnly);
         const bool hasNew = VersionHasLines(member, block, TVersionMember::OldOnly);
         if (!hasNew) {
-            out.emplace_back("{$IFNDEF NEW_VER}");
+            put("{$IFNDEF NEW_VER}");
             write(TVersionMember::NewOnly);
         } else if (!hasOld) {
-            out.emplace_back("{$IFDEF NEW_VER}");
+            put("{$IFDEF NEW_VER}");
             write(TVersionMember::OldOnly);
         } else if (block.NewFirst) {
-            out.emplace_back("{$IFDEF NEW_VER}");
+            put("{$IFDEF NEW_VER}");
             write(TVersionMember::OldOnly);
-            out.emplace_back("{$ELSE}");
+            put("{$ELSE}");
             write(TVersionMember::NewOnly);
         } else {
-            out.emplace_back("{$IFNDEF NEW_VER}");
+            put("{$IFNDEF NEW_VER}");
             write(TVersionMember::NewOnly);
-            out.emplace_back("{$ELSE}");
+            put("{$ELSE}");
             write(TVersionMember::OldOnly);
         }
-        out.emplace_back("{$ENDIF}");
+        put("{$ENDIF}");
     }
-    return out;
+}
+
+} // namespace
+
+std::vector<std::string> MergedVersionLines(const TWorkspaceDocument& doc) {
+    return Collected([&](const LineEmitter& emit) { MergedVersion(doc, emit); });
 }
 
 void SaveNewVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix,
                     const io::SourceTextFormat& format) {
-    io::WriteFileAtomically(path,
-                            io::AssembleSourceText(NewVersionLines(doc, prefix), Output(format)));
+    SaveLines(path, format, [&](const LineEmitter& emit) {
+        WithoutColor(doc, TLineKind::OldOnly, prefix, emit);
+    });
 }
 
 void SaveOldVersion(const TWorkspaceDocument& doc, const std::string& path, std::string_view prefix,
                     const io::SourceTextFormat& format) {
-    io::WriteFileAtomically(path,
-                            io::AssembleSourceText(OldVersionLines(doc, prefix), Output(format)));
+    SaveLines(path, format, [&](const LineEmitter& emit) {
+        WithoutColor(doc, TLineKind::NewOnly, prefix, emit);
+    });
 }
 
 void SaveMergedVersion(const TWorkspaceDocument& doc, const std::string& path,
                        const io::SourceTextFormat& format) {
-    io::WriteFileAtomically(path, io::AssembleSourceText(MergedVersionLines(doc), Output(format)));
+    SaveLines(path, format, [&](const LineEmitter& emit) { MergedVersion(doc, emit); });
 }
 
 void SaveWorkspaceRtf(const TWorkspaceDocument& doc, const std::string& path) {
-    io::WriteFileAtomically(path, WriteRtf(doc));
+    io::WriteFileAtomically(path, [&](const io::ByteSink& sink) { WriteRtf(doc, sink); });
 }
 
 void SaveWorkspacePlainText(const TWorkspaceDocument& doc, const std::string& path) {
-    io::WriteFileAtomically(path, doc.PlainText());
+    SaveLines(path, {}, [&](const LineEmitter& emit) {
+        for (size_t line = 0; line < doc.TextLineCount(); ++line)
+            emit({}, doc.LineText(line));
+    });
 }
 
 TWorkspaceDocument LoadWorkspaceFile(const std::string& path, std::vector<std::string>* warnings) {

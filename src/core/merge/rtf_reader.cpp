@@ -9,7 +9,6 @@
 
 #include "io/source_file.h"
 #include "io/text_encoding.h"
-#include "io/view_encoding.h"
 #include "merge/rtf_writer.h"
 
 namespace quennet::merge {
@@ -98,13 +97,17 @@ public:
 
     TWorkspaceDocument Read(std::vector<TReadWarning>* warnings) {
         doc_.Clear();
-        // Paragraph marks are nearly all the line breaks there are; a guess too low only
-        // regrows.
+        // Paragraph marks are nearly all the line breaks there are (a guess too low only
+        // regrows), every character of the text takes at least one byte here, and a format
+        // changes only after a control word or a group's end. Room not written stays untouched
+        // memory; the runs' room is capped at the file's size.
         size_t marks = 1;
         for (size_t at = src_.find("\\par"); at != std::string_view::npos;
              at = src_.find("\\par", at + 4))
             ++marks;
-        doc_.ReserveLines(marks);
+        const auto changes = static_cast<size_t>(std::count(src_.begin(), src_.end(), '\\') +
+                                                 std::count(src_.begin(), src_.end(), '}'));
+        doc_.Reserve(marks, src_.size(), std::min(changes, src_.size() / 8) + 1);
         size_t i = 0;
         const size_t n = src_.size();
         bool closed = false;
@@ -147,8 +150,7 @@ public:
         const size_t rest = src_.find_first_not_of(std::string_view(" \t\r\n\0", 5), i);
         if (warnings && closed && rest != std::string_view::npos)
             warnings->push_back({rest, "text after the end of the workspace is not read"});
-        TCharFormat end = stack_.empty() ? TCharFormat{} : stack_.back().Format;
-        doc_.AppendLine(std::move(text_), std::move(runs_), end);
+        doc_.SetEndFormat(stack_.empty() ? TCharFormat{} : stack_.back().Format);
         doc_.SetUtf8(utf8_);
         return std::move(doc_);
     }
@@ -170,12 +172,8 @@ private:
     }
 
     void Emit(char c) {
-        const TCharFormat& f = State().Format;
-        text_ += c;
-        if (!runs_.empty() && runs_.back().Format == f)
-            ++runs_.back().Length;
-        else
-            runs_.push_back({1, f});
+        doc_.AppendChar(c, State().Format);
+        lineEmpty_ = false;
     }
 
     // UTF-8 text: the character's bytes, a surrogate pair joined; a half pair is written as
@@ -200,17 +198,14 @@ private:
         // A built workspace writes each line's colour code before the paragraph mark that
         // starts the line (the first line's code comes first in the body), so the mark that
         // ends an empty line carries the next line's code. An empty line keeps its own.
-        if (builtWorkspace_ && text_.empty()) {
+        if (builtWorkspace_ && lineEmpty_) {
             if (lineCount_ > 0)
                 breakFormat.Color = lineStartColor_;
             else if (firstColorSeen_)
                 breakFormat.Color = firstLineColor_;
         }
-        // Copies of their exact size: the buffers stay for the next line, and a line keeps
-        // no room it will not use.
-        doc_.AppendLine(std::string(text_), std::vector<TFormatRun>(runs_), breakFormat);
-        text_.clear();
-        runs_.clear();
+        doc_.AppendBreak(breakFormat);
+        lineEmpty_ = true;
         ++lineCount_;
         lineStartColor_ = State().Format.Color;
     }
@@ -372,8 +367,7 @@ private:
     uint8_t red_ = 0, green_ = 0, blue_ = 0;
     bool entryHasRgb_ = false;
     TWorkspaceDocument doc_;
-    std::string text_;
-    std::vector<TFormatRun> runs_;
+    bool lineEmpty_ = true; // nothing emitted since the last break
 };
 
 } // namespace
@@ -388,13 +382,13 @@ TWorkspaceDocument ReadRtf(std::string_view bytes, std::vector<TReadWarning>* wa
 
 TWorkspaceDocument ReadPlainText(std::string_view bytes) {
     TWorkspaceDocument doc;
+    doc.Reserve(1 + static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')),
+                bytes.size());
     const TCharFormat automatic{};
-    std::vector<std::string> lines = io::SplitLines(bytes);
-    doc.SetUtf8(io::ShowAsUtf8(lines));
-    for (auto& line : lines)
-        doc.AppendLine(std::move(line), automatic);
+    io::ForEachLine(bytes, [&](std::string_view line) { doc.AppendLine(line, automatic); });
+    doc.SetUtf8(IsUtf8Text(doc.Text()));
     if (!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n'))
-        doc.AppendLine(std::string(), automatic);
+        doc.AppendLine(std::string_view(), automatic);
     return doc;
 }
 

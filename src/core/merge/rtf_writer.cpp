@@ -15,11 +15,12 @@ namespace {
 
 class RtfWriter {
 public:
-    explicit RtfWriter(const TWorkspaceDocument& doc) : doc_(doc) {}
+    // With a sink the RTF goes out in blocks as it is made; without one it is kept whole.
+    RtfWriter(const TWorkspaceDocument& doc, const io::ByteSink* sink) : doc_(doc), sink_(sink) {}
 
     std::string Write() {
         CollectColors();
-        utf8_ = doc_.IsUtf8() || IsUtf8Text(doc_);
+        utf8_ = doc_.IsUtf8() || IsUtf8Text(doc_.Text());
         out_ += "{\\rtf1\\ansi";
         out_ += utf8_ ? kRtfUtf8CodePage : std::string_view("\\ansicpg1252");
         out_ += "\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern Courier New;}}\r\n{\\colortbl ;";
@@ -28,38 +29,53 @@ public:
                     "\\blue" + std::to_string(c.Blue()) + ";";
         }
         out_ += "}\r\n\\pard\\plain\\f0\\fs20\r\n";
-        for (size_t line = 0; line < doc_.LineCount(); ++line) {
-            const std::string& text = doc_.LineText(line);
-            size_t pos = 0;
-            for (const auto& run : doc_.LineRuns(line)) {
-                SetFormat(run.Format);
-                const std::string_view upToRunEnd =
-                    std::string_view(text).substr(0, pos + run.Length);
-                for (size_t i = pos; i < upToRunEnd.size();)
-                    i += Char(upToRunEnd, i);
-                pos += run.Length;
-            }
-            SetFormat(doc_.LineBreakFormat(line));
-            if (line + 1 < doc_.LineCount()) {
-                out_ += "\\par\r\n";
-                pendingDelimiter_ = false;
+        const std::string_view text = doc_.Text();
+        size_t line = 0;
+        auto breakAfter = [&](size_t l) {
+            return l + 1 < doc_.LineCount() ? doc_.LineIndex(l + 1) - 1 : text.size();
+        };
+        size_t nextBreak = breakAfter(0);
+        for (size_t r = 0; r < doc_.FormatRunCount(); ++r) {
+            const TFormatSpan span = doc_.FormatRun(r);
+            SetFormat(span.Format);
+            const size_t end = span.Start + span.Length;
+            for (size_t i = span.Start; i < end;) {
+                if (i == nextBreak) {
+                    out_ += "\\par\r\n";
+                    pendingDelimiter_ = false;
+                    nextBreak = breakAfter(++line);
+                    ++i;
+                    Flush(false);
+                    continue;
+                }
+                // A character in UTF-8 ends with its run and its line.
+                const std::string_view upTo = text.substr(0, std::min(end, nextBreak));
+                while (i < upTo.size())
+                    i += Char(upTo, i);
             }
         }
+        SetFormat(doc_.LineBreakFormat(doc_.LineCount() - 1));
         out_ += "}\r\n";
+        Flush(true);
         return std::move(out_);
     }
 
 private:
+    void Flush(bool all) {
+        if (sink_ && (all || out_.size() >= (size_t{1} << 16))) {
+            (*sink_)(out_);
+            out_.clear();
+        }
+    }
+
     void CollectColors() {
         auto add = [&](TColor c) {
             if (!c.IsAutomatic() && index_.emplace(c.Value(), colors_.size() + 1).second)
                 colors_.push_back(c);
         };
-        for (size_t line = 0; line < doc_.LineCount(); ++line) {
-            for (const auto& run : doc_.LineRuns(line))
-                add(run.Format.Color);
-            add(doc_.LineBreakFormat(line).Color);
-        }
+        for (size_t r = 0; r < doc_.FormatRunCount(); ++r)
+            add(doc_.FormatRun(r).Format.Color);
+        add(doc_.LineBreakFormat(doc_.LineCount() - 1).Color);
     }
 
     void SetFormat(const TCharFormat& f) {
@@ -96,14 +112,8 @@ private:
         return 1;
     }
 
-    static bool IsUtf8Text(const TWorkspaceDocument& doc) {
-        std::vector<std::string> lines;
-        for (size_t line = 0; line < doc.LineCount(); ++line)
-            lines.push_back(doc.LineText(line));
-        return merge::IsUtf8Text({&lines});
-    }
-
     const TWorkspaceDocument& doc_;
+    const io::ByteSink* sink_;
     std::vector<TColor> colors_;
     std::unordered_map<uint32_t, size_t> index_;
     TCharFormat current_; // \plain: automatic, not bold
@@ -120,6 +130,12 @@ size_t Utf8Length(std::string_view text, size_t i) {
 }
 
 } // namespace
+
+bool IsUtf8Text(std::string_view text) {
+    return io::IsValidUtf8(text) && std::any_of(text.begin(), text.end(), [](char c) {
+               return static_cast<unsigned char>(c) >= 0x80;
+           });
+}
 
 bool IsUtf8Text(const std::vector<const std::vector<std::string>*>& texts) {
     bool beyondAscii = false;
@@ -162,7 +178,11 @@ size_t AppendRtfEscapedChar(std::string& out, std::string_view text, size_t i, b
 }
 
 std::string WriteRtf(const TWorkspaceDocument& doc) {
-    return RtfWriter(doc).Write();
+    return RtfWriter(doc, nullptr).Write();
+}
+
+void WriteRtf(const TWorkspaceDocument& doc, const io::ByteSink& sink) {
+    RtfWriter(doc, &sink).Write();
 }
 
 } // namespace quennet::merge

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "io/source_save.h"
 #include "merge/workspace_document.h"
 
 namespace quennet::merge {
@@ -16,9 +17,12 @@ namespace quennet::merge {
 // and a byte that starts none as \'hh; any other text is code page 1252 and writes bytes from
 // 128 up as \'hh. Reading gives the same bytes and the same mark.
 std::string WriteRtf(const TWorkspaceDocument& doc);
+// The same RTF handed to the sink in blocks as it is made.
+void WriteRtf(const TWorkspaceDocument& doc, const io::ByteSink& sink);
 
 // True when lines are written as UTF-8 characters.
 bool IsUtf8Text(const std::vector<const std::vector<std::string>*>& texts);
+bool IsUtf8Text(std::string_view text); // lines joined by "\n"
 
 // Appends the byte at text[i] (a control byte or one from 128 up) in one of the forms above and
 // returns how many bytes it took: a whole character in UTF-8 text, else one.

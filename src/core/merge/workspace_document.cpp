@@ -1,4 +1,4 @@
-// The workspace document: per-line text with run-length formats and a format per line break.
+// The workspace document: one text buffer, line starts and format runs over the buffer.
 #include "merge/workspace_document.h"
 
 #include <algorithm>
@@ -18,40 +18,6 @@ bool IsWordChar(unsigned char c) {
            c >= 128;
 }
 
-// Splits runs at a character offset: the left part covers [0, offset).
-std::pair<std::vector<TFormatRun>, std::vector<TFormatRun>>
-SplitRuns(const std::vector<TFormatRun>& runs, size_t offset) {
-    std::vector<TFormatRun> left, right;
-    size_t pos = 0;
-    for (const auto& r : runs) {
-        if (pos + r.Length <= offset) {
-            left.push_back(r);
-        } else if (pos >= offset) {
-            right.push_back(r);
-        } else {
-            left.push_back({offset - pos, r.Format});
-            right.push_back({pos + r.Length - offset, r.Format});
-        }
-        pos += r.Length;
-    }
-    return {std::move(left), std::move(right)};
-}
-
-// Every piece between line breaks; CR LF, CR and LF each break once.
-std::vector<std::string_view> SplitAtBreaks(std::string_view text) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            parts.push_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            start = i + 1;
-        }
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
 } // namespace
 
 TWorkspaceDocument::TWorkspaceDocument() {
@@ -59,57 +25,98 @@ TWorkspaceDocument::TWorkspaceDocument() {
 }
 
 void TWorkspaceDocument::Clear() {
-    lines_.assign(1, Line{});
+    text_.clear();
+    lineStart_.assign(1, 0);
+    runs_.clear();
+    formats_.clear();
+    formatIndex_.clear();
+    endMark_ = {};
     appended_ = false;
-    RebuildIndex();
     selection_ = {};
 }
 
-void TWorkspaceDocument::ReserveLines(size_t lines) {
-    lines_.reserve(lines);
+void TWorkspaceDocument::Reserve(size_t lines, size_t textBytes, size_t runs) {
     lineStart_.reserve(lines);
+    text_.reserve(textBytes);
+    runs_.reserve(runs);
 }
 
-void TWorkspaceDocument::AppendLine(std::string text, std::vector<TFormatRun> runs,
+uint32_t TWorkspaceDocument::FormatIndex(TCharFormat format) {
+    const uint64_t key = (uint64_t{format.Color.Value()} << 1) | (format.Bold ? 1 : 0);
+    // Looked up first: emplace would make a node for every run of a large document.
+    if (const auto it = formatIndex_.find(key); it != formatIndex_.end()) return it->second;
+    const auto index = static_cast<uint32_t>(formats_.size());
+    formatIndex_.emplace(key, index);
+    formats_.push_back(format); // at most 2^25 + 2 formats: they fit kFormatBits
+    return index;
+}
+
+void TWorkspaceDocument::PushRun(size_t start, TCharFormat format) {
+    if (!runs_.empty() && formats_[RunFormat(runs_.back())] == format) return;
+    runs_.push_back(Pack(start, FormatIndex(format)));
+}
+
+void TWorkspaceDocument::AppendBreak(TCharFormat breakFormat) {
+    AppendChar('\n', breakFormat);
+    lineStart_.push_back(text_.size());
+}
+
+void TWorkspaceDocument::AppendLine(std::string_view text, const std::vector<TFormatRun>& runs,
                                     TCharFormat breakFormat) {
-    NormalizeRuns(runs);
-    size_t covered = 0;
-    for (const auto& r : runs)
-        covered += r.Length;
-    if (covered > text.size()) {
-        auto [left, right] = SplitRuns(runs, text.size());
-        runs = std::move(left);
-    } else if (covered < text.size()) {
-        runs.push_back({text.size() - covered, breakFormat});
-        NormalizeRuns(runs);
+    if (appended_) AppendBreak(endMark_);
+    appended_ = true;
+    size_t pos = text_.size();
+    const size_t end = pos + text.size();
+    text_.append(text);
+    for (const auto& r : runs) {
+        if (r.Length == 0 || pos >= end) continue;
+        PushRun(pos, r.Format);
+        pos += std::min(r.Length, end - pos);
     }
-    Line line{std::move(text), std::move(runs), breakFormat};
-    if (!appended_) {
-        lines_.clear(); // assign(1, line) would copy the line's text and runs
-        lines_.push_back(std::move(line));
-        appended_ = true;
-        lineStart_.assign(1, 0);
-        textLength_ = lines_[0].Text.size();
-    } else {
-        lineStart_.push_back(textLength_ + 1);
-        textLength_ += 1 + line.Text.size();
-        lines_.push_back(std::move(line));
-    }
+    if (pos < end) PushRun(pos, breakFormat); // runs short of the text: the rest as the break
+    endMark_ = breakFormat;
 }
 
-void TWorkspaceDocument::AppendLine(std::string text, TCharFormat format) {
-    std::vector<TFormatRun> runs;
-    if (!text.empty()) runs.push_back({text.size(), format});
-    AppendLine(std::move(text), std::move(runs), format);
+void TWorkspaceDocument::AppendLine(std::string_view text, TCharFormat format) {
+    AppendLine(text, {{text.size(), format}}, format);
 }
 
 size_t TWorkspaceDocument::TextLineCount() const {
-    size_t n = lines_.size();
-    return lines_.back().Text.empty() ? n - 1 : n;
+    const size_t n = lineStart_.size();
+    return LineLength(n - 1) == 0 ? n - 1 : n;
+}
+
+std::string_view TWorkspaceDocument::LineText(size_t line) const {
+    return std::string_view(text_).substr(lineStart_.at(line), LineLength(line));
+}
+
+size_t TWorkspaceDocument::LineLength(size_t line) const {
+    const size_t end = line + 1 < lineStart_.size() ? lineStart_[line + 1] - 1 : text_.size();
+    return end - lineStart_.at(line);
+}
+
+std::vector<TFormatRun> TWorkspaceDocument::LineRuns(size_t line) const {
+    std::vector<TFormatRun> out;
+    const size_t start = LineIndex(line), end = start + LineLength(line);
+    for (size_t r = start < end ? RunAt(start) : runs_.size(); r < runs_.size(); ++r) {
+        const size_t s = std::max(start, RunStart(runs_[r])), e = std::min(end, RunEnd(r));
+        if (s >= end) break;
+        out.push_back({e - s, formats_[RunFormat(runs_[r])]});
+    }
+    return out;
+}
+
+TCharFormat TWorkspaceDocument::LineBreakFormat(size_t line) const {
+    return line + 1 < lineStart_.size() ? FormatAt(lineStart_[line + 1] - 1) : endMark_;
+}
+
+TFormatSpan TWorkspaceDocument::FormatRun(size_t i) const {
+    const size_t start = RunStart(runs_.at(i));
+    return {start, RunEnd(i) - start, formats_[RunFormat(runs_[i])]};
 }
 
 size_t TWorkspaceDocument::LineIndex(size_t line) const {
-    if (line >= lines_.size()) return textLength_;
+    if (line >= lineStart_.size()) return text_.size();
     return lineStart_[line];
 }
 
@@ -118,64 +125,56 @@ size_t TWorkspaceDocument::LineFromChar(size_t index) const {
     return static_cast<size_t>(it - lineStart_.begin()) - 1;
 }
 
+size_t TWorkspaceDocument::RunAt(size_t index) const {
+    auto it = std::upper_bound(runs_.begin(), runs_.end(), index,
+                               [](size_t i, uint64_t run) { return i < RunStart(run); });
+    return static_cast<size_t>(it - runs_.begin()) - 1;
+}
+
 TCharFormat TWorkspaceDocument::FormatAt(size_t index) const {
-    if (index >= textLength_) return lines_.back().BreakFormat;
-    const size_t line = LineFromChar(index);
-    const Line& l = lines_[line];
-    size_t offset = index - lineStart_[line];
-    if (offset >= l.Text.size()) return l.BreakFormat;
-    for (const auto& r : l.Runs) {
-        if (offset < r.Length) return r.Format;
-        offset -= r.Length;
-    }
-    return l.BreakFormat; // not reached while the runs cover the text
+    if (index >= text_.size()) return endMark_;
+    return formats_[RunFormat(runs_[RunAt(index)])];
 }
 
-void TWorkspaceDocument::NormalizeRuns(std::vector<TFormatRun>& runs) {
-    std::vector<TFormatRun> out;
-    out.reserve(runs.size());
-    for (const auto& r : runs) {
-        if (r.Length == 0) continue;
-        if (!out.empty() && out.back().Format == r.Format)
-            out.back().Length += r.Length;
-        else
-            out.push_back(r);
-    }
-    runs = std::move(out);
+size_t TWorkspaceDocument::SplitRunAt(size_t index) {
+    if (index >= text_.size()) return runs_.size();
+    const size_t r = RunAt(index);
+    if (RunStart(runs_[r]) == index) return r;
+    runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(r + 1),
+                 Pack(index, RunFormat(runs_[r])));
+    return r + 1;
 }
 
-void TWorkspaceDocument::SetRunsFormat(Line& line, size_t from, size_t to,
-                                       void (*apply)(TCharFormat&, const void*), const void* arg) {
+void TWorkspaceDocument::MergeRuns(size_t from, size_t to) {
+    to = std::min(to, runs_.empty() ? 0 : runs_.size() - 1);
     if (from >= to) return;
-    auto [left, rest] = SplitRuns(line.Runs, from);
-    auto [middle, right] = SplitRuns(rest, to - from);
-    for (auto& r : middle)
-        apply(r.Format, arg);
-    left.insert(left.end(), middle.begin(), middle.end());
-    left.insert(left.end(), right.begin(), right.end());
-    NormalizeRuns(left);
-    line.Runs = std::move(left);
+    size_t out = from;
+    for (size_t r = from + 1; r <= to; ++r)
+        if (RunFormat(runs_[r]) != RunFormat(runs_[out])) runs_[++out] = runs_[r];
+    runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(out + 1),
+                runs_.begin() + static_cast<std::ptrdiff_t>(to + 1));
+}
+
+void TWorkspaceDocument::ShiftRuns(size_t from, std::ptrdiff_t by) {
+    for (size_t r = from; r < runs_.size(); ++r)
+        runs_[r] = Pack(RunStart(runs_[r]) + static_cast<size_t>(by), RunFormat(runs_[r]));
 }
 
 void TWorkspaceDocument::ApplyFormat(size_t start, size_t length,
                                      void (*apply)(TCharFormat&, const void*), const void* arg) {
-    start = std::min(start, textLength_);
-    const size_t end = std::min(textLength_, start + std::min(length, textLength_ - start));
+    start = std::min(start, text_.size());
+    const size_t end = start + std::min(length, text_.size() - start);
     if (start < end) {
-        for (size_t line = LineFromChar(start); line < lines_.size(); ++line) {
-            const size_t s = lineStart_[line];
-            if (s >= end) break;
-            Line& l = lines_[line];
-            const size_t from = start > s ? start - s : 0;
-            const size_t to = std::min(end - s, l.Text.size());
-            SetRunsFormat(l, from, to, apply, arg);
-            const size_t breakIndex = s + l.Text.size();
-            if (line + 1 < lines_.size() && breakIndex >= start && breakIndex < end)
-                apply(l.BreakFormat, arg);
+        const size_t first = SplitRunAt(start);
+        const size_t last = SplitRunAt(end);
+        for (size_t r = first; r < last; ++r) {
+            TCharFormat f = formats_[RunFormat(runs_[r])];
+            apply(f, arg);
+            runs_[r] = Pack(RunStart(runs_[r]), FormatIndex(f));
         }
+        MergeRuns(first > 0 ? first - 1 : 0, last);
     }
-    if (end >= textLength_ && (length > 0 || start == textLength_))
-        apply(lines_.back().BreakFormat, arg);
+    if (end >= text_.size() && (length > 0 || start == text_.size())) apply(endMark_, arg);
 }
 
 void TWorkspaceDocument::SetColor(size_t start, size_t length, TColor color) {
@@ -196,144 +195,91 @@ void TWorkspaceDocument::SetSelection(size_t start, size_t length) {
 }
 
 void TWorkspaceDocument::ClampSelection() {
-    selection_.Start = std::min(selection_.Start, textLength_);
-    selection_.Length = std::min(selection_.Length, textLength_ - selection_.Start);
+    selection_.Start = std::min(selection_.Start, text_.size());
+    selection_.Length = std::min(selection_.Length, text_.size() - selection_.Start);
 }
 
 std::string TWorkspaceDocument::TextRange(size_t start, size_t length) const {
-    std::string out;
-    start = std::min(start, textLength_);
-    const size_t end = start + std::min(length, textLength_ - start);
-    for (size_t line = LineFromChar(start); line < lines_.size() && lineStart_[line] < end;
-         ++line) {
-        const size_t s = lineStart_[line];
-        const std::string& t = lines_[line].Text;
-        const size_t from = start > s ? start - s : 0;
-        const size_t to = std::min(end - s, t.size());
-        if (from < to) out.append(t, from, to - from);
-        if (line + 1 < lines_.size() && s + t.size() >= start && s + t.size() < end) out += '\n';
-    }
-    return out;
-}
-
-std::string TWorkspaceDocument::PlainText() const {
-    std::string out;
-    const size_t n = TextLineCount();
-    for (size_t i = 0; i < n; ++i) {
-        out += lines_[i].Text;
-        out += "\r\n";
-    }
-    return out;
+    start = std::min(start, text_.size());
+    return text_.substr(start, std::min(length, text_.size() - start));
 }
 
 std::optional<size_t> TWorkspaceDocument::Find(std::string_view what, size_t start,
                                                TFindOptions options) const {
-    if (what.empty() || start >= textLength_) return std::nullopt;
+    if (what.empty() || start >= text_.size()) return std::nullopt;
     auto equal = [&](char a, char b) {
         return options.MatchCase ? a == b : FoldCase(a) == FoldCase(b);
     };
-    auto wordAround = [&](std::string_view hay, size_t pos, size_t len) {
+    const std::string_view hay = text_;
+    auto wordAround = [&](size_t pos, size_t len) {
         if (!options.WholeWord) return true;
         if (pos > 0 && IsWordChar(static_cast<unsigned char>(hay[pos - 1]))) return false;
         if (pos + len < hay.size() && IsWordChar(static_cast<unsigned char>(hay[pos + len])))
             return false;
         return true;
     };
-    auto search = [&](std::string_view hay, size_t from) -> std::optional<size_t> {
-        const std::default_searcher searcher(what.begin(), what.end(), equal);
-        while (from + what.size() <= hay.size()) {
-            auto it =
-                std::search(hay.begin() + static_cast<std::ptrdiff_t>(from), hay.end(), searcher);
-            if (it == hay.end()) return std::nullopt;
-            const size_t pos = static_cast<size_t>(it - hay.begin());
-            if (wordAround(hay, pos, what.size())) return pos;
-            from = pos + 1;
-        }
-        return std::nullopt;
-    };
-    if (what.find('\n') != std::string_view::npos) {
-        // A pattern across lines: search the flat text from the line of start.
-        const size_t first = LineIndex(LineFromChar(start));
-        const std::string hay = TextRange(first, textLength_ - first);
-        if (auto pos = search(hay, start - first)) return first + *pos;
-        return std::nullopt;
-    }
-    for (size_t line = LineFromChar(start); line < lines_.size(); ++line) {
-        const size_t s = lineStart_[line];
-        if (auto pos = search(lines_[line].Text, start > s ? start - s : 0)) return s + *pos;
+    // Breaks are "\n" in the text and never word characters, so one search over the whole
+    // text finds what a search line by line would.
+    const std::default_searcher searcher(what.begin(), what.end(), equal);
+    for (size_t from = start; from + what.size() <= hay.size();) {
+        auto it = std::search(hay.begin() + static_cast<std::ptrdiff_t>(from), hay.end(), searcher);
+        if (it == hay.end()) return std::nullopt;
+        const size_t pos = static_cast<size_t>(it - hay.begin());
+        if (wordAround(pos, what.size())) return pos;
+        from = pos + 1;
     }
     return std::nullopt;
 }
 
 void TWorkspaceDocument::Insert(size_t index, std::string_view text, TCharFormat format) {
-    index = std::min(index, textLength_);
-    const size_t lineNo = LineFromChar(index);
-    const size_t offset = index - lineStart_[lineNo];
-    const auto parts = SplitAtBreaks(text);
-    Line& line = lines_[lineNo];
-    auto [headRuns, tailRuns] = SplitRuns(line.Runs, offset);
-    const std::string tailText = line.Text.substr(offset);
-    const TCharFormat tailBreak = line.BreakFormat;
-
-    auto runOf = [&](std::string_view part) {
-        return part.empty() ? std::vector<TFormatRun>{}
-                            : std::vector<TFormatRun>{{part.size(), format}};
-    };
-    std::vector<Line> newLines;
-    line.Text.resize(offset);
-    line.Text.append(parts[0]);
-    for (const auto& r : runOf(parts[0]))
-        headRuns.push_back(r);
-    size_t inserted = parts[0].size();
-    if (parts.size() == 1) {
-        line.Text += tailText;
-        headRuns.insert(headRuns.end(), tailRuns.begin(), tailRuns.end());
-        NormalizeRuns(headRuns);
-        line.Runs = std::move(headRuns);
-    } else {
-        NormalizeRuns(headRuns);
-        line.Runs = std::move(headRuns);
-        line.BreakFormat = format;
-        for (size_t i = 1; i + 1 < parts.size(); ++i) {
-            newLines.push_back({std::string(parts[i]), runOf(parts[i]), format});
-            inserted += 1 + parts[i].size();
+    index = std::min(index, text_.size());
+    const size_t line = LineFromChar(index);
+    std::string bytes;
+    bytes.reserve(text.size());
+    std::vector<size_t> starts; // of the lines the inserted breaks begin
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            bytes += '\n';
+            starts.push_back(index + bytes.size());
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            bytes += text[i];
         }
-        Line last{std::string(parts.back()) + tailText, runOf(parts.back()), tailBreak};
-        last.Runs.insert(last.Runs.end(), tailRuns.begin(), tailRuns.end());
-        NormalizeRuns(last.Runs);
-        inserted += 1 + parts.back().size();
-        newLines.push_back(std::move(last));
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lineNo + 1),
-                      std::make_move_iterator(newLines.begin()),
-                      std::make_move_iterator(newLines.end()));
     }
+    const size_t n = bytes.size();
     appended_ = true;
-    RebuildIndex();
-    selection_ = {index + inserted, 0};
+    if (n > 0) {
+        const size_t at = SplitRunAt(index);
+        text_.insert(index, bytes);
+        for (size_t l = line + 1; l < lineStart_.size(); ++l)
+            lineStart_[l] += n;
+        lineStart_.insert(lineStart_.begin() + static_cast<std::ptrdiff_t>(line + 1),
+                          starts.begin(), starts.end());
+        ShiftRuns(at, static_cast<std::ptrdiff_t>(n));
+        runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(at),
+                     Pack(index, FormatIndex(format)));
+        MergeRuns(at > 0 ? at - 1 : 0, at + 1);
+    }
+    selection_ = {index + n, 0};
     ClampSelection();
 }
 
 void TWorkspaceDocument::Delete(size_t start, size_t length) {
-    start = std::min(start, textLength_);
-    const size_t end = start + std::min(length, textLength_ - start);
+    start = std::min(start, text_.size());
+    const size_t end = start + std::min(length, text_.size() - start);
     if (start == end) return;
     const size_t sl = LineFromChar(start), el = LineFromChar(end);
-    const size_t so = start - lineStart_[sl], eo = end - lineStart_[el];
-    Line& first = lines_[sl];
-    auto [keepRuns, dropRuns] = SplitRuns(first.Runs, so);
-    auto [unusedRuns, tailRuns] = SplitRuns(lines_[el].Runs, eo);
-    std::string tail = lines_[el].Text.substr(eo);
-    const TCharFormat breakFormat = lines_[el].BreakFormat;
-    first.Text.resize(so);
-    first.Text += tail;
-    keepRuns.insert(keepRuns.end(), tailRuns.begin(), tailRuns.end());
-    NormalizeRuns(keepRuns);
-    first.Runs = std::move(keepRuns);
-    first.BreakFormat = breakFormat;
-    if (el > sl)
-        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(sl + 1),
-                     lines_.begin() + static_cast<std::ptrdiff_t>(el + 1));
-    RebuildIndex();
+    const size_t first = SplitRunAt(start), last = SplitRunAt(end);
+    runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(first),
+                runs_.begin() + static_cast<std::ptrdiff_t>(last));
+    const size_t n = end - start;
+    ShiftRuns(first, -static_cast<std::ptrdiff_t>(n));
+    MergeRuns(first > 0 ? first - 1 : 0, first);
+    text_.erase(start, n);
+    lineStart_.erase(lineStart_.begin() + static_cast<std::ptrdiff_t>(sl + 1),
+                     lineStart_.begin() + static_cast<std::ptrdiff_t>(el + 1));
+    for (size_t l = sl + 1; l < lineStart_.size(); ++l)
+        lineStart_[l] -= n;
     selection_ = {start, 0};
 }
 
@@ -344,32 +290,20 @@ void TWorkspaceDocument::ReplaceSelection(std::string_view text) {
     Insert(sel.Start, text, format);
 }
 
-void TWorkspaceDocument::RebuildIndex() {
-    lineStart_.resize(lines_.size());
-    size_t pos = 0;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        lineStart_[i] = pos;
-        pos += lines_[i].Text.size() + 1;
-    }
-    textLength_ = pos - 1;
-}
-
 bool TWorkspaceDocument::IsConsistent() const {
-    if (lines_.empty() || lineStart_.size() != lines_.size()) return false;
-    size_t pos = 0;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (lineStart_[i] != pos) return false;
-        size_t covered = 0;
-        for (size_t r = 0; r < lines_[i].Runs.size(); ++r) {
-            const auto& run = lines_[i].Runs[r];
-            if (run.Length == 0) return false;
-            if (r > 0 && lines_[i].Runs[r - 1].Format == run.Format) return false;
-            covered += run.Length;
-        }
-        if (covered != lines_[i].Text.size()) return false;
-        pos += lines_[i].Text.size() + 1;
+    if (lineStart_.empty() || lineStart_[0] != 0) return false;
+    for (size_t l = 1; l < lineStart_.size(); ++l)
+        if (lineStart_[l] <= lineStart_[l - 1] || lineStart_[l] > text_.size() ||
+            text_[lineStart_[l] - 1] != '\n')
+            return false;
+    if (text_.empty()) return runs_.empty();
+    if (runs_.empty() || RunStart(runs_[0]) != 0) return false;
+    for (size_t r = 0; r < runs_.size(); ++r) {
+        if (RunFormat(runs_[r]) >= formats_.size() || RunStart(runs_[r]) >= RunEnd(r)) return false;
+        if (r > 0 && formats_[RunFormat(runs_[r])] == formats_[RunFormat(runs_[r - 1])])
+            return false;
     }
-    return textLength_ + 1 == pos;
+    return true;
 }
 
 } // namespace quennet::merge

@@ -1,6 +1,8 @@
 // The merge workspace as a document: lines of 8-bit text, a colour and a bold flag for every
-// character and for every line break. It is the model behind the merge editor's text control;
-// the RTF reader fills it, the RTF writer and the merged-output writers read it.
+// character and for every line break. The text is one buffer with the breaks in it, the lines
+// an array of where they start, the formats runs over the whole buffer: a document takes about
+// its text's size, not a heap block per line. It is the model behind the merge editor's text
+// control; the RTF reader fills it, the RTF writer and the merged-output writers read it.
 //
 // Character indexes run over the whole text with every line break counted as one character,
 // as in a platform text control: line L starts at LineIndex(L), its break (when it has one)
@@ -17,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace quennet::merge {
@@ -70,31 +73,57 @@ struct TFindOptions {
     bool WholeWord = false;
 };
 
+// Consecutive characters of the whole text, line breaks included, in one format.
+struct TFormatSpan {
+    size_t Start = 0;
+    size_t Length = 0;
+    TCharFormat Format;
+};
+
 class TWorkspaceDocument {
 public:
     TWorkspaceDocument(); // one empty line, automatic colour
 
-    // Building, line by line (the reader and tests use this). The first AppendLine replaces
+    // Building, line by line (tests and the clipboard use this). The first AppendLine replaces
     // the initial empty line; each call before the next ends the previous line with a break
     // in that line's BreakFormat.
     void Clear();
-    void AppendLine(std::string text, std::vector<TFormatRun> runs, TCharFormat breakFormat);
-    void AppendLine(std::string text, TCharFormat format); // one format for all, break included
-    // Room for that many lines, so that a large document does not regrow as it is read.
-    void ReserveLines(size_t lines);
+    void AppendLine(std::string_view text, const std::vector<TFormatRun>& runs,
+                    TCharFormat breakFormat);
+    void AppendLine(std::string_view text,
+                    TCharFormat format); // one format for all, break included
+    // Building a character at a time (the reader): a character at the end of the last line, a
+    // break that ends the last line, and the end mark's format.
+    void AppendChar(char c, TCharFormat format) { // inline: the reader calls it for every byte
+        appended_ = true;
+        if (runs_.empty() || !(formats_[RunFormat(runs_.back())] == format))
+            runs_.push_back(Pack(text_.size(), FormatIndex(format)));
+        text_ += c;
+    }
+    void AppendBreak(TCharFormat breakFormat);
+    void SetEndFormat(TCharFormat format) { endMark_ = format; }
+    // Room for that many lines, bytes of text and format runs, so that a large document does
+    // not regrow (and hold two copies for a moment) as it is read.
+    void Reserve(size_t lines, size_t textBytes, size_t runs = 0);
 
-    // Lines.
-    size_t LineCount() const { return lines_.size(); }
+    // Lines. A line's text and runs are views of the whole text; LineRuns builds its vector.
+    size_t LineCount() const { return lineStart_.size(); }
     size_t TextLineCount() const;
-    const std::string& LineText(size_t line) const { return lines_.at(line).Text; }
-    size_t LineLength(size_t line) const { return lines_.at(line).Text.size(); }
-    const std::vector<TFormatRun>& LineRuns(size_t line) const { return lines_.at(line).Runs; }
+    std::string_view LineText(size_t line) const;
+    size_t LineLength(size_t line) const;
+    std::vector<TFormatRun> LineRuns(size_t line) const;
     // The format of the line's break (for the last line: its end mark).
-    TCharFormat LineBreakFormat(size_t line) const { return lines_.at(line).BreakFormat; }
+    TCharFormat LineBreakFormat(size_t line) const;
+
+    // The whole text with every line break as "\n" (a line's own "\n" bytes stay text: lines
+    // are where LineIndex says), and its runs of one format, breaks included, in order.
+    std::string_view Text() const { return text_; }
+    size_t FormatRunCount() const { return runs_.size(); }
+    TFormatSpan FormatRun(size_t i) const;
 
     // Character indexes. LineIndex and LineFromChar are inverses on a line's first character;
     // an index past the end belongs to the last line.
-    size_t TextLength() const { return textLength_; }
+    size_t TextLength() const { return text_.size(); }
     size_t LineIndex(size_t line) const;
     size_t LineFromChar(size_t index) const;
 
@@ -117,8 +146,6 @@ public:
 
     // The text of a range, line breaks as "\n".
     std::string TextRange(size_t start, size_t length) const;
-    // Every text line followed by CR LF: the plain-text save.
-    std::string PlainText() const;
 
     // First match at or after start (searching towards the end), or nothing. Without
     // MatchCase, letters a to z match their capitals; WholeWord wants no letter, digit or "_"
@@ -137,26 +164,40 @@ public:
     bool IsUtf8() const { return utf8_; }
     void SetUtf8(bool utf8) { utf8_ = utf8; }
 
-    // Invariant checks for tests: runs cover every line exactly, no empty runs.
+    // Invariant checks for tests: runs cover the text exactly, none empty, neighbours differ;
+    // every line but the first starts after a break.
     bool IsConsistent() const;
 
 private:
-    struct Line {
-        std::string Text;
-        std::vector<TFormatRun> Runs;
-        TCharFormat BreakFormat;
-    };
-    static void NormalizeRuns(std::vector<TFormatRun>& runs);
-    static void SetRunsFormat(Line& line, size_t from, size_t to,
-                              void (*apply)(TCharFormat&, const void*), const void* arg);
+    // A run is its first character's index and its format's place in formats_, in one word:
+    // a large document has one run per colour change, not one vector per line.
+    static constexpr unsigned kFormatBits = 26;
+    static uint64_t Pack(size_t start, uint32_t format) {
+        return (uint64_t{start} << kFormatBits) | format;
+    }
+    static size_t RunStart(uint64_t run) { return static_cast<size_t>(run >> kFormatBits); }
+    static uint32_t RunFormat(uint64_t run) {
+        return static_cast<uint32_t>(run & ((uint64_t{1} << kFormatBits) - 1));
+    }
+    size_t RunEnd(size_t i) const {
+        return i + 1 < runs_.size() ? RunStart(runs_[i + 1]) : text_.size();
+    }
+    uint32_t FormatIndex(TCharFormat format);
+    size_t RunAt(size_t index) const; // the run holding a character of the text
+    size_t SplitRunAt(size_t index);  // the run that starts at index (runs_.size() at the end)
+    void PushRun(size_t start, TCharFormat format);
+    void MergeRuns(size_t from, size_t to); // neighbours of one format within [from, to]
+    void ShiftRuns(size_t from, std::ptrdiff_t by);
     void ApplyFormat(size_t start, size_t length, void (*apply)(TCharFormat&, const void*),
                      const void* arg);
-    void RebuildIndex();
     void ClampSelection();
 
-    std::vector<Line> lines_;
-    std::vector<size_t> lineStart_; // character index of each line's first character
-    size_t textLength_ = 0;
+    std::string text_;              // every line, each break as "\n"
+    std::vector<size_t> lineStart_; // index of each line's first character
+    std::vector<uint64_t> runs_;    // Pack(start, format), starts increasing from 0
+    std::vector<TCharFormat> formats_;
+    std::unordered_map<uint64_t, uint32_t> formatIndex_;
+    TCharFormat endMark_; // the last line's end mark
     TSelection selection_;
     bool appended_ = false; // the first AppendLine replaces the initial empty line
     bool utf8_ = false;
