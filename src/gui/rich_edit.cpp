@@ -193,7 +193,7 @@ merge::TWorkspaceDocument TRichEdit::DocumentFromWidget() const {
             text += piece;
         }
         const QTextBlock next = b.next();
-        out.AppendLine(std::move(text), std::move(runs),
+        out.AppendLine(text, runs,
                        next.isValid() ? ToCharFormat(next.charFormat(), shown_) : endMark_);
     }
     return out;

@@ -22,8 +22,7 @@ TWorkspaceDocument CopyRange(const TWorkspaceDocument& doc, size_t start, size_t
             if (s < e) runs.push_back({e - s, run.Format});
             pos += run.Length;
         }
-        out.AppendLine(doc.LineText(line).substr(from, to - from), std::move(runs),
-                       doc.LineBreakFormat(line));
+        out.AppendLine(doc.LineText(line).substr(from, to - from), runs, doc.LineBreakFormat(line));
     }
     return out;
 }
