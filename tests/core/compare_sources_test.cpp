@@ -71,15 +71,20 @@ TEST(CompareSources, VerdictAndMessage) {
 // (attributes waiting for theirs included) and, after a stop, the same lines as one that keeps
 // them. Over 1 MB a text, so that memory is given back in every build.
 TEST(CompareSources, TextsGivenBackAsReadGiveTheSameResult) {
-    std::string decls, bodies;
+    std::string decls, types = "type\n", consts = "const\n", vars = "var\n", bodies;
     for (int i = 0; i < 16000; ++i) {
         const std::string n = std::to_string(i);
         decls += "[Attr(" + n + ",\n  'x')]\nprocedure P" + n + "(A: Integer; const B: string);\n";
         bodies += "procedure P" + n + "(A: Integer; const B: string);\nbegin\n  A := A + " + n +
                   ";\nend;\n\n";
+        if (i % 4 != 0) continue;
+        types += "  [Attr(" + n + ")]\n  T" + n + " = class\n    procedure M" + n +
+                 ";\n  end;\n  R" + n + " = record X: Integer; end;\n";
+        consts += "  [Attr]\n  C" + n + " = " + n + ";\n";
+        vars += "  V" + n + ": Integer;\n";
     }
-    const std::string unit =
-        io::ToCrLfText("unit U;\ninterface\n" + decls + "implementation\n" + bodies + "end.\n");
+    const std::string unit = io::ToCrLfText("unit U;\ninterface\n" + decls + types + consts + vars +
+                                            "implementation\n" + bodies + "end.\n");
     auto edited = [&unit](const std::string& at, const std::string& line) {
         std::string text = unit;
         text.insert(text.find(at), line + "\r\n");
@@ -101,9 +106,25 @@ TEST(CompareSources, TextsGivenBackAsReadGiveTheSameResult) {
         }
         auto texts = [](const compare::ComparisonResult& r) {
             std::string all;
-            for (const auto* src : {r.oldSource.get(), r.newSource.get()})
+            auto add = [&all](const model::TidName& d, const std::string& text) {
+                all += d.Name + ' ' + std::to_string(d.Checksum) + ' ' +
+                       std::to_string(d.FirstLine) + '-' + std::to_string(d.LastLine) + ' ' + text +
+                       '\n';
+            };
+            for (const auto* src : {r.oldSource.get(), r.newSource.get()}) {
                 for (const auto& p : src->Procs)
-                    all += p->Text + '\n';
+                    add(*p, p->Text);
+                for (const auto& t : src->Types)
+                    add(*t, t->Text);
+                for (const auto& c : src->Classes) {
+                    add(*c, c->Kind);
+                    for (const auto& m : c->Methods)
+                        add(*m, m->Text);
+                }
+                for (const auto* list : {&src->Consts, &src->Vars})
+                    for (const auto& v : *list)
+                        add(*v, v->TypeText + std::to_string(v->ValueChecksum));
+            }
             return all;
         };
         EXPECT_EQ(texts(results[0]), texts(results[1]));

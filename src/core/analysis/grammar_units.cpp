@@ -329,6 +329,7 @@ void TOp4Parser::ConstSection(bool record) {
     ConstDecl(record);
     Expect(tSemicolon);
     while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
+        if (record) PassedText();
         if (la_ == tLBrack) {
             Attributes();
             continue;
@@ -410,6 +411,7 @@ void TOp4Parser::TypeSection(bool record) {
     TypeDecl(record);
     Expect(tSemicolon);
     while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
+        if (record) PassedText();
         if (la_ == tLBrack) {
             Attributes();
             continue;
@@ -484,6 +486,7 @@ void TOp4Parser::VarSection(bool record) {
     Expect(tSemicolon);
     if (modern_) VarDirectives();
     while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
+        if (record) PassedText();
         if (la_ == tLBrack) {
             Attributes();
             continue;

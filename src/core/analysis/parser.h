@@ -54,8 +54,8 @@ public:
     bool Fpc() const { return fpc_; }
 
 protected:
-    // Between top-level declarations outside trials nothing behind the last token is read
-    // again, but for attributes that wait for their declaration.
+    // Between top-level declarations, and those of a top-level section, outside trials nothing
+    // behind the last token is read again, but for attributes that wait for their declaration.
     void PassedText() {
         if (!Release || !trials_.empty()) return;
         Release->Passed(

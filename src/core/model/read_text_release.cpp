@@ -24,8 +24,8 @@ namespace {
 // Every passed line is poisoned at once, so that the tests catch any read behind the parse.
 constexpr size_t kStep = 0;
 #else
-// Fewer, larger steps: the line keys and the system calls stay a small part of the parse.
-constexpr size_t kStep = size_t{1} << 20;
+// Steps of whole pages large enough that the system calls stay a small part of the parse.
+constexpr size_t kStep = size_t{64} << 10;
 #endif
 
 } // namespace
