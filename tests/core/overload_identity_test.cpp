@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "io/source_file.h"
+#include "model/diff_tree_format.h"
+#include "model/source_diff.h"
 #include "model/source_model.h"
 
 using namespace quennet;
@@ -25,6 +27,8 @@ TEST(OverloadIdentity, ParameterSignatures) {
          "TFunc<Integer,string>, Byte"},
         {"procedure A(constref X: Integer; [ref] const Y: TRec);", "constref Integer, const TRec"},
         {"function TList<T>.Add(const Item: T): Integer;", "const T"},
+        {"procedure A(\r\n  const X ,Y :\tInteger;\r\n  S : string = 'a  b' );",
+         "const Integer, const Integer, string"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.heading);
@@ -32,6 +36,11 @@ TEST(OverloadIdentity, ParameterSignatures) {
         ASSERT_EQ(sig.has_value(), c.signature != nullptr);
         if (sig) {
             EXPECT_EQ(*sig, c.signature);
+        }
+        // The model works out the list of a heading without comments from its collapsed text.
+        const std::string_view h = c.heading;
+        if (h.find_first_of("{/") == h.npos && h.find("(*") == h.npos) {
+            EXPECT_EQ(ParameterSignature(model::CollapseBlanks(h)), sig);
         }
     }
 }
@@ -81,4 +90,20 @@ TEST(OverloadIdentity, BodiesJoinTheDeclarationTheyRepeat) {
     const std::vector<std::pair<std::string, int>> classic = {
         {"Half", 9}, {"Local", 14}, {"Once", 11}};
     EXPECT_EQ(Bodies(*Parse(text, model::Dialect::Classic)), classic);
+}
+
+// A name declared once pairs with the overload of the other file that has its parameters.
+TEST(OverloadIdentity, ASingleDeclarationPairsWithTheOverloadOfItsList) {
+    const auto once = Parse("unit U;\ninterface\nprocedure P(A: Integer);\nimplementation\n"
+                            "procedure P(A: Integer);\nbegin\nend;\nend.\n",
+                            model::Dialect::Delphi);
+    const auto twice = Parse("unit U;\ninterface\nprocedure P(A: Integer); overload;\n"
+                             "procedure P(S: string); overload;\nimplementation\nend.\n",
+                             model::Dialect::Delphi);
+    const model::TSourceDiff diff(*once, *twice);
+    const std::vector<std::string> tree = model::FormatDiffTree(diff.Root);
+    ASSERT_EQ(tree.size(), 4u);
+    EXPECT_EQ(tree[1].substr(0, tree[1].find('\t')), "  P(Integer)");
+    EXPECT_EQ(tree[2].substr(0, tree[2].find('\t')), "    implementation");
+    EXPECT_EQ(tree[3].substr(0, tree[3].find('\t')), "  P(string)");
 }

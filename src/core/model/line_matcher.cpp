@@ -177,6 +177,26 @@ uint32_t LineKey(std::string_view line) {
     return key;
 }
 
+namespace {
+
+// The key of each line in turn, split as LineRecordsOf splits them.
+template <class Emit> void ForEachLineKey(std::string_view text, Emit emit) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        uint32_t key = 0;
+        p = FoldedKey(p, end, true, key);
+        emit(key);
+        if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+    }
+}
+
+} // namespace
+
+void AppendLineKeys(std::string_view text, std::vector<uint32_t>& keys) {
+    ForEachLineKey(text, [&keys](uint32_t key) { keys.push_back(key); });
+}
+
 std::vector<TLineRecord> LineRecordsOf(std::string_view text) {
     // Room for every line without regrowing: LF ends, or CR ends where no LF is.
     auto count = [text](char c) {
@@ -192,14 +212,9 @@ std::vector<TLineRecord> LineRecordsOf(std::string_view text) {
     if (breaks == 0) breaks = count('\r');
     std::vector<TLineRecord> out;
     out.reserve(breaks + 1);
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p < end) {
-        uint32_t key = 0;
-        p = FoldedKey(p, end, true, key);
+    ForEachLineKey(text, [&out](uint32_t key) {
         out.push_back({key, static_cast<int32_t>(out.size()), false});
-        if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
-    }
+    });
     return out;
 }
 

@@ -26,6 +26,8 @@ struct TMapEntry {
 uint32_t LineKey(std::string_view line);
 // One record per line of text, split as files are loaded (CR LF, lone CR or LF), without copies.
 std::vector<TLineRecord> LineRecordsOf(std::string_view text);
+// The keys of those records, appended.
+void AppendLineKeys(std::string_view text, std::vector<uint32_t>& keys);
 
 // Replaces map with the merged sequence and sets Unmatched in both arrays.
 void MatchLines(std::vector<TLineRecord>& oldLines, std::vector<TLineRecord>& newLines,

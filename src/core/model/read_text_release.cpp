@@ -52,8 +52,7 @@ void ReadTextRelease::Passed(const char* at) {
             ++lines;
         keys_.reserve(lines);
     }
-    for (const TLineRecord& r : LineRecordsOf(text_.substr(releasedTo_, end - releasedTo_)))
-        keys_.push_back(r.Key);
+    AppendLineKeys(text_.substr(releasedTo_, end - releasedTo_), keys_);
     char* const from = const_cast<char*>(text_.data()) + releasedTo_;
 #ifdef QUENNET_ASAN
     ASAN_POISON_MEMORY_REGION(from, end - releasedTo_);

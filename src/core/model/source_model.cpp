@@ -164,31 +164,40 @@ std::optional<std::string> ParameterSignature(std::string_view heading) {
 }
 
 std::string CollapseBlanks(std::string_view text) {
-    // Measured first so that the string the model keeps holds no slack; written through a
-    // pointer: push_back per byte costs more than the parse of the text.
-    size_t length = 0;
+    // Written through a pointer, not push_back per byte, which costs more than the parse of the
+    // text; into a buffer kept for the next call, then copied, so that the string the model
+    // keeps holds no slack. Long texts are measured first instead of held in the buffer.
+    constexpr size_t kBuffered = 16384;
+    thread_local std::string buffer(kBuffered, '\0');
+    std::string measured;
+    const bool buffered = text.size() <= kBuffered;
+    char* start = buffer.data();
+    if (!buffered) {
+        size_t length = 0;
+        bool pendingBlank = false;
+        for (unsigned char c : text) {
+            if (c >= 1 && c <= 32) {
+                pendingBlank = length != 0;
+                continue;
+            }
+            length += pendingBlank ? 2 : 1;
+            pendingBlank = false;
+        }
+        measured.resize(length);
+        start = measured.data();
+    }
+    char* o = start;
     bool pendingBlank = false;
     for (unsigned char c : text) {
         if (c >= 1 && c <= 32) {
-            pendingBlank = length != 0;
-            continue;
-        }
-        length += pendingBlank ? 2 : 1;
-        pendingBlank = false;
-    }
-    std::string out(length, '\0');
-    char* o = out.data();
-    pendingBlank = false;
-    for (unsigned char c : text) {
-        if (c >= 1 && c <= 32) {
-            pendingBlank = o != out.data();
+            pendingBlank = o != start;
             continue;
         }
         if (pendingBlank) *o++ = ' ';
         pendingBlank = false;
         *o++ = static_cast<char>(c);
     }
-    return out;
+    return buffered ? std::string(start, o) : measured;
 }
 
 int CompareNames(std::string_view a, std::string_view b) {
@@ -326,7 +335,7 @@ void TPasSrc::AddMethod(TidClass* cls, std::string_view /*visibility*/, std::str
     if (!cls) return;
     auto m = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     m->Text = CollapseBlanks(text);
-    if (SeparateOverloads) m->Params = Signature(text);
+    SetParams(*m, text);
     AddRoutine(cls->Methods, cls->MethodIndex, std::move(m));
 }
 
@@ -343,7 +352,7 @@ void TPasSrc::AddProc(std::string_view name, std::string_view text, uint32_t che
                       int32_t firstLine, int32_t lastLine) {
     auto p = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     p->Text = CollapseBlanks(text);
-    if (SeparateOverloads) p->Params = Signature(text);
+    SetParams(*p, text);
     AddRoutine(Procs, procIndex_, std::move(p));
 }
 
@@ -368,7 +377,7 @@ void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_vie
         auto p = std::make_unique<TidProc>(std::string(routineName), headingChecksum, firstLine,
                                            headingLastLine);
         p->Text = CollapseBlanks(text);
-        if (SeparateOverloads) p->Params = Signature(text);
+        SetParams(*p, text);
         proc = AddRoutine(*list, *index, std::move(p));
     }
     proc->Implementation =
@@ -387,6 +396,29 @@ std::string_view TPasSrc::Signature(std::string_view heading) {
     return *signatures_.insert(std::move(*params)).first;
 }
 
+void TPasSrc::SetParams(TidProc& routine, std::string_view heading) {
+    if (!SeparateOverloads) return;
+    // A line comment would swallow the rest of a collapsed heading; "/" and "(*" may be no
+    // comment at all, which only means the list is worked out now.
+    if (heading.find_first_of("{/") == std::string_view::npos &&
+        heading.find("(*") == std::string_view::npos)
+        routine.ParamsPending = true;
+    else
+        routine.Params = Signature(heading);
+}
+
+void TPasSrc::ResolveParams(TidProc& routine) {
+    if (!routine.ParamsPending) return;
+    routine.ParamsPending = false;
+    routine.Params = Signature(routine.Text);
+}
+
+std::string_view ParamsOf(const TidProc& p, std::string& scratch) {
+    if (!p.ParamsPending) return p.Params;
+    scratch = ParameterSignature(p.Text).value_or(std::string());
+    return scratch;
+}
+
 // A second declaration of a name with another parameter list is an overload: from then on
 // every entry of that name shows its list, which is what tells them apart.
 TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
@@ -396,10 +428,13 @@ TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
     if (!same) {
         TidProc* single = index.Find(routine->Name);
         if (!single) return AddOrMerge(list, index, std::move(routine));
+        ResolveParams(*single);
+        ResolveParams(*routine);
         if (CompareNames(single->Params, routine->Params) == 0) return single;
         same = &overloads_[{&list, UpperName(routine->Name)}];
         same->push_back(single);
     }
+    ResolveParams(*routine);
     for (TidProc* e : *same)
         if (CompareNames(e->Params, routine->Params) == 0) return e;
     for (TidProc* e : *same) {
@@ -435,8 +470,10 @@ TidProc* TPasSrc::RoutineForBody(DeclList<TidProc>& list, const NameIndex<TidPro
             if (!e->Implementation) return e;
         return same.front();
     }
-    for (TidProc* e : same)
+    for (TidProc* e : same) {
+        ResolveParams(*e);
         if (CompareNames(e->Params, *params) == 0) return e;
+    }
     // A name declared once keeps its one entry even where the body spells a type otherwise
     // (an alias, another unit's name for it).
     if (same.size() == 1 && !same.front()->Implementation) return same.front();
@@ -484,11 +521,12 @@ namespace {
 const TidProc* TakeOverloadPartner(const TidProc* single, std::vector<const TidProc*>& others) {
     const std::string& name = single->Name;
     if (name.empty() || name.back() == ')') return nullptr;
+    std::string scratch;
     for (auto it = others.begin(); it != others.end(); ++it) {
         const std::string& other = (*it)->Name;
         if (other.size() > name.size() && other[name.size()] == '(' && other.back() == ')' &&
             CompareNames(std::string_view(other).substr(0, name.size()), name) == 0 &&
-            CompareNames((*it)->Params, single->Params) == 0) {
+            CompareNames((*it)->Params, ParamsOf(*single, scratch)) == 0) {
             const TidProc* partner = *it;
             others.erase(it);
             return partner;

@@ -178,8 +178,14 @@ public:
     std::unique_ptr<TidName> Implementation; // the body, or null
     // The parameter list as shown after an overloaded name ("const Integer, string"); set only
     // where overloads are told apart. The text is the model's, which keeps each list once.
+    // Most names are declared once, so a heading without comments has its list worked out
+    // from Text when it is first needed (ParamsPending): the collapsed text gives the same.
     std::string_view Params;
+    bool ParamsPending = false;
 };
+
+// p.Params, worked out into scratch while it is pending.
+std::string_view ParamsOf(const TidProc& p, std::string& scratch);
 
 // Constants, resource strings and variables. Checksum is the type part's.
 class TidVar : public TidName {
@@ -284,6 +290,8 @@ private:
                             std::string_view name, std::string_view heading);
     std::vector<TidProc*>* OverloadsOf(const DeclList<TidProc>& list, std::string_view name);
     std::string_view Signature(std::string_view heading);
+    void SetParams(TidProc& routine, std::string_view heading);
+    void ResolveParams(TidProc& routine);
 
     // Where overloads are kept apart: the routines of a list that share an upper-cased name,
     // for names declared more than once (a name declared once is found by the list's index).
