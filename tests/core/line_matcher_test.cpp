@@ -108,6 +108,22 @@ uint32_t ReferenceKey(std::string_view line) {
 
 } // namespace
 
+// Token checksums: every byte value in every place of a four-byte step, and the tails.
+TEST(LineKeyTest, UpperCrcFoldsOnlyAToZ) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    for (size_t length = 0; length <= 9; ++length)
+        for (size_t at = 0; at + length <= all.size(); ++at) {
+            const std::string_view bytes(all.data() + at, length);
+            std::string folded(bytes);
+            for (char& c : folded)
+                if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+            ASSERT_EQ(UpperCrc32(bytes, 0xFFFFFFFFu), UpdateCrc32(folded, 0xFFFFFFFFu))
+                << at << ' ' << length;
+        }
+}
+
 TEST(LineKeyTest, RecordsOfATextFollowTheRuleOnEveryLine) {
     // Long lines cross the folding buffer; long blank runs inside a literal outgrow it.
     const std::string literalBlanks = "s := '" + std::string(300, ' ') + "x';";

@@ -10,12 +10,6 @@
 
 namespace quennet::analysis {
 
-namespace {
-inline uint8_t UpperAZ(uint8_t b) {
-    return static_cast<uint8_t>(b - 'a') < 26u ? b - 32 : b;
-}
-} // namespace
-
 TOp4Parser::TOp4Parser() {
     SetModern(false);
 }
@@ -34,13 +28,9 @@ void TOp4Parser::Get() {
             aborted_ = true;
             throw EParseAbort{};
         }
-        uint32_t c = 0xFFFFFFFFu;
-        if (s_.PrevToken.ModernFrom >= 0) {
-            c = ClassicSum(s_.PrevToken);
-        } else {
-            for (unsigned char b : LastTokenText())
-                c = model::kCrc32Table[(c ^ UpperAZ(b)) & 0xFFu] ^ (c >> 8);
-        }
+        const uint32_t c = s_.PrevToken.ModernFrom >= 0
+                               ? ClassicSum(s_.PrevToken)
+                               : model::UpperCrc32(LastTokenText(), 0xFFFFFFFFu);
         TokenChecksum = c;
         RunningChecksum += c;
         if (la_ <= kMaxTerminal) {
@@ -58,11 +48,8 @@ uint32_t TOp4Parser::ClassicSum(const TSymbolPosition& token) const {
     classic.InitSource(text.data(), static_cast<int32_t>(text.size()));
     uint32_t sum = 0;
     while (classic.Get() != tEndOfText) {
-        uint32_t c = 0xFFFFFFFFu;
         const TSymbolPosition& t = classic.State().CurToken;
-        for (unsigned char b : classic.GetName(t.Pos, t.Len))
-            c = model::kCrc32Table[(c ^ UpperAZ(b)) & 0xFFu] ^ (c >> 8);
-        sum += c;
+        sum += model::UpperCrc32(classic.GetName(t.Pos, t.Len), 0xFFFFFFFFu);
     }
     return sum;
 }
@@ -222,9 +209,8 @@ void TOp4Parser::FinishStatus() {
     uint64_t hash = 1469598103934665603ull;
     uint64_t count = 0;
     while (la_ != tEndOfText) {
-        uint32_t c = 0xFFFFFFFFu;
-        for (unsigned char b : GetName(s_.CurToken.Pos, s_.CurToken.Len))
-            c = model::kCrc32Table[(c ^ UpperAZ(b)) & 0xFFu] ^ (c >> 8);
+        const uint32_t c =
+            model::UpperCrc32(GetName(s_.CurToken.Pos, s_.CurToken.Len), 0xFFFFFFFFu);
         hash = (hash ^ c) * 1099511628211ull;
         ++count;
         la_ = TOp4Scanner::Get();

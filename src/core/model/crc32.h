@@ -9,6 +9,16 @@
 namespace quennet::model {
 
 extern const uint32_t kCrc32Table[256];
+// Tables for several bytes at a time: t[k][n] is the register after byte n and k zero bytes;
+// t[0] is kCrc32Table.
+struct Crc32Slices {
+    uint32_t t[8][256];
+};
+extern const Crc32Slices kCrc32Slices;
+
+// The register after the bytes with a-z read as A-Z, four at a time: token checksums ignore
+// letter case, and a token's bytes are a parse's most frequent work.
+uint32_t UpperCrc32(std::string_view bytes, uint32_t value);
 
 inline uint32_t UpdateCrc32(const void* data, size_t length, uint32_t value) {
     const auto* p = static_cast<const unsigned char*>(data);

@@ -8,34 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include "model/crc32.h"
+
 namespace quennet::model {
 
 namespace {
 
-// CRC-32 tables for eight bytes at a time: tables[k][n] is the register after byte n and k zero
-// bytes. Keys stay byte for byte those of the one-byte table.
-struct CrcTables {
-    uint32_t t[8][256];
-};
-
-constexpr CrcTables MakeCrcTables() {
-    CrcTables c{};
-    for (uint32_t n = 0; n < 256; ++n) {
-        uint32_t v = n;
-        for (int k = 0; k < 8; ++k)
-            v = (v & 1u) ? 0xEDB88320u ^ (v >> 1) : v >> 1;
-        c.t[0][n] = v;
-    }
-    for (int k = 1; k < 8; ++k)
-        for (uint32_t n = 0; n < 256; ++n)
-            c.t[k][n] = (c.t[k - 1][n] >> 8) ^ c.t[0][c.t[k - 1][n] & 0xFFu];
-    return c;
-}
-
-constexpr CrcTables kCrc = MakeCrcTables();
-
 uint32_t Crc(const unsigned char* p, size_t n, uint32_t crc) {
-    const auto& t = kCrc.t;
+    const auto& t = kCrc32Slices.t;
     for (; n >= 8; p += 8, n -= 8) {
         const uint32_t lo = crc ^ (uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
                                    uint32_t{p[3]} << 24);
@@ -78,7 +58,7 @@ uint32_t LiteralKey(std::string_view line) {
             break;
         }
         if (c >= 'a' && c <= 'z') c -= 32;
-        crc = kCrc.t[0][(crc ^ c) & 0xFFu] ^ (crc >> 8);
+        crc = kCrc32Slices.t[0][(crc ^ c) & 0xFFu] ^ (crc >> 8);
     }
     return crc;
 }

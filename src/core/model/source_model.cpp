@@ -400,11 +400,14 @@ void TPasSrc::SetParams(TidProc& routine, std::string_view heading) {
     if (!SeparateOverloads) return;
     // A line comment would swallow the rest of a collapsed heading; "/" and "(*" may be no
     // comment at all, which only means the list is worked out now.
-    if (heading.find_first_of("{/") == std::string_view::npos &&
-        heading.find("(*") == std::string_view::npos)
-        routine.ParamsPending = true;
-    else
-        routine.Params = Signature(heading);
+    for (size_t i = 0; i < heading.size(); ++i) {
+        const char c = heading[i];
+        if (c == '{' || c == '/' || (c == '(' && i + 1 < heading.size() && heading[i + 1] == '*')) {
+            routine.Params = Signature(heading);
+            return;
+        }
+    }
+    routine.ParamsPending = true;
 }
 
 void TPasSrc::ResolveParams(TidProc& routine) {
