@@ -8,9 +8,8 @@
 
 namespace quennet::model {
 
-extern const uint32_t kCrc32Table[256];
-// Tables for several bytes at a time: t[k][n] is the register after byte n and k zero bytes;
-// t[0] is kCrc32Table.
+// Tables for one byte and several at a time: t[k][n] is the register after byte n and k zero
+// bytes.
 struct Crc32Slices {
     uint32_t t[8][256];
 };
@@ -23,7 +22,7 @@ uint32_t UpperCrc32(std::string_view bytes, uint32_t value);
 inline uint32_t UpdateCrc32(const void* data, size_t length, uint32_t value) {
     const auto* p = static_cast<const unsigned char*>(data);
     for (size_t i = 0; i < length; ++i)
-        value = kCrc32Table[(value ^ p[i]) & 0xFFu] ^ (value >> 8);
+        value = kCrc32Slices.t[0][(value ^ p[i]) & 0xFFu] ^ (value >> 8);
     return value;
 }
 
