@@ -146,13 +146,16 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
         relations = "(A = " + relations + ")";
     const auto e = Parsed(Unit("const E = " + relations + " = 1;"));
     EXPECT_TRUE(e->Status.Complete);
-    // A conditional inside the nesting: every attempt tests it, and is remembered all the same.
+    // A conditional or a definition inside the nesting: every attempt meets it, and is
+    // remembered all the same once a definition no longer changes the symbols.
     std::string inner;
     for (int i = 0; i < 20; ++i)
         inner += "F(";
     for (const auto& [dialect, directive] :
          {std::pair{Dialect::Classic, "{$IFDEF WIN32} + 1 {$ENDIF}"},
-          std::pair{Dialect::Delphi, "{$IF Defined(WIN32)} + 1 {$IFEND}"}}) {
+          std::pair{Dialect::Delphi, "{$IF Defined(WIN32)} + 1 {$IFEND}"},
+          std::pair{Dialect::Classic, "{$DEFINE X}{$UNDEF NONE}"},
+          std::pair{Dialect::Delphi, "{$UNDEF NONE}{$DEFINE X}{$DEFINE N := 2}"}}) {
         SCOPED_TRACE(directive);
         TPasSrc c;
         c.Parse(Unit("const C: T = " + inner + "1" + directive + std::string(20, ')') + ";"),
@@ -238,6 +241,10 @@ TEST(Parser, ModernConditionals) {
         {"{$IFDEF NOPE} {$IF X} A = 1; {$ENDIF} B = 1; {$ENDIF} C = 1;", "C", ""},
         {"{$IFC 1 + 2 * 3 = 7} A = 1; {$ELSEC} B = 1; {$ENDC}", "A", ""},
         {"{$DEFINE LEVEL := 3} {$IF LEVEL > 2} A = 1; {$IFEND}", "A", ""},
+        // A value given again replaces the first; an undefined name has none.
+        {"{$DEFINE L := 3} {$DEFINE L := 1} {$IF L > 2} A = 1; {$IFEND} {$UNDEF L}"
+         " {$IF Defined(L) or (L = 1)} B = 1; {$IFEND}",
+         "", "L"},
         {"{$IFDEFX} A = 1; {$ENDIF} B = 1;", "AB", ""},
         {"{$IF UNKNOWN or Declared(VER130)} A = 1; {$ELSE} B = 1; {$IFEND}", "A", "UNKNOWN"},
         {"{$IF ('ab' < 'b') and ($10 div 3 = 5) and (SizeOf(Pointer) = 4)} A = 1; {$IFEND}", "A",

@@ -342,38 +342,55 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
             Model->Status.Notes.push_back(*note);
         }
     } else if (word == "DEFINE" || word == "SETC") {
-        ++symbolChanges_;
         std::string_view body = rest;
         const size_t assign = body.find(":=");
         std::string name(
             FirstWord(assign == std::string_view::npos ? body : body.substr(0, assign)));
-        if (!HasSymbol(name)) Symbols.push_back(name);
+        bool changed = false;
+        if (!HasSymbol(name)) {
+            Symbols.push_back(name);
+            changed = true;
+        }
         if (assign != std::string_view::npos) {
-            if (std::find(macros_.begin(), macros_.end(), name) == macros_.end())
+            if (std::find(macros_.begin(), macros_.end(), name) == macros_.end()) {
                 macros_.push_back(name);
+                changed = true;
+            }
             const double v =
                 Evaluator(
                     body.substr(assign + 2), *this,
                     [this](std::string_view n) { return ValueOf(n); },
                     [this](std::string_view n) { return HasSymbol(n); }, [](const std::string&) {})
                     .Run();
-            Values.emplace_back(name, v);
+            auto old = std::find_if(Values.begin(), Values.end(),
+                                    [&name](const auto& entry) { return entry.first == name; });
+            if (old == Values.end()) {
+                Values.emplace_back(name, v);
+                changed = true;
+            } else if (old->second != v) {
+                old->second = v;
+                changed = true;
+            }
         }
+        // A definition that changes nothing still rested on the symbols being as they are.
+        ++(changed ? symbolChanges_ : directiveEvents_);
     } else if (word == "MODE") {
         const std::string_view mode = FirstWord(rest);
         NestedComments = Fpc() && (mode == "FPC" || mode == "OBJFPC");
     } else if (word == "UNDEF") {
-        ++symbolChanges_;
         const std::string_view name = FirstWord(rest);
-        for (auto it = Symbols.begin(); it != Symbols.end(); ++it) {
-            if (it->size() == name.size() &&
-                std::equal(name.begin(), name.end(), it->begin(), [](char a, char b) {
-                    return a == (b >= 'a' && b <= 'z' ? b - 32 : b);
-                })) {
-                Symbols.erase(it);
-                break;
-            }
-        }
+        const auto same = [name](std::string_view s) {
+            return s.size() == name.size() &&
+                   std::equal(name.begin(), name.end(), s.begin(), [](char a, char b) {
+                       return a == (b >= 'a' && b <= 'z' ? b - 32 : b);
+                   });
+        };
+        const size_t before = Symbols.size() + Values.size() + macros_.size();
+        std::erase_if(Symbols, same);
+        std::erase_if(Values, [&same](const auto& entry) { return same(entry.first); });
+        std::erase_if(macros_, same);
+        ++(Symbols.size() + Values.size() + macros_.size() != before ? symbolChanges_
+                                                                     : directiveEvents_);
     } else if (word == "IFDEF" || word == "IFNDEF" || word == "IFOPT") {
         ++directiveEvents_;
         const bool holds = HasSymbol(FirstWord(rest)) != (word == "IFNDEF");

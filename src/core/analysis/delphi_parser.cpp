@@ -78,18 +78,25 @@ bool TDelphiParser::Comment() {
     }
     if (text.size() < 6 || text[0] != '{' || text[1] != '$') return result;
 
+    // A directive that changes nothing still rested on the symbols being as they are.
     if (StartsWith(text, "{$DEFINE")) {
-        ++symbolChanges_;
         std::string name = SymbolName(text, 9);
-        if (!HasSymbol(name)) Symbols.push_back(std::move(name));
+        if (HasSymbol(name)) {
+            ++directiveEvents_;
+        } else {
+            ++symbolChanges_;
+            Symbols.push_back(std::move(name));
+        }
     } else if (StartsWith(text, "{$UNDEF")) {
-        ++symbolChanges_;
         const std::string name = SymbolName(text, 8);
-        for (auto it = Symbols.begin(); it != Symbols.end(); ++it) {
-            if (EqualNoCaseAZ(*it, name)) {
-                Symbols.erase(it);
-                break;
-            }
+        const auto it = std::find_if(Symbols.begin(), Symbols.end(), [&name](const std::string& s) {
+            return EqualNoCaseAZ(s, name);
+        });
+        if (it == Symbols.end()) {
+            ++directiveEvents_;
+        } else {
+            ++symbolChanges_;
+            Symbols.erase(it);
         }
     } else if (StartsWith(text, "{$IFDEF") || StartsWith(text, "{$IFNDEF") ||
                StartsWith(text, "{$IFOPT")) {
