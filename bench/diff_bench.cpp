@@ -13,7 +13,9 @@
 // classes and methods of its own; the new file is built the same way from the edited unit.
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -41,6 +43,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Times are medians of this many runs of each tool, in turn.
+constexpr int kRounds = 15;
+
 double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
@@ -57,46 +62,103 @@ struct Run {
     long PeakKb = 0;     // largest resident set of the command and what it waited for
 };
 
-// Runs argv[0..] and writes its peak resident set in KB to `report`. A process keeps the
-// high-water mark of the image it replaced, so the measured command is started from this
-// small, freshly started program rather than from the benchmark with its data loaded.
-int PeakOf(const char* report, char** argv) {
+pid_t measuredChild = 0;
+
+void KillMeasured(int) {
+    if (measuredChild > 0) ::kill(measuredChild, SIGKILL);
+}
+
+// Runs argv[0..] and writes "peak-KB seconds" to `report`; a run past timeoutSeconds is
+// killed and reported as taking -1 s. A process keeps the high-water mark of the image it
+// replaced, so the measured command is started from this small, freshly started program
+// rather than from the benchmark with its data loaded. The time is taken here, from fork to
+// the end of the command, so that starting the shell and this program counts for neither tool.
+int PeakOf(const char* report, int timeoutSeconds, char** argv) {
+    const auto start = Clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
         ::execvp(argv[0], argv);
         ::_exit(127);
     }
+    if (child < 0) return 127;
+    measuredChild = child;
+    std::signal(SIGALRM, KillMeasured);
+    ::alarm(static_cast<unsigned>(timeoutSeconds));
     int status = 0;
     rusage usage{};
-    if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return 127;
-    std::ofstream(report) << usage.ru_maxrss << "\n";
+    pid_t got;
+    while ((got = ::wait4(child, &status, 0, &usage)) < 0 && errno == EINTR) {
+    }
+    const double seconds = Seconds(start);
+    ::alarm(0);
+    if (got != child) return 127;
+    const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    std::ofstream(report) << usage.ru_maxrss << " " << (killed ? -1.0 : seconds) << "\n";
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
-// Wall time and peak memory of a shell command, the best time of `repeat` runs.
-Run RunCommand(const std::string& cmd, int timeoutSeconds, int repeat = 3) {
-    Run best;
+// One run of a shell command: its wall time and peak memory, or Seconds -1 on a timeout or a
+// failure (any exit status above 2).
+Run RunOnce(const std::string& cmd, int timeoutSeconds) {
     char self[4096];
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return best;
+    if (n <= 0) return {};
     self[n] = 0;
     const std::string report =
         fs::temp_directory_path() / ("quennet-diff-bench-peak-" + std::to_string(::getpid()));
-    const std::string line = Quote(self) + " --peak-of " + Quote(report) + " timeout " +
+    const std::string line = Quote(self) + " --peak-of " + Quote(report) + " " +
                              std::to_string(timeoutSeconds) + " " + cmd + " >/dev/null 2>&1";
-    for (int i = 0; i < repeat; ++i) {
-        auto start = Clock::now();
-        const int rc = std::system(line.c_str());
-        const double t = Seconds(start);
-        if (!WIFEXITED(rc) || WEXITSTATUS(rc) == 124 || WEXITSTATUS(rc) > 2) return Run{};
-        long kb = 0;
-        std::ifstream(report) >> kb;
-        best.PeakKb = std::max(best.PeakKb, kb);
-        if (best.Seconds < 0 || t < best.Seconds) best.Seconds = t;
-        if (t > 5) break; // slow runs are not repeated
-    }
+    const int rc = std::system(line.c_str());
+    Run run;
+    std::ifstream(report) >> run.PeakKb >> run.Seconds;
     fs::remove(report);
-    return best;
+    if (!WIFEXITED(rc) || WEXITSTATUS(rc) > 2) return Run{};
+    return run;
+}
+
+// The median time of `rounds` runs and the largest peak. Runs over 5 s are not repeated.
+Run RunCommand(const std::string& cmd, int timeoutSeconds, int rounds = 3) {
+    std::vector<double> times;
+    Run result;
+    for (int i = 0; i < rounds; ++i) {
+        const Run r = RunOnce(cmd, timeoutSeconds);
+        if (r.Seconds < 0) return Run{};
+        times.push_back(r.Seconds);
+        result.PeakKb = std::max(result.PeakKb, r.PeakKb);
+        if (r.Seconds > 5) break;
+    }
+    std::sort(times.begin(), times.end());
+    result.Seconds = times[times.size() / 2];
+    return result;
+}
+
+// Two commands run in turn, `rounds` times each, so that both meet the same moments of a
+// shared machine: the median time of each and its largest peak.
+std::pair<Run, Run> RunInTurn(const std::string& first, const std::string& second,
+                              int timeoutSeconds, int rounds) {
+    std::vector<double> times[2];
+    Run result[2];
+    for (int i = 0; i < rounds; ++i) {
+        for (int k = 0; k < 2; ++k) {
+            const Run r = RunOnce(k == 0 ? first : second, timeoutSeconds);
+            if (r.Seconds < 0) {
+                result[k].Seconds = -1;
+                continue;
+            }
+            times[k].push_back(r.Seconds);
+            result[k].PeakKb = std::max(result[k].PeakKb, r.PeakKb);
+        }
+        if (i == 0 && std::max(result[0].Seconds, result[1].Seconds) > 5) rounds = 3;
+    }
+    for (int k = 0; k < 2; ++k) {
+        if (times[k].size() != static_cast<size_t>(rounds)) {
+            result[k].Seconds = -1;
+            continue;
+        }
+        std::sort(times[k].begin(), times[k].end());
+        result[k].Seconds = times[k][times[k].size() / 2];
+    }
+    return {result[0], result[1]};
 }
 
 std::string Ratio(double a, double b) {
@@ -304,8 +366,9 @@ void ComparePair(const char* title, const std::vector<std::string>& lines, const
     std::printf("\n%s: %zu lines (%s), %.1f MB a file\n", title, lines.size(), e.Summary().c_str(),
                 static_cast<double>(fs::file_size(a)) / (1 << 20));
     std::fflush(stdout);
-    const Run tool = RunCommand(Quote(cli) + " " + Quote(a) + " " + Quote(b), timeout);
-    const Run git = RunCommand("git diff --no-index " + Quote(a) + " " + Quote(b), timeout);
+    const auto [tool, git] =
+        RunInTurn(Quote(cli) + " " + Quote(a) + " " + Quote(b),
+                  "git diff --no-index " + Quote(a) + " " + Quote(b), timeout, kRounds);
     std::printf("  quennet-diff OLD NEW: %.1f ms    git diff --no-index: %.1f ms    ratio %s\n",
                 tool.Seconds * 1e3, git.Seconds * 1e3, Ratio(tool.Seconds, git.Seconds).c_str());
     std::printf("  peak memory: quennet-diff %ld KB = %s the two inputs (%s above the baseline); "
@@ -322,7 +385,8 @@ double LoadAverage() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 3 && std::string(argv[1]) == "--peak-of") return PeakOf(argv[2], argv + 3);
+    if (argc > 4 && std::string(argv[1]) == "--peak-of")
+        return PeakOf(argv[2], std::atoi(argv[3]), argv + 4);
     std::vector<std::string> sources;
     std::string cli, keep;
     int timeout = 600;
@@ -419,8 +483,8 @@ int main(int argc, char** argv) {
                                                  marks[static_cast<int>(step)] = Clock::now();
                                              });
         marks[3] = Clock::now();
-        const double parseOld = std::chrono::duration<double>(marks[1] - marks[0]).count();
-        const double parseNew = std::chrono::duration<double>(marks[2] - marks[1]).count();
+        // The old side is parsed on its own thread while the new one is parsed.
+        const double parse = std::chrono::duration<double>(marks[2] - marks[0]).count();
         const double compare = std::chrono::duration<double>(marks[3] - marks[2]).count();
         const TPasSrc& oldSrc = *result.oldSource;
         const TPasSrc& newSrc = *result.newSource;
@@ -433,11 +497,11 @@ int main(int argc, char** argv) {
                     unit.size(), e.Summary().c_str(), static_cast<double>(bytes) / 1024.0, procs,
                     oldSrc.Status.Complete ? "complete" : "stopped early",
                     newSrc.Status.Complete ? "complete" : "stopped early");
-        std::printf("  in process: parse old %.1f ms, parse new %.1f ms, compare and report "
-                    "%.3f ms\n",
-                    parseOld * 1e3, parseNew * 1e3, compare * 1e3);
-        const Run tool = RunCommand(Quote(cli) + " " + Quote(a) + " " + Quote(b), timeout);
-        const Run git = RunCommand("git diff --no-index " + Quote(a) + " " + Quote(b), timeout);
+        std::printf("  in process: both parses %.1f ms, compare and report %.3f ms\n", parse * 1e3,
+                    compare * 1e3);
+        const auto [tool, git] =
+            RunInTurn(Quote(cli) + " " + Quote(a) + " " + Quote(b),
+                      "git diff --no-index " + Quote(a) + " " + Quote(b), timeout, kRounds);
         const double inputKb = static_cast<double>(bytes + fs::file_size(b)) / 1024;
         std::printf("  quennet-diff OLD NEW: %.1f ms    git diff --no-index: %.1f ms    ratio %s\n",
                     tool.Seconds * 1e3, git.Seconds * 1e3,
@@ -488,9 +552,9 @@ int main(int argc, char** argv) {
             MatchLines(ra, rb, map);
             inProcess = Seconds(t);
         }
-        const Run tool = RunCommand(Quote(cli) + " --map " + Quote(a) + " " + Quote(b), timeout);
-        const Run git =
-            RunCommand("git diff --no-index --histogram " + Quote(a) + " " + Quote(b), timeout);
+        const auto [tool, git] = RunInTurn(
+            Quote(cli) + " --map " + Quote(a) + " " + Quote(b),
+            "git diff --no-index --histogram " + Quote(a) + " " + Quote(b), timeout, kRounds);
         const double inputKb = static_cast<double>(fs::file_size(a) + fs::file_size(b)) / 1024;
         auto show = [](double s) {
             return s < 0 ? std::string("timeout") : std::to_string(static_cast<long>(s * 1e3));

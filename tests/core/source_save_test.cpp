@@ -13,6 +13,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -251,7 +252,36 @@ TEST(SaveWithNumberedBackup, ADanglingLinkIsWrittenThroughOrRefused) {
 TEST(SourceFile, TakenTextEqualsTheConvertedCopy) {
     const char* inputs[] = {"",         "a\r\nb\r\n", "a\nb\n",       "a\rb\r",       "a\r\nb",
                             "a\r\n\rb", "\r\n\r",     "x\n\r\ny\r\n", "a\r\nb\r\r\n", "\n"};
+    // The test takes sixteen bytes a step: each input also stands at every place in a step,
+    // inside a longer text.
     for (const char* in : inputs)
-        EXPECT_EQ(TakeAsCrLfText(std::string(in)), ToCrLfText(std::string_view(in)))
-            << "input: " << ::testing::PrintToString(std::string(in));
+        for (size_t shift = 0; shift <= 17; ++shift)
+            for (const std::string& text : {std::string(in), std::string(shift, 'x') + "\r\n" + in +
+                                                                 "\r\n0123456789abcdefgh\r\n"}) {
+                if (shift > 0 && text == in) continue;
+                EXPECT_EQ(TakeAsCrLfText(std::string(text)), ToCrLfText(std::string_view(text)))
+                    << "input: " << ::testing::PrintToString(text);
+            }
+}
+
+// A pipe has no size to read into: its text grows past the first block, byte for byte.
+TEST(SourceFile, APipeIsReadWholePastTheFirstBlock) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::string sent;
+    for (int i = 0; i < 30000; ++i)
+        sent += std::to_string(i) + "\r\n";
+    std::thread writer([&] {
+        for (size_t done = 0; done < sent.size();) {
+            const ssize_t n = ::write(fds[1], sent.data() + done, sent.size() - done);
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        ::close(fds[1]);
+    });
+    const std::string got = ReadFileBytes("/dev/fd/" + std::to_string(fds[0]));
+    writer.join();
+    ::close(fds[0]);
+    EXPECT_EQ(got.size(), sent.size());
+    EXPECT_EQ(got, sent);
 }
