@@ -16,7 +16,6 @@
 
 #include "compare/compare_sources.h"
 #include "io/output_guard.h"
-#include "io/read_both.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
 #include "model/diff_tree_format.h"
@@ -156,11 +155,12 @@ int RunDiffCommand(const CliOptions& opt) {
     };
     io::RefuseOutputsOverInputs({opt.workspacePath, opt.mergedPath}, opt.files);
     if (opt.output == Output::Map && opt.workspacePath.empty() && opt.mergedPath.empty()) {
-        auto [oldLines, newLines] = io::ReadBoth(opt.files[0], opt.files[1], LineRecordsOfFile);
-        return status(RunMap(std::move(oldLines), std::move(newLines)));
+        auto oldLines = LineRecordsOfFile(opt.files[0]); // the old file is read first
+        return status(RunMap(std::move(oldLines), LineRecordsOfFile(opt.files[1])));
     }
     // Each input is read once: a pipe or the standard input cannot be read again.
-    auto [oldSource, newSource] = io::ReadBoth(opt.files[0], opt.files[1], io::ReadSourceFile);
+    io::DecodedText oldSource = io::ReadSourceFile(opt.files[0]);
+    io::DecodedText newSource = io::ReadSourceFile(opt.files[1]);
     std::string oldBytes = std::move(oldSource.Text);
     std::string newBytes = std::move(newSource.Text);
     if (!opt.workspacePath.empty() || !opt.mergedPath.empty()) {

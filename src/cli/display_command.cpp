@@ -6,7 +6,6 @@
 #include "compare/compare_sources.h"
 #include "display_options.h"
 #include "exit_codes.h"
-#include "io/read_both.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
 
@@ -27,10 +26,8 @@ void WriteLines(const std::vector<std::string>& lines) {
 int RunDisplayCommand(const CliOptions& opt) {
     DisplayRequest request = MakeDisplayRequest(opt);
     tree::PairOptions& pair = request.tree.pair;
-    const auto [oldSource, newSource] =
-        io::ReadBoth(opt.files[0], opt.files[1], io::ReadSourceFile);
-    const std::string& oldBytes = oldSource.Text;
-    const std::string& newBytes = newSource.Text;
+    const std::string oldBytes = io::ReadSourceFile(opt.files[0]).Text;
+    const std::string newBytes = io::ReadSourceFile(opt.files[1]).Text;
     const tree::UnitOutcome u =
         tree::CompareUnitTexts(oldBytes, newBytes, opt.Label(0), opt.Label(1), pair);
     std::vector<std::string> lines;
