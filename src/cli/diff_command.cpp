@@ -159,8 +159,9 @@ int RunDiffCommand(const CliOptions& opt) {
         return status(RunMap(std::move(oldLines), LineRecordsOfFile(opt.files[1])));
     }
     // Each input is read once: a pipe or the standard input cannot be read again.
-    io::DecodedText oldSource = io::ReadSourceFile(opt.files[0]);
-    io::DecodedText newSource = io::ReadSourceFile(opt.files[1]);
+    io::FileIdentity identities[2];
+    io::DecodedText oldSource = io::ReadSourceFile(opt.files[0], &identities[0]);
+    io::DecodedText newSource = io::ReadSourceFile(opt.files[1], &identities[1]);
     std::string oldBytes = std::move(oldSource.Text);
     std::string newBytes = std::move(newSource.Text);
     if (!opt.workspacePath.empty() || !opt.mergedPath.empty()) {
@@ -183,6 +184,8 @@ int RunDiffCommand(const CliOptions& opt) {
         compare::SourceText oldSide(oldText, opt.Label(0), opt.files[0]);
         compare::SourceText newSide(newText, opt.Label(1), opt.files[1]);
         oldSide.releaseAsRead = newSide.releaseAsRead = true;
+        oldSide.readAgain = io::ReaderOfUnchanged(opt.files[0], identities[0]);
+        newSide.readAgain = io::ReaderOfUnchanged(opt.files[1], identities[1]);
         kept = new compare::ComparisonResult(
             compare::CompareSources(oldSide, newSide, opt.symbols, ReadingOf(opt)));
     }

@@ -2,6 +2,7 @@
 // and faults that must leave the file on disk as it was.
 #include "io/source_file.h"
 #include "io/source_save.h"
+#include "io/text_encoding.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -284,4 +285,30 @@ TEST(SourceFile, APipeIsReadWholePastTheFirstBlock) {
     ::close(fds[0]);
     EXPECT_EQ(got.size(), sent.size());
     EXPECT_EQ(got, sent);
+}
+
+// A file is read again only while it is the file first read; a pipe cannot be read again.
+TEST(SourceFile, ReadingAgainRefusesAChangedFile) {
+    TempFolder dir;
+    const std::string path = (dir.path / "a.pas").string();
+    WriteSourceFile(path, "unit A;\nend.\n");
+    FileIdentity stamp;
+    EXPECT_EQ(ReadSourceFile(path, &stamp).Text, "unit A;\nend.\n");
+    const auto again = ReaderOfUnchanged(path, stamp);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again(), "unit A;\r\nend.\r\n");
+    WriteSourceFile(path, "unit B;\nend.\n"); // same size, another file
+    try {
+        again();
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    ::close(fds[1]);
+    FileIdentity piped;
+    ReadSourceFile("/dev/fd/" + std::to_string(fds[0]), &piped);
+    ::close(fds[0]);
+    EXPECT_FALSE(ReaderOfUnchanged("/dev/fd/0", piped));
 }

@@ -40,7 +40,7 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
     for (int k = 0; k < 2; ++k) {
         const SourceText& side = k == 0 ? oldText : newText;
         if (!side.releaseAsRead) continue;
-        releases[k].emplace(side.text);
+        releases[k].emplace(side.text, side.readAgain);
         reading[k].release = &*releases[k];
     }
     // The two parses share nothing, so the old side runs on its own thread.

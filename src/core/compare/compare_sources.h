@@ -37,6 +37,9 @@ struct SourceText {
     // The caller reads the text no more and lets the comparison give back its memory as the
     // parse passes it (a command that only reports).
     bool releaseAsRead = false;
+    // With releaseAsRead: the whole text again, for the lines after a stop (a file read again);
+    // without it, a key of each line given back is kept as the parse passes it.
+    std::function<std::string()> readAgain;
 };
 
 struct StopNote {

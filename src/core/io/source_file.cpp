@@ -122,6 +122,10 @@ std::string TakeAsCrLfText(std::string&& bytes) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
+    return ReadFileBytes(path, nullptr);
+}
+
+std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
     const bool stdinput = path == "-";
     const int fd = stdinput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw std::runtime_error("Cannot open \"" + path + "\": " + std::strerror(errno));
@@ -137,6 +141,10 @@ std::string ReadFileBytes(const std::string& path) {
         throw std::runtime_error("Cannot read \"" + path + "\": " + std::strerror(errno));
     if (S_ISDIR(st.st_mode))
         throw std::runtime_error("Cannot open \"" + path + "\": it is a folder");
+    if (identity)
+        *identity = {S_ISREG(st.st_mode) && !stdinput, static_cast<uint64_t>(st.st_dev),
+                  static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_size),
+                  static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
     // The size is only a hint: pipes report none, and a file may grow or shrink while read.
     // Read straight into the text; one byte more than the size sees the end without regrowing.
     std::string data(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1

@@ -2,6 +2,7 @@
 // lone LF; a final line break starts no extra line; the parser gets every line + CR LF.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,14 @@ std::string TakeAsCrLfText(std::string&& bytes);
 // standard input. Throws std::runtime_error naming the file and the reason: a file that cannot
 // be read is an error, never an empty text.
 std::string ReadFileBytes(const std::string& path);
+// What tells a regular file's text from a later one: taken before the file is read.
+struct FileIdentity {
+    bool Regular = false; // only a regular file can be read again
+    uint64_t Device = 0, Inode = 0, Size = 0;
+    int64_t ModifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+std::string ReadFileBytes(const std::string& path, FileIdentity* identity);
 // The lines of a source file as analysis sees them (ReadSourceFile).
 std::vector<std::string> LoadSourceLines(const std::string& path);
 

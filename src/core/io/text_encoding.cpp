@@ -126,4 +126,20 @@ DecodedText ReadSourceFile(const std::string& path) {
     return DecodeSourceBytes(ReadFileBytes(path), path);
 }
 
+DecodedText ReadSourceFile(const std::string& path, FileIdentity* identity) {
+    return DecodeSourceBytes(ReadFileBytes(path, identity), path);
+}
+
+std::function<std::string()> ReaderOfUnchanged(const std::string& path, const FileIdentity& identity) {
+    if (!identity.Regular) return {};
+    return [path, identity] {
+        FileIdentity now;
+        DecodedText text = ReadSourceFile(path, &now);
+        if (!(now == identity))
+            throw std::runtime_error("\"" + path +
+                                     "\" changed while it was being compared; compare it again");
+        return TakeAsCrLfText(std::move(text.Text));
+    };
+}
+
 } // namespace quennet::io

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace quennet::io {
+
+struct FileIdentity;
 
 enum class TextEncoding { Bytes, Utf8Bom, Utf16Le, Utf16Be };
 
@@ -31,5 +34,11 @@ void AppendUtf8(std::string& out, uint32_t code);
 
 // ReadFileBytes + DecodeSourceBytes.
 DecodedText ReadSourceFile(const std::string& path);
+DecodedText ReadSourceFile(const std::string& path, FileIdentity* identity);
+
+// A way to read a regular file again as parser text (CR LF lines), refusing with an error
+// naming the file when it is no longer the file identity was taken of; empty when the file
+// cannot be read again (a pipe, the standard input).
+std::function<std::string()> ReaderOfUnchanged(const std::string& path, const FileIdentity& identity);
 
 } // namespace quennet::io

@@ -43,7 +43,7 @@ void ReadTextRelease::Passed(const char* at) {
         --end;
     if (end <= releasedTo_ || end - releasedTo_ < kStep) return;
     // Room for every line at once: a doubling array would briefly hold its keys twice over.
-    if (keys_.capacity() == 0) {
+    if (!readAgain_ && keys_.capacity() == 0) {
         size_t lines = 1;
         for (const char* p = text_.data();
              (p = static_cast<const char*>(
@@ -52,7 +52,7 @@ void ReadTextRelease::Passed(const char* at) {
             ++lines;
         keys_.reserve(lines);
     }
-    AppendLineKeys(text_.substr(releasedTo_, end - releasedTo_), keys_);
+    if (!readAgain_) AppendLineKeys(text_.substr(releasedTo_, end - releasedTo_), keys_);
     char* const from = const_cast<char*>(text_.data()) + releasedTo_;
 #ifdef QUENNET_ASAN
     ASAN_POISON_MEMORY_REGION(from, end - releasedTo_);
@@ -69,6 +69,7 @@ void ReadTextRelease::Passed(const char* at) {
 }
 
 std::vector<TLineRecord> ReadTextRelease::LineRecords() const {
+    if (readAgain_) return LineRecordsOf(readAgain_());
     std::vector<TLineRecord> rest = LineRecordsOf(text_.substr(releasedTo_));
     std::vector<TLineRecord> all;
     all.reserve(keys_.size() + rest.size());

@@ -1,12 +1,15 @@
 // Gives back the memory of a text as its parse passes it. A large pair would otherwise hold
 // both texts and both models at once; the caller that opts in keeps its text only to have it
-// parsed. The lines given back live on as line keys, which is all a line comparison after a
-// stop needs of them.
+// parsed. A line comparison after a stop needs the lines given back: they are read again
+// where the text can be (a file), else they live on as line keys made as they go.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/line_matcher.h"
@@ -16,7 +19,10 @@ namespace quennet::model {
 class ReadTextRelease {
 public:
     // text must be the caller's own writable buffer, not read by anyone else from now on.
-    explicit ReadTextRelease(std::string_view text) : text_(text) {}
+    // readAgain, when given, returns the whole text again.
+    explicit ReadTextRelease(std::string_view text,
+                             std::function<std::string()> readAgain = nullptr)
+        : text_(text), readAgain_(std::move(readAgain)) {}
     ~ReadTextRelease();
     ReadTextRelease(const ReadTextRelease&) = delete;
     ReadTextRelease& operator=(const ReadTextRelease&) = delete;
@@ -32,6 +38,7 @@ public:
 
 private:
     std::string_view text_;
+    std::function<std::string()> readAgain_;
     size_t releasedTo_ = 0;      // a line start; the bytes before it are not to be read
     std::vector<uint32_t> keys_; // of the lines before releasedTo_
 };
