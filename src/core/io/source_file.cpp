@@ -143,8 +143,8 @@ std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
         throw std::runtime_error("Cannot open \"" + path + "\": it is a folder");
     if (identity)
         *identity = {S_ISREG(st.st_mode) && !stdinput, static_cast<uint64_t>(st.st_dev),
-                  static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_size),
-                  static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+                     static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_size),
+                     static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
     // The size is only a hint: pipes report none, and a file may grow or shrink while read.
     // Read straight into the text; one byte more than the size sees the end without regrowing.
     std::string data(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1

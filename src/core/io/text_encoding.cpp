@@ -130,7 +130,8 @@ DecodedText ReadSourceFile(const std::string& path, FileIdentity* identity) {
     return DecodeSourceBytes(ReadFileBytes(path, identity), path);
 }
 
-std::function<std::string()> ReaderOfUnchanged(const std::string& path, const FileIdentity& identity) {
+std::function<std::string()> ReaderOfUnchanged(const std::string& path,
+                                               const FileIdentity& identity) {
     if (!identity.Regular) return {};
     return [path, identity] {
         FileIdentity now;

@@ -39,6 +39,7 @@ DecodedText ReadSourceFile(const std::string& path, FileIdentity* identity);
 // A way to read a regular file again as parser text (CR LF lines), refusing with an error
 // naming the file when it is no longer the file identity was taken of; empty when the file
 // cannot be read again (a pipe, the standard input).
-std::function<std::string()> ReaderOfUnchanged(const std::string& path, const FileIdentity& identity);
+std::function<std::string()> ReaderOfUnchanged(const std::string& path,
+                                               const FileIdentity& identity);
 
 } // namespace quennet::io
