@@ -379,12 +379,7 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
         NestedComments = Fpc() && (mode == "FPC" || mode == "OBJFPC");
     } else if (word == "UNDEF") {
         const std::string_view name = FirstWord(rest);
-        const auto same = [name](std::string_view s) {
-            return s.size() == name.size() &&
-                   std::equal(name.begin(), name.end(), s.begin(), [](char a, char b) {
-                       return a == (b >= 'a' && b <= 'z' ? b - 32 : b);
-                   });
-        };
+        const auto same = [name](std::string_view s) { return EqualNoCaseAZ(s, name); };
         const size_t before = Symbols.size() + Values.size() + macros_.size();
         std::erase_if(Symbols, same);
         std::erase_if(Values, [&same](const auto& entry) { return same(entry.first); });

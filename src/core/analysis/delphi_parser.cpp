@@ -11,15 +11,6 @@
 
 namespace quennet::analysis {
 
-namespace {
-
-std::string UpperAZ(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return out;
-}
-
 bool EqualNoCaseAZ(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -29,6 +20,15 @@ bool EqualNoCaseAZ(std::string_view a, std::string_view b) {
         if (x != y) return false;
     }
     return true;
+}
+
+namespace {
+
+std::string UpperAZ(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return out;
 }
 
 bool StartsWith(std::string_view s, std::string_view prefix) {

@@ -291,6 +291,9 @@ private:
     size_t memoCount_ = 0;
 };
 
+// Names compared with a-z folded, as directives name symbols.
+bool EqualNoCaseAZ(std::string_view a, std::string_view b);
+
 class TDelphiParser : public TOp4Parser {
 public:
     std::vector<std::string> Symbols;

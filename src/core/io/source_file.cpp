@@ -121,10 +121,6 @@ std::string TakeAsCrLfText(std::string&& bytes) {
     return out;
 }
 
-std::string ReadFileBytes(const std::string& path) {
-    return ReadFileBytes(path, nullptr);
-}
-
 std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
     const bool stdinput = path == "-";
     const int fd = stdinput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

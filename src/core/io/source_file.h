@@ -32,10 +32,6 @@ std::string ToCrLfText(std::string_view bytes);
 // and other text is released once converted.
 std::string TakeAsCrLfText(std::string&& bytes);
 
-// Whole file as bytes, read to its end whatever it is (file, pipe, FIFO, /dev/fd/N); "-" is the
-// standard input. Throws std::runtime_error naming the file and the reason: a file that cannot
-// be read is an error, never an empty text.
-std::string ReadFileBytes(const std::string& path);
 // What tells a regular file's text from a later one: taken before the file is read.
 struct FileIdentity {
     bool Regular = false; // only a regular file can be read again
@@ -43,7 +39,11 @@ struct FileIdentity {
     int64_t ModifiedNs = 0;
     bool operator==(const FileIdentity&) const = default;
 };
-std::string ReadFileBytes(const std::string& path, FileIdentity* identity);
+
+// Whole file as bytes, read to its end whatever it is (file, pipe, FIFO, /dev/fd/N); "-" is the
+// standard input. Throws std::runtime_error naming the file and the reason: a file that cannot
+// be read is an error, never an empty text. identity, when given, is filled in.
+std::string ReadFileBytes(const std::string& path, FileIdentity* identity = nullptr);
 // The lines of a source file as analysis sees them (ReadSourceFile).
 std::vector<std::string> LoadSourceLines(const std::string& path);
 

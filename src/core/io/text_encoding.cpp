@@ -122,10 +122,6 @@ DecodedText DecodeSourceBytes(std::string&& bytes, const std::string& name) {
     return d;
 }
 
-DecodedText ReadSourceFile(const std::string& path) {
-    return DecodeSourceBytes(ReadFileBytes(path), path);
-}
-
 DecodedText ReadSourceFile(const std::string& path, FileIdentity* identity) {
     return DecodeSourceBytes(ReadFileBytes(path, identity), path);
 }

@@ -33,8 +33,7 @@ std::string EncodeSourceText(std::string_view text, TextEncoding encoding);
 void AppendUtf8(std::string& out, uint32_t code);
 
 // ReadFileBytes + DecodeSourceBytes.
-DecodedText ReadSourceFile(const std::string& path);
-DecodedText ReadSourceFile(const std::string& path, FileIdentity* identity);
+DecodedText ReadSourceFile(const std::string& path, FileIdentity* identity = nullptr);
 
 // A way to read a regular file again as parser text (CR LF lines), refusing with an error
 // naming the file when it is no longer the file identity was taken of; empty when the file

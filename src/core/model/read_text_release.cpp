@@ -42,17 +42,19 @@ void ReadTextRelease::Passed(const char* at) {
     while (end > releasedTo_ && text_[end - 1] != '\n')
         --end;
     if (end <= releasedTo_ || end - releasedTo_ < kStep) return;
-    // Room for every line at once: a doubling array would briefly hold its keys twice over.
-    if (!readAgain_ && keys_.capacity() == 0) {
-        size_t lines = 1;
-        for (const char* p = text_.data();
-             (p = static_cast<const char*>(
-                  std::memchr(p, '\n', text_.size() - (p - text_.data())))) != nullptr;
-             ++p)
-            ++lines;
-        keys_.reserve(lines);
+    if (!readAgain_) {
+        // Room for every line at once: a doubling array would briefly hold its keys twice over.
+        if (keys_.capacity() == 0) {
+            size_t lines = 1;
+            for (const char* p = text_.data();
+                 (p = static_cast<const char*>(
+                      std::memchr(p, '\n', text_.size() - (p - text_.data())))) != nullptr;
+                 ++p)
+                ++lines;
+            keys_.reserve(lines);
+        }
+        AppendLineKeys(text_.substr(releasedTo_, end - releasedTo_), keys_);
     }
-    if (!readAgain_) AppendLineKeys(text_.substr(releasedTo_, end - releasedTo_), keys_);
     char* const from = const_cast<char*>(text_.data()) + releasedTo_;
 #ifdef QUENNET_ASAN
     ASAN_POISON_MEMORY_REGION(from, end - releasedTo_);
