@@ -12,12 +12,14 @@
 # The engine's sources are every .cpp under src/core, as the CMake build takes them. Builds
 # are serialised by a lock, so runs started at the same time share one build.
 #
-# Campaigns keep what must outlast a checkout in $QUENNET_FUZZ_WORK (default fuzz-work beside
-# the checkout): the growing corpora, findings and campaign.log. Keep a finding by copying it
+# Campaigns keep their growing corpora and findings in $QUENNET_FUZZ_WORK (default fuzz-work
+# beside the checkout), and log each run in fuzz/campaign.log, which is committed: the count
+# of executions must outlast the machine it ran on. Keep a finding by copying it
 # into fuzz/corpus/<target>/, where core_tests replays it on every build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${QUENNET_FUZZ_WORK:-$(dirname "$root")/fuzz-work}
+runlog=$root/fuzz/campaign.log
 mode=${1:-build}
 out="$root/build-fuzz"
 mkdir -p "$out"
@@ -166,7 +168,7 @@ campaign_one() {
   execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
   printf '%s %s %s %s %s %s\n' "$(date -u +%F)" "$t" "$((SECONDS - start))" "${execs:-0}" \
     "$status" "$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo -)" \
-    >>"$work/campaign.log"
+    >>"$runlog"
   echo "$t: ${execs:-0} executions in $((SECONDS - start)) s, findings: $status"
   if [ "$status" = none ]; then rm -f "$log"; else mv "$log" "$work/findings/$t-$(date +%s).log"; fi
 }
@@ -229,11 +231,13 @@ minimize)
   done
   ;;
 totals)
-  # Per target: runs, seconds, executions and findings summed over the whole log.
+  # Per target: runs, seconds, executions and findings summed over the whole log. A line that
+  # ends in runs=N stands for N runs whose own lines were lost.
   echo "| target | runs | seconds | executions | findings | last run |"
   echo "|---|---|---|---|---|---|"
-  sort -k2,2 -k1,1 "$work/campaign.log" | awk '
-    { runs[$2]++; secs[$2] += $3; execs[$2] += $4; last[$2] = $1
+  grep -v '^#' "$runlog" | sort -k2,2 -k1,1 | awk '
+    { runs[$2] += $7 ~ /^runs=/ ? substr($7, 6) : 1
+      secs[$2] += $3; execs[$2] += $4; last[$2] = $1
       if ($5 != "none") found[$2]++ }
     END { for (t in runs)
             printf "| %s | %d | %d | %d | %d | %s |\n", t, runs[t], secs[t], execs[t], found[t], last[t] }' |

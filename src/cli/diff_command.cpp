@@ -160,35 +160,37 @@ int RunDiffCommand(const CliOptions& opt) {
     }
     // Each input is read once: a pipe or the standard input cannot be read again.
     io::FileIdentity identities[2];
-    io::DecodedText oldSource = io::ReadSourceFile(opt.files[0], &identities[0]);
-    io::DecodedText newSource = io::ReadSourceFile(opt.files[1], &identities[1]);
-    std::string oldBytes = std::move(oldSource.Text);
-    std::string newBytes = std::move(newSource.Text);
-    if (!opt.workspacePath.empty() || !opt.mergedPath.empty()) {
-        const auto oldLines = io::SplitLines(oldBytes);
-        const auto newLines = io::SplitLines(newBytes);
-        HandleWorkspaceOptions(
-            opt, {opt.files[0], oldLines},
-            {opt.files[1], newLines, io::DetectTextFormat(newBytes, newSource.Encoding)});
+    std::string bytes[2];
+    const bool workspace = !opt.workspacePath.empty() || !opt.mergedPath.empty();
+    if (workspace) {
+        io::DecodedText oldSource = io::ReadSourceFile(opt.files[0], &identities[0]);
+        io::DecodedText newSource = io::ReadSourceFile(opt.files[1], &identities[1]);
+        bytes[0] = std::move(oldSource.Text);
+        bytes[1] = std::move(newSource.Text);
+        HandleWorkspaceOptions(opt, {opt.files[0], io::SplitLines(bytes[0])},
+                               {opt.files[1], io::SplitLines(bytes[1]),
+                                io::DetectTextFormat(bytes[1], newSource.Encoding)});
+        if (opt.output == Output::Map)
+            return status(RunMap(model::LineRecordsOf(bytes[0]), model::LineRecordsOf(bytes[1])));
     }
-    if (opt.output == Output::Map)
-        return status(RunMap(model::LineRecordsOf(oldBytes), model::LineRecordsOf(newBytes)));
 
     // The models of a large pair take longer to free than to compare, and the process ends
     // after the report: they are left to it, held from a static so that leak checks see them.
     static const compare::ComparisonResult* kept = nullptr;
-    {
-        // The texts are read only by the comparison, and go with it.
-        const std::string oldText = io::TakeAsCrLfText(std::move(oldBytes));
-        const std::string newText = io::TakeAsCrLfText(std::move(newBytes));
-        compare::SourceText oldSide(oldText, opt.Label(0), opt.files[0]);
-        compare::SourceText newSide(newText, opt.Label(1), opt.files[1]);
-        oldSide.releaseAsRead = newSide.releaseAsRead = true;
-        oldSide.readAgain = io::ReaderOfUnchanged(opt.files[0], identities[0]);
-        newSide.readAgain = io::ReaderOfUnchanged(opt.files[1], identities[1]);
-        kept = new compare::ComparisonResult(
-            compare::CompareSources(oldSide, newSide, opt.symbols, ReadingOf(opt)));
-    }
+    // Not read yet, each file is read on the thread that parses it. The texts are read only
+    // by the comparison, and go with it.
+    const auto side = [&](size_t k) {
+        return [&, k](std::string& text) {
+            if (!workspace) bytes[k] = io::ReadSourceFile(opt.files[k], &identities[k]).Text;
+            text = io::TakeAsCrLfText(std::move(bytes[k]));
+            compare::SourceText s(text, opt.Label(k), opt.files[k]);
+            s.releaseAsRead = true;
+            s.readAgain = io::ReaderOfUnchanged(opt.files[k], identities[k]);
+            return s;
+        };
+    };
+    kept = new compare::ComparisonResult(
+        compare::CompareSources(side(0), side(1), opt.symbols, ReadingOf(opt)));
     const compare::ComparisonResult& result = *kept;
     const bool equivalent = result.equivalent;
 

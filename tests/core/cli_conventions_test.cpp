@@ -45,6 +45,8 @@ TEST(CliConventions, Table) {
          Report(kOld, kOld) + "The compared files syntactically are equivalent.\n",
          ""},
         {"missing file", {kOld, "nope.pas"}, "", 2, "", "Cannot open \"nope.pas\": No such file"},
+        // The files are read at once; the old one's error is still the one told.
+        {"both missing", {"none.pas", "nope.pas"}, "", 2, "", "Cannot open \"none.pas\""},
         {"folder for a file",
          {QUENNET_EXAMPLES_DIR, kNew},
          "",

@@ -31,28 +31,44 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
                                 const std::vector<std::string>& symbols,
                                 const model::ParseOptions& options,
                                 const CompareProgress& progress) {
+    return CompareSources([&oldText](std::string&) { return oldText; },
+                          [&newText](std::string&) { return newText; }, symbols, options, progress);
+}
+
+ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loadNew,
+                                const std::vector<std::string>& symbols,
+                                const model::ParseOptions& options,
+                                const CompareProgress& progress) {
     auto step = [&progress](CompareStep s) {
         if (progress) progress(s);
     };
     ComparisonResult r;
+    std::string storage[2];
+    std::optional<SourceText> loaded[2];
     std::optional<model::ReadTextRelease> releases[2];
-    model::ParseOptions reading[2] = {options, options};
-    for (int k = 0; k < 2; ++k) {
-        const SourceText& side = k == 0 ? oldText : newText;
-        if (!side.releaseAsRead) continue;
-        releases[k].emplace(side.text, side.readAgain);
-        reading[k].release = &*releases[k];
-    }
-    // The two parses share nothing, so the old side runs on its own thread.
+    const auto loadAndParse = [&](int k) {
+        const SourceText& side = loaded[k].emplace((k == 0 ? loadOld : loadNew)(storage[k]));
+        model::ParseOptions reading = options;
+        if (side.releaseAsRead) reading.release = &releases[k].emplace(side.text, side.readAgain);
+        return ParseSource(side, symbols, reading);
+    };
+    // The two sides share nothing, so the old one is read and parsed on its own thread.
     step(CompareStep::ParseOld);
-    auto oldParse =
-        std::async(std::launch::async, [&] { return ParseSource(oldText, symbols, reading[0]); });
+    auto oldParse = std::async(std::launch::async, [&] { return loadAndParse(0); });
     step(CompareStep::ParseNew);
-    r.newSource = ParseSource(newText, symbols, reading[1]); // on a throw, the future waits
+    try {
+        r.newSource = loadAndParse(1);
+    } catch (...) {
+        oldParse.wait();
+        if (!loaded[0]) oldParse.get(); // the old side's error, had it one, comes first
+        throw;
+    }
     r.oldSource = oldParse.get();
     step(CompareStep::FindDifferences);
     r.diff = std::make_unique<model::TSourceDiff>(*r.oldSource, *r.newSource);
 
+    const SourceText& oldText = *loaded[0];
+    const SourceText& newText = *loaded[1];
     const std::pair<const SourceText*, const model::TPasSrc*> sides[] = {
         {&oldText, r.oldSource.get()}, {&newText, r.newSource.get()}};
     for (auto [text, src] : sides)

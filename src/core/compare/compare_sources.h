@@ -80,6 +80,18 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
                                 const model::ParseOptions& options = {},
                                 const CompareProgress& progress = {});
 
+// Gives a side to compare: may fill text, which the comparison keeps until it ends, and
+// return a SourceText that views it. Throws when the side cannot be read.
+using SideLoader = std::function<SourceText(std::string& text)>;
+
+// The same comparison, each side read on the thread that parses it: the old side's reading
+// and parse overlap the new side's. When both sides fail to load, the old side's error is the
+// one thrown.
+ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loadNew,
+                                const std::vector<std::string>& symbols,
+                                const model::ParseOptions& options = {},
+                                const CompareProgress& progress = {});
+
 // The window's message when the token checksums differ but no declaration does.
 inline constexpr char kDiffersOutsideSentence[] =
     "The files differ outside the compared declarations.";

@@ -39,48 +39,98 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
 
 namespace {
 
-// The next CR or LF at or after i, by two memchr scans whose results are kept until passed:
-// a search for the pair byte by byte costs a call per byte.
-class LineBreakFinder {
-public:
-    explicit LineBreakFinder(std::string_view bytes)
-        : bytes_(bytes), cr_(Find('\r', 0)), lf_(Find('\n', 0)) {}
-    size_t Next(size_t i) {
-        if (cr_ < i) cr_ = Find('\r', i);
-        if (lf_ < i) lf_ = Find('\n', i);
-        return std::min(cr_, lf_);
+// A lone CR or LF grows by one byte; CR LF stays.
+size_t LoneBreaks(const char* p, size_t n) {
+    const auto lone = [p, n](size_t i) {
+        return p[i] == '\r' ? !(i + 1 < n && p[i + 1] == '\n')
+                            : p[i] == '\n' && (i == 0 || p[i - 1] != '\r');
+    };
+    size_t count = 0;
+    size_t i = 0;
+#ifdef __SSE2__
+    // Sixteen bytes a step, from the second. A lane holds the byte before and the byte itself:
+    // exactly one of "CR before" and "LF here" is one lone break (CR LF is neither). Lanes
+    // count in bytes, summed before they can wrap.
+    if (n >= 17) {
+        const __m128i lf = _mm_set1_epi8('\n');
+        const __m128i cr = _mm_set1_epi8('\r');
+        count += p[0] == '\n';
+        __m128i lanes = _mm_setzero_si128();
+        int steps = 0;
+        for (i = 1; i + 16 <= n; i += 16) {
+            const __m128i crBefore =
+                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1)), cr);
+            const __m128i lfHere =
+                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), lf);
+            lanes = _mm_sub_epi8(lanes, _mm_xor_si128(crBefore, lfHere));
+            if (++steps == 255 || i + 32 > n) {
+                const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+                count += static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
+                         static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+                lanes = _mm_setzero_si128();
+                steps = 0;
+            }
+        }
+        // The CR at i-1 is left, then every byte from i.
+        if (p[i - 1] == '\r' && !(i < n && p[i] == '\n')) ++count;
+        for (; i < n; ++i)
+            if (lone(i)) ++count;
+        return count;
     }
-
-private:
-    size_t Find(char c, size_t i) const {
-        const void* at =
-            i < bytes_.size() ? std::memchr(bytes_.data() + i, c, bytes_.size() - i) : nullptr;
-        return at ? static_cast<size_t>(static_cast<const char*>(at) - bytes_.data())
-                  : std::string_view::npos;
-    }
-    std::string_view bytes_;
-    size_t cr_, lf_;
-};
+#endif
+    for (; i < n; ++i)
+        if (lone(i)) ++count;
+    return count;
+}
 
 } // namespace
 
 std::string ToCrLfText(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 32 + 2);
-    LineBreakFinder breaks(bytes);
+    const char* p = bytes.data();
+    const size_t n = bytes.size();
+    if (n == 0) return {};
+    const bool ended = p[n - 1] == '\r' || p[n - 1] == '\n';
+    const size_t size = n + LoneBreaks(p, n) + (ended ? 0 : 2);
+    // Sixteen bytes of room past the end for whole-block stores; taken off again below.
+    std::string out(size + 16, '\0');
+    char* o = out.data();
     size_t i = 0;
-    while (i < bytes.size()) {
-        const size_t end = breaks.Next(i);
-        if (end == std::string_view::npos) {
-            out.append(bytes.substr(i));
-            out += "\r\n";
-            break;
+    const auto lineBreak = [&] {
+        i += (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n') ? 2 : 1;
+        *o++ = '\r';
+        *o++ = '\n';
+    };
+#ifdef __SSE2__
+    // A block is stored whole; the output goes on after its first break, if any.
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    while (i + 16 <= n) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), block);
+        const auto breaks = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, cr))));
+        if (breaks == 0) {
+            i += 16;
+            o += 16;
+            continue;
         }
-        out.append(bytes.substr(i, end - i));
-        out += "\r\n";
-        i = end +
-            ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+        const auto first = static_cast<size_t>(__builtin_ctz(breaks));
+        i += first;
+        o += first;
+        lineBreak();
     }
+#endif
+    while (i < n) {
+        if (p[i] == '\r' || p[i] == '\n')
+            lineBreak();
+        else
+            *o++ = p[i++];
+    }
+    if (!ended) {
+        *o++ = '\r';
+        *o++ = '\n';
+    }
+    out.resize(size);
     return out;
 }
 
