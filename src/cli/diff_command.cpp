@@ -178,7 +178,10 @@ int RunDiffCommand(const CliOptions& opt) {
     // after the report: they are left to it, held from a static so that leak checks see them.
     static const compare::ComparisonResult* kept = nullptr;
     // Not read yet, each file is read on the thread that parses it. The texts are read only
-    // by the comparison, and go with it.
+    // by the comparison, and go with it. A missing file is told before the other is parsed.
+    if (!workspace)
+        for (const std::string& file : opt.files)
+            io::RefuseMissingOrFolder(file);
     const auto side = [&](size_t k) {
         return [&, k](std::string& text) {
             if (!workspace) bytes[k] = io::ReadSourceFile(opt.files[k], &identities[k]).Text;

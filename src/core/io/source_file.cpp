@@ -171,10 +171,24 @@ std::string TakeAsCrLfText(std::string&& bytes) {
     return out;
 }
 
+namespace {
+constexpr char kFolder[] = "it is a folder";
+[[noreturn]] void CannotOpen(const std::string& path, const char* reason) {
+    throw std::runtime_error("Cannot open \"" + path + "\": " + reason);
+}
+} // namespace
+
+void RefuseMissingOrFolder(const std::string& path) {
+    struct stat st {};
+    if (path == "-") return;
+    if (::stat(path.c_str(), &st) != 0) CannotOpen(path, std::strerror(errno));
+    if (S_ISDIR(st.st_mode)) CannotOpen(path, kFolder);
+}
+
 std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
     const bool stdinput = path == "-";
     const int fd = stdinput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw std::runtime_error("Cannot open \"" + path + "\": " + std::strerror(errno));
+    if (fd < 0) CannotOpen(path, std::strerror(errno));
     struct Closer {
         int fd;
         bool own;
@@ -185,8 +199,7 @@ std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         throw std::runtime_error("Cannot read \"" + path + "\": " + std::strerror(errno));
-    if (S_ISDIR(st.st_mode))
-        throw std::runtime_error("Cannot open \"" + path + "\": it is a folder");
+    if (S_ISDIR(st.st_mode)) CannotOpen(path, kFolder);
     if (identity)
         *identity = {S_ISREG(st.st_mode) && !stdinput, static_cast<uint64_t>(st.st_dev),
                      static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_size),

@@ -44,6 +44,9 @@ struct FileIdentity {
 // standard input. Throws std::runtime_error naming the file and the reason: a file that cannot
 // be read is an error, never an empty text. identity, when given, is filled in.
 std::string ReadFileBytes(const std::string& path, FileIdentity* identity = nullptr);
+// Throws as ReadFileBytes would for a path that does not exist or is a folder, without opening
+// it (a FIFO is not disturbed): a quick refusal before work that would read it later.
+void RefuseMissingOrFolder(const std::string& path);
 // The lines of a source file as analysis sees them (ReadSourceFile).
 std::vector<std::string> LoadSourceLines(const std::string& path);
 
