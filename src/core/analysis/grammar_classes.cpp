@@ -407,35 +407,36 @@ void TOp4Parser::RecordType() {
 
 // FieldList = [ IdentList ":" Type { ";" IdentList ":" Type } ] [ [ ";" ] VariantPart ] [ ";" ]
 void TOp4Parser::FieldList() {
-    NestingGuard guard(*this);
-    if (identWords_.Has(la_)) {
-        IdentList(nullptr);
-        Expect(tColon);
-        Type();
-        // A ";" may end the list or separate one more field.
-        while (la_ == tSemicolon) {
-            if (!GuardedOptional(kTrialFieldListField, [this] {
-                    Get(); // ";"
-                    if (!identWords_.Has(la_)) return false;
-                    IdentList(nullptr);
-                    Expect(tColon);
-                    Type();
-                    return true;
-                }))
-                break;
+    Nested([&] {
+        if (identWords_.Has(la_)) {
+            IdentList(nullptr);
+            Expect(tColon);
+            Type();
+            // A ";" may end the list or separate one more field.
+            while (la_ == tSemicolon) {
+                if (!GuardedOptional(kTrialFieldListField, [this] {
+                        Get(); // ";"
+                        if (!identWords_.Has(la_)) return false;
+                        IdentList(nullptr);
+                        Expect(tColon);
+                        Type();
+                        return true;
+                    }))
+                    break;
+            }
         }
-    }
-    if (la_ == tCase) {
-        VariantPart();
-    } else if (la_ == tSemicolon) {
-        GuardedOptional(kTrialFieldListVariant, [this] {
-            Get(); // ";"
-            if (la_ != tCase && la_ != tSemicolon) return false;
+        if (la_ == tCase) {
             VariantPart();
-            return true;
-        });
-    }
-    if (la_ == tSemicolon) Get();
+        } else if (la_ == tSemicolon) {
+            GuardedOptional(kTrialFieldListVariant, [this] {
+                Get(); // ";"
+                if (la_ != tCase && la_ != tSemicolon) return false;
+                VariantPart();
+                return true;
+            });
+        }
+        if (la_ == tSemicolon) Get();
+    });
 }
 
 // VariantPart = [ ";" ] CASE { any token but OF } OF RecordVariant { ";" RecordVariant }

@@ -300,12 +300,13 @@ TOp4Parser::PendingAttributes TOp4Parser::TakeAttributes() {
 // const and var sections, class members and attributes.
 void TOp4Parser::ModernClassBody(model::TidClass* cls, const std::string& className,
                                  std::string visibility, bool isRecord) {
-    NestingGuard guard(*this);
-    while (la_ != tEnd && la_ != tEndOfText) {
-        const int32_t before = s_.CurToken.Pos;
-        ModernMember(cls, className, visibility, isRecord);
-        if (s_.CurToken.Pos == before) break; // nothing fitted: the error is reported
-    }
+    Nested([&] {
+        while (la_ != tEnd && la_ != tEndOfText) {
+            const int32_t before = s_.CurToken.Pos;
+            ModernMember(cls, className, visibility, isRecord);
+            if (s_.CurToken.Pos == before) break; // nothing fitted: the error is reported
+        }
+    });
 }
 
 void TOp4Parser::ModernMember(model::TidClass* cls, const std::string& className,
@@ -451,6 +452,7 @@ void TOp4Parser::ModernRecordType() {
 // a class of kind "record"; otherwise as a type, exactly as before.
 bool TOp4Parser::RecordHasMembers() {
     const int32_t counted = recordMembers_;
+    const int32_t nesting = nesting_;
     bool members = false;
     TryPush(kTrialModernRecord);
     try {
@@ -460,6 +462,7 @@ bool TOp4Parser::RecordHasMembers() {
     } catch (const EParserTryBack&) {
         // A record that stops parsing still counts what it showed before the error.
         if (aborted_) throw;
+        nesting_ = nesting;
         members = recordMembers_ != counted;
     }
     TryPop();

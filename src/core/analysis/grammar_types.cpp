@@ -10,51 +10,54 @@ using namespace grammar;
 
 // Type = SimpleType | StringType | StructType | ClassRefType | PointerType | ProcType
 void TOp4Parser::Type() {
-    NestingGuard guard(*this);
-    if (kStringWords.Has(la_)) {
-        // "string" alone is a string type; "string[10]..x" would be a subrange.
-        if (ChooseAlternative(kTrialTypeString, 2, [this](int32_t a) {
-                if (a == 1) return SubrangeTypeInTrial(); // SimpleType reaches SubrangeType at once
+    Nested([&] {
+        if (kStringWords.Has(la_)) {
+            // "string" alone is a string type; "string[10]..x" would be a subrange.
+            if (ChooseAlternative(kTrialTypeString, 2, [this](int32_t a) {
+                    if (a == 1)
+                        return SubrangeTypeInTrial(); // SimpleType reaches SubrangeType at once
+                    StringType();
+                    return true;
+                }) == 1)
+                SimpleType();
+            else
                 StringType();
-                return true;
-            }) == 1)
-            SimpleType();
-        else
-            StringType();
-        return;
-    }
-    switch (la_) {
-    case tFile:
-        if (ChooseAlternative(kTrialTypeFile, 2, [this](int32_t a) {
-                if (a == 1) return SubrangeTypeInTrial(); // SimpleType reaches SubrangeType at once
-                StructType();
-                return true;
-            }) == 1)
-            SimpleType();
-        else
-            StructType();
-        break;
-    case tClass: ClassRefType(); break;
-    case tPacked:
-    case tArray:
-    case tRecord:
-    case tSet: StructType(); break;
-    case tCaret: PointerType(); break;
-    case tFunction:
-    case tProcedure: ProcType(); break;
-    default:
-        if (modern_ && LaWord("REFERENCE") && PeekIsWord("TO")) {
-            ReferenceType();
-        } else if (fpc_ && LaWord("BITPACKED")) {
-            Get();
-            StructType();
-        } else if (exprStart_.Has(la_)) {
-            SimpleType();
-        } else {
-            SynError(kErrType);
+            return;
         }
-        break;
-    }
+        switch (la_) {
+        case tFile:
+            if (ChooseAlternative(kTrialTypeFile, 2, [this](int32_t a) {
+                    if (a == 1)
+                        return SubrangeTypeInTrial(); // SimpleType reaches SubrangeType at once
+                    StructType();
+                    return true;
+                }) == 1)
+                SimpleType();
+            else
+                StructType();
+            break;
+        case tClass: ClassRefType(); break;
+        case tPacked:
+        case tArray:
+        case tRecord:
+        case tSet: StructType(); break;
+        case tCaret: PointerType(); break;
+        case tFunction:
+        case tProcedure: ProcType(); break;
+        default:
+            if (modern_ && LaWord("REFERENCE") && PeekIsWord("TO")) {
+                ReferenceType();
+            } else if (fpc_ && LaWord("BITPACKED")) {
+                Get();
+                StructType();
+            } else if (exprStart_.Has(la_)) {
+                SimpleType();
+            } else {
+                SynError(kErrType);
+            }
+            break;
+        }
+    });
 }
 
 // SimpleType = OrdinalType | ident [ "." ident ]
@@ -295,9 +298,10 @@ void TOp4Parser::ProcType() {
 
 // Expression = SimpleExpression { RelOp SimpleExpression }
 void TOp4Parser::Expression() {
-    NestingGuard guard(*this);
-    SimpleExpression();
-    ExpressionTail();
+    Nested([&] {
+        SimpleExpression();
+        ExpressionTail();
+    });
 }
 
 // { RelOp SimpleExpression }
@@ -349,83 +353,84 @@ void TOp4Parser::TermTail() {
 //        | number | StringSeq | "(" Expression { "," Expression } ")" | NIL | NOT Factor
 //        | "@" ident { "." ident }
 void TOp4Parser::Factor() {
-    NestingGuard guard(*this);
-    auto call = [this] {
-        if (la_ == tLParen) {
-            Get();
-            Expression();
-            Expect(tRParen);
-        }
-        // The modern readings take what a pointer points to: Ofs(TypeOf(TView)^).
-        while (modern_ && la_ == tCaret)
-            Get();
-    };
-    auto dottedCall = [&] {
-        Ident();
-        while (la_ == tPoint) {
-            Get();
-            Ident();
-        }
-        call();
-    };
-    auto typeCall = [&] {
-        TypeIdent();
-        call();
-    };
-    switch (la_) {
-    case tLBrack: SetConstructor(); break;
-    case tInteger:
-    case tReal:
-    case tNil: Get(); break;
-    case tString:
-    case tCharConst: StringSeq(); break;
-    case tLParen:
-        Get();
-        Expression();
-        while (la_ == tComma) {
-            Get();
-            Expression();
-        }
-        Expect(tRParen);
-        break;
-    case tFile:
-    case tShortString:
-    case tAnsiString:
-    case tWideString:
-    case tStringKw: typeCall(); break;
-    case tNot:
-        Get();
-        Factor();
-        break;
-    case tAt:
-        Get();
-        Ident();
-        // The modern readings also take an element: @Table[0].
-        while (la_ == tPoint || (modern_ && la_ == tLBrack)) {
-            if (la_ == tLBrack) {
-                SkipBrackets();
-                continue;
+    Nested([&] {
+        auto call = [this] {
+            if (la_ == tLParen) {
+                Get();
+                Expression();
+                Expect(tRParen);
             }
+            // The modern readings take what a pointer points to: Ofs(TypeOf(TView)^).
+            while (modern_ && la_ == tCaret)
+                Get();
+        };
+        auto dottedCall = [&] {
+            Ident();
+            while (la_ == tPoint) {
+                Get();
+                Ident();
+            }
+            call();
+        };
+        auto typeCall = [&] {
+            TypeIdent();
+            call();
+        };
+        switch (la_) {
+        case tLBrack: SetConstructor(); break;
+        case tInteger:
+        case tReal:
+        case tNil: Get(); break;
+        case tString:
+        case tCharConst: StringSeq(); break;
+        case tLParen:
+            Get();
+            Expression();
+            while (la_ == tComma) {
+                Get();
+                Expression();
+            }
+            Expect(tRParen);
+            break;
+        case tFile:
+        case tShortString:
+        case tAnsiString:
+        case tWideString:
+        case tStringKw: typeCall(); break;
+        case tNot:
+            Get();
+            Factor();
+            break;
+        case tAt:
             Get();
             Ident();
+            // The modern readings also take an element: @Table[0].
+            while (la_ == tPoint || (modern_ && la_ == tLBrack)) {
+                if (la_ == tLBrack) {
+                    SkipBrackets();
+                    continue;
+                }
+                Get();
+                Ident();
+            }
+            break;
+        default:
+            if (identWords_.Has(la_)) {
+                if (ChooseAlternative(kTrialFactor, 2, [&](int32_t a) {
+                        if (a == 1)
+                            dottedCall();
+                        else
+                            typeCall();
+                    }) == 1)
+                    dottedCall();
+                else
+                    typeCall();
+            } else {
+                SynError(kErrFactor);
+            }
+            break;
         }
-        break;
-    default:
-        if (identWords_.Has(la_)) {
-            if (ChooseAlternative(kTrialFactor, 2, [&](int32_t a) {
-                    if (a == 1)
-                        dottedCall();
-                    else
-                        typeCall();
-                }) == 1)
-                dottedCall();
-            else
-                typeCall();
-        } else {
-            SynError(kErrFactor);
-        }
-        break;
-    }
+    });
 }
 
 // SetConstructor = "[" [ SetElement { "," SetElement } ] "]"
@@ -452,29 +457,30 @@ void TOp4Parser::SetElement() {
 
 // TypedConstant = Expression | ArrayConstant | RecordConstant
 void TOp4Parser::TypedConstant() {
-    NestingGuard guard(*this);
-    if (la_ == tLParen && nesting_ + 8 <= MaxNesting && FieldConstantAhead()) {
-        // A word and ":" after "(": neither an expression nor an array constant reads past the
-        // ":", so the trial would end in the record constant anyway. Large tables of records
-        // would otherwise try every element three ways.
-        RecordConstant();
-    } else if (la_ == tLParen) {
-        // "(" opens a parenthesised expression, an array constant or a record constant.
-        switch (ChooseAlternative(kTrialTypedConstant, 3, [this](int32_t a) {
-            if (a == 1) return ParenExpressionInTrial();
-            if (a == 2) return ArrayConstantInTrial();
+    Nested([&] {
+        if (la_ == tLParen && nesting_ + 8 <= MaxNesting && FieldConstantAhead()) {
+            // A word and ":" after "(": neither an expression nor an array constant reads past the
+            // ":", so the trial would end in the record constant anyway. Large tables of records
+            // would otherwise try every element three ways.
             RecordConstant();
-            return true;
-        })) {
-        case 1: Expression(); break;
-        case 2: ArrayConstant(); break;
-        default: RecordConstant(); break;
+        } else if (la_ == tLParen) {
+            // "(" opens a parenthesised expression, an array constant or a record constant.
+            switch (ChooseAlternative(kTrialTypedConstant, 3, [this](int32_t a) {
+                if (a == 1) return ParenExpressionInTrial();
+                if (a == 2) return ArrayConstantInTrial();
+                RecordConstant();
+                return true;
+            })) {
+            case 1: Expression(); break;
+            case 2: ArrayConstant(); break;
+            default: RecordConstant(); break;
+            }
+        } else if (exprStart_.Has(la_)) {
+            Expression();
+        } else {
+            SynError(kErrTypedConstant);
         }
-    } else if (exprStart_.Has(la_)) {
-        Expression();
-    } else {
-        SynError(kErrTypedConstant);
-    }
+    });
 }
 
 // Whether the text after the lookahead is a plain word, blanks and a ":" that is no ":=",
@@ -496,22 +502,24 @@ bool TOp4Parser::FieldConstantAhead() const {
 // Expression starting with "(" as a whole attempt: a missing ")" after the parenthesised list
 // fails it without an exception. The same steps as Expression, SimpleExpression, Term and Factor.
 bool TOp4Parser::ParenExpressionInTrial() {
-    NestingGuard expressionGuard(*this);
-    {
-        NestingGuard factorGuard(*this);
-        Get(); // "("
-        Expression();
-        while (la_ == tComma) {
-            Get();
+    return Nested([&] {
+        const bool closed = Nested([&] {
+            Get(); // "("
             Expression();
-        }
-        if (la_ != tRParen) return false;
-        Get();
-    }
-    TermTail();
-    SimpleExpressionTail();
-    ExpressionTail();
-    return true;
+            while (la_ == tComma) {
+                Get();
+                Expression();
+            }
+            if (la_ != tRParen) return false;
+            Get();
+            return true;
+        });
+        if (!closed) return false;
+        TermTail();
+        SimpleExpressionTail();
+        ExpressionTail();
+        return true;
+    });
 }
 
 // ArrayConstant as a whole attempt: a missing ")" fails it without an exception.
@@ -559,21 +567,22 @@ void TOp4Parser::FieldConstant() {
 
 // StatementList = { any token but END, EXCEPT, FINALLY, FINALIZATION; blocks nested }
 void TOp4Parser::StatementList() {
-    NestingGuard guard(*this);
-    for (;;) {
-        switch (la_) {
-        case tEnd:
-        case tExcept:
-        case tFinally:
-        case tFinalization:
-        case tEndOfText: return;
-        case tBegin:
-        case tCase:
-        case tTry:
-        case tAsm: NestedBlock(); break;
-        default: Get(); break;
+    Nested([&] {
+        for (;;) {
+            switch (la_) {
+            case tEnd:
+            case tExcept:
+            case tFinally:
+            case tFinalization:
+            case tEndOfText: return;
+            case tBegin:
+            case tCase:
+            case tTry:
+            case tAsm: NestedBlock(); break;
+            default: Get(); break;
+            }
         }
-    }
+    });
 }
 
 // NestedBlock = BeginBlock | CASE StatementList END

@@ -450,16 +450,17 @@ void TOp4Parser::TypeDecl(bool record) {
         int32_t alt = ChooseAlternative(kTrialTypeDeclClass, 2, [&](int32_t a) {
             if (a == 1) {
                 // Type with CLASS is ClassRefType; without OF the attempt has failed.
-                NestingGuard guard(*this);
-                Get();
-                if (la_ != tOf) return false;
-                Get();
-                Ident();
-                if (la_ == tPoint) {
+                return Nested([&] {
+                    Get();
+                    if (la_ != tOf) return false;
                     Get();
                     Ident();
-                }
-                return true;
+                    if (la_ == tPoint) {
+                        Get();
+                        Ident();
+                    }
+                    return true;
+                });
             }
             ClassType(name, false);
             return true;
@@ -852,18 +853,19 @@ void TOp4Parser::Directive() {
 
 // Block = { LocalDeclSection } ( BEGIN StatementList END | AsmBlock )
 void TOp4Parser::Block() {
-    NestingGuard guard(*this);
-    while (kImplDeclStart.Has(la_))
-        LocalDeclSection();
-    if (la_ == tBegin) {
-        Get();
-        StatementList();
-        Expect(tEnd);
-    } else if (la_ == tAsm) {
-        AsmBlock();
-    } else {
-        SynError(kErrBlock);
-    }
+    Nested([&] {
+        while (kImplDeclStart.Has(la_))
+            LocalDeclSection();
+        if (la_ == tBegin) {
+            Get();
+            StatementList();
+            Expect(tEnd);
+        } else if (la_ == tAsm) {
+            AsmBlock();
+        } else {
+            SynError(kErrBlock);
+        }
+    });
 }
 
 // LocalDeclSection: the declaration grammar without recording, except resource strings.

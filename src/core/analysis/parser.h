@@ -117,7 +117,8 @@ private:
     void FinishStatus();
     uint32_t ClassicSum(const TSymbolPosition& token) const;
 
-    class NestingGuard;
+    // Runs body one level of nesting deeper; past MaxNesting the parse ends.
+    template <class F> decltype(auto) Nested(F&& body);
 
     // ---- modern reading ----
     bool LaWord(std::string_view upperWord) const; // an identifier spelled so, any letter case

@@ -169,6 +169,7 @@ void TOp4Parser::ParseText(const char* text, int32_t length) {
     ErrDist = 2;
     RunningChecksum = 0;
     TrialDepth = 0;
+    nesting_ = 0;
     trials_.clear();
     memo_.clear();
     memoCount_ = 0;
