@@ -73,9 +73,6 @@ size_t LoneBreaks(const char* p, size_t n) {
         }
         // The CR at i-1 is left, then every byte from i.
         if (p[i - 1] == '\r' && !(i < n && p[i] == '\n')) ++count;
-        for (; i < n; ++i)
-            if (lone(i)) ++count;
-        return count;
     }
 #endif
     for (; i < n; ++i)
@@ -179,8 +176,8 @@ constexpr char kFolder[] = "it is a folder";
 } // namespace
 
 void RefuseMissingOrFolder(const std::string& path) {
-    struct stat st {};
     if (path == "-") return;
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) CannotOpen(path, std::strerror(errno));
     if (S_ISDIR(st.st_mode)) CannotOpen(path, kFolder);
 }
