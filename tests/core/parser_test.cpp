@@ -163,6 +163,31 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
         EXPECT_TRUE(c.Status.Complete);
         EXPECT_EQ(c.Consts.size(), 1u);
     }
+    // Definitions that change the symbols at every level, met again by every outer attempt:
+    // each level reads as the compiler reads it, in order, as the hand-resolved text does.
+    // At each level's {$IFDEF X} the level inside has undefined X, but for the innermost.
+    // 400 long names fill the bound on remembered symbols before the constant; attempts that
+    // change the symbols are then no longer remembered, and the nesting is kept shallow.
+    std::string many;
+    for (int i = 0; i < 400; ++i)
+        many += "{$DEFINE " + std::string(200, 'A') + std::to_string(i) + "}";
+    for (const auto& [before, levels] : {std::pair{std::string(), 24}, std::pair{many, 8}}) {
+        std::string defines = "(F: 1)", resolved = defines;
+        for (int i = 0; i < levels; ++i) {
+            defines = "({$DEFINE X}{$DEFINE N := " + std::to_string(i) + "}" + defines +
+                      "{$IFDEF X}, 2{$ENDIF}{$UNDEF X}, 1)";
+            resolved = "(" + resolved + (i == 0 ? ", 2" : "") + ", 1)";
+        }
+        const std::string after = "\r\n{$IF N = 0}const Last = 1;{$IFEND}";
+        TPasSrc c, plain;
+        c.Parse(Unit(before + "const C: T = " + defines + ";" + after), &kDefaults,
+                {Dialect::Delphi, {}, {}});
+        plain.Parse(Unit("const C: T = " + resolved + ";"), &kDefaults, {Dialect::Delphi, {}, {}});
+        EXPECT_TRUE(c.Status.Complete);
+        ASSERT_EQ(c.Consts.size(), 2u); // C, and Last: N is 0 after the innermost level
+        ASSERT_EQ(plain.Consts.size(), 1u);
+        EXPECT_EQ(c.Consts[0]->ValueChecksum, plain.Consts[0]->ValueChecksum);
+    }
 }
 
 // A record constant recognised from its first field name reads as the trial of every

@@ -373,10 +373,17 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
             }
         }
         // A definition that changes nothing still rested on the symbols being as they are.
-        ++(changed ? symbolChanges_ : directiveEvents_);
+        if (changed)
+            SymbolsChanged();
+        else
+            ++directiveEvents_;
     } else if (word == "MODE") {
         const std::string_view mode = FirstWord(rest);
-        NestedComments = Fpc() && (mode == "FPC" || mode == "OBJFPC");
+        const bool nested = Fpc() && (mode == "FPC" || mode == "OBJFPC");
+        if (nested != NestedComments) {
+            NestedComments = nested;
+            SymbolsChanged();
+        }
     } else if (word == "UNDEF") {
         const std::string_view name = FirstWord(rest);
         const auto same = [name](std::string_view s) { return EqualNoCaseAZ(s, name); };
@@ -384,8 +391,10 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
         std::erase_if(Symbols, same);
         std::erase_if(Values, [&same](const auto& entry) { return same(entry.first); });
         std::erase_if(macros_, same);
-        ++(Symbols.size() + Values.size() + macros_.size() != before ? symbolChanges_
-                                                                     : directiveEvents_);
+        if (Symbols.size() + Values.size() + macros_.size() != before)
+            SymbolsChanged();
+        else
+            ++directiveEvents_;
     } else if (word == "IFDEF" || word == "IFNDEF" || word == "IFOPT") {
         ++directiveEvents_;
         const bool holds = HasSymbol(FirstWord(rest)) != (word == "IFNDEF");

@@ -84,8 +84,8 @@ bool TDelphiParser::Comment() {
         if (HasSymbol(name)) {
             ++directiveEvents_;
         } else {
-            ++symbolChanges_;
             Symbols.push_back(std::move(name));
+            SymbolsChanged();
         }
     } else if (StartsWith(text, "{$UNDEF")) {
         const std::string name = SymbolName(text, 8);
@@ -95,8 +95,8 @@ bool TDelphiParser::Comment() {
         if (it == Symbols.end()) {
             ++directiveEvents_;
         } else {
-            ++symbolChanges_;
             Symbols.erase(it);
+            SymbolsChanged();
         }
     } else if (StartsWith(text, "{$IFDEF") || StartsWith(text, "{$IFNDEF") ||
                StartsWith(text, "{$IFOPT")) {

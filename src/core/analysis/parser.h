@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -36,6 +37,12 @@ public:
     int32_t ErrDist = 0;
     int32_t TrialDepth = 0;
 
+    // The defined symbols, and the values of named constants for {$IF} in the modern readings
+    // (CompilerVersion, values given by {$DEFINE X := v}), upper-case names. Directives change
+    // them in the derived parser; they are kept here, where trials remember them.
+    std::vector<std::string> Symbols;
+    std::vector<std::pair<std::string, double>> Values;
+
     // Told of the text passed between the declarations of a section; null: nothing to tell.
     model::ReadTextRelease* Release = nullptr;
 
@@ -63,10 +70,10 @@ protected:
     }
 
     // Directive handling counts here so that memoised attempts can tell what they depend on:
-    // a tested condition holds only while the symbols stay as they were, and an attempt that
-    // changed the symbols cannot be repeated by its result (the change is not undone).
+    // a tested condition holds only while the symbols are as they were.
     uint64_t directiveEvents_ = 0;
-    uint64_t symbolChanges_ = 0;
+    // Called after a directive changed the symbols, values, macros or comment mode.
+    void SymbolsChanged();
     // Names given a text by {$DEFINE X := text}, upper-case: Free Pascal macros, which stand
     // for calling conventions where routine directives go.
     std::vector<std::string> macros_;
@@ -108,13 +115,15 @@ private:
     template <class F> int32_t ChooseAlternative(int32_t id, int32_t count, F&& attempt);
     // Tries item once and, when it parses, parses it again for real.
     template <class F> bool GuardedOptional(int32_t id, F&& item);
-    bool LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& tested) const;
-    void StoreMemo(int32_t id, int32_t alt, bool ok, bool testedConditions);
+    bool LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& tested);
+    void StoreMemo(int32_t id, int32_t alt, bool ok, uint64_t start);
     static uint64_t MemoKey(int32_t pos, int32_t id, int32_t alt) {
         return (static_cast<uint64_t>(static_cast<uint32_t>(pos) + 1u) << 12) |
                (static_cast<uint64_t>(id) << 2) | static_cast<uint64_t>(alt);
     }
     void FinishStatus();
+    std::string SymbolsImage() const;
+    void EnterSymbolState(uint64_t state);
     uint32_t ClassicSum(const TSymbolPosition& token) const;
 
     // Runs body one level of nesting deeper; past MaxNesting the parse ends.
@@ -282,11 +291,22 @@ private:
     bool aborted_ = false;
     bool reachedFinalDot_ = false;
     bool bodiless_ = false; // a SYSCALL directive of the routine being read: it has no body
-    // A key with its outcome in the lowest bit; symbols is 0, or 1 + symbolChanges_ when the
-    // attempt tested a condition.
+    // What directives change is numbered by its content. A failed attempt does not take its
+    // changes back (the compiler reads each directive once), so an attempt repeated after it
+    // starts from other symbols; numbered by content, the symbols its nested attempts meet
+    // again are known again, and so are their results.
+    uint64_t symbolState_ = 0;
+    uint64_t symbolChanges_ = 0;
+    std::unordered_map<std::string, uint64_t> symbolIds_;
+    std::vector<const std::string*> symbolImages_; // by number, while the images fit the bound
+    size_t symbolImageBytes_ = 0;
+    uint64_t unnamedStates_ = 0; // numbered past the bound, with no image to go back to
+    // A key with its outcome in the lowest bit. Start is 0 when the attempt rested on no
+    // symbol, else 1 + the state it started from; End is the state it left.
     struct MemoSlot {
         uint64_t Key = 0;
-        uint64_t Symbols = 0;
+        uint64_t Start = 0;
+        uint64_t End = 0;
     };
     std::vector<MemoSlot> memo_;
     size_t memoCount_ = 0;
@@ -297,10 +317,6 @@ bool EqualNoCaseAZ(std::string_view a, std::string_view b);
 
 class TDelphiParser : public TOp4Parser {
 public:
-    std::vector<std::string> Symbols;
-    // Values of named constants for {$IF} in the modern readings (CompilerVersion, values given
-    // by {$DEFINE X := v}); upper-case names.
-    std::vector<std::pair<std::string, double>> Values;
     // The include files spliced into the text, for their notes; null when there are none.
     const IncludeExpansion* Includes = nullptr;
     bool Comment() override;

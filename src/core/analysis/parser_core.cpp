@@ -106,8 +106,8 @@ void TOp4Parser::TryPop() {
 }
 
 // The memo is an open-addressing table of keys whose lowest bit holds the outcome. An entry
-// that tested a condition is stale once the symbols have changed.
-bool TOp4Parser::LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& tested) const {
+// that rested on the symbols holds only while they are as it found them.
+bool TOp4Parser::LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& tested) {
     if (memoCount_ == 0) return false;
     const uint64_t key = MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt) << 1;
     const size_t mask = memo_.size() - 1;
@@ -115,17 +115,19 @@ bool TOp4Parser::LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& test
         const MemoSlot& slot = memo_[h];
         if (slot.Key == 0) return false;
         if ((slot.Key & ~uint64_t{1}) == key) {
-            if (slot.Symbols != 0 && slot.Symbols != symbolChanges_ + 1) return false;
+            if (slot.Start != 0 && slot.Start != symbolState_ + 1) return false;
             result = static_cast<int32_t>(slot.Key & 1u);
-            tested = slot.Symbols != 0;
+            tested = slot.Start != 0;
+            if (tested && slot.End != symbolState_) EnterSymbolState(slot.End);
             return true;
         }
     }
 }
 
-void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok, bool testedConditions) {
-    // Only an attempt inside another trial can be repeated at the same place.
-    if (trials_.size() < 2) return;
+void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok, uint64_t start) {
+    // Only an attempt inside another trial can be repeated at the same place; one that left
+    // symbols without an image could not give them back.
+    if (trials_.size() < 2 || (start != 0 && symbolState_ >= symbolImages_.size())) return;
     if ((memoCount_ + 1) * 2 > memo_.size()) {
         // No trial can go back before the outermost one began: what lies before it is dropped,
         // so the table follows the trials instead of growing with the file.
@@ -150,7 +152,7 @@ void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok, bool testedConditio
         }
     }
     const uint64_t key = MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt) << 1;
-    const MemoSlot entry{key | (ok ? 1u : 0u), testedConditions ? symbolChanges_ + 1 : 0};
+    const MemoSlot entry{key | (ok ? 1u : 0u), start, symbolState_};
     const size_t mask = memo_.size() - 1;
     size_t h = (key * 0x9E3779B97F4A7C15ull) >> 20 & mask;
     while (memo_[h].Key != 0) {
@@ -162,6 +164,91 @@ void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok, bool testedConditio
     }
     memo_[h] = entry;
     ++memoCount_;
+}
+
+namespace {
+
+void PutImageSize(std::string& image, size_t size) {
+    const auto n = static_cast<uint32_t>(size);
+    image.append(reinterpret_cast<const char*>(&n), sizeof n);
+}
+
+void PutImageText(std::string& image, std::string_view text) {
+    PutImageSize(image, text.size());
+    image.append(text);
+}
+
+std::string_view TakeImageBytes(std::string_view& image, size_t size) {
+    const std::string_view bytes = image.substr(0, size);
+    image.remove_prefix(size);
+    return bytes;
+}
+
+uint32_t TakeImageSize(std::string_view& image) {
+    uint32_t size;
+    std::memcpy(&size, TakeImageBytes(image, sizeof size).data(), sizeof size);
+    return size;
+}
+
+std::vector<std::string> TakeImageTexts(std::string_view& image) {
+    std::vector<std::string> texts(TakeImageSize(image));
+    for (auto& t : texts)
+        t = TakeImageBytes(image, TakeImageSize(image));
+    return texts;
+}
+
+} // namespace
+
+// The symbols, values, macros and comment mode as bytes, in their order: equal bytes, equal
+// reading from here on.
+std::string TOp4Parser::SymbolsImage() const {
+    std::string image(1, NestedComments ? '1' : '0');
+    for (const auto* texts : {&Symbols, &macros_}) {
+        PutImageSize(image, texts->size());
+        for (const auto& t : *texts)
+            PutImageText(image, t);
+    }
+    PutImageSize(image, Values.size());
+    for (const auto& [name, value] : Values) {
+        PutImageText(image, name);
+        image.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    return image;
+}
+
+void TOp4Parser::SymbolsChanged() {
+    ++symbolChanges_;
+    // Hostile text can define without end. Once the images fill the bound, every change is a
+    // new state without one, and costs no copy of the symbols.
+    constexpr size_t kImageBound = size_t{8} << 20;
+    if (unnamedStates_ != 0) {
+        symbolState_ = kImageBound + ++unnamedStates_;
+        return;
+    }
+    std::string image = SymbolsImage();
+    if (const auto known = symbolIds_.find(image); known != symbolIds_.end()) {
+        symbolState_ = known->second;
+    } else if (symbolImageBytes_ + image.size() <= kImageBound) {
+        symbolImageBytes_ += image.size();
+        symbolState_ = symbolImages_.size();
+        symbolImages_.push_back(&symbolIds_.emplace(std::move(image), symbolState_).first->first);
+    } else {
+        symbolState_ = kImageBound + ++unnamedStates_;
+    }
+}
+
+void TOp4Parser::EnterSymbolState(uint64_t state) {
+    std::string_view image = *symbolImages_[state];
+    NestedComments = TakeImageBytes(image, 1) == "1";
+    Symbols = TakeImageTexts(image);
+    macros_ = TakeImageTexts(image);
+    Values.resize(TakeImageSize(image));
+    for (auto& [name, value] : Values) {
+        name = TakeImageBytes(image, TakeImageSize(image));
+        std::memcpy(&value, TakeImageBytes(image, sizeof value).data(), sizeof value);
+    }
+    symbolState_ = state;
+    ++symbolChanges_;
 }
 
 void TOp4Parser::ParseText(const char* text, int32_t length) {
@@ -176,6 +263,11 @@ void TOp4Parser::ParseText(const char* text, int32_t length) {
     tokensRead_ = 0;
     tokenBudget_ = 64u * static_cast<uint64_t>(length) + 100000u;
     reachedFinalDot_ = false;
+    symbolIds_.clear();
+    symbolImages_.clear();
+    symbolImageBytes_ = 0;
+    unnamedStates_ = 0;
+    SymbolsChanged();
     try {
         Get();
         SourceFile();

@@ -2,10 +2,10 @@
 // except the abort of the whole parse, which passes through every trial.
 //
 // A failed or successful attempt is remembered by (trial id, alternative, token position) when
-// it changed no symbol and met no recursion guard: such an attempt depends on nothing but the
-// text and, if it tested a condition, the symbols, so running it again while they are unchanged
-// would give the same answer. This keeps nested trials from re-parsing the same text a power of
-// the nesting depth times, also around a conditional directive.
+// it met no recursion guard: such an attempt depends on nothing but the text and, if it met a
+// directive, the symbols it started from, so running it again from the same symbols would give
+// the same answer and leave the same symbols. This keeps nested trials from re-parsing the same
+// text a power of the nesting depth times, also around a conditional directive.
 #pragma once
 
 #include <type_traits>
@@ -42,6 +42,7 @@ template <class F> bool TOp4Parser::Attempt(int32_t id, int32_t alt, F&& attempt
     }
     const uint64_t directives = directiveEvents_;
     const uint64_t changes = symbolChanges_;
+    const uint64_t state = symbolState_;
     const uint64_t guards = guardHits_;
     const int32_t nesting = nesting_;
     bool ok = true;
@@ -58,8 +59,9 @@ template <class F> bool TOp4Parser::Attempt(int32_t id, int32_t alt, F&& attempt
         nesting_ = nesting;
         ok = false;
     }
-    if (symbolChanges_ == changes && guardHits_ == guards)
-        StoreMemo(id, alt, ok, directiveEvents_ != directives);
+    if (guardHits_ == guards)
+        StoreMemo(id, alt, ok,
+                  directiveEvents_ != directives || symbolChanges_ != changes ? state + 1 : 0);
     return ok;
 }
 
