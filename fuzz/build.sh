@@ -136,6 +136,12 @@ if [ "$mode" != totals ]; then
   exec 9>"$out/.lock"
   flock 9
   build
+  # The code the targets were built from, for the log: the commit, with "+" when the engine or
+  # the targets had changes not yet committed.
+  built=$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo -)
+  if [ -n "$(git -C "$root" status --porcelain -- src/core fuzz 2>/dev/null | grep -v 'campaign.log\|README' || true)" ]; then
+    built+=+
+  fi
   flock -u 9
 fi
 
@@ -157,7 +163,7 @@ run() { # target seconds [extra libFuzzer options]
     -artifact_prefix="$work/findings/$t-" "$@" "$work/corpus/$t" "$root/fuzz/corpus/$t"
 }
 
-# Runs one target and appends "date target seconds executions findings commit" to the log;
+# Runs one target and appends "date target seconds executions findings built" to the log;
 # findings is "none" or the name of the input that failed, kept in $work/findings/.
 campaign_one() {
   local t=$1 seconds=$2 log status=none execs start=$SECONDS
@@ -170,8 +176,7 @@ campaign_one() {
   fi
   execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
   printf '%s %s %s %s %s %s\n' "$(date -u +%F)" "$t" "$((SECONDS - start))" "${execs:-0}" \
-    "$status" "$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo -)" \
-    >>"$runlog"
+    "$status" "$built" >>"$runlog"
   echo "$t: ${execs:-0} executions in $((SECONDS - start)) s, findings: $status"
   if [ "$status" = none ]; then rm -f "$log"; else mv "$log" "$work/findings/$t-$(date +%s).log"; fi
 }
