@@ -262,22 +262,28 @@ std::optional<Unencodable> FirstUnencodable(const std::vector<std::string>& view
         const std::string& text = viewLines[line];
         for (size_t i = 0; i < text.size();) {
             const Utf8Char c = CharAt(text, i);
-            if (FileBytesOf(c) > 1) return Unencodable{line, text.substr(i, c.Length)};
+            if (FileBytesOf(c) > 1) return Unencodable{line, text.substr(i, c.Length), c.Code};
             i += c.Length;
         }
     }
     return std::nullopt;
 }
 
+std::string DescribeUnencodable(const Unencodable& bad) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", bad.Code);
+    const bool invisible = bad.Code < 0x20 || (bad.Code >= 0x7F && bad.Code < 0xA0) ||
+                           bad.Code == 0x2028 || bad.Code == 0x2029;
+    return invisible ? std::string(code) : "\"" + bad.Character + "\" (" + code + ")";
+}
+
 void RequireEncodable(const std::vector<std::string>& viewLines, ViewCharset charset,
                       const std::string& fileName) {
     const std::optional<Unencodable> bad = FirstUnencodable(viewLines, charset);
     if (!bad) return;
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", CharAt(bad->Character, 0).Code);
     throw std::runtime_error("Cannot save \"" + fileName + "\": line " +
-                             std::to_string(bad->Line + 1) + " holds \"" + bad->Character + "\" (" +
-                             code + "), which its encoding, Windows-1252, has no byte for");
+                             std::to_string(bad->Line + 1) + " holds " + DescribeUnencodable(*bad) +
+                             ", which its encoding, Windows-1252, has no byte for");
 }
 
 } // namespace quennet::io

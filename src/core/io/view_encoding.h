@@ -60,7 +60,11 @@ size_t Utf16Offset(std::u16string_view units, size_t byteOffset, ViewCharset cha
 struct Unencodable {
     size_t Line = 0;       // 0-based
     std::string Character; // its UTF-8 bytes
+    uint32_t Code = 0;
 };
+// The character for a message: quoted with its code point, or the code point alone for a
+// control or line break, which a terminal would act on or not show.
+std::string DescribeUnencodable(const Unencodable& bad);
 // The first character of a view's lines that the charset cannot write.
 std::optional<Unencodable> FirstUnencodable(const std::vector<std::string>& viewLines,
                                             ViewCharset charset);

@@ -50,10 +50,10 @@ void AlignMerge3Versions(Merge3Version (&versions)[3]) {
             v.input.bytes = io::ToViewText(text, io::ViewCharset::Windows1252);
         } else {
             if (auto bad = io::FirstUnencodable(io::SplitLines(text), wanted))
-                throw std::runtime_error("Cannot merge \"" + v.input.fileName + "\" into " +
-                                         local.input.label + "'s Windows-1252: line " +
-                                         std::to_string(bad->Line + 1) + " holds \"" +
-                                         bad->Character + "\", which it has no byte for");
+                throw std::runtime_error(
+                    "Cannot merge \"" + v.input.fileName + "\" into " + local.input.label +
+                    "'s Windows-1252: line " + std::to_string(bad->Line + 1) + " holds " +
+                    io::DescribeUnencodable(*bad) + ", which it has no byte for");
             v.input.bytes = io::FromViewText(text, wanted);
         }
         v.encoding = io::TextEncoding::Bytes;

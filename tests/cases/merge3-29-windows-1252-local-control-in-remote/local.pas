@@ -1,0 +1,15 @@
+unit Quote;
+
+interface
+
+function Said: string;
+
+implementation
+
+{ It’s the caller’s text }
+function Said: string;
+begin
+  Result := 'told';
+end;
+
+end.
