@@ -80,6 +80,9 @@ public:
         Lists<TidVar>(o.Consts, n.Consts, "constant", "", TopSeen(), Var("constant"));
         Section(o.Initialization.get(), n.Initialization.get());
         Section(o.Finalization.get(), n.Finalization.get());
+        // A unit's uses are its own: another unit sees none of them.
+        Lists<TidUnitRef>(o.Uses, n.Uses, "unit", "", [](const TidName*, bool) { return Seen{}; },
+                          {});
         return std::move(report_);
     }
 

@@ -1,0 +1,8 @@
+program Tool;
+
+uses
+  SysUtils, Types;
+
+begin
+  Writeln(2);
+end.

@@ -1,0 +1,5 @@
+program Block;
+
+begin
+  Writeln(1);
+end.

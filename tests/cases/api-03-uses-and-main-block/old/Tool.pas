@@ -1,0 +1,8 @@
+program Tool;
+
+uses
+  SysUtils, Classes;
+
+begin
+  Writeln(1);
+end.
