@@ -48,6 +48,7 @@ void TOp4Parser::ProgramModule() {
         Expect(tSemicolon);
     }
     if (la_ == tUses) UsesClause();
+    if (modern_) ImplDecls();
     Block();
     if (la_ == tPoint) reachedFinalDot_ = true;
     Expect(tPoint);
@@ -73,6 +74,7 @@ void TOp4Parser::LibraryModule() {
     ModuleName();
     Expect(tSemicolon);
     if (la_ == tUses) UsesClause();
+    if (modern_) ImplDecls();
     while (kImplDeclStart.Has(la_) || la_ == tExports) {
         if (la_ == tExports)
             ExportsClause();
@@ -271,6 +273,12 @@ void TOp4Parser::InterfaceSection() {
 void TOp4Parser::ImplementationSection() {
     Expect(tImplementation);
     if (la_ == tUses) UsesClause();
+    ImplDecls();
+}
+
+// { ImplDecl }, recorded: an implementation section's, and in the modern readings those of a
+// program or library too, whose routines and types are as much the file's own.
+void TOp4Parser::ImplDecls() {
     while (kImplDeclStart.Has(la_) ||
            (modern_ && (la_ == tLBrack || la_ == tExports || LaWord("OPERATOR"))) ||
            (fpc_ && la_ == tProperty)) {

@@ -190,6 +190,7 @@ private:
     void ExportItem();
     void InterfaceSection();
     void ImplementationSection();
+    void ImplDecls();
     void InitSection();
     void ConstSection(bool record);
     void ConstDecl(bool record);
