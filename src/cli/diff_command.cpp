@@ -37,6 +37,7 @@ const char* NodeKind(const std::string& caption, const char* parentKind, int dep
         {"Procedure/Function", "routine"},
         {"Variable", "variable"},
         {"Constant", "constant"},
+        {"Main block", "section"},
         {"Initialization", "section"},
         {"Finalization", "section"},
         {"Uses", "uses"},

@@ -158,6 +158,7 @@ void WriteModel(std::ostream& out, const TPasSrc& m) {
     j.EndArray();
     Section(j, "initialization", *m.Initialization);
     Section(j, "finalization", *m.Finalization);
+    if (m.MainBlock->FirstLine >= 0) Section(j, "main", *m.MainBlock);
     j.EndObject();
     out << "\n";
 }

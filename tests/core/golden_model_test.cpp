@@ -117,6 +117,8 @@ std::vector<std::string> Render(const TPasSrc& m) {
                       sum(v->Checksum) + " value=" + std::to_string(v->ValueChecksum));
     out.push_back("init " + Lines(*m.Initialization) + sum(m.Initialization->Checksum));
     out.push_back("final " + Lines(*m.Finalization) + sum(m.Finalization->Checksum));
+    if (m.MainBlock->FirstLine >= 0)
+        out.push_back("main " + Lines(*m.MainBlock) + sum(m.MainBlock->Checksum));
     out.push_back(std::string("complete ") + (m.Status.Complete ? "yes" : "no"));
     for (const auto& note : m.Status.Notes)
         out.push_back("note " + Relative(note));

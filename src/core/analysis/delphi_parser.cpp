@@ -199,6 +199,7 @@ void RemapLines(TPasSrc& src, const analysis::IncludeExpansion& x) {
         r.Remap(v.get());
     r.Remap(src.Initialization.get());
     r.Remap(src.Finalization.get());
+    r.Remap(src.MainBlock.get());
     if (!src.Status.Complete) {
         const int32_t stop =
             src.Status.FirstErrorLine > 0 ? src.Status.FirstErrorLine : src.Status.StopLine;

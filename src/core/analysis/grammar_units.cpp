@@ -49,7 +49,12 @@ void TOp4Parser::ProgramModule() {
     }
     if (la_ == tUses) UsesClause();
     if (modern_) ImplDecls();
-    Block();
+    if (modern_ && la_ == tBegin) {
+        RecordedStatements(Model ? Model->MainBlock.get() : nullptr);
+        Expect(tEnd);
+    } else {
+        Block();
+    }
     if (la_ == tPoint) reachedFinalDot_ = true;
     Expect(tPoint);
 }
@@ -81,7 +86,9 @@ void TOp4Parser::LibraryModule() {
         else
             LocalDeclSection();
     }
-    if (la_ == tBegin) {
+    if (la_ == tBegin && modern_) {
+        RecordedStatements(Model ? Model->MainBlock.get() : nullptr);
+    } else if (la_ == tBegin) {
         Get();
         StatementList();
     }
@@ -313,21 +320,23 @@ void TOp4Parser::InitSection() {
     }
     const bool initialization = la_ == tInitialization;
     const bool finalizationOnly = la_ == tFinalization;
-    auto section = [this](model::TidName* rec) {
-        Get(); // the keyword is outside the checksum
-        const int32_t first = PrevLine();
-        const uint32_t start = RunningChecksum;
-        StatementList();
-        if (Recording() && rec) {
-            rec->FirstLine = first;
-            rec->LastLine = PrevLine();
-            rec->Checksum = RunningChecksum - start;
-        }
-    };
-    if (!finalizationOnly) section(Model ? Model->Initialization.get() : nullptr);
+    if (!finalizationOnly) RecordedStatements(Model ? Model->Initialization.get() : nullptr);
     if ((initialization || finalizationOnly) && la_ == tFinalization)
-        section(Model ? Model->Finalization.get() : nullptr);
+        RecordedStatements(Model ? Model->Finalization.get() : nullptr);
     Expect(tEnd);
+}
+
+// Keyword StatementList, with the lines and checksum of the statements in rec.
+void TOp4Parser::RecordedStatements(model::TidName* rec) {
+    Get(); // the keyword is outside the checksum
+    const int32_t first = PrevLine();
+    const uint32_t start = RunningChecksum;
+    StatementList();
+    if (Recording() && rec) {
+        rec->FirstLine = first;
+        rec->LastLine = PrevLine();
+        rec->Checksum = RunningChecksum - start;
+    }
 }
 
 // ConstSection = CONST ConstDecl ";" { ConstDecl ";" }

@@ -191,6 +191,7 @@ private:
     void InterfaceSection();
     void ImplementationSection();
     void ImplDecls();
+    void RecordedStatements(model::TidName* rec);
     void InitSection();
     void ConstSection(bool record);
     void ConstDecl(bool record);

@@ -80,6 +80,7 @@ public:
         Lists<TidVar>(o.Consts, n.Consts, "constant", "", TopSeen(), Var("constant"));
         Section(o.Initialization.get(), n.Initialization.get());
         Section(o.Finalization.get(), n.Finalization.get());
+        Section(o.MainBlock.get(), n.MainBlock.get());
         // A unit's uses are its own: another unit sees none of them.
         Lists<TidUnitRef>(o.Uses, n.Uses, "unit", "", [](const TidName*, bool) { return Seen{}; },
                           {});

@@ -210,8 +210,12 @@ void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, Lines& dest) {
 
     bool init = oldSrc.Initialization->Checksum != newSrc.Initialization->Checksum;
     bool fin = oldSrc.Finalization->Checksum != newSrc.Finalization->Checksum;
-    if (init || fin) {
+    bool main = oldSrc.MainBlock->Checksum != newSrc.MainBlock->Checksum;
+    if (init || fin || main) {
         dest.emplace_back(">>> Other");
+        if (main)
+            dest.push_back("* main block change" +
+                           IncludeTag(oldSrc.MainBlock.get(), newSrc.MainBlock.get()));
         if (init)
             dest.push_back("* initialization change" +
                            IncludeTag(oldSrc.Initialization.get(), newSrc.Initialization.get()));

@@ -151,6 +151,7 @@ void TSourceDiff::Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc) {
     RoutineGroup(Root, "Procedure/Function", oldSrc.Procs, newSrc.Procs);
     SimpleGroup<TidVar>(Root, "Variable", oldSrc.Vars, newSrc.Vars, VarRule);
     SimpleGroup<TidVar>(Root, "Constant", oldSrc.Consts, newSrc.Consts, VarRule);
+    SectionRule(Root, "Main block", oldSrc.MainBlock.get(), newSrc.MainBlock.get());
     SectionRule(Root, "Initialization", oldSrc.Initialization.get(), newSrc.Initialization.get());
     SectionRule(Root, "Finalization", oldSrc.Finalization.get(), newSrc.Finalization.get());
 }

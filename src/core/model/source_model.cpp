@@ -256,7 +256,8 @@ template void SortByName(DeclList<TidUnitRef>&);
 
 TPasSrc::TPasSrc()
     : TidName("", 0, 0, 0), Initialization(std::make_unique<TidName>("", 0, -1, -1)),
-      Finalization(std::make_unique<TidName>("", 0, -1, -1)) {}
+      Finalization(std::make_unique<TidName>("", 0, -1, -1)),
+      MainBlock(std::make_unique<TidName>("", 0, -1, -1)) {}
 
 void TPasSrc::SortLists() {
     SortByName(Types);

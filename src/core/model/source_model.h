@@ -244,6 +244,8 @@ public:
     DeclList<TidVar> Vars;
     std::unique_ptr<TidName> Initialization;
     std::unique_ptr<TidName> Finalization;
+    // A program's or library's begin...end, recorded by the modern readings only.
+    std::unique_ptr<TidName> MainBlock;
     DeclList<TidUnitRef> Uses;
     ParseStatus Status;
     // The modern readings keep overloads apart: a routine's identity is its name and its

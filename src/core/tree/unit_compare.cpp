@@ -44,7 +44,8 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
     if (options.api != ApiMode::Off) {
         out.api = api::CompareApi({r.oldSource.get(), &oldLines}, {r.newSource.get(), &newLines},
                                   options.api == ApiMode::Protected);
-        // A change the model holds no declaration for (a program's main block) is still one.
+        // A change the model holds no declaration for (in the classic reading, a program's
+        // main block) is still one.
         if (!r.equivalent && out.api.breaking + out.api.additive + out.api.internal == 0)
             out.api.internal = 1;
         for (const auto& c : out.api.changes)
