@@ -117,7 +117,6 @@ std::string Dump(const model::TPasSrc& m) {
     return o.str();
 }
 
-// Directives that the modern readings evaluate differently from the classic one.
 // A file whose first word, comments aside, is not "unit" or "package": a program or library,
 // whose own declarations only the modern readings record.
 bool IsProgramLike(const std::string& text) {
@@ -155,6 +154,7 @@ bool LinesWithin(const std::string& less, const std::string& more) {
     return true;
 }
 
+// Directives that the modern readings evaluate differently from the classic one.
 bool HasExpressionOrInclude(const std::string& text) {
     auto upper = [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); };
     for (size_t at = text.find("{$"); at != std::string::npos; at = text.find("{$", at + 2)) {
