@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/scanner.h"
 #include "compare/compare_sources.h"
 #include "compare/comparison_outcome.h"
 #include "io/source_file.h"
@@ -117,29 +118,13 @@ std::string Dump(const model::TPasSrc& m) {
     return o.str();
 }
 
-// A file whose first word, comments aside, is not "unit" or "package": a program or library,
-// whose own declarations only the modern readings record.
-bool IsProgramLike(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        if (std::isspace(static_cast<unsigned char>(text[i]))) {
-            ++i;
-        } else if (text[i] == '{') {
-            i = text.find('}', i);
-            i = i == std::string::npos ? text.size() : i + 1;
-        } else if (text.compare(i, 2, "(*") == 0) {
-            i = text.find("*)", i + 2);
-            i = i == std::string::npos ? text.size() : i + 2;
-        } else if (text.compare(i, 2, "//") == 0) {
-            i = text.find('\n', i);
-        } else {
-            break;
-        }
-    }
-    std::string word;
-    for (; i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); ++i)
-        word += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
-    return word != "unit" && word != "package";
+// A program (its heading is optional) or library: not a unit or package. Only the modern
+// readings record its own declarations.
+bool IsProgramOrLibrary(const std::string& text) {
+    analysis::TOp4Scanner scanner;
+    scanner.InitSource(text.data(), static_cast<int32_t>(text.size()));
+    const int32_t first = scanner.Get();
+    return first != analysis::tUnit && first != analysis::tPackage;
 }
 
 // Every line of `less` in `more`, in the same order.
@@ -317,7 +302,7 @@ int main(int argc, char** argv) {
                 }
                 ++compared;
                 const std::string a = Dump(classic), b = Dump(modern);
-                if (a != b && IsProgramLike(text) && LinesWithin(a, b)) {
+                if (a != b && IsProgramOrLibrary(text) && LinesWithin(a, b)) {
                     ++programsWithMore;
                 } else if (a != b) {
                     ++differing;

@@ -79,18 +79,20 @@ void TOp4Parser::LibraryModule() {
     ModuleName();
     Expect(tSemicolon);
     if (la_ == tUses) UsesClause();
-    if (modern_) ImplDecls();
-    while (kImplDeclStart.Has(la_) || la_ == tExports) {
-        if (la_ == tExports)
-            ExportsClause();
-        else
-            LocalDeclSection();
-    }
-    if (la_ == tBegin && modern_) {
-        RecordedStatements(Model ? Model->MainBlock.get() : nullptr);
-    } else if (la_ == tBegin) {
-        Get();
-        StatementList();
+    if (modern_) {
+        ImplDecls();
+        if (la_ == tBegin) RecordedStatements(Model ? Model->MainBlock.get() : nullptr);
+    } else {
+        while (kImplDeclStart.Has(la_) || la_ == tExports) {
+            if (la_ == tExports)
+                ExportsClause();
+            else
+                LocalDeclSection();
+        }
+        if (la_ == tBegin) {
+            Get();
+            StatementList();
+        }
     }
     Expect(tEnd);
     if (la_ == tPoint) reachedFinalDot_ = true;
