@@ -5,13 +5,9 @@
 #include <string_view>
 #include <vector>
 
-namespace quennet::model {
+#include "model/line_keys.h"
 
-struct TLineRecord {
-    uint32_t Key = 0;
-    int32_t Line = 0;       // 0-based line index in its text, ascending in an array
-    bool Unmatched = false; // output of MatchLines
-};
+namespace quennet::model {
 
 enum class MapKind : uint8_t { Common = 0, OldOnly = 1, NewOnly = 2 };
 using enum MapKind;
@@ -21,13 +17,6 @@ struct TMapEntry {
     int32_t Line = 0; // old line for OldOnly, new line for Common and NewOnly
     bool operator==(const TMapEntry&) const = default;
 };
-
-// Ignores blanks outside strings and brace comments, and letter case.
-uint32_t LineKey(std::string_view line);
-// One record per line of text, split as files are loaded (CR LF, lone CR or LF), without copies.
-std::vector<TLineRecord> LineRecordsOf(std::string_view text);
-// The keys of those records, appended.
-void AppendLineKeys(std::string_view text, std::vector<uint32_t>& keys);
 
 // Replaces map with the merged sequence and sets Unmatched in both arrays.
 void MatchLines(std::vector<TLineRecord>& oldLines, std::vector<TLineRecord>& newLines,
