@@ -24,13 +24,14 @@
 #include <string>
 #include <vector>
 
-#include "analysis/scanner.h"
-#include "compare/compare_sources.h"
-#include "compare/comparison_outcome.h"
+#include "pascal/scanner.h"
+#include "diff/compare_sources.h"
+#include "diff/comparison_outcome.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
 #include "model/dialect.h"
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -121,10 +122,10 @@ std::string Dump(const model::TPasSrc& m) {
 // A program (its heading is optional) or library: not a unit or package. Only the modern
 // readings record its own declarations.
 bool IsProgramOrLibrary(const std::string& text) {
-    analysis::TOp4Scanner scanner;
+    pascal::TOp4Scanner scanner;
     scanner.InitSource(text.data(), static_cast<int32_t>(text.size()));
     const int32_t first = scanner.Get();
-    return first != analysis::tUnit && first != analysis::tPackage;
+    return first != pascal::tUnit && first != pascal::tPackage;
 }
 
 // Every line of `less` in `more`, in the same order.
@@ -292,10 +293,10 @@ int main(int argc, char** argv) {
             }
             if (check) {
                 model::TPasSrc classic;
-                classic.Parse(text, &symbols, {model::Dialect::Classic, file, {}});
+                pascal::Parse(classic, text, &symbols, {model::Dialect::Classic, file, {}});
                 if (!classic.Status.Complete || HasExpressionOrInclude(text)) continue;
                 model::TPasSrc modern;
-                modern.Parse(text, &symbols, {model::Dialect::Delphi, file, {}});
+                pascal::Parse(modern, text, &symbols, {model::Dialect::Delphi, file, {}});
                 if (HasOverloads(modern)) {
                     ++overloading;
                     continue;
@@ -316,7 +317,7 @@ int main(int argc, char** argv) {
                 }
                 continue;
             }
-            const auto m = compare::ParseSource({text, file}, none, reading);
+            const auto m = diff::ParseSource({text, file}, none, reading);
             const size_t found = CountRoutines(*m, tally);
             const size_t scanned = CountTextHeadings(text);
             tally.headings += found;
@@ -325,19 +326,19 @@ int main(int argc, char** argv) {
             if (headingList > 0 && found != scanned && m->Status.Complete)
                 headingGaps.emplace_back(static_cast<long>(scanned) - static_cast<long>(found),
                                          file);
-            const compare::ReadVerdict verdict = compare::ReadVerdictOf(m->Status);
-            if (verdict == compare::ReadVerdict::Followed) {
+            const diff::ReadVerdict verdict = diff::ReadVerdictOf(m->Status);
+            if (verdict == diff::ReadVerdict::Followed) {
                 ++tally.followed;
                 continue;
             }
-            ++(verdict == compare::ReadVerdict::Stopped ? tally.stopped : tally.noted);
+            ++(verdict == diff::ReadVerdict::Stopped ? tally.stopped : tally.noted);
             if (stops > 0) {
                 --stops;
-                if (verdict == compare::ReadVerdict::WithNotes) {
+                if (verdict == diff::ReadVerdict::WithNotes) {
                     std::printf("note: %s: %s\n", file.c_str(), m->Status.Notes.front().c_str());
                     continue;
                 }
-                const int line = compare::ParseStopLine(m->Status);
+                const int line = diff::ParseStopLine(m->Status);
                 const auto lines = io::SplitLines(text);
                 const std::string at =
                     line > 0 && static_cast<size_t>(line) <= lines.size() ? lines[line - 1] : "";

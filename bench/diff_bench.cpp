@@ -29,13 +29,15 @@
 #include <unistd.h>
 #include <vector>
 
-#include "compare/compare_sources.h"
+#include "diff/compare_sources.h"
 #include "io/source_file.h"
-#include "model/line_matcher.h"
-#include "model/source_diff.h"
+#include "diff/line_matcher.h"
+#include "diff/source_diff.h"
 #include "model/source_model.h"
 
 namespace fs = std::filesystem;
+using namespace quennet::base;
+using namespace quennet::diff;
 using namespace quennet::model;
 using namespace quennet::io;
 
@@ -478,8 +480,8 @@ int main(int argc, char** argv) {
         const std::string newText = ToCrLfText(ReadFileBytes(b.string()));
         Clock::time_point marks[4];
         const auto result =
-            quennet::compare::CompareSources({oldText, a.string()}, {newText, b.string()}, symbols,
-                                             {}, [&marks](quennet::compare::CompareStep step) {
+            quennet::diff::CompareSources({oldText, a.string()}, {newText, b.string()}, symbols,
+                                             {}, [&marks](quennet::diff::CompareStep step) {
                                                  marks[static_cast<int>(step)] = Clock::now();
                                              });
         marks[3] = Clock::now();

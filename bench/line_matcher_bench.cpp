@@ -18,10 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "model/line_matcher.h"
-#include "model/line_matcher_literal.h"
+#include "diff/line_matcher.h"
+#include "diff/line_matcher_literal.h"
 
 namespace fs = std::filesystem;
+using namespace quennet::base;
+using namespace quennet::diff;
 using namespace quennet::model;
 
 namespace {

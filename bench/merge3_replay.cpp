@@ -13,10 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "analysis/scanner.h"
+#include "pascal/scanner.h"
 #include "io/source_file.h"
-#include "merge/three_way.h"
+#include "merge3/three_way.h"
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 using namespace quennet;
 namespace fs = std::filesystem;
@@ -61,15 +62,15 @@ model::ParseStatus ParseStatusOf(const std::string& bytes, const std::string& na
     model::ParseOptions po;
     po.dialect = model::ResolveDialect(model::Dialect::Auto, name, text);
     po.fileName = name;
-    src.Parse(text, &kSymbols, po);
+    pascal::Parse(src, text, &kSymbols, po);
     return src.Status;
 }
 
 // No new stop: when every input parses completely so does the merge, and otherwise the parse
 // of the merge reads at least as many tokens as that of the least complete input.
-bool ParsesAsFully(const std::string& merged, const merge::ThreeWayInput* in) {
+bool ParsesAsFully(const std::string& merged, const merge3::ThreeWayInput* in) {
     auto readTokens = [](const std::string& bytes, const model::ParseStatus& st) {
-        return merge::PascalTokens(bytes).size() - (st.Complete ? 0 : st.RestTokens);
+        return merge3::PascalTokens(bytes).size() - (st.Complete ? 0 : st.RestTokens);
     };
     bool allComplete = true;
     uint64_t leastRead = UINT64_MAX;
@@ -87,7 +88,7 @@ void Count(Tally& t, bool clean, const std::string& text,
            const std::vector<std::string>& committed) {
     if (!clean)
         ++t.conflicts;
-    else if (merge::PascalTokens(text) == committed)
+    else if (merge3::PascalTokens(text) == committed)
         ++t.equal;
     else
         ++t.wrong;
@@ -110,7 +111,7 @@ std::optional<std::vector<std::string>> Picks(const std::string& ours, const Tok
     std::vector<std::string> plain, part[3];
     int inConflict = -1;
     auto tokensOf = [](const std::vector<std::string>& lines) {
-        return merge::PascalTokens(io::JoinLinesCrLf(lines));
+        return merge3::PascalTokens(io::JoinLinesCrLf(lines));
     };
     for (const std::string& line : io::SplitLines(ours)) {
         if (line.starts_with("<<<<<<< ")) {
@@ -156,21 +157,21 @@ std::optional<std::vector<std::string>> Picks(const std::string& ours, const Tok
 
 // The first line of the committed merge whose tokens stand in that order in no parent.
 std::optional<std::string> LineInNoParent(const std::string& committedText,
-                                          const merge::ThreeWayInput* in) {
+                                          const merge3::ThreeWayInput* in) {
     constexpr char kSep = '\x1f';
     std::string streams[3];
     for (int k = 0; k < 3; ++k) {
         streams[k] = kSep;
-        for (const auto& t : merge::PascalTokens(in[k].bytes))
+        for (const auto& t : merge3::PascalTokens(in[k].bytes))
             streams[k] += t + kSep;
     }
     std::string_view text = committedText;
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::string crlf = io::ToCrLfText(text);
-    analysis::TOp4Scanner scanner;
+    pascal::TOp4Scanner scanner;
     scanner.InitSource(crlf.data(), static_cast<int32_t>(crlf.size()));
     std::map<int32_t, std::string> lines;
-    while (scanner.Get() != analysis::tEndOfText) {
+    while (scanner.Get() != pascal::tEndOfText) {
         const auto& t = scanner.State().CurToken;
         std::string& l = lines.try_emplace(t.Line, std::string(1, kSep)).first->second;
         l += std::string(scanner.GetString(t.Pos, t.Len)) + kSep;
@@ -185,8 +186,8 @@ std::optional<std::string> LineInNoParent(const std::string& committedText,
     return std::nullopt;
 }
 
-Verdict Classify(const merge::ThreeWayResult& ours, const std::string& committedText,
-                 const Tokens& committed, const merge::ThreeWayInput* in, bool marked) {
+Verdict Classify(const merge3::ThreeWayResult& ours, const std::string& committedText,
+                 const Tokens& committed, const merge3::ThreeWayInput* in, bool marked) {
     if (marked) return {'b', "the committed file kept conflict markers"};
     if (ours.conflicts > 0) {
         if (auto picks = Picks(ours.text, committed)) {
@@ -202,10 +203,10 @@ Verdict Classify(const merge::ThreeWayResult& ours, const std::string& committed
     }
     if (auto line = LineInNoParent(committedText, in))
         return {'a', "code in neither parent, " + *line};
-    const Tokens base = merge::PascalTokens(in[0].bytes);
+    const Tokens base = merge3::PascalTokens(in[0].bytes);
     for (int k = 1; k < 3; ++k)
-        if (committed == merge::PascalTokens(in[k].bytes) &&
-            merge::PascalTokens(in[3 - k].bytes) != base)
+        if (committed == merge3::PascalTokens(in[k].bytes) &&
+            merge3::PascalTokens(in[3 - k].bytes) != base)
             return {'a', std::string("the committed file is ") + in[k].label +
                              " as it was: the other side's token changes dropped"};
     return {'?', ours.conflicts ? "combines the sides inside a conflict"
@@ -238,22 +239,22 @@ int main(int argc, char** argv) {
     std::vector<std::string> markedYardsticks; // committed merges that kept conflict markers
     std::map<char, int> classes;
     for (const auto& dir : cases) {
-        merge::ThreeWayInput in[3];
+        merge3::ThreeWayInput in[3];
         const char* names[] = {"base.pas", "local.pas", "remote.pas"};
         const char* labels[] = {"BASE", "LOCAL", "REMOTE"};
         for (int k = 0; k < 3; ++k)
             in[k] = {io::ReadFileBytes((dir / names[k]).string()), (dir / names[k]).string(),
                      labels[k]};
         std::string committedText = io::ReadFileBytes((dir / "merged.pas").string());
-        auto committed = merge::PascalTokens(committedText);
+        auto committed = merge3::PascalTokens(committedText);
         const bool marked = committedText.find("\n=======") != std::string::npos &&
                             committedText.find("<<<<<<<") != std::string::npos;
         if (marked) markedYardsticks.push_back(dir.filename().string());
 
-        merge::ThreeWayOptions options;
+        merge3::ThreeWayOptions options;
         options.symbols = kSymbols;
         auto start = Clock::now();
-        merge::ThreeWayResult r = merge::MergeThreeWay(in[0], in[1], in[2], options);
+        merge3::ThreeWayResult r = merge3::MergeThreeWay(in[0], in[1], in[2], options);
         ours.ms += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         Count(ours, r.conflicts == 0, r.text, committed);
         if (!marked) Count(oursValid, r.conflicts == 0, r.text, committed);
@@ -261,7 +262,7 @@ int main(int argc, char** argv) {
         if (!full) ++lessFully;
 
         start = Clock::now();
-        merge::ThreeWayResult byLines = merge::MergeLines(in[0], in[1], in[2]);
+        merge3::ThreeWayResult byLines = merge3::MergeLines(in[0], in[1], in[2]);
         lines.ms += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         Count(lines, byLines.conflicts == 0, byLines.text, committed);
 
@@ -274,13 +275,13 @@ int main(int argc, char** argv) {
         if (!marked) Count(gitValid, gitStatus == 0, gitText, committed);
         if (verbose) {
             const char* mine = r.conflicts                                ? "conflict"
-                               : merge::PascalTokens(r.text) == committed ? "equal"
+                               : merge3::PascalTokens(r.text) == committed ? "equal"
                                                                           : "WRONG";
             const char* theirs = gitStatus != 0                              ? "conflict"
-                                 : merge::PascalTokens(gitText) == committed ? "equal"
+                                 : merge3::PascalTokens(gitText) == committed ? "equal"
                                                                              : "WRONG";
             const char* plain = byLines.conflicts                                ? "conflict"
-                                : merge::PascalTokens(byLines.text) == committed ? "equal"
+                                : merge3::PascalTokens(byLines.text) == committed ? "equal"
                                                                                  : "WRONG";
             std::string why;
             if (std::string(mine) != "equal") {

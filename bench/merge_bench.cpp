@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "io/source_file.h"
-#include "merge/merge_workspace.h"
-#include "merge/merged_output.h"
-#include "merge/pas_conversion.h"
-#include "merge/rtf_reader.h"
-#include "merge/rtf_writer.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/merged_output.h"
+#include "workspace/pas_conversion.h"
+#include "workspace/rtf_reader.h"
+#include "workspace/rtf_writer.h"
 
 using namespace quennet;
 using Clock = std::chrono::steady_clock;
@@ -70,18 +70,18 @@ int main(int argc, char** argv) {
 
     auto t = Clock::now();
     {
-        std::vector<model::TLineRecord> a(oldLines.size()), b(newLines.size());
+        std::vector<base::TLineRecord> a(oldLines.size()), b(newLines.size());
         for (size_t i = 0; i < a.size(); ++i)
-            a[i] = {model::LineKey(oldLines[i]), static_cast<int32_t>(i), false};
+            a[i] = {base::LineKey(oldLines[i]), static_cast<int32_t>(i), false};
         for (size_t i = 0; i < b.size(); ++i)
-            b[i] = {model::LineKey(newLines[i]), static_cast<int32_t>(i), false};
-        std::vector<model::TMapEntry> map;
-        model::MatchLines(a, b, map);
+            b[i] = {base::LineKey(newLines[i]), static_cast<int32_t>(i), false};
+        std::vector<diff::TMapEntry> map;
+        diff::MatchLines(a, b, map);
         std::printf("line matching     %8.1f ms  (of the build below)\n", Ms(t));
     }
     t = Clock::now();
     {
-        merge::TPasConversion conv;
+        workspace::TPasConversion conv;
         conv.SetDefaultAttributes();
         conv.AppendSourceText(io::JoinLinesCrLf(oldLines));
         conv.Rewind();
@@ -89,18 +89,18 @@ int main(int argc, char** argv) {
         std::printf("highlight old     %8.1f ms  (of the build below)\n", Ms(t));
     }
     t = Clock::now();
-    const auto ws = merge::BuildMergeWorkspace(oldLines, newLines);
+    const auto ws = workspace::BuildMergeWorkspace(oldLines, newLines);
     std::printf("build workspace   %8.1f ms  (%zu entries, %.1f MB RTF)\n", Ms(t),
                 ws->MergeMap.size(), static_cast<double>(ws->Rtf.size()) / 1e6);
     t = Clock::now();
-    const auto doc = merge::ReadRtf(ws->Rtf);
+    const auto doc = workspace::ReadRtf(ws->Rtf);
     std::printf("read RTF          %8.1f ms  (%zu lines)\n", Ms(t), doc.TextLineCount());
     t = Clock::now();
-    const std::string rtf = merge::WriteRtf(doc);
+    const std::string rtf = workspace::WriteRtf(doc);
     std::printf("write RTF         %8.1f ms  (%.1f MB)\n", Ms(t),
                 static_cast<double>(rtf.size()) / 1e6);
     t = Clock::now();
-    const auto merged = merge::MergedVersionLines(doc);
+    const auto merged = workspace::MergedVersionLines(doc);
     std::printf("merged version    %8.1f ms  (%zu lines)\n", Ms(t), merged.size());
     return 0;
 }

@@ -16,8 +16,8 @@
 
 #include "io/source_file.h"
 #include "io/source_save.h"
-#include "model/crc32.h"
-#include "navigator/folder_compare.h"
+#include "base/crc32.h"
+#include "folders/folder_compare.h"
 
 using namespace quennet;
 using Clock = std::chrono::steady_clock;
@@ -45,7 +45,7 @@ uint32_t MappedCrc(const std::string& path) {
     void* view = size ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
     ::close(fd);
     if (view == MAP_FAILED) return 0xFFFFFFFFu;
-    const uint32_t crc = model::UpdateCrc32(view, size, 0xFFFFFFFFu);
+    const uint32_t crc = base::UpdateCrc32(view, size, 0xFFFFFFFFu);
     ::munmap(view, size);
     return crc;
 }
@@ -79,23 +79,23 @@ int main(int argc, char** argv) {
     }
 
     auto t0 = Clock::now();
-    const auto oldNames = navigator::ListFolderFiles(left, mask);
-    const auto newNames = navigator::ListFolderFiles(right, mask);
+    const auto oldNames = folders::ListFolderFiles(left, mask);
+    const auto newNames = folders::ListFolderFiles(right, mask);
     const double listMs = Ms(t0);
     t0 = Clock::now();
-    const auto oldStatus = navigator::FolderStatuses(left, oldNames, right);
-    const auto newStatus = navigator::FolderStatuses(right, newNames, left);
+    const auto oldStatus = folders::FolderStatuses(left, oldNames, right);
+    const auto newStatus = folders::FolderStatuses(right, newNames, left);
     const double statusMs = Ms(t0);
     size_t identical = 0, bytes = 0;
     for (const auto& e : oldStatus)
-        if (e.Status == navigator::FileStatus::Identical) ++identical;
+        if (e.Status == folders::FileStatus::Identical) ++identical;
     for (const std::string& n : oldNames)
-        bytes += navigator::FileSizeOf(left + "/" + n);
+        bytes += folders::FileSizeOf(left + "/" + n);
 
     t0 = Clock::now();
     uint32_t mix = 0;
     for (const std::string& n : oldNames)
-        mix ^= navigator::FileCrc(left + "/" + n);
+        mix ^= folders::FileCrc(left + "/" + n);
     const double readMs = Ms(t0);
     t0 = Clock::now();
     uint32_t mix2 = 0;

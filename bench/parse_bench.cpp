@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/parser.h"
+#include "pascal/parser.h"
 #include "io/source_file.h"
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -41,10 +42,10 @@ std::vector<std::string> FindFiles(const std::vector<std::string>& roots) {
 
 // Counts the tokens of one text with the bare scanner (no grammar).
 uint64_t CountTokens(const std::string& text) {
-    analysis::TOp4Scanner s;
+    pascal::TOp4Scanner s;
     s.InitSource(text.data(), static_cast<int32_t>(text.size()));
     uint64_t n = 0;
-    while (s.Get() != analysis::tEndOfText)
+    while (s.Get() != pascal::tEndOfText)
         ++n;
     return n;
 }
@@ -118,7 +119,7 @@ int main(int argc, char** argv) {
             auto t0 = std::chrono::steady_clock::now();
             for (const auto& t : texts) {
                 model::TPasSrc m;
-                m.Parse(t, &symbols, reading(dialects[d]));
+                pascal::Parse(m, t, &symbols, reading(dialects[d]));
                 completeOf[d] += m.Status.Complete ? 1 : 0;
             }
             double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -132,7 +133,7 @@ int main(int argc, char** argv) {
     std::vector<const std::string*> followed;
     for (const auto& t : texts) {
         model::TPasSrc m;
-        m.Parse(t, &symbols, {model::Dialect::Classic, {}, {}});
+        pascal::Parse(m, t, &symbols, {model::Dialect::Classic, {}, {}});
         if (m.Status.Complete) followed.push_back(&t);
     }
     double bestFollowed[2] = {1e30, 1e30};
@@ -141,7 +142,7 @@ int main(int argc, char** argv) {
             auto t0 = std::chrono::steady_clock::now();
             for (const std::string* t : followed) {
                 model::TPasSrc m;
-                m.Parse(*t, &symbols, reading(dialects[d]));
+                pascal::Parse(m, *t, &symbols, reading(dialects[d]));
             }
             bestFollowed[d] = std::min(
                 bestFollowed[d],
@@ -153,7 +154,7 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < texts.size() && i < files.size(); ++i) {
         auto t0 = std::chrono::steady_clock::now();
         model::TPasSrc m;
-        m.Parse(texts[i], &symbols);
+        pascal::Parse(m, texts[i], &symbols);
         perFile.emplace_back(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), i);
     }

@@ -19,7 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "merge/merged_output.h"
+#include "workspace/merged_output.h"
 
 namespace fs = std::filesystem;
 
@@ -61,7 +61,7 @@ Run LoadInChild(const std::string& path) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
-        const auto doc = quennet::merge::LoadWorkspaceFile(path);
+        const auto doc = quennet::workspace::LoadWorkspaceFile(path);
         ::_exit(doc.LineCount() > 0 ? 0 : 1);
     }
     int status = 0;

@@ -9,17 +9,18 @@
 
 #include "fuzz_support.h"
 #include "io/source_file.h"
-#include "model/report_writer.h"
-#include "model/source_diff.h"
+#include "render/report_writer.h"
+#include "diff/source_diff.h"
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 namespace quennet::fuzz {
 
-inline void CheckTree(const model::TSourceDiffList& list, int32_t oldMax, int32_t newMax,
+inline void CheckTree(const diff::TSourceDiffList& list, int32_t oldMax, int32_t newMax,
                       int depth) {
     Require(depth < 64);
     for (size_t i = 0; i < list.Count(); ++i) {
-        const model::TSourceDiffItem* item = list.Items(i);
+        const diff::TSourceDiffItem* item = list.Items(i);
         Require(item->OldDecl || item->NewDecl || item->Children.Count() > 0);
         if (item->OldDecl) Require(item->OldDecl->LastLine <= oldMax);
         if (item->NewDecl) Require(item->NewDecl->LastLine <= newMax);
@@ -35,20 +36,20 @@ inline int ComparisonFuzzOne(const uint8_t* data, size_t size) {
     const std::vector<std::string> newLines = io::SplitLines(newText);
     auto oldSrc = std::make_unique<model::TPasSrc>();
     auto newSrc = std::make_unique<model::TPasSrc>();
-    oldSrc->Parse(io::JoinLinesCrLf(oldLines), &symbols);
-    newSrc->Parse(io::JoinLinesCrLf(newLines), &symbols);
+    pascal::Parse(*oldSrc, io::JoinLinesCrLf(oldLines), &symbols);
+    pascal::Parse(*newSrc, io::JoinLinesCrLf(newLines), &symbols);
 
-    const model::TSourceDiff same(*oldSrc, *oldSrc);
+    const diff::TSourceDiff same(*oldSrc, *oldSrc);
     Require(same.Root.Count() == 0);
     std::vector<std::string> report{"heading"};
-    model::WriteReport(*oldSrc, *oldSrc, report);
+    render::WriteReport(*oldSrc, *oldSrc, report);
     Require(!report.empty() && report.front() == "heading");
 
-    const model::TSourceDiff diff(*oldSrc, *newSrc);
+    const diff::TSourceDiff diff(*oldSrc, *newSrc);
     CheckTree(diff.Root, static_cast<int32_t>(oldLines.size()) + 1,
               static_cast<int32_t>(newLines.size()) + 1, 0);
     report = {"heading"};
-    model::WriteReport(*oldSrc, *newSrc, report);
+    render::WriteReport(*oldSrc, *newSrc, report);
     Require(report.front() == "heading");
     return 0;
 }

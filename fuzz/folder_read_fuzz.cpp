@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include "fuzz_support.h"
-#include "model/crc32.h"
-#include "navigator/folder_compare.h"
+#include "base/crc32.h"
+#include "folders/folder_compare.h"
 
 namespace quennet::fuzz {
 
@@ -41,18 +41,18 @@ inline int FolderReadFuzzOne(const uint8_t* data, size_t size) {
     const std::string &a = scratch.a, &b = scratch.b;
     PutFile(a, bytes);
     PutFile(b, bytes);
-    const navigator::CrcResult r = navigator::ReadFileCrc(a);
+    const folders::CrcResult r = folders::ReadFileCrc(a);
     Require(r.Readable && r.Size == size);
-    Require(r.Crc == model::UpdateCrc32(bytes.data(), size, 0xFFFFFFFFu));
-    Require(navigator::CompareContents(a, b, size).Status == navigator::FileStatus::Identical);
+    Require(r.Crc == base::UpdateCrc32(bytes.data(), size, 0xFFFFFFFFu));
+    Require(folders::CompareContents(a, b, size).Status == folders::FileStatus::Identical);
     if (size > 0) {
         std::string changed(bytes);
         changed[size / 2] = static_cast<char>(changed[size / 2] ^ 0x20);
         PutFile(b, changed);
-        Require(navigator::CompareContents(a, b, size).Status == navigator::FileStatus::Different);
+        Require(folders::CompareContents(a, b, size).Status == folders::FileStatus::Different);
         PutFile(a, bytes.substr(0, size / 2));
         PutFile(b, bytes.substr(0, size / 2));
-        Require(navigator::CompareContents(a, b, size).Status == navigator::FileStatus::Different);
+        Require(folders::CompareContents(a, b, size).Status == folders::FileStatus::Different);
     }
     return 0;
 }

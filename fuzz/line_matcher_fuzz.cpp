@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "model/line_matcher.h"
-#include "model/line_matcher_literal.h"
+#include "diff/line_matcher.h"
+#include "diff/line_matcher_literal.h"
 
 namespace quennet::fuzz {
 
@@ -17,7 +17,7 @@ inline int LineMatcherFuzzOne(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const uint32_t alphabet = 1 + data[0] % 8;
     const size_t cut = 1 + (size - 1) * data[1] / 256;
-    std::vector<model::TLineRecord> sides[2];
+    std::vector<base::TLineRecord> sides[2];
     // The matcher's own search takes its hashing path above about 48 x 48 lines, so 200 lines
     // reach it with room to recurse; the time of an execution grows with the square of this.
     constexpr size_t kMaxLines = 200;
@@ -32,27 +32,27 @@ inline int LineMatcherFuzzOne(const uint8_t* data, size_t size) {
             side.push_back({key, line, (b & 2) != 0});
         }
     }
-    std::vector<model::TMapEntry> map{{model::Common, 99}};
-    model::MatchLines(sides[0], sides[1], map);
+    std::vector<diff::TMapEntry> map{{diff::Common, 99}};
+    diff::MatchLines(sides[0], sides[1], map);
     if (sides[0].size() * sides[1].size() <= kLiteralCells)
-        Require(map == model::MatchLinesLiteral(sides[0], sides[1]));
+        Require(map == diff::MatchLinesLiteral(sides[0], sides[1]));
 
     // Lines in order on both sides, common ones of equal keys; the flags mark exactly the
     // lines the map leaves on one side.
     size_t i = 0, j = 0;
     for (const auto& e : map) {
-        if (e.Kind != model::NewOnly) {
+        if (e.Kind != diff::NewOnly) {
             Require(i < sides[0].size());
-            Require(sides[0][i].Unmatched == (e.Kind == model::OldOnly));
-            if (e.Kind == model::OldOnly) Require(e.Line == sides[0][i].Line);
+            Require(sides[0][i].Unmatched == (e.Kind == diff::OldOnly));
+            if (e.Kind == diff::OldOnly) Require(e.Line == sides[0][i].Line);
         }
-        if (e.Kind != model::OldOnly) {
+        if (e.Kind != diff::OldOnly) {
             Require(j < sides[1].size() && e.Line == sides[1][j].Line);
-            Require(sides[1][j].Unmatched == (e.Kind == model::NewOnly));
+            Require(sides[1][j].Unmatched == (e.Kind == diff::NewOnly));
         }
-        if (e.Kind == model::Common) Require(sides[0][i].Key == sides[1][j].Key);
-        if (e.Kind != model::NewOnly) ++i;
-        if (e.Kind != model::OldOnly) ++j;
+        if (e.Kind == diff::Common) Require(sides[0][i].Key == sides[1][j].Key);
+        if (e.Kind != diff::NewOnly) ++i;
+        if (e.Kind != diff::OldOnly) ++j;
     }
     Require(i == sides[0].size() && j == sides[1].size());
     return 0;

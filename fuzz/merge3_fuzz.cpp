@@ -10,7 +10,7 @@
 
 #include "fuzz_support.h"
 #include "io/source_file.h"
-#include "merge/three_way.h"
+#include "merge3/three_way.h"
 
 namespace quennet::fuzz {
 
@@ -68,18 +68,18 @@ inline int Merge3FuzzOne(const uint8_t* data, size_t size) {
     const std::string base = Join(lines);
     const std::string local = Join(Mutate(lines, steps));
     const std::string remote = Join(Mutate(lines, steps));
-    merge::ThreeWayOptions options;
+    merge3::ThreeWayOptions options;
     options.symbols = {"VER130", "WIN32", "CPU386"};
     auto merge3 = [&](const std::string& b, const std::string& l, const std::string& r) {
-        return merge::MergeThreeWay({b, "base.pas", "BASE"}, {l, "local.pas", "LOCAL"},
+        return merge3::MergeThreeWay({b, "base.pas", "BASE"}, {l, "local.pas", "LOCAL"},
                                     {r, "remote.pas", "REMOTE"}, options);
     };
 
-    merge::ThreeWayResult any = merge3(base, local, remote);
+    merge3::ThreeWayResult any = merge3(base, local, remote);
     Require(any.conflicts >= 0);
-    merge::ThreeWayResult same = merge3(base, local, local);
+    merge3::ThreeWayResult same = merge3(base, local, local);
     Require(same.conflicts == 0 && LinesWithoutBom(same.text) == LinesWithoutBom(local));
-    merge::ThreeWayResult oneSided = merge3(base, base, remote);
+    merge3::ThreeWayResult oneSided = merge3(base, base, remote);
     Require(oneSided.conflicts == 0 && LinesWithoutBom(oneSided.text) == LinesWithoutBom(remote));
     return 0;
 }

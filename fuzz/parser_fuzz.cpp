@@ -13,6 +13,7 @@
 #include "fuzz_support.h"
 #include "io/source_file.h"
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 namespace quennet::fuzz {
 
@@ -75,7 +76,7 @@ inline int ParserFuzzOne(const uint8_t* data, size_t size) {
     const int32_t maxLine = static_cast<int32_t>(lines.size()) + 1;
 
     auto m = std::make_unique<model::TPasSrc>();
-    m->Parse(text, &symbols, options);
+    pascal::Parse(*m, text, &symbols, options);
     CheckList(m->Types, maxLine);
     CheckList(m->Classes, maxLine);
     CheckList(m->Procs, maxLine);
@@ -95,7 +96,7 @@ inline int ParserFuzzOne(const uint8_t* data, size_t size) {
             c = static_cast<char>(c + 32);
     }
     auto s = std::make_unique<model::TPasSrc>();
-    s->Parse(swapped, &symbols, options);
+    pascal::Parse(*s, swapped, &symbols, options);
     Require(Shape(*m) == Shape(*s));
     return 0;
 }

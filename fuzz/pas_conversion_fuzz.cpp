@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "io/source_file.h"
-#include "merge/merge_workspace.h"
-#include "merge/merged_output.h"
-#include "merge/pas_conversion.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/merged_output.h"
+#include "workspace/pas_conversion.h"
+#include "workspace/rtf_reader.h"
 
 namespace quennet::fuzz {
 
@@ -39,7 +39,7 @@ inline bool Balanced(std::string_view rtf) {
 inline int PasConversionFuzzOne(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    merge::TPasConversion conv;
+    workspace::TPasConversion conv;
     conv.SetDefaultAttributes();
     conv.Write(bytes);
     conv.Rewind();
@@ -48,7 +48,7 @@ inline int PasConversionFuzzOne(const uint8_t* data, size_t size) {
         const std::string_view out = conv.Data();
         CheckConversion(out.size() >= 10 && out.substr(out.size() - 10) == "\r\n\\par }\r\n");
         CheckConversion(Balanced(out));
-    } catch (const merge::EConversionError& e) {
+    } catch (const workspace::EConversionError& e) {
         CheckConversion(std::strcmp(e.what(), "Invalid string") == 0);
     }
 
@@ -57,32 +57,32 @@ inline int PasConversionFuzzOne(const uint8_t* data, size_t size) {
     std::vector<std::string> newLines;
     for (size_t i = 0; i < oldLines.size(); ++i)
         if (i % 3 != 1) newLines.push_back(oldLines[i]);
-    std::optional<merge::TMergeWorkspace> ws;
+    std::optional<workspace::TMergeWorkspace> ws;
     try {
-        ws = merge::BuildMergeWorkspace(oldLines, newLines);
-    } catch (const merge::EConversionError&) {
+        ws = workspace::BuildMergeWorkspace(oldLines, newLines);
+    } catch (const workspace::EConversionError&) {
         return 0;
     }
     CheckConversion(ws.has_value() == !(oldLines.empty() && newLines.empty()));
     if (!ws) return 0;
     CheckConversion(Balanced(ws->Rtf));
-    const merge::TWorkspaceDocument doc = merge::ReadRtf(ws->Rtf);
+    const workspace::TWorkspaceDocument doc = workspace::ReadRtf(ws->Rtf);
     CheckConversion(doc.TextLineCount() == ws->MergeMap.size());
     for (size_t i = 0; i < ws->MergeMap.size(); ++i) {
-        const model::MapKind kind = ws->MergeMap[i].Kind;
-        const merge::TColor expected = kind == model::OldOnly   ? merge::kRed
-                                       : kind == model::NewOnly ? merge::kBlue
-                                                                : merge::kBlack;
+        const diff::MapKind kind = ws->MergeMap[i].Kind;
+        const workspace::TColor expected = kind == diff::OldOnly   ? workspace::kRed
+                                       : kind == diff::NewOnly ? workspace::kBlue
+                                                                : workspace::kBlack;
         CheckConversion(doc.LineColor(i) == expected);
     }
     auto hasNul = [](const std::string& l) { return l.find('\0') != std::string::npos; };
     if (std::none_of(oldLines.begin(), oldLines.end(), hasNul)) {
         // Common lines hold the new text, which matches the old one only by its line key.
-        const auto oldVersion = merge::OldVersionLines(doc, "");
+        const auto oldVersion = workspace::OldVersionLines(doc, "");
         CheckConversion(oldVersion.size() == oldLines.size());
         for (size_t i = 0; i < oldLines.size(); ++i)
-            CheckConversion(model::LineKey(oldVersion[i]) == model::LineKey(oldLines[i]));
-        CheckConversion(merge::NewVersionLines(doc, "") == newLines);
+            CheckConversion(base::LineKey(oldVersion[i]) == base::LineKey(oldLines[i]));
+        CheckConversion(workspace::NewVersionLines(doc, "") == newLines);
     }
     return 0;
 }

@@ -6,16 +6,16 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "merge/rtf_reader.h"
-#include "merge/rtf_writer.h"
+#include "workspace/rtf_reader.h"
+#include "workspace/rtf_writer.h"
 
 namespace quennet::fuzz {
 
 inline int RtfReaderFuzzOne(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const merge::TWorkspaceDocument doc = merge::ReadWorkspace(bytes);
+    const workspace::TWorkspaceDocument doc = workspace::ReadWorkspace(bytes);
     Require(doc.IsConsistent());
-    const merge::TWorkspaceDocument again = merge::ReadRtf(merge::WriteRtf(doc));
+    const workspace::TWorkspaceDocument again = workspace::ReadRtf(workspace::WriteRtf(doc));
     Require(again.LineCount() == doc.LineCount());
     for (size_t i = 0; i < doc.LineCount(); ++i) {
         Require(again.LineText(i) == doc.LineText(i));

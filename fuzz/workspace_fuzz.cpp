@@ -15,10 +15,10 @@
 #include "io/source_save.h"
 #include "io/text_encoding.h"
 #include "io/view_encoding.h"
-#include "merge/merge_workspace.h"
-#include "merge/merged_output.h"
-#include "merge/pas_conversion.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/merged_output.h"
+#include "workspace/pas_conversion.h"
+#include "workspace/rtf_reader.h"
 
 namespace quennet::fuzz {
 
@@ -64,19 +64,19 @@ inline int WorkspaceFuzzOne(const uint8_t* data, size_t size) {
 
     const std::vector<std::string> oldLines = io::SplitLines(oldText);
     const std::vector<std::string> newLines = io::SplitLines(newText);
-    std::optional<merge::TMergeWorkspace> ws;
+    std::optional<workspace::TMergeWorkspace> ws;
     try {
-        ws = merge::BuildMergeWorkspace(oldLines, newLines);
-    } catch (const merge::EConversionError&) {
+        ws = workspace::BuildMergeWorkspace(oldLines, newLines);
+    } catch (const workspace::EConversionError&) {
         return 0;
     }
     Require(ws.has_value() == !(oldLines.empty() && newLines.empty()));
     if (!ws) return 0;
-    const merge::TWorkspaceDocument doc = merge::ReadRtf(ws->Rtf);
+    const workspace::TWorkspaceDocument doc = workspace::ReadRtf(ws->Rtf);
     Require(doc.IsConsistent());
 
     // The new output is the new file again, whatever its bytes, encoding and line ends.
-    Require(io::AssembleSourceText(merge::NewVersionLines(doc, ""),
+    Require(io::AssembleSourceText(workspace::NewVersionLines(doc, ""),
                                    io::DetectTextFormat(newText, encoding)) == newFile);
 
     // A line that reads like a NEW_VER directive cannot be told from one by the line-based
@@ -84,12 +84,12 @@ inline int WorkspaceFuzzOne(const uint8_t* data, size_t size) {
     for (const auto* lines : {&oldLines, &newLines})
         for (const std::string& l : *lines)
             if (l.rfind("{$", 0) == 0) return 0;
-    const std::vector<std::string> oldVersion = merge::OldVersionLines(doc, "");
+    const std::vector<std::string> oldVersion = workspace::OldVersionLines(doc, "");
     Require(oldVersion.size() == oldLines.size());
     for (size_t i = 0; i < oldLines.size(); ++i)
-        Require(model::LineKey(oldVersion[i]) == model::LineKey(oldLines[i]));
+        Require(base::LineKey(oldVersion[i]) == base::LineKey(oldLines[i]));
 
-    const std::vector<std::string> merged = merge::MergedVersionLines(doc);
+    const std::vector<std::string> merged = workspace::MergedVersionLines(doc);
     Require(FollowNewVer(merged, true) == newLines);
     Require(FollowNewVer(merged, false) == oldVersion);
     return 0;

@@ -4,7 +4,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 
-#include "navigator/folder_compare.h"
+#include "folders/folder_compare.h"
 
 #include <chrono>
 #include <cstdio>
@@ -91,14 +91,14 @@ std::string Escaped(const std::string& name) {
     return out;
 }
 
-const char* KindName(navigator::EntryKind kind) {
+const char* KindName(folders::EntryKind kind) {
     switch (kind) {
-    case navigator::EntryKind::Fifo: return "fifo";
-    case navigator::EntryKind::Socket: return "socket";
-    case navigator::EntryKind::Device: return "device";
-    case navigator::EntryKind::DanglingLink: return "dangling link";
-    case navigator::EntryKind::Unreadable: return "unreadable";
-    case navigator::EntryKind::File: break;
+    case folders::EntryKind::Fifo: return "fifo";
+    case folders::EntryKind::Socket: return "socket";
+    case folders::EntryKind::Device: return "device";
+    case folders::EntryKind::DanglingLink: return "dangling link";
+    case folders::EntryKind::Unreadable: return "unreadable";
+    case folders::EntryKind::File: break;
     }
     return "";
 }
@@ -121,7 +121,7 @@ int RunDirsCommand(const CliOptions& opt) {
     for (const std::string& f : folders)
         if (!IsFolder(f)) throw std::runtime_error("\"" + f + "\" is not a folder");
 
-    using namespace navigator;
+    using namespace folders;
     const std::vector<FolderItem> items[2] = {ListFolderItems(folders[0], mask),
                                               ListFolderItems(folders[1], mask)};
     std::vector<Line> sides[2];

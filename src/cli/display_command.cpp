@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "commands.h"
-#include "compare/compare_sources.h"
+#include "diff/compare_sources.h"
 #include "display_options.h"
 #include "exit_codes.h"
 #include "io/source_file.h"
@@ -25,21 +25,21 @@ void WriteLines(const std::vector<std::string>& lines) {
 
 int RunDisplayCommand(const CliOptions& opt) {
     DisplayRequest request = MakeDisplayRequest(opt);
-    tree::PairOptions& pair = request.tree.pair;
+    folders::PairOptions& pair = request.tree.pair;
     const std::string oldBytes = io::ReadSourceFile(opt.files[0]).Text;
     const std::string newBytes = io::ReadSourceFile(opt.files[1]).Text;
-    const tree::UnitOutcome u =
-        tree::CompareUnitTexts(oldBytes, newBytes, opt.Label(0), opt.Label(1), pair);
+    const folders::UnitOutcome u =
+        folders::CompareUnitTexts(oldBytes, newBytes, opt.Label(0), opt.Label(1), pair);
     std::vector<std::string> lines;
-    if (pair.api != tree::ApiMode::Off) {
+    if (pair.api != folders::ApiMode::Off) {
         lines = {"API changes for", "  " + opt.Label(0), "  " + opt.Label(1), ""};
         lines.insert(lines.end(), u.lines.begin(), u.lines.end());
-        lines.push_back(api::ApiSummary(u.api));
+        lines.push_back(diff::ApiSummary(u.api));
     } else {
         lines = {"--- " + opt.Label(0), "+++ " + opt.Label(1)};
         if (!u.lines.empty()) lines.emplace_back();
         lines.insert(lines.end(), u.lines.begin(), u.lines.end());
-        if (u.equivalent) lines.emplace_back(compare::kEquivalentSentence);
+        if (u.equivalent) lines.emplace_back(diff::kEquivalentSentence);
     }
     WriteLines(lines);
     int status = kExitEquivalent;

@@ -50,14 +50,14 @@ DisplayRequest MakeDisplayRequest(const CliOptions& opt) {
     auto& display = r.tree.pair.display;
     if (opt.display.empty())
         display.style =
-            StdoutIsTerminal() ? display::DisplayStyle::Inline : display::DisplayStyle::Report;
-    else if (!display::DisplayStyleFromName(opt.display, display.style))
+            StdoutIsTerminal() ? render::DisplayStyle::Inline : render::DisplayStyle::Report;
+    else if (!render::DisplayStyleFromName(opt.display, display.style))
         throw UsageError("--display takes report, inline or side-by-side, not '" + opt.display +
                          "'");
     display.width = opt.width ? opt.width : TerminalWidth();
     display.color = ColorWanted(opt.color);
-    if (opt.api == "public") r.tree.pair.api = tree::ApiMode::Public;
-    if (opt.api == "protected") r.tree.pair.api = tree::ApiMode::Protected;
+    if (opt.api == "public") r.tree.pair.api = folders::ApiMode::Public;
+    if (opt.api == "protected") r.tree.pair.api = folders::ApiMode::Protected;
     r.failOnBreaking = opt.failOnBreaking;
     r.json = opt.output == Output::Json;
     r.tree.mask = opt.mask;

@@ -3,14 +3,14 @@
 #pragma once
 
 #include "options.h"
-#include "tree/tree_compare.h"
+#include "folders/tree_compare.h"
 
 namespace quennet::cli {
 
 struct DisplayRequest {
     bool failOnBreaking = false;
     bool json = false;
-    tree::TreeOptions tree; // pair options, mask and threads
+    folders::TreeOptions tree; // pair options, mask and threads
 };
 
 // Width: --width, else COLUMNS, else the terminal's, else 80. Without --display, inline on a

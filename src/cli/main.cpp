@@ -7,7 +7,7 @@
 #include "commands.h"
 #include "display_options.h"
 #include "exit_codes.h"
-#include "product.h"
+#include "base/product.h"
 
 int main(int argc, char** argv) {
     using namespace quennet::cli;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "io/atomic_file.h"
-#include "merge/merge3_files.h"
+#include "merge3/merge3_files.h"
 
 #include <utility>
 
@@ -19,19 +19,19 @@ int RunMergeCommand(const CliOptions& opt) {
     const std::vector<std::string>& labels = opt.labels;
     const std::string& output = opt.outputPath;
     const char* defaults[] = {"BASE", "LOCAL", "REMOTE"};
-    merge::Merge3Version v[3];
+    merge3::Merge3Version v[3];
     for (int k = 0; k < 3; ++k)
-        v[k] = merge::ReadMerge3Version(
+        v[k] = merge3::ReadMerge3Version(
             files[k], k < static_cast<int>(labels.size()) ? labels[k] : defaults[k]);
-    merge::AlignMerge3Versions(v);
-    if (!output.empty()) merge::RefuseOutputOverInputs(output, files[0], files[2]);
-    merge::ThreeWayOptions options;
+    merge3::AlignMerge3Versions(v);
+    if (!output.empty()) merge3::RefuseOutputOverInputs(output, files[0], files[2]);
+    merge3::ThreeWayOptions options;
     options.symbols = opt.symbols;
     options.dialect = opt.dialect;
     options.reading = ReadingOf(opt);
-    merge::ThreeWayResult result =
-        merge::MergeThreeWay(v[0].input, v[1].input, v[2].input, options);
-    const std::string bytes = merge::EncodeMerge3Result(std::move(result.text), v[1].encoding);
+    merge3::ThreeWayResult result =
+        merge3::MergeThreeWay(v[0].input, v[1].input, v[2].input, options);
+    const std::string bytes = merge3::EncodeMerge3Result(std::move(result.text), v[1].encoding);
     for (const auto& note : result.notes)
         std::cerr << "quennet-diff: " << note << "\n";
     if (output.empty()) {

@@ -2,174 +2,22 @@
 #include <iostream>
 
 #include "commands.h"
-#include "compare/compare_sources.h"
+#include "diff/compare_sources.h"
 #include "exit_codes.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
-#include "json_writer.h"
+#include "render/model_json.h"
 #include "model/source_model.h"
 
 namespace quennet::cli {
 
-namespace {
-
 using namespace quennet::model;
-
-void Lines(JsonWriter& j, const TidName& d) {
-    j.Key("first");
-    j.Value(d.FirstLine);
-    j.Key("last");
-    j.Value(d.LastLine);
-    if (!d.File.empty()) {
-        j.Key("file");
-        j.Value(d.File);
-    }
-}
-
-void Proc(JsonWriter& j, const TidProc& p) {
-    j.BeginObject();
-    j.Key("name");
-    j.Value(p.Name);
-    j.Key("checksum");
-    j.Value(p.Checksum);
-    Lines(j, p);
-    j.Key("text");
-    j.Value(p.Text);
-    j.Key("implementation");
-    if (p.Implementation) {
-        j.BeginObject();
-        j.Key("checksum");
-        j.Value(p.Implementation->Checksum);
-        Lines(j, *p.Implementation);
-        j.EndObject();
-    } else {
-        j.Null();
-    }
-    j.EndObject();
-}
-
-void Var(JsonWriter& j, const TidVar& v) {
-    j.BeginObject();
-    j.Key("name");
-    j.Value(v.Name);
-    j.Key("checksum");
-    j.Value(v.Checksum);
-    j.Key("value_checksum");
-    j.Value(v.ValueChecksum);
-    Lines(j, v);
-    j.Key("type");
-    j.Value(v.TypeText);
-    j.EndObject();
-}
-
-void Section(JsonWriter& j, const char* key, const TidName& s) {
-    j.Key(key);
-    j.BeginObject();
-    j.Key("checksum");
-    j.Value(s.Checksum);
-    Lines(j, s);
-    j.EndObject();
-}
-
-void WriteModel(std::ostream& out, const TPasSrc& m) {
-    JsonWriter j(out);
-    j.BeginObject();
-    j.Key("format");
-    j.Value(kJsonFormat);
-    j.Key("name");
-    j.Value(m.Name);
-    j.Key("checksum");
-    j.Value(m.Checksum);
-    j.Key("types");
-    j.BeginArray();
-    for (const auto& t : m.Types) {
-        j.BeginObject();
-        j.Key("name");
-        j.Value(t->Name);
-        j.Key("checksum");
-        j.Value(t->Checksum);
-        Lines(j, *t);
-        j.Key("text");
-        j.Value(t->Text);
-        j.EndObject();
-    }
-    j.EndArray();
-    j.Key("classes");
-    j.BeginArray();
-    for (const auto& c : m.Classes) {
-        j.BeginObject();
-        j.Key("name");
-        j.Value(c->Name);
-        j.Key("kind");
-        j.Value(c->Kind);
-        j.Key("ancestors");
-        j.Value(c->Ancestors);
-        Lines(j, *c);
-        j.Key("fields");
-        j.BeginArray();
-        for (const auto& f : c->Fields) {
-            j.BeginObject();
-            j.Key("name");
-            j.Value(f->Name);
-            j.Key("checksum");
-            j.Value(f->Checksum);
-            Lines(j, *f);
-            j.Key("type");
-            j.Value(f->TypeText);
-            j.EndObject();
-        }
-        j.EndArray();
-        j.Key("methods");
-        j.BeginArray();
-        for (const auto& p : c->Methods)
-            Proc(j, *p);
-        j.EndArray();
-        j.Key("props");
-        j.BeginArray();
-        for (const auto& p : c->Props) {
-            j.BeginObject();
-            j.Key("name");
-            j.Value(p->Name);
-            j.Key("checksum");
-            j.Value(p->Checksum);
-            Lines(j, *p);
-            j.Key("text");
-            j.Value(p->Text);
-            j.EndObject();
-        }
-        j.EndArray();
-        j.EndObject();
-    }
-    j.EndArray();
-    j.Key("procs");
-    j.BeginArray();
-    for (const auto& p : m.Procs)
-        Proc(j, *p);
-    j.EndArray();
-    j.Key("consts");
-    j.BeginArray();
-    for (const auto& v : m.Consts)
-        Var(j, *v);
-    j.EndArray();
-    j.Key("vars");
-    j.BeginArray();
-    for (const auto& v : m.Vars)
-        Var(j, *v);
-    j.EndArray();
-    Section(j, "initialization", *m.Initialization);
-    Section(j, "finalization", *m.Finalization);
-    if (m.MainBlock->FirstLine >= 0) Section(j, "main", *m.MainBlock);
-    j.EndObject();
-    out << "\n";
-}
-
-} // namespace
 
 int RunModelCommand(const CliOptions& opt) {
     const std::string& file = opt.files[0];
     const std::string text = io::TakeAsCrLfText(io::ReadSourceFile(file).Text);
-    const auto model = compare::ParseSource({text, file}, opt.symbols, ReadingOf(opt));
-    WriteModel(std::cout, *model);
+    const auto model = diff::ParseSource({text, file}, opt.symbols, ReadingOf(opt));
+    render::WriteModel(std::cout, *model);
     FlushStandardOutput();
     const ParseStatus& st = model->Status;
     for (const auto& note : st.Notes)

@@ -9,18 +9,18 @@
 #include "commands.h"
 #include "display_options.h"
 #include "exit_codes.h"
-#include "json_writer.h"
+#include "render/json_writer.h"
 
 namespace quennet::cli {
 
 namespace {
 
-const char* StatusName(tree::UnitStatus s) {
+const char* StatusName(folders::UnitStatus s) {
     switch (s) {
-    case tree::UnitStatus::Changed: return "changed";
-    case tree::UnitStatus::Added: return "added";
-    case tree::UnitStatus::Removed: return "removed";
-    case tree::UnitStatus::Trouble: return "trouble";
+    case folders::UnitStatus::Changed: return "changed";
+    case folders::UnitStatus::Added: return "added";
+    case folders::UnitStatus::Removed: return "removed";
+    case folders::UnitStatus::Trouble: return "trouble";
     default: return "same";
     }
 }
@@ -30,7 +30,7 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-void WriteApiCounts(JsonWriter& json, int breaking, int additive, int internal) {
+void WriteApiCounts(render::JsonWriter& json, int breaking, int additive, int internal) {
     json.Key("breaking");
     json.Value(breaking);
     json.Key("additive");
@@ -40,8 +40,8 @@ void WriteApiCounts(JsonWriter& json, int breaking, int additive, int internal) 
 }
 
 void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& newDir,
-               const std::vector<tree::UnitOutcome>& units, const tree::TreeSummary& s, bool api) {
-    JsonWriter json(os);
+               const std::vector<folders::UnitOutcome>& units, const folders::TreeSummary& s, bool api) {
+    render::JsonWriter json(os);
     json.BeginObject();
     json.Key("old");
     json.Value(oldDir);
@@ -77,7 +77,7 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
             for (const auto& c : u.api.changes) {
                 json.BeginObject();
                 json.Key("class");
-                json.Value(api::ChangeClassName(c.cls));
+                json.Value(diff::ChangeClassName(c.cls));
                 json.Key("change");
                 json.Value(c.what);
                 json.Key("kind");
@@ -95,7 +95,7 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
     if (api) {
         json.Key("folders");
         json.BeginArray();
-        for (const auto& f : tree::CountsByFolder(units)) {
+        for (const auto& f : folders::CountsByFolder(units)) {
             json.BeginObject();
             json.Key("folder");
             json.Value(f.folder);
@@ -128,24 +128,24 @@ std::string Bold(const std::string& text, bool color) {
     return color ? "\x1b[1m" + text + "\x1b[0m" : text;
 }
 
-void WriteText(std::ostream& os, const std::vector<tree::UnitOutcome>& units,
-               const tree::TreeSummary& s, bool api, bool color) {
+void WriteText(std::ostream& os, const std::vector<folders::UnitOutcome>& units,
+               const folders::TreeSummary& s, bool api, bool color) {
     for (const auto& u : units) {
-        if (u.status == tree::UnitStatus::Added || u.status == tree::UnitStatus::Removed) {
+        if (u.status == folders::UnitStatus::Added || u.status == folders::UnitStatus::Removed) {
             os << StatusName(u.status) << " unit " << u.name << "\n";
             continue;
         }
         // The API view lists units whose interface changed; the rest count as internal.
-        if (api && u.status == tree::UnitStatus::Changed && u.api.changes.empty()) continue;
+        if (api && u.status == folders::UnitStatus::Changed && u.api.changes.empty()) continue;
         os << Bold("=== " + u.name, color) << "\n";
-        if (u.status == tree::UnitStatus::Trouble && u.lines.empty())
+        if (u.status == folders::UnitStatus::Trouble && u.lines.empty())
             os << "! " << u.problem << "\n";
         for (const auto& l : u.lines)
             os << l << "\n";
-        if (api) os << api::ApiSummary(u.api) << "\n";
+        if (api) os << diff::ApiSummary(u.api) << "\n";
         os << "\n";
     }
-    os << tree::SummaryLine(s) << "\n";
+    os << folders::SummaryLine(s) << "\n";
     if (api)
         os << "API: " << s.breaking << " breaking, " << s.additive << " additive, " << s.internal
            << " internal\n";
@@ -159,9 +159,9 @@ int RunTreeCommand(const CliOptions& opt) {
     for (const std::string& f : folders)
         if (!IsFolder(f)) throw std::runtime_error("\"" + f + "\" is not a folder");
 
-    const bool api = request.tree.pair.api != tree::ApiMode::Off;
-    const auto units = tree::CompareTrees(folders[0], folders[1], request.tree);
-    const tree::TreeSummary summary = tree::Summarize(units, api);
+    const bool api = request.tree.pair.api != folders::ApiMode::Off;
+    const auto units = folders::CompareTrees(folders[0], folders[1], request.tree);
+    const folders::TreeSummary summary = folders::Summarize(units, api);
     std::ostringstream os;
     if (request.json)
         WriteJson(os, folders[0], folders[1], units, summary, api);
@@ -170,7 +170,7 @@ int RunTreeCommand(const CliOptions& opt) {
     std::cout << os.str();
     FlushStandardOutput();
     for (const auto& u : units)
-        if (u.status == tree::UnitStatus::Trouble)
+        if (u.status == folders::UnitStatus::Trouble)
             std::cerr << "quennet-diff: " << u.problem << "\n";
     if (summary.unitsTrouble) return kExitTrouble;
     if (request.failOnBreaking) return summary.breaking > 0 ? kExitDifferent : kExitEquivalent;

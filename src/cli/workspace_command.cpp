@@ -5,20 +5,20 @@
 
 #include "commands.h"
 #include "io/atomic_file.h"
-#include "merge/merge_workspace.h"
-#include "merge/merged_output.h"
-#include "merge/pas_conversion.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/merged_output.h"
+#include "workspace/pas_conversion.h"
+#include "workspace/rtf_reader.h"
 
 namespace quennet::cli {
 
 bool HandleWorkspaceOptions(const CliOptions& options, const WorkspaceInput& oldFile,
                             const WorkspaceInput& newFile) {
     if (options.workspacePath.empty() && options.mergedPath.empty()) return false;
-    std::optional<merge::TMergeWorkspace> ws;
+    std::optional<workspace::TMergeWorkspace> ws;
     try {
-        ws = merge::BuildMergeWorkspace(oldFile.lines, newFile.lines);
-    } catch (const merge::EConversionError& e) {
+        ws = workspace::BuildMergeWorkspace(oldFile.lines, newFile.lines);
+    } catch (const workspace::EConversionError& e) {
         throw std::runtime_error("Cannot build the merge workspace: \"" +
                                  (e.InNewText ? newFile.name : oldFile.name) + "\", line " +
                                  std::to_string(e.Line) + ": " + e.what());
@@ -29,7 +29,7 @@ bool HandleWorkspaceOptions(const CliOptions& options, const WorkspaceInput& old
     }
     if (!options.workspacePath.empty()) io::WriteFileAtomically(options.workspacePath, ws->Rtf);
     if (!options.mergedPath.empty())
-        merge::SaveMergedVersion(merge::ReadRtf(ws->Rtf), options.mergedPath,
+        workspace::SaveMergedVersion(workspace::ReadRtf(ws->Rtf), options.mergedPath,
                                  io::OutputFormatOf(newFile.format, options.eol));
     return true;
 }

@@ -5,8 +5,8 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "io/output_guard.h"
-#include "merge/merge_editing.h"
-#include "merge/merged_output.h"
+#include "workspace/merge_editing.h"
+#include "workspace/merged_output.h"
 
 namespace quennet::cli {
 
@@ -18,22 +18,22 @@ int RunWorkspaceOutputCommand(const CliOptions& opt) {
     const std::string& workspaceOut = opt.workspacePath;
     const std::string prefix = opt.comment ? "//" + opt.commentText : std::string();
 
-    const auto target = merge::WorkspaceSaveTarget(workspaceOut);
+    const auto target = workspace::WorkspaceSaveTarget(workspaceOut);
     io::RefuseOutputsOverInputs(
         {newOut, oldOut, mergedOut, workspaceOut.empty() ? "" : target.Path}, {workspace});
     std::vector<std::string> warnings;
-    const auto doc = merge::LoadWorkspaceFile(workspace, &warnings);
+    const auto doc = workspace::LoadWorkspaceFile(workspace, &warnings);
     for (const std::string& w : warnings)
         std::cerr << "quennet-diff: warning: " << w << "\n";
     const io::SourceTextFormat format = io::OutputFormatOf({}, opt.eol);
-    if (!newOut.empty()) merge::SaveNewVersion(doc, newOut, prefix, format);
-    if (!oldOut.empty()) merge::SaveOldVersion(doc, oldOut, prefix, format);
-    if (!mergedOut.empty()) merge::SaveMergedVersion(doc, mergedOut, format);
+    if (!newOut.empty()) workspace::SaveNewVersion(doc, newOut, prefix, format);
+    if (!oldOut.empty()) workspace::SaveOldVersion(doc, oldOut, prefix, format);
+    if (!mergedOut.empty()) workspace::SaveMergedVersion(doc, mergedOut, format);
     if (!workspaceOut.empty()) {
         if (target.AsRtf)
-            merge::SaveWorkspaceRtf(doc, target.Path);
+            workspace::SaveWorkspaceRtf(doc, target.Path);
         else
-            merge::SaveWorkspacePlainText(doc, target.Path);
+            workspace::SaveWorkspacePlainText(doc, target.Path);
     }
     return kExitEquivalent;
 }

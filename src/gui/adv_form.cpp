@@ -3,7 +3,7 @@
 
 #include "app_registry.h"
 
-#include "view/window_placement.h"
+#include "viewrules/window_placement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,7 +17,7 @@ const QString kPlacement = QStringLiteral("Placement");
 // Before the first showing the frame is unknown; this much is kept free for a title bar.
 constexpr int kTitleAllowance = 32;
 
-view::ScreenRect ToRect(const QRect& r) {
+viewrules::ScreenRect ToRect(const QRect& r) {
     return {r.x(), r.y(), r.width(), r.height()};
 }
 } // namespace
@@ -40,18 +40,18 @@ void TAdvForm::PlaceOnScreen(bool stored) {
     if (anchor == this || (anchor && !anchor->isVisible())) anchor = nullptr;
     if (!stored && !anchor) return; // the window manager places it
     if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) return;
-    std::vector<view::ScreenRect> screens;
+    std::vector<viewrules::ScreenRect> screens;
     for (const QScreen* screen : QGuiApplication::screens()) {
         QRect area = screen->availableGeometry();
         area.setTop(area.top() + kTitleAllowance);
         screens.push_back(ToRect(area));
     }
-    std::optional<view::ScreenRect> anchorRect;
+    std::optional<viewrules::ScreenRect> anchorRect;
     if (anchor) anchorRect = ToRect(anchor->frameGeometry());
-    std::optional<view::ScreenRect> storedRect;
+    std::optional<viewrules::ScreenRect> storedRect;
     if (stored) storedRect = ToRect(geometry());
-    const view::ScreenRect r =
-        view::PlaceWindow(storedRect, ToRect(geometry()), anchorRect, screens);
+    const viewrules::ScreenRect r =
+        viewrules::PlaceWindow(storedRect, ToRect(geometry()), anchorRect, screens);
     setGeometry(r.X, r.Y, r.Width, r.Height);
 }
 

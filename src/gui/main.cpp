@@ -33,7 +33,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "product.h"
+#include "base/product.h"
 
 using namespace quennet::gui;
 
@@ -65,7 +65,7 @@ public:
 QTreeWidgetItem* FirstDifference(QTreeWidget* tree) {
     for (QTreeWidgetItemIterator it(tree); *it; ++it) {
         const auto* item = TMainForm::DiffItemOf(*it);
-        if (item && item->State != quennet::model::Group && (item->OldDecl || item->NewDecl))
+        if (item && item->State != quennet::diff::Group && (item->OldDecl || item->NewDecl))
             return *it;
     }
     return nullptr;

@@ -12,9 +12,10 @@
 #include "source_views.h"
 #include "user_dialogs.h"
 
-#include "compare/compare_sources.h"
-#include "compare/comparison_outcome.h"
+#include "diff/compare_sources.h"
+#include "diff/comparison_outcome.h"
 #include "model/reading_settings.h"
+#include "render/report_writer.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -142,26 +143,27 @@ CommandLineFiles ResolveCommandLine(const QStringList& params) {
 }
 
 QString ParseWarning(const QString& fileName, const model::ParseStatus& status) {
-    return QString::fromStdString(compare::ParseStopNote(fileName.toStdString(), status));
+    return QString::fromStdString(diff::ParseStopNote(fileName.toStdString(), status));
 }
 
-QStringList ReportLines(const compare::ComparisonResult& result) {
+QStringList ReportLines(const diff::ComparisonResult& result) {
+    const render::ComparisonReport report = render::ReportOf(result);
     QStringList lines;
-    lines.reserve(static_cast<qsizetype>(result.report.size()));
-    for (size_t i = 0; i < result.report.size(); ++i) {
-        const std::string& l = result.report[i];
-        const bool body = i >= compare::kReportHeadingLines && i < result.reportBodyEnd;
+    lines.reserve(static_cast<qsizetype>(report.lines.size()));
+    for (size_t i = 0; i < report.lines.size(); ++i) {
+        const std::string& l = report.lines[i];
+        const bool body = i >= render::kReportHeadingLines && i < report.bodyEnd;
         lines << (body ? QString::fromLatin1(l.data(), static_cast<qsizetype>(l.size()))
                        : QString::fromStdString(l));
     }
     return lines;
 }
 
-int CountDifferences(const model::TSourceDiffList& list) {
+int CountDifferences(const diff::TSourceDiffList& list) {
     int n = 0;
     for (size_t i = 0; i < list.Count(); ++i) {
-        const model::TSourceDiffItem* item = list.Items(i);
-        if (item->State != model::Group && item->Children.Count() == 0) ++n;
+        const diff::TSourceDiffItem* item = list.Items(i);
+        if (item->State != diff::Group && item->Children.Count() == 0) ++n;
         n += CountDifferences(item->Children);
     }
     return n;
@@ -734,19 +736,19 @@ void TMainForm::RunDiff() {
     const model::Reading reading = model::ReadingOf(
         model::StoredReading(stored.Dialect.toStdString(), stored.Target.toStdString(),
                              ToSymbols(settings_.Defines), ToPaths(stored.IncludeDirs)));
-    compare::ComparisonResult result = compare::CompareSources(
+    diff::ComparisonResult result = diff::CompareSources(
         {oldText, oldFileName_.toStdString()}, {newText, newFileName_.toStdString()},
-        reading.symbols, reading.options, [this](compare::CompareStep step) {
-            ui_.Progress->SetText(step == compare::CompareStep::ParseOld
+        reading.symbols, reading.options, [this](diff::CompareStep step) {
+            ui_.Progress->SetText(step == diff::CompareStep::ParseOld
                                       ? tr("Parse ") + ui_.Old.FilenameEdit->text()
-                                  : step == compare::CompareStep::ParseNew
+                                  : step == diff::CompareStep::ParseNew
                                       ? tr("Parse ") + ui_.New.FilenameEdit->text()
                                       : tr("Find differences ..."));
         });
-    const std::string message = compare::OutcomeMessage(result);
+    const std::string message = diff::OutcomeMessage(result);
     if (!oldFileName_.isEmpty() && !newFileName_.isEmpty()) {
         recentPairs_ =
-            view::AddRecent(recentPairs_, {oldFileName_.toStdString(), newFileName_.toStdString()});
+            viewrules::AddRecent(recentPairs_, {oldFileName_.toStdString(), newFileName_.toStdString()});
         WriteRecent();
         FillRecentMenu();
     }
@@ -778,7 +780,7 @@ void TMainForm::ShowParseWarnings() {
             continue;
         }
         const model::ParseStatus& s = src->Status;
-        const int line = compare::ParseStopLine(s);
+        const int line = diff::ParseStopLine(s);
         pane->WarningPanel->setText(line > 0 ? tr("Structure followed only up to line %1").arg(line)
                                              : tr("Structure not followed to the end"));
         messages << ParseWarning(pane == &ui_.Old ? oldFileName_ : newFileName_, s);
@@ -800,12 +802,12 @@ void TMainForm::FreeComparison() {
 }
 
 namespace {
-void AddDiffNodes(QTreeWidgetItem* parent, const model::TSourceDiffList& list,
+void AddDiffNodes(QTreeWidgetItem* parent, const diff::TSourceDiffList& list,
                   const TImageList& images, QList<QTreeWidgetItem*>& topLevel) {
     for (size_t i = 0; i < list.Count(); ++i) {
-        const model::TSourceDiffItem* item = list.Items(i);
+        const diff::TSourceDiffItem* item = list.Items(i);
         auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem;
-        const std::string caption = model::ShownCaption(*item);
+        const std::string caption = diff::ShownCaption(*item);
         node->setText(0,
                       QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
         node->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(item)));
@@ -817,15 +819,15 @@ void AddDiffNodes(QTreeWidgetItem* parent, const model::TSourceDiffList& list,
 }
 } // namespace
 
-const model::TSourceDiffItem* TMainForm::DiffItemOf(const QTreeWidgetItem* node) {
+const diff::TSourceDiffItem* TMainForm::DiffItemOf(const QTreeWidgetItem* node) {
     if (!node) return nullptr;
-    return reinterpret_cast<const model::TSourceDiffItem*>(
+    return reinterpret_cast<const diff::TSourceDiffItem*>(
         node->data(0, Qt::UserRole).value<quintptr>());
 }
 
 void TMainForm::ShowComparison(std::unique_ptr<model::TPasSrc> oldSource,
                                std::unique_ptr<model::TPasSrc> newSource,
-                               std::unique_ptr<model::TSourceDiff> comparison) {
+                               std::unique_ptr<diff::TSourceDiff> comparison) {
     FreeComparison();
     oldSource_ = std::move(oldSource);
     newSource_ = std::move(newSource);

@@ -9,13 +9,13 @@
 #include "setup_form.h"
 #include "state_images.h"
 
-#include "compare/compare_sources.h"
+#include "diff/compare_sources.h"
 #include "io/disk_state.h"
-#include "model/line_decoration.h"
-#include "model/line_matcher.h"
-#include "model/source_diff.h"
+#include "render/line_decoration.h"
+#include "diff/line_matcher.h"
+#include "diff/source_diff.h"
 #include "model/source_model.h"
-#include "view/recent_files.h"
+#include "viewrules/recent_files.h"
 
 #include <QStringList>
 #include <memory>
@@ -57,10 +57,10 @@ CommandLineFiles ResolveCommandLine(const QStringList& params);
 QString ParseWarning(const QString& fileName, const model::ParseStatus& status);
 
 // Leaf items that are not groups: the differences a user can select.
-int CountDifferences(const model::TSourceDiffList& list);
+int CountDifferences(const diff::TSourceDiffList& list);
 
 // Lines of the report window after a compare: file names as UTF-8, source lines as Latin-1.
-QStringList ReportLines(const compare::ComparisonResult& result);
+QStringList ReportLines(const diff::ComparisonResult& result);
 
 // One source pane: label, file-name box, edit buttons, view and status bar.
 struct TSourcePane {
@@ -183,7 +183,7 @@ public:
     // Takes a finished comparison of the two models and fills the tree from it.
     void ShowComparison(std::unique_ptr<model::TPasSrc> oldSource,
                         std::unique_ptr<model::TPasSrc> newSource,
-                        std::unique_ptr<model::TSourceDiff> comparison);
+                        std::unique_ptr<diff::TSourceDiff> comparison);
 
     // Loads a file into the old or new view, scrolled to its start; the name is shown.
     void LoadOldFile(const QString& fileName);
@@ -213,7 +213,7 @@ public:
     bool FocusedSide() const;
 
     // The last pairs compared and each side's last files, most recent first.
-    const std::vector<view::RecentPair>& RecentPairs() const { return recentPairs_; }
+    const std::vector<viewrules::RecentPair>& RecentPairs() const { return recentPairs_; }
     const std::vector<std::string>& RecentFiles(bool old) const { return recentFiles_[old]; }
     void OpenRecentPair(size_t index);
 
@@ -247,16 +247,16 @@ public:
         (old ? oldFolder_ : newFolder_) = folder;
     }
     const model::TPasSrc* Source(bool old) const { return (old ? oldSource_ : newSource_).get(); }
-    const model::TSourceDiff* Comparison() const { return comparison_.get(); }
-    model::LineRange SelectedRange(bool old) const { return old ? oldRange_ : newRange_; }
+    const diff::TSourceDiff* Comparison() const { return comparison_.get(); }
+    render::LineRange SelectedRange(bool old) const { return old ? oldRange_ : newRange_; }
     // Where each line of the diff view comes from.
-    const std::vector<model::TMapEntry>& DiffViewMap() const { return diffMap_; }
+    const std::vector<diff::TMapEntry>& DiffViewMap() const { return diffMap_; }
 
     // The two source views as a pair: difference marks, alignment, scrolling in step.
     TSourceViews* Views() const { return views_; }
 
     // The difference item a tree node carries, or null.
-    static const model::TSourceDiffItem* DiffItemOf(const QTreeWidgetItem* node);
+    static const diff::TSourceDiffItem* DiffItemOf(const QTreeWidgetItem* node);
 
 protected:
     void FirstShown() override;
@@ -314,14 +314,14 @@ private:
     QString newFolder_;
     std::unique_ptr<model::TPasSrc> oldSource_;
     std::unique_ptr<model::TPasSrc> newSource_;
-    std::unique_ptr<model::TSourceDiff> comparison_;
-    model::LineRange oldRange_; // the selected declaration's lines
-    model::LineRange newRange_;
-    std::vector<model::TLineRecord> oldSelectedLines_;
-    std::vector<model::TLineRecord> newSelectedLines_;
-    std::vector<model::TMapEntry> diffMap_; // lines of the diff view
+    std::unique_ptr<diff::TSourceDiff> comparison_;
+    render::LineRange oldRange_; // the selected declaration's lines
+    render::LineRange newRange_;
+    std::vector<base::TLineRecord> oldSelectedLines_;
+    std::vector<base::TLineRecord> newSelectedLines_;
+    std::vector<diff::TMapEntry> diffMap_; // lines of the diff view
     io::FileStamp stamps_[2];               // [old]: each view's file as it was loaded
-    std::vector<view::RecentPair> recentPairs_;
+    std::vector<viewrules::RecentPair> recentPairs_;
     std::vector<std::string> recentFiles_[2]; // [old]
     SourceEditor* findTarget_ = nullptr;      // the view the last find ran in
 };

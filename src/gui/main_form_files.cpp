@@ -242,13 +242,13 @@ void TMainForm::ReadRecent() {
     // Read oldest first so the rules of the list apply as when they were added.
     for (qsizetype i = std::min(olds.size(), news.size()) - 1; i >= 0; --i)
         recentPairs_ =
-            view::AddRecent(recentPairs_, {olds[i].toStdString(), news[i].toStdString()});
+            viewrules::AddRecent(recentPairs_, {olds[i].toStdString(), news[i].toStdString()});
     for (bool old : {true, false}) {
         QStringList files;
         reg->ReadStringList(RecentFilesValue(old), files);
         const std::vector<std::string> stored = FromQt(files);
         for (auto f = stored.rbegin(); f != stored.rend(); ++f)
-            recentFiles_[old] = view::AddRecent(recentFiles_[old], *f);
+            recentFiles_[old] = viewrules::AddRecent(recentFiles_[old], *f);
         ui_.Pane(old).FilenameEdit->SetRecent(ToQt(recentFiles_[old]));
     }
     reg->CloseKey();
@@ -258,7 +258,7 @@ void TMainForm::WriteRecent() {
     TAppRegistry* reg = Registry();
     if (!reg || !reg->OpenSettingsKey(kRecentKey, true)) return;
     QStringList olds, news;
-    for (const view::RecentPair& p : recentPairs_) {
+    for (const viewrules::RecentPair& p : recentPairs_) {
         olds << QString::fromStdString(p.Old);
         news << QString::fromStdString(p.New);
     }
@@ -271,7 +271,7 @@ void TMainForm::WriteRecent() {
 
 void TMainForm::RememberFile(bool old, const QString& fileName) {
     const QString shown = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
-    recentFiles_[old] = view::AddRecent(recentFiles_[old], shown.toStdString());
+    recentFiles_[old] = viewrules::AddRecent(recentFiles_[old], shown.toStdString());
     ui_.Pane(old).FilenameEdit->SetRecent(ToQt(recentFiles_[old]));
     WriteRecent();
 }
@@ -279,7 +279,7 @@ void TMainForm::RememberFile(bool old, const QString& fileName) {
 void TMainForm::FillRecentMenu() {
     ui_.RecentMenu->clear();
     for (size_t i = 0; i < recentPairs_.size(); ++i) {
-        const view::RecentPair& p = recentPairs_[i];
+        const viewrules::RecentPair& p = recentPairs_[i];
         const QString oldName = QString::fromStdString(p.Old);
         const QString newName = QString::fromStdString(p.New);
         // Underlines the digit for the keyboard; "&&" keeps a file's own ampersands.
@@ -298,7 +298,7 @@ void TMainForm::FillRecentMenu() {
 
 void TMainForm::OpenRecentPair(size_t index) {
     if (index >= recentPairs_.size()) return;
-    const view::RecentPair pair = recentPairs_[index];
+    const viewrules::RecentPair pair = recentPairs_[index];
     const QString oldFile = QString::fromStdString(pair.Old);
     const QString newFile = QString::fromStdString(pair.New);
     for (const QString& f : {oldFile, newFile})

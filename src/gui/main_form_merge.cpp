@@ -5,9 +5,9 @@
 #include "source_editor.h"
 #include "user_dialogs.h"
 
-#include "merge/merge_workspace.h"
-#include "merge/merged_output.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/merged_output.h"
+#include "workspace/rtf_reader.h"
 
 #include <QLabel>
 
@@ -56,7 +56,7 @@ void TMainForm::EditMergedText() {
     TProgressScope progress(ui_.Progress);
     const std::vector<std::string> oldLines = ui_.Old.Editor->lines();
     const std::vector<std::string> newLines = ui_.New.Editor->lines();
-    auto workspace = merge::BuildMergeWorkspace(oldLines, newLines, [this](std::string_view text) {
+    auto workspace = workspace::BuildMergeWorkspace(oldLines, newLines, [this](std::string_view text) {
         ui_.Progress->SetText(
             QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     });
@@ -64,7 +64,7 @@ void TMainForm::EditMergedText() {
 
     ui_.Progress->SetText(tr("Merge done. Loading ..."));
     std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this);
-    form->LoadDocument(merge::ReadRtf(workspace->Rtf));
+    form->LoadDocument(workspace::ReadRtf(workspace->Rtf));
     form->SetSourceFormats(ui_.Old.Editor->textFormat(), ui_.New.Editor->textFormat());
     workspace.reset();
     progress.Close();
@@ -77,7 +77,7 @@ void TMainForm::OpenMergedWorkspace() {
     if (path.isEmpty()) return;
     std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this);
     std::vector<std::string> warnings;
-    form->LoadDocument(merge::LoadWorkspaceFile(path.toStdString(), &warnings));
+    form->LoadDocument(workspace::LoadWorkspaceFile(path.toStdString(), &warnings));
     for (const std::string& w : warnings)
         std::fprintf(stderr, "quennet: warning: %s\n", w.c_str());
     if (!warnings.empty()) form->StatusPanel->setText(QString::fromStdString(warnings.front()));

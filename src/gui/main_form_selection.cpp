@@ -7,8 +7,8 @@
 #include "source_editor.h"
 #include "source_views.h"
 
-#include "model/difference_order.h"
-#include "view/palette.h"
+#include "viewrules/difference_order.h"
+#include "viewrules/palette.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -26,17 +26,17 @@ constexpr int kContextLines = 3;
 const QString kViewsKey = QStringLiteral("TMainForm");
 
 // Line records of a range, keyed from the view's current text.
-std::vector<model::TLineRecord> RecordsOf(const SourceEditor& view, model::LineRange range) {
-    std::vector<model::TLineRecord> records;
+std::vector<base::TLineRecord> RecordsOf(const SourceEditor& view, render::LineRange range) {
+    std::vector<base::TLineRecord> records;
     if (!range.IsSet() || range.Last < range.First) return records;
     records.reserve(static_cast<size_t>(range.Last - range.First) + 1);
     for (int32_t line = range.First; line <= range.Last; ++line)
-        records.push_back({model::LineKey(view.lineBytes(line)), line, false});
+        records.push_back({base::LineKey(view.lineBytes(line)), line, false});
     return records;
 }
 
 // The ranges come from the models of the last compare; the text may have changed since.
-void CheckRangeFits(const SourceEditor& view, model::LineRange range, const char* side,
+void CheckRangeFits(const SourceEditor& view, render::LineRange range, const char* side,
                     const QString& fileName) {
     if (!range.IsSet() || range.Last < view.lineCount()) return;
     const QString name =
@@ -53,12 +53,12 @@ void CheckRangeFits(const SourceEditor& view, model::LineRange range, const char
     throw std::runtime_error(text.toStdString());
 }
 
-void Decorate(SourceEditor& view, model::LineRange range,
-              const std::vector<model::TLineRecord>& records, model::ViewSide side) {
+void Decorate(SourceEditor& view, render::LineRange range,
+              const std::vector<base::TLineRecord>& records, render::ViewSide side) {
     if (range.IsSet())
         view.setDecorations(
-            range.First, model::SourceViewDecorations(range, records, side,
-                                                      view::SelectionColors(view.viewPalette())));
+            range.First, render::SourceViewDecorations(range, records, side,
+                                                      viewrules::SelectionColors(view.viewPalette())));
     else
         view.clearDecorations();
 }
@@ -104,11 +104,11 @@ void TMainForm::ReadViewSettings() {
 void TMainForm::onTreeSelectionChanged() {
     QTreeWidgetItem* node = ui_.DiffTree->currentItem();
     if (busy_ || !node) return;
-    model::LineRange oldRange;
-    model::LineRange newRange;
-    if (const model::TSourceDiffItem* item = DiffItemOf(node)) {
-        oldRange = model::ViewLines(item->OldDecl);
-        newRange = model::ViewLines(item->NewDecl);
+    render::LineRange oldRange;
+    render::LineRange newRange;
+    if (const diff::TSourceDiffItem* item = DiffItemOf(node)) {
+        oldRange = render::ViewLines(item->OldDecl);
+        newRange = render::ViewLines(item->NewDecl);
     }
     // Checked before anything changes, so a failed selection leaves ranges and views as they
     // were.
@@ -122,8 +122,8 @@ void TMainForm::onTreeSelectionChanged() {
 
 bool TMainForm::StepDeclaration(bool forward) {
     if (!comparison_) return false;
-    const model::TSourceDiffItem* target =
-        model::StepDifference(comparison_->Root, DiffItemOf(ui_.DiffTree->currentItem()), forward);
+    const diff::TSourceDiffItem* target =
+        viewrules::StepDifference(comparison_->Root, DiffItemOf(ui_.DiffTree->currentItem()), forward);
     if (!target) return false;
     for (QTreeWidgetItemIterator it(ui_.DiffTree); *it; ++it) {
         if (DiffItemOf(*it) != target) continue;
@@ -151,21 +151,21 @@ void TMainForm::ShowSelection() {
         const int line = fromOld ? oldRange_.First : newRange_.First;
         Reveal(fromOld ? newView : oldView, views_->Counterpart(fromOld, line));
     }
-    Decorate(*ui_.Old.Editor, oldRange_, oldSelectedLines_, model::ViewSide::Old);
-    Decorate(*ui_.New.Editor, newRange_, newSelectedLines_, model::ViewSide::New);
+    Decorate(*ui_.Old.Editor, oldRange_, oldSelectedLines_, render::ViewSide::Old);
+    Decorate(*ui_.New.Editor, newRange_, newSelectedLines_, render::ViewSide::New);
 }
 
 void TMainForm::BuildDiffView() {
     // Everything is read from the views before any state changes.
-    std::vector<model::TLineRecord> oldLines = RecordsOf(*ui_.Old.Editor, oldRange_);
-    std::vector<model::TLineRecord> newLines = RecordsOf(*ui_.New.Editor, newRange_);
-    std::vector<model::TMapEntry> map;
+    std::vector<base::TLineRecord> oldLines = RecordsOf(*ui_.Old.Editor, oldRange_);
+    std::vector<base::TLineRecord> newLines = RecordsOf(*ui_.New.Editor, newRange_);
+    std::vector<diff::TMapEntry> map;
     std::vector<std::string> lines;
     if (!oldLines.empty() || !newLines.empty()) {
-        model::MatchLines(oldLines, newLines, map);
+        diff::MatchLines(oldLines, newLines, map);
         lines.reserve(map.size());
-        for (const model::TMapEntry& e : map)
-            lines.push_back(e.Kind == model::OldOnly ? ui_.Old.Editor->lineBytes(e.Line)
+        for (const diff::TMapEntry& e : map)
+            lines.push_back(e.Kind == diff::OldOnly ? ui_.Old.Editor->lineBytes(e.Line)
                                                      : ui_.New.Editor->lineBytes(e.Line));
     }
     oldSelectedLines_ = std::move(oldLines);
@@ -174,19 +174,19 @@ void TMainForm::BuildDiffView() {
     ui_.DiffEditor->setLines(lines);
     ui_.DiffEditor->setDecorations(
         0,
-        model::DiffViewDecorations(diffMap_, view::SelectionColors(ui_.DiffEditor->viewPalette())));
+        render::DiffViewDecorations(diffMap_, viewrules::SelectionColors(ui_.DiffEditor->viewPalette())));
     ui_.DiffEditor->scrollToLine(0, 0);
     NextDifference();
 }
 
 void TMainForm::NextDifference() {
-    if (auto line = model::NextDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_,
+    if (auto line = workspace::NextDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_,
                                           ui_.DiffEditor->lineCount()))
         ui_.DiffEditor->scrollToLine(*line, 0);
 }
 
 void TMainForm::PriorDifference() {
-    if (auto line = model::PriorDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_))
+    if (auto line = workspace::PriorDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_))
         ui_.DiffEditor->scrollToLine(*line, 0);
 }
 

@@ -17,7 +17,7 @@
 
 #include "io/atomic_file.h"
 #include "io/source_file.h"
-#include "merge/merge3_files.h"
+#include "merge3/merge3_files.h"
 
 namespace quennet::gui {
 
@@ -110,12 +110,12 @@ TMerge3Window::TMerge3Window(TUserDialogs& dialogs, TMerge3Prompts* prompts, QWi
     statusBar()->addWidget(StatusLabel, 1);
     resize(1100, 760);
 
-    const std::pair<QPushButton*, merge::Merge3Choice> choices[] = {
-        {UseLocal, merge::Merge3Choice::Local},
-        {UseRemote, merge::Merge3Choice::Remote},
-        {UseLocalThenRemote, merge::Merge3Choice::LocalThenRemote},
-        {UseRemoteThenLocal, merge::Merge3Choice::RemoteThenLocal},
-        {UseBase, merge::Merge3Choice::Base},
+    const std::pair<QPushButton*, merge3::Merge3Choice> choices[] = {
+        {UseLocal, merge3::Merge3Choice::Local},
+        {UseRemote, merge3::Merge3Choice::Remote},
+        {UseLocalThenRemote, merge3::Merge3Choice::LocalThenRemote},
+        {UseRemoteThenLocal, merge3::Merge3Choice::RemoteThenLocal},
+        {UseBase, merge3::Merge3Choice::Base},
     };
     for (const auto& [button, choice] : choices)
         connect(button, &QPushButton::clicked, this, [this, c = choice] { Choose(c); });
@@ -135,15 +135,15 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
                          const QString& output) {
     const QString paths[] = {base, local, remote};
     const char* labels[] = {"BASE", "LOCAL", "REMOTE"};
-    merge::Merge3Version v[3];
+    merge3::Merge3Version v[3];
     for (int k = 0; k < 3; ++k)
-        v[k] = merge::ReadMerge3Version(LocalPath(paths[k]), labels[k]);
-    merge::AlignMerge3Versions(v);
-    merge::RefuseOutputOverInputs(LocalPath(output), v[0].input.fileName, v[2].input.fileName);
-    merge::ThreeWayResult result = merge::MergeThreeWay(v[0].input, v[1].input, v[2].input);
+        v[k] = merge3::ReadMerge3Version(LocalPath(paths[k]), labels[k]);
+    merge3::AlignMerge3Versions(v);
+    merge3::RefuseOutputOverInputs(LocalPath(output), v[0].input.fileName, v[2].input.fileName);
+    merge3::ThreeWayResult result = merge3::MergeThreeWay(v[0].input, v[1].input, v[2].input);
     SourceEditor* views[] = {BaseView, LocalView, RemoteView};
     for (int k = 0; k < 3; ++k) {
-        versionLines_[k] = io::SplitLines(merge::WithoutUtf8Mark(v[k].input.bytes));
+        versionLines_[k] = io::SplitLines(merge3::WithoutUtf8Mark(v[k].input.bytes));
         views[k]->setLines(versionLines_[k], v[k].encoding);
     }
     localEncoding_ = v[1].encoding;
@@ -161,12 +161,12 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
 
 // The result and each version scrolled to the conflict's place, a few lines above it.
 void TMerge3Window::ShowConflict(int row) {
-    const merge::Merge3Conflict& c = session_.Conflicts()[row];
+    const merge3::Merge3Conflict& c = session_.Conflicts()[row];
     ResultView->scrollToLine(std::max(0, c.firstLine - 3));
     const std::string* parts[] = {&c.base, &c.local, &c.remote};
     SourceEditor* views[] = {BaseView, LocalView, RemoteView};
     for (int k = 0; k < 3; ++k)
-        if (int32_t at = merge::FindPart(versionLines_[k], *parts[k], c.firstLine); at >= 0)
+        if (int32_t at = merge3::FindPart(versionLines_[k], *parts[k], c.firstLine); at >= 0)
             views[k]->scrollToLine(std::max(0, at - 3));
 }
 
@@ -211,7 +211,7 @@ void TMerge3Window::UpdateButtons() {
     SaveButton->setEnabled(!output_.isEmpty());
 }
 
-void TMerge3Window::Choose(merge::Merge3Choice choice) {
+void TMerge3Window::Choose(merge3::Merge3Choice choice) {
     const int row = ConflictList->currentRow();
     if (row < 0 || row >= static_cast<int>(session_.Conflicts().size())) return;
     RunCommand(dialogs_, this, [&] {
@@ -234,7 +234,7 @@ bool TMerge3Window::Save() {
     RunCommand(dialogs_, this, [&] {
         ResultView->requireEncodable(LocalPath(output_));
         io::WriteFileAtomically(LocalPath(output_),
-                                merge::EncodeMerge3Result(session_.Text(), localEncoding_));
+                                merge3::EncodeMerge3Result(session_.Text(), localEncoding_));
         written = true;
     });
     if (!written) return false;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "io/source_save.h"
-#include "merge/merge3_session.h"
+#include "merge3/merge3_session.h"
 
 class QCloseEvent;
 class QLabel;
@@ -44,13 +44,13 @@ public:
               const QString& output);
 
     // Applies a choice to the conflict selected in the list.
-    void Choose(merge::Merge3Choice choice);
+    void Choose(merge3::Merge3Choice choice);
     // Puts the caret on the selected conflict in the result, for editing by hand.
     void EditByHand();
     // Writes the result; false when the user declined or the write failed (shown).
     bool Save();
 
-    const merge::TMerge3Session& Session() const { return session_; }
+    const merge3::TMerge3Session& Session() const { return session_; }
     // Saved at least once, and whether that save left conflicts.
     bool Saved() const { return saved_; }
     bool SavedClean() const { return savedClean_; }
@@ -82,7 +82,7 @@ private:
     TUserDialogs& dialogs_;
     TMerge3Prompts* prompts_;
     TMerge3Prompts standardPrompts_;
-    merge::TMerge3Session session_;
+    merge3::TMerge3Session session_;
     io::SourceTextFormat format_;
     io::TextEncoding localEncoding_ = io::TextEncoding::Bytes; // the result is saved in it
     std::vector<std::string> versionLines_[3];                 // BASE, LOCAL, REMOTE

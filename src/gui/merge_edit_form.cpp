@@ -8,9 +8,9 @@
 #include "user_dialogs.h"
 #include "view_colors.h"
 
-#include "merge/merge_editing.h"
-#include "merge/merged_output.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_editing.h"
+#include "workspace/merged_output.h"
+#include "workspace/rtf_reader.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -134,7 +134,7 @@ void TMergeEditForm::CreateActions() {
         return a;
     };
     const QIcon disk = style()->standardIcon(QStyle::SP_DialogSaveButton);
-    const view::ViewPalette& shown = WorkspaceEdit->ShownPalette();
+    const viewrules::ViewPalette& shown = WorkspaceEdit->ShownPalette();
     const QColor black = ToQColor(shown.MergeUnchanged);
     const QColor red = ToQColor(shown.MergeRemoved);
     const QColor blue = ToQColor(shown.MergeInserted);
@@ -208,7 +208,7 @@ QString TMergeEditForm::DefaultFolder() const {
     return defaultFolder_ ? defaultFolder_() : QString();
 }
 
-void TMergeEditForm::LoadDocument(merge::TWorkspaceDocument document) {
+void TMergeEditForm::LoadDocument(workspace::TWorkspaceDocument document) {
     WorkspaceEdit->LoadDocument(std::move(document));
     ShowLineColStatus();
 }
@@ -221,16 +221,16 @@ void TMergeEditForm::SetSourceFormats(io::SourceTextFormat oldFormat,
 }
 
 void TMergeEditForm::LoadRtf(std::string_view rtf) {
-    LoadDocument(merge::ReadWorkspace(rtf));
+    LoadDocument(workspace::ReadWorkspace(rtf));
 }
 
 namespace {
 
 // The last line of the difference the caret's line starts: the run of lines not black, as
 // "Next difference" counts them.
-size_t BlockLastLine(const merge::TWorkspaceDocument& doc, size_t line) {
+size_t BlockLastLine(const workspace::TWorkspaceDocument& doc, size_t line) {
     const size_t count = doc.TextLineCount();
-    while (line + 1 < count && doc.LineColor(line + 1) != merge::kBlack)
+    while (line + 1 < count && doc.LineColor(line + 1) != workspace::kBlack)
         ++line;
     return line;
 }
@@ -239,29 +239,29 @@ size_t BlockLastLine(const merge::TWorkspaceDocument& doc, size_t line) {
 
 void TMergeEditForm::ShowBlock(size_t caret) {
     WorkspaceEdit->SetSelection(caret, 0);
-    const merge::TWorkspaceDocument& doc = WorkspaceEdit->Document();
+    const workspace::TWorkspaceDocument& doc = WorkspaceEdit->Document();
     const size_t line = doc.LineFromChar(caret);
     WorkspaceEdit->RevealLines(line, BlockLastLine(doc, line));
 }
 
 void TMergeEditForm::NextDifference() {
     TRedrawLock lock(WorkspaceEdit);
-    const merge::TWorkspaceDocument& doc = WorkspaceEdit->Document();
-    ShowBlock(merge::NextDifference(doc, doc.Selection().Start));
+    const workspace::TWorkspaceDocument& doc = WorkspaceEdit->Document();
+    ShowBlock(workspace::NextDifference(doc, doc.Selection().Start));
 }
 
 void TMergeEditForm::PriorDifference() {
     TRedrawLock lock(WorkspaceEdit);
-    const merge::TWorkspaceDocument& doc = WorkspaceEdit->Document();
-    ShowBlock(merge::PriorDifference(doc, doc.Selection().Start));
+    const workspace::TWorkspaceDocument& doc = WorkspaceEdit->Document();
+    ShowBlock(workspace::PriorDifference(doc, doc.Selection().Start));
 }
 
 void TMergeEditForm::MarkLines(int tag) {
     TRedrawLock lock(WorkspaceEdit);
-    const merge::TWorkspaceDocument& doc = WorkspaceEdit->Document();
-    const merge::TSelection sel = doc.Selection();
-    const merge::TSelection range = merge::MarkRange(doc, sel);
-    WorkspaceEdit->SetColor(range.Start, range.Length, merge::MarkColorOfTag(tag));
+    const workspace::TWorkspaceDocument& doc = WorkspaceEdit->Document();
+    const workspace::TSelection sel = doc.Selection();
+    const workspace::TSelection range = workspace::MarkRange(doc, sel);
+    WorkspaceEdit->SetColor(range.Start, range.Length, workspace::MarkColorOfTag(tag));
     WorkspaceEdit->SetSelection(sel.Start, 0);
 }
 
@@ -274,7 +274,7 @@ void TMergeEditForm::SaveWorkspace() {
     options.DefaultSuffix = QStringLiteral("pas");
     const QString chosen = dialogs_.SaveFileName(this, options);
     if (chosen.isEmpty()) return;
-    const merge::TWorkspaceSaveTarget target = merge::WorkspaceSaveTarget(chosen.toStdString());
+    const workspace::TWorkspaceSaveTarget target = workspace::WorkspaceSaveTarget(chosen.toStdString());
     const QString path = QString::fromStdString(target.Path);
     if (target.AsRtf)
         WorkspaceEdit->SaveRtf(path);
@@ -306,7 +306,7 @@ void TMergeEditForm::SaveVersion(bool newVersion) {
     const QString path = AskMergedTextName();
     if (path.isEmpty()) return;
     const std::string_view promptText =
-        newVersion ? merge::kOldLinesPrompt : merge::kNewLinesPrompt;
+        newVersion ? workspace::kOldLinesPrompt : workspace::kNewLinesPrompt;
     const QString prompt =
         QString::fromLatin1(promptText.data(), static_cast<qsizetype>(promptText.size()));
     auto prefix = MergeSetup(Registry(), prompt, this,
@@ -317,9 +317,9 @@ void TMergeEditForm::SaveVersion(bool newVersion) {
         *prefix = WorkspaceEdit->TextBytes(BytesToText(*prefix));
     TRedrawLock lock(WorkspaceEdit);
     if (newVersion)
-        merge::SaveNewVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix, newFormat_);
+        workspace::SaveNewVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix, newFormat_);
     else
-        merge::SaveOldVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix, oldFormat_);
+        workspace::SaveOldVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix, oldFormat_);
 }
 
 void TMergeEditForm::SaveNewVersion() {
@@ -334,7 +334,7 @@ void TMergeEditForm::SaveMergedVersion() {
     const QString path = AskMergedTextName();
     if (path.isEmpty()) return;
     TRedrawLock lock(WorkspaceEdit);
-    merge::SaveMergedVersion(WorkspaceEdit->Document(), path.toStdString(), newFormat_);
+    workspace::SaveMergedVersion(WorkspaceEdit->Document(), path.toStdString(), newFormat_);
 }
 
 void TMergeEditForm::ShowFindDialog() {
@@ -357,12 +357,12 @@ bool TMergeEditForm::FindNext() {
     const QString what = FindDialog->FindText->text();
     if (what.isEmpty()) return false;
     const std::string bytes = WorkspaceEdit->TextBytes(what);
-    merge::TFindOptions options;
+    workspace::TFindOptions options;
     options.MatchCase = FindDialog->MatchCase->isChecked();
     options.WholeWord = FindDialog->WholeWord->isChecked();
-    const auto found = merge::FindNext(WorkspaceEdit->Document(), bytes, options, true);
+    const auto found = workspace::FindNext(WorkspaceEdit->Document(), bytes, options, true);
     if (!found) {
-        prompts_->NotFound(FindDialog, WorkspaceEdit->ShownText(merge::NotFoundMessage(bytes)));
+        prompts_->NotFound(FindDialog, WorkspaceEdit->ShownText(workspace::NotFoundMessage(bytes)));
         return false;
     }
     WorkspaceEdit->SetSelection(*found, bytes.size());
@@ -371,9 +371,9 @@ bool TMergeEditForm::FindNext() {
 }
 
 void TMergeEditForm::ShowLineColStatus() {
-    const merge::TSelection sel = WorkspaceEdit->Selection();
+    const workspace::TSelection sel = WorkspaceEdit->Selection();
     StatusPanel->setText(
-        QString::fromStdString(merge::LineColStatus(WorkspaceEdit->Document(), sel.Start)));
+        QString::fromStdString(workspace::LineColStatus(WorkspaceEdit->Document(), sel.Start)));
     ActCut->setEnabled(sel.Length > 0);
     ActCopy->setEnabled(sel.Length > 0);
     ActPaste->setEnabled(WorkspaceEdit->ClipboardHasText());

@@ -7,7 +7,7 @@
 #include "adv_form.h"
 
 #include "io/source_save.h"
-#include "merge/workspace_document.h"
+#include "workspace/workspace_document.h"
 
 #include <QString>
 #include <functional>
@@ -52,7 +52,7 @@ public:
     }
 
     // Content.
-    void LoadDocument(merge::TWorkspaceDocument document);
+    void LoadDocument(workspace::TWorkspaceDocument document);
     // How the compared files were written: the new and merged outputs take the new file's
     // encoding and line ends, the old output the old file's (CR LF when unknown). Text of a
     // new file in UTF-8 or UTF-16 is UTF-8 whatever characters it holds.

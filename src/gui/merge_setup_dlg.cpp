@@ -4,7 +4,7 @@
 #include "app_registry.h"
 #include "rich_edit.h"
 
-#include "merge/merged_output.h"
+#include "workspace/merged_output.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -82,11 +82,11 @@ std::optional<std::string> MergeSetup(TAppRegistry* registry, const QString& pro
         stored = TextToBytes(registry->ReadString(kComment, QString()));
         registry->CloseKey();
     }
-    const merge::TMergeSetupState state = merge::MergeSetupStateOf(stored);
+    const workspace::TMergeSetupState state = workspace::MergeSetupStateOf(stored);
     dialog.SetChoice(state.Comment, BytesToText(state.EditText));
     if (!(run ? run(dialog) : ExecMergeSetupDialog(dialog))) return std::nullopt;
     std::string prefix =
-        merge::CommentPrefixOf(dialog.CommentSelected(), TextToBytes(dialog.CommentText()));
+        workspace::CommentPrefixOf(dialog.CommentSelected(), TextToBytes(dialog.CommentText()));
     if (registry && registry->OpenSettingsKey(prompt, true)) {
         registry->WriteString(kComment, BytesToText(prefix));
         registry->CloseKey();

@@ -55,12 +55,12 @@ const std::array<TNavigatorFilter, 4>& NavigatorFilters() {
     return filters;
 }
 
-QPixmap StatusGlyph(navigator::FileStatus status) {
+QPixmap StatusGlyph(folders::FileStatus status) {
     static const TImageList images = MakeStateImages();
     switch (status) {
-    case navigator::FileStatus::OnlyHere: return images[ImgAdded];
-    case navigator::FileStatus::Different: return images[ImgChanged];
-    case navigator::FileStatus::Identical: break;
+    case folders::FileStatus::OnlyHere: return images[ImgAdded];
+    case folders::FileStatus::Different: return images[ImgChanged];
+    case folders::FileStatus::Identical: break;
     }
     // A plain white page with a folded corner.
     QPixmap page(16, 16);
@@ -323,7 +323,7 @@ void TNavigatorForm::ReadFileNames(TSide& side) {
     side.FileList->clear();
     std::vector<std::string> names;
     try {
-        names = navigator::ListFolderFiles(Local(side.Folder), Local(side.Mask));
+        names = folders::ListFolderFiles(Local(side.Folder), Local(side.Mask));
     } catch (const std::exception& e) {
         statusBar()->showMessage(QString::fromLocal8Bit(e.what()));
         return;
@@ -345,18 +345,18 @@ void TNavigatorForm::UpdateStatuses() {
         const std::string b = Local(there.Folder);
         for (int i = 0; i < here.FileList->count(); ++i) {
             QListWidgetItem* item = here.FileList->item(i);
-            const auto status = navigator::StatusOf(a, b, Local(item->text()));
+            const auto status = folders::StatusOf(a, b, Local(item->text()));
             item->setIcon(QIcon(StatusGlyph(status)));
             item->setData(kStatusRole, static_cast<int>(status));
-            item->setToolTip(QString::fromLatin1(navigator::FileStatusName(status)));
+            item->setToolTip(QString::fromLatin1(folders::FileStatusName(status)));
             ++counts[static_cast<int>(status)];
         }
         here.FileList->viewport()->update();
         summary << tr("%1: %2 identical, %3 different, %4 only here")
                        .arg(left ? tr("Old files") : tr("New files"))
-                       .arg(counts[static_cast<int>(navigator::FileStatus::Identical)])
-                       .arg(counts[static_cast<int>(navigator::FileStatus::Different)])
-                       .arg(counts[static_cast<int>(navigator::FileStatus::OnlyHere)]);
+                       .arg(counts[static_cast<int>(folders::FileStatus::Identical)])
+                       .arg(counts[static_cast<int>(folders::FileStatus::Different)])
+                       .arg(counts[static_cast<int>(folders::FileStatus::OnlyHere)]);
     }
     statusBar()->showMessage(summary.join(QStringLiteral("    ")));
 }
@@ -397,7 +397,7 @@ QString TNavigatorForm::SelectedFile(bool left) const {
     const QListWidgetItem* item = side.FileList->currentItem();
     if (!item || !item->isSelected()) return QString();
     const QString path = QDir(side.Folder).filePath(item->text());
-    return navigator::FileExists(Local(path)) ? path : QString();
+    return folders::FileExists(Local(path)) ? path : QString();
 }
 
 void TNavigatorForm::SelectFileName(bool left, const QString& name) {
@@ -415,12 +415,12 @@ void TNavigatorForm::SelectFileName(bool left, const QString& name) {
     list->setCurrentItem(nullptr);
 }
 
-std::optional<navigator::FileStatus> TNavigatorForm::StatusOf(bool left,
+std::optional<folders::FileStatus> TNavigatorForm::StatusOf(bool left,
                                                               const QString& name) const {
     const auto found =
         Side(left).FileList->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (found.isEmpty()) return std::nullopt;
-    return static_cast<navigator::FileStatus>(found.first()->data(kStatusRole).toInt());
+    return static_cast<folders::FileStatus>(found.first()->data(kStatusRole).toInt());
 }
 
 QStringList TNavigatorForm::FileNames(bool left) const {
@@ -439,7 +439,7 @@ void TNavigatorForm::FileListClick(bool left) {
     const QString name = item && item->isSelected() ? item->text() : QString();
     const QString namesake = QDir(Side(!left).Folder).filePath(name);
     SelectFileName(!left,
-                   !name.isEmpty() && navigator::FileExists(Local(namesake)) ? name : QString());
+                   !name.isEmpty() && folders::FileExists(Local(namesake)) ? name : QString());
 }
 
 void TNavigatorForm::FileListDblClick(bool left) {
@@ -453,7 +453,7 @@ void TNavigatorForm::OpenSelectedPair() {
     if (oldFile.isEmpty() && newFile.isEmpty()) return;
     auto folder = [](const QString& f) {
         return QDir::toNativeSeparators(QString::fromStdString(
-            navigator::WithTrailingSeparator(QDir::fromNativeSeparators(f).toStdString())));
+            folders::WithTrailingSeparator(QDir::fromNativeSeparators(f).toStdString())));
     };
     emit PairChosen(oldFile, newFile, folder(Left.Folder), folder(Right.Folder));
 }

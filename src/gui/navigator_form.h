@@ -4,8 +4,8 @@
 
 #include "adv_form.h"
 
-#include "navigator/folder_compare.h"
-#include "tree/tree_rows.h"
+#include "folders/folder_compare.h"
+#include "folders/tree_rows.h"
 
 #include <QPixmap>
 #include <array>
@@ -41,9 +41,9 @@ struct TNavigatorFilter {
 const std::array<TNavigatorFilter, 4>& NavigatorFilters();
 
 // Glyph of a status: green plus (only here), plain page (identical), plus above minus (different).
-QPixmap StatusGlyph(navigator::FileStatus status);
+QPixmap StatusGlyph(folders::FileStatus status);
 // Glyph of a whole-tree row: red minus only old, green plus only new, as above otherwise.
-QPixmap RowGlyph(tree::RowStatus status);
+QPixmap RowGlyph(folders::RowStatus status);
 
 class TNavigatorForm : public TAdvForm {
     Q_OBJECT
@@ -96,7 +96,7 @@ public:
     // Selects the entry of that name; an empty name clears the selection.
     void SelectFileName(bool left, const QString& name);
     // The status shown for a name of a list; nullopt when the list has no such entry.
-    std::optional<navigator::FileStatus> StatusOf(bool left, const QString& name) const;
+    std::optional<folders::FileStatus> StatusOf(bool left, const QString& name) const;
     QStringList FileNames(bool left) const;
 
     // Click selects the namesake on the other side; double-click then opens the pair.
@@ -114,7 +114,7 @@ public:
     void CancelTreeCompare();
     bool TreeBusy() const { return static_cast<bool>(treeJob_); }
     // The rows of the last finished comparison.
-    const std::vector<tree::TreeRow>& TreeRows() const { return treeRows_; }
+    const std::vector<folders::TreeRow>& TreeRows() const { return treeRows_; }
     // Double-click on a unit row: the pair (or the one side) opens in the main window.
     void OpenTreeRow(const QTreeWidgetItem* item);
 
@@ -152,7 +152,7 @@ private:
     struct TreeJob;
     std::shared_ptr<TreeJob> treeJob_; // the running comparison, shared with its thread
     QTimer* treeTimer_ = nullptr;      // polls its progress
-    std::vector<tree::TreeRow> treeRows_;
+    std::vector<folders::TreeRow> treeRows_;
 };
 
 } // namespace quennet::gui

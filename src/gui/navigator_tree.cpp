@@ -40,22 +40,22 @@ QString Qt8(const std::string& s) {
 
 struct TNavigatorForm::TreeJob {
     std::string oldDir, newDir;
-    tree::TreeRowOptions options;
+    folders::TreeRowOptions options;
     std::atomic<bool> cancel{false};
     std::atomic<size_t> done{0}, total{0};
-    std::optional<std::vector<tree::TreeRow>> rows;
+    std::optional<std::vector<folders::TreeRow>> rows;
     std::string problem;
 };
 
-QPixmap RowGlyph(tree::RowStatus status) {
+QPixmap RowGlyph(folders::RowStatus status) {
     static const TImageList images = MakeStateImages();
     switch (status) {
-    case tree::RowStatus::OnlyOld: return images[ImgRemoved];
-    case tree::RowStatus::OnlyNew: return images[ImgAdded];
-    case tree::RowStatus::Different: return StatusGlyph(navigator::FileStatus::Different);
-    case tree::RowStatus::Identical: break;
+    case folders::RowStatus::OnlyOld: return images[ImgRemoved];
+    case folders::RowStatus::OnlyNew: return images[ImgAdded];
+    case folders::RowStatus::Different: return StatusGlyph(folders::FileStatus::Different);
+    case folders::RowStatus::Identical: break;
     }
-    return StatusGlyph(navigator::FileStatus::Identical);
+    return StatusGlyph(folders::FileStatus::Identical);
 }
 
 QWidget* TNavigatorForm::CreateTreePage() {
@@ -120,7 +120,7 @@ void TNavigatorForm::CompareTrees() {
     job->newDir = Local(Right.Folder);
     job->options.tree.mask = Local(Left.Mask);
     job->options.counts = ApiCounts->isChecked();
-    job->options.tree.pair.api = tree::ApiMode::Public;
+    job->options.tree.pair.api = folders::ApiMode::Public;
     job->options.cancel = &job->cancel;
     job->options.done = &job->done;
     job->options.total = &job->total;
@@ -128,7 +128,7 @@ void TNavigatorForm::CompareTrees() {
     // The thread holds its own reference: a cancelled job may outlive the window's interest.
     QThread* thread = QThread::create([job] {
         try {
-            job->rows = tree::AlignTrees(job->oldDir, job->newDir, job->options);
+            job->rows = folders::AlignTrees(job->oldDir, job->newDir, job->options);
         } catch (const std::exception& e) {
             job->problem = e.what();
         }
@@ -184,18 +184,18 @@ void TNavigatorForm::FillTreeView() {
     int counts[4] = {0, 0, 0, 0};
     int breaking = 0;
     for (size_t i = 0; i < treeRows_.size(); ++i) {
-        const tree::TreeRow& row = treeRows_[i];
+        const folders::TreeRow& row = treeRows_[i];
         parents.resize(static_cast<size_t>(row.depth));
         auto* item =
             parents.empty() ? new QTreeWidgetItem(TreeView) : new QTreeWidgetItem(parents.back());
         const QString name = Qt8(row.name) + (row.folder ? QStringLiteral("/") : QString());
         const QIcon glyph(RowGlyph(row.status));
         // One row, two sides: a name stands on the side where it exists.
-        if (row.status != tree::RowStatus::OnlyNew) item->setText(kOldColumn, name);
-        if (row.status != tree::RowStatus::OnlyOld) item->setText(kNewColumn, name);
-        if (row.status != tree::RowStatus::OnlyNew) item->setIcon(kOldColumn, glyph);
-        if (row.status != tree::RowStatus::OnlyOld) item->setIcon(kNewColumn, glyph);
-        if (row.counted && row.status != tree::RowStatus::Identical) {
+        if (row.status != folders::RowStatus::OnlyNew) item->setText(kOldColumn, name);
+        if (row.status != folders::RowStatus::OnlyOld) item->setText(kNewColumn, name);
+        if (row.status != folders::RowStatus::OnlyNew) item->setIcon(kOldColumn, glyph);
+        if (row.status != folders::RowStatus::OnlyOld) item->setIcon(kNewColumn, glyph);
+        if (row.counted && row.status != folders::RowStatus::Identical) {
             item->setText(kBreakingColumn, QString::number(row.breaking));
             item->setText(kAdditiveColumn, QString::number(row.additive));
             item->setText(kInternalColumn, QString::number(row.internal));
@@ -211,7 +211,7 @@ void TNavigatorForm::FillTreeView() {
         if (row.folder) {
             parents.push_back(item);
             // Folders with differences open; identical ones stay closed.
-            item->setExpanded(row.status != tree::RowStatus::Identical);
+            item->setExpanded(row.status != folders::RowStatus::Identical);
         } else {
             ++counts[static_cast<int>(row.status)];
             breaking += row.breaking;
@@ -219,10 +219,10 @@ void TNavigatorForm::FillTreeView() {
     }
     TreeView->setUpdatesEnabled(true);
     QString message = tr("%1 identical, %2 different, %3 only old, %4 only new")
-                          .arg(counts[static_cast<int>(tree::RowStatus::Identical)])
-                          .arg(counts[static_cast<int>(tree::RowStatus::Different)])
-                          .arg(counts[static_cast<int>(tree::RowStatus::OnlyOld)])
-                          .arg(counts[static_cast<int>(tree::RowStatus::OnlyNew)]);
+                          .arg(counts[static_cast<int>(folders::RowStatus::Identical)])
+                          .arg(counts[static_cast<int>(folders::RowStatus::Different)])
+                          .arg(counts[static_cast<int>(folders::RowStatus::OnlyOld)])
+                          .arg(counts[static_cast<int>(folders::RowStatus::OnlyNew)]);
     if (ApiCounts->isChecked()) message += tr("; %1 breaking changes").arg(breaking);
     statusBar()->showMessage(message);
 }
@@ -231,12 +231,12 @@ void TNavigatorForm::OpenTreeRow(const QTreeWidgetItem* item) {
     if (!item) return;
     const size_t i = item->data(kOldColumn, kRowRole).toULongLong();
     if (i >= treeRows_.size() || treeRows_[i].folder) return;
-    const tree::TreeRow& row = treeRows_[i];
+    const folders::TreeRow& row = treeRows_[i];
     const QString rel = Qt8(row.path);
     const QString oldFile =
-        row.status == tree::RowStatus::OnlyNew ? QString() : QDir(Left.Folder).filePath(rel);
+        row.status == folders::RowStatus::OnlyNew ? QString() : QDir(Left.Folder).filePath(rel);
     const QString newFile =
-        row.status == tree::RowStatus::OnlyOld ? QString() : QDir(Right.Folder).filePath(rel);
+        row.status == folders::RowStatus::OnlyOld ? QString() : QDir(Right.Folder).filePath(rel);
     auto folder = [](const QString& f) {
         return f.isEmpty() ? QString()
                            : QDir::toNativeSeparators(QFileInfo(f).absolutePath() + '/');

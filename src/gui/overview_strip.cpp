@@ -36,18 +36,18 @@ QSize TOverviewStrip::sizeHint() const {
 }
 
 int TOverviewStrip::lineAt(int y) const {
-    return view::OverviewLine(y, height(), editor_->lineCount());
+    return viewrules::OverviewLine(y, height(), editor_->lineCount());
 }
 
 void TOverviewStrip::paintEvent(QPaintEvent*) {
-    const view::ViewPalette& p = editor_->viewPalette();
+    const viewrules::ViewPalette& p = editor_->viewPalette();
     QPainter g(this);
     g.fillRect(rect(), ToQColor(p.StripBackground));
     const int lines = editor_->lineCount();
-    for (const view::OverviewMark& m :
-         view::OverviewMarks(editor_->differenceSpans(), lines, height())) {
-        const uint32_t color = m.Kind == view::MarkKind::Removed ? p.GlyphRemoved
-                               : m.Kind == view::MarkKind::Added ? p.GlyphAdded
+    for (const viewrules::OverviewMark& m :
+         viewrules::OverviewMarks(editor_->differenceSpans(), lines, height())) {
+        const uint32_t color = m.Kind == viewrules::MarkKind::Removed ? p.GlyphRemoved
+                               : m.Kind == viewrules::MarkKind::Added ? p.GlyphAdded
                                                                  : p.GlyphChanged;
         g.fillRect(QRect(2, m.Y, width() - 4, m.Height), ToQColor(color));
     }

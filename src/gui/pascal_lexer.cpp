@@ -25,7 +25,7 @@ PascalLexer::PascalLexer(QObject* parent) : QsciLexerPascal(parent) {
     // Context-dependent highlighting would colour some words only in some places; reserved
     // words are reserved everywhere.
     setSmartHighlighting(false);
-    applyPalette(view::LightPalette());
+    applyPalette(viewrules::LightPalette());
 }
 
 const char* PascalLexer::keywords(int set) const {
@@ -54,7 +54,7 @@ void PascalLexer::applyFont(const QFont& font) {
         setFont(isBoldStyle(style) ? bold : plain, style);
 }
 
-void PascalLexer::applyPalette(const view::ViewPalette& palette) {
+void PascalLexer::applyPalette(const viewrules::ViewPalette& palette) {
     const QColor paper = ToQColor(palette.Background);
     setDefaultColor(ToQColor(palette.Text));
     setDefaultPaper(paper);

@@ -7,7 +7,7 @@
 #include <QColor>
 #include <QFont>
 
-#include "view/palette.h"
+#include "viewrules/palette.h"
 
 namespace quennet::gui {
 
@@ -22,7 +22,7 @@ public:
     void applyFont(const QFont& font);
 
     // Every style's colours from the theme's palette.
-    void applyPalette(const view::ViewPalette& palette);
+    void applyPalette(const viewrules::ViewPalette& palette);
 
     static bool isBoldStyle(int style);
 };

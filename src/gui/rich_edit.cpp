@@ -3,13 +3,13 @@
 
 #include "io/source_file.h"
 #include "io/view_encoding.h"
-#include "merge/merged_output.h"
-#include "merge/rtf_reader.h"
-#include "merge/rtf_writer.h"
-#include "merge/workspace_range.h"
+#include "workspace/merged_output.h"
+#include "workspace/rtf_reader.h"
+#include "workspace/rtf_writer.h"
+#include "workspace/workspace_range.h"
 #include "source_editor.h"
-#include "view/difference_marks.h"
-#include "view/merge_colors.h"
+#include "viewrules/difference_marks.h"
+#include "viewrules/merge_colors.h"
 #include "view_colors.h"
 
 #include <QApplication>
@@ -29,8 +29,8 @@ namespace quennet::gui {
 
 namespace {
 
-using merge::TCharFormat;
-using merge::TColor;
+using workspace::TCharFormat;
+using workspace::TColor;
 
 std::u16string_view Units(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())};
@@ -46,21 +46,21 @@ std::string TextToBytes(const QString& text, io::ViewCharset charset) {
     return io::FromUtf16(Units(text), charset);
 }
 
-QTextCharFormat ToTextCharFormat(const TCharFormat& format, const view::ViewPalette* shown) {
+QTextCharFormat ToTextCharFormat(const TCharFormat& format, const viewrules::ViewPalette* shown) {
     QTextCharFormat f;
-    const TColor color = shown ? view::SwapMergeColor(*shown, format.Color) : format.Color;
+    const TColor color = shown ? viewrules::SwapMergeColor(*shown, format.Color) : format.Color;
     if (!color.IsAutomatic()) f.setForeground(QColor(color.Red(), color.Green(), color.Blue()));
     if (format.Bold) f.setFontWeight(QFont::Bold);
     return f;
 }
 
-TCharFormat ToCharFormat(const QTextCharFormat& format, const view::ViewPalette* shown) {
+TCharFormat ToCharFormat(const QTextCharFormat& format, const viewrules::ViewPalette* shown) {
     TCharFormat f;
     if (format.hasProperty(QTextFormat::ForegroundBrush)) {
         const QColor c = format.foreground().color();
         f.Color = TColor::Rgb(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
                               static_cast<uint8_t>(c.blue()));
-        if (shown) f.Color = view::SwapMergeColor(*shown, f.Color);
+        if (shown) f.Color = viewrules::SwapMergeColor(*shown, f.Color);
     }
     f.Bold = format.fontWeight() >= QFont::Bold;
     return f;
@@ -101,7 +101,7 @@ TRichEdit::TRichEdit(QWidget* parent) : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::selectionChanged, this, &TRichEdit::SelectionChange);
 }
 
-void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
+void TRichEdit::LoadDocument(workspace::TWorkspaceDocument document) {
     doc_ = std::move(document);
     endMark_ = doc_.LineBreakFormat(doc_.LineCount() - 1);
     stale_ = false;
@@ -127,7 +127,7 @@ void TRichEdit::LoadDocument(merge::TWorkspaceDocument document) {
     OnCursorPositionChanged();
 }
 
-bool TRichEdit::InsertLines(QTextCursor& c, const merge::TWorkspaceDocument& piece) {
+bool TRichEdit::InsertLines(QTextCursor& c, const workspace::TWorkspaceDocument& piece) {
     const io::ViewCharset charset =
         piece.IsUtf8() ? io::ViewCharset::Utf8 : io::ViewCharset::Windows1252;
     // A piece in the other charset keeps its characters, as far as this one holds them.
@@ -159,7 +159,7 @@ bool TRichEdit::InsertLines(QTextCursor& c, const merge::TWorkspaceDocument& pie
 
 void TRichEdit::SetUtf8(bool utf8) {
     if (utf8 == doc_.IsUtf8()) return;
-    merge::TWorkspaceDocument doc = Document();
+    workspace::TWorkspaceDocument doc = Document();
     doc.SetUtf8(utf8);
     const bool wasModified = Modified();
     LoadDocument(std::move(doc));
@@ -172,19 +172,19 @@ void TRichEdit::RebuildDocument() {
     ++fullSyncs_;
 }
 
-const merge::TWorkspaceDocument& TRichEdit::Document() {
+const workspace::TWorkspaceDocument& TRichEdit::Document() {
     if (stale_) RebuildDocument();
-    const merge::TSelection sel = Selection();
+    const workspace::TSelection sel = Selection();
     doc_.SetSelection(sel.Start, sel.Length);
     return doc_;
 }
 
-merge::TWorkspaceDocument TRichEdit::DocumentFromWidget() const {
-    merge::TWorkspaceDocument out;
+workspace::TWorkspaceDocument TRichEdit::DocumentFromWidget() const {
+    workspace::TWorkspaceDocument out;
     out.SetUtf8(doc_.IsUtf8());
     for (QTextBlock b = QPlainTextEdit::document()->begin(); b.isValid(); b = b.next()) {
         std::string text;
-        std::vector<merge::TFormatRun> runs;
+        std::vector<workspace::TFormatRun> runs;
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             if (!f.isValid()) continue;
@@ -386,18 +386,18 @@ void TRichEdit::OnCursorPositionChanged() {
 }
 
 void TRichEdit::LoadFromFile(const QString& path) {
-    LoadDocument(merge::LoadWorkspaceFile(path.toStdString()));
+    LoadDocument(workspace::LoadWorkspaceFile(path.toStdString()));
 }
 
 void TRichEdit::SaveRtf(const QString& path) {
-    merge::SaveWorkspaceRtf(Document(), path.toStdString());
+    workspace::SaveWorkspaceRtf(Document(), path.toStdString());
 }
 
 void TRichEdit::SavePlainText(const QString& path) {
-    merge::SaveWorkspacePlainText(Document(), path.toStdString());
+    workspace::SaveWorkspacePlainText(Document(), path.toStdString());
 }
 
-merge::TSelection TRichEdit::Selection() const {
+workspace::TSelection TRichEdit::Selection() const {
     // Positions are mapped through the document's lines, which must be those of the widget.
     if (stale_ && doc_.IsUtf8()) const_cast<TRichEdit*>(this)->RebuildDocument();
     const QTextCursor c = textCursor();
@@ -420,7 +420,7 @@ void TRichEdit::SetSelection(size_t start, size_t length) {
 }
 
 void TRichEdit::SetSelectionColor(TColor color) {
-    const merge::TSelection sel = Selection();
+    const workspace::TSelection sel = Selection();
     SetColor(sel.Start, sel.Length, color);
 }
 
@@ -491,9 +491,9 @@ QMimeData* TRichEdit::createMimeDataFromSelection() const {
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     mime->setText(text);
     // Reading the document may first bring it up to date with the widget.
-    const merge::TWorkspaceDocument& doc = const_cast<TRichEdit*>(this)->Document();
-    const merge::TSelection sel = Selection();
-    const std::string rtf = merge::WriteRtf(merge::CopyRange(doc, sel.Start, sel.Length));
+    const workspace::TWorkspaceDocument& doc = const_cast<TRichEdit*>(this)->Document();
+    const workspace::TSelection sel = Selection();
+    const std::string rtf = workspace::WriteRtf(workspace::CopyRange(doc, sel.Start, sel.Length));
     mime->setData(kRtfMime, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
     return mime;
 }
@@ -502,7 +502,7 @@ bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const {
     return source->hasText() || source->hasFormat(kRtfMime) || source->hasFormat(kRtfMimeAlt);
 }
 
-void TRichEdit::InsertDocument(const merge::TWorkspaceDocument& piece) {
+void TRichEdit::InsertDocument(const workspace::TWorkspaceDocument& piece) {
     QTextCursor c = textCursor();
     c.beginEditBlock();
     c.removeSelectedText();
@@ -517,8 +517,8 @@ void TRichEdit::insertFromMimeData(const QMimeData* source) {
         if (!source->hasFormat(mime)) continue;
         const QByteArray bytes = source->data(mime);
         const std::string_view rtf(bytes.constData(), static_cast<size_t>(bytes.size()));
-        if (!merge::LooksLikeRtf(rtf)) continue;
-        InsertDocument(merge::ReadRtf(rtf));
+        if (!workspace::LooksLikeRtf(rtf)) continue;
+        InsertDocument(workspace::ReadRtf(rtf));
         return;
     }
     if (!source->hasText()) return;
@@ -533,14 +533,14 @@ void TRichEdit::insertFromMimeData(const QMimeData* source) {
 namespace quennet::gui {
 
 void TRichEdit::ApplyShownPalette() {
-    const view::ViewPalette* chosen = &view::PaletteFor(ToRgb(palette().color(QPalette::Window)));
+    const viewrules::ViewPalette* chosen = &viewrules::PaletteFor(ToRgb(palette().color(QPalette::Window)));
     QPalette pal = palette();
     pal.setColor(QPalette::Base, ToQColor(chosen->MergeBackground));
     pal.setColor(QPalette::Text, ToQColor(chosen->MergeUnchanged));
     if (pal != palette()) setPalette(pal);
     if (chosen == shown_) return;
     // Red, blue and black change on screen only; the document keeps what was stored.
-    const merge::TWorkspaceDocument& doc = Document();
+    const workspace::TWorkspaceDocument& doc = Document();
     shown_ = chosen;
     const bool wasModified = Modified();
     PushFormatsToWidget(0, doc.TextLength());
@@ -583,7 +583,7 @@ void TRichEdit::resizeEvent(QResizeEvent* event) {
 void TRichEdit::PaintSignGutter(QPaintEvent* event) {
     QPainter g(signGutter_);
     g.fillRect(event->rect(), ToQColor(shown_->Gutter));
-    const merge::TWorkspaceDocument& doc = Document();
+    const workspace::TWorkspaceDocument& doc = Document();
     QFont bold = font();
     bold.setBold(true);
     g.setFont(bold);
@@ -592,7 +592,7 @@ void TRichEdit::PaintSignGutter(QPaintEvent* event) {
         if (box.top() > event->rect().bottom()) break;
         const auto line = static_cast<size_t>(block.blockNumber());
         if (!block.isVisible() || line >= doc.LineCount()) continue;
-        const char sign = view::MergeLineSign(doc.LineColor(line));
+        const char sign = viewrules::MergeLineSign(doc.LineColor(line));
         if (sign == ' ') continue;
         g.setPen(ToQColor(sign == '-' ? shown_->MergeRemoved : shown_->MergeInserted));
         g.drawText(QRectF(0, box.top(), signGutter_->width(), box.height()), Qt::AlignCenter,
@@ -608,7 +608,7 @@ void TRichEdit::RevealLines(size_t first, size_t last) {
     const int lineHeight = std::max(1, fontMetrics().lineSpacing());
     const int rows = viewport()->height() / lineHeight;
     constexpr int kContextLines = 3;
-    const int top = view::RevealTop(static_cast<int32_t>(first), static_cast<int32_t>(last),
+    const int top = viewrules::RevealTop(static_cast<int32_t>(first), static_cast<int32_t>(last),
                                     FirstVisibleLine(), rows, kContextLines);
     verticalScrollBar()->setValue(top);
 }

@@ -16,8 +16,8 @@
 #pragma once
 
 #include "io/view_encoding.h"
-#include "merge/workspace_document.h"
-#include "view/palette.h"
+#include "workspace/workspace_document.h"
+#include "viewrules/palette.h"
 
 #include <QPlainTextEdit>
 #include <QString>
@@ -33,10 +33,10 @@ std::string TextToBytes(const QString& text,
                         io::ViewCharset charset = io::ViewCharset::Windows1252);
 
 // With a palette, red, blue and black are shown in its colours and read back as stored.
-QTextCharFormat ToTextCharFormat(const merge::TCharFormat& format,
-                                 const view::ViewPalette* shown = nullptr);
-merge::TCharFormat ToCharFormat(const QTextCharFormat& format,
-                                const view::ViewPalette* shown = nullptr);
+QTextCharFormat ToTextCharFormat(const workspace::TCharFormat& format,
+                                 const viewrules::ViewPalette* shown = nullptr);
+workspace::TCharFormat ToCharFormat(const QTextCharFormat& format,
+                                const viewrules::ViewPalette* shown = nullptr);
 
 class TRichEdit : public QPlainTextEdit {
     Q_OBJECT
@@ -44,11 +44,11 @@ public:
     explicit TRichEdit(QWidget* parent = nullptr);
 
     // Replaces the content; the undo history is cleared and the text counts as unmodified.
-    void LoadDocument(merge::TWorkspaceDocument document);
+    void LoadDocument(workspace::TWorkspaceDocument document);
     // The content as a workspace document, its selection the widget's.
-    const merge::TWorkspaceDocument& Document();
+    const workspace::TWorkspaceDocument& Document();
     // Rebuilds the document from the widget alone (a check for tests: it must equal Document()).
-    merge::TWorkspaceDocument DocumentFromWidget() const;
+    workspace::TWorkspaceDocument DocumentFromWidget() const;
     // Shows the same bytes as UTF-8 text or as Windows-1252 bytes; the undo history is cleared.
     void SetUtf8(bool utf8);
     // Text as the document holds it, and bytes as the widget shows them.
@@ -66,14 +66,14 @@ public:
     size_t LineIndex(size_t line) { return Document().LineIndex(line); }
     size_t LineFromChar(size_t index) { return Document().LineFromChar(index); }
 
-    merge::TSelection Selection() const;
+    workspace::TSelection Selection() const;
     // Moves the caret (to start + length) and scrolls it into view.
     void SetSelection(size_t start, size_t length);
-    merge::TColor SelectionColor() { return Document().SelectionColor(); }
-    void SetSelectionColor(merge::TColor color);
+    workspace::TColor SelectionColor() { return Document().SelectionColor(); }
+    void SetSelectionColor(workspace::TColor color);
     // Recolours a range in the document and the widget.
-    void SetColor(size_t start, size_t length, merge::TColor color);
-    std::optional<size_t> Find(std::string_view what, size_t start, merge::TFindOptions options) {
+    void SetColor(size_t start, size_t length, workspace::TColor color);
+    std::optional<size_t> Find(std::string_view what, size_t start, workspace::TFindOptions options) {
         return Document().Find(what, start, options);
     }
 
@@ -87,7 +87,7 @@ public:
     void SetModified(bool modified);
 
     // The palette the colours are shown in (from the window background).
-    const view::ViewPalette& ShownPalette() const { return *shown_; }
+    const viewrules::ViewPalette& ShownPalette() const { return *shown_; }
     // A gutter left of the text with "-" on removed and "+" on inserted lines.
     void SetSignGutterVisible(bool visible);
     int SignGutterWidth() const;
@@ -127,10 +127,10 @@ private:
     // Document formats of [start, start + length) put on the widget; breaks included.
     void PushFormatsToWidget(size_t start, size_t length);
     // Replaces the selection with a formatted piece of text.
-    void InsertDocument(const merge::TWorkspaceDocument& piece);
+    void InsertDocument(const workspace::TWorkspaceDocument& piece);
     // Inserts a document's lines at the cursor, each run in its format; false when a run
     // boundary splits a character, which the widget then shows in one format.
-    bool InsertLines(QTextCursor& cursor, const merge::TWorkspaceDocument& piece);
+    bool InsertLines(QTextCursor& cursor, const workspace::TWorkspaceDocument& piece);
     // The document range a UTF-8 widget change replaced, from the unchanged text before and
     // after it; false when the report does not fit the document.
     bool ChangedRange(size_t from, size_t added, size_t& index, size_t& removed) const;
@@ -146,14 +146,14 @@ private:
     // The document's format of the block separator that ends a block (its line break).
     QTextCharFormat BreakFormatOfBlock(const QTextBlock& block) const;
 
-    merge::TWorkspaceDocument doc_;
-    merge::TCharFormat endMark_;
+    workspace::TWorkspaceDocument doc_;
+    workspace::TCharFormat endMark_;
     bool stale_ = false;   // the document missed a change: rebuild it from the widget
     bool pushing_ = false; // our own format changes are not copied back
     int redrawLocks_ = 0;
     int incrementalSyncs_ = 0;
     int fullSyncs_ = 0;
-    const view::ViewPalette* shown_ = &view::LightPalette();
+    const viewrules::ViewPalette* shown_ = &viewrules::LightPalette();
     QWidget* signGutter_ = nullptr;
 };
 

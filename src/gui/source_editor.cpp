@@ -133,8 +133,8 @@ SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
 SourceEditor::~SourceEditor() = default;
 
 void SourceEditor::applyAppearance() {
-    viewPalette_ = &view::PaletteFor(ToRgb(palette().color(QPalette::Window)));
-    const view::ViewPalette& p = *viewPalette_;
+    viewPalette_ = &viewrules::PaletteFor(ToRgb(palette().color(QPalette::Window)));
+    const viewrules::ViewPalette& p = *viewPalette_;
     lexer_->applyFont(font_);
     lexer_->applyPalette(p);
     setLexer(lexer_);
@@ -157,11 +157,11 @@ void SourceEditor::applyAppearance() {
 }
 
 void SourceEditor::applyTints() {
-    const view::ViewPalette& p = *viewPalette_;
+    const viewrules::ViewPalette& p = *viewPalette_;
     setMarkerBackgroundColor(ToQColor(p.RemovedLines), kRemovedLinesMarker);
     setMarkerBackgroundColor(ToQColor(p.AddedLines), kAddedLinesMarker);
     setMarkerBackgroundColor(ToQColor(p.ChangedLines), kChangedLinesMarker);
-    setIndicatorForegroundColor(ToQColor(side_ == model::ViewSide::Old ? p.OldChars : p.NewChars),
+    setIndicatorForegroundColor(ToQColor(side_ == render::ViewSide::Old ? p.OldChars : p.NewChars),
                                 kCharMarkIndicator);
 }
 
@@ -445,14 +445,14 @@ void SourceEditor::clearDecorations() {
 }
 
 void SourceEditor::setDecorations(int firstLine,
-                                  const std::vector<model::LineDecoration>& decorations) {
+                                  const std::vector<render::LineDecoration>& decorations) {
     clearDecorations();
     const int count = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
     for (size_t i = 0; i < decorations.size(); ++i) {
         const int line = firstLine + static_cast<int>(i);
         if (line < 0) continue;
         if (line >= count) break;
-        const model::LineDecoration& d = decorations[i];
+        const render::LineDecoration& d = decorations[i];
         if (d.Background) {
             if (*d.Background != backgroundColor_) {
                 backgroundColor_ = *d.Background;
@@ -471,8 +471,8 @@ void SourceEditor::setDecorations(int firstLine,
                 SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start),
                               end - start);
         }
-        if (d.GutterImage == model::kOldOnlyImage) markerAdd(line, kOldOnlyMarker);
-        if (d.GutterImage == model::kNewOnlyImage) markerAdd(line, kNewOnlyMarker);
+        if (d.GutterImage == render::kOldOnlyImage) markerAdd(line, kOldOnlyMarker);
+        if (d.GutterImage == render::kNewOnlyImage) markerAdd(line, kNewOnlyMarker);
     }
 }
 
@@ -486,14 +486,14 @@ int64_t SourceEditor::foregroundAt(int line, int byteIndex) const {
     return -1;
 }
 
-void SourceEditor::setDifferenceSpans(std::vector<view::LineSpan> spans) {
+void SourceEditor::setDifferenceSpans(std::vector<viewrules::LineSpan> spans) {
     for (int marker : {kRemovedLinesMarker, kAddedLinesMarker, kChangedLinesMarker})
         markerDeleteAll(marker);
     spans_ = std::move(spans);
     const int count = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
-    for (const view::LineSpan& span : spans_) {
-        const int marker = span.Kind == view::MarkKind::Removed ? kRemovedLinesMarker
-                           : span.Kind == view::MarkKind::Added ? kAddedLinesMarker
+    for (const viewrules::LineSpan& span : spans_) {
+        const int marker = span.Kind == viewrules::MarkKind::Removed ? kRemovedLinesMarker
+                           : span.Kind == viewrules::MarkKind::Added ? kAddedLinesMarker
                                                                 : kChangedLinesMarker;
         for (int line = std::max(span.First, 0); line <= span.Last && line < count; ++line)
             markerAdd(line, marker);
@@ -501,13 +501,13 @@ void SourceEditor::setDifferenceSpans(std::vector<view::LineSpan> spans) {
     emit differencesChanged();
 }
 
-void SourceEditor::setFillers(const std::vector<view::FillerBlock>& fillers) {
+void SourceEditor::setFillers(const std::vector<viewrules::FillerBlock>& fillers) {
     if (fillers_.empty() && fillers.empty()) return;
     SendScintilla(SCI_ANNOTATIONCLEARALL);
     fillers_.clear();
     const int count = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
     const std::string row(kFillerWidth, ' ');
-    for (const view::FillerBlock& f : fillers) {
+    for (const viewrules::FillerBlock& f : fillers) {
         // Nothing can stand above the first line: the other view's scrolling makes up for it.
         if (f.AfterLine < 0 || f.AfterLine >= count || f.Count <= 0) continue;
         fillers_.push_back(f);
@@ -529,7 +529,7 @@ int SourceEditor::fillerRowsAfter(int line) const {
         SendScintilla(SCI_ANNOTATIONGETLINES, static_cast<unsigned long>(line)));
 }
 
-void SourceEditor::setSide(model::ViewSide side) {
+void SourceEditor::setSide(render::ViewSide side) {
     side_ = side;
     applyTints();
 }
@@ -539,11 +539,11 @@ void SourceEditor::clearCharMarks() {
     SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, SendScintilla(SCI_GETLENGTH));
 }
 
-void SourceEditor::addCharMarks(int line, const std::vector<view::ByteRange>& ranges) {
+void SourceEditor::addCharMarks(int line, const std::vector<viewrules::ByteRange>& ranges) {
     if (line < 0 || line >= static_cast<int>(SendScintilla(SCI_GETLINECOUNT))) return;
     const long end = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
     SendScintilla(SCI_SETINDICATORCURRENT, static_cast<unsigned long>(kCharMarkIndicator));
-    for (const view::ByteRange& r : ranges) {
+    for (const viewrules::ByteRange& r : ranges) {
         const long from = viewPosition(line, r.Start);
         const long to = std::min(end, viewPosition(line, r.Start + r.Length));
         if (to > from)

@@ -13,11 +13,11 @@
 
 #include "io/source_save.h"
 #include "io/view_encoding.h"
-#include "model/line_decoration.h"
-#include "view/char_diff.h"
-#include "view/difference_marks.h"
-#include "view/palette.h"
-#include "view/split_alignment.h"
+#include "render/line_decoration.h"
+#include "viewrules/char_diff.h"
+#include "viewrules/difference_marks.h"
+#include "viewrules/palette.h"
+#include "viewrules/split_alignment.h"
 
 namespace quennet::gui {
 
@@ -87,7 +87,7 @@ public:
     int bookmarkLine(int number) const;
 
     // Decorations: decorations[i] applies to line firstLine + i. Replaces all earlier ones.
-    void setDecorations(int firstLine, const std::vector<model::LineDecoration>& decorations);
+    void setDecorations(int firstLine, const std::vector<render::LineDecoration>& decorations);
     void clearDecorations();
     // Where the state image stands in the gutter; by default right of a bookmark digit.
     void setStateImageX(int x);
@@ -98,18 +98,18 @@ public:
     int64_t foregroundAt(int line, int byteIndex) const;
 
     // The theme's colours, chosen from the window background.
-    const view::ViewPalette& viewPalette() const { return *viewPalette_; }
+    const viewrules::ViewPalette& viewPalette() const { return *viewPalette_; }
 
     // Lines of every difference, tinted by kind; the overview strip draws them too.
-    void setDifferenceSpans(std::vector<view::LineSpan> spans);
-    const std::vector<view::LineSpan>& differenceSpans() const { return spans_; }
+    void setDifferenceSpans(std::vector<viewrules::LineSpan> spans);
+    const std::vector<viewrules::LineSpan>& differenceSpans() const { return spans_; }
     // Filler rows that keep this view level with the other one; empty removes them.
-    void setFillers(const std::vector<view::FillerBlock>& fillers);
+    void setFillers(const std::vector<viewrules::FillerBlock>& fillers);
     int fillerRowsAfter(int line) const;
     // Changed characters, in the colour of this view's side.
-    void setSide(model::ViewSide side);
+    void setSide(render::ViewSide side);
     void clearCharMarks();
-    void addCharMarks(int line, const std::vector<view::ByteRange>& ranges);
+    void addCharMarks(int line, const std::vector<viewrules::ByteRange>& ranges);
     bool hasCharMark(int line, int byteIndex) const;
     void setLineNumbersVisible(bool visible);
     bool lineNumbersVisible() const { return lineNumbers_; }
@@ -144,12 +144,12 @@ private:
     bool forcedModified_ = false;
     io::SourceTextFormat textFormat_;
     std::array<int, kBookmarkCount> bookmarkHandles_;
-    uint32_t backgroundColor_ = model::kSelectionBackground; // of the background marker
+    uint32_t backgroundColor_ = render::kSelectionBackground; // of the background marker
     std::vector<uint32_t> indicatorColors_; // colour of indicator kFirstForegroundIndicator + i
-    const view::ViewPalette* viewPalette_ = &view::LightPalette();
-    std::vector<view::LineSpan> spans_;
-    std::vector<view::FillerBlock> fillers_;
-    model::ViewSide side_ = model::ViewSide::Old;
+    const viewrules::ViewPalette* viewPalette_ = &viewrules::LightPalette();
+    std::vector<viewrules::LineSpan> spans_;
+    std::vector<viewrules::FillerBlock> fillers_;
+    render::ViewSide side_ = render::ViewSide::Old;
     bool lineNumbers_ = false;
 };
 

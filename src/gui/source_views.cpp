@@ -3,9 +3,9 @@
 
 #include "source_editor.h"
 
-#include "model/line_matcher.h"
-#include "view/char_diff.h"
-#include "view/difference_marks.h"
+#include "diff/line_matcher.h"
+#include "viewrules/char_diff.h"
+#include "viewrules/difference_marks.h"
 
 #include <QScrollBar>
 
@@ -13,10 +13,10 @@ namespace quennet::gui {
 
 namespace {
 
-std::vector<model::TLineRecord> WholeText(const std::vector<std::string>& lines) {
-    std::vector<model::TLineRecord> records(lines.size());
+std::vector<base::TLineRecord> WholeText(const std::vector<std::string>& lines) {
+    std::vector<base::TLineRecord> records(lines.size());
     for (size_t i = 0; i < lines.size(); ++i)
-        records[i] = {model::LineKey(lines[i]), static_cast<int32_t>(i), false};
+        records[i] = {base::LineKey(lines[i]), static_cast<int32_t>(i), false};
     return records;
 }
 
@@ -24,8 +24,8 @@ std::vector<model::TLineRecord> WholeText(const std::vector<std::string>& lines)
 
 TSourceViews::TSourceViews(SourceEditor* oldView, SourceEditor* newView, QObject* parent)
     : QObject(parent), old_(oldView), new_(newView) {
-    old_->setSide(model::ViewSide::Old);
-    new_->setSide(model::ViewSide::New);
+    old_->setSide(render::ViewSide::Old);
+    new_->setSide(render::ViewSide::New);
     connect(old_, &SourceEditor::scrolled, this, [this] { Follow(true); });
     connect(new_, &SourceEditor::scrolled, this, [this] { Follow(false); });
     // A new text invalidates the alignment of the old one.
@@ -35,25 +35,25 @@ TSourceViews::TSourceViews(SourceEditor* oldView, SourceEditor* newView, QObject
         });
 }
 
-void TSourceViews::ShowDifferences(const model::TSourceDiff* comparison) {
+void TSourceViews::ShowDifferences(const diff::TSourceDiff* comparison) {
     if (!comparison) {
         Clear();
         return;
     }
-    view::DifferenceSpans spans = view::CollectDifferenceSpans(comparison->Root);
+    viewrules::DifferenceSpans spans = viewrules::CollectDifferenceSpans(comparison->Root);
     const std::vector<std::string> oldLines = old_->lines();
     const std::vector<std::string> newLines = new_->lines();
-    std::vector<model::TLineRecord> a = WholeText(oldLines);
-    std::vector<model::TLineRecord> b = WholeText(newLines);
-    alignment_ = view::AlignTexts(view::MatchTexts(a, b), static_cast<int32_t>(oldLines.size()),
+    std::vector<base::TLineRecord> a = WholeText(oldLines);
+    std::vector<base::TLineRecord> b = WholeText(newLines);
+    alignment_ = viewrules::AlignTexts(viewrules::MatchTexts(a, b), static_cast<int32_t>(oldLines.size()),
                                   static_cast<int32_t>(newLines.size()));
     aligned_ = true;
     old_->setDifferenceSpans(std::move(spans.Old));
     new_->setDifferenceSpans(std::move(spans.New));
     old_->clearCharMarks();
     new_->clearCharMarks();
-    for (const view::LinePair& pair : alignment_.Changed) {
-        const view::CharMarks marks = view::CharDiff(oldLines[static_cast<size_t>(pair.Old)],
+    for (const viewrules::LinePair& pair : alignment_.Changed) {
+        const viewrules::CharMarks marks = viewrules::CharDiff(oldLines[static_cast<size_t>(pair.Old)],
                                                      newLines[static_cast<size_t>(pair.New)]);
         old_->addCharMarks(pair.Old, marks.Old);
         new_->addCharMarks(pair.New, marks.New);
@@ -89,13 +89,13 @@ void TSourceViews::SetLineNumbers(bool on) {
 
 int TSourceViews::Counterpart(bool fromOld, int line) const {
     if (!aligned_) return line;
-    return view::CounterpartLine(alignment_, fromOld, line);
+    return viewrules::CounterpartLine(alignment_, fromOld, line);
 }
 
 void TSourceViews::ApplyFillers() {
     const bool show = aligned_ && sideBySide_;
-    old_->setFillers(show ? alignment_.OldFillers : std::vector<view::FillerBlock>{});
-    new_->setFillers(show ? alignment_.NewFillers : std::vector<view::FillerBlock>{});
+    old_->setFillers(show ? alignment_.OldFillers : std::vector<viewrules::FillerBlock>{});
+    new_->setFillers(show ? alignment_.NewFillers : std::vector<viewrules::FillerBlock>{});
 }
 
 // Near the top the shift for fillers above the first line is cut at row 0, so following back
@@ -110,7 +110,7 @@ void TSourceViews::Follow(bool fromOld) {
     given = -1;
     if (echo) return;
     following_ = true;
-    const int target = view::SyncedFirstRow(alignment_, fromOld, row);
+    const int target = viewrules::SyncedFirstRow(alignment_, fromOld, row);
     to->setFirstVisibleLine(target);
     (fromOld ? newRowGiven_ : oldRowGiven_) = target;
     to->horizontalScrollBar()->setValue(from->horizontalScrollBar()->value());

@@ -4,8 +4,8 @@
 
 #include <QObject>
 
-#include "model/source_diff.h"
-#include "view/split_alignment.h"
+#include "diff/source_diff.h"
+#include "viewrules/split_alignment.h"
 
 namespace quennet::gui {
 
@@ -17,7 +17,7 @@ public:
     TSourceViews(SourceEditor* oldView, SourceEditor* newView, QObject* parent = nullptr);
 
     // Marks the comparison's differences and aligns the two current texts.
-    void ShowDifferences(const model::TSourceDiff* comparison);
+    void ShowDifferences(const diff::TSourceDiff* comparison);
     void Clear();
 
     void SetSideBySide(bool sideBySide);
@@ -27,7 +27,7 @@ public:
 
     // Whether scrolling one view scrolls the other now.
     bool Following() const { return sync_ && sideBySide_; }
-    const view::SplitAlignment& Alignment() const { return alignment_; }
+    const viewrules::SplitAlignment& Alignment() const { return alignment_; }
     // Where a line of one text would stand in the other (line itself before any compare).
     int Counterpart(bool fromOld, int line) const;
 
@@ -37,7 +37,7 @@ private:
 
     SourceEditor* old_;
     SourceEditor* new_;
-    view::SplitAlignment alignment_;
+    viewrules::SplitAlignment alignment_;
     bool aligned_ = false;
     bool sideBySide_ = false;
     bool sync_ = true;

@@ -26,7 +26,7 @@ void Plus(QPainter& g, int cy, const QColor& green) {
 
 } // namespace
 
-TImageList MakeStateImages(const view::ViewPalette& palette) {
+TImageList MakeStateImages(const viewrules::ViewPalette& palette) {
     const QColor kRed = ToQColor(palette.GlyphRemoved);
     const QColor kGreen = ToQColor(palette.GlyphAdded);
     TImageList images;

@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <array>
 
-#include "view/palette.h"
+#include "viewrules/palette.h"
 
 namespace quennet::gui {
 
@@ -19,7 +19,7 @@ enum StateImage : int {
 using TImageList = std::array<QPixmap, 5>;
 
 // Minus and plus in the palette's glyph colours.
-TImageList MakeStateImages(const view::ViewPalette& palette = view::LightPalette());
+TImageList MakeStateImages(const viewrules::ViewPalette& palette = viewrules::LightPalette());
 
 // Image index of a difference item's state; -1 for a state without an image.
 int StateImageIndex(int state);

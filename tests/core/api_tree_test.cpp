@@ -2,9 +2,9 @@
 // whole-tree comparison gives the same answer however many threads share it.
 #include <gtest/gtest.h>
 
-#include "api/api_changes.h"
-#include "display/diff_display.h"
-#include "tree/tree_compare.h"
+#include "diff/api_changes.h"
+#include "render/diff_display.h"
+#include "folders/tree_compare.h"
 
 using namespace quennet;
 
@@ -21,7 +21,7 @@ TEST(ApiText, InterfaceEndsAtTheImplementationWord) {
         {{"unit U; interface type T = Integer; implementation end."}, 1},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(api::InterfaceEndLine(c.lines), c.end) << c.lines.front();
+        EXPECT_EQ(diff::InterfaceEndLine(c.lines), c.end) << c.lines.front();
 }
 
 TEST(ApiText, VisibilityInForceAtAMember) {
@@ -37,11 +37,11 @@ TEST(ApiText, VisibilityInForceAtAMember) {
         "  strict protected",               // 9
         "    procedure Guarded;",           // 10
     };
-    EXPECT_EQ(api::VisibilityAt(lines, 1, 2), api::Visibility::Public);
-    EXPECT_EQ(api::VisibilityAt(lines, 1, 4), api::Visibility::Private);
-    EXPECT_EQ(api::VisibilityAt(lines, 1, 6), api::Visibility::Protected);
-    EXPECT_EQ(api::VisibilityAt(lines, 1, 8), api::Visibility::Published);
-    EXPECT_EQ(api::VisibilityAt(lines, 1, 10), api::Visibility::Protected);
+    EXPECT_EQ(diff::VisibilityAt(lines, 1, 2), diff::Visibility::Public);
+    EXPECT_EQ(diff::VisibilityAt(lines, 1, 4), diff::Visibility::Private);
+    EXPECT_EQ(diff::VisibilityAt(lines, 1, 6), diff::Visibility::Protected);
+    EXPECT_EQ(diff::VisibilityAt(lines, 1, 8), diff::Visibility::Published);
+    EXPECT_EQ(diff::VisibilityAt(lines, 1, 10), diff::Visibility::Protected);
 }
 
 TEST(DisplayColumns, FitsTabsAndMultiByteCharacters) {
@@ -58,20 +58,20 @@ TEST(DisplayColumns, FitsTabsAndMultiByteCharacters) {
         {"\xC3\xA9t\xC3\xA9s!", 4, "\xC3\xA9t\xC3\xA9>"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(display::FitColumns(c.text, c.columns), c.fitted) << c.text;
-        EXPECT_LE(display::DisplayColumns(display::FitColumns(c.text, c.columns)), c.columns);
+        EXPECT_EQ(render::FitColumns(c.text, c.columns), c.fitted) << c.text;
+        EXPECT_LE(render::DisplayColumns(render::FitColumns(c.text, c.columns)), c.columns);
     }
 }
 
 TEST(TreeCompare, SameOutcomeWithOneOrManyThreads) {
     const std::string base = std::string(QUENNET_CASES_DIR) + "/tree-01-small-trees/";
-    tree::TreeOptions one, many;
+    folders::TreeOptions one, many;
     one.threads = 1;
     many.threads = 4;
-    one.pair.display.style = many.pair.display.style = display::DisplayStyle::Inline;
-    one.pair.api = many.pair.api = tree::ApiMode::Off;
-    const auto a = tree::CompareTrees(base + "old", base + "new", one);
-    const auto b = tree::CompareTrees(base + "old", base + "new", many);
+    one.pair.display.style = many.pair.display.style = render::DisplayStyle::Inline;
+    one.pair.api = many.pair.api = folders::ApiMode::Off;
+    const auto a = folders::CompareTrees(base + "old", base + "new", one);
+    const auto b = folders::CompareTrees(base + "old", base + "new", many);
     ASSERT_EQ(a.size(), b.size());
     ASSERT_EQ(a.size(), 4u); // Broken, Shapes, sub/Fresh, sub/Gone
     for (size_t i = 0; i < a.size(); ++i) {
@@ -80,12 +80,12 @@ TEST(TreeCompare, SameOutcomeWithOneOrManyThreads) {
         EXPECT_EQ(a[i].lines, b[i].lines);
     }
     EXPECT_EQ(a[1].name, "Shapes.pas");
-    EXPECT_EQ(a[1].status, tree::UnitStatus::Changed);
+    EXPECT_EQ(a[1].status, folders::UnitStatus::Changed);
 }
 
 TEST(TreeCompare, MissingFolderThrowsWithItsName) {
     try {
-        tree::ListTreeFiles("/nonexistent/quennet-folder", "*.pas");
+        folders::ListTreeFiles("/nonexistent/quennet-folder", "*.pas");
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("/nonexistent/quennet-folder"), std::string::npos);
@@ -93,16 +93,16 @@ TEST(TreeCompare, MissingFolderThrowsWithItsName) {
 }
 
 TEST(TreeCompare, FolderCountsAddUpUnitsAndSubfolders) {
-    std::vector<tree::UnitOutcome> units(3);
+    std::vector<folders::UnitOutcome> units(3);
     units[0].name = "a/b/X.pas";
-    units[0].status = tree::UnitStatus::Changed;
+    units[0].status = folders::UnitStatus::Changed;
     units[0].api.breaking = 2;
     units[0].api.internal = 1;
     units[1].name = "a/Y.pas";
-    units[1].status = tree::UnitStatus::Removed; // one breaking change
+    units[1].status = folders::UnitStatus::Removed; // one breaking change
     units[2].name = "Z.pas";
-    units[2].status = tree::UnitStatus::Added; // one additive change
-    const auto counts = tree::CountsByFolder(units);
+    units[2].status = folders::UnitStatus::Added; // one additive change
+    const auto counts = folders::CountsByFolder(units);
     ASSERT_EQ(counts.size(), 3u);
     auto expect = [&](size_t i, const char* folder, int n, int breaking, int additive,
                       int internal) {

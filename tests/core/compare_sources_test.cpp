@@ -4,11 +4,12 @@
 
 #include <algorithm>
 
-#include "compare/compare_sources.h"
+#include "diff/compare_sources.h"
 #include "io/source_file.h"
+#include "render/report_writer.h"
 
 using namespace quennet;
-using compare::CompareSources;
+using diff::CompareSources;
 
 namespace {
 
@@ -25,7 +26,7 @@ const char kUsesOnly[] = "unit U;\ninterface\nuses SysUtils;\nprocedure A;\nimpl
 const char kBrokenOtherwise[] = "unit U;\ninterface\nprocedure A;\nimplementation\n"
                                 "procedure A;\nbegin\nend;\n= = = ;\nend.\n";
 
-compare::ComparisonResult Compare(const char* oldText, const char* newText) {
+diff::ComparisonResult Compare(const char* oldText, const char* newText) {
     return CompareSources({io::ToCrLfText(oldText), "old.pas"},
                           {io::ToCrLfText(newText), "new.pas"}, kSymbols);
 }
@@ -39,10 +40,10 @@ TEST(CompareSources, VerdictAndMessage) {
         bool equivalent;
         const char* messageStart; // "" when no message is shown
     } cases[] = {
-        {kGood, kGood, true, compare::kEquivalentSentence},
-        {kBroken, kBroken, true, compare::kEquivalentSentence},
+        {kGood, kGood, true, diff::kEquivalentSentence},
+        {kBroken, kBroken, true, diff::kEquivalentSentence},
         {kGood, kChanged, false, ""},
-        {kGood, kUsesOnly, false, compare::kDiffersOutsideSentence},
+        {kGood, kUsesOnly, false, diff::kDiffersOutsideSentence},
         // Equal trees, but the parse lost the structure on one or both sides differently.
         {kBroken, kBrokenOtherwise, false, "No structural differences were found, but"},
         {kGood, kBroken, false, "No structural differences were found, but"},
@@ -51,15 +52,16 @@ TEST(CompareSources, VerdictAndMessage) {
         SCOPED_TRACE(std::string(c.oldText) + "|" + c.newText);
         const auto r = Compare(c.oldText, c.newText);
         EXPECT_EQ(r.equivalent, c.equivalent);
-        EXPECT_EQ(r.equivalent, r.report.back() == compare::kEquivalentSentence);
-        const std::string message = compare::OutcomeMessage(r);
+        const auto report = render::ReportOf(r).lines;
+        EXPECT_EQ(r.equivalent, report.back() == diff::kEquivalentSentence);
+        const std::string message = diff::OutcomeMessage(r);
         EXPECT_EQ(message.rfind(c.messageStart, 0), 0u) << message;
         if (*c.messageStart == '\0') {
             EXPECT_EQ(message, "");
         }
         if (r.diff->Root.Count() == 0 && r.oldSource->Checksum != r.newSource->Checksum) {
-            EXPECT_NE(std::find(r.report.begin(), r.report.end(), "* source change (unknown)"),
-                      r.report.end());
+            EXPECT_NE(std::find(report.begin(), report.end(), "* source change (unknown)"),
+                      report.end());
         }
         if (r.equivalent || message.empty()) continue;
         for (const auto& note : r.stopNotes)
@@ -97,13 +99,13 @@ TEST(CompareSources, TextsGivenBackAsReadGiveTheSameResult) {
     const std::pair<const std::string*, const std::string*> pairs[] = {{&unit, &changed},
                                                                        {&broken, &changed}};
     for (const auto& [oldText, newText] : pairs) {
-        compare::ComparisonResult results[3];
+        diff::ComparisonResult results[3];
         int readAgain = 0;
         const std::string* const oldWhole = oldText;
         const std::string* const newWhole = newText;
         for (int release = 0; release < 3; ++release) {
             std::string a = *oldText, b = *newText; // given back: read no more
-            compare::SourceText oldSide(a, "old.pas"), newSide(b, "new.pas");
+            diff::SourceText oldSide(a, "old.pas"), newSide(b, "new.pas");
             oldSide.releaseAsRead = newSide.releaseAsRead = release > 0;
             if (release == 2) {
                 oldSide.readAgain = [&readAgain, oldWhole] { return ++readAgain, *oldWhole; };
@@ -114,7 +116,7 @@ TEST(CompareSources, TextsGivenBackAsReadGiveTheSameResult) {
         }
         // Read again, both of them, only for the lines after a stop.
         EXPECT_EQ(readAgain, results[2].stopNotes.empty() ? 0 : 2);
-        auto texts = [](const compare::ComparisonResult& r) {
+        auto texts = [](const diff::ComparisonResult& r) {
             std::string all;
             auto add = [&all](const model::TidName& d, const std::string& text) {
                 all += d.Name + ' ' + std::to_string(d.Checksum) + ' ' +
@@ -139,14 +141,15 @@ TEST(CompareSources, TextsGivenBackAsReadGiveTheSameResult) {
         };
         for (int release = 1; release < 3; ++release) {
             EXPECT_EQ(texts(results[0]), texts(results[release]));
-            EXPECT_EQ(results[0].report, results[release].report);
+            EXPECT_EQ(render::ReportOf(results[0]).lines, render::ReportOf(results[release]).lines);
             EXPECT_EQ(results[0].equivalent, results[release].equivalent);
             EXPECT_FALSE(results[release].equivalent);
         }
         if (oldText == &broken) {
             // The lines after the stop come from the lines given back.
+            const auto report = render::ReportOf(results[1]).lines;
             EXPECT_TRUE(std::any_of(
-                results[1].report.begin(), results[1].report.end(),
+                report.begin(), report.end(),
                 [](const std::string& line) { return line.find("Text, lines") != line.npos; }));
         }
     }

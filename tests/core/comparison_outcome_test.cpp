@@ -1,11 +1,13 @@
 // The equivalence claim and the stop notes for broken parses.
 #include <gtest/gtest.h>
 
-#include "compare/comparison_outcome.h"
+#include "diff/comparison_outcome.h"
 #include "hand_models.h"
 
+using namespace quennet::base;
+using namespace quennet::diff;
 using namespace quennet::model;
-using namespace quennet::compare;
+using namespace quennet::diff;
 using quennet::testing::HandModel;
 
 namespace {

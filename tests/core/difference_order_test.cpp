@@ -1,10 +1,12 @@
 // Stepping between differences in tree order.
 #include <gtest/gtest.h>
 
-#include "model/difference_order.h"
+#include "viewrules/difference_order.h"
 #include "model/source_model.h"
 
+using namespace quennet::diff;
 using namespace quennet::model;
+using namespace quennet::viewrules;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Folder comparison: sizes and CRCs, statuses, odd entries, masks, and quennet-diff --dirs.
 #include "cli_runner.h"
-#include "model/crc32.h"
-#include "navigator/folder_compare.h"
+#include "base/crc32.h"
+#include "folders/folder_compare.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-using namespace quennet::navigator;
+using namespace quennet::folders;
 using quennet::testing::RunCli;
 
 namespace {
@@ -41,7 +41,7 @@ TEST_F(FolderPair, SizeAndCrcOfFiles) {
     // No final inversion: the register after "123456789" is the inverse of the usual check value.
     EXPECT_EQ(FileCrc((left / "a.pas").string()), ~0xCBF43926u);
     EXPECT_EQ(FileCrc((left / "a.pas").string()),
-              quennet::model::UpdateCrc32(std::string_view("123456789"), 0xFFFFFFFFu));
+              quennet::base::UpdateCrc32(std::string_view("123456789"), 0xFFFFFFFFu));
     Put(left / "empty.pas", "");
     EXPECT_EQ(FileSizeOf((left / "empty.pas").string()), 0u);
     EXPECT_EQ(FileCrc((left / "empty.pas").string()), 0xFFFFFFFFu);

@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "io/source_file.h"
-#include "merge/merge_workspace.h"
-#include "merge/merged_output.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/merged_output.h"
+#include "workspace/rtf_reader.h"
 #include "temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -103,9 +103,9 @@ TEST(FpcMerge, EditsInCommentsAndConditionalsCompileBothWays) {
     if (std::system("command -v fpc >/dev/null 2>&1") != 0) GTEST_SKIP() << "fpc is not installed";
     const quennet::testing::TempFolder scratch;
     const fs::path& dir = scratch.path;
-    const auto ws = merge::BuildMergeWorkspace(kOldCommented, kNewCommented);
+    const auto ws = workspace::BuildMergeWorkspace(kOldCommented, kNewCommented);
     ASSERT_TRUE(ws);
-    auto merged = merge::MergedVersionLines(merge::ReadRtf(ws->Rtf));
+    auto merged = workspace::MergedVersionLines(workspace::ReadRtf(ws->Rtf));
     EXPECT_EQ(CompileAndRun(dir, "merged-new", io::JoinLinesCrLf(merged)), "new\n");
     merged.erase(merged.begin() + 2);
     EXPECT_EQ(CompileAndRun(dir, "merged-old", io::JoinLinesCrLf(merged)), "old\n");
@@ -116,10 +116,10 @@ TEST(FpcMerge, MergedSourceCompilesAsBothVersions) {
     const quennet::testing::TempFolder scratch;
     const fs::path& dir = scratch.path;
 
-    const auto ws = merge::BuildMergeWorkspace(kOldProgram, kNewProgram);
+    const auto ws = workspace::BuildMergeWorkspace(kOldProgram, kNewProgram);
     ASSERT_TRUE(ws);
-    const auto doc = merge::ReadRtf(ws->Rtf);
-    const auto merged = merge::MergedVersionLines(doc);
+    const auto doc = workspace::ReadRtf(ws->Rtf);
+    const auto merged = workspace::MergedVersionLines(doc);
     ASSERT_EQ(merged[2], "{$DEFINE NEW_VER}");
 
     EXPECT_EQ(CompileAndRun(dir, "old", io::JoinLinesCrLf(kOldProgram)), "old {6}\n");
@@ -129,8 +129,8 @@ TEST(FpcMerge, MergedSourceCompilesAsBothVersions) {
     withoutDefine.erase(withoutDefine.begin() + 2);
     EXPECT_EQ(CompileAndRun(dir, "merged-old", io::JoinLinesCrLf(withoutDefine)), "old {6}\n");
     // The two single versions written from the workspace compile too.
-    EXPECT_EQ(CompileAndRun(dir, "ws-new", io::JoinLinesCrLf(merge::NewVersionLines(doc, "//"))),
+    EXPECT_EQ(CompileAndRun(dir, "ws-new", io::JoinLinesCrLf(workspace::NewVersionLines(doc, "//"))),
               "new \\9\n");
-    EXPECT_EQ(CompileAndRun(dir, "ws-old", io::JoinLinesCrLf(merge::OldVersionLines(doc, ""))),
+    EXPECT_EQ(CompileAndRun(dir, "ws-old", io::JoinLinesCrLf(workspace::OldVersionLines(doc, ""))),
               "old {6}\n");
 }

@@ -11,10 +11,10 @@
 
 #include "golden_file.h"
 #include "io/source_file.h"
-#include "merge/merge_workspace.h"
-#include "merge/merged_output.h"
-#include "merge/pas_conversion.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/merged_output.h"
+#include "workspace/pas_conversion.h"
+#include "workspace/rtf_reader.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -33,7 +33,7 @@ void WriteBytes(const fs::path& p, std::string_view bytes) {
 }
 
 std::string Convert(const std::vector<std::string>& lines) {
-    merge::TPasConversion conv;
+    workspace::TPasConversion conv;
     conv.SetDefaultAttributes();
     conv.AppendSourceText(io::JoinLinesCrLf(lines));
     conv.Rewind();
@@ -53,7 +53,7 @@ TEST(GoldenMerge, ConversionCases) {
             try {
                 Convert(lines);
                 ADD_FAILURE() << "conversion did not fail";
-            } catch (const merge::EConversionError& e) {
+            } catch (const workspace::EConversionError& e) {
                 EXPECT_EQ(e.what(), Read(dir / "expected-error.txt"));
             }
             continue;
@@ -81,23 +81,23 @@ TEST(GoldenMerge, WorkspaceCases) {
         SCOPED_TRACE(dir.filename().string());
         const auto oldLines = io::SplitLines(Read(dir / "old.pas"));
         const auto newLines = io::SplitLines(Read(dir / "new.pas"));
-        auto ws = merge::BuildMergeWorkspace(oldLines, newLines);
+        auto ws = workspace::BuildMergeWorkspace(oldLines, newLines);
         ASSERT_TRUE(ws.has_value());
         ExpectGolden(dir / "expected.rtf", ws->Rtf);
 
-        const auto doc = merge::ReadRtf(ws->Rtf);
+        const auto doc = workspace::ReadRtf(ws->Rtf);
         ASSERT_EQ(doc.TextLineCount(), ws->MergeMap.size());
         std::string expectedMerged = Read(dir / "expected-merged.pas");
         const std::string version = "@VERSION@";
         expectedMerged.replace(expectedMerged.find(version), version.size(), QUENNET_VERSION);
-        const std::string merged = io::JoinLinesCrLf(merge::MergedVersionLines(doc));
+        const std::string merged = io::JoinLinesCrLf(workspace::MergedVersionLines(doc));
         if (merged != expectedMerged) {
             WriteBytes(dir / "expected-merged.pas.actual", merged);
             quennet::testing::ExpectSameText(expectedMerged, merged, "merged output");
         }
 
         // Every byte of both versions comes back, NUL bytes included.
-        EXPECT_EQ(merge::NewVersionLines(doc, ""), newLines);
-        EXPECT_EQ(merge::OldVersionLines(doc, ""), oldLines);
+        EXPECT_EQ(workspace::NewVersionLines(doc, ""), newLines);
+        EXPECT_EQ(workspace::OldVersionLines(doc, ""), oldLines);
     }
 }

@@ -8,12 +8,13 @@
 #include <unistd.h>
 
 #include "cli_runner.h"
-#include "compare/compare_sources.h"
-#include "model/line_decoration.h"
+#include "diff/compare_sources.h"
+#include "render/line_decoration.h"
 #include "model/source_model.h"
 #include "model/target.h"
 #include "temp_folder.h"
-#include "view/difference_marks.h"
+#include "viewrules/difference_marks.h"
+#include "pascal/parse.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -32,13 +33,13 @@ TEST(IncludeFiles, ViewsMarkTheDirectiveLineOfAChangedInclude) {
     const std::string newPath = newDir.Write("u.pp", kUnit);
     oldDir.Write("body.inc", "procedure P;\r\nbegin\r\nend;\r\n");
     newDir.Write("body.inc", "procedure P;\r\nbegin\r\n  Beep;\r\nend;\r\n");
-    const auto r = compare::CompareSources({kUnit, "u.pp", oldPath}, {kUnit, "u.pp", newPath}, {},
+    const auto r = diff::CompareSources({kUnit, "u.pp", oldPath}, {kUnit, "u.pp", newPath}, {},
                                            model::ParseOptions(model::Dialect::Auto));
     EXPECT_FALSE(r.equivalent);
-    const view::DifferenceSpans spans = view::CollectDifferenceSpans(r.diff->Root);
-    const view::LineSpan directive{3, 3, view::MarkKind::Changed}; // "{$I body.inc}", 0-based
-    EXPECT_EQ(spans.Old, std::vector<view::LineSpan>{directive});
-    EXPECT_EQ(spans.New, std::vector<view::LineSpan>{directive});
+    const viewrules::DifferenceSpans spans = viewrules::CollectDifferenceSpans(r.diff->Root);
+    const viewrules::LineSpan directive{3, 3, viewrules::MarkKind::Changed}; // "{$I body.inc}", 0-based
+    EXPECT_EQ(spans.Old, std::vector<viewrules::LineSpan>{directive});
+    EXPECT_EQ(spans.New, std::vector<viewrules::LineSpan>{directive});
 }
 
 TEST(IncludeFiles, ViewLinesAndTags) {
@@ -48,10 +49,10 @@ TEST(IncludeFiles, ViewLinesAndTags) {
     included.IncludedAt = 9;
     lost.File = "defs.inc";
     other.File = "more.inc";
-    EXPECT_EQ(model::ViewLines(&own), (model::LineRange{4, 6}));
-    EXPECT_EQ(model::ViewLines(&included), (model::LineRange{8, 8}));
-    EXPECT_FALSE(model::ViewLines(&lost).IsSet());
-    EXPECT_FALSE(model::ViewLines(nullptr).IsSet());
+    EXPECT_EQ(render::ViewLines(&own), (render::LineRange{4, 6}));
+    EXPECT_EQ(render::ViewLines(&included), (render::LineRange{8, 8}));
+    EXPECT_FALSE(render::ViewLines(&lost).IsSet());
+    EXPECT_FALSE(render::ViewLines(nullptr).IsSet());
     EXPECT_EQ(model::IncludeTag(&own, &own), "");
     EXPECT_EQ(model::IncludeTag(&own, &included), " [defs.inc]");
     EXPECT_EQ(model::IncludeTag(&included, &lost), " [defs.inc]");
@@ -66,7 +67,7 @@ TEST(IncludeFiles, NestingIsBoundedAndFoldersAreSearchedInOrder) {
     const std::string deep = dir.Write("deep.pp", "unit D;\r\n{$I a0.inc}\r\ninterface\r\n"
                                                   "implementation\r\nend.\r\n");
     model::TPasSrc m;
-    m.Parse(quennet::testing::ReadWholeFile(deep), nullptr,
+    pascal::Parse(m, quennet::testing::ReadWholeFile(deep), nullptr,
             model::ParseOptions(model::Dialect::Fpc, deep));
     ASSERT_EQ(m.Status.Notes.size(), 1u);
     EXPECT_NE(m.Status.Notes[0].find("deeper than 16 levels"), std::string::npos);
@@ -102,7 +103,7 @@ TEST(Targets, NamesIgnoreCaseAndAnUnknownOneIsRefused) {
     model::TPasSrc m;
     model::ParseOptions reading(model::Dialect::Delphi);
     reading.target = "turbo7";
-    EXPECT_THROW(m.Parse("unit U;", nullptr, reading), std::runtime_error);
+    EXPECT_THROW(pascal::Parse(m, "unit U;", nullptr, reading), std::runtime_error);
     const auto r = quennet::testing::RunShell("\"$CLI\" --model --target=turbo7 /dev/null");
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("unknown target 'turbo7'"), std::string::npos) << r.err;

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "io/view_encoding.h"
-#include "model/line_decoration.h"
-#include "model/line_matcher.h"
+#include "render/line_decoration.h"
+#include "diff/line_matcher.h"
 
+using namespace quennet::base;
+using namespace quennet::diff;
 using namespace quennet::model;
+using namespace quennet::render;
 using namespace quennet::io;
 
 namespace {

@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "io/source_file.h"
-#include "model/crc32.h"
-#include "model/line_matcher.h"
-#include "model/line_matcher_literal.h"
+#include "base/crc32.h"
+#include "diff/line_matcher.h"
+#include "diff/line_matcher_literal.h"
 
-using namespace quennet::model;
+using namespace quennet::base;
+using namespace quennet::diff;
 
 namespace {
 

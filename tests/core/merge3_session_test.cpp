@@ -4,9 +4,9 @@
 
 #include <stdexcept>
 
-#include "merge/merge3_session.h"
+#include "merge3/merge3_session.h"
 
-using namespace quennet::merge;
+using namespace quennet::merge3;
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "cli_runner.h"
 #include "io/source_file.h"
-#include "merge/merge_workspace.h"
-#include "merge/merged_output.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/merged_output.h"
+#include "workspace/rtf_reader.h"
 #include "temp_folder.h"
 
 using quennet::testing::ReadWholeFile;
@@ -38,11 +38,11 @@ TEST(MergeCli, WorkspaceAndMergedFromOldAndNew) {
     EXPECT_NE(r.out.find("Diff report for"), std::string::npos);
 
     using namespace quennet;
-    const auto ws = merge::BuildMergeWorkspace(io::SplitLines(kOld), io::SplitLines(kNew));
+    const auto ws = workspace::BuildMergeWorkspace(io::SplitLines(kOld), io::SplitLines(kNew));
     ASSERT_TRUE(ws);
     EXPECT_EQ(f.Read("ws.rtf"), ws->Rtf);
     const std::string merged = f.Read("m.pas");
-    EXPECT_EQ(merged, io::JoinLinesCrLf(merge::MergedVersionLines(merge::ReadRtf(ws->Rtf))));
+    EXPECT_EQ(merged, io::JoinLinesCrLf(workspace::MergedVersionLines(workspace::ReadRtf(ws->Rtf))));
     EXPECT_NE(merged.find("{$IFNDEF NEW_VER}\r\nconst A = 'x{y}';\r\n{$ELSE}\r\nconst A = 'z';\r\n"
                           "const B = 1;\r\n{$ENDIF}\r\n"),
               std::string::npos)

@@ -1,9 +1,9 @@
 // The merge editor's navigation, marking, status and save-name decisions.
 #include <gtest/gtest.h>
 
-#include "merge/merge_editing.h"
+#include "workspace/merge_editing.h"
 
-using namespace quennet::merge;
+using namespace quennet::workspace;
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "io/source_file.h"
-#include "merge/merge_workspace.h"
-#include "merge/pas_conversion.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/pas_conversion.h"
+#include "workspace/rtf_reader.h"
 
 using namespace quennet;
 
@@ -24,10 +24,10 @@ std::vector<std::string> BodyLines(const std::string& rtf) {
 TEST(MergeWorkspace, ProgressTextsAndNothingForTwoEmptyTexts) {
     std::vector<std::string> seen;
     auto progress = [&](std::string_view t) { seen.emplace_back(t); };
-    EXPECT_FALSE(merge::BuildMergeWorkspace({}, {}, progress).has_value());
+    EXPECT_FALSE(workspace::BuildMergeWorkspace({}, {}, progress).has_value());
     EXPECT_EQ(seen, (std::vector<std::string>{"Prepare for merge ...", "Find merge map ..."}));
     seen.clear();
-    EXPECT_TRUE(merge::BuildMergeWorkspace({"a"}, {}, progress).has_value());
+    EXPECT_TRUE(workspace::BuildMergeWorkspace({"a"}, {}, progress).has_value());
     EXPECT_EQ(seen,
               (std::vector<std::string>{"Prepare for merge ...", "Find merge map ...",
                                         "Add sintax highlighting ...", "Make merge result ..."}));
@@ -35,12 +35,12 @@ TEST(MergeWorkspace, ProgressTextsAndNothingForTwoEmptyTexts) {
 
 TEST(MergeWorkspace, LineKinds) {
     const std::vector<std::string> text = {"begin", "  x := 1;", "", "end;"};
-    auto same = merge::BuildMergeWorkspace(text, text);
+    auto same = workspace::BuildMergeWorkspace(text, text);
     ASSERT_TRUE(same);
     for (const auto& l : BodyLines(same->Rtf))
         EXPECT_EQ(l.substr(0, 5), "\\cf1 ");
 
-    auto onlyNew = merge::BuildMergeWorkspace({}, text);
+    auto onlyNew = workspace::BuildMergeWorkspace({}, text);
     ASSERT_TRUE(onlyNew);
     auto body = BodyLines(onlyNew->Rtf);
     ASSERT_EQ(body.size(), 4u);
@@ -48,13 +48,13 @@ TEST(MergeWorkspace, LineKinds) {
         EXPECT_EQ(l.substr(0, 5), "\\cf3 ");
     EXPECT_EQ(body[2], "\\cf3 \\par "); // an empty line: the code and the paragraph mark
 
-    auto onlyOld = merge::BuildMergeWorkspace(text, {});
+    auto onlyOld = workspace::BuildMergeWorkspace(text, {});
     ASSERT_TRUE(onlyOld);
     for (const auto& l : BodyLines(onlyOld->Rtf))
         EXPECT_EQ(l.substr(0, 5), "\\cf2 ");
 
     // a b replaced by c d: red a, red b, blue c, blue d between the common lines.
-    auto replaced = merge::BuildMergeWorkspace({"k", "a", "b", "z"}, {"k", "c", "d", "z"});
+    auto replaced = workspace::BuildMergeWorkspace({"k", "a", "b", "z"}, {"k", "c", "d", "z"});
     ASSERT_TRUE(replaced);
     EXPECT_EQ(BodyLines(replaced->Rtf),
               (std::vector<std::string>{"\\cf1 k", "\\cf2 \\par a", "\\cf2 \\par b",
@@ -62,9 +62,9 @@ TEST(MergeWorkspace, LineKinds) {
 }
 
 TEST(MergeWorkspace, ColorCodesOutsideTheMapAreCommon) {
-    std::vector<model::TMapEntry> map = {{model::OldOnly, 0}};
-    EXPECT_EQ(merge::MergeColorCode(map, 1), "\\cf1 ");
-    EXPECT_EQ(merge::MergeColorCode(map, -1), "\\cf1 ");
+    std::vector<diff::TMapEntry> map = {{diff::OldOnly, 0}};
+    EXPECT_EQ(workspace::MergeColorCode(map, 1), "\\cf1 ");
+    EXPECT_EQ(workspace::MergeColorCode(map, -1), "\\cf1 ");
 }
 
 TEST(MergeWorkspace, Failures) {
@@ -78,13 +78,13 @@ TEST(MergeWorkspace, Failures) {
                  {{"a;"}, {"b;", "c := 'x'", "d := 'y"}, true, 3}};
     for (const auto& c : cases) {
         try {
-            merge::BuildMergeWorkspace(c.oldLines, c.newLines);
+            workspace::BuildMergeWorkspace(c.oldLines, c.newLines);
             ADD_FAILURE() << "no failure";
-        } catch (const merge::EConversionError& e) {
+        } catch (const workspace::EConversionError& e) {
             EXPECT_STREQ(e.what(), "Invalid string");
             EXPECT_EQ(e.InNewText, c.inNew);
             EXPECT_EQ(e.Line, c.line);
         }
     }
-    EXPECT_THROW(merge::BuildMergeWorkspace({"a\nb"}, {}), std::invalid_argument);
+    EXPECT_THROW(workspace::BuildMergeWorkspace({"a\nb"}, {}), std::invalid_argument);
 }

@@ -8,11 +8,11 @@
 
 #include "io/atomic_file.h"
 #include "io/source_file.h"
-#include "merge/merged_output.h"
-#include "merge/rtf_writer.h"
+#include "workspace/merged_output.h"
+#include "workspace/rtf_writer.h"
 #include "temp_folder.h"
 
-using namespace quennet::merge;
+using namespace quennet::workspace;
 using namespace quennet::io;
 namespace fs = std::filesystem;
 using quennet::testing::TempFolder;

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "io/source_file.h"
-#include "merge/merge_workspace.h"
-#include "merge/merged_output.h"
-#include "merge/pas_conversion.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/merged_output.h"
+#include "workspace/pas_conversion.h"
+#include "workspace/rtf_reader.h"
 
 using namespace quennet;
 namespace fs = std::filesystem;
@@ -137,14 +137,14 @@ Outcome CheckPair(const std::vector<std::string>& oldLines,
         if (why) *why = "not a source a compiler reads";
         return Outcome::Skipped;
     }
-    std::optional<merge::TMergeWorkspace> ws;
+    std::optional<workspace::TMergeWorkspace> ws;
     try {
-        ws = merge::BuildMergeWorkspace(oldLines, newLines);
-    } catch (const merge::EConversionError&) {
+        ws = workspace::BuildMergeWorkspace(oldLines, newLines);
+    } catch (const workspace::EConversionError&) {
         return Outcome::Skipped;
     }
     if (!ws) return Outcome::Skipped;
-    const std::string merged = Joined(merge::MergedVersionLines(merge::ReadRtf(ws->Rtf)));
+    const std::string merged = Joined(workspace::MergedVersionLines(workspace::ReadRtf(ws->Rtf)));
     const auto asNew = Tokens(merged, true);
     const auto asOld = Tokens(merged, false);
     // Common lines hold the new text of lines that match in any letter case.

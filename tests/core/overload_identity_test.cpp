@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "io/source_file.h"
-#include "model/diff_tree_format.h"
-#include "model/source_diff.h"
+#include "render/diff_tree_format.h"
+#include "diff/source_diff.h"
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 using namespace quennet;
 using model::ParameterSignature;
@@ -51,7 +52,7 @@ const std::vector<std::string> kSymbols{"VER130", "WIN32", "CPU386"};
 
 std::unique_ptr<model::TPasSrc> Parse(const char* text, model::Dialect dialect) {
     auto src = std::make_unique<model::TPasSrc>();
-    src->Parse(io::ToCrLfText(text), &kSymbols, {dialect, "u.pas", {}});
+    pascal::Parse(*src, io::ToCrLfText(text), &kSymbols, {dialect, "u.pas", {}});
     return src;
 }
 
@@ -100,8 +101,8 @@ TEST(OverloadIdentity, ASingleDeclarationPairsWithTheOverloadOfItsList) {
     const auto twice = Parse("unit U;\ninterface\nprocedure P(A: Integer); overload;\n"
                              "procedure P(S: string); overload;\nimplementation\nend.\n",
                              model::Dialect::Delphi);
-    const model::TSourceDiff diff(*once, *twice);
-    const std::vector<std::string> tree = model::FormatDiffTree(diff.Root);
+    const diff::TSourceDiff diff(*once, *twice);
+    const std::vector<std::string> tree = render::FormatDiffTree(diff.Root);
     ASSERT_EQ(tree.size(), 4u);
     EXPECT_EQ(tree[1].substr(0, tree[1].find('\t')), "  P(Integer)");
     EXPECT_EQ(tree[2].substr(0, tree[2].find('\t')), "    implementation");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 using namespace quennet::model;
 
@@ -19,7 +20,7 @@ const std::vector<std::string> kDefaults = {"VER130", "WIN32", "CPU386"};
 std::unique_ptr<TPasSrc> Parsed(const std::string& text,
                                 const std::vector<std::string>& symbols = kDefaults) {
     auto m = std::make_unique<TPasSrc>();
-    m->Parse(text, &symbols);
+    quennet::pascal::Parse(*m, text, &symbols);
     return m;
 }
 
@@ -158,7 +159,7 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
           std::pair{Dialect::Delphi, "{$UNDEF NONE}{$DEFINE X}{$DEFINE N := 2}"}}) {
         SCOPED_TRACE(directive);
         TPasSrc c;
-        c.Parse(Unit("const C: T = " + inner + "1" + directive + std::string(20, ')') + ";"),
+        quennet::pascal::Parse(c, Unit("const C: T = " + inner + "1" + directive + std::string(20, ')') + ";"),
                 &kDefaults, {dialect, {}, {}});
         EXPECT_TRUE(c.Status.Complete);
         EXPECT_EQ(c.Consts.size(), 1u);
@@ -180,9 +181,9 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
         }
         const std::string after = "\r\n{$IF N = 0}const Last = 1;{$IFEND}";
         TPasSrc c, plain;
-        c.Parse(Unit(before + "const C: T = " + defines + ";" + after), &kDefaults,
+        quennet::pascal::Parse(c, Unit(before + "const C: T = " + defines + ";" + after), &kDefaults,
                 {Dialect::Delphi, {}, {}});
-        plain.Parse(Unit("const C: T = " + resolved + ";"), &kDefaults, {Dialect::Delphi, {}, {}});
+        quennet::pascal::Parse(plain, Unit("const C: T = " + resolved + ";"), &kDefaults, {Dialect::Delphi, {}, {}});
         EXPECT_TRUE(c.Status.Complete);
         ASSERT_EQ(c.Consts.size(), 2u); // C, and Last: N is 0 after the innermost level
         ASSERT_EQ(plain.Consts.size(), 1u);
@@ -214,8 +215,8 @@ TEST(Parser, RecordConstantsReadAsTheTrialsDo) {
                  at = hidden.find('(', at + 1))
                 hidden.insert(at + 1, "{}");
             TPasSrc fast, tried;
-            fast.Parse(text, &kDefaults, {dialect, {}, {}});
-            tried.Parse(hidden, &kDefaults, {dialect, {}, {}});
+            quennet::pascal::Parse(fast, text, &kDefaults, {dialect, {}, {}});
+            quennet::pascal::Parse(tried, hidden, &kDefaults, {dialect, {}, {}});
             SCOPED_TRACE(value);
             EXPECT_EQ(fast.Status.Complete, tried.Status.Complete);
             EXPECT_EQ(fast.Status.FirstErrorLine, tried.Status.FirstErrorLine);
@@ -238,8 +239,8 @@ TEST(Parser, ModernTokensKeepTheClassicSums) {
                              "  &Type := '''\r\n    two\r\n    lines\r\n    ''';\r\nend;\r\n"
                              "procedure Q;\r\nbegin\r\nend;");
     TPasSrc classic, modern;
-    classic.Parse(text, &kDefaults, {Dialect::Classic, {}, {}});
-    modern.Parse(text, &kDefaults, {Dialect::Delphi, {}, {}});
+    quennet::pascal::Parse(classic, text, &kDefaults, {Dialect::Classic, {}, {}});
+    quennet::pascal::Parse(modern, text, &kDefaults, {Dialect::Delphi, {}, {}});
     EXPECT_TRUE(modern.Status.Complete);
     EXPECT_EQ(modern.Checksum, classic.Checksum);
     ASSERT_EQ(modern.Procs.size(), 2u);
@@ -288,7 +289,7 @@ TEST(Parser, ModernConditionals) {
         const std::string text = "unit U;\r\ninterface\r\nconst\r\n  Z = 0;\r\n" +
                                  std::string(c.body) + "\r\nimplementation\r\nend.\r\n";
         TPasSrc m;
-        m.Parse(text, &kDefaults, {Dialect::Delphi, {}, {}});
+        quennet::pascal::Parse(m, text, &kDefaults, {Dialect::Delphi, {}, {}});
         EXPECT_TRUE(m.Status.Complete);
         std::string kept;
         for (const auto& v : m.Consts)
@@ -319,7 +320,7 @@ TEST(Parser, NestedCommentsFollowTheFpcMode) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
         TPasSrc m;
-        m.Parse("unit U;\r\n" + std::string(c.mode) + "\r\ninterface\r\n" + body +
+        quennet::pascal::Parse(m, "unit U;\r\n" + std::string(c.mode) + "\r\ninterface\r\n" + body +
                     "implementation\r\nend.\r\n",
                 &kDefaults, {c.dialect, {}, {}});
         EXPECT_EQ(m.Status.Complete, c.nested);

@@ -1,9 +1,9 @@
 // The highlighter's token boundaries, attribute table, property context and stream use.
 #include <gtest/gtest.h>
 
-#include "merge/pas_conversion.h"
+#include "workspace/pas_conversion.h"
 
-using namespace quennet::merge;
+using namespace quennet::workspace;
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include "model/reading_settings.h"
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 using namespace quennet::model;
 
@@ -76,7 +77,7 @@ TEST(ReadingSettings, ReachTheParse) {
         Reading reading = ReadingOf(StoredReading(c.dialect, c.target, stored, {}));
         reading.options.fileName = "u.pas";
         TPasSrc m;
-        m.Parse(text, &reading.symbols, reading.options);
+        quennet::pascal::Parse(m, text, &reading.symbols, reading.options);
         List types;
         for (const auto& t : m.Types)
             types.push_back(t->Name);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "hand_models.h"
-#include "model/report_writer.h"
+#include "render/report_writer.h"
 
+using namespace quennet::diff;
 using namespace quennet::model;
+using namespace quennet::render;
 using quennet::testing::HandModel;
 using quennet::testing::JoinLines;
 

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "merge/merge_workspace.h"
-#include "merge/rtf_reader.h"
-#include "merge/rtf_writer.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/rtf_reader.h"
+#include "workspace/rtf_writer.h"
 
-using namespace quennet::merge;
+using namespace quennet::workspace;
 
 namespace {
 
@@ -36,11 +36,11 @@ TEST(RtfReader, BuiltWorkspaceRoundTrip) {
     ASSERT_EQ(doc.TextLineCount(), ws->MergeMap.size());
     for (size_t i = 0; i < ws->MergeMap.size(); ++i) {
         const auto& e = ws->MergeMap[i];
-        const auto& src = e.Kind == quennet::model::OldOnly ? oldLines : newLines;
+        const auto& src = e.Kind == quennet::diff::OldOnly ? oldLines : newLines;
         EXPECT_EQ(doc.LineText(i), src[static_cast<size_t>(e.Line)]) << i;
         // Empty lines too: each keeps the colour it was written with.
-        const TColor expected = e.Kind == quennet::model::OldOnly   ? kRed
-                                : e.Kind == quennet::model::NewOnly ? kBlue
+        const TColor expected = e.Kind == quennet::diff::OldOnly   ? kRed
+                                : e.Kind == quennet::diff::NewOnly ? kBlue
                                                                     : kBlack;
         EXPECT_EQ(doc.LineColor(i), expected) << i;
     }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/scanner.h"
+#include "pascal/scanner.h"
 
-using namespace quennet::analysis;
+using namespace quennet::pascal;
 
 namespace {
 

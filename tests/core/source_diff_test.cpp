@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "hand_models.h"
-#include "model/diff_tree_format.h"
-#include "model/source_diff.h"
+#include "render/diff_tree_format.h"
+#include "diff/source_diff.h"
 
+using namespace quennet::base;
+using namespace quennet::diff;
 using namespace quennet::model;
+using namespace quennet::render;
 using quennet::testing::HandModel;
 using quennet::testing::JoinLines;
 

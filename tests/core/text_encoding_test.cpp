@@ -10,10 +10,10 @@
 #include "io/source_save.h"
 #include "io/text_encoding.h"
 #include "io/view_encoding.h"
-#include "merge/merge_workspace.h"
-#include "merge/merged_output.h"
-#include "merge/rtf_reader.h"
-#include "merge/rtf_writer.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/merged_output.h"
+#include "workspace/rtf_reader.h"
+#include "workspace/rtf_writer.h"
 #include "temp_folder.h"
 
 using namespace quennet;
@@ -266,28 +266,28 @@ TEST(TextEncoding, WorkspaceRtfCarriesEveryByte) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto ws = merge::BuildMergeWorkspace(c.oldLines, c.newLines);
+        const auto ws = workspace::BuildMergeWorkspace(c.oldLines, c.newLines);
         ASSERT_TRUE(ws);
         EXPECT_NE(ws->Rtf.find(c.expectedInRtf), std::string::npos) << ws->Rtf;
         for (char ch : ws->Rtf) {
             const auto u = static_cast<unsigned char>(ch);
             EXPECT_TRUE(u < 0x80 && (u >= 0x20 || ch == '\r' || ch == '\n')) << int(u);
         }
-        const merge::TWorkspaceDocument doc = merge::ReadRtf(ws->Rtf);
-        EXPECT_EQ(merge::NewVersionLines(doc, ""), c.newLines);
-        EXPECT_EQ(merge::OldVersionLines(doc, ""), c.oldLines);
+        const workspace::TWorkspaceDocument doc = workspace::ReadRtf(ws->Rtf);
+        EXPECT_EQ(workspace::NewVersionLines(doc, ""), c.newLines);
+        EXPECT_EQ(workspace::OldVersionLines(doc, ""), c.oldLines);
         // Saved by the editor and read again: the same document.
-        const merge::TWorkspaceDocument again = merge::ReadRtf(merge::WriteRtf(doc));
-        EXPECT_EQ(merge::NewVersionLines(again, ""), c.newLines);
-        EXPECT_EQ(merge::OldVersionLines(again, ""), c.oldLines);
+        const workspace::TWorkspaceDocument again = workspace::ReadRtf(workspace::WriteRtf(doc));
+        EXPECT_EQ(workspace::NewVersionLines(again, ""), c.newLines);
+        EXPECT_EQ(workspace::OldVersionLines(again, ""), c.oldLines);
         EXPECT_EQ(again.IsUtf8(), doc.IsUtf8());
         EXPECT_EQ(doc.IsUtf8(), std::string_view(c.name) == "utf-8");
     }
     // A UTF-8 workspace keeps its mark, and a byte that is no UTF-8, through a save.
-    merge::TWorkspaceDocument marked;
+    workspace::TWorkspaceDocument marked;
     marked.SetUtf8(true);
-    marked.AppendLine("caf\xC3\xA9 \xE9", merge::TCharFormat{});
-    const merge::TWorkspaceDocument back = merge::ReadRtf(merge::WriteRtf(marked));
+    marked.AppendLine("caf\xC3\xA9 \xE9", workspace::TCharFormat{});
+    const workspace::TWorkspaceDocument back = workspace::ReadRtf(workspace::WriteRtf(marked));
     EXPECT_TRUE(back.IsUtf8());
     EXPECT_EQ(back.LineText(0), marked.LineText(0));
 }
@@ -299,6 +299,6 @@ TEST(TextEncoding, EarlierWorkspacesReadAsBefore) {
                             "{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;"
                             "\\red0\\green0\\blue255;}\r\n\\deflang1033\\pard\\plain\\f2\\fs20 \r\n"
                             "\\cf1 caf\xE9\r\n\\cf2 \\par \xC3\xA9\r\n\r\n\\par }\r\n\r\n";
-    const auto doc = merge::ReadRtf(raw);
-    EXPECT_EQ(merge::OldVersionLines(doc, ""), (std::vector<std::string>{"caf\xE9", "\xC3\xA9"}));
+    const auto doc = workspace::ReadRtf(raw);
+    EXPECT_EQ(workspace::OldVersionLines(doc, ""), (std::vector<std::string>{"caf\xE9", "\xC3\xA9"}));
 }

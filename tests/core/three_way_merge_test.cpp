@@ -12,7 +12,7 @@
 #include "cli_runner.h"
 #include "golden_file.h"
 #include "io/source_file.h"
-#include "merge/three_way.h"
+#include "merge3/three_way.h"
 #include "temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -65,11 +65,11 @@ TEST(ThreeWayMerge, OneSidedChangesGiveThatSide) {
         {big + other, other + big},
     };
     for (const auto& [base, changed] : cases) {
-        merge::ThreeWayInput b{base, "b.pas", "BASE"}, c{changed, "c.pas", "LOCAL"};
-        merge::ThreeWayResult toLocal = merge::MergeThreeWay(b, c, {base, "r.pas", "REMOTE"});
+        merge3::ThreeWayInput b{base, "b.pas", "BASE"}, c{changed, "c.pas", "LOCAL"};
+        merge3::ThreeWayResult toLocal = merge3::MergeThreeWay(b, c, {base, "r.pas", "REMOTE"});
         EXPECT_EQ(0, toLocal.conflicts);
         EXPECT_EQ(io::SplitLines(changed), io::SplitLines(toLocal.text));
-        merge::ThreeWayResult toRemote = merge::MergeThreeWay(b, {base, "l.pas", "LOCAL"}, c);
+        merge3::ThreeWayResult toRemote = merge3::MergeThreeWay(b, {base, "l.pas", "LOCAL"}, c);
         EXPECT_EQ(0, toRemote.conflicts);
         EXPECT_EQ(io::SplitLines(changed), io::SplitLines(toRemote.text));
     }

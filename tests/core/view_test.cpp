@@ -4,24 +4,24 @@
 #include <string>
 #include <vector>
 
-#include "model/line_matcher.h"
-#include "model/source_diff.h"
-#include "view/char_diff.h"
-#include "view/difference_marks.h"
-#include "view/merge_colors.h"
-#include "view/palette.h"
-#include "view/split_alignment.h"
+#include "diff/line_matcher.h"
+#include "diff/source_diff.h"
+#include "viewrules/char_diff.h"
+#include "viewrules/difference_marks.h"
+#include "viewrules/merge_colors.h"
+#include "viewrules/palette.h"
+#include "viewrules/split_alignment.h"
 
 using namespace quennet;
-using namespace quennet::view;
+using namespace quennet::viewrules;
 
 namespace {
 
 // One letter (or word before a blank) per line.
-std::vector<model::TLineRecord> Records(const std::vector<std::string>& lines) {
-    std::vector<model::TLineRecord> records;
+std::vector<base::TLineRecord> Records(const std::vector<std::string>& lines) {
+    std::vector<base::TLineRecord> records;
     for (size_t i = 0; i < lines.size(); ++i)
-        records.push_back({model::LineKey(lines[i]), static_cast<int32_t>(i), false});
+        records.push_back({base::LineKey(lines[i]), static_cast<int32_t>(i), false});
     return records;
 }
 
@@ -83,13 +83,13 @@ TEST(SplitAlignment, MatchTextsIsAValidMergeOfBothTexts) {
     }
     auto a = Records(oldText);
     auto b = Records(newText);
-    const std::vector<model::TMapEntry> map = MatchTexts(a, b);
+    const std::vector<diff::TMapEntry> map = MatchTexts(a, b);
     size_t oldAt = 0, newAt = 0;
-    for (const model::TMapEntry& e : map) {
-        if (e.Kind == model::OldOnly) {
+    for (const diff::TMapEntry& e : map) {
+        if (e.Kind == diff::OldOnly) {
             ASSERT_EQ(e.Line, static_cast<int32_t>(oldAt));
             EXPECT_TRUE(a[oldAt++].Unmatched);
-        } else if (e.Kind == model::NewOnly) {
+        } else if (e.Kind == diff::NewOnly) {
             ASSERT_EQ(e.Line, static_cast<int32_t>(newAt));
             EXPECT_TRUE(b[newAt++].Unmatched);
         } else {
@@ -104,8 +104,8 @@ TEST(SplitAlignment, MatchTextsIsAValidMergeOfBothTexts) {
 
     const std::vector<std::string> x = {"a", "b", "c", "d", "e"}, y = {"a", "c", "x", "d", "f"};
     auto xa = Records(x), ya = Records(y), xb = Records(x), yb = Records(y);
-    std::vector<model::TMapEntry> literal;
-    model::MatchLines(xb, yb, literal);
+    std::vector<diff::TMapEntry> literal;
+    diff::MatchLines(xb, yb, literal);
     EXPECT_EQ(MatchTexts(xa, ya), literal);
 }
 
@@ -171,13 +171,13 @@ TEST(DifferenceMarks, SpansOfLeavesInLineOrder) {
     model::TidName early("early", 0, 3, 5);
     model::TidName neu("neu", 0, 10, 10);
     model::TidName none("none", 0, -1, -1);
-    model::TSourceDiffList root;
-    model::TSourceDiffItem* group = root.AddItem("Routines", model::Group, nullptr, nullptr);
-    group->AddChild("late", model::Removed, &late, nullptr);
-    group->AddChild("early", model::Changed, &early, &neu);
-    group->AddChild("none", model::Added, nullptr, &none);
-    model::TSourceDiffItem* parent = root.AddItem("C", model::Changed, &late, &late);
-    parent->AddChild("f", model::Added, nullptr, &late);
+    diff::TSourceDiffList root;
+    diff::TSourceDiffItem* group = root.AddItem("Routines", diff::Group, nullptr, nullptr);
+    group->AddChild("late", diff::Removed, &late, nullptr);
+    group->AddChild("early", diff::Changed, &early, &neu);
+    group->AddChild("none", diff::Added, nullptr, &none);
+    diff::TSourceDiffItem* parent = root.AddItem("C", diff::Changed, &late, &late);
+    parent->AddChild("f", diff::Added, nullptr, &late);
 
     const DifferenceSpans spans = CollectDifferenceSpans(root);
     const std::vector<LineSpan> old{{2, 4, MarkKind::Changed}, {39, 44, MarkKind::Removed}};
@@ -288,20 +288,20 @@ TEST(Palette, ContrastRatioEnds) {
 namespace {
 
 TEST(MergeColors, ShownColoursReadBackAsStoredAndSignTheirLines) {
-    using merge::TColor;
+    using workspace::TColor;
     for (const ViewPalette* p : {&LightPalette(), &DarkPalette()}) {
-        const TColor colors[] = {merge::kRed, merge::kBlue, merge::kBlack, TColor::Automatic(),
+        const TColor colors[] = {workspace::kRed, workspace::kBlue, workspace::kBlack, TColor::Automatic(),
                                  TColor::Rgb(0, 128, 0)};
         for (TColor c : colors)
             EXPECT_EQ(SwapMergeColor(*p, SwapMergeColor(*p, c)), c) << c.Value();
-        EXPECT_EQ(SwapMergeColor(*p, merge::kRed).Value(), p->MergeRemoved);
-        EXPECT_EQ(SwapMergeColor(*p, merge::kBlue).Value(), p->MergeInserted);
+        EXPECT_EQ(SwapMergeColor(*p, workspace::kRed).Value(), p->MergeRemoved);
+        EXPECT_EQ(SwapMergeColor(*p, workspace::kBlue).Value(), p->MergeInserted);
     }
-    EXPECT_EQ(SwapMergeColor(DarkPalette(), merge::kBlack).Value(), DarkPalette().MergeUnchanged);
-    EXPECT_EQ(SwapMergeColor(LightPalette(), merge::TColor::Automatic()),
-              merge::TColor::Automatic());
-    const std::string signs = {MergeLineSign(merge::kRed), MergeLineSign(merge::kBlue),
-                               MergeLineSign(merge::kBlack), MergeLineSign(TColor::Automatic())};
+    EXPECT_EQ(SwapMergeColor(DarkPalette(), workspace::kBlack).Value(), DarkPalette().MergeUnchanged);
+    EXPECT_EQ(SwapMergeColor(LightPalette(), workspace::TColor::Automatic()),
+              workspace::TColor::Automatic());
+    const std::string signs = {MergeLineSign(workspace::kRed), MergeLineSign(workspace::kBlue),
+                               MergeLineSign(workspace::kBlack), MergeLineSign(TColor::Automatic())};
     EXPECT_EQ(signs, "-+  ");
 }
 

@@ -10,12 +10,12 @@
 
 #include "io/disk_state.h"
 #include "temp_folder.h"
-#include "tree/tree_rows.h"
-#include "view/recent_files.h"
-#include "view/window_placement.h"
+#include "folders/tree_rows.h"
+#include "viewrules/recent_files.h"
+#include "viewrules/window_placement.h"
 
 using namespace quennet;
-using view::ScreenRect;
+using viewrules::ScreenRect;
 
 namespace fs = std::filesystem;
 
@@ -73,24 +73,24 @@ TEST(WindowPlacement, InsideAScreenNearTheMainWindow) {
         {"no screens: unchanged", ScreenRect{-5000, 0, 10, 10}, {}, {}, {-5000, 0, 10, 10}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(view::PlaceWindow(c.stored, size, c.anchor, c.screens), c.expected) << c.what;
+        EXPECT_EQ(viewrules::PlaceWindow(c.stored, size, c.anchor, c.screens), c.expected) << c.what;
 }
 
 TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndCapped) {
     std::vector<std::string> files;
     for (const char* f : {"a", "b", "c", "b", ""})
-        files = view::AddRecent(files, f);
+        files = viewrules::AddRecent(files, f);
     EXPECT_EQ(files, (std::vector<std::string>{"b", "c", "a"}));
     for (int i = 0; i < 10; ++i)
-        files = view::AddRecent(files, std::to_string(i));
-    ASSERT_EQ(files.size(), view::kRecentLimit);
+        files = viewrules::AddRecent(files, std::to_string(i));
+    ASSERT_EQ(files.size(), viewrules::kRecentLimit);
     EXPECT_EQ(files.front(), "9");
     EXPECT_EQ(files.back(), "2");
 
-    std::vector<view::RecentPair> pairs;
-    for (view::RecentPair p : {view::RecentPair{"o", "n"}, {"n", "o"}, {"o", "n"}, {"o", ""}})
-        pairs = view::AddRecent(pairs, p);
-    EXPECT_EQ(pairs, (std::vector<view::RecentPair>{{"o", "n"}, {"n", "o"}}));
+    std::vector<viewrules::RecentPair> pairs;
+    for (viewrules::RecentPair p : {viewrules::RecentPair{"o", "n"}, {"n", "o"}, {"o", "n"}, {"o", ""}})
+        pairs = viewrules::AddRecent(pairs, p);
+    EXPECT_EQ(pairs, (std::vector<viewrules::RecentPair>{{"o", "n"}, {"n", "o"}}));
 }
 
 class TempDir : public ::testing::Test {
@@ -135,11 +135,11 @@ TEST_F(TempDir, AlignedTreesWithFolderStatuses) {
     Write("new/top.pas", "unit A;\ninterface\nimplementation\nend.\n");
     Write("old/notes.txt", "x");
 
-    tree::TreeRowOptions options;
+    folders::TreeRowOptions options;
     options.tree.mask = "*.pas;*.pp";
-    options.tree.pair.api = tree::ApiMode::Public;
+    options.tree.pair.api = folders::ApiMode::Public;
     options.counts = true;
-    const auto rows = tree::AlignTrees((root / "old").string(), (root / "new").string(), options);
+    const auto rows = folders::AlignTrees((root / "old").string(), (root / "new").string(), options);
     ASSERT_TRUE(rows);
     std::vector<std::string> shown;
     for (const auto& r : *rows)
@@ -160,5 +160,5 @@ TEST_F(TempDir, AlignedTreesWithFolderStatuses) {
 
     std::atomic<bool> cancel{true};
     options.cancel = &cancel;
-    EXPECT_FALSE(tree::AlignTrees((root / "old").string(), (root / "new").string(), options));
+    EXPECT_FALSE(folders::AlignTrees((root / "old").string(), (root / "new").string(), options));
 }

@@ -3,9 +3,9 @@
 
 #include <random>
 
-#include "merge/workspace_document.h"
+#include "workspace/workspace_document.h"
 
-using namespace quennet::merge;
+using namespace quennet::workspace;
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Copying a range of a workspace document: text, runs and breaks, and the RTF round trip
 // that the clipboard relies on.
-#include "merge/rtf_reader.h"
-#include "merge/rtf_writer.h"
-#include "merge/workspace_range.h"
+#include "workspace/rtf_reader.h"
+#include "workspace/rtf_writer.h"
+#include "workspace/workspace_range.h"
 
 #include <gtest/gtest.h>
 
-using namespace quennet::merge;
+using namespace quennet::workspace;
 
 namespace {
 

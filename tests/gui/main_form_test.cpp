@@ -4,8 +4,9 @@
 #include "main_window_fixture.h"
 #include "setup_form.h"
 
-#include "compare/compare_sources.h"
+#include "diff/compare_sources.h"
 #include "io/source_file.h"
+#include "render/report_writer.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -129,13 +130,14 @@ TEST_F(MainFormTest, ReportHasHeadingAndTheWritersBody) {
 
     // The body is exactly the comparison's report.
     std::vector<std::string> symbols{"VER130", "WIN32", "CPU386"};
-    const auto result = quennet::compare::CompareSources(
+    const auto result = quennet::diff::CompareSources(
         {quennet::io::ToCrLfText(kOldUnit), b.toStdString()},
         {quennet::io::ToCrLfText(kNewUnit), a.toStdString()}, symbols);
-    ASSERT_GT(result.reportBodyEnd, quennet::compare::kReportHeadingLines);
-    ASSERT_EQ(lines.size(), static_cast<qsizetype>(result.report.size()));
-    for (size_t i = 0; i < result.report.size(); ++i)
-        EXPECT_EQ(lines[static_cast<qsizetype>(i)].toStdString(), result.report[i]) << i;
+    const auto report = quennet::render::ReportOf(result);
+    ASSERT_GT(report.bodyEnd, quennet::render::kReportHeadingLines);
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(report.lines.size()));
+    for (size_t i = 0; i < report.lines.size(); ++i)
+        EXPECT_EQ(lines[static_cast<qsizetype>(i)].toStdString(), report.lines[i]) << i;
 }
 
 // The stored dialect reaches the compare: the classic reading sees no declaration change in a
@@ -153,7 +155,7 @@ TEST_F(MainFormTest, NoEquivalentMessageWhereTheTokensDiffer) {
             {Write(QStringLiteral("new.pas"), otherUses), Write(QStringLiteral("old.pas"), unit)});
         if (std::string(dialect) == "classic") {
             EXPECT_EQ(dialogs.Infos,
-                      QStringList{QString::fromLatin1(quennet::compare::kDiffersOutsideSentence)});
+                      QStringList{QString::fromLatin1(quennet::diff::kDiffersOutsideSentence)});
         } else {
             EXPECT_TRUE(dialogs.Infos.isEmpty());
             EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
@@ -207,8 +209,8 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
     const auto& root = form->Comparison()->Root;
     ASSERT_EQ(form->Widgets().DiffTree->topLevelItemCount(), static_cast<int>(root.Count()));
     int nodes = 0;
-    std::function<void(QTreeWidgetItem*, const quennet::model::TSourceDiffItem*)> check =
-        [&](QTreeWidgetItem* node, const quennet::model::TSourceDiffItem* item) {
+    std::function<void(QTreeWidgetItem*, const quennet::diff::TSourceDiffItem*)> check =
+        [&](QTreeWidgetItem* node, const quennet::diff::TSourceDiffItem* item) {
             ++nodes;
             EXPECT_EQ(TMainForm::DiffItemOf(node), item);
             EXPECT_EQ(node->text(0).toStdString(), item->Caption);
@@ -224,7 +226,7 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
     EXPECT_EQ(form->Widgets().DiffTree->currentItem(), nullptr);
     int leaves = 0;
     for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
-        if ((*it)->childCount() == 0 && TMainForm::DiffItemOf(*it)->State != quennet::model::Group)
+        if ((*it)->childCount() == 0 && TMainForm::DiffItemOf(*it)->State != quennet::diff::Group)
             ++leaves;
     EXPECT_EQ(CountDifferences(root), leaves);
     EXPECT_TRUE(form->Widgets().StatusMessage->text().startsWith(

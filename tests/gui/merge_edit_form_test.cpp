@@ -12,8 +12,8 @@
 
 #include "io/source_file.h"
 #include "io/text_encoding.h"
-#include "merge/merge_workspace.h"
-#include "merge/rtf_reader.h"
+#include "workspace/merge_workspace.h"
+#include "workspace/rtf_reader.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,7 +33,8 @@
 #include "fake_dialogs.h"
 
 using namespace quennet::gui;
-using namespace quennet::merge;
+using namespace quennet::merge3;
+using namespace quennet::workspace;
 
 namespace {
 
@@ -143,12 +144,12 @@ TEST_F(MergeEditFormTest, ExamplePairLoadsWithItsColoursAndBoldWords) {
         const auto& e = ws->MergeMap[i];
         const TColor c = edit->Document().LineColor(i);
         const std::string& src =
-            e.Kind == quennet::model::OldOnly ? oldLines[e.Line] : newLines[e.Line];
+            e.Kind == quennet::diff::OldOnly ? oldLines[e.Line] : newLines[e.Line];
         EXPECT_EQ(edit->LineText(i), src) << i;
-        if (e.Kind == quennet::model::OldOnly) {
+        if (e.Kind == quennet::diff::OldOnly) {
             EXPECT_EQ(c, kRed) << i;
             ++red;
-        } else if (e.Kind == quennet::model::NewOnly) {
+        } else if (e.Kind == quennet::diff::NewOnly) {
             EXPECT_EQ(c, kBlue) << i;
             ++blue;
         } else {
@@ -563,7 +564,7 @@ TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
     TMergeEditForm* editor = Editors().last();
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(editor->WorkspaceEdit->LineCount(),
-              quennet::merge::BuildMergeWorkspace(ExampleLines("old"), ExampleLines("new"), {})
+              quennet::workspace::BuildMergeWorkspace(ExampleLines("old"), ExampleLines("new"), {})
                   ->MergeMap.size());
     EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
 

@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 
 using namespace quennet::gui;
-using quennet::navigator::FileStatus;
+using quennet::folders::FileStatus;
 
 namespace {
 

@@ -10,10 +10,10 @@
 
 #include "fake_dialogs.h"
 #include "main_form.h"
-#include "model/source_diff.h"
+#include "diff/source_diff.h"
 #include "source_editor.h"
 #include "source_views.h"
-#include "view/palette.h"
+#include "viewrules/palette.h"
 
 using namespace quennet;
 using gui::SourceEditor;
@@ -63,8 +63,8 @@ constexpr unsigned kOldMark = 1u << SourceEditor::kOldOnlyMarker;
 constexpr unsigned kNewMark = 1u << SourceEditor::kNewOnlyMarker;
 constexpr unsigned kDecorationMarkers = kGrey | kOldMark | kNewMark;
 // Text standing in one text only, in the light theme.
-const int64_t kOldRed = view::LightPalette().OldOnlyText;
-const int64_t kNewBlue = view::LightPalette().NewOnlyText;
+const int64_t kOldRed = viewrules::LightPalette().OldOnlyText;
+const int64_t kNewBlue = viewrules::LightPalette().NewOnlyText;
 
 // A window holding the two texts and a hand-built comparison of them: a group of routines
 // (removed, added, changed) and an initialization section only the new text has.
@@ -79,13 +79,13 @@ protected:
         form->Widgets().New.Editor->setLines(kNewText);
         auto oldSource = std::make_unique<model::TPasSrc>();
         auto newSource = std::make_unique<model::TPasSrc>();
-        auto comparison = std::make_unique<model::TSourceDiff>(*oldSource, *newSource);
-        model::TSourceDiffList& root = comparison->Root;
-        model::TSourceDiffItem* group = root.AddItem("Procedures", model::Group, nullptr, nullptr);
-        group->AddChild("Removed", model::Removed, Decl("Removed", 6, 9), nullptr);
-        group->AddChild("Added", model::Added, nullptr, Decl("Added", 11, 13));
-        group->AddChild("Changed", model::Changed, Decl("Changed", 10, 14), Decl("Changed", 6, 10));
-        root.AddItem("Initialization", model::Added, nullptr, Decl("Initialization", 14, 15));
+        auto comparison = std::make_unique<diff::TSourceDiff>(*oldSource, *newSource);
+        diff::TSourceDiffList& root = comparison->Root;
+        diff::TSourceDiffItem* group = root.AddItem("Procedures", diff::Group, nullptr, nullptr);
+        group->AddChild("Removed", diff::Removed, Decl("Removed", 6, 9), nullptr);
+        group->AddChild("Added", diff::Added, nullptr, Decl("Added", 11, 13));
+        group->AddChild("Changed", diff::Changed, Decl("Changed", 10, 14), Decl("Changed", 6, 10));
+        root.AddItem("Initialization", diff::Added, nullptr, Decl("Initialization", 14, 15));
         form->ShowComparison(std::move(oldSource), std::move(newSource), std::move(comparison));
         form->ExpandAll();
     }
@@ -134,11 +134,11 @@ protected:
 // Where each kind of node puts the ranges and the views; the colours themselves are the
 // engine's and are checked once below, on the changed routine.
 TEST_F(SelectionTest, EachKindOfNodeSelectsItsRangesAndScrollsBothViews) {
-    const model::LineRange none;
+    const render::LineRange none;
     struct Case {
         const char* caption;
         int oldScroll, newScroll; // before the selection
-        model::LineRange oldRange, newRange;
+        render::LineRange oldRange, newRange;
         int oldTop, newTop;
         std::vector<std::string> diff;
     } cases[] = {
@@ -161,7 +161,7 @@ TEST_F(SelectionTest, EachKindOfNodeSelectsItsRangesAndScrollsBothViews) {
         EXPECT_EQ(form->Widgets().DiffEditor->lines(), c.diff);
         // A one-sided block is marked in its own view only, every line of it.
         for (bool old : {true, false}) {
-            const model::LineRange range = old ? c.oldRange : c.newRange;
+            const render::LineRange range = old ? c.oldRange : c.newRange;
             const SourceEditor& view = *form->Widgets().Pane(old).Editor;
             std::vector<unsigned> expected(static_cast<size_t>(view.lineCount()), 0u);
             for (int line = range.First; range.IsSet() && line <= range.Last; ++line)
@@ -232,8 +232,8 @@ TEST_F(SelectionTest, RangeBeyondTheTextIsReportedAndChangesNothing) {
     EXPECT_TRUE(dialogs.Errors[0].contains("beyond the end of the old text"))
         << dialogs.Errors[0].toStdString();
     EXPECT_TRUE(dialogs.Errors[0].contains("lines 6 to 9")) << dialogs.Errors[0].toStdString();
-    EXPECT_EQ(form->SelectedRange(true), (model::LineRange{9, 13}));
-    EXPECT_EQ(form->SelectedRange(false), (model::LineRange{5, 9}));
+    EXPECT_EQ(form->SelectedRange(true), (render::LineRange{9, 13}));
+    EXPECT_EQ(form->SelectedRange(false), (render::LineRange{5, 9}));
     EXPECT_EQ(form->Widgets().DiffEditor->lines(), diffBefore);
     EXPECT_EQ(Markers(*form->Widgets().New.Editor), newMarkersBefore);
     EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 1);
@@ -315,15 +315,15 @@ TEST(SelectionAfterCompare, ExamplePairChangedRoutineThenNewCompareClearsMarks) 
     int oldOnly = 0, newOnly = 0;
     for (int line = 0; line < form.Widgets().DiffEditor->lineCount(); ++line) {
         const unsigned m = form.Widgets().DiffEditor->markersAtLine(line) & kDecorationMarkers;
-        const model::TMapEntry& e = form.DiffViewMap()[static_cast<size_t>(line)];
+        const diff::TMapEntry& e = form.DiffViewMap()[static_cast<size_t>(line)];
         const SourceEditor* source =
-            e.Kind == model::OldOnly ? form.Widgets().Old.Editor : form.Widgets().New.Editor;
+            e.Kind == diff::OldOnly ? form.Widgets().Old.Editor : form.Widgets().New.Editor;
         EXPECT_EQ(form.Widgets().DiffEditor->lineBytes(line), source->lineBytes(e.Line));
-        if (e.Kind == model::OldOnly) {
+        if (e.Kind == diff::OldOnly) {
             ++oldOnly;
             EXPECT_EQ(m, kOldMark);
             EXPECT_TRUE(form.Widgets().Old.Editor->markersAtLine(e.Line) & kOldMark);
-        } else if (e.Kind == model::NewOnly) {
+        } else if (e.Kind == diff::NewOnly) {
             ++newOnly;
             EXPECT_EQ(m, kNewMark);
             EXPECT_TRUE(form.Widgets().New.Editor->markersAtLine(e.Line) & kNewMark);
@@ -335,7 +335,7 @@ TEST(SelectionAfterCompare, ExamplePairChangedRoutineThenNewCompareClearsMarks) 
     EXPECT_GT(oldOnly, 0);
     EXPECT_GT(newOnly, 0);
     // The heading changed too: the first block starts at line 0, so the view opens at the next.
-    ASSERT_NE(form.DiffViewMap().front().Kind, model::Common);
+    ASSERT_NE(form.DiffViewMap().front().Kind, diff::Common);
     EXPECT_GT(form.Widgets().DiffEditor->firstVisibleLine(), 0);
     const auto diffText = form.Widgets().DiffEditor->lines();
 

@@ -13,7 +13,7 @@
 #include "source_editor.h"
 
 using quennet::gui::SourceEditor;
-using quennet::model::LineDecoration;
+using quennet::render::LineDecoration;
 
 namespace {
 

@@ -62,11 +62,11 @@ protected:
         New().setLines(kNewText);
         auto oldSource = std::make_unique<model::TPasSrc>();
         auto newSource = std::make_unique<model::TPasSrc>();
-        auto comparison = std::make_unique<model::TSourceDiff>(*oldSource, *newSource);
-        model::TSourceDiffItem* group =
-            comparison->Root.AddItem("Procedures", model::Group, nullptr, nullptr);
-        group->AddChild("A", model::Changed, Decl(2, 6), Decl(2, 5));
-        group->AddChild("Gone", model::Removed, Decl(7, 9), nullptr);
+        auto comparison = std::make_unique<diff::TSourceDiff>(*oldSource, *newSource);
+        diff::TSourceDiffItem* group =
+            comparison->Root.AddItem("Procedures", diff::Group, nullptr, nullptr);
+        group->AddChild("A", diff::Changed, Decl(2, 6), Decl(2, 5));
+        group->AddChild("Gone", diff::Removed, Decl(7, 9), nullptr);
         form->ShowComparison(std::move(oldSource), std::move(newSource), std::move(comparison));
     }
 
@@ -138,7 +138,7 @@ TEST_F(SourceViewsTest, EveryDifferenceIsTintedByKindInBothViewsAndOnTheStrips) 
 
 TEST_F(SourceViewsTest, SideBySideKeepsMatchingLinesLevelAndScrollsTogether) {
     form->SetSplitMode(true);
-    const view::SplitAlignment& a = form->Views()->Alignment();
+    const viewrules::SplitAlignment& a = form->Views()->Alignment();
     // Every common pair stands on one row in both views.
     for (size_t line = 0; line < a.OldToNew.size(); ++line) {
         if (a.OldToNew[line] < 0) continue;
@@ -179,8 +179,8 @@ TEST_F(SourceViewsTest, SideBySideKeepsMatchingLinesLevelAndScrollsTogether) {
 TEST_F(SourceViewsTest, AComparisonWithMarksInOneViewOnlyStillAligns) {
     auto oldSource = std::make_unique<model::TPasSrc>();
     auto newSource = std::make_unique<model::TPasSrc>();
-    auto comparison = std::make_unique<model::TSourceDiff>(*oldSource, *newSource);
-    comparison->Root.AddItem("Gone", model::Removed, Decl(7, 9), nullptr);
+    auto comparison = std::make_unique<diff::TSourceDiff>(*oldSource, *newSource);
+    comparison->Root.AddItem("Gone", diff::Removed, Decl(7, 9), nullptr);
     form->ShowComparison(std::move(oldSource), std::move(newSource), std::move(comparison));
     form->SetSplitMode(true);
     EXPECT_TRUE(New().differenceSpans().empty());
@@ -210,7 +210,7 @@ TEST(SourceViewsTheme, DarkPaletteColoursEveryView) {
 
     SourceEditor editor(28);
     EXPECT_TRUE(editor.viewPalette().Dark);
-    const view::ViewPalette& p = view::DarkPalette();
+    const viewrules::ViewPalette& p = viewrules::DarkPalette();
     QsciLexer* lexer = editor.lexer();
     EXPECT_EQ(lexer->color(QsciLexerPascal::Keyword), gui::ToQColor(p.Keyword));
     EXPECT_EQ(lexer->color(QsciLexerPascal::Comment), gui::ToQColor(p.Comment));
@@ -218,24 +218,24 @@ TEST(SourceViewsTheme, DarkPaletteColoursEveryView) {
 
     gui::FakeDialogs dialogs;
     auto* merge = new gui::TMergeEditForm(nullptr, dialogs);
-    merge::TWorkspaceDocument doc;
-    doc.AppendLine("kept", merge::TCharFormat{merge::kBlack, false});
-    doc.AppendLine("removed", merge::TCharFormat{merge::kRed, false});
-    doc.AppendLine("inserted", merge::TCharFormat{merge::kBlue, false});
+    workspace::TWorkspaceDocument doc;
+    doc.AppendLine("kept", workspace::TCharFormat{workspace::kBlack, false});
+    doc.AppendLine("removed", workspace::TCharFormat{workspace::kRed, false});
+    doc.AppendLine("inserted", workspace::TCharFormat{workspace::kBlue, false});
     merge->LoadDocument(std::move(doc));
     gui::TRichEdit& edit = *merge->WorkspaceEdit;
     EXPECT_TRUE(edit.ShownPalette().Dark);
     QTextCursor c(edit.document());
     c.setPosition(static_cast<int>(edit.Document().LineIndex(1)) + 1);
     EXPECT_EQ(c.charFormat().foreground().color(), gui::ToQColor(p.MergeRemoved));
-    EXPECT_EQ(edit.Document().LineColor(1), merge::kRed);
-    EXPECT_EQ(edit.DocumentFromWidget().LineColor(2), merge::kBlue);
+    EXPECT_EQ(edit.Document().LineColor(1), workspace::kRed);
+    EXPECT_EQ(edit.DocumentFromWidget().LineColor(2), workspace::kBlue);
 
     // Back to light: shown colours follow, the document does not change.
     QApplication::setPalette(saved);
     QApplication::processEvents();
     EXPECT_FALSE(edit.ShownPalette().Dark);
-    EXPECT_EQ(edit.DocumentFromWidget().LineColor(1), merge::kRed);
+    EXPECT_EQ(edit.DocumentFromWidget().LineColor(1), workspace::kRed);
     EXPECT_FALSE(edit.Modified());
     merge->close();
     delete merge;

@@ -1,5 +1,5 @@
-// Which reading of Pascal a parse follows. Lives below the analysis layer so that the model's
-// Parse entry, the comparison path and the front ends can name it without including the parser.
+// Which reading of Pascal a parse follows. Lives below the parser so that the comparison path
+// and the front ends can name it without including the parser.
 #pragma once
 
 #include <optional>
@@ -8,9 +8,11 @@
 #include <utility>
 #include <vector>
 
-namespace quennet::model {
-
+namespace quennet::base {
 class ReadTextRelease;
+}
+
+namespace quennet::model {
 
 // Classic is the Delphi 5 grammar exactly; Delphi and Fpc extend it. Auto is a request only:
 // ResolveDialect turns it into Delphi or Fpc for a given file.
@@ -37,7 +39,7 @@ struct ParseOptions {
     std::string fileName;       // the file the text came from, for include files and notes
     std::vector<std::string> includeDirs;
     // Where the caller lets the parse give back the text it has passed; null: kept whole.
-    ReadTextRelease* release = nullptr;
+    base::ReadTextRelease* release = nullptr;
     // The compiler target ("fpc-win64"); empty: the dialect's own. Its constants always serve
     // {$IF}; its symbols come before the caller's only when targetSymbols is set, so callers
     // that pass the classic defaults themselves read as before.

@@ -252,10 +252,6 @@ public:
     // parameter list. Set before the building operations are called.
     bool SeparateOverloads = false;
 
-    // Parses text (every line followed by CR LF) with a copy of symbols, then sorts.
-    // Implemented by the analysis layer.
-    void Parse(std::string_view text, const std::vector<std::string>* symbols,
-               const ParseOptions& options = {});
     void SortLists();
     // Sorts and lets go of what only the building operations need (the name indexes): the
     // model is read-only from then on.

@@ -1,0 +1,42 @@
+// Two folder trees as one aligned outline for the navigator: every folder and unit of either
+// side on one row, by relative path, with its status and, when asked, its API change counts.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "folders/tree_compare.h"
+
+namespace quennet::folders {
+
+enum class RowStatus { Identical, Different, OnlyOld, OnlyNew };
+
+struct TreeRow {
+    std::string path; // relative, "/"-separated; "" for neither (the top is not a row)
+    std::string name; // the last part of the path
+    int depth = 0;    // 0 for entries of the top folder
+    bool folder = false;
+    // A folder is Identical or one-sided only when everything under it is.
+    RowStatus status = RowStatus::Identical;
+    bool counted = false; // the counts below were computed
+    int breaking = 0, additive = 0, internal = 0;
+};
+
+struct TreeRowOptions {
+    TreeOptions tree;    // mask, threads, pair options (the API mode decides the counts)
+    bool counts = false; // compare the differing units structurally for the counts
+    const std::atomic<bool>* cancel = nullptr;
+    // Progress for a caller on another thread: total is set once the trees are listed.
+    std::atomic<size_t>* done = nullptr;
+    std::atomic<size_t>* total = nullptr;
+};
+
+// Folders first, then files, each by name; a folder's rows follow it. Files are compared by
+// size, then content. nullopt when cancelled. Throws when a folder cannot be read.
+std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const std::string& newDir,
+                                               const TreeRowOptions& options);
+
+} // namespace quennet::folders

@@ -1,0 +1,53 @@
+// One pair of units compared and rendered for the command line: the shared work of a file pair
+// and of each pair of a whole-tree comparison. Safe to run for different pairs on different
+// threads at once.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "diff/api_changes.h"
+#include "render/diff_display.h"
+#include "model/dialect.h"
+
+namespace quennet::folders {
+
+enum class ApiMode { Off, Public, Protected };
+
+struct PairOptions {
+    std::vector<std::string> symbols;
+    model::Dialect dialect = model::Dialect::Auto;
+    // Target, target symbols and include folders; dialect and file name are set per file.
+    model::ParseOptions reading;
+    render::DisplayOptions display;
+    ApiMode api = ApiMode::Off;
+};
+
+enum class UnitStatus { Same, Changed, Added, Removed, Trouble };
+
+struct DeclCounts {
+    int added = 0, removed = 0, changed = 0;
+};
+
+struct UnitOutcome {
+    std::string name; // relative path in a tree, the two names joined for a pair
+    UnitStatus status = UnitStatus::Same;
+    std::string problem;            // Trouble: the reason (read error or where a parse stopped)
+    std::vector<std::string> lines; // the section body in the chosen display
+    DeclCounts decls;
+    bool equivalent = true; // the structural verdict, notes aside
+    diff::ApiReport api;
+};
+
+// Compares the texts of two files. Identical bytes are Same without parsing; a parse that stops
+// early makes the pair Trouble but its section is still rendered. oldLabel/newLabel name the
+// files in notes and report headings.
+UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& newBytes,
+                             const std::string& oldLabel, const std::string& newLabel,
+                             const PairOptions& options);
+
+// Reads both files first; a file that cannot be read makes the outcome Trouble.
+UnitOutcome CompareUnitFiles(const std::string& oldPath, const std::string& newPath,
+                             const PairOptions& options);
+
+} // namespace quennet::folders

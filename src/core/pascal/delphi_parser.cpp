@@ -1,0 +1,271 @@
+// Conditional compilation: DEFINE, UNDEF, IFDEF, IFNDEF, IFOPT and ELSE act when the scanner
+// skips their brace comment, so excluded text never becomes tokens. Also the parse entry of the
+// source model.
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+
+#include "pascal/parse.h"
+#include "pascal/parser.h"
+#include "model/target.h"
+
+namespace quennet::pascal {
+
+using model::DefaultTarget;
+using model::Dialect;
+using model::FileName;
+using model::FindTarget;
+using model::ParseOptions;
+using model::ResolveDialect;
+using model::TPasSrc;
+using model::Target;
+using model::TargetNames;
+using model::TidName;
+using model::TidProc;
+
+bool EqualNoCaseAZ(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x -= 32;
+        if (y >= 'a' && y <= 'z') y -= 32;
+        if (x != y) return false;
+    }
+    return true;
+}
+
+namespace {
+
+std::string UpperAZ(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return out;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The name after a directive word, from a 1-based start: blanks (1 to 32) trimmed at the front,
+// blanks and "}" at the end. Whatever else follows the name stays part of it.
+std::string SymbolName(const std::string& text, size_t start1) {
+    size_t b = start1 - 1;
+    size_t e = text.size();
+    while (b < e && static_cast<unsigned char>(text[b]) >= 1 &&
+           static_cast<unsigned char>(text[b]) <= 32)
+        ++b;
+    while (e > b) {
+        unsigned char c = static_cast<unsigned char>(text[e - 1]);
+        if ((c >= 1 && c <= 32) || c == '}')
+            --e;
+        else
+            break;
+    }
+    return b < e ? text.substr(b, e - b) : std::string();
+}
+
+} // namespace
+
+bool TDelphiParser::HasSymbol(std::string_view name) const {
+    for (const auto& s : Symbols)
+        if (EqualNoCaseAZ(s, name)) return true;
+    return false;
+}
+
+bool TDelphiParser::Comment() {
+    const bool result = TOp4Scanner::Comment();
+    if (!s_.CommentsExist) return result;
+    // Most comments are no directives: decide that on the raw text, without copying it.
+    if (comments_.size() == 1 && GetString(comments_.front().StartPos, 2) != "{$") {
+        comments_.clear();
+        s_.CommentsExist = false;
+        return result;
+    }
+    const int32_t pos = comments_.empty() ? -1 : comments_.front().StartPos;
+    const std::string text = UpperAZ(GetComments());
+    if (Modern() && text.size() > 2 && text[0] == '{' && text[1] == '$') {
+        ModernDirective(text, pos);
+        return result;
+    }
+    if (text.size() < 6 || text[0] != '{' || text[1] != '$') return result;
+
+    // A directive that changes nothing still rested on the symbols being as they are.
+    if (StartsWith(text, "{$DEFINE")) {
+        std::string name = SymbolName(text, 9);
+        if (HasSymbol(name)) {
+            ++directiveEvents_;
+        } else {
+            Symbols.push_back(std::move(name));
+            SymbolsChanged();
+        }
+    } else if (StartsWith(text, "{$UNDEF")) {
+        const std::string name = SymbolName(text, 8);
+        const auto it = std::find_if(Symbols.begin(), Symbols.end(), [&name](const std::string& s) {
+            return EqualNoCaseAZ(s, name);
+        });
+        if (it == Symbols.end()) {
+            ++directiveEvents_;
+        } else {
+            Symbols.erase(it);
+            SymbolsChanged();
+        }
+    } else if (StartsWith(text, "{$IFDEF") || StartsWith(text, "{$IFNDEF") ||
+               StartsWith(text, "{$IFOPT")) {
+        ++directiveEvents_;
+        const bool negated = StartsWith(text, "{$IFNDEF");
+        const bool defined = HasSymbol(SymbolName(text, negated ? 9 : 8));
+        if (defined != negated) return result;
+        SkipExcluded(false);
+    } else if (StartsWith(text, "{$ELSE")) {
+        ++directiveEvents_;
+        SkipExcluded(true);
+    }
+    return result;
+}
+
+// Skips excluded text character by character: no tokens are formed and no comments recorded.
+void TDelphiParser::SkipExcluded(bool fromElse) {
+    int level = 1;
+    auto skipPastBrace = [this]() -> bool {
+        while (s_.Ch != '}' && s_.Ch != 0)
+            NextCh();
+        if (s_.Ch == 0) return false;
+        NextCh();
+        return true;
+    };
+    for (;;) {
+        // The current character is tested before advancing.
+        while (s_.Ch != '{' && s_.Ch != 0)
+            NextCh();
+        if (s_.Ch == 0) return;
+        const std::string head = UpperAZ(GetString(s_.BufPos, 8));
+        if (StartsWith(head, "{$IFDEF") || StartsWith(head, "{$IFNDEF") ||
+            StartsWith(head, "{$IFOPT")) {
+            if (!skipPastBrace()) return;
+            ++level;
+        } else if (StartsWith(head, "{$ENDIF")) {
+            if (!skipPastBrace()) return;
+            if (--level <= 0) return;
+        } else if (StartsWith(head, "{$ELSE")) {
+            if (!skipPastBrace()) return;
+            if (!fromElse && level <= 1) return;
+        } else {
+            NextCh();
+        }
+    }
+}
+
+
+namespace {
+
+// Lines of the spliced text back to the files they come from.
+class LineRemapper {
+public:
+    explicit LineRemapper(const pascal::IncludeExpansion& x)
+        : x_(x), files_(x.Files().begin(), x.Files().end()) {}
+
+    void Remap(TidName* d) const {
+        if (!d || d->FirstLine <= 0) return;
+        const pascal::LineOrigin first = x_.Origin(d->FirstLine);
+        if (d->LastLine > 0) d->LastLine = x_.LastLineIn(first.File, d->FirstLine, d->LastLine);
+        if (first.File != 0) {
+            d->File = files_[static_cast<size_t>(first.File)];
+            d->IncludedAt = MainLine(d->FirstLine);
+        }
+        d->FirstLine = first.Line;
+    }
+    void Remap(TidProc* p) const {
+        Remap(static_cast<TidName*>(p));
+        Remap(p->Implementation.get());
+    }
+    // A stop inside an include file is shown at the directive that brought it in.
+    int32_t MainLine(int32_t line) const { return line > 0 ? x_.LastLineIn(0, 1, line) : line; }
+
+private:
+    const pascal::IncludeExpansion& x_;
+    const std::vector<FileName> files_;
+};
+
+void RemapLines(TPasSrc& src, const pascal::IncludeExpansion& x) {
+    const LineRemapper r(x);
+    for (auto& t : src.Types)
+        r.Remap(t.get());
+    for (auto& c : src.Classes) {
+        r.Remap(c.get());
+        for (auto& f : c->Fields)
+            r.Remap(f.get());
+        for (auto& p : c->Props)
+            r.Remap(p.get());
+        for (auto& m : c->Methods)
+            r.Remap(m.get());
+    }
+    for (auto& p : src.Procs)
+        r.Remap(p.get());
+    for (auto& v : src.Consts)
+        r.Remap(v.get());
+    for (auto& v : src.Vars)
+        r.Remap(v.get());
+    r.Remap(src.Initialization.get());
+    r.Remap(src.Finalization.get());
+    r.Remap(src.MainBlock.get());
+    if (!src.Status.Complete) {
+        const int32_t stop =
+            src.Status.FirstErrorLine > 0 ? src.Status.FirstErrorLine : src.Status.StopLine;
+        const pascal::LineOrigin at = x.Origin(stop);
+        if (stop > 0 && at.File != 0)
+            src.Status.Notes.push_back("the structure is not followed from line " +
+                                       std::to_string(at.Line) + " of the include file " +
+                                       x.Files()[static_cast<size_t>(at.File)] + " on");
+    }
+    src.Status.FirstErrorLine = r.MainLine(src.Status.FirstErrorLine);
+    src.Status.StopLine = r.MainLine(src.Status.StopLine);
+}
+
+} // namespace
+
+void Parse(TPasSrc& src, std::string_view text, const std::vector<std::string>* symbols,
+           const ParseOptions& options) {
+    const Dialect dialect = ResolveDialect(options.dialect, options.fileName, text);
+    const bool modern = dialect != Dialect::Classic;
+    // A UTF-8 byte-order mark is no part of the text: lines, columns and sums as without it.
+    if (modern && text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.remove_prefix(3);
+    if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+        throw std::runtime_error("The source text is too large to parse (over 2 GiB).");
+    pascal::IncludeExpansion includes;
+    const bool expanded =
+        modern && options.followIncludes &&
+        includes.Expand(text, options.fileName, options.includeDirs, dialect == Dialect::Fpc);
+    if (expanded) text = includes.Text();
+    auto parser = std::make_unique<pascal::TDelphiParser>();
+    if (expanded) parser->Includes = &includes;
+    // An expanded text is the parse's own copy; the caller's is then read only up front.
+    if (!expanded) parser->Release = options.release;
+    parser->Model = &src;
+    parser->SetModern(modern);
+    parser->SetFpc(dialect == Dialect::Fpc);
+    const Target* target = FindTarget(options.target);
+    if (!target) {
+        if (!options.target.empty())
+            throw std::runtime_error("Unknown target \"" + options.target + "\"; the targets are " +
+                                     TargetNames() + ".");
+        target = &DefaultTarget(dialect);
+    }
+    if (options.targetSymbols) parser->Symbols = target->Symbols;
+    // A symbol the target defines is not added twice, so one {$UNDEF} removes it.
+    if (symbols)
+        for (const auto& s : *symbols)
+            if (!options.targetSymbols || std::find(target->Symbols.begin(), target->Symbols.end(),
+                                                    s) == target->Symbols.end())
+                parser->Symbols.push_back(s);
+    // The constants that {$IF} expressions ask for; the classic reading has no {$IF}.
+    if (modern) parser->Values = target->Values;
+    src.SeparateOverloads = modern;
+    parser->ParseText(text.data(), static_cast<int32_t>(text.size()));
+    if (expanded) RemapLines(src, includes);
+    src.FinishBuilding();
+}
+
+} // namespace quennet::pascal

@@ -1,0 +1,273 @@
+// Include files are spliced as text, not read by the scanner on the fly: trials move back and
+// forth over the text, and one buffer keeps every position and token valid. Directives inside
+// comments and strings are left alone; {$I %NAME%} becomes a string literal; those in excluded
+// regions are spliced too (the parse skips them there), and their notes wait until the parse
+// actually reads the directive.
+#include "pascal/include_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <stdexcept>
+
+#include "io/source_file.h"
+
+namespace quennet::pascal {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsWordChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+bool EqualsUpper(std::string_view word, std::string_view upper) {
+    if (word.size() != upper.size()) return false;
+    for (size_t i = 0; i < word.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(word[i])) != upper[i]) return false;
+    return true;
+}
+
+// True when some "{$I name" or "{$INCLUDE name" might be an include directive; most files have
+// none (only {$IFDEF} and the like) and are then parsed without a copy.
+bool MayInclude(std::string_view text) {
+    for (size_t at = text.find("{$"); at != std::string_view::npos; at = text.find("{$", at + 2)) {
+        size_t w = at + 2;
+        while (w < text.size() && IsWordChar(text[w]))
+            ++w;
+        const std::string_view word = text.substr(at + 2, w - at - 2);
+        if ((EqualsUpper(word, "I") || EqualsUpper(word, "INCLUDE")) && w < text.size() &&
+            static_cast<unsigned char>(text[w]) <= 32)
+            return true;
+    }
+    return false;
+}
+
+int32_t CountBreaks(std::string_view piece, char before) {
+    int32_t n = 0;
+    for (char c : piece) {
+        if (c == '\r' || (c == '\n' && before != '\r')) ++n;
+        before = c;
+    }
+    return n;
+}
+
+// The file name of an include directive's argument: blanks trimmed, quotes removed, Windows
+// separators turned round.
+std::string IncludeName(std::string_view arg) {
+    while (!arg.empty() && static_cast<unsigned char>(arg.front()) <= 32)
+        arg.remove_prefix(1);
+    while (!arg.empty() && static_cast<unsigned char>(arg.back()) <= 32)
+        arg.remove_suffix(1);
+    if (arg.size() >= 2 && (arg.front() == '\'' || arg.front() == '"') && arg.back() == arg.front())
+        arg = arg.substr(1, arg.size() - 2);
+    std::string name(arg);
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
+}
+
+bool IsFile(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_regular_file(p, ec);
+}
+
+} // namespace
+
+bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName,
+                              const std::vector<std::string>& includeDirs, bool nestedComments) {
+    // Without a folder to look in nothing can be found: the text is parsed as it is.
+    if ((fileName.empty() || fileName == "-") && includeDirs.empty()) return false;
+    if (!MayInclude(text)) return false;
+    includeDirs_ = includeDirs;
+    nested_ = nestedComments;
+    files_ = {fileName};
+    std::error_code ec;
+    ids_ = {fileName.empty() || fileName == "-" ? std::string()
+                                                : fs::weakly_canonical(fileName, ec).string()};
+    text_.reserve(text.size() + text.size() / 2);
+    StartSegment(0, 1);
+    std::vector<int32_t> chain{0};
+    ExpandFile(text, 0, chain);
+    return true;
+}
+
+void IncludeExpansion::Append(std::string_view piece) {
+    line_ += CountBreaks(piece, text_.empty() ? '\0' : text_.back());
+    text_.append(piece);
+}
+
+void IncludeExpansion::StartSegment(int32_t file, int32_t fileLine) {
+    if (!segments_.empty() && segments_.back().FirstLine == line_) segments_.pop_back();
+    segments_.push_back({line_, file, fileLine});
+}
+
+std::string IncludeExpansion::Resolve(const std::string& name, int32_t including) const {
+    std::vector<fs::path> dirs;
+    const fs::path asGiven(name);
+    if (asGiven.is_absolute()) {
+        dirs.emplace_back();
+    } else {
+        for (int32_t f : {including, 0}) {
+            const std::string& owner = files_[static_cast<size_t>(f)];
+            if (owner.empty() || owner == "-") continue;
+            fs::path dir = fs::path(owner).parent_path();
+            dirs.push_back(dir.empty() ? fs::path(".") : dir);
+        }
+        for (const auto& d : includeDirs_)
+            dirs.emplace_back(d);
+    }
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::vector<std::string> names{name};
+    if (lower != name) names.push_back(lower);
+    if (!asGiven.has_extension())
+        for (const char* ext : {".inc", ".pas", ".pp"})
+            names.push_back(name + ext);
+    for (const auto& dir : dirs)
+        for (const auto& n : names)
+            if (fs::path p = dir.empty() ? fs::path(n) : dir / n; IsFile(p)) return p.string();
+    return {};
+}
+
+void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
+                                  std::vector<int32_t>& chain) {
+    size_t copied = 0;
+    int32_t fileLine = 1;
+    const auto copyTo = [&](size_t end) {
+        const std::string_view piece = text.substr(copied, end - copied);
+        fileLine += CountBreaks(piece, copied == 0 ? '\0' : text[copied - 1]);
+        Append(piece);
+        copied = end;
+    };
+    const auto lineEnd = [&](size_t i) {
+        while (i < text.size() && text[i] != '\r' && text[i] != '\n')
+            ++i;
+        return i;
+    };
+    size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (c == '\'') {
+            const size_t e = text.find_first_of("'\r\n", i + 1);
+            i = e == std::string_view::npos ? text.size() : e + 1;
+        } else if (c == '/' && next == '/') {
+            i = lineEnd(i);
+        } else if (c == '(' && next == '*') {
+            const size_t e = text.find("*)", i + 2);
+            i = e == std::string_view::npos ? text.size() : e + 2;
+        } else if (c == '{' && next == '$') {
+            const size_t close = text.find('}', i);
+            const size_t end = close == std::string_view::npos ? text.size() : close + 1;
+            size_t w = i + 2;
+            while (w < text.size() && IsWordChar(text[w]))
+                ++w;
+            const std::string_view word = text.substr(i + 2, w - i - 2);
+            const bool include = (EqualsUpper(word, "I") || EqualsUpper(word, "INCLUDE")) &&
+                                 w < end && static_cast<unsigned char>(text[w]) <= 32;
+            const std::string name =
+                include ? IncludeName(text.substr(
+                              w, (close == std::string_view::npos ? text.size() : close) - w))
+                        : std::string();
+            if (include && !name.empty() && name[0] == '%') {
+                // {$I %DATE%} stands for a string the compiler fills in: one literal here, on
+                // the directive's line, so expressions around it read on.
+                copyTo(end);
+                std::string literal = "'";
+                for (char ch : name)
+                    if (ch != '\'' && static_cast<unsigned char>(ch) >= 32) literal += ch;
+                Append(literal + "'");
+            } else if (include && !name.empty()) {
+                const size_t start = i;
+                copyTo(end);
+                const int32_t at = static_cast<int32_t>(text_.size() - (end - start));
+                const int32_t directiveLine = fileLine;
+                const std::string where =
+                    "{$I " + name + "} (" +
+                    (file == 0 ? std::string() : files_[static_cast<size_t>(file)] + ", ") +
+                    "line " + std::to_string(directiveLine) + "): ";
+                const std::string path = Resolve(name, file);
+                std::string id;
+                std::string problem;
+                std::string bytes;
+                if (path.empty()) {
+                    problem = "the include file is not found beside the file or in the include "
+                              "folders; its text is not read";
+                } else if (chain.size() > static_cast<size_t>(kMaxDepth)) {
+                    problem = "include files nest deeper than " + std::to_string(kMaxDepth) +
+                              " levels; it is not read";
+                } else {
+                    std::error_code ec;
+                    id = fs::weakly_canonical(path, ec).string();
+                    for (int32_t f : chain)
+                        if (ids_[static_cast<size_t>(f)] == id)
+                            problem = "the file includes itself; it is not read again";
+                    if (problem.empty()) {
+                        try {
+                            bytes = io::ToCrLfText(io::ReadFileBytes(path));
+                        } catch (const std::exception& e) {
+                            problem = e.what();
+                        }
+                    }
+                }
+                if (!problem.empty()) {
+                    notes_.emplace_back(at, where + problem);
+                } else {
+                    std::string_view body(bytes);
+                    if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+                    Append("\r\n");
+                    const auto index = static_cast<int32_t>(files_.size());
+                    files_.push_back(path);
+                    ids_.push_back(id);
+                    StartSegment(index, 1);
+                    chain.push_back(index);
+                    ExpandFile(body, index, chain);
+                    chain.pop_back();
+                    if (text_.back() != '\r' && text_.back() != '\n') Append("\r\n");
+                    StartSegment(file, directiveLine);
+                }
+            }
+            i = end;
+        } else if (c == '{') {
+            int depth = 0;
+            for (; i < text.size(); ++i) {
+                if (text[i] == '{' && (depth == 0 || nested_)) ++depth;
+                if (text[i] == '}' && --depth == 0) break;
+            }
+            ++i;
+        } else {
+            ++i;
+        }
+    }
+    copyTo(text.size());
+}
+
+LineOrigin IncludeExpansion::Origin(int32_t line) const {
+    auto it = std::upper_bound(segments_.begin(), segments_.end(), line,
+                               [](int32_t l, const Segment& s) { return l < s.FirstLine; });
+    if (it == segments_.begin()) return {0, line};
+    --it;
+    return {it->File, it->FileLine + line - it->FirstLine};
+}
+
+int32_t IncludeExpansion::LastLineIn(int32_t file, int32_t from, int32_t to) const {
+    const LineOrigin end = Origin(to);
+    if (end.File == file) return end.Line;
+    int32_t last = Origin(from).Line;
+    for (size_t k = 0; k + 1 < segments_.size() && segments_[k + 1].FirstLine <= to; ++k) {
+        const Segment& s = segments_[k];
+        if (s.File == file && segments_[k + 1].FirstLine > from)
+            last = s.FileLine + segments_[k + 1].FirstLine - 1 - s.FirstLine;
+    }
+    return last;
+}
+
+const std::string* IncludeExpansion::NoteAt(int32_t pos) const {
+    for (const auto& [at, note] : notes_)
+        if (at == pos) return &note;
+    return nullptr;
+}
+
+} // namespace quennet::pascal

@@ -1,0 +1,509 @@
+// The scanner automaton. One pass with one character of lookahead; the only back-up is a number
+// followed by "..".
+#include "pascal/scanner.h"
+
+#include <array>
+
+namespace quennet::pascal {
+
+namespace {
+constexpr std::array<uint8_t, 256> MakeUpper() {
+    std::array<uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[c] = static_cast<uint8_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    t[26] = 0; // Ctrl-Z ends the text
+    return t;
+}
+constexpr auto kUpperTable = MakeUpper();
+
+enum CharClass : uint8_t { cOther, cLetter, cDigit };
+
+constexpr std::array<uint8_t, 256> MakeClasses() {
+    std::array<uint8_t, 256> t{};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        t[c] = cLetter;
+    t['_'] = cLetter;
+    for (int c = '0'; c <= '9'; ++c)
+        t[c] = cDigit;
+    return t;
+}
+constexpr auto kClass = MakeClasses();
+
+inline bool IsHex(uint8_t c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+inline bool IsDigit(uint8_t c) {
+    return c >= '0' && c <= '9';
+}
+} // namespace
+
+const uint8_t TCoCoScanner::kUpper[256] = {
+#define U(i) kUpperTable[(i)]
+#define U4(i) U(i), U((i) + 1), U((i) + 2), U((i) + 3)
+#define U16(i) U4(i), U4((i) + 4), U4((i) + 8), U4((i) + 12)
+#define U64(i) U16(i), U16((i) + 16), U16((i) + 32), U16((i) + 48)
+    U64(0), U64(64), U64(128), U64(192)
+#undef U64
+#undef U16
+#undef U4
+#undef U
+};
+
+TCoCoScanner::TCoCoScanner() {
+    InitSource(nullptr, 0);
+}
+
+void TCoCoScanner::InitSource(const char* text, int32_t length) {
+    src_ = text;
+    srcLen_ = text ? length : 0;
+    s_ = TScannerState{};
+    comments_.clear();
+    NextCh();
+}
+
+void TCoCoScanner::ScannerError(int code, int line, int pos, int col) {
+    if (OnError) OnError(code, line, pos, col);
+    ++s_.ErrorCount;
+}
+
+std::string_view TCoCoScanner::GetString(int32_t pos, int32_t len) const {
+    if (pos < 0) {
+        len += pos;
+        pos = 0;
+    }
+    if (len <= 0 || pos >= srcLen_) return {};
+    if (len > srcLen_ - pos) len = srcLen_ - pos;
+    return std::string_view(src_ + pos, static_cast<size_t>(len));
+}
+
+std::string TCoCoScanner::GetComments() {
+    std::string text;
+    for (const auto& c : comments_)
+        text += GetString(c.StartPos, c.EndPos - c.StartPos + 1);
+    comments_.clear();
+    s_.CommentsExist = false;
+    return text;
+}
+
+bool TOp4Scanner::Comment() {
+    const int32_t start = s_.BufPos;
+    const int32_t startLine = s_.CurLine;
+    bool result = false;
+    // Undo of a "/" or "(" that does not open a comment.
+    auto undo = [&](int32_t savedLineStart) {
+        if (s_.Ch == 10 || s_.Ch == 13) {
+            --s_.CurLine;
+            s_.LineStart = savedLineStart;
+        }
+        --s_.BufPos;
+        s_.Ch = s_.LastCh;
+    };
+    if (s_.Ch == '/') {
+        int32_t savedLineStart = s_.LineStart;
+        NextCh();
+        if (s_.Ch == '/') {
+            NextCh();
+            for (;;) {
+                AdvanceUntil([](uint8_t c) { return c == 13; });
+                if (s_.Ch == 13) {
+                    s_.LineEndsInComment = s_.CurLine - startLine;
+                    NextCh();
+                    result = true;
+                    break;
+                }
+                if (s_.Ch == 0) break;
+                NextCh();
+            }
+        } else {
+            undo(savedLineStart);
+        }
+    } else if (s_.Ch == '{' && NestedComments) {
+        // FPC and OBJFPC modes: braces nest.
+        NextCh();
+        int depth = 1;
+        for (;;) {
+            AdvanceUntil([](uint8_t c) { return c == '}' || c == '{'; });
+            if (s_.Ch == 0) break;
+            depth += s_.Ch == '{' ? 1 : -1;
+            NextCh();
+            if (depth == 0) {
+                s_.LineEndsInComment = s_.CurLine - startLine;
+                result = true;
+                break;
+            }
+        }
+    } else if (s_.Ch == '{') {
+        NextCh();
+        for (;;) {
+            AdvanceUntil([](uint8_t c) { return c == '}'; });
+            if (s_.Ch == '}') {
+                s_.LineEndsInComment = s_.CurLine - startLine;
+                NextCh();
+                result = true;
+                break;
+            }
+            if (s_.Ch == 0) break;
+            NextCh();
+        }
+    } else if (s_.Ch == '(') {
+        int32_t savedLineStart = s_.LineStart;
+        NextCh();
+        if (s_.Ch != '*') {
+            undo(savedLineStart);
+        } else {
+            NextCh();
+            for (;;) {
+                AdvanceUntil([](uint8_t c) { return c == '*'; });
+                if (s_.Ch == '*') {
+                    NextCh();
+                    if (s_.Ch == ')') {
+                        s_.LineEndsInComment = s_.CurLine - startLine;
+                        NextCh();
+                        result = true;
+                        break;
+                    }
+                    continue; // this character may start the closing pair itself
+                }
+                if (s_.Ch == 0) break;
+                NextCh();
+            }
+        }
+    }
+    if (start < s_.BufPos - 1) {
+        comments_.push_back({start, s_.BufPos - 1});
+        s_.CommentsExist = true;
+    }
+    return result;
+}
+
+int32_t TOp4Scanner::Get() {
+    for (;;) {
+        // Blanks and line ends, with the line counting of NextCh, on locals.
+        if (s_.Ch == ' ' || (s_.Ch >= 9 && s_.Ch <= 13)) {
+            int32_t pos = s_.BufPos;
+            uint8_t ch = s_.Ch, last = 0; // the loop sets last before it reads it
+            int32_t line = s_.CurLine, lineStart = s_.LineStart;
+            const char* src = src_;
+            const int32_t len = srcLen_;
+            do {
+                if (ch == ' ') {
+                    // Runs of blanks (indentation) need no line counting.
+                    while (pos + 1 < len && src[pos + 1] == ' ')
+                        ++pos;
+                }
+                last = ch;
+                ++pos;
+                ch = pos < len ? kUpper[static_cast<uint8_t>(src[pos])] : 0;
+                if (ch == 13 || (ch == 10 && last != 13)) {
+                    ++line;
+                    lineStart = pos;
+                }
+            } while (ch == ' ' || (ch >= 9 && ch <= 13));
+            s_.BufPos = pos;
+            s_.Ch = ch;
+            s_.LastCh = last;
+            s_.CurLine = line;
+            s_.LineStart = lineStart;
+        }
+        if ((s_.Ch == '/' || s_.Ch == '{' || s_.Ch == '(') && Comment()) continue;
+        break;
+    }
+    s_.PrevToken = s_.CurToken;
+    s_.CurToken.Pos = s_.BufPos;
+    s_.CurToken.Col = s_.BufPos - s_.LineStart;
+    s_.CurToken.Line = s_.CurLine;
+    s_.CurToken.Len = 0;
+    s_.ContextLen = 0;
+    s_.TokenStart = s_.BufPos;
+    s_.CurToken.ModernFrom = -1;
+    if (!ModernTokens) return ScanToken();
+    int32_t kind;
+    const int32_t from = s_.BufPos;
+    // Only these first characters can start a modern token form.
+    const uint8_t ch = s_.Ch;
+    const bool candidate = ch == '&' || ch == '%' || ch == '$' || ch == '\'' || IsDigit(ch);
+    if (candidate && ScanModern(ch, kind))
+        s_.CurToken.ModernFrom = from;
+    else
+        kind = ScanToken();
+    // "X.Type", "Rec.End": after a point every word is a name.
+    if (s_.LastKind == tPoint && kind > tCharConst && kind < tNoSym &&
+        kTokenSpelling[kind][0] >= 'A')
+        kind = tIdentifier;
+    s_.LastKind = kind;
+    return kind;
+}
+
+// Token forms of the modern readings; false leaves the token to the classic automaton.
+bool TOp4Scanner::ScanModern(uint8_t first, int32_t& kind) {
+    auto step = [this] {
+        NextCh();
+        ++s_.CurToken.Len;
+    };
+    auto digitOrSep = [](uint8_t c) { return IsDigit(c) || c == '_'; };
+    auto hexOrSep = [](uint8_t c) { return IsHex(c) || c == '_'; };
+    const uint8_t next = CharAt(s_.BufPos + 1);
+    switch (first) {
+    case '&':
+        if (kClass[next] == cLetter) {
+            // The "&" only lifts the keyword meaning; the name is the word after it.
+            NextCh();
+            s_.CurToken.Pos = s_.TokenStart = s_.BufPos;
+            ++s_.CurToken.Col;
+            SkipRun([](uint8_t c) { return kClass[c] != cOther; });
+            kind = tIdentifier;
+            return true;
+        }
+        if (next >= '0' && next <= '7') { // octal
+            step();
+            SkipRun([](uint8_t c) { return (c >= '0' && c <= '7') || c == '_'; });
+            kind = tInteger;
+            return true;
+        }
+        return false;
+    case '%':
+        if (next != '0' && next != '1') return false;
+        step();
+        SkipRun([](uint8_t c) { return c == '0' || c == '1' || c == '_'; });
+        kind = tInteger;
+        return true;
+    case '$': {
+        // Only hex numbers with a separator are read here.
+        int32_t at = s_.BufPos + 1;
+        while (IsHex(CharAt(at)))
+            ++at;
+        if (at == s_.BufPos + 1 || CharAt(at) != '_') return false;
+        step();
+        SkipRun(hexOrSep);
+        kind = tInteger;
+        return true;
+    }
+    case '\'': {
+        // Three quotes at the end of a line open a string that a line starting with three closes.
+        if (next != '\'' || CharAt(s_.BufPos + 2) != '\'') return false;
+        int32_t at = s_.BufPos + 3;
+        while (CharAt(at) == ' ' || CharAt(at) == 9)
+            ++at;
+        if (CharAt(at) != 13 && CharAt(at) != 10) return false;
+        bool lineStart = false;
+        while (s_.Ch != 0) {
+            step();
+            if (s_.Ch == 13 || s_.Ch == 10) {
+                lineStart = true;
+            } else if (lineStart && s_.Ch == '\'' && CharAt(s_.BufPos + 1) == '\'' &&
+                       CharAt(s_.BufPos + 2) == '\'') {
+                step();
+                step();
+                step();
+                break;
+            } else if (s_.Ch != ' ' && s_.Ch != 9) {
+                lineStart = false;
+            }
+        }
+        kind = tString;
+        return true;
+    }
+    default: break;
+    }
+    if (!IsDigit(first)) return false;
+    int32_t at = s_.BufPos;
+    while (IsDigit(CharAt(at)))
+        ++at;
+    if (CharAt(at) != '_') return false;
+    step();
+    SkipRun(digitOrSep);
+    kind = tInteger;
+    if (s_.Ch == '.' && IsDigit(CharAt(s_.BufPos + 1))) {
+        step();
+        SkipRun(digitOrSep);
+        kind = tReal;
+    }
+    return true;
+}
+
+// Moves over a run of characters of the given class, none of which is a line end, as a
+// sequence of NextCh calls would.
+template <class Pred> inline void TOp4Scanner::SkipRun(Pred pred) {
+    int32_t pos = s_.BufPos;
+    const char* src = src_;
+    const int32_t len = srcLen_;
+    uint8_t ch = s_.Ch;
+    if (!pred(ch)) return;
+    uint8_t last;
+    do {
+        last = ch;
+        ++pos;
+        ch = pos < len ? kUpper[static_cast<uint8_t>(src[pos])] : 0;
+    } while (pred(ch));
+    s_.CurToken.Len += pos - s_.BufPos;
+    s_.BufPos = pos;
+    s_.LastCh = last;
+    s_.Ch = ch;
+    if (ch == 13 || ch == 10) { // the character before is part of the run, never a CR
+        ++s_.CurLine;
+        s_.LineStart = pos;
+    }
+}
+
+// NextCh until stop(current character) or the end of the text, on locals.
+template <class Stop> inline void TOp4Scanner::AdvanceUntil(Stop stop) {
+    int32_t pos = s_.BufPos;
+    uint8_t ch = s_.Ch, last = s_.LastCh;
+    int32_t line = s_.CurLine, lineStart = s_.LineStart;
+    const char* src = src_;
+    const int32_t len = srcLen_;
+    while (ch != 0 && !stop(ch)) {
+        last = ch;
+        ++pos;
+        ch = pos < len ? kUpper[static_cast<uint8_t>(src[pos])] : 0;
+        if (ch == 13 || (ch == 10 && last != 13)) {
+            ++line;
+            lineStart = pos;
+        }
+    }
+    s_.BufPos = pos;
+    s_.Ch = ch;
+    s_.LastCh = last;
+    s_.CurLine = line;
+    s_.LineStart = lineStart;
+}
+
+// The automaton. Each "step" is NextCh plus one more character in the token.
+int32_t TOp4Scanner::ScanToken() {
+    auto step = [this] {
+        NextCh();
+        ++s_.CurToken.Len;
+    };
+    const uint8_t first = s_.Ch;
+    step();
+    switch (first) {
+    case 0:
+        // End of text: stay on it so that every later Get returns end of text again.
+        s_.Ch = 0;
+        --s_.BufPos;
+        return tEndOfText;
+    case '$':
+        if (!IsHex(s_.Ch)) return tNoSym;
+        SkipRun(IsHex);
+        return tInteger;
+    case '#':
+        if (IsDigit(s_.Ch)) {
+            SkipRun(IsDigit);
+            return tCharConst;
+        }
+        if (s_.Ch == '$') {
+            step();
+            if (!IsHex(s_.Ch)) return tNoSym;
+            SkipRun(IsHex);
+            return tCharConst;
+        }
+        return tNoSym;
+    case '\'':
+        for (;;) {
+            // An open literal at the end of the text runs to the end.
+            const int32_t from = s_.BufPos;
+            AdvanceUntil([](uint8_t c) { return c == '\''; });
+            s_.CurToken.Len += s_.BufPos - from;
+            if (s_.Ch == 0) return tString;
+            step(); // the quote
+            if (s_.Ch != '\'') return tString;
+            step(); // a doubled quote
+        }
+    case '.':
+        if (s_.Ch == '.') {
+            step();
+            return tDotDot;
+        }
+        return tPoint;
+    case '<':
+        if (s_.Ch == '=') {
+            step();
+            return tLessEqual;
+        }
+        if (s_.Ch == '>') {
+            step();
+            return tNotEqual;
+        }
+        return tLess;
+    case '>':
+        if (s_.Ch == '=') {
+            step();
+            return tGreaterEqual;
+        }
+        return tGreater;
+    case '[': return tLBrack;
+    case ']': return tRBrack;
+    case '(': return tLParen;
+    case ')': return tRParen;
+    case ';': return tSemicolon;
+    case ',': return tComma;
+    case '=': return tEqual;
+    case '+': return tPlus;
+    case ':': return tColon;
+    case '^': return tCaret;
+    case '-': return tMinus;
+    case '*': return tStar;
+    case '/': return tSlash;
+    case '@': return tAt;
+    default: break;
+    }
+    if (kClass[first] == cLetter) {
+        SkipRun([](uint8_t c) { return kClass[c] != cOther; });
+        return CheckLiteral();
+    }
+    if (kClass[first] != cDigit) return tNoSym;
+
+    // Numbers: digits [ "." digits ] [ "E" [ sign ] digits ].
+    SkipRun(IsDigit);
+    if (s_.Ch == '.') {
+        ++s_.ContextLen;
+        step();
+        if (s_.Ch == '.') {
+            // "1..9": the digits alone are the integer; the next token starts at the first point.
+            const int32_t firstPoint = s_.BufPos - 1;
+            s_.BufPos = firstPoint - 1;
+            s_.CurToken.Len = firstPoint - s_.TokenStart;
+            NextCh();
+            return tInteger;
+        }
+        if (IsDigit(s_.Ch)) {
+            s_.ContextLen = 0;
+            SkipRun(IsDigit);
+            if (s_.Ch != 'E') return tReal;
+        } else if (s_.Ch == 'E') {
+            s_.ContextLen = 0;
+        } else {
+            return tReal;
+        }
+    } else if (s_.Ch != 'E') {
+        return tInteger;
+    }
+    // Exponent mark.
+    step();
+    if (s_.Ch == '+' || s_.Ch == '-') {
+        step();
+        if (!IsDigit(s_.Ch)) return tNoSym;
+    } else if (!IsDigit(s_.Ch)) {
+        return tNoSym;
+    }
+    SkipRun(IsDigit);
+    return tReal;
+}
+
+int32_t TOp4Scanner::CheckLiteral() {
+    const int32_t len = s_.CurToken.Len;
+    if (len < 2 || len > 14) return tIdentifier;
+    const uint8_t first = CharAt(s_.TokenStart);
+    if (first < 'A' || first > 'Z') return tIdentifier; // "_" starts no keyword
+    static const KeywordBuckets& buckets = KeywordBucketTable();
+    for (const Tok* k = buckets.Kinds[len][first - 'A']; *k != tEndOfText; ++k) {
+        const std::string_view word = kTokenSpelling[*k];
+        int32_t i = 1;
+        while (i < len && static_cast<uint8_t>(word[i]) == CharAt(s_.TokenStart + i))
+            ++i;
+        if (i == len) return *k;
+    }
+    return tIdentifier;
+}
+
+} // namespace quennet::pascal

@@ -1,0 +1,77 @@
+// A minimal streaming JSON writer for the machine-readable outputs.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+namespace quennet::render {
+
+// The "format" number of the --json and --model outputs; raised when a reader would misread them.
+inline constexpr int32_t kJsonFormat = 1;
+
+class JsonWriter {
+public:
+    explicit JsonWriter(std::ostream& out) : out_(out) {}
+
+    void BeginObject() { Open('{'); }
+    void EndObject() { Close('}'); }
+    void BeginArray() { Open('['); }
+    void EndArray() { Close(']'); }
+    void Key(std::string_view key) {
+        Separate();
+        String(key);
+        out_ << ':';
+        afterKey_ = true;
+    }
+    void Value(std::string_view s) {
+        Separate();
+        String(s);
+    }
+    void Value(const char* s) { Value(std::string_view(s)); }
+    void Value(int64_t n) {
+        Separate();
+        out_ << n;
+    }
+    void Value(uint32_t n) { Value(static_cast<int64_t>(n)); }
+    void Value(int32_t n) { Value(static_cast<int64_t>(n)); }
+    void Value(bool b) {
+        Separate();
+        out_ << (b ? "true" : "false");
+    }
+    void Null() {
+        Separate();
+        out_ << "null";
+    }
+
+private:
+    void Open(char c) {
+        Separate();
+        out_ << c;
+        first_.push_back(true);
+    }
+    void Close(char c) {
+        out_ << c;
+        first_.pop_back();
+    }
+    void Separate() {
+        if (afterKey_) {
+            afterKey_ = false;
+            return;
+        }
+        if (!first_.empty()) {
+            if (!first_.back()) out_ << ',';
+            first_.back() = false;
+        }
+    }
+    // Bytes that are not valid UTF-8 are written as \u00XX (Latin-1), so the output is always
+    // valid JSON whatever the source encoding.
+    void String(std::string_view s);
+
+    std::ostream& out_;
+    std::vector<bool> first_;
+    bool afterKey_ = false;
+};
+
+} // namespace quennet::render

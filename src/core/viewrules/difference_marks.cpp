@@ -1,0 +1,85 @@
+// Difference spans of a comparison and their overview bands.
+#include "viewrules/difference_marks.h"
+
+#include <algorithm>
+
+#include "render/line_decoration.h"
+
+namespace quennet::viewrules {
+
+namespace {
+
+void Collect(const diff::TSourceDiffList& list, DifferenceSpans& out) {
+    for (size_t i = 0; i < list.Count(); ++i) {
+        const diff::TSourceDiffItem* item = list.Items(i);
+        if (item->Children.Count() > 0) {
+            Collect(item->Children, out);
+            continue;
+        }
+        MarkKind kind;
+        switch (item->State) {
+        case diff::Removed: kind = MarkKind::Removed; break;
+        case diff::Added: kind = MarkKind::Added; break;
+        case diff::Changed: kind = MarkKind::Changed; break;
+        default: continue;
+        }
+        auto add = [kind](const model::TidName* decl, std::vector<LineSpan>& spans) {
+            if (const render::LineRange r = render::ViewLines(decl); r.IsSet())
+                spans.push_back({r.First, r.Last, kind});
+        };
+        add(item->OldDecl, out.Old);
+        add(item->NewDecl, out.New);
+    }
+}
+
+} // namespace
+
+DifferenceSpans CollectDifferenceSpans(const diff::TSourceDiffList& root) {
+    DifferenceSpans spans;
+    Collect(root, spans);
+    auto byFirst = [](const LineSpan& a, const LineSpan& b) { return a.First < b.First; };
+    std::stable_sort(spans.Old.begin(), spans.Old.end(), byFirst);
+    std::stable_sort(spans.New.begin(), spans.New.end(), byFirst);
+    return spans;
+}
+
+std::vector<OverviewMark> OverviewMarks(const std::vector<LineSpan>& spans, int32_t lineCount,
+                                        int32_t height) {
+    std::vector<OverviewMark> marks;
+    if (lineCount <= 0 || height <= 0) return marks;
+    for (const LineSpan& s : spans) {
+        const int64_t first = std::clamp(s.First, 0, lineCount - 1);
+        const int64_t last = std::clamp(s.Last, s.First, lineCount - 1);
+        auto y = static_cast<int32_t>(first * height / lineCount);
+        auto bottom = static_cast<int32_t>((last + 1) * height / lineCount);
+        if (bottom - y < kMinOverviewMark) {
+            bottom = std::min(height, y + kMinOverviewMark);
+            y = std::max(0, bottom - kMinOverviewMark);
+        }
+        bool joined = false;
+        for (auto it = marks.rbegin(); it != marks.rend(); ++it) {
+            if (it->Y + it->Height < y) break;
+            if (it->Kind == s.Kind) {
+                it->Height = std::max(it->Y + it->Height, bottom) - it->Y;
+                joined = true;
+                break;
+            }
+        }
+        if (!joined) marks.push_back({y, bottom - y, s.Kind});
+    }
+    return marks;
+}
+
+int32_t OverviewLine(int32_t y, int32_t height, int32_t lineCount) {
+    if (height <= 0 || lineCount <= 0) return 0;
+    const int64_t line = int64_t{std::clamp(y, 0, height - 1)} * lineCount / height;
+    return static_cast<int32_t>(std::min<int64_t>(line, lineCount - 1));
+}
+
+int32_t RevealTop(int32_t first, int32_t last, int32_t top, int32_t rows, int32_t context) {
+    last = std::max(first, last);
+    if (first >= top && last < top + std::max(rows, 1)) return top;
+    return std::max(0, first - context);
+}
+
+} // namespace quennet::viewrules

@@ -1,0 +1,54 @@
+// Which lines of each view belong to a difference of the comparison, and where those
+// differences stand on the overview strip beside a view's scroll bar.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "diff/source_diff.h"
+
+namespace quennet::viewrules {
+
+enum class MarkKind : uint8_t { Removed, Added, Changed };
+
+// 0-based lines First..Last of one view.
+struct LineSpan {
+    int32_t First = 0;
+    int32_t Last = 0;
+    MarkKind Kind = MarkKind::Changed;
+    bool operator==(const LineSpan&) const = default;
+};
+
+struct DifferenceSpans {
+    std::vector<LineSpan> Old; // ascending First
+    std::vector<LineSpan> New;
+};
+
+// The declarations of every difference a user can select (the tree's leaves that carry one).
+DifferenceSpans CollectDifferenceSpans(const diff::TSourceDiffList& root);
+
+// A band of the strip, in pixels from its top.
+struct OverviewMark {
+    int32_t Y = 0;
+    int32_t Height = 0;
+    MarkKind Kind = MarkKind::Changed;
+    bool operator==(const OverviewMark&) const = default;
+};
+
+// Marks never thinner than this, so a one-line difference in a long text stays visible.
+inline constexpr int32_t kMinOverviewMark = 2;
+
+// Bands for a strip `height` pixels tall over a text of lineCount lines; bands of one kind
+// that touch are joined.
+std::vector<OverviewMark> OverviewMarks(const std::vector<LineSpan>& spans, int32_t lineCount,
+                                        int32_t height);
+
+// The line a click at y on the strip stands for.
+int32_t OverviewLine(int32_t y, int32_t height, int32_t lineCount);
+
+// The first visible line that reveals lines first..last in a view of `rows` rows whose first
+// visible line is `top`: unchanged when they are all in view, else `context` lines above
+// first, so a block that fits is seen whole and a taller one from its start.
+int32_t RevealTop(int32_t first, int32_t last, int32_t top, int32_t rows, int32_t context);
+
+} // namespace quennet::viewrules
