@@ -33,7 +33,7 @@ struct Index {
     std::vector<std::string> order; // keys in pre-order
 
     void Add(const FormObject& o, const std::string& key, const Placed& where) {
-        if (!byKey.emplace(key, where).second) return;
+        byKey.emplace(key, where);
         order.push_back(key);
         std::unordered_map<std::string, size_t> unnamedRank;
         for (size_t i = 0; i < o.Children.size(); ++i) {
@@ -41,6 +41,10 @@ struct Index {
             std::string childKey = c.Name.empty() ? key + "/" + FoldedKey(c.Class) + "#" +
                                                         std::to_string(unnamedRank[c.Class]++)
                                                   : FoldedKey(c.Name);
+            // A name used twice (a frame's own components) is keyed by its parent too.
+            if (byKey.count(childKey)) childKey = key + "/" + childKey;
+            while (byKey.count(childKey))
+                childKey += "'";
             Placed p{&c, where.Path + "." + PathStep(c), key, where.Path, i, where.OnDataModule};
             Add(c, childKey, p);
         }
@@ -128,7 +132,7 @@ struct Comparer {
     }
 
     void ItemChildren(FormDiffNode& d, const std::vector<FormItem>& a,
-                      const std::vector<FormItem>& b, bool dm) {
+                      const std::vector<FormItem>& b) {
         for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
             FormDiffNode item;
             item.Kind = FormNodeKind::Item;
@@ -150,7 +154,7 @@ struct Comparer {
                     item.OldValue = a[i].Order ? std::to_string(*a[i].Order) : "";
                     item.NewValue = b[i].Order ? std::to_string(*b[i].Order) : "";
                 }
-                Properties(item, a[i].Properties, b[i].Properties, dm, false);
+                Properties(item, a[i].Properties, b[i].Properties, NoiseRules::Place::Other, false);
                 if (item.Children.empty() && item.OldValue == item.NewValue) continue;
             }
             d.Children.push_back(std::move(item));
@@ -160,7 +164,7 @@ struct Comparer {
     // Property nodes under parent; count says whether they are changes of their own (an
     // object's) or parts of an item's change.
     void Properties(FormDiffNode& parent, const std::vector<FormProperty>& a,
-                    const std::vector<FormProperty>& b, bool dm, bool count) {
+                    const std::vector<FormProperty>& b, NoiseRules::Place place, bool count) {
         std::vector<bool> matched(a.size(), false);
         std::unordered_map<std::string, std::vector<size_t>> byName;
         for (size_t i = a.size(); i-- > 0;)
@@ -184,11 +188,11 @@ struct Comparer {
                 d.OldFirst = o->FirstLine;
                 d.OldLast = o->LastLine;
                 if (o->Value.Kind == ValueKind::Collection && p.Value.Kind == ValueKind::Collection)
-                    ItemChildren(d, o->Value.Items, p.Value.Items, dm);
+                    ItemChildren(d, o->Value.Items, p.Value.Items);
                 else if (o->Value.Kind == ValueKind::List && p.Value.Kind == ValueKind::List)
                     ListChildren(d, o->Value.List, p.Value.List);
             }
-            d.Noise = noise.IsNoise(p.Name, dm);
+            d.Noise = noise.IsNoise(p.Name, place);
             nodes.push_back(std::move(d));
         }
         for (size_t i = 0; i < a.size(); ++i) {
@@ -197,7 +201,7 @@ struct Comparer {
                                        &a[i].Value, nullptr);
             d.OldFirst = a[i].FirstLine;
             d.OldLast = a[i].LastLine;
-            d.Noise = noise.IsNoise(a[i].Name, dm);
+            d.Noise = noise.IsNoise(a[i].Name, place);
             nodes.push_back(std::move(d));
         }
         for (auto& d : nodes) {
@@ -302,7 +306,10 @@ struct Comparer {
                 d.Reordered = true;
                 own = true;
             }
-            Properties(d, oo.Properties, no.Properties, n.OnDataModule && !n.ParentKey.empty(),
+            Properties(d, oo.Properties, no.Properties,
+                       n.ParentKey.empty() ? NoiseRules::Place::Root
+                       : n.OnDataModule    ? NoiseRules::Place::DataModuleChild
+                                           : NoiseRules::Place::Other,
                        true);
             if (own) ++result.Changes;
             if (own || !d.Children.empty()) result.Objects.push_back(std::move(d));
@@ -328,8 +335,8 @@ struct Comparer {
 
 } // namespace
 
-bool NoiseRules::IsNoise(std::string_view property, bool onDataModuleChild) const {
-    if (DataModulePositions && onDataModuleChild &&
+bool NoiseRules::IsNoise(std::string_view property, Place where) const {
+    if (DesignerPositions && where != Place::Other &&
         (SameName(property, "Left") || SameName(property, "Top")))
         return true;
     for (const auto& n : Names) {

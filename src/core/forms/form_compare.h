@@ -11,12 +11,15 @@
 
 namespace quennet::forms {
 
-// Property names the designer rewrites on its own: a name, or a prefix ending in '*'. The
-// data-module rule marks Left and Top of the components of a data module.
+// Property names the designer rewrites on its own: a name, or a prefix ending in '*'. Left
+// and Top are the designer's window and icon places on the root and on the components of a
+// data module; elsewhere they are the layout.
 struct NoiseRules {
     std::vector<std::string> Names;
-    bool DataModulePositions = true;
-    bool IsNoise(std::string_view property, bool onDataModuleChild) const;
+    bool DesignerPositions = true;
+    // where: the root, a component of a data module, or any other object.
+    enum class Place { Root, DataModuleChild, Other };
+    bool IsNoise(std::string_view property, Place where) const;
 };
 NoiseRules DefaultNoiseRules();
 

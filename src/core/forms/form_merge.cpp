@@ -41,10 +41,13 @@ struct Version {
         auto& list = children[key];
         std::unordered_map<std::string, size_t> unnamedRank;
         for (const auto& c : o.Children) {
-            const std::string k = c.Name.empty() ? key + "/" + Folded(c.Class) + "#" +
-                                                       std::to_string(unnamedRank[c.Class]++)
-                                                 : Folded(c.Name);
-            if (objects.count(k)) continue;
+            std::string k = c.Name.empty() ? key + "/" + Folded(c.Class) + "#" +
+                                                 std::to_string(unnamedRank[c.Class]++)
+                                           : Folded(c.Name);
+            // A name used twice (a frame's own components) is keyed by its parent too.
+            if (objects.count(k)) k = key + "/" + k;
+            while (objects.count(k))
+                k += "'";
             list.push_back(k);
             Add(c, k, key);
         }
@@ -86,10 +89,24 @@ bool SameSubtree(const FormObject& a, const FormObject& b) {
     return true;
 }
 
-const FormProperty* FindProperty(const FormObject* o, const std::string& folded) {
-    if (!o) return nullptr;
-    for (const auto& p : o->Properties)
-        if (Folded(p.Name) == folded) return &p;
+// A property's key in its object: its name without case, and for a name written twice (real
+// forms have them) its occurrence.
+std::vector<std::string> PropertyKeys(const FormObject* o) {
+    std::vector<std::string> keys;
+    if (!o) return keys;
+    std::unordered_map<std::string, int> seen;
+    for (const auto& p : o->Properties) {
+        std::string k = Folded(p.Name);
+        if (const int n = seen[k]++) k += "#" + std::to_string(n);
+        keys.push_back(std::move(k));
+    }
+    return keys;
+}
+
+const FormProperty* FindProperty(const FormObject* o, const std::vector<std::string>& keys,
+                                 const std::string& key) {
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (keys[i] == key) return &o->Properties[i];
     return nullptr;
 }
 
@@ -270,33 +287,31 @@ private:
     void PlanProperties(ObjectPlan& plan, const std::string& here) {
         const FormObject *b = plan.versions[kBase], *l = plan.versions[kLocal],
                          *r = plan.versions[kRemote];
-        const bool onDataModule =
-            !v_[kLocal].ParentOf(plan.key).empty() &&
-            Folded(v_[kLocal].form.Root.Class).find("datamodule") != std::string::npos;
+        const NoiseRules::Place place =
+            plan.key == v_[kLocal].rootKey ? NoiseRules::Place::Root
+            : Folded(v_[kLocal].form.Root.Class).find("datamodule") != std::string::npos
+                ? NoiseRules::Place::DataModuleChild
+                : NoiseRules::Place::Other;
         // LOCAL's names in order, REMOTE's additions after the property they follow there.
-        std::vector<std::string> names;
-        if (l)
-            for (const auto& p : l->Properties)
-                names.push_back(Folded(p.Name));
-        if (r) {
-            std::string after;
-            for (const auto& p : r->Properties) {
-                const std::string n = Folded(p.Name);
-                if (std::find(names.begin(), names.end(), n) == names.end()) {
-                    auto at = names.begin();
-                    if (!after.empty()) {
-                        at = std::find(names.begin(), names.end(), after);
-                        at = at == names.end() ? names.end() : at + 1;
-                    }
-                    names.insert(at, n);
+        const std::vector<std::string> keys[3] = {PropertyKeys(b), PropertyKeys(l),
+                                                  PropertyKeys(r)};
+        std::vector<std::string> names = keys[kLocal];
+        std::string after;
+        for (const auto& n : keys[kRemote]) {
+            if (std::find(names.begin(), names.end(), n) == names.end()) {
+                auto at = names.begin();
+                if (!after.empty()) {
+                    at = std::find(names.begin(), names.end(), after);
+                    at = at == names.end() ? names.end() : at + 1;
                 }
-                after = n;
+                names.insert(at, n);
             }
+            after = n;
         }
         for (const auto& n : names) {
-            const FormProperty* pb = FindProperty(b, n);
-            const FormProperty* pl = FindProperty(l, n);
-            const FormProperty* pr = FindProperty(r, n);
+            const FormProperty* pb = FindProperty(b, keys[kBase], n);
+            const FormProperty* pl = FindProperty(l, keys[kLocal], n);
+            const FormProperty* pr = FindProperty(r, keys[kRemote], n);
             PropertyPlan p;
             if (!r || SameValue(pl, pr) || (l && SameValue(pr, pb))) {
                 p.side = kLocal;
@@ -304,7 +319,7 @@ private:
             } else if (!l || SameValue(pl, pb)) {
                 p.side = kRemote;
                 p.property = pr;
-            } else if (noise_.IsNoise((pl ? pl : pr)->Name, onDataModule)) {
+            } else if (noise_.IsNoise((pl ? pl : pr)->Name, place)) {
                 p.side = kLocal;
                 p.property = pl;
                 notes_.push_back(here + "." + (pl ? pl : pr)->Name +
