@@ -18,7 +18,7 @@ cp "$root/tests/fpc/formconv.pas" "$work/"
 folders=("$@")
 if [ ${#folders[@]} -eq 0 ]; then
     folders=("$root/../shared/forms/corpus")
-    [ -d /usr/share/lazarus ] && folders+=(/usr/share/lazarus)
+    [ -d /usr/lib/lazarus ] && folders+=(/usr/lib/lazarus)
 fi
 list="$work/list"
 for f in "${folders[@]}"; do

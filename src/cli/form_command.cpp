@@ -12,6 +12,7 @@
 #include "io/atomic_file.h"
 #include "io/source_file.h"
 #include "json_writer.h"
+#include "merge/three_way.h"
 
 namespace quennet::cli {
 
@@ -222,6 +223,9 @@ int RunFormText(const CliOptions& opt) {
         return kExitEquivalent;
     }
     if (f.HasRoot) std::cout << FormToText(f.Root, "\n");
+    // Text after the form is shown as it stands.
+    for (size_t i = static_cast<size_t>(f.TrailingLine); f.TrailingLine && i <= f.Lines.size(); ++i)
+        std::cout << f.Lines[i - 1] << '\n';
     return f.Notes.empty() ? kExitEquivalent : kExitTrouble;
 }
 
@@ -363,10 +367,8 @@ int RunFormMerge(const CliOptions& opt) {
         std::cout.flush();
         if (!std::cout) throw std::runtime_error("Cannot write the result to standard output");
     } else {
-        for (const auto& input : opt.files)
-            if (input == opt.outputPath)
-                throw std::runtime_error("The output \"" + opt.outputPath +
-                                         "\" would overwrite an input");
+        // LOCAL may take the result, as git's merge driver asks; BASE and REMOTE never.
+        merge::RefuseOutputOverInputs(opt.outputPath, opt.files[0], opt.files[2]);
         io::WriteFileAtomically(opt.outputPath, r.Bytes);
     }
     return r.Conflicts > 0 ? kExitDifferent : kExitEquivalent;

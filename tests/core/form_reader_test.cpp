@@ -192,7 +192,6 @@ TEST(FormReader, FaultsAreNotesWithTheirPlace) {
         {"object A: TA\n  P = [a, 1]\nend\n", 2, 11, 0},
         {"object A: TA\n  P = {0A0}\nend\n", 2, 11, 0},
         {"object A: TA\n  P = 1\n", 3, 1, 1},
-        {"object A: TA\nend\nend\n", 3, 1, 0},
         {"unit A;\n", 1, 1, 0},
         {"object A: TA\n  P = #\nend\n", 2, 8, 0},
         {"object A: TA\n  P = 'a' +\nend\n", 3, 1, 0},
@@ -206,6 +205,10 @@ TEST(FormReader, FaultsAreNotesWithTheirPlace) {
         EXPECT_EQ(f.Notes[0].Column, c.column) << f.Notes[0].Text();
         EXPECT_EQ(f.Root.Properties.size(), c.properties);
     }
+    // Text after the root's end is no part of the form, as for the IDEs; its line is kept.
+    const FormFile trailing = Read("object A: TA\nend\nobject B: TB\nend\n");
+    EXPECT_TRUE(trailing.Notes.empty());
+    EXPECT_EQ(trailing.TrailingLine, 3);
     EXPECT_EQ(Read("object A: TA\n  P = (\n").Notes[0].Text(),
               "t.dfm:3:1: expected ')' closing the list");
     std::string deep;
@@ -275,13 +278,19 @@ TEST(FormReader, FormsAreToldByNameOrContent) {
 TEST(FormReader, RealFormsReadWithoutNotes) {
     const fs::path root = fs::path(QUENNET_CASES_DIR).parent_path().parent_path();
     std::vector<fs::path> folders = {root / ".." / "shared" / "forms" / "corpus",
-                                     "/usr/share/lazarus"};
+                                     "/usr/lib/lazarus"};
     size_t read = 0;
     for (const auto& folder : folders) {
         if (!fs::is_directory(folder)) continue;
         for (const auto& e : fs::recursive_directory_iterator(folder)) {
             if (!e.is_regular_file() || !IsFormFileName(e.path().string())) continue;
             const FormFile f = ReadFormFile(e.path().string());
+            // A binary form whose CR bytes were turned into LF by a line-end conversion of the
+            // package: a name's length byte 13 became 10.
+            if (e.path().filename() == "TV_Add_Remove_U1.dfm") {
+                EXPECT_EQ(f.Notes.size(), 1u);
+                continue;
+            }
             EXPECT_TRUE(f.Notes.empty()) << f.Notes[0].Text();
             EXPECT_TRUE(f.HasRoot) << e.path();
             ++read;

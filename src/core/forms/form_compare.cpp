@@ -364,8 +364,10 @@ FormComparison CompareForms(const FormFile& oldForm, const FormFile& newForm,
     c.Run(oldForm, newForm);
     FormComparison& r = c.result;
     // Past a fault the texts are compared as lines, so no change there goes unshown.
-    const int32_t oldStop = oldForm.Notes.empty() ? -1 : oldForm.Notes[0].Line;
-    const int32_t newStop = newForm.Notes.empty() ? -1 : newForm.Notes[0].Line;
+    auto stopOf = [](const FormFile& f) {
+        return !f.Notes.empty() ? f.Notes[0].Line : f.TrailingLine ? f.TrailingLine : -1;
+    };
+    const int32_t oldStop = stopOf(oldForm), newStop = stopOf(newForm);
     r.Stops = oldForm.Notes;
     r.Stops.insert(r.Stops.end(), newForm.Notes.begin(), newForm.Notes.end());
     if (oldStop >= 0 || newStop >= 0) {

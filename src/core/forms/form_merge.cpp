@@ -495,7 +495,8 @@ FormMergeResult MergeForms(const std::string& base, const std::string& local,
         v[s].form = ReadForm(*bytes[s], name);
         for (const auto& n : v[s].form.Notes)
             result.Notes.push_back(n.Text());
-        whole = whole && v[s].form.Notes.empty() && v[s].form.HasRoot;
+        // Text after the form is kept only by a merge of lines.
+        whole = whole && v[s].form.Notes.empty() && v[s].form.HasRoot && !v[s].form.TrailingLine;
         v[s].Index();
     }
     bool binary = false;

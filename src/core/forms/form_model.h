@@ -83,6 +83,7 @@ struct FormFile {
     bool HasRoot = false;
     FormObject Root;
     std::vector<FormNote> Notes;
+    int TrailingLine = 0; // the first line of text after the root's "end", if any
     io::TextEncoding Encoding = io::TextEncoding::Bytes;
     // The decoded text (text forms) as lines, for views and line comparison.
     std::vector<std::string> Lines;

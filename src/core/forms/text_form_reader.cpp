@@ -37,8 +37,10 @@ public:
             Fail("expected 'object', 'inherited' or 'inline' at the start of the form");
         form.HasRoot = true;
         ParseObject(form.Root);
+        // The IDEs and the run-time library read one object and stop: what follows (a second
+        // form pasted below, left-overs) is no part of the form, and is compared as lines.
         Skip();
-        if (pos_ < s_.size()) Fail("text after the form's final 'end'");
+        if (pos_ < s_.size()) form.TrailingLine = line_;
     }
 
 private:
