@@ -25,8 +25,11 @@ def main():
     cli, cases, schemas = str(pathlib.Path(sys.argv[1]).resolve()), pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
     diff_schema = load_schema(schemas, "diff.schema.json")
     model_schema = load_schema(schemas, "model.schema.json")
+    form_schema = load_schema(schemas, "form.schema.json")
+    form_diff_schema = load_schema(schemas, "form-diff.schema.json")
     checked = 0
     kinds = set()
+    form_kinds = set()
     for case in sorted(cases.iterdir()):
         if case.name.startswith("diff-"):
             extra = (case / "args").read_text().split() if (case / "args").exists() else []
@@ -45,6 +48,21 @@ def main():
                 for sym in defines.read_text().split():
                     extra += ["-D", sym]
             model_schema.validate(run(cli, extra + ["--model", "input.pas"], case))
+        elif case.name.startswith("form-"):
+            forms = sorted(p.name for p in case.iterdir()
+                           if p.suffix.lower() in (".dfm", ".lfm", ".fmx", ".xfm"))
+            for name in forms:
+                form_schema.validate(run(cli, ["--model", name], case))
+            olds = [n for n in forms if n.startswith("old.")]
+            news = [n for n in forms if n.startswith("new.")]
+            if olds and news:
+                doc = run(cli, ["--json", olds[0], news[0]], case)
+                form_diff_schema.validate(doc)
+                stack = list(doc["tree"])
+                while stack:
+                    node = stack.pop()
+                    form_kinds.add(node["kind"])
+                    stack.extend(node["children"])
         else:
             continue
         checked += 1
@@ -58,6 +76,8 @@ def main():
                 "constant", "section", "uses", "text"}
     if not expected <= kinds:
         sys.exit(f"golden cases gave node kinds {sorted(kinds)}; missing {sorted(expected - kinds)}")
+    if not {"object", "property", "item", "value"} <= form_kinds:
+        sys.exit(f"form cases gave node kinds {sorted(form_kinds)}")
     print(f"{checked} golden cases valid")
 
 

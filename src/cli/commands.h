@@ -25,5 +25,8 @@ int RunDirsCommand(const CliOptions& opt);            // --dirs OLDDIR NEWDIR
 int RunMergeCommand(const CliOptions& opt);           // --merge BASE LOCAL REMOTE
 int RunDisplayCommand(const CliOptions& opt);         // --display=STYLE|--api OLD NEW
 int RunTreeCommand(const CliOptions& opt);            // -r OLDDIR NEWDIR
+// Form files: whether the command is about forms (by extension or content), and running it.
+bool UsesForms(const CliOptions& opt);
+int RunFormCommand(const CliOptions& opt); // forms in --model, OLD NEW, --form-text
 
 } // namespace quennet::cli

@@ -22,12 +22,18 @@ int main(int argc, char** argv) {
             return kExitEquivalent;
         }
         int status = kExitTrouble;
+        if (UsesForms(opt)) {
+            status = RunFormCommand(opt);
+            FlushStandardOutput();
+            return status;
+        }
         switch (opt.command) {
         case Command::Model: status = RunModelCommand(opt); break;
         case Command::FromWorkspace: status = RunWorkspaceOutputCommand(opt); break;
         case Command::Dirs: status = RunDirsCommand(opt); break;
         case Command::Merge: status = RunMergeCommand(opt); break;
         case Command::Tree: status = RunTreeCommand(opt); break;
+        case Command::FormText: break; // always a form command
         case Command::Diff:
             status = WantsDisplay(opt) ? RunDisplayCommand(opt) : RunDiffCommand(opt);
             break;

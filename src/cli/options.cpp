@@ -21,7 +21,8 @@ enum Modes : unsigned {
     kDirs = 8,
     kMerge = 16,
     kTree = 32,
-    kAll = 63
+    kFormText = 64,
+    kAll = 127
 };
 
 enum Id : int {
@@ -56,6 +57,8 @@ enum Id : int {
     kEol,
     kTarget,
     kNoIncludes,
+    kFormTextMode,
+    kFormNoise,
     kIncludeDir = 'I',
 };
 
@@ -99,17 +102,18 @@ const OptionInfo kOptions[] = {
     {{"api", optional_argument, nullptr, kApi}, kDiff | kTree},
     {{"fail-on", required_argument, nullptr, kFailOn}, kDiff | kTree},
     {{"threads", required_argument, nullptr, kThreads}, kTree},
+    {{"form-text", optional_argument, nullptr, kFormTextMode}, kFormText},
+    {{"form-noise", required_argument, nullptr, kFormNoise}, kDiff},
 };
 
 const std::pair<int, Output> kOutputs[] = {{kTreeOutput, Output::Tree},
                                            {kJson, Output::Json},
                                            {kMap, Output::Map},
                                            {kBrief, Output::Brief}};
-const std::pair<int, Command> kCommands[] = {{kModelMode, Command::Model},
-                                             {kFromWorkspaceMode, Command::FromWorkspace},
-                                             {kDirsMode, Command::Dirs},
-                                             {kMergeMode, Command::Merge},
-                                             {kRecursive, Command::Tree}};
+const std::pair<int, Command> kCommands[] = {
+    {kModelMode, Command::Model}, {kFromWorkspaceMode, Command::FromWorkspace},
+    {kDirsMode, Command::Dirs},   {kMergeMode, Command::Merge},
+    {kRecursive, Command::Tree},  {kFormTextMode, Command::FormText}};
 
 template <class T, size_t N> T ValueOf(const std::pair<int, T> (&table)[N], int id) {
     for (const auto& [key, value] : table)
@@ -145,6 +149,7 @@ unsigned ModeBit(Command c) {
     case Command::Dirs: return kDirs;
     case Command::Merge: return kMerge;
     case Command::Tree: return kTree;
+    case Command::FormText: return kFormText;
     }
     return kDiff;
 }
@@ -207,6 +212,11 @@ void CheckOperands(CliOptions& opt) {
         break;
     case Command::Tree:
         if (f.size() != 2) throw UsageError("-r needs two folders, OLDDIR and NEWDIR");
+        break;
+    case Command::FormText:
+        if (f.size() != 1)
+            throw UsageError(f.empty() ? "option '--form-text' needs a file name"
+                                       : "option '--form-text' takes one file");
         break;
     case Command::Merge:
         if (f.size() != 3) throw UsageError("--merge needs three file names: BASE LOCAL REMOTE");
@@ -355,12 +365,20 @@ CliOptions ParseCommandLine(int argc, char** argv) {
             opt.failOnBreaking = true;
             if (opt.api.empty()) opt.api = "public";
             break;
+        case kFormNoise:
+            if (std::strcmp(value, "show") != 0 && std::strcmp(value, "hide") != 0 &&
+                std::strcmp(value, "ignore") != 0)
+                throw UsageError("option '--form-noise' takes show, hide or ignore, not '" +
+                                 std::string(value) + "'");
+            opt.formNoise = value;
+            break;
         case kThreads: opt.threads = PositiveNumber("--threads", value); break;
         case kModelMode:
         case kFromWorkspaceMode:
         case kDirsMode:
         case kMergeMode:
         case kRecursive:
+        case kFormTextMode:
             setExclusive(modeOption, id);
             opt.command = ValueOf(kCommands, id);
             if (::optarg) opt.files.emplace_back(value);

@@ -9,7 +9,7 @@
 
 namespace quennet::cli {
 
-enum class Command { Diff, Model, FromWorkspace, Dirs, Merge, Tree };
+enum class Command { Diff, Model, FromWorkspace, Dirs, Merge, Tree, FormText };
 enum class Output { Report, Tree, Json, Map, Brief };
 enum class ColorWhen { Never, Auto, Always };
 
@@ -53,6 +53,9 @@ struct CliOptions {
 
     // --merge
     std::string outputPath;
+
+    // Form files: designer noise shown, hidden (counted) or ignored.
+    std::string formNoise = "show";
 
     // The name an output shows for operand k (0 old, 1 new).
     const std::string& Label(size_t k) const { return k < labels.size() ? labels[k] : files[k]; }

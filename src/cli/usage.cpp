@@ -52,6 +52,12 @@ const char kDiffUsage[] =
     "      --merged FILE         write the merged source ({$IFDEF NEW_VER} blocks)\n"
     "      --eol crlf|lf         line ends of the merged source (default: NEW's)\n"
     "\n"
+    "Form files (.dfm, .lfm, .fmx, .xfm, or a file that reads as one) are compared by\n"
+    "objects and properties, as a report, --tree, --json or --brief:\n"
+    "      --form-noise MODE     designer noise (Explicit*, PixelsPerInch, TextHeight, ...):\n"
+    "                            show (listed last, the default), hide (only counted) or\n"
+    "                            ignore (noise alone is no difference)\n"
+    "\n"
     "  -h, --help                show this help and exit\n"
     "  -v, --version             show the version and exit\n"
     "\n"
@@ -127,6 +133,15 @@ const char kMergeUsage[] =
     "Conflicts are written as <<<<<<< LOCAL, ||||||| BASE, =======, >>>>>>> REMOTE.\n"
     "Exit status: 0 if the merge is clean, 1 with conflicts, 2 if there was trouble.\n";
 
+const char kFormTextUsage[] =
+    "Usage: quennet-diff --form-text FILE\n"
+    "Print the text form of a form file, text or binary (TPF0), as the IDE writes it:\n"
+    "usable as git's textconv for form files.\n"
+    "\n"
+    "A text form that does not read whole is printed as it is (the fault goes to stderr).\n"
+    "Exit status: 0, or 2 for a binary form that does not read whole (what was read is\n"
+    "printed) and for files that cannot be read.\n";
+
 const char kTreeUsage[] =
     "Usage: quennet-diff -r [OPTION]... OLDDIR NEWDIR\n"
     "Compare every Pascal unit of two folder trees by its declarations.\n"
@@ -154,6 +169,7 @@ const char* UsageText(Command command) {
     case Command::Dirs: return kDirsUsage;
     case Command::Merge: return kMergeUsage;
     case Command::Tree: return kTreeUsage;
+    case Command::FormText: return kFormTextUsage;
     case Command::Diff: break;
     }
     return kDiffUsage;

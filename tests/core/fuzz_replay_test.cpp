@@ -10,6 +10,7 @@
 #define QUENNET_FUZZ_REPLAY
 #include "../../fuzz/comparison_fuzz.cpp"
 #include "../../fuzz/folder_read_fuzz.cpp"
+#include "../../fuzz/form_reader_fuzz.cpp"
 #include "../../fuzz/line_matcher_fuzz.cpp"
 #include "../../fuzz/merge3_fuzz.cpp"
 #include "../../fuzz/parser_fuzz.cpp"
@@ -57,7 +58,8 @@ TEST(FuzzReplay, SavedInputsOfEveryTarget) {
                    {"text_format", TextFormatFuzzOne},
                    {"workspace", WorkspaceFuzzOne},
                    {"parser", ParserFuzzOne},
-                   {"merge3", Merge3FuzzOne}};
+                   {"merge3", Merge3FuzzOne},
+                   {"form_reader", FormReaderFuzzOne}};
     for (const auto& t : targets)
         EXPECT_GE(Replay(t.target, t.one), 2u) << t.target;
 }

@@ -65,3 +65,7 @@ TEST(GoldenCli, ApiClassification) {
 TEST(GoldenCli, WholeTrees) {
     RunCases("tree-", 5);
 }
+
+TEST(GoldenCli, FormFiles) {
+    RunCases("form-", 20);
+}

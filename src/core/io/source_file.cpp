@@ -221,6 +221,24 @@ std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
     return data;
 }
 
+std::string ReadRegularFileHead(const std::string& path, size_t limit) {
+    if (path == "-") return {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return {};
+    std::string data;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        data.resize(limit);
+        ssize_t n;
+        do
+            n = ::read(fd, data.data(), limit);
+        while (n < 0 && errno == EINTR);
+        data.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    }
+    ::close(fd);
+    return data;
+}
+
 std::vector<std::string> LoadSourceLines(const std::string& path) {
     return SplitLines(ReadSourceFile(path).Text);
 }

@@ -1,6 +1,8 @@
 // A minimal streaming JSON writer for the machine-readable outputs.
 #pragma once
 
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <ostream>
 #include <string_view>
@@ -39,6 +41,16 @@ public:
     void Value(bool b) {
         Separate();
         out_ << (b ? "true" : "false");
+    }
+    // The shortest text that reads back as the same double; JSON has no NaN or infinity.
+    void Number(double d) {
+        Separate();
+        if (!std::isfinite(d)) {
+            out_ << "null";
+            return;
+        }
+        char buf[32];
+        out_.write(buf, std::to_chars(buf, buf + sizeof buf, d).ptr - buf);
     }
     void Null() {
         Separate();

@@ -1,0 +1,158 @@
+// The report and tree texts of a form comparison.
+#include "forms/form_report.h"
+
+namespace quennet::forms {
+
+namespace {
+
+char Mark(FormChange c) {
+    return c == FormChange::Added ? '+' : c == FormChange::Removed ? '-' : '*';
+}
+
+} // namespace
+
+bool ObjectChangedItself(const FormDiffNode& n) {
+    return n.Kind == FormNodeKind::Text || n.Change != FormChange::Changed ||
+           !n.OldParent.empty() || n.Reordered || !SameName(n.OldClass, n.NewClass) ||
+           !n.OldKind.empty() || !n.OldIndex.empty();
+}
+
+namespace {
+
+void ValueLines(std::string& out, const FormDiffNode& n, const std::string& pad) {
+    const std::string mark(1, Mark(n.Change));
+    // An item has no value of its own; its order number stands in for one.
+    const bool item = n.Kind == FormNodeKind::Item;
+    if (n.Change == FormChange::Added) {
+        out += pad + "+ " + n.Caption + (item ? "" : " = " + n.NewValue) + "\n";
+    } else if (n.Change == FormChange::Removed) {
+        out += pad + "- " + n.Caption + (item ? "" : " = " + n.OldValue) + "\n";
+    } else {
+        out += pad + "* " + n.Caption + "\n";
+        // Parts that changed say more than the whole: a list or collection shows them alone.
+        if (n.Children.empty() && !(item && n.OldValue == n.NewValue)) {
+            out += pad + "  - " + n.OldValue + "\n";
+            out += pad + "  + " + n.NewValue + "\n";
+        }
+        for (const auto& c : n.Children)
+            ValueLines(out, c, pad + "  ");
+    }
+}
+
+void ObjectLines(std::string& out, const FormDiffNode& n, bool noiseSection) {
+    if (n.Kind == FormNodeKind::Text) {
+        out += std::string(1, Mark(n.Change)) + " " + n.Caption + "\n";
+        return;
+    }
+    if (n.Change == FormChange::Added) {
+        out += "+ " + n.Caption + ": " + n.NewClass + "\n";
+        return;
+    }
+    if (n.Change == FormChange::Removed) {
+        out += "- " + n.Caption + ": " + n.OldClass + "\n";
+        return;
+    }
+    out += "* " + n.Caption + "\n";
+    if (!noiseSection) {
+        if (!SameName(n.OldClass, n.NewClass))
+            out += "  class " + n.OldClass + " -> " + n.NewClass + "\n";
+        if (!n.OldKind.empty()) out += "  kind " + n.OldKind + " -> " + n.NewKind + "\n";
+        if (!n.OldIndex.empty()) out += "  position " + n.OldIndex + " -> " + n.NewIndex + "\n";
+        if (!n.OldParent.empty()) out += "  moved from " + n.OldParent + "\n";
+        if (n.Reordered) out += "  moved among its siblings\n";
+    }
+    for (const auto& c : n.Children)
+        ValueLines(out, c, "  ");
+}
+
+void TreeLines(std::string& out, const FormDiffNode& n, int depth) {
+    const int state = n.Change == FormChange::Removed ? 2 : n.Change == FormChange::Added ? 3 : 4;
+    auto range = [](int a, int b) {
+        return a ? std::to_string(a) + "-" + std::to_string(b) : std::string("-");
+    };
+    out += std::string(static_cast<size_t>(depth) * 2, ' ') + n.Caption + "\t" +
+           std::to_string(state) + "\t" + range(n.OldFirst, n.OldLast) + "\t" +
+           range(n.NewFirst, n.NewLast) + (n.Noise ? "\tnoise" : "") + "\n";
+    for (const auto& c : n.Children)
+        TreeLines(out, c, depth + 1);
+}
+
+bool HasNoise(const FormDiffNode& n) {
+    for (const auto& c : n.Children)
+        if (c.Noise || HasNoise(c)) return true;
+    return false;
+}
+
+} // namespace
+
+const char* ChangeName(FormChange change) {
+    switch (change) {
+    case FormChange::Added: return "added";
+    case FormChange::Removed: return "removed";
+    case FormChange::Changed: return "changed";
+    }
+    return "changed";
+}
+
+const char* NodeKindName(FormNodeKind kind) {
+    switch (kind) {
+    case FormNodeKind::Object: return "object";
+    case FormNodeKind::Property: return "property";
+    case FormNodeKind::Item: return "item";
+    case FormNodeKind::Value: return "value";
+    case FormNodeKind::Text: return "text";
+    }
+    return "object";
+}
+
+FormDiffNode WithNoise(const FormDiffNode& n, bool noise) {
+    FormDiffNode copy = n;
+    copy.Children.clear();
+    for (const auto& c : n.Children)
+        if (c.Noise == noise) copy.Children.push_back(c);
+    return copy;
+}
+
+bool FormsEquivalent(const FormComparison& c, NoiseMode mode) {
+    return c.Changes == 0 && (mode == NoiseMode::Ignore || c.NoiseChanges == 0);
+}
+
+std::string FormReportBody(const FormComparison& c, NoiseMode mode) {
+    std::string out;
+    for (const auto& stop : c.Stops)
+        out += "! " + stop.File + "(" + std::to_string(stop.Line) + "," +
+               std::to_string(stop.Column) + "): " + stop.Message +
+               "; the form is compared as lines from here on\n";
+    const char* heading = nullptr;
+    for (const auto& n : c.Objects) {
+        const FormDiffNode real = WithNoise(n, false);
+        if (real.Children.empty() && !ObjectChangedItself(n)) continue;
+        const char* h = n.Kind == FormNodeKind::Text ? ">>> Text\n" : ">>> Objects\n";
+        if (h != heading) out += h;
+        heading = h;
+        ObjectLines(out, real, false);
+    }
+    if (c.NoiseChanges == 0 || mode == NoiseMode::Ignore) return out;
+    out += ">>> Designer noise: " + std::to_string(c.NoiseChanges) +
+           (c.NoiseChanges == 1 ? " change" : " changes") +
+           (mode == NoiseMode::Hide ? " hidden\n" : "\n");
+    if (mode == NoiseMode::Hide) return out;
+    for (const auto& n : c.Objects)
+        if (HasNoise(n)) ObjectLines(out, WithNoise(n, true), true);
+    return out;
+}
+
+std::string FormTreeText(const FormComparison& c, NoiseMode mode) {
+    std::string out;
+    for (const auto& n : c.Objects) {
+        FormDiffNode shown = n;
+        if (mode != NoiseMode::Show) {
+            shown = WithNoise(n, false);
+            if (shown.Children.empty() && !ObjectChangedItself(n)) continue;
+        }
+        TreeLines(out, shown, 0);
+    }
+    return out;
+}
+
+} // namespace quennet::forms

@@ -1,0 +1,35 @@
+// The text outputs of a form comparison: the report body and the tab-separated tree.
+#pragma once
+
+#include <string>
+
+#include "forms/form_compare.h"
+
+namespace quennet::forms {
+
+// show: noise listed last under its own heading; hide: only its count; ignore: not mentioned,
+// and noise alone leaves the forms equivalent.
+enum class NoiseMode { Show, Hide, Ignore };
+
+bool FormsEquivalent(const FormComparison& c, NoiseMode mode);
+
+// ">>> Objects" with "+", "-" and "*" lines as the unit report has them, then
+// ">>> Designer noise". Empty when there is nothing to report.
+std::string FormReportBody(const FormComparison& c, NoiseMode mode);
+
+// One line a node: caption, state (2 removed, 3 added, 4 changed), old lines, new lines,
+// indented two spaces a level.
+std::string FormTreeText(const FormComparison& c, NoiseMode mode);
+
+// Whether an object node is a change beyond its properties: added, removed, moved, or its
+// class, kind or position changed; text runs always are.
+bool ObjectChangedItself(const FormDiffNode& n);
+
+// "added", "removed" or "changed".
+const char* ChangeName(FormChange change);
+const char* NodeKindName(FormNodeKind kind);
+
+// A copy without noise (Ignore, Hide) or with it only (for the noise section).
+FormDiffNode WithNoise(const FormDiffNode& n, bool noise);
+
+} // namespace quennet::forms

@@ -1,0 +1,14 @@
+object Form1: TForm1
+  Caption = 'Orders'
+  ExplicitWidth = 440
+  Hint = 
+    'A long hint that the IDE wraps at sixty-four characters of the li' +
+    'ne, changed there'
+  Tag = 2
+  object Panel1: TPanel
+    Width = 200
+  end
+  object Button9: TButton
+    Caption = 'Remote'
+  end
+end
