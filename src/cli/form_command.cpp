@@ -12,7 +12,7 @@
 #include "io/atomic_file.h"
 #include "io/source_file.h"
 #include "json_writer.h"
-#include "merge/three_way.h"
+#include "merge3/three_way.h"
 
 namespace quennet::cli {
 
@@ -368,7 +368,7 @@ int RunFormMerge(const CliOptions& opt) {
         if (!std::cout) throw std::runtime_error("Cannot write the result to standard output");
     } else {
         // LOCAL may take the result, as git's merge driver asks; BASE and REMOTE never.
-        merge::RefuseOutputOverInputs(opt.outputPath, opt.files[0], opt.files[2]);
+        merge3::RefuseOutputOverInputs(opt.outputPath, opt.files[0], opt.files[2]);
         io::WriteFileAtomically(opt.outputPath, r.Bytes);
     }
     return r.Conflicts > 0 ? kExitDifferent : kExitEquivalent;

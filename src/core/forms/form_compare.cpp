@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "compare/text_after_stop.h"
+#include "diff/text_after_stop.h"
 #include "io/source_file.h"
 
 namespace quennet::forms {
@@ -372,14 +372,14 @@ FormComparison CompareForms(const FormFile& oldForm, const FormFile& newForm,
     r.Stops.insert(r.Stops.end(), newForm.Notes.begin(), newForm.Notes.end());
     if (oldStop >= 0 || newStop >= 0) {
         for (const auto& run :
-             compare::ChangedRunsAfterStop(io::JoinLinesCrLf(oldForm.Lines),
+             diff::ChangedRunsAfterStop(io::JoinLinesCrLf(oldForm.Lines),
                                            io::JoinLinesCrLf(newForm.Lines), oldStop, newStop)) {
             FormDiffNode d;
             d.Kind = FormNodeKind::Text;
             d.Change = !run.HasOld()   ? FormChange::Added
                        : !run.HasNew() ? FormChange::Removed
                                        : FormChange::Changed;
-            d.Caption = compare::TextRunCaption(run);
+            d.Caption = diff::TextRunCaption(run);
             if (run.HasOld()) {
                 d.OldFirst = run.oldFirst;
                 d.OldLast = run.oldLast;

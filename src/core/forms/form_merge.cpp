@@ -12,7 +12,7 @@
 #include "io/source_file.h"
 #include "io/source_save.h"
 #include "io/text_encoding.h"
-#include "merge/line_diff3.h"
+#include "merge3/line_diff3.h"
 
 namespace quennet::forms {
 
@@ -460,12 +460,12 @@ std::vector<std::string> MergeLines(const Version (&v)[3], const std::string (&l
         for (int32_t i = from; i < to; ++i)
             out.push_back(v[s].form.Lines[static_cast<size_t>(i)]);
     };
-    for (const auto& h : merge::Diff3(keys[0], keys[1], keys[2])) {
+    for (const auto& h : merge3::Diff3(keys[0], keys[1], keys[2])) {
         switch (h.kind) {
-        case merge::HunkKind::Stable:
-        case merge::HunkKind::TakeLocal: copy(kLocal, h.local, h.localEnd); break;
-        case merge::HunkKind::TakeRemote: copy(kRemote, h.remote, h.remoteEnd); break;
-        case merge::HunkKind::Conflict:
+        case merge3::HunkKind::Stable:
+        case merge3::HunkKind::TakeLocal: copy(kLocal, h.local, h.localEnd); break;
+        case merge3::HunkKind::TakeRemote: copy(kRemote, h.remote, h.remoteEnd); break;
+        case merge3::HunkKind::Conflict:
             ++conflicts;
             out.push_back("<<<<<<< " + labels[kLocal]);
             copy(kLocal, h.local, h.localEnd);
