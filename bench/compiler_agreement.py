@@ -143,7 +143,7 @@ def ppu_json(path, cache):
 
 def load_json(text):
     # ppudump prints non-finite floats bare.
-    text = re.sub(r":\s*(-?Inf|NaN|\+Inf)\b", ": null", text)
+    text = re.sub(r":\s*([-+]?Inf|NaN|Nan)\b", ": null", text)
     return json.loads(text)
 
 
@@ -154,6 +154,9 @@ def compiler_side(unit):
     entries = unit.get("Interface", [])
     # The system unit's built-in types all stand at its heading, where its first hidden one is.
     builtin = [e.get("Pos") for e in entries if e.get("Name") == "$undefined"]
+    # A generic also leaves a plain type symbol of its bare name behind.
+    generic = {e["Name"].split("$", 1)[0].lower() for e in entries
+               if re.fullmatch(r"[^$]+\$\d+", e.get("Name") or "")}
     for e in entries:
         name = e.get("Name")
         t = e["Type"]
@@ -164,14 +167,14 @@ def compiler_side(unit):
             if k:
                 decls[("routine", k)] += 1
             continue
-        if hidden(name):
+        if hidden(name) or (t in ("type", "undefined") and name.lower() in generic):
             continue
         if t == "const":
             decls[("const", key(name))] += 1
         elif t == "var":
             decls[("var", key(name))] += 1
         elif t == "prop":
-            decls[("property", key(name))] += 1
+            decls[("var", key(name))] += 1  # a global property is a variable of ours
         else:
             kind = "class" if t == "obj" else "record" if t == "rec" else "type"
             decls[(kind, key(name))] += 1
@@ -271,9 +274,13 @@ def model_side(model, main, impl_line, include_dirs):
                 continue
             break
 
+    # An include file may hold both sections of a unit.
+    ends = {p: interface_end(p) for p in iface_files}
+
     def in_interface(d):
         if "file" in d:
-            return os.path.normpath(d["file"]) in iface_files
+            path = os.path.normpath(d["file"])
+            return path in ends and (ends[path] is None or d["first"] < ends[path])
         return impl_line is None or d["first"] < impl_line
 
     decls = collections.Counter()
@@ -304,7 +311,8 @@ def model_side(model, main, impl_line, include_dirs):
     for c in model.get("consts", []):
         if in_interface(c):
             # A typed constant is a variable to the compiler.
-            decls[("var" if c.get("type") else "const", key(c["name"]))] += 1
+            typed = c.get("type") and c.get("type") != "resourcestring"
+            decls[("var" if typed else "const", key(c["name"]))] += 1
     for v in model.get("vars", []):
         if in_interface(v):
             decls[("var", key(v["name"]))] += 1

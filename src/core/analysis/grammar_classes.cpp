@@ -155,10 +155,18 @@ void TOp4Parser::MethodHeading(std::string* name) {
         afterClass = !modern_; // class constructors and destructors are modern
     }
     if (modern_ && LaWord("OPERATOR")) {
-        // class operator Add(const A, B: T): T
+        // class operator Add(const A, B: T): T; Free Pascal names it by its symbol (:=, +)
         Get();
-        Ident();
-        *name = LastTokenText();
+        if (fpc_ && !identWords_.Has(la_)) {
+            name->clear();
+            while (la_ != tLParen && la_ != tEndOfText && la_ != tSemicolon) {
+                Get();
+                *name += LastTokenText();
+            }
+        } else {
+            Ident();
+            *name = LastTokenText();
+        }
         if (la_ == tLParen) FormalParams();
         if (la_ == tColon) {
             Get();

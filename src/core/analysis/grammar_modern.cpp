@@ -51,6 +51,13 @@ bool TOp4Parser::PeekIsWord(std::string_view upperWord) {
 }
 
 // An FPC operator overload, not a declaration named "operator", starts here.
+// Free Pascal's generic routines: GENERIC [ CLASS ] ( FUNCTION | PROCEDURE ) name "<" ...
+bool TOp4Parser::GenericRoutineAhead() {
+    if (!fpc_ || !LaWord("GENERIC")) return false;
+    const int32_t next = PeekKind();
+    return next == tFunction || next == tProcedure || next == tClass;
+}
+
 bool TOp4Parser::OperatorAhead() {
     if (!modern_ || !LaWord("OPERATOR")) return false;
     const int32_t next = PeekKind();
@@ -80,7 +87,12 @@ void TOp4Parser::DottedName(std::string* name) {
 
 // GenericName = ident [ TypeParams ]
 void TOp4Parser::GenericName(std::string* name) {
-    Ident();
+    // The string type names are no reserved words to the modern compilers: a method may be
+    // called ShortString.
+    if (modern_ && (la_ == tShortString || la_ == tAnsiString || la_ == tWideString))
+        Get();
+    else
+        Ident();
     *name = LastTokenText();
     if (modern_ && la_ == tLess) TypeParams(name);
 }
@@ -334,6 +346,12 @@ void TOp4Parser::ModernMember(model::TidClass* cls, const std::string& className
         Get();
         visibility = LastTokenText();
         ++recordMembers_;
+        return;
+    }
+    if (GenericRoutineAhead()) {
+        Get();
+        ++recordMembers_;
+        MethodMember(cls, visibility);
         return;
     }
     switch (la_) {
