@@ -119,6 +119,11 @@ void TOp4Parser::FieldDecl(model::TidClass* cls, const std::string& visibility) 
                          RunningChecksum - start + attrs.Sum, startLine, CurLine(), visibility);
     // The last field of a modern record or class may go without its ";".
     if (!modern_ || la_ != tEnd) Expect(tSemicolon);
+    // Free Pascal: a class variable written as a field with "static;" after it.
+    if (fpc_ && LaWord("STATIC") && PeekKind() == tSemicolon) {
+        Get();
+        Get();
+    }
 }
 
 // MethodDecl = MethodHeading ";" { Directive ";" }

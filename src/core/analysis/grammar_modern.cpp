@@ -190,7 +190,13 @@ bool TOp4Parser::ModernDirective() {
         return true;
     }
     if (la_ == tForward || ModernDirectiveStart(0)) {
+        const bool compilerProc = LaWord("COMPILERPROC");
         Get();
+        // The run-time library names the compiler's inline node: compilerproc:fpc_in_copy_x
+        if (compilerProc && fpc_ && la_ == tColon) {
+            Get();
+            Ident();
+        }
         return true;
     }
     return false;
@@ -204,7 +210,8 @@ bool TOp4Parser::ModernDirectiveStart(int context) {
             "UNIMPLEMENTED", "NOSTACKFRAME",   "CVAR",         "INTERRUPT",        "IOCHECK",
             "NORETURN",      "HARDFLOAT",      "SOFTFLOAT",    "MWPASCAL",         "COMPILERPROC",
             "SYSCALL",       "MS_ABI_DEFAULT", "MS_ABI_CDECL", "SYSV_ABI_DEFAULT", "SYSV_ABI_CDECL",
-            "VECTORCALL",    "LOCAL",          "OLDFPCCALL",   "SAVEREGISTERS",    "ENUMERATOR"};
+            "VECTORCALL",    "LOCAL",          "OLDFPCCALL",   "SAVEREGISTERS",    "ENUMERATOR",
+            "RTLPROC"};
         for (const char* w : kWords)
             if (LaWord(w)) return true;
         return MacroAhead();

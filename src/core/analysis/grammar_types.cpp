@@ -149,8 +149,15 @@ void TOp4Parser::EnumType() {
 void TOp4Parser::StringType() {
     switch (la_) {
     case tShortString:
-    case tAnsiString:
     case tWideString: Get(); break;
+    case tAnsiString:
+        Get();
+        if (fpc_ && la_ == tLParen) { // a code page: AnsiString(CP_UTF8)
+            Get();
+            Expression();
+            Expect(tRParen);
+        }
+        break;
     case tStringKw:
         Get();
         if (la_ == tLBrack) {

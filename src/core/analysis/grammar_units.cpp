@@ -569,11 +569,16 @@ void TOp4Parser::VarDecl(bool record) {
         Get();
         valueSum = RunningChecksum - valueStart;
     }
+    if (fpc_ && HintAhead()) { // NoErrMsg: Boolean platform = False
+        const uint32_t hintStart = RunningChecksum;
+        HintDirectives();
+        valueSum += RunningChecksum - hintStart;
+    }
     if (la_ == tEqual) {
         const uint32_t valueStart = RunningChecksum;
         Get();
         TypedConstant();
-        valueSum = RunningChecksum - valueStart;
+        valueSum += RunningChecksum - valueStart;
     } else if (la_ == tAbsolute) {
         const uint32_t valueStart = RunningChecksum;
         Get();
@@ -619,7 +624,8 @@ void TOp4Parser::ProcHeadingDecl() {
         ProcedureHeading(&name);
     else
         SynError(kErrProcHeading);
-    Expect(tSemicolon);
+    // Free Pascal lets the first directive follow without its ";": (...)compilerproc;
+    if (!fpc_ || la_ == tSemicolon || !ModernDirectiveStart(1)) Expect(tSemicolon);
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(1))) {
         Directive();
         Expect(tSemicolon);
