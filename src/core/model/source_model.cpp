@@ -79,6 +79,11 @@ std::optional<std::string> ParameterText(std::string_view h) {
             if (c == '[') ++depth;
             if (c == ']') --depth;
             if (depth > 0) continue;
+            // The name of "operator :=" is no result type.
+            if (c == ':' && i + 1 < h.size() && h[i + 1] == '=') {
+                ++i;
+                continue;
+            }
             if (c == ';' || c == ':') return std::nullopt;
             if (c == '(') inList = true;
             continue;

@@ -330,6 +330,34 @@ bool TDelphiParser::Evaluate(std::string_view expression) {
     return Evaluator(expression, *this, value, defined, unknown).Run() != 0;
 }
 
+// Compilers let {$IF} read the constants declared before it; a value that rests on a name
+// without one is left out, and so are strings.
+void TDelphiParser::ConstantDeclared(std::string_view name, std::string_view expression) {
+    if (expression.find('\'') != std::string_view::npos) return;
+    std::string upper(expression);
+    for (char& ch : upper)
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
+    bool known = true;
+    const double v = Evaluator(
+                         upper, *this, [this](std::string_view n) { return ValueOf(n); },
+                         [this](std::string_view n) { return HasSymbol(n); },
+                         [&known](const std::string&) { known = false; })
+                         .Run();
+    if (!known) return;
+    std::string key(name);
+    for (char& ch : key)
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
+    auto old = std::find_if(Values.begin(), Values.end(),
+                            [&key](const auto& entry) { return entry.first == key; });
+    if (old == Values.end())
+        Values.emplace_back(std::move(key), v);
+    else if (old->second != v)
+        old->second = v;
+    else
+        return;
+    SymbolsChanged();
+}
+
 void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
     std::string_view rest;
     const std::string_view word = DirectiveWord(upperText, &rest);
@@ -380,10 +408,33 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
     } else if (word == "MODE") {
         const std::string_view mode = FirstWord(rest);
         const bool nested = Fpc() && (mode == "FPC" || mode == "OBJFPC");
-        if (nested != NestedComments) {
-            NestedComments = nested;
-            SymbolsChanged();
+        bool changed = nested != NestedComments;
+        NestedComments = nested;
+        // Free Pascal names the mode in a symbol (FPC_OBJFPC, FPC_DELPHI, ...); the mode FPC
+        // has none.
+        if (Fpc()) {
+            static constexpr std::string_view modeSymbols[] = {"FPC_OBJFPC", "FPC_DELPHI",
+                                                               "FPC_TP",     "FPC_MACPAS",
+                                                               "FPC_ISO",    "FPC_EXTENDEDPASCAL"};
+            const size_t before = Symbols.size();
+            std::erase_if(Symbols, [](const std::string& s) {
+                return std::find(std::begin(modeSymbols), std::end(modeSymbols), s) !=
+                       std::end(modeSymbols);
+            });
+            changed = changed || Symbols.size() != before;
+            if (mode == "DELPHIUNICODE") {
+                Symbols.insert(Symbols.end(), {"FPC_DELPHI", "FPC_UNICODESTRINGS", "UNICODE"});
+                changed = true;
+            } else if (mode == "OBJFPC" || mode == "DELPHI" || mode == "TP" || mode == "MACPAS" ||
+                       mode == "ISO" || mode == "EXTENDEDPASCAL") {
+                Symbols.push_back("FPC_" + std::string(mode));
+                changed = true;
+            }
         }
+        if (changed)
+            SymbolsChanged();
+        else
+            ++directiveEvents_;
     } else if (word == "UNDEF") {
         const std::string_view name = FirstWord(rest);
         const auto same = [name](std::string_view s) { return EqualNoCaseAZ(s, name); };

@@ -119,6 +119,11 @@ void TOp4Parser::FieldDecl(model::TidClass* cls, const std::string& visibility) 
                          RunningChecksum - start + attrs.Sum, startLine, CurLine(), visibility);
     // The last field of a modern record or class may go without its ";".
     if (!modern_ || la_ != tEnd) Expect(tSemicolon);
+    // Free Pascal: a class variable written as a field with "static;" after it.
+    if (fpc_ && LaWord("STATIC") && PeekKind() == tSemicolon) {
+        Get();
+        Get();
+    }
 }
 
 // MethodDecl = MethodHeading ";" { Directive ";" }
@@ -155,10 +160,18 @@ void TOp4Parser::MethodHeading(std::string* name) {
         afterClass = !modern_; // class constructors and destructors are modern
     }
     if (modern_ && LaWord("OPERATOR")) {
-        // class operator Add(const A, B: T): T
+        // class operator Add(const A, B: T): T; Free Pascal names it by its symbol (:=, +)
         Get();
-        Ident();
-        *name = LastTokenText();
+        if (fpc_ && !identWords_.Has(la_)) {
+            name->clear();
+            while (la_ != tLParen && la_ != tEndOfText && la_ != tSemicolon) {
+                Get();
+                *name += LastTokenText();
+            }
+        } else {
+            Ident();
+            *name = LastTokenText();
+        }
         if (la_ == tLParen) FormalParams();
         if (la_ == tColon) {
             Get();

@@ -51,6 +51,13 @@ bool TOp4Parser::PeekIsWord(std::string_view upperWord) {
 }
 
 // An FPC operator overload, not a declaration named "operator", starts here.
+// Free Pascal's generic routines: GENERIC [ CLASS ] ( FUNCTION | PROCEDURE ) name "<" ...
+bool TOp4Parser::GenericRoutineAhead() {
+    if (!fpc_ || !LaWord("GENERIC")) return false;
+    const int32_t next = PeekKind();
+    return next == tFunction || next == tProcedure || next == tClass;
+}
+
 bool TOp4Parser::OperatorAhead() {
     if (!modern_ || !LaWord("OPERATOR")) return false;
     const int32_t next = PeekKind();
@@ -80,7 +87,12 @@ void TOp4Parser::DottedName(std::string* name) {
 
 // GenericName = ident [ TypeParams ]
 void TOp4Parser::GenericName(std::string* name) {
-    Ident();
+    // The string type names are no reserved words to the modern compilers: a method may be
+    // called ShortString.
+    if (modern_ && (la_ == tShortString || la_ == tAnsiString || la_ == tWideString))
+        Get();
+    else
+        Ident();
     *name = LastTokenText();
     if (modern_ && la_ == tLess) TypeParams(name);
 }
@@ -178,7 +190,13 @@ bool TOp4Parser::ModernDirective() {
         return true;
     }
     if (la_ == tForward || ModernDirectiveStart(0)) {
+        const bool compilerProc = LaWord("COMPILERPROC");
         Get();
+        // The run-time library names the compiler's inline node: compilerproc:fpc_in_copy_x
+        if (compilerProc && fpc_ && la_ == tColon) {
+            Get();
+            Ident();
+        }
         return true;
     }
     return false;
@@ -192,7 +210,8 @@ bool TOp4Parser::ModernDirectiveStart(int context) {
             "UNIMPLEMENTED", "NOSTACKFRAME",   "CVAR",         "INTERRUPT",        "IOCHECK",
             "NORETURN",      "HARDFLOAT",      "SOFTFLOAT",    "MWPASCAL",         "COMPILERPROC",
             "SYSCALL",       "MS_ABI_DEFAULT", "MS_ABI_CDECL", "SYSV_ABI_DEFAULT", "SYSV_ABI_CDECL",
-            "VECTORCALL",    "LOCAL",          "OLDFPCCALL",   "SAVEREGISTERS",    "ENUMERATOR"};
+            "VECTORCALL",    "LOCAL",          "OLDFPCCALL",   "SAVEREGISTERS",    "ENUMERATOR",
+            "RTLPROC"};
         for (const char* w : kWords)
             if (LaWord(w)) return true;
         return MacroAhead();
@@ -334,6 +353,12 @@ void TOp4Parser::ModernMember(model::TidClass* cls, const std::string& className
         Get();
         visibility = LastTokenText();
         ++recordMembers_;
+        return;
+    }
+    if (GenericRoutineAhead()) {
+        Get();
+        ++recordMembers_;
+        MethodMember(cls, visibility);
         return;
     }
     switch (la_) {

@@ -149,8 +149,15 @@ void TOp4Parser::EnumType() {
 void TOp4Parser::StringType() {
     switch (la_) {
     case tShortString:
-    case tAnsiString:
     case tWideString: Get(); break;
+    case tAnsiString:
+        Get();
+        if (fpc_ && la_ == tLParen) { // a code page: AnsiString(CP_UTF8)
+            Get();
+            Expression();
+            Expect(tRParen);
+        }
+        break;
     case tStringKw:
         Get();
         if (la_ == tLBrack) {
@@ -288,9 +295,22 @@ void TOp4Parser::ProcType() {
     while (la_ == tSemicolon) {
         if (!GuardedOptional(kTrialProcTypeConvention, [this] {
                 Get(); // ";"
-                if (!kCallConv.Has(la_) && !MacroAhead()) return false;
-                Get();
-                return true;
+                if (kCallConv.Has(la_) || MacroAhead()) {
+                    Get();
+                    return true;
+                }
+                // The modern compilers also take "; far;", "; varargs;" and hints such as
+                // "; deprecated;" after a procedural type.
+                if (modern_ && (la_ == tFar || la_ == tNear || LaWord("VARARGS")) &&
+                    PeekKind() == tSemicolon) {
+                    Get();
+                    return true;
+                }
+                if (modern_ && HintAhead() && la_ != tLibrary) {
+                    HintDirectives();
+                    return la_ == tSemicolon;
+                }
+                return false;
             }))
             break;
     }
@@ -340,10 +360,18 @@ void TOp4Parser::Term() {
     TermTail();
 }
 
-// { MulOp Factor }
+// { MulOp Factor }, where Free Pascal's MulOp also spells shl and shr "<<" and ">>"
 void TOp4Parser::TermTail() {
-    while (kMulOps.Has(la_)) {
-        Get();
+    for (;;) {
+        if (kMulOps.Has(la_)) {
+            Get();
+        } else if (fpc_ && (la_ == tLess || la_ == tGreater) &&
+                   CharAt(CurPos() + 1) == CharAt(CurPos())) {
+            Get();
+            Get();
+        } else {
+            break;
+        }
         Factor();
     }
 }

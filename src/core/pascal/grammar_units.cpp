@@ -174,7 +174,17 @@ void TOp4Parser::QualifiedName(std::string* name, bool* qualified) {
     while (la_ == tPoint) {
         Get();
         std::string part;
-        GenericName(&part);
+        if (fpc_ && (la_ == tColon || la_ == tEqual || la_ == tPlus || la_ == tMinus ||
+                     la_ == tStar || la_ == tSlash || la_ == tLess || la_ == tGreater ||
+                     la_ == tLessEqual || la_ == tGreaterEqual || la_ == tNotEqual)) {
+            // A record's operator by its symbol: class operator TPoint.+(...)
+            while (la_ != tLParen && la_ != tEndOfText && la_ != tSemicolon) {
+                Get();
+                part += LastTokenText();
+            }
+        } else {
+            GenericName(&part);
+        }
         *name += '.';
         *name += part;
         *qualified = true;
@@ -262,12 +272,19 @@ void TOp4Parser::InterfaceSection() {
     Expect(tInterface);
     if (la_ == tUses) UsesClause();
     while (kInterfaceDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR"))) ||
-           (fpc_ && la_ == tProperty)) {
+           (fpc_ && la_ == tProperty) || GenericRoutineAhead()) {
         PassedText();
         switch (la_) {
         case tProperty: GlobalProperty(); break;
         case tLBrack: Attributes(); break;
-        case tIdentifier: OperatorRoutine(true, false); break;
+        case tIdentifier:
+            if (GenericRoutineAhead()) {
+                Get();
+                ProcHeadingDecl();
+            } else {
+                OperatorRoutine(true, false);
+            }
+            break;
         case tConst: ConstSection(true); break;
         case tResourceString: ResStringSection(); break;
         case tType: TypeSection(true); break;
@@ -290,13 +307,20 @@ void TOp4Parser::ImplementationSection() {
 void TOp4Parser::ImplDecls() {
     while (kImplDeclStart.Has(la_) ||
            (modern_ && (la_ == tLBrack || la_ == tExports || LaWord("OPERATOR"))) ||
-           (fpc_ && la_ == tProperty)) {
+           (fpc_ && la_ == tProperty) || GenericRoutineAhead()) {
         PassedText();
         switch (la_) {
         case tProperty: GlobalProperty(); break;
         case tLBrack: Attributes(); break;
         case tExports: ExportsClause(); break;
-        case tIdentifier: OperatorRoutine(true, true); break;
+        case tIdentifier:
+            if (GenericRoutineAhead()) {
+                Get();
+                ImplRoutine(true);
+            } else {
+                OperatorRoutine(true, true);
+            }
+            break;
         case tVar:
         case tThreadVar: VarSection(true); break;
         case tLabel: LabelSection(); break;
@@ -347,7 +371,8 @@ void TOp4Parser::ConstSection(bool record) {
     if (modern_ && la_ == tLBrack) Attributes();
     ConstDecl(record);
     Expect(tSemicolon);
-    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
+    while ((identWords_.Has(la_) && !OperatorAhead() && !GenericRoutineAhead()) ||
+           (modern_ && la_ == tLBrack)) {
         if (record) PassedText();
         if (la_ == tLBrack) {
             Attributes();
@@ -369,8 +394,10 @@ void TOp4Parser::ConstDecl(bool record) {
     if (la_ == tEqual) {
         Get();
         const uint32_t start = RunningChecksum;
+        const int32_t exprPos = CurPos();
         Expression();
         valueSum = RunningChecksum - start;
+        if (modern_) ConstantDeclared(name, TextFrom(exprPos));
     } else if (la_ == tColon) {
         Get();
         const int32_t typePos = CurPos();
@@ -379,6 +406,8 @@ void TOp4Parser::ConstDecl(bool record) {
         typeText = TextFrom(typePos);
         typeSum = RunningChecksum - typeStart;
         const uint32_t valueStart = RunningChecksum; // the "=" belongs to the value
+        // Free Pascal takes hints before the value too: NoErrMsg: Boolean platform = False.
+        if (fpc_) HintDirectives();
         Expect(tEqual);
         TypedConstant();
         valueSum = RunningChecksum - valueStart;
@@ -398,7 +427,7 @@ void TOp4Parser::ConstDecl(bool record) {
 void TOp4Parser::ResStringSection() {
     Expect(tResourceString);
     ResStringDecl();
-    while (identWords_.Has(la_))
+    while (identWords_.Has(la_) && !OperatorAhead() && !GenericRoutineAhead())
         ResStringDecl();
 }
 
@@ -418,6 +447,7 @@ void TOp4Parser::ResStringDecl() {
             StringSeq();
         }
     }
+    if (modern_) HintDirectives();
     if (Recording() && Model)
         Model->AddConst(name, "resourcestring", 0, RunningChecksum - start, startLine, PrevLine());
     Expect(tSemicolon);
@@ -429,7 +459,8 @@ void TOp4Parser::TypeSection(bool record) {
     if (modern_ && la_ == tLBrack) Attributes();
     TypeDecl(record);
     Expect(tSemicolon);
-    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
+    while ((identWords_.Has(la_) && !OperatorAhead() && !GenericRoutineAhead()) ||
+           (modern_ && la_ == tLBrack)) {
         if (record) PassedText();
         if (la_ == tLBrack) {
             Attributes();
@@ -505,7 +536,8 @@ void TOp4Parser::VarSection(bool record) {
     VarDecl(record);
     Expect(tSemicolon);
     if (modern_) VarDirectives();
-    while ((identWords_.Has(la_) && !OperatorAhead()) || (modern_ && la_ == tLBrack)) {
+    while ((identWords_.Has(la_) && !OperatorAhead() && !GenericRoutineAhead()) ||
+           (modern_ && la_ == tLBrack)) {
         if (record) PassedText();
         if (la_ == tLBrack) {
             Attributes();
@@ -531,11 +563,22 @@ void TOp4Parser::VarDecl(bool record) {
     std::string_view typeText = TextFrom(typePos);
     const uint32_t typeSum = RunningChecksum - typeStart;
     uint32_t valueSum = 0;
+    // Free Pascal: "COLORS: cint cvar; external;", the first directive without its ";".
+    if (fpc_ && LaWord("CVAR") && PeekKind() == tSemicolon) {
+        const uint32_t valueStart = RunningChecksum;
+        Get();
+        valueSum = RunningChecksum - valueStart;
+    }
+    if (fpc_ && HintAhead()) { // NoErrMsg: Boolean platform = False
+        const uint32_t hintStart = RunningChecksum;
+        HintDirectives();
+        valueSum += RunningChecksum - hintStart;
+    }
     if (la_ == tEqual) {
         const uint32_t valueStart = RunningChecksum;
         Get();
         TypedConstant();
-        valueSum = RunningChecksum - valueStart;
+        valueSum += RunningChecksum - valueStart;
     } else if (la_ == tAbsolute) {
         const uint32_t valueStart = RunningChecksum;
         Get();
@@ -581,7 +624,8 @@ void TOp4Parser::ProcHeadingDecl() {
         ProcedureHeading(&name);
     else
         SynError(kErrProcHeading);
-    Expect(tSemicolon);
+    // Free Pascal lets the first directive follow without its ";": (...)compilerproc;
+    if (!fpc_ || la_ == tSemicolon || !ModernDirectiveStart(1)) Expect(tSemicolon);
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(1))) {
         Directive();
         Expect(tSemicolon);

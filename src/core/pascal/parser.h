@@ -74,6 +74,11 @@ protected:
     uint64_t directiveEvents_ = 0;
     // Called after a directive changed the symbols, values, macros or comment mode.
     void SymbolsChanged();
+    // A constant of the file, for the {$IF} expressions after it; the modern readings only.
+    virtual void ConstantDeclared(std::string_view name, std::string_view expression) {
+        (void)name;
+        (void)expression;
+    }
     // Names given a text by {$DEFINE X := text}, upper-case: Free Pascal macros, which stand
     // for calling conventions where routine directives go.
     std::vector<std::string> macros_;
@@ -138,6 +143,7 @@ private:
     bool ModernDirectiveStart(int context);
     void VarDirectives();
     bool OperatorAhead();
+    bool GenericRoutineAhead();
     void OperatorRoutine(bool record, bool implementation);
     void ForeignClassType(const std::string& name, bool record, int32_t startLine);
     void SkipBrackets();
@@ -322,6 +328,7 @@ public:
     // The include files spliced into the text, for their notes; null when there are none.
     const IncludeExpansion* Includes = nullptr;
     bool Comment() override;
+    void ConstantDeclared(std::string_view name, std::string_view expression) override;
 
 private:
     bool HasSymbol(std::string_view name) const;
