@@ -23,7 +23,7 @@ int RunMergeCommand(const CliOptions& opt) {
     for (int k = 0; k < 3; ++k)
         v[k] = merge3::ReadMerge3Version(
             files[k], k < static_cast<int>(labels.size()) ? labels[k] : defaults[k]);
-    merge3::AlignMerge3Versions(v);
+    const merge3::Merge3Encoding encoding = merge3::AlignMerge3Versions(v);
     if (!output.empty()) merge3::RefuseOutputOverInputs(output, files[0], files[2]);
     merge3::ThreeWayOptions options;
     options.symbols = opt.symbols;
@@ -31,7 +31,9 @@ int RunMergeCommand(const CliOptions& opt) {
     options.reading = ReadingOf(opt);
     merge3::ThreeWayResult result =
         merge3::MergeThreeWay(v[0].input, v[1].input, v[2].input, options);
-    const std::string bytes = merge3::EncodeMerge3Result(std::move(result.text), v[1].encoding);
+    merge3::Merge3Bytes out = merge3::EncodeMerge3Result(std::move(result.text), encoding);
+    if (!out.note.empty()) result.notes.push_back(std::move(out.note));
+    const std::string& bytes = out.bytes;
     for (const auto& note : result.notes)
         std::cerr << "quennet-diff: " << note << "\n";
     if (output.empty()) {

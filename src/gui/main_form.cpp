@@ -265,6 +265,7 @@ void TMainForm::SetNavigatorForm(TNavigatorForm* form) {
     navigatorForm_ = form;
     if (!form) return;
     form->SetDialogs(&dialogs_);
+    form->SetReadingSource([this] { return CurrentReading(); });
     connect(form, &TNavigatorForm::PairChosen, this,
             [this](const QString& oldFile, const QString& newFile, const QString& oldFolder,
                    const QString& newFolder) {
@@ -709,6 +710,13 @@ void TMainForm::ReloadNew() {
     RunDiff();
 }
 
+model::Reading TMainForm::CurrentReading() const {
+    const TReadingValues& stored = settings_.Reading;
+    return model::ReadingOf(
+        model::StoredReading(stored.Dialect.toStdString(), stored.Target.toStdString(),
+                             ToSymbols(settings_.Defines), ToPaths(stored.IncludeDirs)));
+}
+
 void TMainForm::RunDiff() {
     oldRange_ = {};
     newRange_ = {};
@@ -732,10 +740,9 @@ void TMainForm::RunDiff() {
 
     const std::string oldText = ui_.Old.Editor->textCrLf();
     const std::string newText = ui_.New.Editor->textCrLf();
-    const TReadingValues& stored = settings_.Reading;
-    const model::Reading reading = model::ReadingOf(
-        model::StoredReading(stored.Dialect.toStdString(), stored.Target.toStdString(),
-                             ToSymbols(settings_.Defines), ToPaths(stored.IncludeDirs)));
+    comparedLines_[0] = ui_.Old.Editor->lineCount();
+    comparedLines_[1] = ui_.New.Editor->lineCount();
+    const model::Reading reading = CurrentReading();
     diff::ComparisonResult result = diff::CompareSources(
         {oldText, oldFileName_.toStdString()}, {newText, newFileName_.toStdString()},
         reading.symbols, reading.options, [this](diff::CompareStep step) {

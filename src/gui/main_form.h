@@ -13,6 +13,7 @@
 #include "io/disk_state.h"
 #include "render/line_decoration.h"
 #include "diff/line_matcher.h"
+#include "model/reading_settings.h"
 #include "diff/source_diff.h"
 #include "model/source_model.h"
 #include "viewrules/recent_files.h"
@@ -243,6 +244,8 @@ public:
     bool Busy() const { return busy_; }
     QString FileName(bool old) const { return old ? oldFileName_ : newFileName_; }
     QString DefaultFolder(bool old) const { return old ? oldFolder_ : newFolder_; }
+    // How a compare reads its files: the stored dialect, target, symbols and include folders.
+    model::Reading CurrentReading() const;
     void SetDefaultFolder(bool old, const QString& folder) {
         (old ? oldFolder_ : newFolder_) = folder;
     }
@@ -317,6 +320,7 @@ private:
     std::unique_ptr<diff::TSourceDiff> comparison_;
     render::LineRange oldRange_; // the selected declaration's lines
     render::LineRange newRange_;
+    int32_t comparedLines_[2] = {-1, -1}; // the views' line counts at the last compare
     std::vector<base::TLineRecord> oldSelectedLines_;
     std::vector<base::TLineRecord> newSelectedLines_;
     std::vector<diff::TMapEntry> diffMap_; // lines of the diff view

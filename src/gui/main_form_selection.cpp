@@ -36,21 +36,28 @@ std::vector<base::TLineRecord> RecordsOf(const SourceEditor& view, render::LineR
 }
 
 // The ranges come from the models of the last compare; the text may have changed since.
-void CheckRangeFits(const SourceEditor& view, render::LineRange range, const char* side,
-                    const QString& fileName) {
-    if (!range.IsSet() || range.Last < view.lineCount()) return;
+void CheckRangeFits(const SourceEditor& view, render::LineRange range, int32_t comparedLines,
+                    const char* side, const QString& fileName) {
+    const render::RangeFit fit = render::FitOfRange(range, view.lineCount(), comparedLines);
+    if (fit == render::RangeFit::Fits) return;
     const QString name =
         fileName.isEmpty() ? QString() : " (" + QFileInfo(fileName).fileName() + ")";
-    const QString text =
-        QCoreApplication::translate(
-            "TMainForm", "The selected declaration lies beyond the end of the %1 text%2: it takes "
-                         "lines %3 to %4, the view holds %5 lines. The text was edited or "
-                         "reloaded after the compare; run Diff again.")
-            .arg(QLatin1String(side), name)
-            .arg(range.First + 1)
-            .arg(range.Last + 1)
-            .arg(view.lineCount());
-    throw std::runtime_error(text.toStdString());
+    const char* text =
+        fit == render::RangeFit::TextChanged
+            ? QT_TRANSLATE_NOOP("TMainForm",
+                                "The selected declaration lies beyond the end of the %1 text%2: it "
+                                "takes lines %3 to %4, the view holds %5 lines. The text was "
+                                "edited or reloaded after the compare; run Diff again.")
+            : QT_TRANSLATE_NOOP("TMainForm",
+                                "The selected declaration's lines %3 to %4 lie beyond the end of "
+                                "the %1 text%2 of %5 lines, as it was compared: the comparison "
+                                "placed it wrongly. Please report this with both files.");
+    throw std::runtime_error(QCoreApplication::translate("TMainForm", text)
+                                 .arg(QLatin1String(side), name)
+                                 .arg(range.First + 1)
+                                 .arg(range.Last + 1)
+                                 .arg(view.lineCount())
+                                 .toStdString());
 }
 
 void Decorate(SourceEditor& view, render::LineRange range,
@@ -112,8 +119,8 @@ void TMainForm::onTreeSelectionChanged() {
     }
     // Checked before anything changes, so a failed selection leaves ranges and views as they
     // were.
-    CheckRangeFits(*ui_.Old.Editor, oldRange, "old", oldFileName_);
-    CheckRangeFits(*ui_.New.Editor, newRange, "new", newFileName_);
+    CheckRangeFits(*ui_.Old.Editor, oldRange, comparedLines_[0], "old", oldFileName_);
+    CheckRangeFits(*ui_.New.Editor, newRange, comparedLines_[1], "new", newFileName_);
     oldRange_ = oldRange;
     newRange_ = newRange;
     BuildDiffView();

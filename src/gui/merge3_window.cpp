@@ -138,7 +138,7 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
     merge3::Merge3Version v[3];
     for (int k = 0; k < 3; ++k)
         v[k] = merge3::ReadMerge3Version(LocalPath(paths[k]), labels[k]);
-    merge3::AlignMerge3Versions(v);
+    encoding_ = merge3::AlignMerge3Versions(v);
     merge3::RefuseOutputOverInputs(LocalPath(output), v[0].input.fileName, v[2].input.fileName);
     merge3::ThreeWayResult result = merge3::MergeThreeWay(v[0].input, v[1].input, v[2].input);
     SourceEditor* views[] = {BaseView, LocalView, RemoteView};
@@ -149,8 +149,9 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
     localEncoding_ = v[1].encoding;
     output_ = output;
     notes_.clear();
+    result.notes.push_back(merge3::EncodeMerge3Result(result.text, encoding_).note);
     for (const auto& note : result.notes)
-        notes_ += QString::fromStdString(note) + QLatin1Char('\n');
+        if (!note.empty()) notes_ += QString::fromStdString(note) + QLatin1Char('\n');
     if (!notes_.isEmpty()) ResultView->setToolTip(notes_.trimmed());
     setWindowTitle(tr("Three-way merge - %1").arg(QFileInfo(output).fileName()));
     format_ = io::DetectTextFormat(result.text);
@@ -234,7 +235,7 @@ bool TMerge3Window::Save() {
     RunCommand(dialogs_, this, [&] {
         ResultView->requireEncodable(LocalPath(output_));
         io::WriteFileAtomically(LocalPath(output_),
-                                merge3::EncodeMerge3Result(session_.Text(), localEncoding_));
+                                merge3::EncodeMerge3Result(session_.Text(), encoding_).bytes);
         written = true;
     });
     if (!written) return false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io/source_save.h"
+#include "merge3/merge3_files.h"
 #include "merge3/merge3_session.h"
 
 class QCloseEvent;
@@ -85,7 +86,8 @@ private:
     merge3::TMerge3Session session_;
     io::SourceTextFormat format_;
     io::TextEncoding localEncoding_ = io::TextEncoding::Bytes; // the result is saved in it
-    std::vector<std::string> versionLines_[3];                 // BASE, LOCAL, REMOTE
+    merge3::Merge3Encoding encoding_;           // how the merged text goes back to bytes
+    std::vector<std::string> versionLines_[3]; // BASE, LOCAL, REMOTE
     QString output_;
     QString notes_;
     bool showing_ = false; // the result view is being filled, not edited

@@ -113,6 +113,12 @@ public:
     void CompareTrees();
     void CancelTreeCompare();
     bool TreeBusy() const { return static_cast<bool>(treeJob_); }
+    // How the whole tree reads its units: the main window's reading, so that its counts are
+    // those of a compare (and of the command line with the same settings). Without one, the
+    // command line's reading without options.
+    void SetReadingSource(std::function<model::Reading()> source) {
+        readingSource_ = std::move(source);
+    }
     // The rows of the last finished comparison.
     const std::vector<folders::TreeRow>& TreeRows() const { return treeRows_; }
     // Double-click on a unit row: the pair (or the one side) opens in the main window.
@@ -153,6 +159,7 @@ private:
     std::shared_ptr<TreeJob> treeJob_; // the running comparison, shared with its thread
     QTimer* treeTimer_ = nullptr;      // polls its progress
     std::vector<folders::TreeRow> treeRows_;
+    std::function<model::Reading()> readingSource_;
 };
 
 } // namespace quennet::gui

@@ -120,6 +120,7 @@ void TNavigatorForm::CompareTrees() {
     job->newDir = Local(Right.Folder);
     job->options.tree.mask = Local(Left.Mask);
     job->options.counts = ApiCounts->isChecked();
+    if (readingSource_) job->options.tree.pair = folders::PairReading(readingSource_());
     job->options.tree.pair.api = folders::ApiMode::Public;
     job->options.cancel = &job->cancel;
     job->options.done = &job->done;
@@ -182,7 +183,7 @@ void TNavigatorForm::FillTreeView() {
     TreeView->clear();
     std::vector<QTreeWidgetItem*> parents; // by depth
     int counts[4] = {0, 0, 0, 0};
-    int breaking = 0;
+    int breaking = 0, unread = 0, lineEnds = 0;
     for (size_t i = 0; i < treeRows_.size(); ++i) {
         const folders::TreeRow& row = treeRows_[i];
         parents.resize(static_cast<size_t>(row.depth));
@@ -207,6 +208,15 @@ void TNavigatorForm::FillTreeView() {
             bold.setBold(true);
             item->setFont(kBreakingColumn, bold);
         }
+        if (const std::string note = folders::RowNote(row); !note.empty()) {
+            for (int c = 0; c < TreeView->columnCount(); ++c)
+                item->setToolTip(c, Qt8(note));
+            // Counts of a unit read only in part, or of line ends alone, are not what they seem.
+            QFont italic = item->font(kOldColumn);
+            italic.setItalic(true);
+            for (int c : {kOldColumn, kNewColumn})
+                item->setFont(c, italic);
+        }
         item->setData(kOldColumn, kRowRole, static_cast<qulonglong>(i));
         if (row.folder) {
             parents.push_back(item);
@@ -215,6 +225,8 @@ void TNavigatorForm::FillTreeView() {
         } else {
             ++counts[static_cast<int>(row.status)];
             breaking += row.breaking;
+            unread += row.unreadUnits;
+            lineEnds += row.lineEndsOnly ? 1 : 0;
         }
     }
     TreeView->setUpdatesEnabled(true);
@@ -223,7 +235,9 @@ void TNavigatorForm::FillTreeView() {
                           .arg(counts[static_cast<int>(folders::RowStatus::Different)])
                           .arg(counts[static_cast<int>(folders::RowStatus::OnlyOld)])
                           .arg(counts[static_cast<int>(folders::RowStatus::OnlyNew)]);
+    if (lineEnds > 0) message += tr(" (%1 only in line ends)").arg(lineEnds);
     if (ApiCounts->isChecked()) message += tr("; %1 breaking changes").arg(breaking);
+    if (unread > 0) message += tr("; %1 not read to the end").arg(unread);
     statusBar()->showMessage(message);
 }
 

@@ -1,12 +1,20 @@
 // The facts the API view reads back from the text, the display's column fitting, and that a
-// whole-tree comparison gives the same answer however many threads share it.
+// whole-tree comparison gives the same answer however many threads share it and whichever
+// front end asks.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+
 #include "diff/api_changes.h"
+#include "cli_runner.h"
 #include "render/diff_display.h"
+#include "model/reading_settings.h"
 #include "folders/tree_compare.h"
+#include "folders/tree_rows.h"
 
 using namespace quennet;
+namespace fs = std::filesystem;
 
 TEST(ApiText, InterfaceEndsAtTheImplementationWord) {
     struct Case {
@@ -116,4 +124,41 @@ TEST(TreeCompare, FolderCountsAddUpUnitsAndSubfolders) {
     expect(0, "", 3, 3, 1, 1);
     expect(1, "a", 2, 3, 0, 1);
     expect(2, "a/b", 1, 2, 0, 1);
+}
+
+// The whole-tree page reads as the command line does: its counts for the DUnitX release pair
+// (units with include files and conditional code) are those of -r --api, with the reading of
+// a first start as with none given.
+TEST(TreeCompare, WholeTreeCountsAreTheCommandLines) {
+    const fs::path corpora = fs::path(QUENNET_CASES_DIR) / "../../../shared/corpora";
+    const std::string oldDir = (corpora / "versions/DUnitX-v0.3.0/Source").string();
+    const std::string newDir = (corpora / "modern/DUnitX/Source").string();
+    if (!fs::is_directory(oldDir) || !fs::is_directory(newDir)) GTEST_SKIP() << "no DUnitX pair";
+    const auto cli = quennet::testing::RunCli({"-r", "--api", oldDir, newDir});
+    const size_t at = cli.out.rfind("API: ");
+    ASSERT_NE(at, std::string::npos) << cli.err;
+    int expected[3] = {};
+    ASSERT_EQ(std::sscanf(cli.out.c_str() + at, "API: %d breaking, %d additive, %d internal",
+                          &expected[0], &expected[1], &expected[2]),
+              3);
+    EXPECT_GT(expected[0] + expected[1] + expected[2], 100) << cli.out.substr(at);
+
+    folders::TreeRowOptions options;
+    options.counts = true;
+    const model::Reading firstStart = model::ReadingOf(
+        model::StoredReading("auto", model::kAutoTarget, model::DefaultSymbolList(), {}));
+    for (const folders::PairOptions& pair : {folders::PairOptions{}, folders::PairReading(firstStart)}) {
+        options.tree.pair = pair;
+        options.tree.pair.api = folders::ApiMode::Public;
+        const auto rows = folders::AlignTrees(oldDir, newDir, options);
+        ASSERT_TRUE(rows);
+        int counted[3] = {};
+        for (const auto& r : *rows)
+            if (r.depth == 0) {
+                counted[0] += r.breaking;
+                counted[1] += r.additive;
+                counted[2] += r.internal;
+            }
+        EXPECT_EQ(std::vector<int>(counted, counted + 3), std::vector<int>(expected, expected + 3));
+    }
 }

@@ -69,6 +69,39 @@ TEST(CompareSources, VerdictAndMessage) {
     }
 }
 
+// An implementation heading changed alone (a parameter list left out, a directive added): the
+// modern readings show its routine's body as changed; the classic one keeps its tree, where
+// only the verdict tells the files apart.
+TEST(CompareSources, ImplementationHeadingChangeLandsOnItsRoutine) {
+    const std::string unit = "unit U;\ninterface\nprocedure A(X: Integer);\nimplementation\n";
+    const std::string body = "\nbegin\nend;\nend.\n";
+    const std::string oldText = io::ToCrLfText(unit + "procedure A(X: Integer);" + body);
+    for (const char* heading : {"procedure A;", "procedure A(X: Integer); stdcall;"}) {
+        const std::string newText = io::ToCrLfText(unit + heading + body);
+        for (auto dialect :
+             {model::Dialect::Classic, model::Dialect::Delphi, model::Dialect::Fpc}) {
+            SCOPED_TRACE(std::string(heading) + " " + std::to_string(static_cast<int>(dialect)));
+            const auto r = CompareSources({oldText, "old.pas"}, {newText, "new.pas"}, kSymbols,
+                                          model::ParseOptions(dialect));
+            EXPECT_FALSE(r.equivalent);
+            if (dialect == model::Dialect::Classic) {
+                EXPECT_EQ(r.diff->Root.Count(), 0u);
+                continue;
+            }
+            ASSERT_EQ(r.diff->Root.Count(), 1u);
+            const diff::TSourceDiffList& routines = r.diff->Root.Items(0)->Children;
+            ASSERT_EQ(routines.Count(), 1u);
+            const diff::TSourceDiffItem& a = *routines.Items(0);
+            EXPECT_EQ(a.Caption, "A");
+            EXPECT_EQ(a.State, model::Changed);
+            ASSERT_NE(a.NewDecl, nullptr);
+            EXPECT_EQ(a.NewDecl->FirstLine, 5); // the implementation's heading
+            EXPECT_NE(std::find(r.report.begin(), r.report.end(), "* A - change implementation"),
+                      r.report.end());
+        }
+    }
+}
+
 // A comparison that gives back its texts as the parse passes them reads the same declarations
 // (attributes waiting for theirs included) and, after a stop, the same lines as one that keeps
 // them, whether it keeps line keys or reads the text again. Over 1 MB a text, so that memory is

@@ -1,5 +1,6 @@
 // Golden cases of quennet-diff: every tests/cases/diff-*/ folder holds old.pas, new.pas, the
-// expected report and tree, optionally the expected line map and an "args" file of options.
+// expected report and tree, optionally the expected line map and JSON and an "args" file of
+// options.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,6 +89,7 @@ TEST_P(GoldenDiff, ReportTreeAndMap) {
 
     CliResult json = RunCli(withFiles({"--json"}), dir.string());
     EXPECT_EQ(json.exitCode, report.exitCode);
+    if (fs::exists(dir / "expected.json")) ExpectGolden(dir / "expected.json", json.out);
     EXPECT_NE(json.out.find(claimsEquivalence ? "\"equivalent\":true" : "\"equivalent\":false"),
               std::string::npos);
 

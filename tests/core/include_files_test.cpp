@@ -59,6 +59,41 @@ TEST(IncludeFiles, ViewLinesAndTags) {
     EXPECT_EQ(model::IncludeTag(&lost, &other), " [defs.inc, more.inc]");
 }
 
+// After an include file, the unit's own declarations keep the unit's line numbers: each
+// range lies in the unit and starts on the line that names the declaration.
+TEST(IncludeFiles, DeclarationsAfterAnIncludeStandOnTheUnitsLines) {
+    TempFolder dir;
+    const std::string text = "unit U;\r\n{$I defs.inc}\r\ninterface\r\nuses\r\n  SysUtils,\r\n"
+                             "  Classes;\r\ntype\r\n  TA = Integer;\r\nprocedure P;\r\n"
+                             "implementation\r\nuses Math;\r\nprocedure P;\r\nbegin\r\nend;\r\n"
+                             "initialization\r\n  P;\r\nend.\r\n";
+    const std::string path = dir.Write("u.pas", text);
+    dir.Write("defs.inc", "{$DEFINE X}\r\n{ 1 }\r\n{ 2 }\r\n{ 3 }\r\n{ 4 }\r\n{ 5 }\r\n");
+    model::TPasSrc m;
+    m.Parse(text, nullptr, model::ParseOptions(model::Dialect::Delphi, path));
+    ASSERT_TRUE(m.Status.Complete);
+    std::vector<std::string> lines;
+    for (size_t from = 0, end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)
+        lines.push_back(text.substr(from, end - from));
+    auto expectOnItsLine = [&](const model::TidName* d, const std::string& word) {
+        SCOPED_TRACE(word);
+        ASSERT_NE(d, nullptr);
+        const render::LineRange r = render::ViewLines(d);
+        ASSERT_TRUE(r.IsSet());
+        ASSERT_LT(r.Last, static_cast<int32_t>(lines.size()));
+        EXPECT_NE(lines[static_cast<size_t>(r.First)].find(word), std::string::npos);
+    };
+    ASSERT_EQ(m.Uses.size(), 3u);
+    for (const auto& u : m.Uses)
+        expectOnItsLine(u.get(), u->Name);
+    ASSERT_EQ(m.Types.size(), 1u);
+    expectOnItsLine(m.Types[0].get(), "TA");
+    ASSERT_EQ(m.Procs.size(), 1u);
+    expectOnItsLine(m.Procs[0].get(), "procedure P");
+    expectOnItsLine(m.Procs[0]->Implementation.get(), "procedure P");
+    expectOnItsLine(m.Initialization.get(), "initialization");
+}
+
 TEST(IncludeFiles, NestingIsBoundedAndFoldersAreSearchedInOrder) {
     TempFolder dir, extra;
     // a0.inc includes a1.inc and so on: deeper than any real code, and no cycle to catch it.

@@ -85,6 +85,16 @@ TEST(DiffViewDecorations, KindsGiveColourAndImageCommonNothing) {
 }
 
 // 'c' common, 'o' old only, 'n' new only; from a first visible line to the new one.
+// A range past the end of a view is the user's edit only when the view's length changed.
+TEST(FitOfRange, BlamesAnEditOnlyWhenTheTextChanged) {
+    const LineRange range{10, 12};
+    EXPECT_EQ(FitOfRange(range, 13, 13), RangeFit::Fits);
+    EXPECT_EQ(FitOfRange(range, 13, 20), RangeFit::Fits);
+    EXPECT_EQ(FitOfRange({}, 0, 20), RangeFit::Fits);
+    EXPECT_EQ(FitOfRange(range, 12, 20), RangeFit::TextChanged);
+    EXPECT_EQ(FitOfRange(range, 12, 12), RangeFit::BeyondComparedText);
+}
+
 TEST(NextDifference, MovesToTheNextBlockAndWraps) {
     const struct {
         const char* map;

@@ -134,9 +134,18 @@ TEST_F(TempDir, AlignedTreesWithFolderStatuses) {
     Write("old/top.pas", unit);
     Write("new/top.pas", "unit A;\ninterface\nimplementation\nend.\n");
     Write("old/notes.txt", "x");
+    Write("old/ends/lf.pas", unit);
+    std::string crlf;
+    for (char c : unit)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    Write("new/ends/lf.pas", crlf);
+    Write("old/defs.inc", "{$DEFINE A}\n");
+    Write("new/defs.inc", "{$DEFINE B}\n");
+    Write("old/ends/stops.pas", unit);
+    Write("new/ends/stops.pas", "unit A;\ninterface\nprocedure P(;\nimplementation\nend.\n");
 
     folders::TreeRowOptions options;
-    options.tree.mask = "*.pas;*.pp";
+    options.tree.mask = "*.pas;*.pp;*.inc";
     options.tree.pair.api = folders::ApiMode::Public;
     options.counts = true;
     const auto rows = folders::AlignTrees((root / "old").string(), (root / "new").string(), options);
@@ -147,6 +156,9 @@ TEST_F(TempDir, AlignedTreesWithFolderStatuses) {
                         "=~<>"[static_cast<int>(r.status)] + " " + std::to_string(r.breaking) +
                         std::to_string(r.additive) + std::to_string(r.internal));
     EXPECT_EQ(shown, (std::vector<std::string>{
+                         "ends/ ~ 101",
+                         "  lf.pas ~ 000",
+                         "  stops.pas ~ 101",
                          "fresh/ > 010",
                          "  deep/ > 010",
                          "    n.pp > 010",
@@ -155,8 +167,21 @@ TEST_F(TempDir, AlignedTreesWithFolderStatuses) {
                          "  gone.pas < 100",
                          "same/ = 000",
                          "  a.pas = 000",
+                         "defs.inc ~ 000",
                          "top.pas ~ 100",
                      }));
+    // What the counts alone would hide: line ends only, and a unit read only in part.
+    std::vector<std::string> notes;
+    for (const auto& r : *rows)
+        notes.push_back(folders::RowNote(r));
+    EXPECT_EQ(notes[0], "1 unit not read to the end");
+    EXPECT_EQ(notes[1], "Only the line ends differ");
+    EXPECT_EQ(notes[2].rfind("Not read to the end: ", 0), 0u) << notes[2];
+    for (size_t i = 3; i < notes.size(); ++i)
+        EXPECT_EQ(notes[i], "") << shown[i];
+    // An include file is no unit: it is not compared alone.
+    for (const auto& r : *rows)
+        EXPECT_EQ(r.counted, r.name != "defs.inc") << r.name;
 
     std::atomic<bool> cancel{true};
     options.cancel = &cancel;

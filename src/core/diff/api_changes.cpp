@@ -174,9 +174,9 @@ private:
         if (o->Checksum != n->Checksum) return true;
         if constexpr (std::is_same_v<T, TidVar>) return o->ValueChecksum != n->ValueChecksum;
         if constexpr (std::is_same_v<T, TidProc>) {
-            const TidName* oi = o->Implementation.get();
-            const TidName* ni = n->Implementation.get();
-            return (oi == nullptr) != (ni == nullptr) || (oi && oi->Checksum != ni->Checksum);
+            const TidImplementation* oi = o->Implementation.get();
+            const TidImplementation* ni = n->Implementation.get();
+            return (oi == nullptr) != (ni == nullptr) || (oi && BodiesDiffer(*o, *n));
         }
         return false;
     }
@@ -185,9 +185,9 @@ private:
         return [this, kind](const TidProc* o, const TidProc* n, const std::string& name) {
             if (o->Checksum != n->Checksum)
                 Add(ChangeClass::Breaking, "changed heading", kind, name);
-            const TidName* oi = o->Implementation.get();
-            const TidName* ni = n->Implementation.get();
-            if ((oi == nullptr) != (ni == nullptr) || (oi && oi->Checksum != ni->Checksum))
+            const TidImplementation* oi = o->Implementation.get();
+            const TidImplementation* ni = n->Implementation.get();
+            if ((oi == nullptr) != (ni == nullptr) || (oi && BodiesDiffer(*o, *n)))
                 Add(ChangeClass::Internal, "", "", "");
         };
     }

@@ -98,9 +98,11 @@ void VarRule(TSourceDiffList& group, const TidVar* o, const TidVar* n) {
 // A routine whose heading is unchanged is shown through its bodies only, so selecting it
 // highlights the bodies; a changed heading shows the headings and the body as a child.
 void RoutineRule(TSourceDiffList& group, const TidProc* o, const TidProc* n) {
-    const TidName* oi = o->Implementation.get();
-    const TidName* ni = n->Implementation.get();
-    bool bodyDiffers = oi && ni && oi->Checksum != ni->Checksum;
+    const TidImplementation* oi = o->Implementation.get();
+    const TidImplementation* ni = n->Implementation.get();
+    // An implementation heading may change without the declaration's (a parameter renamed
+    // or its list left out, a directive): its lines belong to the body's range.
+    bool bodyDiffers = oi && ni && BodiesDiffer(*o, *n);
     if (o->Checksum == n->Checksum) {
         if (bodyDiffers)
             group.AddItem(PairName(o, n), Changed, oi, ni);

@@ -6,6 +6,8 @@
 #include <map>
 #include <set>
 
+#include "io/source_file.h"
+#include "model/source_model.h"
 #include "folders/folder_compare.h"
 
 namespace quennet::folders {
@@ -43,6 +45,24 @@ std::optional<RowStatus> Emit(const Folder& f, const std::string& prefix, int de
     return sum;
 }
 
+// An include file is read through the units that include it; read alone, as a unit, it would
+// only stop early.
+bool IsIncludeFile(std::string_view path) {
+    const size_t dot = path.rfind('.');
+    return dot != std::string_view::npos && path.find('/', dot) == std::string_view::npos &&
+           model::CompareNames(path.substr(dot), ".inc") == 0;
+}
+
+// Two files whose bytes differ but whose lines are the same: only the line ends differ.
+bool SameLines(const std::string& oldDir, const std::string& newDir, const std::string& name) {
+    try {
+        return io::SplitLines(io::ReadFileBytes(oldDir + "/" + name)) ==
+               io::SplitLines(io::ReadFileBytes(newDir + "/" + name));
+    } catch (const std::exception&) {
+        return false; // the comparison of the pair names the trouble
+    }
+}
+
 Folder& FolderOf(Folder& root, const std::string& path, std::string& leaf) {
     Folder* f = &root;
     size_t start = 0;
@@ -66,6 +86,7 @@ std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const 
 
     Folder root;
     std::string leaf;
+    std::set<std::string> lineEndsOnly;
     for (const auto& n : newNames)
         if (!std::binary_search(oldNames.begin(), oldNames.end(), n))
             FolderOf(root, n, leaf).files[leaf] = RowStatus::OnlyNew;
@@ -79,25 +100,36 @@ std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const 
         const folders::FileComparison c = folders::CompareFile(oldDir, newDir, n);
         f.files[leaf] = c.Status == folders::FileStatus::Identical ? RowStatus::Identical
                                                                      : RowStatus::Different;
+        if (f.files[leaf] == RowStatus::Different && SameLines(oldDir, newDir, n))
+            lineEndsOnly.insert(n);
         if (options.done) options.done->fetch_add(1);
     }
 
     std::vector<TreeRow> rows;
     Emit(root, "", 0, rows);
+    for (TreeRow& row : rows)
+        row.lineEndsOnly = !row.folder && lineEndsOnly.count(row.path) > 0;
     if (!options.counts) return rows;
 
     TreeOptions tree = options.tree;
     tree.cancel = options.cancel;
     tree.pairsDone = options.done;
-    const std::vector<UnitOutcome> units = CompareTrees(oldDir, newDir, tree);
+    std::vector<UnitOutcome> units = CompareTrees(oldDir, newDir, tree);
     if (Cancelled(options)) return std::nullopt;
+    std::erase_if(units, [](const UnitOutcome& u) { return IsIncludeFile(u.name); });
     std::map<std::string, const UnitOutcome*> byName;
     for (const auto& u : units)
         byName[u.name] = &u;
     std::map<std::string, FolderCounts> byFolder;
     for (auto& c : CountsByFolder(units))
         byFolder[c.folder] = c;
+    std::map<std::string, int> unreadUnder;
+    for (const auto& u : units)
+        if (u.status == UnitStatus::Trouble)
+            for (std::string folder = u.name; folder.find('/') != std::string::npos;)
+                ++unreadUnder[folder = folder.substr(0, folder.rfind('/'))];
     for (TreeRow& row : rows) {
+        if (!row.folder && IsIncludeFile(row.path)) continue;
         row.counted = true;
         if (row.folder) {
             if (auto it = byFolder.find(row.path); it != byFolder.end()) {
@@ -105,14 +137,28 @@ std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const 
                 row.additive = it->second.additive;
                 row.internal = it->second.internal;
             }
+            if (auto it = unreadUnder.find(row.path); it != unreadUnder.end())
+                row.unreadUnits = it->second;
         } else if (auto it = byName.find(row.path); it != byName.end()) {
             const TreeSummary s = Summarize({*it->second}, true);
             row.breaking = s.breaking;
             row.additive = s.additive;
             row.internal = s.internal;
+            if (it->second->status == UnitStatus::Trouble) {
+                row.unread = it->second->problem;
+                row.unreadUnits = 1;
+            }
         }
     }
     return rows;
 }
 
-} // namespace quennet::folders
+std::string RowNote(const TreeRow& row) {
+    if (row.lineEndsOnly) return "Only the line ends differ";
+    if (!row.folder && row.unreadUnits > 0) return "Not read to the end: " + row.unread;
+    if (row.unreadUnits == 1) return "1 unit not read to the end";
+    if (row.unreadUnits > 1) return std::to_string(row.unreadUnits) + " units not read to the end";
+    return {};
+}
+
+} // namespace quennet::tree

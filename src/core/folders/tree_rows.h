@@ -21,9 +21,19 @@ struct TreeRow {
     bool folder = false;
     // A folder is Identical or one-sided only when everything under it is.
     RowStatus status = RowStatus::Identical;
-    bool counted = false; // the counts below were computed
+    bool counted = false; // the counts below were computed (never for an include file)
     int breaking = 0, additive = 0, internal = 0;
+    // A unit that differs only in its line ends (CR LF against LF): the same lines.
+    bool lineEndsOnly = false;
+    // Counted units not read to the end: a unit's reason (where the structure stopped, or why
+    // it could not be read); a folder's count of such units under it.
+    std::string unread = {};
+    int unreadUnits = 0;
 };
+
+// What a row's status alone does not say, for a tool tip or a status line: "Only the line
+// ends differ", "Not read to the end: ..." or "2 units not read to the end"; empty otherwise.
+std::string RowNote(const TreeRow& row);
 
 struct TreeRowOptions {
     TreeOptions tree;    // mask, threads, pair options (the API mode decides the counts)

@@ -27,6 +27,14 @@ DeclCounts CountDecls(const diff::TSourceDiffList& root) {
 
 } // namespace
 
+PairOptions PairReading(const model::Reading& reading) {
+    PairOptions pair;
+    pair.symbols = reading.symbols;
+    pair.dialect = reading.options.dialect;
+    pair.reading = reading.options;
+    return pair;
+}
+
 UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& newBytes,
                              const std::string& oldLabel, const std::string& newLabel,
                              const PairOptions& options) {

@@ -9,6 +9,7 @@
 #include "diff/api_changes.h"
 #include "render/diff_display.h"
 #include "model/dialect.h"
+#include "model/reading_settings.h"
 
 namespace quennet::folders {
 
@@ -17,11 +18,16 @@ enum class ApiMode { Off, Public, Protected };
 struct PairOptions {
     std::vector<std::string> symbols;
     model::Dialect dialect = model::Dialect::Auto;
-    // Target, target symbols and include folders; dialect and file name are set per file.
-    model::ParseOptions reading;
+    // Target, target symbols and include folders; dialect and file name are set per file. By
+    // default the command line's reading without options.
+    model::ParseOptions reading = model::DefaultReading();
     render::DisplayOptions display;
     ApiMode api = ApiMode::Off;
 };
+
+// The pair options of a reading as the user chose it (model::ReadingOf), so that every front
+// end reads the units of a tree as the comparison of one pair does.
+PairOptions PairReading(const model::Reading& reading);
 
 enum class UnitStatus { Same, Changed, Added, Removed, Trouble };
 

@@ -19,12 +19,31 @@ struct Merge3Version {
 // Throws std::runtime_error naming the file when it cannot be read or is not text.
 Merge3Version ReadMerge3Version(const std::string& path, std::string label);
 
+// How the merged text goes back to bytes.
+struct Merge3Encoding {
+    io::TextEncoding local = io::TextEncoding::Bytes;
+    // An 8-bit LOCAL merged as UTF-8 because BASE or REMOTE holds a character its code page
+    // has no byte for.
+    bool mergedAsUtf8 = false;
+};
+
 // BASE and REMOTE brought to LOCAL's characters where their 8-bit and UTF-8 forms differ, so
 // that the same character merges as the same bytes; a plain ASCII LOCAL leaves them as they are.
-// Throws std::runtime_error naming the file when LOCAL's code page has no byte for a character.
-void AlignMerge3Versions(Merge3Version (&versions)[3]);
+// When LOCAL's Windows-1252 has no byte for a character of BASE or REMOTE, all three are
+// merged as UTF-8 instead: a character never stops a merge.
+Merge3Encoding AlignMerge3Versions(Merge3Version (&versions)[3]);
 
-// The result's bytes for a LOCAL in that encoding.
+struct Merge3Bytes {
+    std::string bytes;
+    std::string note; // says why the result is not in LOCAL's encoding; empty when it is
+};
+
+// The result in LOCAL's encoding. A result merged as UTF-8 goes back to LOCAL's code page when
+// the code page holds every character of it, and otherwise is written whole in UTF-8 with a
+// byte-order mark (one file never mixes two encodings; the mark makes compilers read it as
+// UTF-8).
+Merge3Bytes EncodeMerge3Result(std::string text, const Merge3Encoding& encoding);
+// The same for a merge that ran in LOCAL's own characters.
 std::string EncodeMerge3Result(std::string text, io::TextEncoding localEncoding);
 
 // A version's text as a view shows it: without a UTF-8 mark.

@@ -386,8 +386,9 @@ void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_vie
         SetParams(*p, text);
         proc = AddRoutine(*list, *index, std::move(p));
     }
-    proc->Implementation =
-        std::make_unique<TidName>("implementation", bodyChecksum, firstLine, bodyLastLine);
+    proc->Implementation = std::make_unique<TidImplementation>("implementation", bodyChecksum,
+                                                               firstLine, bodyLastLine);
+    if (SeparateOverloads) proc->Implementation->HeadingChecksum = headingChecksum;
 }
 
 std::vector<TidProc*>* TPasSrc::OverloadsOf(const DeclList<TidProc>& list, std::string_view name) {

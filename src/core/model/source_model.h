@@ -171,11 +171,20 @@ public:
     std::string Text;
 };
 
+// A routine's body, from the first line of its implementation heading to its "end".
+class TidImplementation : public TidName {
+public:
+    using TidName::TidName;
+    // The implementation heading's tokens (modern readings; 0 in the classic one, where a
+    // heading differing from the declaration's is not a change).
+    uint32_t HeadingChecksum = 0;
+};
+
 class TidProc : public TidName {
 public:
     using TidName::TidName;
     std::string Text;
-    std::unique_ptr<TidName> Implementation; // the body, or null
+    std::unique_ptr<TidImplementation> Implementation; // the body, or null
     // The parameter list as shown after an overloaded name ("const Integer, string"); set only
     // where overloads are told apart. The text is the model's, which keeps each list once.
     // Most names are declared once, so a heading without comments has its list worked out
@@ -183,6 +192,16 @@ public:
     std::string_view Params;
     bool ParamsPending = false;
 };
+
+// The bodies of two routines, both present, differ: in their tokens, or (modern readings) in
+// an implementation heading whose declaration stayed the same. A heading that follows its
+// changed declaration is that declaration's change.
+inline bool BodiesDiffer(const TidProc& o, const TidProc& n) {
+    const TidImplementation& a = *o.Implementation;
+    const TidImplementation& b = *n.Implementation;
+    return a.Checksum != b.Checksum ||
+           (o.Checksum == n.Checksum && a.HeadingChecksum != b.HeadingChecksum);
+}
 
 // p.Params, worked out into scratch while it is pending.
 std::string_view ParamsOf(const TidProc& p, std::string& scratch);

@@ -207,6 +207,8 @@ void RemapLines(TPasSrc& src, const pascal::IncludeExpansion& x) {
         r.Remap(v.get());
     for (auto& v : src.Vars)
         r.Remap(v.get());
+    for (auto& u : src.Uses)
+        r.Remap(u.get());
     r.Remap(src.Initialization.get());
     r.Remap(src.Finalization.get());
     r.Remap(src.MainBlock.get());

@@ -35,6 +35,11 @@ LineRange ViewLines(const TidName* decl) {
     return {decl->FirstLine - 1, decl->LastLine - 1};
 }
 
+RangeFit FitOfRange(LineRange range, int32_t viewLines, int32_t comparedLines) {
+    if (!range.IsSet() || range.Last < viewLines) return RangeFit::Fits;
+    return viewLines == comparedLines ? RangeFit::BeyondComparedText : RangeFit::TextChanged;
+}
+
 LineDecoration SourceLineDecoration(int32_t line, LineRange range,
                                     const std::vector<TLineRecord>& records, ViewSide side,
                                     const DecorationColors& colors) {

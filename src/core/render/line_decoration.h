@@ -47,6 +47,12 @@ struct LineRange {
 // directive that brought it in; none when neither is known.
 LineRange ViewLines(const model::TidName* decl);
 
+// Whether a selected range can be shown in a view of viewLines lines. Past the end of a view
+// that holds as many lines as the compared text did, no edit explains it: the range itself is
+// wrong, and a message must not blame the user.
+enum class RangeFit { Fits, TextChanged, BeyondComparedText };
+RangeFit FitOfRange(LineRange range, int32_t viewLines, int32_t comparedLines);
+
 struct LineDecoration {
     std::optional<uint32_t> Background; // none: the syntax colouring's background
     std::optional<uint32_t> Foreground; // none: the syntax colours

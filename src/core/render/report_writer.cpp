@@ -42,9 +42,10 @@ void ThreeRuns(Lines& out, const DeclList<T>& oldList, const DeclList<T>& newLis
 // An absent body counts as checksum 0, unlike in the tree.
 std::string RoutineSuffix(const TidProc* o, const TidProc* n) {
     bool definition = o->Checksum != n->Checksum;
-    uint32_t oi = o->Implementation ? o->Implementation->Checksum : 0;
-    uint32_t ni = n->Implementation ? n->Implementation->Checksum : 0;
-    bool implementation = oi != ni;
+    const TidImplementation* oi = o->Implementation.get();
+    const TidImplementation* ni = n->Implementation.get();
+    bool implementation =
+        oi && ni ? BodiesDiffer(*o, *n) : (oi ? oi->Checksum : 0) != (ni ? ni->Checksum : 0);
     if (definition && implementation) return " - change";
     if (definition) return " - change definition";
     if (implementation) return " - change implementation";

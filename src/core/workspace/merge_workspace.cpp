@@ -59,6 +59,49 @@ size_t ConvertedLineCount(const std::vector<std::string>& lines,
     return std::min(n, rtf.size() > 3 ? rtf.size() - 3 : 0);
 }
 
+// Line keys fold letter case and skip blanks, so lines matched as common may differ in their
+// bytes (a string's letter case, indentation). Such a pair is written as a changed line, joined
+// with the changes next to it (old lines first), so that every output keeps each version's own
+// bytes. Stretches without one keep their order.
+std::vector<diff::TMapEntry> WrittenMap(const std::vector<diff::TMapEntry>& map,
+                                         const std::vector<std::string>& oldLines,
+                                         const std::vector<std::string>& newLines) {
+    std::vector<diff::TMapEntry> out;
+    out.reserve(map.size());
+    std::vector<diff::TMapEntry> stretch, olds, news;
+    bool split = false;
+    auto flush = [&] {
+        if (split) {
+            out.insert(out.end(), olds.begin(), olds.end());
+            out.insert(out.end(), news.begin(), news.end());
+        } else {
+            out.insert(out.end(), stretch.begin(), stretch.end());
+        }
+        stretch.clear();
+        olds.clear();
+        news.clear();
+        split = false;
+    };
+    int32_t oldLine = 0; // every old line stands in the map once, in order
+    for (const diff::TMapEntry& e : map) {
+        if (e.Kind == model::Common &&
+            oldLines.at(static_cast<size_t>(oldLine)) == newLines.at(static_cast<size_t>(e.Line))) {
+            flush();
+            out.push_back(e);
+        } else if (e.Kind == model::Common) {
+            split = true;
+            olds.push_back({model::OldOnly, oldLine});
+            news.push_back({model::NewOnly, e.Line});
+        } else {
+            stretch.push_back(e);
+            (e.Kind == model::OldOnly ? olds : news).push_back(e);
+        }
+        if (e.Kind != model::NewOnly) ++oldLine;
+    }
+    flush();
+    return out;
+}
+
 } // namespace
 
 std::string_view MergeColorCode(const std::vector<diff::TMapEntry>& map, std::ptrdiff_t i) {
@@ -85,6 +128,7 @@ std::optional<TMergeWorkspace> BuildMergeWorkspace(const std::vector<std::string
     report("Find merge map ...");
     if (oldLines.empty() && newLines.empty()) return std::nullopt;
     diff::MatchLines(oldRecords, newRecords, ws.MergeMap);
+    ws.MergeMap = WrittenMap(ws.MergeMap, oldLines, newLines);
 
     report("Add sintax highlighting ...");
     const auto oldRtf = Convert(oldLines, false);

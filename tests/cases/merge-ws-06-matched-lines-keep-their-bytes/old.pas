@@ -1,0 +1,16 @@
+unit Paths;
+
+interface
+
+const
+  Root = 'src/wince';
+  Tail = 'rtl';
+
+implementation
+
+procedure Show;
+begin
+  Writeln('Done');
+end;
+
+end.

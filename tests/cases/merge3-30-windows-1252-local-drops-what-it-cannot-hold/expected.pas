@@ -1,0 +1,12 @@
+unit Arrows;
+
+interface
+
+const
+  Sign = '->';
+  Name = 'café';
+  Size = 3;
+
+implementation
+
+end.

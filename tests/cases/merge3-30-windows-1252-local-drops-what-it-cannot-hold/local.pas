@@ -1,0 +1,11 @@
+unit Arrows;
+
+interface
+
+const
+  Sign = '->';
+  Name = 'café';
+
+implementation
+
+end.
