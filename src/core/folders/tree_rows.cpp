@@ -161,4 +161,4 @@ std::string RowNote(const TreeRow& row) {
     return {};
 }
 
-} // namespace quennet::tree
+} // namespace quennet::folders
