@@ -147,15 +147,17 @@ void Settle(Reading (&all)[4]) {
     std::set<std::string> unusable;
     for (auto& r : all) {
         std::map<std::string, int> seen;
+        // Twice in the result is a fault to report, not a reason to look away.
         for (const auto& u : r.units)
-            if (++seen[u.key] > 1) unusable.insert(u.key);
+            if (++seen[u.key] > 1 && &r != &all[3]) unusable.insert(u.key);
         std::sort(r.units.begin(), r.units.end(), [](const Unit& a, const Unit& b) {
             return a.first != b.first ? a.first < b.first : a.last > b.last;
         });
     }
     for (bool changed = true; changed;) {
         changed = false;
-        for (auto& r : all) {
+        for (int s = 0; s < 3; ++s) {
+            const Reading& r = all[s];
             const Unit* reacher = nullptr;
             for (const auto& u : r.units) {
                 if (unusable.count(u.key)) continue;
@@ -170,6 +172,12 @@ void Settle(Reading (&all)[4]) {
     }
     for (auto& r : all)
         std::erase_if(r.units, [&](const Unit& u) { return unusable.count(u.key) > 0; });
+    // In the result, a unit inside or across another where no version had that is a fault:
+    // left out, it counts as missing.
+    std::vector<Unit> apart;
+    for (auto& u : all[3].units)
+        if (apart.empty() || u.first > apart.back().last) apart.push_back(std::move(u));
+    all[3].units = std::move(apart);
 }
 
 // Units of a uses clause by name, in order.
@@ -336,6 +344,9 @@ private:
             } else {
                 ok = (want == Present) == (in != nullptr) && want != Collision;
             }
+            if (res != byKey[3].end())
+                for (size_t k = 1; k < res->second.size(); ++k)
+                    Report(Shown(key), res->second[k]->first, res->second[k]->last, 0, text);
             if (ok) continue;
             if (in)
                 Report(Shown(key), in->first, in->last, 0, text);
