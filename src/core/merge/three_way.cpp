@@ -1045,12 +1045,14 @@ std::string StopNote(const Version& v) {
 
 // However the result was found, a declaration it got wrong becomes a conflict.
 int32_t Guard(const Version* v, Lines& out, const ThreeWayOptions& options,
-              std::vector<std::string>& notes) {
+              std::vector<std::string>& notes, std::vector<std::string>& caught) {
     const Lines versions[3] = {v[0].lines, v[1].lines, v[2].lines};
     std::vector<GuaranteeViolation> found =
         CheckMergeGuarantee(versions, out, v[1].input->fileName, options);
-    for (const auto& f : found)
+    for (const auto& f : found) {
         notes.push_back(ViolationNote(f));
+        caught.push_back(f.name);
+    }
     const std::string labels[3] = {v[0].input->label, v[1].input->label, v[2].input->label};
     return MarkViolations(out, found, labels);
 }
@@ -1109,7 +1111,7 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
         Merger::MergeOutlined(plain, out, conflicts, setAside);
     }
     NoteSetAside(v, setAside, result.notes);
-    if (conflicts == 0) conflicts = Guard(v, out, options, result.notes);
+    if (conflicts == 0) conflicts = Guard(v, out, options, result.notes, result.caught);
     result.text = Assemble(out, v[0], v[1], v[2]);
     result.conflicts = conflicts;
     return result;
