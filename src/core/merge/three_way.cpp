@@ -346,6 +346,7 @@ struct Version {
     std::set<std::string> headingNames;                 // every routine heading, by name
     std::map<std::string, std::vector<Decl>> members;   // by class key
     Scopes scope;                                       // per line; empty: none
+    std::unique_ptr<model::TPasSrc> parsed;             // for the check of the result
     std::unordered_map<std::string, uint64_t> ownScope; // what each declaration adds to it
 };
 
@@ -359,8 +360,9 @@ void CoverScopes(Version& v, const std::vector<Decl>& all) {
         // (The parse names overloads by its own lists: left aside for one rule on every side.)
         std::string key = d.key.substr(0, d.key.find('('));
         key += "(" +
-               ParameterTypes(
-                   Lines(v.lines.begin() + d.first, v.lines.begin() + std::min(d.last + 1, n)), 8) +
+               ParameterTypes(Lines(v.lines.begin() + d.first,
+                                    v.lines.begin() + std::min({d.last + 1, d.first + 8, n})),
+                              8) +
                ")";
         const uint64_t h = LineHash(key) | 1;
         v.ownScope.emplace(d.key, h);
@@ -397,7 +399,8 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
     po.fileName = v.input->fileName;
     // The merge places this file's own lines: an included file's declarations have none here.
     po.followIncludes = false;
-    model::TPasSrc src;
+    v.parsed = std::make_unique<model::TPasSrc>();
+    model::TPasSrc& src = *v.parsed;
     src.Parse(text, &options.symbols, po);
     const model::ParseStatus& st = src.Status;
     v.complete = st.Complete;
@@ -1048,7 +1051,8 @@ int32_t Guard(const Version* v, Lines& out, const ThreeWayOptions& options,
               std::vector<std::string>& notes, std::vector<std::string>& caught) {
     const Lines versions[3] = {v[0].lines, v[1].lines, v[2].lines};
     std::vector<GuaranteeViolation> found =
-        CheckMergeGuarantee(versions, out, v[1].input->fileName, options);
+        CheckMergeGuarantee(versions, out, v[1].input->fileName, options,
+                            {v[0].parsed.get(), v[1].parsed.get(), v[2].parsed.get()});
     for (const auto& f : found) {
         notes.push_back(ViolationNote(f));
         caught.push_back(f.name);

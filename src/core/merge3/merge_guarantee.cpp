@@ -140,7 +140,8 @@ void Settle(Reading (&all)[4]) {
     for (auto& r : all)
         for (auto& u : r.units)
             if (overloaded.count(u.key)) {
-                std::string types = ParameterTypes(Slice(*r.lines, u.first, u.last), 8);
+                std::string types =
+                    ParameterTypes(Slice(*r.lines, u.first, std::min(u.last, u.first + 7)), 8);
                 u.key += "(" + types + ")";
                 u.name += "(" + types + ")";
             }
@@ -419,8 +420,18 @@ private:
 } // namespace
 
 std::string ParameterTypes(const std::vector<std::string>& text, size_t atMost) {
-    const Lines heading(text.begin(),
-                        text.begin() + static_cast<std::ptrdiff_t>(std::min(text.size(), atMost)));
+    // The heading's lines: up to the first ";" outside parentheses (counted roughly).
+    Lines heading;
+    int nesting = 0;
+    for (size_t i = 0; i < std::min(text.size(), atMost); ++i) {
+        heading.push_back(text[i]);
+        bool ends = false;
+        for (char c : text[i]) {
+            nesting += c == '(' ? 1 : c == ')' ? -1 : 0;
+            ends = ends || (c == ';' && nesting <= 0);
+        }
+        if (ends) break;
+    }
     Tokens t = PascalTokens(io::JoinLinesCrLf(heading));
     size_t open = 0;
     while (open < t.size() && t[open] != "(" && t[open] != ";")
@@ -462,27 +473,34 @@ std::string ParameterTypes(const std::vector<std::string>& text, size_t atMost) 
 std::vector<GuaranteeViolation> CheckMergeGuarantee(const std::vector<std::string> (&versions)[3],
                                                     const std::vector<std::string>& result,
                                                     const std::string& fileName,
-                                                    const ThreeWayOptions& options) {
+                                                    const ThreeWayOptions& options,
+                                                    std::array<const model::TPasSrc*, 3> parsed) {
     Reading all[4];
     for (int s = 0; s < 3; ++s)
         all[s].lines = &versions[s];
     all[3].lines = &result;
     // Where any text does not parse to the end, all four are read the same light way, so that
     // a unit the parse missed in one is not taken for one removed.
-    std::unique_ptr<model::TPasSrc> parsed[4];
+    std::unique_ptr<model::TPasSrc> own[4];
+    const model::TPasSrc* models[4] = {parsed[0], parsed[1], parsed[2], nullptr};
     bool complete = true;
     for (int s = 0; s < 4; ++s) {
+        if (models[s]) {
+            complete = complete && models[s]->Status.Complete;
+            continue;
+        }
         std::string text = io::JoinLinesCrLf(*all[s].lines);
         model::ParseOptions po = options.reading;
         po.dialect = model::ResolveDialect(options.dialect, fileName, text);
         po.fileName = fileName;
         po.followIncludes = false;
-        parsed[s] = std::make_unique<model::TPasSrc>();
-        parsed[s]->Parse(text, &options.symbols, po);
-        complete = complete && parsed[s]->Status.Complete;
+        own[s] = std::make_unique<model::TPasSrc>();
+        own[s]->Parse(text, &options.symbols, po);
+        models[s] = own[s].get();
+        complete = complete && models[s]->Status.Complete;
     }
     for (int s = 0; s < 4; ++s)
-        Read(all[s], complete ? parsed[s].get() : nullptr);
+        Read(all[s], complete ? models[s] : nullptr);
     Settle(all);
     return Checker(all).Run();
 }

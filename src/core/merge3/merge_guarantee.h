@@ -5,11 +5,16 @@
 // leave; nothing is added twice or lost where neither side removed it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "merge/three_way.h"
+
+namespace quennet::model {
+class TPasSrc;
+}
 
 namespace quennet::merge {
 
@@ -21,10 +26,12 @@ struct GuaranteeViolation {
 };
 
 // The declarations and texts of a clean result that break the guarantee. Lines have no BOM.
-std::vector<GuaranteeViolation> CheckMergeGuarantee(const std::vector<std::string> (&versions)[3],
-                                                    const std::vector<std::string>& result,
-                                                    const std::string& fileName,
-                                                    const ThreeWayOptions& options);
+// Versions already parsed with these options (their lines as given) may be passed along.
+std::vector<GuaranteeViolation>
+CheckMergeGuarantee(const std::vector<std::string> (&versions)[3],
+                    const std::vector<std::string>& result, const std::string& fileName,
+                    const ThreeWayOptions& options,
+                    std::array<const model::TPasSrc*, 3> parsed = {});
 
 // Each violation in result becomes a diff3 conflict of its three versions; returns the count.
 int32_t MarkViolations(std::vector<std::string>& result,
