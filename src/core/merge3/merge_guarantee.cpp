@@ -1,5 +1,5 @@
-// The check reads the four texts afresh (its own parse, its own pairing), so a fault in how
-// the merge placed or paired declarations cannot hide itself.
+// The check pairs the declarations of the four texts by its own rules (only the inputs' parses
+// may come from the merge), so a fault in how the merge placed or paired them cannot hide.
 #include "merge3/merge_guarantee.h"
 
 #include <algorithm>
