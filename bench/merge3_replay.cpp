@@ -1,7 +1,9 @@
 // Replays recorded merges: BASE, LOCAL, REMOTE and what the project committed. Each case is
 // merged by the engine and by `git merge-file` in the same run; a clean result counts as
 // equal when its tokens (comments and blanks aside) are those of the committed merge.
-// Usage: merge3_replay [-v] [FOLDER] (default: the shared merge collection).
+// Usage: merge3_replay [-v] [--verify] [FOLDER] (default: the shared merge collection).
+// --verify checks every clean result, ours and git's, declaration by declaration against its
+// versions, and counts the merges whose faults the engine's own check turned into conflicts.
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -16,6 +18,7 @@
 #include "pascal/scanner.h"
 #include "io/source_file.h"
 #include "merge3/three_way.h"
+#include "merge3/merge_guarantee.h"
 #include "model/source_model.h"
 #include "pascal/parse.h"
 
@@ -213,15 +216,32 @@ Verdict Classify(const merge3::ThreeWayResult& ours, const std::string& committe
                                 : "differs from our clean merge"};
 }
 
+// Declarations of a clean result that are none of their versions nor their merge.
+std::vector<std::string> Violations(const std::string& text, const merge3::ThreeWayInput* in,
+                                    const merge3::ThreeWayOptions& options) {
+    auto lines = [](std::string_view bytes) {
+        if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+        return io::SplitLines(bytes);
+    };
+    const std::vector<std::string> versions[3] = {lines(in[0].bytes), lines(in[1].bytes),
+                                                  lines(in[2].bytes)};
+    std::vector<std::string> names;
+    for (const auto& v : merge3::CheckMergeGuarantee(versions, lines(text), in[1].fileName, options))
+        names.push_back(v.name);
+    return names;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    bool verbose = false;
+    bool verbose = false, verify = false;
     fs::path root = fs::path(QUENNET_BENCH_EXAMPLES) / ".." / ".." / "shared" / "merges";
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "-v")
             verbose = true;
+        else if (a == "--verify")
+            verify = true;
         else
             root = a;
     }
@@ -238,6 +258,8 @@ int main(int argc, char** argv) {
     int lessFully = 0, gitTrouble = 0;
     std::vector<std::string> markedYardsticks; // committed merges that kept conflict markers
     std::map<char, int> classes;
+    int oursBreaking = 0, gitBreaking = 0; // clean results that break the guarantee
+    std::vector<std::string> caughtCases;  // merges our check turned into conflicts
     for (const auto& dir : cases) {
         merge3::ThreeWayInput in[3];
         const char* names[] = {"base.pas", "local.pas", "remote.pas"};
@@ -273,7 +295,28 @@ int main(int argc, char** argv) {
         if (gitStatus < 0) ++gitTrouble;
         Count(git, gitStatus == 0, gitText, committed);
         if (!marked) Count(gitValid, gitStatus == 0, gitText, committed);
+        std::string verdict;
+        if (verify) {
+            if (!r.caught.empty()) {
+                caughtCases.push_back(dir.filename().string());
+                verdict += "  caught:";
+                for (const auto& name : r.caught)
+                    verdict += " " + name + ";";
+            }
+            if (r.conflicts == 0 && !Violations(r.text, in, options).empty()) {
+                ++oursBreaking;
+                verdict += "  OURS BREAKS THE GUARANTEE";
+            }
+            if (gitStatus == 0) {
+                auto broken = Violations(gitText, in, options);
+                gitBreaking += !broken.empty();
+                if (!broken.empty()) verdict += "  git breaks: " + broken.front();
+            }
+        }
         if (verbose) {
+            const bool stopped = std::any_of(r.notes.begin(), r.notes.end(), [](const auto& n) {
+                return n.find("the parse stopped") != std::string::npos;
+            });
             const char* mine = r.conflicts                                ? "conflict"
                                : merge3::PascalTokens(r.text) == committed ? "equal"
                                                                           : "WRONG";
@@ -289,9 +332,9 @@ int main(int argc, char** argv) {
                 ++classes[v.cls];
                 why = std::string("  (") + v.cls + ") " + v.why;
             }
-            std::printf("%s  ours %-8s lines %-8s git %-8s%s%s%s\n", dir.filename().c_str(), mine,
-                        plain, theirs, r.notes.empty() ? "" : "  (stopped)",
-                        full ? "" : "  PARSES LESS", why.c_str());
+            std::printf("%s  ours %-8s lines %-8s git %-8s%s%s%s%s\n", dir.filename().c_str(), mine,
+                        plain, theirs, stopped ? "  (stopped)" : "", full ? "" : "  PARSES LESS",
+                        why.c_str(), verdict.c_str());
         }
     }
     std::printf("%zu recorded merges in %s\n", cases.size(), root.c_str());
@@ -321,6 +364,14 @@ int main(int argc, char** argv) {
         std::printf("cases not clean-and-equal by class:");
         for (const auto& [cls, n] : classes)
             std::printf(" (%c) %d", cls, n);
+        std::printf("\n");
+    }
+    if (verify) {
+        std::printf("clean results that break the guarantee: quennet-diff %d, git merge-file %d\n",
+                    oursBreaking, gitBreaking);
+        std::printf("merges our check turned into conflicts: %zu", caughtCases.size());
+        for (const auto& name : caughtCases)
+            std::printf(" %s", name.c_str());
         std::printf("\n");
     }
     if (gitTrouble) std::printf("git merge-file failed on %d cases\n", gitTrouble);

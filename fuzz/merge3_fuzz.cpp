@@ -1,7 +1,8 @@
 // Fuzz target: the three-way merge on three variants of one text (the input, and two copies
 // with lines dropped, repeated, moved or swapped, chosen by the input's own bytes). The merge
-// must end; when both sides are the same the result is that side, conflict-free; and when one
-// side is the base the result is the other side.
+// must end; when both sides are the same the result is that side, conflict-free; when one
+// side is the base the result is the other side; and a clean result keeps the guarantee (each
+// declaration one of its versions or their merge).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "fuzz_support.h"
 #include "io/source_file.h"
 #include "merge3/three_way.h"
+#include "merge3/merge_guarantee.h"
 
 namespace quennet::fuzz {
 
@@ -77,6 +79,13 @@ inline int Merge3FuzzOne(const uint8_t* data, size_t size) {
 
     merge3::ThreeWayResult any = merge3(base, local, remote);
     Require(any.conflicts >= 0);
+    if (any.conflicts == 0) {
+        const std::vector<std::string> versions[3] = {LinesWithoutBom(base), LinesWithoutBom(local),
+                                                      LinesWithoutBom(remote)};
+        Require(
+            merge3::CheckMergeGuarantee(versions, LinesWithoutBom(any.text), "local.pas", options)
+                .empty());
+    }
     merge3::ThreeWayResult same = merge3(base, local, local);
     Require(same.conflicts == 0 && LinesWithoutBom(same.text) == LinesWithoutBom(local));
     merge3::ThreeWayResult oneSided = merge3(base, base, remote);

@@ -19,6 +19,7 @@
 #include "merge3/layout_compare.h"
 #include "merge3/line_diff3.h"
 #include "merge3/text_outline.h"
+#include "merge3/merge_guarantee.h"
 #include "model/source_model.h"
 #include "pascal/parse.h"
 
@@ -49,11 +50,16 @@ uint64_t LineHash(std::string_view line) {
     return std::hash<std::string_view>{}(line);
 }
 
-std::vector<uint64_t> Hashes(const Lines& lines) {
+// Per line, the declarations around it (a sum of their keys' hashes; 0 outside all): a line
+// pairs only with an equal line of the same declarations, so that a line repeated in another
+// declaration never anchors an edit there.
+using Scopes = std::vector<uint64_t>;
+
+std::vector<uint64_t> Hashes(const Lines& lines, const Scopes* scope = nullptr) {
     std::vector<uint64_t> h;
     h.reserve(lines.size());
-    for (const auto& line : lines)
-        h.push_back(LineHash(line));
+    for (size_t i = 0; i < lines.size(); ++i)
+        h.push_back(LineHash(lines[i]) ^ (scope && i < scope->size() ? (*scope)[i] : 0));
     return h;
 }
 
@@ -336,11 +342,44 @@ struct Version {
     bool complete = true;
     int32_t cut = 0; // lines from here on are not vouched for by the parse
     int32_t stopLine = -1;
-    std::unordered_map<std::string, Decl> decls;      // sound declarations by key
-    std::set<std::string> unsound;                    // keys seen but not usable
-    std::set<std::string> headingNames;               // every routine heading, by name
-    std::map<std::string, std::vector<Decl>> members; // by class key
+    std::unordered_map<std::string, Decl> decls;        // sound declarations by key
+    std::set<std::string> unsound;                      // keys seen but not usable
+    std::set<std::string> headingNames;                 // every routine heading, by name
+    std::map<std::string, std::vector<Decl>> members;   // by class key
+    Scopes scope;                                       // per line; empty: none
+    std::unique_ptr<model::TPasSrc> parsed;             // for the check of the result
+    std::unordered_map<std::string, uint64_t> ownScope; // what each declaration adds to it
 };
+
+void CoverScopes(Version& v, const std::vector<Decl>& all) {
+    const auto n = static_cast<int32_t>(v.lines.size());
+    v.scope.assign(v.lines.size(), 0);
+    std::vector<std::vector<uint64_t>> covering(v.lines.size());
+    auto cover = [&](const Decl& d) {
+        if (d.first < 0 || d.first >= n || d.last < d.first) return;
+        // Routines by parameter types too, so that overloads keep their lines apart.
+        // (The parse names overloads by its own lists: left aside for one rule on every side.)
+        std::string key = d.key.substr(0, d.key.find('('));
+        key += "(" +
+               ParameterTypes(Lines(v.lines.begin() + d.first,
+                                    v.lines.begin() + std::min({d.last + 1, d.first + 8, n})),
+                              8) +
+               ")";
+        const uint64_t h = LineHash(key) | 1;
+        v.ownScope.emplace(d.key, h);
+        // The parse and the light scan may both find one routine: counted once.
+        auto& at = covering[d.first];
+        if (std::find(at.begin(), at.end(), h) != at.end()) return;
+        for (int32_t i = d.first; i <= std::min(d.last, n - 1); ++i) {
+            v.scope[i] += h;
+            covering[i].push_back(h);
+        }
+    };
+    // Routine bodies only: elsewhere repeated lines are rare, and new scopes would only move
+    // where an edit of equal lines is seen.
+    for (const Decl& d : all)
+        if (d.key.starts_with("I:")) cover(d);
+}
 
 void Load(Version& v, const ThreeWayInput& in) {
     v.input = &in;
@@ -361,7 +400,8 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
     po.fileName = v.input->fileName;
     // The merge places this file's own lines: an included file's declarations have none here.
     po.followIncludes = false;
-    model::TPasSrc src;
+    v.parsed = std::make_unique<model::TPasSrc>();
+    model::TPasSrc& src = *v.parsed;
     pascal::Parse(src, text, &options.symbols, po);
     const model::ParseStatus& st = src.Status;
     v.complete = st.Complete;
@@ -386,6 +426,7 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
                        std::string(kRoutineLeads), false, true});
     for (auto& name : RoutineHeadingNames(v.lines))
         v.headingNames.insert(std::move(name));
+    CoverScopes(v, all);
     Accept(v, all);
 }
 
@@ -488,7 +529,7 @@ void BuildOutline(const Version& v, const std::set<std::string>& usable, Outline
             ++next;
         } else {
             o.items.push_back({i, -1});
-            o.keys.push_back(LineHash(v.lines[i]));
+            o.keys.push_back(LineHash(v.lines[i]) ^ (v.scope.empty() ? 0 : v.scope[i]));
             ++i;
         }
     }
@@ -545,8 +586,10 @@ public:
     }
 
     // Line merge of three texts, conflicts marked.
-    void MergeText(const Lines& b, const Lines& l, const Lines& r, Lines& into) {
-        auto hb = Hashes(b), hl = Hashes(l), hr = Hashes(r);
+    void MergeText(const Lines& b, const Lines& l, const Lines& r, Lines& into,
+                   const Scopes* sb = nullptr, const Scopes* sl = nullptr,
+                   const Scopes* sr = nullptr) {
+        auto hb = Hashes(b, sb), hl = Hashes(l, sl), hr = Hashes(r, sr);
         std::vector<bool> blank(b.size());
         for (size_t i = 0; i < b.size(); ++i)
             blank[i] = IsBlank(b[i]);
@@ -584,6 +627,28 @@ private:
                     .first->second;
     }
     std::unordered_map<std::string, Lines> texts_[3];
+
+    // The scopes of the declaration's lines in one version, or null.
+    const Scopes* ScopesOf(int side, const std::string& key) {
+        auto it = o_[side]->chunkOf.find(key);
+        if (it == o_[side]->chunkOf.end() || v_[side]->scope.empty()) return nullptr;
+        auto& cache = scopes_[side];
+        auto c = cache.find(key);
+        if (c != cache.end()) return &c->second;
+        const Chunk& ch = o_[side]->chunks[it->second];
+        const Scopes& src = v_[side]->scope;
+        Scopes inside(src.begin() + ch.first, src.begin() + ch.last + 1);
+        // Inside its own text a declaration's own part of the scope says nothing, and would
+        // keep a routine whose parameters one side changed from pairing at all.
+        auto own = v_[side]->ownScope.find(key);
+        auto d = v_[side]->decls.find(key);
+        if (own != v_[side]->ownScope.end() && d != v_[side]->decls.end())
+            for (int32_t i = std::max(d->second.first, ch.first);
+                 i <= std::min(d->second.last, ch.last); ++i)
+                inside[i - ch.first] -= own->second;
+        return &cache.emplace(key, std::move(inside)).first->second;
+    }
+    std::unordered_map<std::string, Scopes> scopes_[3];
 
     // Lines changed on both sides: a side that changed only their layout or comments yields,
     // and so does one whose edits the other side's already holds.
@@ -676,7 +741,7 @@ private:
         Lines merged;
         int32_t before = conflicts;
         if (!b || !key.starts_with("C:") || !MergeMembers(key, base, *l, *r, merged))
-            MergeText(base, *l, *r, merged);
+            MergeText(base, *l, *r, merged, ScopesOf(0, key), ScopesOf(1, key), ScopesOf(2, key));
         if (conflicts > before) {
             // A side that changed only layout or comments yields to the other.
             const Lines* take = nullptr;
@@ -706,6 +771,7 @@ private:
             const int32_t start = o_[s]->chunks[o_[s]->chunkOf.at(key)].first;
             sub[s].input = v_[s]->input;
             sub[s].lines = *texts[s];
+            if (const Scopes* scope = ScopesOf(s, key)) sub[s].scope = *scope;
             sub[s].cut = static_cast<int32_t>(texts[s]->size());
             std::vector<Decl> inside;
             for (Decl d : members->second) {
@@ -872,6 +938,7 @@ private:
         for (int32_t i = h.base; i < h.baseEnd; ++i)
             if (o_[0]->items[i].chunk >= 0) here.insert(KeyAt(0, i));
         Lines side[3];
+        Scopes scope[3];
         const int32_t from[3] = {h.base, h.local, h.remote};
         const int32_t to[3] = {h.baseEnd, h.localEnd, h.remoteEnd};
         std::unordered_map<std::string, Lines> arrived;
@@ -881,6 +948,7 @@ private:
                 const Item& it = o_[s]->items[i];
                 if (it.chunk < 0) {
                     side[s].push_back(v_[s]->lines[it.line]);
+                    scope[s].push_back(v_[s]->scope.empty() ? 0 : v_[s]->scope[it.line]);
                     continue;
                 }
                 const std::string& key = KeyAt(s, i);
@@ -888,6 +956,13 @@ private:
                     if (s > 0 && seenHere.insert(key).second && !Place(key)) continue;
                     const Lines* t = TextOf(s, key);
                     side[s].insert(side[s].end(), t->begin(), t->end());
+                    // Its lines pair only with its own lines on the other sides.
+                    const size_t at = scope[s].size();
+                    if (const Scopes* sc = ScopesOf(s, key))
+                        scope[s].insert(scope[s].end(), sc->begin(), sc->end());
+                    scope[s].resize(side[s].size(), 0);
+                    for (size_t j = at; j < scope[s].size(); ++j)
+                        scope[s][j] += LineHash(key) | 1;
                 } else if (s > 0) {
                     auto a = arrived.find(key);
                     if (a == arrived.end()) {
@@ -896,11 +971,12 @@ private:
                         MergeDeclaration(key, a->second);
                     }
                     side[s].insert(side[s].end(), a->second.begin(), a->second.end());
+                    scope[s].resize(side[s].size(), LineHash(key) | 1);
                 }
             }
         }
         // Keys removed here by one side and kept by the other are decided in the line merge.
-        MergeText(side[0], side[1], side[2], out);
+        MergeText(side[0], side[1], side[2], out, &scope[0], &scope[1], &scope[2]);
     }
 };
 
@@ -971,6 +1047,21 @@ std::string StopNote(const Version& v) {
            "; the rest of the file is merged line by line";
 }
 
+// However the result was found, a declaration it got wrong becomes a conflict.
+int32_t Guard(const Version* v, Lines& out, const ThreeWayOptions& options,
+              std::vector<std::string>& notes, std::vector<std::string>& caught) {
+    const Lines versions[3] = {v[0].lines, v[1].lines, v[2].lines};
+    std::vector<GuaranteeViolation> found =
+        CheckMergeGuarantee(versions, out, v[1].input->fileName, options,
+                            {v[0].parsed.get(), v[1].parsed.get(), v[2].parsed.get()});
+    for (const auto& f : found) {
+        notes.push_back(ViolationNote(f));
+        caught.push_back(f.name);
+    }
+    const std::string labels[3] = {v[0].input->label, v[1].input->label, v[2].input->label};
+    return MarkViolations(out, found, labels);
+}
+
 } // namespace
 
 std::vector<std::string> PascalTokens(std::string_view text) {
@@ -1015,12 +1106,17 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
     int32_t setAside[3] = {0, 0, 0};
     if (!Merger::MergeOutlined(v, out, conflicts, setAside) ||
         (conflicts == 0 && DuplicatesRoutines(out, v[1].lines, v[2].lines))) {
-        ThreeWayResult lines = MergeLines(base, local, remote);
-        result.notes.insert(result.notes.end(), lines.notes.begin(), lines.notes.end());
-        lines.notes = std::move(result.notes);
-        return lines;
+        Version plain[3];
+        Load(plain[0], base), Load(plain[1], local), Load(plain[2], remote);
+        for (int s = 0; s < 3; ++s)
+            plain[s].scope = v[s].scope;
+        out.clear();
+        conflicts = 0;
+        std::fill(setAside, setAside + 3, 0);
+        Merger::MergeOutlined(plain, out, conflicts, setAside);
     }
     NoteSetAside(v, setAside, result.notes);
+    if (conflicts == 0) conflicts = Guard(v, out, options, result.notes, result.caught);
     result.text = Assemble(out, v[0], v[1], v[2]);
     result.conflicts = conflicts;
     return result;

@@ -30,6 +30,8 @@ struct ThreeWayResult {
     int32_t conflicts = 0;
     // Where a parse lost the structure, so that what follows was merged line by line.
     std::vector<std::string> notes;
+    // Declarations the check of clean results found wrong and left as conflicts.
+    std::vector<std::string> caught;
 };
 
 ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& local,

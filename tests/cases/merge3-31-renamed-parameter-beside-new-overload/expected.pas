@@ -1,0 +1,34 @@
+unit Services;
+
+interface
+
+type
+  TA = class
+  private
+    fName: string;
+  public
+    constructor Create(T: Pointer; const name: string);
+    constructor Create(const name: string);
+<<<<<<< LOCAL
+||||||| BASE
+    constructor Create(T: Pointer; const name: string);
+=======
+    constructor Create(T: Pointer; const serviceName: string);
+>>>>>>> REMOTE
+  end;
+
+implementation
+
+constructor TA.Create(T: Pointer; const serviceName: string);
+begin
+  inherited Create;
+  fName := serviceName;
+end;
+
+constructor TA.Create(const name: string);
+begin
+  inherited Create;
+  fName := name;
+end;
+
+end.

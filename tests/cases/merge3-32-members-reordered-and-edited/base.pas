@@ -1,0 +1,35 @@
+unit Shapes;
+
+interface
+
+type
+  TShape = class
+  private
+    FWidth: Integer;
+    FHeight: Integer;
+  public
+    function Area: Integer;
+    function Perimeter: Integer;
+    procedure Scale(Factor: Integer);
+    property Width: Integer read FWidth write FWidth;
+  end;
+
+implementation
+
+function TShape.Area: Integer;
+begin
+  Result := FWidth * FHeight;
+end;
+
+function TShape.Perimeter: Integer;
+begin
+  Result := 2 * (FWidth + FHeight);
+end;
+
+procedure TShape.Scale(Factor: Integer);
+begin
+  FWidth := FWidth * Factor;
+  FHeight := FHeight * Factor;
+end;
+
+end.

@@ -1,0 +1,13 @@
+unit Client;
+
+interface
+
+uses
+  SysUtils,
+  Classes,
+  Contnrs,
+  IniFiles;
+
+implementation
+
+end.

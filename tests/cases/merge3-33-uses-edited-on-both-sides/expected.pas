@@ -1,0 +1,14 @@
+unit Client;
+
+interface
+
+uses
+  SysUtils,
+  Math,
+  Generics.Collections,
+  IniFiles,
+  Registry;
+
+implementation
+
+end.

@@ -1,0 +1,14 @@
+unit Client;
+
+interface
+
+uses
+  SysUtils,
+  Classes,
+  Generics.Collections,
+  IniFiles,
+  Registry;
+
+implementation
+
+end.

@@ -1,0 +1,13 @@
+unit Client;
+
+interface
+
+uses
+  SysUtils,
+  Math,
+  Contnrs,
+  IniFiles;
+
+implementation
+
+end.
