@@ -91,8 +91,8 @@ void WriteRange(JsonWriter& json, const model::TidName* decl) {
     json.EndObject();
 }
 
-// Nodes as {kind, caption, state, state_number, old, new, children}; lines 1-based as in the
-// model.
+// Nodes as {kind, caption, state, state_number, old, new, [renamed_from], [moved_from],
+// children}; lines 1-based as in the model.
 void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list, const char* parentKind,
                    int depth) {
     json.BeginArray();
@@ -112,6 +112,14 @@ void WriteTreeJson(JsonWriter& json, const model::TSourceDiffList& list, const c
         WriteRange(json, item->OldDecl);
         json.Key("new");
         WriteRange(json, item->NewDecl);
+        if (!item->RenamedFrom.empty()) {
+            json.Key("renamed_from");
+            json.Value(item->RenamedFrom);
+        }
+        if (!item->MovedFrom.empty()) {
+            json.Key("moved_from");
+            json.Value(item->MovedFrom);
+        }
         json.Key("children");
         WriteTreeJson(json, item->Children, kind, depth + 1);
         json.EndObject();

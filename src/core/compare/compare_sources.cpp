@@ -27,6 +27,12 @@ ReadVerdict ReadVerdictOf(const model::ParseStatus& status) {
     return status.Notes.empty() ? ReadVerdict::Followed : ReadVerdict::WithNotes;
 }
 
+bool FollowsRenames(const model::ParseOptions& options, model::Dialect newDialect) {
+    using enum model::ParseOptions::Renames;
+    return options.renames == On ||
+           (options.renames == ByDialect && newDialect != model::Dialect::Classic);
+}
+
 ComparisonResult CompareSources(const SourceText& oldText, const SourceText& newText,
                                 const std::vector<std::string>& symbols,
                                 const model::ParseOptions& options,
@@ -46,8 +52,10 @@ ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loa
     std::string storage[2];
     std::optional<SourceText> loaded[2];
     std::optional<model::ReadTextRelease> releases[2];
+    model::Dialect dialects[2] = {};
     const auto loadAndParse = [&](int k) {
         const SourceText& side = loaded[k].emplace((k == 0 ? loadOld : loadNew)(storage[k]));
+        dialects[k] = model::ResolveDialect(options.dialect, side.name, side.text);
         model::ParseOptions reading = options;
         if (side.releaseAsRead) reading.release = &releases[k].emplace(side.text, side.readAgain);
         return ParseSource(side, symbols, reading);
@@ -65,10 +73,20 @@ ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loa
     }
     r.oldSource = oldParse.get();
     step(CompareStep::FindDifferences);
-    r.diff = std::make_unique<model::TSourceDiff>(*r.oldSource, *r.newSource);
-
     const SourceText& oldText = *loaded[0];
     const SourceText& newText = *loaded[1];
+    if (FollowsRenames(options, dialects[1])) {
+        // The texts are read only when a pair must be decided token by token.
+        auto textOf = [&](int k) -> model::SideText {
+            const SourceText& side = *loaded[k];
+            if (!releases[k]) return [text = side.text] { return std::string(text); };
+            return side.readAgain;
+        };
+        r.pairing =
+            std::make_unique<model::DeclPairing>(*r.oldSource, *r.newSource, textOf(0), textOf(1));
+    }
+    r.diff = std::make_unique<model::TSourceDiff>(*r.oldSource, *r.newSource, r.pairing.get());
+
     const std::pair<const SourceText*, const model::TPasSrc*> sides[] = {
         {&oldText, r.oldSource.get()}, {&newText, r.newSource.get()}};
     for (auto [text, src] : sides)
@@ -90,7 +108,7 @@ ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loa
     r.equivalent = ClaimsEquivalence(*r.diff, *r.oldSource, *r.newSource);
 
     r.report = {"Diff report for", "  " + oldText.name, "  " + newText.name, ""};
-    model::WriteReport(*r.oldSource, *r.newSource, r.report);
+    model::WriteReport(*r.oldSource, *r.newSource, r.report, r.pairing.get());
     r.reportBodyEnd = r.report.size();
     for (const auto& note : r.stopNotes)
         r.report.push_back(note.text);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "diff/decl_pairing.h"
 #include "model/dialect.h"
 #include "model/source_diff.h"
 #include "model/source_model.h"
@@ -52,7 +53,9 @@ struct ComparisonResult {
     std::unique_ptr<model::TPasSrc> oldSource;
     std::unique_ptr<model::TPasSrc> newSource;
     std::unique_ptr<model::TSourceDiff> diff; // refers to both sources
-    std::vector<StopNote> stopNotes;          // one per parse that lost the structure
+    // Renamed and moved declarations; null where they are not followed (classic by default).
+    std::unique_ptr<model::DeclPairing> pairing;
+    std::vector<StopNote> stopNotes; // one per parse that lost the structure
     bool equivalent = false;
     // Heading, body, stop notes and, when equivalent, kEquivalentSentence. Lines from
     // kReportHeadingLines up to reportBodyEnd hold source bytes; the others hold the names as
@@ -72,6 +75,9 @@ std::unique_ptr<model::TPasSrc> ParseSource(const SourceText& side,
 // read by a guess (an {$IF} name without a value), as the notes say.
 enum class ReadVerdict { Followed, WithNotes, Stopped };
 ReadVerdict ReadVerdictOf(const model::ParseStatus& status);
+
+// Whether a comparison in this reading pairs renamed declarations.
+bool FollowsRenames(const model::ParseOptions& options, model::Dialect newDialect);
 
 // options.dialect may be Auto: it is resolved for each file by its name and text.
 // options.fileName is ignored; each side's name is used.

@@ -8,7 +8,11 @@
 
 namespace quennet::model {
 
-// Appends the report body to dest; never removes lines.
-void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, std::vector<std::string>& dest);
+class DeclPairing;
+
+// Appends the report body to dest; never removes lines. With a pairing, renamed and moved
+// declarations are one line each.
+void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, std::vector<std::string>& dest,
+                 const DeclPairing* pairing = nullptr);
 
 } // namespace quennet::model

@@ -10,6 +10,10 @@
 #include "model/source_model.h"
 
 namespace quennet::model {
+class DeclPairing;
+}
+
+namespace quennet::model {
 
 // The numbers reach the tree and JSON outputs and the tree's image order, where 1 is a
 // document image no comparison produces; they keep their values.
@@ -47,6 +51,10 @@ public:
     const TidName* OldDecl; // not owned; null when absent
     const TidName* NewDecl;
     TSourceDiffList Children;
+    // The old name of a renamed declaration (Caption is the new one), or the class a member
+    // moved here from; empty otherwise.
+    std::string RenamedFrom;
+    std::string MovedFrom;
 
     TSourceDiffItem* AddChild(std::string caption, DiffState state, const TidName* oldDecl,
                               const TidName* newDecl) {
@@ -55,8 +63,9 @@ public:
 };
 
 // The caption as shown: a declaration read from an include file names that file, so the
-// tree never passes such a declaration off as part of the compared file. Caption itself stays
-// the bare name that other code matches on.
+// tree never passes such a declaration off as part of the compared file; a renamed one shows
+// both names ("Old -> New"), a moved one where it came from. Caption itself stays the bare
+// (new) name that other code matches on.
 std::string ShownCaption(const TSourceDiffItem& item);
 
 // The name of the line ranges of a run of changed text beyond a parse stop; no declaration's
@@ -69,8 +78,9 @@ bool IsTextRun(const TSourceDiffItem& item);
 // Final with a plain Compare: the constructor runs it, where an override would never be called.
 class TSourceDiff final {
 public:
-    // Both models must have been sorted by SortLists.
-    TSourceDiff(const TPasSrc& oldSrc, const TPasSrc& newSrc);
+    // Both models must have been sorted by SortLists. With a pairing, renamed and moved
+    // declarations are one node each rather than a removed and an added one.
+    TSourceDiff(const TPasSrc& oldSrc, const TPasSrc& newSrc, const DeclPairing* pairing = nullptr);
 
     TSourceDiffList Root;
 
@@ -81,7 +91,7 @@ public:
     }
 
 private:
-    void Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc);
+    void Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc, const DeclPairing* pairing);
 
     std::vector<std::unique_ptr<TidName>> owned_;
 };
