@@ -27,12 +27,6 @@ ReadVerdict ReadVerdictOf(const model::ParseStatus& status) {
     return status.Notes.empty() ? ReadVerdict::Followed : ReadVerdict::WithNotes;
 }
 
-bool FollowsRenames(const model::ParseOptions& options, model::Dialect newDialect) {
-    using enum model::ParseOptions::Renames;
-    return options.renames == On ||
-           (options.renames == ByDialect && newDialect != model::Dialect::Classic);
-}
-
 ComparisonResult CompareSources(const SourceText& oldText, const SourceText& newText,
                                 const std::vector<std::string>& symbols,
                                 const model::ParseOptions& options,
@@ -75,7 +69,7 @@ ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loa
     step(CompareStep::FindDifferences);
     const SourceText& oldText = *loaded[0];
     const SourceText& newText = *loaded[1];
-    if (FollowsRenames(options, dialects[1])) {
+    if (model::FollowsRenames(options, dialects[1])) {
         // The texts are read only when a pair must be decided token by token.
         auto textOf = [&](int k) -> model::SideText {
             const SourceText& side = *loaded[k];

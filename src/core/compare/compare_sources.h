@@ -76,9 +76,6 @@ std::unique_ptr<model::TPasSrc> ParseSource(const SourceText& side,
 enum class ReadVerdict { Followed, WithNotes, Stopped };
 ReadVerdict ReadVerdictOf(const model::ParseStatus& status);
 
-// Whether a comparison in this reading pairs renamed declarations.
-bool FollowsRenames(const model::ParseOptions& options, model::Dialect newDialect);
-
 // options.dialect may be Auto: it is resolved for each file by its name and text.
 // options.fileName is ignored; each side's name is used.
 ComparisonResult CompareSources(const SourceText& oldText, const SourceText& newText,

@@ -55,6 +55,12 @@ private:
     friend class PairingBuilder;
 };
 
+// Whether a comparison or merge in this reading follows renames; dialect is the resolved one.
+inline bool FollowsRenames(const ParseOptions& options, Dialect dialect) {
+    using enum ParseOptions::Renames;
+    return options.renames == On || (options.renames == ByDialect && dialect != Dialect::Classic);
+}
+
 // A name as its tokens spell it: an overload's parameter list left out.
 std::string_view BareName(std::string_view name);
 

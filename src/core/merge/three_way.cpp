@@ -19,6 +19,7 @@
 #include "merge/layout_compare.h"
 #include "merge/line_diff3.h"
 #include "merge/text_outline.h"
+#include "merge3/follow_renames.h"
 #include "model/source_model.h"
 
 namespace quennet::merge {
@@ -339,6 +340,8 @@ struct Version {
     std::set<std::string> unsound;                    // keys seen but not usable
     std::set<std::string> headingNames;               // every routine heading, by name
     std::map<std::string, std::vector<Decl>> members; // by class key
+    std::unique_ptr<model::TPasSrc> src;              // kept for the rename pairing
+    model::Dialect dialect = model::Dialect::Classic;
 };
 
 void Load(Version& v, const ThreeWayInput& in) {
@@ -360,7 +363,8 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
     po.fileName = v.input->fileName;
     // The merge places this file's own lines: an included file's declarations have none here.
     po.followIncludes = false;
-    model::TPasSrc src;
+    v.dialect = po.dialect;
+    model::TPasSrc& src = *(v.src = std::make_unique<model::TPasSrc>());
     src.Parse(text, &options.symbols, po);
     const model::ParseStatus& st = src.Status;
     v.complete = st.Complete;
@@ -1009,6 +1013,17 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
         Analyse(ver, options);
         if (!ver.complete) result.notes.push_back(StopNote(ver));
     }
+    // A side's renamed or moved declarations are filed under BASE's keys.
+    std::vector<std::pair<std::string, std::string>> renamed[3];
+    if (model::FollowsRenames(options.reading, v[0].dialect) && v[0].complete)
+        for (int s = 1; s < 3; ++s) {
+            auto text = [&ver = v[s]] { return io::JoinLinesCrLf(ver.lines); };
+            const model::DeclPairing pairing(
+                *v[0].src, *v[s].src, [&] { return io::JoinLinesCrLf(v[0].lines); }, text);
+            if (v[s].complete)
+                FileUnderBaseKeys(RenamedKeys(pairing, renamed[s]), v[s].decls, v[s].members,
+                                  v[s].unsound);
+        }
     Lines out;
     int32_t conflicts = 0;
     int32_t setAside[3] = {0, 0, 0};
@@ -1022,6 +1037,10 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
     NoteSetAside(v, setAside, result.notes);
     result.text = Assemble(out, v[0], v[1], v[2]);
     result.conflicts = conflicts;
+    for (int s = 1; s < 3 && conflicts == 0; ++s)
+        for (auto& note :
+             StaleNameNotes(result.text, v[s].input->bytes, renamed[s], v[s].input->label))
+            result.notes.push_back(std::move(note));
     return result;
 }
 
