@@ -72,7 +72,7 @@ inline int Declarations(const model::TPasSrc& src, const std::string& name) {
 }
 
 // A plain statement line of the body (0-based line index), or -1: it ends in ";", holds no
-// comment, string or the routine's name, and is no begin or end.
+// comment or string, neither it nor its neighbours name the routine, and is no begin or end.
 inline int StatementLine(const std::vector<std::string>& lines, const model::TidName& body,
                          const std::string& name) {
     bool inBlock = false;
@@ -90,7 +90,13 @@ inline int StatementLine(const std::vector<std::string>& lines, const model::Tid
         }
         if (!inBlock || upper.starts_with("END") || !word.ends_with(";")) continue;
         if (word.find_first_of("{}'/(*") != std::string_view::npos) continue;
-        if (RenameTokens(std::string(word), name, "").size() != word.size()) continue;
+        // Lines next to one the rename touches would be edits that touch: diff3 conflicts.
+        auto names = [&](int32_t k) {
+            return k >= 0 && k < (int32_t)lines.size() &&
+                   RenameTokens(lines[static_cast<size_t>(k)], name, "").size() !=
+                       lines[static_cast<size_t>(k)].size();
+        };
+        if (names(i - 1) || names(i) || names(i + 1)) continue;
         return i;
     }
     return -1;

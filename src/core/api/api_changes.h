@@ -7,6 +7,10 @@
 
 #include "model/source_model.h"
 
+namespace quennet::model {
+class DeclPairing;
+}
+
 namespace quennet::api {
 
 enum class ChangeClass { Breaking, Additive, Internal };
@@ -35,8 +39,10 @@ struct UnitText {
     const std::vector<std::string>* lines;
 };
 
-// includeProtected: protected members count as seen (by descendants in other units).
-ApiReport CompareApi(const UnitText& oldUnit, const UnitText& newUnit, bool includeProtected);
+// includeProtected: protected members count as seen (by descendants in other units). With a
+// pairing, a renamed or moved declaration is one change ("renamed X -> Y", "moved to C").
+ApiReport CompareApi(const UnitText& oldUnit, const UnitText& newUnit, bool includeProtected,
+                     const model::DeclPairing* pairing = nullptr);
 
 // The 1-based line of the "implementation" keyword that ends the interface section; 0 for a
 // text without one (a program or a library: nothing of it is seen from outside).
