@@ -39,12 +39,12 @@ uint32_t TokenSum(std::string_view name) {
     return UpperCrc32(BareName(name), 0xFFFFFFFFu);
 }
 
-// Whether n is o with some token of checksum co replaced by one of checksum cn, 0 to
+// Whether n is o with some token of checksum co replaced by one of checksum cn, least to
 // kMostOccurrences times.
-bool EqualBut(uint32_t o, uint32_t n, uint32_t co, uint32_t cn) {
+bool EqualBut(uint32_t o, uint32_t n, uint32_t co, uint32_t cn, uint32_t least = 0) {
     const uint32_t diff = o - n, step = co - cn;
-    uint32_t acc = 0;
-    for (uint32_t k = 0; k <= kMostOccurrences; ++k, acc += step)
+    uint32_t acc = least * step;
+    for (uint32_t k = least; k <= kMostOccurrences; ++k, acc += step)
         if (acc == diff) return true;
     return false;
 }
@@ -167,12 +167,33 @@ private:
         return {TokenSum(o.decl->Name), TokenSum(n.decl->Name)};
     }
 
+    template <class T> static bool SameList(const DeclList<T>& a, const DeclList<T>& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (CompareNames(*a[i], *b[i]) != 0 || a[i]->Checksum != b[i]->Checksum) return false;
+        return true;
+    }
+
+    // Members by name and checksum; method bodies, which name the class, are left out.
+    static bool SameMembers(const TidClass& a, const TidClass& b) {
+        return SameList(a.Fields, b.Fields) && SameList(a.Props, b.Props) &&
+               SameList(a.Methods, b.Methods);
+    }
+
     static bool Exact(const Cand& o, const Cand& n, bool move) {
         const auto [co, cn] = Masks(o, n, move);
         if (move && CompareNames(o.decl->Name, n.decl->Name) != 0) return false;
-        if (!EqualBut(o.decl->Checksum, n.decl->Checksum, co, cn)) return false;
+        // The checksums of variables, constants and fields leave the name out, and a class's
+        // covers its heading only: a class is its members. Any other's holds the name, so a
+        // rename shows in it at least once.
         if (auto* vo = dynamic_cast<const TidVar*>(o.decl))
-            return vo->ValueChecksum == static_cast<const TidVar*>(n.decl)->ValueChecksum;
+            return vo->Checksum == n.decl->Checksum &&
+                   vo->ValueChecksum == static_cast<const TidVar*>(n.decl)->ValueChecksum;
+        if (dynamic_cast<const TidField*>(o.decl)) return o.decl->Checksum == n.decl->Checksum;
+        if (auto* co_ = dynamic_cast<const TidClass*>(o.decl))
+            return EqualBut(o.decl->Checksum, n.decl->Checksum, co, cn) &&
+                   SameMembers(*co_, *static_cast<const TidClass*>(n.decl));
+        if (!EqualBut(o.decl->Checksum, n.decl->Checksum, co, cn, move ? 0 : 1)) return false;
         const TidProc* po = AsProc(o.decl);
         if (!po) return true;
         const TidProc* pn = AsProc(n.decl);
