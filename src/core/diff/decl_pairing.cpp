@@ -138,9 +138,10 @@ public:
             Scope(a->Fields, b->Fields, a, b);
             Scope(a->Props, b->Props, a, b);
             Scope(a->Methods, b->Methods, a, b);
-            for (const TidProc* m : ItemsMissing(a->Methods, b->Methods))
+            const auto match = MatchItems(a->Methods, b->Methods);
+            for (const TidProc* m : match.removed)
                 if (!out_.ForOld(m)) goneMethods.push_back({m, a});
-            for (const TidProc* m : ItemsMissing(b->Methods, a->Methods))
+            for (const TidProc* m : match.added)
                 if (!out_.ForNew(m)) newMethods.push_back({m, b});
         }
         Pair(goneMethods, newMethods, true);
@@ -152,11 +153,13 @@ private:
 
     template <class T>
     void Scope(const DeclList<T>& a, const DeclList<T>& b, const TidClass* oa, const TidClass* ob) {
+        // As the tree matches them: a routine declared once pairs by name with an overload.
+        const auto match = MatchItems(a, b);
         std::vector<Cand> gone, added;
-        for (const T* d : ItemsMissing(a, b))
+        for (const T* d : match.removed)
             gone.push_back({d, oa});
         if (gone.empty()) return;
-        for (const T* d : ItemsMissing(b, a))
+        for (const T* d : match.added)
             added.push_back({d, ob});
         Pair(gone, added, false);
     }
