@@ -34,6 +34,11 @@ constexpr uint32_t kMostOccurrences = 64;
 // Token comparisons are quadratic: larger lists or declarations pair only exactly.
 constexpr size_t kMostCandidatePairs = 2500;
 constexpr size_t kMostTokenProduct = 4'000'000;
+// Even checksums are compared pair by pair: two unrelated files with thousands of routines
+// each pair nothing rather than fill a matrix of millions.
+constexpr size_t kMostExactPairs = 1'000'000;
+// Past this many table cells in all, the rest pair only exactly (about a tenth of a second).
+constexpr size_t kTokenBudget = 50'000'000;
 
 uint32_t TokenSum(std::string_view name) {
     return UpperCrc32(BareName(name), 0xFFFFFFFFu);
@@ -150,6 +155,8 @@ public:
 private:
     DeclPairing& out_;
     SideTokens oldTokens_, newTokens_;
+    // Token comparisons of one whole comparison, in cells of the common-subsequence table.
+    size_t budget_ = kTokenBudget;
 
     template <class T>
     void Scope(const DeclList<T>& a, const DeclList<T>& b, const TidClass* oa, const TidClass* ob) {
@@ -254,8 +261,8 @@ private:
     // Exact pairs where each side has exactly one; then the most similar pairs, each the
     // other's single best. Ties are left apart.
     void Pair(const std::vector<Cand>& gone, const std::vector<Cand>& added, bool move) {
-        if (gone.empty() || added.empty()) return;
         const size_t R = gone.size(), A = added.size();
+        if (R == 0 || A == 0 || R * A > kMostExactPairs) return;
         std::vector<std::vector<double>> score(R, std::vector<double>(A, 0));
         std::vector<bool> usedR(R), usedA(A);
         for (size_t i = 0; i < R; ++i)
@@ -271,6 +278,9 @@ private:
                     const auto [co, cn] = Masks(gone[i], added[j], move);
                     if (!ti) ti = Tokens(oldTokens_, gone[i].decl, co);
                     auto tj = Tokens(newTokens_, added[j].decl, cn);
+                    const size_t cells = ti->size() * tj.size();
+                    if (cells > budget_) continue;
+                    budget_ -= cells;
                     const double s = Similarity(*ti, tj);
                     if (s >= kRenameSimilarity) score[i][j] = s;
                 }
