@@ -59,6 +59,8 @@ enum Id : int {
     kNoIncludes,
     kFormTextMode,
     kFormNoise,
+    kRenames,
+    kNoRenames,
     kIncludeDir = 'I',
 };
 
@@ -77,6 +79,8 @@ const OptionInfo kOptions[] = {
     {{"target", required_argument, nullptr, kTarget}, kDiff | kModel | kMerge | kTree},
     {{"include-dir", required_argument, nullptr, kIncludeDir}, kDiff | kModel | kMerge | kTree},
     {{"no-includes", no_argument, nullptr, kNoIncludes}, kDiff | kModel | kMerge | kTree},
+    {{"renames", no_argument, nullptr, kRenames}, kDiff | kMerge | kTree},
+    {{"no-renames", no_argument, nullptr, kNoRenames}, kDiff | kMerge | kTree},
     {{"tree", no_argument, nullptr, kTreeOutput}, kDiff},
     {{"json", no_argument, nullptr, kJson}, kDiff | kTree},
     {{"map", no_argument, nullptr, kMap}, kDiff},
@@ -341,6 +345,8 @@ CliOptions ParseCommandLine(int argc, char** argv) {
             opt.includeDirs.emplace_back(value);
             break;
         case kNoIncludes: opt.followIncludes = false; break;
+        case kRenames: opt.renames = model::ParseOptions::Renames::On; break;
+        case kNoRenames: opt.renames = model::ParseOptions::Renames::Off; break;
         case kDisplay:
             if (std::strcmp(value, "report") != 0 && std::strcmp(value, "inline") != 0 &&
                 std::strcmp(value, "side-by-side") != 0)
@@ -405,9 +411,12 @@ CliOptions ParseCommandLine(int argc, char** argv) {
 }
 
 model::ParseOptions ReadingOf(const CliOptions& opt) {
-    return model::ReadingOf({opt.dialect, opt.target, opt.defaultDefines, opt.symbols,
-                             opt.includeDirs, opt.followIncludes})
-        .options;
+    model::ParseOptions reading =
+        model::ReadingOf({opt.dialect, opt.target, opt.defaultDefines, opt.symbols, opt.includeDirs,
+                          opt.followIncludes})
+            .options;
+    reading.renames = opt.renames;
+    return reading;
 }
 
 } // namespace quennet::cli

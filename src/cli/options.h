@@ -25,6 +25,7 @@ struct CliOptions {
     std::string target; // empty: each file's dialect picks its own
     std::vector<std::string> includeDirs;
     bool followIncludes = model::DefaultReading().followIncludes;
+    model::ParseOptions::Renames renames = model::ParseOptions::Renames::ByDialect;
 
     // OLD NEW
     Output output = Output::Report;

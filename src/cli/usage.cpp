@@ -39,6 +39,9 @@ const char kDiffUsage[] =
     "  -I, --include-dir DIR     look for {$I} files here after the including file's\n"
     "                            folder; may be repeated\n"
     "      --no-includes         read {$I} directives as comments, not their files\n"
+    "      --renames             show a renamed or moved declaration as one (the\n"
+    "                            default except in the classic dialect)\n"
+    "      --no-renames          a renamed declaration is one removed and one added\n"
     "\n"
     "Terminal display and API view:\n"
     "      --display STYLE       report, inline or side-by-side (default: inline on a\n"
@@ -129,6 +132,8 @@ const char kMergeUsage[] =
     "  -D, --define SYM          define SYM; may be repeated\n"
     "      --no-default-defines  start from no symbols\n"
     "      --target NAME, -I DIR as for a pair\n"
+    "      --renames, --no-renames  follow renamed and moved declarations (default:\n"
+    "                            except in the classic dialect)\n"
     "\n"
     "Conflicts are written as <<<<<<< LOCAL, ||||||| BASE, =======, >>>>>>> REMOTE.\n"
     "Exit status: 0 if the merge is clean, 1 with conflicts, 2 if there was trouble.\n";
@@ -157,6 +162,7 @@ const char kTreeUsage[] =
     "      --json                one JSON document\n"
     "      --threads N           comparisons at once (default: one per core)\n"
     "  -D SYM, --no-default-defines, --dialect NAME, --target NAME, -I DIR   as for a pair\n"
+    "      --renames, --no-renames                                       as for a pair\n"
     "\n"
     "Exit status: 0 if the trees are equivalent, 1 if they differ, 2 if there was trouble.\n";
 

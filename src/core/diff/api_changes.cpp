@@ -2,6 +2,8 @@
 // interface section ends and which visibility section a member sits in.
 #include "diff/api_changes.h"
 
+#include "diff/decl_pairing.h"
+
 #include <algorithm>
 #include <cctype>
 #include <functional>
@@ -65,8 +67,9 @@ struct Seen {
 
 class Comparer {
 public:
-    Comparer(const UnitText& o, const UnitText& n, bool includeProtected)
-        : old_(o), new_(n), oldEnd_(InterfaceEndLine(*o.lines)),
+    Comparer(const UnitText& o, const UnitText& n, bool includeProtected,
+             const DeclPairing* pairing)
+        : pairing_(pairing), old_(o), new_(n), oldEnd_(InterfaceEndLine(*o.lines)),
           newEnd_(InterfaceEndLine(*n.lines)),
           least_(includeProtected ? Visibility::Protected : Visibility::Public) {}
 
@@ -143,9 +146,25 @@ private:
             }
             return kind;
         };
-        for (const T* o : ItemsMissing(a, b))
-            Add(seen(o, false).visible ? ChangeClass::Breaking : ChangeClass::Internal, "removed",
-                kindOf(o), nameOf(o));
+        for (const T* o : ItemsMissing(a, b)) {
+            const bool was = seen(o, false).visible;
+            if (const DeclPair* p = pairing_ ? pairing_->ForOld(o) : nullptr) {
+                // One change under the old name, not a removal and an addition.
+                const T* n = static_cast<const T*>(p->newDecl);
+                if (was)
+                    Add(ChangeClass::Breaking,
+                        p->moved ? "moved to " + p->newOwner->Name
+                                 : "renamed " + o->Name + " -> " + n->Name,
+                        kindOf(o), nameOf(o));
+                else if (!p->moved && seen(n, true).visible)
+                    Add(ChangeClass::Additive, "added", kindOf(n), nameOf(n));
+                else
+                    Add(ChangeClass::Internal, "", "", "");
+                continue;
+            }
+            Add(was ? ChangeClass::Breaking : ChangeClass::Internal, "removed", kindOf(o),
+                nameOf(o));
+        }
         for (const auto& [o, n] : ItemsInBoth(a, b)) {
             const Seen so = seen(o, false), sn = seen(n, true);
             if (so.visible && (!sn.visible || sn.vis < so.vis)) {
@@ -166,8 +185,9 @@ private:
                 Add(ChangeClass::Internal, "", "", "");
         }
         for (const T* n : ItemsMissing(b, a))
-            Add(seen(n, true).visible ? ChangeClass::Additive : ChangeClass::Internal, "added",
-                kindOf(n), nameOf(n));
+            if (!pairing_ || !pairing_->ForNew(n))
+                Add(seen(n, true).visible ? ChangeClass::Additive : ChangeClass::Internal, "added",
+                    kindOf(n), nameOf(n));
     }
 
     template <class T> static bool Differs(const T* o, const T* n) {
@@ -252,6 +272,7 @@ private:
         if (o && n && o->Checksum != n->Checksum) Add(ChangeClass::Internal, "", "", "");
     }
 
+    const DeclPairing* pairing_;
     UnitText old_, new_;
     int32_t oldEnd_, newEnd_;
     Visibility least_;
@@ -260,8 +281,9 @@ private:
 
 } // namespace
 
-ApiReport CompareApi(const UnitText& oldUnit, const UnitText& newUnit, bool includeProtected) {
-    return Comparer(oldUnit, newUnit, includeProtected).Run();
+ApiReport CompareApi(const UnitText& oldUnit, const UnitText& newUnit, bool includeProtected,
+                     const diff::DeclPairing* pairing) {
+    return Comparer(oldUnit, newUnit, includeProtected, pairing).Run();
 }
 
 int32_t InterfaceEndLine(const std::vector<std::string>& lines) {

@@ -9,6 +9,8 @@
 
 namespace quennet::diff {
 
+class DeclPairing;
+
 enum class ChangeClass { Breaking, Additive, Internal };
 
 struct ApiChange {
@@ -35,8 +37,10 @@ struct UnitText {
     const std::vector<std::string>* lines;
 };
 
-// includeProtected: protected members count as seen (by descendants in other units).
-ApiReport CompareApi(const UnitText& oldUnit, const UnitText& newUnit, bool includeProtected);
+// includeProtected: protected members count as seen (by descendants in other units). With a
+// pairing, a renamed or moved declaration is one change ("renamed X -> Y", "moved to C").
+ApiReport CompareApi(const UnitText& oldUnit, const UnitText& newUnit, bool includeProtected,
+                     const diff::DeclPairing* pairing = nullptr);
 
 // The 1-based line of the "implementation" keyword that ends the interface section; 0 for a
 // text without one (a program or a library: nothing of it is seen from outside).

@@ -46,8 +46,10 @@ ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loa
     std::string storage[2];
     std::optional<SourceText> loaded[2];
     std::optional<base::ReadTextRelease> releases[2];
+    model::Dialect dialects[2] = {};
     const auto loadAndParse = [&](int k) {
         const SourceText& side = loaded[k].emplace((k == 0 ? loadOld : loadNew)(storage[k]));
+        dialects[k] = model::ResolveDialect(options.dialect, side.name, side.text);
         model::ParseOptions reading = options;
         if (side.releaseAsRead) reading.release = &releases[k].emplace(side.text, side.readAgain);
         return ParseSource(side, symbols, reading);
@@ -65,10 +67,20 @@ ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loa
     }
     r.oldSource = oldParse.get();
     step(CompareStep::FindDifferences);
-    r.diff = std::make_unique<diff::TSourceDiff>(*r.oldSource, *r.newSource);
-
     const SourceText& oldText = *loaded[0];
     const SourceText& newText = *loaded[1];
+    if (diff::FollowsRenames(options, dialects[1])) {
+        // The texts are read only when a pair must be decided token by token.
+        auto textOf = [&](int k) -> diff::SideText {
+            const SourceText& side = *loaded[k];
+            if (!releases[k]) return [text = side.text] { return std::string(text); };
+            return side.readAgain;
+        };
+        r.pairing =
+            std::make_unique<diff::DeclPairing>(*r.oldSource, *r.newSource, textOf(0), textOf(1));
+    }
+    r.diff = std::make_unique<diff::TSourceDiff>(*r.oldSource, *r.newSource, r.pairing.get());
+
     const std::pair<const SourceText*, const model::TPasSrc*> sides[] = {
         {&oldText, r.oldSource.get()}, {&newText, r.newSource.get()}};
     for (auto [text, src] : sides)

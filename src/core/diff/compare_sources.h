@@ -11,7 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "diff/decl_pairing.h"
 #include "model/dialect.h"
+#include "diff/decl_pairing.h"
 #include "diff/source_diff.h"
 #include "diff/text_after_stop.h"
 #include "model/source_model.h"
@@ -51,7 +53,9 @@ struct ComparisonResult {
     std::unique_ptr<model::TPasSrc> oldSource;
     std::unique_ptr<model::TPasSrc> newSource;
     std::unique_ptr<diff::TSourceDiff> diff; // refers to both sources
-    std::vector<StopNote> stopNotes;          // one per parse that lost the structure
+    // Renamed and moved declarations; null where they are not followed (classic by default).
+    std::unique_ptr<DeclPairing> pairing;
+    std::vector<StopNote> stopNotes; // one per parse that lost the structure
     // Runs of changed text after a stop, compared line by line (modern readings only).
     std::vector<TextRun> textRuns;
     bool equivalent = false;

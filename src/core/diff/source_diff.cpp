@@ -2,6 +2,8 @@
 // routine, class and section rules deciding what a pair present on both sides shows.
 #include "diff/source_diff.h"
 
+#include "diff/decl_pairing.h"
+
 #include <functional>
 #include <typeinfo>
 
@@ -50,11 +52,14 @@ bool IsTextRun(const TSourceDiffItem& item) {
 }
 
 std::string ShownCaption(const TSourceDiffItem& item) {
-    return item.Caption + IncludeTag(item.OldDecl, item.NewDecl);
+    std::string shown =
+        item.RenamedFrom.empty() ? item.Caption : item.RenamedFrom + " -> " + item.Caption;
+    if (!item.MovedFrom.empty()) shown += " (moved from " + item.MovedFrom + ")";
+    return shown + IncludeTag(item.OldDecl, item.NewDecl);
 }
 
-TSourceDiff::TSourceDiff(const TPasSrc& oldSrc, const TPasSrc& newSrc) {
-    Compare(oldSrc, newSrc);
+TSourceDiff::TSourceDiff(const TPasSrc& oldSrc, const TPasSrc& newSrc, const DeclPairing* pairing) {
+    Compare(oldSrc, newSrc, pairing);
 }
 
 namespace {
@@ -67,19 +72,46 @@ void LinkIfFilled(TSourceDiffList& parent, std::unique_ptr<TSourceDiffItem> node
     if (node->Children.Count() > 0) parent.Append(std::move(node));
 }
 
+// The node of a renamed or moved declaration, captioned with its new name.
+TSourceDiffItem* PairedNode(TSourceDiffList& group, const DeclPair& p) {
+    TSourceDiffItem* node = group.AddItem(p.newDecl->Name, Changed, p.oldDecl, p.newDecl);
+    if (p.moved)
+        node->MovedFrom = p.oldOwner->Name;
+    else
+        node->RenamedFrom = p.oldDecl->Name;
+    return node;
+}
+
+void PairedRoutine(TSourceDiffList& group, const DeclPair& p) {
+    TSourceDiffItem* node = PairedNode(group, p);
+    const TidName* oi = static_cast<const TidProc*>(p.oldDecl)->Implementation.get();
+    const TidName* ni = static_cast<const TidProc*>(p.newDecl)->Implementation.get();
+    if (p.changed && oi && ni) node->AddChild("implementation", Changed, oi, ni);
+}
+
 // Removed, then changed, then added: each run in name order because both lists are sorted.
+// Renamed and moved declarations come after the changed ones.
 template <class T>
 void ThreePasses(TSourceDiffList& group, const DeclList<T>& oldList, const DeclList<T>& newList,
                  const std::function<void(TSourceDiffList&, const T*, const T*)>& pairRule,
+                 const DeclPairing* pairing,
                  const std::function<void(TSourceDiffItem*, const T*)>& onRemoved = {},
-                 const std::function<void(TSourceDiffItem*, const T*)>& onAdded = {}) {
-    const auto match = MatchItems(oldList, newList);
+                 const std::function<void(TSourceDiffItem*, const T*)>& onAdded = {},
+                 const std::function<void(TSourceDiffList&, const DeclPair&)>& onPaired = {}) {
+    const auto paired = MatchPaired(MatchItems(oldList, newList), pairing);
+    const auto& match = paired.match;
     for (const T* o : match.removed) {
         TSourceDiffItem* node = group.AddItem(o->Name, Removed, o, nullptr);
         if (onRemoved) onRemoved(node, o);
     }
     for (const auto& [o, n] : match.both)
         pairRule(group, o, n);
+    for (const DeclPair* p : paired.paired) {
+        if (onPaired)
+            onPaired(group, *p);
+        else
+            PairedNode(group, *p);
+    }
     for (const T* n : match.added) {
         TSourceDiffItem* node = group.AddItem(n->Name, Added, nullptr, n);
         if (onAdded) onAdded(node, n);
@@ -132,32 +164,47 @@ void AddedRoutine(TSourceDiffItem* node, const TidProc* n) {
 }
 
 void RoutineGroup(TSourceDiffList& parent, const char* caption, NodeKind kind,
-                  const DeclList<TidProc>& oldList, const DeclList<TidProc>& newList) {
+                  const DeclList<TidProc>& oldList, const DeclList<TidProc>& newList,
+                  const DeclPairing* pairing) {
     auto group = NewGroup(caption, kind);
-    ThreePasses<TidProc>(group->Children, oldList, newList, RoutineRule, RemovedRoutine,
-                         AddedRoutine);
+    ThreePasses<TidProc>(group->Children, oldList, newList, RoutineRule, pairing, RemovedRoutine,
+                         AddedRoutine, PairedRoutine);
     LinkIfFilled(parent, std::move(group));
 }
 
 template <class T>
 void SimpleGroup(TSourceDiffList& parent, const char* caption, NodeKind kind,
                  const DeclList<T>& oldList, const DeclList<T>& newList,
-                 const std::function<void(TSourceDiffList&, const T*, const T*)>& rule) {
+                 const std::function<void(TSourceDiffList&, const T*, const T*)>& rule,
+                 const DeclPairing* pairing,
+                 const std::function<void(TSourceDiffList&, const DeclPair&)>& onPaired = {}) {
     auto group = NewGroup(caption, kind);
-    ThreePasses<T>(group->Children, oldList, newList, rule);
+    ThreePasses<T>(group->Children, oldList, newList, rule, pairing, {}, {}, onPaired);
     LinkIfFilled(parent, std::move(group));
 }
 
+void ClassMembers(TSourceDiffItem& node, const TidClass* o, const TidClass* n,
+                  const DeclPairing* pairing) {
+    if (CompareNames(o->Ancestors, n->Ancestors) != 0) node.AddChild("Inherited", Changed, o, n);
+    SimpleGroup<TidField>(node.Children, "Field", NodeKind::Field, o->Fields, n->Fields, ChecksumRule<TidField>,
+                          pairing);
+    RoutineGroup(node.Children, "Method", NodeKind::Method, o->Methods, n->Methods, pairing);
+    SimpleGroup<TidProp>(node.Children, "Property", NodeKind::Property, o->Props, n->Props, ChecksumRule<TidProp>,
+                         pairing);
+}
+
 // A change of Kind or of the class's own lines alone shows nothing.
-void ClassRule(TSourceDiffList& group, const TidClass* o, const TidClass* n) {
+void ClassRule(TSourceDiffList& group, const TidClass* o, const TidClass* n,
+               const DeclPairing* pairing) {
     auto node = std::make_unique<TSourceDiffItem>(o->Name, Changed, o, n, group.ItemKind);
-    if (CompareNames(o->Ancestors, n->Ancestors) != 0) node->AddChild("Inherited", Changed, o, n);
-    SimpleGroup<TidField>(node->Children, "Field", NodeKind::Field, o->Fields, n->Fields,
-                          ChecksumRule<TidField>);
-    RoutineGroup(node->Children, "Method", NodeKind::Method, o->Methods, n->Methods);
-    SimpleGroup<TidProp>(node->Children, "Property", NodeKind::Property, o->Props, n->Props,
-                         ChecksumRule<TidProp>);
+    ClassMembers(*node, o, n, pairing);
     LinkIfFilled(group, std::move(node));
+}
+
+// A renamed class is shown even when its members are all as they were.
+void PairedClass(TSourceDiffList& group, const DeclPair& p, const DeclPairing* pairing) {
+    ClassMembers(*PairedNode(group, p), static_cast<const TidClass*>(p.oldDecl),
+                 static_cast<const TidClass*>(p.newDecl), pairing);
 }
 
 // Adding or removing a section is seen as a checksum going from or to 0.
@@ -169,18 +216,21 @@ void SectionRule(TSourceDiffList& root, const char* caption, const TidName* o, c
 
 } // namespace
 
-void TSourceDiff::Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc) {
+void TSourceDiff::Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc,
+                          const DeclPairing* pairing) {
     // Only the modern readings record used units; the classic tree never has this group.
-    SimpleGroup<TidUnitRef>(Root, "Uses", NodeKind::Uses, oldSrc.Uses, newSrc.Uses,
-                            ChecksumRule<TidUnitRef>);
-    SimpleGroup<TidType>(Root, "Type", NodeKind::Type, oldSrc.Types, newSrc.Types,
-                         ChecksumRule<TidType>);
-    SimpleGroup<TidClass>(Root, "Class/Interface", NodeKind::Class, oldSrc.Classes,
-                          newSrc.Classes, ClassRule);
-    RoutineGroup(Root, "Procedure/Function", NodeKind::Routine, oldSrc.Procs, newSrc.Procs);
-    SimpleGroup<TidVar>(Root, "Variable", NodeKind::Variable, oldSrc.Vars, newSrc.Vars, VarRule);
-    SimpleGroup<TidVar>(Root, "Constant", NodeKind::Constant, oldSrc.Consts, newSrc.Consts,
-                        VarRule);
+    SimpleGroup<TidUnitRef>(Root, "Uses", NodeKind::Uses, oldSrc.Uses, newSrc.Uses, ChecksumRule<TidUnitRef>,
+                            nullptr);
+    SimpleGroup<TidType>(Root, "Type", NodeKind::Type, oldSrc.Types, newSrc.Types, ChecksumRule<TidType>, pairing);
+    SimpleGroup<TidClass>(
+        Root, "Class/Interface", NodeKind::Class, oldSrc.Classes, newSrc.Classes,
+        [pairing](TSourceDiffList& g, const TidClass* o, const TidClass* n) {
+            ClassRule(g, o, n, pairing);
+        },
+        pairing, [pairing](TSourceDiffList& g, const DeclPair& p) { PairedClass(g, p, pairing); });
+    RoutineGroup(Root, "Procedure/Function", NodeKind::Routine, oldSrc.Procs, newSrc.Procs, pairing);
+    SimpleGroup<TidVar>(Root, "Variable", NodeKind::Variable, oldSrc.Vars, newSrc.Vars, VarRule, pairing);
+    SimpleGroup<TidVar>(Root, "Constant", NodeKind::Constant, oldSrc.Consts, newSrc.Consts, VarRule, pairing);
     SectionRule(Root, "Main block", oldSrc.MainBlock.get(), newSrc.MainBlock.get());
     SectionRule(Root, "Initialization", oldSrc.Initialization.get(), newSrc.Initialization.get());
     SectionRule(Root, "Finalization", oldSrc.Finalization.get(), newSrc.Finalization.get());

@@ -11,6 +11,8 @@
 
 namespace quennet::diff {
 
+class DeclPairing;
+
 // The numbers reach the tree and JSON outputs and the tree's image order, where 1 is a
 // document image no comparison produces; they keep their values.
 enum class DiffState : uint8_t { Group = 0, Removed = 2, Added = 3, Changed = 4 };
@@ -72,6 +74,10 @@ public:
     const model::TidName* OldDecl; // not owned; null when absent
     const model::TidName* NewDecl;
     TSourceDiffList Children;
+    // The old name of a renamed declaration (Caption is the new one), or the class a member
+    // moved here from; empty otherwise.
+    std::string RenamedFrom;
+    std::string MovedFrom;
 
     TSourceDiffItem* AddChild(std::string caption, DiffState state, const model::TidName* oldDecl,
                               const model::TidName* newDecl) {
@@ -80,8 +86,9 @@ public:
 };
 
 // The caption as shown: a declaration read from an include file names that file, so the
-// tree never passes such a declaration off as part of the compared file. Caption itself stays
-// the bare name that other code matches on.
+// tree never passes such a declaration off as part of the compared file; a renamed one shows
+// both names ("Old -> New"), a moved one where it came from. Caption itself stays the bare
+// (new) name that other code matches on.
 std::string ShownCaption(const TSourceDiffItem& item);
 
 // The name of the line ranges of a run of changed text beyond a parse stop; no declaration's
@@ -94,8 +101,10 @@ bool IsTextRun(const TSourceDiffItem& item);
 // Final with a plain Compare: the constructor runs it, where an override would never be called.
 class TSourceDiff final {
 public:
-    // Both models must have been sorted by SortLists.
-    TSourceDiff(const model::TPasSrc& oldSrc, const model::TPasSrc& newSrc);
+    // Both models must have been sorted by SortLists. With a pairing, renamed and moved
+    // declarations are one node each rather than a removed and an added one.
+    TSourceDiff(const model::TPasSrc& oldSrc, const model::TPasSrc& newSrc,
+                const DeclPairing* pairing = nullptr);
 
     TSourceDiffList Root;
 
@@ -106,7 +115,8 @@ public:
     }
 
 private:
-    void Compare(const model::TPasSrc& oldSrc, const model::TPasSrc& newSrc);
+    void Compare(const model::TPasSrc& oldSrc, const model::TPasSrc& newSrc,
+                 const DeclPairing* pairing);
 
     std::vector<std::unique_ptr<model::TidName>> owned_;
 };

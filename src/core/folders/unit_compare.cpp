@@ -53,7 +53,7 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
     out.decls = CountDecls(r.diff->Root);
     if (options.api != ApiMode::Off) {
         out.api = diff::CompareApi({r.oldSource.get(), &oldLines}, {r.newSource.get(), &newLines},
-                                  options.api == ApiMode::Protected);
+                                  options.api == ApiMode::Protected, r.pairing.get());
         // A change the model holds no declaration for (in the classic reading, a program's
         // main block) is still one.
         if (!r.equivalent && out.api.breaking + out.api.additive + out.api.internal == 0)

@@ -19,6 +19,7 @@
 #include "merge3/layout_compare.h"
 #include "merge3/line_diff3.h"
 #include "merge3/text_outline.h"
+#include "merge3/follow_renames.h"
 #include "merge3/merge_guarantee.h"
 #include "model/source_model.h"
 #include "pascal/parse.h"
@@ -347,7 +348,8 @@ struct Version {
     std::set<std::string> headingNames;                 // every routine heading, by name
     std::map<std::string, std::vector<Decl>> members;   // by class key
     Scopes scope;                                       // per line; empty: none
-    std::unique_ptr<model::TPasSrc> parsed;             // for the check of the result
+    std::unique_ptr<model::TPasSrc> parsed; // for the rename pairing and the check of the result
+    model::Dialect dialect = model::Dialect::Classic;
     std::unordered_map<std::string, uint64_t> ownScope; // what each declaration adds to it
 };
 
@@ -400,6 +402,7 @@ void Analyse(Version& v, const ThreeWayOptions& options) {
     po.fileName = v.input->fileName;
     // The merge places this file's own lines: an included file's declarations have none here.
     po.followIncludes = false;
+    v.dialect = po.dialect;
     v.parsed = std::make_unique<model::TPasSrc>();
     model::TPasSrc& src = *v.parsed;
     pascal::Parse(src, text, &options.symbols, po);
@@ -1101,6 +1104,17 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
         Analyse(ver, options);
         if (!ver.complete) result.notes.push_back(StopNote(ver));
     }
+    // A side's renamed or moved declarations are filed under BASE's keys.
+    std::vector<std::pair<std::string, std::string>> renamed[3];
+    if (diff::FollowsRenames(options.reading, v[0].dialect) && v[0].complete)
+        for (int s = 1; s < 3; ++s) {
+            auto text = [&ver = v[s]] { return io::JoinLinesCrLf(ver.lines); };
+            const diff::DeclPairing pairing(
+                *v[0].parsed, *v[s].parsed, [&] { return io::JoinLinesCrLf(v[0].lines); }, text);
+            if (v[s].complete)
+                FileUnderBaseKeys(RenamedKeys(pairing, renamed[s]), v[s].decls, v[s].members,
+                                  v[s].unsound);
+        }
     Lines out;
     int32_t conflicts = 0;
     int32_t setAside[3] = {0, 0, 0};
@@ -1119,6 +1133,10 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
     if (conflicts == 0) conflicts = Guard(v, out, options, result.notes, result.caught);
     result.text = Assemble(out, v[0], v[1], v[2]);
     result.conflicts = conflicts;
+    for (int s = 1; s < 3 && conflicts == 0; ++s)
+        for (auto& note :
+             StaleNameNotes(result.text, v[s].input->bytes, renamed[s], v[s].input->label))
+            result.notes.push_back(std::move(note));
     return result;
 }
 

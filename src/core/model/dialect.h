@@ -2,6 +2,7 @@
 // and the front ends can name it without including the parser.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,9 @@ struct ParseOptions {
     // {$IF}; its symbols come before the caller's only when targetSymbols is set, so callers
     // that pass the classic defaults themselves read as before.
     std::string target;
+    // Whether the comparison pairs renamed and moved declarations: ByDialect does in the modern
+    // readings only, so the classic one keeps its outputs.
+    enum class Renames : uint8_t { ByDialect, On, Off } renames = Renames::ByDialect;
 };
 
 // The reading a user gets without options: the dialect by each file's name and text, and that

@@ -72,11 +72,15 @@ void Walk(const TSourceDiffList& list, const std::string& prefix, const std::str
         } else if (cls) {
             if (!cls->Kind.empty()) e.kind = Lower(cls->Kind);
         }
-        // A changed class shows through its members.
+        // A changed class shows through its members; a renamed one also as itself.
         const bool classWithMembers =
             cls && item->State == diff::Changed && item->Caption != "Inherited";
-        if (!classWithMembers) {
+        if (!classWithMembers || !item->RenamedFrom.empty()) {
             out.push_back(e);
+            if (!item->RenamedFrom.empty())
+                out.back().name += " (renamed from " + item->RenamedFrom + ")";
+            if (!item->MovedFrom.empty())
+                out.back().name += " (moved from " + item->MovedFrom + ")";
             out.back().name += model::IncludeTag(o, n);
         }
         Walk(item->Children, e.name, "", out);

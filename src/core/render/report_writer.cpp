@@ -4,7 +4,13 @@
 
 #include <functional>
 
+#include "diff/decl_pairing.h"
+
 namespace quennet::render {
+
+using diff::DeclPair;
+using diff::DeclPairing;
+using diff::MatchPaired;
 
 using model::CompareNames;
 using model::DeclList;
@@ -24,17 +30,34 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Removed, changed, added; each run in name order.
+// The pairing the report is written with; null when renames are not followed.
+thread_local const DeclPairing* tPairing = nullptr;
+
+std::string RenamedLine(const char* prefix, const DeclPair& p) {
+    return prefix + p.oldDecl->Name + " -> " + p.newDecl->Name + " renamed" +
+           (p.changed ? " and changed" : "") + IncludeTag(p.oldDecl, p.newDecl);
+}
+
+// Removed, changed, renamed, added; each run in name order. Moved members are written apart.
 template <class T>
 void ThreeRuns(Lines& out, const DeclList<T>& oldList, const DeclList<T>& newList,
                const std::function<void(Lines&, const T*)>& removed,
                const std::function<void(Lines&, const T*, const T*)>& changed,
-               const std::function<void(Lines&, const T*)>& added) {
-    const auto match = MatchItems(oldList, newList);
+               const std::function<void(Lines&, const T*)>& added, const char* renamedPrefix = "* ",
+               const std::function<void(Lines&, const DeclPair&)>& renamed = {}) {
+    const auto paired = MatchPaired(MatchItems(oldList, newList), tPairing);
+    const auto& match = paired.match;
     for (const T* o : match.removed)
         removed(out, o);
     for (const auto& [o, n] : match.both)
         changed(out, o, n);
+    for (const DeclPair* p : paired.paired) {
+        if (p->moved) continue;
+        if (renamed)
+            renamed(out, *p);
+        else
+            out.push_back(RenamedLine(renamedPrefix, *p));
+    }
     for (const T* n : match.added)
         added(out, n);
 }
@@ -124,7 +147,8 @@ void MemberLines(Lines& out, const TidClass* o, const TidClass* n) {
         },
         [](Lines& s, const TidField* f) {
             s.push_back("  +F " + f->Name + ": " + f->TypeText + ";" + IncludeTag(nullptr, f));
-        });
+        },
+        "  *F ");
     ThreeRuns<TidProc>(
         out, o->Methods, n->Methods,
         [](Lines& s, const TidProc* m) { s.push_back("  -M " + m->Text + IncludeTag(m, nullptr)); },
@@ -132,9 +156,8 @@ void MemberLines(Lines& out, const TidClass* o, const TidClass* n) {
             std::string suffix = RoutineSuffix(a, b);
             if (!suffix.empty()) s.push_back("  *M " + PairName(a, b) + suffix + RoutineTag(a, b));
         },
-        [](Lines& s, const TidProc* m) {
-            s.push_back("  +M " + m->Text + IncludeTag(nullptr, m));
-        });
+        [](Lines& s, const TidProc* m) { s.push_back("  +M " + m->Text + IncludeTag(nullptr, m)); },
+        "  *M ");
     ThreeRuns<TidProp>(
         out, o->Props, n->Props,
         [](Lines& s, const TidProp* p) {
@@ -148,7 +171,22 @@ void MemberLines(Lines& out, const TidClass* o, const TidClass* n) {
         },
         [](Lines& s, const TidProp* p) {
             s.push_back("  +P " + p->Text + ";" + IncludeTag(nullptr, p));
-        });
+        },
+        "  *P ");
+}
+
+// The lines of a class present on both sides under heading, which a renamed class always
+// shows.
+void ClassPairLines(Lines& s, const TidClass* a, const TidClass* b, std::string heading,
+                    bool always) {
+    Lines members;
+    MemberLines(members, a, b);
+    bool heritage = CompareNames(a->Ancestors, b->Ancestors) != 0;
+    if (members.empty() && !heritage && !always) return;
+    s.push_back(std::move(heading));
+    if (heritage) s.push_back("  *I (" + a->Ancestors + ") -> (" + b->Ancestors + ")");
+    for (auto& l : members)
+        s.push_back(std::move(l));
 }
 
 void ClassLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
@@ -158,18 +196,22 @@ void ClassLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
             s.push_back("- " + c->Kind + " " + c->Name + Heritage(c) + IncludeTag(c, nullptr));
         },
         [](Lines& s, const TidClass* a, const TidClass* b) {
-            Lines members;
-            MemberLines(members, a, b);
-            bool heritage = CompareNames(a->Ancestors, b->Ancestors) != 0;
-            if (members.empty() && !heritage) return;
-            s.push_back("* " + a->Name + IncludeTag(a, b));
-            if (heritage) s.push_back("  *I (" + a->Ancestors + ") -> (" + b->Ancestors + ")");
-            for (auto& l : members)
-                s.push_back(std::move(l));
+            ClassPairLines(s, a, b, "* " + a->Name + IncludeTag(a, b), false);
         },
         [](Lines& s, const TidClass* c) {
             s.push_back("+ " + c->Kind + " " + c->Name + Heritage(c) + IncludeTag(nullptr, c));
+        },
+        "* ",
+        [](Lines& s, const DeclPair& p) {
+            ClassPairLines(s, static_cast<const TidClass*>(p.oldDecl),
+                           static_cast<const TidClass*>(p.newDecl), RenamedLine("* ", p), true);
         });
+    if (!tPairing) return;
+    for (const DeclPair& p : tPairing->Pairs())
+        if (p.moved)
+            out.push_back("* " + p.oldOwner->Name + "." + p.oldDecl->Name + " moved to " +
+                          p.newOwner->Name + (p.changed ? " and changed" : "") +
+                          IncludeTag(p.oldDecl, p.newDecl));
 }
 
 void ProcLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
@@ -207,7 +249,12 @@ void VarLines(Lines& out, const DeclList<TidVar>& o, const DeclList<TidVar>& n,
 
 } // namespace
 
-void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, Lines& dest) {
+void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, Lines& dest,
+                 const DeclPairing* pairing) {
+    tPairing = pairing;
+    struct Reset {
+        ~Reset() { tPairing = nullptr; }
+    } reset;
     const size_t start = dest.size();
     Lines scratch;
     UsesLines(scratch, oldSrc, newSrc);
@@ -248,7 +295,7 @@ void WriteReport(const TPasSrc& oldSrc, const TPasSrc& newSrc, Lines& dest) {
 ComparisonReport ReportOf(const diff::ComparisonResult& r) {
     ComparisonReport report;
     report.lines = {"Diff report for", "  " + r.oldName, "  " + r.newName, ""};
-    WriteReport(*r.oldSource, *r.newSource, report.lines);
+    WriteReport(*r.oldSource, *r.newSource, report.lines, r.pairing.get());
     report.bodyEnd = report.lines.size();
     for (const auto& note : r.stopNotes)
         report.lines.push_back(note.text);

@@ -9,9 +9,10 @@
 
 namespace quennet::render {
 
-// Appends the report body to dest; never removes lines.
+// Appends the report body to dest; never removes lines. With a pairing, renamed and moved
+// declarations are one line each.
 void WriteReport(const model::TPasSrc& oldSrc, const model::TPasSrc& newSrc,
-                 std::vector<std::string>& dest);
+                 std::vector<std::string>& dest, const diff::DeclPairing* pairing = nullptr);
 
 // The report's first lines: "Diff report for", the two names and an empty line.
 inline constexpr size_t kReportHeadingLines = 4;

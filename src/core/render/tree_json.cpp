@@ -24,8 +24,8 @@ void WriteRange(JsonWriter& json, const model::TidName* decl) {
     json.EndObject();
 }
 
-// Nodes as {kind, caption, state, state_number, old, new, children}; lines 1-based as in the
-// model.
+// Nodes as {kind, caption, state, state_number, old, new, [renamed_from], [moved_from],
+// children}; lines 1-based as in the model.
 void WriteTree(JsonWriter& json, const diff::TSourceDiffList& list) {
     json.BeginArray();
     for (size_t i = 0; i < list.Count(); ++i) {
@@ -43,6 +43,14 @@ void WriteTree(JsonWriter& json, const diff::TSourceDiffList& list) {
         WriteRange(json, item->OldDecl);
         json.Key("new");
         WriteRange(json, item->NewDecl);
+        if (!item->RenamedFrom.empty()) {
+            json.Key("renamed_from");
+            json.Value(item->RenamedFrom);
+        }
+        if (!item->MovedFrom.empty()) {
+            json.Key("moved_from");
+            json.Value(item->MovedFrom);
+        }
         json.Key("children");
         WriteTree(json, item->Children);
         json.EndObject();
