@@ -12,6 +12,7 @@
 #include "diff/decl_pairing.h"
 #include "io/source_file.h"
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 namespace quennet::bench {
 
@@ -114,7 +115,7 @@ inline std::vector<RenameMergeCase> RenameMergeCases(std::string_view bytes, siz
     model::TPasSrc src;
     model::ParseOptions reading(model::Dialect::Delphi);
     reading.followIncludes = false;
-    src.Parse(base, nullptr, reading);
+    quennet::pascal::Parse(src, base, nullptr, reading);
     if (!src.Status.Complete) return out;
     std::vector<const model::TidProc*> routines;
     for (const auto& p : src.Procs)

@@ -11,7 +11,7 @@
 #include "forms/form_writer.h"
 #include "io/atomic_file.h"
 #include "io/source_file.h"
-#include "json_writer.h"
+#include "render/json_writer.h"
 #include "merge3/three_way.h"
 
 namespace quennet::cli {
@@ -36,7 +36,7 @@ void TellNotes(const FormFile& f) {
         std::cerr << "quennet-diff: " << n.Text() << "\n";
 }
 
-void Lines(JsonWriter& j, const char* key, int first, int last) {
+void Lines(render::JsonWriter& j, const char* key, int first, int last) {
     j.Key(key);
     if (!first) {
         j.Null();
@@ -50,7 +50,7 @@ void Lines(JsonWriter& j, const char* key, int first, int last) {
     j.EndObject();
 }
 
-void HexValue(JsonWriter& j, const std::string& bytes) {
+void HexValue(render::JsonWriter& j, const std::string& bytes) {
     static const char kHex[] = "0123456789abcdef";
     std::string hex;
     hex.reserve(bytes.size() * 2);
@@ -61,9 +61,9 @@ void HexValue(JsonWriter& j, const std::string& bytes) {
     j.Value(hex);
 }
 
-void Properties(JsonWriter& j, const std::vector<FormProperty>& properties);
+void Properties(render::JsonWriter& j, const std::vector<FormProperty>& properties);
 
-void Value(JsonWriter& j, const FormValue& v) {
+void Value(render::JsonWriter& j, const FormValue& v) {
     switch (v.Kind) {
     case ValueKind::Integer: j.Value(v.Integer); break;
     case ValueKind::Float: j.Number(v.Float); break;
@@ -115,7 +115,7 @@ const char* FloatTypeName(FloatKind k) {
     return "extended";
 }
 
-void Properties(JsonWriter& j, const std::vector<FormProperty>& properties) {
+void Properties(render::JsonWriter& j, const std::vector<FormProperty>& properties) {
     j.BeginArray();
     for (const auto& p : properties) {
         j.BeginObject();
@@ -140,7 +140,7 @@ void Properties(JsonWriter& j, const std::vector<FormProperty>& properties) {
     j.EndArray();
 }
 
-void Object(JsonWriter& j, const FormObject& o, const std::string& path) {
+void Object(render::JsonWriter& j, const FormObject& o, const std::string& path) {
     j.BeginObject();
     j.Key("path");
     j.Value(path);
@@ -170,7 +170,7 @@ void Object(JsonWriter& j, const FormObject& o, const std::string& path) {
     j.EndObject();
 }
 
-void Notes(JsonWriter& j, const std::vector<FormNote>& notes) {
+void Notes(render::JsonWriter& j, const std::vector<FormNote>& notes) {
     j.BeginArray();
     for (const auto& n : notes) {
         j.BeginObject();
@@ -190,10 +190,10 @@ void Notes(JsonWriter& j, const std::vector<FormNote>& notes) {
 int RunFormModel(const CliOptions& opt) {
     const FormFile f = ReadFormFile(opt.files[0]);
     TellNotes(f);
-    JsonWriter j(std::cout);
+    render::JsonWriter j(std::cout);
     j.BeginObject();
     j.Key("format");
-    j.Value(kJsonFormat);
+    j.Value(render::kJsonFormat);
     j.Key("kind");
     j.Value("form");
     j.Key("name");
@@ -229,7 +229,7 @@ int RunFormText(const CliOptions& opt) {
     return f.Notes.empty() ? kExitEquivalent : kExitTrouble;
 }
 
-void TreeJson(JsonWriter& j, const std::vector<FormDiffNode>& nodes) {
+void TreeJson(render::JsonWriter& j, const std::vector<FormDiffNode>& nodes) {
     j.BeginArray();
     for (const auto& n : nodes) {
         j.BeginObject();
@@ -308,10 +308,10 @@ int RunFormDiff(const CliOptions& opt) {
             std::cerr << "quennet-diff: " << n.Text() << "\n";
         break;
     case Output::Json: {
-        JsonWriter j(std::cout);
+        render::JsonWriter j(std::cout);
         j.BeginObject();
         j.Key("format");
-        j.Value(kJsonFormat);
+        j.Value(render::kJsonFormat);
         j.Key("kind");
         j.Value("form");
         j.Key("old");

@@ -70,7 +70,7 @@ TEST(IncludeFiles, DeclarationsAfterAnIncludeStandOnTheUnitsLines) {
     const std::string path = dir.Write("u.pas", text);
     dir.Write("defs.inc", "{$DEFINE X}\r\n{ 1 }\r\n{ 2 }\r\n{ 3 }\r\n{ 4 }\r\n{ 5 }\r\n");
     model::TPasSrc m;
-    m.Parse(text, nullptr, model::ParseOptions(model::Dialect::Delphi, path));
+    pascal::Parse(m, text, nullptr, model::ParseOptions(model::Dialect::Delphi, path));
     ASSERT_TRUE(m.Status.Complete);
     std::vector<std::string> lines;
     for (size_t from = 0, end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)

@@ -17,6 +17,7 @@ using model::PairName;
 using model::TPasSrc;
 using model::TidClass;
 using model::TidField;
+using model::TidImplementation;
 using model::TidName;
 using model::TidProc;
 using model::TidProp;

@@ -4,7 +4,7 @@
 
 #include "pascal/scanner.h"
 
-namespace quennet::merge {
+namespace quennet::merge3 {
 
 namespace {
 
@@ -87,4 +87,4 @@ StaleNameNotes(std::string_view merged, std::string_view renamingSide,
     return notes;
 }
 
-} // namespace quennet::merge
+} // namespace quennet::merge3

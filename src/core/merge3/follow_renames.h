@@ -8,7 +8,7 @@
 
 #include "diff/decl_pairing.h"
 
-namespace quennet::merge {
+namespace quennet::merge3 {
 
 // A side's key and the BASE key it stands for. A class key set: a member key of that class
 // (the key of the class in the side). prefix: every key starting with from.
@@ -66,4 +66,4 @@ StaleNameNotes(std::string_view merged, std::string_view renamingSide,
                const std::vector<std::pair<std::string, std::string>>& names,
                const std::string& sideLabel);
 
-} // namespace quennet::merge
+} // namespace quennet::merge3

@@ -11,6 +11,7 @@
 #include "io/source_file.h"
 #include "merge3/text_outline.h"
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 namespace quennet::merge3 {
 
@@ -495,7 +496,7 @@ std::vector<GuaranteeViolation> CheckMergeGuarantee(const std::vector<std::strin
         po.fileName = fileName;
         po.followIncludes = false;
         own[s] = std::make_unique<model::TPasSrc>();
-        own[s]->Parse(text, &options.symbols, po);
+        pascal::Parse(*own[s], text, &options.symbols, po);
         models[s] = own[s].get();
         complete = complete && models[s]->Status.Complete;
     }

@@ -20,6 +20,7 @@ using model::PairName;
 using model::TPasSrc;
 using model::TidClass;
 using model::TidField;
+using model::TidImplementation;
 using model::TidProc;
 using model::TidProp;
 using model::TidType;

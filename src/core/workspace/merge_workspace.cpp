@@ -84,19 +84,19 @@ std::vector<diff::TMapEntry> WrittenMap(const std::vector<diff::TMapEntry>& map,
     };
     int32_t oldLine = 0; // every old line stands in the map once, in order
     for (const diff::TMapEntry& e : map) {
-        if (e.Kind == model::Common &&
+        if (e.Kind == diff::Common &&
             oldLines.at(static_cast<size_t>(oldLine)) == newLines.at(static_cast<size_t>(e.Line))) {
             flush();
             out.push_back(e);
-        } else if (e.Kind == model::Common) {
+        } else if (e.Kind == diff::Common) {
             split = true;
-            olds.push_back({model::OldOnly, oldLine});
-            news.push_back({model::NewOnly, e.Line});
+            olds.push_back({diff::OldOnly, oldLine});
+            news.push_back({diff::NewOnly, e.Line});
         } else {
             stretch.push_back(e);
-            (e.Kind == model::OldOnly ? olds : news).push_back(e);
+            (e.Kind == diff::OldOnly ? olds : news).push_back(e);
         }
-        if (e.Kind != model::NewOnly) ++oldLine;
+        if (e.Kind != diff::NewOnly) ++oldLine;
     }
     flush();
     return out;
