@@ -11,7 +11,8 @@ packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev
           qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libqscintilla2-qt6-dev libxkbcommon-dev libgl-dev
           fonts-dejavu-core xvfb xauth)
 # The package, git and schema checks: dpkg-shlibdeps, file, man, desktop-file-validate, jsonschema;
-# the compiled units, ppudump and the sources the compiler agreement and coverage benches read.
+# the compiled units, ppudump and the sources the compiler agreement and coverage benches read,
+# and Lazarus's form files for the form corpus checks.
 if [ "$mode" = test ]; then
   packages+=(fp-compiler clang clang-tidy dpkg-dev file man-db git desktop-file-utils python3-jsonschema
             fp-units-rtl fp-units-fcl fp-units-base fp-units-db fp-units-math fp-units-net fp-units-misc

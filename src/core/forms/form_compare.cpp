@@ -95,9 +95,16 @@ struct Comparer {
     // string list is one addition.
     void ListChildren(FormDiffNode& d, const std::vector<FormValue>& a,
                       const std::vector<FormValue>& b) {
-        const size_t n = a.size(), m = b.size();
-        if (n * m > 4'000'000) {
-            for (size_t i = 0; i < std::max(n, m); ++i) {
+        // Equal ends need no table: only the middle that differs is paired.
+        size_t head = 0, tail = 0;
+        while (head < a.size() && head < b.size() && a[head] == b[head])
+            ++head;
+        while (tail < a.size() - head && tail < b.size() - head &&
+               a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+            ++tail;
+        const size_t n = a.size() - tail, m = b.size() - tail;
+        if ((n - head) * (m - head) > 4'000'000) {
+            for (size_t i = head; i < std::max(n, m); ++i) {
                 const FormValue* o = i < n ? &a[i] : nullptr;
                 const FormValue* v = i < m ? &b[i] : nullptr;
                 if (o && v && *o == *v) continue;
@@ -109,17 +116,22 @@ struct Comparer {
             }
             return;
         }
-        std::vector<std::vector<uint32_t>> lcs(n + 1, std::vector<uint32_t>(m + 1, 0));
-        for (size_t i = n; i-- > 0;)
-            for (size_t j = m; j-- > 0;)
-                lcs[i][j] =
-                    a[i] == b[j] ? lcs[i + 1][j + 1] + 1 : std::max(lcs[i + 1][j], lcs[i][j + 1]);
-        size_t i = 0, j = 0;
+        // The table of the middle, indexed from head.
+        const size_t cols = m - head + 1;
+        std::vector<uint32_t> lcs((n - head + 1) * cols, 0);
+        auto at = [&](size_t i, size_t j) -> uint32_t& {
+            return lcs[(i - head) * cols + (j - head)];
+        };
+        for (size_t i = n; i-- > head;)
+            for (size_t j = m; j-- > head;)
+                at(i, j) =
+                    a[i] == b[j] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
+        size_t i = head, j = head;
         while (i < n || j < m) {
             if (i < n && j < m && a[i] == b[j]) {
                 ++i;
                 ++j;
-            } else if (i < n && (j == m || lcs[i + 1][j] >= lcs[i][j + 1])) {
+            } else if (i < n && (j == m || at(i + 1, j) >= at(i, j + 1))) {
                 d.Children.push_back(ValueNode(FormNodeKind::Value, FormChange::Removed,
                                                "[" + std::to_string(i) + "]", &a[i], nullptr));
                 ++i;
@@ -214,6 +226,7 @@ struct Comparer {
     // longest run kept in order.
     static std::vector<std::string> Reordered(const std::vector<std::string>& oldOrder,
                                               const std::vector<std::string>& newOrder) {
+        if (oldOrder == newOrder) return {};
         const size_t n = oldOrder.size(), m = newOrder.size();
         std::vector<std::vector<uint16_t>> lcs(n + 1, std::vector<uint16_t>(m + 1, 0));
         for (size_t i = n; i-- > 0;)
