@@ -185,8 +185,8 @@ std::string IncludeExpansion::Resolve(const std::string& name, int32_t including
 }
 
 // As the build finds a file: the search paths of the project files (.dproj, .lpi, .lpk) beside
-// the compared file or in a folder above it, then, inside a repository, the folders above the
-// file up to the repository's root. Worked out once, when an include file is first missed.
+// the compared file or in a folder above it, then the folders above the file up to the
+// repository's root (eight at most). Worked out once, when an include file is first missed.
 const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
     if (buildDirsKnown_) return buildDirs_;
     buildDirsKnown_ = true;
@@ -196,7 +196,6 @@ const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
     fs::path dir = fs::absolute(fs::path(own), ec).parent_path();
     if (ec) return buildDirs_;
     std::vector<fs::path> above;
-    bool inRepository = false;
     // A bound on the walk: no build keeps its project deeper than this above a unit.
     for (int level = 0; level < 8 && !dir.empty(); ++level) {
         if (level > 0) above.push_back(dir);
@@ -206,15 +205,12 @@ const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
                 AddProjectPaths(it->path(), buildDirs_);
         }
         ec.clear();
-        if (fs::exists(dir / ".git", ec)) {
-            inRepository = true;
-            break;
-        }
+        if (fs::exists(dir / ".git", ec)) break; // the repository's root
         const fs::path parent = dir.parent_path();
         if (parent == dir) break;
         dir = parent;
     }
-    if (inRepository) buildDirs_.insert(buildDirs_.end(), above.begin(), above.end());
+    buildDirs_.insert(buildDirs_.end(), above.begin(), above.end());
     return buildDirs_;
 }
 
