@@ -72,6 +72,55 @@ bool IsFile(const fs::path& p) {
     return fs::is_regular_file(p, ec);
 }
 
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// The folders of one project file's search paths: Delphi's DCC_IncludePath and
+// DCC_UnitSearchPath elements, Lazarus's IncludeFiles and OtherUnitFiles values, relative to the
+// project's folder; entries with build macros ($(Platform)) are left out.
+void AddProjectPaths(const fs::path& project, std::vector<fs::path>& out) {
+    std::string text;
+    try {
+        text = io::ReadFileBytes(project.string());
+    } catch (const std::exception&) {
+        return;
+    }
+    const std::string lower = Lower(text);
+    const auto addList = [&](std::string_view list) {
+        size_t start = 0;
+        while (start <= list.size()) {
+            size_t end = list.find(';', start);
+            if (end == std::string_view::npos) end = list.size();
+            std::string entry(list.substr(start, end - start));
+            start = end + 1;
+            std::replace(entry.begin(), entry.end(), '\\', '/');
+            while (!entry.empty() && static_cast<unsigned char>(entry.back()) <= 32)
+                entry.pop_back();
+            if (entry.empty() || entry.find("$(") != std::string::npos) continue;
+            const fs::path dir =
+                fs::path(entry).is_absolute() ? fs::path(entry) : project.parent_path() / entry;
+            if (std::find(out.begin(), out.end(), dir) == out.end()) out.push_back(dir);
+        }
+    };
+    for (const char* element : {"<dcc_includepath>", "<dcc_unitsearchpath>"})
+        for (size_t at = lower.find(element); at != std::string::npos;
+             at = lower.find(element, at + 1)) {
+            const size_t from = at + std::string_view(element).size();
+            const size_t to = lower.find('<', from);
+            if (to != std::string::npos) addList(std::string_view(text).substr(from, to - from));
+        }
+    for (const char* element : {"<includefiles value=\"", "<otherunitfiles value=\""})
+        for (size_t at = lower.find(element); at != std::string::npos;
+             at = lower.find(element, at + 1)) {
+            const size_t from = at + std::string_view(element).size();
+            const size_t to = lower.find('"', from);
+            if (to != std::string::npos) addList(std::string_view(text).substr(from, to - from));
+        }
+}
+
 } // namespace
 
 bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName,
@@ -128,7 +177,41 @@ std::string IncludeExpansion::Resolve(const std::string& name, int32_t including
     for (const auto& dir : dirs)
         for (const auto& n : names)
             if (fs::path p = dir.empty() ? fs::path(n) : dir / n; IsFile(p)) return p.string();
+    if (asGiven.is_absolute()) return {};
+    for (const auto& dir : BuildDirs())
+        for (const auto& n : names)
+            if (fs::path p = dir / n; IsFile(p)) return p.string();
     return {};
+}
+
+// As the build finds a file: the search paths of the project files (.dproj, .lpi, .lpk) beside
+// the compared file or in a folder above it, then the folders above the file up to the
+// repository's root (eight at most). Worked out once, when an include file is first missed.
+const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
+    if (buildDirsKnown_) return buildDirs_;
+    buildDirsKnown_ = true;
+    const std::string& own = files_.front();
+    if (own.empty() || own == "-") return buildDirs_;
+    std::error_code ec;
+    fs::path dir = fs::absolute(fs::path(own), ec).parent_path();
+    if (ec) return buildDirs_;
+    std::vector<fs::path> above;
+    // A bound on the walk: no build keeps its project deeper than this above a unit.
+    for (int level = 0; level < 8 && !dir.empty(); ++level) {
+        if (level > 0) above.push_back(dir);
+        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string ext = Lower(it->path().extension().string());
+            if ((ext == ".dproj" || ext == ".lpi" || ext == ".lpk") && IsFile(it->path()))
+                AddProjectPaths(it->path(), buildDirs_);
+        }
+        ec.clear();
+        if (fs::exists(dir / ".git", ec)) break; // the repository's root
+        const fs::path parent = dir.parent_path();
+        if (parent == dir) break;
+        dir = parent;
+    }
+    buildDirs_.insert(buildDirs_.end(), above.begin(), above.end());
+    return buildDirs_;
 }
 
 void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
@@ -193,8 +276,9 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
                 std::string problem;
                 std::string bytes;
                 if (path.empty()) {
-                    problem = "the include file is not found beside the file or in the include "
-                              "folders; its text is not read";
+                    problem = "the include file is not found beside the file, in the include "
+                              "folders or in the search paths of the project files; its text is "
+                              "not read";
                 } else if (chain.size() > static_cast<size_t>(kMaxDepth)) {
                     problem = "include files nest deeper than " + std::to_string(kMaxDepth) +
                               " levels; it is not read";

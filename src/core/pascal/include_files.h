@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,7 @@ private:
     void StartSegment(int32_t file, int32_t fileLine);
     void ExpandFile(std::string_view text, int32_t file, std::vector<int32_t>& chain);
     std::string Resolve(const std::string& name, int32_t including) const;
+    const std::vector<std::filesystem::path>& BuildDirs() const;
 
     std::string text_;
     int32_t line_ = 1;
@@ -55,6 +57,8 @@ private:
     std::vector<std::pair<int32_t, std::string>> notes_;
     std::vector<std::string> includeDirs_;
     bool nested_ = false;
+    mutable std::vector<std::filesystem::path> buildDirs_;
+    mutable bool buildDirsKnown_ = false;
 };
 
 } // namespace quennet::pascal

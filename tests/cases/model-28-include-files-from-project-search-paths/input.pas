@@ -1,0 +1,14 @@
+{ Include files found through the search paths of the project files beside the unit: the
+  Lazarus project's IncludeFiles and the Delphi project's DCC_UnitSearchPath, written with
+  backslashes; paths with build macros are left out. }
+unit FoundByProject;
+{$mode objfpc}
+interface
+{$I lazarus.inc}
+{$IFDEF FROM_LPI}
+procedure FromLpi;
+{$ENDIF}
+{$I Shared.inc}
+{$I nowhere.inc}
+implementation
+end.
