@@ -381,6 +381,10 @@ void CoverScopes(Version& v, const std::vector<Decl>& all) {
     // where an edit of equal lines is seen.
     for (const Decl& d : all)
         if (d.key.starts_with("I:")) cover(d);
+    // Routines the parse did not see (inactive conditional code, say), found by their layout.
+    for (const RoutineSpan& r : FindRoutines(v.lines, 0))
+        if (r.first < n && covering[r.first].empty())
+            cover({"I:" + r.name, r.first, r.last, std::string(), false, true});
 }
 
 void Load(Version& v, const ThreeWayInput& in) {
