@@ -159,12 +159,15 @@ TMerge3Window::TMerge3Window(TUserDialogs& dialogs, TMerge3Prompts* prompts, QWi
     lower->addWidget(side);
     lower->addWidget(Captioned(new QLabel(tr("Result")), ResultView));
     lower->setStretchFactor(1, 1);
-    lower->setSizes({260, 1000});
+    // Wide enough for a method's name with "(body)".
+    lower->setSizes({340, 940});
 
     auto* whole = new QSplitter(Qt::Vertical);
     whole->addWidget(versions);
     whole->addWidget(lower);
-    whole->setSizes({1, 1});
+    whole->setStretchFactor(0, 4);
+    whole->setStretchFactor(1, 5);
+    whole->setSizes({380, 480});
     setCentralWidget(whole);
     StatusLabel = new QLabel;
     statusBar()->addWidget(StatusLabel, 1);
