@@ -20,6 +20,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "io/atomic_file.h"
@@ -218,6 +219,12 @@ TMerge3Window::TMerge3Window(TUserDialogs& dialogs, TMerge3Prompts* prompts, QWi
         if (row >= 0 && row < static_cast<int>(session_.Conflicts().size())) ShowConflict(row);
     });
     connect(ResultView, &QsciScintilla::textChanged, this, &TMerge3Window::ResultEdited);
+    // Typing reads the conflicts and colours again once it pauses: on a large result with
+    // many conflicts that takes a noticeable part of a second.
+    editPause_ = new QTimer(this);
+    editPause_->setSingleShot(true);
+    editPause_->setInterval(250);
+    connect(editPause_, &QTimer::timeout, this, [this] { TextReplaced(ResultView->caretLine()); });
     SourceEditor* views[] = {BaseView, LocalView, RemoteView, ResultView};
     for (int k = 0; k < 4; ++k)
         connect(views[k], &SourceEditor::scrolled, this, [this, k] { Follow(k); });
@@ -338,6 +345,7 @@ void TMerge3Window::Follow(int from) {
 }
 
 void TMerge3Window::ShowResult(int caretLine) {
+    editPause_->stop();
     showing_ = true;
     ResultView->setLines(io::SplitLines(session_.Text()), localEncoding_);
     showing_ = false;
@@ -382,6 +390,13 @@ void TMerge3Window::ResultEdited() {
     if (showing_) return;
     session_.SetText(io::AssembleSourceText(ResultView->lines(), format_));
     history_.Edit(session_.Text(), ResultView->caretLine());
+    editPause_->start();
+    UpdateButtons();
+}
+
+void TMerge3Window::FlushEdits() {
+    if (!editPause_->isActive()) return;
+    editPause_->stop();
     TextReplaced(ResultView->caretLine());
 }
 
@@ -427,6 +442,7 @@ void TMerge3Window::UpdateButtons() {
 }
 
 void TMerge3Window::Choose(merge::Merge3Choice choice) {
+    FlushEdits();
     const int row = ConflictList->currentRow();
     if (row < 0 || row >= static_cast<int>(session_.Conflicts().size())) return;
     if (choice == merge::Merge3Choice::Base &&
@@ -441,6 +457,7 @@ void TMerge3Window::Choose(merge::Merge3Choice choice) {
 }
 
 void TMerge3Window::StepConflict(bool forward) {
+    FlushEdits();
     const int to = merge::StepConflict(session_.Conflicts(), ConflictList->currentRow(),
                                        ResultView->caretLine(), forward);
     if (to < 0) return;
@@ -463,6 +480,7 @@ void TMerge3Window::Redo() {
 }
 
 void TMerge3Window::EditByHand() {
+    FlushEdits();
     const int row = ConflictList->currentRow();
     if (row < 0 || row >= static_cast<int>(session_.Conflicts().size())) return;
     ResultView->setCursorPosition(session_.Conflicts()[static_cast<size_t>(row)].firstLine, 0);
@@ -470,6 +488,7 @@ void TMerge3Window::EditByHand() {
 }
 
 bool TMerge3Window::Save() {
+    FlushEdits();
     const int unresolved = session_.Unresolved();
     if (unresolved > 0 && !prompts_->SaveUnresolved(this, unresolved)) return false;
     bool written = false;

@@ -22,6 +22,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QTimer;
 
 namespace quennet::gui {
 
@@ -61,6 +62,8 @@ public:
     void EditByHand();
     // Writes the result; false when the user declined or the write failed (shown).
     bool Save();
+    // Reads the conflicts and colours of the result again now rather than when typing pauses.
+    void FlushEdits();
 
     const merge::TMerge3Session& Session() const { return session_; }
     const merge::Merge3Layout& Layout() const { return layout_; }
@@ -130,6 +133,7 @@ private:
     bool showing_ = false;   // the result view is being filled, not edited
     bool following_ = false; // views are being scrolled to keep level
     std::array<int, 4> rowGiven_{-1, -1, -1, -1};
+    QTimer* editPause_ = nullptr;
     bool saved_ = false;
     bool savedClean_ = false;
 };

@@ -121,6 +121,10 @@ TEST_F(Merge3WindowTest, EditingByHandIsReadBack) {
     lines.erase(lines.begin() + first, lines.begin() + last + 1);
     lines.insert(lines.begin() + first, "  B3;");
     window->ResultView->setText(QString::fromStdString(quennet::io::JoinLinesCrLf(lines)));
+    EXPECT_EQ(1, window->Session().Unresolved()) << "the text is read at once";
+    // The list follows once typing pauses.
+    for (int i = 0; i < 100 && window->ConflictList->count() != 1; ++i)
+        QTest::qWait(20);
     ASSERT_EQ(1, window->ConflictList->count());
     EXPECT_EQ(1, window->Session().Unresolved());
     EXPECT_NE(std::string::npos, window->Session().Text().find("  B3;\r\n"));

@@ -45,13 +45,13 @@ Merge3Layout LayOutMerge3(const Merge3Lines& versions) {
     for (int k = 0; k < 3; ++k) {
         layout.RowOf[k].assign(versions[k].size(), 0);
         layout.Changed[k].assign(versions[k].size(), false);
+        layout.BaseOf[k].assign(versions[k].size(), -1);
     }
     for (int k : {kLocalPane, kRemotePane}) {
-        std::vector<bool> paired(versions[k].size(), false);
         for (auto [b, v] : PairEqualLines(keys[kBasePane], keys[k]))
-            paired[v] = true;
-        for (size_t i = 0; i < paired.size(); ++i)
-            layout.Changed[k][i] = !paired[i];
+            layout.BaseOf[k][v] = b;
+        for (size_t i = 0; i < versions[k].size(); ++i)
+            layout.Changed[k][i] = layout.BaseOf[k][i] < 0;
     }
     int32_t row = 0;
     for (const Diff3Hunk& h : Diff3(keys[kBasePane], keys[kLocalPane], keys[kRemotePane])) {
@@ -102,16 +102,43 @@ int32_t FollowingRow(const Merge3Layout& layout, int from, int32_t firstRow, int
 Merge3ResultMap MapMerge3Result(const Merge3Lines& versions, const Merge3Layout& layout,
                                 const std::vector<std::string>& result,
                                 const std::vector<Merge3Conflict>& conflicts) {
-    LineKeys ids;
-    const std::vector<uint64_t> resultKeys = ids.Of(result);
     const auto n = static_cast<int32_t>(result.size());
     Merge3ResultMap map;
     map.Origin.assign(n, Merge3Origin::Edited);
     map.Row.assign(n, 0);
-    for (int k = 0; k < 3; ++k) {
+    // Lines of conflict blocks are paired with nothing: left in, they make the result differ
+    // from each version by all the other side's lines, and the pairing slow.
+    std::vector<bool> inConflict(n, false);
+    for (const Merge3Conflict& c : conflicts)
+        for (int32_t r = std::max(0, c.firstLine); r <= c.lastLine && r < n; ++r)
+            inConflict[r] = true;
+    std::vector<std::string> outside;
+    std::vector<int32_t> outsideLine;
+    for (int32_t r = 0; r < n; ++r)
+        if (!inConflict[r]) {
+            outside.push_back(result[r]);
+            outsideLine.push_back(r);
+        }
+    LineKeys ids;
+    const std::vector<uint64_t> resultKeys = ids.Of(outside);
+    for (int k = 0; k < 3; ++k)
         map.At[k].assign(n, -1);
+    for (int k : {kLocalPane, kRemotePane})
         for (auto [r, v] : PairEqualLines(resultKeys, ids.Of(versions[k])))
-            map.At[k][r] = v;
+            map.At[k][outsideLine[r]] = v;
+    // BASE through the sides' own pairs with it; a line in neither side (BASE chosen) found
+    // by its text alone. Pairing the result with BASE too would cost as much again.
+    std::unordered_map<std::string_view, int32_t> baseLine;
+    for (auto b = static_cast<int32_t>(versions[kBasePane].size()); b-- > 0;)
+        baseLine[versions[kBasePane][b]] = b;
+    for (int32_t r = 0; r < n; ++r) {
+        if (inConflict[r]) continue;
+        for (int k : {kLocalPane, kRemotePane})
+            if (map.At[k][r] >= 0 && map.At[kBasePane][r] < 0)
+                map.At[kBasePane][r] = layout.BaseOf[k][map.At[k][r]];
+        if (map.At[kLocalPane][r] < 0 && map.At[kRemotePane][r] < 0)
+            if (auto it = baseLine.find(result[r]); it != baseLine.end())
+                map.At[kBasePane][r] = it->second;
     }
     int32_t row = 0;
     for (int32_t r = 0; r < n; ++r) {
@@ -126,16 +153,15 @@ Merge3ResultMap MapMerge3Result(const Merge3Lines& versions, const Merge3Layout&
             map.Origin[r] = Merge3Origin::Remote;
         else if (l >= 0 || m >= 0 || map.At[kBasePane][r] >= 0)
             map.Origin[r] = Merge3Origin::Common;
-        for (int k : {kLocalPane, kRemotePane, kBasePane})
+        for (int k : {kLocalPane, kRemotePane})
             if (map.At[k][r] >= 0) {
                 row = std::max(row, layout.RowOf[k][map.At[k][r]]);
                 break;
             }
         map.Row[r] = row;
     }
-    for (const Merge3Conflict& c : conflicts)
-        for (int32_t r = std::max(0, c.firstLine); r <= c.lastLine && r < n; ++r)
-            map.Origin[r] = Merge3Origin::Conflict;
+    for (int32_t r = 0; r < n; ++r)
+        if (inConflict[r]) map.Origin[r] = Merge3Origin::Conflict;
     return map;
 }
 

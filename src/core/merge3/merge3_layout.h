@@ -36,6 +36,8 @@ struct Merge3Layout {
     std::array<std::vector<int32_t>, 3> RowOf;
     // Lines of LOCAL and REMOTE that stand in no pair with BASE: that side's changes.
     std::array<std::vector<bool>, 3> Changed;
+    // For lines of LOCAL and REMOTE, the BASE line they pair with, or -1.
+    std::array<std::vector<int32_t>, 3> BaseOf;
     int32_t Rows = 0;
 };
 
