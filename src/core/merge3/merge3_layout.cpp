@@ -112,20 +112,33 @@ Merge3ResultMap MapMerge3Result(const Merge3Lines& versions, const Merge3Layout&
     for (const Merge3Conflict& c : conflicts)
         for (int32_t r = std::max(0, c.firstLine); r <= c.lastLine && r < n; ++r)
             inConflict[r] = true;
-    std::vector<std::string> outside;
-    std::vector<int32_t> outsideLine;
-    for (int32_t r = 0; r < n; ++r)
-        if (!inConflict[r]) {
-            outside.push_back(result[r]);
-            outsideLine.push_back(r);
-        }
-    LineKeys ids;
-    const std::vector<uint64_t> resultKeys = ids.Of(outside);
+    // Each side is paired with the result outside the blocks and with its own part inside
+    // them, which anchors the lines around a block as well.
     for (int k = 0; k < 3; ++k)
         map.At[k].assign(n, -1);
-    for (int k : {kLocalPane, kRemotePane})
+    for (int k : {kLocalPane, kRemotePane}) {
+        std::vector<bool> own(n, false);
+        for (int32_t r = 0; r < n; ++r)
+            own[r] = !inConflict[r];
+        for (const Merge3Conflict& c : conflicts) {
+            const auto count =
+                static_cast<int32_t>(io::SplitLines(k == kLocalPane ? c.local : c.remote).size());
+            const int32_t from = k == kLocalPane ? c.firstLine + 1 : c.lastLine - count;
+            for (int32_t r = std::max(0, from); r < from + count && r < n; ++r)
+                own[r] = true;
+        }
+        std::vector<std::string> taken;
+        std::vector<int32_t> takenLine;
+        for (int32_t r = 0; r < n; ++r)
+            if (own[r]) {
+                taken.push_back(result[r]);
+                takenLine.push_back(r);
+            }
+        LineKeys ids; // holds views of taken
+        const std::vector<uint64_t> resultKeys = ids.Of(taken);
         for (auto [r, v] : PairEqualLines(resultKeys, ids.Of(versions[k])))
-            map.At[k][outsideLine[r]] = v;
+            map.At[k][takenLine[r]] = v;
+    }
     // BASE through the sides' own pairs with it; a line in neither side (BASE chosen) found
     // by its text alone. Pairing the result with BASE too would cost as much again.
     std::unordered_map<std::string_view, int32_t> baseLine;
@@ -173,6 +186,9 @@ int32_t ResultLineAtRow(const Merge3ResultMap& map, int32_t row) {
 
 int32_t ConflictLineIn(const Merge3ResultMap& map, const Merge3Conflict& conflict, int pane) {
     const auto& at = map.At[pane];
+    for (int32_t r = conflict.firstLine;
+         r <= conflict.lastLine && r < static_cast<int32_t>(at.size()); ++r)
+        if (at[r] >= 0) return at[r];
     for (int32_t r = std::min<int32_t>(conflict.firstLine, static_cast<int32_t>(at.size())) - 1;
          r >= 0; --r)
         if (at[r] >= 0) return at[r] + 1;

@@ -74,8 +74,8 @@ Merge3ResultMap MapMerge3Result(const Merge3Lines& versions, const Merge3Layout&
 // The first result line that stands at layout row `row` or below it (the last line when none).
 int32_t ResultLineAtRow(const Merge3ResultMap& map, int32_t row);
 
-// Where a conflict's part of a version stands in that version: the line after the nearest
-// result line above the block that the version shares.
+// Where a conflict's part of a version stands in that version: its first line paired with
+// the version, else the line after the nearest result line above the block that is.
 int32_t ConflictLineIn(const Merge3ResultMap& map, const Merge3Conflict& conflict, int pane);
 
 // The conflict the next/previous command goes to from conflict `current` (-1: none selected,
