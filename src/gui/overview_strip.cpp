@@ -36,7 +36,7 @@ QSize TOverviewStrip::sizeHint() const {
 }
 
 int TOverviewStrip::lineAt(int y) const {
-    return view::OverviewLine(y, height(), editor_->lineCount());
+    return view::OverviewTarget(editor_->differenceSpans(), y, height(), editor_->lineCount());
 }
 
 void TOverviewStrip::paintEvent(QPaintEvent*) {
