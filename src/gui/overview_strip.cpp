@@ -36,7 +36,7 @@ QSize TOverviewStrip::sizeHint() const {
 }
 
 int TOverviewStrip::lineAt(int y) const {
-    return viewrules::OverviewLine(y, height(), editor_->lineCount());
+    return viewrules::OverviewTarget(editor_->differenceSpans(), y, height(), editor_->lineCount());
 }
 
 void TOverviewStrip::paintEvent(QPaintEvent*) {

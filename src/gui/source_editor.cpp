@@ -501,6 +501,36 @@ void SourceEditor::setDifferenceSpans(std::vector<viewrules::LineSpan> spans) {
     emit differencesChanged();
 }
 
+void SourceEditor::setLineTints(const std::vector<uint32_t>& tints) {
+    for (size_t i = 0; i < tintColors_.size(); ++i)
+        markerDeleteAll(kFirstTintMarker + static_cast<int>(i));
+    // Colours are given out again each time, so a change of theme does not use up markers.
+    tintColors_.clear();
+    const int count = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+    for (int line = 0; line < count && line < static_cast<int>(tints.size()); ++line) {
+        const uint32_t rgb = tints[static_cast<size_t>(line)];
+        if (rgb == 0) continue;
+        auto it = std::find(tintColors_.begin(), tintColors_.end(), rgb);
+        if (it == tintColors_.end()) {
+            if (tintColors_.size() >= static_cast<size_t>(kTintMarkerCount))
+                throw std::logic_error("too many line tints in one source view");
+            const int marker = kFirstTintMarker + static_cast<int>(tintColors_.size());
+            markerDefine(Background, marker);
+            setMarkerBackgroundColor(ToQColor(rgb), marker);
+            tintColors_.push_back(rgb);
+            it = tintColors_.end() - 1;
+        }
+        markerAdd(line, kFirstTintMarker + static_cast<int>(it - tintColors_.begin()));
+    }
+}
+
+uint32_t SourceEditor::lineTint(int line) const {
+    const unsigned mask = markersAtLine(line);
+    for (size_t i = tintColors_.size(); i-- > 0;)
+        if (mask & (1u << (kFirstTintMarker + static_cast<int>(i)))) return tintColors_[i];
+    return 0;
+}
+
 void SourceEditor::setFillers(const std::vector<viewrules::FillerBlock>& fillers) {
     if (fillers_.empty() && fillers.empty()) return;
     SendScintilla(SCI_ANNOTATIONCLEARALL);

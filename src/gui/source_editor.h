@@ -43,6 +43,9 @@ public:
     static constexpr int kFirstForegroundIndicator = 8;
     static constexpr int kForegroundIndicatorCount = 8;
     static constexpr int kCharMarkIndicator = 16;
+    // Line backgrounds in colours of the caller's choosing (the merge window's tints).
+    static constexpr int kFirstTintMarker = 17;
+    static constexpr int kTintMarkerCount = 8;
 
     explicit SourceEditor(int gutterWidth, QWidget* parent = nullptr);
     ~SourceEditor() override;
@@ -111,6 +114,11 @@ public:
     void clearCharMarks();
     void addCharMarks(int line, const std::vector<viewrules::ByteRange>& ranges);
     bool hasCharMark(int line, int byteIndex) const;
+    // Backgrounds of whole lines, one colour per line (0 for none); replaces earlier tints.
+    // Throws std::logic_error beyond kTintMarkerCount colours.
+    void setLineTints(const std::vector<uint32_t>& tints);
+    // The tint of a line, or 0.
+    uint32_t lineTint(int line) const;
     void setLineNumbersVisible(bool visible);
     bool lineNumbersVisible() const { return lineNumbers_; }
 
@@ -146,6 +154,7 @@ private:
     std::array<int, kBookmarkCount> bookmarkHandles_;
     uint32_t backgroundColor_ = render::kSelectionBackground; // of the background marker
     std::vector<uint32_t> indicatorColors_; // colour of indicator kFirstForegroundIndicator + i
+    std::vector<uint32_t> tintColors_;      // colour of marker kFirstTintMarker + i
     const viewrules::ViewPalette* viewPalette_ = &viewrules::LightPalette();
     std::vector<viewrules::LineSpan> spans_;
     std::vector<viewrules::FillerBlock> fillers_;

@@ -193,7 +193,7 @@ std::vector<int32_t> StatementSlots(const Lines& lines, const merge3::RoutineSpa
 
 // Adds after routine r an overload with r's body (one more parameter), and marks both
 // "overload" as Delphi asks; false where r's heading does not allow it.
-bool TwinOverload(const Lines& base, const merge::RoutineSpan& r, Lines& out) {
+bool TwinOverload(const Lines& base, const merge3::RoutineSpan& r, Lines& out) {
     int32_t end = r.first; // the heading's last line
     for (int depth = 0; end < r.last; ++end) {
         bool ends = false;

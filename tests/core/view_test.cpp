@@ -233,6 +233,25 @@ TEST(DifferenceMarks, ClickOnTheStripNamesALine) {
     EXPECT_EQ(OverviewLine(199, 200, 100000), 99500);
 }
 
+// In 5000 lines on 250 pixels a pixel is 20 lines: a click on a change's band lands on it.
+TEST(DifferenceMarks, ClickOnABandLandsOnItsChange) {
+    const std::vector<LineSpan> spans = {{1005, 1005, MarkKind::Changed},
+                                         {1030, 1040, MarkKind::Added},
+                                         {4000, 4000, MarkKind::Removed}};
+    struct Case {
+        int32_t y, line;
+    } cases[] = {
+        {50, 1005},  // on the first band
+        {51, 1030},  // where both bands meet: the nearer
+        {53, 1030},  // one pixel below the second band
+        {100, 2000}, // on no band
+        {200, 4000}, {202, 4000}, {204, 4080},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.line, OverviewTarget(spans, c.y, 250, 5000)) << c.y;
+    EXPECT_EQ(0, OverviewTarget(spans, 10, 0, 5000));
+}
+
 TEST(DifferenceMarks, RevealTopMovesOnlyWhenPartOfTheBlockIsHidden) {
     struct Case {
         int32_t first, last, top, rows, expected;

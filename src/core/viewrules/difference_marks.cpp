@@ -76,6 +76,27 @@ int32_t OverviewLine(int32_t y, int32_t height, int32_t lineCount) {
     return static_cast<int32_t>(std::min<int64_t>(line, lineCount - 1));
 }
 
+int32_t OverviewTarget(const std::vector<LineSpan>& spans, int32_t y, int32_t height,
+                       int32_t lineCount) {
+    const int32_t line = OverviewLine(y, height, lineCount);
+    if (height <= 0 || lineCount <= 0) return line;
+    constexpr int32_t kSlack = 1;
+    int32_t best = -1;
+    int64_t bestDistance = 0;
+    for (const LineSpan& s : spans) {
+        const OverviewMark m = OverviewMarks({s}, lineCount, height).front();
+        if (y < m.Y - kSlack || y >= m.Y + m.Height + kSlack) continue;
+        const int64_t distance = line < s.First  ? s.First - line
+                                 : line > s.Last ? line - s.Last
+                                                 : 0;
+        if (best < 0 || distance < bestDistance) {
+            best = std::clamp(s.First, 0, lineCount - 1);
+            bestDistance = distance;
+        }
+    }
+    return best >= 0 ? best : line;
+}
+
 int32_t RevealTop(int32_t first, int32_t last, int32_t top, int32_t rows, int32_t context) {
     last = std::max(first, last);
     if (first >= top && last < top + std::max(rows, 1)) return top;

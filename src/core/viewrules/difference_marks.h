@@ -46,6 +46,13 @@ std::vector<OverviewMark> OverviewMarks(const std::vector<LineSpan>& spans, int3
 // The line a click at y on the strip stands for.
 int32_t OverviewLine(int32_t y, int32_t height, int32_t lineCount);
 
+// Where a click at y takes the view: the first line of the difference whose band it hits (or
+// misses by a pixel), the nearest one when bands are joined; else OverviewLine. A pixel of a
+// long text stands for many lines, so the line under the pointer alone can lie far past a
+// one-line change.
+int32_t OverviewTarget(const std::vector<LineSpan>& spans, int32_t y, int32_t height,
+                       int32_t lineCount);
+
 // The first visible line that reveals lines first..last in a view of `rows` rows whose first
 // visible line is `top`: unchanged when they are all in view, else `context` lines above
 // first, so a block that fits is seen whole and a taller one from its start.
