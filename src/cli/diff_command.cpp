@@ -4,8 +4,6 @@
 #include "exit_codes.h"
 #include "json_writer.h"
 
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdlib>
 #include <iostream>
@@ -16,6 +14,7 @@
 
 #include "compare/compare_sources.h"
 #include "io/output_guard.h"
+#include "io/platform.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
 #include "model/diff_tree_format.h"
@@ -57,8 +56,7 @@ const char* NodeKind(const std::string& caption, const char* parentKind, int dep
 
 bool UseColor(ColorWhen when) {
     if (when != ColorWhen::Auto) return when == ColorWhen::Always;
-    const char* noColor = std::getenv("NO_COLOR");
-    return (!noColor || !*noColor) && ::isatty(STDOUT_FILENO);
+    return io::EnvironmentValue("NO_COLOR").empty() && io::TerminalTakesColours();
 }
 
 // Removed red, added green, changed yellow, by the mark that starts a report line.

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "io/platform.h"
 #include "io/source_file.h"
 
 namespace quennet::analysis {
@@ -83,8 +84,9 @@ bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName
     nested_ = nestedComments;
     files_ = {fileName};
     std::error_code ec;
-    ids_ = {fileName.empty() || fileName == "-" ? std::string()
-                                                : fs::weakly_canonical(fileName, ec).string()};
+    ids_ = {fileName.empty() || fileName == "-"
+                ? std::string()
+                : io::Utf8Path(fs::weakly_canonical(io::FsPath(fileName), ec))};
     text_.reserve(text.size() + text.size() / 2);
     StartSegment(0, 1);
     std::vector<int32_t> chain{0};
@@ -104,18 +106,18 @@ void IncludeExpansion::StartSegment(int32_t file, int32_t fileLine) {
 
 std::string IncludeExpansion::Resolve(const std::string& name, int32_t including) const {
     std::vector<fs::path> dirs;
-    const fs::path asGiven(name);
+    const fs::path asGiven = io::FsPath(name);
     if (asGiven.is_absolute()) {
         dirs.emplace_back();
     } else {
         for (int32_t f : {including, 0}) {
             const std::string& owner = files_[static_cast<size_t>(f)];
             if (owner.empty() || owner == "-") continue;
-            fs::path dir = fs::path(owner).parent_path();
+            fs::path dir = io::FsPath(owner).parent_path();
             dirs.push_back(dir.empty() ? fs::path(".") : dir);
         }
         for (const auto& d : includeDirs_)
-            dirs.emplace_back(d);
+            dirs.push_back(io::FsPath(d));
     }
     std::string lower = name;
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -127,7 +129,8 @@ std::string IncludeExpansion::Resolve(const std::string& name, int32_t including
             names.push_back(name + ext);
     for (const auto& dir : dirs)
         for (const auto& n : names)
-            if (fs::path p = dir.empty() ? fs::path(n) : dir / n; IsFile(p)) return p.string();
+            if (fs::path p = dir.empty() ? io::FsPath(n) : dir / io::FsPath(n); IsFile(p))
+                return io::Utf8Path(p);
     return {};
 }
 
@@ -200,7 +203,7 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
                               " levels; it is not read";
                 } else {
                     std::error_code ec;
-                    id = fs::weakly_canonical(path, ec).string();
+                    id = io::Utf8Path(fs::weakly_canonical(io::FsPath(path), ec));
                     for (int32_t f : chain)
                         if (ids_[static_cast<size_t>(f)] == id)
                             problem = "the file includes itself; it is not read again";
