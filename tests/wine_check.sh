@@ -33,11 +33,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 wineserver=$(dirname "$(readlink -f "$wine")")/wineserver
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
+# A server kept for the whole check: a run then costs a process start, not a Wine start.
 "$wine" cmd /c exit 0 >/dev/null 2>&1 </dev/null
-[ -z "$wineserver" ] || "$wineserver" -p 60
+[ -z "$wineserver" ] || "$wineserver" -p 600 >/dev/null 2>&1 </dev/null
 
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+trap 'rm -rf "$scratch"; [ -z "$wineserver" ] || "$wineserver" -k 2>/dev/null' EXIT
 cp -r "$cases" "$scratch/linux"
 cp -r "$cases" "$scratch/windows"
 

@@ -68,6 +68,14 @@ std::string IncludeName(std::string_view arg) {
     return name;
 }
 
+// The folder and the name with "/" between, on every system, so that names in outputs are
+// spelled alike.
+std::string JoinPath(const fs::path& dir, const std::string& name) {
+    std::string path = io::Utf8Path(dir);
+    if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
+    return path + name;
+}
+
 bool IsFile(const fs::path& p) {
     std::error_code ec;
     return fs::is_regular_file(p, ec);
@@ -129,8 +137,7 @@ std::string IncludeExpansion::Resolve(const std::string& name, int32_t including
             names.push_back(name + ext);
     for (const auto& dir : dirs)
         for (const auto& n : names)
-            if (fs::path p = dir.empty() ? io::FsPath(n) : dir / io::FsPath(n); IsFile(p))
-                return io::Utf8Path(p);
+            if (std::string p = JoinPath(dir, n); IsFile(io::FsPath(p))) return p;
     return {};
 }
 

@@ -279,7 +279,8 @@ TFile TFile::CreateNew(const std::string& path, int& error) {
 
 TFile TFile::StandardInput() {
     TFile f;
-    f.handle_ = reinterpret_cast<intptr_t>(::GetStdHandle(STD_INPUT_HANDLE));
+    // The C runtime's descriptor 0 holds the handle the process was started with.
+    f.handle_ = ::_get_osfhandle(_fileno(stdin));
     f.own_ = false;
     return f;
 }
@@ -287,6 +288,12 @@ TFile TFile::StandardInput() {
 int TFile::Info(FileInfo& info) const {
     int error = 0;
     info = InfoOfHandle(H(handle_), error);
+    // Standard input that cannot tell what it is is read as a stream.
+    if (error != 0 && !own_) {
+        info = {};
+        info.Kind = FileKind::Fifo;
+        return 0;
+    }
     return error;
 }
 
