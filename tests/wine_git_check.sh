@@ -13,6 +13,7 @@ wine=$(command -v wine64 || true)
 [ -n "$wine" ] || { echo "skipped: wine not installed"; exit 77; }
 [ -f "$exe" ] || { echo "skipped: no Windows build at $exe (bash tools/build-windows.sh)"; exit 77; }
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
+linux=$(cd "$(dirname "$linux")" && pwd)/$(basename "$linux")
 export WINEPREFIX=${QUENNET_WINEPREFIX:-$HOME/.cache/quennet-wine} WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"

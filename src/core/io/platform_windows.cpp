@@ -345,8 +345,17 @@ void TFile::HintSequential() {}
 
 int AtomicReplace(const std::string& from, const std::string& to) {
     int error = 0;
-    const std::wstring wideFrom = ApiPath(from, &error);
-    const std::wstring wideTo = ApiPath(to, &error);
+    // Full paths: Wine's ReplaceFileW does not find relative ones.
+    const auto full = [&error](const std::string& path) {
+        std::wstring wide = ApiPath(path, &error);
+        const DWORD need = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+        if (need == 0 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+        std::wstring out(need, L'\0');
+        out.resize(::GetFullPathNameW(wide.c_str(), need, out.data(), nullptr));
+        return out;
+    };
+    const std::wstring wideFrom = full(from);
+    const std::wstring wideTo = full(to);
     if (error) return error;
     const DWORD attributes = ::GetFileAttributesW(wideTo.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -374,6 +383,11 @@ int HardLink(const std::string& existing, const std::string& newName) {
     const std::wstring from = ApiPath(existing, &error);
     const std::wstring to = ApiPath(newName, &error);
     if (error) return error;
+    // A link shares the read-only mark, and a read-only name cannot be deleted: a backup of
+    // such a file is a copy, which a failed save can take back.
+    const DWORD attributes = ::GetFileAttributesW(from.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return kErrorReadOnly;
     return ::CreateHardLinkW(to.c_str(), from.c_str(), nullptr) ? 0 : LastError();
 }
 
