@@ -56,6 +56,12 @@ std::string PairingKey(const std::string& name) {
     return key;
 }
 
+// The folder and the name with "/" between on every system: the names reach the messages.
+std::string JoinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty() || dir.back() == '/' || dir.back() == '\\') return dir + name;
+    return dir + "/" + name;
+}
+
 std::vector<std::string> ListForPairing(const std::string& folder, const std::string& mask) {
     auto names = ListTreeFiles(folder, mask);
     if (io::FileNamesIgnoreCase())
@@ -91,7 +97,6 @@ std::vector<UnitOutcome> CompareTrees(const std::string& oldDir, const std::stri
         all.push_back(std::move(u));
     }
 
-    const fs::path oldRoot = io::FsPath(oldDir), newRoot = io::FsPath(newDir);
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t k; (k = next.fetch_add(1)) < pairs.size();) {
@@ -99,8 +104,7 @@ std::vector<UnitOutcome> CompareTrees(const std::string& oldDir, const std::stri
             UnitOutcome& u = all[pairs[k]];
             std::string name = std::move(u.name);
             try {
-                u = CompareUnitFiles(io::Utf8Path(oldRoot / io::FsPath(name)),
-                                     io::Utf8Path(newRoot / io::FsPath(name)), options.pair);
+                u = CompareUnitFiles(JoinPath(oldDir, name), JoinPath(newDir, name), options.pair);
             } catch (const std::exception& e) {
                 u = UnitOutcome{};
                 u.status = UnitStatus::Trouble;
