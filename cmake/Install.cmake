@@ -2,6 +2,19 @@
 # The desktop program looks for its manual at ../share/doc/quennet-pro/ from its own folder.
 include(GNUInstallDirs)
 
+# Windows: one folder with the program and its documents, packed as a zip (cpack -G ZIP).
+if(WIN32)
+  install(TARGETS quennet-diff RUNTIME DESTINATION .)
+  install(FILES README.md LICENSE doc/manual.html DESTINATION .)
+  install(DIRECTORY doc/schema DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME quennet-pro)
+  set(CPACK_PACKAGE_FILE_NAME quennet-pro-${PROJECT_VERSION}-win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  include(CPack)
+  return()
+endif()
+
 set(QUENNET_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/quennet-pro)
 
 install(TARGETS quennet-diff RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -17,6 +17,8 @@ if [ "$mode" = test ]; then
   packages+=(fp-compiler clang clang-tidy dpkg-dev file man-db git desktop-file-utils python3-jsonschema
             fp-units-rtl fp-units-fcl fp-units-base fp-units-db fp-units-math fp-units-net fp-units-misc
             fp-utils fpc-source lazarus-src)
+  # The Windows build and Wine to run it.
+  packages+=(g++-mingw-w64-x86-64-posix wine64 wine)
 fi
 
 missing=()
@@ -60,6 +62,11 @@ case "$mode" in
     git ls-files -z 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' \
       'fuzz/*.cpp' 'fuzz/*.h' | xargs -0 clang-format --dry-run -Werror
     ctest --test-dir build --output-on-failure -j "$jobs"
+    # quennet-diff.exe cross-built, its platform tests and the golden cases run under Wine.
+    bash tools/build-windows.sh -DQUENNET_WERROR=ON
+    WINEDEBUG=-all ctest --test-dir build-windows --output-on-failure
+    bash tests/wine_check.sh build-windows/quennet-diff.exe build/quennet-diff tests/cases || [ $? = 77 ]
+    bash tests/wine_git_check.sh build-windows/quennet-diff.exe build/quennet-diff . || [ $? = 77 ]
     # The engine's sources through clang-tidy (checks and reasons in .clang-tidy).
     run-clang-tidy -p build -j "$jobs" -quiet "$root/src/core/" >build/clang-tidy.log 2>&1 ||
       { grep -E -A3 'warning:|error:' build/clang-tidy.log; exit 1; }

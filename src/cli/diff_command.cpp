@@ -3,8 +3,6 @@
 #include "commands.h"
 #include "exit_codes.h"
 
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdlib>
 #include <iostream>
@@ -15,6 +13,7 @@
 
 #include "diff/compare_sources.h"
 #include "io/output_guard.h"
+#include "io/platform.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
 #include "render/diff_tree_format.h"
@@ -29,8 +28,7 @@ namespace {
 
 bool UseColor(ColorWhen when) {
     if (when != ColorWhen::Auto) return when == ColorWhen::Always;
-    const char* noColor = std::getenv("NO_COLOR");
-    return (!noColor || !*noColor) && ::isatty(STDOUT_FILENO);
+    return io::EnvironmentValue("NO_COLOR").empty() && io::TerminalTakesColours();
 }
 
 // Removed red, added green, changed yellow, by the mark that starts a report line.

@@ -5,13 +5,12 @@
 #include "exit_codes.h"
 
 #include "folders/folder_compare.h"
+#include "io/platform.h"
 
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quennet::cli {
 
@@ -20,7 +19,8 @@ namespace {
 // Progress on a terminal once the work has taken long enough for a user to wonder.
 class Progress {
 public:
-    explicit Progress(size_t total) : total_(total), tty_(::isatty(STDERR_FILENO) != 0) {}
+    explicit Progress(size_t total)
+        : total_(total), tty_(io::IsTerminal(io::StandardStream::Error)) {}
     ~Progress() {
         if (shown_) std::fputs("\r\033[K", stderr);
     }
@@ -108,18 +108,13 @@ struct Line {
     std::string Status;
 };
 
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 } // namespace
 
 int RunDirsCommand(const CliOptions& opt) {
     const std::string& mask = opt.mask;
     const std::vector<std::string>& folders = opt.files;
     for (const std::string& f : folders)
-        if (!IsFolder(f)) throw std::runtime_error("\"" + f + "\" is not a folder");
+        if (!io::IsFolder(f)) throw std::runtime_error("\"" + f + "\" is not a folder");
 
     using namespace folders;
     const std::vector<FolderItem> items[2] = {ListFolderItems(folders[0], mask),

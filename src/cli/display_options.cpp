@@ -1,37 +1,30 @@
 // Terminal facts (is standard output a terminal, how wide) are read here and nowhere in core.
 #include "display_options.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "commands.h"
+#include "io/platform.h"
 
 namespace quennet::cli {
 
 namespace {
 
 bool StdoutIsTerminal() {
-    return ::isatty(STDOUT_FILENO) == 1;
+    return io::IsTerminal(io::StandardStream::Output);
 }
 
 int TerminalWidth() {
-    if (const char* c = std::getenv("COLUMNS")) {
-        const int n = std::atoi(c);
-        if (n > 0) return n;
-    }
-    struct winsize ws {};
-    if (StdoutIsTerminal() && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0)
-        return ws.ws_col;
-    return 80;
+    const int n = std::atoi(io::EnvironmentValue("COLUMNS").c_str());
+    if (n > 0) return n;
+    const int columns = io::TerminalColumns();
+    return columns > 0 ? columns : 80;
 }
 
 bool ColorWanted(ColorWhen when) {
     if (when != ColorWhen::Auto) return when == ColorWhen::Always;
-    const char* term = std::getenv("TERM");
-    const char* noColor = std::getenv("NO_COLOR");
-    return StdoutIsTerminal() && !(noColor && *noColor) && !(term && std::string(term) == "dumb");
+    return io::TerminalTakesColours() && io::EnvironmentValue("NO_COLOR").empty() &&
+           io::EnvironmentValue("TERM") != "dumb";
 }
 
 } // namespace

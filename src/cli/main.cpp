@@ -1,18 +1,26 @@
 // quennet-diff: the engine from the command line. Reads the options once, then runs the mode.
 #include <exception>
 #include <iostream>
-
-#include <unistd.h>
+#include <string>
+#include <vector>
 
 #include "commands.h"
 #include "display_options.h"
 #include "exit_codes.h"
 #include "base/product.h"
+#include "io/platform.h"
 
 int main(int argc, char** argv) {
     using namespace quennet::cli;
+    quennet::io::PrepareStandardStreams();
+    // The arguments as UTF-8, in argv's form for the option parser.
+    std::vector<std::string> args = quennet::io::CommandLineArguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (auto& a : args)
+        utf8Argv.push_back(a.data());
+    utf8Argv.push_back(nullptr);
     try {
-        const CliOptions opt = ParseCommandLine(argc, argv);
+        const CliOptions opt = ParseCommandLine(static_cast<int>(args.size()), utf8Argv.data());
         if (opt.help || opt.version) {
             if (opt.help)
                 std::cout << UsageText(opt.command);

@@ -1,7 +1,6 @@
 // quennet-diff -r OLDDIR NEWDIR: every unit of two trees compared structurally, one section per
 // changed unit, then a summary. Exit status as diff -r: 0 same, 1 different, 2 trouble; with
 // --fail-on=breaking 1 means breaking changes.
-#include <sys/stat.h>
 
 #include <iostream>
 #include <sstream>
@@ -9,6 +8,7 @@
 #include "commands.h"
 #include "display_options.h"
 #include "exit_codes.h"
+#include "io/platform.h"
 #include "render/json_writer.h"
 
 namespace quennet::cli {
@@ -23,11 +23,6 @@ const char* StatusName(folders::UnitStatus s) {
     case folders::UnitStatus::Trouble: return "trouble";
     default: return "same";
     }
-}
-
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 void WriteApiCounts(render::JsonWriter& json, int breaking, int additive, int internal) {
@@ -157,7 +152,7 @@ int RunTreeCommand(const CliOptions& opt) {
     const DisplayRequest request = MakeDisplayRequest(opt);
     const std::vector<std::string>& folders = opt.files;
     for (const std::string& f : folders)
-        if (!IsFolder(f)) throw std::runtime_error("\"" + f + "\" is not a folder");
+        if (!io::IsFolder(f)) throw std::runtime_error("\"" + f + "\" is not a folder");
 
     const bool api = request.tree.pair.api != folders::ApiMode::Off;
     const auto units = folders::CompareTrees(folders[0], folders[1], request.tree);

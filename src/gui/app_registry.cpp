@@ -9,6 +9,14 @@ namespace quennet::gui {
 
 namespace {
 
+// Windows programs keep their settings in the registry, under the product's name in the
+// user's software key; elsewhere an INI file in the user's configuration folder.
+#ifdef Q_OS_WIN
+constexpr QSettings::Format kStoreFormat = QSettings::NativeFormat;
+#else
+constexpr QSettings::Format kStoreFormat = QSettings::IniFormat;
+#endif
+
 const QString kIntPrefix = QStringLiteral("dword:");
 const QString kStrPrefix = QStringLiteral("sz:");
 
@@ -41,7 +49,7 @@ QString WindowClassKey(const char* qualifiedClassName) {
 }
 
 TAppRegistry::TAppRegistry()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+    : settings_(std::make_unique<QSettings>(kStoreFormat, QSettings::UserScope,
                                             QStringLiteral("Quennet"),
                                             QStringLiteral("Quennet Pro"))) {}
 

@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include <sys/mman.h>
-#include <unistd.h>
+#include "io/platform.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QUENNET_ASAN 1
@@ -59,13 +58,7 @@ void ReadTextRelease::Passed(const char* at) {
 #ifdef QUENNET_ASAN
     ASAN_POISON_MEMORY_REGION(from, end - releasedTo_);
 #else
-    // Whole pages only: the bytes around them belong to the allocation's neighbours.
-    const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
-    const size_t into = reinterpret_cast<uintptr_t>(from) % page;
-    const size_t head = into == 0 ? 0 : page - into;
-    const size_t tail = reinterpret_cast<uintptr_t>(text_.data() + end) % page;
-    const size_t length = end - releasedTo_;
-    if (length > head + tail) ::madvise(from + head, length - head - tail, MADV_DONTNEED);
+    io::ReleasePages(from, end - releasedTo_);
 #endif
     releasedTo_ = end;
 }

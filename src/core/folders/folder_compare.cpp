@@ -1,17 +1,13 @@
-// Folder comparison with POSIX calls.
+// Folder comparison: listings, sizes and checksums through the platform layer.
 #include "folders/folder_compare.h"
 
 #include "base/crc32.h"
+#include "io/platform.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <memory>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace quennet::folders {
@@ -50,43 +46,38 @@ bool WildMatch(const char* p, const char* pe, const char* s, const char* se) {
 } // namespace
 
 uint64_t FileSizeOf(const std::string& fileName) {
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) != 0) return 0;
-    return static_cast<uint64_t>(st.st_size);
+    return io::StatPath(fileName).Size;
 }
 
 CrcResult ReadFileCrc(const std::string& fileName) {
     CrcResult result;
+    int error = 0;
     // Non-blocking, so that opening a FIFO does not wait for a writer.
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        result.Problem = std::strerror(errno);
+    io::TFile file = io::TFile::OpenRead(fileName, error, true);
+    if (!file.IsOpen()) {
+        result.Problem = error == EISDIR ? "Is a directory" : io::ErrorText(error);
         return result;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        result.Problem = st.st_mode == 0       ? std::strerror(errno)
-                         : S_ISDIR(st.st_mode) ? "Is a directory"
-                                               : "Not a regular file";
-        ::close(fd);
+    io::FileInfo info;
+    if (const int failed = file.Info(info); failed != 0 || info.Kind != io::FileKind::Regular) {
+        result.Problem = failed != 0                         ? io::ErrorText(failed)
+                         : info.Kind == io::FileKind::Folder ? "Is a directory"
+                                                             : "Not a regular file";
         return result;
     }
-    (void)::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    file.HintSequential();
     std::vector<char> block(1 << 16);
     uint32_t crc = kCrcStart;
     for (;;) {
-        const ssize_t got = ::read(fd, block.data(), block.size());
-        if (got < 0 && errno == EINTR) continue;
+        const long long got = file.Read(block.data(), block.size(), error);
         if (got < 0) {
-            result.Problem = std::strerror(errno);
-            ::close(fd);
+            result.Problem = io::ErrorText(error);
             return result;
         }
         if (got == 0) break;
         crc = base::UpdateCrc32(block.data(), static_cast<size_t>(got), crc);
         result.Size += static_cast<uint64_t>(got);
     }
-    ::close(fd);
     result.Crc = crc;
     result.Readable = true;
     return result;
@@ -97,8 +88,8 @@ uint32_t FileCrc(const std::string& fileName) {
 }
 
 bool FileExists(const std::string& fileName) {
-    struct stat st {};
-    return ::stat(fileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    const io::FileKind kind = io::StatPath(fileName).Kind;
+    return kind != io::FileKind::Missing && kind != io::FileKind::Folder;
 }
 
 const char* FileStatusName(FileStatus status) {
@@ -124,15 +115,14 @@ FileComparison CompareFile(const std::string& here, const std::string& there,
                            const std::string& name) {
     const std::string mine = WithTrailingSeparator(here) + name;
     const std::string other = WithTrailingSeparator(there) + name;
-    struct stat a {
-    }, b{};
-    if (::stat(other.c_str(), &a) != 0 || S_ISDIR(a.st_mode)) return {FileStatus::OnlyHere, {}, {}};
+    const io::FileInfo a = io::StatPath(other);
+    if (a.Kind == io::FileKind::Missing || a.Kind == io::FileKind::Folder)
+        return {FileStatus::OnlyHere, {}, {}};
     // A FIFO or device is never read; against a file it is simply something else.
-    if (::stat(mine.c_str(), &b) != 0 || !S_ISREG(a.st_mode) || !S_ISREG(b.st_mode) ||
-        a.st_size != b.st_size)
+    const io::FileInfo b = io::StatPath(mine);
+    if (a.Kind != io::FileKind::Regular || b.Kind != io::FileKind::Regular || a.Size != b.Size)
         return {FileStatus::Different, {}, {}};
-    const auto size = static_cast<uint64_t>(b.st_size);
-    return CompareContents(mine, other, size);
+    return CompareContents(mine, other, b.Size);
 }
 
 FileStatus StatusOf(const std::string& here, const std::string& there, const std::string& name) {
@@ -157,44 +147,22 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
 }
 
 std::vector<FolderItem> ListFolderItems(const std::string& folder, const std::string& mask) {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-    if (!dir)
-        throw std::runtime_error("Cannot read the folder \"" + folder +
-                                 "\": " + std::strerror(errno));
-    const std::string base = WithTrailingSeparator(folder);
     std::vector<FolderItem> items;
-    for (;;) {
-        errno = 0;
-        const dirent* e = ::readdir(dir.get());
-        if (!e) {
-            if (errno != 0)
-                throw std::runtime_error("Cannot read the folder \"" + folder +
-                                         "\": " + std::strerror(errno));
+    for (io::FolderEntry& e : io::ReadFolder(folder)) {
+        if (e.Name.empty() || e.Name[0] == '.') continue; // hidden files
+        if (!MatchesMask(e.Name, mask)) continue;
+        FolderItem item{std::move(e.Name), EntryKind::File, {}};
+        switch (e.Kind) {
+        case io::FileKind::Folder: continue;
+        case io::FileKind::Regular: break;
+        case io::FileKind::Link: item.Kind = EntryKind::DanglingLink; break;
+        case io::FileKind::Missing:
+            item.Kind = EntryKind::Unreadable;
+            item.Problem = io::ErrorText(e.Error);
             break;
-        }
-        const std::string name = e->d_name;
-        if (name.empty() || name[0] == '.') continue; // hidden files, "." and ".."
-        if (!MatchesMask(name, mask)) continue;
-        FolderItem item{name, EntryKind::File, {}};
-        struct stat st {};
-        if (::stat((base + name).c_str(), &st) != 0) {
-            const int error = errno;
-            struct stat link {};
-            if (error == ENOENT && ::lstat((base + name).c_str(), &link) == 0 &&
-                S_ISLNK(link.st_mode)) {
-                item.Kind = EntryKind::DanglingLink;
-            } else {
-                item.Kind = EntryKind::Unreadable;
-                item.Problem = std::strerror(error);
-            }
-        } else if (S_ISDIR(st.st_mode)) {
-            continue;
-        } else if (S_ISFIFO(st.st_mode)) {
-            item.Kind = EntryKind::Fifo;
-        } else if (S_ISSOCK(st.st_mode)) {
-            item.Kind = EntryKind::Socket;
-        } else if (!S_ISREG(st.st_mode)) {
-            item.Kind = EntryKind::Device;
+        case io::FileKind::Fifo: item.Kind = EntryKind::Fifo; break;
+        case io::FileKind::Socket: item.Kind = EntryKind::Socket; break;
+        case io::FileKind::Device: item.Kind = EntryKind::Device; break;
         }
         items.push_back(std::move(item));
     }

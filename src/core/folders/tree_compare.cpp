@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "folders/folder_compare.h"
+#include "io/platform.h"
 
 namespace quennet::folders {
 
@@ -19,12 +20,12 @@ namespace fs = std::filesystem;
 std::vector<std::string> ListTreeFiles(const std::string& folder, const std::string& mask) {
     std::vector<std::string> out;
     std::error_code ec;
-    const fs::path root(folder);
+    const fs::path root = io::FsPath(folder);
     fs::recursive_directory_iterator it(root, ec), end;
     if (ec) throw std::runtime_error(folder + ": " + ec.message());
     for (; it != end; it.increment(ec)) {
         if (ec) throw std::runtime_error(folder + ": " + ec.message());
-        const std::string name = it->path().filename().string();
+        const std::string name = io::Utf8Path(it->path().filename());
         std::error_code kindError;
         const bool isDir = it->is_directory(kindError);
         if (!name.empty() && name[0] == '.') {
@@ -35,25 +36,57 @@ std::vector<std::string> ListTreeFiles(const std::string& folder, const std::str
         if (!folders::MatchesMask(name, mask)) continue;
         // The iterator's paths start with the folder as given: cutting it off costs no
         // system calls, where fs::relative resolves both paths on disk.
-        out.push_back(it->path().lexically_relative(root).generic_string());
+        std::string relative = io::Utf8Path(it->path().lexically_relative(root));
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        out.push_back(std::move(relative));
     }
     std::sort(out.begin(), out.end());
     return out;
 }
 
+namespace {
+
+// Where the system ignores letter case in file names ("Unit1.pas" opens "UNIT1.PAS"), so does
+// the pairing of the two trees.
+std::string PairingKey(const std::string& name) {
+    if (!io::FileNamesIgnoreCase()) return name;
+    std::string key = name;
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return key;
+}
+
+// The folder and the name with "/" between on every system: the names reach the messages.
+std::string JoinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty() || dir.back() == '/' || dir.back() == '\\') return dir + name;
+    return dir + "/" + name;
+}
+
+std::vector<std::string> ListForPairing(const std::string& folder, const std::string& mask) {
+    auto names = ListTreeFiles(folder, mask);
+    if (io::FileNamesIgnoreCase())
+        std::stable_sort(names.begin(), names.end(), [](const auto& a, const auto& b) {
+            return PairingKey(a) < PairingKey(b);
+        });
+    return names;
+}
+
+} // namespace
+
 std::vector<UnitOutcome> CompareTrees(const std::string& oldDir, const std::string& newDir,
                                       const TreeOptions& options) {
-    const auto oldNames = ListTreeFiles(oldDir, options.mask);
-    const auto newNames = ListTreeFiles(newDir, options.mask);
+    const auto oldNames = ListForPairing(oldDir, options.mask);
+    const auto newNames = ListForPairing(newDir, options.mask);
     std::vector<UnitOutcome> all;
     std::vector<size_t> pairs; // slots of names in both trees
     size_t i = 0, j = 0;
     while (i < oldNames.size() || j < newNames.size()) {
         UnitOutcome u;
-        if (j >= newNames.size() || (i < oldNames.size() && oldNames[i] < newNames[j])) {
+        if (j >= newNames.size() ||
+            (i < oldNames.size() && PairingKey(oldNames[i]) < PairingKey(newNames[j]))) {
             u.name = oldNames[i++];
             u.status = UnitStatus::Removed;
-        } else if (i >= oldNames.size() || newNames[j] < oldNames[i]) {
+        } else if (i >= oldNames.size() || PairingKey(newNames[j]) < PairingKey(oldNames[i])) {
             u.name = newNames[j++];
             u.status = UnitStatus::Added;
         } else {
@@ -64,7 +97,6 @@ std::vector<UnitOutcome> CompareTrees(const std::string& oldDir, const std::stri
         all.push_back(std::move(u));
     }
 
-    const fs::path oldRoot(oldDir), newRoot(newDir);
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t k; (k = next.fetch_add(1)) < pairs.size();) {
@@ -72,8 +104,7 @@ std::vector<UnitOutcome> CompareTrees(const std::string& oldDir, const std::stri
             UnitOutcome& u = all[pairs[k]];
             std::string name = std::move(u.name);
             try {
-                u = CompareUnitFiles((oldRoot / name).string(), (newRoot / name).string(),
-                                     options.pair);
+                u = CompareUnitFiles(JoinPath(oldDir, name), JoinPath(newDir, name), options.pair);
             } catch (const std::exception& e) {
                 u = UnitOutcome{};
                 u.status = UnitStatus::Trouble;

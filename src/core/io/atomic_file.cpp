@@ -2,13 +2,9 @@
 // devices and pipes, which are written directly.
 #include "io/atomic_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "io/platform.h"
 #include "io/source_save.h"
 
 namespace quennet::io {
@@ -16,24 +12,24 @@ namespace quennet::io {
 namespace {
 
 [[noreturn]] void Fail(const std::string& path, int error) {
-    throw std::runtime_error("Cannot write \"" + path + "\": " + std::strerror(error));
+    throw std::runtime_error("Cannot write \"" + path + "\": " + ErrorText(error));
 }
 
 // A device or a pipe (/dev/stdout, a FIFO) has no content to keep and cannot be replaced by
 // renaming.
 void WriteDirectly(const std::string& path, const ByteProducer& produce) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) Fail(path, errno);
     int error = 0;
+    TFile file = TFile::OpenWrite(path, error);
+    if (!file.IsOpen()) Fail(path, error);
     try {
         produce([&](std::string_view piece) {
-            if (error == 0) error = io::WriteAllBytes(fd, piece);
+            if (error == 0) error = file.WriteAll(piece);
         });
     } catch (...) {
-        ::close(fd);
+        file.Close();
         throw;
     }
-    if (::close(fd) != 0 && error == 0) error = errno;
+    if (const int closed = file.Close(); closed != 0 && error == 0) error = closed;
     if (error != 0) Fail(path, error);
 }
 
@@ -44,9 +40,8 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 void WriteFileAtomically(const std::string& path, const ByteProducer& produce) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
-        !S_ISDIR(existing.st_mode)) {
+    const FileKind kind = StatPath(path).Kind;
+    if (kind != FileKind::Missing && kind != FileKind::Regular && kind != FileKind::Folder) {
         WriteDirectly(path, produce);
         return;
     }

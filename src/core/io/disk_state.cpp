@@ -1,8 +1,7 @@
 #include "io/disk_state.h"
 
+#include "io/platform.h"
 #include "io/source_file.h"
-
-#include <sys/stat.h>
 
 namespace quennet::io {
 
@@ -17,11 +16,11 @@ uint64_t ContentHash(std::string_view bytes) {
 
 namespace {
 bool Stat(const std::string& path, FileStamp& stamp) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    const FileInfo info = StatPath(path);
+    if (info.Kind != FileKind::Regular) return false;
     stamp.Exists = true;
-    stamp.Size = static_cast<uint64_t>(st.st_size);
-    stamp.ModifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.Size = info.Size;
+    stamp.ModifiedNs = info.ModifiedNs;
     return true;
 }
 } // namespace

@@ -1,25 +1,24 @@
-// Comparing files by device and inode, so hard links, symbolic links and other spellings of a
-// path are caught alike.
+// Comparing files by device and file number (inode), so hard links, symbolic links and other
+// spellings of a path are caught alike.
 #include "io/output_guard.h"
 
 #include <stdexcept>
-#include <sys/stat.h>
+
+#include "io/platform.h"
 
 namespace quennet::io {
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    const FileInfo sa = StatPath(a), sb = StatPath(b);
+    if (sa.Kind == FileKind::Missing || sb.Kind == FileKind::Missing) return false;
+    return sa.Device == sb.Device && sa.Id == sb.Id;
 }
 
 namespace {
 
 // Devices and pipes keep no text that an output could destroy (/dev/null may well be both).
 bool IsRegularFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return StatPath(path).Kind == FileKind::Regular;
 }
 
 } // namespace

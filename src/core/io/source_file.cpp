@@ -1,15 +1,12 @@
 // Reading source files as bytes.
 #include "io/source_file.h"
 
+#include "io/platform.h"
 #include "io/text_encoding.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 #ifdef __SSE2__
@@ -170,51 +167,41 @@ std::string TakeAsCrLfText(std::string&& bytes) {
 
 namespace {
 constexpr char kFolder[] = "it is a folder";
-[[noreturn]] void CannotOpen(const std::string& path, const char* reason) {
+[[noreturn]] void CannotOpen(const std::string& path, const std::string& reason) {
     throw std::runtime_error("Cannot open \"" + path + "\": " + reason);
 }
 } // namespace
 
 void RefuseMissingOrFolder(const std::string& path) {
     if (path == "-") return;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) CannotOpen(path, std::strerror(errno));
-    if (S_ISDIR(st.st_mode)) CannotOpen(path, kFolder);
+    int error = 0;
+    const FileInfo info = StatPath(path, true, &error);
+    if (info.Kind == FileKind::Missing) CannotOpen(path, ErrorText(error));
+    if (info.Kind == FileKind::Folder) CannotOpen(path, kFolder);
 }
 
 std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
     const bool stdinput = path == "-";
-    const int fd = stdinput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) CannotOpen(path, std::strerror(errno));
-    struct Closer {
-        int fd;
-        bool own;
-        ~Closer() {
-            if (own) ::close(fd);
-        }
-    } closer{fd, !stdinput};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        throw std::runtime_error("Cannot read \"" + path + "\": " + std::strerror(errno));
-    if (S_ISDIR(st.st_mode)) CannotOpen(path, kFolder);
+    int error = 0;
+    TFile file = stdinput ? TFile::StandardInput() : TFile::OpenRead(path, error);
+    if (!file.IsOpen()) CannotOpen(path, error == EISDIR ? kFolder : ErrorText(error));
+    FileInfo info;
+    if (const int failed = file.Info(info); failed != 0)
+        throw std::runtime_error("Cannot read \"" + path + "\": " + ErrorText(failed));
+    if (info.Kind == FileKind::Folder) CannotOpen(path, kFolder);
+    const bool regular = info.Kind == FileKind::Regular;
     if (identity)
-        *identity = {S_ISREG(st.st_mode) && !stdinput, static_cast<uint64_t>(st.st_dev),
-                     static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_size),
-                     static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+        *identity = {regular && !stdinput, info.Device, info.Id, info.Size, info.ModifiedNs};
     // The size is only a hint: pipes report none, and a file may grow or shrink while read.
     // Read straight into the text; one byte more than the size sees the end without regrowing.
-    std::string data(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1
-                                                           : size_t{65536},
+    std::string data(regular && info.Size > 0 ? static_cast<size_t>(info.Size) + 1 : size_t{65536},
                      '\0');
     size_t used = 0;
     for (;;) {
         if (used == data.size()) data.resize(data.size() * 2);
-        const ssize_t n = ::read(fd, data.data() + used, data.size() - used);
+        const long long n = file.Read(data.data() + used, data.size() - used, error);
         if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw std::runtime_error("Cannot read \"" + path + "\": " + std::strerror(errno));
-        }
+        if (n < 0) throw std::runtime_error("Cannot read \"" + path + "\": " + ErrorText(error));
         used += static_cast<size_t>(n);
     }
     data.resize(used);

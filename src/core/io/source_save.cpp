@@ -1,90 +1,53 @@
-// Saving source text with POSIX calls: the temporary copy lives in the target's folder so that
-// rename replaces the target in one step.
+// Saving source text: the temporary copy lives in the target's folder so that one rename
+// replaces the target in one step.
 #include "io/source_save.h"
 
+#include "io/platform.h"
 #include "io/source_file.h"
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <filesystem>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quennet::io {
 
 namespace {
 
 [[noreturn]] void Fail(const std::string& path, int error) {
-    throw std::runtime_error("Cannot write \"" + path + "\": " + std::strerror(error));
+    throw std::runtime_error("Cannot write \"" + path + "\": " + ErrorText(error));
 }
 
 bool PathExists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-void SyncFolderOf(const std::string& path) {
-    namespace fs = std::filesystem;
-    const fs::path parent = fs::path(path).parent_path();
-    const fs::path folder = parent.empty() ? fs::path(".") : parent;
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        (void)::fsync(dir); // a folder that cannot be synced is no write failure
-        ::close(dir);
-    }
-}
-
-// Follows symbolic links one by one, so a link whose file does not exist yet still leads to
-// where that file belongs.
-std::string FinalTarget(const std::string& path) {
-    namespace fs = std::filesystem;
-    fs::path p(path);
-    std::error_code ec;
-    for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(p, ec)); ++depth) {
-        const fs::path next = fs::read_symlink(p, ec);
-        if (ec) break;
-        p = next.is_absolute() ? next : p.parent_path() / next;
-    }
-    return p.string();
+    return StatPath(path, false).Kind != FileKind::Missing;
 }
 
 // A second name for the file's current text: a hard link costs nothing and cannot be half
 // written; where links are not allowed, a flushed copy. Never replaces an existing file.
 bool MakeBackup(const std::string& file, const std::string& backup) {
-    if (::link(file.c_str(), backup.c_str()) == 0) return true;
-    if (errno == EEXIST) return false;
-    const int in = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    const int out = ::open(backup.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (out < 0) {
-        ::close(in);
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(in, &st) == 0) (void)::fchmod(out, st.st_mode & 07777);
+    const int linked = HardLink(file, backup);
+    if (linked == 0) return true;
+    if (linked == EEXIST) return false;
+    int error = 0;
+    TFile in = TFile::OpenRead(file, error);
+    if (!in.IsOpen()) return false;
+    TFile out = TFile::CreateNew(backup, error);
+    if (!out.IsOpen()) return false;
+    FileInfo info;
+    if (in.Info(info) == 0) out.CopyAttributes(info);
     bool ok = true;
     char block[65536];
     for (;;) {
-        const ssize_t n = ::read(in, block, sizeof block);
+        const long long n = in.Read(block, sizeof block, error);
         if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        if (WriteAllBytes(out, std::string_view(block, static_cast<size_t>(n))) != 0) {
+        if (n < 0 || out.WriteAll(std::string_view(block, static_cast<size_t>(n))) != 0) {
             ok = false;
             break;
         }
     }
-    if (ok && ::fsync(out) != 0) ok = false;
-    if (::close(out) != 0) ok = false;
-    ::close(in);
-    if (!ok) ::unlink(backup.c_str());
+    if (ok && out.Sync() != 0) ok = false;
+    if (out.Close() != 0) ok = false;
+    if (!ok) RemoveFile(backup);
     return ok;
 }
 
@@ -157,21 +120,6 @@ std::string NumberedBackupName(const std::string& fileName) {
     return NumberedBackupName(fileName, PathExists);
 }
 
-int WriteAllBytes(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    return 0;
-}
-
 TPendingFile::TPendingFile(const std::string& path, std::string_view bytes)
     : TPendingFile(path, [bytes](const ByteSink& sink) { sink(bytes); }) {}
 
@@ -179,59 +127,59 @@ TPendingFile::TPendingFile(const std::string& path, const ByteProducer& produce)
     // Writing through a symbolic link replaces the file it names, not the link; a dangling
     // link gets its file.
     target_ = FinalTarget(path);
-    struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
+    int statError = 0;
+    const FileInfo existing = StatPath(target_, true, &statError);
+    if (existing.Kind == FileKind::Missing && statError == kErrorReservedName)
+        Fail(path, statError);
+    const bool exists = existing.Kind != FileKind::Missing;
+    if (existing.Kind == FileKind::Folder)
         throw std::runtime_error("Cannot write \"" + path + "\": it is a folder");
     // A device or pipe would be replaced by a plain file, not written to.
-    if (exists && !S_ISREG(existing.st_mode))
+    if (exists && existing.Kind != FileKind::Regular)
         throw std::runtime_error("Cannot write \"" + path + "\": it is not a regular file");
 
     static std::atomic<unsigned> counter{0};
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        std::string candidate =
-            target_ + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0)
-            temp_ = candidate;
-        else if (errno != EEXIST)
-            Fail(path, errno);
-    }
-    if (fd < 0) Fail(path, EEXIST);
-    if (exists) {
-        // The replacement keeps the file's owner (where allowed) and its permissions.
-        // Changing the owner is allowed only to root; otherwise the file becomes the saver's.
-        [[maybe_unused]] const int owned = ::fchown(fd, existing.st_uid, existing.st_gid);
-        (void)::fchmod(fd, existing.st_mode & 07777);
-    }
-
+    TFile file;
     int error = 0;
+    for (int attempt = 0; attempt < 100 && !file.IsOpen(); ++attempt) {
+        std::string candidate =
+            target_ + ".tmp" + std::to_string(ProcessId()) + "-" + std::to_string(counter++);
+        file = TFile::CreateNew(candidate, error);
+        if (file.IsOpen())
+            temp_ = candidate;
+        else if (error != EEXIST)
+            Fail(path, error);
+    }
+    if (!file.IsOpen()) Fail(path, EEXIST);
+    // The replacement keeps the file's owner (where allowed) and its permissions.
+    if (exists) file.CopyAttributes(existing);
+
+    error = 0;
     try {
         produce([&](std::string_view piece) {
-            if (error == 0) error = WriteAllBytes(fd, piece);
+            if (error == 0) error = file.WriteAll(piece);
         });
     } catch (...) {
-        ::close(fd);
-        ::unlink(temp_.c_str());
+        file.Close();
+        RemoveFile(temp_);
         throw;
     }
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0) error = file.Sync();
+    if (const int closed = file.Close(); closed != 0 && error == 0) error = closed;
     if (error != 0) {
-        ::unlink(temp_.c_str());
+        RemoveFile(temp_);
         Fail(path, error);
     }
 }
 
 TPendingFile::~TPendingFile() {
-    if (!committed_) ::unlink(temp_.c_str());
+    if (!committed_) RemoveFile(temp_);
 }
 
 void TPendingFile::Commit(const RenameFunction& rename) {
-    if ((rename ? rename(temp_.c_str(), target_.c_str())
-                : ::rename(temp_.c_str(), target_.c_str())) != 0)
-        Fail(path_, errno);
+    const int error = rename ? (rename(temp_.c_str(), target_.c_str()) == 0 ? 0 : errno)
+                             : AtomicReplace(temp_, target_);
+    if (error != 0) Fail(path_, error);
     committed_ = true;
     SyncFolderOf(target_);
 }
@@ -245,8 +193,7 @@ BackupSaveResult SaveWithNumberedBackup(const std::string& path, std::string_vie
                                         const RenameFunction& rename) {
     TPendingFile pending(path, bytes);
     BackupSaveResult result;
-    struct stat st {};
-    result.FileWasMissing = ::stat(pending.Target().c_str(), &st) != 0;
+    result.FileWasMissing = StatPath(pending.Target()).Kind == FileKind::Missing;
     if (!result.FileWasMissing) {
         const std::string backup = NumberedBackupName(pending.Target());
         // A backup that cannot be made does not stop the save: the new text is complete.
@@ -256,7 +203,7 @@ BackupSaveResult SaveWithNumberedBackup(const std::string& path, std::string_vie
         pending.Commit(rename);
     } catch (...) {
         // The file still holds its old text; a backup of it would only be clutter.
-        if (!result.BackupName.empty()) ::unlink(result.BackupName.c_str());
+        if (!result.BackupName.empty()) RemoveFile(result.BackupName);
         throw;
     }
     return result;

@@ -40,10 +40,8 @@ std::string NumberedBackupName(const std::string& fileName,
                                const std::function<bool(const std::string&)>& exists);
 std::string NumberedBackupName(const std::string& fileName);
 
-// Writes all bytes to an open descriptor, retrying interrupted writes; returns 0 or the errno.
-int WriteAllBytes(int fd, std::string_view bytes);
-
-// rename(2) by default; tests hand in a failing one to stop a save between its steps.
+// The platform's atomic replace by default; tests hand in a failing one to stop a save between its
+// steps.
 using RenameFunction = std::function<int(const char* from, const char* to)>;
 
 // A complete copy of new content next to its target, flushed to disk. Commit renames it over

@@ -15,6 +15,7 @@
 #include <unordered_set>
 
 #include "pascal/scanner.h"
+#include "io/output_guard.h"
 #include "io/source_file.h"
 #include "merge3/layout_compare.h"
 #include "merge3/line_diff3.h"
@@ -1078,9 +1079,8 @@ std::vector<std::string> PascalTokens(std::string_view text) {
 
 void RefuseOutputOverInputs(const std::string& output, const std::string& base,
                             const std::string& remote) {
-    std::error_code ec;
     for (const std::string* input : {&base, &remote})
-        if (std::filesystem::equivalent(output, *input, ec))
+        if (io::SameFile(output, *input))
             throw std::runtime_error("Will not write over the input \"" + output +
                                      "\"; only LOCAL may be the output");
 }

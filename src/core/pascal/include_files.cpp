@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "io/platform.h"
 #include "io/source_file.h"
 
 namespace quennet::pascal {
@@ -65,6 +66,14 @@ std::string IncludeName(std::string_view arg) {
     std::string name(arg);
     std::replace(name.begin(), name.end(), '\\', '/');
     return name;
+}
+
+// The folder and the name with "/" between, on every system, so that names in outputs are
+// spelled alike.
+std::string JoinPath(const fs::path& dir, const std::string& name) {
+    std::string path = io::Utf8Path(dir);
+    if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
+    return path + name;
 }
 
 bool IsFile(const fs::path& p) {
@@ -132,8 +141,9 @@ bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName
     nested_ = nestedComments;
     files_ = {fileName};
     std::error_code ec;
-    ids_ = {fileName.empty() || fileName == "-" ? std::string()
-                                                : fs::weakly_canonical(fileName, ec).string()};
+    ids_ = {fileName.empty() || fileName == "-"
+                ? std::string()
+                : io::Utf8Path(fs::weakly_canonical(io::FsPath(fileName), ec))};
     text_.reserve(text.size() + text.size() / 2);
     StartSegment(0, 1);
     std::vector<int32_t> chain{0};
@@ -153,18 +163,18 @@ void IncludeExpansion::StartSegment(int32_t file, int32_t fileLine) {
 
 std::string IncludeExpansion::Resolve(const std::string& name, int32_t including) const {
     std::vector<fs::path> dirs;
-    const fs::path asGiven(name);
+    const fs::path asGiven = io::FsPath(name);
     if (asGiven.is_absolute()) {
         dirs.emplace_back();
     } else {
         for (int32_t f : {including, 0}) {
             const std::string& owner = files_[static_cast<size_t>(f)];
             if (owner.empty() || owner == "-") continue;
-            fs::path dir = fs::path(owner).parent_path();
+            fs::path dir = io::FsPath(owner).parent_path();
             dirs.push_back(dir.empty() ? fs::path(".") : dir);
         }
         for (const auto& d : includeDirs_)
-            dirs.emplace_back(d);
+            dirs.push_back(io::FsPath(d));
     }
     std::string lower = name;
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -176,11 +186,11 @@ std::string IncludeExpansion::Resolve(const std::string& name, int32_t including
             names.push_back(name + ext);
     for (const auto& dir : dirs)
         for (const auto& n : names)
-            if (fs::path p = dir.empty() ? fs::path(n) : dir / n; IsFile(p)) return p.string();
+            if (std::string p = JoinPath(dir, n); IsFile(io::FsPath(p))) return p;
     if (asGiven.is_absolute()) return {};
     for (const auto& dir : BuildDirs())
         for (const auto& n : names)
-            if (fs::path p = dir / n; IsFile(p)) return p.string();
+            if (std::string p = JoinPath(dir, n); IsFile(io::FsPath(p))) return p;
     return {};
 }
 
@@ -284,7 +294,7 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
                               " levels; it is not read";
                 } else {
                     std::error_code ec;
-                    id = fs::weakly_canonical(path, ec).string();
+                    id = io::Utf8Path(fs::weakly_canonical(io::FsPath(path), ec));
                     for (int32_t f : chain)
                         if (ids_[static_cast<size_t>(f)] == id)
                             problem = "the file includes itself; it is not read again";

@@ -1,6 +1,7 @@
 // Navigation, marking and status of the merge editor.
 #include "workspace/merge_editing.h"
 
+#include "io/platform.h"
 #include "io/view_encoding.h"
 
 #include <cstdio>
@@ -93,8 +94,7 @@ std::string NotFoundMessage(std::string_view what) {
 }
 
 TWorkspaceSaveTarget WorkspaceSaveTarget(const std::string& chosenPath) {
-    std::filesystem::path p(chosenPath);
-    std::string ext = p.extension().string();
+    std::string ext = io::Utf8Path(io::FsPath(chosenPath).extension());
     for (char& c : ext)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     if (ext.empty()) return {chosenPath + ".pas", false};
