@@ -24,7 +24,6 @@
 namespace fs = std::filesystem;
 using namespace quennet::base;
 using namespace quennet::diff;
-using namespace quennet::model;
 
 namespace {
 

@@ -260,7 +260,7 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
         const std::string_view text = merge3::WithoutUtf8Mark(v[k].input.bytes);
         versionLines_[k] = io::SplitLines(text);
         views[k]->setLines(versionLines_[k], v[k].encoding);
-        outlines_[k] = merge3::OutlineDeclarations(versionLines_[k], v[k].input.fileName);
+        outlines_[k] = viewrules::OutlineDeclarations(versionLines_[k], v[k].input.fileName);
         const bool crlf = merge3::LineEndsOf(text) == merge3::LineEnds::CrLf;
         captions[k]->setText(
             QStringLiteral("<b>%1</b>: %2 &nbsp; <small>%3, %4</small>")
@@ -269,7 +269,7 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
                      crlf ? QStringLiteral("CR LF") : QStringLiteral("LF")));
         captions[k]->setToolTip(paths[k]);
     }
-    layout_ = merge3::LayOutMerge3(versionLines_);
+    layout_ = viewrules::LayOutMerge3(versionLines_);
     for (int k = 0; k < 3; ++k)
         views[k]->setFillers(layout_.Fillers[k]);
     localEncoding_ = v[1].encoding;
@@ -297,15 +297,15 @@ void TMerge3Window::ShowConflict(int row) {
     const merge3::Merge3Conflict& c = session_.Conflicts()[row];
     following_ = true;
     LocalView->scrollToLine(
-        std::max(0, merge3::ConflictLineIn(resultMap_, c, merge3::kLocalPane) - 3));
+        std::max(0, viewrules::ConflictLineIn(resultMap_, c, viewrules::kLocalPane) - 3));
     ResultView->scrollToLine(std::max(0, c.firstLine - 3));
-    rowGiven_[merge3::kLocalPane] = LocalView->firstVisibleLine();
+    rowGiven_[viewrules::kLocalPane] = LocalView->firstVisibleLine();
     rowGiven_[3] = ResultView->firstVisibleLine();
     following_ = false;
     const int top = LocalView->firstVisibleLine();
     SourceEditor* views[] = {BaseView, LocalView, RemoteView};
-    for (int k : {merge3::kBasePane, merge3::kRemotePane}) {
-        const int target = merge3::FollowingRow(layout_, merge3::kLocalPane, top, k);
+    for (int k : {viewrules::kBasePane, viewrules::kRemotePane}) {
+        const int target = viewrules::FollowingRow(layout_, viewrules::kLocalPane, top, k);
         following_ = true;
         views[k]->setFirstVisibleLine(target);
         following_ = false;
@@ -324,7 +324,7 @@ void TMerge3Window::Follow(int from) {
     if (echo) return;
     int row;
     if (from < 3) {
-        row = first + merge3::TopFillerRows(layout_, from);
+        row = first + viewrules::TopFillerRows(layout_, from);
     } else {
         const int line = std::min<int>(views[3]->firstVisibleTextLine(),
                                        static_cast<int>(resultMap_.Row.size()) - 1);
@@ -333,14 +333,14 @@ void TMerge3Window::Follow(int from) {
     following_ = true;
     for (int k = 0; k < 3; ++k) {
         if (k == from) continue;
-        const int target = std::max(0, row - merge3::TopFillerRows(layout_, k));
+        const int target = std::max(0, row - viewrules::TopFillerRows(layout_, k));
         views[k]->setFirstVisibleLine(target);
         rowGiven_[k] = target;
         if (from < 3)
             views[k]->horizontalScrollBar()->setValue(views[from]->horizontalScrollBar()->value());
     }
     if (from < 3) {
-        ResultView->setFirstVisibleLine(merge3::ResultLineAtRow(resultMap_, row));
+        ResultView->setFirstVisibleLine(viewrules::ResultLineAtRow(resultMap_, row));
         rowGiven_[3] = ResultView->firstVisibleLine();
     }
     following_ = false;
@@ -357,12 +357,12 @@ void TMerge3Window::ShowResult(int caretLine) {
 
 // After any change of the result: its conflicts, colours and counts read again.
 void TMerge3Window::TextReplaced(int caretLine) {
-    resultMap_ = merge3::MapMerge3Result(versionLines_, layout_, io::SplitLines(session_.Text()),
+    resultMap_ = viewrules::MapMerge3Result(versionLines_, layout_, io::SplitLines(session_.Text()),
                                         session_.Conflicts());
     ApplyTints();
     FillConflictList();
     // The conflict at or after the caret is the one the choices apply to.
-    const int next = merge3::StepConflict(session_.Conflicts(), -1, caretLine, true);
+    const int next = viewrules::StepConflict(session_.Conflicts(), -1, caretLine, true);
     if (next >= 0 && next != ConflictList->currentRow()) {
         ConflictList->blockSignals(true);
         ConflictList->setCurrentRow(next);
@@ -376,14 +376,14 @@ void TMerge3Window::ApplyTints() {
     SourceEditor* views[] = {BaseView, LocalView, RemoteView};
     for (int k = 0; k < 3; ++k) {
         std::vector<uint32_t> lines(versionLines_[k].size(), 0);
-        for (const merge3::Merge3Span& s : layout_.Spans[k])
+        for (const viewrules::Merge3Span& s : layout_.Spans[k])
             for (int32_t i = s.First; i <= s.Last; ++i)
                 lines[static_cast<size_t>(i)] = viewrules::TintOf(tints, s.Change);
         views[k]->setLineTints(lines);
     }
     std::vector<uint32_t> lines;
     lines.reserve(resultMap_.Origin.size());
-    for (merge3::Merge3Origin origin : resultMap_.Origin)
+    for (viewrules::Merge3Origin origin : resultMap_.Origin)
         lines.push_back(viewrules::TintOf(tints, origin));
     ResultView->setLineTints(lines);
 }
@@ -407,7 +407,7 @@ void TMerge3Window::FillConflictList() {
     ConflictList->blockSignals(true);
     ConflictList->clear();
     const auto& conflicts = session_.Conflicts();
-    const std::vector<std::string> names = merge3::NameConflicts(conflicts, resultMap_, outlines_);
+    const std::vector<std::string> names = viewrules::NameConflicts(conflicts, resultMap_, outlines_);
     for (size_t i = 0; i < conflicts.size(); ++i) {
         auto* item = new QListWidgetItem(QString::fromStdString(names[i]), ConflictList);
         item->setToolTip(tr("Lines %1-%2 of the result")
@@ -418,7 +418,7 @@ void TMerge3Window::FillConflictList() {
     if (count > 0) ConflictList->setCurrentRow(std::min(row, count - 1));
     ConflictList->blockSignals(false);
     const int unresolved = session_.Unresolved();
-    const merge3::Merge3Counts counts = merge3::CountMerge3(lineConflicts_, structural_, unresolved);
+    const viewrules::Merge3Counts counts = viewrules::CountMerge3(lineConflicts_, structural_, unresolved);
     CountsLabel->setText(
         (counts.ByLines == 1 ? tr("1 conflict by lines")
                              : tr("%1 conflicts by lines").arg(counts.ByLines)) +
@@ -460,7 +460,7 @@ void TMerge3Window::Choose(merge3::Merge3Choice choice) {
 
 void TMerge3Window::StepConflict(bool forward) {
     FlushEdits();
-    const int to = merge3::StepConflict(session_.Conflicts(), ConflictList->currentRow(),
+    const int to = viewrules::StepConflict(session_.Conflicts(), ConflictList->currentRow(),
                                        ResultView->caretLine(), forward);
     if (to < 0) return;
     ConflictList->setCurrentRow(to);
@@ -471,14 +471,14 @@ void TMerge3Window::Undo() {
     if (!history_.CanUndo()) return;
     const std::string before = session_.Text();
     session_.SetText(history_.Undo());
-    ShowResult(std::max(0, merge3::FirstDifferentLine(before, session_.Text())));
+    ShowResult(std::max(0, viewrules::FirstDifferentLine(before, session_.Text())));
 }
 
 void TMerge3Window::Redo() {
     if (!history_.CanRedo()) return;
     const std::string before = session_.Text();
     session_.SetText(history_.Redo());
-    ShowResult(std::max(0, merge3::FirstDifferentLine(before, session_.Text())));
+    ShowResult(std::max(0, viewrules::FirstDifferentLine(before, session_.Text())));
 }
 
 void TMerge3Window::EditByHand() {

@@ -13,9 +13,9 @@
 #include "io/source_save.h"
 #include "merge3/merge3_session.h"
 #include "merge3/merge3_files.h"
-#include "merge3/merge3_history.h"
-#include "merge3/merge3_layout.h"
-#include "merge3/merge3_names.h"
+#include "viewrules/merge3_history.h"
+#include "viewrules/merge3_layout.h"
+#include "viewrules/merge3_names.h"
 
 class QAction;
 class QCloseEvent;
@@ -67,8 +67,8 @@ public:
     void FlushEdits();
 
     const merge3::TMerge3Session& Session() const { return session_; }
-    const merge3::Merge3Layout& Layout() const { return layout_; }
-    const merge3::Merge3ResultMap& ResultMap() const { return resultMap_; }
+    const viewrules::Merge3Layout& Layout() const { return layout_; }
+    const viewrules::Merge3ResultMap& ResultMap() const { return resultMap_; }
     // Saved at least once, and whether that save left conflicts.
     bool Saved() const { return saved_; }
     bool SavedClean() const { return savedClean_; }
@@ -120,11 +120,11 @@ private:
     TMerge3Prompts* prompts_;
     TMerge3Prompts standardPrompts_;
     merge3::TMerge3Session session_;
-    merge3::TMerge3History history_;
-    merge3::Merge3Lines versionLines_; // BASE, LOCAL, REMOTE
-    merge3::Merge3Layout layout_;
-    merge3::Merge3ResultMap resultMap_;
-    std::array<std::vector<merge3::NamedSpan>, 3> outlines_;
+    viewrules::TMerge3History history_;
+    viewrules::Merge3Lines versionLines_; // BASE, LOCAL, REMOTE
+    viewrules::Merge3Layout layout_;
+    viewrules::Merge3ResultMap resultMap_;
+    std::array<std::vector<viewrules::NamedSpan>, 3> outlines_;
     int lineConflicts_ = 0; // what a merge by lines leaves
     int structural_ = 0;    // what the merge left when opened
     io::SourceTextFormat format_;

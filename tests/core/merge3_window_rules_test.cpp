@@ -7,9 +7,9 @@
 
 #include "io/source_file.h"
 #include "merge3/three_way.h"
-#include "merge3/merge3_history.h"
-#include "merge3/merge3_layout.h"
-#include "merge3/merge3_names.h"
+#include "viewrules/merge3_history.h"
+#include "viewrules/merge3_layout.h"
+#include "viewrules/merge3_names.h"
 #include "merge3/merge3_output.h"
 #include "viewrules/merge3_colors.h"
 

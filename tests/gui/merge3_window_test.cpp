@@ -307,7 +307,7 @@ TEST_F(Merge3WindowTest, PanesStayLevel) {
     auto displayRow = [&](int pane, int line) {
         return static_cast<int>(views[pane]->SendScintilla(
                    QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(line))) +
-               quennet::merge3::TopFillerRows(layout, pane);
+               quennet::viewrules::TopFillerRows(layout, pane);
     };
     // "end." is the last line of each version; "implementation" is 30 lines lower in LOCAL.
     for (const char* text : {"implementation", "procedure Beta;", "end."}) {

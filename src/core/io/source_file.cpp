@@ -210,19 +210,16 @@ std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
 
 std::string ReadRegularFileHead(const std::string& path, size_t limit) {
     if (path == "-") return {};
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return {};
+    int error = 0;
+    TFile file = TFile::OpenRead(path, error, true);
+    if (!file.IsOpen()) return {};
+    FileInfo info;
     std::string data;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (file.Info(info) == 0 && info.Kind == FileKind::Regular) {
         data.resize(limit);
-        ssize_t n;
-        do
-            n = ::read(fd, data.data(), limit);
-        while (n < 0 && errno == EINTR);
+        const long long n = file.Read(data.data(), limit, error);
         data.resize(n > 0 ? static_cast<size_t>(n) : 0);
     }
-    ::close(fd);
     return data;
 }
 

@@ -16,24 +16,24 @@ const Merge3Tints& Merge3TintsFor(bool dark) {
     return dark ? kDark : kLight;
 }
 
-uint32_t TintOf(const Merge3Tints& tints, merge3::Merge3Change change) {
+uint32_t TintOf(const Merge3Tints& tints, viewrules::Merge3Change change) {
     switch (change) {
-    case merge3::Merge3Change::Local: return tints.Local;
-    case merge3::Merge3Change::Remote: return tints.Remote;
-    case merge3::Merge3Change::Both: return tints.Both;
-    case merge3::Merge3Change::Conflict: return tints.Conflict;
+    case viewrules::Merge3Change::Local: return tints.Local;
+    case viewrules::Merge3Change::Remote: return tints.Remote;
+    case viewrules::Merge3Change::Both: return tints.Both;
+    case viewrules::Merge3Change::Conflict: return tints.Conflict;
     }
     return 0;
 }
 
-uint32_t TintOf(const Merge3Tints& tints, merge3::Merge3Origin origin) {
+uint32_t TintOf(const Merge3Tints& tints, viewrules::Merge3Origin origin) {
     switch (origin) {
-    case merge3::Merge3Origin::Common: return 0;
-    case merge3::Merge3Origin::Local: return tints.Local;
-    case merge3::Merge3Origin::Remote: return tints.Remote;
-    case merge3::Merge3Origin::Both: return tints.Both;
-    case merge3::Merge3Origin::Conflict: return tints.Conflict;
-    case merge3::Merge3Origin::Edited: return tints.Edited;
+    case viewrules::Merge3Origin::Common: return 0;
+    case viewrules::Merge3Origin::Local: return tints.Local;
+    case viewrules::Merge3Origin::Remote: return tints.Remote;
+    case viewrules::Merge3Origin::Both: return tints.Both;
+    case viewrules::Merge3Origin::Conflict: return tints.Conflict;
+    case viewrules::Merge3Origin::Edited: return tints.Edited;
     }
     return 0;
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "merge3/merge3_layout.h"
+#include "viewrules/merge3_layout.h"
 
 namespace quennet::viewrules {
 
@@ -20,7 +20,7 @@ const Merge3Tints& Merge3TintsFor(bool dark);
 
 // The tint of a changed stretch of a version, and of a result line by origin; 0 for none
 // (a common line keeps the background).
-uint32_t TintOf(const Merge3Tints& tints, merge3::Merge3Change change);
-uint32_t TintOf(const Merge3Tints& tints, merge3::Merge3Origin origin);
+uint32_t TintOf(const Merge3Tints& tints, viewrules::Merge3Change change);
+uint32_t TintOf(const Merge3Tints& tints, viewrules::Merge3Origin origin);
 
 } // namespace quennet::viewrules

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "merge3/merge3_layout.h"
+#include "viewrules/merge3_layout.h"
 
-namespace quennet::merge3 {
+namespace quennet::viewrules {
 
 struct NamedSpan {
     std::string Name;
@@ -42,4 +42,4 @@ struct Merge3Counts {
 // when it was made; left: the conflicts the result still holds.
 Merge3Counts CountMerge3(int32_t lineConflicts, int32_t structural, int32_t left);
 
-} // namespace quennet::merge3
+} // namespace quennet::viewrules

@@ -1,4 +1,4 @@
-#include "merge3/merge3_names.h"
+#include "viewrules/merge3_names.h"
 
 #include "io/source_file.h"
 #include "merge3/text_outline.h"
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace quennet::merge3 {
+namespace quennet::viewrules {
 
 namespace {
 
@@ -114,4 +114,4 @@ Merge3Counts CountMerge3(int32_t lineConflicts, int32_t structural, int32_t left
     return counts;
 }
 
-} // namespace quennet::merge3
+} // namespace quennet::viewrules

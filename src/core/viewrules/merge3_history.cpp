@@ -1,9 +1,9 @@
-#include "merge3/merge3_history.h"
+#include "viewrules/merge3_history.h"
 
 #include <algorithm>
 #include <cstddef>
 
-namespace quennet::merge3 {
+namespace quennet::viewrules {
 
 TMerge3History::TMerge3History(std::string text) {
     Reset(std::move(text));
@@ -63,4 +63,4 @@ int32_t FirstDifferentLine(const std::string& a, const std::string& b) {
     return line;
 }
 
-} // namespace quennet::merge3
+} // namespace quennet::viewrules

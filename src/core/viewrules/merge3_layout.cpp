@@ -1,4 +1,4 @@
-#include "merge3/merge3_layout.h"
+#include "viewrules/merge3_layout.h"
 
 #include "io/source_file.h"
 #include "merge3/line_diff3.h"
@@ -7,7 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
-namespace quennet::merge3 {
+namespace quennet::viewrules {
 
 namespace {
 
@@ -212,4 +212,4 @@ int32_t StepConflict(const std::vector<Merge3Conflict>& conflicts, int32_t curre
     return -1;
 }
 
-} // namespace quennet::merge3
+} // namespace quennet::viewrules

@@ -11,7 +11,7 @@
 #include "merge3/merge3_session.h"
 #include "viewrules/split_alignment.h"
 
-namespace quennet::merge3 {
+namespace quennet::viewrules {
 
 // The versions in the order the window shows them.
 enum Merge3Pane : uint8_t { kBasePane = 0, kLocalPane = 1, kRemotePane = 2 };
@@ -83,4 +83,4 @@ int32_t ConflictLineIn(const Merge3ResultMap& map, const Merge3Conflict& conflic
 int32_t StepConflict(const std::vector<Merge3Conflict>& conflicts, int32_t current,
                      int32_t caretLine, bool forward);
 
-} // namespace quennet::merge3
+} // namespace quennet::viewrules

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace quennet::merge3 {
+namespace quennet::viewrules {
 
 class TMerge3History {
 public:
@@ -50,4 +50,4 @@ private:
 // The first line where two texts differ, for the caret after an undo; -1 when equal.
 int32_t FirstDifferentLine(const std::string& a, const std::string& b);
 
-} // namespace quennet::merge3
+} // namespace quennet::viewrules
