@@ -24,7 +24,6 @@
 #include <string>
 #include <vector>
 
-#include "pascal/scanner.h"
 #include "diff/compare_sources.h"
 #include "diff/comparison_outcome.h"
 #include "io/source_file.h"
@@ -32,6 +31,7 @@
 #include "model/dialect.h"
 #include "model/source_model.h"
 #include "pascal/parse.h"
+#include "pascal/scanner.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;

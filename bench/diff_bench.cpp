@@ -30,9 +30,9 @@
 #include <vector>
 
 #include "diff/compare_sources.h"
-#include "io/source_file.h"
 #include "diff/line_matcher.h"
 #include "diff/source_diff.h"
+#include "io/source_file.h"
 #include "model/source_model.h"
 
 namespace fs = std::filesystem;
@@ -480,10 +480,10 @@ int main(int argc, char** argv) {
         const std::string newText = ToCrLfText(ReadFileBytes(b.string()));
         Clock::time_point marks[4];
         const auto result =
-            quennet::diff::CompareSources({oldText, a.string()}, {newText, b.string()}, symbols,
-                                             {}, [&marks](quennet::diff::CompareStep step) {
-                                                 marks[static_cast<int>(step)] = Clock::now();
-                                             });
+            quennet::diff::CompareSources({oldText, a.string()}, {newText, b.string()}, symbols, {},
+                                          [&marks](quennet::diff::CompareStep step) {
+                                              marks[static_cast<int>(step)] = Clock::now();
+                                          });
         marks[3] = Clock::now();
         // The old side is parsed on its own thread while the new one is parsed.
         const double parse = std::chrono::duration<double>(marks[2] - marks[0]).count();

@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "pascal/scanner.h"
 #include "io/source_file.h"
-#include "merge3/three_way.h"
 #include "merge3/merge_guarantee.h"
+#include "merge3/three_way.h"
 #include "model/source_model.h"
 #include "pascal/parse.h"
+#include "pascal/scanner.h"
 
 using namespace quennet;
 namespace fs = std::filesystem;
@@ -226,7 +226,8 @@ std::vector<std::string> Violations(const std::string& text, const merge3::Three
     const std::vector<std::string> versions[3] = {lines(in[0].bytes), lines(in[1].bytes),
                                                   lines(in[2].bytes)};
     std::vector<std::string> names;
-    for (const auto& v : merge3::CheckMergeGuarantee(versions, lines(text), in[1].fileName, options))
+    for (const auto& v :
+         merge3::CheckMergeGuarantee(versions, lines(text), in[1].fileName, options))
         names.push_back(v.name);
     return names;
 }
@@ -317,15 +318,15 @@ int main(int argc, char** argv) {
             const bool stopped = std::any_of(r.notes.begin(), r.notes.end(), [](const auto& n) {
                 return n.find("the parse stopped") != std::string::npos;
             });
-            const char* mine = r.conflicts                                ? "conflict"
+            const char* mine = r.conflicts                                 ? "conflict"
                                : merge3::PascalTokens(r.text) == committed ? "equal"
-                                                                          : "WRONG";
-            const char* theirs = gitStatus != 0                              ? "conflict"
+                                                                           : "WRONG";
+            const char* theirs = gitStatus != 0                               ? "conflict"
                                  : merge3::PascalTokens(gitText) == committed ? "equal"
-                                                                             : "WRONG";
-            const char* plain = byLines.conflicts                                ? "conflict"
+                                                                              : "WRONG";
+            const char* plain = byLines.conflicts                                 ? "conflict"
                                 : merge3::PascalTokens(byLines.text) == committed ? "equal"
-                                                                                 : "WRONG";
+                                                                                  : "WRONG";
             std::string why;
             if (std::string(mine) != "equal") {
                 Verdict v = Classify(r, committedText, committed, in, marked);

@@ -14,10 +14,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "io/source_file.h"
-#include "io/source_save.h"
 #include "base/crc32.h"
 #include "folders/folder_compare.h"
+#include "io/source_file.h"
+#include "io/source_save.h"
 
 using namespace quennet;
 using Clock = std::chrono::steady_clock;

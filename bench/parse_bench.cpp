@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "pascal/parser.h"
 #include "io/source_file.h"
 #include "model/source_model.h"
 #include "pascal/parse.h"
+#include "pascal/parser.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;

@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
             auto t0 = Clock::now();
             const auto r =
                 merge3::MergeThreeWay({c.base, "u.pas", "BASE"}, {c.local, "u.pas", "LOCAL"},
-                                     {c.remote, "u.pas", "REMOTE"});
+                                      {c.remote, "u.pas", "REMOTE"});
             engine.ms += std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
             engine.clean += r.conflicts == 0;
             engine.holdsBoth += r.conflicts == 0 && merge3::PascalTokens(r.text) == expected;

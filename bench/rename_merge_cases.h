@@ -8,11 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "pascal/scanner.h"
 #include "diff/decl_pairing.h"
 #include "io/source_file.h"
 #include "model/source_model.h"
 #include "pascal/parse.h"
+#include "pascal/scanner.h"
 
 namespace quennet::bench {
 

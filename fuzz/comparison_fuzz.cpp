@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "diff/source_diff.h"
 #include "fuzz_support.h"
 #include "io/source_file.h"
-#include "render/report_writer.h"
-#include "diff/source_diff.h"
 #include "model/source_model.h"
 #include "pascal/parse.h"
+#include "render/report_writer.h"
 
 namespace quennet::fuzz {
 

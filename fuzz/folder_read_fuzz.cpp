@@ -8,9 +8,9 @@
 #include <string_view>
 #include <unistd.h>
 
-#include "fuzz_support.h"
 #include "base/crc32.h"
 #include "folders/folder_compare.h"
+#include "fuzz_support.h"
 
 namespace quennet::fuzz {
 

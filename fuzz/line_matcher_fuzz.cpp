@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "fuzz_support.h"
 #include "diff/line_matcher.h"
 #include "diff/line_matcher_literal.h"
+#include "fuzz_support.h"
 
 namespace quennet::fuzz {
 

@@ -11,8 +11,8 @@
 
 #include "fuzz_support.h"
 #include "io/source_file.h"
-#include "merge3/three_way.h"
 #include "merge3/merge_guarantee.h"
+#include "merge3/three_way.h"
 
 namespace quennet::fuzz {
 
@@ -74,7 +74,7 @@ inline int Merge3FuzzOne(const uint8_t* data, size_t size) {
     options.symbols = {"VER130", "WIN32", "CPU386"};
     auto merge3 = [&](const std::string& b, const std::string& l, const std::string& r) {
         return merge3::MergeThreeWay({b, "base.pas", "BASE"}, {l, "local.pas", "LOCAL"},
-                                    {r, "remote.pas", "REMOTE"}, options);
+                                     {r, "remote.pas", "REMOTE"}, options);
     };
 
     merge3::ThreeWayResult any = merge3(base, local, remote);

@@ -71,8 +71,8 @@ inline int PasConversionFuzzOne(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < ws->MergeMap.size(); ++i) {
         const diff::MapKind kind = ws->MergeMap[i].Kind;
         const workspace::TColor expected = kind == diff::OldOnly   ? workspace::kRed
-                                       : kind == diff::NewOnly ? workspace::kBlue
-                                                                : workspace::kBlack;
+                                           : kind == diff::NewOnly ? workspace::kBlue
+                                                                   : workspace::kBlack;
         CheckConversion(doc.LineColor(i) == expected);
     }
     auto hasNul = [](const std::string& l) { return l.find('\0') != std::string::npos; };

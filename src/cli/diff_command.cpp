@@ -12,15 +12,15 @@
 #include <vector>
 
 #include "diff/compare_sources.h"
+#include "diff/line_matcher.h"
 #include "io/output_guard.h"
 #include "io/platform.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
 #include "render/diff_tree_format.h"
-#include "diff/line_matcher.h"
-#include "workspace_command.h"
 #include "render/report_writer.h"
 #include "render/tree_json.h"
+#include "workspace_command.h"
 
 namespace quennet::cli {
 

@@ -2,8 +2,8 @@
 // from the command line.
 #pragma once
 
-#include "options.h"
 #include "folders/tree_compare.h"
+#include "options.h"
 
 namespace quennet::cli {
 

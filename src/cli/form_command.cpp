@@ -11,8 +11,8 @@
 #include "forms/form_writer.h"
 #include "io/atomic_file.h"
 #include "io/source_file.h"
-#include "render/json_writer.h"
 #include "merge3/three_way.h"
+#include "render/json_writer.h"
 
 namespace quennet::cli {
 

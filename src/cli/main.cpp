@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "base/product.h"
 #include "commands.h"
 #include "display_options.h"
 #include "exit_codes.h"
-#include "base/product.h"
 #include "io/platform.h"
 
 int main(int argc, char** argv) {

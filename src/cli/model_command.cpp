@@ -6,8 +6,8 @@
 #include "exit_codes.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
-#include "render/model_json.h"
 #include "model/source_model.h"
+#include "render/model_json.h"
 
 namespace quennet::cli {
 

@@ -35,7 +35,8 @@ void WriteApiCounts(render::JsonWriter& json, int breaking, int additive, int in
 }
 
 void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& newDir,
-               const std::vector<folders::UnitOutcome>& units, const folders::TreeSummary& s, bool api) {
+               const std::vector<folders::UnitOutcome>& units, const folders::TreeSummary& s,
+               bool api) {
     render::JsonWriter json(os);
     json.BeginObject();
     json.Key("old");

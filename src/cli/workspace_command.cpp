@@ -30,7 +30,7 @@ bool HandleWorkspaceOptions(const CliOptions& options, const WorkspaceInput& old
     if (!options.workspacePath.empty()) io::WriteFileAtomically(options.workspacePath, ws->Rtf);
     if (!options.mergedPath.empty())
         workspace::SaveMergedVersion(workspace::ReadRtf(ws->Rtf), options.mergedPath,
-                                 io::OutputFormatOf(newFile.format, options.eol));
+                                     io::OutputFormatOf(newFile.format, options.eol));
     return true;
 }
 

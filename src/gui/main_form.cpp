@@ -746,16 +746,15 @@ void TMainForm::RunDiff() {
     diff::ComparisonResult result = diff::CompareSources(
         {oldText, oldFileName_.toStdString()}, {newText, newFileName_.toStdString()},
         reading.symbols, reading.options, [this](diff::CompareStep step) {
-            ui_.Progress->SetText(step == diff::CompareStep::ParseOld
-                                      ? tr("Parse ") + ui_.Old.FilenameEdit->text()
-                                  : step == diff::CompareStep::ParseNew
-                                      ? tr("Parse ") + ui_.New.FilenameEdit->text()
-                                      : tr("Find differences ..."));
+            ui_.Progress->SetText(
+                step == diff::CompareStep::ParseOld   ? tr("Parse ") + ui_.Old.FilenameEdit->text()
+                : step == diff::CompareStep::ParseNew ? tr("Parse ") + ui_.New.FilenameEdit->text()
+                                                      : tr("Find differences ..."));
         });
     const std::string message = diff::OutcomeMessage(result);
     if (!oldFileName_.isEmpty() && !newFileName_.isEmpty()) {
-        recentPairs_ =
-            viewrules::AddRecent(recentPairs_, {oldFileName_.toStdString(), newFileName_.toStdString()});
+        recentPairs_ = viewrules::AddRecent(
+            recentPairs_, {oldFileName_.toStdString(), newFileName_.toStdString()});
         WriteRecent();
         FillRecentMenu();
     }

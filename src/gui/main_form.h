@@ -10,12 +10,12 @@
 #include "state_images.h"
 
 #include "diff/compare_sources.h"
-#include "io/disk_state.h"
-#include "render/line_decoration.h"
 #include "diff/line_matcher.h"
-#include "model/reading_settings.h"
 #include "diff/source_diff.h"
+#include "io/disk_state.h"
+#include "model/reading_settings.h"
 #include "model/source_model.h"
+#include "render/line_decoration.h"
 #include "viewrules/recent_files.h"
 
 #include <QStringList>
@@ -324,7 +324,7 @@ private:
     std::vector<base::TLineRecord> oldSelectedLines_;
     std::vector<base::TLineRecord> newSelectedLines_;
     std::vector<diff::TMapEntry> diffMap_; // lines of the diff view
-    io::FileStamp stamps_[2];               // [old]: each view's file as it was loaded
+    io::FileStamp stamps_[2];              // [old]: each view's file as it was loaded
     std::vector<viewrules::RecentPair> recentPairs_;
     std::vector<std::string> recentFiles_[2]; // [old]
     SourceEditor* findTarget_ = nullptr;      // the view the last find ran in

@@ -56,10 +56,11 @@ void TMainForm::EditMergedText() {
     TProgressScope progress(ui_.Progress);
     const std::vector<std::string> oldLines = ui_.Old.Editor->lines();
     const std::vector<std::string> newLines = ui_.New.Editor->lines();
-    auto workspace = workspace::BuildMergeWorkspace(oldLines, newLines, [this](std::string_view text) {
-        ui_.Progress->SetText(
-            QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-    });
+    auto workspace =
+        workspace::BuildMergeWorkspace(oldLines, newLines, [this](std::string_view text) {
+            ui_.Progress->SetText(
+                QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        });
     if (!workspace) return; // both texts empty
 
     ui_.Progress->SetText(tr("Merge done. Loading ..."));

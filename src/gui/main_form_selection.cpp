@@ -64,8 +64,8 @@ void Decorate(SourceEditor& view, render::LineRange range,
               const std::vector<base::TLineRecord>& records, render::ViewSide side) {
     if (range.IsSet())
         view.setDecorations(
-            range.First, render::SourceViewDecorations(range, records, side,
-                                                      viewrules::SelectionColors(view.viewPalette())));
+            range.First, render::SourceViewDecorations(
+                             range, records, side, viewrules::SelectionColors(view.viewPalette())));
     else
         view.clearDecorations();
 }
@@ -129,8 +129,8 @@ void TMainForm::onTreeSelectionChanged() {
 
 bool TMainForm::StepDeclaration(bool forward) {
     if (!comparison_) return false;
-    const diff::TSourceDiffItem* target =
-        viewrules::StepDifference(comparison_->Root, DiffItemOf(ui_.DiffTree->currentItem()), forward);
+    const diff::TSourceDiffItem* target = viewrules::StepDifference(
+        comparison_->Root, DiffItemOf(ui_.DiffTree->currentItem()), forward);
     if (!target) return false;
     for (QTreeWidgetItemIterator it(ui_.DiffTree); *it; ++it) {
         if (DiffItemOf(*it) != target) continue;
@@ -173,22 +173,22 @@ void TMainForm::BuildDiffView() {
         lines.reserve(map.size());
         for (const diff::TMapEntry& e : map)
             lines.push_back(e.Kind == diff::OldOnly ? ui_.Old.Editor->lineBytes(e.Line)
-                                                     : ui_.New.Editor->lineBytes(e.Line));
+                                                    : ui_.New.Editor->lineBytes(e.Line));
     }
     oldSelectedLines_ = std::move(oldLines);
     newSelectedLines_ = std::move(newLines);
     diffMap_ = std::move(map);
     ui_.DiffEditor->setLines(lines);
     ui_.DiffEditor->setDecorations(
-        0,
-        render::DiffViewDecorations(diffMap_, viewrules::SelectionColors(ui_.DiffEditor->viewPalette())));
+        0, render::DiffViewDecorations(diffMap_,
+                                       viewrules::SelectionColors(ui_.DiffEditor->viewPalette())));
     ui_.DiffEditor->scrollToLine(0, 0);
     NextDifference();
 }
 
 void TMainForm::NextDifference() {
     if (auto line = workspace::NextDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_,
-                                          ui_.DiffEditor->lineCount()))
+                                              ui_.DiffEditor->lineCount()))
         ui_.DiffEditor->scrollToLine(*line, 0);
 }
 

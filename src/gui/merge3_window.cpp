@@ -358,7 +358,7 @@ void TMerge3Window::ShowResult(int caretLine) {
 // After any change of the result: its conflicts, colours and counts read again.
 void TMerge3Window::TextReplaced(int caretLine) {
     resultMap_ = viewrules::MapMerge3Result(versionLines_, layout_, io::SplitLines(session_.Text()),
-                                        session_.Conflicts());
+                                            session_.Conflicts());
     ApplyTints();
     FillConflictList();
     // The conflict at or after the caret is the one the choices apply to.
@@ -407,7 +407,8 @@ void TMerge3Window::FillConflictList() {
     ConflictList->blockSignals(true);
     ConflictList->clear();
     const auto& conflicts = session_.Conflicts();
-    const std::vector<std::string> names = viewrules::NameConflicts(conflicts, resultMap_, outlines_);
+    const std::vector<std::string> names =
+        viewrules::NameConflicts(conflicts, resultMap_, outlines_);
     for (size_t i = 0; i < conflicts.size(); ++i) {
         auto* item = new QListWidgetItem(QString::fromStdString(names[i]), ConflictList);
         item->setToolTip(tr("Lines %1-%2 of the result")
@@ -418,7 +419,8 @@ void TMerge3Window::FillConflictList() {
     if (count > 0) ConflictList->setCurrentRow(std::min(row, count - 1));
     ConflictList->blockSignals(false);
     const int unresolved = session_.Unresolved();
-    const viewrules::Merge3Counts counts = viewrules::CountMerge3(lineConflicts_, structural_, unresolved);
+    const viewrules::Merge3Counts counts =
+        viewrules::CountMerge3(lineConflicts_, structural_, unresolved);
     CountsLabel->setText(
         (counts.ByLines == 1 ? tr("1 conflict by lines")
                              : tr("%1 conflicts by lines").arg(counts.ByLines)) +
@@ -461,7 +463,7 @@ void TMerge3Window::Choose(merge3::Merge3Choice choice) {
 void TMerge3Window::StepConflict(bool forward) {
     FlushEdits();
     const int to = viewrules::StepConflict(session_.Conflicts(), ConflictList->currentRow(),
-                                       ResultView->caretLine(), forward);
+                                           ResultView->caretLine(), forward);
     if (to < 0) return;
     ConflictList->setCurrentRow(to);
     ResultView->setCursorPosition(session_.Conflicts()[static_cast<size_t>(to)].firstLine, 0);
@@ -496,13 +498,13 @@ bool TMerge3Window::Save() {
     bool written = false;
     RunCommand(dialogs_, this, [&] {
         const std::string path = LocalPath(output_);
-        const auto& encoding =
-            merge3::OutputEncodings()[static_cast<size_t>(std::max(0, EncodingBox->currentIndex()))];
+        const auto& encoding = merge3::OutputEncodings()[static_cast<size_t>(
+            std::max(0, EncodingBox->currentIndex()))];
         const auto ends =
             LineEndBox->currentIndex() == 1 ? merge3::LineEnds::Lf : merge3::LineEnds::CrLf;
-        io::WriteFileAtomically(
-            path,
-            merge3::EncodeMergeOutput(session_.Text(), ResultView->charset(), encoding, ends, path));
+        io::WriteFileAtomically(path,
+                                merge3::EncodeMergeOutput(session_.Text(), ResultView->charset(),
+                                                          encoding, ends, path));
         written = true;
     });
     if (!written) return false;

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "io/source_save.h"
-#include "merge3/merge3_session.h"
 #include "merge3/merge3_files.h"
+#include "merge3/merge3_session.h"
 #include "viewrules/merge3_history.h"
 #include "viewrules/merge3_layout.h"
 #include "viewrules/merge3_names.h"

@@ -274,7 +274,8 @@ void TMergeEditForm::SaveWorkspace() {
     options.DefaultSuffix = QStringLiteral("pas");
     const QString chosen = dialogs_.SaveFileName(this, options);
     if (chosen.isEmpty()) return;
-    const workspace::TWorkspaceSaveTarget target = workspace::WorkspaceSaveTarget(chosen.toStdString());
+    const workspace::TWorkspaceSaveTarget target =
+        workspace::WorkspaceSaveTarget(chosen.toStdString());
     const QString path = QString::fromStdString(target.Path);
     if (target.AsRtf)
         WorkspaceEdit->SaveRtf(path);
@@ -317,9 +318,11 @@ void TMergeEditForm::SaveVersion(bool newVersion) {
         *prefix = WorkspaceEdit->TextBytes(BytesToText(*prefix));
     TRedrawLock lock(WorkspaceEdit);
     if (newVersion)
-        workspace::SaveNewVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix, newFormat_);
+        workspace::SaveNewVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix,
+                                  newFormat_);
     else
-        workspace::SaveOldVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix, oldFormat_);
+        workspace::SaveOldVersion(WorkspaceEdit->Document(), path.toStdString(), *prefix,
+                                  oldFormat_);
 }
 
 void TMergeEditForm::SaveNewVersion() {

@@ -415,8 +415,7 @@ void TNavigatorForm::SelectFileName(bool left, const QString& name) {
     list->setCurrentItem(nullptr);
 }
 
-std::optional<folders::FileStatus> TNavigatorForm::StatusOf(bool left,
-                                                              const QString& name) const {
+std::optional<folders::FileStatus> TNavigatorForm::StatusOf(bool left, const QString& name) const {
     const auto found =
         Side(left).FileList->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (found.isEmpty()) return std::nullopt;

@@ -48,7 +48,7 @@ void TOverviewStrip::paintEvent(QPaintEvent*) {
          viewrules::OverviewMarks(editor_->differenceSpans(), lines, height())) {
         const uint32_t color = m.Kind == viewrules::MarkKind::Removed ? p.GlyphRemoved
                                : m.Kind == viewrules::MarkKind::Added ? p.GlyphAdded
-                                                                 : p.GlyphChanged;
+                                                                      : p.GlyphChanged;
         g.fillRect(QRect(2, m.Y, width() - 4, m.Height), ToQColor(color));
     }
     if (lines <= 0) return;

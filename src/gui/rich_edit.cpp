@@ -3,14 +3,14 @@
 
 #include "io/source_file.h"
 #include "io/view_encoding.h"
+#include "source_editor.h"
+#include "view_colors.h"
+#include "viewrules/difference_marks.h"
+#include "viewrules/merge_colors.h"
 #include "workspace/merged_output.h"
 #include "workspace/rtf_reader.h"
 #include "workspace/rtf_writer.h"
 #include "workspace/workspace_range.h"
-#include "source_editor.h"
-#include "viewrules/difference_marks.h"
-#include "viewrules/merge_colors.h"
-#include "view_colors.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -533,7 +533,8 @@ void TRichEdit::insertFromMimeData(const QMimeData* source) {
 namespace quennet::gui {
 
 void TRichEdit::ApplyShownPalette() {
-    const viewrules::ViewPalette* chosen = &viewrules::PaletteFor(ToRgb(palette().color(QPalette::Window)));
+    const viewrules::ViewPalette* chosen =
+        &viewrules::PaletteFor(ToRgb(palette().color(QPalette::Window)));
     QPalette pal = palette();
     pal.setColor(QPalette::Base, ToQColor(chosen->MergeBackground));
     pal.setColor(QPalette::Text, ToQColor(chosen->MergeUnchanged));
@@ -609,7 +610,7 @@ void TRichEdit::RevealLines(size_t first, size_t last) {
     const int rows = viewport()->height() / lineHeight;
     constexpr int kContextLines = 3;
     const int top = viewrules::RevealTop(static_cast<int32_t>(first), static_cast<int32_t>(last),
-                                    FirstVisibleLine(), rows, kContextLines);
+                                         FirstVisibleLine(), rows, kContextLines);
     verticalScrollBar()->setValue(top);
 }
 

@@ -16,8 +16,8 @@
 #pragma once
 
 #include "io/view_encoding.h"
-#include "workspace/workspace_document.h"
 #include "viewrules/palette.h"
+#include "workspace/workspace_document.h"
 
 #include <QPlainTextEdit>
 #include <QString>
@@ -36,7 +36,7 @@ std::string TextToBytes(const QString& text,
 QTextCharFormat ToTextCharFormat(const workspace::TCharFormat& format,
                                  const viewrules::ViewPalette* shown = nullptr);
 workspace::TCharFormat ToCharFormat(const QTextCharFormat& format,
-                                const viewrules::ViewPalette* shown = nullptr);
+                                    const viewrules::ViewPalette* shown = nullptr);
 
 class TRichEdit : public QPlainTextEdit {
     Q_OBJECT
@@ -73,7 +73,8 @@ public:
     void SetSelectionColor(workspace::TColor color);
     // Recolours a range in the document and the widget.
     void SetColor(size_t start, size_t length, workspace::TColor color);
-    std::optional<size_t> Find(std::string_view what, size_t start, workspace::TFindOptions options) {
+    std::optional<size_t> Find(std::string_view what, size_t start,
+                               workspace::TFindOptions options) {
         return Document().Find(what, start, options);
     }
 

@@ -494,7 +494,7 @@ void SourceEditor::setDifferenceSpans(std::vector<viewrules::LineSpan> spans) {
     for (const viewrules::LineSpan& span : spans_) {
         const int marker = span.Kind == viewrules::MarkKind::Removed ? kRemovedLinesMarker
                            : span.Kind == viewrules::MarkKind::Added ? kAddedLinesMarker
-                                                                : kChangedLinesMarker;
+                                                                     : kChangedLinesMarker;
         for (int line = std::max(span.First, 0); line <= span.Last && line < count; ++line)
             markerAdd(line, marker);
     }

@@ -45,16 +45,17 @@ void TSourceViews::ShowDifferences(const diff::TSourceDiff* comparison) {
     const std::vector<std::string> newLines = new_->lines();
     std::vector<base::TLineRecord> a = WholeText(oldLines);
     std::vector<base::TLineRecord> b = WholeText(newLines);
-    alignment_ = viewrules::AlignTexts(viewrules::MatchTexts(a, b), static_cast<int32_t>(oldLines.size()),
-                                  static_cast<int32_t>(newLines.size()));
+    alignment_ =
+        viewrules::AlignTexts(viewrules::MatchTexts(a, b), static_cast<int32_t>(oldLines.size()),
+                              static_cast<int32_t>(newLines.size()));
     aligned_ = true;
     old_->setDifferenceSpans(std::move(spans.Old));
     new_->setDifferenceSpans(std::move(spans.New));
     old_->clearCharMarks();
     new_->clearCharMarks();
     for (const viewrules::LinePair& pair : alignment_.Changed) {
-        const viewrules::CharMarks marks = viewrules::CharDiff(oldLines[static_cast<size_t>(pair.Old)],
-                                                     newLines[static_cast<size_t>(pair.New)]);
+        const viewrules::CharMarks marks = viewrules::CharDiff(
+            oldLines[static_cast<size_t>(pair.Old)], newLines[static_cast<size_t>(pair.New)]);
         old_->addCharMarks(pair.Old, marks.Old);
         new_->addCharMarks(pair.New, marks.New);
     }

@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "diff/api_changes.h"
 #include "cli_runner.h"
-#include "render/diff_display.h"
-#include "model/reading_settings.h"
+#include "diff/api_changes.h"
 #include "folders/tree_compare.h"
 #include "folders/tree_rows.h"
+#include "model/reading_settings.h"
+#include "render/diff_display.h"
 
 using namespace quennet;
 namespace fs = std::filesystem;
@@ -147,7 +147,8 @@ TEST(TreeCompare, WholeTreeCountsAreTheCommandLines) {
     options.counts = true;
     const model::Reading firstStart = model::ReadingOf(
         model::StoredReading("auto", model::kAutoTarget, model::DefaultSymbolList(), {}));
-    for (const folders::PairOptions& pair : {folders::PairOptions{}, folders::PairReading(firstStart)}) {
+    for (const folders::PairOptions& pair :
+         {folders::PairOptions{}, folders::PairReading(firstStart)}) {
         options.tree.pair = pair;
         options.tree.pair.api = folders::ApiMode::Public;
         const auto rows = folders::AlignTrees(oldDir, newDir, options);

@@ -181,9 +181,9 @@ TEST(CompareSources, TextsGivenBackAsReadGiveTheSameResult) {
         if (oldText == &broken) {
             // The lines after the stop come from the lines given back.
             const auto report = render::ReportOf(results[1]).lines;
-            EXPECT_TRUE(std::any_of(
-                report.begin(), report.end(),
-                [](const std::string& line) { return line.find("Text, lines") != line.npos; }));
+            EXPECT_TRUE(std::any_of(report.begin(), report.end(), [](const std::string& line) {
+                return line.find("Text, lines") != line.npos;
+            }));
         }
     }
 }

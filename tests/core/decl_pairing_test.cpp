@@ -17,7 +17,7 @@ diff::ComparisonResult
 Compare(const std::string& oldText, const std::string& newText,
         model::ParseOptions reading = model::ParseOptions(model::Dialect::Delphi)) {
     return diff::CompareSources({io::ToCrLfText(oldText), "old.pas"},
-                                   {io::ToCrLfText(newText), "new.pas"}, {}, reading);
+                                {io::ToCrLfText(newText), "new.pas"}, {}, reading);
 }
 
 // "Old->New" for a rename, "A.M=>B" for a move; "*" marks a changed one.

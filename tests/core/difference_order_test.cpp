@@ -1,8 +1,8 @@
 // Stepping between differences in tree order.
 #include <gtest/gtest.h>
 
-#include "viewrules/difference_order.h"
 #include "model/source_model.h"
+#include "viewrules/difference_order.h"
 
 using namespace quennet::diff;
 using namespace quennet::model;

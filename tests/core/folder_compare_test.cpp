@@ -1,6 +1,6 @@
 // Folder comparison: sizes and CRCs, statuses, odd entries, masks, and quennet-diff --dirs.
-#include "cli_runner.h"
 #include "base/crc32.h"
+#include "cli_runner.h"
 #include "folders/folder_compare.h"
 #include "temp_folder.h"
 

@@ -9,10 +9,10 @@
 #include <fstream>
 
 #include "io/source_file.h"
+#include "temp_folder.h"
 #include "workspace/merge_workspace.h"
 #include "workspace/merged_output.h"
 #include "workspace/rtf_reader.h"
-#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -129,8 +129,9 @@ TEST(FpcMerge, MergedSourceCompilesAsBothVersions) {
     withoutDefine.erase(withoutDefine.begin() + 2);
     EXPECT_EQ(CompileAndRun(dir, "merged-old", io::JoinLinesCrLf(withoutDefine)), "old {6}\n");
     // The two single versions written from the workspace compile too.
-    EXPECT_EQ(CompileAndRun(dir, "ws-new", io::JoinLinesCrLf(workspace::NewVersionLines(doc, "//"))),
-              "new \\9\n");
+    EXPECT_EQ(
+        CompileAndRun(dir, "ws-new", io::JoinLinesCrLf(workspace::NewVersionLines(doc, "//"))),
+        "new \\9\n");
     EXPECT_EQ(CompileAndRun(dir, "ws-old", io::JoinLinesCrLf(workspace::OldVersionLines(doc, ""))),
               "old {6}\n");
 }

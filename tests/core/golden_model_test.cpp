@@ -184,8 +184,8 @@ TEST(GoldenModel, EveryCaseMatches) {
         }
         gCaseDir = dir.string() + "/";
         TPasSrc model;
-        quennet::pascal::Parse(model, JoinLinesCrLf(LoadSourceLines((dir / "input.pas").string())), &symbols,
-                    reading);
+        quennet::pascal::Parse(model, JoinLinesCrLf(LoadSourceLines((dir / "input.pas").string())),
+                               &symbols, reading);
         std::string actual = Join(Render(model));
         std::string expected = Join(LoadExpected(dir / "model.txt", model.Checksum));
         if (actual != expected) {

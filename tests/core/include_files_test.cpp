@@ -9,12 +9,12 @@
 
 #include "cli_runner.h"
 #include "diff/compare_sources.h"
-#include "render/line_decoration.h"
 #include "model/source_model.h"
 #include "model/target.h"
+#include "pascal/parse.h"
+#include "render/line_decoration.h"
 #include "temp_folder.h"
 #include "viewrules/difference_marks.h"
-#include "pascal/parse.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -34,10 +34,11 @@ TEST(IncludeFiles, ViewsMarkTheDirectiveLineOfAChangedInclude) {
     oldDir.Write("body.inc", "procedure P;\r\nbegin\r\nend;\r\n");
     newDir.Write("body.inc", "procedure P;\r\nbegin\r\n  Beep;\r\nend;\r\n");
     const auto r = diff::CompareSources({kUnit, "u.pp", oldPath}, {kUnit, "u.pp", newPath}, {},
-                                           model::ParseOptions(model::Dialect::Auto));
+                                        model::ParseOptions(model::Dialect::Auto));
     EXPECT_FALSE(r.equivalent);
     const viewrules::DifferenceSpans spans = viewrules::CollectDifferenceSpans(r.diff->Root);
-    const viewrules::LineSpan directive{3, 3, viewrules::MarkKind::Changed}; // "{$I body.inc}", 0-based
+    const viewrules::LineSpan directive{3, 3,
+                                        viewrules::MarkKind::Changed}; // "{$I body.inc}", 0-based
     EXPECT_EQ(spans.Old, std::vector<viewrules::LineSpan>{directive});
     EXPECT_EQ(spans.New, std::vector<viewrules::LineSpan>{directive});
 }
@@ -103,7 +104,7 @@ TEST(IncludeFiles, NestingIsBoundedAndFoldersAreSearchedInOrder) {
                                                   "implementation\r\nend.\r\n");
     model::TPasSrc m;
     pascal::Parse(m, quennet::testing::ReadWholeFile(deep), nullptr,
-            model::ParseOptions(model::Dialect::Fpc, deep));
+                  model::ParseOptions(model::Dialect::Fpc, deep));
     ASSERT_EQ(m.Status.Notes.size(), 1u);
     EXPECT_NE(m.Status.Notes[0].find("deeper than 16 levels"), std::string::npos);
     EXPECT_TRUE(m.Status.Complete);

@@ -1,9 +1,9 @@
 // Line decorations of a selected difference and moving between changed blocks of the diff view.
 #include <gtest/gtest.h>
 
+#include "diff/line_matcher.h"
 #include "io/view_encoding.h"
 #include "render/line_decoration.h"
-#include "diff/line_matcher.h"
 
 using namespace quennet::base;
 using namespace quennet::diff;

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "io/source_file.h"
 #include "base/crc32.h"
 #include "diff/line_matcher.h"
 #include "diff/line_matcher_literal.h"
+#include "io/source_file.h"
 
 using namespace quennet::base;
 using namespace quennet::diff;

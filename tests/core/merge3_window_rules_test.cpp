@@ -6,12 +6,12 @@
 #include <stdexcept>
 
 #include "io/source_file.h"
+#include "merge3/merge3_output.h"
 #include "merge3/three_way.h"
+#include "viewrules/merge3_colors.h"
 #include "viewrules/merge3_history.h"
 #include "viewrules/merge3_layout.h"
 #include "viewrules/merge3_names.h"
-#include "merge3/merge3_output.h"
-#include "viewrules/merge3_colors.h"
 
 using namespace quennet::merge;
 using quennet::viewrules::FillerBlock;

@@ -5,10 +5,10 @@
 
 #include "cli_runner.h"
 #include "io/source_file.h"
+#include "temp_folder.h"
 #include "workspace/merge_workspace.h"
 #include "workspace/merged_output.h"
 #include "workspace/rtf_reader.h"
-#include "temp_folder.h"
 
 using quennet::testing::ReadWholeFile;
 using quennet::testing::RunCli;
@@ -42,7 +42,8 @@ TEST(MergeCli, WorkspaceAndMergedFromOldAndNew) {
     ASSERT_TRUE(ws);
     EXPECT_EQ(f.Read("ws.rtf"), ws->Rtf);
     const std::string merged = f.Read("m.pas");
-    EXPECT_EQ(merged, io::JoinLinesCrLf(workspace::MergedVersionLines(workspace::ReadRtf(ws->Rtf))));
+    EXPECT_EQ(merged,
+              io::JoinLinesCrLf(workspace::MergedVersionLines(workspace::ReadRtf(ws->Rtf))));
     EXPECT_NE(merged.find("{$IFNDEF NEW_VER}\r\nconst A = 'x{y}';\r\n{$ELSE}\r\nconst A = 'z';\r\n"
                           "const B = 1;\r\n{$ENDIF}\r\n"),
               std::string::npos)

@@ -9,9 +9,9 @@
 #include <map>
 
 #include "io/source_file.h"
+#include "merge3/merge_guarantee.h"
 #include "merge3/text_outline.h"
 #include "merge3/three_way.h"
-#include "merge3/merge_guarantee.h"
 
 namespace fs = std::filesystem;
 using namespace quennet;
@@ -66,7 +66,7 @@ const std::string kTb = "\nconstructor TB.Create(const name: string);\nbegin\n  
                         "Create;\n  fName := name;\nend;\n";
 
 std::vector<merge3::GuaranteeViolation> Check(const std::string& b, const std::string& l,
-                                             const std::string& r, const std::string& result) {
+                                              const std::string& r, const std::string& result) {
     const Lines versions[3] = {io::SplitLines(b), io::SplitLines(l), io::SplitLines(r)};
     return merge3::CheckMergeGuarantee(versions, io::SplitLines(result), "u.pas", {});
 }
@@ -248,8 +248,9 @@ TEST(MergeGuarantee, MergesMadeFromRealUnitsGiveBothEdits) {
     for (size_t u = 0; u < units.size() && made < 300; u += 3) {
         const Lines base = io::SplitLines(io::ReadFileBytes(units[u].string()));
         std::vector<merge3::RoutineSpan> routines = merge3::FindRoutines(base, 0);
-        std::erase_if(routines,
-                      [&](const merge3::RoutineSpan& r) { return StatementSlots(base, r).empty(); });
+        std::erase_if(routines, [&](const merge3::RoutineSpan& r) {
+            return StatementSlots(base, r).empty();
+        });
         if (routines.size() < 2) continue;
         // Prefer two routines with the same body: where a line merge goes wrong.
         std::map<Lines, std::vector<size_t>> byBody;
@@ -289,8 +290,8 @@ TEST(MergeGuarantee, MergesMadeFromRealUnitsGiveBothEdits) {
             return s;
         };
         merge3::ThreeWayResult r = merge3::MergeThreeWay({join(base), "base.pas", "BASE"},
-                                                       {join(local), "local.pas", "LOCAL"},
-                                                       {join(remote), "remote.pas", "REMOTE"});
+                                                         {join(local), "local.pas", "LOCAL"},
+                                                         {join(remote), "remote.pas", "REMOTE"});
         SCOPED_TRACE(units[u].string() + ": " + routines[a].name + " and " + routines[b].name);
         // A conflict is no wrong merge, but should stay rare; a clean result must be both edits.
         if (r.conflicts == 0)

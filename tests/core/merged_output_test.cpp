@@ -8,9 +8,9 @@
 
 #include "io/atomic_file.h"
 #include "io/source_file.h"
+#include "temp_folder.h"
 #include "workspace/merged_output.h"
 #include "workspace/rtf_writer.h"
-#include "temp_folder.h"
 
 using namespace quennet::workspace;
 using namespace quennet::io;

@@ -2,11 +2,11 @@
 // declaration each body joins.
 #include <gtest/gtest.h>
 
-#include "io/source_file.h"
-#include "render/diff_tree_format.h"
 #include "diff/source_diff.h"
+#include "io/source_file.h"
 #include "model/source_model.h"
 #include "pascal/parse.h"
+#include "render/diff_tree_format.h"
 
 using namespace quennet;
 using model::ParameterSignature;

@@ -159,8 +159,9 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
           std::pair{Dialect::Delphi, "{$UNDEF NONE}{$DEFINE X}{$DEFINE N := 2}"}}) {
         SCOPED_TRACE(directive);
         TPasSrc c;
-        quennet::pascal::Parse(c, Unit("const C: T = " + inner + "1" + directive + std::string(20, ')') + ";"),
-                &kDefaults, {dialect, {}, {}});
+        quennet::pascal::Parse(
+            c, Unit("const C: T = " + inner + "1" + directive + std::string(20, ')') + ";"),
+            &kDefaults, {dialect, {}, {}});
         EXPECT_TRUE(c.Status.Complete);
         EXPECT_EQ(c.Consts.size(), 1u);
     }
@@ -181,9 +182,10 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
         }
         const std::string after = "\r\n{$IF N = 0}const Last = 1;{$IFEND}";
         TPasSrc c, plain;
-        quennet::pascal::Parse(c, Unit(before + "const C: T = " + defines + ";" + after), &kDefaults,
-                {Dialect::Delphi, {}, {}});
-        quennet::pascal::Parse(plain, Unit("const C: T = " + resolved + ";"), &kDefaults, {Dialect::Delphi, {}, {}});
+        quennet::pascal::Parse(c, Unit(before + "const C: T = " + defines + ";" + after),
+                               &kDefaults, {Dialect::Delphi, {}, {}});
+        quennet::pascal::Parse(plain, Unit("const C: T = " + resolved + ";"), &kDefaults,
+                               {Dialect::Delphi, {}, {}});
         EXPECT_TRUE(c.Status.Complete);
         ASSERT_EQ(c.Consts.size(), 2u); // C, and Last: N is 0 after the innermost level
         ASSERT_EQ(plain.Consts.size(), 1u);
@@ -320,9 +322,10 @@ TEST(Parser, NestedCommentsFollowTheFpcMode) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
         TPasSrc m;
-        quennet::pascal::Parse(m, "unit U;\r\n" + std::string(c.mode) + "\r\ninterface\r\n" + body +
-                    "implementation\r\nend.\r\n",
-                &kDefaults, {c.dialect, {}, {}});
+        quennet::pascal::Parse(m,
+                               "unit U;\r\n" + std::string(c.mode) + "\r\ninterface\r\n" + body +
+                                   "implementation\r\nend.\r\n",
+                               &kDefaults, {c.dialect, {}, {}});
         EXPECT_EQ(m.Status.Complete, c.nested);
         EXPECT_EQ(m.Consts.size(), c.nested ? 1u : 0u);
     }

@@ -28,7 +28,7 @@ TEST(RenameMerge, RealUnitsMergeCleanWithBothEdits) {
             SCOPED_TRACE(files[i].string() + ": " + c.name);
             const auto r =
                 merge3::MergeThreeWay({c.base, "u.pas", "BASE"}, {c.local, "u.pas", "LOCAL"},
-                                     {c.remote, "u.pas", "REMOTE"});
+                                      {c.remote, "u.pas", "REMOTE"});
             EXPECT_EQ(r.conflicts, 0);
             EXPECT_EQ(merge3::PascalTokens(r.text), merge3::PascalTokens(c.expected));
             ++cases;
@@ -36,7 +36,7 @@ TEST(RenameMerge, RealUnitsMergeCleanWithBothEdits) {
             plain.reading.renames = model::ParseOptions::Renames::Off;
             unfollowed +=
                 merge3::MergeThreeWay({c.base, "u.pas", "BASE"}, {c.local, "u.pas", "LOCAL"},
-                                     {c.remote, "u.pas", "REMOTE"}, plain)
+                                      {c.remote, "u.pas", "REMOTE"}, plain)
                     .conflicts > 0;
         }
     }

@@ -41,7 +41,7 @@ TEST(RtfReader, BuiltWorkspaceRoundTrip) {
         // Empty lines too: each keeps the colour it was written with.
         const TColor expected = e.Kind == quennet::diff::OldOnly   ? kRed
                                 : e.Kind == quennet::diff::NewOnly ? kBlue
-                                                                    : kBlack;
+                                                                   : kBlack;
         EXPECT_EQ(doc.LineColor(i), expected) << i;
     }
     // Reserved words are bold in every colour.

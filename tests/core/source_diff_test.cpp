@@ -3,9 +3,9 @@
 // Trees are compared in the --tree text form (caption, state, old, new lines).
 #include <gtest/gtest.h>
 
+#include "diff/source_diff.h"
 #include "hand_models.h"
 #include "render/diff_tree_format.h"
-#include "diff/source_diff.h"
 
 using namespace quennet::base;
 using namespace quennet::diff;

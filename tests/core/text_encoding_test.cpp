@@ -10,11 +10,11 @@
 #include "io/source_save.h"
 #include "io/text_encoding.h"
 #include "io/view_encoding.h"
+#include "temp_folder.h"
 #include "workspace/merge_workspace.h"
 #include "workspace/merged_output.h"
 #include "workspace/rtf_reader.h"
 #include "workspace/rtf_writer.h"
-#include "temp_folder.h"
 
 using namespace quennet;
 using quennet::testing::ReadWholeFile;
@@ -300,5 +300,6 @@ TEST(TextEncoding, EarlierWorkspacesReadAsBefore) {
                             "\\red0\\green0\\blue255;}\r\n\\deflang1033\\pard\\plain\\f2\\fs20 \r\n"
                             "\\cf1 caf\xE9\r\n\\cf2 \\par \xC3\xA9\r\n\r\n\\par }\r\n\r\n";
     const auto doc = workspace::ReadRtf(raw);
-    EXPECT_EQ(workspace::OldVersionLines(doc, ""), (std::vector<std::string>{"caf\xE9", "\xC3\xA9"}));
+    EXPECT_EQ(workspace::OldVersionLines(doc, ""),
+              (std::vector<std::string>{"caf\xE9", "\xC3\xA9"}));
 }

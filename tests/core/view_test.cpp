@@ -309,18 +309,20 @@ namespace {
 TEST(MergeColors, ShownColoursReadBackAsStoredAndSignTheirLines) {
     using workspace::TColor;
     for (const ViewPalette* p : {&LightPalette(), &DarkPalette()}) {
-        const TColor colors[] = {workspace::kRed, workspace::kBlue, workspace::kBlack, TColor::Automatic(),
-                                 TColor::Rgb(0, 128, 0)};
+        const TColor colors[] = {workspace::kRed, workspace::kBlue, workspace::kBlack,
+                                 TColor::Automatic(), TColor::Rgb(0, 128, 0)};
         for (TColor c : colors)
             EXPECT_EQ(SwapMergeColor(*p, SwapMergeColor(*p, c)), c) << c.Value();
         EXPECT_EQ(SwapMergeColor(*p, workspace::kRed).Value(), p->MergeRemoved);
         EXPECT_EQ(SwapMergeColor(*p, workspace::kBlue).Value(), p->MergeInserted);
     }
-    EXPECT_EQ(SwapMergeColor(DarkPalette(), workspace::kBlack).Value(), DarkPalette().MergeUnchanged);
+    EXPECT_EQ(SwapMergeColor(DarkPalette(), workspace::kBlack).Value(),
+              DarkPalette().MergeUnchanged);
     EXPECT_EQ(SwapMergeColor(LightPalette(), workspace::TColor::Automatic()),
               workspace::TColor::Automatic());
     const std::string signs = {MergeLineSign(workspace::kRed), MergeLineSign(workspace::kBlue),
-                               MergeLineSign(workspace::kBlack), MergeLineSign(TColor::Automatic())};
+                               MergeLineSign(workspace::kBlack),
+                               MergeLineSign(TColor::Automatic())};
     EXPECT_EQ(signs, "-+  ");
 }
 

@@ -8,9 +8,9 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include "folders/tree_rows.h"
 #include "io/disk_state.h"
 #include "temp_folder.h"
-#include "folders/tree_rows.h"
 #include "viewrules/recent_files.h"
 #include "viewrules/window_placement.h"
 
@@ -73,7 +73,8 @@ TEST(WindowPlacement, InsideAScreenNearTheMainWindow) {
         {"no screens: unchanged", ScreenRect{-5000, 0, 10, 10}, {}, {}, {-5000, 0, 10, 10}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(viewrules::PlaceWindow(c.stored, size, c.anchor, c.screens), c.expected) << c.what;
+        EXPECT_EQ(viewrules::PlaceWindow(c.stored, size, c.anchor, c.screens), c.expected)
+            << c.what;
 }
 
 TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndCapped) {
@@ -88,7 +89,8 @@ TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndCapped) {
     EXPECT_EQ(files.back(), "2");
 
     std::vector<viewrules::RecentPair> pairs;
-    for (viewrules::RecentPair p : {viewrules::RecentPair{"o", "n"}, {"n", "o"}, {"o", "n"}, {"o", ""}})
+    for (viewrules::RecentPair p :
+         {viewrules::RecentPair{"o", "n"}, {"n", "o"}, {"o", "n"}, {"o", ""}})
         pairs = viewrules::AddRecent(pairs, p);
     EXPECT_EQ(pairs, (std::vector<viewrules::RecentPair>{{"o", "n"}, {"n", "o"}}));
 }
@@ -148,7 +150,8 @@ TEST_F(TempDir, AlignedTreesWithFolderStatuses) {
     options.tree.mask = "*.pas;*.pp;*.inc";
     options.tree.pair.api = folders::ApiMode::Public;
     options.counts = true;
-    const auto rows = folders::AlignTrees((root / "old").string(), (root / "new").string(), options);
+    const auto rows =
+        folders::AlignTrees((root / "old").string(), (root / "new").string(), options);
     ASSERT_TRUE(rows);
     std::vector<std::string> shown;
     for (const auto& r : *rows)

@@ -8,9 +8,9 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include "diff/source_diff.h"
 #include "fake_dialogs.h"
 #include "main_form.h"
-#include "diff/source_diff.h"
 #include "source_editor.h"
 #include "source_views.h"
 #include "viewrules/palette.h"

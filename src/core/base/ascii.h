@@ -7,12 +7,22 @@
 
 namespace quennet::base {
 
-constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-constexpr char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-constexpr bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-constexpr bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+constexpr char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+constexpr bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+constexpr bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 // A character of a Pascal identifier after its first.
-constexpr bool IsIdentChar(char c) { return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_'; }
+constexpr bool IsIdentChar(char c) {
+    return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_';
+}
 
 inline std::string UpperAscii(std::string_view s) {
     std::string out(s);

@@ -17,7 +17,6 @@ using model::CompareNames;
 using model::DeclList;
 using model::ItemsInBoth;
 using model::ItemsMissing;
-using model::TPasSrc;
 using model::TidClass;
 using model::TidField;
 using model::TidName;
@@ -26,6 +25,7 @@ using model::TidProp;
 using model::TidType;
 using model::TidUnitRef;
 using model::TidVar;
+using model::TPasSrc;
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <future>
 #include <optional>
 
+#include "base/read_text_release.h"
 #include "diff/comparison_outcome.h"
 #include "diff/text_after_stop.h"
-#include "base/read_text_release.h"
 #include "pascal/parse.h"
 
 namespace quennet::diff {

@@ -12,10 +12,9 @@
 #include <vector>
 
 #include "diff/decl_pairing.h"
-#include "model/dialect.h"
-#include "diff/decl_pairing.h"
 #include "diff/source_diff.h"
 #include "diff/text_after_stop.h"
+#include "model/dialect.h"
 #include "model/source_model.h"
 
 namespace quennet::diff {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <typeinfo>
 
-#include "pascal/scanner.h"
 #include "base/crc32.h"
+#include "pascal/scanner.h"
 
 namespace quennet::diff {
 
@@ -18,12 +18,12 @@ using model::DeclList;
 using model::ItemsInBoth;
 using model::MatchItems;
 using model::ParamsOf;
-using model::TPasSrc;
 using model::TidClass;
 using model::TidField;
 using model::TidName;
 using model::TidProc;
 using model::TidVar;
+using model::TPasSrc;
 
 std::string_view BareName(std::string_view name) {
     const size_t paren = name.find('(');

@@ -58,7 +58,8 @@ private:
 // Whether a comparison or merge in this reading follows renames; dialect is the resolved one.
 inline bool FollowsRenames(const model::ParseOptions& options, model::Dialect dialect) {
     using enum model::ParseOptions::Renames;
-    return options.renames == On || (options.renames == ByDialect && dialect != model::Dialect::Classic);
+    return options.renames == On ||
+           (options.renames == ByDialect && dialect != model::Dialect::Classic);
 }
 
 // A name as its tokens spell it: an overload's parameter list left out.
@@ -71,7 +72,8 @@ template <class T> struct PairedMatch {
     std::vector<const DeclPair*> paired;
 };
 
-template <class T> PairedMatch<T> MatchPaired(model::ItemMatch<T> match, const DeclPairing* pairing) {
+template <class T>
+PairedMatch<T> MatchPaired(model::ItemMatch<T> match, const DeclPairing* pairing) {
     PairedMatch<T> out{std::move(match), {}};
     if (!pairing || pairing->Empty()) return out;
     std::vector<const T*> removed, added;

@@ -14,7 +14,6 @@ using model::DeclList;
 using model::IncludeTag;
 using model::MatchItems;
 using model::PairName;
-using model::TPasSrc;
 using model::TidClass;
 using model::TidField;
 using model::TidImplementation;
@@ -24,6 +23,7 @@ using model::TidProp;
 using model::TidType;
 using model::TidUnitRef;
 using model::TidVar;
+using model::TPasSrc;
 
 TSourceDiffList::~TSourceDiffList() {
     while (!items_.empty())
@@ -187,11 +187,11 @@ void SimpleGroup(TSourceDiffList& parent, const char* caption, NodeKind kind,
 void ClassMembers(TSourceDiffItem& node, const TidClass* o, const TidClass* n,
                   const DeclPairing* pairing) {
     if (CompareNames(o->Ancestors, n->Ancestors) != 0) node.AddChild("Inherited", Changed, o, n);
-    SimpleGroup<TidField>(node.Children, "Field", NodeKind::Field, o->Fields, n->Fields, ChecksumRule<TidField>,
-                          pairing);
+    SimpleGroup<TidField>(node.Children, "Field", NodeKind::Field, o->Fields, n->Fields,
+                          ChecksumRule<TidField>, pairing);
     RoutineGroup(node.Children, "Method", NodeKind::Method, o->Methods, n->Methods, pairing);
-    SimpleGroup<TidProp>(node.Children, "Property", NodeKind::Property, o->Props, n->Props, ChecksumRule<TidProp>,
-                         pairing);
+    SimpleGroup<TidProp>(node.Children, "Property", NodeKind::Property, o->Props, n->Props,
+                         ChecksumRule<TidProp>, pairing);
 }
 
 // A change of Kind or of the class's own lines alone shows nothing.
@@ -220,18 +220,22 @@ void SectionRule(TSourceDiffList& root, const char* caption, const TidName* o, c
 void TSourceDiff::Compare(const TPasSrc& oldSrc, const TPasSrc& newSrc,
                           const DeclPairing* pairing) {
     // Only the modern readings record used units; the classic tree never has this group.
-    SimpleGroup<TidUnitRef>(Root, "Uses", NodeKind::Uses, oldSrc.Uses, newSrc.Uses, ChecksumRule<TidUnitRef>,
-                            nullptr);
-    SimpleGroup<TidType>(Root, "Type", NodeKind::Type, oldSrc.Types, newSrc.Types, ChecksumRule<TidType>, pairing);
+    SimpleGroup<TidUnitRef>(Root, "Uses", NodeKind::Uses, oldSrc.Uses, newSrc.Uses,
+                            ChecksumRule<TidUnitRef>, nullptr);
+    SimpleGroup<TidType>(Root, "Type", NodeKind::Type, oldSrc.Types, newSrc.Types,
+                         ChecksumRule<TidType>, pairing);
     SimpleGroup<TidClass>(
         Root, "Class/Interface", NodeKind::Class, oldSrc.Classes, newSrc.Classes,
         [pairing](TSourceDiffList& g, const TidClass* o, const TidClass* n) {
             ClassRule(g, o, n, pairing);
         },
         pairing, [pairing](TSourceDiffList& g, const DeclPair& p) { PairedClass(g, p, pairing); });
-    RoutineGroup(Root, "Procedure/Function", NodeKind::Routine, oldSrc.Procs, newSrc.Procs, pairing);
-    SimpleGroup<TidVar>(Root, "Variable", NodeKind::Variable, oldSrc.Vars, newSrc.Vars, VarRule, pairing);
-    SimpleGroup<TidVar>(Root, "Constant", NodeKind::Constant, oldSrc.Consts, newSrc.Consts, VarRule, pairing);
+    RoutineGroup(Root, "Procedure/Function", NodeKind::Routine, oldSrc.Procs, newSrc.Procs,
+                 pairing);
+    SimpleGroup<TidVar>(Root, "Variable", NodeKind::Variable, oldSrc.Vars, newSrc.Vars, VarRule,
+                        pairing);
+    SimpleGroup<TidVar>(Root, "Constant", NodeKind::Constant, oldSrc.Consts, newSrc.Consts, VarRule,
+                        pairing);
     SectionRule(Root, "Main block", oldSrc.MainBlock.get(), newSrc.MainBlock.get());
     SectionRule(Root, "Initialization", oldSrc.Initialization.get(), newSrc.Initialization.get());
     SectionRule(Root, "Finalization", oldSrc.Finalization.get(), newSrc.Finalization.get());

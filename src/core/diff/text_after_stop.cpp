@@ -19,8 +19,8 @@ bool Reaches(int32_t first, int32_t last, int32_t stop) {
 std::vector<TextRun> ChangedRunsAfterStop(std::string_view oldText, std::string_view newText,
                                           int32_t oldStop, int32_t newStop) {
     if (oldStop <= 0 && newStop <= 0) return {};
-    return ChangedRunsAfterStop(base::LineRecordsOf(oldText), base::LineRecordsOf(newText),
-                                oldStop, newStop);
+    return ChangedRunsAfterStop(base::LineRecordsOf(oldText), base::LineRecordsOf(newText), oldStop,
+                                newStop);
 }
 
 std::vector<TextRun> ChangedRunsAfterStop(std::vector<base::TLineRecord> oldLines,
@@ -70,8 +70,8 @@ void AddTextRuns(diff::TSourceDiff& diff, const std::vector<TextRun>& runs) {
                                                                      run.newFirst, run.newLast))
                          : nullptr;
         const diff::DiffState state = !oldLines   ? diff::Added
-                                       : !newLines ? diff::Removed
-                                                   : diff::Changed;
+                                      : !newLines ? diff::Removed
+                                                  : diff::Changed;
         diff.Root.AddItem(TextRunCaption(run), state, oldLines, newLines);
     }
 }

@@ -6,9 +6,9 @@
 #include <map>
 #include <set>
 
+#include "folders/folder_compare.h"
 #include "io/source_file.h"
 #include "model/source_model.h"
-#include "folders/folder_compare.h"
 
 namespace quennet::folders {
 
@@ -99,7 +99,7 @@ std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const 
         if (Cancelled(options)) return std::nullopt;
         const folders::FileComparison c = folders::CompareFile(oldDir, newDir, n);
         f.files[leaf] = c.Status == folders::FileStatus::Identical ? RowStatus::Identical
-                                                                     : RowStatus::Different;
+                                                                   : RowStatus::Different;
         if (f.files[leaf] == RowStatus::Different && SameLines(oldDir, newDir, n))
             lineEndsOnly.insert(n);
         if (options.done) options.done->fetch_add(1);

@@ -1,10 +1,10 @@
 // Parsing, comparison and rendering of one pair; nothing here is shared between calls.
 #include "folders/unit_compare.h"
 
-#include "render/report_writer.h"
 #include "diff/compare_sources.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
+#include "render/report_writer.h"
 
 namespace quennet::folders {
 
@@ -53,7 +53,7 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
     out.decls = CountDecls(r.diff->Root);
     if (options.api != ApiMode::Off) {
         out.api = diff::CompareApi({r.oldSource.get(), &oldLines}, {r.newSource.get(), &newLines},
-                                  options.api == ApiMode::Protected, r.pairing.get());
+                                   options.api == ApiMode::Protected, r.pairing.get());
         // A change the model holds no declaration for (in the classic reading, a program's
         // main block) is still one.
         if (!r.equivalent && out.api.breaking + out.api.additive + out.api.internal == 0)
@@ -71,7 +71,8 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
         out.lines.push_back(note.text);
     // The report's runs of text beyond a stop follow its notes; other displays show them.
     if (options.api == ApiMode::Off && options.display.style == render::DisplayStyle::Report)
-        out.lines.insert(out.lines.end(), report.lines.begin() + static_cast<long>(report.runsBegin),
+        out.lines.insert(out.lines.end(),
+                         report.lines.begin() + static_cast<long>(report.runsBegin),
                          report.lines.begin() + static_cast<long>(report.runsEnd));
     if (!r.stopNotes.empty()) {
         out.status = UnitStatus::Trouble;

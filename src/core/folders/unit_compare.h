@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "diff/api_changes.h"
-#include "render/diff_display.h"
 #include "model/dialect.h"
 #include "model/reading_settings.h"
+#include "render/diff_display.h"
 
 namespace quennet::folders {
 

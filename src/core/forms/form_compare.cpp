@@ -386,7 +386,7 @@ FormComparison CompareForms(const FormFile& oldForm, const FormFile& newForm,
     if (oldStop >= 0 || newStop >= 0) {
         for (const auto& run :
              diff::ChangedRunsAfterStop(io::JoinLinesCrLf(oldForm.Lines),
-                                           io::JoinLinesCrLf(newForm.Lines), oldStop, newStop)) {
+                                        io::JoinLinesCrLf(newForm.Lines), oldStop, newStop)) {
             FormDiffNode d;
             d.Kind = FormNodeKind::Text;
             d.Change = !run.HasOld()   ? FormChange::Added

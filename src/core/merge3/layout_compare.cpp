@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "pascal/scanner.h"
 #include "io/source_file.h"
+#include "pascal/scanner.h"
 
 namespace quennet::merge3 {
 

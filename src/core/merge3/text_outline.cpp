@@ -17,9 +17,11 @@ std::vector<std::string> CodeOnly(const std::vector<std::string>& lines) {
     base::LexState state = base::LexState::Code;
     for (const auto& line : lines) {
         std::string code(line.size(), ' ');
-        state = base::ForEachPiece(line, state, [&](base::PieceKind kind, size_t begin, size_t end) {
-            if (kind == base::PieceKind::Code) code.replace(begin, end - begin, line, begin, end - begin);
-        });
+        state =
+            base::ForEachPiece(line, state, [&](base::PieceKind kind, size_t begin, size_t end) {
+                if (kind == base::PieceKind::Code)
+                    code.replace(begin, end - begin, line, begin, end - begin);
+            });
         out.push_back(std::move(code));
     }
     return out;
@@ -63,7 +65,8 @@ std::optional<std::vector<Unit>> Units(const std::vector<std::string>& lines) {
         all.find("//") != std::string::npos)
         return std::nullopt;
     size_t start = all.find_first_not_of(" \t");
-    if (start == std::string::npos || base::UpperAscii(all.substr(start, 4)) != "USES") return std::nullopt;
+    if (start == std::string::npos || base::UpperAscii(all.substr(start, 4)) != "USES")
+        return std::nullopt;
     size_t semi = all.find(';');
     if (semi == std::string::npos || !Collapse(all.substr(semi + 1)).empty()) return std::nullopt;
     std::vector<Unit> units;

@@ -14,16 +14,16 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "pascal/scanner.h"
 #include "io/output_guard.h"
 #include "io/source_file.h"
+#include "merge3/follow_renames.h"
 #include "merge3/layout_compare.h"
 #include "merge3/line_diff3.h"
-#include "merge3/text_outline.h"
-#include "merge3/follow_renames.h"
 #include "merge3/merge_guarantee.h"
+#include "merge3/text_outline.h"
 #include "model/source_model.h"
 #include "pascal/parse.h"
+#include "pascal/scanner.h"
 
 namespace quennet::merge3 {
 
@@ -344,11 +344,11 @@ struct Version {
     bool complete = true;
     int32_t cut = 0; // lines from here on are not vouched for by the parse
     int32_t stopLine = -1;
-    std::unordered_map<std::string, Decl> decls;        // sound declarations by key
-    std::set<std::string> unsound;                      // keys seen but not usable
-    std::set<std::string> headingNames;                 // every routine heading, by name
-    std::map<std::string, std::vector<Decl>> members;   // by class key
-    Scopes scope;                                       // per line; empty: none
+    std::unordered_map<std::string, Decl> decls;      // sound declarations by key
+    std::set<std::string> unsound;                    // keys seen but not usable
+    std::set<std::string> headingNames;               // every routine heading, by name
+    std::map<std::string, std::vector<Decl>> members; // by class key
+    Scopes scope;                                     // per line; empty: none
     std::unique_ptr<model::TPasSrc> parsed; // for the rename pairing and the check of the result
     model::Dialect dialect = model::Dialect::Classic;
     std::unordered_map<std::string, uint64_t> ownScope; // what each declaration adds to it

@@ -6,9 +6,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "model/target.h"
 #include "pascal/parse.h"
 #include "pascal/parser.h"
-#include "model/target.h"
 
 namespace quennet::pascal {
 
@@ -18,11 +18,11 @@ using model::FileName;
 using model::FindTarget;
 using model::ParseOptions;
 using model::ResolveDialect;
-using model::TPasSrc;
 using model::Target;
 using model::TargetNames;
 using model::TidName;
 using model::TidProc;
+using model::TPasSrc;
 
 bool EqualNoCaseAZ(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -156,7 +156,6 @@ void TDelphiParser::SkipExcluded(bool fromElse) {
         }
     }
 }
-
 
 namespace {
 

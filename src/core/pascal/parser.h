@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "pascal/include_files.h"
-#include "pascal/scanner.h"
 #include "base/read_text_release.h"
 #include "model/source_model.h"
+#include "pascal/include_files.h"
+#include "pascal/scanner.h"
 
 namespace quennet::pascal {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/crc32.h"
 #include "pascal/grammar_sets.h"
 #include "pascal/parser.h"
 #include "pascal/parser_trials.h"
-#include "base/crc32.h"
 
 namespace quennet::pascal {
 
@@ -302,8 +302,7 @@ void TOp4Parser::FinishStatus() {
     uint64_t hash = 1469598103934665603ull;
     uint64_t count = 0;
     while (la_ != tEndOfText) {
-        const uint32_t c =
-            base::UpperCrc32(GetName(s_.CurToken.Pos, s_.CurToken.Len), 0xFFFFFFFFu);
+        const uint32_t c = base::UpperCrc32(GetName(s_.CurToken.Pos, s_.CurToken.Len), 0xFFFFFFFFu);
         hash = (hash ^ c) * 1099511628211ull;
         ++count;
         la_ = TOp4Scanner::Get();

@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <cctype>
 
-#include "render/line_decoration.h"
 #include "diff/line_matcher.h"
+#include "render/line_decoration.h"
 #include "render/tree_json.h"
 
 namespace quennet::render {
-
 
 using diff::TSourceDiffItem;
 using diff::TSourceDiffList;

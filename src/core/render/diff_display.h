@@ -23,10 +23,10 @@ struct DisplayOptions {
 
 // One line of the tree in display order: what changed and the two line ranges it covers.
 struct DisplayEntry {
-    std::string kind;                      // "class", "method", "routine", ...
-    std::string name;                      // qualified: TFoo.Paint
+    std::string kind;                    // "class", "method", "routine", ...
+    std::string name;                    // qualified: TFoo.Paint
     diff::DiffState state = diff::Group; // Removed, Added or Changed
-    int32_t oldFirst = -1, oldLast = -1;   // 1-based, -1 when absent
+    int32_t oldFirst = -1, oldLast = -1; // 1-based, -1 when absent
     int32_t newFirst = -1, newLast = -1;
 };
 

@@ -3,7 +3,6 @@
 
 namespace quennet::render {
 
-
 using diff::DiffState;
 using enum diff::DiffState;
 using diff::ShownCaption;

@@ -5,7 +5,6 @@
 
 namespace quennet::render {
 
-
 using base::TLineRecord;
 using diff::TMapEntry;
 using enum diff::MapKind;

@@ -41,7 +41,6 @@ struct LineRange {
     bool operator==(const LineRange&) const = default;
 };
 
-
 // The lines a declaration (or null) takes in the view of the file that was parsed: its own
 // lines, or for one read from an include file, whose lines are that file's, the line of the
 // directive that brought it in; none when neither is known.
@@ -78,6 +77,7 @@ std::vector<LineDecoration> DiffViewDecorations(const std::vector<diff::TMapEntr
 // The diff view's new first visible line, or nothing when the view does not move.
 std::optional<int32_t> NextDifference(int32_t firstVisible, const std::vector<diff::TMapEntry>& map,
                                       int32_t lineCount);
-std::optional<int32_t> PriorDifference(int32_t firstVisible, const std::vector<diff::TMapEntry>& map);
+std::optional<int32_t> PriorDifference(int32_t firstVisible,
+                                       const std::vector<diff::TMapEntry>& map);
 
 } // namespace quennet::render

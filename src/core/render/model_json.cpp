@@ -158,5 +158,4 @@ void WriteModel(std::ostream& out, const TPasSrc& m) {
     out << "\n";
 }
 
-
 } // namespace quennet::render

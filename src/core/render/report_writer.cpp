@@ -17,7 +17,6 @@ using model::DeclList;
 using model::IncludeTag;
 using model::MatchItems;
 using model::PairName;
-using model::TPasSrc;
 using model::TidClass;
 using model::TidField;
 using model::TidImplementation;
@@ -26,6 +25,7 @@ using model::TidProp;
 using model::TidType;
 using model::TidUnitRef;
 using model::TidVar;
+using model::TPasSrc;
 
 namespace {
 

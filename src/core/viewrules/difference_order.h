@@ -9,7 +9,7 @@ namespace quennet::viewrules {
 
 // The difference after (forward) or before the current item in tree order. With no current item,
 // or one that is not in the tree, the first (or last) difference. Null at either end.
-const diff::TSourceDiffItem* StepDifference(const diff::TSourceDiffList& root, const diff::TSourceDiffItem* current,
-                                      bool forward);
+const diff::TSourceDiffItem* StepDifference(const diff::TSourceDiffList& root,
+                                            const diff::TSourceDiffItem* current, bool forward);
 
 } // namespace quennet::viewrules

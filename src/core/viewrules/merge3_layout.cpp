@@ -9,6 +9,12 @@
 
 namespace quennet::viewrules {
 
+using merge3::Diff3;
+using merge3::Diff3Hunk;
+using merge3::HunkKind;
+using merge3::Merge3Conflict;
+using merge3::PairEqualLines;
+
 namespace {
 
 // Equal bytes, equal key: the views show every byte, so nothing is folded here.

@@ -69,18 +69,19 @@ struct Merge3ResultMap {
 
 Merge3ResultMap MapMerge3Result(const Merge3Lines& versions, const Merge3Layout& layout,
                                 const std::vector<std::string>& result,
-                                const std::vector<Merge3Conflict>& conflicts);
+                                const std::vector<merge3::Merge3Conflict>& conflicts);
 
 // The first result line that stands at layout row `row` or below it (the last line when none).
 int32_t ResultLineAtRow(const Merge3ResultMap& map, int32_t row);
 
 // Where a conflict's part of a version stands in that version: its first line paired with
 // the version, else the line after the nearest result line above the block that is.
-int32_t ConflictLineIn(const Merge3ResultMap& map, const Merge3Conflict& conflict, int pane);
+int32_t ConflictLineIn(const Merge3ResultMap& map, const merge3::Merge3Conflict& conflict,
+                       int pane);
 
 // The conflict the next/previous command goes to from conflict `current` (-1: none selected,
 // then from the caret line), or -1 when there is none in that direction.
-int32_t StepConflict(const std::vector<Merge3Conflict>& conflicts, int32_t current,
+int32_t StepConflict(const std::vector<merge3::Merge3Conflict>& conflicts, int32_t current,
                      int32_t caretLine, bool forward);
 
 } // namespace quennet::viewrules

@@ -3,10 +3,15 @@
 #include "io/source_file.h"
 #include "merge3/text_outline.h"
 #include "model/source_model.h"
+#include "pascal/parse.h"
 
 #include <algorithm>
 
 namespace quennet::viewrules {
+
+using merge3::FindUsesClauses;
+using merge3::Merge3Conflict;
+using merge3::UsesSpan;
 
 namespace {
 
@@ -31,7 +36,7 @@ std::vector<NamedSpan> OutlineDeclarations(const std::vector<std::string>& lines
     options.fileName = fileName;
     options.followIncludes = false;
     model::TPasSrc src;
-    src.Parse(text, nullptr, options);
+    pascal::Parse(src, text, nullptr, options);
     std::vector<NamedSpan> out;
     for (const auto& t : src.Types)
         Add(out, t->Name, *t);

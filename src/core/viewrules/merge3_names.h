@@ -28,7 +28,7 @@ std::string DeclarationAt(const std::vector<NamedSpan>& outline, int32_t first, 
 
 // A name for each conflict: from LOCAL's part, else REMOTE's, else BASE's; "Lines a-b" of the
 // result when no declaration holds it.
-std::vector<std::string> NameConflicts(const std::vector<Merge3Conflict>& conflicts,
+std::vector<std::string> NameConflicts(const std::vector<merge3::Merge3Conflict>& conflicts,
                                        const Merge3ResultMap& map,
                                        const std::array<std::vector<NamedSpan>, 3>& outlines);
 

@@ -7,7 +7,7 @@ namespace {
 
 workspace::TColor FromRgb(uint32_t rgb) {
     return workspace::TColor::Rgb(static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
-                              static_cast<uint8_t>(rgb));
+                                  static_cast<uint8_t>(rgb));
 }
 
 } // namespace

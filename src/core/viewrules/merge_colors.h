@@ -2,8 +2,8 @@
 // palette's colours, and each line carries a sign so its meaning does not rest on colour.
 #pragma once
 
-#include "workspace/workspace_document.h"
 #include "viewrules/palette.h"
+#include "workspace/workspace_document.h"
 
 namespace quennet::viewrules {
 

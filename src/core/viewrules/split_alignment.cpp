@@ -58,7 +58,7 @@ std::vector<std::pair<int32_t, int32_t>> Anchors(const std::vector<base::TLineRe
 } // namespace
 
 std::vector<diff::TMapEntry> MatchTexts(std::vector<base::TLineRecord>& oldLines,
-                                         std::vector<base::TLineRecord>& newLines) {
+                                        std::vector<base::TLineRecord>& newLines) {
     std::vector<diff::TMapEntry> map;
     map.reserve(std::max(oldLines.size(), newLines.size()));
     std::vector<base::TLineRecord> a, b;

@@ -38,7 +38,7 @@ struct SplitAlignment {
 // anchors only, so its cost follows the changed stretches, not the length of the texts.
 // Records are numbered 0, 1, ...; Unmatched is set as MatchLines sets it.
 std::vector<diff::TMapEntry> MatchTexts(std::vector<base::TLineRecord>& oldLines,
-                                         std::vector<base::TLineRecord>& newLines);
+                                        std::vector<base::TLineRecord>& newLines);
 
 // map: MatchTexts (or MatchLines) over the whole old and new texts.
 SplitAlignment AlignTexts(const std::vector<diff::TMapEntry>& map, int32_t oldLineCount,

@@ -64,8 +64,8 @@ size_t ConvertedLineCount(const std::vector<std::string>& lines,
 // with the changes next to it (old lines first), so that every output keeps each version's own
 // bytes. Stretches without one keep their order.
 std::vector<diff::TMapEntry> WrittenMap(const std::vector<diff::TMapEntry>& map,
-                                         const std::vector<std::string>& oldLines,
-                                         const std::vector<std::string>& newLines) {
+                                        const std::vector<std::string>& oldLines,
+                                        const std::vector<std::string>& newLines) {
     std::vector<diff::TMapEntry> out;
     out.reserve(map.size());
     std::vector<diff::TMapEntry> stretch, olds, news;

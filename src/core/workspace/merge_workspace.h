@@ -20,7 +20,7 @@
 namespace quennet::workspace {
 
 struct TMergeWorkspace {
-    std::string Rtf;                        // every line followed by CR LF
+    std::string Rtf;                       // every line followed by CR LF
     std::vector<diff::TMapEntry> MergeMap; // the merged order the body follows
 };
 

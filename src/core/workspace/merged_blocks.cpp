@@ -9,7 +9,6 @@
 
 namespace quennet::workspace {
 
-
 namespace {
 
 enum class Lexical { Code, Brace, Paren };
