@@ -93,11 +93,12 @@ TEST(CompareSources, ImplementationHeadingChangeLandsOnItsRoutine) {
             ASSERT_EQ(routines.Count(), 1u);
             const diff::TSourceDiffItem& a = *routines.Items(0);
             EXPECT_EQ(a.Caption, "A");
-            EXPECT_EQ(a.State, model::Changed);
+            EXPECT_EQ(a.State, diff::Changed);
             ASSERT_NE(a.NewDecl, nullptr);
             EXPECT_EQ(a.NewDecl->FirstLine, 5); // the implementation's heading
-            EXPECT_NE(std::find(r.report.begin(), r.report.end(), "* A - change implementation"),
-                      r.report.end());
+            const auto report = render::ReportOf(r).lines;
+            EXPECT_NE(std::find(report.begin(), report.end(), "* A - change implementation"),
+                      report.end());
         }
     }
 }

@@ -13,7 +13,8 @@
 #include "viewrules/merge3_layout.h"
 #include "viewrules/merge3_names.h"
 
-using namespace quennet::merge;
+using namespace quennet::merge3;
+using namespace quennet::viewrules;
 using quennet::viewrules::FillerBlock;
 namespace io = quennet::io;
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 
+#include "diff/decl_pairing.h"
 #include "io/source_file.h"
 #include "merge3/text_outline.h"
 #include "model/source_model.h"
@@ -471,11 +472,30 @@ std::string ParameterTypes(const std::vector<std::string>& text, size_t atMost) 
     return sig;
 }
 
+KeyRewrites GuaranteeKeys(const diff::DeclPairing& pairing) {
+    KeyRewrites out;
+    for (const diff::DeclPair& p : pairing.Pairs()) {
+        if (!dynamic_cast<const model::TidProc*>(p.oldDecl)) continue;
+        const std::string o = Upper(diff::BareName(p.oldDecl->Name));
+        const std::string n = Upper(diff::BareName(p.newDecl->Name));
+        if (!p.oldOwner || !p.newOwner) {
+            out.emplace_back("I:" + n, "I:" + o);
+            out.emplace_back("H:" + n, "H:" + o);
+            continue;
+        }
+        const std::string oc = Upper(p.oldOwner->Name), nc = Upper(p.newOwner->Name);
+        out.emplace_back("C:" + nc + ".M:" + n, "C:" + oc + ".M:" + o);
+        out.emplace_back("I:" + nc + "." + n, "I:" + oc + "." + o);
+    }
+    return out;
+}
+
 std::vector<GuaranteeViolation> CheckMergeGuarantee(const std::vector<std::string> (&versions)[3],
                                                     const std::vector<std::string>& result,
                                                     const std::string& fileName,
                                                     const ThreeWayOptions& options,
-                                                    std::array<const model::TPasSrc*, 3> parsed) {
+                                                    std::array<const model::TPasSrc*, 3> parsed,
+                                                    const RenamedRoutines& renamed) {
     Reading all[4];
     for (int s = 0; s < 3; ++s)
         all[s].lines = &versions[s];
@@ -502,6 +522,12 @@ std::vector<GuaranteeViolation> CheckMergeGuarantee(const std::vector<std::strin
     }
     for (int s = 0; s < 4; ++s)
         Read(all[s], complete ? models[s] : nullptr);
+    // A renamed or moved routine keeps BASE's key in the side that changed it and in the result.
+    for (int side = 0; side < 2; ++side)
+        for (const auto& [from, to] : renamed[static_cast<size_t>(side)])
+            for (Reading* r : {&all[side + 1], &all[3]})
+                for (Unit& u : r->units)
+                    if (u.routine && u.key == from) u.key = to;
     Settle(all);
     return Checker(all).Run();
 }

@@ -15,6 +15,9 @@
 namespace quennet::model {
 class TPasSrc;
 }
+namespace quennet::diff {
+class DeclPairing;
+}
 
 namespace quennet::merge3 {
 
@@ -25,13 +28,20 @@ struct GuaranteeViolation {
     std::vector<std::string> text[3]; // BASE, LOCAL, REMOTE versions (empty where absent)
 };
 
+// A side's keys of routines it renamed or methods it moved, each with the key BASE gives it.
+using KeyRewrites = std::vector<std::pair<std::string, std::string>>;
+KeyRewrites GuaranteeKeys(const diff::DeclPairing& pairing);
+// LOCAL's and REMOTE's.
+using RenamedRoutines = std::array<KeyRewrites, 2>;
+
 // The declarations and texts of a clean result that break the guarantee. Lines have no BOM.
-// Versions already parsed with these options (their lines as given) may be passed along.
-std::vector<GuaranteeViolation>
-CheckMergeGuarantee(const std::vector<std::string> (&versions)[3],
-                    const std::vector<std::string>& result, const std::string& fileName,
-                    const ThreeWayOptions& options,
-                    std::array<const model::TPasSrc*, 3> parsed = {});
+// Versions already parsed with these options (their lines as given) may be passed along. A
+// routine a side renamed or a method it moved is the same declaration under its new key, in
+// that side and in the result.
+std::vector<GuaranteeViolation> CheckMergeGuarantee(
+    const std::vector<std::string> (&versions)[3], const std::vector<std::string>& result,
+    const std::string& fileName, const ThreeWayOptions& options,
+    std::array<const model::TPasSrc*, 3> parsed = {}, const RenamedRoutines& renamed = {});
 
 // Each violation in result becomes a diff3 conflict of its three versions; returns the count.
 int32_t MarkViolations(std::vector<std::string>& result,

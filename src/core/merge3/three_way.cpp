@@ -1057,11 +1057,12 @@ std::string StopNote(const Version& v) {
 
 // However the result was found, a declaration it got wrong becomes a conflict.
 int32_t Guard(const Version* v, Lines& out, const ThreeWayOptions& options,
-              std::vector<std::string>& notes, std::vector<std::string>& caught) {
+              const RenamedRoutines& renamed, std::vector<std::string>& notes,
+              std::vector<std::string>& caught) {
     const Lines versions[3] = {v[0].lines, v[1].lines, v[2].lines};
     std::vector<GuaranteeViolation> found =
         CheckMergeGuarantee(versions, out, v[1].input->fileName, options,
-                            {v[0].parsed.get(), v[1].parsed.get(), v[2].parsed.get()});
+                            {v[0].parsed.get(), v[1].parsed.get(), v[2].parsed.get()}, renamed);
     for (const auto& f : found) {
         notes.push_back(ViolationNote(f));
         caught.push_back(f.name);
@@ -1110,14 +1111,34 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
     }
     // A side's renamed or moved declarations are filed under BASE's keys.
     std::vector<std::pair<std::string, std::string>> renamed[3];
+    RenamedRoutines guaranteeKeys;
     if (diff::FollowsRenames(options.reading, v[0].dialect) && v[0].complete)
         for (int s = 1; s < 3; ++s) {
             auto text = [&ver = v[s]] { return io::JoinLinesCrLf(ver.lines); };
             const diff::DeclPairing pairing(
                 *v[0].parsed, *v[s].parsed, [&] { return io::JoinLinesCrLf(v[0].lines); }, text);
-            if (v[s].complete)
-                FileUnderBaseKeys(RenamedKeys(pairing, renamed[s]), v[s].decls, v[s].members,
-                                  v[s].unsound);
+            if (v[s].complete) {
+                const std::vector<KeyRename> keys = RenamedKeys(pairing, renamed[s]);
+                FileUnderBaseKeys(keys, v[s].decls, v[s].members, v[s].unsound);
+                // A declaration's own scope goes with it, or its lines would not pair with
+                // BASE's inside its own merge.
+                auto& own = v[s].ownScope;
+                for (const KeyRename& r : keys) {
+                    if (!r.classKey.empty()) continue;
+                    std::vector<std::string> from;
+                    for (const auto& entry : own)
+                        if (r.prefix ? entry.first.starts_with(r.from) : entry.first == r.from)
+                            from.push_back(entry.first);
+                    for (const std::string& key : from) {
+                        const std::string to = r.to + key.substr(r.from.size());
+                        if (own.count(to)) continue;
+                        auto node = own.extract(key);
+                        node.key() = to;
+                        own.insert(std::move(node));
+                    }
+                }
+                guaranteeKeys[static_cast<size_t>(s - 1)] = GuaranteeKeys(pairing);
+            }
         }
     Lines out;
     int32_t conflicts = 0;
@@ -1134,7 +1155,8 @@ ThreeWayResult MergeThreeWay(const ThreeWayInput& base, const ThreeWayInput& loc
         Merger::MergeOutlined(plain, out, conflicts, setAside);
     }
     NoteSetAside(v, setAside, result.notes);
-    if (conflicts == 0) conflicts = Guard(v, out, options, result.notes, result.caught);
+    if (conflicts == 0)
+        conflicts = Guard(v, out, options, guaranteeKeys, result.notes, result.caught);
     result.text = Assemble(out, v[0], v[1], v[2]);
     result.conflicts = conflicts;
     for (int s = 1; s < 3 && conflicts == 0; ++s)
