@@ -187,13 +187,13 @@ void TMainForm::BuildDiffView() {
 }
 
 void TMainForm::NextDifference() {
-    if (auto line = workspace::NextDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_,
-                                              ui_.DiffEditor->lineCount()))
+    if (auto line = render::NextDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_,
+                                           ui_.DiffEditor->lineCount()))
         ui_.DiffEditor->scrollToLine(*line, 0);
 }
 
 void TMainForm::PriorDifference() {
-    if (auto line = workspace::PriorDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_))
+    if (auto line = render::PriorDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_))
         ui_.DiffEditor->scrollToLine(*line, 0);
 }
 

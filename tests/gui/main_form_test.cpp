@@ -133,11 +133,11 @@ TEST_F(MainFormTest, ReportHasHeadingAndTheWritersBody) {
     const auto result = quennet::diff::CompareSources(
         {quennet::io::ToCrLfText(kOldUnit), b.toStdString()},
         {quennet::io::ToCrLfText(kNewUnit), a.toStdString()}, symbols);
-    const auto report = quennet::render::ReportOf(result);
-    ASSERT_GT(report.bodyEnd, quennet::render::kReportHeadingLines);
-    ASSERT_EQ(lines.size(), static_cast<qsizetype>(report.lines.size()));
-    for (size_t i = 0; i < report.lines.size(); ++i)
-        EXPECT_EQ(lines[static_cast<qsizetype>(i)].toStdString(), report.lines[i]) << i;
+    const auto written = quennet::render::ReportOf(result);
+    ASSERT_GT(written.bodyEnd, quennet::render::kReportHeadingLines);
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(written.lines.size()));
+    for (size_t i = 0; i < written.lines.size(); ++i)
+        EXPECT_EQ(lines[static_cast<qsizetype>(i)].toStdString(), written.lines[i]) << i;
 }
 
 // The stored dialect reaches the compare: the classic reading sees no declaration change in a

@@ -33,7 +33,6 @@
 #include "fake_dialogs.h"
 
 using namespace quennet::gui;
-using namespace quennet::merge3;
 using namespace quennet::workspace;
 
 namespace {

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 using namespace quennet::gui;
-using namespace quennet::merge3;
 using namespace quennet::workspace;
 
 namespace {
