@@ -758,13 +758,15 @@ void TMainForm::RunDiff() {
         WriteRecent();
         FillRecentMenu();
     }
+    // The report reads the models, which the window takes over next.
+    const QStringList report = reportForm_ ? ReportLines(result) : QStringList();
     oldSource_ = std::move(result.oldSource);
     newSource_ = std::move(result.newSource);
     comparison_ = std::move(result.diff);
 
     ui_.Progress->SetText(tr("Loading ..."));
     FillDiffTree();
-    if (reportForm_) reportForm_->SetLines(ReportLines(result));
+    if (reportForm_) reportForm_->SetLines(report);
     ShowParseWarnings();
 
     if (!message.empty()) {
