@@ -73,7 +73,7 @@ case "$mode" in
     # The engine as users build it by default (Release optimises harder and warns differently).
     cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENNET_GUI=OFF \
       -DQUENNET_TESTS=OFF -DQUENNET_WERROR=ON >/dev/null
-    cmake --build build-release -j "$jobs" --target quennet_core quennet-diff
+    cmake --build build-release -j "$jobs" --target quennet-diff
     # The engine once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUENNET_GUI=OFF \
       -DQUENNET_SANITIZE=ON -DQUENNET_WERROR=ON >/dev/null

@@ -135,7 +135,8 @@ private:
         switch (type) {
         case kVaInt8:
             v.Kind = ValueKind::Integer;
-            v.Integer = static_cast<int8_t>(Little(1));
+            // One byte, signed.
+            v.Integer = static_cast<int64_t>(Little(1) ^ 0x80U) - 0x80;
             break;
         case kVaInt16:
             v.Kind = ValueKind::Integer;

@@ -296,10 +296,8 @@ private:
         if (!isFloat) {
             int64_t n = 0;
             const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-            if (r.ec != std::errc() || r.ptr != digits.data() + digits.size()) {
-                // Too large for 64 bits signed: the reading is a float, as the RTL's parser has it.
-                isFloat = true;
-            } else {
+            // A number too large for 64 bits signed reads as a float, as the RTL's parser has it.
+            if (r.ec == std::errc() && r.ptr == digits.data() + digits.size()) {
                 v.Kind = ValueKind::Integer;
                 v.Integer = negative ? -n : n;
                 return;

@@ -330,12 +330,10 @@ private:
             const auto& [b, l, r] = text;
             // present: must be there (and what); absent: must not; neither: a conflict.
             enum { Present, Absent, Collision } want;
-            if (l && r)
+            if ((l && r) || (!b && (l || r)))
                 want = Present;
             else if (!l && !r)
                 want = Absent;
-            else if (!b)
-                want = Present;
             else
                 want = CodeOf(l ? *l : *r) == CodeOf(*b) ? Absent : Collision;
             bool ok;
@@ -536,6 +534,7 @@ int32_t MarkViolations(std::vector<std::string>& result,
                        const std::vector<GuaranteeViolation>& violations,
                        const std::string (&labels)[3]) {
     std::vector<const GuaranteeViolation*> order;
+    order.reserve(violations.size());
     for (const auto& v : violations)
         order.push_back(&v);
     auto at = [](const GuaranteeViolation* v) { return v->first >= 0 ? v->first : v->before; };

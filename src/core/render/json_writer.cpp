@@ -29,12 +29,10 @@ void JsonWriter::String(std::string_view s) {
         case '\r': out_ << "\\r"; break;
         case '\t': out_ << "\\t"; break;
         default:
-            if (c < 0x20) {
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out_ << buf;
-            } else if (c < 0x80) {
+            // Control characters and bytes of no valid UTF-8 sequence are escaped.
+            if (c >= 0x20 && c < 0x80) {
                 out_ << static_cast<char>(c);
-            } else if (size_t n = Utf8Length(s, i)) {
+            } else if (size_t n = c >= 0x80 ? Utf8Length(s, i) : 0) {
                 out_ << s.substr(i, n);
                 i += n - 1;
             } else {
