@@ -74,7 +74,7 @@ without_cmp_tracing() {
 
 traced_source() { # a source whose compares are worth tracing
   case "$(realpath --relative-to="$root/src/core" "$1")" in
-    analysis/* | merge/pas_conversion.cpp) return 0 ;;
+    pascal/* | workspace/pas_conversion.cpp) return 0 ;;
   esac
   return 1
 }
