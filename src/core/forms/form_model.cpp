@@ -1,4 +1,5 @@
 // Small helpers of the form model.
+#include <cmath>
 #include <cstdio>
 
 #include "forms/form_model.h"
@@ -33,7 +34,10 @@ bool FormValue::operator==(const FormValue& o) const {
     if (Kind != o.Kind) return false;
     switch (Kind) {
     case ValueKind::Integer: return Integer == o.Integer;
-    case ValueKind::Float: return Float == o.Float && FloatType == o.FloatType;
+    // A value that is not a number (a binary form can hold one) equals itself.
+    case ValueKind::Float:
+        return (Float == o.Float || (std::isnan(Float) && std::isnan(o.Float))) &&
+               FloatType == o.FloatType;
     case ValueKind::String:
     case ValueKind::Binary: return Text == o.Text;
     case ValueKind::Identifier: return SameName(Text, o.Text);
