@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 
+#include "base/ascii.h"
 #include "diff/decl_pairing.h"
 #include "io/source_file.h"
 #include "merge3/text_outline.h"
@@ -21,34 +22,8 @@ namespace {
 using Lines = std::vector<std::string>;
 using Tokens = std::vector<std::string>;
 
-std::string Upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return u;
-}
-
 Lines Slice(const Lines& lines, int32_t first, int32_t last) {
     return Lines(lines.begin() + first, lines.begin() + last + 1);
-}
-
-// What compiles: the tokens, then the directives, which the scanner takes for comments.
-Tokens CodeOf(const Lines& lines) {
-    std::string text;
-    for (const auto& l : lines)
-        text += l + "\n";
-    Tokens code = PascalTokens(text);
-    code.emplace_back("\x01");
-    for (size_t at = 0; (at = text.find('$', at)) != std::string::npos; ++at) {
-        const bool brace = at > 0 && text[at - 1] == '{';
-        if (!brace && !(at > 1 && text[at - 1] == '*' && text[at - 2] == '(')) continue;
-        size_t end = text.find(brace ? "}" : "*)", at);
-        std::string directive;
-        for (size_t i = at; i < std::min(end, text.size()); ++i)
-            if (static_cast<unsigned char>(text[i]) > ' ') directive += text[i];
-        code.push_back(Upper(directive));
-    }
-    return code;
 }
 
 struct Unit {
@@ -81,7 +56,8 @@ void AddGrouped(const model::DeclList<T>& list, const std::string& kind, const s
         std::sort(names.begin(), names.end());
         std::string key = kind, shown = owner;
         for (const auto& n : names)
-            key += Upper(n) + ",", shown += (shown.size() > owner.size() ? ", " : "") + n;
+            key += base::UpperAscii(n) + ",",
+                shown += (shown.size() > owner.size() ? ", " : "") + n;
         out.push_back({key, shown, span.first - 1, span.second - 1, false});
     }
 }
@@ -100,32 +76,33 @@ void Read(Reading& r, const model::TPasSrc* parsed) {
     // Overloads are told apart below, by the same rule in every text.
     auto bare = [](const std::string& name) { return name.substr(0, name.find('(')); };
     for (const auto& c : src.Classes) {
-        const std::string cls = Upper(c->Name);
+        const std::string cls = base::UpperAscii(c->Name);
         classes.insert(cls);
         // A class is its members and the text between them, each checked on its own.
         for (const auto& m : c->Methods) {
-            AddSpan(r.units, "C:" + cls + ".M:" + Upper(bare(m->Name)),
+            AddSpan(r.units, "C:" + cls + ".M:" + base::UpperAscii(bare(m->Name)),
                     c->Name + "." + bare(m->Name), *m, true);
             if (m->Implementation)
-                AddSpan(r.units, "I:" + cls + "." + Upper(bare(m->Name)),
+                AddSpan(r.units, "I:" + cls + "." + base::UpperAscii(bare(m->Name)),
                         c->Name + "." + bare(m->Name), *m->Implementation, true);
         }
         for (const auto& p : c->Props)
-            AddSpan(r.units, "C:" + cls + ".P:" + Upper(p->Name), c->Name + "." + p->Name, *p,
-                    false);
+            AddSpan(r.units, "C:" + cls + ".P:" + base::UpperAscii(p->Name),
+                    c->Name + "." + p->Name, *p, false);
         AddGrouped(c->Fields, "C:" + cls + ".F:", c->Name + ".", r.units);
     }
     for (const auto& t : src.Types)
-        if (!classes.count(Upper(t->Name)))
-            AddSpan(r.units, "T:" + Upper(t->Name), t->Name, *t, false);
+        if (!classes.count(base::UpperAscii(t->Name)))
+            AddSpan(r.units, "T:" + base::UpperAscii(t->Name), t->Name, *t, false);
     for (const auto& p : src.Procs) {
         if (p->Implementation)
-            AddSpan(r.units, "I:" + Upper(bare(p->Name)), bare(p->Name), *p->Implementation, true);
+            AddSpan(r.units, "I:" + base::UpperAscii(bare(p->Name)), bare(p->Name),
+                    *p->Implementation, true);
         if (!p->Implementation || p->Implementation->FirstLine != p->FirstLine)
-            AddSpan(r.units, "H:" + Upper(bare(p->Name)), bare(p->Name), *p, true);
+            AddSpan(r.units, "H:" + base::UpperAscii(bare(p->Name)), bare(p->Name), *p, true);
     }
     for (const auto& c : src.Consts)
-        AddSpan(r.units, "K:" + Upper(c->Name), c->Name, *c, false);
+        AddSpan(r.units, "K:" + base::UpperAscii(c->Name), c->Name, *c, false);
     AddGrouped(src.Vars, "V:", "", r.units);
 }
 
@@ -190,7 +167,7 @@ std::vector<std::string> UnitNames(const Lines& clause) {
     std::string name;
     bool inName = true;
     for (size_t i = 1; i < t.size(); ++i) {
-        const std::string u = Upper(t[i]);
+        const std::string u = base::UpperAscii(t[i]);
         if (u == "," || u == ";") {
             names.push_back(name);
             name.clear(), inName = true;
@@ -442,7 +419,7 @@ std::string ParameterTypes(const std::vector<std::string>& text, size_t atMost) 
     bool inType = false, inDefault = false;
     int depth = 0;
     for (size_t i = open + 1; i < t.size(); ++i) {
-        const std::string u = Upper(t[i]);
+        const std::string u = base::UpperAscii(t[i]);
         if (depth == 0 && (u == ")" || u == ";")) {
             for (size_t n = 0; n < std::max<size_t>(names, 1); ++n)
                 sig += modifier + " " + type + ",";
@@ -474,14 +451,15 @@ KeyRewrites GuaranteeKeys(const diff::DeclPairing& pairing) {
     KeyRewrites out;
     for (const diff::DeclPair& p : pairing.Pairs()) {
         if (!dynamic_cast<const model::TidProc*>(p.oldDecl)) continue;
-        const std::string o = Upper(diff::BareName(p.oldDecl->Name));
-        const std::string n = Upper(diff::BareName(p.newDecl->Name));
+        const std::string o = base::UpperAscii(diff::BareName(p.oldDecl->Name));
+        const std::string n = base::UpperAscii(diff::BareName(p.newDecl->Name));
         if (!p.oldOwner || !p.newOwner) {
             out.emplace_back("I:" + n, "I:" + o);
             out.emplace_back("H:" + n, "H:" + o);
             continue;
         }
-        const std::string oc = Upper(p.oldOwner->Name), nc = Upper(p.newOwner->Name);
+        const std::string oc = base::UpperAscii(p.oldOwner->Name),
+                          nc = base::UpperAscii(p.newOwner->Name);
         out.emplace_back("C:" + nc + ".M:" + n, "C:" + oc + ".M:" + o);
         out.emplace_back("I:" + nc + "." + n, "I:" + oc + "." + o);
     }

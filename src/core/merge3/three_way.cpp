@@ -206,22 +206,6 @@ std::vector<std::string> TokensOfCrLf(const std::string& crlf) {
     return tokens;
 }
 
-std::vector<std::string> CodeOf(const Lines& lines) {
-    std::string text = io::JoinLinesCrLf(lines);
-    std::vector<std::string> code = TokensOfCrLf(text);
-    code.emplace_back("\x01");
-    for (size_t at = 0; (at = text.find('$', at)) != std::string::npos; ++at) {
-        const bool brace = at > 0 && text[at - 1] == '{';
-        if (!brace && !(at > 1 && text[at - 1] == '*' && text[at - 2] == '(')) continue;
-        size_t end = text.find(brace ? "}" : "*)", at);
-        std::string directive;
-        for (size_t i = at; i < std::min(end, text.size()); ++i)
-            if (static_cast<unsigned char>(text[i]) > ' ') directive += text[i];
-        code.push_back(Upper(directive));
-    }
-    return code;
-}
-
 bool NoCode(const Lines& lines) {
     return CodeOf(lines).size() == 1;
 }
@@ -1072,6 +1056,22 @@ int32_t Guard(const Version* v, Lines& out, const ThreeWayOptions& options,
 }
 
 } // namespace
+
+std::vector<std::string> CodeOf(const std::vector<std::string>& lines) {
+    std::string text = io::JoinLinesCrLf(lines);
+    std::vector<std::string> code = TokensOfCrLf(text);
+    code.emplace_back("\x01");
+    for (size_t at = 0; (at = text.find('$', at)) != std::string::npos; ++at) {
+        const bool brace = at > 0 && text[at - 1] == '{';
+        if (!brace && !(at > 1 && text[at - 1] == '*' && text[at - 2] == '(')) continue;
+        size_t end = text.find(brace ? "}" : "*)", at);
+        std::string directive;
+        for (size_t i = at; i < std::min(end, text.size()); ++i)
+            if (static_cast<unsigned char>(text[i]) > ' ') directive += text[i];
+        code.push_back(Upper(directive));
+    }
+    return code;
+}
 
 std::vector<std::string> PascalTokens(std::string_view text) {
     if (text.starts_with(kBom)) text.remove_prefix(kBom.size());

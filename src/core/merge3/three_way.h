@@ -49,4 +49,8 @@ ThreeWayResult MergeLines(const ThreeWayInput& base, const ThreeWayInput& local,
 // The token texts of Pascal source (comments and blanks left out).
 std::vector<std::string> PascalTokens(std::string_view text);
 
+// What compiles in lines (without a byte-order mark): their tokens, then their compiler
+// directives without blanks and upper-cased, which the scanner takes for comments.
+std::vector<std::string> CodeOf(const std::vector<std::string>& lines);
+
 } // namespace quennet::merge3
