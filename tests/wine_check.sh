@@ -84,6 +84,26 @@ for dir in "$cases"/${QUENNET_WINE_CASES:-*}/; do
     add "$name" "${list[@]}"
   done
 done
+# Names outside ASCII, in folders and files given on the command line and written by the
+# program: the .exe must read its arguments as UTF-16 and open and write the same names.
+# shellcheck disable=SC2053
+if [[ -z ${QUENNET_WINE_CASES:-} || unicode-Grüße == ${QUENNET_WINE_CASES} ]]; then
+  for side in linux windows; do
+    u="$scratch/$side/unicode-Grüße"
+    mkdir -p "$u/Ωmega dir"
+    cp "$cases/diff-02-worked-example/old.pas" "$u/Ωmega dir/alt-Übung.pas"
+    cp "$cases/diff-02-worked-example/new.pas" "$u/Ωmega dir/neu-日本.pas"
+    cp "$cases/merge3-01-each-side-edits-a-neighbour/base.pas" "$u/básico.pas"
+    cp "$cases/merge3-01-each-side-edits-a-neighbour/local.pas" "$u/lokal-ä.pas"
+    cp "$cases/merge3-01-each-side-edits-a-neighbour/remote.pas" "$u/fern-ö.pas"
+  done
+  add unicode-Grüße "Ωmega dir/alt-Übung.pas" "Ωmega dir/neu-日本.pas"
+  add unicode-Grüße --json "Ωmega dir/alt-Übung.pas" "Ωmega dir/neu-日本.pas"
+  add unicode-Grüße --workspace "Ωmega dir/ws-Ü.rtf" --merged "Ωmega dir/zusammen-ß.pas" \
+    "Ωmega dir/alt-Übung.pas" "Ωmega dir/neu-日本.pas"
+  add unicode-Grüße --merge básico.pas lokal-ä.pas fern-ö.pas -o "Ωmega dir/ergebnis-€.pas"
+  add unicode-Grüße --dirs "Ωmega dir" "Ωmega dir"
+fi
 # The standard input, and line ends that must pass through untranslated.
 [ -n "${QUENNET_WINE_CASES:-}" ] || add diff-02-worked-example - new.pas '<old.pas'
 [ -n "${QUENNET_WINE_CASES:-}" ] || add merge3-12-bom-and-line-ends --map base.pas - '<local.pas'
@@ -100,7 +120,7 @@ run() { # side, program, line number
   (
     cd "$dir" || exit 2
     if [ "$side" = windows ]; then
-      "$wine" "$program" "${args[@]}" <"$input" >".out-$n" 2>".err-$n"
+      LC_ALL=C.UTF-8 "$wine" "$program" "${args[@]}" <"$input" >".out-$n" 2>".err-$n"
     else
       "$program" "${args[@]}" <"$input" >".out-$n" 2>".err-$n"
     fi
