@@ -136,8 +136,8 @@ int main(int argc, char** argv) {
     QElapsedTimer open;
     open.start();
     const double openCpu = CpuMs();
-    form.LoadOldFile(oldFile);
-    form.LoadNewFile(newFile);
+    form.LoadFile(true, oldFile);
+    form.LoadFile(false, newFile);
     const double loadMs = open.nsecsElapsed() / 1e6;
     form.RunDiff();
     const double diffMs = open.nsecsElapsed() / 1e6 - loadMs;
@@ -147,12 +147,12 @@ int main(int argc, char** argv) {
     const double openCpuMs = CpuMs() - openCpu;
     QElapsedTimer again;
     again.start();
-    form.Views()->ShowDifferences(form.Comparison());
+    form.Views()->ShowDifferences(form.Document().Comparison());
     const double marksMs = again.nsecsElapsed() / 1e6;
 
     if (!shot.isEmpty()) {
-        form.ExpandAll();
-        form.StepDeclaration(true);
+        form.Widgets().Expand->trigger();
+        form.Widgets().NextDeclaration->trigger();
         form.Widgets().LineNumbers->setChecked(true);
         QApplication::processEvents();
         return form.grab().save(shot) ? 0 : 2;

@@ -36,6 +36,9 @@ void TellNotes(const FormFile& f) {
         std::cerr << "quennet-diff: " << n.Text() << "\n";
 }
 
+using render::HexValue;
+using render::LineSpanMembers;
+
 void Lines(render::JsonWriter& j, const char* key, int first, int last) {
     j.Key(key);
     if (!first) {
@@ -43,22 +46,8 @@ void Lines(render::JsonWriter& j, const char* key, int first, int last) {
         return;
     }
     j.BeginObject();
-    j.Key("first");
-    j.Value(first);
-    j.Key("last");
-    j.Value(last);
+    LineSpanMembers(j, first, last);
     j.EndObject();
-}
-
-void HexValue(render::JsonWriter& j, const std::string& bytes) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        hex += kHex[static_cast<unsigned char>(c) >> 4];
-        hex += kHex[static_cast<unsigned char>(c) & 15];
-    }
-    j.Value(hex);
 }
 
 void Properties(render::JsonWriter& j, const std::vector<FormProperty>& properties);
@@ -129,12 +118,7 @@ void Properties(render::JsonWriter& j, const std::vector<FormProperty>& properti
         }
         j.Key("value");
         Value(j, p.Value);
-        if (p.FirstLine) {
-            j.Key("first");
-            j.Value(p.FirstLine);
-            j.Key("last");
-            j.Value(p.LastLine);
-        }
+        if (p.FirstLine) LineSpanMembers(j, p.FirstLine, p.LastLine);
         j.EndObject();
     }
     j.EndArray();
@@ -154,12 +138,7 @@ void Object(render::JsonWriter& j, const FormObject& o, const std::string& path)
         j.Key("index");
         j.Value(*o.Index);
     }
-    if (o.FirstLine) {
-        j.Key("first");
-        j.Value(o.FirstLine);
-        j.Key("last");
-        j.Value(o.LastLine);
-    }
+    if (o.FirstLine) LineSpanMembers(j, o.FirstLine, o.LastLine);
     j.Key("properties");
     Properties(j, o.Properties);
     j.Key("objects");
@@ -192,8 +171,7 @@ int RunFormModel(const CliOptions& opt) {
     TellNotes(f);
     render::JsonWriter j(std::cout);
     j.BeginObject();
-    j.Key("format");
-    j.Value(render::kJsonFormat);
+    render::FormatMember(j);
     j.Key("kind");
     j.Value("form");
     j.Key("name");
@@ -310,8 +288,7 @@ int RunFormDiff(const CliOptions& opt) {
     case Output::Json: {
         render::JsonWriter j(std::cout);
         j.BeginObject();
-        j.Key("format");
-        j.Value(render::kJsonFormat);
+        render::FormatMember(j);
         j.Key("kind");
         j.Value("form");
         j.Key("old");

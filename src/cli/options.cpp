@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "model/reading_settings.h"
 #include "model/target.h"
+#include "output_format.h"
 
 namespace quennet::cli {
 
@@ -30,13 +31,9 @@ enum Id : int {
     kVersion = 'v',
     kDefine = 'D',
     kLabel = 'L',
-    kBrief = 'q',
     kOutput = 'o',
     kRecursive = 'r',
     kNoDefaultDefines = 256,
-    kTreeOutput,
-    kJson,
-    kMap,
     kColor,
     kWorkspace,
     kMerged,
@@ -62,6 +59,7 @@ enum Id : int {
     kRenames,
     kNoRenames,
     kIncludeDir = 'I',
+    kFormatOptions = 1024, // and above: the output formats' options
 };
 
 struct OptionInfo {
@@ -81,10 +79,6 @@ const OptionInfo kOptions[] = {
     {{"no-includes", no_argument, nullptr, kNoIncludes}, kDiff | kModel | kMerge | kTree},
     {{"renames", no_argument, nullptr, kRenames}, kDiff | kMerge | kTree},
     {{"no-renames", no_argument, nullptr, kNoRenames}, kDiff | kMerge | kTree},
-    {{"tree", no_argument, nullptr, kTreeOutput}, kDiff},
-    {{"json", no_argument, nullptr, kJson}, kDiff | kTree},
-    {{"map", no_argument, nullptr, kMap}, kDiff},
-    {{"brief", no_argument, nullptr, kBrief}, kDiff},
     {{"label", required_argument, nullptr, kLabel}, kDiff | kMerge},
     {{"color", optional_argument, nullptr, kColor}, kDiff | kTree},
     {{"workspace", required_argument, nullptr, kWorkspace}, kDiff | kFromWorkspace},
@@ -110,10 +104,6 @@ const OptionInfo kOptions[] = {
     {{"form-noise", required_argument, nullptr, kFormNoise}, kDiff},
 };
 
-const std::pair<int, Output> kOutputs[] = {{kTreeOutput, Output::Tree},
-                                           {kJson, Output::Json},
-                                           {kMap, Output::Map},
-                                           {kBrief, Output::Brief}};
 const std::pair<int, Command> kCommands[] = {
     {kModelMode, Command::Model}, {kFromWorkspaceMode, Command::FromWorkspace},
     {kDirsMode, Command::Dirs},   {kMergeMode, Command::Merge},
@@ -134,8 +124,37 @@ unsigned PositiveNumber(const char* option, const char* value) {
     return static_cast<unsigned>(n);
 }
 
+unsigned ModeBit(Command c);
+
+// The getopt value of an output format's option: its short letter, else one past the others.
+int FormatOptionId(const OutputFormat& f) {
+    return f.shortOption ? f.shortOption : kFormatOptions + static_cast<int>(f.id);
+}
+
+// The fixed options, then each output format's (output_*.cpp).
+const std::vector<OptionInfo>& AllOptions() {
+    static const std::vector<OptionInfo> all = [] {
+        std::vector<OptionInfo> options(std::begin(kOptions), std::end(kOptions));
+        for (const OutputFormat& f : OutputFormats()) {
+            if (!f.option) continue;
+            unsigned modes = 0;
+            for (Command c : f.commands)
+                modes |= ModeBit(c);
+            options.push_back({{f.option, no_argument, nullptr, FormatOptionId(f)}, modes});
+        }
+        return options;
+    }();
+    return all;
+}
+
+const OutputFormat* FormatOfOption(int id) {
+    for (const OutputFormat& f : OutputFormats())
+        if (f.option && FormatOptionId(f) == id) return &f;
+    return nullptr;
+}
+
 const OptionInfo* Find(int id) {
-    for (const auto& o : kOptions)
+    for (const auto& o : AllOptions())
         if (o.longOption.val == id) return &o;
     return nullptr;
 }
@@ -233,8 +252,11 @@ void CheckOperands(CliOptions& opt) {
 
 CliOptions ParseCommandLine(int argc, char** argv) {
     std::vector<option> longOptions;
-    for (const auto& o : kOptions)
+    std::string shortOptions = ":hvro:D:L:I:";
+    for (const auto& o : AllOptions())
         longOptions.push_back(o.longOption);
+    for (const OutputFormat& f : OutputFormats())
+        if (f.shortOption) shortOptions += f.shortOption;
     longOptions.push_back({nullptr, 0, nullptr, 0});
 
     CliOptions opt;
@@ -262,7 +284,8 @@ CliOptions ParseCommandLine(int argc, char** argv) {
     ::optind = 0;
     ::opterr = 0;
     int id;
-    while ((id = ::getopt_long(argc, argv, ":hvqro:D:L:I:", longOptions.data(), nullptr)) != -1) {
+    while ((id = ::getopt_long(argc, argv, shortOptions.c_str(), longOptions.data(), nullptr)) !=
+           -1) {
         if (id == '?' || id == ':') {
             std::string name = argv[::optind - 1];
             if (const auto eq = name.find('='); eq != std::string::npos) name.resize(eq);
@@ -271,7 +294,7 @@ CliOptions ParseCommandLine(int argc, char** argv) {
                 throw UsageError("option '" + name + "' takes no value");
             if (::optopt) name = std::string("-") + static_cast<char>(::optopt);
             const auto matches =
-                std::count_if(std::begin(kOptions), std::end(kOptions), [&](const OptionInfo& o) {
+                std::count_if(AllOptions().begin(), AllOptions().end(), [&](const OptionInfo& o) {
                     return name.size() > 2 &&
                            std::string("--").append(o.longOption.name).rfind(name, 0) == 0;
                 });
@@ -288,13 +311,6 @@ CliOptions ParseCommandLine(int argc, char** argv) {
             extraSymbols.emplace_back(value);
             break;
         case kNoDefaultDefines: defaults = false; break;
-        case kTreeOutput:
-        case kJson:
-        case kMap:
-        case kBrief:
-            setExclusive(outputOption, id);
-            opt.output = ValueOf(kOutputs, id);
-            break;
         case kLabel: opt.labels.emplace_back(value); break;
         case kColor:
             if (!::optarg || std::strcmp(value, "auto") == 0)
@@ -379,6 +395,12 @@ CliOptions ParseCommandLine(int argc, char** argv) {
             opt.formNoise = value;
             break;
         case kThreads: opt.threads = PositiveNumber("--threads", value); break;
+        default:
+            if (const OutputFormat* f = FormatOfOption(id)) {
+                setExclusive(outputOption, id);
+                opt.output = f->id;
+            }
+            break;
         case kModelMode:
         case kFromWorkspaceMode:
         case kDirsMode:

@@ -19,6 +19,7 @@
 #include "user_dialogs.h"
 #include "view_colors.h"
 
+#include <QAction>
 #include <QCommandLineParser>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -64,7 +65,7 @@ public:
 // The first difference that has lines, so the picture shows the views marked.
 QTreeWidgetItem* FirstDifference(QTreeWidget* tree) {
     for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        const auto* item = TMainForm::DiffItemOf(*it);
+        const auto* item = DiffItemOf(*it);
         if (item && item->State != quennet::diff::Group && (item->OldDecl || item->NewDecl))
             return *it;
     }
@@ -275,10 +276,10 @@ int main(int argc, char** argv) {
     auto reportForm = std::make_unique<TDiffRptForm>(registry.get(), dialogs);
     reportForm->setAttribute(Qt::WA_QuitOnClose, false);
     reportForm->SetDefaultFolderSource([&mainForm] { return mainForm.DefaultFolder(false); });
-    mainForm.SetReportForm(reportForm.get());
+
     auto* navigatorForm = new TNavigatorForm(registry.get(), &mainForm);
     navigatorForm->setAttribute(Qt::WA_QuitOnClose, false);
-    mainForm.SetNavigatorForm(navigatorForm);
+    mainForm.SetCompanions(reportForm.get(), navigatorForm);
 
     if (screenshotWindow == QLatin1String("merge")) {
         RunCommand(dialogs, &mainForm, [&] {
@@ -332,7 +333,7 @@ int main(int argc, char** argv) {
     if (!screenshot.isEmpty()) {
         QCoreApplication::processEvents();
         RunCommand(dialogs, &mainForm, [&] {
-            mainForm.ExpandAll();
+            mainForm.Widgets().Expand->trigger();
             if (QTreeWidgetItem* node = FirstDifference(mainForm.Widgets().DiffTree))
                 mainForm.Widgets().DiffTree->setCurrentItem(node);
         });

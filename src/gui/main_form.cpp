@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -36,10 +37,12 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace quennet::gui {
 
@@ -180,7 +183,7 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     ui_.Progress->SetCaption(tr("Make Diff"));
     ui_.Progress->SetButtonCaption(tr("Abort"));
     ui_.Progress->SetMeterVisible(false);
-    ui_.Progress->SetButtonEnabled(false);
+    ui_.Progress->SetButtonEnabled(true); // Abort drops the comparison under way
 
     CreateActions();
     CreateMenus();
@@ -248,8 +251,6 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     const QFont viewFont = ui_.Old.Editor->editorFont();
     if (settings_.FontName != viewFont.family() || settings_.FontSize != viewFont.pointSize())
         ApplyEditorFont();
-    oldRange_ = {};
-    newRange_ = {};
     ui_.DiffTree->clear();
     ui_.Old.FilenameEdit->Clear();
     ui_.New.FilenameEdit->Clear();
@@ -261,7 +262,8 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     FillRecentMenu();
 }
 
-void TMainForm::SetNavigatorForm(TNavigatorForm* form) {
+void TMainForm::SetCompanions(TDiffRptForm* report, TNavigatorForm* form) {
+    reportForm_ = report;
     navigatorForm_ = form;
     if (!form) return;
     form->SetDialogs(&dialogs_);
@@ -334,8 +336,8 @@ void TMainForm::CreateActions() {
     ui_.HomePage = make(tr("Home Page"));
     ui_.About = make(tr("&About"));
 
-    connect(ui_.Expand, &QAction::triggered, this, [this] { ExpandAll(); });
-    connect(ui_.Collapse, &QAction::triggered, this, [this] { CollapseAll(); });
+    connect(ui_.Expand, &QAction::triggered, this, [this] { ui_.DiffTree->expandAll(); });
+    connect(ui_.Collapse, &QAction::triggered, this, [this] { ui_.DiffTree->collapseAll(); });
     connect(ui_.Diff, &QAction::triggered, this, [this] { Command([this] { RunDiff(); }); });
     connect(ui_.NextDeclaration, &QAction::triggered, this,
             [this] { Command([this] { StepDeclaration(true); }); });
@@ -413,8 +415,8 @@ void TMainForm::CreateMenus() {
     help->addAction(ui_.About);
 
     ui_.TreePopup = new QMenu(this);
-    ui_.TreePopup->addAction(tr("Expand"), this, [this] { ExpandAll(); });
-    ui_.TreePopup->addAction(tr("Collapse"), this, [this] { CollapseAll(); });
+    ui_.TreePopup->addAction(tr("Expand"), this, [this] { ui_.DiffTree->expandAll(); });
+    ui_.TreePopup->addAction(tr("Collapse"), this, [this] { ui_.DiffTree->collapseAll(); });
 }
 
 void TMainForm::CreateToolBar() {
@@ -532,7 +534,7 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
             [p](bool down) { p->Editor->setReadOnly(!down); });
     connect(pane.PopupEnableEdit, &QAction::triggered, this,
             [this, p] { SetEditable(*p, p->Editor->isReadOnly()); });
-    auto reload = [this, old] { Command([this, old] { old ? ReloadOld() : ReloadNew(); }); };
+    auto reload = [this, old] { Command([this, old] { ReloadFile(old); }); };
     connect(pane.ReloadButton, &QPushButton::clicked, this, reload);
     connect(pane.PopupReload, &QAction::triggered, this, reload);
     connect(pane.ChangedReload, &QPushButton::clicked, this, reload);
@@ -552,14 +554,7 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
                                                  bool accepted) {
         if (!accepted) return;
         if (QFileInfo(chosen).isFile()) {
-            struct BusyGuard {
-                bool& flag;
-                ~BusyGuard() { flag = false; }
-            } guard{busy_};
-            busy_ = true;
-            ui_.DiffTree->clear();
-            comparison_.reset();
-            LoadView(old, chosen);
+            LoadDroppingComparison(old, chosen, false);
         }
         (old ? oldFolder_ : newFolder_) = box.InitialDir();
     };
@@ -669,8 +664,8 @@ void TMainForm::ApplyEditorFont() {
 void TMainForm::HandleCommandLine(const QStringList& params) {
     CommandLineFiles files = ResolveCommandLine(params);
     if (files.NewFileName.isEmpty()) return;
-    LoadOldFile(files.OldFileName);
-    LoadNewFile(files.NewFileName);
+    LoadFile(true, files.OldFileName);
+    LoadFile(false, files.NewFileName);
     QCoreApplication::processEvents();
     RunDiff();
 }
@@ -678,35 +673,41 @@ void TMainForm::HandleCommandLine(const QStringList& params) {
 void TMainForm::LoadView(bool old, const QString& fileName) {
     SourceEditor* view = old ? ui_.Old.Editor : ui_.New.Editor;
     view->loadFile(fileName);
-    stamps_[old] = io::StampOf(QFile::encodeName(fileName).toStdString());
+    doc_.Loaded(old, QDir::toNativeSeparators(fileName).toStdString(),
+                io::StampOf(QFile::encodeName(fileName).toStdString()));
     ui_.Pane(old).ChangedBar->hide();
     RememberFile(old, fileName);
-    (old ? oldFileName_ : newFileName_) = QDir::toNativeSeparators(fileName);
-    (old ? oldRange_ : newRange_) = {};
     ui_.Pane(old).WarningPanel->clear();
     view->scrollToLine(0, 0);
     view->update();
 }
 
-void TMainForm::LoadOldFile(const QString& fileName) {
-    LoadView(true, fileName);
-    ui_.Old.FilenameEdit->SetFileName(oldFileName_);
+QString TMainForm::FileName(bool old) const {
+    return QString::fromStdString(doc_.FileName(old));
 }
 
-void TMainForm::LoadNewFile(const QString& fileName) {
-    LoadView(false, fileName);
-    ui_.New.FilenameEdit->SetFileName(newFileName_);
+void TMainForm::LoadFile(bool old, const QString& fileName) {
+    LoadView(old, fileName);
+    ui_.Pane(old).FilenameEdit->SetFileName(FileName(old));
 }
 
-void TMainForm::ReloadOld() {
-    if (!MayDiscardEdits(true)) return;
-    LoadView(true, oldFileName_);
-    RunDiff();
+void TMainForm::LoadDroppingComparison(bool old, const QString& fileName, bool intoNameBox) {
+    struct BusyGuard {
+        viewrules::ComparisonDocument& doc;
+        ~BusyGuard() { doc.SetBusy(false); }
+    } guard{doc_};
+    doc_.SetBusy(true);
+    ui_.DiffTree->clear();
+    doc_.DropComparison();
+    if (intoNameBox)
+        LoadFile(old, fileName);
+    else
+        LoadView(old, fileName);
 }
 
-void TMainForm::ReloadNew() {
-    if (!MayDiscardEdits(false)) return;
-    LoadView(false, newFileName_);
+void TMainForm::ReloadFile(bool old) {
+    if (!MayDiscardEdits(old)) return;
+    LoadView(old, FileName(old));
     RunDiff();
 }
 
@@ -717,9 +718,41 @@ model::Reading TMainForm::CurrentReading() const {
                              ToSymbols(settings_.Defines), ToPaths(stored.IncludeDirs)));
 }
 
+std::unique_ptr<diff::ComparisonResult>
+TMainForm::WaitForComparison(std::unique_ptr<viewrules::ComparisonJob> running) {
+    viewrules::ComparisonJob& job = *running;
+    // The progress window disables every other window, so no command starts meanwhile; the
+    // loop only keeps it drawn and answers its Abort button.
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(15);
+    std::optional<diff::CompareStep> shown;
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (job.Done() || ui_.Progress->Aborted()) {
+            loop.quit();
+            return;
+        }
+        const diff::CompareStep step = job.Step();
+        if (shown == step) return;
+        shown = step;
+        ui_.Progress->SetText(
+            step == diff::CompareStep::ParseOld   ? tr("Parse ") + ui_.Old.FilenameEdit->text()
+            : step == diff::CompareStep::ParseNew ? tr("Parse ") + ui_.New.FilenameEdit->text()
+                                                  : tr("Find differences ..."));
+    });
+    poll.start();
+    if (!job.Done()) loop.exec();
+    if (ui_.Progress->Aborted()) {
+        // Left to end at its next step without holding up the window.
+        job.Cancel();
+        abandoned_.push_back(std::move(running));
+        return nullptr;
+    }
+    return std::make_unique<diff::ComparisonResult>(job.Take());
+}
+
 void TMainForm::RunDiff() {
-    oldRange_ = {};
-    newRange_ = {};
+    doc_.ClearSelection();
     ShowSelection();
     ui_.Progress->SetCaption(tr("Differencing ..."));
     ui_.Progress->SetText(tr("Prepare ..."));
@@ -728,41 +761,39 @@ void TMainForm::RunDiff() {
     struct Finish {
         TMainForm& form;
         ~Finish() {
-            form.busy_ = false;
+            form.doc_.SetBusy(false);
             form.ui_.Progress->Close();
         }
     } finish{*this};
-    busy_ = true;
+    doc_.SetBusy(true);
     FreeComparison();
     ui_.Old.WarningPanel->clear();
     ui_.New.WarningPanel->clear();
     ui_.StatusMessage->clear();
 
-    const std::string oldText = ui_.Old.Editor->textCrLf();
-    const std::string newText = ui_.New.Editor->textCrLf();
-    comparedLines_[0] = ui_.Old.Editor->lineCount();
-    comparedLines_[1] = ui_.New.Editor->lineCount();
-    const model::Reading reading = CurrentReading();
-    diff::ComparisonResult result = diff::CompareSources(
-        {oldText, oldFileName_.toStdString()}, {newText, newFileName_.toStdString()},
-        reading.symbols, reading.options, [this](diff::CompareStep step) {
-            ui_.Progress->SetText(
-                step == diff::CompareStep::ParseOld   ? tr("Parse ") + ui_.Old.FilenameEdit->text()
-                : step == diff::CompareStep::ParseNew ? tr("Parse ") + ui_.New.FilenameEdit->text()
-                                                      : tr("Find differences ..."));
-        });
+    const int32_t oldLines = ui_.Old.Editor->lineCount();
+    const int32_t newLines = ui_.New.Editor->lineCount();
+    std::erase_if(abandoned_, [](const auto& job) { return job->Done(); });
+    std::unique_ptr<diff::ComparisonResult> compared =
+        WaitForComparison(std::make_unique<viewrules::ComparisonJob>(
+            ui_.Old.Editor->textCrLf(), doc_.FileName(true), ui_.New.Editor->textCrLf(),
+            doc_.FileName(false), CurrentReading()));
+    if (!compared) {
+        ui_.StatusMessage->setText(tr("Comparison aborted."));
+        return;
+    }
+    diff::ComparisonResult& result = *compared;
     const std::string message = diff::OutcomeMessage(result);
-    if (!oldFileName_.isEmpty() && !newFileName_.isEmpty()) {
-        recentPairs_ = viewrules::AddRecent(
-            recentPairs_, {oldFileName_.toStdString(), newFileName_.toStdString()});
+    if (!doc_.FileName(true).empty() && !doc_.FileName(false).empty()) {
+        recentPairs_ =
+            viewrules::AddRecent(recentPairs_, {doc_.FileName(true), doc_.FileName(false)});
         WriteRecent();
         FillRecentMenu();
     }
-    // The report reads the models, which the window takes over next.
+    // The report reads the models, which the document takes over next.
     const QStringList report = reportForm_ ? ReportLines(result) : QStringList();
-    oldSource_ = std::move(result.oldSource);
-    newSource_ = std::move(result.newSource);
-    comparison_ = std::move(result.diff);
+    doc_.Adopt(std::move(result.oldSource), std::move(result.newSource), std::move(result.diff),
+               oldLines, newLines);
 
     ui_.Progress->SetText(tr("Loading ..."));
     FillDiffTree();
@@ -776,8 +807,8 @@ void TMainForm::RunDiff() {
 }
 
 void TMainForm::ShowParseWarnings() {
-    const std::pair<TSourcePane*, const model::TPasSrc*> sides[] = {{&ui_.Old, oldSource_.get()},
-                                                                    {&ui_.New, newSource_.get()}};
+    const std::pair<TSourcePane*, const model::TPasSrc*> sides[] = {{&ui_.Old, doc_.Source(true)},
+                                                                    {&ui_.New, doc_.Source(false)}};
     QStringList messages;
     for (auto [pane, src] : sides) {
         // Includes not found, {$IF} names without a value: the result may depend on them.
@@ -791,10 +822,10 @@ void TMainForm::ShowParseWarnings() {
         const int line = diff::ParseStopLine(s);
         pane->WarningPanel->setText(line > 0 ? tr("Structure followed only up to line %1").arg(line)
                                              : tr("Structure not followed to the end"));
-        messages << ParseWarning(pane == &ui_.Old ? oldFileName_ : newFileName_, s);
+        messages << ParseWarning(FileName(pane == &ui_.Old), s);
     }
-    if (comparison_) {
-        const int n = CountDifferences(comparison_->Root);
+    if (const diff::TSourceDiff* comparison = doc_.Comparison()) {
+        const int n = CountDifferences(comparison->Root);
         messages.prepend(n == 0   ? tr("No structural differences.")
                          : n == 1 ? tr("1 difference.")
                                   : tr("%1 differences.").arg(n));
@@ -804,9 +835,7 @@ void TMainForm::ShowParseWarnings() {
 
 void TMainForm::FreeComparison() {
     ui_.DiffTree->clear();
-    comparison_.reset();
-    oldSource_.reset();
-    newSource_.reset();
+    doc_.Free();
 }
 
 namespace {
@@ -827,7 +856,7 @@ void AddDiffNodes(QTreeWidgetItem* parent, const diff::TSourceDiffList& list,
 }
 } // namespace
 
-const diff::TSourceDiffItem* TMainForm::DiffItemOf(const QTreeWidgetItem* node) {
+const diff::TSourceDiffItem* DiffItemOf(const QTreeWidgetItem* node) {
     if (!node) return nullptr;
     return reinterpret_cast<const diff::TSourceDiffItem*>(
         node->data(0, Qt::UserRole).value<quintptr>());
@@ -837,30 +866,20 @@ void TMainForm::ShowComparison(std::unique_ptr<model::TPasSrc> oldSource,
                                std::unique_ptr<model::TPasSrc> newSource,
                                std::unique_ptr<diff::TSourceDiff> comparison) {
     FreeComparison();
-    oldSource_ = std::move(oldSource);
-    newSource_ = std::move(newSource);
-    comparison_ = std::move(comparison);
+    doc_.Adopt(std::move(oldSource), std::move(newSource), std::move(comparison));
     FillDiffTree();
 }
 
 void TMainForm::FillDiffTree() {
     ui_.DiffTree->setUpdatesEnabled(false);
     ui_.DiffTree->clear();
-    if (comparison_) {
+    if (const diff::TSourceDiff* comparison = doc_.Comparison()) {
         QList<QTreeWidgetItem*> topLevel;
-        AddDiffNodes(nullptr, comparison_->Root, stateImages_, topLevel);
+        AddDiffNodes(nullptr, comparison->Root, stateImages_, topLevel);
         ui_.DiffTree->addTopLevelItems(topLevel);
     }
     ui_.DiffTree->setUpdatesEnabled(true);
-    views_->ShowDifferences(comparison_.get());
-}
-
-void TMainForm::ExpandAll() {
-    ui_.DiffTree->expandAll();
-}
-
-void TMainForm::CollapseAll() {
-    ui_.DiffTree->collapseAll();
+    views_->ShowDifferences(doc_.Comparison());
 }
 
 bool TMainForm::SideBySide() const {

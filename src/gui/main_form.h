@@ -1,7 +1,6 @@
-// The main window: two source views, the difference tree and the Diff command. It owns the
-// state of one comparison: file names, the two parsed models, the comparison and the settings
-// in use. Tree nodes point into the comparison, which points into the models, so they are
-// released in that order.
+// The main window: two source views, the difference tree and the Diff command. The state of
+// the comparison shown lives in a document without widgets; tree nodes point into its
+// comparison, so the tree is cleared before the document lets it go.
 #pragma once
 
 #include "adv_form.h"
@@ -10,12 +9,10 @@
 #include "state_images.h"
 
 #include "diff/compare_sources.h"
-#include "diff/line_matcher.h"
 #include "diff/source_diff.h"
-#include "io/disk_state.h"
 #include "model/reading_settings.h"
 #include "model/source_model.h"
-#include "render/line_decoration.h"
+#include "viewrules/comparison_document.h"
 #include "viewrules/recent_files.h"
 
 #include <QStringList>
@@ -62,6 +59,9 @@ int CountDifferences(const diff::TSourceDiffList& list);
 
 // Lines of the report window after a compare: file names as UTF-8, source lines as Latin-1.
 QStringList ReportLines(const diff::ComparisonResult& result);
+
+// The difference item a tree node of the main window carries, or null.
+const diff::TSourceDiffItem* DiffItemOf(const QTreeWidgetItem* node);
 
 // One source pane: label, file-name box, edit buttons, view and status bar.
 struct TSourcePane {
@@ -150,6 +150,9 @@ struct TMainSettings {
     int FontCharset = 1;
 };
 
+// The window's face: the companion windows, the comparison document, the widgets (for tests and
+// the screenshot mode) and the commands other windows and the command line start. Everything
+// else a user starts through the actions in Widgets().
 class TMainForm : public TAdvForm {
     Q_OBJECT
 public:
@@ -157,109 +160,48 @@ public:
     ~TMainForm() override;
 
     // Windows created after this one. The navigator's chosen pairs open here.
-    void SetReportForm(TDiffRptForm* form) { reportForm_ = form; }
-    void SetNavigatorForm(TNavigatorForm* form);
-    TDiffRptForm* ReportForm() const { return reportForm_; }
-    TNavigatorForm* NavigatorForm() const { return navigatorForm_; }
-    TUserDialogs& Dialogs() const { return dialogs_; }
+    void SetCompanions(TDiffRptForm* report, TNavigatorForm* navigator);
 
+    // Files, models, comparison, selection and disk stamps of the comparison shown.
+    const viewrules::ComparisonDocument& Document() const { return doc_; }
     const TMainFormWidgets& Widgets() const { return ui_; }
     const TMainSettings& Settings() const { return settings_; }
+    // The two source views as a pair: difference marks, alignment, scrolling in step.
+    TSourceViews* Views() const { return views_; }
+    // Where a side's file dialogs start.
+    QString DefaultFolder(bool old) const { return old ? oldFolder_ : newFolder_; }
 
     // One or two file names: loads them and compares at once.
     void HandleCommandLine(const QStringList& params);
-
-    // The Diff command on the texts the two views hold now.
+    // Loads a file into the old or new view, scrolled to its start; the name is shown.
+    void LoadFile(bool old, const QString& fileName);
+    // The Diff command on the texts the two views hold now, on a worker thread behind the
+    // progress window; Abort there leaves the window without a comparison.
     void RunDiff();
-    // "Edit merged text" on the two views' current texts, and "&Open merged workspace"; each
-    // opens a new merge editor, or none when the command fails (main_form_merge.cpp).
-    void EditMergedText();
-    void OpenMergedWorkspace();
-    // Closes every merge editor; false when one of them stays open.
-    bool CloseMergeEditors();
-    void ExpandAll();
-    void CollapseAll();
-    // Clears the tree, then frees the comparison and both models.
-    void FreeComparison();
     // Takes a finished comparison of the two models and fills the tree from it.
     void ShowComparison(std::unique_ptr<model::TPasSrc> oldSource,
                         std::unique_ptr<model::TPasSrc> newSource,
                         std::unique_ptr<diff::TSourceDiff> comparison);
+    // Clears the tree, then frees the comparison and both models.
+    void FreeComparison();
+    // "Edit merged text" on the two views' current texts (main_form_merge.cpp).
+    void EditMergedText();
 
-    // Loads a file into the old or new view, scrolled to its start; the name is shown.
-    void LoadOldFile(const QString& fileName);
-    void LoadNewFile(const QString& fileName);
-    // Reload command of a view: loads its file again (edits are discarded) and compares.
-    void ReloadOld();
-    void ReloadNew();
-
-    // File commands of a view (main_form_files.cpp). Save changes keeps the file on disk as
-    // "name.NNN.bak"; nothing is written when the text is not modified.
-    void SaveChanges(bool old);
-    void SaveAs(bool old);
     // Dropped files in drop order; target is the widget under the pointer.
     void DropFiles(const QStringList& names, QWidget* target);
     // A chosen pair: each non-empty name is loaded into its view and its folder becomes the
     // side's default folder; with both, a compare runs.
     void OpenPair(const QString& oldFile, const QString& newFile, const QString& oldFolder,
                   const QString& newFolder);
-    void HelpContents();
-    void HomePage();
-
-    // Whether edits of the views may be dropped: asks when a view among them is modified.
-    bool MayDiscardEdits(bool old, bool alsoOther = false);
+    // Save changes keeps the file on disk as "name.NNN.bak"; nothing is written when the text
+    // is not modified.
+    void SaveChanges(bool old);
     // Shows or hides each view's bar for a file changed on disk since it was loaded.
     void CheckDiskChanges();
-    // The side whose pane holds the focus (old when neither does).
-    bool FocusedSide() const;
-
-    // The last pairs compared and each side's last files, most recent first.
-    const std::vector<viewrules::RecentPair>& RecentPairs() const { return recentPairs_; }
-    const std::vector<std::string>& RecentFiles(bool old) const { return recentFiles_[old]; }
-    void OpenRecentPair(size_t index);
-
-    // Find in the focused view (main_form_find.cpp): the dialog, then F3 / Shift+F3. False
-    // when the text is not found.
-    void ShowFind();
+    // F3 / Shift+F3 in the focused view; false when the text is not found.
     bool FindAgain(bool forward);
-    void ShowAboutBox();
-
-    // Setup command and the file-dialog filters.
-    void SetupCommand();
-    QString JoinedExtensions() const;
-
     // Split mode: side by side when down, stacked when up; the panes are halved.
     void SetSplitMode(bool sideBySide);
-    bool SideBySide() const;
-    int TreeWidth() const;
-    int OldPaneSize() const; // width side by side, height stacked
-
-    // Selects the next (or prior) changed declaration in tree order; false at either end.
-    bool StepDeclaration(bool forward);
-    // Moving between the changed blocks of the diff view.
-    void NextDifference();
-    void PriorDifference();
-
-    // State of the last compare and selection.
-    bool Busy() const { return busy_; }
-    QString FileName(bool old) const { return old ? oldFileName_ : newFileName_; }
-    QString DefaultFolder(bool old) const { return old ? oldFolder_ : newFolder_; }
-    // How a compare reads its files: the stored dialect, target, symbols and include folders.
-    model::Reading CurrentReading() const;
-    void SetDefaultFolder(bool old, const QString& folder) {
-        (old ? oldFolder_ : newFolder_) = folder;
-    }
-    const model::TPasSrc* Source(bool old) const { return (old ? oldSource_ : newSource_).get(); }
-    const diff::TSourceDiff* Comparison() const { return comparison_.get(); }
-    render::LineRange SelectedRange(bool old) const { return old ? oldRange_ : newRange_; }
-    // Where each line of the diff view comes from.
-    const std::vector<diff::TMapEntry>& DiffViewMap() const { return diffMap_; }
-
-    // The two source views as a pair: difference marks, alignment, scrolling in step.
-    TSourceViews* Views() const { return views_; }
-
-    // The difference item a tree node carries, or null.
-    static const diff::TSourceDiffItem* DiffItemOf(const QTreeWidgetItem* node);
 
 protected:
     void FirstShown() override;
@@ -281,19 +223,52 @@ private:
     void WriteRecent();
     void RememberFile(bool old, const QString& fileName);
     void FillRecentMenu();
+    void OpenRecentPair(size_t index);
     void ApplyExtensions();
+    QString JoinedExtensions() const;
+    void SetupCommand();
     // The stored font on the old and new views; the diff view keeps its own.
     void ApplyEditorFont();
     // Stored layout: read at the first showing, written at destruction when shown.
     void RestoreLayout();
     void SaveLayout();
+    bool SideBySide() const;
+    int TreeWidth() const;
+    int OldPaneSize() const; // width side by side, height stacked
+    QString FileName(bool old) const;
+    // How a compare reads its files: the stored dialect, target, symbols and include folders.
+    model::Reading CurrentReading() const;
+    // Runs the job behind the progress window; null when the user aborted it.
+    std::unique_ptr<diff::ComparisonResult>
+    WaitForComparison(std::unique_ptr<viewrules::ComparisonJob> job);
+    void ReloadFile(bool old);
+    void SaveAs(bool old);
+    // Whether edits of the views may be dropped: asks when a view among them is modified.
+    bool MayDiscardEdits(bool old, bool alsoOther = false);
+    // The side whose pane holds the focus (old when neither does).
+    bool FocusedSide() const;
     void LoadView(bool old, const QString& fileName);
+    // A file chosen, dropped or opened from the navigator: the comparison is dropped first, and
+    // the tree's selection is not followed meanwhile.
+    void LoadDroppingComparison(bool old, const QString& fileName, bool intoNameBox = true);
     void UpdateStatus(TSourcePane& pane);
     void SetEditable(TSourcePane& pane, bool editable);
     void ShowParseWarnings();
     void FillDiffTree();
+    void HelpContents();
+    void HomePage();
+    void ShowAboutBox();
+    // Find in the focused view (main_form_find.cpp).
+    void ShowFind();
+    // "&Open merged workspace"; closing every merge editor, false when one stays open.
+    void OpenMergedWorkspace();
+    bool CloseMergeEditors();
     // Tree selection and the views (main_form_selection.cpp).
     void onTreeSelectionChanged();
+    // Selects the next (or prior) changed declaration in tree order; false at either end.
+    bool StepDeclaration(bool forward);
+    void NextDifference();
+    void PriorDifference();
     void CreateViewActions();
     void ReadViewSettings();
     void ShowSelection();
@@ -309,25 +284,15 @@ private:
     TSourceViews* views_ = nullptr;
     TImageList stateImages_;
     TMainSettings settings_;
+    viewrules::ComparisonDocument doc_;
 
-    bool busy_ = false;
-    QString oldFileName_;
-    QString newFileName_;
     QString oldFolder_; // where the old side's file dialogs start
     QString newFolder_;
-    std::unique_ptr<model::TPasSrc> oldSource_;
-    std::unique_ptr<model::TPasSrc> newSource_;
-    std::unique_ptr<diff::TSourceDiff> comparison_;
-    render::LineRange oldRange_; // the selected declaration's lines
-    render::LineRange newRange_;
-    int32_t comparedLines_[2] = {-1, -1}; // the views' line counts at the last compare
-    std::vector<base::TLineRecord> oldSelectedLines_;
-    std::vector<base::TLineRecord> newSelectedLines_;
-    std::vector<diff::TMapEntry> diffMap_; // lines of the diff view
-    io::FileStamp stamps_[2];              // [old]: each view's file as it was loaded
     std::vector<viewrules::RecentPair> recentPairs_;
     std::vector<std::string> recentFiles_[2]; // [old]
     SourceEditor* findTarget_ = nullptr;      // the view the last find ran in
+    // Aborted comparisons still ending on their threads; joined at the latest on destruction.
+    std::vector<std::unique_ptr<viewrules::ComparisonJob>> abandoned_;
 };
 
 } // namespace quennet::gui

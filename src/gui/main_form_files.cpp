@@ -43,13 +43,6 @@ QStringList LocalFiles(const QMimeData* mime) {
     return names;
 }
 
-// Clears the busy flag however the command ends.
-struct BusyScope {
-    explicit BusyScope(bool& flag) : Flag(flag) { Flag = true; }
-    ~BusyScope() { Flag = false; }
-    bool& Flag;
-};
-
 } // namespace
 
 void TMainForm::ConnectFileCommands() {
@@ -78,14 +71,14 @@ void TMainForm::ConnectFileCommands() {
 void TMainForm::SaveChanges(bool old) {
     SourceEditor* view = old ? ui_.Old.Editor : ui_.New.Editor;
     if (!view->isModified()) return;
-    const QString name = old ? oldFileName_ : newFileName_;
+    const QString name = FileName(old);
     // A view that never had a file is saved under a name the user gives.
     if (name.isEmpty()) {
         SaveAs(old);
         return;
     }
     // Someone else's change on disk is not overwritten without a question.
-    if (io::ChangedSinceLoad(LocalName(name), stamps_[old]) &&
+    if (doc_.ChangedOnDisk(old) &&
         !dialogs_.Confirm(
             this, tr("\"%1\" was changed on disk since it was loaded. Save over it?").arg(name),
             tr("Save")))
@@ -94,7 +87,7 @@ void TMainForm::SaveChanges(bool old) {
     // Throws with the file and the reason; the modified mark then stays.
     const io::BackupSaveResult result = io::SaveWithNumberedBackup(LocalName(name), bytes);
     view->setModified(false);
-    stamps_[old] = io::StampOfLoaded(LocalName(name), bytes);
+    doc_.Restamp(old, io::StampOfLoaded(LocalName(name), bytes));
     ui_.Pane(old).ChangedBar->hide();
     if (result.FileWasMissing)
         dialogs_.Information(this, tr("\"%1\" was no longer on disk. The text has "
@@ -121,9 +114,9 @@ void TMainForm::SaveAs(bool old) {
     const QString chosen = dialogs_.SaveFileName(this, options);
     if (chosen.isEmpty()) return;
     io::WriteSourceFile(LocalName(chosen), view->fileBytes(LocalName(chosen)));
-    (old ? oldFileName_ : newFileName_) = QDir::toNativeSeparators(chosen);
-    box->SetFileName(old ? oldFileName_ : newFileName_);
-    stamps_[old] = io::StampOf(LocalName(chosen));
+    doc_.Loaded(old, QDir::toNativeSeparators(chosen).toStdString(),
+                io::StampOf(LocalName(chosen)));
+    box->SetFileName(FileName(old));
     ui_.Pane(old).ChangedBar->hide();
     RememberFile(old, chosen);
 }
@@ -132,13 +125,8 @@ void TMainForm::DropFiles(const QStringList& names, QWidget* target) {
     if (names.size() >= 2) {
         if (!QFileInfo(names[0]).isFile() || !QFileInfo(names[1]).isFile()) return;
         if (!MayDiscardEdits(true, true)) return;
-        {
-            BusyScope busy(busy_);
-            ui_.DiffTree->clear();
-            comparison_.reset();
-            LoadOldFile(names[0]);
-            LoadNewFile(names[1]);
-        }
+        LoadDroppingComparison(true, names[0]);
+        LoadDroppingComparison(false, names[1]);
         RunDiff();
         return;
     }
@@ -147,10 +135,7 @@ void TMainForm::DropFiles(const QStringList& names, QWidget* target) {
     const bool old = over(ui_.Old.Editor);
     if (!old && !over(ui_.New.Editor)) return;
     if (!MayDiscardEdits(old)) return;
-    BusyScope busy(busy_);
-    ui_.DiffTree->clear();
-    comparison_.reset();
-    old ? LoadOldFile(names[0]) : LoadNewFile(names[0]);
+    LoadDroppingComparison(old, names[0]);
 }
 
 void TMainForm::OpenPair(const QString& oldFile, const QString& newFile, const QString& oldFolder,
@@ -158,18 +143,13 @@ void TMainForm::OpenPair(const QString& oldFile, const QString& newFile, const Q
     if (oldFile.isEmpty() && newFile.isEmpty()) return;
     const bool both = !oldFile.isEmpty() && !newFile.isEmpty();
     if (!MayDiscardEdits(!oldFile.isEmpty(), both)) return;
-    {
-        BusyScope busy(busy_);
-        ui_.DiffTree->clear();
-        comparison_.reset();
-        if (!oldFile.isEmpty()) {
-            LoadOldFile(oldFile);
-            oldFolder_ = oldFolder;
-        }
-        if (!newFile.isEmpty()) {
-            LoadNewFile(newFile);
-            newFolder_ = newFolder;
-        }
+    if (!oldFile.isEmpty()) {
+        LoadDroppingComparison(true, oldFile);
+        oldFolder_ = oldFolder;
+    }
+    if (!newFile.isEmpty()) {
+        LoadDroppingComparison(false, newFile);
+        newFolder_ = newFolder;
     }
     if (!oldFile.isEmpty() && !newFile.isEmpty()) RunDiff();
 }
@@ -191,7 +171,7 @@ void TMainForm::CheckDiskChanges() {
     for (bool old : {true, false}) {
         TSourcePane& pane = ui_.Pane(old);
         const QString name = FileName(old);
-        const bool changed = !name.isEmpty() && io::ChangedSinceLoad(LocalName(name), stamps_[old]);
+        const bool changed = doc_.ChangedOnDisk(old);
         if (changed)
             pane.ChangedText->setText(
                 QFileInfo(name).exists()

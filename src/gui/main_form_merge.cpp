@@ -42,8 +42,8 @@ private:
 
 // A merge editor that is not shown yet; the caller shows it once it holds its workspace, so
 // a failure leaves no window behind.
-std::unique_ptr<TMergeEditForm> NewMergeEditor(TMainForm* owner) {
-    auto form = std::make_unique<TMergeEditForm>(owner->Registry(), owner->Dialogs(), owner);
+std::unique_ptr<TMergeEditForm> NewMergeEditor(TMainForm* owner, TUserDialogs& dialogs) {
+    auto form = std::make_unique<TMergeEditForm>(owner->Registry(), dialogs, owner);
     form->SetDefaultFolderSource([owner] { return owner->DefaultFolder(false); });
     return form;
 }
@@ -64,7 +64,7 @@ void TMainForm::EditMergedText() {
     if (!workspace) return; // both texts empty
 
     ui_.Progress->SetText(tr("Merge done. Loading ..."));
-    std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this);
+    std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this, dialogs_);
     form->LoadDocument(workspace::ReadRtf(workspace->Rtf));
     form->SetSourceFormats(ui_.Old.Editor->textFormat(), ui_.New.Editor->textFormat());
     workspace.reset();
@@ -76,7 +76,7 @@ void TMainForm::OpenMergedWorkspace() {
     const QString path = dialogs_.OpenFileName(this, tr("Open merge workspace"), newFolder_,
                                                tr("Rich Text (*.rtf)|*.rtf|All files (*.*)|*.*"));
     if (path.isEmpty()) return;
-    std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this);
+    std::unique_ptr<TMergeEditForm> form = NewMergeEditor(this, dialogs_);
     std::vector<std::string> warnings;
     form->LoadDocument(workspace::LoadWorkspaceFile(path.toStdString(), &warnings));
     for (const std::string& w : warnings)

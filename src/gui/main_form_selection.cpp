@@ -36,9 +36,8 @@ std::vector<base::TLineRecord> RecordsOf(const SourceEditor& view, render::LineR
 }
 
 // The ranges come from the models of the last compare; the text may have changed since.
-void CheckRangeFits(const SourceEditor& view, render::LineRange range, int32_t comparedLines,
+void CheckRangeFits(render::RangeFit fit, const SourceEditor& view, render::LineRange range,
                     const char* side, const QString& fileName) {
-    const render::RangeFit fit = render::FitOfRange(range, view.lineCount(), comparedLines);
     if (fit == render::RangeFit::Fits) return;
     const QString name =
         fileName.isEmpty() ? QString() : " (" + QFileInfo(fileName).fileName() + ")";
@@ -110,7 +109,7 @@ void TMainForm::ReadViewSettings() {
 
 void TMainForm::onTreeSelectionChanged() {
     QTreeWidgetItem* node = ui_.DiffTree->currentItem();
-    if (busy_ || !node) return;
+    if (doc_.Busy() || !node) return;
     render::LineRange oldRange;
     render::LineRange newRange;
     if (const diff::TSourceDiffItem* item = DiffItemOf(node)) {
@@ -119,18 +118,21 @@ void TMainForm::onTreeSelectionChanged() {
     }
     // Checked before anything changes, so a failed selection leaves ranges and views as they
     // were.
-    CheckRangeFits(*ui_.Old.Editor, oldRange, comparedLines_[0], "old", oldFileName_);
-    CheckRangeFits(*ui_.New.Editor, newRange, comparedLines_[1], "new", newFileName_);
-    oldRange_ = oldRange;
-    newRange_ = newRange;
+    for (bool old : {true, false}) {
+        const render::LineRange range = old ? oldRange : newRange;
+        CheckRangeFits(doc_.Fit(old, range, Editor(old).lineCount()), Editor(old), range,
+                       old ? "old" : "new", FileName(old));
+    }
+    doc_.Select(oldRange, newRange, RecordsOf(Editor(true), oldRange),
+                RecordsOf(Editor(false), newRange));
     BuildDiffView();
     ShowSelection();
 }
 
 bool TMainForm::StepDeclaration(bool forward) {
-    if (!comparison_) return false;
+    if (!doc_.Comparison()) return false;
     const diff::TSourceDiffItem* target = viewrules::StepDifference(
-        comparison_->Root, DiffItemOf(ui_.DiffTree->currentItem()), forward);
+        doc_.Comparison()->Root, DiffItemOf(ui_.DiffTree->currentItem()), forward);
     if (!target) return false;
     for (QTreeWidgetItemIterator it(ui_.DiffTree); *it; ++it) {
         if (DiffItemOf(*it) != target) continue;
@@ -148,52 +150,43 @@ bool TMainForm::StepDeclaration(bool forward) {
 void TMainForm::ShowSelection() {
     SourceEditor& oldView = *ui_.Old.Editor;
     SourceEditor& newView = *ui_.New.Editor;
-    if (oldRange_.IsSet()) oldView.setCursorPosition(oldRange_.First, 0);
-    if (newRange_.IsSet()) newView.setCursorPosition(newRange_.First, 0);
+    const render::LineRange oldRange = doc_.Range(true);
+    const render::LineRange newRange = doc_.Range(false);
+    if (oldRange.IsSet()) oldView.setCursorPosition(oldRange.First, 0);
+    if (newRange.IsSet()) newView.setCursorPosition(newRange.First, 0);
     const bool follow = views_->Following();
-    if (newRange_.IsSet()) Reveal(newView, newRange_.First);
-    if (oldRange_.IsSet() && !(follow && newRange_.IsSet())) Reveal(oldView, oldRange_.First);
-    if (!follow && oldRange_.IsSet() != newRange_.IsSet()) {
-        const bool fromOld = oldRange_.IsSet();
-        const int line = fromOld ? oldRange_.First : newRange_.First;
+    if (newRange.IsSet()) Reveal(newView, newRange.First);
+    if (oldRange.IsSet() && !(follow && newRange.IsSet())) Reveal(oldView, oldRange.First);
+    if (!follow && oldRange.IsSet() != newRange.IsSet()) {
+        const bool fromOld = oldRange.IsSet();
+        const int line = fromOld ? oldRange.First : newRange.First;
         Reveal(fromOld ? newView : oldView, views_->Counterpart(fromOld, line));
     }
-    Decorate(*ui_.Old.Editor, oldRange_, oldSelectedLines_, render::ViewSide::Old);
-    Decorate(*ui_.New.Editor, newRange_, newSelectedLines_, render::ViewSide::New);
+    Decorate(oldView, oldRange, doc_.SelectedLines(true), render::ViewSide::Old);
+    Decorate(newView, newRange, doc_.SelectedLines(false), render::ViewSide::New);
 }
 
 void TMainForm::BuildDiffView() {
-    // Everything is read from the views before any state changes.
-    std::vector<base::TLineRecord> oldLines = RecordsOf(*ui_.Old.Editor, oldRange_);
-    std::vector<base::TLineRecord> newLines = RecordsOf(*ui_.New.Editor, newRange_);
-    std::vector<diff::TMapEntry> map;
     std::vector<std::string> lines;
-    if (!oldLines.empty() || !newLines.empty()) {
-        diff::MatchLines(oldLines, newLines, map);
-        lines.reserve(map.size());
-        for (const diff::TMapEntry& e : map)
-            lines.push_back(e.Kind == diff::OldOnly ? ui_.Old.Editor->lineBytes(e.Line)
-                                                    : ui_.New.Editor->lineBytes(e.Line));
-    }
-    oldSelectedLines_ = std::move(oldLines);
-    newSelectedLines_ = std::move(newLines);
-    diffMap_ = std::move(map);
+    lines.reserve(doc_.DiffMap().size());
+    for (const diff::TMapEntry& e : doc_.DiffMap())
+        lines.push_back(Editor(e.Kind == diff::OldOnly).lineBytes(e.Line));
     ui_.DiffEditor->setLines(lines);
     ui_.DiffEditor->setDecorations(
-        0, render::DiffViewDecorations(diffMap_,
+        0, render::DiffViewDecorations(doc_.DiffMap(),
                                        viewrules::SelectionColors(ui_.DiffEditor->viewPalette())));
     ui_.DiffEditor->scrollToLine(0, 0);
     NextDifference();
 }
 
 void TMainForm::NextDifference() {
-    if (auto line = render::NextDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_,
+    if (auto line = render::NextDifference(ui_.DiffEditor->firstVisibleLine(), doc_.DiffMap(),
                                            ui_.DiffEditor->lineCount()))
         ui_.DiffEditor->scrollToLine(*line, 0);
 }
 
 void TMainForm::PriorDifference() {
-    if (auto line = render::PriorDifference(ui_.DiffEditor->firstVisibleLine(), diffMap_))
+    if (auto line = render::PriorDifference(ui_.DiffEditor->firstVisibleLine(), doc_.DiffMap()))
         ui_.DiffEditor->scrollToLine(*line, 0);
 }
 

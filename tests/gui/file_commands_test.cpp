@@ -37,7 +37,7 @@ protected:
 
 TEST_F(FileCommandsTest, SaveChangesMakesNumberedBackupsAndKeepsLineEnds) {
     const QString u = Write(QStringLiteral("u.pas"), kOld);
-    form->LoadOldFile(u);
+    form->LoadFile(true, u);
     Edit(true, QStringLiteral("{1}"));
     EXPECT_EQ(form->Widgets().Old.ModifiedPanel->text(), QStringLiteral("Modified"));
     form->Widgets().Old.SaveButton->click();
@@ -57,7 +57,7 @@ TEST_F(FileCommandsTest, SaveChangesMakesNumberedBackupsAndKeepsLineEnds) {
 TEST_F(FileCommandsTest, SaveWithoutModificationTouchesNothing) {
     const QString u = Write(QStringLiteral("u.pas"), kNew);
     const QDateTime before = QFileInfo(u).lastModified();
-    form->LoadNewFile(u);
+    form->LoadFile(false, u);
     form->Widgets().New.Editor->setReadOnly(false);
     form->Widgets().New.SaveButton->click();
     EXPECT_EQ(Entries(), QStringList{QStringLiteral("u.pas")});
@@ -75,25 +75,25 @@ TEST_F(FileCommandsTest, SaveAsWritesTheUneditedTextByteForByte) {
     };
     for (const QByteArray& bytes : samples) {
         SCOPED_TRACE(bytes.toStdString());
-        form->LoadOldFile(Write(QStringLiteral("u.pas"), bytes));
+        form->LoadFile(true, Write(QStringLiteral("u.pas"), bytes));
         const QString copy = dir.filePath(QStringLiteral("copy.pas"));
         dialogs.SaveAnswer = copy;
         form->Widgets().SaveOldAs->trigger();
         EXPECT_EQ(Read(copy), bytes);
-        EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(copy));
+        EXPECT_EQ(ShownFile(*form, true), QDir::toNativeSeparators(copy));
     }
     EXPECT_TRUE(dialogs.Errors.isEmpty());
     EXPECT_EQ(dialogs.LastSave.Title, QStringLiteral("Save as..."));
     EXPECT_EQ(dialogs.LastSave.DefaultSuffix, QStringLiteral("pas"));
     EXPECT_EQ(dialogs.LastSave.FileName, QStringLiteral("u.pas"));
     EXPECT_EQ(QDir(dialogs.LastSave.InitialDir), QDir(dir.path()));
-    EXPECT_EQ(dialogs.LastSave.Filter, form->JoinedExtensions());
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), form->FileName(true));
+    EXPECT_EQ(dialogs.LastSave.Filter, form->Settings().Extensions.join(QLatin1Char('|')));
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), ShownFile(*form, true));
 
     // Cancelled: nothing changes.
     dialogs.SaveAnswer.clear();
     form->Widgets().SaveNewAs->trigger();
-    EXPECT_TRUE(form->FileName(false).isEmpty());
+    EXPECT_TRUE(ShownFile(*form, false).isEmpty());
 }
 
 TEST_F(FileCommandsTest, DroppedFiles) {
@@ -120,32 +120,32 @@ TEST_F(FileCommandsTest, DroppedFiles) {
 
     // One file onto the window outside the views: nothing happens.
     drop(form.get(), overTree, {a});
-    EXPECT_TRUE(form->FileName(true).isEmpty());
-    EXPECT_TRUE(form->FileName(false).isEmpty());
+    EXPECT_TRUE(ShownFile(*form, true).isEmpty());
+    EXPECT_TRUE(ShownFile(*form, false).isEmpty());
 
     // Three files: the first two are compared, old and new in drop order.
     drop(form.get(), overTree, {a, b, c});
-    EXPECT_EQ(form->FileName(true), a);
-    EXPECT_EQ(form->FileName(false), b);
-    ASSERT_NE(form->Comparison(), nullptr);
+    EXPECT_EQ(ShownFile(*form, true), a);
+    EXPECT_EQ(ShownFile(*form, false), b);
+    ASSERT_NE(form->Document().Comparison(), nullptr);
     EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
     drop(form.get(), overTree, {c});
-    EXPECT_EQ(form->FileName(false), b);
-    EXPECT_NE(form->Comparison(), nullptr);
+    EXPECT_EQ(ShownFile(*form, false), b);
+    EXPECT_NE(form->Document().Comparison(), nullptr);
 
     // One file onto the new view: loaded there, tree emptied, no compare.
     drop(form->Widgets().New.Editor->viewport(), QPoint(10, 10), {c});
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(form->FileName(false), c);
-    EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), form->FileName(false));
-    EXPECT_EQ(form->Comparison(), nullptr);
+    EXPECT_EQ(ShownFile(*form, false), c);
+    EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), ShownFile(*form, false));
+    EXPECT_EQ(form->Document().Comparison(), nullptr);
     EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
-    EXPECT_EQ(form->FileName(true), a);
-    EXPECT_FALSE(form->Busy());
+    EXPECT_EQ(ShownFile(*form, true), a);
+    EXPECT_FALSE(form->Document().Busy());
 
     // Two names of which one is missing: nothing.
     form->DropFiles({b, dir.filePath(QStringLiteral("missing.pas"))}, nullptr);
-    EXPECT_EQ(form->FileName(true), a);
+    EXPECT_EQ(ShownFile(*form, true), a);
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 
@@ -160,7 +160,7 @@ TEST_F(FileCommandsTest, ReloadDiscardsEditsAndCompares) {
     EXPECT_EQ(form->Widgets().Old.Editor->lineCount(), lines);
     EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "unit U;");
     EXPECT_FALSE(form->Widgets().Old.Editor->isModified());
-    EXPECT_NE(form->Comparison(), nullptr) << "a compare ran";
+    EXPECT_NE(form->Document().Comparison(), nullptr) << "a compare ran";
 
     // The file gone: the error names it, the view keeps its text, no compare.
     Edit(true, QStringLiteral("{kept}"));
@@ -170,7 +170,7 @@ TEST_F(FileCommandsTest, ReloadDiscardsEditsAndCompares) {
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("a.pas")));
     EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "{kept}unit U;");
-    EXPECT_EQ(form->Comparison(), nullptr);
+    EXPECT_EQ(form->Document().Comparison(), nullptr);
 }
 
 TEST_F(FileCommandsTest, EnableEditButtonAndPopupStayInStep) {
@@ -188,7 +188,7 @@ TEST_F(FileCommandsTest, EnableEditButtonAndPopupStayInStep) {
 
     // Undo and redo work on the view's own buffer.
     const QString u = Write(QStringLiteral("u.pas"), kOld);
-    form->LoadOldFile(u);
+    form->LoadFile(true, u);
     Edit(true, QStringLiteral("X"));
     pane.PopupUndo->trigger();
     EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "unit U;");
@@ -198,7 +198,7 @@ TEST_F(FileCommandsTest, EnableEditButtonAndPopupStayInStep) {
 
 TEST_F(FileCommandsTest, FileDeletedBehindTheViewIsSavedAndTheUserIsTold) {
     const QString u = Write(QStringLiteral("u.pas"), kOld);
-    form->LoadOldFile(u);
+    form->LoadFile(true, u);
     Edit(true, QStringLiteral("{x}"));
     ASSERT_TRUE(QFile::remove(u));
     form->SaveChanges(true);
@@ -212,7 +212,7 @@ TEST_F(FileCommandsTest, FileDeletedBehindTheViewIsSavedAndTheUserIsTold) {
 TEST_F(FileCommandsTest, FailedSaveKeepsTheFileAndTheModifiedMark) {
     // The folder replaced by a file behind the view's back: the write cannot even start.
     const QString u = Write(QStringLiteral("sub/u.pas"), kOld);
-    form->LoadOldFile(u);
+    form->LoadFile(true, u);
     Edit(true, QStringLiteral("{x}"));
     ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("sub"))).removeRecursively());
     Write(QStringLiteral("sub"), "a file now");
@@ -272,25 +272,25 @@ TEST_F(FileCommandsTest, ChoosingAFileLoadsItAndDropsTheComparison) {
     const QString b = Write(QStringLiteral("b.pas"), kNew);
     const QString c = Write(QStringLiteral("other/c.pas"), kNew);
     form->DropFiles({a, b}, nullptr);
-    ASSERT_NE(form->Comparison(), nullptr);
+    ASSERT_NE(form->Document().Comparison(), nullptr);
 
     dialogs.OpenAnswer = c;
     form->Widgets().OpenOld->trigger();
     EXPECT_EQ(dialogs.LastOpenTitle, QStringLiteral("Browse"));
-    EXPECT_EQ(dialogs.LastOpenFilter, form->JoinedExtensions());
+    EXPECT_EQ(dialogs.LastOpenFilter, form->Settings().Extensions.join(QLatin1Char('|')));
     EXPECT_EQ(QDir(dialogs.LastOpenDir), QDir(dir.path())) << "the shown file's folder";
-    EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(c));
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), form->FileName(true));
-    EXPECT_EQ(form->Comparison(), nullptr);
+    EXPECT_EQ(ShownFile(*form, true), QDir::toNativeSeparators(c));
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), ShownFile(*form, true));
+    EXPECT_EQ(form->Document().Comparison(), nullptr);
     EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
-    EXPECT_NE(form->Source(true), nullptr) << "the models stay until the next Diff";
+    EXPECT_NE(form->Document().Source(true), nullptr) << "the models stay until the next Diff";
     EXPECT_EQ(QDir(form->DefaultFolder(true)), QDir(dir.path()))
         << "the folder the dialog opened in";
 
     // A name that does not exist loads nothing; only the default folder follows.
     dialogs.OpenAnswer = dir.filePath(QStringLiteral("other/missing.pas"));
     form->Widgets().New.PopupOpen->trigger();
-    EXPECT_EQ(form->FileName(false), QDir::toNativeSeparators(b));
+    EXPECT_EQ(ShownFile(*form, false), QDir::toNativeSeparators(b));
     EXPECT_EQ(form->Widgets().New.Editor->lineCount(), 12);
     EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(dir.path()));
     EXPECT_TRUE(dialogs.Errors.isEmpty());

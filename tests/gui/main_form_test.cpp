@@ -49,7 +49,7 @@ protected:
             act(*setup);
             setup->Buttons->button(QDialogButtonBox::Ok)->click();
         });
-        form->SetupCommand();
+        form->Widgets().Setup->trigger();
     }
 };
 
@@ -97,23 +97,23 @@ TEST_F(MainFormTest, StartWithOneNameLoadsBothAndCompares) {
     // A name that gives nothing to load leaves the window empty.
     form->HandleCommandLine({dir.filePath(QStringLiteral("nothing.pas"))});
     EXPECT_TRUE(form->Widgets().Old.FilenameEdit->FileName().isEmpty());
-    EXPECT_EQ(form->Comparison(), nullptr);
+    EXPECT_EQ(form->Document().Comparison(), nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quennet Pro"));
 
     const QString x = Write(QStringLiteral("x.pas"), kNewUnit);
     const QString xBackup = Write(QStringLiteral("x.~pa"), kOldUnit);
     form->HandleCommandLine({x});
-    EXPECT_EQ(form->FileName(true), xBackup);
-    EXPECT_EQ(form->FileName(false), x);
+    EXPECT_EQ(ShownFile(*form, true), xBackup);
+    EXPECT_EQ(ShownFile(*form, false), x);
     EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), xBackup);
     EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), x);
     EXPECT_EQ(form->Widgets().Old.Editor->lineCount(), 12);
     EXPECT_EQ(form->Widgets().New.Editor->lineCount(), 17);
-    ASSERT_NE(form->Comparison(), nullptr);
+    ASSERT_NE(form->Document().Comparison(), nullptr);
     EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
     EXPECT_TRUE(dialogs.Infos.isEmpty());
     EXPECT_TRUE(dialogs.Errors.isEmpty());
-    EXPECT_FALSE(form->Busy());
+    EXPECT_FALSE(form->Document().Busy());
     EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
 }
 
@@ -178,7 +178,7 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
     DestroyForms();
     form = std::make_unique<TMainForm>(registry.get(), recorder);
     report = std::make_unique<TDiffRptForm>(registry.get(), recorder);
-    form->SetReportForm(report.get());
+    form->SetCompanions(report.get(), nullptr);
 
     form->HandleCommandLine({a, b});
     ASSERT_EQ(recorder.Infos.size(), 1);
@@ -192,27 +192,54 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
     EXPECT_EQ(lines[0], QStringLiteral("Diff report for"));
 }
 
+TEST_F(MainFormTest, AbortLeavesTheWindowWithoutAComparison) {
+    // Long enough that the comparison is still under way when Abort is pressed.
+    QByteArray unit = "unit U;\ninterface\nimplementation\n";
+    for (int i = 0; i < 20000; ++i)
+        unit += "procedure P" + QByteArray::number(i) + ";\nbegin\n  X := 1;\nend;\n";
+    unit += "end.\n";
+    form->LoadFile(true, Write(QStringLiteral("a.pas"), unit));
+    form->LoadFile(false, Write(QStringLiteral("b.pas"), unit + "\n"));
+    QTimer::singleShot(0, [this] {
+        TProgressDialogForm* progress = form->Widgets().Progress->Form();
+        ASSERT_NE(progress, nullptr);
+        EXPECT_TRUE(progress->AbortButton->isEnabled());
+        progress->AbortButton->click();
+    });
+    form->RunDiff();
+    EXPECT_EQ(form->Document().Comparison(), nullptr);
+    EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
+    EXPECT_EQ(form->Widgets().StatusMessage->text(), QStringLiteral("Comparison aborted."));
+    EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
+    EXPECT_FALSE(form->Document().Busy());
+    EXPECT_TRUE(dialogs.Infos.isEmpty());
+
+    // The next Diff runs to its end.
+    form->RunDiff();
+    EXPECT_NE(form->Document().Comparison(), nullptr);
+}
+
 TEST_F(MainFormTest, RunDiffOnEmptyViewsComparesTwoEmptyModels) {
     form->RunDiff();
-    ASSERT_NE(form->Comparison(), nullptr);
-    ASSERT_NE(form->Source(true), nullptr);
-    ASSERT_NE(form->Source(false), nullptr);
+    ASSERT_NE(form->Document().Comparison(), nullptr);
+    ASSERT_NE(form->Document().Source(true), nullptr);
+    ASSERT_NE(form->Document().Source(false), nullptr);
     EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(),
-              static_cast<int>(form->Comparison()->Root.Count()));
-    EXPECT_FALSE(form->Busy());
+              static_cast<int>(form->Document().Comparison()->Root.Count()));
+    EXPECT_FALSE(form->Document().Busy());
 }
 
 TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
     form->Widgets().Old.Editor->setLines(quennet::io::SplitLines(kOldUnit));
     form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
-    const auto& root = form->Comparison()->Root;
+    const auto& root = form->Document().Comparison()->Root;
     ASSERT_EQ(form->Widgets().DiffTree->topLevelItemCount(), static_cast<int>(root.Count()));
     int nodes = 0;
     std::function<void(QTreeWidgetItem*, const quennet::diff::TSourceDiffItem*)> check =
         [&](QTreeWidgetItem* node, const quennet::diff::TSourceDiffItem* item) {
             ++nodes;
-            EXPECT_EQ(TMainForm::DiffItemOf(node), item);
+            EXPECT_EQ(DiffItemOf(node), item);
             EXPECT_EQ(node->text(0).toStdString(), item->Caption);
             EXPECT_FALSE(node->icon(0).isNull());
             EXPECT_FALSE(node->isExpanded());
@@ -226,8 +253,7 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
     EXPECT_EQ(form->Widgets().DiffTree->currentItem(), nullptr);
     int leaves = 0;
     for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
-        if ((*it)->childCount() == 0 && TMainForm::DiffItemOf(*it)->State != quennet::diff::Group)
-            ++leaves;
+        if ((*it)->childCount() == 0 && DiffItemOf(*it)->State != quennet::diff::Group) ++leaves;
     EXPECT_EQ(CountDifferences(root), leaves);
     EXPECT_TRUE(form->Widgets().StatusMessage->text().startsWith(
         QStringLiteral("%1 difference").arg(leaves)));
@@ -238,16 +264,16 @@ TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
     const QString b = Write(QStringLiteral("b.pas"), "unit U;\r\ninterface\r\nprocedure A;\r\n"
                                                      "type = = ;\r\nimplementation\r\nend.\r\n");
     form->HandleCommandLine({a, b});
-    ASSERT_NE(form->Source(true), nullptr);
-    ASSERT_FALSE(form->Source(true)->Status.Complete);
-    EXPECT_TRUE(form->Source(false)->Status.Complete);
-    const QString warning = ParseWarning(b, form->Source(true)->Status);
+    ASSERT_NE(form->Document().Source(true), nullptr);
+    ASSERT_FALSE(form->Document().Source(true)->Status.Complete);
+    EXPECT_TRUE(form->Document().Source(false)->Status.Complete);
+    const QString warning = ParseWarning(b, form->Document().Source(true)->Status);
     EXPECT_TRUE(warning.startsWith(QStringLiteral("! ") + b + QStringLiteral("(")));
     EXPECT_TRUE(warning.contains(QStringLiteral("not followed")));
     EXPECT_TRUE(report->Lines().contains(warning));
     EXPECT_FALSE(form->Widgets().Old.WarningPanel->text().isEmpty());
     EXPECT_TRUE(form->Widgets().New.WarningPanel->text().isEmpty());
-    EXPECT_TRUE(ParseWarning(a, form->Source(false)->Status).isEmpty());
+    EXPECT_TRUE(ParseWarning(a, form->Document().Source(false)->Status).isEmpty());
 }
 
 TEST_F(MainFormTest, FirstStartDefaults) {
@@ -259,7 +285,7 @@ TEST_F(MainFormTest, FirstStartDefaults) {
                              "(*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*"));
     EXPECT_EQ(form->Settings().FontName, form->Widgets().Old.Editor->editorFont().family());
     form->show();
-    EXPECT_FALSE(form->SideBySide());
+    EXPECT_FALSE(SideBySide(*form));
     EXPECT_TRUE(QFileInfo(form->DefaultFolder(true)).isDir());
     EXPECT_EQ(nav->OldFolder(), form->DefaultFolder(true));
     EXPECT_EQ(nav->NewFolder(), form->DefaultFolder(false));
@@ -298,9 +324,12 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     const int total =
         form->Widgets().SourceSplitter->width() - form->Widgets().SourceSplitter->handleWidth();
     form->Widgets().SourceSplitter->setSizes({300, total - 300});
-    ASSERT_EQ(form->OldPaneSize(), 300);
-    form->SetDefaultFolder(true, oldDir);
-    form->SetDefaultFolder(false, dir.filePath(QStringLiteral("deleted")));
+    ASSERT_EQ(OldPaneSize(*form), 300);
+    // The navigator's pairs set each side's folder.
+    form->OpenPair(Write(QStringLiteral("olddir/a.pas"), "unit A; end."), QString(), oldDir,
+                   QString());
+    form->OpenPair(QString(), Write(QStringLiteral("b.pas"), "unit B; end."), QString(),
+                   dir.filePath(QStringLiteral("deleted")));
     DestroyForms();
 
     ASSERT_TRUE(registry->OpenSettingsKey(QStringLiteral("TMainForm"), false));
@@ -313,10 +342,10 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     MakeForms();
     form->show();
     EXPECT_EQ(form->size(), QSize(1000, 700));
-    EXPECT_TRUE(form->SideBySide());
+    EXPECT_TRUE(SideBySide(*form));
     EXPECT_TRUE(form->Widgets().SplitMode->isChecked());
-    EXPECT_EQ(form->TreeWidth(), 210);
-    EXPECT_EQ(form->OldPaneSize(), 300);
+    EXPECT_EQ(TreeWidth(*form), 210);
+    EXPECT_EQ(OldPaneSize(*form), 300);
     EXPECT_EQ(form->DefaultFolder(true), oldDir);
     // A folder that no longer exists is replaced by the working folder, not the program's.
     EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(QDir::currentPath()));
@@ -327,30 +356,30 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     registry->CloseKey();
     MakeForms();
     form->show();
-    EXPECT_TRUE(form->SideBySide());
-    EXPECT_EQ(form->OldPaneSize(), form->Widgets().SourceTab->width() / 2);
+    EXPECT_TRUE(SideBySide(*form));
+    EXPECT_EQ(OldPaneSize(*form), form->Widgets().SourceTab->width() / 2);
 }
 
 TEST_F(MainFormTest, SplitModeHalvesAndToggles) {
     form->show();
     form->SetSplitMode(true);
     EXPECT_EQ(form->Widgets().SourceSplitter->orientation(), Qt::Horizontal);
-    EXPECT_EQ(form->OldPaneSize(), form->Widgets().SourceTab->width() / 2);
+    EXPECT_EQ(OldPaneSize(*form), form->Widgets().SourceTab->width() / 2);
     form->Widgets().SplitMode->trigger();
     EXPECT_EQ(form->Widgets().SourceSplitter->orientation(), Qt::Vertical);
-    EXPECT_EQ(form->OldPaneSize(), form->Widgets().SourceTab->height() / 2);
+    EXPECT_EQ(OldPaneSize(*form), form->Widgets().SourceTab->height() / 2);
     // Resizing keeps the old pane's share (up to rounding).
     form->SetSplitMode(true);
     const int before = form->Widgets().SourceSplitter->width();
     const int total = before - form->Widgets().SourceSplitter->handleWidth();
     form->Widgets().SourceSplitter->setSizes({total / 4, total - total / 4});
-    ASSERT_EQ(form->OldPaneSize(), total / 4);
-    const double share = double(form->OldPaneSize()) / before;
+    ASSERT_EQ(OldPaneSize(*form), total / 4);
+    const double share = double(OldPaneSize(*form)) / before;
     form->resize(form->width() + 300, form->height());
     QApplication::processEvents();
     const int after = form->Widgets().SourceSplitter->width();
     ASSERT_GT(after, before);
-    EXPECT_NEAR(double(form->OldPaneSize()) / after, share, 0.01);
+    EXPECT_NEAR(double(OldPaneSize(*form)) / after, share, 0.01);
 }
 
 TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -18,6 +19,21 @@
 #include "fake_dialogs.h"
 
 namespace quennet::gui {
+
+// What the window shows, read from its widgets and document.
+inline QString ShownFile(const TMainForm& form, bool old) {
+    return QString::fromStdString(form.Document().FileName(old));
+}
+inline bool SideBySide(const TMainForm& form) {
+    return form.Widgets().SourceSplitter->orientation() == Qt::Horizontal;
+}
+inline int TreeWidth(const TMainForm& form) {
+    return form.Widgets().MainSplitter->sizes().value(0);
+}
+// Width side by side, height stacked.
+inline int OldPaneSize(const TMainForm& form) {
+    return form.Widgets().SourceSplitter->sizes().value(0);
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -32,9 +48,8 @@ protected:
     void MakeForms() {
         form = std::make_unique<TMainForm>(registry.get(), dialogs);
         report = std::make_unique<TDiffRptForm>(registry.get(), dialogs);
-        form->SetReportForm(report.get());
         nav = new TNavigatorForm(registry.get(), form.get());
-        form->SetNavigatorForm(nav);
+        form->SetCompanions(report.get(), nav);
     }
     void DestroyForms() {
         report.reset();

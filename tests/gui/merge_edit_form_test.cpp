@@ -534,7 +534,10 @@ protected:
         ASSERT_TRUE(dir.isValid());
         registry = std::make_unique<TAppRegistry>(dir.filePath(QStringLiteral("settings.ini")));
         form = std::make_unique<TMainForm>(registry.get(), dialogs);
-        form->SetDefaultFolder(false, dir.path());
+        // An empty file opened as the navigator does sets the new side's folder.
+        const QString empty = dir.filePath(QStringLiteral("empty.pas"));
+        QFile(empty).open(QIODevice::WriteOnly);
+        form->OpenPair(QString(), empty, QString(), dir.path());
     }
     QList<TMergeEditForm*> Editors() {
         return form->findChildren<TMergeEditForm*>(Qt::FindDirectChildrenOnly);
@@ -586,7 +589,9 @@ TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
     form->Widgets().OpenWorkspace->trigger();
     EXPECT_EQ(dialogs.Errors.size(), 1);
     EXPECT_EQ(Editors().size(), 3);
-    EXPECT_TRUE(form->CloseMergeEditors());
+    EXPECT_TRUE(form->close());
+    for (TMergeEditForm* e : Editors())
+        EXPECT_FALSE(e->isVisible());
 }
 
 TEST_F(MainFormMergeTest, AnEditorWithChangedTextCanKeepTheProgramOpen) {

@@ -143,22 +143,23 @@ TEST_F(NavigatorTest, DoubleClickOpensThePairInTheMainWindow) {
 
     // No namesake: only that file is loaded, nothing is compared.
     Click(false, QStringLiteral("single.pas"), true);
-    EXPECT_EQ(form->FileName(false), QDir::toNativeSeparators(QDir(newDir).filePath("single.pas")));
-    EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), form->FileName(false));
-    EXPECT_TRUE(form->FileName(true).isEmpty());
-    EXPECT_EQ(form->Comparison(), nullptr);
+    EXPECT_EQ(ShownFile(*form, false),
+              QDir::toNativeSeparators(QDir(newDir).filePath("single.pas")));
+    EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), ShownFile(*form, false));
+    EXPECT_TRUE(ShownFile(*form, true).isEmpty());
+    EXPECT_EQ(form->Document().Comparison(), nullptr);
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 
     // With a namesake: both loaded and compared; the default folders follow the navigator.
     Click(true, QStringLiteral("u.pas"), true);
-    EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(QDir(oldDir).filePath("u.pas")));
-    EXPECT_EQ(form->FileName(false), QDir::toNativeSeparators(QDir(newDir).filePath("u.pas")));
-    ASSERT_NE(form->Comparison(), nullptr);
+    EXPECT_EQ(ShownFile(*form, true), QDir::toNativeSeparators(QDir(oldDir).filePath("u.pas")));
+    EXPECT_EQ(ShownFile(*form, false), QDir::toNativeSeparators(QDir(newDir).filePath("u.pas")));
+    ASSERT_NE(form->Document().Comparison(), nullptr);
     EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
     EXPECT_EQ(form->Widgets().New.Editor->lineCount(), 12);
     EXPECT_EQ(QDir(form->DefaultFolder(true)), QDir(oldDir));
     EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(newDir));
-    EXPECT_FALSE(form->Busy());
+    EXPECT_FALSE(form->Document().Busy());
 }
 
 TEST_F(NavigatorTest, FoldersComeFromTheMainWindowAndPanelHeightIsStored) {

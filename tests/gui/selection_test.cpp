@@ -87,7 +87,7 @@ protected:
         group->AddChild("Changed", diff::Changed, Decl("Changed", 10, 14), Decl("Changed", 6, 10));
         root.AddItem("Initialization", diff::Added, nullptr, Decl("Initialization", 14, 15));
         form->ShowComparison(std::move(oldSource), std::move(newSource), std::move(comparison));
-        form->ExpandAll();
+        form->Widgets().Expand->trigger();
     }
 
     void TearDown() override {
@@ -154,8 +154,8 @@ TEST_F(SelectionTest, EachKindOfNodeSelectsItsRangesAndScrollsBothViews) {
         form->Widgets().Old.Editor->scrollToLine(c.oldScroll);
         form->Widgets().New.Editor->scrollToLine(c.newScroll);
         Select(c.caption);
-        EXPECT_EQ(form->SelectedRange(true), c.oldRange);
-        EXPECT_EQ(form->SelectedRange(false), c.newRange);
+        EXPECT_EQ(form->Document().Range(true), c.oldRange);
+        EXPECT_EQ(form->Document().Range(false), c.newRange);
         EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), c.oldTop);
         EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), c.newTop);
         EXPECT_EQ(form->Widgets().DiffEditor->lines(), c.diff);
@@ -172,7 +172,7 @@ TEST_F(SelectionTest, EachKindOfNodeSelectsItsRangesAndScrollsBothViews) {
                   std::vector<unsigned>(c.diff.size(), c.oldRange.IsSet() ? kOldMark : kNewMark));
     }
     EXPECT_EQ(form->Widgets().Old.Editor->foregroundAt(7, 0), -1) << "marks left by Removed";
-    EXPECT_TRUE(form->DiffViewMap().empty());
+    EXPECT_TRUE(form->Document().DiffMap().empty());
     form->Widgets().NextButton->click();
     form->Widgets().PriorButton->click();
     EXPECT_EQ(form->Widgets().DiffEditor->firstVisibleLine(), 0);
@@ -232,8 +232,8 @@ TEST_F(SelectionTest, RangeBeyondTheTextIsReportedAndChangesNothing) {
     EXPECT_TRUE(dialogs.Errors[0].contains("beyond the end of the old text"))
         << dialogs.Errors[0].toStdString();
     EXPECT_TRUE(dialogs.Errors[0].contains("lines 6 to 9")) << dialogs.Errors[0].toStdString();
-    EXPECT_EQ(form->SelectedRange(true), (render::LineRange{9, 13}));
-    EXPECT_EQ(form->SelectedRange(false), (render::LineRange{5, 9}));
+    EXPECT_EQ(form->Document().Range(true), (render::LineRange{9, 13}));
+    EXPECT_EQ(form->Document().Range(false), (render::LineRange{5, 9}));
     EXPECT_EQ(form->Widgets().DiffEditor->lines(), diffBefore);
     EXPECT_EQ(Markers(*form->Widgets().New.Editor), newMarkersBefore);
     EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 1);
@@ -287,7 +287,7 @@ TEST_F(SelectionTest, AltDownAndAltUpStepThroughChangedDeclarationsInTreeOrder) 
     EXPECT_TRUE(Node("Procedures")->isExpanded()) << "a step opens the way to its node";
     QTest::keyClick(form.get(), Qt::Key_Up, Qt::AltModifier);
     EXPECT_EQ(current(), QStringLiteral("Changed"));
-    EXPECT_TRUE(form->SelectedRange(true).IsSet()) << "the step selects as a click does";
+    EXPECT_TRUE(form->Document().Range(true).IsSet()) << "the step selects as a click does";
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 
@@ -297,8 +297,8 @@ TEST(SelectionAfterCompare, ExamplePairChangedRoutineThenNewCompareClearsMarks) 
     form.resize(1100, 720);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    form.LoadOldFile(QStringLiteral(QUENNET_EXAMPLES_DIR "/old/Shapes.pas"));
-    form.LoadNewFile(QStringLiteral(QUENNET_EXAMPLES_DIR "/new/Shapes.pas"));
+    form.LoadFile(true, QStringLiteral(QUENNET_EXAMPLES_DIR "/old/Shapes.pas"));
+    form.LoadFile(false, QStringLiteral(QUENNET_EXAMPLES_DIR "/new/Shapes.pas"));
     form.RunDiff();
     ASSERT_TRUE(dialogs.Errors.isEmpty());
 
@@ -308,14 +308,14 @@ TEST(SelectionAfterCompare, ExamplePairChangedRoutineThenNewCompareClearsMarks) 
         if (node->parent() && node->parent()->text(0) == "ScaleShape") body = node;
     ASSERT_NE(body, nullptr);
     form.Widgets().DiffTree->setCurrentItem(body);
-    ASSERT_TRUE(form.SelectedRange(true).IsSet());
-    ASSERT_TRUE(form.SelectedRange(false).IsSet());
+    ASSERT_TRUE(form.Document().Range(true).IsSet());
+    ASSERT_TRUE(form.Document().Range(false).IsSet());
 
     // Every line of the diff view is one of the two texts' lines, coloured by where it stands.
     int oldOnly = 0, newOnly = 0;
     for (int line = 0; line < form.Widgets().DiffEditor->lineCount(); ++line) {
         const unsigned m = form.Widgets().DiffEditor->markersAtLine(line) & kDecorationMarkers;
-        const diff::TMapEntry& e = form.DiffViewMap()[static_cast<size_t>(line)];
+        const diff::TMapEntry& e = form.Document().DiffMap()[static_cast<size_t>(line)];
         const SourceEditor* source =
             e.Kind == diff::OldOnly ? form.Widgets().Old.Editor : form.Widgets().New.Editor;
         EXPECT_EQ(form.Widgets().DiffEditor->lineBytes(line), source->lineBytes(e.Line));
@@ -335,13 +335,13 @@ TEST(SelectionAfterCompare, ExamplePairChangedRoutineThenNewCompareClearsMarks) 
     EXPECT_GT(oldOnly, 0);
     EXPECT_GT(newOnly, 0);
     // The heading changed too: the first block starts at line 0, so the view opens at the next.
-    ASSERT_NE(form.DiffViewMap().front().Kind, diff::Common);
+    ASSERT_NE(form.Document().DiffMap().front().Kind, diff::Common);
     EXPECT_GT(form.Widgets().DiffEditor->firstVisibleLine(), 0);
     const auto diffText = form.Widgets().DiffEditor->lines();
 
     form.RunDiff();
-    EXPECT_FALSE(form.SelectedRange(true).IsSet());
-    EXPECT_FALSE(form.SelectedRange(false).IsSet());
+    EXPECT_FALSE(form.Document().Range(true).IsSet());
+    EXPECT_FALSE(form.Document().Range(false).IsSet());
     for (const SourceEditor* view : {form.Widgets().Old.Editor, form.Widgets().New.Editor})
         for (int line = 0; line < view->lineCount(); ++line)
             EXPECT_EQ(view->markersAtLine(line) & kDecorationMarkers, 0u);

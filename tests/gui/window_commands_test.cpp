@@ -66,7 +66,7 @@ TEST_F(WindowTest, EditedTextIsDroppedOnlyAfterTheUserAgrees) {
             EXPECT_EQ(view->lineBytes(0).starts_with("{edit}"), !agree || closing);
             EXPECT_EQ(form->isVisible(), !(agree && closing));
             if (!agree) {
-                EXPECT_EQ(form->FileName(k.editOld), k.editOld ? a : b);
+                EXPECT_EQ(ShownFile(*form, k.editOld), k.editOld ? a : b);
             }
             view->setModified(false);
         }
@@ -115,7 +115,7 @@ TEST_F(WindowTest, FileChangedOnDiskShowsTheBarAndASaveAsksFirst) {
     old.ChangedReload->click();
     EXPECT_EQ(old.Editor->lineCount(), 13);
     EXPECT_TRUE(old.ChangedBar->isHidden());
-    EXPECT_NE(form->Comparison(), nullptr);
+    EXPECT_NE(form->Document().Comparison(), nullptr);
 }
 
 TEST_F(WindowTest, StandardKeys) {
@@ -130,8 +130,8 @@ TEST_F(WindowTest, StandardKeys) {
     ui.New.Editor->setFocus();
     dialogs.OpenAnswer = c;
     QTest::keyClick(ui.New.Editor, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(form->FileName(false), c);
-    EXPECT_EQ(form->FileName(true), a);
+    EXPECT_EQ(ShownFile(*form, false), c);
+    EXPECT_EQ(ShownFile(*form, true), a);
 
     // Ctrl+S saves that view.
     Edit(false, QStringLiteral("{saved}"));
@@ -194,26 +194,23 @@ TEST_F(WindowTest, RecentPairsAndFilesSurviveARestart) {
     DestroyForms();
     MakeForms();
 
-    const auto& pairs = form->RecentPairs();
-    ASSERT_EQ(pairs.size(), 3u);
-    EXPECT_EQ(QString::fromStdString(pairs[0].Old), files[0]);
-    EXPECT_EQ(QString::fromStdString(pairs[1].Old), files[2]);
     const QList<QAction*> items = form->Widgets().RecentMenu->actions();
     ASSERT_EQ(items.size(), 3);
     EXPECT_TRUE(items[0]->text().contains(QStringLiteral("u0.pas")));
+    EXPECT_TRUE(items[1]->text().contains(QStringLiteral("u2.pas")));
     EXPECT_EQ(form->Widgets().Old.FilenameEdit->Recent().value(0), files[0]);
     EXPECT_EQ(form->Widgets().New.FilenameEdit->Recent().value(0), files[1]);
 
     items[1]->trigger();
-    EXPECT_EQ(form->FileName(true), files[2]);
-    EXPECT_EQ(form->FileName(false), files[3]);
-    EXPECT_NE(form->Comparison(), nullptr);
+    EXPECT_EQ(ShownFile(*form, true), files[2]);
+    EXPECT_EQ(ShownFile(*form, false), files[3]);
+    EXPECT_NE(form->Document().Comparison(), nullptr);
     // A pair whose file is gone is reported, not half loaded.
     QFile::remove(files[1]);
     form->Widgets().RecentMenu->actions()[1]->trigger();
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("u1.pas")));
-    EXPECT_EQ(form->FileName(true), files[2]);
+    EXPECT_EQ(ShownFile(*form, true), files[2]);
 
     // The box's dialog starts in the folder of the file it shows.
     dialogs.OpenAnswer.clear();
@@ -272,8 +269,8 @@ TEST_F(WindowTest, NavigatorTakesTypedFoldersAndComparesWholeTrees) {
     // A unit row opens its pair; a one-sided row only its side.
     QTreeWidgetItem* lib = nav->TreeView->topLevelItem(0);
     nav->OpenTreeRow(lib->child(0));
-    EXPECT_EQ(form->FileName(true), QDir::toNativeSeparators(oldDir + "/lib/a.pas"));
-    EXPECT_NE(form->Comparison(), nullptr);
+    EXPECT_EQ(ShownFile(*form, true), QDir::toNativeSeparators(oldDir + "/lib/a.pas"));
+    EXPECT_NE(form->Document().Comparison(), nullptr);
 
     // Escape stops a running comparison; its result never arrives.
     ShowActive(nav);

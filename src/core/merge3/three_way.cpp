@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "base/ascii.h"
 #include "io/output_guard.h"
 #include "io/source_file.h"
 #include "merge3/follow_renames.h"
@@ -38,15 +39,9 @@ std::string Bracketed(std::string_view name) {
     return key;
 }
 
+using base::IsIdentChar;
 using Lines = std::vector<std::string>;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
-std::string Upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return u;
-}
 
 uint64_t LineHash(std::string_view line) {
     return std::hash<std::string_view>{}(line);
@@ -73,16 +68,12 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-bool IsIdentChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 std::string FirstWord(std::string_view line) {
     line = Trim(line);
     size_t n = 0;
     while (n < line.size() && IsIdentChar(line[n]))
         ++n;
-    return Upper(line.substr(0, n));
+    return base::UpperAscii(line.substr(0, n));
 }
 
 // A declaration's last line ends at its ";", perhaps followed by a comment.
@@ -258,7 +249,7 @@ constexpr std::string_view kRoutineLeads =
     ",PROCEDURE,FUNCTION,CONSTRUCTOR,DESTRUCTOR,CLASS,OPERATOR,";
 
 bool Overloaded(const std::string& text) {
-    return Upper(text).find("OVERLOAD") != std::string::npos;
+    return base::UpperAscii(text).find("OVERLOAD") != std::string::npos;
 }
 
 // Names declared together ("A, B: Integer;") share a span: one declaration under all of them.
@@ -266,7 +257,7 @@ template <class T>
 void AddGrouped(const model::DeclList<T>& list, const char* kind, std::vector<Decl>& out) {
     std::map<std::pair<int32_t, int32_t>, std::vector<std::string>> groups;
     for (const auto& item : list)
-        groups[{item->FirstLine, item->LastLine}].push_back(Upper(item->Name));
+        groups[{item->FirstLine, item->LastLine}].push_back(base::UpperAscii(item->Name));
     for (auto& [span, names] : groups) {
         if (span.first <= 0 || span.second < span.first) continue;
         std::sort(names.begin(), names.end());
@@ -286,9 +277,9 @@ void CollectMembers(const model::TidClass& c, std::vector<Decl>& out) {
     // Attributes in brackets may open a member.
     const std::string routine = std::string(kRoutineLeads) + ",";
     for (const auto& m : c.Methods)
-        add("M:" + Upper(m->Name), *m, routine, Overloaded(m->Text));
+        add("M:" + base::UpperAscii(m->Name), *m, routine, Overloaded(m->Text));
     for (const auto& p : c.Props)
-        add("P:" + Upper(p->Name), *p, ",PROPERTY,,", false);
+        add("P:" + base::UpperAscii(p->Name), *p, ",PROPERTY,,", false);
     AddGrouped(c.Fields, "F:", out);
 }
 
@@ -298,26 +289,27 @@ void CollectDecls(const model::TPasSrc& src, std::vector<Decl>& out,
         if (d.FirstLine > 0 && d.LastLine >= d.FirstLine)
             out.push_back({std::move(key), d.FirstLine - 1, d.LastLine - 1, std::move(leads), ov});
     };
-    auto named = [](std::string_view n) { return Bracketed(Upper(n)); };
+    auto named = [](std::string_view n) { return Bracketed(base::UpperAscii(n)); };
     for (const auto& t : src.Types)
-        add("T:" + Upper(t->Name), *t, named(t->Name), false);
+        add("T:" + base::UpperAscii(t->Name), *t, named(t->Name), false);
     for (const auto& c : src.Classes) {
-        add("C:" + Upper(c->Name), *c, named(c->Name), false);
-        CollectMembers(*c, members["C:" + Upper(c->Name)]);
+        add("C:" + base::UpperAscii(c->Name), *c, named(c->Name), false);
+        CollectMembers(*c, members["C:" + base::UpperAscii(c->Name)]);
         for (const auto& m : c->Methods)
             if (m->Implementation)
-                add("I:" + Upper(c->Name) + "." + Upper(m->Name), *m->Implementation,
-                    std::string(kRoutineLeads), Overloaded(m->Text));
+                add("I:" + base::UpperAscii(c->Name) + "." + base::UpperAscii(m->Name),
+                    *m->Implementation, std::string(kRoutineLeads), Overloaded(m->Text));
     }
     for (const auto& p : src.Procs) {
         bool ov = Overloaded(p->Text);
         if (p->Implementation)
-            add("I:" + Upper(p->Name), *p->Implementation, std::string(kRoutineLeads), ov);
+            add("I:" + base::UpperAscii(p->Name), *p->Implementation, std::string(kRoutineLeads),
+                ov);
         if (!p->Implementation || p->Implementation->FirstLine != p->FirstLine)
-            add("H:" + Upper(p->Name), *p, std::string(kRoutineLeads), ov);
+            add("H:" + base::UpperAscii(p->Name), *p, std::string(kRoutineLeads), ov);
     }
     for (const auto& c : src.Consts)
-        add("K:" + Upper(c->Name), *c, named(c->Name), false);
+        add("K:" + base::UpperAscii(c->Name), *c, named(c->Name), false);
     AddGrouped(src.Vars, "V:", out);
 }
 
@@ -980,7 +972,7 @@ std::map<std::string, int32_t> Headings(const Lines& lines) {
         if (word == "CLASS") word = FirstWord(Trim(line).substr(5));
         if (word == "PROCEDURE" || word == "FUNCTION" || word == "CONSTRUCTOR" ||
             word == "DESTRUCTOR")
-            ++count[Upper(model::CollapseBlanks(line))];
+            ++count[base::UpperAscii(model::CollapseBlanks(line))];
     }
     return count;
 }
@@ -1068,7 +1060,7 @@ std::vector<std::string> CodeOf(const std::vector<std::string>& lines) {
         std::string directive;
         for (size_t i = at; i < std::min(end, text.size()); ++i)
             if (static_cast<unsigned char>(text[i]) > ' ') directive += text[i];
-        code.push_back(Upper(directive));
+        code.push_back(base::UpperAscii(directive));
     }
     return code;
 }

@@ -1,6 +1,8 @@
 // Building operations of the source model and its name helpers.
 #include "model/source_model.h"
 
+#include "base/ascii.h"
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -10,20 +12,9 @@
 namespace quennet::model {
 
 namespace {
-inline unsigned char UpperAscii(unsigned char c) {
-    return (c >= 'a' && c <= 'z') ? c - 32 : c;
-}
-
-std::string UpperName(std::string_view name) {
-    std::string out(name);
-    for (char& c : out)
-        c = static_cast<char>(UpperAscii(static_cast<unsigned char>(c)));
-    return out;
-}
-
+// Bytes of other alphabets (UTF-8, code pages) join words too.
 bool IsWordByte(unsigned char c) {
-    return c == '_' || (c >= '0' && c <= '9') || (UpperAscii(c) >= 'A' && UpperAscii(c) <= 'Z') ||
-           c >= 0x80;
+    return base::IsIdentChar(static_cast<char>(c)) || c >= 0x80;
 }
 
 // Blanks count only where they part two words: "array of string", "TList<Integer>".
@@ -212,8 +203,8 @@ int CompareNames(std::string_view a, std::string_view b) {
     while (i + 8 <= n && std::memcmp(a.data() + i, b.data() + i, 8) == 0)
         i += 8;
     for (; i < n; ++i) {
-        unsigned char x = UpperAscii(static_cast<unsigned char>(a[i]));
-        unsigned char y = UpperAscii(static_cast<unsigned char>(b[i]));
+        const auto x = static_cast<unsigned char>(base::AsciiUpper(a[i]));
+        const auto y = static_cast<unsigned char>(base::AsciiUpper(b[i]));
         if (x != y) return x < y ? -1 : 1;
     }
     if (a.size() == b.size()) return 0;
@@ -393,7 +384,7 @@ void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_vie
 
 std::vector<TidProc*>* TPasSrc::OverloadsOf(const DeclList<TidProc>& list, std::string_view name) {
     if (overloads_.empty()) return nullptr;
-    auto it = overloads_.find({&list, UpperName(name)});
+    auto it = overloads_.find({&list, base::UpperAscii(name)});
     return it == overloads_.end() ? nullptr : &it->second;
 }
 
@@ -441,7 +432,7 @@ TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
         ResolveParams(*single);
         ResolveParams(*routine);
         if (CompareNames(single->Params, routine->Params) == 0) return single;
-        same = &overloads_[{&list, UpperName(routine->Name)}];
+        same = &overloads_[{&list, base::UpperAscii(routine->Name)}];
         same->push_back(single);
     }
     ResolveParams(*routine);

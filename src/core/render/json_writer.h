@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -85,5 +86,33 @@ private:
     std::vector<bool> first_;
     bool afterKey_ = false;
 };
+
+// Members every JSON output shares, written alike by each.
+
+// "format": the first member of an output's object.
+inline void FormatMember(JsonWriter& j) {
+    j.Key("format");
+    j.Value(kJsonFormat);
+}
+
+// "first" and "last" of a span of 1-based lines, in the open object.
+inline void LineSpanMembers(JsonWriter& j, int64_t first, int64_t last) {
+    j.Key("first");
+    j.Value(first);
+    j.Key("last");
+    j.Value(last);
+}
+
+// Bytes as lower-case hex digits, two a byte.
+inline void HexValue(JsonWriter& j, std::string_view bytes) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        hex += kHex[static_cast<unsigned char>(c) >> 4];
+        hex += kHex[static_cast<unsigned char>(c) & 15];
+    }
+    j.Value(hex);
+}
 
 } // namespace quennet::render

@@ -9,10 +9,7 @@ using namespace quennet::model;
 namespace {
 
 void Lines(JsonWriter& j, const TidName& d) {
-    j.Key("first");
-    j.Value(d.FirstLine);
-    j.Key("last");
-    j.Value(d.LastLine);
+    LineSpanMembers(j, d.FirstLine, d.LastLine);
     if (!d.File.empty()) {
         j.Key("file");
         j.Value(d.File);
@@ -69,8 +66,7 @@ void Section(JsonWriter& j, const char* key, const TidName& s) {
 void WriteModel(std::ostream& out, const TPasSrc& m) {
     JsonWriter j(out);
     j.BeginObject();
-    j.Key("format");
-    j.Value(kJsonFormat);
+    FormatMember(j);
     j.Key("name");
     j.Value(m.Name);
     j.Key("checksum");

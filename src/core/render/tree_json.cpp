@@ -13,10 +13,7 @@ void WriteRange(JsonWriter& json, const model::TidName* decl) {
         return;
     }
     json.BeginObject();
-    json.Key("first");
-    json.Value(decl->FirstLine);
-    json.Key("last");
-    json.Value(decl->LastLine);
+    LineSpanMembers(json, decl->FirstLine, decl->LastLine);
     if (!decl->File.empty()) {
         json.Key("file");
         json.Value(decl->File);
@@ -81,8 +78,7 @@ void WriteComparisonJson(std::ostream& out, const diff::ComparisonResult& result
                          std::string_view oldLabel, std::string_view newLabel, bool equivalent) {
     JsonWriter json(out);
     json.BeginObject();
-    json.Key("format");
-    json.Value(kJsonFormat);
+    FormatMember(json);
     json.Key("old");
     json.Value(oldLabel);
     json.Key("new");

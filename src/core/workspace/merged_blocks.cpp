@@ -3,6 +3,8 @@
 // the conditional directives.
 #include "workspace/merged_blocks.h"
 
+#include "base/ascii.h"
+
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -18,8 +20,8 @@ Conditional ConditionalOf(std::string_view text, size_t nameStart) {
     std::string name;
     for (size_t i = nameStart; i < text.size() && name.size() < 8; ++i) {
         const char c = text[i];
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) break;
-        name += static_cast<char>(c >= 'a' ? c - 32 : c);
+        if (!base::IsAsciiLetter(c)) break;
+        name += base::AsciiUpper(c);
     }
     if (name == "IF" || name == "IFDEF" || name == "IFNDEF" || name == "IFOPT" || name == "IFC")
         return Conditional::Open;
@@ -34,17 +36,12 @@ Lexical ScanLine(std::string_view text, Lexical state, std::vector<Conditional>&
     const size_t n = text.size();
     while (i < n) {
         switch (state) {
-        case Lexical::Brace: {
-            const size_t end = text.find('}', i);
-            if (end == std::string_view::npos) return state;
-            i = end + 1;
-            state = Lexical::Code;
-            break;
-        }
+        case Lexical::Brace:
         case Lexical::Paren: {
-            const size_t end = text.find("*)", i);
+            const bool brace = state == Lexical::Brace;
+            const size_t end = brace ? text.find('}', i) : text.find("*)", i);
             if (end == std::string_view::npos) return state;
-            i = end + 2;
+            i = end + (brace ? 1 : 2);
             state = Lexical::Code;
             break;
         }

@@ -404,6 +404,10 @@ Verwerfen?</translation>
         <translation>Struktur nicht bis zum Ende verfolgt</translation>
     </message>
     <message>
+        <source>Comparison aborted.</source>
+        <translation>Vergleich abgebrochen.</translation>
+    </message>
+    <message>
         <source>No structural differences.</source>
         <translation>Keine strukturellen Unterschiede.</translation>
     </message>
