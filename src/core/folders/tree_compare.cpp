@@ -186,11 +186,29 @@ std::string MoveLine(const UnitMove& m) {
 
 std::vector<UnitMove> FindUnitMoves(std::vector<UnitOutcome>& units, const std::string& oldDir,
                                     const std::string& newDir, const TreeOptions& options) {
-    for (auto& u : units) {
-        if (u.status == UnitStatus::Removed)
-            u.gone = LooseDeclsOfFile(JoinPath(oldDir, u.name), options.pair);
-        else if (u.status == UnitStatus::Added)
-            u.arrived = LooseDeclsOfFile(JoinPath(newDir, u.name), options.pair);
+    // Units on one side only are parsed here, spread over threads as the pairs were.
+    std::vector<size_t> lone;
+    for (size_t i = 0; i < units.size(); ++i)
+        if (units[i].status == UnitStatus::Removed || units[i].status == UnitStatus::Added)
+            lone.push_back(i);
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t k; (k = next.fetch_add(1)) < lone.size();) {
+            UnitOutcome& u = units[lone[k]];
+            if (u.status == UnitStatus::Removed)
+                u.gone = LooseDeclsOfFile(JoinPath(oldDir, u.name), options.pair);
+            else
+                u.arrived = LooseDeclsOfFile(JoinPath(newDir, u.name), options.pair);
+        }
+    };
+    unsigned threads = options.threads ? options.threads : std::thread::hardware_concurrency();
+    threads =
+        static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(lone.size(), 1)));
+    {
+        std::vector<std::jthread> pool;
+        for (unsigned t = 1; t < threads; ++t)
+            pool.emplace_back(work);
+        work();
     }
     // Per kind and name, every unit it left and every unit it arrived in.
     std::map<std::string, std::pair<std::vector<LooseRef>, std::vector<LooseRef>>> byName;
