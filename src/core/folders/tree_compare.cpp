@@ -6,6 +6,7 @@
 #include <atomic>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -196,9 +197,9 @@ std::vector<UnitMove> FindUnitMoves(std::vector<UnitOutcome>& units, const std::
         for (size_t k; (k = next.fetch_add(1)) < lone.size();) {
             UnitOutcome& u = units[lone[k]];
             if (u.status == UnitStatus::Removed)
-                u.gone = LooseDeclsOfFile(JoinPath(oldDir, u.name), options.pair);
+                u.gone = LooseDeclsOfFile(JoinPath(oldDir, u.name), options.pair, {});
             else
-                u.arrived = LooseDeclsOfFile(JoinPath(newDir, u.name), options.pair);
+                u.arrived = LooseDeclsOfFile(JoinPath(newDir, u.name), options.pair, {});
         }
     };
     unsigned threads = options.threads ? options.threads : std::thread::hardware_concurrency();
@@ -218,11 +219,36 @@ std::vector<UnitMove> FindUnitMoves(std::vector<UnitOutcome>& units, const std::
         for (const auto& d : units[i].arrived)
             byName[KindKey(d.kind, d.name)].second.push_back({i, &d});
     }
+    // A name that left or arrived twice is not told apart: ties are not paired.
+    auto candidate = [](const auto& refs) {
+        return refs.first.size() == 1 && refs.second.size() == 1 &&
+               refs.first[0].unit != refs.second[0].unit;
+    };
+    // The tokens of a unit on one side only are read for the few candidates that need them.
+    std::map<size_t, std::set<std::string>> wanted;
+    for (const auto& [key, refs] : byName)
+        if (candidate(refs) && refs.first[0].decl->fingerprint != refs.second[0].decl->fingerprint)
+            for (const LooseRef& r : {refs.first[0], refs.second[0]})
+                if (units[r.unit].status == UnitStatus::Removed ||
+                    units[r.unit].status == UnitStatus::Added)
+                    wanted[r.unit].insert(key);
+    for (const auto& [unit, keys] : wanted) {
+        UnitOutcome& u = units[unit];
+        const bool removed = u.status == UnitStatus::Removed;
+        auto read = LooseDeclsOfFile(JoinPath(removed ? oldDir : newDir, u.name), options.pair,
+                                     [&keys](diff::NodeKind kind, std::string_view name) {
+                                         return keys.count(KindKey(kind, name)) > 0;
+                                     });
+        // The same file read the same way: the same declarations in the same order.
+        auto& list = removed ? u.gone : u.arrived;
+        if (read.size() != list.size()) continue;
+        for (size_t i = 0; i < read.size(); ++i)
+            list[i].tokens = std::move(read[i].tokens);
+    }
     std::vector<UnitMove> moves;
     for (const auto& [key, refs] : byName) {
         const auto& [gone, arrived] = refs;
-        // A name that left or arrived twice is not told apart: ties are not paired.
-        if (gone.size() != 1 || arrived.size() != 1 || gone[0].unit == arrived[0].unit) continue;
+        if (!candidate(refs)) continue;
         const LooseDecl& a = *gone[0].decl;
         const LooseDecl& b = *arrived[0].decl;
         const bool same = a.fingerprint == b.fingerprint;

@@ -69,17 +69,18 @@ uint64_t Fingerprint(const model::TidClass& c) {
 class LooseCollector {
 public:
     LooseCollector(diff::SideText text, const std::vector<std::string>& lines)
-        : tokens_(std::move(text)), interfaceEnd_(diff::InterfaceEndLine(lines)) {}
+        : tokens_(std::move(text)), lines_(lines) {}
 
     template <class T>
-    void Add(std::vector<LooseDecl>& out, const std::vector<const T*>& decls, diff::NodeKind kind) {
+    void Add(std::vector<LooseDecl>& out, const std::vector<const T*>& decls, diff::NodeKind kind,
+             const LooseFilter& withTokens = {}) {
         for (const T* d : decls) {
             LooseDecl l;
             l.kind = kind;
             l.name = d->Name;
             l.fingerprint = Fingerprint(*d);
             l.exposed = Exposed(*d);
-            l.tokens = tokens_.Of(*d);
+            if (!withTokens || withTokens(kind, d->Name)) l.tokens = tokens_.Of(*d);
             if (l.tokens.size() > kMostLooseTokens) l.tokens.clear();
             out.push_back(std::move(l));
         }
@@ -87,6 +88,8 @@ public:
 
     bool Exposed(const model::TidName& d) const {
         if (auto* p = dynamic_cast<const model::TidProc*>(&d)) return p->InInterface;
+        // Read from the lines only when asked: most changed units lose no declaration.
+        if (interfaceEnd_ < 0) interfaceEnd_ = diff::InterfaceEndLine(lines_);
         return d.FirstLine > 0 && d.FirstLine < interfaceEnd_;
     }
 
@@ -101,7 +104,8 @@ public:
 
 private:
     diff::DeclTokens tokens_;
-    int32_t interfaceEnd_;
+    const std::vector<std::string>& lines_;
+    mutable int32_t interfaceEnd_ = -1;
 };
 
 template <class T> std::vector<const T*> AllOf(const model::DeclList<T>& list) {
@@ -113,7 +117,8 @@ template <class T> std::vector<const T*> AllOf(const model::DeclList<T>& list) {
 
 } // namespace
 
-std::vector<LooseDecl> LooseDeclsOfFile(const std::string& path, const PairOptions& options) {
+std::vector<LooseDecl> LooseDeclsOfFile(const std::string& path, const PairOptions& options,
+                                        const LooseFilter& withTokens) {
     std::string bytes;
     try {
         bytes = io::ReadSourceFile(path).Text;
@@ -130,9 +135,11 @@ std::vector<LooseDecl> LooseDeclsOfFile(const std::string& path, const PairOptio
     const auto src = diff::ParseSource(side, options.symbols, parse);
     LooseCollector collect([&text] { return text; }, lines);
     std::vector<LooseDecl> out;
-    collect.Add(out, AllOf(src->Types), diff::NodeKind::Type);
-    collect.Add(out, AllOf(src->Classes), diff::NodeKind::Class);
-    collect.Add(out, AllOf(src->Procs), diff::NodeKind::Routine);
+    const LooseFilter none = [](diff::NodeKind, std::string_view) { return false; };
+    const LooseFilter& filter = withTokens ? withTokens : none;
+    collect.Add(out, AllOf(src->Types), diff::NodeKind::Type, filter);
+    collect.Add(out, AllOf(src->Classes), diff::NodeKind::Class, filter);
+    collect.Add(out, AllOf(src->Procs), diff::NodeKind::Routine, filter);
     return out;
 }
 

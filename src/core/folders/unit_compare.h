@@ -3,7 +3,9 @@
 // threads at once.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "diff/api_changes.h"
@@ -68,7 +70,10 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
 
 // The types, classes and routines of one unit present on one side of a tree only (all of them
 // gone or all arrived); none where the reading follows no renames or the file cannot be read.
-std::vector<LooseDecl> LooseDeclsOfFile(const std::string& path, const PairOptions& options);
+// Tokens are read only for the declarations withTokens names.
+using LooseFilter = std::function<bool(diff::NodeKind, std::string_view name)>;
+std::vector<LooseDecl> LooseDeclsOfFile(const std::string& path, const PairOptions& options,
+                                        const LooseFilter& withTokens);
 
 // Reads both files first; a file that cannot be read makes the outcome Trouble.
 UnitOutcome CompareUnitFiles(const std::string& oldPath, const std::string& newPath,
