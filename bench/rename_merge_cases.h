@@ -4,6 +4,7 @@
 // merge tests and merge bench.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -142,6 +143,72 @@ inline std::vector<RenameMergeCase> RenameMergeCases(std::string_view bytes, siz
         c.remote = io::JoinLinesCrLf(edited);
         c.expected = RenameTokens(c.remote, name, name + "Renamed");
         if (renamed >= 2) out.push_back(std::move(c));
+    }
+    return out;
+}
+
+// Up to most cases from one unit's bytes where LOCAL takes a routine out of the interface (its
+// heading lines deleted) and moves its body up, before the first body of the implementation;
+// REMOTE edits one statement of that body. The expected text is REMOTE with LOCAL's move.
+inline std::vector<RenameMergeCase> SectionMoveMergeCases(std::string_view bytes, size_t most) {
+    using namespace rename_cases;
+    std::vector<RenameMergeCase> out;
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    const std::vector<std::string> lines = io::SplitLines(bytes);
+    const std::string base = io::JoinLinesCrLf(lines);
+    model::TPasSrc src;
+    model::ParseOptions reading(model::Dialect::Delphi);
+    reading.followIncludes = false;
+    quennet::pascal::Parse(src, base, nullptr, reading);
+    if (!src.Status.Complete) return out;
+    // The first line of the first body: the target stays among the implementation's routines.
+    int32_t firstBody = 0;
+    std::vector<std::pair<int32_t, int32_t>> headings;
+    auto seeBody = [&](const model::TidProc& p) {
+        if (p.Implementation && p.Implementation->File.empty() &&
+            (firstBody == 0 || p.Implementation->FirstLine < firstBody))
+            firstBody = p.Implementation->FirstLine;
+    };
+    for (const auto& p : src.Procs) {
+        seeBody(*p);
+        if (p->InInterface) headings.emplace_back(p->FirstLine, p->LastLine);
+    }
+    for (const auto& c : src.Classes)
+        for (const auto& m : c->Methods)
+            seeBody(*m);
+    for (const auto& p : src.Procs) {
+        if (out.size() >= most) break;
+        const model::TidImplementation* body = p->Implementation.get();
+        const std::string name(diff::BareName(p->Name));
+        if (!p->InInterface || !body || p->Name.ends_with(')') || !p->File.empty() ||
+            !body->File.empty() || body->FirstLine <= firstBody || Declarations(src, name) != 1)
+            continue;
+        // The heading alone on its lines, no other heading among them.
+        const std::string& first = lines[static_cast<size_t>(p->FirstLine - 1)];
+        const size_t at = first.find_first_not_of(" \t");
+        const std::string word = at == std::string::npos ? "" : first.substr(at, 9);
+        if (model::CompareNames(word.substr(0, 8), "function") != 0 &&
+            model::CompareNames(word.substr(0, 9), "procedure") != 0)
+            continue;
+        if (std::count_if(headings.begin(), headings.end(), [&](const auto& h) {
+                return h.first <= p->LastLine && h.second >= p->FirstLine;
+            }) != 1)
+            continue;
+        const int line = StatementLine(lines, *body, name);
+        if (line < 0) continue;
+        auto move = [&](std::vector<std::string> text) {
+            const auto b0 = text.begin() + body->FirstLine - 1, b1 = text.begin() + body->LastLine;
+            std::vector<std::string> moved(b0, b1);
+            moved.emplace_back();
+            text.erase(b0, b1);
+            text.insert(text.begin() + firstBody - 1, moved.begin(), moved.end());
+            text.erase(text.begin() + p->FirstLine - 1, text.begin() + p->LastLine);
+            return io::JoinLinesCrLf(text);
+        };
+        std::vector<std::string> edited = lines;
+        std::string& statement = edited[static_cast<size_t>(line)];
+        statement.insert(statement.size() - 1, "; Sleep(0)");
+        out.push_back({name, base, move(lines), io::JoinLinesCrLf(edited), move(edited)});
     }
     return out;
 }

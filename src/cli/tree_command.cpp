@@ -35,7 +35,8 @@ void WriteApiCounts(render::JsonWriter& json, int breaking, int additive, int in
 }
 
 void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& newDir,
-               const std::vector<folders::UnitOutcome>& units, const folders::TreeSummary& s,
+               const std::vector<folders::UnitOutcome>& units,
+               const std::vector<folders::UnitMove>& moves, const folders::TreeSummary& s,
                bool api) {
     render::JsonWriter json(os);
     json.BeginObject();
@@ -63,6 +64,10 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
         json.Value(u.decls.removed);
         json.Key("changed");
         json.Value(u.decls.changed);
+        if (u.decls.moved) {
+            json.Key("moved");
+            json.Value(u.decls.moved);
+        }
         json.EndObject();
         if (api) {
             json.Key("api");
@@ -88,6 +93,29 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
         json.EndObject();
     }
     json.EndArray();
+    if (!moves.empty()) {
+        json.Key("moves");
+        json.BeginArray();
+        for (const auto& m : moves) {
+            json.BeginObject();
+            json.Key("kind");
+            json.Value(folders::MoveKindName(m.kind));
+            json.Key("name");
+            json.Value(m.name);
+            json.Key("from");
+            json.Value(m.from);
+            json.Key("to");
+            json.Value(m.to);
+            json.Key("changed");
+            json.Value(m.changed);
+            if (api) {
+                json.Key("class");
+                json.Value(m.breaking ? "breaking" : "internal");
+            }
+            json.EndObject();
+        }
+        json.EndArray();
+    }
     if (api) {
         json.Key("folders");
         json.BeginArray();
@@ -114,6 +142,10 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
         json.Key(key);
         json.Value(value);
     }
+    if (s.decls.moved) {
+        json.Key("declarations_moved");
+        json.Value(s.decls.moved);
+    }
     if (api) WriteApiCounts(json, s.breaking, s.additive, s.internal);
     json.EndObject();
     json.EndObject();
@@ -125,7 +157,8 @@ std::string Bold(const std::string& text, bool color) {
 }
 
 void WriteText(std::ostream& os, const std::vector<folders::UnitOutcome>& units,
-               const folders::TreeSummary& s, bool api, bool color) {
+               const std::vector<folders::UnitMove>& moves, const folders::TreeSummary& s, bool api,
+               bool color) {
     for (const auto& u : units) {
         if (u.status == folders::UnitStatus::Added || u.status == folders::UnitStatus::Removed) {
             os << StatusName(u.status) << " unit " << u.name << "\n";
@@ -141,6 +174,8 @@ void WriteText(std::ostream& os, const std::vector<folders::UnitOutcome>& units,
         if (api) os << diff::ApiSummary(u.api) << "\n";
         os << "\n";
     }
+    for (const auto& m : moves)
+        os << folders::MoveLine(m) << "\n";
     os << folders::SummaryLine(s) << "\n";
     if (api)
         os << "API: " << s.breaking << " breaking, " << s.additive << " additive, " << s.internal
@@ -156,13 +191,14 @@ int RunTreeCommand(const CliOptions& opt) {
         if (!io::IsFolder(f)) throw std::runtime_error("\"" + f + "\" is not a folder");
 
     const bool api = request.tree.pair.api != folders::ApiMode::Off;
-    const auto units = folders::CompareTrees(folders[0], folders[1], request.tree);
+    auto units = folders::CompareTrees(folders[0], folders[1], request.tree);
+    const auto moves = folders::FindUnitMoves(units, folders[0], folders[1], request.tree);
     const folders::TreeSummary summary = folders::Summarize(units, api);
     std::ostringstream os;
     if (request.json)
-        WriteJson(os, folders[0], folders[1], units, summary, api);
+        WriteJson(os, folders[0], folders[1], units, moves, summary, api);
     else
-        WriteText(os, units, summary, api, request.tree.pair.display.color);
+        WriteText(os, units, moves, summary, api, request.tree.pair.display.color);
     std::cout << os.str();
     FlushStandardOutput();
     for (const auto& u : units)

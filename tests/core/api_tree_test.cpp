@@ -12,6 +12,7 @@
 #include "folders/tree_rows.h"
 #include "model/reading_settings.h"
 #include "render/diff_display.h"
+#include "temp_folder.h"
 
 using namespace quennet;
 namespace fs = std::filesystem;
@@ -161,5 +162,70 @@ TEST(TreeCompare, WholeTreeCountsAreTheCommandLines) {
                 counted[2] += r.internal;
             }
         EXPECT_EQ(std::vector<int>(counted, counted + 3), std::vector<int>(expected, expected + 3));
+    }
+}
+
+// What left one unit pairs with what arrived in another only where the name is unique and the
+// declaration is still recognisably itself.
+TEST(TreeCompare, MovesBetweenUnits) {
+    auto unit = [](const std::string& name, const std::string& iface, const std::string& impl) {
+        return "unit " + name + ";\ninterface\n" + iface + "\nimplementation\n" + impl + "\nend.\n";
+    };
+    const std::string body = "procedure Log(const S: string);\nbegin\n  WriteLn(Output, S);\n"
+                             "  Flush(Output);\n  Inc(Count);\nend;\n";
+    std::string changed = body;
+    changed.replace(changed.find("Inc(Count)"), 10, "Inc(Count, 2)");
+    const std::string other = "procedure Log(const S: string);\nbegin\n  Beep;\nend;\n";
+    const std::string head = "procedure Log(const S: string);";
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> oldFiles, newFiles;
+        std::vector<std::string> moves;
+    };
+    const Case cases[] = {
+        {"unchanged, into a new unit",
+         {{"A.pas", unit("A", head, body)}},
+         {{"A.pas", unit("A", "", "")}, {"B.pas", unit("B", head, body)}},
+         {"moved routine Log from A.pas to B.pas"}},
+        {"changed a little",
+         {{"A.pas", unit("A", head, body)}, {"B.pas", unit("B", "", "")}},
+         {{"A.pas", unit("A", "", "")}, {"B.pas", unit("B", head, changed)}},
+         {"moved routine Log from A.pas to B.pas and changed"}},
+        {"another routine of that name",
+         {{"A.pas", unit("A", head, body)}, {"B.pas", unit("B", "", "")}},
+         {{"A.pas", unit("A", "", "")}, {"B.pas", unit("B", head, other)}},
+         {}},
+        {"the name left two units",
+         {{"A.pas", unit("A", head, body)}, {"C.pas", unit("C", head, body)}},
+         {{"A.pas", unit("A", "", "")},
+          {"C.pas", unit("C", "", "")},
+          {"B.pas", unit("B", head, body)}},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        quennet::testing::TempFolder scratch;
+        for (const auto& [name, text] : c.oldFiles)
+            scratch.Write("old/" + name, text);
+        for (const auto& [name, text] : c.newFiles)
+            scratch.Write("new/" + name, text);
+        folders::TreeOptions options;
+        options.pair.api = folders::ApiMode::Public;
+        const std::string oldDir = (scratch.path / "old").string();
+        const std::string newDir = (scratch.path / "new").string();
+        auto units = folders::CompareTrees(oldDir, newDir, options);
+        const auto moves = folders::FindUnitMoves(units, oldDir, newDir, options);
+        std::vector<std::string> lines;
+        for (const auto& m : moves)
+            lines.push_back(folders::MoveLine(m));
+        EXPECT_EQ(lines, c.moves);
+        if (moves.empty()) continue;
+        // Other units saw it in A, which no longer declares it: breaking there, by its move.
+        EXPECT_TRUE(moves[0].breaking);
+        const folders::UnitOutcome& a = units.front();
+        ASSERT_EQ(a.name, "A.pas");
+        ASSERT_EQ(a.api.changes.size(), 1u);
+        EXPECT_EQ(diff::ApiChangeLine(a.api.changes[0]), "breaking: routine Log: moved to B.pas");
+        EXPECT_EQ(folders::Summarize(units, true).decls.moved, 1);
     }
 }

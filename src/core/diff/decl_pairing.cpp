@@ -122,14 +122,32 @@ double Similarity(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b
     return 2.0 * prev[b.size()] / static_cast<double>(total);
 }
 
+const TidProc* AsProc(const TidName* d) {
+    return dynamic_cast<const TidProc*>(d);
+}
+
+// A declaration's tokens: its lines, and a routine's body where that stands apart.
+std::vector<uint32_t> DeclSpan(SideTokens& side, const TidName* d, uint32_t mask) {
+    std::vector<uint32_t> out;
+    auto add = [&](const TidName* part) {
+        if (!part || !part->File.empty() || part->FirstLine <= 0) return false;
+        auto span = side.Span(part->FirstLine, part->LastLine, mask);
+        out.insert(out.end(), span.begin(), span.end());
+        return true;
+    };
+    const TidProc* p = AsProc(d);
+    const TidName* body = p ? p->Implementation.get() : nullptr;
+    if (!body || body->FirstLine != d->FirstLine) {
+        if (!add(d)) return {};
+    }
+    if (body && !add(body)) return {};
+    return out;
+}
+
 struct Cand {
     const TidName* decl;
     const TidClass* owner;
 };
-
-const TidProc* AsProc(const TidName* d) {
-    return dynamic_cast<const TidProc*>(d);
-}
 
 } // namespace
 
@@ -243,23 +261,6 @@ private:
         return CompareNames(ParamsOf(*po, so), ParamsOf(*pn, sn)) == 0;
     }
 
-    std::vector<uint32_t> Tokens(SideTokens& side, const TidName* d, uint32_t mask) {
-        std::vector<uint32_t> out;
-        auto add = [&](const TidName* part) {
-            if (!part || !part->File.empty() || part->FirstLine <= 0) return false;
-            auto span = side.Span(part->FirstLine, part->LastLine, mask);
-            out.insert(out.end(), span.begin(), span.end());
-            return true;
-        };
-        const TidProc* p = AsProc(d);
-        const TidName* body = p ? p->Implementation.get() : nullptr;
-        if (!body || body->FirstLine != d->FirstLine) {
-            if (!add(d)) return {};
-        }
-        if (body && !add(body)) return {};
-        return out;
-    }
-
     void Add(const Cand& o, const Cand& n, bool move, bool changed) {
         const size_t index = out_.pairs_.size();
         out_.pairs_.push_back({o.decl, n.decl, o.owner, n.owner, move, changed});
@@ -289,8 +290,8 @@ private:
                     if (score[i][j] != 0 || !SameKind(gone[i], added[j], move)) continue;
                     // A move masks the owners' names; a rename the declaration's own.
                     const auto [co, cn] = Masks(gone[i], added[j], move);
-                    if (!ti) ti = Tokens(oldTokens_, gone[i].decl, co);
-                    auto tj = Tokens(newTokens_, added[j].decl, cn);
+                    if (!ti) ti = DeclSpan(oldTokens_, gone[i].decl, co);
+                    auto tj = DeclSpan(newTokens_, added[j].decl, cn);
                     const size_t cells = ti->size() * tj.size();
                     if (cells > budget_) continue;
                     budget_ -= cells;
@@ -317,6 +318,22 @@ private:
         }
     }
 };
+
+class DeclTokens::Side : public SideTokens {
+public:
+    using SideTokens::SideTokens;
+};
+
+DeclTokens::DeclTokens(SideText text) : side_(std::make_unique<Side>(std::move(text))) {}
+DeclTokens::~DeclTokens() = default;
+
+std::vector<uint32_t> DeclTokens::Of(const TidName& decl) {
+    return DeclSpan(*side_, &decl, 0);
+}
+
+double TokenSimilarity(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    return Similarity(a, b);
+}
 
 DeclPairing::DeclPairing(const TPasSrc& oldSrc, const TPasSrc& newSrc, SideText oldText,
                          SideText newText) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -55,11 +56,51 @@ private:
     friend class PairingBuilder;
 };
 
+// The token checksums of declarations of one text (a routine with its body), for a token
+// similarity across files; the text is scanned once, when first asked.
+class DeclTokens {
+public:
+    explicit DeclTokens(SideText text);
+    ~DeclTokens();
+    DeclTokens(const DeclTokens&) = delete;
+    DeclTokens& operator=(const DeclTokens&) = delete;
+    // Empty for a declaration read from an include file.
+    std::vector<uint32_t> Of(const model::TidName& decl);
+
+private:
+    class Side;
+    std::unique_ptr<Side> side_;
+};
+
+// 2 * LCS / (tokens of both); 0 where the lengths alone rule out kRenameSimilarity or the
+// lists are too long to compare.
+double TokenSimilarity(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b);
+
 // Whether a comparison or merge in this reading follows renames; dialect is the resolved one.
 inline bool FollowsRenames(const model::ParseOptions& options, model::Dialect dialect) {
     using enum model::ParseOptions::Renames;
     return options.renames == On ||
            (options.renames == ByDialect && dialect != model::Dialect::Classic);
+}
+
+// A unit's routine whose heading went from the interface to the implementation section or
+// back (its body stays where it is): shown as moved where renames are followed.
+inline bool MovedBetweenSections(const model::TidProc& o, const model::TidProc& n) {
+    return o.InInterface != n.InInterface && o.Implementation && n.Implementation &&
+           o.File.empty() && n.File.empty();
+}
+
+// Whether such a routine changed beyond its place: its body, or its implementation heading
+// (the interface heading and the implementation heading are different texts, so the headings'
+// own checksums cannot be compared).
+inline bool ChangedBesidesSection(const model::TidProc& o, const model::TidProc& n) {
+    return o.Implementation->Checksum != n.Implementation->Checksum ||
+           o.Implementation->HeadingChecksum != n.Implementation->HeadingChecksum;
+}
+
+// "interface" or "implementation": the section a routine's heading is in.
+inline const char* SectionOf(const model::TidProc& p) {
+    return p.InInterface ? "interface" : "implementation";
 }
 
 // A name as its tokens spell it: an overload's parameter list left out.

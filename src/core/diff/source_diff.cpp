@@ -154,6 +154,16 @@ void RoutineRule(TSourceDiffList& group, const TidProc* o, const TidProc* n) {
         node->AddChild("implementation", Added, nullptr, ni);
 }
 
+// A routine moved between the sections is one node whatever its checksums say: the interface
+// heading and the implementation heading are different texts.
+void SectionMovedRoutine(TSourceDiffList& group, const TidProc* o, const TidProc* n) {
+    const bool changed = ChangedBesidesSection(*o, *n);
+    TSourceDiffItem* node = group.AddItem(PairName(o, n), Changed, o, n);
+    node->MovedFrom = SectionOf(*o);
+    if (changed)
+        node->AddChild("implementation", Changed, o->Implementation.get(), n->Implementation.get());
+}
+
 void RemovedRoutine(TSourceDiffItem* node, const TidProc* o) {
     if (o->Implementation)
         node->AddChild("implementation", Removed, o->Implementation.get(), nullptr);
@@ -168,7 +178,13 @@ void RoutineGroup(TSourceDiffList& parent, const char* caption, NodeKind kind,
                   const DeclList<TidProc>& oldList, const DeclList<TidProc>& newList,
                   const DeclPairing* pairing) {
     auto group = NewGroup(caption, kind);
-    ThreePasses<TidProc>(group->Children, oldList, newList, RoutineRule, pairing, RemovedRoutine,
+    auto rule = [pairing](TSourceDiffList& g, const TidProc* o, const TidProc* n) {
+        if (pairing && MovedBetweenSections(*o, *n))
+            SectionMovedRoutine(g, o, n);
+        else
+            RoutineRule(g, o, n);
+    };
+    ThreePasses<TidProc>(group->Children, oldList, newList, rule, pairing, RemovedRoutine,
                          AddedRoutine, PairedRoutine);
     LinkIfFilled(parent, std::move(group));
 }

@@ -23,6 +23,7 @@ struct TreeOptions {
 
 struct TreeSummary {
     int unitsChanged = 0, unitsAdded = 0, unitsRemoved = 0, unitsTrouble = 0;
+    // Declarations moved between units count once, as moved, not as removed and added.
     DeclCounts decls;
     int breaking = 0, additive = 0, internal = 0;
 };
@@ -36,6 +37,30 @@ std::vector<UnitOutcome> CompareTrees(const std::string& oldDir, const std::stri
 // hidden folders are not entered. Throws std::runtime_error naming the folder when it cannot
 // be read.
 std::vector<std::string> ListTreeFiles(const std::string& folder, const std::string& mask);
+
+// A type, class or routine that left one unit of the tree for another, keeping its name.
+struct UnitMove {
+    diff::NodeKind kind = diff::NodeKind::Routine;
+    std::string name;
+    std::string from, to; // relative paths
+    bool changed = false;
+    // Other units saw it in from's interface, and from's new version does not declare the name
+    // there any more.
+    bool breaking = false;
+};
+
+// Pairs what left a unit with what arrived in another: same kind and name, the name left and
+// arrived once in the tree, unchanged or at least as similar as a rename. The units' counts
+// and API changes then tell the move apart from a removal and an addition. Added and removed
+// units take part when `options` follow renames (they are parsed for it).
+std::vector<UnitMove> FindUnitMoves(std::vector<UnitOutcome>& units, const std::string& oldDir,
+                                    const std::string& newDir, const TreeOptions& options);
+
+// "routine", "type", "class".
+const char* MoveKindName(diff::NodeKind kind);
+
+// "moved routine Foo from a.pas to b.pas", with " and changed" where it changed.
+std::string MoveLine(const UnitMove& move);
 
 // Removed units count as one breaking change each in the API view, added units as additive.
 TreeSummary Summarize(const std::vector<UnitOutcome>& units, bool api);

@@ -116,6 +116,8 @@ std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const 
     tree.pairsDone = options.done;
     std::vector<UnitOutcome> units = CompareTrees(oldDir, newDir, tree);
     if (Cancelled(options)) return std::nullopt;
+    // A move between units changes their API counts as on the command line.
+    FindUnitMoves(units, oldDir, newDir, tree);
     std::erase_if(units, [](const UnitOutcome& u) { return IsIncludeFile(u.name); });
     std::map<std::string, const UnitOutcome*> byName;
     for (const auto& u : units)

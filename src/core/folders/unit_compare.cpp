@@ -1,6 +1,7 @@
 // Parsing, comparison and rendering of one pair; nothing here is shared between calls.
 #include "folders/unit_compare.h"
 
+#include "base/ascii.h"
 #include "diff/compare_sources.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
@@ -25,7 +26,122 @@ DeclCounts CountDecls(const diff::TSourceDiffList& root) {
     return c;
 }
 
+// Longer declarations would not be compared token by token anyway.
+constexpr size_t kMostLooseTokens = 4000;
+
+uint64_t Mix(uint64_t h, uint64_t v) {
+    return (h ^ v) * 0x100000001B3ull;
+}
+
+uint64_t NameKey(std::string_view name) {
+    uint64_t h = 0xCBF29CE484222325ull;
+    for (char c : base::UpperAscii(name))
+        h = Mix(h, static_cast<unsigned char>(c));
+    return h;
+}
+
+// A routine's body and implementation heading where it has a body: its interface heading is
+// another text than the heading it would have without one.
+uint64_t Fingerprint(const model::TidProc& p) {
+    if (!p.Implementation) return p.Checksum;
+    return Mix(Mix(1, p.Implementation->Checksum), p.Implementation->HeadingChecksum);
+}
+
+uint64_t Fingerprint(const model::TidType& t) {
+    return t.Checksum;
+}
+
+// A class is its heritage and its members.
+uint64_t Fingerprint(const model::TidClass& c) {
+    uint64_t h = Mix(NameKey(c.Kind), NameKey(c.Ancestors));
+    auto members = [&h](const auto& list) {
+        for (const auto& m : list)
+            h = Mix(Mix(h, NameKey(m->Name)), m->Checksum);
+    };
+    members(c.Fields);
+    members(c.Props);
+    members(c.Methods);
+    for (const auto& m : c.Methods)
+        h = Mix(h, m->Implementation ? Fingerprint(*m) : 0);
+    return h;
+}
+
+class LooseCollector {
+public:
+    LooseCollector(diff::SideText text, const std::vector<std::string>& lines)
+        : tokens_(std::move(text)), lines_(lines) {}
+
+    template <class T>
+    void Add(std::vector<LooseDecl>& out, const std::vector<const T*>& decls, diff::NodeKind kind,
+             const LooseFilter& withTokens = {}) {
+        for (const T* d : decls) {
+            LooseDecl l;
+            l.kind = kind;
+            l.name = d->Name;
+            l.fingerprint = Fingerprint(*d);
+            l.exposed = Exposed(*d);
+            if (!withTokens || withTokens(kind, d->Name)) l.tokens = tokens_.Of(*d);
+            if (l.tokens.size() > kMostLooseTokens) l.tokens.clear();
+            out.push_back(std::move(l));
+        }
+    }
+
+    bool Exposed(const model::TidName& d) const {
+        if (auto* p = dynamic_cast<const model::TidProc*>(&d)) return p->InInterface;
+        // Read from the lines only when asked: most changed units lose no declaration.
+        if (interfaceEnd_ < 0) interfaceEnd_ = diff::InterfaceEndLine(lines_);
+        return d.FirstLine > 0 && d.FirstLine < interfaceEnd_;
+    }
+
+    // Whether the unit declares the name in its interface, of whatever kind.
+    bool ExposesName(const model::TPasSrc& src, std::string_view name) const {
+        auto in = [&](const auto& list) {
+            const auto* d = model::FindByName(list, name);
+            return d && Exposed(*d);
+        };
+        return in(src.Types) || in(src.Classes) || in(src.Procs) || in(src.Consts) || in(src.Vars);
+    }
+
+private:
+    diff::DeclTokens tokens_;
+    const std::vector<std::string>& lines_;
+    mutable int32_t interfaceEnd_ = -1;
+};
+
+template <class T> std::vector<const T*> AllOf(const model::DeclList<T>& list) {
+    std::vector<const T*> out;
+    for (const auto& d : list)
+        out.push_back(d.get());
+    return out;
+}
+
 } // namespace
+
+std::vector<LooseDecl> LooseDeclsOfFile(const std::string& path, const PairOptions& options,
+                                        const LooseFilter& withTokens) {
+    std::string bytes;
+    try {
+        bytes = io::ReadSourceFile(path).Text;
+    } catch (const std::exception&) {
+        return {};
+    }
+    model::ParseOptions parse = options.reading;
+    parse.dialect = options.dialect;
+    const auto lines = io::SplitLines(bytes);
+    const std::string text = io::JoinLinesCrLf(lines);
+    const diff::SourceText side{text, path};
+    if (!diff::FollowsRenames(parse, model::ResolveDialect(parse.dialect, side.name, side.text)))
+        return {};
+    const auto src = diff::ParseSource(side, options.symbols, parse);
+    LooseCollector collect([&text] { return text; }, lines);
+    std::vector<LooseDecl> out;
+    const LooseFilter none = [](diff::NodeKind, std::string_view) { return false; };
+    const LooseFilter& filter = withTokens ? withTokens : none;
+    collect.Add(out, AllOf(src->Types), diff::NodeKind::Type, filter);
+    collect.Add(out, AllOf(src->Classes), diff::NodeKind::Class, filter);
+    collect.Add(out, AllOf(src->Procs), diff::NodeKind::Routine, filter);
+    return out;
+}
 
 PairOptions PairReading(const model::Reading& reading) {
     PairOptions pair;
@@ -50,6 +166,23 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
         diff::CompareSources({oldText, oldLabel}, {newText, newLabel}, options.symbols, parse);
     render::ComparisonReport report;
     out.equivalent = r.equivalent;
+    // A declaration after a stop is missing, not gone.
+    if (r.pairing && r.stopNotes.empty()) {
+        LooseCollector oldSide([&oldText] { return oldText; }, oldLines);
+        LooseCollector newSide([&newText] { return newText; }, newLines);
+        const model::TPasSrc& o = *r.oldSource;
+        const model::TPasSrc& n = *r.newSource;
+        auto both = [&](const auto& a, const auto& b, diff::NodeKind kind) {
+            const auto m = diff::MatchPaired(model::MatchItems(a, b), r.pairing.get()).match;
+            oldSide.Add(out.gone, m.removed, kind);
+            newSide.Add(out.arrived, m.added, kind);
+        };
+        both(o.Types, n.Types, diff::NodeKind::Type);
+        both(o.Classes, n.Classes, diff::NodeKind::Class);
+        both(o.Procs, n.Procs, diff::NodeKind::Routine);
+        for (LooseDecl& g : out.gone)
+            g.stillExposed = newSide.ExposesName(n, g.name);
+    }
     out.decls = CountDecls(r.diff->Root);
     if (options.api != ApiMode::Off) {
         out.api = diff::CompareApi({r.oldSource.get(), &oldLines}, {r.newSource.get(), &newLines},

@@ -3,10 +3,13 @@
 // threads at once.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "diff/api_changes.h"
+#include "diff/source_diff.h"
 #include "model/dialect.h"
 #include "model/reading_settings.h"
 #include "render/diff_display.h"
@@ -33,6 +36,18 @@ enum class UnitStatus { Same, Changed, Added, Removed, Trouble };
 
 struct DeclCounts {
     int added = 0, removed = 0, changed = 0;
+    int moved = 0; // out of the unit into another one of the tree
+};
+
+// A unit's own type, class or routine found on one side only where renames are followed: a
+// move to or from another unit when the tree holds its counterpart.
+struct LooseDecl {
+    diff::NodeKind kind = diff::NodeKind::Routine;
+    std::string name;
+    uint64_t fingerprint = 0;     // equal: moved unchanged
+    std::vector<uint32_t> tokens; // for a similarity where the fingerprints differ
+    bool exposed = false;         // declared in the interface section
+    bool stillExposed = false;    // gone: the unit's new version exposes the name otherwise
 };
 
 struct UnitOutcome {
@@ -43,6 +58,7 @@ struct UnitOutcome {
     DeclCounts decls;
     bool equivalent = true; // the structural verdict, notes aside
     diff::ApiReport api;
+    std::vector<LooseDecl> gone, arrived; // only in the old unit, only in the new one
 };
 
 // Compares the texts of two files. Identical bytes are Same without parsing; a parse that stops
@@ -51,6 +67,13 @@ struct UnitOutcome {
 UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& newBytes,
                              const std::string& oldLabel, const std::string& newLabel,
                              const PairOptions& options);
+
+// The types, classes and routines of one unit present on one side of a tree only (all of them
+// gone or all arrived); none where the reading follows no renames or the file cannot be read.
+// Tokens are read only for the declarations withTokens names.
+using LooseFilter = std::function<bool(diff::NodeKind, std::string_view name)>;
+std::vector<LooseDecl> LooseDeclsOfFile(const std::string& path, const PairOptions& options,
+                                        const LooseFilter& withTokens);
 
 // Reads both files first; a file that cannot be read makes the outcome Trouble.
 UnitOutcome CompareUnitFiles(const std::string& oldPath, const std::string& newPath,

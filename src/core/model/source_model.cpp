@@ -350,6 +350,7 @@ void TPasSrc::AddProc(std::string_view name, std::string_view text, uint32_t che
     auto p = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
     p->Text = CollapseBlanks(text);
     SetParams(*p, text);
+    p->InInterface = ReadingInterface;
     AddRoutine(Procs, procIndex_, std::move(p));
 }
 

@@ -191,6 +191,8 @@ public:
     // from Text when it is first needed (ParamsPending): the collapsed text gives the same.
     std::string_view Params;
     bool ParamsPending = false;
+    // Declared in a unit's interface section: other units see it.
+    bool InInterface = false;
 };
 
 // The bodies of two routines, both present, differ: in their tokens, or (modern readings) in
@@ -270,6 +272,8 @@ public:
     // The modern readings keep overloads apart: a routine's identity is its name and its
     // parameter list. Set before the building operations are called.
     bool SeparateOverloads = false;
+    // Set by the parser while it reads the interface section; AddProc records it.
+    bool ReadingInterface = false;
 
     void SortLists();
     // Sorts and lets go of what only the building operations need (the name indexes): the

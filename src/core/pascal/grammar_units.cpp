@@ -271,6 +271,7 @@ void TOp4Parser::ExportItem() {
 void TOp4Parser::InterfaceSection() {
     Expect(tInterface);
     if (la_ == tUses) UsesClause();
+    if (Model) Model->ReadingInterface = true;
     while (kInterfaceDeclStart.Has(la_) || (modern_ && (la_ == tLBrack || LaWord("OPERATOR"))) ||
            (fpc_ && la_ == tProperty) || GenericRoutineAhead()) {
         PassedText();
@@ -293,6 +294,7 @@ void TOp4Parser::InterfaceSection() {
         default: VarSection(true); break;
         }
     }
+    if (Model) Model->ReadingInterface = false;
 }
 
 // ImplementationSection = IMPLEMENTATION [ UsesClause ] { ImplDecl }

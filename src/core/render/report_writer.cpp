@@ -220,6 +220,11 @@ void ProcLines(Lines& out, const TPasSrc& o, const TPasSrc& n) {
         out, o.Procs, n.Procs,
         [](Lines& s, const TidProc* p) { s.push_back("- " + p->Text + IncludeTag(p, nullptr)); },
         [](Lines& s, const TidProc* a, const TidProc* b) {
+            if (tPairing && diff::MovedBetweenSections(*a, *b)) {
+                s.push_back("* " + PairName(a, b) + " moved to " + diff::SectionOf(*b) +
+                            (diff::ChangedBesidesSection(*a, *b) ? " and changed" : ""));
+                return;
+            }
             std::string suffix = RoutineSuffix(a, b);
             if (!suffix.empty()) s.push_back("* " + PairName(a, b) + suffix + RoutineTag(a, b));
         },

@@ -1,0 +1,14 @@
+unit Names;
+
+interface
+
+function UpperName(const S: string): string;
+
+implementation
+
+function UpperName(const S: string): string;
+begin
+  Result := UpperCase(S);
+end;
+
+end.
