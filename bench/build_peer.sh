@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the speed peer for bench/parse_bench: tree-sitter's Pascal grammar, fetched from the
-# npm registry into bench/peer/ (not committed), linked with Debian's libtree-sitter.
+# Builds the speed peer for bench/parse_bench and bench/whole_process.py: tree-sitter's Pascal
+# grammar, fetched from the npm registry into bench/peer/ (not committed), linked with Debian's
+# libtree-sitter (libtree-sitter-dev).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$here/peer"

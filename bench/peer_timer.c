@@ -1,5 +1,6 @@
-/* Times tree-sitter's Pascal parser over a list of files (one path per line on stdin), all
-   loaded into memory first; prints MB/s. Built by build_peer.sh, not by CMake. */
+/* Times tree-sitter's Pascal parser over a list of files (the paths after the round count, or
+   one path per line on stdin), all loaded into memory first; prints MB/s. Built by
+   build_peer.sh, not by CMake. Given one file and one round it is also the whole-process peer. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -14,8 +15,15 @@ int main(int argc, char** argv) {
     size_t n = 0, cap = 1024, total = 0;
     char** texts = malloc(cap * sizeof *texts);
     size_t* lens = malloc(cap * sizeof *lens);
-    while (fgets(line, sizeof line, stdin)) {
-        line[strcspn(line, "\n")] = 0;
+    int next = 2;
+    for (;;) {
+        if (argc > 2) {
+            if (next >= argc) break;
+            snprintf(line, sizeof line, "%s", argv[next++]);
+        } else {
+            if (!fgets(line, sizeof line, stdin)) break;
+            line[strcspn(line, "\n")] = 0;
+        }
         FILE* f = fopen(line, "rb");
         if (!f) continue;
         fseek(f, 0, SEEK_END);

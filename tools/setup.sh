@@ -17,6 +17,8 @@ if [ "$mode" = test ]; then
   packages+=(fp-compiler clang clang-tidy dpkg-dev file man-db git desktop-file-utils python3-jsonschema
             fp-units-rtl fp-units-fcl fp-units-base fp-units-db fp-units-math fp-units-net fp-units-misc
             fp-utils fpc-source lazarus-src)
+  # The tree-sitter library the speed peer of the benches links (bench/build_peer.sh).
+  packages+=(libtree-sitter-dev)
   # The Windows build and Wine to run it.
   packages+=(g++-mingw-w64-x86-64-posix wine64 wine)
 fi

@@ -60,9 +60,15 @@ int RunDiffCommand(const CliOptions& opt) {
     static const diff::ComparisonResult* kept = nullptr;
     // Not read yet, each file is read on the thread that parses it. The texts are read only
     // by the comparison, and go with it. A missing file is told before the other is parsed.
+    // Two small files are parsed in less time than a second thread takes to start.
+    constexpr uint64_t kOneThreadBytes = 32 * 1024;
+    bool small = !workspace;
     if (!workspace)
-        for (const std::string& file : opt.files)
+        for (const std::string& file : opt.files) {
             io::RefuseMissingOrFolder(file);
+            const io::FileInfo info = io::StatPath(file);
+            small = small && info.Kind == io::FileKind::Regular && info.Size <= kOneThreadBytes;
+        }
     const auto side = [&](size_t k) {
         return [&, k](std::string& text) {
             if (!workspace) bytes[k] = io::ReadSourceFile(opt.files[k], &identities[k]).Text;
@@ -74,7 +80,7 @@ int RunDiffCommand(const CliOptions& opt) {
         };
     };
     kept = new diff::ComparisonResult(
-        diff::CompareSources(side(0), side(1), opt.symbols, ReadingOf(opt)));
+        diff::CompareSources(side(0), side(1), opt.symbols, ReadingOf(opt), {}, small));
     const diff::ComparisonResult& result = *kept;
     const bool equivalent = result.equivalent;
 

@@ -16,7 +16,11 @@ using namespace quennet::model;
 int RunModelCommand(const CliOptions& opt) {
     const std::string& file = opt.files[0];
     const std::string text = io::TakeAsCrLfText(io::ReadSourceFile(file).Text);
-    const auto model = diff::ParseSource({text, file}, opt.symbols, ReadingOf(opt));
+    // The model of a large unit takes longer to free than to write, and the process ends after
+    // it: it is left to the process, held from a static so that leak checks see it.
+    static const model::TPasSrc* kept = nullptr;
+    kept = diff::ParseSource({text, file}, opt.symbols, ReadingOf(opt)).release();
+    const model::TPasSrc* model = kept;
     render::WriteModel(std::cout, *model);
     FlushStandardOutput();
     const ParseStatus& st = model->Status;

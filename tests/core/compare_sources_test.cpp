@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
+#include <tuple>
 
 #include "diff/compare_sources.h"
 #include "io/source_file.h"
@@ -185,6 +187,40 @@ TEST(CompareSources, TextsGivenBackAsReadGiveTheSameResult) {
             EXPECT_TRUE(std::any_of(report.begin(), report.end(), [](const std::string& line) {
                 return line.find("Text, lines") != line.npos;
             }));
+        }
+    }
+}
+
+// Sides read by the comparison, on two threads or in turn: the same result, and when a side
+// cannot be read, the old side's error first.
+TEST(CompareSources, SidesReadInTurnOrTogether) {
+    auto loader = [](const char* text, const char* name, bool fails) {
+        return [=](std::string& storage) {
+            if (fails) throw std::runtime_error(std::string("cannot read ") + name);
+            storage = io::ToCrLfText(text);
+            return diff::SourceText(storage, name);
+        };
+    };
+    for (const bool oneThread : {false, true}) {
+        SCOPED_TRACE(oneThread ? "in turn" : "together");
+        const auto r =
+            CompareSources(loader(kGood, "old.pas", false), loader(kChanged, "new.pas", false),
+                           kSymbols, {}, {}, oneThread);
+        EXPECT_FALSE(r.equivalent);
+        EXPECT_EQ(r.oldSource->Procs.size(), 1u);
+        EXPECT_EQ(r.newSource->Procs.size(), 2u);
+        EXPECT_EQ(r.oldName, "old.pas");
+        for (const auto& [oldFails, newFails, error] :
+             {std::tuple{true, true, "cannot read old.pas"},
+              std::tuple{true, false, "cannot read old.pas"},
+              std::tuple{false, true, "cannot read new.pas"}}) {
+            try {
+                CompareSources(loader(kGood, "old.pas", oldFails),
+                               loader(kGood, "new.pas", newFails), kSymbols, {}, {}, oneThread);
+                ADD_FAILURE() << "no error for " << error;
+            } catch (const std::runtime_error& e) {
+                EXPECT_STREQ(e.what(), error);
+            }
         }
     }
 }

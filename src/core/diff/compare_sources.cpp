@@ -37,8 +37,8 @@ ComparisonResult CompareSources(const SourceText& oldText, const SourceText& new
 
 ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loadNew,
                                 const std::vector<std::string>& symbols,
-                                const model::ParseOptions& options,
-                                const CompareProgress& progress) {
+                                const model::ParseOptions& options, const CompareProgress& progress,
+                                bool oneThread) {
     auto step = [&progress](CompareStep s) {
         if (progress) progress(s);
     };
@@ -56,7 +56,9 @@ ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loa
     };
     // The two sides share nothing, so the old one is read and parsed on its own thread.
     step(CompareStep::ParseOld);
-    auto oldParse = std::async(std::launch::async, [&] { return loadAndParse(0); });
+    auto oldParse = std::async(oneThread ? std::launch::deferred : std::launch::async,
+                               [&] { return loadAndParse(0); });
+    if (oneThread) oldParse.wait();
     step(CompareStep::ParseNew);
     try {
         r.newSource = loadAndParse(1);

@@ -86,11 +86,12 @@ using SideLoader = std::function<SourceText(std::string& text)>;
 
 // The same comparison, each side read on the thread that parses it: the old side's reading
 // and parse overlap the new side's. When both sides fail to load, the old side's error is the
-// one thrown.
+// one thrown. oneThread reads and parses the sides in turn, for small files, whose parse takes
+// less than starting a thread.
 ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loadNew,
                                 const std::vector<std::string>& symbols,
                                 const model::ParseOptions& options = {},
-                                const CompareProgress& progress = {});
+                                const CompareProgress& progress = {}, bool oneThread = false);
 
 // The window's message when the token checksums differ but no declaration does.
 inline constexpr char kDiffersOutsideSentence[] =

@@ -1,5 +1,6 @@
 #include "render/json_writer.h"
 
+#include <array>
 #include <cstdio>
 
 namespace quennet::render {
@@ -15,33 +16,49 @@ size_t Utf8Length(std::string_view s, size_t i) {
         if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
     return n;
 }
+
+// Bytes written as they are: printable ASCII but the quote and the backslash.
+constexpr auto kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x80; ++c)
+        plain[static_cast<size_t>(c)] = c != '"' && c != '\\';
+    return plain;
+}();
 } // namespace
 
 void JsonWriter::String(std::string_view s) {
-    out_ << '"';
-    for (size_t i = 0; i < s.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        char buf[8];
+    buf_ += '"';
+    size_t i = 0;
+    while (i < s.size()) {
+        // Plain ASCII goes through in one piece.
+        size_t plain = i;
+        while (plain < s.size() && kPlain[static_cast<unsigned char>(s[plain])])
+            ++plain;
+        buf_.append(s.data() + i, plain - i);
+        i = plain;
+        if (i == s.size()) break;
+        const unsigned char c = static_cast<unsigned char>(s[i]);
         switch (c) {
-        case '"': out_ << "\\\""; break;
-        case '\\': out_ << "\\\\"; break;
-        case '\n': out_ << "\\n"; break;
-        case '\r': out_ << "\\r"; break;
-        case '\t': out_ << "\\t"; break;
+        case '"': buf_ += "\\\""; break;
+        case '\\': buf_ += "\\\\"; break;
+        case '\n': buf_ += "\\n"; break;
+        case '\r': buf_ += "\\r"; break;
+        case '\t': buf_ += "\\t"; break;
         default:
             // Control characters and bytes of no valid UTF-8 sequence are escaped.
-            if (c >= 0x20 && c < 0x80) {
-                out_ << static_cast<char>(c);
-            } else if (size_t n = c >= 0x80 ? Utf8Length(s, i) : 0) {
-                out_ << s.substr(i, n);
+            if (size_t n = c >= 0x80 ? Utf8Length(s, i) : 0) {
+                buf_.append(s.data() + i, n);
                 i += n - 1;
             } else {
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out_ << buf;
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\u%04x", c);
+                buf_ += hex;
             }
         }
+        ++i;
     }
-    out_ << '"';
+    buf_ += '"';
+    if (buf_.size() >= kBlock) Flush();
 }
 
 } // namespace quennet::render

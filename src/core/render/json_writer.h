@@ -14,9 +14,14 @@ namespace quennet::render {
 // The "format" number of the --json and --model outputs; raised when a reader would misread them.
 inline constexpr int32_t kJsonFormat = 1;
 
+// The text is gathered in a buffer and handed to the stream in large blocks, and whole when the
+// outermost object or array closes, so the stream may be written directly after that.
 class JsonWriter {
 public:
-    explicit JsonWriter(std::ostream& out) : out_(out) {}
+    explicit JsonWriter(std::ostream& out) : out_(out) { buf_.reserve(kBlock + 1024); }
+    ~JsonWriter() { Flush(); }
+    JsonWriter(const JsonWriter&) = delete;
+    JsonWriter& operator=(const JsonWriter&) = delete;
 
     void BeginObject() { Open('{'); }
     void EndObject() { Close('}'); }
@@ -25,7 +30,7 @@ public:
     void Key(std::string_view key) {
         Separate();
         String(key);
-        out_ << ':';
+        buf_ += ':';
         afterKey_ = true;
     }
     void Value(std::string_view s) {
@@ -35,38 +40,42 @@ public:
     void Value(const char* s) { Value(std::string_view(s)); }
     void Value(int64_t n) {
         Separate();
-        out_ << n;
+        char num[24];
+        buf_.append(num, static_cast<size_t>(std::to_chars(num, num + sizeof num, n).ptr - num));
     }
     void Value(uint32_t n) { Value(static_cast<int64_t>(n)); }
     void Value(int32_t n) { Value(static_cast<int64_t>(n)); }
     void Value(bool b) {
         Separate();
-        out_ << (b ? "true" : "false");
+        buf_ += b ? "true" : "false";
     }
     // The shortest text that reads back as the same double; JSON has no NaN or infinity.
     void Number(double d) {
         Separate();
         if (!std::isfinite(d)) {
-            out_ << "null";
+            buf_ += "null";
             return;
         }
-        char buf[32];
-        out_.write(buf, std::to_chars(buf, buf + sizeof buf, d).ptr - buf);
+        char num[32];
+        buf_.append(num, static_cast<size_t>(std::to_chars(num, num + sizeof num, d).ptr - num));
     }
     void Null() {
         Separate();
-        out_ << "null";
+        buf_ += "null";
     }
 
 private:
+    static constexpr size_t kBlock = 1 << 16;
+
     void Open(char c) {
         Separate();
-        out_ << c;
+        buf_ += c;
         first_.push_back(true);
     }
     void Close(char c) {
-        out_ << c;
+        buf_ += c;
         first_.pop_back();
+        if (first_.empty() || buf_.size() >= kBlock) Flush();
     }
     void Separate() {
         if (afterKey_) {
@@ -74,15 +83,20 @@ private:
             return;
         }
         if (!first_.empty()) {
-            if (!first_.back()) out_ << ',';
+            if (!first_.back()) buf_ += ',';
             first_.back() = false;
         }
+    }
+    void Flush() {
+        out_.write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
+        buf_.clear();
     }
     // Bytes that are not valid UTF-8 are written as \u00XX (Latin-1), so the output is always
     // valid JSON whatever the source encoding.
     void String(std::string_view s);
 
     std::ostream& out_;
+    std::string buf_;
     std::vector<bool> first_;
     bool afterKey_ = false;
 };
