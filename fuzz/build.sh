@@ -196,9 +196,6 @@ replay)
     # Saved inputs only, once each; then a short run from them.
     "$out/${t}_fuzz" -runs=0 "$root/fuzz/corpus/$t" >"$out/replay-$t.log" 2>&1 ||
       { cat "$out/replay-$t.log"; exit 1; }
-    # The form reader has had no campaign yet, and its first seconds of fuzzing still find
-    # round-trip faults of text forms: until they are mended it replays its saved inputs only.
-    [ "$t" = form_reader ] && continue
     tmp=$(mktemp -d)
     "$out/${t}_fuzz" -max_total_time="${2:-3}" -max_len="$(max_len "$t")" -timeout=10 \
       -artifact_prefix="$out/findings/$t-" "$tmp" "$root/fuzz/corpus/$t" >"$out/replay-$t.log" 2>&1 ||

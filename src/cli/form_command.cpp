@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "commands.h"
+#include "diff/compare_sources.h"
+#include "display_options.h"
 #include "exit_codes.h"
 #include "forms/form_compare.h"
 #include "forms/form_merge.h"
@@ -12,6 +14,7 @@
 #include "io/atomic_file.h"
 #include "io/source_file.h"
 #include "merge3/three_way.h"
+#include "render/diff_display.h"
 #include "render/json_writer.h"
 
 namespace quennet::cli {
@@ -265,10 +268,54 @@ void TreeJson(render::JsonWriter& j, const std::vector<FormDiffNode>& nodes) {
     j.EndArray();
 }
 
+// A binary form is shown as its text form, so that its parts have lines.
+FormFile ReadFormForDisplay(const std::string& path) {
+    FormFile f = ReadFormFile(path);
+    if (!f.Binary || !f.HasRoot) return f;
+    FormFile text = ReadTextForm(FormToText(f.Root, "\n"), io::TextEncoding::Bytes, f.Name);
+    text.Notes.insert(text.Notes.end(), f.Notes.begin(), f.Notes.end());
+    return text;
+}
+
+int RunFormDisplay(const CliOptions& opt) {
+    const DisplayRequest request = MakeDisplayRequest(opt);
+    const FormFile a = ReadFormForDisplay(opt.files[0]);
+    const FormFile b = ReadFormForDisplay(opt.files[1]);
+    const NoiseMode mode = NoiseModeOf(opt);
+    const FormComparison c = CompareForms(a, b);
+    std::vector<render::DisplayEntry> entries;
+    for (const auto& p : FormDisplayParts(c, mode)) {
+        render::DisplayEntry e{p.kind, p.name};
+        e.state = p.change == FormChange::Added     ? diff::Added
+                  : p.change == FormChange::Removed ? diff::Removed
+                                                    : diff::Changed;
+        if (p.oldFirst > 0) e.oldFirst = p.oldFirst, e.oldLast = p.oldLast;
+        if (p.newFirst > 0) e.newFirst = p.newFirst, e.newLast = p.newLast;
+        entries.push_back(std::move(e));
+    }
+    std::string out = "--- " + opt.Label(0) + "\n+++ " + opt.Label(1) + "\n";
+    const std::vector<std::string> lines =
+        render::RenderDisplayEntries(a.Lines, b.Lines, entries, request.tree.pair.display);
+    if (!lines.empty()) out += "\n";
+    for (const auto& l : lines)
+        out += l + "\n";
+    const bool equivalent = FormsEquivalent(c, mode);
+    if (mode == NoiseMode::Hide && c.NoiseChanges)
+        out += "Designer noise: " + std::to_string(c.NoiseChanges) + " hidden\n";
+    if (equivalent) out += std::string(diff::kEquivalentSentence) + "\n";
+    std::cout << out;
+    for (const auto& n : c.Stops)
+        std::cerr << "quennet-diff: " << n.Text() << "\n";
+    // git stops at any status but 0; a difference is not a failure there.
+    return opt.gitExternal || equivalent ? kExitEquivalent : kExitDifferent;
+}
+
 int RunFormDiff(const CliOptions& opt) {
     if (opt.output == Output::Map || !opt.workspacePath.empty() || !opt.mergedPath.empty() ||
-        !opt.api.empty() || (!opt.display.empty() && opt.display != "report"))
-        throw UsageError("form files are compared as a report, --tree, --json or --brief");
+        !opt.api.empty())
+        throw UsageError("form files are compared as a report, --tree, --json, --brief or "
+                         "--display");
+    if (WantsDisplay(opt)) return RunFormDisplay(opt);
     const FormFile a = ReadFormFile(opt.files[0]);
     const FormFile b = ReadFormFile(opt.files[1]);
     const NoiseMode mode = NoiseModeOf(opt);

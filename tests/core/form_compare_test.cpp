@@ -117,7 +117,15 @@ TEST(FormCompare, NoiseRules) {
                  {"Top", Place::Root, true},
                  {"Height", Place::Root, false},
                  {"Explicit", Place::Other, true},
-                 {"Caption", Place::Other, false}};
+                 {"Caption", Place::Other, false},
+                 {"DefaultItemHeight", Place::Other, true},
+                 {"EditLabel.Width", Place::Other, true},
+                 {"EditLabel.Caption", Place::Other, false},
+                 {"Left", Place::ToolButton, true},
+                 {"Width", Place::ToolButton, false},
+                 {"Height", Place::FrameComponent, true},
+                 {"Top", Place::FrameComponent, true},
+                 {"Caption", Place::FrameComponent, false}};
     for (const auto& c : cases)
         EXPECT_EQ(rules.IsNoise(c.name, c.where), c.noise) << c.name;
 
@@ -127,6 +135,21 @@ TEST(FormCompare, NoiseRules) {
         CompareForms(ReadForm(dm, "a.dfm"), ReadForm(Edit(Edit(dm, "5", "6"), "10", "20"), "b"));
     EXPECT_EQ(c.Changes, 0u);
     EXPECT_EQ(c.NoiseChanges, 2u);
+
+    // A tool button's place and the size of a component an embedded frame brings are the
+    // designer's; a frame's own place and a component added to the frame are edits.
+    const char bar[] = "object F: TForm1\n"
+                       "  object Bar: TToolBar\n    object B: TToolButton\n      Left = 1\n"
+                       "      Width = 2\n    end\n  end\n"
+                       "  inline Fr: TFrame1\n    Left = 3\n"
+                       "    inherited E: TEdit\n      Height = 4\n    end\n"
+                       "    object X: TEdit\n      Height = 5\n    end\n  end\nend\n";
+    std::string edited = bar;
+    for (const char* n : {"1", "2", "3", "4", "5"})
+        edited = Edit(edited, std::string("= ") + n, "= 9");
+    const FormComparison f = CompareForms(ReadForm(bar, "a.lfm"), ReadForm(edited, "b.lfm"));
+    EXPECT_EQ(f.Changes, 3u); // B.Width, Fr.Left, X.Height
+    EXPECT_EQ(f.NoiseChanges, 2u);
 }
 
 TEST(FormCompare, ItemsAndListValues) {

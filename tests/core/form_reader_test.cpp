@@ -134,6 +134,33 @@ TEST(FormReader, StringsDecodeToTheSameText) {
                                          "x");
 }
 
+// Whatever bytes a string holds, the model keeps the text the writers give back: a stray byte
+// of a UTF-8 file as its Windows-1252 character, an overlong form likewise, and the halves
+// of a surrogate pair as one character however they were written.
+TEST(FormReader, StringsHoldTextTheWritersGiveBack) {
+    const struct {
+        std::string bytes, text;
+    } cases[] = {
+        {"\xEF\xBB\xBFobject A: TA\n  P = 'a\xB2"
+         "b'\nend\n",
+         "a\xC2\xB2"
+         "b"},
+        {"\xEF\xBB\xBFobject A: TA\n  P = '\xC0\x80'\nend\n", "\xC3\x80\xE2\x82\xAC"},
+        {"object A: TA\n  P = #55357''#56832\nend\n", "\xF0\x9F\x98\x80"},
+        {"object A: TA\n  P = '\xED\xA0\xBD\xED\xB8\x80'\nend\n", "\xF0\x9F\x98\x80"},
+    };
+    for (const auto& c : cases) {
+        const FormFile f = Read(c.bytes);
+        ASSERT_TRUE(f.Notes.empty() && f.Root.Properties.size() == 1) << c.bytes;
+        EXPECT_EQ(f.Root.Properties[0].Value.Text, c.text) << c.bytes;
+        for (const std::string& again : {FormToText(f.Root), FormToBinary(f.Root)}) {
+            const FormFile back = Read(again);
+            ASSERT_EQ(back.Root.Properties.size(), 1u) << again;
+            EXPECT_EQ(back.Root.Properties[0].Value.Text, c.text) << again;
+        }
+    }
+}
+
 TEST(FormReader, EncodingsAndLineEnds) {
     const std::string utf8 = "object A: TA\n  P = '\xC3\xA9t\xC3\xA9'\nend\n";
     const std::string cp1252 = "object A: TA\r  P = '\xE9t\xE9'\rend\r";

@@ -28,7 +28,7 @@ size_t SkipResourceHeader(std::string_view b) {
 
 // 8-bit strings of the stream: UTF-8 when they are, Windows-1252 otherwise.
 std::string EightBitText(std::string_view s) {
-    if (IsUtf8(s)) return std::string(s);
+    if (IsUtf8(s)) return NormalUtf8(s);
     std::string out;
     for (const char c : s)
         io::AppendUtf8(out, io::Windows1252Char(static_cast<unsigned char>(c)));
@@ -186,7 +186,7 @@ private:
             break;
         case kVaUtf8String:
             v.Kind = ValueKind::String;
-            v.Text = std::string(Take(Little(4)));
+            v.Text = NormalUtf8(Take(Little(4)));
             break;
         case kVaWString:
         case kVaUString:
@@ -305,20 +305,32 @@ double ExtendedValue(std::string_view b) {
     return (signExp & 0x8000) ? -v : v;
 }
 
-bool IsUtf8(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const size_t n = c < 0x80         ? 0
-                         : (c >> 5) == 6  ? 1
-                         : (c >> 4) == 14 ? 2
-                         : (c >> 3) == 30 ? 3
-                                          : 9;
-        if (n == 9 || i + n >= s.size()) return false;
-        for (size_t k = 1; k <= n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
-        i += n + 1;
+namespace {
+
+// The length of the well-formed UTF-8 character at s[i] and its code point; 0 when none
+// starts there (overlong forms and code points past U+10FFFF included, so that a decoded
+// text re-encodes to the same bytes).
+size_t Utf8Char(std::string_view s, size_t i, uint32_t& code) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const size_t n = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 9;
+    if (n == 9 || i + n >= s.size()) return 0;
+    code = n == 0 ? c : c & (0x3F >> n);
+    for (size_t k = 1; k <= n; ++k) {
+        const auto t = static_cast<unsigned char>(s[i + k]);
+        if ((t >> 6) != 2) return 0;
+        code = (code << 6) | (t & 0x3F);
     }
+    static constexpr uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[n] || code > 0x10FFFF) return 0;
+    return n + 1;
+}
+
+} // namespace
+
+bool IsUtf8(std::string_view s) {
+    uint32_t code;
+    for (size_t i = 0, n; i < s.size(); i += n)
+        if ((n = Utf8Char(s, i, code)) == 0) return false;
     return true;
 }
 
@@ -326,21 +338,33 @@ std::vector<uint32_t> Utf8CodePoints(std::string_view s) {
     std::vector<uint32_t> out;
     size_t i = 0;
     while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        size_t n = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 9;
-        bool ok = n != 9 && i + n < s.size();
-        for (size_t k = 1; ok && k <= n; ++k)
-            ok = (static_cast<unsigned char>(s[i + k]) >> 6) == 2;
-        if (!ok) {
-            out.push_back(io::Windows1252Char(c));
+        uint32_t code;
+        const size_t n = Utf8Char(s, i, code);
+        if (n == 0) {
+            out.push_back(io::Windows1252Char(static_cast<unsigned char>(s[i])));
             ++i;
             continue;
         }
-        uint32_t code = n == 0 ? c : c & (0x3F >> n);
-        for (size_t k = 1; k <= n; ++k)
-            code = (code << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         out.push_back(code);
-        i += n + 1;
+        i += n;
+    }
+    return out;
+}
+
+std::string NormalUtf8(std::string_view s) {
+    bool ascii = true;
+    for (const char c : s)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return std::string(s);
+    const std::vector<uint32_t> codes = Utf8CodePoints(s);
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < codes.size(); ++i) {
+        uint32_t code = codes[i];
+        if (code >= 0xD800 && code < 0xDC00 && i + 1 < codes.size() && codes[i + 1] >= 0xDC00 &&
+            codes[i + 1] < 0xE000)
+            code = 0x10000 + ((code - 0xD800) << 10) + (codes[++i] - 0xDC00);
+        io::AppendUtf8(out, code);
     }
     return out;
 }

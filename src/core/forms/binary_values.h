@@ -41,10 +41,14 @@ enum FilerFlags : int { kFilerInherited = 1, kFilerChildPos = 2, kFilerInline = 
 std::string ExtendedBytes(double value);
 double ExtendedValue(std::string_view tenBytes);
 
-// Whether bytes are well-formed UTF-8 (overlong forms aside).
+// Whether bytes are well-formed UTF-8 (no overlong forms, nothing past U+10FFFF).
 bool IsUtf8(std::string_view text);
 
 // The code points of UTF-8 text; a byte that starts no character is taken as Windows-1252.
 std::vector<uint32_t> Utf8CodePoints(std::string_view text);
+
+// The text as the model holds strings: Utf8CodePoints encoded again, with surrogate halves
+// that make a pair joined, so that writing and reading it back gives the same text.
+std::string NormalUtf8(std::string_view text);
 
 } // namespace quennet::forms

@@ -24,6 +24,7 @@ struct Placed {
     std::string Path, ParentKey, ParentPath;
     size_t Position = 0;
     bool OnDataModule = false;
+    NoiseRules::Place Place = NoiseRules::Place::Root;
 };
 
 // Named objects by their name (names are unique in a form); unnamed ones by their parent's key,
@@ -45,7 +46,13 @@ struct Index {
             if (byKey.count(childKey)) childKey = key + "/" + childKey;
             while (byKey.count(childKey))
                 childKey += "'";
-            Placed p{&c, where.Path + "." + PathStep(c), key, where.Path, i, where.OnDataModule};
+            Placed p{&c,
+                     where.Path + "." + PathStep(c),
+                     key,
+                     where.Path,
+                     i,
+                     where.OnDataModule,
+                     NoisePlace(c, &o, where.OnDataModule)};
             Add(c, childKey, p);
         }
     }
@@ -319,11 +326,7 @@ struct Comparer {
                 d.Reordered = true;
                 own = true;
             }
-            Properties(d, oo.Properties, no.Properties,
-                       n.ParentKey.empty() ? NoiseRules::Place::Root
-                       : n.OnDataModule    ? NoiseRules::Place::DataModuleChild
-                                           : NoiseRules::Place::Other,
-                       true);
+            Properties(d, oo.Properties, no.Properties, n.Place, true);
             if (own) ++result.Changes;
             if (own || !d.Children.empty()) result.Objects.push_back(std::move(d));
         }
@@ -348,9 +351,23 @@ struct Comparer {
 
 } // namespace
 
+NoiseRules::Place NoisePlace(const FormObject& o, const FormObject* parent, bool onDataModule) {
+    using Place = NoiseRules::Place;
+    if (!parent) return Place::Root;
+    if (onDataModule) return Place::DataModuleChild;
+    if (SameName(o.Class, "TToolButton")) return Place::ToolButton;
+    if (o.Kind == ObjectKind::Inherited && parent->Kind == ObjectKind::Inline)
+        return Place::FrameComponent;
+    return Place::Other;
+}
+
 bool NoiseRules::IsNoise(std::string_view property, Place where) const {
-    if (DesignerPositions && where != Place::Other &&
-        (SameName(property, "Left") || SameName(property, "Top")))
+    const bool place = SameName(property, "Left") || SameName(property, "Top");
+    const bool size = SameName(property, "Width") || SameName(property, "Height");
+    if (DesignerPositions && (where == Place::Root || where == Place::DataModuleChild) && place)
+        return true;
+    if (ArrangedLayout && ((where == Place::ToolButton && place) ||
+                           (where == Place::FrameComponent && (place || size))))
         return true;
     for (const auto& n : Names) {
         if (!n.empty() && n.back() == '*') {
@@ -367,7 +384,12 @@ bool NoiseRules::IsNoise(std::string_view property, Place where) const {
 
 NoiseRules DefaultNoiseRules() {
     return NoiseRules{
-        {"Explicit*", "PixelsPerInch", "DesignTimePPI", "TextHeight", "LCLVersion", "DesignSize"},
+        // A tree view's row height is worked out from the designer's font; a labelled edit
+        // places and sizes its label itself.
+        {"Explicit*", "PixelsPerInch", "DesignTimePPI", "TextHeight", "LCLVersion", "DesignSize",
+         "DefaultItemHeight", "EditLabel.Left", "EditLabel.Top", "EditLabel.Width",
+         "EditLabel.Height"},
+        true,
         true};
 }
 

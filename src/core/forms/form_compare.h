@@ -13,15 +13,22 @@ namespace quennet::forms {
 
 // Property names the designer rewrites on its own: a name, or a prefix ending in '*'. Left
 // and Top are the designer's window and icon places on the root and on the components of a
-// data module; elsewhere they are the layout.
+// data module; elsewhere they are the layout. Where a parent lays its children out (a tool
+// bar its buttons, an embedded frame its own components), the places and sizes written are
+// what the designer computed on its screen, not an edit.
 struct NoiseRules {
     std::vector<std::string> Names;
     bool DesignerPositions = true;
-    // where: the root, a component of a data module, or any other object.
-    enum class Place { Root, DataModuleChild, Other };
+    bool ArrangedLayout = true;
+    // where: the root, a component of a data module, a tool button (Left, Top), a component
+    // an embedded frame brings (Left, Top, Width, Height), or any other object.
+    enum class Place { Root, DataModuleChild, ToolButton, FrameComponent, Other };
     bool IsNoise(std::string_view property, Place where) const;
 };
 NoiseRules DefaultNoiseRules();
+
+// Where o sits for the noise rules; parent is null for the root.
+NoiseRules::Place NoisePlace(const FormObject& o, const FormObject* parent, bool onDataModule);
 
 enum class FormChange { Added, Removed, Changed };
 // Text: a run of changed lines after a fault of either form, where the structure is not known.

@@ -287,11 +287,11 @@ private:
     void PlanProperties(ObjectPlan& plan, const std::string& here) {
         const FormObject *b = plan.versions[kBase], *l = plan.versions[kLocal],
                          *r = plan.versions[kRemote];
+        const Side side = l ? kLocal : kRemote;
+        const FormObject* parent = v_[side].Find(v_[side].ParentOf(plan.key));
         const NoiseRules::Place place =
-            plan.key == v_[kLocal].rootKey ? NoiseRules::Place::Root
-            : Folded(v_[kLocal].form.Root.Class).find("datamodule") != std::string::npos
-                ? NoiseRules::Place::DataModuleChild
-                : NoiseRules::Place::Other;
+            NoisePlace(*plan.versions[side], parent,
+                       Folded(v_[kLocal].form.Root.Class).find("datamodule") != std::string::npos);
         // LOCAL's names in order, REMOTE's additions after the property they follow there.
         const std::vector<std::string> keys[3] = {PropertyKeys(b), PropertyKeys(l),
                                                   PropertyKeys(r)};

@@ -142,6 +142,36 @@ std::string FormReportBody(const FormComparison& c, NoiseMode mode) {
     return out;
 }
 
+std::vector<FormDisplayPart> FormDisplayParts(const FormComparison& c, NoiseMode mode) {
+    std::vector<FormDisplayPart> parts;
+    auto add = [&](const char* kind, const std::string& name, const FormDiffNode& n) {
+        parts.push_back({kind, name, n.Change, n.OldFirst, n.OldLast, n.NewFirst, n.NewLast});
+    };
+    auto properties = [&](const FormDiffNode& object, bool noise) {
+        for (const auto& p : object.Children)
+            if (p.Noise == noise)
+                add(noise ? "designer noise" : "property", object.Caption + "." + p.Caption, p);
+    };
+    for (const auto& n : c.Objects) {
+        if (n.Kind == FormNodeKind::Text) {
+            add("lines", n.Caption, n);
+        } else if (n.Change != FormChange::Changed) {
+            add("object", n.Caption, n);
+        } else {
+            // The object's own line says what became of its class, kind or place.
+            if (ObjectChangedItself(n))
+                parts.push_back({"object", n.Caption, n.Change, n.OldFirst, n.OldFirst, n.NewFirst,
+                                 n.NewFirst});
+            properties(n, false);
+        }
+    }
+    if (mode == NoiseMode::Show)
+        for (const auto& n : c.Objects)
+            if (n.Kind == FormNodeKind::Object && n.Change == FormChange::Changed)
+                properties(n, true);
+    return parts;
+}
+
 std::string FormTreeText(const FormComparison& c, NoiseMode mode) {
     std::string out;
     for (const auto& n : c.Objects) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "forms/form_compare.h"
 
@@ -24,6 +25,18 @@ std::string FormTreeText(const FormComparison& c, NoiseMode mode);
 // Whether an object node is a change beyond its properties: added, removed, moved, or its
 // class, kind or position changed; text runs always are.
 bool ObjectChangedItself(const FormDiffNode& n);
+
+// What a terminal display shows of a comparison, part by part: an object added or removed
+// whole, an object's own line when its class, kind or place changed, each changed property,
+// each run of lines past a fault; noise last (show) or not at all. Lines are 1-based, 0
+// where a side has none.
+struct FormDisplayPart {
+    const char* kind; // "object", "property", "designer noise", "lines"
+    std::string name; // Form1.Panel1, Form1.Panel1.Caption
+    FormChange change = FormChange::Changed;
+    int oldFirst = 0, oldLast = 0, newFirst = 0, newLast = 0;
+};
+std::vector<FormDisplayPart> FormDisplayParts(const FormComparison& c, NoiseMode mode);
 
 // "added", "removed" or "changed".
 const char* ChangeName(FormChange change);

@@ -179,6 +179,9 @@ private:
         if (c == '\'' || c == '#') {
             v.Kind = ValueKind::String;
             ParseString(v.Text);
+            // Bytes that are no UTF-8 in a UTF-8 file, and surrogate halves written apart,
+            // are held as the writers give them back.
+            v.Text = NormalUtf8(v.Text);
         } else if (c == '-' || c == '+' || std::isdigit(static_cast<unsigned char>(c)) ||
                    c == '$') {
             ParseNumber(v);

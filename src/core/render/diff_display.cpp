@@ -440,10 +440,17 @@ std::vector<std::string> RenderDisplay(const std::vector<std::string>& oldLines,
                                        const std::vector<std::string>& newLines,
                                        const diff::TSourceDiffList& root,
                                        const DisplayOptions& options) {
+    return RenderDisplayEntries(oldLines, newLines, DisplayEntries(root), options);
+}
+
+std::vector<std::string> RenderDisplayEntries(const std::vector<std::string>& oldLines,
+                                              const std::vector<std::string>& newLines,
+                                              const std::vector<DisplayEntry>& entries,
+                                              const DisplayOptions& options) {
     const Painter painter{options.color};
     const int width = std::max(options.width, 20);
     std::vector<std::string> out;
-    for (const DisplayEntry& e : DisplayEntries(root)) {
+    for (const DisplayEntry& e : entries) {
         if (!out.empty()) out.emplace_back();
         out.push_back(painter.Paint(FitColumns(Heading(e), width), kBold));
         const std::vector<Row> rows = PairedRows(oldLines, newLines, e, options.context);

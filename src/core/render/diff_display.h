@@ -40,6 +40,12 @@ std::vector<std::string> RenderDisplay(const std::vector<std::string>& oldLines,
                                        const diff::TSourceDiffList& root,
                                        const DisplayOptions& options);
 
+// The display of the given entries (any tree that knows its line ranges: forms too).
+std::vector<std::string> RenderDisplayEntries(const std::vector<std::string>& oldLines,
+                                              const std::vector<std::string>& newLines,
+                                              const std::vector<DisplayEntry>& entries,
+                                              const DisplayOptions& options);
+
 // Columns a line takes: tabs to the next multiple of 8, a UTF-8 sequence as one column.
 int DisplayColumns(const std::string& text);
 
