@@ -12,6 +12,7 @@
 
 #include "diff/compare_sources.h"
 #include "io/output_guard.h"
+#include "io/platform.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
 #include "output_format.h"
