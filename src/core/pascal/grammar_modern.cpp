@@ -423,7 +423,7 @@ void TOp4Parser::ModernMember(model::TidClass* cls, const std::string& className
         return;
     case tCase:
         if (isRecord) {
-            VariantPart();
+            ModernVariantPart(cls, visibility);
             if (la_ == tSemicolon) Get();
             return;
         }
@@ -464,6 +464,51 @@ void TOp4Parser::ClassConst(model::TidClass* cls, const std::string& visibility)
         Model->AddFields(cls, names, TextFrom(textPos), RunningChecksum - start + a.Sum, startLine,
                          CurLine(), visibility);
     Expect(tSemicolon);
+}
+
+// CASE [ ident ":" ] TypeRef OF { Labels ":" "(" { Field | Attributes } [ VariantPart ] ")" [ ";" ] }
+// The tag and the fields of every variant, nested ones too, are fields of the record; they may
+// carry hints and the last one may go without its ";".
+void TOp4Parser::ModernVariantPart(model::TidClass* cls, const std::string& visibility) {
+    Expect(tCase);
+    if (identWords_.Has(la_) && PeekKind() == tColon) {
+        const int32_t startLine = CurLine();
+        Ident();
+        const std::string tag(LastTokenText());
+        Get(); // ":"
+        const int32_t typePos = CurPos();
+        const uint32_t start = RunningChecksum;
+        TypeRef();
+        if (cls && Recording() && Model)
+            Model->AddFields(cls, {tag}, TextFrom(typePos), RunningChecksum - start, startLine,
+                             CurLine(), visibility);
+    }
+    while (la_ != tOf && la_ != tEndOfText)
+        Get();
+    Expect(tOf);
+    Nested([&] {
+        while (la_ != tEnd && la_ != tRParen && la_ != tEndOfText) {
+            Expression();
+            while (la_ == tComma) {
+                Get();
+                Expression();
+            }
+            Expect(tColon);
+            Expect(tLParen);
+            while (la_ != tRParen && la_ != tEndOfText) {
+                if (la_ == tLBrack)
+                    Attributes();
+                else if (la_ == tCase)
+                    ModernVariantPart(cls, visibility);
+                else if (la_ == tSemicolon)
+                    Get();
+                else
+                    FieldDecl(cls, visibility);
+            }
+            Expect(tRParen);
+            if (la_ == tSemicolon) Get();
+        }
+    });
 }
 
 // RECORD { member } END, read without recording; counts the members that make it class-like.

@@ -163,6 +163,7 @@ private:
                       bool isRecord);
     void MethodMember(model::TidClass* cls, const std::string& visibility);
     void ClassConst(model::TidClass* cls, const std::string& visibility);
+    void ModernVariantPart(model::TidClass* cls, const std::string& visibility);
     void ModernRecordType();
     bool RecordHasMembers();
     void ModernRecordClass(const std::string& name, bool record, int32_t startLine);
