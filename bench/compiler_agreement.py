@@ -76,13 +76,16 @@ def model_routine(decl):
     return key(decl["name"])
 
 
-def compiler_routine(name):
+def compiler_routine(name, top_level=False):
     """None for the compiler's own hidden symbols."""
     if name.startswith("$"):
         if name[1:] in COMPILER_OPERATORS:
             return name
-        # Routines given an internal name by the compiler keep their own after the mark.
-        return key(name[1:]) if name.startswith("$fpc_") else None
+        # Routines given an internal name by the compiler (`compilerproc`) keep their own
+        # after the mark; a hidden member is the compiler's own.
+        if name.startswith("$fpc_") or (top_level and re.fullmatch(r"\$[A-Za-z_]\w*", name)):
+            return key(name[1:])
+        return None
     return key(name)
 
 
@@ -163,7 +166,7 @@ def compiler_side(unit):
         if not name or "SymId" not in e or (builtin and e.get("Pos") == builtin[0]):
             continue
         if t == "proc":
-            k = compiler_routine(name)
+            k = compiler_routine(name, top_level=True)
             if k:
                 decls[("routine", k)] += 1
             continue
@@ -262,13 +265,16 @@ def model_side(model, main, impl_line, include_dirs):
     todo = [(n, os.path.dirname(main)) for n in includes_of(main, impl_line)]
     while todo:
         name, near = todo.pop()
-        for d in [near] + include_dirs:
+        for d in [near, os.path.dirname(main)] + include_dirs:
             for cand in (name, name.lower(), name + ".inc", name + ".pp", name + ".pas"):
                 p = os.path.normpath(os.path.join(d, cand))
                 if os.path.isfile(p):
                     if p not in iface_files:
                         iface_files.add(p)
-                        todo.extend((n, os.path.dirname(p)) for n in includes_of(p))
+                        # Only what an include file includes before its own
+                        # `implementation` is interface.
+                        todo.extend((n, os.path.dirname(p))
+                                    for n in includes_of(p, interface_end(p)))
                     break
             else:
                 continue

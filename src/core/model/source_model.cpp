@@ -2,6 +2,7 @@
 #include "model/source_model.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <mutex>
 #include <span>
@@ -10,6 +11,9 @@
 namespace quennet::model {
 
 namespace {
+
+// Parts a conversion operator's result from its parameters in a signature.
+constexpr char kResultMark = '\x1f';
 inline unsigned char UpperAscii(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? c - 32 : c;
 }
@@ -133,6 +137,41 @@ std::string_view FirstTop(std::string_view text, char sep, bool* more = nullptr)
 
 } // namespace
 
+// The result type of a conversion operator (":=", Implicit, Explicit), which tells its
+// overloads apart where the parameters do not; empty for any other heading.
+static std::string ConversionResult(std::string_view h) {
+    size_t i = 0;
+    auto word = [&h, &i] {
+        while (i < h.size() && static_cast<unsigned char>(h[i]) <= ' ')
+            ++i;
+        const size_t from = i;
+        while (i < h.size() && (std::isalnum(static_cast<unsigned char>(h[i])) || h[i] == '_'))
+            ++i;
+        return h.substr(from, i - from);
+    };
+    std::string_view w = word();
+    if (CompareNames(w, "class") == 0) w = word();
+    if (CompareNames(w, "operator") != 0) return {};
+    w = word();
+    if (w.empty()) {
+        if (h.substr(i, 2) != ":=") return {};
+    } else if (CompareNames(w, "implicit") != 0 && CompareNames(w, "explicit") != 0) {
+        return {};
+    }
+    const size_t open = h.find('(', i);
+    if (open == std::string_view::npos) return {};
+    int depth = 0;
+    size_t close = open;
+    for (; close < h.size(); ++close) {
+        if (h[close] == '(') ++depth;
+        if (h[close] == ')' && --depth == 0) break;
+    }
+    const size_t colon = h.find(':', close);
+    if (colon == std::string_view::npos) return {};
+    const size_t end = h.find(';', colon);
+    return TightBlanks(h.substr(colon + 1, end == std::string_view::npos ? end : end - colon - 1));
+}
+
 std::optional<std::string> ParameterSignature(std::string_view heading) {
     const std::optional<std::string> list = ParameterText(heading);
     if (!list) return std::nullopt;
@@ -165,6 +204,8 @@ std::optional<std::string> ParameterSignature(std::string_view heading) {
         }
         return true;
     });
+    if (const std::string result = ConversionResult(heading); !result.empty())
+        out.append(1, kResultMark).append(result);
     return out;
 }
 
@@ -447,13 +488,19 @@ TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
     ResolveParams(*routine);
     for (TidProc* e : *same)
         if (CompareNames(e->Params, routine->Params) == 0) return e;
+    // An overload's name shows its parameters and, for a conversion, its result.
+    const auto show = [](std::string& name, std::string_view params) {
+        const size_t result = params.find(kResultMark);
+        name.append("(").append(params.substr(0, result)).append(")");
+        if (result != std::string_view::npos) name.append(": ").append(params.substr(result + 1));
+    };
     for (TidProc* e : *same) {
-        if (e->Name.back() == ')') continue;
+        if (e->Name.size() != routine->Name.size()) continue; // shows its parameters already
         index.Remove(e);
-        e->Name.append("(").append(e->Params).append(")");
+        show(e->Name, e->Params);
         index.Add(e);
     }
-    routine->Name.append("(").append(routine->Params).append(")");
+    show(routine->Name, routine->Params);
     same->push_back(AddOrMerge(list, index, std::move(routine)));
     return same->back();
 }

@@ -466,8 +466,8 @@ void TOp4Parser::ClassConst(model::TidClass* cls, const std::string& visibility)
     Expect(tSemicolon);
 }
 
-// CASE [ ident ":" ] TypeRef OF { Labels ":" "(" { Field | Attributes } [ VariantPart ] ")" [ ";" ] }
-// The tag and the fields of every variant, nested ones too, are fields of the record; they may
+// CASE [ ident ":" ] TypeRef OF { Labels ":" "(" { Field | Attributes } [ VariantPart ] ")" [ ";" ]
+// } The tag and the fields of every variant, nested ones too, are fields of the record; they may
 // carry hints and the last one may go without its ";".
 void TOp4Parser::ModernVariantPart(model::TidClass* cls, const std::string& visibility) {
     Expect(tCase);
@@ -552,12 +552,15 @@ void TOp4Parser::ModernRecordClass(const std::string& name, bool record, int32_t
 
 // Class, helper and object types:
 //   CLASS [ SEALED | ABSTRACT ] [ HELPER ] [ AncestorList ] [ FOR TypeRef ] [ body END ]
-//   RECORD HELPER FOR TypeRef body END
+//   RECORD HELPER FOR TypeRef body END, TYPE HELPER FOR TypeRef body END
 //   OBJECT [ AncestorList ] body END
 void TOp4Parser::ModernClassType(const std::string& name, bool record, int32_t startLine) {
     const int32_t keyword = la_;
     Get();
-    std::string kind = keyword == tClass ? "class" : keyword == tRecord ? "record" : "object";
+    std::string kind = keyword == tClass    ? "class"
+                       : keyword == tRecord ? "record"
+                       : keyword == tType   ? "type"
+                                            : "object";
     if (keyword == tClass && (LaWord("SEALED") || la_ == tAbstract)) Get();
     bool helper = false;
     if (LaWord("HELPER")) {
@@ -594,13 +597,15 @@ void TOp4Parser::ModernTypeDecl(bool record) {
     Expect(tEqual);
     const int32_t textPos = CurPos();
     const uint32_t start = RunningChecksum;
-    if (la_ == tType) Get();
+    // Free Pascal's "type helper for X" starts at TYPE.
+    if (la_ == tType && !(fpc_ && PeekIsWord("HELPER"))) Get();
     bool classLike = true;
     // A class-like type starts at its keyword, or at its attributes.
     const int32_t classLine = attrs.Present ? attrs.Line : CurLine();
     switch (la_) {
     case tInterface:
     case tDispInterface: InterfaceType(name, record); break;
+    case tType:
     case tObject: ModernClassType(name, record, classLine); break;
     case tClass:
         if (PeekKind() == tOf) {
