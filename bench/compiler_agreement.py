@@ -160,10 +160,22 @@ def compiler_side(unit):
     # A generic also leaves a plain type symbol of its bare name behind.
     generic = {e["Name"].split("$", 1)[0].lower() for e in entries
                if re.fullmatch(r"[^$]+\$\d+", e.get("Name") or "")}
+    # A generic's parameter with a class constraint is a class symbol at the generic's heading.
+    def line_of(e):
+        p = e.get("Pos") or {}
+        return (p.get("File"), p.get("Line"))
+
+    headings = {line_of(e) for e in entries
+                if re.fullmatch(r"[^$]+\$\d+", e.get("Name") or "")}
     for e in entries:
         name = e.get("Name")
         t = e["Type"]
         if not name or "SymId" not in e or (builtin and e.get("Pos") == builtin[0]):
+            continue
+        f, ln = line_of(e)
+        # The generic's position is the end of its heading, which may run over a few lines.
+        if t == "obj" and "$" not in name and ln is not None and any(
+                (f, ln + d) in headings for d in range(4)):
             continue
         if t == "proc":
             k = compiler_routine(name, top_level=True)
@@ -256,6 +268,23 @@ def includes_of(path, before_line=None):
             break
         names.append(m.group(1).strip().strip("'\"").replace("\\", "/"))
     return names
+
+
+def included_interface_end(main, include_dirs):
+    """For a unit whose `implementation` stands in an include file of its own folder or the
+    include folders: the line after that directive."""
+    try:
+        with open(main, "rb") as f:
+            text = f.read().decode("latin-1")
+    except OSError:
+        return None
+    for m in INCLUDE.finditer(text):
+        name = m.group(1).strip().strip("'\"").replace("\\", "/")
+        for d in [os.path.dirname(main)] + include_dirs:
+            p = os.path.join(d, name)
+            if os.path.isfile(p) and interface_end(p):
+                return text.count("\n", 0, m.start()) + 2
+    return None
 
 
 def model_side(model, main, impl_line, include_dirs):
@@ -399,7 +428,7 @@ def run_unit(args, index, ppu):
     if r.returncode != 0:
         return label, None, f"quennet-diff: {r.stderr.decode(errors='replace').strip()[:200]}"
     model = json.loads(r.stdout)
-    impl = interface_end(main)
+    impl = interface_end(main) or included_interface_end(main, dirs)
     diffs, matched, total = compare(model_side(model, main, impl, dirs), compiler_side(unit))
     notes = r.stderr.decode("utf-8", "replace").strip().splitlines()
     return label, (diffs, matched, total, notes, main), None

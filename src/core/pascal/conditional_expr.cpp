@@ -267,8 +267,10 @@ private:
             if (word == "DEFINED") {
                 v = Num(defined_(Argument()));
             } else if (word == "DECLARED") {
+                // The types of the target whose size is known are declared too.
                 const std::string name = Argument();
-                v = Num(defined_(name) || value_(name) != nullptr);
+                v = Num(defined_(name) || value_(name) != nullptr ||
+                        value_("SIZEOF(" + name + ")") != nullptr);
             } else if (word == "SIZEOF") {
                 const std::string name = Argument();
                 const double* size = value_("SIZEOF(" + name + ")");
@@ -449,6 +451,21 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
                        mode == "ISO" || mode == "EXTENDEDPASCAL") {
                 Symbols.push_back("FPC_" + std::string(mode));
                 changed = true;
+            }
+            // Integer is a LongInt in the Object Pascal modes, a SmallInt in the others.
+            if (!mode.empty()) {
+                const double size =
+                    mode == "OBJFPC" || mode == "DELPHI" || mode == "DELPHIUNICODE" ? 4 : 2;
+                auto old = std::find_if(Values.begin(), Values.end(), [](const auto& entry) {
+                    return entry.first == "SIZEOF(INTEGER)";
+                });
+                if (old == Values.end()) {
+                    Values.emplace_back("SIZEOF(INTEGER)", size);
+                    changed = true;
+                } else if (old->second != size) {
+                    old->second = size;
+                    changed = true;
+                }
             }
         }
         if (changed)

@@ -697,20 +697,23 @@ bool TOp4Parser::MacroAhead() const {
 // Free Pascal's unit-level property: PROPERTY ident ... ";", a variable to the model whose
 // type text is the rest.
 void TOp4Parser::GlobalProperty() {
-    const int32_t startLine = CurLine();
     Get();
-    std::vector<std::string> names;
-    const bool rec = Recording() && Model;
-    IdentList(rec ? &names : nullptr);
-    const int32_t typePos = CurPos();
-    const uint32_t start = RunningChecksum;
-    bool any = false;
-    for (; la_ != tSemicolon && la_ != tEndOfText; any = true)
-        Get();
-    const std::string_view text = any ? TextFrom(typePos) : std::string_view();
-    const uint32_t sum = RunningChecksum - start;
-    Expect(tSemicolon);
-    if (rec) Model->AddVars(names, text, sum, 0, startLine, PrevLine());
+    // One PROPERTY may declare several, as VAR does.
+    do {
+        const int32_t startLine = CurLine();
+        std::vector<std::string> names;
+        const bool rec = Recording() && Model;
+        IdentList(rec ? &names : nullptr);
+        const int32_t typePos = CurPos();
+        const uint32_t start = RunningChecksum;
+        bool any = false;
+        for (; la_ != tSemicolon && la_ != tEndOfText; any = true)
+            Get();
+        const std::string_view text = any ? TextFrom(typePos) : std::string_view();
+        const uint32_t sum = RunningChecksum - start;
+        Expect(tSemicolon);
+        if (rec) Model->AddVars(names, text, sum, 0, startLine, PrevLine());
+    } while (la_ == tIdentifier && (PeekKind() == tColon || PeekKind() == tComma));
 }
 
 } // namespace quennet::pascal
