@@ -97,6 +97,15 @@ ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loa
                                : base::LineRecordsOf(k == 0 ? oldText.text : newText.text);
         };
         textRuns = ChangedRunsAfterStop(lines(0), lines(1), oldStop, newStop);
+        // Layout does not count after a stop either, where the texts can still be read.
+        if (!textRuns.empty() && (!releases[0] || oldText.readAgain) &&
+            (!releases[1] || newText.readAgain)) {
+            const std::string again[2] = {releases[0] ? oldText.readAgain() : std::string(),
+                                          releases[1] ? newText.readAgain() : std::string()};
+            textRuns = WithoutLayoutRuns(std::move(textRuns),
+                                         releases[0] ? std::string_view(again[0]) : oldText.text,
+                                         releases[1] ? std::string_view(again[1]) : newText.text);
+        }
     }
     AddTextRuns(*r.diff, textRuns);
     r.textRuns = std::move(textRuns);
