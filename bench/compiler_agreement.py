@@ -160,22 +160,30 @@ def compiler_side(unit):
     # A generic also leaves a plain type symbol of its bare name behind.
     generic = {e["Name"].split("$", 1)[0].lower() for e in entries
                if re.fullmatch(r"[^$]+\$\d+", e.get("Name") or "")}
-    # A generic's parameter with a class constraint is a class symbol at the generic's heading.
+    # A generic's parameter with a class constraint is a class symbol listed just before its
+    # generic, at the generic's heading (whose position is the heading's end).
     def line_of(e):
         p = e.get("Pos") or {}
         return (p.get("File"), p.get("Line"))
 
-    headings = {line_of(e) for e in entries
-                if re.fullmatch(r"[^$]+\$\d+", e.get("Name") or "")}
+    named = [e for e in entries if e.get("Name")]
+    parameters = set()
+    for i, e in enumerate(named[:-1]):
+        nxt = named[i + 1]
+        # In Delphi mode the generic's bare name stands between them.
+        if nxt["Type"] == "undefined" and i + 2 < len(named):
+            nxt = named[i + 2]
+        (f, ln), (nf, nln) = line_of(e), line_of(nxt)
+        if (e["Type"] == "obj" and "$" not in e["Name"] and ln is not None and nln is not None
+                and f == nf and 0 <= nln - ln <= 3
+                and re.fullmatch(r"[^$]+\$\d+", nxt["Name"])):
+            parameters.add(id(e))
     for e in entries:
         name = e.get("Name")
         t = e["Type"]
         if not name or "SymId" not in e or (builtin and e.get("Pos") == builtin[0]):
             continue
-        f, ln = line_of(e)
-        # The generic's position is the end of its heading, which may run over a few lines.
-        if t == "obj" and "$" not in name and ln is not None and any(
-                (f, ln + d) in headings for d in range(4)):
+        if id(e) in parameters:
             continue
         if t == "proc":
             k = compiler_routine(name, top_level=True)
