@@ -76,13 +76,16 @@ def model_routine(decl):
     return key(decl["name"])
 
 
-def compiler_routine(name):
+def compiler_routine(name, top_level=False):
     """None for the compiler's own hidden symbols."""
     if name.startswith("$"):
         if name[1:] in COMPILER_OPERATORS:
             return name
-        # Routines given an internal name by the compiler keep their own after the mark.
-        return key(name[1:]) if name.startswith("$fpc_") else None
+        # Routines given an internal name by the compiler (`compilerproc`) keep their own
+        # after the mark; a hidden member is the compiler's own.
+        if name.startswith("$fpc_") or (top_level and re.fullmatch(r"\$[A-Za-z_]\w*", name)):
+            return key(name[1:])
+        return None
     return key(name)
 
 
@@ -157,13 +160,33 @@ def compiler_side(unit):
     # A generic also leaves a plain type symbol of its bare name behind.
     generic = {e["Name"].split("$", 1)[0].lower() for e in entries
                if re.fullmatch(r"[^$]+\$\d+", e.get("Name") or "")}
+    # A generic's parameter with a class constraint is a class symbol listed just before its
+    # generic, at the generic's heading (whose position is the heading's end).
+    def line_of(e):
+        p = e.get("Pos") or {}
+        return (p.get("File"), p.get("Line"))
+
+    named = [e for e in entries if e.get("Name")]
+    parameters = set()
+    for i, e in enumerate(named[:-1]):
+        nxt = named[i + 1]
+        # In Delphi mode the generic's bare name stands between them.
+        if nxt["Type"] == "undefined" and i + 2 < len(named):
+            nxt = named[i + 2]
+        (f, ln), (nf, nln) = line_of(e), line_of(nxt)
+        if (e["Type"] == "obj" and "$" not in e["Name"] and ln is not None and nln is not None
+                and f == nf and 0 <= nln - ln <= 3
+                and re.fullmatch(r"[^$]+\$\d+", nxt["Name"])):
+            parameters.add(id(e))
     for e in entries:
         name = e.get("Name")
         t = e["Type"]
         if not name or "SymId" not in e or (builtin and e.get("Pos") == builtin[0]):
             continue
+        if id(e) in parameters:
+            continue
         if t == "proc":
-            k = compiler_routine(name)
+            k = compiler_routine(name, top_level=True)
             if k:
                 decls[("routine", k)] += 1
             continue
@@ -255,6 +278,23 @@ def includes_of(path, before_line=None):
     return names
 
 
+def included_interface_end(main, include_dirs):
+    """For a unit whose `implementation` stands in an include file of its own folder or the
+    include folders: the line after that directive."""
+    try:
+        with open(main, "rb") as f:
+            text = f.read().decode("latin-1")
+    except OSError:
+        return None
+    for m in INCLUDE.finditer(text):
+        name = m.group(1).strip().strip("'\"").replace("\\", "/")
+        for d in [os.path.dirname(main)] + include_dirs:
+            p = os.path.join(d, name)
+            if os.path.isfile(p) and interface_end(p):
+                return text.count("\n", 0, m.start()) + 2
+    return None
+
+
 def model_side(model, main, impl_line, include_dirs):
     """The interface declarations of the model, as compiler_side counts them."""
     # Include files read before `implementation`, and the files they include, hold interface.
@@ -262,13 +302,16 @@ def model_side(model, main, impl_line, include_dirs):
     todo = [(n, os.path.dirname(main)) for n in includes_of(main, impl_line)]
     while todo:
         name, near = todo.pop()
-        for d in [near] + include_dirs:
+        for d in [near, os.path.dirname(main)] + include_dirs:
             for cand in (name, name.lower(), name + ".inc", name + ".pp", name + ".pas"):
                 p = os.path.normpath(os.path.join(d, cand))
                 if os.path.isfile(p):
                     if p not in iface_files:
                         iface_files.add(p)
-                        todo.extend((n, os.path.dirname(p)) for n in includes_of(p))
+                        # Only what an include file includes before its own
+                        # `implementation` is interface.
+                        todo.extend((n, os.path.dirname(p))
+                                    for n in includes_of(p, interface_end(p)))
                     break
             else:
                 continue
@@ -393,7 +436,7 @@ def run_unit(args, index, ppu):
     if r.returncode != 0:
         return label, None, f"quennet-diff: {r.stderr.decode(errors='replace').strip()[:200]}"
     model = json.loads(r.stdout)
-    impl = interface_end(main)
+    impl = interface_end(main) or included_interface_end(main, dirs)
     diffs, matched, total = compare(model_side(model, main, impl, dirs), compiler_side(unit))
     notes = r.stderr.decode("utf-8", "replace").strip().splitlines()
     return label, (diffs, matched, total, notes, main), None

@@ -94,11 +94,22 @@ ComparisonResult CompareSources(const SideLoader& loadOld, const SideLoader& loa
     const int32_t oldStop = ParseStopLine(r.oldSource->Status);
     const int32_t newStop = ParseStopLine(r.newSource->Status);
     if (options.dialect != model::Dialect::Classic && (oldStop > 0 || newStop > 0)) {
+        // A side given back as read is read again once, for its lines and their tokens.
+        std::string again[2];
         auto lines = [&](int k) {
-            return releases[k] ? releases[k]->LineRecords()
-                               : base::LineRecordsOf(k == 0 ? oldText.text : newText.text);
+            const SourceText& side = k == 0 ? oldText : newText;
+            if (!releases[k]) return base::LineRecordsOf(side.text);
+            if (!side.readAgain) return releases[k]->LineRecords();
+            again[k] = side.readAgain();
+            return base::LineRecordsOf(again[k]);
         };
         textRuns = ChangedRunsAfterStop(lines(0), lines(1), oldStop, newStop);
+        // Layout does not count after a stop either, where the texts can still be read.
+        if (!textRuns.empty() && (!releases[0] || oldText.readAgain) &&
+            (!releases[1] || newText.readAgain))
+            textRuns = WithoutLayoutRuns(std::move(textRuns),
+                                         releases[0] ? std::string_view(again[0]) : oldText.text,
+                                         releases[1] ? std::string_view(again[1]) : newText.text);
     }
     AddTextRuns(*r.diff, textRuns);
     r.textRuns = std::move(textRuns);

@@ -30,6 +30,12 @@ std::vector<TextRun> ChangedRunsAfterStop(std::vector<base::TLineRecord> oldLine
                                           std::vector<base::TLineRecord> newLines, int32_t oldStop,
                                           int32_t newStop);
 
+// The runs whose old and new lines differ in more than layout: blanks, line breaks, comments
+// (directives count) and letter case outside strings. The texts are read as Pascal from their
+// start, so a comment opened before a run is known inside it.
+std::vector<TextRun> WithoutLayoutRuns(std::vector<TextRun> runs, std::string_view oldText,
+                                       std::string_view newText);
+
 // "Text, lines a-b": the new lines, or the old ones for a run that only removes.
 std::string TextRunCaption(const TextRun& run);
 

@@ -30,6 +30,23 @@ bool HasModeDirective(std::string_view text) {
     return false;
 }
 
+// A condition on Free Pascal's version in a text that never asks whether it is read by Free
+// Pascal: no other compiler takes it (Lazarus units whose mode comes from their package).
+bool TestsFpcVersionOnly(std::string_view text) {
+    const std::string lower = Lower(text);
+    if (lower.find("fpc_fullversion") == std::string::npos) return false;
+    for (const char* guard : {"ifdef fpc", "ifndef fpc", "defined(fpc)", "defined (fpc)"}) {
+        for (size_t at = lower.find(guard); at != std::string::npos;
+             at = lower.find(guard, at + 1)) {
+            const size_t end = at + std::string_view(guard).size();
+            if (end >= lower.size() ||
+                !(std::isalnum(static_cast<unsigned char>(lower[end])) || lower[end] == '_'))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<Dialect> DialectFromName(std::string_view name) {
@@ -54,7 +71,8 @@ const char* DialectName(Dialect dialect) {
 Dialect ResolveDialect(Dialect requested, std::string_view fileName, std::string_view text) {
     if (requested != Dialect::Auto) return requested;
     const std::string lowerName = Lower(fileName);
-    if (EndsWith(lowerName, ".pp") || EndsWith(lowerName, ".lpr") || HasModeDirective(text))
+    if (EndsWith(lowerName, ".pp") || EndsWith(lowerName, ".lpr") || HasModeDirective(text) ||
+        TestsFpcVersionOnly(text))
         return Dialect::Fpc;
     return Dialect::Delphi;
 }

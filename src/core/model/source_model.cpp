@@ -12,6 +12,9 @@
 namespace quennet::model {
 
 namespace {
+// Parts a conversion operator's result from its parameters in a signature.
+constexpr char kResultMark = '\x1f';
+
 // Bytes of other alphabets (UTF-8, code pages) join words too.
 bool IsWordByte(unsigned char c) {
     return base::IsIdentChar(static_cast<char>(c)) || c >= 0x80;
@@ -124,6 +127,41 @@ std::string_view FirstTop(std::string_view text, char sep, bool* more = nullptr)
 
 } // namespace
 
+// The result type of a conversion operator (":=", Implicit, Explicit), which tells its
+// overloads apart where the parameters do not; empty for any other heading.
+static std::string ConversionResult(std::string_view h) {
+    size_t i = 0;
+    auto word = [&h, &i] {
+        while (i < h.size() && static_cast<unsigned char>(h[i]) <= ' ')
+            ++i;
+        const size_t from = i;
+        while (i < h.size() && base::IsIdentChar(h[i]))
+            ++i;
+        return h.substr(from, i - from);
+    };
+    std::string_view w = word();
+    if (CompareNames(w, "class") == 0) w = word();
+    if (CompareNames(w, "operator") != 0) return {};
+    w = word();
+    if (w.empty()) {
+        if (h.substr(i, 2) != ":=") return {};
+    } else if (CompareNames(w, "implicit") != 0 && CompareNames(w, "explicit") != 0) {
+        return {};
+    }
+    const size_t open = h.find('(', i);
+    if (open == std::string_view::npos) return {};
+    int depth = 0;
+    size_t close = open;
+    for (; close < h.size(); ++close) {
+        if (h[close] == '(') ++depth;
+        if (h[close] == ')' && --depth == 0) break;
+    }
+    const size_t colon = h.find(':', close);
+    if (colon == std::string_view::npos) return {};
+    const size_t end = h.find(';', colon);
+    return TightBlanks(h.substr(colon + 1, end == std::string_view::npos ? end : end - colon - 1));
+}
+
 std::optional<std::string> ParameterSignature(std::string_view heading) {
     const std::optional<std::string> list = ParameterText(heading);
     if (!list) return std::nullopt;
@@ -156,6 +194,8 @@ std::optional<std::string> ParameterSignature(std::string_view heading) {
         }
         return true;
     });
+    if (const std::string result = ConversionResult(heading); !result.empty())
+        out.append(1, kResultMark).append(result);
     return out;
 }
 
@@ -439,13 +479,19 @@ TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
     ResolveParams(*routine);
     for (TidProc* e : *same)
         if (CompareNames(e->Params, routine->Params) == 0) return e;
+    // An overload's name shows its parameters and, for a conversion, its result.
+    const auto show = [](std::string& name, std::string_view params) {
+        const size_t result = params.find(kResultMark);
+        name.append("(").append(params.substr(0, result)).append(")");
+        if (result != std::string_view::npos) name.append(": ").append(params.substr(result + 1));
+    };
     for (TidProc* e : *same) {
-        if (e->Name.back() == ')') continue;
+        if (e->Name.size() != routine->Name.size()) continue; // shows its parameters already
         index.Remove(e);
-        e->Name.append("(").append(e->Params).append(")");
+        show(e->Name, e->Params);
         index.Add(e);
     }
-    routine->Name.append("(").append(routine->Params).append(")");
+    show(routine->Name, routine->Params);
     same->push_back(AddOrMerge(list, index, std::move(routine)));
     return same->back();
 }

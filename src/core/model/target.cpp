@@ -110,7 +110,8 @@ std::vector<Target> MakeTargets() {
         static const std::pair<const char*, double> fixed[] = {
             {"BYTE", 1},     {"SHORTINT", 1}, {"BOOLEAN", 1},  {"ANSICHAR", 1}, {"WORD", 2},
             {"SMALLINT", 2}, {"WIDECHAR", 2}, {"LONGWORD", 4}, {"LONGINT", 4},  {"CARDINAL", 4},
-            {"SINGLE", 4},   {"INT64", 8},    {"UINT64", 8},   {"QWORD", 8},    {"DOUBLE", 8}};
+            {"SINGLE", 4},   {"INT64", 8},    {"UINT64", 8},   {"QWORD", 8},    {"DOUBLE", 8},
+            {"COMP", 8},     {"CURRENCY", 8}};
         for (const auto& [t, size] : fixed)
             values.emplace_back(std::string("SIZEOF(") + t + ")", size);
         values.emplace_back("SIZEOF(EXTENDED)", extended);

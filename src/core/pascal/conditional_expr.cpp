@@ -267,8 +267,10 @@ private:
             if (word == "DEFINED") {
                 v = Num(defined_(Argument()));
             } else if (word == "DECLARED") {
+                // The types of the target whose size is known are declared too.
                 const std::string name = Argument();
-                v = Num(defined_(name) || value_(name) != nullptr);
+                v = Num(defined_(name) || value_(name) != nullptr ||
+                        value_("SIZEOF(" + name + ")") != nullptr);
             } else if (word == "SIZEOF") {
                 const std::string name = Argument();
                 const double* size = value_("SIZEOF(" + name + ")");
@@ -384,6 +386,26 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
                 macros_.push_back(name);
                 changed = true;
             }
+            // Free Pascal puts the text where the name is written; the text is kept as its
+            // span in the source, which stays in place.
+            if (Fpc() && pos >= 0 && upperText.back() == '}') {
+                const size_t at = static_cast<size_t>(body.data() - upperText.data()) + assign + 2;
+                const std::string text =
+                    name + ' ' + std::to_string(pos + static_cast<int32_t>(at)) + ' ' +
+                    std::to_string(pos + static_cast<int32_t>(upperText.size()) - 1);
+                auto old = std::find_if(macroTexts_.begin(), macroTexts_.end(),
+                                        [&name](const std::string& m) {
+                                            return m.size() > name.size() &&
+                                                   m[name.size()] == ' ' && m.starts_with(name);
+                                        });
+                if (old == macroTexts_.end()) {
+                    macroTexts_.push_back(text);
+                    changed = true;
+                } else if (*old != text) {
+                    *old = text;
+                    changed = true;
+                }
+            }
             const double v =
                 Evaluator(
                     body.substr(assign + 2), *this,
@@ -430,6 +452,21 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
                 Symbols.push_back("FPC_" + std::string(mode));
                 changed = true;
             }
+            // Integer is a LongInt in the Object Pascal modes, a SmallInt in the others.
+            if (!mode.empty()) {
+                const double size =
+                    mode == "OBJFPC" || mode == "DELPHI" || mode == "DELPHIUNICODE" ? 4 : 2;
+                auto old = std::find_if(Values.begin(), Values.end(), [](const auto& entry) {
+                    return entry.first == "SIZEOF(INTEGER)";
+                });
+                if (old == Values.end()) {
+                    Values.emplace_back("SIZEOF(INTEGER)", size);
+                    changed = true;
+                } else if (old->second != size) {
+                    old->second = size;
+                    changed = true;
+                }
+            }
         }
         if (changed)
             SymbolsChanged();
@@ -438,11 +475,14 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
     } else if (word == "UNDEF") {
         const std::string_view name = FirstWord(rest);
         const auto same = [name](std::string_view s) { return EqualNoCaseAZ(s, name); };
-        const size_t before = Symbols.size() + Values.size() + macros_.size();
+        const size_t before = Symbols.size() + Values.size() + macros_.size() + macroTexts_.size();
         std::erase_if(Symbols, same);
         std::erase_if(Values, [&same](const auto& entry) { return same(entry.first); });
         std::erase_if(macros_, same);
-        if (Symbols.size() + Values.size() + macros_.size() != before)
+        std::erase_if(macroTexts_, [&same](const std::string& m) {
+            return same(std::string_view(m).substr(0, m.find(' ')));
+        });
+        if (Symbols.size() + Values.size() + macros_.size() + macroTexts_.size() != before)
             SymbolsChanged();
         else
             ++directiveEvents_;

@@ -117,8 +117,8 @@ void TOp4Parser::FieldDecl(model::TidClass* cls, const std::string& visibility) 
     if (rec)
         Model->AddFields(cls, names, AttributedText(attrs, TextFrom(typePos)),
                          RunningChecksum - start + attrs.Sum, startLine, CurLine(), visibility);
-    // The last field of a modern record or class may go without its ";".
-    if (!modern_ || la_ != tEnd) Expect(tSemicolon);
+    // The last field of a modern record, class or variant may go without its ";".
+    if (!modern_ || (la_ != tEnd && la_ != tRParen)) Expect(tSemicolon);
     // Free Pascal: a class variable written as a field with "static;" after it.
     if (fpc_ && LaWord("STATIC") && PeekKind() == tSemicolon) {
         Get();

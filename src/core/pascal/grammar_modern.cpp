@@ -423,7 +423,7 @@ void TOp4Parser::ModernMember(model::TidClass* cls, const std::string& className
         return;
     case tCase:
         if (isRecord) {
-            VariantPart();
+            ModernVariantPart(cls, visibility);
             if (la_ == tSemicolon) Get();
             return;
         }
@@ -464,6 +464,51 @@ void TOp4Parser::ClassConst(model::TidClass* cls, const std::string& visibility)
         Model->AddFields(cls, names, TextFrom(textPos), RunningChecksum - start + a.Sum, startLine,
                          CurLine(), visibility);
     Expect(tSemicolon);
+}
+
+// CASE [ ident ":" ] TypeRef OF { Labels ":" "(" { Field | Attributes } [ VariantPart ] ")" [ ";" ]
+// } The tag and the fields of every variant, nested ones too, are fields of the record; they may
+// carry hints and the last one may go without its ";".
+void TOp4Parser::ModernVariantPart(model::TidClass* cls, const std::string& visibility) {
+    Expect(tCase);
+    if (identWords_.Has(la_) && PeekKind() == tColon) {
+        const int32_t startLine = CurLine();
+        Ident();
+        const std::string tag(LastTokenText());
+        Get(); // ":"
+        const int32_t typePos = CurPos();
+        const uint32_t start = RunningChecksum;
+        TypeRef();
+        if (cls && Recording() && Model)
+            Model->AddFields(cls, {tag}, TextFrom(typePos), RunningChecksum - start, startLine,
+                             CurLine(), visibility);
+    }
+    while (la_ != tOf && la_ != tEndOfText)
+        Get();
+    Expect(tOf);
+    Nested([&] {
+        while (la_ != tEnd && la_ != tRParen && la_ != tEndOfText) {
+            Expression();
+            while (la_ == tComma) {
+                Get();
+                Expression();
+            }
+            Expect(tColon);
+            Expect(tLParen);
+            while (la_ != tRParen && la_ != tEndOfText) {
+                if (la_ == tLBrack)
+                    Attributes();
+                else if (la_ == tCase)
+                    ModernVariantPart(cls, visibility);
+                else if (la_ == tSemicolon)
+                    Get();
+                else
+                    FieldDecl(cls, visibility);
+            }
+            Expect(tRParen);
+            if (la_ == tSemicolon) Get();
+        }
+    });
 }
 
 // RECORD { member } END, read without recording; counts the members that make it class-like.
@@ -507,12 +552,15 @@ void TOp4Parser::ModernRecordClass(const std::string& name, bool record, int32_t
 
 // Class, helper and object types:
 //   CLASS [ SEALED | ABSTRACT ] [ HELPER ] [ AncestorList ] [ FOR TypeRef ] [ body END ]
-//   RECORD HELPER FOR TypeRef body END
+//   RECORD HELPER FOR TypeRef body END, TYPE HELPER FOR TypeRef body END
 //   OBJECT [ AncestorList ] body END
 void TOp4Parser::ModernClassType(const std::string& name, bool record, int32_t startLine) {
     const int32_t keyword = la_;
     Get();
-    std::string kind = keyword == tClass ? "class" : keyword == tRecord ? "record" : "object";
+    std::string kind = keyword == tClass    ? "class"
+                       : keyword == tRecord ? "record"
+                       : keyword == tType   ? "type"
+                                            : "object";
     if (keyword == tClass && (LaWord("SEALED") || la_ == tAbstract)) Get();
     bool helper = false;
     if (LaWord("HELPER")) {
@@ -549,13 +597,15 @@ void TOp4Parser::ModernTypeDecl(bool record) {
     Expect(tEqual);
     const int32_t textPos = CurPos();
     const uint32_t start = RunningChecksum;
-    if (la_ == tType) Get();
+    // Free Pascal's "type helper for X" starts at TYPE.
+    if (la_ == tType && !(fpc_ && PeekIsWord("HELPER"))) Get();
     bool classLike = true;
     // A class-like type starts at its keyword, or at its attributes.
     const int32_t classLine = attrs.Present ? attrs.Line : CurLine();
     switch (la_) {
     case tInterface:
     case tDispInterface: InterfaceType(name, record); break;
+    case tType:
     case tObject: ModernClassType(name, record, classLine); break;
     case tClass:
         if (PeekKind() == tOf) {
@@ -647,20 +697,23 @@ bool TOp4Parser::MacroAhead() const {
 // Free Pascal's unit-level property: PROPERTY ident ... ";", a variable to the model whose
 // type text is the rest.
 void TOp4Parser::GlobalProperty() {
-    const int32_t startLine = CurLine();
     Get();
-    std::vector<std::string> names;
-    const bool rec = Recording() && Model;
-    IdentList(rec ? &names : nullptr);
-    const int32_t typePos = CurPos();
-    const uint32_t start = RunningChecksum;
-    bool any = false;
-    for (; la_ != tSemicolon && la_ != tEndOfText; any = true)
-        Get();
-    const std::string_view text = any ? TextFrom(typePos) : std::string_view();
-    const uint32_t sum = RunningChecksum - start;
-    Expect(tSemicolon);
-    if (rec) Model->AddVars(names, text, sum, 0, startLine, PrevLine());
+    // One PROPERTY may declare several, as VAR does.
+    do {
+        const int32_t startLine = CurLine();
+        std::vector<std::string> names;
+        const bool rec = Recording() && Model;
+        IdentList(rec ? &names : nullptr);
+        const int32_t typePos = CurPos();
+        const uint32_t start = RunningChecksum;
+        bool any = false;
+        for (; la_ != tSemicolon && la_ != tEndOfText; any = true)
+            Get();
+        const std::string_view text = any ? TextFrom(typePos) : std::string_view();
+        const uint32_t sum = RunningChecksum - start;
+        Expect(tSemicolon);
+        if (rec) Model->AddVars(names, text, sum, 0, startLine, PrevLine());
+    } while (la_ == tIdentifier && (PeekKind() == tColon || PeekKind() == tComma));
 }
 
 } // namespace quennet::pascal

@@ -130,6 +130,32 @@ void AddProjectPaths(const fs::path& project, std::vector<fs::path>& out) {
         }
 }
 
+// The include folders an fpmake.pp gives its package: the literal of each IncludePath.Add(...),
+// relative to its folder; paths with build macros ($(OS)) are left out.
+void AddFpmakePaths(const fs::path& fpmake, std::vector<fs::path>& out) {
+    std::string text;
+    try {
+        text = io::ReadFileBytes(fpmake.string());
+    } catch (const std::exception&) {
+        return;
+    }
+    const std::string lower = Lower(text);
+    constexpr std::string_view kCall = "includepath.add(";
+    for (size_t at = lower.find(kCall); at != std::string::npos; at = lower.find(kCall, at + 1)) {
+        size_t from = at + kCall.size();
+        while (from < text.size() && static_cast<unsigned char>(text[from]) <= 32)
+            ++from;
+        if (from >= text.size() || text[from] != '\'') continue;
+        const size_t to = text.find('\'', from + 1);
+        if (to == std::string::npos) continue;
+        std::string entry = text.substr(from + 1, to - from - 1);
+        std::replace(entry.begin(), entry.end(), '\\', '/');
+        if (entry.empty() || entry.find("$(") != std::string::npos) continue;
+        const fs::path dir = fpmake.parent_path() / entry;
+        if (std::find(out.begin(), out.end(), dir) == out.end()) out.push_back(dir);
+    }
+}
+
 } // namespace
 
 bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName,
@@ -194,9 +220,9 @@ std::string IncludeExpansion::Resolve(const std::string& name, int32_t including
     return {};
 }
 
-// As the build finds a file: the search paths of the project files (.dproj, .lpi, .lpk) beside
-// the compared file or in a folder above it, then the folders above the file up to the
-// repository's root (eight at most). Worked out once, when an include file is first missed.
+// As the build finds a file: the search paths of the project files (.dproj, .lpi, .lpk,
+// fpmake.pp) beside the compared file or in a folder above it, then the folders above the file up
+// to the repository's root (eight at most). Worked out once, when an include file is first missed.
 const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
     if (buildDirsKnown_) return buildDirs_;
     buildDirsKnown_ = true;
@@ -213,6 +239,8 @@ const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
             const std::string ext = Lower(it->path().extension().string());
             if ((ext == ".dproj" || ext == ".lpi" || ext == ".lpk") && IsFile(it->path()))
                 AddProjectPaths(it->path(), buildDirs_);
+            else if (Lower(it->path().filename().string()) == "fpmake.pp" && IsFile(it->path()))
+                AddFpmakePaths(it->path(), buildDirs_);
         }
         ec.clear();
         if (fs::exists(dir / ".git", ec)) break; // the repository's root

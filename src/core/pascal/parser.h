@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -65,8 +67,8 @@ protected:
     // behind the last token is read again, but for attributes that wait for their declaration.
     void PassedText() {
         if (!Release || !trials_.empty()) return;
-        Release->Passed(
-            src_ + (attrs_.Present ? std::min(attrs_.Pos, s_.PrevToken.Pos) : s_.PrevToken.Pos));
+        Release->Passed(src_ + (attrs_.Present ? std::min(attrs_.Pos, SourcePos(s_.PrevToken))
+                                               : SourcePos(s_.PrevToken)));
     }
 
     // Directive handling counts here so that memoised attempts can tell what they depend on:
@@ -82,6 +84,20 @@ protected:
     // Names given a text by {$DEFINE X := text}, upper-case: Free Pascal macros, which stand
     // for calling conventions where routine directives go.
     std::vector<std::string> macros_;
+    // Their texts where Free Pascal expands them: "NAME from to", the span in the source.
+    std::vector<std::string> macroTexts_;
+    bool MacroText(int32_t pos, int32_t len, int32_t& from, int32_t& to) override;
+    // Where macros were expanded: the name's position, its end and the span of the text.
+    struct MacroUse {
+        int32_t NameEnd, From, To;
+    };
+    std::map<int32_t, MacroUse> macroUses_;
+    std::deque<std::string> expandedTexts_;
+    // The source from pos to end with the texts of the macros in it; a declaration's text is
+    // what the compiler reads, so a file included twice under two meanings of a name gives two
+    // overloads.
+    std::string_view ExpandedText(int32_t pos, int32_t end,
+                                  std::map<int32_t, MacroUse>::const_iterator use);
 
 private:
     struct TrialRecord {
@@ -107,12 +123,24 @@ private:
     bool Recording() const { return TrialDepth == 0; }
     std::string_view LastTokenText() const { return GetName(s_.PrevToken.Pos, s_.PrevToken.Len); }
     // Source text from pos to the end of the previous token.
-    std::string_view TextFrom(int32_t pos) const {
-        return GetString(pos, s_.PrevToken.Pos + s_.PrevToken.Len - pos);
+    std::string_view TextFrom(int32_t pos) {
+        const int32_t end = SourceEnd(s_.PrevToken);
+        if (!macroUses_.empty()) {
+            auto use = macroUses_.lower_bound(pos);
+            if (use != macroUses_.end() && use->first < end) return ExpandedText(pos, end, use);
+        }
+        return GetString(pos, end - pos);
+    }
+    // Where a token stands in the source; a macro's tokens stand where its name does.
+    static int32_t SourcePos(const TSymbolPosition& t) {
+        return t.MacroUse >= 0 ? t.MacroUse : t.Pos;
+    }
+    static int32_t SourceEnd(const TSymbolPosition& t) {
+        return t.MacroUse >= 0 ? t.MacroUseEnd : t.Pos + t.Len;
     }
     int32_t CurLine() const { return s_.CurToken.Line; }
     int32_t PrevLine() const { return s_.PrevToken.Line; }
-    int32_t CurPos() const { return s_.CurToken.Pos; }
+    int32_t CurPos() const { return SourcePos(s_.CurToken); }
 
     // Runs one attempt of the open trial with the state saved; true when it parsed.
     template <class F> bool Attempt(int32_t id, int32_t alt, F&& attempt);
@@ -163,6 +191,7 @@ private:
                       bool isRecord);
     void MethodMember(model::TidClass* cls, const std::string& visibility);
     void ClassConst(model::TidClass* cls, const std::string& visibility);
+    void ModernVariantPart(model::TidClass* cls, const std::string& visibility);
     void ModernRecordType();
     bool RecordHasMembers();
     void ModernRecordClass(const std::string& name, bool record, int32_t startLine);

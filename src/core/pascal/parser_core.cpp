@@ -76,7 +76,8 @@ void TOp4Parser::ScannerError(int code, int line, int pos, int col) {
 void TOp4Parser::TryPush(int32_t id) {
     if (TrialDepth > 0) {
         for (const auto& r : trials_) {
-            if (r.Id == id && r.Scanner.PrevToken.Pos == s_.PrevToken.Pos) {
+            if (r.Id == id && r.Scanner.PrevToken.Pos == s_.PrevToken.Pos &&
+                r.Scanner.PrevToken.MacroUse == s_.PrevToken.MacroUse) {
                 ++guardHits_;
                 throw EParserTryBack{};
             }
@@ -108,7 +109,8 @@ void TOp4Parser::TryPop() {
 // The memo is an open-addressing table of keys whose lowest bit holds the outcome. An entry
 // that rested on the symbols holds only while they are as it found them.
 bool TOp4Parser::LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& tested) {
-    if (memoCount_ == 0) return false;
+    // A macro's tokens stand at the same place for every use of it: not memoised.
+    if (memoCount_ == 0 || trials_.back().Scanner.CurToken.MacroUse >= 0) return false;
     const uint64_t key = MemoKey(trials_.back().Scanner.CurToken.Pos, id, alt) << 1;
     const size_t mask = memo_.size() - 1;
     for (size_t h = (key * 0x9E3779B97F4A7C15ull) >> 20 & mask;; h = (h + 1) & mask) {
@@ -127,11 +129,13 @@ bool TOp4Parser::LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& test
 void TOp4Parser::StoreMemo(int32_t id, int32_t alt, bool ok, uint64_t start) {
     // Only an attempt inside another trial can be repeated at the same place; one that left
     // symbols without an image could not give them back.
-    if (trials_.size() < 2 || (start != 0 && symbolState_ >= symbolImages_.size())) return;
+    if (trials_.size() < 2 || (start != 0 && symbolState_ >= symbolImages_.size()) ||
+        trials_.back().Scanner.CurToken.MacroUse >= 0)
+        return;
     if ((memoCount_ + 1) * 2 > memo_.size()) {
         // No trial can go back before the outermost one began: what lies before it is dropped,
         // so the table follows the trials instead of growing with the file.
-        const uint64_t liveFrom = MemoKey(trials_.front().Scanner.CurToken.Pos, 0, 0) << 1;
+        const uint64_t liveFrom = MemoKey(SourcePos(trials_.front().Scanner.CurToken), 0, 0) << 1;
         const size_t live = static_cast<size_t>(
             std::count_if(memo_.begin(), memo_.end(),
                           [liveFrom](const MemoSlot& slot) { return slot.Key >= liveFrom; }));
@@ -203,7 +207,7 @@ std::vector<std::string> TakeImageTexts(std::string_view& image) {
 // reading from here on.
 std::string TOp4Parser::SymbolsImage() const {
     std::string image(1, NestedComments ? '1' : '0');
-    for (const auto* texts : {&Symbols, &macros_}) {
+    for (const auto* texts : {&Symbols, &macros_, &macroTexts_}) {
         PutImageSize(image, texts->size());
         for (const auto& t : *texts)
             PutImageText(image, t);
@@ -218,6 +222,7 @@ std::string TOp4Parser::SymbolsImage() const {
 
 void TOp4Parser::SymbolsChanged() {
     ++symbolChanges_;
+    ExpandMacros = fpc_ && !macroTexts_.empty();
     // Hostile text can define without end. Once the images fill the bound, every change is a
     // new state without one, and costs no copy of the symbols.
     constexpr size_t kImageBound = size_t{8} << 20;
@@ -242,6 +247,8 @@ void TOp4Parser::EnterSymbolState(uint64_t state) {
     NestedComments = TakeImageBytes(image, 1) == "1";
     Symbols = TakeImageTexts(image);
     macros_ = TakeImageTexts(image);
+    macroTexts_ = TakeImageTexts(image);
+    ExpandMacros = fpc_ && !macroTexts_.empty();
     Values.resize(TakeImageSize(image));
     for (auto& [name, value] : Values) {
         name = TakeImageBytes(image, TakeImageSize(image));
@@ -249,6 +256,39 @@ void TOp4Parser::EnterSymbolState(uint64_t state) {
     }
     symbolState_ = state;
     ++symbolChanges_;
+}
+
+bool TOp4Parser::MacroText(int32_t pos, int32_t len, int32_t& from, int32_t& to) {
+    for (const auto& m : macroTexts_) {
+        const size_t space = m.find(' ');
+        if (space != static_cast<size_t>(len)) continue;
+        int32_t i = 0;
+        while (i < len && CharAt(pos + i) == static_cast<uint8_t>(m[static_cast<size_t>(i)]))
+            ++i;
+        if (i < len) continue;
+        from = std::stoi(m.substr(space + 1));
+        to = std::stoi(m.substr(m.find(' ', space + 1) + 1));
+        macroUses_[pos] = MacroUse{pos + len, from, to};
+        return true;
+    }
+    return false;
+}
+
+std::string_view TOp4Parser::ExpandedText(int32_t pos, int32_t end,
+                                          std::map<int32_t, MacroUse>::const_iterator use) {
+    std::string text;
+    for (; use != macroUses_.end() && use->first < end; ++use) {
+        text.append(GetString(pos, use->first - pos));
+        std::string_view body = GetString(use->second.From, use->second.To - use->second.From);
+        while (!body.empty() && static_cast<unsigned char>(body.front()) <= ' ')
+            body.remove_prefix(1);
+        while (!body.empty() && static_cast<unsigned char>(body.back()) <= ' ')
+            body.remove_suffix(1);
+        text.append(body);
+        pos = use->second.NameEnd;
+    }
+    text.append(GetString(pos, end - pos));
+    return expandedTexts_.emplace_back(std::move(text));
 }
 
 void TOp4Parser::ParseText(const char* text, int32_t length) {
@@ -260,6 +300,8 @@ void TOp4Parser::ParseText(const char* text, int32_t length) {
     trials_.clear();
     memo_.clear();
     memoCount_ = 0;
+    macroUses_.clear();
+    expandedTexts_.clear();
     tokensRead_ = 0;
     tokenBudget_ = 64u * static_cast<uint64_t>(length) + 100000u;
     reachedFinalDot_ = false;

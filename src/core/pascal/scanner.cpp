@@ -205,6 +205,16 @@ int32_t TOp4Scanner::Get() {
             s_.CurLine = line;
             s_.LineStart = lineStart;
         }
+        if (s_.MacroEnd >= 0 && s_.BufPos >= s_.MacroEnd) {
+            // The macro's text is read: the source goes on after its name.
+            s_.MacroEnd = -1;
+            s_.BufPos = s_.ResumePos;
+            s_.Ch = s_.ResumeCh;
+            s_.LastCh = s_.ResumeLastCh;
+            s_.CurLine = s_.ResumeLine;
+            s_.LineStart = s_.ResumeLineStart;
+            continue;
+        }
         if ((s_.Ch == '/' || s_.Ch == '{' || s_.Ch == '(') && Comment()) continue;
         break;
     }
@@ -216,7 +226,9 @@ int32_t TOp4Scanner::Get() {
     s_.ContextLen = 0;
     s_.TokenStart = s_.BufPos;
     s_.CurToken.ModernFrom = -1;
+    s_.CurToken.MacroUse = -1;
     if (!ModernTokens) return ScanToken();
+    const int32_t lastKind = s_.LastKind;
     int32_t kind;
     const int32_t from = s_.BufPos;
     // Only these first characters can start a modern token form.
@@ -231,6 +243,31 @@ int32_t TOp4Scanner::Get() {
         kTokenSpelling[kind][0] >= 'A')
         kind = tIdentifier;
     s_.LastKind = kind;
+    if (s_.MacroEnd >= 0) {
+        s_.CurToken.Line = s_.MacroName.Line;
+        s_.CurToken.Col = s_.MacroName.Col;
+        s_.CurToken.MacroUse = s_.MacroName.Pos;
+        s_.CurToken.MacroUseEnd = s_.MacroName.Pos + s_.MacroName.Len;
+    } else if (kind == tIdentifier && ExpandMacros) {
+        int32_t textFrom = 0, textTo = 0;
+        if (MacroText(s_.CurToken.Pos, s_.CurToken.Len, textFrom, textTo)) {
+            // The name gives way to the tokens of its text (a macro's text is not expanded
+            // again); an empty text gives the token after the name.
+            s_.MacroName = s_.CurToken;
+            s_.ResumePos = s_.BufPos;
+            s_.ResumeCh = s_.Ch;
+            s_.ResumeLastCh = s_.LastCh;
+            s_.ResumeLine = s_.CurLine;
+            s_.ResumeLineStart = s_.LineStart;
+            s_.MacroEnd = textTo;
+            s_.BufPos = textFrom;
+            s_.Ch = CharAt(textFrom);
+            s_.LastCh = ' ';
+            s_.LastKind = lastKind;
+            s_.CurToken = s_.PrevToken;
+            return Get();
+        }
+    }
     return kind;
 }
 

@@ -20,6 +20,10 @@ struct TSymbolPosition {
     // Where a token that only the modern readings form begins ("&" included), else -1: its
     // checksum is that of the classic tokens of the same text, so readings agree on the sums.
     int32_t ModernFrom = -1;
+    // A token of a macro's text: where the macro's name stands in the source, else -1. Texts
+    // of declarations run over the source, so they take the name as written.
+    int32_t MacroUse = -1;
+    int32_t MacroUseEnd = -1;
 };
 
 struct TCommentRecord {
@@ -42,6 +46,15 @@ struct TScannerState {
     int32_t ErrorCount = 0;
     bool CommentsExist = false;
     int32_t LastKind = 0; // kind of the token recognised last, for words after a "."
+    // While a macro's text is read: where it ends, the name it stands for, and where the
+    // source goes on after the name.
+    int32_t MacroEnd = -1;
+    TSymbolPosition MacroName;
+    int32_t ResumePos = 0;
+    int32_t ResumeLine = 0;
+    int32_t ResumeLineStart = 0;
+    uint8_t ResumeCh = 0;
+    uint8_t ResumeLastCh = 0;
 };
 
 class TCoCoScanner {
@@ -102,6 +115,16 @@ public:
     bool ModernTokens = false;
     // Brace comments nest (Free Pascal's FPC and OBJFPC modes).
     bool NestedComments = false;
+    // Names are looked up as macros (Free Pascal's {$DEFINE X := text}); MacroText gives the
+    // span of the text a name stands for.
+    bool ExpandMacros = false;
+    virtual bool MacroText(int32_t pos, int32_t len, int32_t& from, int32_t& to) {
+        (void)pos;
+        (void)len;
+        (void)from;
+        (void)to;
+        return false;
+    }
 
 private:
     bool ScanModern(uint8_t first, int32_t& kind);
