@@ -13,6 +13,7 @@ wine=$(command -v wine64 || true)
 [ -n "$wine" ] || [ ! -x /usr/lib/wine/wine64 ] || wine=/usr/lib/wine/wine64
 [ -n "$wine" ] || { echo "skipped: wine not installed"; exit 77; }
 [ -f "$exe" ] || { echo "skipped: no Windows build at $exe"; exit 77; }
+exe=$(readlink -f "$exe") linux=$(readlink -f "$linux")
 export WINEPREFIX=${QUENNET_WINEPREFIX:-$HOME/.cache/quennet-wine} WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
@@ -38,7 +39,11 @@ median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR + 1) / 2)]}'; }
 compare_pair() {
   local a=$1 b=$2 i
   : >"$scratch/l" && : >"$scratch/w"
-  elapsed "$wine" "$exe" "$a" "$b" >/dev/null # warm-up
+  # Both must give the same report: a program that fails at once is not fast.
+  if ! cmp -s <("$linux" "$a" "$b" 2>&1) <("$wine" "$exe" "$a" "$b" 2>&1); then
+    echo "wine speed: the two programs give different outputs on $a $b" >&2
+    exit 2
+  fi
   for ((i = 0; i < runs; ++i)); do
     elapsed "$linux" "$a" "$b" >>"$scratch/l"
     elapsed "$wine" "$exe" "$a" "$b" >>"$scratch/w"
