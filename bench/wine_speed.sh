@@ -35,15 +35,17 @@ elapsed() {
 }
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR + 1) / 2)]}'; }
 
+# Both must give the same report: a program that fails at once is not fast.
+same_output() {
+  cmp -s <("$linux" "$@" 2>&1) <("$wine" "$exe" "$@" 2>&1) && return
+  echo "wine speed: the two programs give different outputs on $*" >&2
+  exit 2
+}
+
 # Prints "linux-ms wine-ms" for one pair, runs taken in turn.
 compare_pair() {
   local a=$1 b=$2 i
   : >"$scratch/l" && : >"$scratch/w"
-  # Both must give the same report: a program that fails at once is not fast.
-  if ! cmp -s <("$linux" "$a" "$b" 2>&1) <("$wine" "$exe" "$a" "$b" 2>&1); then
-    echo "wine speed: the two programs give different outputs on $a $b" >&2
-    exit 2
-  fi
   for ((i = 0; i < runs; ++i)); do
     elapsed "$linux" "$a" "$b" >>"$scratch/l"
     elapsed "$wine" "$exe" "$a" "$b" >>"$scratch/w"
@@ -59,6 +61,7 @@ report() { # name, bytes, linux ms, wine ms
 
 cd "$scratch" || exit 2
 cp "$root/examples/old/Shapes.pas" old.pas && cp "$root/examples/new/Shapes.pas" new.pas
+same_output old.pas new.pas
 read -r l w < <(compare_pair old.pas new.pas)
 echo "quennet-diff.exe under $("$wine" --version 2>/dev/null) against the Linux binary;" \
   "medians of $runs runs; load average $(cut -d' ' -f1 /proc/loadavg)"
@@ -72,6 +75,7 @@ if [ -z "$large" ]; then
 fi
 cp "$large" big-old.pp
 awk 'NR % 400 == 0 && /:=/ { sub(/:=/, ":= 1 + 0 +") } { print }' "$large" >big-new.pp
+same_output big-old.pp big-new.pp
 read -r l w < <(compare_pair big-old.pp big-new.pp)
 report "$(basename "$large"), edited" $(($(wc -c <big-old.pp) + $(wc -c <big-new.pp))) "$l" "$w"
 if ((w > 2 * l)); then
