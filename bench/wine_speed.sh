@@ -13,6 +13,7 @@ wine=$(command -v wine64 || true)
 [ -n "$wine" ] || [ ! -x /usr/lib/wine/wine64 ] || wine=/usr/lib/wine/wine64
 [ -n "$wine" ] || { echo "skipped: wine not installed"; exit 77; }
 [ -f "$exe" ] || { echo "skipped: no Windows build at $exe"; exit 77; }
+exe=$(readlink -f "$exe") linux=$(readlink -f "$linux")
 export WINEPREFIX=${QUENNET_WINEPREFIX:-$HOME/.cache/quennet-wine} WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
@@ -34,11 +35,17 @@ elapsed() {
 }
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR + 1) / 2)]}'; }
 
+# Both must give the same report: a program that fails at once is not fast.
+same_output() {
+  cmp -s <("$linux" "$@" 2>&1) <("$wine" "$exe" "$@" 2>&1) && return
+  echo "wine speed: the two programs give different outputs on $*" >&2
+  exit 2
+}
+
 # Prints "linux-ms wine-ms" for one pair, runs taken in turn.
 compare_pair() {
   local a=$1 b=$2 i
   : >"$scratch/l" && : >"$scratch/w"
-  elapsed "$wine" "$exe" "$a" "$b" >/dev/null # warm-up
   for ((i = 0; i < runs; ++i)); do
     elapsed "$linux" "$a" "$b" >>"$scratch/l"
     elapsed "$wine" "$exe" "$a" "$b" >>"$scratch/w"
@@ -54,6 +61,7 @@ report() { # name, bytes, linux ms, wine ms
 
 cd "$scratch" || exit 2
 cp "$root/examples/old/Shapes.pas" old.pas && cp "$root/examples/new/Shapes.pas" new.pas
+same_output old.pas new.pas
 read -r l w < <(compare_pair old.pas new.pas)
 echo "quennet-diff.exe under $("$wine" --version 2>/dev/null) against the Linux binary;" \
   "medians of $runs runs; load average $(cut -d' ' -f1 /proc/loadavg)"
@@ -67,6 +75,7 @@ if [ -z "$large" ]; then
 fi
 cp "$large" big-old.pp
 awk 'NR % 400 == 0 && /:=/ { sub(/:=/, ":= 1 + 0 +") } { print }' "$large" >big-new.pp
+same_output big-old.pp big-new.pp
 read -r l w < <(compare_pair big-old.pp big-new.pp)
 report "$(basename "$large"), edited" $(($(wc -c <big-old.pp) + $(wc -c <big-new.pp))) "$l" "$w"
 if ((w > 2 * l)); then

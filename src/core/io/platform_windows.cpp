@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -513,7 +514,12 @@ void PrepareStandardStreams() {
     for (DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
         HANDLE h = ::GetStdHandle(which);
         DWORD mode = 0;
-        if (!::GetConsoleMode(h, &mode)) continue;
+        if (!::GetConsoleMode(h, &mode)) {
+            // The C runtime counts NUL as a terminal and leaves it unbuffered, so a report sent
+            // there (or to a pipe) went out a few bytes a call; the output is flushed at its end.
+            if (which == STD_OUTPUT_HANDLE) (void)std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+            continue;
+        }
         const bool on = (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) ||
                         ::SetConsoleMode(h, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
         if (which == STD_OUTPUT_HANDLE) consoleTakesColours = on;
