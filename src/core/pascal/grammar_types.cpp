@@ -152,7 +152,7 @@ void TOp4Parser::StringType() {
     case tWideString: Get(); break;
     case tAnsiString:
         Get();
-        if (fpc_ && la_ == tLParen) { // a code page: AnsiString(CP_UTF8)
+        if (modern_ && la_ == tLParen) { // a code page: AnsiString(CP_UTF8)
             Get();
             Expression();
             Expect(tRParen);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "base/ascii.h"
 #include "io/platform.h"
 #include "io/source_file.h"
 
@@ -79,6 +80,23 @@ std::string JoinPath(const fs::path& dir, const std::string& name) {
 bool IsFile(const fs::path& p) {
     std::error_code ec;
     return fs::is_regular_file(p, ec);
+}
+
+// The file of that name in that folder whose name differs only in letter case, or "".
+std::string FindIgnoringCase(const fs::path& dir, const std::string& name) {
+    const fs::path given = io::FsPath(name);
+    const fs::path folder = given.has_parent_path() ? dir / given.parent_path() : dir;
+    const std::string leaf = io::Utf8Path(given.filename());
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+         !ec && it != end; it.increment(ec)) {
+        const std::string found = io::Utf8Path(it->path().filename());
+        if (base::SameIgnoringCase(found, leaf) && IsFile(it->path()))
+            return JoinPath(dir, given.has_parent_path()
+                                     ? io::Utf8Path(given.parent_path() / it->path().filename())
+                                     : found);
+    }
+    return {};
 }
 
 std::string Lower(std::string s) {
@@ -213,10 +231,14 @@ std::string IncludeExpansion::Resolve(const std::string& name, int32_t including
     for (const auto& dir : dirs)
         for (const auto& n : names)
             if (std::string p = JoinPath(dir, n); IsFile(io::FsPath(p))) return p;
-    if (asGiven.is_absolute()) return {};
-    for (const auto& dir : BuildDirs())
+    if (!asGiven.is_absolute())
+        for (const auto& dir : BuildDirs())
+            for (const auto& n : names)
+                if (std::string p = JoinPath(dir, n); IsFile(io::FsPath(p))) return p;
+    // Windows opens "DUnitX.Inc" as "DUnitX.inc": the same folders once more, letter case aside.
+    for (const auto& dir : dirs)
         for (const auto& n : names)
-            if (std::string p = JoinPath(dir, n); IsFile(io::FsPath(p))) return p;
+            if (std::string p = FindIgnoringCase(dir, n); !p.empty()) return p;
     return {};
 }
 

@@ -485,8 +485,16 @@ int32_t TOp4Scanner::ScanToken() {
     default: break;
     }
     if (kClass[first] == cLetter) {
-        SkipRun([](uint8_t c) { return kClass[c] != cOther; });
+        if (ModernTokens)
+            SkipRun([](uint8_t c) { return kClass[c] != cOther || c >= 0x80; });
+        else
+            SkipRun([](uint8_t c) { return kClass[c] != cOther; });
         return CheckLiteral();
+    }
+    // Names in other alphabets (UTF-8, or the file's code page), as today's compilers take them.
+    if (ModernTokens && first >= 0x80) {
+        SkipRun([](uint8_t c) { return kClass[c] != cOther || c >= 0x80; });
+        return tIdentifier;
     }
     if (kClass[first] != cDigit) return tNoSym;
 
