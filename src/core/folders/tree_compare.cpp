@@ -232,8 +232,9 @@ std::vector<UnitMove> FindUnitMoves(std::vector<UnitOutcome>& units, const std::
                 if (units[r.unit].status == UnitStatus::Removed ||
                     units[r.unit].status == UnitStatus::Added)
                     wanted[r.unit].insert(key);
-    for (const auto& [unit, keys] : wanted) {
-        UnitOutcome& u = units[unit];
+    for (const auto& entry : wanted) {
+        const std::set<std::string>& keys = entry.second;
+        UnitOutcome& u = units[entry.first];
         const bool removed = u.status == UnitStatus::Removed;
         auto read = LooseDeclsOfFile(JoinPath(removed ? oldDir : newDir, u.name), options.pair,
                                      [&keys](diff::NodeKind kind, std::string_view name) {

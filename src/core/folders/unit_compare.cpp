@@ -133,7 +133,7 @@ std::vector<LooseDecl> LooseDeclsOfFile(const std::string& path, const PairOptio
     if (!diff::FollowsRenames(parse, model::ResolveDialect(parse.dialect, side.name, side.text)))
         return {};
     const auto src = diff::ParseSource(side, options.symbols, parse);
-    LooseCollector collect([&text] { return text; }, lines);
+    LooseCollector collect([&text]() -> const std::string& { return text; }, lines);
     std::vector<LooseDecl> out;
     const LooseFilter none = [](diff::NodeKind, std::string_view) { return false; };
     const LooseFilter& filter = withTokens ? withTokens : none;
@@ -168,8 +168,8 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
     out.equivalent = r.equivalent;
     // A declaration after a stop is missing, not gone.
     if (r.pairing && r.stopNotes.empty()) {
-        LooseCollector oldSide([&oldText] { return oldText; }, oldLines);
-        LooseCollector newSide([&newText] { return newText; }, newLines);
+        LooseCollector oldSide([&oldText]() -> const std::string& { return oldText; }, oldLines);
+        LooseCollector newSide([&newText]() -> const std::string& { return newText; }, newLines);
         const model::TPasSrc& o = *r.oldSource;
         const model::TPasSrc& n = *r.newSource;
         auto both = [&](const auto& a, const auto& b, diff::NodeKind kind) {
