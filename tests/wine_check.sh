@@ -91,7 +91,7 @@ done
 if [[ -z ${QUENNET_WINE_CASES:-} || unicode-Grüße == ${QUENNET_WINE_CASES} ]]; then
   for side in linux windows; do
     u="$scratch/$side/unicode-Grüße"
-    mkdir -p "$u/Ωmega dir"
+    mkdir -p "$u/Ωmega dir" "$u/Ausgabe-ü"
     cp "$cases/diff-02-worked-example/old.pas" "$u/Ωmega dir/alt-Übung.pas"
     cp "$cases/diff-02-worked-example/new.pas" "$u/Ωmega dir/neu-日本.pas"
     cp "$cases/merge3-01-each-side-edits-a-neighbour/base.pas" "$u/básico.pas"
@@ -100,9 +100,10 @@ if [[ -z ${QUENNET_WINE_CASES:-} || unicode-Grüße == ${QUENNET_WINE_CASES} ]];
   done
   add unicode-Grüße "Ωmega dir/alt-Übung.pas" "Ωmega dir/neu-日本.pas"
   add unicode-Grüße --json "Ωmega dir/alt-Übung.pas" "Ωmega dir/neu-日本.pas"
-  add unicode-Grüße --workspace "Ωmega dir/ws-Ü.rtf" --merged "Ωmega dir/zusammen-ß.pas" \
+  add unicode-Grüße --workspace "Ausgabe-ü/ws-Ü.rtf" --merged "Ausgabe-ü/zusammen-ß.pas" \
     "Ωmega dir/alt-Übung.pas" "Ωmega dir/neu-日本.pas"
-  add unicode-Grüße --merge básico.pas lokal-ä.pas fern-ö.pas -o "Ωmega dir/ergebnis-€.pas"
+  add unicode-Grüße --merge básico.pas lokal-ä.pas fern-ö.pas -o "Ausgabe-ü/ergebnis-€.pas"
+  # Runs go two at a time: the folders compared are not the ones written to.
   add unicode-Grüße --dirs "Ωmega dir" "Ωmega dir"
 fi
 # The standard input, and line ends that must pass through untranslated.
