@@ -65,24 +65,6 @@ std::string ErrorText(int error) {
     }
 }
 
-TFile::~TFile() {
-    Close();
-}
-
-TFile::TFile(TFile&& other) noexcept : handle_(other.handle_), own_(other.own_) {
-    other.handle_ = kNone;
-}
-
-TFile& TFile::operator=(TFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        own_ = other.own_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
 TFile TFile::OpenRead(const std::string& path, int& error, bool nonBlocking) {
     TFile f;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (nonBlocking ? O_NONBLOCK : 0));

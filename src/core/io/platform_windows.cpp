@@ -217,24 +217,6 @@ FileInfo StatPath(const std::string& path, bool followLinks, int* error) {
     return info;
 }
 
-TFile::~TFile() {
-    Close();
-}
-
-TFile::TFile(TFile&& other) noexcept : handle_(other.handle_), own_(other.own_) {
-    other.handle_ = kNone;
-}
-
-TFile& TFile::operator=(TFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        own_ = other.own_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
 namespace {
 void Open(const std::string& path, DWORD access, DWORD disposition, DWORD flags, int& error,
           intptr_t& handle) {

@@ -6,7 +6,6 @@
 #include "pascal/include_files.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <stdexcept>
 
@@ -20,27 +19,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsWordChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
-
-bool EqualsUpper(std::string_view word, std::string_view upper) {
-    if (word.size() != upper.size()) return false;
-    for (size_t i = 0; i < word.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(word[i])) != upper[i]) return false;
-    return true;
-}
-
 // True when some "{$I name" or "{$INCLUDE name" might be an include directive; most files have
 // none (only {$IFDEF} and the like) and are then parsed without a copy.
 bool MayInclude(std::string_view text) {
     for (size_t at = text.find("{$"); at != std::string_view::npos; at = text.find("{$", at + 2)) {
         size_t w = at + 2;
-        while (w < text.size() && IsWordChar(text[w]))
+        while (w < text.size() && base::IsIdentChar(text[w]))
             ++w;
         const std::string_view word = text.substr(at + 2, w - at - 2);
-        if ((EqualsUpper(word, "I") || EqualsUpper(word, "INCLUDE")) && w < text.size() &&
-            static_cast<unsigned char>(text[w]) <= 32)
+        if ((base::SameIgnoringCase(word, "I") || base::SameIgnoringCase(word, "INCLUDE")) &&
+            w < text.size() && static_cast<unsigned char>(text[w]) <= 32)
             return true;
     }
     return false;
@@ -99,12 +87,6 @@ std::string FindIgnoringCase(const fs::path& dir, const std::string& name) {
     return {};
 }
 
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
 // The folders of one project file's search paths: Delphi's DCC_IncludePath and
 // DCC_UnitSearchPath elements, Lazarus's IncludeFiles and OtherUnitFiles values, relative to the
 // project's folder; entries with build macros ($(Platform)) are left out.
@@ -115,7 +97,7 @@ void AddProjectPaths(const fs::path& project, std::vector<fs::path>& out) {
     } catch (const std::exception&) {
         return;
     }
-    const std::string lower = Lower(text);
+    const std::string lower = base::LowerAscii(text);
     const auto addList = [&](std::string_view list) {
         size_t start = 0;
         while (start <= list.size()) {
@@ -157,7 +139,7 @@ void AddFpmakePaths(const fs::path& fpmake, std::vector<fs::path>& out) {
     } catch (const std::exception&) {
         return;
     }
-    const std::string lower = Lower(text);
+    const std::string lower = base::LowerAscii(text);
     constexpr std::string_view kCall = "includepath.add(";
     for (size_t at = lower.find(kCall); at != std::string::npos; at = lower.find(kCall, at + 1)) {
         size_t from = at + kCall.size();
@@ -220,9 +202,7 @@ std::string IncludeExpansion::Resolve(const std::string& name, int32_t including
         for (const auto& d : includeDirs_)
             dirs.push_back(io::FsPath(d));
     }
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = base::LowerAscii(name);
     std::vector<std::string> names{name};
     if (lower != name) names.push_back(lower);
     if (!asGiven.has_extension())
@@ -258,10 +238,11 @@ const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
     for (int level = 0; level < 8 && !dir.empty(); ++level) {
         if (level > 0) above.push_back(dir);
         for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::string ext = Lower(it->path().extension().string());
+            const std::string ext = base::LowerAscii(it->path().extension().string());
             if ((ext == ".dproj" || ext == ".lpi" || ext == ".lpk") && IsFile(it->path()))
                 AddProjectPaths(it->path(), buildDirs_);
-            else if (Lower(it->path().filename().string()) == "fpmake.pp" && IsFile(it->path()))
+            else if (base::LowerAscii(it->path().filename().string()) == "fpmake.pp" &&
+                     IsFile(it->path()))
                 AddFpmakePaths(it->path(), buildDirs_);
         }
         ec.clear();
@@ -305,11 +286,12 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
             const size_t close = text.find('}', i);
             const size_t end = close == std::string_view::npos ? text.size() : close + 1;
             size_t w = i + 2;
-            while (w < text.size() && IsWordChar(text[w]))
+            while (w < text.size() && base::IsIdentChar(text[w]))
                 ++w;
             const std::string_view word = text.substr(i + 2, w - i - 2);
-            const bool include = (EqualsUpper(word, "I") || EqualsUpper(word, "INCLUDE")) &&
-                                 w < end && static_cast<unsigned char>(text[w]) <= 32;
+            const bool include =
+                (base::SameIgnoringCase(word, "I") || base::SameIgnoringCase(word, "INCLUDE")) &&
+                w < end && static_cast<unsigned char>(text[w]) <= 32;
             const std::string name =
                 include ? IncludeName(text.substr(
                               w, (close == std::string_view::npos ? text.size() : close) - w))
