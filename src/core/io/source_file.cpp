@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -180,8 +182,23 @@ void RefuseMissingOrFolder(const std::string& path) {
     if (info.Kind == FileKind::Folder) CannotOpen(path, kFolder);
 }
 
+namespace {
+// The standard input once it was read to tell its kind: the reader that follows takes it.
+std::mutex peekedInputLock;
+std::optional<std::string> peekedInput;
+} // namespace
+
 std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
     const bool stdinput = path == "-";
+    if (stdinput) {
+        const std::lock_guard lock(peekedInputLock);
+        if (peekedInput) {
+            std::string data = std::move(*peekedInput);
+            peekedInput.reset();
+            if (identity) *identity = {};
+            return data;
+        }
+    }
     int error = 0;
     TFile file = stdinput ? TFile::StandardInput() : TFile::OpenRead(path, error);
     if (!file.IsOpen()) CannotOpen(path, error == EISDIR ? kFolder : ErrorText(error));
@@ -209,7 +226,14 @@ std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
 }
 
 std::string ReadRegularFileHead(const std::string& path, size_t limit) {
-    if (path == "-") return {};
+    if (path == "-") {
+        // Standard input cannot be read twice: it is read whole now and kept for its reader.
+        std::string data = ReadFileBytes(path);
+        const std::lock_guard lock(peekedInputLock);
+        peekedInput = data;
+        if (data.size() > limit) data.resize(limit);
+        return data;
+    }
     int error = 0;
     TFile file = TFile::OpenRead(path, error, true);
     if (!file.IsOpen()) return {};

@@ -47,8 +47,9 @@ std::string ReadFileBytes(const std::string& path, FileIdentity* identity = null
 // Throws as ReadFileBytes would for a path that does not exist or is a folder, without opening
 // it (a FIFO is not disturbed): a quick refusal before work that would read it later.
 void RefuseMissingOrFolder(const std::string& path);
-// Up to limit bytes from the start of a regular file, to tell its kind before reading it;
-// empty for anything else (standard input, a pipe, a missing file), which is left unread.
+// Up to limit bytes from the start of a regular file or of the standard input ("-", read whole
+// and kept for the ReadFileBytes that follows), to tell its kind before reading it; empty for
+// anything else (a pipe, a missing file), which is left unread.
 std::string ReadRegularFileHead(const std::string& path, size_t limit);
 // The lines of a source file as analysis sees them (ReadSourceFile).
 std::vector<std::string> LoadSourceLines(const std::string& path);
