@@ -3,11 +3,14 @@
 // Linux tests and, cross-built, into platform_tests.exe that runs under Wine.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "io/atomic_file.h"
 #include "io/output_guard.h"
@@ -18,7 +21,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -228,3 +233,31 @@ TEST(Platform, SeparatorsDrivesAndLongPaths) {
     EXPECT_EQ(ReadFileBytes(absolute), "u");
     EXPECT_EQ(ReadFileBytes("\\\\?\\" + absolute), "u");
 }
+
+#ifndef _WIN32
+// Telling a file's kind must leave a FIFO unopened: opening its read end, even without
+// blocking, lets a waiting writer write into a pipe that loses its data when that end closes,
+// and the real read then waits for a writer that is gone.
+TEST(Platform, KindCheckLeavesAFifoUnopened) {
+    const Scratch s;
+    const std::string fifo = s / "pipe.pas";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> writerOpened{false};
+    std::thread writer([&] {
+        const int fd = ::open(fifo.c_str(), O_WRONLY);
+        writerOpened = true;
+        if (fd >= 0) {
+            EXPECT_EQ(::write(fd, "unit U;", 7), 7);
+            ::close(fd);
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the writer waits in open()
+    EXPECT_EQ(ReadRegularFileHead(fifo, 512), "");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(writerOpened);
+    if (!writerOpened) { // else the read would wait forever
+        EXPECT_EQ(ReadFileBytes(fifo), "unit U;");
+    }
+    writer.join();
+}
+#endif

@@ -234,6 +234,9 @@ std::string ReadRegularFileHead(const std::string& path, size_t limit) {
         if (data.size() > limit) data.resize(limit);
         return data;
     }
+    // Anything but a regular file is left unopened: even a non-blocking open of a FIFO lets a
+    // waiting writer go on, and what it writes is lost when that reader closes.
+    if (StatPath(path).Kind != FileKind::Regular) return {};
     int error = 0;
     TFile file = TFile::OpenRead(path, error, true);
     if (!file.IsOpen()) return {};
