@@ -59,14 +59,16 @@ case "$mode" in
     fi
     ;;
   test)
+    # A test that hangs fails after this many seconds, named, instead of holding up the run.
+    limit=900
     export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
     chmod 700 "$XDG_RUNTIME_DIR"
     git ls-files -z 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' \
       'fuzz/*.cpp' 'fuzz/*.h' | xargs -0 clang-format --dry-run -Werror
-    ctest --test-dir build --output-on-failure -j "$jobs"
+    ctest --test-dir build --output-on-failure -j "$jobs" --timeout "$limit"
     # quennet-diff.exe cross-built, its platform tests and the golden cases run under Wine.
     bash tools/build-windows.sh -DQUENNET_WERROR=ON
-    WINEDEBUG=-all ctest --test-dir build-windows --output-on-failure
+    WINEDEBUG=-all ctest --test-dir build-windows --output-on-failure --timeout "$limit"
     bash tests/wine_check.sh build-windows/quennet-diff.exe build/quennet-diff tests/cases || [ $? = 77 ]
     bash tests/wine_git_check.sh build-windows/quennet-diff.exe build/quennet-diff . || [ $? = 77 ]
     # The engine's sources through clang-tidy (checks and reasons in .clang-tidy).
@@ -80,7 +82,7 @@ case "$mode" in
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUENNET_GUI=OFF \
       -DQUENNET_SANITIZE=ON -DQUENNET_WERROR=ON >/dev/null
     cmake --build build-asan -j "$jobs" --target core_tests quennet-diff
-    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout "$limit"
     # Every fuzz target built with clang's libFuzzer, run on its saved inputs and briefly beyond.
     bash fuzz/build.sh replay 3
     ;;
