@@ -11,7 +11,7 @@ namespace quennet::cli {
 
 enum class Command { Diff, Model, FromWorkspace, Dirs, Merge, Tree, FormText };
 // The outputs of OLD NEW, each written by its own output_*.cpp (output_format.h).
-enum class Output { Report, Tree, Json, Map, Brief };
+enum class Output { Report, Brief, Tree, Json, Map }; // in the order --help lists them
 enum class ColorWhen { Never, Auto, Always };
 
 struct CliOptions {

@@ -12,7 +12,12 @@ void WriteBrief(const diff::ComparisonResult& result, const CliOptions& opt) {
         std::cout << "Files " << opt.Label(0) << " and " << opt.Label(1) << " differ\n";
 }
 
-const RegisterOutputFormat kBrief({Output::Brief, "brief", 'q', {Command::Diff}, &WriteBrief});
+const RegisterOutputFormat kBrief({Output::Brief,
+                                   "brief",
+                                   'q',
+                                   {Command::Diff},
+                                   &WriteBrief,
+                                   "only \"Files OLD and NEW differ\" when they differ"});
 
 } // namespace
 

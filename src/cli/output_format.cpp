@@ -25,6 +25,21 @@ const std::vector<OutputFormat>& OutputFormats() {
     return Registry();
 }
 
+std::string OutputFormatsHelp() {
+    constexpr size_t kTextColumn = 28;
+    std::string help;
+    for (const OutputFormat& f : Registry()) {
+        std::string line = !f.option       ? "      (default)"
+                           : f.shortOption ? std::string("  -") + f.shortOption + ", --" + f.option
+                                           : std::string("      --") + f.option;
+        line.resize(kTextColumn, ' ');
+        for (const char* c = f.help; *c; ++c)
+            line += *c == '\n' ? "\n" + std::string(kTextColumn, ' ') : std::string(1, *c);
+        help += line + "\n";
+    }
+    return help;
+}
+
 const OutputFormat& FormatOf(Output id) {
     for (const OutputFormat& f : Registry())
         if (f.id == id) return f;

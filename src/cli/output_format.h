@@ -3,6 +3,7 @@
 // command read the registry, so adding a format is that file and its value of Output.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "base/line_keys.h"
@@ -19,10 +20,14 @@ struct OutputFormat {
     // Writes the format of a finished comparison to standard output. Null for a format that
     // needs no comparison (the line map).
     void (*write)(const diff::ComparisonResult& result, const CliOptions& opt) = nullptr;
+    // Its line in --help; a '\n' continues it under the first line's text.
+    const char* help = "";
 };
 
 // Ordered by Output.
 const std::vector<OutputFormat>& OutputFormats();
+// The --help lines of the formats of the two-file comparison, in order.
+std::string OutputFormatsHelp();
 const OutputFormat& FormatOf(Output id);
 
 struct RegisterOutputFormat {

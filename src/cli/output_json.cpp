@@ -12,8 +12,12 @@ void WriteJson(const diff::ComparisonResult& result, const CliOptions& opt) {
     render::WriteComparisonJson(std::cout, result, opt.Label(0), opt.Label(1), result.equivalent);
 }
 
-const RegisterOutputFormat
-    kJson({Output::Json, "json", 0, {Command::Diff, Command::Tree}, &WriteJson});
+const RegisterOutputFormat kJson({Output::Json,
+                                  "json",
+                                  0,
+                                  {Command::Diff, Command::Tree},
+                                  &WriteJson,
+                                  "the difference tree as JSON"});
 
 } // namespace
 

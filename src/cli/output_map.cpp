@@ -34,7 +34,13 @@ int WriteLineMap(std::vector<base::TLineRecord> a, std::vector<base::TLineRecord
 }
 
 namespace {
-const RegisterOutputFormat kMap({Output::Map, "map", 0, {Command::Diff}, nullptr});
+const RegisterOutputFormat kMap({Output::Map,
+                                 "map",
+                                 0,
+                                 {Command::Diff},
+                                 nullptr,
+                                 "the line map of the two whole files (C, O or N and a\n"
+                                 "0-based line: new line for C and N, old line for O)"});
 } // namespace
 
 } // namespace quennet::cli

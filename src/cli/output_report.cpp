@@ -41,7 +41,8 @@ void WriteReport(const diff::ComparisonResult& result, const CliOptions& opt) {
     std::cout << out;
 }
 
-const RegisterOutputFormat kReport({Output::Report, nullptr, 0, {}, &WriteReport});
+const RegisterOutputFormat
+    kReport({Output::Report, nullptr, 0, {}, &WriteReport, "the difference report"});
 
 } // namespace
 

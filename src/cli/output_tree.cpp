@@ -15,7 +15,13 @@ void WriteTree(const diff::ComparisonResult& result, const CliOptions&) {
         std::cerr << note.text << '\n';
 }
 
-const RegisterOutputFormat kTree({Output::Tree, "tree", 0, {Command::Diff}, &WriteTree});
+const RegisterOutputFormat kTree({Output::Tree,
+                                  "tree",
+                                  0,
+                                  {Command::Diff},
+                                  &WriteTree,
+                                  "the difference tree: indent, caption, TAB, state, TAB,\n"
+                                  "old lines, TAB, new lines"});
 
 } // namespace
 

@@ -1,23 +1,22 @@
 // The --help texts, one per mode.
+#include <string>
+
 #include "options.h"
+#include "output_format.h"
 
 namespace quennet::cli {
 
 namespace {
 
-const char kDiffUsage[] =
+const char kDiffUsageHead[] =
     "Usage: quennet-diff [OPTION]... OLD NEW\n"
     "Compare two Delphi source files by their declarations. Either file may be '-' for the\n"
     "standard input.\n"
     "\n"
-    "Output (one of):\n"
-    "      (default)             the difference report\n"
-    "  -q, --brief               only \"Files OLD and NEW differ\" when they differ\n"
-    "      --tree                the difference tree: indent, caption, TAB, state, TAB,\n"
-    "                            old lines, TAB, new lines\n"
-    "      --json                the difference tree as JSON\n"
-    "      --map                 the line map of the two whole files (C, O or N and a\n"
-    "                            0-based line: new line for C and N, old line for O)\n"
+    "Output (one of):\n";
+
+// The formats' lines come between these, from their own files.
+const char kDiffUsageTail[] =
     "\n"
     "  -L, --label NAME          name OLD (first time) or NEW (second time) as NAME\n"
     "      --color[=WHEN]        colour the report: removed red, added green, changed\n"
@@ -178,7 +177,8 @@ const char* UsageText(Command command) {
     case Command::FormText: return kFormTextUsage;
     case Command::Diff: break;
     }
-    return kDiffUsage;
+    static const std::string diffUsage = kDiffUsageHead + OutputFormatsHelp() + kDiffUsageTail;
+    return diffUsage.c_str();
 }
 
 } // namespace quennet::cli
