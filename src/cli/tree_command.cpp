@@ -69,6 +69,15 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
             json.Value(u.decls.moved);
         }
         json.EndObject();
+        if (!u.form.empty()) {
+            json.Key("form");
+            json.BeginObject();
+            json.Key("path");
+            json.Value(u.form);
+            json.Key("change");
+            json.Value(u.formChange);
+            json.EndObject();
+        }
         if (api) {
             json.Key("api");
             json.BeginObject();
@@ -145,6 +154,10 @@ void WriteJson(std::ostream& os, const std::string& oldDir, const std::string& n
     if (s.decls.moved) {
         json.Key("declarations_moved");
         json.Value(s.decls.moved);
+    }
+    if (s.formsChanged) {
+        json.Key("forms_changed");
+        json.Value(s.formsChanged);
     }
     if (api) WriteApiCounts(json, s.breaking, s.additive, s.internal);
     json.EndObject();

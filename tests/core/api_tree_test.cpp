@@ -229,3 +229,69 @@ TEST(TreeCompare, MovesBetweenUnits) {
         EXPECT_EQ(folders::Summarize(units, true).decls.moved, 1);
     }
 }
+
+// A unit's form is compared with it: the unit's section carries the form's changes, a unit
+// that is the same otherwise is listed for its form, and a form that only layout or letter
+// case changed is no change.
+TEST(TreeCompare, FormsBesideTheirUnits) {
+    const std::string unit = "unit Main;\ninterface\nimplementation\nend.\n";
+    const std::string form = "object Form1: TForm1\n  Caption = 'One'\nend\n";
+    const std::string renamed = "object Form1: TForm1\n  Caption = 'Two'\nend\n";
+    const std::string relaid = "OBJECT Form1: TForm1\n    Caption = 'One'\nEND\n";
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> oldFiles, newFiles;
+        std::string form, change; // of the unit's outcome; no outcome when change is empty
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"a property changed",
+         {{"Main.pas", unit}, {"Main.dfm", form}},
+         {{"Main.pas", unit}, {"Main.dfm", renamed}},
+         "Main.dfm",
+         "changed",
+         {"--- form Main.dfm", ">>> Objects", "* Form1", "  * Caption", "    - 'One'",
+          "    + 'Two'"}},
+        {"a form added, in capitals",
+         {{"Main.pas", unit}},
+         {{"Main.pas", unit}, {"Main.LFM", form}},
+         "Main.LFM",
+         "added",
+         {"--- form Main.LFM added"}},
+        {"layout only",
+         {{"Main.pas", unit}, {"Main.dfm", form}},
+         {{"Main.pas", unit}, {"Main.dfm", relaid}},
+         "",
+         "",
+         {}},
+        {"a form without its unit is no unit",
+         {{"Other.dfm", form}},
+         {{"Other.dfm", renamed}},
+         "",
+         "",
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        quennet::testing::TempFolder scratch;
+        for (const auto& [name, text] : c.oldFiles)
+            scratch.Write("old/" + name, text);
+        for (const auto& [name, text] : c.newFiles)
+            scratch.Write("new/" + name, text);
+        const auto units = folders::CompareTrees((scratch.path / "old").string(),
+                                                 (scratch.path / "new").string(), {});
+        if (c.change.empty()) {
+            EXPECT_TRUE(units.empty());
+            continue;
+        }
+        ASSERT_EQ(units.size(), 1u);
+        EXPECT_EQ(units[0].status, folders::UnitStatus::Changed);
+        EXPECT_EQ(units[0].form, c.form);
+        EXPECT_EQ(units[0].formChange, c.change);
+        EXPECT_EQ(units[0].lines, c.lines);
+        EXPECT_EQ(folders::Summarize(units, false).formsChanged, 1);
+        EXPECT_EQ(folders::SummaryLine(folders::Summarize(units, false)),
+                  "1 unit changed, 0 added, 0 removed; 0 declarations: 0 added, 0 removed, 0 "
+                  "changed; 1 form changed");
+    }
+}

@@ -109,6 +109,7 @@ std::vector<UnitOutcome> CompareTrees(const std::string& oldDir, const std::stri
             std::string name = std::move(u.name);
             try {
                 u = CompareUnitFiles(JoinPath(oldDir, name), JoinPath(newDir, name), options.pair);
+                AddFormsBeside(u, name, JoinPath(oldDir, name), JoinPath(newDir, name));
             } catch (const std::exception& e) {
                 u = UnitOutcome{};
                 u.status = UnitStatus::Trouble;
@@ -305,6 +306,7 @@ TreeSummary Summarize(const std::vector<UnitOutcome>& units, bool api) {
         s.decls.removed += u.decls.removed;
         s.decls.changed += u.decls.changed;
         s.decls.moved += u.decls.moved;
+        if (!u.formChange.empty()) ++s.formsChanged;
         s.breaking += u.api.breaking;
         s.additive += u.api.additive;
         s.internal += u.api.internal;
@@ -348,6 +350,9 @@ std::string SummaryLine(const TreeSummary& s) {
             std::to_string(s.decls.removed) + " removed, " + std::to_string(s.decls.changed) +
             " changed";
     if (s.decls.moved) line += ", " + std::to_string(s.decls.moved) + " moved";
+    if (s.formsChanged)
+        line += "; " + std::to_string(s.formsChanged) + (s.formsChanged == 1 ? " form" : " forms") +
+                " changed";
     return line;
 }
 

@@ -25,6 +25,7 @@ struct TreeSummary {
     int unitsChanged = 0, unitsAdded = 0, unitsRemoved = 0, unitsTrouble = 0;
     // Declarations moved between units count once, as moved, not as removed and added.
     DeclCounts decls;
+    int formsChanged = 0; // forms beside units added, removed or changed
     int breaking = 0, additive = 0, internal = 0;
 };
 

@@ -3,6 +3,9 @@
 
 #include "base/ascii.h"
 #include "diff/compare_sources.h"
+#include "forms/form_reader.h"
+#include "forms/form_report.h"
+#include "io/platform.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
 #include "render/report_writer.h"
@@ -214,6 +217,58 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
         out.status = r.equivalent ? UnitStatus::Same : UnitStatus::Changed;
     }
     return out;
+}
+
+std::string FormBeside(const std::string& unitPath) {
+    const size_t dot = unitPath.rfind('.');
+    const size_t slash = unitPath.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    const std::string stem = unitPath.substr(0, dot);
+    for (const char* ext : {".dfm", ".lfm", ".fmx", ".xfm", ".DFM", ".LFM", ".FMX", ".XFM"})
+        if (io::StatPath(stem + ext).Kind == io::FileKind::Regular) return stem + ext;
+    return {};
+}
+
+void AddFormsBeside(UnitOutcome& unit, const std::string& relative, const std::string& oldUnit,
+                    const std::string& newUnit) {
+    const std::string oldForm = FormBeside(oldUnit);
+    const std::string newForm = FormBeside(newUnit);
+    if (oldForm.empty() && newForm.empty()) return;
+    const std::string& shown = newForm.empty() ? oldForm : newForm;
+    const size_t dot = relative.rfind('.');
+    const std::string name = (dot == std::string::npos ? relative : relative.substr(0, dot)) +
+                             shown.substr(shown.rfind('.'));
+    std::vector<std::string> lines;
+    if (oldForm.empty() || newForm.empty()) {
+        unit.formChange = oldForm.empty() ? "added" : "removed";
+        lines.push_back("--- form " + name + " " + unit.formChange);
+    } else {
+        std::string oldBytes, newBytes;
+        try {
+            oldBytes = io::ReadFileBytes(oldForm);
+            newBytes = io::ReadFileBytes(newForm);
+        } catch (const std::exception& e) {
+            unit.status = UnitStatus::Trouble;
+            unit.problem = e.what();
+            return;
+        }
+        if (oldBytes == newBytes) return;
+        const forms::FormComparison c = forms::CompareForms(forms::ReadForm(oldBytes, oldForm),
+                                                            forms::ReadForm(newBytes, newForm));
+        if (forms::FormsEquivalent(c, forms::NoiseMode::Show)) return;
+        unit.formChange = "changed";
+        lines.push_back("--- form " + name);
+        const std::string body = forms::FormReportBody(c, forms::NoiseMode::Show);
+        for (size_t at = 0; at < body.size();) {
+            const size_t end = body.find('\n', at);
+            lines.push_back(body.substr(at, end == std::string::npos ? end : end - at));
+            at = end == std::string::npos ? body.size() : end + 1;
+        }
+    }
+    unit.form = name;
+    unit.lines.insert(unit.lines.end(), lines.begin(), lines.end());
+    if (unit.status == UnitStatus::Same) unit.status = UnitStatus::Changed;
+    unit.equivalent = false;
 }
 
 UnitOutcome CompareUnitFiles(const std::string& oldPath, const std::string& newPath,

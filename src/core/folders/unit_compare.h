@@ -59,6 +59,10 @@ struct UnitOutcome {
     bool equivalent = true; // the structural verdict, notes aside
     diff::ApiReport api;
     std::vector<LooseDecl> gone, arrived; // only in the old unit, only in the new one
+    // The form file beside the unit (relative path, the new side's name where both have one)
+    // and how it changed: added, removed, changed; empty when it did not.
+    std::string form;
+    std::string formChange;
 };
 
 // Compares the texts of two files. Identical bytes are Same without parsing; a parse that stops
@@ -74,6 +78,16 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
 using LooseFilter = std::function<bool(diff::NodeKind, std::string_view name)>;
 std::vector<LooseDecl> LooseDeclsOfFile(const std::string& path, const PairOptions& options,
                                         const LooseFilter& withTokens);
+
+// The form file the IDE keeps beside a unit: the unit's path with a form file's extension
+// (.dfm, .lfm, .fmx, .xfm, in either letter case); empty when there is none.
+std::string FormBeside(const std::string& unitPath);
+
+// Compares the forms beside two versions of a unit and adds what changed to the outcome: a
+// heading "--- form NAME" and the form report's lines after the unit's. A unit that was the
+// same becomes changed. relative is the unit's name in its tree.
+void AddFormsBeside(UnitOutcome& unit, const std::string& relative, const std::string& oldUnit,
+                    const std::string& newUnit);
 
 // Reads both files first; a file that cannot be read makes the outcome Trouble.
 UnitOutcome CompareUnitFiles(const std::string& oldPath, const std::string& newPath,
