@@ -1,0 +1,13 @@
+unit About;
+
+interface
+
+procedure ShowAbout;
+
+implementation
+
+procedure ShowAbout;
+begin
+end;
+
+end.

@@ -1,0 +1,7 @@
+unit About;
+
+interface
+
+implementation
+
+end.
