@@ -28,7 +28,10 @@ void TellParse(const std::string& file, const model::ParseStatus& st) {
 
 int RunCheckFormCommand(const CliOptions& opt) {
     const std::string& unitPath = opt.files[0];
-    const std::string text = io::TakeAsCrLfText(io::ReadSourceFile(unitPath).Text);
+    std::string bytes = io::ReadSourceFile(unitPath).Text;
+    if (forms::IsForm(unitPath, bytes))
+        throw std::runtime_error(unitPath + ": this is a form; the unit comes first");
+    const std::string text = io::TakeAsCrLfText(std::move(bytes));
     std::string formPath = opt.files.size() > 1 ? opt.files[1] : std::string();
     if (formPath.empty()) {
         formPath = forms::FormBesideUnit(unitPath, text);
