@@ -52,8 +52,15 @@ int RunCheckFormCommand(const CliOptions& opt) {
 void WarnNewFormFindings(const CliOptions& opt, const model::TPasSrc* oldUnit,
                          const model::TPasSrc* newUnit) {
     if (opt.files[0] == "-" || opt.files[1] == "-") return;
-    const std::string oldForm = forms::FormBesideUnit(opt.files[0]);
-    const std::string newForm = oldForm.empty() ? oldForm : forms::FormBesideUnit(opt.files[1]);
+    // Where a unit has several forms beside it, its {$R *.ext} says which; the texts are gone,
+    // so it is looked for in the head of the file.
+    const auto formOf = [](const std::string& unit) {
+        const std::string found = forms::FormBesideUnit(unit);
+        return found.empty() ? found
+                             : forms::FormBesideUnit(unit, io::ReadRegularFileHead(unit, 1 << 16));
+    };
+    const std::string oldForm = formOf(opt.files[0]);
+    const std::string newForm = oldForm.empty() ? oldForm : formOf(opt.files[1]);
     if (newForm.empty()) return;
     std::unique_ptr<model::TPasSrc> parsed[2];
     const model::TPasSrc* units[2] = {oldUnit, newUnit};
