@@ -25,7 +25,7 @@ _quennet_diff() {
     fi
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--brief --tree --json --map --label --color --define
-            --no-default-defines --target --include-dir --no-includes --dialect --merge --output --workspace --merged --model --dirs --mask --from-workspace
+            --no-default-defines --target --include-dir --no-includes --dialect --merge --output --workspace --merged --model --check-form --dirs --mask --from-workspace
             --new --old --comment --eol --help --version' -- "$cur"))
         return
     fi

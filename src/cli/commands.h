@@ -9,6 +9,10 @@
 
 #include "options.h"
 
+namespace quennet::model {
+class TPasSrc;
+}
+
 namespace quennet::cli {
 
 struct UsageError : std::runtime_error {
@@ -25,6 +29,11 @@ int RunDirsCommand(const CliOptions& opt);            // --dirs OLDDIR NEWDIR
 int RunMergeCommand(const CliOptions& opt);           // --merge BASE LOCAL REMOTE
 int RunDisplayCommand(const CliOptions& opt);         // --display=STYLE|--api OLD NEW
 int RunTreeCommand(const CliOptions& opt);            // -r OLDDIR NEWDIR
+int RunCheckFormCommand(const CliOptions& opt);       // --check-form UNIT [FORM]
+// OLD NEW: what the new unit and its form disagree on that the old pair did not, as warnings
+// on stderr; nothing unless both units have a form beside them. Units not given are parsed.
+void WarnNewFormFindings(const CliOptions& opt, const model::TPasSrc* oldUnit = nullptr,
+                         const model::TPasSrc* newUnit = nullptr);
 // Form files: whether the command is about forms (by extension or content), and running it.
 bool UsesForms(const CliOptions& opt);
 int RunFormCommand(const CliOptions& opt); // forms in --model, OLD NEW, --form-text

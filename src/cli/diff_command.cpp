@@ -91,6 +91,7 @@ int RunDiffCommand(const CliOptions& opt) {
     for (int k = 0; k < 2; ++k)
         for (const auto& note : (k == 0 ? result.oldSource : result.newSource)->Status.Notes)
             std::cerr << opt.Label(static_cast<size_t>(k)) << ": " << note << '\n';
+    WarnNewFormFindings(opt, result.oldSource.get(), result.newSource.get());
     return status(equivalent ? kExitEquivalent : kExitDifferent);
 }
 

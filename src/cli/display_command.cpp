@@ -42,6 +42,7 @@ int RunDisplayCommand(const CliOptions& opt) {
         if (u.equivalent) lines.emplace_back(diff::kEquivalentSentence);
     }
     WriteLines(lines);
+    if (pair.api == folders::ApiMode::Off) WarnNewFormFindings(opt);
     int status = kExitEquivalent;
     if (request.failOnBreaking)
         status = u.api.breaking > 0 ? kExitDifferent : kExitEquivalent;

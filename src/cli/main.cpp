@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
         case Command::Merge: status = RunMergeCommand(opt); break;
         case Command::Tree: status = RunTreeCommand(opt); break;
         case Command::FormText: break; // always a form command
+        case Command::CheckForm: status = RunCheckFormCommand(opt); break;
         case Command::Diff:
             status = WantsDisplay(opt) ? RunDisplayCommand(opt) : RunDiffCommand(opt);
             break;

@@ -23,7 +23,8 @@ enum Modes : unsigned {
     kMerge = 16,
     kTree = 32,
     kFormText = 64,
-    kAll = 127
+    kCheckForm = 128,
+    kAll = 255
 };
 
 enum Id : int {
@@ -58,9 +59,13 @@ enum Id : int {
     kFormNoise,
     kRenames,
     kNoRenames,
+    kCheckFormMode,
     kIncludeDir = 'I',
     kFormatOptions = 1024, // and above: the output formats' options
 };
+
+// The modes that read units: they take the options of the reading.
+constexpr unsigned kReading = kDiff | kModel | kMerge | kTree | kCheckForm;
 
 struct OptionInfo {
     option longOption;
@@ -70,13 +75,12 @@ struct OptionInfo {
 const OptionInfo kOptions[] = {
     {{"help", no_argument, nullptr, kHelp}, kAll},
     {{"version", no_argument, nullptr, kVersion}, kAll},
-    {{"define", required_argument, nullptr, kDefine}, kDiff | kModel | kMerge | kTree},
-    {{"no-default-defines", no_argument, nullptr, kNoDefaultDefines},
-     kDiff | kModel | kMerge | kTree},
-    {{"dialect", required_argument, nullptr, kDialect}, kDiff | kModel | kMerge | kTree},
-    {{"target", required_argument, nullptr, kTarget}, kDiff | kModel | kMerge | kTree},
-    {{"include-dir", required_argument, nullptr, kIncludeDir}, kDiff | kModel | kMerge | kTree},
-    {{"no-includes", no_argument, nullptr, kNoIncludes}, kDiff | kModel | kMerge | kTree},
+    {{"define", required_argument, nullptr, kDefine}, kReading},
+    {{"no-default-defines", no_argument, nullptr, kNoDefaultDefines}, kReading},
+    {{"dialect", required_argument, nullptr, kDialect}, kReading},
+    {{"target", required_argument, nullptr, kTarget}, kReading},
+    {{"include-dir", required_argument, nullptr, kIncludeDir}, kReading},
+    {{"no-includes", no_argument, nullptr, kNoIncludes}, kReading},
     {{"renames", no_argument, nullptr, kRenames}, kDiff | kMerge | kTree},
     {{"no-renames", no_argument, nullptr, kNoRenames}, kDiff | kMerge | kTree},
     {{"label", required_argument, nullptr, kLabel}, kDiff | kMerge},
@@ -102,12 +106,14 @@ const OptionInfo kOptions[] = {
     {{"threads", required_argument, nullptr, kThreads}, kTree},
     {{"form-text", optional_argument, nullptr, kFormTextMode}, kFormText},
     {{"form-noise", required_argument, nullptr, kFormNoise}, kDiff},
+    {{"check-form", optional_argument, nullptr, kCheckFormMode}, kCheckForm},
 };
 
 const std::pair<int, Command> kCommands[] = {
-    {kModelMode, Command::Model}, {kFromWorkspaceMode, Command::FromWorkspace},
-    {kDirsMode, Command::Dirs},   {kMergeMode, Command::Merge},
-    {kRecursive, Command::Tree},  {kFormTextMode, Command::FormText}};
+    {kModelMode, Command::Model},        {kFromWorkspaceMode, Command::FromWorkspace},
+    {kDirsMode, Command::Dirs},          {kMergeMode, Command::Merge},
+    {kRecursive, Command::Tree},         {kFormTextMode, Command::FormText},
+    {kCheckFormMode, Command::CheckForm}};
 
 template <class T, size_t N> T ValueOf(const std::pair<int, T> (&table)[N], int id) {
     for (const auto& [key, value] : table)
@@ -173,6 +179,7 @@ unsigned ModeBit(Command c) {
     case Command::Merge: return kMerge;
     case Command::Tree: return kTree;
     case Command::FormText: return kFormText;
+    case Command::CheckForm: return kCheckForm;
     }
     return kDiff;
 }
@@ -240,6 +247,12 @@ void CheckOperands(CliOptions& opt) {
         if (f.size() != 1)
             throw UsageError(f.empty() ? "option '--form-text' needs a file name"
                                        : "option '--form-text' takes one file");
+        break;
+    case Command::CheckForm:
+        if (f.empty() || f.size() > 2)
+            throw UsageError(f.empty() ? "option '--check-form' needs a unit's file name"
+                                       : "option '--check-form' takes a unit and its form");
+        if (f[0] == "-") throw UsageError("option '--check-form' needs the unit as a file");
         break;
     case Command::Merge:
         if (f.size() != 3) throw UsageError("--merge needs three file names: BASE LOCAL REMOTE");
@@ -407,6 +420,7 @@ CliOptions ParseCommandLine(int argc, char** argv) {
         case kMergeMode:
         case kRecursive:
         case kFormTextMode:
+        case kCheckFormMode:
             setExclusive(modeOption, id);
             opt.command = ValueOf(kCommands, id);
             if (::optarg) opt.files.emplace_back(value);

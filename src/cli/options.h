@@ -9,7 +9,7 @@
 
 namespace quennet::cli {
 
-enum class Command { Diff, Model, FromWorkspace, Dirs, Merge, Tree, FormText };
+enum class Command { Diff, Model, FromWorkspace, Dirs, Merge, Tree, FormText, CheckForm };
 // The outputs of OLD NEW, each written by its own output_*.cpp (output_format.h).
 enum class Output { Report, Brief, Tree, Json, Map }; // in the order --help lists them
 enum class ColorWhen { Never, Auto, Always };

@@ -69,7 +69,8 @@ const char kDiffUsageTail[] =
     "\n"
     "Exit status: 0 if the files are equivalent, 1 if they differ, 2 if there was trouble.\n"
     "Other modes, each with its own --help: quennet-diff --model FILE, --dirs OLDDIR NEWDIR,\n"
-    "--from-workspace WS, --merge BASE LOCAL REMOTE, -r OLDDIR NEWDIR.\n";
+    "--from-workspace WS, --merge BASE LOCAL REMOTE, -r OLDDIR NEWDIR, --form-text FORM,\n"
+    "--check-form UNIT [FORM].\n";
 
 const char kModelUsage[] =
     "Usage: quennet-diff --model [OPTION]... FILE\n"
@@ -146,6 +147,29 @@ const char kFormTextUsage[] =
     "Exit status: 0, or 2 for a binary form that does not read whole (what was read is\n"
     "printed) and for files that cannot be read.\n";
 
+const char kCheckFormUsage[] =
+    "Usage: quennet-diff --check-form [OPTION]... UNIT [FORM]\n"
+    "Check a unit against its form. FORM defaults to the form beside UNIT: the same base\n"
+    "name with .dfm, .lfm, .fmx or .xfm, letter case aside (the one the unit's {$R *.ext}\n"
+    "names first where there are several). For the class of the form's root object:\n"
+    "  - components without a field of their name in the class's published part (the part\n"
+    "    before any visibility word counts as published), or whose field has another type;\n"
+    "  - published fields of a class type (T...) without a component of their name;\n"
+    "  - events (OnClick = Button1Click) that name no method of the class.\n"
+    "One line per finding, \"FILE(LINE): message\", sorted: the form's line for components\n"
+    "and events, the unit's for fields.\n"
+    "\n"
+    "Only what the unit declares is seen: fields and methods of ancestors declared in the\n"
+    "same unit count, those of ancestors in other units cannot be seen, so an event naming\n"
+    "such an inherited method is reported. Components an ancestor's form brings (inherited)\n"
+    "or that belong to an embedded frame (inside inline) need no field in this class.\n"
+    "\n"
+    "  -D SYM, --no-default-defines, --dialect NAME, --target NAME, -I DIR,\n"
+    "  --no-includes              read UNIT as a comparison does\n"
+    "\n"
+    "Exit status: 0 if nothing was found, 1 with findings, 2 if there was trouble (UNIT or\n"
+    "FORM unreadable, no form beside UNIT, the form's class not declared in UNIT).\n";
+
 const char kTreeUsage[] =
     "Usage: quennet-diff -r [OPTION]... OLDDIR NEWDIR\n"
     "Compare every Pascal unit of two folder trees by its declarations.\n"
@@ -175,6 +199,7 @@ const char* UsageText(Command command) {
     case Command::Merge: return kMergeUsage;
     case Command::Tree: return kTreeUsage;
     case Command::FormText: return kFormTextUsage;
+    case Command::CheckForm: return kCheckFormUsage;
     case Command::Diff: break;
     }
     static const std::string diffUsage = kDiffUsageHead + OutputFormatsHelp() + kDiffUsageTail;

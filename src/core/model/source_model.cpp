@@ -354,14 +354,28 @@ TidClass* TPasSrc::AddClass(std::string_view kind, std::string_view name, int32_
     return entry;
 }
 
+MemberVisibility VisibilityOfWord(std::string_view word) {
+    if (word.empty()) return MemberVisibility::Default;
+    const size_t blank = word.rfind(' ');
+    if (blank != std::string_view::npos) word.remove_prefix(blank + 1);
+    for (const auto& [name, v] : {std::pair{"PRIVATE", MemberVisibility::Private},
+                                  {"PROTECTED", MemberVisibility::Protected},
+                                  {"PUBLISHED", MemberVisibility::Published},
+                                  {"AUTOMATED", MemberVisibility::Automated}})
+        if (CompareNames(word, name) == 0) return v;
+    return MemberVisibility::Public;
+}
+
 void TPasSrc::AddFields(TidClass* cls, const std::vector<std::string>& names,
                         std::string_view typeText, uint32_t checksum, int32_t firstLine,
-                        int32_t lastLine, std::string_view /*visibility*/) {
+                        int32_t lastLine, std::string_view visibility) {
     if (!cls) return;
     std::string collapsed = CollapseBlanks(typeText);
+    const MemberVisibility section = VisibilityOfWord(visibility);
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
         auto f = std::make_unique<TidField>(*it, checksum, firstLine, lastLine);
         f->TypeText = collapsed;
+        f->Visibility = section;
         AddOrMerge(cls->Fields, cls->FieldIndex, std::move(f));
     }
 }

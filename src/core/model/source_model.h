@@ -159,10 +159,17 @@ public:
     std::string Text;
 };
 
+// A class member's section. Default: before any visibility word, which a class that streams
+// (a form's, a TPersistent's) publishes.
+enum class MemberVisibility : uint8_t { Default, Private, Protected, Public, Published, Automated };
+// "strict private" reads as private; an unknown word as public.
+MemberVisibility VisibilityOfWord(std::string_view word);
+
 class TidField : public TidName {
 public:
     using TidName::TidName;
     std::string TypeText;
+    MemberVisibility Visibility = MemberVisibility::Default;
 };
 
 class TidProp : public TidName {

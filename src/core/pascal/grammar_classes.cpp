@@ -25,7 +25,7 @@ void TOp4Parser::ClassType(const std::string& name, bool record) {
     if (la_ == tLParen) AncestorList(&ancestors);
     model::TidClass* cls = nullptr;
     if (record && Recording() && Model) cls = Model->AddClass("class", name, startLine, ancestors);
-    std::string visibility = "public";
+    std::string visibility; // the default section until a visibility word
     if (la_ == tEnd || kClassMemberStart.Has(la_)) {
         while (kClassMemberStart.Has(la_)) {
             if (kVisibilityWords.Has(la_)) {

@@ -579,7 +579,7 @@ void TOp4Parser::ModernClassType(const std::string& name, bool record, int32_t s
     model::TidClass* cls = nullptr;
     if (record && Recording() && Model) cls = Model->AddClass(kind, name, startLine, ancestors);
     if (keyword != tClass || helper || la_ != tSemicolon) {
-        ModernClassBody(cls, name, "public", keyword == tRecord);
+        ModernClassBody(cls, name, "", keyword == tRecord);
         Expect(tEnd);
     }
     if (cls) cls->LastLine = PrevLine();
@@ -674,7 +674,7 @@ void TOp4Parser::ForeignClassType(const std::string& name, bool record, int32_t 
     model::TidClass* cls = nullptr;
     if (record && Recording() && Model) cls = Model->AddClass(kind, name, startLine, ancestors);
     if (la_ != tSemicolon) {
-        ModernClassBody(cls, name, "public", false);
+        ModernClassBody(cls, name, "", false);
         Expect(tEnd);
     }
     if (cls) cls->LastLine = PrevLine();

@@ -1,0 +1,3 @@
+object OtherForm: TOtherForm
+  Caption = 'Other'
+end
