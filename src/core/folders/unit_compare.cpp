@@ -3,9 +3,9 @@
 
 #include "base/ascii.h"
 #include "diff/compare_sources.h"
+#include "forms/form_check.h"
 #include "forms/form_reader.h"
 #include "forms/form_report.h"
-#include "io/platform.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
 #include "render/report_writer.h"
@@ -219,20 +219,10 @@ UnitOutcome CompareUnitTexts(const std::string& oldBytes, const std::string& new
     return out;
 }
 
-std::string FormBeside(const std::string& unitPath) {
-    const size_t dot = unitPath.rfind('.');
-    const size_t slash = unitPath.find_last_of("/\\");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    const std::string stem = unitPath.substr(0, dot);
-    for (const char* ext : {".dfm", ".lfm", ".fmx", ".xfm", ".DFM", ".LFM", ".FMX", ".XFM"})
-        if (io::StatPath(stem + ext).Kind == io::FileKind::Regular) return stem + ext;
-    return {};
-}
-
 void AddFormsBeside(UnitOutcome& unit, const std::string& relative, const std::string& oldUnit,
                     const std::string& newUnit) {
-    const std::string oldForm = FormBeside(oldUnit);
-    const std::string newForm = FormBeside(newUnit);
+    const std::string oldForm = forms::FormBesideUnit(oldUnit);
+    const std::string newForm = forms::FormBesideUnit(newUnit);
     if (oldForm.empty() && newForm.empty()) return;
     const std::string& shown = newForm.empty() ? oldForm : newForm;
     const size_t dot = relative.rfind('.');

@@ -79,10 +79,6 @@ using LooseFilter = std::function<bool(diff::NodeKind, std::string_view name)>;
 std::vector<LooseDecl> LooseDeclsOfFile(const std::string& path, const PairOptions& options,
                                         const LooseFilter& withTokens);
 
-// The form file the IDE keeps beside a unit: the unit's path with a form file's extension
-// (.dfm, .lfm, .fmx, .xfm, in either letter case); empty when there is none.
-std::string FormBeside(const std::string& unitPath);
-
 // Compares the forms beside two versions of a unit and adds what changed to the outcome: a
 // heading "--- form NAME" and the form report's lines after the unit's. A unit that was the
 // same becomes changed. relative is the unit's name in its tree.
