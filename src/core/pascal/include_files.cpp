@@ -44,18 +44,28 @@ int32_t CountBreaks(std::string_view piece, char before) {
     return n;
 }
 
-// The file name of an include directive's argument: blanks trimmed, quotes removed, Windows
-// separators turned round.
-std::string IncludeName(std::string_view arg) {
+// An include directive's argument: blanks trimmed, quotes removed.
+std::string_view IncludeArgument(std::string_view arg) {
     while (!arg.empty() && static_cast<unsigned char>(arg.front()) <= 32)
         arg.remove_prefix(1);
     while (!arg.empty() && static_cast<unsigned char>(arg.back()) <= 32)
         arg.remove_suffix(1);
     if (arg.size() >= 2 && (arg.front() == '\'' || arg.front() == '"') && arg.back() == arg.front())
         arg = arg.substr(1, arg.size() - 2);
-    std::string name(arg);
+    return arg;
+}
+
+// The file name of an include directive's argument, Windows separators turned round.
+std::string IncludeName(std::string_view arg) {
+    std::string name(IncludeArgument(arg));
     std::replace(name.begin(), name.end(), '\\', '/');
     return name;
+}
+
+// "\dir\x.inc": the root of the current drive on Windows, no drive named.
+bool DriveLess(std::string_view arg) {
+    arg = IncludeArgument(arg);
+    return arg.size() > 1 && arg[0] == '\\' && arg[1] != '\\';
 }
 
 // The folder and the name with "/" between, on every system, so that names in outputs are
@@ -355,12 +365,18 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
                     "{$I " + name + "} (" +
                     (file == 0 ? std::string() : files_[static_cast<size_t>(file)] + ", ") +
                     "line " + std::to_string(directiveLine) + "): ";
-                const std::string path = Resolve(name, file);
+                const std::string_view arg =
+                    text.substr(w, (close == std::string_view::npos ? text.size() : close) - w);
+                // A drive-less root that holds no such file: the build that reads this found it
+                // in its folders, the separator taken as one between folder and name.
+                const std::string searched =
+                    DriveLess(arg) && !IsFile(io::FsPath(name)) ? name.substr(1) : name;
+                const std::string path = Resolve(searched, file);
                 std::string id;
                 std::string problem;
                 std::string bytes;
                 if (path.empty()) {
-                    problem = "the include file is not found " + WhereLooked(name, file) +
+                    problem = "the include file is not found " + WhereLooked(searched, file) +
                               "; its text is not read";
                 } else if (chain.size() > static_cast<size_t>(kMaxDepth)) {
                     problem = "include files nest deeper than " + std::to_string(kMaxDepth) +
