@@ -240,7 +240,8 @@ const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
     const std::string& own = files_.front();
     if (own.empty() || own == "-") return buildDirs_;
     std::error_code ec;
-    const fs::path start = fs::absolute(fs::path(own), ec).parent_path();
+    // Normal form: "a/../b" climbs from b, not through a.
+    const fs::path start = fs::absolute(fs::path(own), ec).lexically_normal().parent_path();
     if (ec) return buildDirs_;
     fs::path dir = start;
     std::vector<fs::path> above;
