@@ -128,6 +128,16 @@ TEST(DprojReader, ReadsTheGroupsOfTheDefaultBuild) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(DprojSearchPaths(c.text), c.expected);
     }
+    // The older form: one condition on "Configuration|Platform".
+    const std::string older =
+        "<Project><PropertyGroup>"
+        "<Configuration Condition=\" '$(Configuration)' == '' \">Debug</Configuration>"
+        "<Platform Condition=\" '$(Platform)' == '' \">AnyCPU</Platform></PropertyGroup>"
+        "<PropertyGroup Condition=\" '$(Configuration)|$(Platform)' == 'Release|AnyCPU' \">"
+        "<DCC_UnitSearchPath>rel</DCC_UnitSearchPath></PropertyGroup>"
+        "<PropertyGroup Condition=\" '$(Configuration)|$(Platform)' == 'Debug|AnyCPU' \">"
+        "<DCC_UnitSearchPath>dbg</DCC_UnitSearchPath></PropertyGroup></Project>";
+    EXPECT_EQ(DprojSearchPaths(older), Paths{"dbg"});
     EXPECT_EQ(DprojSearchPaths(""), Paths{});
     EXPECT_EQ(DprojSearchPaths("not xml at all <<<"), Paths{});
 }

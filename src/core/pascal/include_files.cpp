@@ -290,12 +290,17 @@ std::string IncludeExpansion::WhereLooked(const std::string& name, int32_t inclu
     if (!includeDirs_.empty()) places.emplace_back("in the include folders");
     BuildDirs();
     if (!projectFiles_.empty()) {
+        // A folder of examples may hold dozens: the first few name the rest.
+        constexpr size_t kNamed = 3;
+        const size_t named = projectFiles_.size() > kNamed + 1 ? kNamed : projectFiles_.size();
         std::string list;
-        for (size_t k = 0; k < projectFiles_.size(); ++k)
+        for (size_t k = 0; k < named; ++k)
             list += (k == 0                          ? ""
                      : k + 1 == projectFiles_.size() ? " and "
                                                      : ", ") +
                     projectFiles_[k];
+        if (named < projectFiles_.size())
+            list += " and " + std::to_string(projectFiles_.size() - named) + " other project files";
         places.push_back("in the search paths of " + list);
     }
     if (foldersAbove_ > 0)
