@@ -110,7 +110,7 @@ TEST(IncludeFiles, NestingIsBoundedAndFoldersAreSearchedInOrder) {
     EXPECT_TRUE(m.Status.Complete);
 
     // Beside the including file first, then the -I folders.
-    extra.Write("types.inc", "type TFromExtra = Integer;\r\n");
+    extra.Write("types.inc", "type TFromExtra = Integer;\r\n{$I gone.inc}\r\n");
     extra.Write("local.inc", "type TWrong = Integer;\r\n");
     dir.Write("local.inc", "type TLocal = Integer;\r\n");
     const std::string unit = dir.Write("u.pp", "unit U;\r\ninterface\r\n{$I types.inc}\r\n"
@@ -122,7 +122,12 @@ TEST(IncludeFiles, NestingIsBoundedAndFoldersAreSearchedInOrder) {
     EXPECT_NE(r.out.find("\"name\":\"TFromExtra\""), std::string::npos);
     EXPECT_NE(r.out.find("\"name\":\"TLocal\""), std::string::npos);
     EXPECT_EQ(r.out.find("TWrong"), std::string::npos);
-    EXPECT_EQ(r.err, "");
+    // The note of a file not found names the places in the order they were searched.
+    EXPECT_NE(r.err.find("{$I gone.inc} (" + extra.path.string() +
+                         "/types.inc, line 2): the include file is not found beside the "
+                         "including file, beside the unit, in the include folders, or in the "),
+              std::string::npos)
+        << r.err;
 
     // --no-includes reads the directives as comments: no included text, no note.
     const auto bare = quennet::testing::RunShell("\"$CLI\" --model --no-includes " +

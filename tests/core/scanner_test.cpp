@@ -219,6 +219,12 @@ TEST(ScannerModern, NewTokenForms) {
         {"'''' ''", {{tString, "''''", 1}, {tString, "''", 1}}},
         {"'''\r\n  a '' b\r\n  '''\r\nX",
          {{tString, "'''\r\n  a '' b\r\n  '''", 1}, {tIdentifier, "X", 4}}},
+        // Five quotes let the text hold three; only a run of five closes it.
+        {"'''''\r\n  a ''' b\r\n  ''''\r\n  ''''';X",
+         {{tString, "'''''\r\n  a ''' b\r\n  ''''\r\n  '''''", 1},
+          {tSemicolon, ";", 4},
+          {tIdentifier, "X", 4}}},
+        {"''''\r\nX", {{tString, "''''", 1}, {tIdentifier, "X", 2}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -153,6 +153,7 @@ void TOp4Parser::MethodDecl(model::TidClass* cls, const std::string& visibility)
 // ResultType ] )
 //               | [ CLASS ] PROCEDURE ident ( "." ident "=" ident | [ FormalParams ] )
 //               | CONSTRUCTOR ident [ FormalParams ] | DESTRUCTOR ident [ FormalParams ]
+//               | ( FUNCTION | PROCEDURE ) ident TypeArgs "." ident "=" ident   (modern)
 void TOp4Parser::MethodHeading(std::string* name) {
     bool afterClass = false;
     if (la_ == tClass) {
@@ -182,6 +183,24 @@ void TOp4Parser::MethodHeading(std::string* name) {
     const int32_t kind = la_;
     if (kind == tFunction || kind == tProcedure) {
         Get();
+        // "function IFoo<T, IBar<T>>.Invoke = Bind;": the interface of a method resolution
+        // clause is a type, its arguments types rather than parameter names.
+        if (modern_ && PeekKind() == tLess && GuardedOptional(kTrialMethodResolution, [this, name] {
+                const int32_t from = CurPos();
+                Ident();
+                TypeArgs();
+                if (la_ != tPoint) return false;
+                // Named as a generic's heading is: "IFoo<T>", without blanks.
+                name->clear();
+                for (char c : TextFrom(from))
+                    if (static_cast<unsigned char>(c) > 32) *name += c;
+                Get();
+                Ident();
+                Expect(tEqual);
+                Ident();
+                return true;
+            }))
+            return;
         GenericName(name);
         if (la_ == tPoint) {
             Get();

@@ -78,6 +78,7 @@ enum TrialId : int32_t {
     kTrialModernDirective,
     kTrialTypeArgs,
     kTrialModernVisibility,
+    kTrialMethodResolution,
 };
 
 // Error codes for productions that find no fitting alternative (119 and up).

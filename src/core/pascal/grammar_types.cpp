@@ -483,10 +483,14 @@ void TOp4Parser::SetElement() {
     }
 }
 
-// TypedConstant = Expression | ArrayConstant | RecordConstant
+// TypedConstant = Expression | ArrayConstant | RecordConstant | "(" ")" (modern)
 void TOp4Parser::TypedConstant() {
     Nested([&] {
-        if (la_ == tLParen && nesting_ + 8 <= MaxNesting && FieldConstantAhead()) {
+        if (modern_ && la_ == tLParen && PeekKind() == tRParen) {
+            // "()": a record or array constant of all zeros.
+            Get();
+            Get();
+        } else if (la_ == tLParen && nesting_ + 8 <= MaxNesting && FieldConstantAhead()) {
             // A word and ":" after "(": neither an expression nor an array constant reads past the
             // ":", so the trial would end in the record constant anyway. Large tables of records
             // would otherwise try every element three ways.

@@ -12,6 +12,7 @@
 #include "base/ascii.h"
 #include "io/platform.h"
 #include "io/source_file.h"
+#include "pascal/dproj_reader.h"
 
 namespace quennet::pascal {
 
@@ -43,18 +44,28 @@ int32_t CountBreaks(std::string_view piece, char before) {
     return n;
 }
 
-// The file name of an include directive's argument: blanks trimmed, quotes removed, Windows
-// separators turned round.
-std::string IncludeName(std::string_view arg) {
+// An include directive's argument: blanks trimmed, quotes removed.
+std::string_view IncludeArgument(std::string_view arg) {
     while (!arg.empty() && static_cast<unsigned char>(arg.front()) <= 32)
         arg.remove_prefix(1);
     while (!arg.empty() && static_cast<unsigned char>(arg.back()) <= 32)
         arg.remove_suffix(1);
     if (arg.size() >= 2 && (arg.front() == '\'' || arg.front() == '"') && arg.back() == arg.front())
         arg = arg.substr(1, arg.size() - 2);
-    std::string name(arg);
+    return arg;
+}
+
+// The file name of an include directive's argument, Windows separators turned round.
+std::string IncludeName(std::string_view arg) {
+    std::string name(IncludeArgument(arg));
     std::replace(name.begin(), name.end(), '\\', '/');
     return name;
+}
+
+// "\dir\x.inc": the root of the current drive on Windows, no drive named.
+bool DriveLess(std::string_view arg) {
+    arg = IncludeArgument(arg);
+    return arg.size() > 1 && arg[0] == '\\' && arg[1] != '\\';
 }
 
 // The folder and the name with "/" between, on every system, so that names in outputs are
@@ -87,9 +98,9 @@ std::string FindIgnoringCase(const fs::path& dir, const std::string& name) {
     return {};
 }
 
-// The folders of one project file's search paths: Delphi's DCC_IncludePath and
-// DCC_UnitSearchPath elements, Lazarus's IncludeFiles and OtherUnitFiles values, relative to the
-// project's folder; entries with build macros ($(Platform)) are left out.
+// The folders of one project file's search paths, relative to the project's folder: Delphi's
+// DCC_IncludePath and DCC_UnitSearchPath of the default build, Lazarus's IncludeFiles and
+// OtherUnitFiles values; entries with build macros ($(Platform)) are left out.
 void AddProjectPaths(const fs::path& project, std::vector<fs::path>& out) {
     std::string text;
     try {
@@ -97,36 +108,34 @@ void AddProjectPaths(const fs::path& project, std::vector<fs::path>& out) {
     } catch (const std::exception&) {
         return;
     }
-    const std::string lower = base::LowerAscii(text);
-    const auto addList = [&](std::string_view list) {
-        size_t start = 0;
-        while (start <= list.size()) {
-            size_t end = list.find(';', start);
-            if (end == std::string_view::npos) end = list.size();
-            std::string entry(list.substr(start, end - start));
-            start = end + 1;
-            std::replace(entry.begin(), entry.end(), '\\', '/');
-            while (!entry.empty() && static_cast<unsigned char>(entry.back()) <= 32)
-                entry.pop_back();
-            if (entry.empty() || entry.find("$(") != std::string::npos) continue;
-            const fs::path dir =
-                fs::path(entry).is_absolute() ? fs::path(entry) : project.parent_path() / entry;
-            if (std::find(out.begin(), out.end(), dir) == out.end()) out.push_back(dir);
-        }
+    const auto add = [&](std::string entry) {
+        std::replace(entry.begin(), entry.end(), '\\', '/');
+        while (!entry.empty() && static_cast<unsigned char>(entry.back()) <= 32)
+            entry.pop_back();
+        if (entry.empty() || entry.find("$(") != std::string::npos) return;
+        const fs::path dir =
+            fs::path(entry).is_absolute() ? fs::path(entry) : project.parent_path() / entry;
+        if (std::find(out.begin(), out.end(), dir) == out.end()) out.push_back(dir);
     };
-    for (const char* element : {"<dcc_includepath>", "<dcc_unitsearchpath>"})
-        for (size_t at = lower.find(element); at != std::string::npos;
-             at = lower.find(element, at + 1)) {
-            const size_t from = at + std::string_view(element).size();
-            const size_t to = lower.find('<', from);
-            if (to != std::string::npos) addList(std::string_view(text).substr(from, to - from));
-        }
+    if (base::LowerAscii(project.extension().string()) == ".dproj") {
+        for (std::string& entry : DprojSearchPaths(text))
+            add(std::move(entry));
+        return;
+    }
+    const std::string lower = base::LowerAscii(text);
     for (const char* element : {"<includefiles value=\"", "<otherunitfiles value=\""})
         for (size_t at = lower.find(element); at != std::string::npos;
              at = lower.find(element, at + 1)) {
             const size_t from = at + std::string_view(element).size();
             const size_t to = lower.find('"', from);
-            if (to != std::string::npos) addList(std::string_view(text).substr(from, to - from));
+            if (to == std::string::npos) continue;
+            const std::string_view list = std::string_view(text).substr(from, to - from);
+            for (size_t start = 0; start <= list.size();) {
+                size_t end = list.find(';', start);
+                if (end == std::string_view::npos) end = list.size();
+                add(std::string(list.substr(start, end - start)));
+                start = end + 1;
+            }
         }
 }
 
@@ -231,28 +240,77 @@ const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
     const std::string& own = files_.front();
     if (own.empty() || own == "-") return buildDirs_;
     std::error_code ec;
-    fs::path dir = fs::absolute(fs::path(own), ec).parent_path();
+    // Normal form: "a/../b" climbs from b, not through a.
+    const fs::path start = fs::absolute(fs::path(own), ec).lexically_normal().parent_path();
     if (ec) return buildDirs_;
+    fs::path dir = start;
     std::vector<fs::path> above;
     // A bound on the walk: no build keeps its project deeper than this above a unit.
     for (int level = 0; level < 8 && !dir.empty(); ++level) {
         if (level > 0) above.push_back(dir);
+        std::vector<fs::path> projects;
         for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
             const std::string ext = base::LowerAscii(it->path().extension().string());
-            if ((ext == ".dproj" || ext == ".lpi" || ext == ".lpk") && IsFile(it->path()))
-                AddProjectPaths(it->path(), buildDirs_);
-            else if (base::LowerAscii(it->path().filename().string()) == "fpmake.pp" &&
-                     IsFile(it->path()))
-                AddFpmakePaths(it->path(), buildDirs_);
+            if (((ext == ".dproj" || ext == ".lpi" || ext == ".lpk") ||
+                 base::LowerAscii(it->path().filename().string()) == "fpmake.pp") &&
+                IsFile(it->path()))
+                projects.push_back(it->path());
+        }
+        // Folder order is the system's; sorted, the search and its note are the same everywhere.
+        std::sort(projects.begin(), projects.end());
+        for (const fs::path& p : projects) {
+            if (base::LowerAscii(p.extension().string()) == ".pp")
+                AddFpmakePaths(p, buildDirs_);
+            else
+                AddProjectPaths(p, buildDirs_);
+            projectFiles_.push_back(io::Utf8Path(p.lexically_relative(start)));
         }
         ec.clear();
-        if (fs::exists(dir / ".git", ec)) break; // the repository's root
+        if (fs::exists(dir / ".git", ec)) { // the repository's root
+            reachedRoot_ = true;
+            break;
+        }
         const fs::path parent = dir.parent_path();
         if (parent == dir) break;
         dir = parent;
     }
+    foldersAbove_ = static_cast<int32_t>(above.size());
     buildDirs_.insert(buildDirs_.end(), above.begin(), above.end());
     return buildDirs_;
+}
+
+// The places Resolve looked in, in its order, for the note of a file not found.
+std::string IncludeExpansion::WhereLooked(const std::string& name, int32_t including) const {
+    if (io::FsPath(name).is_absolute()) return "at that path";
+    std::vector<std::string> places;
+    const std::string& own = files_.front();
+    const bool ownKnown = !own.empty() && own != "-";
+    if (including != 0) places.emplace_back("beside the including file");
+    if (ownKnown) places.emplace_back(including != 0 ? "beside the unit" : "beside the file");
+    if (!includeDirs_.empty()) places.emplace_back("in the include folders");
+    BuildDirs();
+    if (!projectFiles_.empty()) {
+        // A folder of examples may hold dozens: the first few name the rest.
+        constexpr size_t kNamed = 3;
+        const size_t named = projectFiles_.size() > kNamed + 1 ? kNamed : projectFiles_.size();
+        std::string list;
+        for (size_t k = 0; k < named; ++k)
+            list += (k == 0                          ? ""
+                     : k + 1 == projectFiles_.size() ? " and "
+                                                     : ", ") +
+                    projectFiles_[k];
+        if (named < projectFiles_.size())
+            list += " and " + std::to_string(projectFiles_.size() - named) + " other project files";
+        places.push_back("in the search paths of " + list);
+    }
+    if (foldersAbove_ > 0)
+        places.push_back(reachedRoot_
+                             ? "in the folders above it up to the repository's root"
+                             : "in the " + std::to_string(foldersAbove_) + " folders above it");
+    std::string text;
+    for (size_t k = 0; k < places.size(); ++k)
+        text += (k == 0 ? "" : k + 1 < places.size() ? ", " : k > 1 ? ", or " : " or ") + places[k];
+    return text.empty() ? "without a folder to look in" : text;
 }
 
 void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
@@ -313,14 +371,19 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
                     "{$I " + name + "} (" +
                     (file == 0 ? std::string() : files_[static_cast<size_t>(file)] + ", ") +
                     "line " + std::to_string(directiveLine) + "): ";
-                const std::string path = Resolve(name, file);
+                const std::string_view arg =
+                    text.substr(w, (close == std::string_view::npos ? text.size() : close) - w);
+                // A drive-less root that holds no such file: the build that reads this found it
+                // in its folders, the separator taken as one between folder and name.
+                const std::string searched =
+                    DriveLess(arg) && !IsFile(io::FsPath(name)) ? name.substr(1) : name;
+                const std::string path = Resolve(searched, file);
                 std::string id;
                 std::string problem;
                 std::string bytes;
                 if (path.empty()) {
-                    problem = "the include file is not found beside the file, in the include "
-                              "folders or in the search paths of the project files; its text is "
-                              "not read";
+                    problem = "the include file is not found " + WhereLooked(searched, file) +
+                              "; its text is not read";
                 } else if (chain.size() > static_cast<size_t>(kMaxDepth)) {
                     problem = "include files nest deeper than " + std::to_string(kMaxDepth) +
                               " levels; it is not read";

@@ -48,6 +48,7 @@ private:
     void ExpandFile(std::string_view text, int32_t file, std::vector<int32_t>& chain);
     std::string Resolve(const std::string& name, int32_t including) const;
     const std::vector<std::filesystem::path>& BuildDirs() const;
+    std::string WhereLooked(const std::string& name, int32_t including) const;
 
     std::string text_;
     int32_t line_ = 1;
@@ -59,6 +60,10 @@ private:
     bool nested_ = false;
     mutable std::vector<std::filesystem::path> buildDirs_;
     mutable bool buildDirsKnown_ = false;
+    // What BuildDirs found, for the note of a file not found.
+    mutable std::vector<std::string> projectFiles_;
+    mutable int32_t foldersAbove_ = 0;
+    mutable bool reachedRoot_ = false;
 };
 
 } // namespace quennet::pascal

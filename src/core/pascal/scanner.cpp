@@ -316,22 +316,30 @@ bool TOp4Scanner::ScanModern(uint8_t first, int32_t& kind) {
         return true;
     }
     case '\'': {
-        // Three quotes at the end of a line open a string that a line starting with three closes.
-        if (next != '\'' || CharAt(s_.BufPos + 2) != '\'') return false;
-        int32_t at = s_.BufPos + 3;
+        // An odd run of three quotes or more at the end of a line opens a string that a line
+        // starting with the same run closes; the longer runs let a text hold three quotes.
+        int32_t quotes = 0;
+        while (CharAt(s_.BufPos + quotes) == '\'')
+            ++quotes;
+        if (quotes < 3 || quotes % 2 == 0) return false;
+        int32_t at = s_.BufPos + quotes;
         while (CharAt(at) == ' ' || CharAt(at) == 9)
             ++at;
         if (CharAt(at) != 13 && CharAt(at) != 10) return false;
+        const auto runAt = [this](int32_t from) {
+            int32_t n = 0;
+            while (CharAt(from + n) == '\'')
+                ++n;
+            return n;
+        };
         bool lineStart = false;
         while (s_.Ch != 0) {
             step();
             if (s_.Ch == 13 || s_.Ch == 10) {
                 lineStart = true;
-            } else if (lineStart && s_.Ch == '\'' && CharAt(s_.BufPos + 1) == '\'' &&
-                       CharAt(s_.BufPos + 2) == '\'') {
-                step();
-                step();
-                step();
+            } else if (lineStart && s_.Ch == '\'' && runAt(s_.BufPos) == quotes) {
+                for (int32_t k = 0; k < quotes; ++k)
+                    step();
                 break;
             } else if (s_.Ch != ' ' && s_.Ch != 9) {
                 lineStart = false;

@@ -1,5 +1,5 @@
 { Include files: found beside the file, nested, missing, recursive, a type whose
-  values come from an include, and a % directive that is no file. }
+  values come from an include, a path from a drive-less root and a % directive that is no file. }
 unit Incs;
 {$mode objfpc}
 interface
@@ -11,6 +11,7 @@ type
 const
   Built = {$I %DATE%};
 procedure Last;
+{$I \inc\rooted.inc}
 implementation
 {$ifdef NEVER}{$i gone.inc}{$endif}
 procedure Last;
