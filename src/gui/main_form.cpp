@@ -246,6 +246,8 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     settings_.Extensions = kDefaultExtensions;
     ReadSettings();
     ReadViewSettings();
+    // The actions start checked as stored; the views take that state once they exist.
+    views_->SetLineNumbers(ui_.LineNumbers->isChecked());
     ApplyExtensions();
     // The font chosen in an earlier session is used from the start, not only after Setup.
     const QFont viewFont = ui_.Old.Editor->editorFont();
@@ -326,6 +328,8 @@ void TMainForm::CreateActions() {
     ui_.FindNext->setShortcut(QKeySequence(Qt::Key_F3));
     ui_.FindPrior = make(tr("Find &previous"));
     ui_.FindPrior->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    ui_.GoToLine = make(tr("&Go to line..."));
+    ui_.GoToLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     ui_.SaveOldAs = make(tr("Save first file as..."));
     ui_.SaveNewAs = make(tr("Save second file as..."));
     ui_.Setup = make(tr("Setup"));
@@ -370,6 +374,7 @@ void TMainForm::CreateActions() {
     connect(ui_.Find, &QAction::triggered, this, [this] { ShowFind(); });
     connect(ui_.FindNext, &QAction::triggered, this, [this] { FindAgain(true); });
     connect(ui_.FindPrior, &QAction::triggered, this, [this] { FindAgain(false); });
+    connect(ui_.GoToLine, &QAction::triggered, this, [this] { Command([this] { GoToLine(); }); });
     connect(ui_.Setup, &QAction::triggered, this, [this] { Command([this] { SetupCommand(); }); });
     connect(ui_.Exit, &QAction::triggered, this, &QWidget::close);
     connect(ui_.About, &QAction::triggered, this, [this] { Command([this] { ShowAboutBox(); }); });
@@ -397,6 +402,8 @@ void TMainForm::CreateMenus() {
     search->addAction(ui_.Find);
     search->addAction(ui_.FindNext);
     search->addAction(ui_.FindPrior);
+    search->addSeparator();
+    search->addAction(ui_.GoToLine);
 
     QMenu* diff = menuBar()->addMenu(tr("&Diff"));
     diff->addAction(ui_.Diff);

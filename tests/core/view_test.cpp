@@ -268,6 +268,21 @@ TEST(DifferenceMarks, RevealTopMovesOnlyWhenPartOfTheBlockIsHidden) {
             << c.first << ".." << c.last << " top " << c.top;
 }
 
+TEST(DifferenceMarks, GoToLineHoldsTheNumberToTheTextAndKeepsContextAbove) {
+    struct Case {
+        int64_t typed;
+        int32_t lines, line;
+    };
+    const Case cases[] = {{1, 50, 0}, {50, 50, 49}, {51, 50, 49},
+                          {0, 50, 0}, {-7, 50, 0},  {int64_t{1} << 40, 50, 49},
+                          {5, 0, -1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(GoToLineTarget(c.typed, c.lines), c.line) << c.typed << " of " << c.lines;
+    EXPECT_EQ(GoToLineTop(30, 20, 30), 20);   // in view: the view stays
+    EXPECT_EQ(GoToLineTop(300, 20, 30), 290); // a third of the rows above it
+    EXPECT_EQ(GoToLineTop(4, 20, 30), 0);
+}
+
 TEST(Palette, VariantFollowsTheWindowBackground) {
     EXPECT_FALSE(PaletteFor(0xEFEFEF).Dark); // Fusion's light window
     EXPECT_TRUE(PaletteFor(0x353535).Dark);  // a dark Fusion window

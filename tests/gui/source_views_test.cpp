@@ -169,10 +169,12 @@ TEST_F(SourceViewsTest, SideBySideKeepsMatchingLinesLevelAndScrollsTogether) {
     EXPECT_EQ(New().fillerRowsAfter(3), 0);
     EXPECT_EQ(Row(New(), 5), 5);
 
-    EXPECT_EQ(Old().marginWidth(0), 0);
-    form->Widgets().LineNumbers->setChecked(true);
+    // Line numbers are on from the start.
     EXPECT_GT(Old().marginWidth(0), 0);
     EXPECT_GT(New().marginWidth(0), 0);
+    form->Widgets().LineNumbers->setChecked(false);
+    EXPECT_EQ(Old().marginWidth(0), 0);
+    EXPECT_EQ(New().marginWidth(0), 0);
 }
 
 // Differences on one side only still align both texts.

@@ -103,4 +103,13 @@ int32_t RevealTop(int32_t first, int32_t last, int32_t top, int32_t rows, int32_
     return std::max(0, first - context);
 }
 
+int32_t GoToLineTarget(int64_t typed, int32_t lineCount) {
+    if (lineCount <= 0) return -1;
+    return static_cast<int32_t>(std::clamp<int64_t>(typed, 1, lineCount) - 1);
+}
+
+int32_t GoToLineTop(int32_t line, int32_t top, int32_t rows) {
+    return RevealTop(line, line, top, rows, std::max(rows, 1) / 3);
+}
+
 } // namespace quennet::viewrules

@@ -58,4 +58,11 @@ int32_t OverviewTarget(const std::vector<LineSpan>& spans, int32_t y, int32_t he
 // first, so a block that fits is seen whole and a taller one from its start.
 int32_t RevealTop(int32_t first, int32_t last, int32_t top, int32_t rows, int32_t context);
 
+// Go to line: the 0-based line for a 1-based number typed by the user, held to the text (a
+// number past the end goes to the last line); -1 for an empty text.
+int32_t GoToLineTarget(int64_t typed, int32_t lineCount);
+// The first visible line for it: unchanged when the line is in view, else the line stands a
+// third of the view from the top, so the lines before it are seen too.
+int32_t GoToLineTop(int32_t line, int32_t top, int32_t rows);
+
 } // namespace quennet::viewrules
