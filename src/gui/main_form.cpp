@@ -15,6 +15,7 @@
 #include "diff/compare_sources.h"
 #include "diff/comparison_outcome.h"
 #include "model/reading_settings.h"
+#include "model/source_files.h"
 #include "render/report_writer.h"
 
 #include <QApplication>
@@ -50,12 +51,23 @@ namespace {
 
 const QStringList kDefaultDefines = {QStringLiteral("VER130"), QStringLiteral("WIN32"),
                                      QStringLiteral("CPU386")};
-const QStringList kDefaultExtensions = {QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr"),
-                                        QStringLiteral("Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp"),
-                                        QStringLiteral("All files (*.*)|*.*")};
+// The list earlier versions stored: read as "never changed", so it gives way to today's.
+const QStringList kFormerExtensions = {QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr"),
+                                       QStringLiteral("Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp"),
+                                       QStringLiteral("All files (*.*)|*.*")};
 const QString kMainKey = QStringLiteral("TMainForm");
 constexpr int kDefaultTreeWidth = 165; // the tree pane on first start
 constexpr int kSplitterHandle = 4;
+
+QStringList DefaultExtensions() {
+    QStringList filters;
+    for (const model::FileFilter& f : model::OpenDialogFilters()) {
+        const QString patterns = QString::fromStdString(f.Patterns);
+        filters
+            << QStringLiteral("%1 (%2)|%2").arg(QString::fromStdString(f.Description), patterns);
+    }
+    return filters;
+}
 
 QString ExistingFile(const QString& name) {
     QFileInfo info(name);
@@ -243,8 +255,9 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
 
     // Creation order of the window's state: defaults, stored settings, filters, no selection.
     settings_.Defines = kDefaultDefines;
-    settings_.Extensions = kDefaultExtensions;
+    settings_.Extensions = DefaultExtensions();
     ReadSettings();
+    if (settings_.Extensions == kFormerExtensions) settings_.Extensions = DefaultExtensions();
     ReadViewSettings();
     // The actions start checked as stored; the views take that state once they exist.
     views_->SetLineNumbers(ui_.LineNumbers->isChecked());
@@ -642,7 +655,7 @@ void TMainForm::SetupCommand() {
     if (!ExecuteSetup(this, settings_.Defines, settings_.Extensions, settings_.FontName,
                       settings_.FontCharset, settings_.FontSize, &settings_.Reading))
         return;
-    if (settings_.Extensions.isEmpty()) settings_.Extensions = kDefaultExtensions;
+    if (settings_.Extensions.isEmpty()) settings_.Extensions = DefaultExtensions();
     if (TAppRegistry* reg = Registry(); reg && reg->OpenSettingsKey(QString(), true)) {
         reg->WriteStringList(QStringLiteral("Opt"), settings_.Defines);
         reg->WriteStringList(QStringLiteral("Ext"), settings_.Extensions);

@@ -280,15 +280,31 @@ TEST_F(MainFormTest, FirstStartDefaults) {
     EXPECT_EQ(
         form->Settings().Defines,
         (QStringList{QStringLiteral("VER130"), QStringLiteral("WIN32"), QStringLiteral("CPU386")}));
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(),
-              QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr|Delphi backup "
-                             "(*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*"));
+    const QString filter = QStringLiteral(
+        "Pascal and form files (*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk;*.dfm;*.lfm;*.fmx)|"
+        "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk;*.dfm;*.lfm;*.fmx|"
+        "Pascal sources (*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk)|"
+        "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk|"
+        "Form files (*.dfm;*.lfm;*.fmx)|*.dfm;*.lfm;*.fmx|"
+        "Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*");
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(), filter);
     EXPECT_EQ(form->Settings().FontName, form->Widgets().Old.Editor->editorFont().family());
     form->show();
     EXPECT_FALSE(SideBySide(*form));
     EXPECT_TRUE(QFileInfo(form->DefaultFolder(true)).isDir());
     EXPECT_EQ(nav->OldFolder(), form->DefaultFolder(true));
     EXPECT_EQ(nav->NewFolder(), form->DefaultFolder(false));
+
+    // The list earlier versions stored unchanged gives way to today's.
+    DestroyForms();
+    ASSERT_TRUE(registry->OpenSettingsKey(QString(), true));
+    registry->WriteStringList(QStringLiteral("Ext"),
+                              {QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr"),
+                               QStringLiteral("Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp"),
+                               QStringLiteral("All files (*.*)|*.*")});
+    registry->CloseKey();
+    MakeForms();
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(), filter);
 }
 
 TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
@@ -389,9 +405,10 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
         setup.SizeEdit->setValue(12);
     });
     EXPECT_EQ(form->Settings().Defines.size(), 5);
-    ASSERT_EQ(form->Settings().Extensions.size(), 3);
-    EXPECT_TRUE(
-        form->Widgets().Old.FilenameEdit->Filter().startsWith(QStringLiteral("Delphi source")));
+    ASSERT_EQ(form->Settings().Extensions.size(), 5);
+    EXPECT_TRUE(form->Widgets().Old.FilenameEdit->Filter().startsWith(
+        QStringLiteral("Pascal and form files (*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk;*.dfm;"
+                       "*.lfm;*.fmx)|*.pas;")));
     EXPECT_EQ(form->Widgets().Old.Editor->editorFont().pointSize(), 12);
     EXPECT_EQ(form->Widgets().New.Editor->editorFont().pointSize(), 12);
 
