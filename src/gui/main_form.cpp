@@ -17,6 +17,7 @@
 #include "model/reading_settings.h"
 #include "model/source_files.h"
 #include "render/report_writer.h"
+#include "viewrules/window_placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,6 +35,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -251,7 +254,15 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     statusBar()->addWidget(ui_.StatusMessage, 1);
 
     setAcceptDrops(false);
-    resize(1100, 720);
+    // A stored placement replaces this when the window is first shown.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const viewrules::ScreenRect r =
+            viewrules::FirstWindowRect({area.x(), area.y(), area.width(), area.height()});
+        setGeometry(r.X, r.Y, r.Width, r.Height);
+    } else {
+        resize(1100, 720);
+    }
 
     // Creation order of the window's state: defaults, stored settings, filters, no selection.
     settings_.Defines = kDefaultDefines;
@@ -897,9 +908,25 @@ void TMainForm::FillDiffTree() {
         QList<QTreeWidgetItem*> topLevel;
         AddDiffNodes(nullptr, comparison->Root, stateImages_, topLevel);
         ui_.DiffTree->addTopLevelItems(topLevel);
+        for (QTreeWidgetItem* item : topLevel)
+            item->setExpanded(true);
     }
     ui_.DiffTree->setUpdatesEnabled(true);
+    WidenTreeForCaptions();
     views_->ShowDifferences(doc_.Comparison());
+}
+
+// Only ever wider: a width the user chose stays unless the captions need more.
+void TMainForm::WidenTreeForCaptions() {
+    QTreeWidget* tree = ui_.DiffTree;
+    if (tree->topLevelItemCount() == 0) return;
+    tree->resizeColumnToContents(0);
+    const int hinted = tree->header()->sectionSize(0) + 2 * tree->frameWidth() +
+                       tree->verticalScrollBar()->sizeHint().width();
+    const int total = ui_.MainSplitter->width() - ui_.MainSplitter->handleWidth();
+    const int wanted = viewrules::TreePaneWidth(hinted, width(), kDefaultTreeWidth);
+    if (wanted <= TreeWidth() || total <= wanted) return;
+    ui_.MainSplitter->setSizes({wanted, total - wanted});
 }
 
 bool TMainForm::SideBySide() const {
@@ -939,13 +966,14 @@ void TMainForm::RestoreLayout() {
         const int tree = reg->ReadInteger(QStringLiteral("TreeWidth"), TreeWidth());
         ui_.MainSplitter->setSizes({tree, std::max(0, total - tree)});
         if (QLayout* l = layout()) l->activate();
-        const bool side = reg->ReadBool(QStringLiteral("Align"), false);
+        const bool side = reg->ReadBool(QStringLiteral("Align"), true);
         SetSplitMode(side);
         const int tab = side ? ui_.SourceTab->width() : ui_.SourceTab->height();
         int pos = reg->ReadInteger(QStringLiteral("SplitPos"), OldPaneSize());
         if (pos > tab * 3 / 4) pos = tab / 2;
         ui_.SourceSplitter->setSizes({pos, std::max(0, tab - pos - kSplitterHandle)});
     }
+    if (!open) SetSplitMode(true);
     newFolder_ = open ? reg->ReadString(QStringLiteral("DefPathNew"), QString()) : QString();
     oldFolder_ = open ? reg->ReadString(QStringLiteral("DefPathOld"), QString()) : QString();
     // A folder that is gone (or none stored yet) falls back to the folder of a file already

@@ -258,6 +258,7 @@ private:
     void SetEditable(TSourcePane& pane, bool editable);
     void ShowParseWarnings();
     void FillDiffTree();
+    void WidenTreeForCaptions();
     void HelpContents();
     void HomePage();
     void ShowAboutBox();

@@ -7,12 +7,15 @@
 #include "diff/compare_sources.h"
 #include "io/source_file.h"
 #include "render/report_writer.h"
+#include "viewrules/window_placement.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTimer>
@@ -242,7 +245,8 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
             EXPECT_EQ(DiffItemOf(node), item);
             EXPECT_EQ(node->text(0).toStdString(), item->Caption);
             EXPECT_FALSE(node->icon(0).isNull());
-            EXPECT_FALSE(node->isExpanded());
+            // The first level is open, the rest closed.
+            EXPECT_EQ(node->isExpanded(), node->parent() == nullptr && node->childCount() > 0);
             ASSERT_EQ(node->childCount(), static_cast<int>(item->Children.Count()));
             for (size_t i = 0; i < item->Children.Count(); ++i)
                 check(node->child(static_cast<int>(i)), item->Children.Items(i));
@@ -257,6 +261,32 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
     EXPECT_EQ(CountDifferences(root), leaves);
     EXPECT_TRUE(form->Widgets().StatusMessage->text().startsWith(
         QStringLiteral("%1 difference").arg(leaves)));
+}
+
+TEST_F(MainFormTest, TreeWidensForItsCaptionsAndNamesAreElidedInTheMiddle) {
+    form->resize(1500, 700);
+    form->show();
+    const QString name = Write(QStringLiteral("a/very/deep/folder/of/sources/that/goes/on/and/"
+                                              "on/for/a/long/way/down/to/the/unit.pas"),
+                               "unit U;\ninterface\nprocedure AVeryLongRoutineName"
+                               "ThatTakesMuchRoomInTheTree(First, Second: Integer);\n"
+                               "implementation\nprocedure AVeryLongRoutineNameThatTakes"
+                               "MuchRoomInTheTree(First, Second: Integer);\nbegin\nend;\nend.\n");
+    const QString other =
+        Write(QStringLiteral("b.pas"), "unit U;\ninterface\nimplementation\nend.\n");
+    form->DropFiles({other, name}, nullptr);
+    QApplication::processEvents();
+    const int width = TreeWidth(*form);
+    EXPECT_GT(width, 165);
+    EXPECT_LE(width, form->width() / 3);
+
+    const TFilenameEdit& box = *form->Widgets().New.FilenameEdit;
+    EXPECT_EQ(box.FileName(), name);
+    EXPECT_EQ(box.Edit()->toolTip(), name);
+    const QString shown = box.Edit()->text();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("unit.pas")));
+    EXPECT_TRUE(shown.startsWith(name.left(3)));
 }
 
 TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
@@ -290,7 +320,12 @@ TEST_F(MainFormTest, FirstStartDefaults) {
     EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(), filter);
     EXPECT_EQ(form->Settings().FontName, form->Widgets().Old.Editor->editorFont().family());
     form->show();
-    EXPECT_FALSE(SideBySide(*form));
+    // Most of the screen, centred, side by side.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const quennet::viewrules::ScreenRect first = quennet::viewrules::FirstWindowRect(
+        {screen.x(), screen.y(), screen.width(), screen.height()});
+    EXPECT_EQ(form->geometry(), QRect(first.X, first.Y, first.Width, first.Height));
+    EXPECT_TRUE(SideBySide(*form));
     EXPECT_TRUE(QFileInfo(form->DefaultFolder(true)).isDir());
     EXPECT_EQ(nav->OldFolder(), form->DefaultFolder(true));
     EXPECT_EQ(nav->NewFolder(), form->DefaultFolder(false));
@@ -377,6 +412,7 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
 }
 
 TEST_F(MainFormTest, SplitModeHalvesAndToggles) {
+    form->resize(1100, 720);
     form->show();
     form->SetSplitMode(true);
     EXPECT_EQ(form->Widgets().SourceSplitter->orientation(), Qt::Horizontal);
