@@ -110,7 +110,8 @@ SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
 
     markerDefine(Background, kBackgroundMarker);
     setMarkerBackgroundColor(ToQColor(backgroundColor_), kBackgroundMarker);
-    for (int marker : {kRemovedLinesMarker, kAddedLinesMarker, kChangedLinesMarker})
+    for (int marker :
+         {kRemovedLinesMarker, kAddedLinesMarker, kChangedLinesMarker, kChangedInsideMarker})
         markerDefine(Background, marker);
     indicatorDefine(FullBoxIndicator, kCharMarkIndicator);
     SendScintilla(SCI_INDICSETUNDER, static_cast<unsigned long>(kCharMarkIndicator), 1L);
@@ -161,6 +162,7 @@ void SourceEditor::applyTints() {
     setMarkerBackgroundColor(ToQColor(p.RemovedLines), kRemovedLinesMarker);
     setMarkerBackgroundColor(ToQColor(p.AddedLines), kAddedLinesMarker);
     setMarkerBackgroundColor(ToQColor(p.ChangedLines), kChangedLinesMarker);
+    setMarkerBackgroundColor(ToQColor(p.ChangedInside), kChangedInsideMarker);
     setIndicatorForegroundColor(ToQColor(side_ == render::ViewSide::Old ? p.OldChars : p.NewChars),
                                 kCharMarkIndicator);
 }
@@ -499,6 +501,13 @@ void SourceEditor::setDifferenceSpans(std::vector<viewrules::LineSpan> spans) {
             markerAdd(line, marker);
     }
     emit differencesChanged();
+}
+
+void SourceEditor::setChangedInside(const std::vector<int32_t>& lines) {
+    markerDeleteAll(kChangedInsideMarker);
+    const int count = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+    for (int32_t line : lines)
+        if (line >= 0 && line < count) markerAdd(line, kChangedInsideMarker);
 }
 
 void SourceEditor::setLineTints(const std::vector<uint32_t>& tints) {

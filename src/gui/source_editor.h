@@ -40,6 +40,9 @@ public:
     static constexpr int kAddedLinesMarker = 13;
     static constexpr int kChangedLinesMarker = 14;
     static constexpr int kBackgroundMarker = 15; // the selection band
+    // Changed lines inside a changed declaration: over its tint, under the selection band
+    // (Scintilla draws the highest background marker).
+    static constexpr int kChangedInsideMarker = 16;
     static constexpr int kFirstForegroundIndicator = 8;
     static constexpr int kForegroundIndicatorCount = 8;
     static constexpr int kCharMarkIndicator = 16;
@@ -106,6 +109,8 @@ public:
     // Lines of every difference, tinted by kind; the overview strip draws them too.
     void setDifferenceSpans(std::vector<viewrules::LineSpan> spans);
     const std::vector<viewrules::LineSpan>& differenceSpans() const { return spans_; }
+    // The changed lines inside changed declarations; replaces earlier ones.
+    void setChangedInside(const std::vector<int32_t>& lines);
     // Filler rows that keep this view level with the other one; empty removes them.
     void setFillers(const std::vector<viewrules::FillerBlock>& fillers);
     int fillerRowsAfter(int line) const;

@@ -51,6 +51,10 @@ void TSourceViews::ShowDifferences(const diff::TSourceDiff* comparison) {
     aligned_ = true;
     old_->setDifferenceSpans(std::move(spans.Old));
     new_->setDifferenceSpans(std::move(spans.New));
+    old_->setChangedInside(
+        viewrules::ChangedLinesWithin(old_->differenceSpans(), alignment_.OldToNew));
+    new_->setChangedInside(
+        viewrules::ChangedLinesWithin(new_->differenceSpans(), alignment_.NewToOld));
     old_->clearCharMarks();
     new_->clearCharMarks();
     for (const viewrules::LinePair& pair : alignment_.Changed) {
@@ -67,6 +71,7 @@ void TSourceViews::Clear() {
     alignment_ = {};
     for (SourceEditor* view : {old_, new_}) {
         view->clearCharMarks();
+        view->setChangedInside({});
         view->setFillers({});
         if (!view->differenceSpans().empty()) view->setDifferenceSpans({});
     }

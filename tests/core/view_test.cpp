@@ -268,6 +268,19 @@ TEST(DifferenceMarks, RevealTopMovesOnlyWhenPartOfTheBlockIsHidden) {
             << c.first << ".." << c.last << " top " << c.top;
 }
 
+TEST(DifferenceMarks, ChangedLinesWithinTakeOnlyUnpairedLinesOfChangedDeclarations) {
+    //                                  0  1   2  3   4   5  6  7   8   9
+    const std::vector<int32_t> toOther = {0, 1, -1, 2, -1, -1, 5, 6, -1, 8};
+    const std::vector<LineSpan> spans = {
+        {1, 4, MarkKind::Changed},
+        {3, 5, MarkKind::Changed}, // overlaps the first: each line once
+        {8, 8, MarkKind::Removed}, // a removed declaration is tinted whole already
+        {9, 14, MarkKind::Changed} // runs past the text
+    };
+    EXPECT_EQ(ChangedLinesWithin(spans, toOther), (std::vector<int32_t>{2, 4, 5}));
+    EXPECT_TRUE(ChangedLinesWithin(spans, {}).empty());
+}
+
 TEST(DifferenceMarks, GoToLineHoldsTheNumberToTheTextAndKeepsContextAbove) {
     struct Case {
         int64_t typed;
@@ -296,8 +309,8 @@ TEST(Palette, TextKeepsContrastInBothVariants) {
         const uint32_t syntax[] = {p->Text,      p->Comment,     p->String,     p->Keyword,
                                    p->Directive, p->OldOnlyText, p->NewOnlyText};
         const uint32_t sourceBackgrounds[] = {p->Background, p->SelectionBand, p->RemovedLines,
-                                              p->AddedLines, p->ChangedLines,  p->OldChars,
-                                              p->NewChars};
+                                              p->AddedLines, p->ChangedLines,  p->ChangedInside,
+                                              p->OldChars,   p->NewChars};
         for (uint32_t text : syntax)
             for (uint32_t back : sourceBackgrounds)
                 EXPECT_GE(ContrastRatio(text, back), 4.5)

@@ -43,6 +43,20 @@ DifferenceSpans CollectDifferenceSpans(const diff::TSourceDiffList& root) {
     return spans;
 }
 
+std::vector<int32_t> ChangedLinesWithin(const std::vector<LineSpan>& spans,
+                                        const std::vector<int32_t>& toOther) {
+    std::vector<int32_t> lines;
+    const auto count = static_cast<int32_t>(toOther.size());
+    for (const LineSpan& s : spans) {
+        if (s.Kind != MarkKind::Changed) continue;
+        for (int32_t line = std::max(s.First, 0); line <= s.Last && line < count; ++line)
+            if (toOther[static_cast<size_t>(line)] < 0) lines.push_back(line);
+    }
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    return lines;
+}
+
 std::vector<OverviewMark> OverviewMarks(const std::vector<LineSpan>& spans, int32_t lineCount,
                                         int32_t height) {
     std::vector<OverviewMark> marks;

@@ -27,6 +27,12 @@ struct DifferenceSpans {
 // The declarations of every difference a user can select (the tree's leaves that carry one).
 DifferenceSpans CollectDifferenceSpans(const diff::TSourceDiffList& root);
 
+// The lines of the Changed spans that have no partner in the other text (toOther: a line's
+// common partner or -1, as the alignment gives it): the changed, added and removed lines inside
+// each changed declaration, ascending and each once.
+std::vector<int32_t> ChangedLinesWithin(const std::vector<LineSpan>& spans,
+                                        const std::vector<int32_t>& toOther);
+
 // A band of the strip, in pixels from its top.
 struct OverviewMark {
     int32_t Y = 0;
