@@ -244,8 +244,11 @@ TEST(DifferenceMarks, ClickOnABandLandsOnItsChange) {
         {50, 1005},  // on the first band
         {51, 1030},  // where both bands meet: the nearer
         {53, 1030},  // one pixel below the second band
-        {100, 2000}, // on no band
-        {200, 4000}, {202, 4000}, {204, 4080},
+        {58, 1030},  // a few pixels below it: still that change, not 120 lines past it
+        {100, 2000}, // far from every band
+        {200, 4000}, {202, 4000}, {204, 4000},
+        {195, 4000}, {208, 4160}, // beyond the reach of a click aimed at the band
+        {192, 3840},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.line, OverviewTarget(spans, c.y, 250, 5000)) << c.y;

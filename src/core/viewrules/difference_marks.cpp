@@ -94,17 +94,21 @@ int32_t OverviewTarget(const std::vector<LineSpan>& spans, int32_t y, int32_t he
                        int32_t lineCount) {
     const int32_t line = OverviewLine(y, height, lineCount);
     if (height <= 0 || lineCount <= 0) return line;
-    constexpr int32_t kSlack = 1;
     int32_t best = -1;
+    int32_t bestPixels = 0;
     int64_t bestDistance = 0;
     for (const LineSpan& s : spans) {
         const OverviewMark m = OverviewMarks({s}, lineCount, height).front();
-        if (y < m.Y - kSlack || y >= m.Y + m.Height + kSlack) continue;
+        const int32_t pixels = y < m.Y               ? m.Y - y
+                               : y >= m.Y + m.Height ? y - (m.Y + m.Height - 1)
+                                                     : 0;
+        if (pixels > kOverviewSnap) continue;
         const int64_t distance = line < s.First  ? s.First - line
                                  : line > s.Last ? line - s.Last
                                                  : 0;
-        if (best < 0 || distance < bestDistance) {
+        if (best < 0 || pixels < bestPixels || (pixels == bestPixels && distance < bestDistance)) {
             best = std::clamp(s.First, 0, lineCount - 1);
+            bestPixels = pixels;
             bestDistance = distance;
         }
     }

@@ -52,10 +52,12 @@ std::vector<OverviewMark> OverviewMarks(const std::vector<LineSpan>& spans, int3
 // The line a click at y on the strip stands for.
 int32_t OverviewLine(int32_t y, int32_t height, int32_t lineCount);
 
-// Where a click at y takes the view: the first line of the difference whose band it hits (or
-// misses by a pixel), the nearest one when bands are joined; else OverviewLine. A pixel of a
-// long text stands for many lines, so the line under the pointer alone can lie far past a
-// one-line change.
+// Where a click at y takes the view: the first line of the difference whose band it hits or
+// misses by up to kOverviewSnap pixels (the nearest band, then the nearest lines, when several
+// are that close); else OverviewLine. A pixel of a long text stands for many lines and a band
+// is two pixels high, so a click just beside a one-line change, taken as the line under the
+// pointer, landed tens of lines past it.
+inline constexpr int32_t kOverviewSnap = 6;
 int32_t OverviewTarget(const std::vector<LineSpan>& spans, int32_t y, int32_t height,
                        int32_t lineCount);
 
