@@ -217,6 +217,8 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     ui_.DiffTree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui_.DiffTree, &QTreeWidget::currentItemChanged, this,
             [this] { Command([this] { onTreeSelectionChanged(); }); });
+    // Opened nodes may bring longer captions.
+    connect(ui_.DiffTree, &QTreeWidget::itemExpanded, this, [this] { WidenTreeForCaptions(); });
     connect(ui_.DiffTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         ui_.TreePopup->exec(ui_.DiffTree->viewport()->mapToGlobal(pos));
     });
@@ -955,6 +957,8 @@ void TMainForm::SetSplitMode(bool sideBySide) {
 
 void TMainForm::FirstShown() {
     RestoreLayout();
+    // A tree filled before the window had its size widens now.
+    WidenTreeForCaptions();
 }
 
 void TMainForm::RestoreLayout() {
