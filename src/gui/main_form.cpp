@@ -2,6 +2,7 @@
 #include "main_form.h"
 
 #include "app_registry.h"
+#include "app_theme.h"
 #include "diff_rpt_form.h"
 #include "filename_edit.h"
 #include "find_dialog.h"
@@ -651,7 +652,11 @@ void TMainForm::ReadSettings() {
     settings_.FontName = reg->ReadString(QStringLiteral("FontName"), settings_.FontName);
     settings_.FontSize = reg->ReadInteger(QStringLiteral("FontSize"), settings_.FontSize);
     settings_.FontCharset = reg->ReadInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
+    settings_.Theme = reg->ReadString(QStringLiteral("Theme"), settings_.Theme);
     reg->CloseKey();
+    // System is the desktop's own state already; another palette set at start stays.
+    const auto theme = viewrules::ThemeFromName(settings_.Theme.toStdString());
+    if (theme && *theme != viewrules::Theme::System) ApplyTheme(*theme);
 }
 
 QString TMainForm::JoinedExtensions() const {
@@ -665,8 +670,10 @@ void TMainForm::ApplyExtensions() {
 }
 
 void TMainForm::SetupCommand() {
+    const QString themeBefore = settings_.Theme;
     if (!ExecuteSetup(this, settings_.Defines, settings_.Extensions, settings_.FontName,
-                      settings_.FontCharset, settings_.FontSize, &settings_.Reading))
+                      settings_.FontCharset, settings_.FontSize, &settings_.Reading,
+                      &settings_.Theme))
         return;
     if (settings_.Extensions.isEmpty()) settings_.Extensions = DefaultExtensions();
     if (TAppRegistry* reg = Registry(); reg && reg->OpenSettingsKey(QString(), true)) {
@@ -678,11 +685,15 @@ void TMainForm::SetupCommand() {
         reg->WriteString(QStringLiteral("FontName"), settings_.FontName);
         reg->WriteInteger(QStringLiteral("FontSize"), settings_.FontSize);
         reg->WriteInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
+        reg->WriteString(QStringLiteral("Theme"), settings_.Theme);
         reg->CloseKey();
         reg->Flush();
     }
     ApplyExtensions();
     ApplyEditorFont();
+    if (settings_.Theme != themeBefore)
+        if (const auto theme = viewrules::ThemeFromName(settings_.Theme.toStdString()))
+            ApplyTheme(*theme);
 }
 
 void TMainForm::ApplyEditorFont() {

@@ -149,6 +149,7 @@ struct TMainSettings {
     QString FontName;
     int FontSize = 10;
     int FontCharset = 1;
+    QString Theme = QStringLiteral("System"); // stored as "Theme"
 };
 
 // The window's face: the companion windows, the comparison document, the widgets (for tests and

@@ -11,6 +11,7 @@
 #include "viewrules/merge_colors.h"
 #include "viewrules/palette.h"
 #include "viewrules/split_alignment.h"
+#include "viewrules/theme.h"
 
 using namespace quennet;
 using namespace quennet::viewrules;
@@ -358,3 +359,27 @@ TEST(MergeColors, ShownColoursReadBackAsStoredAndSignTheirLines) {
 }
 
 } // namespace
+
+TEST(Theme, NamesRoundTripAndDisabledTextLooksDisabled) {
+    for (Theme t : {Theme::System, Theme::Light, Theme::Dark})
+        EXPECT_EQ(ThemeFromName(ThemeName(t)), t);
+    EXPECT_EQ(ThemeFromName("dark"), Theme::Dark);
+    EXPECT_EQ(ThemeFromName("Solarized"), std::nullopt);
+    for (Theme t : {Theme::Light, Theme::Dark}) {
+        const WindowColors& c = ThemeColors(t);
+        EXPECT_EQ(IsDarkBackground(c.Window), t == Theme::Dark);
+        for (auto [text, back] : {std::pair{c.Text, c.Base},
+                                  {c.WindowText, c.Window},
+                                  {c.ButtonText, c.Button},
+                                  {c.HighlightedText, c.Highlight},
+                                  {c.ToolTipText, c.ToolTipBase}})
+            EXPECT_GE(ContrastRatio(text, back), 4.5) << ThemeName(t) << std::hex << " " << text;
+        // Disabled: readable, yet plainly fainter than enabled text on the same ground.
+        for (uint32_t back : {c.Window, c.DisabledButton, c.DisabledBase}) {
+            const double disabled = ContrastRatio(c.DisabledText, back);
+            EXPECT_GE(disabled, 1.8) << ThemeName(t) << std::hex << " on " << back;
+            EXPECT_LE(disabled, 3.5) << ThemeName(t) << std::hex << " on " << back;
+            EXPECT_GT(ContrastRatio(c.ButtonText, back), 2 * disabled) << ThemeName(t);
+        }
+    }
+}

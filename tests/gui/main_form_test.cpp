@@ -463,6 +463,31 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
 
 // The setup's target and include folders are stored, read again by a new window, and used by
 // the compare.
+TEST_F(MainFormTest, ThemeFromSetupAppliesAtOnceAndIsStored) {
+    const QPalette before = QApplication::palette();
+    Setup([](TSetupForm& setup) { setup.ThemeCombo->setCurrentText(QStringLiteral("Dark")); });
+    QApplication::processEvents(); // the palette reaches the widgets as events
+    const QPalette dark = QApplication::palette();
+    EXPECT_LT(dark.color(QPalette::Window).lightness(), 128);
+    // Disabled texts look disabled: fainter than enabled ones.
+    for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text})
+        EXPECT_LT(dark.color(QPalette::Disabled, role).lightness(),
+                  dark.color(QPalette::Active, role).lightness() - 60)
+            << role;
+    EXPECT_TRUE(form->Widgets().Old.Editor->viewPalette().Dark) << "the views follow";
+    TAppRegistry reader(registry->FileName());
+    ASSERT_TRUE(reader.OpenSettingsKey(QString(), false));
+    EXPECT_EQ(reader.ReadString(QStringLiteral("Theme"), QString()), QStringLiteral("Dark"));
+    reader.CloseKey();
+
+    Setup([](TSetupForm& setup) { setup.ThemeCombo->setCurrentText(QStringLiteral("Light")); });
+    QApplication::processEvents();
+    EXPECT_GT(QApplication::palette().color(QPalette::Window).lightness(), 200);
+    EXPECT_FALSE(form->Widgets().Old.Editor->viewPalette().Dark);
+    Setup([](TSetupForm& setup) { setup.ThemeCombo->setCurrentText(QStringLiteral("System")); });
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), before.color(QPalette::Window));
+}
+
 TEST_F(MainFormTest, SetupTargetAndIncludeFoldersReachTheCompare) {
     Write(QStringLiteral("inc/decls.inc"),
           "{$IFDEF WIN64}procedure Wide;{$ENDIF}\r\nprocedure Included;\r\n");
