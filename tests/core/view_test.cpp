@@ -8,6 +8,7 @@
 #include "diff/source_diff.h"
 #include "viewrules/char_diff.h"
 #include "viewrules/difference_marks.h"
+#include "viewrules/inactive_code.h"
 #include "viewrules/merge_colors.h"
 #include "viewrules/palette.h"
 #include "viewrules/split_alignment.h"
@@ -382,4 +383,31 @@ TEST(Theme, NamesRoundTripAndDisabledTextLooksDisabled) {
             EXPECT_GT(ContrastRatio(c.ButtonText, back), 2 * disabled) << ThemeName(t);
         }
     }
+}
+
+TEST(InactiveCode, TipsNameTheSymbolOrTheCondition) {
+    using quennet::model::InactiveLines;
+    struct Case {
+        InactiveLines lines;
+        const char* tip;
+    } cases[] = {
+        {{4, 5, "{$IFDEF DEBUG}", ""}, "Not compiled: DEBUG is not defined ({$IFDEF DEBUG})"},
+        {{4, 5, "{$ifndef Win32 }", ""}, "Not compiled: Win32 is defined ({$ifndef Win32 })"},
+        {{4, 5, "{$IF CompilerVersion > 30}", ""},
+         "Not compiled: {$IF CompilerVersion > 30} does not hold ({$IF CompilerVersion > 30})"},
+        {{7, 7, "{$ELSE}", "{$IFDEF DEBUG}"},
+         "Not compiled: the branch above was taken, DEBUG is defined ({$ELSE} of {$IFDEF "
+         "DEBUG})"},
+        {{7, 7, "{$ELSE}", "{$IFNDEF FPC}"},
+         "Not compiled: the branch above was taken, FPC is not defined ({$ELSE} of {$IFNDEF "
+         "FPC})"},
+        {{7, 9, "{$ELSEIF Defined(B)}", "{$IF Defined(A)}"},
+         "Not compiled: an earlier branch was taken, {$IF Defined(A)} holds ({$ELSEIF "
+         "Defined(B)} of {$IF Defined(A)})"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(InactiveTip(c.lines), c.tip);
+    quennet::model::TPasSrc source;
+    source.Inactive = {cases[0].lines};
+    EXPECT_EQ(InactiveSpans(source), (std::vector<InactiveSpan>{{3, 4, cases[0].tip}}));
 }
