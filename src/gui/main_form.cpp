@@ -927,6 +927,7 @@ void TMainForm::FillDiffTree() {
     ui_.DiffTree->setUpdatesEnabled(true);
     WidenTreeForCaptions();
     views_->ShowDifferences(doc_.Comparison());
+    views_->ShowInactive(doc_.Source(true), doc_.Source(false));
 }
 
 // Only ever wider: a width the user chose stays unless the captions need more.

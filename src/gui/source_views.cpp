@@ -66,12 +66,20 @@ void TSourceViews::ShowDifferences(const diff::TSourceDiff* comparison) {
     ApplyFillers();
 }
 
+void TSourceViews::ShowInactive(const model::TPasSrc* oldSource, const model::TPasSrc* newSource) {
+    old_->setInactive(oldSource ? viewrules::InactiveSpans(*oldSource)
+                                : std::vector<viewrules::InactiveSpan>{});
+    new_->setInactive(newSource ? viewrules::InactiveSpans(*newSource)
+                                : std::vector<viewrules::InactiveSpan>{});
+}
+
 void TSourceViews::Clear() {
     aligned_ = false;
     alignment_ = {};
     for (SourceEditor* view : {old_, new_}) {
         view->clearCharMarks();
         view->setChangedInside({});
+        view->setInactive({});
         view->setFillers({});
         if (!view->differenceSpans().empty()) view->setDifferenceSpans({});
     }

@@ -289,6 +289,27 @@ TEST_F(MainFormTest, TreeWidensForItsCaptionsAndNamesAreElidedInTheMiddle) {
     EXPECT_TRUE(shown.startsWith(name.left(3)));
 }
 
+TEST_F(MainFormTest, CodeLeftOutByConditionalCompilationIsShadedWithItsReason) {
+    const char* text = "unit U;\ninterface\n{$IFDEF DEBUG}\nprocedure Trace;\n{$ELSE}\n"
+                       "procedure Quiet;\n{$ENDIF}\nimplementation\nend.\n";
+    form->DropFiles({Write(QStringLiteral("a.pas"), text), Write(QStringLiteral("b.pas"), text)},
+                    nullptr);
+    for (bool old : {true, false}) {
+        const SourceEditor& view = *form->Widgets().Pane(old).Editor;
+        for (int line = 0; line < view.lineCount(); ++line) {
+            const bool shaded = (view.markersAtLine(line) >> SourceEditor::kInactiveMarker) & 1;
+            EXPECT_EQ(shaded, line == 3) << line;
+            EXPECT_EQ(view.inactiveTip(line).isEmpty(), line != 3) << line;
+        }
+        EXPECT_EQ(view.inactiveTip(3),
+                  QStringLiteral("Not compiled: DEBUG is not defined ({$IFDEF DEBUG})"));
+    }
+    // A new text takes the shading of the old one away.
+    form->Widgets().Old.Editor->setLines({"unit U;", "a", "b", "c", "d"});
+    EXPECT_TRUE(form->Widgets().Old.Editor->inactiveTip(3).isEmpty());
+    EXPECT_EQ(form->Widgets().Old.Editor->markersAtLine(3) >> SourceEditor::kInactiveMarker, 0u);
+}
+
 TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
     const QString a = Write(QStringLiteral("a.pas"), kNewUnit);
     const QString b = Write(QStringLiteral("b.pas"), "unit U;\r\ninterface\r\nprocedure A;\r\n"

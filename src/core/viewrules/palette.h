@@ -30,6 +30,8 @@ struct ViewPalette {
     // Lines inside a changed declaration that the other text does not have as they are.
     uint32_t ChangedInside;
     uint32_t FillerRows;
+    // Laid translucently over lines conditional compilation left out, whatever their tint.
+    uint32_t InactiveShade;
     uint32_t OldChars;
     uint32_t NewChars;
 
