@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/dialect.h"
+#include "model/source_files.h"
 
 namespace quennet::cli {
 
@@ -44,7 +45,7 @@ struct CliOptions {
     std::string commentText;
 
     // --dirs and -r
-    std::string mask = "*.pas;*.dpr";
+    std::string mask = model::kDefaultFolderMask;
 
     // Terminal displays and the API view (OLD NEW and -r)
     std::string display; // report, inline, side-by-side; empty: inline on a terminal

@@ -8,8 +8,10 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 
 namespace quennet::gui {
 
@@ -48,13 +50,28 @@ TFilenameEdit::TFilenameEdit(TUserDialogs& dialogs, QWidget* parent)
 }
 
 QString TFilenameEdit::FileName() const {
-    return edit_->text();
+    return name_;
 }
 
 void TFilenameEdit::SetFileName(const QString& name) {
-    edit_->setText(name);
+    name_ = name;
     edit_->setToolTip(name);
+    ShowElided();
+}
+
+void TFilenameEdit::ShowElided() {
+    // The line edit's frame and text margins take a few pixels of its width.
+    constexpr int kFrame = 8;
+    const int room = std::max(0, edit_->contentsRect().width() - kFrame);
+    edit_->setText(edit_->fontMetrics().elidedText(name_, Qt::ElideMiddle, room));
     edit_->end(false);
+}
+
+void TFilenameEdit::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The layout sizes the line edit after this widget; elide once its width is known.
+    if (QLayout* l = layout()) l->activate();
+    ShowElided();
 }
 
 void TFilenameEdit::Browse() {

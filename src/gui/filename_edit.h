@@ -53,13 +53,19 @@ public:
     QToolButton* Button() const { return button_; }
     QToolButton* RecentButton() const { return recentButton_; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void Chosen(const QString& chosen, bool accepted);
+    // A name wider than the box is shown with its middle left out; the tip has it whole.
+    void ShowElided();
 
     TUserDialogs& dialogs_;
     QLineEdit* edit_;
     QToolButton* button_;
     QToolButton* recentButton_;
+    QString name_;
     QMenu* recentMenu_;
     QStringList recent_;
     QString filter_;

@@ -1,6 +1,7 @@
 // Help targets.
 #include "help_links.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -18,7 +19,6 @@ QString WithHttpScheme(const QString& address) {
 QStringList HelpFileCandidates(const QString& programDir) {
     const QDir dir(programDir);
     QStringList candidates = {
-        dir.filePath(QStringLiteral("quennet.chm")),
         dir.filePath(QStringLiteral("manual.html")),
         dir.filePath(QStringLiteral("doc/manual.html")),
         dir.filePath(QStringLiteral("../share/doc/quennet-pro/manual.html")),
@@ -26,6 +26,16 @@ QStringList HelpFileCandidates(const QString& programDir) {
     for (QString& c : candidates)
         c = QDir::cleanPath(c);
     return candidates;
+}
+
+QString MissingManualMessage(const QStringList& candidates) {
+    QStringList places;
+    for (const QString& c : candidates)
+        places << QDir::toNativeSeparators(c);
+    return QCoreApplication::translate("TMainForm",
+                                       "The user manual (manual.html) is not installed. It was "
+                                       "looked for at:\n%1")
+        .arg(places.join(QLatin1Char('\n')));
 }
 
 QString LocateHelpFile(const QString& programDir) {

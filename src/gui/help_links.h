@@ -13,9 +13,11 @@ extern const QString kHomePageAddress;
 // "http://" in front.
 QString WithHttpScheme(const QString& address);
 
-// Places looked at for the manual, in order: "quennet.chm" and "manual.html" in the program's
-// folder, then its doc folders (an installed program finds ../share/doc/quennet-pro/).
+// Places looked at for the manual, in order: "manual.html" in the program's folder, then its
+// doc folders (an installed program finds ../share/doc/quennet-pro/).
 QStringList HelpFileCandidates(const QString& programDir);
+// What Help says when none of the candidates exists: the file and every place looked at.
+QString MissingManualMessage(const QStringList& candidates);
 // The first candidate that exists; empty when none does.
 QString LocateHelpFile(const QString& programDir);
 

@@ -2,6 +2,7 @@
 #include "main_form.h"
 
 #include "app_registry.h"
+#include "app_theme.h"
 #include "diff_rpt_form.h"
 #include "filename_edit.h"
 #include "find_dialog.h"
@@ -15,7 +16,9 @@
 #include "diff/compare_sources.h"
 #include "diff/comparison_outcome.h"
 #include "model/reading_settings.h"
+#include "model/source_files.h"
 #include "render/report_writer.h"
+#include "viewrules/window_placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -33,6 +36,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -50,12 +55,23 @@ namespace {
 
 const QStringList kDefaultDefines = {QStringLiteral("VER130"), QStringLiteral("WIN32"),
                                      QStringLiteral("CPU386")};
-const QStringList kDefaultExtensions = {QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr"),
-                                        QStringLiteral("Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp"),
-                                        QStringLiteral("All files (*.*)|*.*")};
+// The list earlier versions stored: read as "never changed", so it gives way to today's.
+const QStringList kFormerExtensions = {QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr"),
+                                       QStringLiteral("Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp"),
+                                       QStringLiteral("All files (*.*)|*.*")};
 const QString kMainKey = QStringLiteral("TMainForm");
 constexpr int kDefaultTreeWidth = 165; // the tree pane on first start
 constexpr int kSplitterHandle = 4;
+
+QStringList DefaultExtensions() {
+    QStringList filters;
+    for (const model::FileFilter& f : model::OpenDialogFilters()) {
+        const QString patterns = QString::fromStdString(f.Patterns);
+        filters
+            << QStringLiteral("%1 (%2)|%2").arg(QString::fromStdString(f.Description), patterns);
+    }
+    return filters;
+}
 
 QString ExistingFile(const QString& name) {
     QFileInfo info(name);
@@ -202,6 +218,8 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     ui_.DiffTree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui_.DiffTree, &QTreeWidget::currentItemChanged, this,
             [this] { Command([this] { onTreeSelectionChanged(); }); });
+    // Opened nodes may bring longer captions.
+    connect(ui_.DiffTree, &QTreeWidget::itemExpanded, this, [this] { WidenTreeForCaptions(); });
     connect(ui_.DiffTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         ui_.TreePopup->exec(ui_.DiffTree->viewport()->mapToGlobal(pos));
     });
@@ -239,13 +257,24 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     statusBar()->addWidget(ui_.StatusMessage, 1);
 
     setAcceptDrops(false);
-    resize(1100, 720);
+    // A stored placement replaces this when the window is first shown.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const viewrules::ScreenRect r =
+            viewrules::FirstWindowRect({area.x(), area.y(), area.width(), area.height()});
+        setGeometry(r.X, r.Y, r.Width, r.Height);
+    } else {
+        resize(1100, 720);
+    }
 
     // Creation order of the window's state: defaults, stored settings, filters, no selection.
     settings_.Defines = kDefaultDefines;
-    settings_.Extensions = kDefaultExtensions;
+    settings_.Extensions = DefaultExtensions();
     ReadSettings();
+    if (settings_.Extensions == kFormerExtensions) settings_.Extensions = DefaultExtensions();
     ReadViewSettings();
+    // The actions start checked as stored; the views take that state once they exist.
+    views_->SetLineNumbers(ui_.LineNumbers->isChecked());
     ApplyExtensions();
     // The font chosen in an earlier session is used from the start, not only after Setup.
     const QFont viewFont = ui_.Old.Editor->editorFont();
@@ -326,6 +355,8 @@ void TMainForm::CreateActions() {
     ui_.FindNext->setShortcut(QKeySequence(Qt::Key_F3));
     ui_.FindPrior = make(tr("Find &previous"));
     ui_.FindPrior->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    ui_.GoToLine = make(tr("&Go to line..."));
+    ui_.GoToLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     ui_.SaveOldAs = make(tr("Save first file as..."));
     ui_.SaveNewAs = make(tr("Save second file as..."));
     ui_.Setup = make(tr("Setup"));
@@ -370,6 +401,7 @@ void TMainForm::CreateActions() {
     connect(ui_.Find, &QAction::triggered, this, [this] { ShowFind(); });
     connect(ui_.FindNext, &QAction::triggered, this, [this] { FindAgain(true); });
     connect(ui_.FindPrior, &QAction::triggered, this, [this] { FindAgain(false); });
+    connect(ui_.GoToLine, &QAction::triggered, this, [this] { Command([this] { GoToLine(); }); });
     connect(ui_.Setup, &QAction::triggered, this, [this] { Command([this] { SetupCommand(); }); });
     connect(ui_.Exit, &QAction::triggered, this, &QWidget::close);
     connect(ui_.About, &QAction::triggered, this, [this] { Command([this] { ShowAboutBox(); }); });
@@ -397,6 +429,8 @@ void TMainForm::CreateMenus() {
     search->addAction(ui_.Find);
     search->addAction(ui_.FindNext);
     search->addAction(ui_.FindPrior);
+    search->addSeparator();
+    search->addAction(ui_.GoToLine);
 
     QMenu* diff = menuBar()->addMenu(tr("&Diff"));
     diff->addAction(ui_.Diff);
@@ -618,7 +652,11 @@ void TMainForm::ReadSettings() {
     settings_.FontName = reg->ReadString(QStringLiteral("FontName"), settings_.FontName);
     settings_.FontSize = reg->ReadInteger(QStringLiteral("FontSize"), settings_.FontSize);
     settings_.FontCharset = reg->ReadInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
+    settings_.Theme = reg->ReadString(QStringLiteral("Theme"), settings_.Theme);
     reg->CloseKey();
+    // System is the desktop's own state already; another palette set at start stays.
+    const auto theme = viewrules::ThemeFromName(settings_.Theme.toStdString());
+    if (theme && *theme != viewrules::Theme::System) ApplyTheme(*theme);
 }
 
 QString TMainForm::JoinedExtensions() const {
@@ -632,10 +670,12 @@ void TMainForm::ApplyExtensions() {
 }
 
 void TMainForm::SetupCommand() {
+    const QString themeBefore = settings_.Theme;
     if (!ExecuteSetup(this, settings_.Defines, settings_.Extensions, settings_.FontName,
-                      settings_.FontCharset, settings_.FontSize, &settings_.Reading))
+                      settings_.FontCharset, settings_.FontSize, &settings_.Reading,
+                      &settings_.Theme))
         return;
-    if (settings_.Extensions.isEmpty()) settings_.Extensions = kDefaultExtensions;
+    if (settings_.Extensions.isEmpty()) settings_.Extensions = DefaultExtensions();
     if (TAppRegistry* reg = Registry(); reg && reg->OpenSettingsKey(QString(), true)) {
         reg->WriteStringList(QStringLiteral("Opt"), settings_.Defines);
         reg->WriteStringList(QStringLiteral("Ext"), settings_.Extensions);
@@ -645,11 +685,15 @@ void TMainForm::SetupCommand() {
         reg->WriteString(QStringLiteral("FontName"), settings_.FontName);
         reg->WriteInteger(QStringLiteral("FontSize"), settings_.FontSize);
         reg->WriteInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
+        reg->WriteString(QStringLiteral("Theme"), settings_.Theme);
         reg->CloseKey();
         reg->Flush();
     }
     ApplyExtensions();
     ApplyEditorFont();
+    if (settings_.Theme != themeBefore)
+        if (const auto theme = viewrules::ThemeFromName(settings_.Theme.toStdString()))
+            ApplyTheme(*theme);
 }
 
 void TMainForm::ApplyEditorFont() {
@@ -877,9 +921,26 @@ void TMainForm::FillDiffTree() {
         QList<QTreeWidgetItem*> topLevel;
         AddDiffNodes(nullptr, comparison->Root, stateImages_, topLevel);
         ui_.DiffTree->addTopLevelItems(topLevel);
+        for (QTreeWidgetItem* item : topLevel)
+            item->setExpanded(true);
     }
     ui_.DiffTree->setUpdatesEnabled(true);
+    WidenTreeForCaptions();
     views_->ShowDifferences(doc_.Comparison());
+    views_->ShowInactive(doc_.Source(true), doc_.Source(false));
+}
+
+// Only ever wider: a width the user chose stays unless the captions need more.
+void TMainForm::WidenTreeForCaptions() {
+    QTreeWidget* tree = ui_.DiffTree;
+    if (tree->topLevelItemCount() == 0) return;
+    tree->resizeColumnToContents(0);
+    const int hinted = tree->header()->sectionSize(0) + 2 * tree->frameWidth() +
+                       tree->verticalScrollBar()->sizeHint().width();
+    const int total = ui_.MainSplitter->width() - ui_.MainSplitter->handleWidth();
+    const int wanted = viewrules::TreePaneWidth(hinted, width(), kDefaultTreeWidth);
+    if (wanted <= TreeWidth() || total <= wanted) return;
+    ui_.MainSplitter->setSizes({wanted, total - wanted});
 }
 
 bool TMainForm::SideBySide() const {
@@ -908,6 +969,8 @@ void TMainForm::SetSplitMode(bool sideBySide) {
 
 void TMainForm::FirstShown() {
     RestoreLayout();
+    // A tree filled before the window had its size widens now.
+    WidenTreeForCaptions();
 }
 
 void TMainForm::RestoreLayout() {
@@ -919,13 +982,14 @@ void TMainForm::RestoreLayout() {
         const int tree = reg->ReadInteger(QStringLiteral("TreeWidth"), TreeWidth());
         ui_.MainSplitter->setSizes({tree, std::max(0, total - tree)});
         if (QLayout* l = layout()) l->activate();
-        const bool side = reg->ReadBool(QStringLiteral("Align"), false);
+        const bool side = reg->ReadBool(QStringLiteral("Align"), true);
         SetSplitMode(side);
         const int tab = side ? ui_.SourceTab->width() : ui_.SourceTab->height();
         int pos = reg->ReadInteger(QStringLiteral("SplitPos"), OldPaneSize());
         if (pos > tab * 3 / 4) pos = tab / 2;
         ui_.SourceSplitter->setSizes({pos, std::max(0, tab - pos - kSplitterHandle)});
     }
+    if (!open) SetSplitMode(true);
     newFolder_ = open ? reg->ReadString(QStringLiteral("DefPathNew"), QString()) : QString();
     oldFolder_ = open ? reg->ReadString(QStringLiteral("DefPathOld"), QString()) : QString();
     // A folder that is gone (or none stored yet) falls back to the folder of a file already

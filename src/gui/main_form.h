@@ -125,6 +125,7 @@ struct TMainFormWidgets {
     QAction* Find = nullptr;        // Ctrl+F
     QAction* FindNext = nullptr;    // F3
     QAction* FindPrior = nullptr;   // Shift+F3
+    QAction* GoToLine = nullptr;    // Ctrl+G: in the focused view
     QMenu* RecentMenu = nullptr;    // the last pairs compared
     QAction* SaveOldAs = nullptr;
     QAction* SaveNewAs = nullptr;
@@ -148,6 +149,7 @@ struct TMainSettings {
     QString FontName;
     int FontSize = 10;
     int FontCharset = 1;
+    QString Theme = QStringLiteral("System"); // stored as "Theme"
 };
 
 // The window's face: the companion windows, the comparison document, the widgets (for tests and
@@ -200,6 +202,8 @@ public:
     void CheckDiskChanges();
     // F3 / Shift+F3 in the focused view; false when the text is not found.
     bool FindAgain(bool forward);
+    // Ctrl+G: asks a line of the focused view and scrolls there, the other view in step.
+    void GoToLine();
     // Split mode: side by side when down, stacked when up; the panes are halved.
     void SetSplitMode(bool sideBySide);
 
@@ -255,6 +259,7 @@ private:
     void SetEditable(TSourcePane& pane, bool editable);
     void ShowParseWarnings();
     void FillDiffTree();
+    void WidenTreeForCaptions();
     void HelpContents();
     void HomePage();
     void ShowAboutBox();

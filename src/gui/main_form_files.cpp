@@ -293,8 +293,8 @@ void TMainForm::OpenRecentPair(size_t index) {
 void TMainForm::HelpContents() {
     const QString manual = LocateHelpFile(QCoreApplication::applicationDirPath());
     if (manual.isEmpty()) {
-        dialogs_.Information(this, tr("The user manual was not found next to the "
-                                      "program (quennet.chm or manual.html)."));
+        dialogs_.Information(
+            this, MissingManualMessage(HelpFileCandidates(QCoreApplication::applicationDirPath())));
         return;
     }
     if (!dialogs_.OpenUrl(QUrl::fromLocalFile(manual)))

@@ -3,6 +3,9 @@
 #include "find_dialog.h"
 #include "main_form.h"
 #include "source_editor.h"
+#include "user_dialogs.h"
+
+#include "viewrules/difference_marks.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,6 +38,24 @@ void TMainForm::ShowFind() {
     ui_.FindDialog->activateWindow();
     ui_.FindDialog->FindText->selectAll();
     ui_.FindDialog->FindText->setFocus();
+}
+
+void TMainForm::GoToLine() {
+    const bool old = FocusedSide();
+    SourceEditor& view = Editor(old);
+    const int count = view.lineCount();
+    if (count == 0) return;
+    const std::optional<int> typed = dialogs_.AskInteger(
+        this, tr("Go to line"),
+        (old ? tr("Line of the old file (1 - %1):") : tr("Line of the new file (1 - %1):"))
+            .arg(count),
+        view.caretLine() + 1, 1, count);
+    if (!typed) return;
+    const int line = viewrules::GoToLineTarget(*typed, count);
+    view.scrollToLine(
+        viewrules::GoToLineTop(line, view.firstVisibleTextLine(), view.visibleRows()));
+    view.setCursorPosition(line, 0);
+    view.setFocus();
 }
 
 bool TMainForm::FindAgain(bool forward) {

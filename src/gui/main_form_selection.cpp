@@ -92,7 +92,7 @@ void TMainForm::CreateViewActions() {
     };
     ui_.SyncScroll = toggle(tr("Scroll views together"), QStringLiteral("SyncScroll"), true,
                             [this](bool on) { views_->SetSyncScroll(on); });
-    ui_.LineNumbers = toggle(tr("Line numbers"), QStringLiteral("LineNumbers"), false,
+    ui_.LineNumbers = toggle(tr("Line numbers"), QStringLiteral("LineNumbers"), true,
                              [this](bool on) { views_->SetLineNumbers(on); });
 }
 
@@ -100,7 +100,7 @@ void TMainForm::ReadViewSettings() {
     TAppRegistry* reg = Registry();
     if (!reg || !reg->OpenSettingsKey(kViewsKey, false)) return;
     const bool sync = reg->ReadBool(QStringLiteral("SyncScroll"), true);
-    const bool numbers = reg->ReadBool(QStringLiteral("LineNumbers"), false);
+    const bool numbers = reg->ReadBool(QStringLiteral("LineNumbers"), true);
     reg->CloseKey();
     // Setting the actions applies the values; they are written back unchanged.
     ui_.SyncScroll->setChecked(sync);

@@ -19,6 +19,7 @@
 
 #include "model/reading_settings.h"
 #include "model/target.h"
+#include "viewrules/theme.h"
 
 namespace quennet::gui {
 
@@ -133,10 +134,15 @@ TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
         CharsetCombo->addItem(name, value);
     SelectCharset(1);
     SampleMemo = new QPlainTextEdit(tr("This is the sample text"), fontPage);
+    ThemeCombo = new QComboBox(fontPage);
+    for (viewrules::Theme t :
+         {viewrules::Theme::System, viewrules::Theme::Light, viewrules::Theme::Dark})
+        ThemeCombo->addItem(QString::fromLatin1(viewrules::ThemeName(t)));
     fl->addRow(tr("Editor Font"), FontCombo);
     fl->addRow(tr("Size"), SizeEdit);
     fl->addRow(tr("Charset"), CharsetCombo);
     fl->addRow(tr("Sample Text"), SampleMemo);
+    fl->addRow(tr("Theme"), ThemeCombo);
     Pages->addTab(fontPage, tr("Font"));
 
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -221,7 +227,7 @@ void TSetupForm::UpdateSample() {
 }
 
 bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions, QString& fontName,
-                  int& fontCharset, int& fontSize, TReadingValues* reading) {
+                  int& fontCharset, int& fontSize, TReadingValues* reading, QString* theme) {
     TSetupForm form(parent);
     form.ReadingBox->setVisible(reading != nullptr);
     if (reading)
@@ -235,7 +241,12 @@ bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions
     const QString shownFamily = form.FontCombo->currentFont().family();
     form.SizeEdit->setValue(fontSize);
     form.SelectCharset(fontCharset);
+    form.ThemeCombo->setVisible(theme != nullptr);
+    if (theme)
+        form.ThemeCombo->setCurrentIndex(
+            std::max(0, form.ThemeCombo->findText(*theme, Qt::MatchFixedString)));
     if (form.exec() != QDialog::Accepted) return false;
+    if (theme) *theme = form.ThemeCombo->currentText();
     defines = MemoLines(form.DefinesMemo);
     extensions = MemoLines(form.ExtensionsMemo);
     const QString family = form.FontCombo->currentFont().family();

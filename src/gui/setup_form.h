@@ -51,6 +51,7 @@ public:
     QFontComboBox* FontCombo;
     QSpinBox* SizeEdit;
     QComboBox* CharsetCombo;
+    QComboBox* ThemeCombo; // "System", "Light", "Dark"
     QPlainTextEdit* SampleMemo;
     QDialogButtonBox* Buttons;
 
@@ -74,7 +75,8 @@ private:
 // Shows the dialog modally with the given values; on OK replaces them and returns true.
 // With reading given, the dialog also shows and returns dialect, target and include folders.
 bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions, QString& fontName,
-                  int& fontCharset, int& fontSize, TReadingValues* reading = nullptr);
+                  int& fontCharset, int& fontSize, TReadingValues* reading = nullptr,
+                  QString* theme = nullptr);
 
 // A memo's text as lines, empty lines included; an empty memo has none.
 QStringList MemoLines(const QPlainTextEdit* memo);

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <algorithm>
 #include <stdexcept>
 
@@ -110,8 +111,11 @@ SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
 
     markerDefine(Background, kBackgroundMarker);
     setMarkerBackgroundColor(ToQColor(backgroundColor_), kBackgroundMarker);
-    for (int marker : {kRemovedLinesMarker, kAddedLinesMarker, kChangedLinesMarker})
+    for (int marker :
+         {kRemovedLinesMarker, kAddedLinesMarker, kChangedLinesMarker, kChangedInsideMarker})
         markerDefine(Background, marker);
+    markerDefine(Background, kInactiveMarker);
+    SendScintilla(SCI_MARKERSETALPHA, static_cast<unsigned long>(kInactiveMarker), 60L);
     indicatorDefine(FullBoxIndicator, kCharMarkIndicator);
     SendScintilla(SCI_INDICSETUNDER, static_cast<unsigned long>(kCharMarkIndicator), 1L);
     SendScintilla(SCI_INDICSETOUTLINEALPHA, static_cast<unsigned long>(kCharMarkIndicator), 255L);
@@ -125,6 +129,16 @@ SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
     // editor updates its display.
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit scrolled(); });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit scrolled(); });
+    // A pointer resting on left-out code says why it was left out.
+    SendScintilla(SCI_SETMOUSEDWELLTIME, 500UL);
+    connect(this, &QsciScintillaBase::SCN_DWELLSTART, this, [this](int, int x, int y) {
+        const long pos = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(x),
+                                       static_cast<long>(y));
+        const QString tip = inactiveTip(
+            static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(pos))));
+        if (!tip.isEmpty()) QToolTip::showText(viewport()->mapToGlobal(QPoint(x, y)), tip, this);
+    });
+    connect(this, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & (SC_UPDATE_V_SCROLL | SC_UPDATE_H_SCROLL)) emit scrolled();
     });
@@ -161,6 +175,8 @@ void SourceEditor::applyTints() {
     setMarkerBackgroundColor(ToQColor(p.RemovedLines), kRemovedLinesMarker);
     setMarkerBackgroundColor(ToQColor(p.AddedLines), kAddedLinesMarker);
     setMarkerBackgroundColor(ToQColor(p.ChangedLines), kChangedLinesMarker);
+    setMarkerBackgroundColor(ToQColor(p.ChangedInside), kChangedInsideMarker);
+    setMarkerBackgroundColor(ToQColor(p.InactiveShade), kInactiveMarker);
     setIndicatorForegroundColor(ToQColor(side_ == render::ViewSide::Old ? p.OldChars : p.NewChars),
                                 kCharMarkIndicator);
 }
@@ -235,6 +251,7 @@ void SourceEditor::setLines(const std::vector<std::string>& lines, io::TextEncod
         emit differencesChanged();
     }
     bookmarkHandles_.fill(-1);
+    inactive_.clear();
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
     // APPENDTEXT takes a length, so NUL bytes in a line survive.
@@ -499,6 +516,28 @@ void SourceEditor::setDifferenceSpans(std::vector<viewrules::LineSpan> spans) {
             markerAdd(line, marker);
     }
     emit differencesChanged();
+}
+
+void SourceEditor::setChangedInside(const std::vector<int32_t>& lines) {
+    markerDeleteAll(kChangedInsideMarker);
+    const int count = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+    for (int32_t line : lines)
+        if (line >= 0 && line < count) markerAdd(line, kChangedInsideMarker);
+}
+
+void SourceEditor::setInactive(std::vector<viewrules::InactiveSpan> spans) {
+    markerDeleteAll(kInactiveMarker);
+    inactive_ = std::move(spans);
+    const int count = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+    for (const viewrules::InactiveSpan& s : inactive_)
+        for (int line = std::max(s.First, 0); line <= s.Last && line < count; ++line)
+            markerAdd(line, kInactiveMarker);
+}
+
+QString SourceEditor::inactiveTip(int line) const {
+    for (const viewrules::InactiveSpan& s : inactive_)
+        if (line >= s.First && line <= s.Last) return QString::fromStdString(s.Tip);
+    return {};
 }
 
 void SourceEditor::setLineTints(const std::vector<uint32_t>& tints) {

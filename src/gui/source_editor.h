@@ -16,6 +16,7 @@
 #include "render/line_decoration.h"
 #include "viewrules/char_diff.h"
 #include "viewrules/difference_marks.h"
+#include "viewrules/inactive_code.h"
 #include "viewrules/palette.h"
 #include "viewrules/split_alignment.h"
 
@@ -40,6 +41,11 @@ public:
     static constexpr int kAddedLinesMarker = 13;
     static constexpr int kChangedLinesMarker = 14;
     static constexpr int kBackgroundMarker = 15; // the selection band
+    // Changed lines inside a changed declaration: over its tint, under the selection band
+    // (Scintilla draws the highest background marker).
+    static constexpr int kChangedInsideMarker = 16;
+    // Translucent over every other background: code conditional compilation left out.
+    static constexpr int kInactiveMarker = 25;
     static constexpr int kFirstForegroundIndicator = 8;
     static constexpr int kForegroundIndicatorCount = 8;
     static constexpr int kCharMarkIndicator = 16;
@@ -106,6 +112,12 @@ public:
     // Lines of every difference, tinted by kind; the overview strip draws them too.
     void setDifferenceSpans(std::vector<viewrules::LineSpan> spans);
     const std::vector<viewrules::LineSpan>& differenceSpans() const { return spans_; }
+    // The changed lines inside changed declarations; replaces earlier ones.
+    void setChangedInside(const std::vector<int32_t>& lines);
+    // Lines conditional compilation left out, shaded, each with the tip that says why.
+    void setInactive(std::vector<viewrules::InactiveSpan> spans);
+    // The tip of a left-out line; empty for a compiled one.
+    QString inactiveTip(int line) const;
     // Filler rows that keep this view level with the other one; empty removes them.
     void setFillers(const std::vector<viewrules::FillerBlock>& fillers);
     int fillerRowsAfter(int line) const;
@@ -157,6 +169,7 @@ private:
     std::vector<uint32_t> tintColors_;      // colour of marker kFirstTintMarker + i
     const viewrules::ViewPalette* viewPalette_ = &viewrules::LightPalette();
     std::vector<viewrules::LineSpan> spans_;
+    std::vector<viewrules::InactiveSpan> inactive_;
     std::vector<viewrules::FillerBlock> fillers_;
     render::ViewSide side_ = render::ViewSide::Old;
     bool lineNumbers_ = false;

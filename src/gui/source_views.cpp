@@ -51,6 +51,10 @@ void TSourceViews::ShowDifferences(const diff::TSourceDiff* comparison) {
     aligned_ = true;
     old_->setDifferenceSpans(std::move(spans.Old));
     new_->setDifferenceSpans(std::move(spans.New));
+    old_->setChangedInside(
+        viewrules::ChangedLinesWithin(old_->differenceSpans(), alignment_.OldToNew));
+    new_->setChangedInside(
+        viewrules::ChangedLinesWithin(new_->differenceSpans(), alignment_.NewToOld));
     old_->clearCharMarks();
     new_->clearCharMarks();
     for (const viewrules::LinePair& pair : alignment_.Changed) {
@@ -62,11 +66,20 @@ void TSourceViews::ShowDifferences(const diff::TSourceDiff* comparison) {
     ApplyFillers();
 }
 
+void TSourceViews::ShowInactive(const model::TPasSrc* oldSource, const model::TPasSrc* newSource) {
+    old_->setInactive(oldSource ? viewrules::InactiveSpans(*oldSource)
+                                : std::vector<viewrules::InactiveSpan>{});
+    new_->setInactive(newSource ? viewrules::InactiveSpans(*newSource)
+                                : std::vector<viewrules::InactiveSpan>{});
+}
+
 void TSourceViews::Clear() {
     aligned_ = false;
     alignment_ = {};
     for (SourceEditor* view : {old_, new_}) {
         view->clearCharMarks();
+        view->setChangedInside({});
+        view->setInactive({});
         view->setFillers({});
         if (!view->differenceSpans().empty()) view->setDifferenceSpans({});
     }

@@ -19,6 +19,8 @@ public:
     // Marks the comparison's differences and aligns the two current texts.
     void ShowDifferences(const diff::TSourceDiff* comparison);
     void Clear();
+    // Shades what conditional compilation left out of each text; null: nothing.
+    void ShowInactive(const model::TPasSrc* oldSource, const model::TPasSrc* newSource);
 
     void SetSideBySide(bool sideBySide);
     void SetSyncScroll(bool on);

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -72,6 +73,13 @@ bool TUserDialogs::Confirm(QWidget* parent, const QString& text, const QString& 
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
     return box.clickedButton() == accept;
+}
+
+std::optional<int> TUserDialogs::AskInteger(QWidget* parent, const QString& title,
+                                            const QString& label, int value, int min, int max) {
+    bool ok = false;
+    const int n = QInputDialog::getInt(parent, title, label, value, min, max, 1, &ok);
+    return ok ? std::optional<int>(n) : std::nullopt;
 }
 
 void ShowException(TUserDialogs& dialogs, QWidget* parent, const std::exception& e) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <exception>
+#include <optional>
 
 class QDialog;
 class QUrl;
@@ -41,6 +42,9 @@ public:
     virtual int ExecDialog(QDialog& dialog);
     // A question with a button of that caption and Cancel; true for the button.
     virtual bool Confirm(QWidget* parent, const QString& text, const QString& acceptCaption);
+    // A whole number from min to max, offered at value; nothing when cancelled.
+    virtual std::optional<int> AskInteger(QWidget* parent, const QString& title,
+                                          const QString& label, int value, int min, int max);
 };
 
 class TStandardDialogs : public TUserDialogs {

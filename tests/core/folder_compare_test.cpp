@@ -2,6 +2,7 @@
 #include "base/crc32.h"
 #include "cli_runner.h"
 #include "folders/folder_compare.h"
+#include "model/source_files.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,22 @@ TEST(MatchesMask, PatternsAndCase) {
     EXPECT_TRUE(MatchesMask("ab.inc", "a?.inc"));
     EXPECT_FALSE(MatchesMask("abc.inc", "a?.inc"));
     EXPECT_FALSE(MatchesMask("x.pas", ""));
+}
+
+// The Open dialog's filters are masks too: each takes its files in either letter case.
+TEST(MatchesMask, OpenDialogFiltersTakeEveryPascalAndFormFile) {
+    const std::vector<quennet::model::FileFilter> filters = quennet::model::OpenDialogFilters();
+    ASSERT_EQ(filters.size(), 5u);
+    for (const char* name : {"u.pas", "U.PP", "defs.inc", "p.dpr", "p.lpr", "pk.dpk", "pk.lpk",
+                             "f.dfm", "f.LFM", "f.fmx"})
+        EXPECT_TRUE(MatchesMask(name, filters[0].Patterns)) << name;
+    EXPECT_TRUE(MatchesMask("a.inc", filters[1].Patterns));
+    EXPECT_FALSE(MatchesMask("a.dfm", filters[1].Patterns));
+    EXPECT_TRUE(MatchesMask("a.dfm", filters[2].Patterns));
+    EXPECT_FALSE(MatchesMask("a.pas", filters[2].Patterns));
+    EXPECT_FALSE(MatchesMask("a.~pa", filters[0].Patterns));
+    EXPECT_TRUE(MatchesMask("a.~pa", filters[3].Patterns));
+    EXPECT_TRUE(MatchesMask("README", filters[4].Patterns));
 }
 
 TEST_F(FolderPair, DirsCommandListsBothSidesAndExits) {

@@ -330,3 +330,40 @@ TEST(Parser, NestedCommentsFollowTheFpcMode) {
         EXPECT_EQ(m.Consts.size(), c.nested ? 1u : 0u);
     }
 }
+
+// The lines conditional compilation leaves out, in both readings, with what left them out.
+TEST(Parser, InactiveLinesAreRecordedWithTheirDirective) {
+    const std::string text = "unit U;\r\n"                              // 1
+                             "interface\r\n"                            // 2
+                             "{$IFDEF DEBUG}\r\n"                       // 3
+                             "procedure Trace;\r\n"                     // 4
+                             "procedure Dump;\r\n"                      // 5
+                             "{$ELSE}\r\n"                              // 6
+                             "procedure Quiet;\r\n"                     // 7
+                             "{$ENDIF}\r\n"                             // 8
+                             "{$IFNDEF WIN32}\r\n"                      // 9
+                             "procedure Posix;\r\n"                     // 10
+                             "{$ENDIF}\r\n"                             // 11
+                             "const A = 1 {$IFDEF X} + 1 {$ENDIF};\r\n" // 12: within a line
+                             "implementation\r\n"
+                             "end.\r\n";
+    for (const Dialect dialect : {Dialect::Classic, Dialect::Delphi}) {
+        SCOPED_TRACE(DialectName(dialect));
+        TPasSrc m;
+        quennet::pascal::Parse(m, text, &kDefaults, {dialect, {}, {}});
+        EXPECT_EQ(m.Inactive, (std::vector<InactiveLines>{{4, 5, "{$IFDEF DEBUG}", ""},
+                                                          {10, 10, "{$IFNDEF WIN32}", ""}}));
+        TPasSrc debug;
+        const std::vector<std::string> symbols = {"DEBUG", "WIN32"};
+        quennet::pascal::Parse(debug, text, &symbols, {dialect, {}, {}});
+        EXPECT_EQ(debug.Inactive, (std::vector<InactiveLines>{{7, 7, "{$ELSE}", "{$IFDEF DEBUG}"},
+                                                              {10, 10, "{$IFNDEF WIN32}", ""}}));
+    }
+    // {$IF} and a construct nested in a left-out branch.
+    TPasSrc m;
+    quennet::pascal::Parse(m,
+                           Unit("{$IF CompilerVersion > 99}\r\nprocedure A;\r\n{$IFDEF X}\r\n"
+                                "procedure B;\r\n{$ENDIF}\r\n{$ELSE}\r\nprocedure C;\r\n{$IFEND}"),
+                           &kDefaults, {Dialect::Delphi, {}, {}});
+    EXPECT_EQ(m.Inactive, (std::vector<InactiveLines>{{4, 7, "{$IF CompilerVersion > 99}", ""}}));
+}

@@ -8,9 +8,11 @@
 #include "diff/source_diff.h"
 #include "viewrules/char_diff.h"
 #include "viewrules/difference_marks.h"
+#include "viewrules/inactive_code.h"
 #include "viewrules/merge_colors.h"
 #include "viewrules/palette.h"
 #include "viewrules/split_alignment.h"
+#include "viewrules/theme.h"
 
 using namespace quennet;
 using namespace quennet::viewrules;
@@ -244,8 +246,11 @@ TEST(DifferenceMarks, ClickOnABandLandsOnItsChange) {
         {50, 1005},  // on the first band
         {51, 1030},  // where both bands meet: the nearer
         {53, 1030},  // one pixel below the second band
-        {100, 2000}, // on no band
-        {200, 4000}, {202, 4000}, {204, 4080},
+        {58, 1030},  // a few pixels below it: still that change, not 120 lines past it
+        {100, 2000}, // far from every band
+        {200, 4000}, {202, 4000}, {204, 4000},
+        {195, 4000}, {208, 4160}, // beyond the reach of a click aimed at the band
+        {192, 3840},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.line, OverviewTarget(spans, c.y, 250, 5000)) << c.y;
@@ -268,6 +273,34 @@ TEST(DifferenceMarks, RevealTopMovesOnlyWhenPartOfTheBlockIsHidden) {
             << c.first << ".." << c.last << " top " << c.top;
 }
 
+TEST(DifferenceMarks, ChangedLinesWithinTakeOnlyUnpairedLinesOfChangedDeclarations) {
+    //                                  0  1   2  3   4   5  6  7   8   9
+    const std::vector<int32_t> toOther = {0, 1, -1, 2, -1, -1, 5, 6, -1, 8};
+    const std::vector<LineSpan> spans = {
+        {1, 4, MarkKind::Changed},
+        {3, 5, MarkKind::Changed}, // overlaps the first: each line once
+        {8, 8, MarkKind::Removed}, // a removed declaration is tinted whole already
+        {9, 14, MarkKind::Changed} // runs past the text
+    };
+    EXPECT_EQ(ChangedLinesWithin(spans, toOther), (std::vector<int32_t>{2, 4, 5}));
+    EXPECT_TRUE(ChangedLinesWithin(spans, {}).empty());
+}
+
+TEST(DifferenceMarks, GoToLineHoldsTheNumberToTheTextAndKeepsContextAbove) {
+    struct Case {
+        int64_t typed;
+        int32_t lines, line;
+    };
+    const Case cases[] = {{1, 50, 0}, {50, 50, 49}, {51, 50, 49},
+                          {0, 50, 0}, {-7, 50, 0},  {int64_t{1} << 40, 50, 49},
+                          {5, 0, -1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(GoToLineTarget(c.typed, c.lines), c.line) << c.typed << " of " << c.lines;
+    EXPECT_EQ(GoToLineTop(30, 20, 30), 20);   // in view: the view stays
+    EXPECT_EQ(GoToLineTop(300, 20, 30), 290); // a third of the rows above it
+    EXPECT_EQ(GoToLineTop(4, 20, 30), 0);
+}
+
 TEST(Palette, VariantFollowsTheWindowBackground) {
     EXPECT_FALSE(PaletteFor(0xEFEFEF).Dark); // Fusion's light window
     EXPECT_TRUE(PaletteFor(0x353535).Dark);  // a dark Fusion window
@@ -281,8 +314,8 @@ TEST(Palette, TextKeepsContrastInBothVariants) {
         const uint32_t syntax[] = {p->Text,      p->Comment,     p->String,     p->Keyword,
                                    p->Directive, p->OldOnlyText, p->NewOnlyText};
         const uint32_t sourceBackgrounds[] = {p->Background, p->SelectionBand, p->RemovedLines,
-                                              p->AddedLines, p->ChangedLines,  p->OldChars,
-                                              p->NewChars};
+                                              p->AddedLines, p->ChangedLines,  p->ChangedInside,
+                                              p->OldChars,   p->NewChars};
         for (uint32_t text : syntax)
             for (uint32_t back : sourceBackgrounds)
                 EXPECT_GE(ContrastRatio(text, back), 4.5)
@@ -327,3 +360,54 @@ TEST(MergeColors, ShownColoursReadBackAsStoredAndSignTheirLines) {
 }
 
 } // namespace
+
+TEST(Theme, NamesRoundTripAndDisabledTextLooksDisabled) {
+    for (Theme t : {Theme::System, Theme::Light, Theme::Dark})
+        EXPECT_EQ(ThemeFromName(ThemeName(t)), t);
+    EXPECT_EQ(ThemeFromName("dark"), Theme::Dark);
+    EXPECT_EQ(ThemeFromName("Solarized"), std::nullopt);
+    for (Theme t : {Theme::Light, Theme::Dark}) {
+        const WindowColors& c = ThemeColors(t);
+        EXPECT_EQ(IsDarkBackground(c.Window), t == Theme::Dark);
+        for (auto [text, back] : {std::pair{c.Text, c.Base},
+                                  {c.WindowText, c.Window},
+                                  {c.ButtonText, c.Button},
+                                  {c.HighlightedText, c.Highlight},
+                                  {c.ToolTipText, c.ToolTipBase}})
+            EXPECT_GE(ContrastRatio(text, back), 4.5) << ThemeName(t) << std::hex << " " << text;
+        // Disabled: readable, yet plainly fainter than enabled text on the same ground.
+        for (uint32_t back : {c.Window, c.DisabledButton, c.DisabledBase}) {
+            const double disabled = ContrastRatio(c.DisabledText, back);
+            EXPECT_GE(disabled, 1.8) << ThemeName(t) << std::hex << " on " << back;
+            EXPECT_LE(disabled, 3.5) << ThemeName(t) << std::hex << " on " << back;
+            EXPECT_GT(ContrastRatio(c.ButtonText, back), 2 * disabled) << ThemeName(t);
+        }
+    }
+}
+
+TEST(InactiveCode, TipsNameTheSymbolOrTheCondition) {
+    using quennet::model::InactiveLines;
+    struct Case {
+        InactiveLines lines;
+        const char* tip;
+    } cases[] = {
+        {{4, 5, "{$IFDEF DEBUG}", ""}, "Not compiled: DEBUG is not defined ({$IFDEF DEBUG})"},
+        {{4, 5, "{$ifndef Win32 }", ""}, "Not compiled: Win32 is defined ({$ifndef Win32 })"},
+        {{4, 5, "{$IF CompilerVersion > 30}", ""},
+         "Not compiled: {$IF CompilerVersion > 30} does not hold ({$IF CompilerVersion > 30})"},
+        {{7, 7, "{$ELSE}", "{$IFDEF DEBUG}"},
+         "Not compiled: the branch above was taken, DEBUG is defined ({$ELSE} of {$IFDEF "
+         "DEBUG})"},
+        {{7, 7, "{$ELSE}", "{$IFNDEF FPC}"},
+         "Not compiled: the branch above was taken, FPC is not defined ({$ELSE} of {$IFNDEF "
+         "FPC})"},
+        {{7, 9, "{$ELSEIF Defined(B)}", "{$IF Defined(A)}"},
+         "Not compiled: an earlier branch was taken, {$IF Defined(A)} holds ({$ELSEIF "
+         "Defined(B)} of {$IF Defined(A)})"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(InactiveTip(c.lines), c.tip);
+    quennet::model::TPasSrc source;
+    source.Inactive = {cases[0].lines};
+    EXPECT_EQ(InactiveSpans(source), (std::vector<InactiveSpan>{{3, 4, cases[0].tip}}));
+}

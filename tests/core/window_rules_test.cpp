@@ -77,6 +77,28 @@ TEST(WindowPlacement, InsideAScreenNearTheMainWindow) {
             << c.what;
 }
 
+TEST(WindowPlacement, FirstMainWindowFillsMostOfItsScreenCentred) {
+    EXPECT_EQ(viewrules::FirstWindowRect({0, 0, 1920, 1080}), (ScreenRect{144, 81, 1632, 918}));
+    // A second monitor, and a panel at the top of the first one.
+    EXPECT_EQ(viewrules::FirstWindowRect({1920, 0, 1280, 1000}), (ScreenRect{2016, 75, 1088, 850}));
+    EXPECT_EQ(viewrules::FirstWindowRect({0, 32, 1280, 768}), (ScreenRect{96, 90, 1088, 652}));
+}
+
+TEST(WindowPlacement, TreePaneAsWideAsItsCaptionsUpToAThird) {
+    struct Case {
+        int hinted, window, expected;
+    };
+    const Case cases[] = {
+        {240, 1600, 240}, // captions fit
+        {900, 1600, 533}, // long captions: a third
+        {60, 1600, 165},  // a few short captions: the least width
+        {60, 300, 100},   // a small window: a third even of the least
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(viewrules::TreePaneWidth(c.hinted, c.window, 165), c.expected)
+            << c.hinted << " in " << c.window;
+}
+
 TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndCapped) {
     std::vector<std::string> files;
     for (const char* f : {"a", "b", "c", "b", ""})

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <QUrl>
+#include <array>
 #include <ostream>
 
 // Readable QString values in test failure messages.
@@ -45,6 +46,18 @@ public:
         return ConfirmAnswer;
     }
 
+    std::optional<int> AskInteger(QWidget*, const QString& title, const QString& label, int value,
+                                  int min, int max) override {
+        Asked << title;
+        LastAskLabel = label;
+        LastAskRange = {value, min, max};
+        return IntegerAnswer;
+    }
+
+    QStringList Asked;
+    QString LastAskLabel;
+    std::array<int, 3> LastAskRange{}; // value, min, max
+    std::optional<int> IntegerAnswer;
     QStringList Questions;
     bool ConfirmAnswer = true;
     QStringList OpenedUrls;

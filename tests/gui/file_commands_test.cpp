@@ -236,8 +236,14 @@ TEST_F(FileCommandsTest, HelpOpensTheManualAndTheHomePage) {
     // The help file in the program's folder comes first; the manual is found somewhere.
     const QStringList candidates = HelpFileCandidates(QStringLiteral("/opt/q"));
     ASSERT_GE(candidates.size(), 2);
-    EXPECT_EQ(candidates[0], QStringLiteral("/opt/q/quennet.chm"));
-    EXPECT_EQ(candidates[1], QStringLiteral("/opt/q/manual.html"));
+    EXPECT_EQ(candidates[0], QStringLiteral("/opt/q/manual.html"));
+    for (const QString& c : candidates)
+        EXPECT_FALSE(c.endsWith(QStringLiteral(".chm"))) << c.toStdString();
+    // Not installed: the message names the file and every place it was looked for.
+    const QString missing = MissingManualMessage(candidates);
+    EXPECT_TRUE(missing.contains(QStringLiteral("manual.html")));
+    for (const QString& c : candidates)
+        EXPECT_TRUE(missing.contains(QDir::toNativeSeparators(c))) << c.toStdString();
     // Installed: bin/ and share/doc/quennet-pro/ under one prefix, wherever that is.
     EXPECT_TRUE(HelpFileCandidates(QStringLiteral("/opt/q/bin"))
                     .contains(QStringLiteral("/opt/q/share/doc/quennet-pro/manual.html")));

@@ -7,12 +7,15 @@
 #include "diff/compare_sources.h"
 #include "io/source_file.h"
 #include "render/report_writer.h"
+#include "viewrules/window_placement.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTimer>
@@ -242,7 +245,8 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
             EXPECT_EQ(DiffItemOf(node), item);
             EXPECT_EQ(node->text(0).toStdString(), item->Caption);
             EXPECT_FALSE(node->icon(0).isNull());
-            EXPECT_FALSE(node->isExpanded());
+            // The first level is open, the rest closed.
+            EXPECT_EQ(node->isExpanded(), node->parent() == nullptr && node->childCount() > 0);
             ASSERT_EQ(node->childCount(), static_cast<int>(item->Children.Count()));
             for (size_t i = 0; i < item->Children.Count(); ++i)
                 check(node->child(static_cast<int>(i)), item->Children.Items(i));
@@ -257,6 +261,53 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
     EXPECT_EQ(CountDifferences(root), leaves);
     EXPECT_TRUE(form->Widgets().StatusMessage->text().startsWith(
         QStringLiteral("%1 difference").arg(leaves)));
+}
+
+TEST_F(MainFormTest, TreeWidensForItsCaptionsAndNamesAreElidedInTheMiddle) {
+    form->resize(1500, 700);
+    form->show();
+    const QString name = Write(QStringLiteral("a/very/deep/folder/of/sources/that/goes/on/and/"
+                                              "on/for/a/long/way/down/to/the/unit.pas"),
+                               "unit U;\ninterface\nprocedure AVeryLongRoutineName"
+                               "ThatTakesMuchRoomInTheTree(First, Second: Integer);\n"
+                               "implementation\nprocedure AVeryLongRoutineNameThatTakes"
+                               "MuchRoomInTheTree(First, Second: Integer);\nbegin\nend;\nend.\n");
+    const QString other =
+        Write(QStringLiteral("b.pas"), "unit U;\ninterface\nimplementation\nend.\n");
+    form->DropFiles({other, name}, nullptr);
+    QApplication::processEvents();
+    const int width = TreeWidth(*form);
+    EXPECT_GT(width, 165);
+    EXPECT_LE(width, form->width() / 3);
+
+    const TFilenameEdit& box = *form->Widgets().New.FilenameEdit;
+    EXPECT_EQ(box.FileName(), name);
+    EXPECT_EQ(box.Edit()->toolTip(), name);
+    const QString shown = box.Edit()->text();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("unit.pas")));
+    EXPECT_TRUE(shown.startsWith(name.left(3)));
+}
+
+TEST_F(MainFormTest, CodeLeftOutByConditionalCompilationIsShadedWithItsReason) {
+    const char* text = "unit U;\ninterface\n{$IFDEF DEBUG}\nprocedure Trace;\n{$ELSE}\n"
+                       "procedure Quiet;\n{$ENDIF}\nimplementation\nend.\n";
+    form->DropFiles({Write(QStringLiteral("a.pas"), text), Write(QStringLiteral("b.pas"), text)},
+                    nullptr);
+    for (bool old : {true, false}) {
+        const SourceEditor& view = *form->Widgets().Pane(old).Editor;
+        for (int line = 0; line < view.lineCount(); ++line) {
+            const bool shaded = (view.markersAtLine(line) >> SourceEditor::kInactiveMarker) & 1;
+            EXPECT_EQ(shaded, line == 3) << line;
+            EXPECT_EQ(view.inactiveTip(line).isEmpty(), line != 3) << line;
+        }
+        EXPECT_EQ(view.inactiveTip(3),
+                  QStringLiteral("Not compiled: DEBUG is not defined ({$IFDEF DEBUG})"));
+    }
+    // A new text takes the shading of the old one away.
+    form->Widgets().Old.Editor->setLines({"unit U;", "a", "b", "c", "d"});
+    EXPECT_TRUE(form->Widgets().Old.Editor->inactiveTip(3).isEmpty());
+    EXPECT_EQ(form->Widgets().Old.Editor->markersAtLine(3) >> SourceEditor::kInactiveMarker, 0u);
 }
 
 TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
@@ -280,15 +331,36 @@ TEST_F(MainFormTest, FirstStartDefaults) {
     EXPECT_EQ(
         form->Settings().Defines,
         (QStringList{QStringLiteral("VER130"), QStringLiteral("WIN32"), QStringLiteral("CPU386")}));
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(),
-              QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr|Delphi backup "
-                             "(*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*"));
+    const QString filter = QStringLiteral(
+        "Pascal and form files (*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk;*.dfm;*.lfm;*.fmx)|"
+        "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk;*.dfm;*.lfm;*.fmx|"
+        "Pascal sources (*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk)|"
+        "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk|"
+        "Form files (*.dfm;*.lfm;*.fmx)|*.dfm;*.lfm;*.fmx|"
+        "Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*");
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(), filter);
     EXPECT_EQ(form->Settings().FontName, form->Widgets().Old.Editor->editorFont().family());
     form->show();
-    EXPECT_FALSE(SideBySide(*form));
+    // Most of the screen, centred, side by side.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const quennet::viewrules::ScreenRect first = quennet::viewrules::FirstWindowRect(
+        {screen.x(), screen.y(), screen.width(), screen.height()});
+    EXPECT_EQ(form->geometry(), QRect(first.X, first.Y, first.Width, first.Height));
+    EXPECT_TRUE(SideBySide(*form));
     EXPECT_TRUE(QFileInfo(form->DefaultFolder(true)).isDir());
     EXPECT_EQ(nav->OldFolder(), form->DefaultFolder(true));
     EXPECT_EQ(nav->NewFolder(), form->DefaultFolder(false));
+
+    // The list earlier versions stored unchanged gives way to today's.
+    DestroyForms();
+    ASSERT_TRUE(registry->OpenSettingsKey(QString(), true));
+    registry->WriteStringList(QStringLiteral("Ext"),
+                              {QStringLiteral("Delphi source (*.pas;*.dpr)|*.pas;*.dpr"),
+                               QStringLiteral("Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp"),
+                               QStringLiteral("All files (*.*)|*.*")});
+    registry->CloseKey();
+    MakeForms();
+    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(), filter);
 }
 
 TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
@@ -361,6 +433,7 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
 }
 
 TEST_F(MainFormTest, SplitModeHalvesAndToggles) {
+    form->resize(1100, 720);
     form->show();
     form->SetSplitMode(true);
     EXPECT_EQ(form->Widgets().SourceSplitter->orientation(), Qt::Horizontal);
@@ -389,9 +462,10 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
         setup.SizeEdit->setValue(12);
     });
     EXPECT_EQ(form->Settings().Defines.size(), 5);
-    ASSERT_EQ(form->Settings().Extensions.size(), 3);
-    EXPECT_TRUE(
-        form->Widgets().Old.FilenameEdit->Filter().startsWith(QStringLiteral("Delphi source")));
+    ASSERT_EQ(form->Settings().Extensions.size(), 5);
+    EXPECT_TRUE(form->Widgets().Old.FilenameEdit->Filter().startsWith(
+        QStringLiteral("Pascal and form files (*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk;*.dfm;"
+                       "*.lfm;*.fmx)|*.pas;")));
     EXPECT_EQ(form->Widgets().Old.Editor->editorFont().pointSize(), 12);
     EXPECT_EQ(form->Widgets().New.Editor->editorFont().pointSize(), 12);
 
@@ -410,6 +484,31 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
 
 // The setup's target and include folders are stored, read again by a new window, and used by
 // the compare.
+TEST_F(MainFormTest, ThemeFromSetupAppliesAtOnceAndIsStored) {
+    const QPalette before = QApplication::palette();
+    Setup([](TSetupForm& setup) { setup.ThemeCombo->setCurrentText(QStringLiteral("Dark")); });
+    QApplication::processEvents(); // the palette reaches the widgets as events
+    const QPalette dark = QApplication::palette();
+    EXPECT_LT(dark.color(QPalette::Window).lightness(), 128);
+    // Disabled texts look disabled: fainter than enabled ones.
+    for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text})
+        EXPECT_LT(dark.color(QPalette::Disabled, role).lightness(),
+                  dark.color(QPalette::Active, role).lightness() - 60)
+            << role;
+    EXPECT_TRUE(form->Widgets().Old.Editor->viewPalette().Dark) << "the views follow";
+    TAppRegistry reader(registry->FileName());
+    ASSERT_TRUE(reader.OpenSettingsKey(QString(), false));
+    EXPECT_EQ(reader.ReadString(QStringLiteral("Theme"), QString()), QStringLiteral("Dark"));
+    reader.CloseKey();
+
+    Setup([](TSetupForm& setup) { setup.ThemeCombo->setCurrentText(QStringLiteral("Light")); });
+    QApplication::processEvents();
+    EXPECT_GT(QApplication::palette().color(QPalette::Window).lightness(), 200);
+    EXPECT_FALSE(form->Widgets().Old.Editor->viewPalette().Dark);
+    Setup([](TSetupForm& setup) { setup.ThemeCombo->setCurrentText(QStringLiteral("System")); });
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), before.color(QPalette::Window));
+}
+
 TEST_F(MainFormTest, SetupTargetAndIncludeFoldersReachTheCompare) {
     Write(QStringLiteral("inc/decls.inc"),
           "{$IFDEF WIN64}procedure Wide;{$ENDIF}\r\nprocedure Included;\r\n");

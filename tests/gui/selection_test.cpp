@@ -75,6 +75,7 @@ protected:
         form->resize(1100, 720);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        form->SetSplitMode(false); // these cases read the stacked views
         form->Widgets().Old.Editor->setLines(kOldText);
         form->Widgets().New.Editor->setLines(kNewText);
         auto oldSource = std::make_unique<model::TPasSrc>();

@@ -120,6 +120,13 @@ TEST_F(SourceViewsTest, EveryDifferenceIsTintedByKindInBothViewsAndOnTheStrips) 
     }
     EXPECT_EQ(Old().differenceSpans().size(), 2u);
     EXPECT_EQ(New().differenceSpans().size(), 1u);
+    // Inside the changed routine, its changed lines stand out without a selection: "  Old1;"
+    // and "  Old2;" against "  New1;", not the lines both texts share.
+    const unsigned inside = 1u << SourceEditor::kChangedInsideMarker;
+    for (int line = 0; line < Old().lineCount(); ++line)
+        EXPECT_EQ((Old().markersAtLine(line) & inside) != 0, line == 3 || line == 4) << line;
+    for (int line = 0; line < New().lineCount(); ++line)
+        EXPECT_EQ((New().markersAtLine(line) & inside) != 0, line == 3) << line;
 
     // The strip maps a click to a line; the view scrolls there with context above.
     gui::TOverviewStrip* strip = form->Widgets().Old.Strip;
@@ -133,6 +140,7 @@ TEST_F(SourceViewsTest, EveryDifferenceIsTintedByKindInBothViewsAndOnTheStrips) 
     Old().setLines({"unit U;"});
     EXPECT_TRUE(Old().differenceSpans().empty());
     EXPECT_EQ(Old().markersAtLine(0) & tints, 0u);
+    EXPECT_EQ(New().markersAtLine(3) & inside, 0u) << "gone with the alignment";
     EXPECT_TRUE(form->Views()->Alignment().OldToNew.empty());
 }
 
@@ -169,10 +177,12 @@ TEST_F(SourceViewsTest, SideBySideKeepsMatchingLinesLevelAndScrollsTogether) {
     EXPECT_EQ(New().fillerRowsAfter(3), 0);
     EXPECT_EQ(Row(New(), 5), 5);
 
-    EXPECT_EQ(Old().marginWidth(0), 0);
-    form->Widgets().LineNumbers->setChecked(true);
+    // Line numbers are on from the start.
     EXPECT_GT(Old().marginWidth(0), 0);
     EXPECT_GT(New().marginWidth(0), 0);
+    form->Widgets().LineNumbers->setChecked(false);
+    EXPECT_EQ(Old().marginWidth(0), 0);
+    EXPECT_EQ(New().marginWidth(0), 0);
 }
 
 // Differences on one side only still align both texts.

@@ -184,6 +184,34 @@ TEST_F(WindowTest, FindWithF3AndShiftF3) {
     EXPECT_TRUE(ui.StatusMessage->text().contains(QStringLiteral("not found")));
 }
 
+TEST_F(WindowTest, GoToLineScrollsTheFocusedViewAndTheOtherFollows) {
+    QByteArray text = "unit U;\ninterface\nimplementation\n";
+    for (int i = 0; i < 300; ++i)
+        text += "// line " + QByteArray::number(i + 4) + "\n";
+    text += "end.\n";
+    form->DropFiles({Write(QStringLiteral("a.pas"), text), Write(QStringLiteral("b.pas"), text)},
+                    nullptr);
+    ShowActive(form.get());
+    form->SetSplitMode(true);
+    const TMainFormWidgets& ui = form->Widgets();
+    ui.New.Editor->setFocus();
+
+    dialogs.IntegerAnswer.reset(); // cancelled: nothing moves
+    QTest::keyClick(ui.New.Editor, Qt::Key_G, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.Asked.size(), 1);
+    EXPECT_EQ(dialogs.LastAskLabel, QStringLiteral("Line of the new file (1 - 304):"));
+    EXPECT_EQ(ui.New.Editor->firstVisibleLine(), 0);
+
+    dialogs.IntegerAnswer = 200;
+    QTest::keyClick(ui.New.Editor, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(ui.New.Editor->caretLine(), 199);
+    const int rows = ui.New.Editor->visibleRows();
+    ASSERT_GT(rows, 3);
+    EXPECT_EQ(ui.New.Editor->firstVisibleTextLine(), 199 - rows / 3);
+    EXPECT_EQ(ui.Old.Editor->firstVisibleTextLine(), 199 - rows / 3) << "the views in step";
+    EXPECT_TRUE(ui.New.Editor->hasFocus());
+}
+
 TEST_F(WindowTest, RecentPairsAndFilesSurviveARestart) {
     QStringList files;
     for (int i = 0; i < 4; ++i)

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "folders/unit_compare.h"
+#include "model/source_files.h"
 
 namespace quennet::folders {
 
 struct TreeOptions {
-    std::string mask = "*.pas;*.dpr";
+    std::string mask = model::kDefaultFolderMask;
     unsigned threads = 0; // 0: one per core
     PairOptions pair;
     // For a caller on another thread: set cancel to stop taking pairs (the result is then

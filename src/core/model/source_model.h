@@ -261,6 +261,17 @@ struct ParseStatus {
     std::vector<std::string> Notes;
 };
 
+// Lines of the file that conditional compilation left out (1-based), with the directive that
+// began leaving them out as written and, for an {$ELSE} or {$ELSEIF}, the directive that opened
+// its construct.
+struct InactiveLines {
+    int32_t FirstLine = 0;
+    int32_t LastLine = 0;
+    std::string Directive;
+    std::string Opener;
+    bool operator==(const InactiveLines&) const = default;
+};
+
 class TPasSrc : public TidName {
 public:
     TPasSrc();
@@ -276,6 +287,8 @@ public:
     std::unique_ptr<TidName> MainBlock;
     DeclList<TidUnitRef> Uses;
     ParseStatus Status;
+    // In line order; lines of include files are not among them.
+    std::vector<InactiveLines> Inactive;
     // The modern readings keep overloads apart: a routine's identity is its name and its
     // parameter list. Set before the building operations are called.
     bool SeparateOverloads = false;

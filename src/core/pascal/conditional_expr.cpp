@@ -489,14 +489,28 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
     } else if (word == "IFDEF" || word == "IFNDEF" || word == "IFOPT") {
         ++directiveEvents_;
         const bool holds = HasSymbol(FirstWord(rest)) != (word == "IFNDEF");
-        if (!holds) SkipModern(false);
+        const int32_t from = s_.CurLine;
+        if (holds) {
+            DirectiveTaken(pos);
+        } else {
+            SkipModern(false);
+            Skipped(pos, false, from);
+        }
     } else if (word == "IF" || word == "IFC") {
         ++directiveEvents_;
-        if (!Evaluate(rest)) SkipModern(false);
+        const int32_t from = s_.CurLine;
+        if (Evaluate(rest)) {
+            DirectiveTaken(pos);
+        } else {
+            SkipModern(false);
+            Skipped(pos, false, from);
+        }
     } else if (word == "ELSE" || word == "ELSEIF" || word == "ELSEC" || word == "ELIFC") {
         // The branch before was taken: the rest of the construct is excluded.
         ++directiveEvents_;
+        const int32_t from = s_.CurLine;
         SkipModern(true);
+        Skipped(pos, true, from);
     }
 }
 
@@ -504,9 +518,13 @@ void TDelphiParser::ModernDirective(const std::string& upperText, int32_t pos) {
 // construct (toEnd true), one character at a time so no tokens are formed.
 void TDelphiParser::SkipModern(bool toEnd) {
     int level = 1;
+    skipStopLine_ = 0;
     for (;;) {
         const uint8_t c = s_.Ch;
-        if (c == 0) return;
+        if (c == 0) {
+            skipStopLine_ = s_.CurLine + 1;
+            return;
+        }
         const uint8_t next = CharAt(s_.BufPos + 1);
         if (c == '\'') {
             NextCh();
@@ -527,6 +545,7 @@ void TDelphiParser::SkipModern(bool toEnd) {
             }
         } else if (c == '{') {
             const int32_t start = s_.BufPos;
+            skipStopLine_ = s_.CurLine;
             while (s_.Ch != '}' && s_.Ch != 0)
                 NextCh();
             if (s_.Ch == 0) return;

@@ -116,18 +116,80 @@ bool TDelphiParser::Comment() {
         ++directiveEvents_;
         const bool negated = StartsWith(text, "{$IFNDEF");
         const bool defined = HasSymbol(SymbolName(text, negated ? 9 : 8));
-        if (defined != negated) return result;
+        if (defined != negated) {
+            DirectiveTaken(pos);
+            return result;
+        }
+        const int32_t from = s_.CurLine;
         SkipExcluded(false);
+        Skipped(pos, false, from);
     } else if (StartsWith(text, "{$ELSE")) {
         ++directiveEvents_;
+        const int32_t from = s_.CurLine;
         SkipExcluded(true);
+        Skipped(pos, true, from);
     }
     return result;
+}
+
+std::vector<model::InactiveLines> TDelphiParser::TakeInactive() {
+    std::vector<model::InactiveLines> out;
+    out.reserve(inactive_.size());
+    for (auto& [pos, lines] : inactive_)
+        if (lines.FirstLine > 0 && lines.FirstLine <= lines.LastLine)
+            out.push_back(std::move(lines));
+    inactive_.clear();
+    return out;
+}
+
+void TDelphiParser::DirectiveTaken(int32_t pos) {
+    if (pos >= 0) inactive_.erase(pos);
+}
+
+// startLine: the scanner's line just after the directive. At a line break it already counts
+// the next line; text after the directive on its own line leaves that line out of the range.
+void TDelphiParser::Skipped(int32_t pos, bool afterElse, int32_t startLine) {
+    if (pos < 0) return;
+    model::InactiveLines& lines = inactive_[pos];
+    if (lines.Directive.empty()) {
+        lines.Directive = RawDirective(pos);
+        if (afterElse) lines.Opener = OpenerOf(pos);
+    }
+    const uint8_t after = CharAt(pos + static_cast<int32_t>(lines.Directive.size()));
+    lines.FirstLine = after == 13 || after == 10 || after == 0 ? startLine : startLine + 1;
+    lines.LastLine = skipStopLine_ - 1;
+}
+
+std::string TDelphiParser::RawDirective(int32_t pos) const {
+    int32_t end = pos;
+    while (end < SourceLength() && src_[end] != '}' && end - pos < 400)
+        ++end;
+    return std::string(GetString(pos, end - pos + 1));
+}
+
+// The {$IF...} that opens the construct an {$ELSE} at pos belongs to, read backwards over
+// nested constructs; empty when none is found.
+std::string TDelphiParser::OpenerOf(int32_t pos) const {
+    int depth = 0;
+    for (int32_t i = pos - 1; i >= 0; --i) {
+        if (src_[i] != '{' || CharAt(i + 1) != '$') continue;
+        std::string word;
+        for (int32_t j = i + 2; j < SourceLength() && CharAt(j) >= 'A' && CharAt(j) <= 'Z'; ++j)
+            word += static_cast<char>(CharAt(j));
+        if (word == "ENDIF" || word == "IFEND" || word == "ENDC") {
+            ++depth;
+        } else if (StartsWith(word, "IF")) {
+            if (depth == 0) return RawDirective(i);
+            --depth;
+        }
+    }
+    return {};
 }
 
 // Skips excluded text character by character: no tokens are formed and no comments recorded.
 void TDelphiParser::SkipExcluded(bool fromElse) {
     int level = 1;
+    skipStopLine_ = 0;
     auto skipPastBrace = [this]() -> bool {
         while (s_.Ch != '}' && s_.Ch != 0)
             NextCh();
@@ -139,7 +201,11 @@ void TDelphiParser::SkipExcluded(bool fromElse) {
         // The current character is tested before advancing.
         while (s_.Ch != '{' && s_.Ch != 0)
             NextCh();
-        if (s_.Ch == 0) return;
+        if (s_.Ch == 0) {
+            skipStopLine_ = s_.CurLine + 1;
+            return;
+        }
+        skipStopLine_ = s_.CurLine;
         const std::string head = UpperAZ(GetString(s_.BufPos, 8));
         if (StartsWith(head, "{$IFDEF") || StartsWith(head, "{$IFNDEF") ||
             StartsWith(head, "{$IFOPT")) {
@@ -220,6 +286,24 @@ void RemapLines(TPasSrc& src, const pascal::IncludeExpansion& x) {
                                        std::to_string(at.Line) + " of the include file " +
                                        x.Files()[static_cast<size_t>(at.File)] + " on");
     }
+    // Left-out lines of the file itself; an include file's lines have no place in its view.
+    std::vector<model::InactiveLines> inactive;
+    for (const model::InactiveLines& range : src.Inactive) {
+        model::InactiveLines run = range;
+        run.FirstLine = 0;
+        for (int32_t line = range.FirstLine; line <= range.LastLine; ++line) {
+            const pascal::LineOrigin at = x.Origin(line);
+            if (at.File == 0 && run.FirstLine > 0 && at.Line == run.LastLine + 1) {
+                run.LastLine = at.Line;
+                continue;
+            }
+            if (run.FirstLine > 0) inactive.push_back(run);
+            run.FirstLine = at.File == 0 ? at.Line : 0;
+            run.LastLine = run.FirstLine;
+        }
+        if (run.FirstLine > 0) inactive.push_back(run);
+    }
+    src.Inactive = std::move(inactive);
     src.Status.FirstErrorLine = r.MainLine(src.Status.FirstErrorLine);
     src.Status.StopLine = r.MainLine(src.Status.StopLine);
 }
@@ -265,6 +349,7 @@ void Parse(TPasSrc& src, std::string_view text, const std::vector<std::string>* 
     if (modern) parser->Values = target->Values;
     src.SeparateOverloads = modern;
     parser->ParseText(text.data(), static_cast<int32_t>(text.size()));
+    src.Inactive = parser->TakeInactive();
     if (expanded) RemapLines(src, includes);
     src.FinishBuilding();
 }

@@ -359,8 +359,19 @@ public:
     bool Comment() override;
     void ConstantDeclared(std::string_view name, std::string_view expression) override;
 
+    // What the reading left out, in text order; lines of the parsed (spliced) text.
+    std::vector<model::InactiveLines> TakeInactive();
+
 private:
     bool HasSymbol(std::string_view name) const;
+    // The directive at pos ("{$...}") was taken (nothing left out) or skipped from, up to the
+    // line before skipStopLine_. Keyed by position: a trial reads a directive again.
+    void DirectiveTaken(int32_t pos);
+    void Skipped(int32_t pos, bool afterElse, int32_t startLine);
+    std::string RawDirective(int32_t pos) const;
+    std::string OpenerOf(int32_t pos) const;
+    std::map<int32_t, model::InactiveLines> inactive_;
+    int32_t skipStopLine_ = 0;
     void SkipExcluded(bool fromElse);
     // Conditional compilation as compilers read it: whole directive words, {$IF} expressions,
     // {$ELSEIF}, {$IFEND}, MacPas {$IFC}/{$ELSEC}/{$ENDC}.

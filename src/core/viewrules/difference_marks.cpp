@@ -43,6 +43,20 @@ DifferenceSpans CollectDifferenceSpans(const diff::TSourceDiffList& root) {
     return spans;
 }
 
+std::vector<int32_t> ChangedLinesWithin(const std::vector<LineSpan>& spans,
+                                        const std::vector<int32_t>& toOther) {
+    std::vector<int32_t> lines;
+    const auto count = static_cast<int32_t>(toOther.size());
+    for (const LineSpan& s : spans) {
+        if (s.Kind != MarkKind::Changed) continue;
+        for (int32_t line = std::max(s.First, 0); line <= s.Last && line < count; ++line)
+            if (toOther[static_cast<size_t>(line)] < 0) lines.push_back(line);
+    }
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    return lines;
+}
+
 std::vector<OverviewMark> OverviewMarks(const std::vector<LineSpan>& spans, int32_t lineCount,
                                         int32_t height) {
     std::vector<OverviewMark> marks;
@@ -80,17 +94,21 @@ int32_t OverviewTarget(const std::vector<LineSpan>& spans, int32_t y, int32_t he
                        int32_t lineCount) {
     const int32_t line = OverviewLine(y, height, lineCount);
     if (height <= 0 || lineCount <= 0) return line;
-    constexpr int32_t kSlack = 1;
     int32_t best = -1;
+    int32_t bestPixels = 0;
     int64_t bestDistance = 0;
     for (const LineSpan& s : spans) {
         const OverviewMark m = OverviewMarks({s}, lineCount, height).front();
-        if (y < m.Y - kSlack || y >= m.Y + m.Height + kSlack) continue;
+        const int32_t pixels = y < m.Y               ? m.Y - y
+                               : y >= m.Y + m.Height ? y - (m.Y + m.Height - 1)
+                                                     : 0;
+        if (pixels > kOverviewSnap) continue;
         const int64_t distance = line < s.First  ? s.First - line
                                  : line > s.Last ? line - s.Last
                                                  : 0;
-        if (best < 0 || distance < bestDistance) {
+        if (best < 0 || pixels < bestPixels || (pixels == bestPixels && distance < bestDistance)) {
             best = std::clamp(s.First, 0, lineCount - 1);
+            bestPixels = pixels;
             bestDistance = distance;
         }
     }
@@ -101,6 +119,15 @@ int32_t RevealTop(int32_t first, int32_t last, int32_t top, int32_t rows, int32_
     last = std::max(first, last);
     if (first >= top && last < top + std::max(rows, 1)) return top;
     return std::max(0, first - context);
+}
+
+int32_t GoToLineTarget(int64_t typed, int32_t lineCount) {
+    if (lineCount <= 0) return -1;
+    return static_cast<int32_t>(std::clamp<int64_t>(typed, 1, lineCount) - 1);
+}
+
+int32_t GoToLineTop(int32_t line, int32_t top, int32_t rows) {
+    return RevealTop(line, line, top, rows, std::max(rows, 1) / 3);
 }
 
 } // namespace quennet::viewrules

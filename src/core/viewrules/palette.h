@@ -27,7 +27,11 @@ struct ViewPalette {
     uint32_t RemovedLines;
     uint32_t AddedLines;
     uint32_t ChangedLines;
+    // Lines inside a changed declaration that the other text does not have as they are.
+    uint32_t ChangedInside;
     uint32_t FillerRows;
+    // Laid translucently over lines conditional compilation left out, whatever their tint.
+    uint32_t InactiveShade;
     uint32_t OldChars;
     uint32_t NewChars;
 

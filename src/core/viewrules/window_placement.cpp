@@ -50,6 +50,16 @@ ScreenRect Inside(ScreenRect r, const ScreenRect& screen) {
 
 } // namespace
 
+ScreenRect FirstWindowRect(const ScreenRect& screen) {
+    const int w = static_cast<int>(screen.Width * kFirstWindowShare);
+    const int h = static_cast<int>(screen.Height * kFirstWindowShare);
+    return {screen.X + (screen.Width - w) / 2, screen.Y + (screen.Height - h) / 2, w, h};
+}
+
+int TreePaneWidth(int hinted, int windowWidth, int least) {
+    return std::max(std::min(hinted, windowWidth / 3), std::min(least, windowWidth / 3));
+}
+
 ScreenRect PlaceWindow(const std::optional<ScreenRect>& stored, const ScreenRect& size,
                        const std::optional<ScreenRect>& anchor,
                        const std::vector<ScreenRect>& screens) {

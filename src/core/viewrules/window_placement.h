@@ -28,4 +28,13 @@ ScreenRect PlaceWindow(const std::optional<ScreenRect>& stored, const ScreenRect
                        const std::optional<ScreenRect>& anchor,
                        const std::vector<ScreenRect>& screens);
 
+// The main window's first size, with nothing stored: this share of the screen's available area
+// in each direction, centred on it.
+inline constexpr double kFirstWindowShare = 0.85;
+ScreenRect FirstWindowRect(const ScreenRect& screen);
+
+// The tree pane's width: what its captions ask for (their size hint), at least `least` and at
+// most a third of the window.
+int TreePaneWidth(int hinted, int windowWidth, int least);
+
 } // namespace quennet::viewrules
