@@ -167,6 +167,19 @@ TEST(TreeCompare, WholeTreeCountsAreTheCommandLines) {
 
 // What left one unit pairs with what arrived in another only where the name is unique and the
 // declaration is still recognisably itself.
+namespace {
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+// The two trees of a case, as "old/..." and "new/..." in scratch.
+void WriteTrees(quennet::testing::TempFolder& scratch, const Files& oldFiles,
+                const Files& newFiles) {
+    for (const auto& [name, text] : oldFiles)
+        scratch.Write("old/" + name, text);
+    for (const auto& [name, text] : newFiles)
+        scratch.Write("new/" + name, text);
+}
+} // namespace
+
 TEST(TreeCompare, MovesBetweenUnits) {
     auto unit = [](const std::string& name, const std::string& iface, const std::string& impl) {
         return "unit " + name + ";\ninterface\n" + iface + "\nimplementation\n" + impl + "\nend.\n";
@@ -205,10 +218,7 @@ TEST(TreeCompare, MovesBetweenUnits) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         quennet::testing::TempFolder scratch;
-        for (const auto& [name, text] : c.oldFiles)
-            scratch.Write("old/" + name, text);
-        for (const auto& [name, text] : c.newFiles)
-            scratch.Write("new/" + name, text);
+        WriteTrees(scratch, c.oldFiles, c.newFiles);
         folders::TreeOptions options;
         options.pair.api = folders::ApiMode::Public;
         const std::string oldDir = (scratch.path / "old").string();
@@ -274,10 +284,7 @@ TEST(TreeCompare, FormsBesideTheirUnits) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         quennet::testing::TempFolder scratch;
-        for (const auto& [name, text] : c.oldFiles)
-            scratch.Write("old/" + name, text);
-        for (const auto& [name, text] : c.newFiles)
-            scratch.Write("new/" + name, text);
+        WriteTrees(scratch, c.oldFiles, c.newFiles);
         const auto units = folders::CompareTrees((scratch.path / "old").string(),
                                                  (scratch.path / "new").string(), {});
         if (c.change.empty()) {

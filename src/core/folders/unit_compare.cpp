@@ -248,12 +248,8 @@ void AddFormsBeside(UnitOutcome& unit, const std::string& relative, const std::s
         if (forms::FormsEquivalent(c, forms::NoiseMode::Show)) return;
         unit.formChange = "changed";
         lines.push_back("--- form " + name);
-        const std::string body = forms::FormReportBody(c, forms::NoiseMode::Show);
-        for (size_t at = 0; at < body.size();) {
-            const size_t end = body.find('\n', at);
-            lines.push_back(body.substr(at, end == std::string::npos ? end : end - at));
-            at = end == std::string::npos ? body.size() : end + 1;
-        }
+        for (std::string& line : io::SplitLines(forms::FormReportBody(c, forms::NoiseMode::Show)))
+            lines.push_back(std::move(line));
     }
     unit.form = name;
     unit.lines.insert(unit.lines.end(), lines.begin(), lines.end());
