@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "base/ascii.h"
+#include "forms/form_reader.h"
 #include "io/platform.h"
 
 namespace quennet::forms {
@@ -246,8 +247,6 @@ std::string_view Extension(std::string_view leaf) {
     return dot == std::string_view::npos ? std::string_view() : leaf.substr(dot);
 }
 
-constexpr const char* kFormExtensions[] = {".dfm", ".lfm", ".fmx", ".xfm"};
-
 // The form extension a "{$R *.ext}" of the unit names first, or empty.
 std::string NamedFormExtension(std::string_view text) {
     const std::string lower =
@@ -257,7 +256,7 @@ std::string NamedFormExtension(std::string_view text) {
         if (close == std::string::npos) break;
         const std::string_view inside = std::string_view(lower).substr(at + 3, close - at - 3);
         if (inside.empty() || (inside[0] != ' ' && inside[0] != '\t')) continue;
-        for (const char* ext : kFormExtensions)
+        for (const char* ext : kFormFileExtensions)
             if (inside.find(ext) != std::string_view::npos) return ext;
     }
     return {};
@@ -303,7 +302,7 @@ std::string FormBesideUnit(const std::string& unitPath, std::string_view unitTex
 
     std::vector<std::string> order;
     if (std::string named = NamedFormExtension(unitText); !named.empty()) order.push_back(named);
-    for (const char* ext : kFormExtensions)
+    for (const char* ext : kFormFileExtensions)
         if (order.empty() || order.front() != ext) order.emplace_back(ext);
 
     std::vector<io::FolderEntry> entries;

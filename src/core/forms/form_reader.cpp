@@ -22,7 +22,7 @@ std::string_view Extension(std::string_view path) {
 
 bool IsFormFileName(std::string_view path) {
     const std::string_view ext = Extension(path);
-    for (const char* known : {".dfm", ".lfm", ".fmx", ".xfm"})
+    for (const char* known : kFormFileExtensions)
         if (SameName(ext, known)) return true;
     return false;
 }

@@ -8,6 +8,9 @@
 
 namespace quennet::forms {
 
+// The extensions of form files, in the order a unit's form is looked for beside it.
+inline constexpr const char* kFormFileExtensions[] = {".dfm", ".lfm", ".fmx", ".xfm"};
+
 // Whether a file is a form: by its extension (.dfm, .lfm, .fmx, .xfm), or by content that opens
 // with a binary form's signature or with "object", "inherited" or "inline" and a name.
 bool IsFormFileName(std::string_view path);
