@@ -21,6 +21,7 @@
 #include "viewrules/window_placement.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QDir>
 #include <QEventLoop>
@@ -134,6 +135,53 @@ protected:
         const int scaled = static_cast<int>(static_cast<long long>(after) * first / before);
         setSizes({scaled, std::max(0, after - scaled - handleWidth())});
     }
+};
+
+// A pane's title row: caption and file name, then its buttons. When the pane is too narrow for
+// a readable file name beside the buttons (side by side on a small screen), the buttons take a
+// second row so the name keeps the pane's whole width.
+class TPaneHeader : public QWidget {
+public:
+    TPaneHeader(QWidget* caption, QWidget* name, const QList<QWidget*>& buttons) {
+        rows_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
+        rows_->setContentsMargins(4, 0, 4, 0);
+        rows_->setSpacing(4);
+        auto* nameRow = new QHBoxLayout;
+        nameRow->setSpacing(4);
+        nameRow->addWidget(caption);
+        nameRow->addWidget(name, 1);
+        buttonRow_ = new QHBoxLayout;
+        buttonRow_->setSpacing(4);
+        buttonRow_->addStretch(0);
+        for (QWidget* b : buttons)
+            buttonRow_->addWidget(b);
+        rows_->addLayout(nameRow, 1);
+        rows_->addLayout(buttonRow_);
+        caption_ = caption;
+        buttons_ = buttons;
+    }
+
+    bool TwoRows() const { return rows_->direction() == QBoxLayout::TopToBottom; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        int buttons = 0;
+        for (QWidget* b : buttons_)
+            buttons += b->sizeHint().width() + rows_->spacing();
+        const int nameRoom = event->size().width() - caption_->sizeHint().width() - buttons - 16;
+        const bool twoRows = nameRoom < kReadableNameChars * fontMetrics().averageCharWidth();
+        if (twoRows == TwoRows()) return;
+        rows_->setDirection(twoRows ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+        buttonRow_->setStretch(0, twoRows ? 1 : 0);
+    }
+
+private:
+    static constexpr int kReadableNameChars = 40;
+    QBoxLayout* rows_ = nullptr;
+    QHBoxLayout* buttonRow_ = nullptr;
+    QWidget* caption_ = nullptr;
+    QList<QWidget*> buttons_;
 };
 
 } // namespace
@@ -492,9 +540,6 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     layout->setContentsMargins(0, 2, 0, 0);
     layout->setSpacing(2);
 
-    auto* top = new QHBoxLayout;
-    top->setContentsMargins(4, 0, 4, 0);
-    top->setSpacing(4);
     auto* label = new QLabel(caption);
     QFont bold = label->font();
     bold.setBold(true);
@@ -507,12 +552,9 @@ QWidget* TMainForm::CreateSourcePane(TSourcePane& pane, const QString& caption, 
     pane.EnableEditButton->setCheckable(true);
     pane.ReloadButton = new QPushButton(tr("Reload"));
     pane.SaveButton = new QPushButton(tr("Save changes"));
-    top->addWidget(label);
-    top->addWidget(pane.FilenameEdit, 1);
-    top->addWidget(pane.EnableEditButton);
-    top->addWidget(pane.ReloadButton);
-    top->addWidget(pane.SaveButton);
-    layout->addLayout(top);
+    pane.Header = new TPaneHeader(label, pane.FilenameEdit,
+                                  {pane.EnableEditButton, pane.ReloadButton, pane.SaveButton});
+    layout->addWidget(pane.Header);
 
     pane.Editor = new SourceEditor(28);
     pane.Editor->setAccessibleName(old ? tr("Old source") : tr("New source"));

@@ -66,6 +66,7 @@ const diff::TSourceDiffItem* DiffItemOf(const QTreeWidgetItem* node);
 // One source pane: label, file-name box, edit buttons, view and status bar.
 struct TSourcePane {
     QWidget* Panel = nullptr;
+    QWidget* Header = nullptr; // caption, file name and buttons; two rows when narrow
     TFilenameEdit* FilenameEdit = nullptr;
     QToolButton* EnableEditButton = nullptr;
     QPushButton* ReloadButton = nullptr;

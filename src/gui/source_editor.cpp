@@ -115,7 +115,6 @@ SourceEditor::SourceEditor(int gutterWidth, QWidget* parent)
          {kRemovedLinesMarker, kAddedLinesMarker, kChangedLinesMarker, kChangedInsideMarker})
         markerDefine(Background, marker);
     markerDefine(Background, kInactiveMarker);
-    SendScintilla(SCI_MARKERSETALPHA, static_cast<unsigned long>(kInactiveMarker), 60L);
     indicatorDefine(FullBoxIndicator, kCharMarkIndicator);
     SendScintilla(SCI_INDICSETUNDER, static_cast<unsigned long>(kCharMarkIndicator), 1L);
     SendScintilla(SCI_INDICSETOUTLINEALPHA, static_cast<unsigned long>(kCharMarkIndicator), 255L);

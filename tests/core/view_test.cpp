@@ -315,7 +315,7 @@ TEST(Palette, TextKeepsContrastInBothVariants) {
                                    p->Directive, p->OldOnlyText, p->NewOnlyText};
         const uint32_t sourceBackgrounds[] = {p->Background, p->SelectionBand, p->RemovedLines,
                                               p->AddedLines, p->ChangedLines,  p->ChangedInside,
-                                              p->OldChars,   p->NewChars};
+                                              p->OldChars,   p->NewChars,      p->InactiveShade};
         for (uint32_t text : syntax)
             for (uint32_t back : sourceBackgrounds)
                 EXPECT_GE(ContrastRatio(text, back), 4.5)

@@ -455,6 +455,30 @@ TEST_F(MainFormTest, SplitModeHalvesAndToggles) {
     EXPECT_NEAR(double(OldPaneSize(*form)) / after, share, 0.01);
 }
 
+TEST_F(MainFormTest, NarrowPanesGiveTheFileNameItsOwnRow) {
+    form->resize(1000, 700);
+    form->show();
+    const auto nameChars = [&](const TSourcePane& pane) {
+        QApplication::processEvents();
+        return pane.FilenameEdit->width() / pane.FilenameEdit->fontMetrics().averageCharWidth();
+    };
+    const auto nameBesideButtons = [](const TSourcePane& pane) {
+        QApplication::processEvents();
+        return pane.FilenameEdit->geometry().bottom() >= pane.SaveButton->geometry().top();
+    };
+    form->SetSplitMode(false);
+    EXPECT_TRUE(nameBesideButtons(form->Widgets().Old));
+    EXPECT_GE(nameChars(form->Widgets().Old), 40);
+    form->SetSplitMode(true);
+    for (const TSourcePane* pane : {&form->Widgets().Old, &form->Widgets().New}) {
+        EXPECT_GE(nameChars(*pane), 40);
+        EXPECT_FALSE(nameBesideButtons(*pane));
+        EXPECT_TRUE(pane->SaveButton->isVisible());
+    }
+    form->resize(2400, 700); // wide again: one row
+    EXPECT_TRUE(nameBesideButtons(form->Widgets().New));
+}
+
 TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
     Setup([](TSetupForm& setup) {
         setup.ExtensionsMemo->clear();

@@ -7,12 +7,15 @@
         <source>The selected declaration lies beyond the end of the %1 text%2: it takes lines %3 to %4, the view holds %5 lines. The text was edited or reloaded after the compare; run Diff again.</source>
         <translation>Die gewählte Deklaration liegt hinter dem Ende des Texts %1%2: Sie umfasst die Zeilen %3 bis %4, die Ansicht enthält %5 Zeilen. Der Text wurde nach dem Vergleich bearbeitet oder neu geladen; bitte Diff erneut ausführen.</translation>
     </message>
-</context>
-<context>
-    <name>quennet::gui::TOverviewStrip</name>
     <message>
-        <source>Differences in the whole text; click to go there</source>
-        <translation>Unterschiede im ganzen Text; ein Klick springt dorthin</translation>
+        <source>The user manual (manual.html) is not installed. It was looked for at:
+%1</source>
+        <translation>Das Benutzerhandbuch (manual.html) ist nicht installiert. Gesucht wurde in:
+%1</translation>
+    </message>
+    <message>
+        <source>The selected declaration&apos;s lines %3 to %4 lie beyond the end of the %1 text%2 of %5 lines, as it was compared: the comparison placed it wrongly. Please report this with both files.</source>
+        <translation>Die Zeilen %3 bis %4 der gewählten Deklaration liegen hinter dem Ende des %1 Texts%2 mit %5 Zeilen, wie er verglichen wurde: Der Vergleich hat sie falsch eingeordnet. Bitte melden Sie dies mit beiden Dateien.</translation>
     </message>
 </context>
 <context>
@@ -50,6 +53,13 @@ Discard the changes?</source>
 and helps merge them.</source>
         <translation>Vergleicht zwei Versionen einer Delphi-Quelldatei anhand ihrer Deklarationen
 und hilft beim Zusammenführen.</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TAdvForm</name>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
     </message>
 </context>
 <context>
@@ -392,10 +402,6 @@ Verwerfen?</translation>
         <translation>Laden ...</translation>
     </message>
     <message>
-        <source>No structural differences were found, but the comparison is incomplete:</source>
-        <translation>Es wurden keine strukturellen Unterschiede gefunden, aber der Vergleich ist unvollständig:</translation>
-    </message>
-    <message>
         <source>Structure followed only up to line %1</source>
         <translation>Struktur nur bis Zeile %1 verfolgt</translation>
     </message>
@@ -426,10 +432,6 @@ Verwerfen?</translation>
     <message>
         <source>Save as...</source>
         <translation>Speichern unter...</translation>
-    </message>
-    <message>
-        <source>The user manual was not found next to the program (quennet.chm or manual.html).</source>
-        <translation>Das Benutzerhandbuch wurde neben dem Programm nicht gefunden (quennet.chm oder manual.html).</translation>
     </message>
     <message>
         <source>No program could open the user manual &quot;%1&quot;.</source>
@@ -490,6 +492,171 @@ Verwerfen?</translation>
     <message>
         <source>Prior changed declaration</source>
         <translation>Vorherige geänderte Deklaration</translation>
+    </message>
+    <message>
+        <source>&amp;Go to line...</source>
+        <translation>&amp;Gehe zu Zeile...</translation>
+    </message>
+    <message>
+        <source>Go to line</source>
+        <translation>Gehe zu Zeile</translation>
+    </message>
+    <message>
+        <source>Line of the old file (1 - %1):</source>
+        <translation>Zeile der alten Datei (1 - %1):</translation>
+    </message>
+    <message>
+        <source>Line of the new file (1 - %1):</source>
+        <translation>Zeile der neuen Datei (1 - %1):</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TMerge3Window</name>
+    <message>
+        <source>Save merge</source>
+        <translation>Zusammenführung speichern</translation>
+    </message>
+    <message>
+        <source>1 conflict is not resolved; its markers stay in the file.
+Save anyway?</source>
+        <translation>1 Konflikt ist nicht gelöst; seine Markierungen bleiben in der Datei.
+Trotzdem speichern?</translation>
+    </message>
+    <message>
+        <source>%1 conflicts are not resolved; their markers stay in the file.
+Save anyway?</source>
+        <translation>%1 Konflikte sind nicht gelöst; ihre Markierungen bleiben in der Datei.
+Trotzdem speichern?</translation>
+    </message>
+    <message>
+        <source>Three-way merge</source>
+        <translation>Dreiwege-Zusammenführung</translation>
+    </message>
+    <message>
+        <source>The result was changed since it was saved.
+Discard the changes?</source>
+        <translation>Das Ergebnis wurde seit dem Speichern geändert.
+Änderungen verwerfen?</translation>
+    </message>
+    <message>
+        <source>Base</source>
+        <translation>Basis</translation>
+    </message>
+    <message>
+        <source>Local</source>
+        <translation>Lokal</translation>
+    </message>
+    <message>
+        <source>Remote</source>
+        <translation>Entfernt</translation>
+    </message>
+    <message>
+        <source>&amp;Base  (Ctrl+1)</source>
+        <translation>&amp;Basis  (Strg+1)</translation>
+    </message>
+    <message>
+        <source>&amp;Local  (Ctrl+2)</source>
+        <translation>&amp;Lokal  (Strg+2)</translation>
+    </message>
+    <message>
+        <source>&amp;Remote  (Ctrl+3)</source>
+        <translation>&amp;Entfernt  (Strg+3)</translation>
+    </message>
+    <message>
+        <source>Both, l&amp;ocal first  (Ctrl+4)</source>
+        <translation>Beide, l&amp;okal zuerst  (Strg+4)</translation>
+    </message>
+    <message>
+        <source>Both, r&amp;emote first  (Ctrl+5)</source>
+        <translation>Beide, en&amp;tfernt zuerst  (Strg+5)</translation>
+    </message>
+    <message>
+        <source>Edit by &amp;hand</source>
+        <translation>Von &amp;Hand bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Previous  (Alt+Up)</source>
+        <translation>&amp;Vorheriger  (Alt+Hoch)</translation>
+    </message>
+    <message>
+        <source>&amp;Next  (Alt+Down)</source>
+        <translation>&amp;Nächster  (Alt+Runter)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo  (Ctrl+Z)</source>
+        <translation>&amp;Rückgängig  (Strg+Z)</translation>
+    </message>
+    <message>
+        <source>Re&amp;do  (Ctrl+Y)</source>
+        <translation>&amp;Wiederholen  (Strg+Y)</translation>
+    </message>
+    <message>
+        <source>CR LF (Windows)</source>
+        <translation>CR LF (Windows)</translation>
+    </message>
+    <message>
+        <source>LF (Unix)</source>
+        <translation>LF (Unix)</translation>
+    </message>
+    <message>
+        <source>&amp;Save  (Ctrl+S)</source>
+        <translation>&amp;Speichern  (Strg+S)</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Conflicts</source>
+        <translation>Konflikte</translation>
+    </message>
+    <message>
+        <source>Encoding</source>
+        <translation>Kodierung</translation>
+    </message>
+    <message>
+        <source>Line ends</source>
+        <translation>Zeilenenden</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Three-way merge - %1</source>
+        <translation>Dreiwege-Zusammenführung - %1</translation>
+    </message>
+    <message>
+        <source>Lines %1-%2 of the result</source>
+        <translation>Zeilen %1-%2 des Ergebnisses</translation>
+    </message>
+    <message>
+        <source>1 conflict by lines</source>
+        <translation>1 Konflikt nach Zeilen</translation>
+    </message>
+    <message>
+        <source>%1 conflicts by lines</source>
+        <translation>%1 Konflikte nach Zeilen</translation>
+    </message>
+    <message>
+        <source>, %1 solved by the declarations, %2 left</source>
+        <translation>, %1 durch die Deklarationen gelöst, %2 offen</translation>
+    </message>
+    <message>
+        <source>No conflicts left</source>
+        <translation>Keine Konflikte mehr</translation>
+    </message>
+    <message>
+        <source>1 conflict unresolved</source>
+        <translation>1 Konflikt ungelöst</translation>
+    </message>
+    <message>
+        <source>%1 conflicts unresolved</source>
+        <translation>%1 Konflikte ungelöst</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 gespeichert</translation>
     </message>
 </context>
 <context>
@@ -697,10 +864,6 @@ Verwerfen?</translation>
         <translation>Neue Dateien</translation>
     </message>
     <message>
-        <source>Drive</source>
-        <translation>Laufwerk</translation>
-    </message>
-    <message>
         <source>Set left folder eq right</source>
         <translation>Linken Ordner gleich rechtem setzen</translation>
     </message>
@@ -723,6 +886,21 @@ Verwerfen?</translation>
     <message>
         <source>New folders</source>
         <translation>Neue Ordner</translation>
+    </message>
+    <message>
+        <source> (%1 only in line ends)</source>
+        <translation> (%1 nur in Zeilenenden)</translation>
+    </message>
+    <message>
+        <source>; %1 not read to the end</source>
+        <translation>; %1 nicht bis zum Ende gelesen</translation>
+    </message>
+</context>
+<context>
+    <name>quennet::gui::TOverviewStrip</name>
+    <message>
+        <source>Differences in the whole text; click to go there</source>
+        <translation>Unterschiede im ganzen Text; ein Klick springt dorthin</translation>
     </message>
 </context>
 <context>
@@ -821,6 +999,10 @@ Verwerfen?</translation>
     <message>
         <source>Font</source>
         <translation>Schrift</translation>
+    </message>
+    <message>
+        <source>Theme</source>
+        <translation>Farbschema</translation>
     </message>
 </context>
 </TS>
