@@ -548,7 +548,7 @@ Discard the changes?</source>
     </message>
     <message>
         <source>Remote</source>
-        <translation>Entfernt</translation>
+        <translation>Remote</translation>
     </message>
     <message>
         <source>&amp;Base  (Ctrl+1)</source>
@@ -560,7 +560,7 @@ Discard the changes?</source>
     </message>
     <message>
         <source>&amp;Remote  (Ctrl+3)</source>
-        <translation>&amp;Entfernt  (Strg+3)</translation>
+        <translation>&amp;Remote  (Strg+3)</translation>
     </message>
     <message>
         <source>Both, l&amp;ocal first  (Ctrl+4)</source>
@@ -568,7 +568,7 @@ Discard the changes?</source>
     </message>
     <message>
         <source>Both, r&amp;emote first  (Ctrl+5)</source>
-        <translation>Beide, en&amp;tfernt zuerst  (Strg+5)</translation>
+        <translation>Beide, r&amp;emote zuerst  (Strg+5)</translation>
     </message>
     <message>
         <source>Edit by &amp;hand</source>
