@@ -174,6 +174,7 @@ protected:
         if (twoRows == TwoRows()) return;
         rows_->setDirection(twoRows ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
         buttonRow_->setStretch(0, twoRows ? 1 : 0);
+        updateGeometry(); // the pane's layout must ask the new height
     }
 
 private:

@@ -457,6 +457,7 @@ TEST_F(MainFormTest, SplitModeHalvesAndToggles) {
 
 TEST_F(MainFormTest, NarrowPanesGiveTheFileNameItsOwnRow) {
     form->resize(1000, 700);
+    form->SetSplitMode(true); // before the first showing, as a first window opens
     form->show();
     const auto nameChars = [&](const TSourcePane& pane) {
         QApplication::processEvents();
@@ -466,15 +467,20 @@ TEST_F(MainFormTest, NarrowPanesGiveTheFileNameItsOwnRow) {
         QApplication::processEvents();
         return pane.FilenameEdit->geometry().bottom() >= pane.SaveButton->geometry().top();
     };
+    const auto twoFullRows = [&] {
+        for (const TSourcePane* pane : {&form->Widgets().Old, &form->Widgets().New}) {
+            EXPECT_GE(nameChars(*pane), 40);
+            EXPECT_FALSE(nameBesideButtons(*pane));
+            EXPECT_GE(pane->SaveButton->height(), pane->SaveButton->sizeHint().height());
+            EXPECT_GE(pane->FilenameEdit->height(), pane->FilenameEdit->minimumSizeHint().height());
+        }
+    };
+    twoFullRows();
     form->SetSplitMode(false);
     EXPECT_TRUE(nameBesideButtons(form->Widgets().Old));
     EXPECT_GE(nameChars(form->Widgets().Old), 40);
     form->SetSplitMode(true);
-    for (const TSourcePane* pane : {&form->Widgets().Old, &form->Widgets().New}) {
-        EXPECT_GE(nameChars(*pane), 40);
-        EXPECT_FALSE(nameBesideButtons(*pane));
-        EXPECT_TRUE(pane->SaveButton->isVisible());
-    }
+    twoFullRows();
     form->resize(2400, 700); // wide again: one row
     EXPECT_TRUE(nameBesideButtons(form->Widgets().New));
 }
