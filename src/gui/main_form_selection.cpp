@@ -155,7 +155,11 @@ void TMainForm::ShowSelection() {
     if (oldRange.IsSet()) oldView.setCursorPosition(oldRange.First, 0);
     if (newRange.IsSet()) newView.setCursorPosition(newRange.First, 0);
     const bool follow = views_->Following();
-    if (newRange.IsSet()) Reveal(newView, newRange.First);
+    if (follow && oldRange.IsSet() && newRange.IsSet() &&
+        !views_->StandLevel(oldRange.First, oldRange.Last, newRange.First))
+        views_->ShowApart(oldRange.First, newRange.First, kContextLines);
+    else if (newRange.IsSet())
+        Reveal(newView, newRange.First);
     if (oldRange.IsSet() && !(follow && newRange.IsSet())) Reveal(oldView, oldRange.First);
     if (!follow && oldRange.IsSet() != newRange.IsSet()) {
         const bool fromOld = oldRange.IsSet();

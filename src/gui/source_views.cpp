@@ -8,6 +8,7 @@
 #include "viewrules/difference_marks.h"
 
 #include <QScrollBar>
+#include <algorithm>
 
 namespace quennet::gui {
 
@@ -104,6 +105,20 @@ void TSourceViews::SetLineNumbers(bool on) {
 int TSourceViews::Counterpart(bool fromOld, int line) const {
     if (!aligned_) return line;
     return viewrules::CounterpartLine(alignment_, fromOld, line);
+}
+
+bool TSourceViews::StandLevel(int oldFirst, int oldLast, int newFirst) const {
+    return !aligned_ || viewrules::StandLevel(alignment_, oldFirst, oldLast, newFirst);
+}
+
+void TSourceViews::ShowApart(int oldLine, int newLine, int contextLines) {
+    following_ = true;
+    old_->scrollToLine(std::max(0, oldLine - contextLines), 0);
+    new_->scrollToLine(std::max(0, newLine - contextLines), 0);
+    // Their own reports of these rows must not pull the other view back.
+    oldRowGiven_ = old_->firstVisibleLine();
+    newRowGiven_ = new_->firstVisibleLine();
+    following_ = false;
 }
 
 void TSourceViews::ApplyFillers() {

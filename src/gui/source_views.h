@@ -32,6 +32,12 @@ public:
     const viewrules::SplitAlignment& Alignment() const { return alignment_; }
     // Where a line of one text would stand in the other (line itself before any compare).
     int Counterpart(bool fromOld, int line) const;
+    // Whether the old declaration [oldFirst, oldLast] and the new one starting at newFirst
+    // stand level while the views scroll in step (always when they do not align).
+    bool StandLevel(int oldFirst, int oldLast, int newFirst) const;
+    // Scrolls each view to its own line (a moved declaration's two places); the views follow
+    // each other again from the next scroll.
+    void ShowApart(int oldLine, int newLine, int contextLines);
 
 private:
     void ApplyFillers();

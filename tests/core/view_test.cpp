@@ -130,6 +130,17 @@ TEST(SplitAlignment, CounterpartIsThePartnerOrThePlaceAfterTheNearestCommonLine)
             << (c.fromOld ? "old " : "new ") << c.line;
 }
 
+TEST(SplitAlignment, ARenamedDeclarationStandsLevelAMovedOneApart) {
+    // Old: routine r at lines 1-2 (r1 is its heading), then y's three lines; new: renamed in
+    // place (lines 1-2), or moved below y (lines 5-6).
+    const std::vector<std::string> old = {"x", "r1", "body", "y1", "y2", "y3", "end"};
+    const SplitAlignment renamed = Align(old, {"x", "r2", "body", "y1", "y2", "y3", "end"});
+    EXPECT_TRUE(StandLevel(renamed, 1, 2, 1));
+    const SplitAlignment moved = Align(old, {"x", "y1", "y2", "y3", "end", "r1", "body"});
+    EXPECT_FALSE(StandLevel(moved, 1, 2, 5));
+    EXPECT_TRUE(StandLevel(moved, 3, 5, 1)); // y itself stayed
+}
+
 TEST(SplitAlignment, TopFillersShiftTheOtherView) {
     const SplitAlignment oldTaller = Align({"x", "y", "a"}, {"a"});
     EXPECT_EQ(SyncedFirstRow(oldTaller, true, 2), 0);  // old row 2 is "a", new row 0

@@ -3,6 +3,8 @@
 #include "filename_edit.h"
 #include "main_window_fixture.h"
 #include "setup_form.h"
+#include "source_editor.h"
+#include "source_views.h"
 
 #include "diff/compare_sources.h"
 #include "io/source_file.h"
@@ -21,6 +23,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 using namespace quennet::gui;
 
@@ -118,6 +121,39 @@ TEST_F(MainFormTest, StartWithOneNameLoadsBothAndCompares) {
     EXPECT_TRUE(dialogs.Errors.isEmpty());
     EXPECT_FALSE(form->Document().Busy());
     EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
+}
+
+// A method moved to a class far below: selecting it shows it at both places, though the views
+// scroll in step.
+TEST_F(MainFormTest, AMovedMethodIsShownAtBothPlaces) {
+    const auto unit = [](bool moved) {
+        QByteArray text = "unit M;\ninterface\ntype\n  TFirst = class\n";
+        if (!moved) text += "    procedure MoveMe(A: Integer);\n";
+        text += "    procedure Stay;\n  end;\n";
+        for (int i = 0; i < 150; ++i)
+            text += "  TFiller" + QByteArray::number(i) + " = class procedure P; end;\n";
+        text += "  TSecond = class\n    procedure Other;\n";
+        if (moved) text += "    procedure MoveMe(A: Integer);\n";
+        return text + "  end;\nimplementation\nend.\n";
+    };
+    form->resize(1000, 700);
+    form->show();
+    form->HandleCommandLine({Write(QStringLiteral("new.pas"), unit(true)),
+                             Write(QStringLiteral("old.pas"), unit(false))});
+    form->SetSplitMode(true);
+    ASSERT_TRUE(form->Views()->Following());
+    QTreeWidgetItem* moved = nullptr;
+    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
+        if ((*it)->text(0).startsWith(QStringLiteral("MoveMe"))) moved = *it;
+    ASSERT_NE(moved, nullptr);
+    form->Widgets().DiffTree->setCurrentItem(moved);
+    QApplication::processEvents();
+    for (bool old : {true, false}) {
+        const SourceEditor& view = *form->Widgets().Pane(old).Editor;
+        const int line = form->Document().Range(old).First;
+        EXPECT_LE(view.firstVisibleTextLine(), line) << old;
+        EXPECT_GT(view.firstVisibleTextLine() + view.visibleRows(), line + 3) << old;
+    }
 }
 
 TEST_F(MainFormTest, ReportHasHeadingAndTheWritersBody) {

@@ -146,6 +146,12 @@ int32_t CounterpartLine(const SplitAlignment& alignment, bool fromOld, int32_t l
     return std::min(target, otherCount - 1);
 }
 
+bool StandLevel(const SplitAlignment& alignment, int32_t oldFirst, int32_t oldLast,
+                int32_t newFirst) {
+    const int32_t place = CounterpartLine(alignment, false, newFirst);
+    return place >= oldFirst - 1 && place <= oldLast + 1;
+}
+
 int32_t SyncedFirstRow(const SplitAlignment& alignment, bool fromOld, int32_t firstRow) {
     const int32_t oldTop = TopFillers(alignment.OldFillers);
     const int32_t newTop = TopFillers(alignment.NewFillers);

@@ -48,6 +48,13 @@ SplitAlignment AlignTexts(const std::vector<diff::TMapEntry>& map, int32_t oldLi
 // nearest common line above it (0 when none), kept inside the other text.
 int32_t CounterpartLine(const SplitAlignment& alignment, bool fromOld, int32_t line);
 
+// Whether a declaration at old lines [oldFirst, oldLast] and its counterpart starting at new
+// line newFirst (renamed in place, or moved) stand level when the views scroll in step: the
+// new line's place in the old text lies within the old declaration or next to it. When they do
+// not, the window shows each at its own place.
+bool StandLevel(const SplitAlignment& alignment, int32_t oldFirst, int32_t oldLast,
+                int32_t newFirst);
+
 // Fillers above the first line cannot be drawn; the views are kept level by shifting the
 // other view's first visible row by this much instead (positive: the other view lower).
 int32_t SyncedFirstRow(const SplitAlignment& alignment, bool fromOld, int32_t firstRow);
