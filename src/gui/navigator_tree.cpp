@@ -208,9 +208,12 @@ void TNavigatorForm::FillTreeView() {
             bold.setBold(true);
             item->setFont(kBreakingColumn, bold);
         }
-        if (const std::string note = folders::RowNote(row); !note.empty()) {
-            for (int c = 0; c < TreeView->columnCount(); ++c)
-                item->setToolTip(c, Qt8(note));
+        std::string tip = folders::RowNote(row);
+        for (const std::string& move : row.moves)
+            tip += (tip.empty() ? "" : "\n") + move;
+        for (int c = 0; !tip.empty() && c < TreeView->columnCount(); ++c)
+            item->setToolTip(c, Qt8(tip));
+        if (!folders::RowNote(row).empty()) {
             // Counts of a unit read only in part, or of line ends alone, are not what they seem.
             QFont italic = item->font(kOldColumn);
             italic.setItalic(true);

@@ -3,6 +3,8 @@
 // front end asks.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -163,6 +165,25 @@ TEST(TreeCompare, WholeTreeCountsAreTheCommandLines) {
             }
         EXPECT_EQ(std::vector<int>(counted, counted + 3), std::vector<int>(expected, expected + 3));
     }
+}
+
+// The whole-tree page names a move between units on both units' rows.
+TEST(TreeCompare, WholeTreeRowsNameMovesBetweenUnits) {
+    const std::string base =
+        std::string(QUENNET_CASES_DIR) + "/tree-02-declarations-moved-between-units/";
+    folders::TreeRowOptions options;
+    options.counts = true;
+    options.tree.pair.api = folders::ApiMode::Public;
+    const auto rows = folders::AlignTrees(base + "old", base + "new", options);
+    ASSERT_TRUE(rows);
+    std::map<std::string, std::vector<std::string>> moves;
+    for (const auto& r : *rows)
+        moves[r.path] = r.moves;
+    const std::string routine = "moved routine ShapeKindName from Shapes.pas to Names.pas";
+    const std::string type = "moved class TShapeList from Shapes.pas to ShapeLists.pas and changed";
+    EXPECT_EQ(moves["Names.pas"], std::vector<std::string>{routine});
+    EXPECT_EQ(moves["ShapeLists.pas"], std::vector<std::string>{type}); // an added unit
+    EXPECT_EQ(moves["Shapes.pas"], (std::vector<std::string>{routine, type}));
 }
 
 // What left one unit pairs with what arrived in another only where the name is unique and the

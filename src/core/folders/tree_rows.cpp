@@ -117,7 +117,10 @@ std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const 
     std::vector<UnitOutcome> units = CompareTrees(oldDir, newDir, tree);
     if (Cancelled(options)) return std::nullopt;
     // A move between units changes their API counts as on the command line.
-    FindUnitMoves(units, oldDir, newDir, tree);
+    std::map<std::string, std::vector<std::string>> movesOf;
+    for (const UnitMove& move : FindUnitMoves(units, oldDir, newDir, tree))
+        for (const std::string* unit : {&move.from, &move.to})
+            movesOf[*unit].push_back(MoveLine(move));
     std::erase_if(units, [](const UnitOutcome& u) { return IsIncludeFile(u.name); });
     std::map<std::string, const UnitOutcome*> byName;
     for (const auto& u : units)
@@ -142,6 +145,8 @@ std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const 
             if (auto it = unreadUnder.find(row.path); it != unreadUnder.end())
                 row.unreadUnits = it->second;
         } else if (auto it = byName.find(row.path); it != byName.end()) {
+            if (auto moved = movesOf.find(row.path); moved != movesOf.end())
+                row.moves = std::move(moved->second);
             const TreeSummary s = Summarize({*it->second}, true);
             row.breaking = s.breaking;
             row.additive = s.additive;

@@ -29,6 +29,9 @@ struct TreeRow {
     // it could not be read); a folder's count of such units under it.
     std::string unread = {};
     int unreadUnits = 0;
+    // A unit's declarations moved to or from other units, as -r names them ("moved routine Foo
+    // from a.pas to b.pas").
+    std::vector<std::string> moves = {};
 };
 
 // What a row's status alone does not say, for a tool tip or a status line: "Only the line
