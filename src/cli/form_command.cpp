@@ -346,6 +346,17 @@ int RunFormDiff(const CliOptions& opt) {
         j.Value(equivalent);
         j.Key("noise");
         j.Value(static_cast<int64_t>(c.NoiseChanges));
+        j.Key("stopped"); // as for units: where a file's structure was followed up to
+        j.BeginArray();
+        for (const auto& stop : c.Stops) {
+            j.BeginObject();
+            j.Key("file");
+            j.Value(stop.File);
+            j.Key("line");
+            j.Value(static_cast<int64_t>(stop.Line));
+            j.EndObject();
+        }
+        j.EndArray();
         j.Key("notes");
         std::vector<FormNote> notes = a.Notes;
         notes.insert(notes.end(), b.Notes.begin(), b.Notes.end());
@@ -363,12 +374,14 @@ int RunFormDiff(const CliOptions& opt) {
         break;
     }
     default:
-        if (equivalent) {
+        // A fault is reported even where the rest compares equal, as a unit's stop is.
+        if (equivalent && c.Stops.empty()) {
             std::cout << "The compared files syntactically are equivalent.\n";
             break;
         }
         std::cout << "Diff report for\n  " << opt.Label(0) << "\n  " << opt.Label(1) << "\n\n"
                   << FormReportBody(c, mode);
+        if (equivalent) std::cout << "The compared files syntactically are equivalent.\n";
         break;
     }
     const int code = equivalent ? kExitEquivalent : kExitDifferent;
