@@ -6,6 +6,7 @@
 #include "forms/form_report.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
+#include "viewrules/form_merge_view.h"
 #include "viewrules/form_view.h"
 
 using namespace quennet;
@@ -169,4 +170,23 @@ TEST(FormView, RealPairsStayInsideTheirTexts) {
         ++compared;
     }
     EXPECT_GT(compared, 300);
+}
+
+TEST(FormView, OutlineNamesObjectsAndPropertiesByPath) {
+    const std::vector<NamedSpan> outline = OutlineForm(io::SplitLines(kOld), "x.dfm");
+    const std::vector<NamedSpan> expected = {{"Form1", 0, 9},
+                                             {"Form1.Caption", 1, 1},
+                                             {"Form1.PixelsPerInch", 2, 2},
+                                             {"Form1.Panel1", 3, 8},
+                                             {"Form1.Panel1.Width", 4, 4},
+                                             {"Form1.Panel1.Button1", 5, 7},
+                                             {"Form1.Panel1.Button1.Caption", 6, 6}};
+    EXPECT_EQ(outline, expected);
+    EXPECT_EQ(DeclarationAt(outline, 6, 6), "Form1.Panel1.Button1.Caption");
+}
+
+TEST(FormView, BrokenResultIsNotWrittenAsBinary) {
+    EXPECT_FALSE(BinaryFormOf(kOld, "out.dfm").empty());
+    EXPECT_THROW(BinaryFormOf(Edit(kOld, "    end\n", "<<<<<<< LOCAL\n"), "out.dfm"),
+                 std::runtime_error);
 }
