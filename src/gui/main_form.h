@@ -267,6 +267,7 @@ private:
     bool CompareFormPair(int32_t oldLines, int32_t newLines);
     forms::NoiseRules FormNoiseRules() const;
     void FillFormTree();
+    void DimFormRows();
     void ShowFormStatus();
     void FillDiffTree();
     void WidenTreeForCaptions();

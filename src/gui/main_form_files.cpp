@@ -195,6 +195,7 @@ void TMainForm::changeEvent(QEvent* event) {
     TAdvForm::changeEvent(event);
     // Coming back to the window is when files edited elsewhere are noticed.
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) CheckDiskChanges();
+    if (event->type() == QEvent::PaletteChange && doc_.Forms()) DimFormRows();
 }
 
 namespace {

@@ -21,8 +21,7 @@ namespace {
 constexpr int kFormNodeRole = Qt::UserRole + 1;
 
 void AddFormNodes(QTreeWidgetItem* parent, const std::vector<viewrules::FormViewNode>& nodes,
-                  const TImageList& images, const QBrush& dimmed,
-                  QList<QTreeWidgetItem*>& topLevel) {
+                  const TImageList& images, QList<QTreeWidgetItem*>& topLevel) {
     for (const viewrules::FormViewNode& n : nodes) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem;
         item->setText(0, QString::fromStdString(n.Caption));
@@ -32,9 +31,8 @@ void AddFormNodes(QTreeWidgetItem* parent, const std::vector<viewrules::FormView
                           : n.Change == forms::FormChange::Removed ? ImgRemoved
                                                                    : ImgChanged;
         item->setIcon(0, QIcon(images[static_cast<size_t>(image)]));
-        if (n.Dimmed) item->setForeground(0, dimmed);
         if (!parent) topLevel.append(item);
-        AddFormNodes(item, n.Children, images, dimmed, topLevel);
+        AddFormNodes(item, n.Children, images, topLevel);
     }
 }
 
@@ -86,16 +84,27 @@ void TMainForm::FillFormTree() {
     ui_.DiffTree->setUpdatesEnabled(false);
     ui_.DiffTree->clear();
     QList<QTreeWidgetItem*> topLevel;
-    const QBrush dimmed = ui_.DiffTree->palette().brush(QPalette::Disabled, QPalette::Text);
-    AddFormNodes(nullptr, view->Tree, stateImages_, dimmed, topLevel);
+    AddFormNodes(nullptr, view->Tree, stateImages_, topLevel);
     ui_.DiffTree->addTopLevelItems(topLevel);
     // Objects open on their changes; the noise group stays closed until asked for.
     for (QTreeWidgetItem* item : topLevel)
         item->setExpanded(!FormNodeOf(item)->Group);
+    DimFormRows();
     ui_.DiffTree->setUpdatesEnabled(true);
     WidenTreeForCaptions();
     views_->ShowDifferences(view->Spans);
     views_->ShowInactive(nullptr, nullptr);
+}
+
+// Halfway between text and background, so the rows stay readable in light and dark palettes.
+void TMainForm::DimFormRows() {
+    const QPalette& p = ui_.DiffTree->palette();
+    const QColor text = p.color(QPalette::Text), base = p.color(QPalette::Base);
+    const QColor dimmed((text.red() + base.red()) / 2, (text.green() + base.green()) / 2,
+                        (text.blue() + base.blue()) / 2);
+    for (QTreeWidgetItemIterator it(ui_.DiffTree); *it; ++it)
+        if (const viewrules::FormViewNode* row = FormNodeOf(*it); row && row->Dimmed)
+            (*it)->setForeground(0, dimmed);
 }
 
 void TMainForm::ShowFormStatus() {
