@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTreeWidget>
 
 #include "forms/form_reader.h"
@@ -13,15 +14,15 @@ namespace quennet::gui {
 
 namespace {
 
-const QByteArray kOld = "object Form1: TForm1\r\n"        // 0
-                        "  Caption = 'Main'\r\n"          // 1
-                        "  PixelsPerInch = 96\r\n"        // 2
-                        "  object Button1: TButton\r\n"   // 3
-                        "    Caption = 'OK'\r\n"          // 4
-                        "  end\r\n"                       // 5
-                        "  object Button2: TButton\r\n"   // 6
-                        "    Caption = 'Help'\r\n"        // 7
-                        "  end\r\n"                       // 8
+const QByteArray kOld = "object Form1: TForm1\r\n"      // 0
+                        "  Caption = 'Main'\r\n"        // 1
+                        "  PixelsPerInch = 96\r\n"      // 2
+                        "  object Button1: TButton\r\n" // 3
+                        "    Caption = 'OK'\r\n"        // 4
+                        "  end\r\n"                     // 5
+                        "  object Button2: TButton\r\n" // 6
+                        "    Caption = 'Help'\r\n"      // 7
+                        "  end\r\n"                     // 8
                         "end\r\n";
 QByteArray NewText() {
     return QByteArray(kOld)
@@ -56,7 +57,8 @@ protected:
 
 TEST_F(FormPairTest, TreeShowsObjectsThenNoiseDimmedAndClosed) {
     Open(kOld, NewText());
-    EXPECT_EQ(TopRows(), (QStringList{"Form1.Button1", "Form1.Button2", "Designer noise: 1 change"}));
+    EXPECT_EQ(TopRows(),
+              (QStringList{"Form1.Button1", "Form1.Button2", "Designer noise: 1 change"}));
     const QTreeWidget* tree = form->Widgets().DiffTree;
     QTreeWidgetItem* noise = tree->topLevelItem(2);
     EXPECT_FALSE(noise->isExpanded());
@@ -106,18 +108,41 @@ TEST_F(FormPairTest, BinaryFormIsShownAndComparedAsText) {
     const std::string binary = forms::FormToBinary(text.Root);
     Open(QByteArray::fromStdString(binary), NewText());
     EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "object Form1: TForm1");
-    EXPECT_EQ(TopRows(), (QStringList{"Form1.Button1", "Form1.Button2", "Designer noise: 1 change"}));
+    EXPECT_EQ(TopRows(),
+              (QStringList{"Form1.Button1", "Form1.Button2", "Designer noise: 1 change"}));
 }
 
 TEST_F(FormPairTest, UnitPairStillComparedAsUnits) {
     Open(kOld, NewText());
-    form->LoadFile(true, Write(QStringLiteral("a/U.pas"), "unit U;\ninterface\nimplementation\nend.\n"));
+    form->LoadFile(true,
+                   Write(QStringLiteral("a/U.pas"), "unit U;\ninterface\nimplementation\nend.\n"));
     form->LoadFile(false, Write(QStringLiteral("b/U.pas"),
                                 "unit U;\ninterface\nprocedure P;\nimplementation\nprocedure "
                                 "P;\nbegin\nend;\nend.\n"));
     form->RunDiff();
     EXPECT_EQ(form->Document().Forms(), nullptr);
     EXPECT_NE(form->Document().Comparison(), nullptr);
+}
+
+TEST_F(FormPairTest, WholeTreePageShowsEachFormUnderItsUnitAndOpensItAsForms) {
+    const QByteArray unit = "unit Main;\ninterface\nimplementation\nend.\n";
+    Write(QStringLiteral("old/Main.pas"), unit);
+    Write(QStringLiteral("new/Main.pas"), unit);
+    Write(QStringLiteral("old/Main.dfm"), kOld);
+    Write(QStringLiteral("new/Main.dfm"), NewText());
+    nav->SetFolders(QDir(dir.path()).filePath(QStringLiteral("old")),
+                    QDir(dir.path()).filePath(QStringLiteral("new")));
+    QSignalSpy compared(nav, &TNavigatorForm::TreeCompared);
+    nav->CompareTrees();
+    ASSERT_TRUE(compared.wait(20000));
+    ASSERT_EQ(nav->TreeView->topLevelItemCount(), 1);
+    QTreeWidgetItem* unitRow = nav->TreeView->topLevelItem(0);
+    EXPECT_EQ(unitRow->text(1), QStringLiteral("Main.pas"));
+    ASSERT_EQ(unitRow->childCount(), 1);
+    EXPECT_TRUE(unitRow->isExpanded());
+    nav->OpenTreeRow(unitRow->child(0));
+    ASSERT_NE(form->Document().Forms(), nullptr);
+    EXPECT_EQ(TopRows().first(), QStringLiteral("Form1.Button1"));
 }
 
 } // namespace quennet::gui

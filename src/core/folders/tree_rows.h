@@ -29,6 +29,8 @@ struct TreeRow {
     // it could not be read); a folder's count of such units under it.
     std::string unread = {};
     int unreadUnits = 0;
+    // A form placed under the unit of the same name in its folder, one level deeper.
+    bool besideUnit = false;
 };
 
 // What a row's status alone does not say, for a tool tip or a status line: "Only the line
@@ -44,7 +46,8 @@ struct TreeRowOptions {
     std::atomic<size_t>* total = nullptr;
 };
 
-// Folders first, then files, each by name; a folder's rows follow it. Files are compared by
+// Folders first, then files, each by name; a folder's rows follow it, a unit's form follows
+// the unit. Files are compared by
 // size, then content. nullopt when cancelled. Throws when a folder cannot be read.
 std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const std::string& newDir,
                                                const TreeRowOptions& options);
