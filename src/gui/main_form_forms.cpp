@@ -4,8 +4,10 @@
 #include "main_form.h"
 
 #include "diff_rpt_form.h"
+#include "progress_dialog.h"
 #include "source_editor.h"
 #include "source_views.h"
+#include "user_dialogs.h"
 
 #include "forms/form_report.h"
 #include "viewrules/form_view.h"
@@ -73,9 +75,14 @@ bool TMainForm::CompareFormPair(int32_t oldLines, int32_t newLines) {
         if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
         reportForm_->SetLines(lines);
     }
+    const std::string message = viewrules::FormOutcomeMessage(*view);
     doc_.AdoptForms(std::move(view), oldLines, newLines);
     FillFormTree();
     ShowFormStatus();
+    if (!message.empty()) {
+        ui_.Progress->Close();
+        dialogs_.Information(this, QString::fromStdString(message));
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "diff/compare_sources.h"
 #include "forms/form_report.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
@@ -88,6 +89,17 @@ TEST(FormView, TreeRowsAndTheirLines) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Rows(Compare(kOld, c.newText, c.mode)), c.rows) << c.what;
+}
+
+TEST(FormView, WhatAnEmptyTreeSays) {
+    const std::string noiseOnly = Edit(kOld, "= 96", "= 120");
+    const std::string relaid = Edit(kOld, "'Main'", "'Ma' +\n    'in'");
+    EXPECT_EQ(FormOutcomeMessage(Compare(kOld, relaid)), diff::kEquivalentSentence);
+    EXPECT_EQ(FormOutcomeMessage(Compare(kOld, noiseOnly, NoiseMode::Ignore)),
+              diff::kEquivalentSentence);
+    EXPECT_EQ(FormOutcomeMessage(Compare(kOld, noiseOnly, NoiseMode::Hide)),
+              "Only designer noise differs: 1 change hidden.");
+    EXPECT_EQ(FormOutcomeMessage(Compare(kOld, noiseOnly, NoiseMode::Show)), "");
 }
 
 TEST(FormView, NoiseIsNotTinted) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "diff/compare_sources.h"
 #include "forms/form_reader.h"
 #include "forms/form_writer.h"
 #include "io/source_file.h"
@@ -148,6 +149,14 @@ FormView CompareFormTexts(const FormSideText& oldSide, const FormSideText& newSi
     SortSpans(view.Spans.Old);
     SortSpans(view.Spans.New);
     return view;
+}
+
+std::string FormOutcomeMessage(const FormView& view) {
+    if (!view.Tree.empty()) return {};
+    const forms::FormComparison& c = view.Comparison;
+    if (forms::FormsEquivalent(c, view.Mode)) return diff::kEquivalentSentence;
+    return "Only designer noise differs: " + std::to_string(c.NoiseChanges) +
+           (c.NoiseChanges == 1 ? " change" : " changes") + " hidden.";
 }
 
 std::vector<FormViewNode> FormViewTree(const forms::FormComparison& c, forms::NoiseMode mode) {

@@ -48,6 +48,10 @@ bool IsFormPair(const std::string& oldName, const std::string& oldText, const st
 FormView CompareFormTexts(const FormSideText& oldSide, const FormSideText& newSide,
                           const forms::NoiseRules& rules, forms::NoiseMode mode);
 
+// What the window says when the tree stays empty: the forms are equivalent, or only hidden
+// designer noise differs; empty when the tree shows something.
+std::string FormOutcomeMessage(const FormView& view);
+
 // The tree of a comparison: changed objects with their own changes and properties, then (Show)
 // the noise apart under one dimmed group; Hide and Ignore leave noise out.
 std::vector<FormViewNode> FormViewTree(const forms::FormComparison& c, forms::NoiseMode mode);
