@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "diff/compare_sources.h"
+#include "forms/form_merge.h"
 #include "forms/form_report.h"
 #include "io/source_file.h"
 #include "io/text_encoding.h"
@@ -201,4 +202,36 @@ TEST(FormView, BrokenResultIsNotWrittenAsBinary) {
     EXPECT_FALSE(BinaryFormOf(kOld, "out.dfm").empty());
     EXPECT_THROW(BinaryFormOf(Edit(kOld, "    end\n", "<<<<<<< LOCAL\n"), "out.dfm"),
                  std::runtime_error);
+}
+
+// The merge window's reading of the versions gives the result the command line writes.
+TEST(FormView, WindowMergeOfRealFormsIsTheCommandLines) {
+    const std::filesystem::path merges = std::filesystem::path(QUENNET_SHARED_DIR) / "forms/merges";
+    if (!std::filesystem::exists(merges)) GTEST_SKIP() << "no " << merges;
+    int merged = 0;
+    for (const auto& dir : std::filesystem::directory_iterator(merges)) {
+        std::string paths[3];
+        for (const auto& f : std::filesystem::directory_iterator(dir.path())) {
+            const std::string stem = f.path().stem().string();
+            const int k = stem == "base" ? 0 : stem == "local" ? 1 : stem == "remote" ? 2 : -1;
+            if (k >= 0) paths[k] = f.path().string();
+        }
+        if (paths[0].empty() || paths[1].empty() || paths[2].empty()) continue;
+        ASSERT_TRUE(IsFormMerge(paths));
+        const char* labels[] = {"BASE", "LOCAL", "REMOTE"};
+        merge3::Merge3Version v[3];
+        bool binary = false;
+        for (int k = 0; k < 3; ++k)
+            v[k] = ReadFormMergeVersion(paths[k], labels[k], binary);
+        merge3::AlignMerge3Versions(v);
+        const merge3::ThreeWayResult window = MergeFormVersions(v, forms::DefaultNoiseRules());
+        const std::string names[3] = {"BASE", "LOCAL", "REMOTE"};
+        const forms::FormMergeResult cli =
+            forms::MergeForms(io::ReadFileBytes(paths[0]), io::ReadFileBytes(paths[1]),
+                              io::ReadFileBytes(paths[2]), names, {paths[0], paths[1], paths[2]});
+        EXPECT_EQ(window.text, cli.Bytes) << dir.path();
+        EXPECT_EQ(window.conflicts, cli.Conflicts) << dir.path();
+        ++merged;
+    }
+    EXPECT_EQ(merged, 22);
 }
