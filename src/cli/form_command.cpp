@@ -28,9 +28,7 @@ bool IsFormOperand(const std::string& path) {
 }
 
 forms::NoiseMode NoiseModeOf(const CliOptions& opt) {
-    return opt.formNoise == "hide"     ? NoiseMode::Hide
-           : opt.formNoise == "ignore" ? NoiseMode::Ignore
-                                       : NoiseMode::Show;
+    return NoiseModeNamed(opt.formNoise);
 }
 
 // Faults of a form go to stderr with their place; the rest of the file is left out.
@@ -373,16 +371,7 @@ int RunFormDiff(const CliOptions& opt) {
         std::cout << '\n';
         break;
     }
-    default:
-        // A fault is reported even where the rest compares equal, as a unit's stop is.
-        if (equivalent && c.Stops.empty()) {
-            std::cout << "The compared files syntactically are equivalent.\n";
-            break;
-        }
-        std::cout << "Diff report for\n  " << opt.Label(0) << "\n  " << opt.Label(1) << "\n\n"
-                  << FormReportBody(c, mode);
-        if (equivalent) std::cout << "The compared files syntactically are equivalent.\n";
-        break;
+    default: std::cout << FormReportText(c, mode, opt.Label(0), opt.Label(1)); break;
     }
     const int code = equivalent ? kExitEquivalent : kExitDifferent;
     return opt.gitExternal && code == kExitDifferent ? kExitEquivalent : code;

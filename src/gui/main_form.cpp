@@ -18,6 +18,7 @@
 #include "model/reading_settings.h"
 #include "model/source_files.h"
 #include "render/report_writer.h"
+#include "viewrules/form_view.h"
 #include "viewrules/window_placement.h"
 
 #include <QApplication>
@@ -696,6 +697,9 @@ void TMainForm::ReadSettings() {
     settings_.FontSize = reg->ReadInteger(QStringLiteral("FontSize"), settings_.FontSize);
     settings_.FontCharset = reg->ReadInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
     settings_.Theme = reg->ReadString(QStringLiteral("Theme"), settings_.Theme);
+    settings_.FormNoise.Mode =
+        reg->ReadString(QStringLiteral("FormNoise"), settings_.FormNoise.Mode);
+    reg->ReadStringList(QStringLiteral("FormNoiseNames"), settings_.FormNoise.Names);
     reg->CloseKey();
     // System is the desktop's own state already; another palette set at start stays.
     const auto theme = viewrules::ThemeFromName(settings_.Theme.toStdString());
@@ -716,7 +720,7 @@ void TMainForm::SetupCommand() {
     const QString themeBefore = settings_.Theme;
     if (!ExecuteSetup(this, settings_.Defines, settings_.Extensions, settings_.FontName,
                       settings_.FontCharset, settings_.FontSize, &settings_.Reading,
-                      &settings_.Theme))
+                      &settings_.Theme, &settings_.FormNoise))
         return;
     if (settings_.Extensions.isEmpty()) settings_.Extensions = DefaultExtensions();
     if (TAppRegistry* reg = Registry(); reg && reg->OpenSettingsKey(QString(), true)) {
@@ -729,6 +733,8 @@ void TMainForm::SetupCommand() {
         reg->WriteInteger(QStringLiteral("FontSize"), settings_.FontSize);
         reg->WriteInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
         reg->WriteString(QStringLiteral("Theme"), settings_.Theme);
+        reg->WriteString(QStringLiteral("FormNoise"), settings_.FormNoise.Mode);
+        reg->WriteStringList(QStringLiteral("FormNoiseNames"), settings_.FormNoise.Names);
         reg->CloseKey();
         reg->Flush();
     }
@@ -759,7 +765,13 @@ void TMainForm::HandleCommandLine(const QStringList& params) {
 
 void TMainForm::LoadView(bool old, const QString& fileName) {
     SourceEditor* view = old ? ui_.Old.Editor : ui_.New.Editor;
-    view->loadFile(fileName);
+    // A binary form is shown, and compared, as its text form; it is never saved from there.
+    const auto formLines = viewrules::BinaryFormLines(QFile::encodeName(fileName).toStdString());
+    if (formLines)
+        view->setLines(*formLines);
+    else
+        view->loadFile(fileName);
+    binaryForm_[old ? 0 : 1] = formLines.has_value();
     doc_.Loaded(old, QDir::toNativeSeparators(fileName).toStdString(),
                 io::StampOf(QFile::encodeName(fileName).toStdString()));
     ui_.Pane(old).ChangedBar->hide();
@@ -860,6 +872,7 @@ void TMainForm::RunDiff() {
 
     const int32_t oldLines = ui_.Old.Editor->lineCount();
     const int32_t newLines = ui_.New.Editor->lineCount();
+    if (CompareFormPair(oldLines, newLines)) return;
     std::erase_if(abandoned_, [](const auto& job) { return job->Done(); });
     std::unique_ptr<diff::ComparisonResult> compared =
         WaitForComparison(std::make_unique<viewrules::ComparisonJob>(
@@ -871,12 +884,7 @@ void TMainForm::RunDiff() {
     }
     diff::ComparisonResult& result = *compared;
     const std::string message = diff::OutcomeMessage(result);
-    if (!doc_.FileName(true).empty() && !doc_.FileName(false).empty()) {
-        recentPairs_ =
-            viewrules::AddRecent(recentPairs_, {doc_.FileName(true), doc_.FileName(false)});
-        WriteRecent();
-        FillRecentMenu();
-    }
+    RememberComparedPair();
     // The report reads the models, which the document takes over next.
     const QStringList report = reportForm_ ? ReportLines(result) : QStringList();
     doc_.Adopt(std::move(result.oldSource), std::move(result.newSource), std::move(result.diff),
@@ -891,6 +899,13 @@ void TMainForm::RunDiff() {
         ui_.Progress->Close();
         dialogs_.Information(this, QString::fromStdString(message));
     }
+}
+
+void TMainForm::RememberComparedPair() {
+    if (doc_.FileName(true).empty() || doc_.FileName(false).empty()) return;
+    recentPairs_ = viewrules::AddRecent(recentPairs_, {doc_.FileName(true), doc_.FileName(false)});
+    WriteRecent();
+    FillRecentMenu();
 }
 
 void TMainForm::ShowParseWarnings() {

@@ -13,6 +13,7 @@
 #include "model/reading_settings.h"
 #include "model/source_model.h"
 #include "viewrules/comparison_document.h"
+#include "viewrules/form_view.h"
 #include "viewrules/recent_files.h"
 
 #include <QStringList>
@@ -62,6 +63,8 @@ QStringList ReportLines(const diff::ComparisonResult& result);
 
 // The difference item a tree node of the main window carries, or null.
 const diff::TSourceDiffItem* DiffItemOf(const QTreeWidgetItem* node);
+// The row of a form pair's tree a node carries, or null (main_form_forms.cpp).
+const viewrules::FormViewNode* FormNodeOf(const QTreeWidgetItem* node);
 
 // One source pane: label, file-name box, edit buttons, view and status bar.
 struct TSourcePane {
@@ -150,7 +153,8 @@ struct TMainSettings {
     QString FontName;
     int FontSize = 10;
     int FontCharset = 1;
-    QString Theme = QStringLiteral("System"); // stored as "Theme"
+    QString Theme = QStringLiteral("System");        // stored as "Theme"
+    TFormNoiseValues FormNoise = DefaultFormNoise(); // "FormNoise", "FormNoiseNames"
 };
 
 // The window's face: the companion windows, the comparison document, the widgets (for tests and
@@ -259,6 +263,13 @@ private:
     void UpdateStatus(TSourcePane& pane);
     void SetEditable(TSourcePane& pane, bool editable);
     void ShowParseWarnings();
+    void RememberComparedPair();
+    // A form pair (main_form_forms.cpp): false, doing nothing, when the pair is no forms.
+    bool CompareFormPair(int32_t oldLines, int32_t newLines);
+    forms::NoiseRules FormNoiseRules() const;
+    void FillFormTree();
+    void DimFormRows();
+    void ShowFormStatus();
     void FillDiffTree();
     void WidenTreeForCaptions();
     void HelpContents();
@@ -273,6 +284,7 @@ private:
     void onTreeSelectionChanged();
     // Selects the next (or prior) changed declaration in tree order; false at either end.
     bool StepDeclaration(bool forward);
+    bool StepFormRow(const viewrules::FormViewNode* target);
     void NextDifference();
     void PriorDifference();
     void CreateViewActions();
@@ -297,6 +309,7 @@ private:
     std::vector<viewrules::RecentPair> recentPairs_;
     std::vector<std::string> recentFiles_[2]; // [old]
     SourceEditor* findTarget_ = nullptr;      // the view the last find ran in
+    bool binaryForm_[2] = {false, false};     // [old]: the view shows a binary form as text
     // Aborted comparisons still ending on their threads; joined at the latest on destruction.
     std::vector<std::unique_ptr<viewrules::ComparisonJob>> abandoned_;
 };

@@ -72,6 +72,11 @@ void TMainForm::SaveChanges(bool old) {
     SourceEditor* view = old ? ui_.Old.Editor : ui_.New.Editor;
     if (!view->isModified()) return;
     const QString name = FileName(old);
+    if (binaryForm_[old ? 0 : 1])
+        throw std::runtime_error(tr("\"%1\" is a binary form, shown as its text; the text is "
+                                    "not saved over it.")
+                                     .arg(name)
+                                     .toStdString());
     // A view that never had a file is saved under a name the user gives.
     if (name.isEmpty()) {
         SaveAs(old);
@@ -190,6 +195,7 @@ void TMainForm::changeEvent(QEvent* event) {
     TAdvForm::changeEvent(event);
     // Coming back to the window is when files edited elsewhere are noticed.
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) CheckDiskChanges();
+    if (event->type() == QEvent::PaletteChange && doc_.Forms()) DimFormRows();
 }
 
 namespace {

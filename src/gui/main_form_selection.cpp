@@ -115,6 +115,9 @@ void TMainForm::onTreeSelectionChanged() {
     if (const diff::TSourceDiffItem* item = DiffItemOf(node)) {
         oldRange = render::ViewLines(item->OldDecl);
         newRange = render::ViewLines(item->NewDecl);
+    } else if (const viewrules::FormViewNode* row = FormNodeOf(node)) {
+        oldRange = row->Old;
+        newRange = row->New;
     }
     // Checked before anything changes, so a failed selection leaves ranges and views as they
     // were.
@@ -130,12 +133,28 @@ void TMainForm::onTreeSelectionChanged() {
 }
 
 bool TMainForm::StepDeclaration(bool forward) {
+    if (const viewrules::FormView* forms = doc_.Forms())
+        return StepFormRow(
+            viewrules::StepFormNode(forms->Tree, FormNodeOf(ui_.DiffTree->currentItem()), forward));
     if (!doc_.Comparison()) return false;
     const diff::TSourceDiffItem* target = viewrules::StepDifference(
         doc_.Comparison()->Root, DiffItemOf(ui_.DiffTree->currentItem()), forward);
     if (!target) return false;
     for (QTreeWidgetItemIterator it(ui_.DiffTree); *it; ++it) {
         if (DiffItemOf(*it) != target) continue;
+        for (QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            up->setExpanded(true);
+        ui_.DiffTree->setCurrentItem(*it);
+        ui_.DiffTree->scrollToItem(*it);
+        return true;
+    }
+    return false;
+}
+
+bool TMainForm::StepFormRow(const viewrules::FormViewNode* target) {
+    if (!target) return false;
+    for (QTreeWidgetItemIterator it(ui_.DiffTree); *it; ++it) {
+        if (FormNodeOf(*it) != target) continue;
         for (QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
             up->setExpanded(true);
         ui_.DiffTree->setCurrentItem(*it);

@@ -27,6 +27,8 @@
 #include "io/source_file.h"
 #include "merge3/merge3_files.h"
 #include "merge3/merge3_output.h"
+#include "viewrules/form_merge_view.h"
+#include "viewrules/form_view.h"
 #include "viewrules/merge3_colors.h"
 
 namespace quennet::gui {
@@ -112,6 +114,9 @@ TMerge3Window::TMerge3Window(TUserDialogs& dialogs, TMerge3Prompts* prompts, QWi
     ConflictList = new QListWidget;
     CountsLabel = new QLabel;
     CountsLabel->setWordWrap(true);
+    NotesLabel = new QLabel;
+    NotesLabel->setWordWrap(true);
+    NotesLabel->hide();
     UseBase = new QPushButton(tr("&Base  (Ctrl+1)"));
     UseLocal = new QPushButton(tr("&Local  (Ctrl+2)"));
     UseRemote = new QPushButton(tr("&Remote  (Ctrl+3)"));
@@ -136,6 +141,7 @@ TMerge3Window::TMerge3Window(TUserDialogs& dialogs, TMerge3Prompts* prompts, QWi
     sideLayout->addWidget(new QLabel(tr("Conflicts")));
     sideLayout->addWidget(ConflictList, 1);
     sideLayout->addWidget(CountsLabel);
+    sideLayout->addWidget(NotesLabel);
     auto* steps = new QGridLayout;
     steps->addWidget(PreviousButton, 0, 0);
     steps->addWidget(NextButton, 0, 1);
@@ -245,12 +251,20 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
                          const QString& output) {
     const QString paths[] = {base, local, remote};
     const char* labels[] = {"BASE", "LOCAL", "REMOTE"};
+    const std::string files[] = {LocalPath(base), LocalPath(local), LocalPath(remote)};
+    // Forms merge by objects and properties; a binary form is shown and merged as its text.
+    forms_ = viewrules::IsFormMerge(files);
     merge3::Merge3Version v[3];
+    bool binary[3] = {false, false, false};
     for (int k = 0; k < 3; ++k)
-        v[k] = merge3::ReadMerge3Version(LocalPath(paths[k]), labels[k]);
+        v[k] = forms_ ? viewrules::ReadFormMergeVersion(files[k], labels[k], binary[k])
+                      : merge3::ReadMerge3Version(files[k], labels[k]);
+    binaryLocal_ = binary[1];
     encoding_ = merge3::AlignMerge3Versions(v);
     merge3::RefuseOutputOverInputs(LocalPath(output), v[0].input.fileName, v[2].input.fileName);
-    merge3::ThreeWayResult result = merge3::MergeThreeWay(v[0].input, v[1].input, v[2].input);
+    merge3::ThreeWayResult result =
+        forms_ ? viewrules::MergeFormVersions(v, forms::DefaultNoiseRules())
+               : merge3::MergeThreeWay(v[0].input, v[1].input, v[2].input);
     lineConflicts_ = merge3::MergeLines(v[0].input, v[1].input, v[2].input).conflicts;
     structural_ = result.conflicts;
     SourceEditor* views[] = {BaseView, LocalView, RemoteView};
@@ -260,7 +274,9 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
         const std::string_view text = merge3::WithoutUtf8Mark(v[k].input.bytes);
         versionLines_[k] = io::SplitLines(text);
         views[k]->setLines(versionLines_[k], v[k].encoding);
-        outlines_[k] = viewrules::OutlineDeclarations(versionLines_[k], v[k].input.fileName);
+        outlines_[k] = forms_
+                           ? viewrules::OutlineForm(versionLines_[k], v[k].input.fileName)
+                           : viewrules::OutlineDeclarations(versionLines_[k], v[k].input.fileName);
         const bool crlf = merge3::LineEndsOf(text) == merge3::LineEnds::CrLf;
         captions[k]->setText(
             QStringLiteral("<b>%1</b>: %2 &nbsp; <small>%3, %4</small>")
@@ -280,6 +296,9 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
     for (const auto& note : result.notes)
         notes_ += QString::fromStdString(note) + QLatin1Char('\n');
     ResultView->setToolTip(notes_.trimmed());
+    // A form merge says what it decided alone (noise taken from LOCAL, lines merged as lines).
+    NotesLabel->setText(notes_.trimmed());
+    NotesLabel->setVisible(forms_ && !notes_.isEmpty());
     setWindowTitle(tr("Three-way merge - %1").arg(QFileInfo(output).fileName()));
     format_ = io::DetectTextFormat(result.text);
     LineEndBox->setCurrentIndex(merge3::LineEndsOf(result.text) == merge3::LineEnds::CrLf ? 0 : 1);
@@ -502,9 +521,10 @@ bool TMerge3Window::Save() {
             std::max(0, EncodingBox->currentIndex()))];
         const auto ends =
             LineEndBox->currentIndex() == 1 ? merge3::LineEnds::Lf : merge3::LineEnds::CrLf;
-        io::WriteFileAtomically(path,
-                                merge3::EncodeMergeOutput(session_.Text(), ResultView->charset(),
-                                                          encoding, ends, path));
+        io::WriteFileAtomically(
+            path, binaryLocal_ ? viewrules::BinaryFormOf(session_.Text(), path)
+                               : merge3::EncodeMergeOutput(session_.Text(), ResultView->charset(),
+                                                           encoding, ends, path));
         written = true;
     });
     if (!written) return false;

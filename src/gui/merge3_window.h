@@ -74,6 +74,7 @@ public:
     bool SavedClean() const { return savedClean_; }
     // The result differs from what was opened or last saved.
     bool Changed() const { return history_.Changed(); }
+    bool MergesForms() const { return forms_; }
 
     SourceEditor* BaseView = nullptr;
     SourceEditor* LocalView = nullptr;
@@ -84,6 +85,7 @@ public:
     QLabel* RemoteCaption = nullptr;
     QListWidget* ConflictList = nullptr;
     QLabel* CountsLabel = nullptr;
+    QLabel* NotesLabel = nullptr; // the notes of a form merge
     QPushButton* UseBase = nullptr;
     QPushButton* UseLocal = nullptr;
     QPushButton* UseRemote = nullptr;
@@ -138,6 +140,8 @@ private:
     QTimer* editPause_ = nullptr;
     bool saved_ = false;
     bool savedClean_ = false;
+    bool forms_ = false;       // a merge of form files
+    bool binaryLocal_ = false; // LOCAL is a binary form: the result is saved as binary
 };
 
 } // namespace quennet::gui

@@ -221,8 +221,10 @@ void TNavigatorForm::FillTreeView() {
                 item->setFont(c, italic);
         }
         item->setData(kOldColumn, kRowRole, static_cast<qulonglong>(i));
+        // A unit holds its form; the form shows under it without a click.
+        if (row.besideUnit) item->parent()->setExpanded(true);
+        parents.push_back(item);
         if (row.folder) {
-            parents.push_back(item);
             // Folders with differences open; identical ones stay closed.
             item->setExpanded(row.status != folders::RowStatus::Identical);
         } else {

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "forms/form_compare.h"
 #include "model/reading_settings.h"
 #include "model/target.h"
 #include "viewrules/theme.h"
@@ -37,6 +38,13 @@ const std::vector<std::pair<QString, int>>& FontCharsets() {
         {QStringLiteral("OEM"), 255},
     };
     return sets;
+}
+
+TFormNoiseValues DefaultFormNoise() {
+    TFormNoiseValues values;
+    for (const std::string& name : forms::DefaultNoiseRules().Names)
+        values.Names << QString::fromStdString(name);
+    return values;
 }
 
 QStringList MemoLines(const QPlainTextEdit* memo) {
@@ -145,6 +153,27 @@ TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent) {
     fl->addRow(tr("Theme"), ThemeCombo);
     Pages->addTab(fontPage, tr("Font"));
 
+    FormsPage = new QWidget;
+    auto* formRows = new QFormLayout(FormsPage);
+    NoiseModeCombo = new QComboBox(FormsPage);
+    NoiseModeCombo->addItem(tr("Show apart, dimmed"), QStringLiteral("show"));
+    NoiseModeCombo->addItem(tr("Hide, count only"), QStringLiteral("hide"));
+    NoiseModeCombo->addItem(tr("Ignore"), QStringLiteral("ignore"));
+    formRows->addRow(tr("Designer noise"), NoiseModeCombo);
+    auto* noiseNote = new QLabel(tr("Properties the form designer rewrites by itself, one per "
+                                    "line (Name* for every name that begins so):"),
+                                 FormsPage);
+    noiseNote->setWordWrap(true);
+    formRows->addRow(noiseNote);
+    NoiseNamesMemo = MakeMemo(FormsPage);
+    formRows->addRow(NoiseNamesMemo);
+    RestoreNoiseButton = new QPushButton(tr("Restore defaults"), FormsPage);
+    RestoreNoiseButton->setAutoDefault(false);
+    formRows->addRow(RestoreNoiseButton);
+    Pages->addTab(FormsPage, tr("Form files"));
+    connect(RestoreNoiseButton, &QPushButton::clicked, this,
+            [this] { SetFormNoise(DefaultFormNoise()); });
+
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -198,6 +227,20 @@ TReadingValues TSetupForm::Reading() const {
     return values;
 }
 
+void TSetupForm::SetFormNoise(const TFormNoiseValues& values) {
+    NoiseModeCombo->setCurrentIndex(std::max(0, NoiseModeCombo->findData(values.Mode)));
+    NoiseNamesMemo->setPlainText(values.Names.join(QLatin1Char('\n')));
+}
+
+TFormNoiseValues TSetupForm::FormNoise() const {
+    TFormNoiseValues values;
+    values.Mode = NoiseModeCombo->currentData().toString();
+    // Blank lines name nothing.
+    for (const QString& line : MemoLines(NoiseNamesMemo))
+        if (!line.trimmed().isEmpty()) values.Names << line.trimmed();
+    return values;
+}
+
 void TSetupForm::AddIncludeFolder(const QString& folder) {
     auto* item = new QListWidgetItem(folder, IncludeList);
     item->setFlags(item->flags() | Qt::ItemIsEditable);
@@ -227,8 +270,13 @@ void TSetupForm::UpdateSample() {
 }
 
 bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions, QString& fontName,
-                  int& fontCharset, int& fontSize, TReadingValues* reading, QString* theme) {
+                  int& fontCharset, int& fontSize, TReadingValues* reading, QString* theme,
+                  TFormNoiseValues* formNoise) {
     TSetupForm form(parent);
+    if (formNoise)
+        form.SetFormNoise(*formNoise);
+    else
+        form.Pages->setTabVisible(form.Pages->indexOf(form.FormsPage), false);
     form.ReadingBox->setVisible(reading != nullptr);
     if (reading)
         form.SetReading(*reading);
@@ -255,6 +303,7 @@ bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions
     fontSize = form.SizeEdit->value();
     if (form.SelectedCharset() >= 0) fontCharset = form.SelectedCharset();
     if (reading) *reading = form.Reading();
+    if (formNoise) *formNoise = form.FormNoise();
     return true;
 }
 

@@ -26,6 +26,15 @@ struct TReadingValues {
     QStringList IncludeDirs;
 };
 
+// How form pairs treat the properties the designer rewrites by itself: "show", "hide" or
+// "ignore", and the property names (a trailing '*' for a prefix).
+struct TFormNoiseValues {
+    QString Mode = QStringLiteral("show");
+    QStringList Names;
+};
+// The engine's own list, for the first start and "Restore defaults".
+TFormNoiseValues DefaultFormNoise();
+
 // Character sets offered, in list order: name shown, value stored.
 const std::vector<std::pair<QString, int>>& FontCharsets();
 
@@ -53,6 +62,11 @@ public:
     QComboBox* CharsetCombo;
     QComboBox* ThemeCombo; // "System", "Light", "Dark"
     QPlainTextEdit* SampleMemo;
+
+    QWidget* FormsPage;        // shown only for the main window's setup
+    QComboBox* NoiseModeCombo; // data: "show", "hide", "ignore"
+    QPlainTextEdit* NoiseNamesMemo;
+    QPushButton* RestoreNoiseButton;
     QDialogButtonBox* Buttons;
 
     // Selects the entry of that value, or none.
@@ -62,6 +76,8 @@ public:
 
     void SetReading(const TReadingValues& values);
     TReadingValues Reading() const;
+    void SetFormNoise(const TFormNoiseValues& values);
+    TFormNoiseValues FormNoise() const;
     // Appends a folder and selects it; the Add button asks for one first.
     void AddIncludeFolder(const QString& folder);
     // Moves the selected folder by delta places, within the list.
@@ -76,7 +92,7 @@ private:
 // With reading given, the dialog also shows and returns dialect, target and include folders.
 bool ExecuteSetup(QWidget* parent, QStringList& defines, QStringList& extensions, QString& fontName,
                   int& fontCharset, int& fontSize, TReadingValues* reading = nullptr,
-                  QString* theme = nullptr);
+                  QString* theme = nullptr, TFormNoiseValues* formNoise = nullptr);
 
 // A memo's text as lines, empty lines included; an empty memo has none.
 QStringList MemoLines(const QPlainTextEdit* memo);

@@ -41,7 +41,10 @@ void TSourceViews::ShowDifferences(const diff::TSourceDiff* comparison) {
         Clear();
         return;
     }
-    viewrules::DifferenceSpans spans = viewrules::CollectDifferenceSpans(comparison->Root);
+    ShowDifferences(viewrules::CollectDifferenceSpans(comparison->Root));
+}
+
+void TSourceViews::ShowDifferences(viewrules::DifferenceSpans spans) {
     const std::vector<std::string> oldLines = old_->lines();
     const std::vector<std::string> newLines = new_->lines();
     std::vector<base::TLineRecord> a = WholeText(oldLines);

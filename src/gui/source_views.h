@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include "diff/source_diff.h"
+#include "viewrules/difference_marks.h"
 #include "viewrules/split_alignment.h"
 
 namespace quennet::gui {
@@ -18,6 +19,8 @@ public:
 
     // Marks the comparison's differences and aligns the two current texts.
     void ShowDifferences(const diff::TSourceDiff* comparison);
+    // The same for spans decided elsewhere (a form pair's).
+    void ShowDifferences(viewrules::DifferenceSpans spans);
     void Clear();
     // Shades what conditional compilation left out of each text; null: nothing.
     void ShowInactive(const model::TPasSrc* oldSource, const model::TPasSrc* newSource);

@@ -212,3 +212,28 @@ TEST_F(TempDir, AlignedTreesWithFolderStatuses) {
     options.cancel = &cancel;
     EXPECT_FALSE(folders::AlignTrees((root / "old").string(), (root / "new").string(), options));
 }
+
+TEST_F(TempDir, AlignedTreesPutEachFormUnderItsUnit) {
+    const std::string unit = "unit A;\ninterface\nimplementation\nend.\n";
+    const std::string form = "object Form1: TForm1\nend\n";
+    Write("old/Main.pas", unit);
+    Write("new/Main.pas", unit);
+    Write("old/main.dfm", form);
+    Write("new/main.dfm", "object Form1: TForm1\n  Caption = 'x'\nend\n");
+    Write("new/Alone.lfm", form);
+    Write("old/sub/Main.lfm", form); // another folder's unit is not its unit
+    Write("old/Zed.pas", unit);
+    Write("old/Zed.dfm", form);
+    folders::TreeRowOptions options;
+    options.tree.mask = "*.pas;*.lfm"; // a unit's form comes with it all the same
+    const auto rows =
+        folders::AlignTrees((root / "old").string(), (root / "new").string(), options);
+    ASSERT_TRUE(rows);
+    std::vector<std::string> shown;
+    for (const auto& r : *rows)
+        shown.push_back(std::string(r.depth * 2, ' ') + r.name + " " +
+                        "=~<>"[static_cast<int>(r.status)] + (r.besideUnit ? " beside" : ""));
+    EXPECT_EQ(shown, (std::vector<std::string>{"sub <", "  Main.lfm <", "Alone.lfm >",
+                                               "Main.pas =", "  main.dfm ~ beside", "Zed.pas <",
+                                               "  Zed.dfm < beside"}));
+}

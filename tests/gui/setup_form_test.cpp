@@ -93,3 +93,24 @@ TEST(SetupForm, EmptyMemoGivesEmptyList) {
 }
 
 } // namespace
+
+TEST(SetupForm, FormNoiseModeAndListWithRestoreDefaults) {
+    Values v;
+    TFormNoiseValues noise{QStringLiteral("ignore"), {QStringLiteral("Left")}};
+    WhenShown([](TSetupForm& f) {
+        EXPECT_EQ(f.NoiseModeCombo->currentData().toString(), QStringLiteral("ignore"));
+        EXPECT_EQ(f.NoiseNamesMemo->toPlainText(), QStringLiteral("Left"));
+        f.RestoreNoiseButton->click();
+        EXPECT_EQ(f.NoiseModeCombo->currentData().toString(), QStringLiteral("show"));
+        f.NoiseModeCombo->setCurrentIndex(f.NoiseModeCombo->findData(QStringLiteral("hide")));
+        f.NoiseNamesMemo->appendPlainText(QStringLiteral("  Tag  \n\n"));
+        f.Buttons->button(QDialogButtonBox::Ok)->click();
+    });
+    ASSERT_TRUE(ExecuteSetup(nullptr, v.defines, v.extensions, v.fontName, v.charset, v.size,
+                             nullptr, nullptr, &noise));
+    EXPECT_EQ(noise.Mode, QStringLiteral("hide"));
+    QStringList expected = DefaultFormNoise().Names;
+    expected << QStringLiteral("Tag");
+    EXPECT_EQ(noise.Names, expected);
+    EXPECT_TRUE(expected.contains(QStringLiteral("PixelsPerInch")));
+}

@@ -6,7 +6,10 @@
 #include <map>
 #include <set>
 
+#include "base/ascii.h"
 #include "folders/folder_compare.h"
+#include "forms/form_check.h"
+#include "forms/form_reader.h"
 #include "io/source_file.h"
 #include "model/source_model.h"
 
@@ -72,12 +75,78 @@ Folder& FolderOf(Folder& root, const std::string& path, std::string& leaf) {
     return *f;
 }
 
+// The path without its extension, in lower case: a unit and its form share it.
+std::string StemKey(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    const size_t slash = path.rfind('/');
+    const bool hasDot = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return base::LowerAscii(hasDot ? path.substr(0, dot) : path);
+}
+
+bool IsUnitName(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos) return false;
+    const std::string ext = base::LowerAscii(path.substr(dot));
+    const auto& units = model::PascalExtensions();
+    return ext != ".inc" && std::find(units.begin(), units.end(), ext) != units.end();
+}
+
+// The files of a tree with the form beside each unit, whatever the mask, as the whole-tree
+// report compares them with their units.
+std::vector<std::string> WithFormsBeside(const std::string& dir, std::vector<std::string> names) {
+    const size_t listed = names.size();
+    for (size_t i = 0; i < listed; ++i) {
+        if (!IsUnitName(names[i])) continue;
+        const std::string form = forms::FormBesideUnit(dir + "/" + names[i]);
+        if (form.empty()) continue;
+        const size_t slash = names[i].rfind('/');
+        const std::string folder = slash == std::string::npos ? "" : names[i].substr(0, slash + 1);
+        names.push_back(folder + form.substr(form.find_last_of("/\\") + 1));
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+// Moves each form that has a unit of its name beside it under that unit, as the whole-tree
+// report puts them together.
+void PlaceFormsBesideUnits(std::vector<TreeRow>& rows) {
+    std::set<std::string> units;
+    for (const TreeRow& r : rows)
+        if (!r.folder && IsUnitName(r.path)) units.insert(StemKey(r.path));
+    std::map<std::string, std::vector<TreeRow>> forms;
+    std::erase_if(rows, [&](TreeRow& r) {
+        if (r.folder || !forms::IsFormFileName(r.path) || !units.count(StemKey(r.path)))
+            return false;
+        r.besideUnit = true;
+        ++r.depth;
+        forms[StemKey(r.path)].push_back(std::move(r));
+        return true;
+    });
+    if (forms.empty()) return;
+    std::vector<TreeRow> placed;
+    placed.reserve(rows.size() + forms.size());
+    for (TreeRow& r : rows) {
+        const bool unit = !r.folder && IsUnitName(r.path);
+        const std::string key = unit ? StemKey(r.path) : std::string();
+        placed.push_back(std::move(r));
+        if (!unit) continue;
+        // A stem with two units (a.pas, a.pp) keeps its forms under the first.
+        const auto it = forms.find(key);
+        if (it == forms.end()) continue;
+        for (TreeRow& f : it->second)
+            placed.push_back(std::move(f));
+        forms.erase(it);
+    }
+    rows = std::move(placed);
+}
+
 } // namespace
 
 std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const std::string& newDir,
                                                const TreeRowOptions& options) {
-    const auto oldNames = ListTreeFiles(oldDir, options.tree.mask);
-    const auto newNames = ListTreeFiles(newDir, options.tree.mask);
+    const auto oldNames = WithFormsBeside(oldDir, ListTreeFiles(oldDir, options.tree.mask));
+    const auto newNames = WithFormsBeside(newDir, ListTreeFiles(newDir, options.tree.mask));
     const std::set<std::string> newSet(newNames.begin(), newNames.end());
     size_t pairs = 0;
     for (const auto& n : oldNames)
@@ -109,6 +178,7 @@ std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const 
     Emit(root, "", 0, rows);
     for (TreeRow& row : rows)
         row.lineEndsOnly = !row.folder && lineEndsOnly.count(row.path) > 0;
+    PlaceFormsBesideUnits(rows);
     if (!options.counts) return rows;
 
     TreeOptions tree = options.tree;

@@ -32,6 +32,8 @@ struct TreeRow {
     // A unit's declarations moved to or from other units, as -r names them ("moved routine Foo
     // from a.pas to b.pas").
     std::vector<std::string> moves = {};
+    // A form placed under the unit of the same name in its folder, one level deeper.
+    bool besideUnit = false;
 };
 
 // What a row's status alone does not say, for a tool tip or a status line: "Only the line
@@ -47,7 +49,8 @@ struct TreeRowOptions {
     std::atomic<size_t>* total = nullptr;
 };
 
-// Folders first, then files, each by name; a folder's rows follow it. Files are compared by
+// Folders first, then files, each by name; a folder's rows follow it, a unit's form follows
+// the unit. Files are compared by
 // size, then content. nullopt when cancelled. Throws when a folder cannot be read.
 std::optional<std::vector<TreeRow>> AlignTrees(const std::string& oldDir, const std::string& newDir,
                                                const TreeRowOptions& options);

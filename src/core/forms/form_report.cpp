@@ -1,6 +1,8 @@
 // The report and tree texts of a form comparison.
 #include "forms/form_report.h"
 
+#include "diff/compare_sources.h"
+
 namespace quennet::forms {
 
 namespace {
@@ -113,6 +115,21 @@ FormDiffNode WithNoise(const FormDiffNode& n, bool noise) {
     return copy;
 }
 
+const char* NoiseModeName(NoiseMode mode) {
+    switch (mode) {
+    case NoiseMode::Show: return "show";
+    case NoiseMode::Hide: return "hide";
+    case NoiseMode::Ignore: return "ignore";
+    }
+    return "show";
+}
+
+NoiseMode NoiseModeNamed(std::string_view name) {
+    for (NoiseMode m : {NoiseMode::Hide, NoiseMode::Ignore})
+        if (name == NoiseModeName(m)) return m;
+    return NoiseMode::Show;
+}
+
 bool FormsEquivalent(const FormComparison& c, NoiseMode mode) {
     return c.Changes == 0 && (mode == NoiseMode::Ignore || c.NoiseChanges == 0);
 }
@@ -140,6 +157,15 @@ std::string FormReportBody(const FormComparison& c, NoiseMode mode) {
     for (const auto& n : c.Objects)
         if (HasNoise(n)) ObjectLines(out, WithNoise(n, true), true);
     return out;
+}
+
+std::string FormReportText(const FormComparison& c, NoiseMode mode, const std::string& oldName,
+                           const std::string& newName) {
+    const std::string equivalent = std::string(diff::kEquivalentSentence) + "\n";
+    // A fault is reported even where the rest compares equal, as a unit's stop is.
+    if (FormsEquivalent(c, mode) && c.Stops.empty()) return equivalent;
+    return "Diff report for\n  " + oldName + "\n  " + newName + "\n\n" + FormReportBody(c, mode) +
+           (FormsEquivalent(c, mode) ? equivalent : "");
 }
 
 std::vector<FormDisplayPart> FormDisplayParts(const FormComparison& c, NoiseMode mode) {

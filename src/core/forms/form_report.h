@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "forms/form_compare.h"
@@ -11,12 +12,20 @@ namespace quennet::forms {
 // show: noise listed last under its own heading; hide: only its count; ignore: not mentioned,
 // and noise alone leaves the forms equivalent.
 enum class NoiseMode { Show, Hide, Ignore };
+// "show", "hide", "ignore", as the command line and the stored setting write them.
+const char* NoiseModeName(NoiseMode mode);
+// Show for a name that is none of them.
+NoiseMode NoiseModeNamed(std::string_view name);
 
 bool FormsEquivalent(const FormComparison& c, NoiseMode mode);
 
 // ">>> Objects" with "+", "-" and "*" lines as the unit report has them, then
 // ">>> Designer noise". Empty when there is nothing to report.
 std::string FormReportBody(const FormComparison& c, NoiseMode mode);
+// The whole report: "Diff report for", the two names and the body, or the sentence of
+// equivalent files (after the faults, when a form was read only in part).
+std::string FormReportText(const FormComparison& c, NoiseMode mode, const std::string& oldName,
+                           const std::string& newName);
 
 // One line a node: caption, state (2 removed, 3 added, 4 changed), old lines, new lines,
 // indented two spaces a level.

@@ -29,8 +29,17 @@ void ComparisonDocument::Adopt(std::unique_ptr<model::TPasSrc> oldSource,
     comparison_ = std::move(comparison);
 }
 
+void ComparisonDocument::AdoptForms(std::unique_ptr<FormView> forms, int32_t oldLines,
+                                    int32_t newLines) {
+    Free();
+    Side(true).comparedLines = oldLines;
+    Side(false).comparedLines = newLines;
+    forms_ = std::move(forms);
+}
+
 void ComparisonDocument::Free() {
     comparison_.reset();
+    forms_.reset();
     for (SideState& side : sides_)
         side.source.reset();
 }

@@ -20,6 +20,7 @@
 #include "model/reading_settings.h"
 #include "model/source_model.h"
 #include "render/line_decoration.h"
+#include "viewrules/form_view.h"
 
 namespace quennet::viewrules {
 
@@ -40,9 +41,15 @@ public:
     // The comparison first: it refers into both models.
     void Free();
     // A new file on a side: the comparison goes, the models stay until the next one.
-    void DropComparison() { comparison_.reset(); }
+    void DropComparison() {
+        comparison_.reset();
+        forms_.reset();
+    }
     const model::TPasSrc* Source(bool old) const { return Side(old).source.get(); }
     const diff::TSourceDiff* Comparison() const { return comparison_.get(); }
+    // A form pair is compared as forms, without models; Free lets it go too.
+    void AdoptForms(std::unique_ptr<FormView> forms, int32_t oldLines, int32_t newLines);
+    const FormView* Forms() const { return forms_.get(); }
 
     // Whether the range can be shown on a side whose view now holds viewLines lines.
     render::RangeFit Fit(bool old, render::LineRange range, int32_t viewLines) const;
@@ -73,6 +80,7 @@ private:
 
     SideState sides_[2];
     std::unique_ptr<diff::TSourceDiff> comparison_;
+    std::unique_ptr<FormView> forms_;
     std::vector<diff::TMapEntry> diffMap_;
     bool busy_ = false;
 };

@@ -130,6 +130,18 @@ und hilft beim Zusammenführen.</translation>
 <context>
     <name>quennet::gui::TMainForm</name>
     <message>
+        <source>Designer noise: %1 hidden.</source>
+        <translation>Designer-Rauschen: %1 ausgeblendet.</translation>
+    </message>
+    <message>
+        <source>Designer noise: %1.</source>
+        <translation>Designer-Rauschen: %1.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is a binary form, shown as its text; the text is not saved over it.</source>
+        <translation>„%1“ ist ein binäres Formular, als Text gezeigt; der Text wird nicht darüber gespeichert.</translation>
+    </message>
+    <message>
         <source>Scroll views together</source>
         <translation>Ansichten gemeinsam blättern</translation>
     </message>
@@ -916,6 +928,34 @@ Discard the changes?</source>
 </context>
 <context>
     <name>quennet::gui::TSetupForm</name>
+    <message>
+        <source>Show apart, dimmed</source>
+        <translation>Getrennt und abgeblendet zeigen</translation>
+    </message>
+    <message>
+        <source>Hide, count only</source>
+        <translation>Ausblenden, nur zählen</translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation>Ignorieren</translation>
+    </message>
+    <message>
+        <source>Designer noise</source>
+        <translation>Designer-Rauschen</translation>
+    </message>
+    <message>
+        <source>Properties the form designer rewrites by itself, one per line (Name* for every name that begins so):</source>
+        <translation>Eigenschaften, die der Formulardesigner von sich aus neu schreibt, eine pro Zeile (Name* für jeden Namen, der so beginnt):</translation>
+    </message>
+    <message>
+        <source>Restore defaults</source>
+        <translation>Standardwerte</translation>
+    </message>
+    <message>
+        <source>Form files</source>
+        <translation>Formulardateien</translation>
+    </message>
     <message>
         <source>Setup</source>
         <translation>Einstellungen</translation>
