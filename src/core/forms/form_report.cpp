@@ -161,11 +161,13 @@ std::string FormReportBody(const FormComparison& c, NoiseMode mode) {
 
 std::string FormReportText(const FormComparison& c, NoiseMode mode, const std::string& oldName,
                            const std::string& newName) {
-    const std::string equivalent = std::string(diff::kEquivalentSentence) + "\n";
+    std::string equivalent = std::string(diff::kEquivalentSentence) + "\n";
     // A fault is reported even where the rest compares equal, as a unit's stop is.
     if (FormsEquivalent(c, mode) && c.Stops.empty()) return equivalent;
-    return "Diff report for\n  " + oldName + "\n  " + newName + "\n\n" + FormReportBody(c, mode) +
-           (FormsEquivalent(c, mode) ? equivalent : "");
+    std::string out =
+        "Diff report for\n  " + oldName + "\n  " + newName + "\n\n" + FormReportBody(c, mode);
+    if (FormsEquivalent(c, mode)) out += equivalent;
+    return out;
 }
 
 std::vector<FormDisplayPart> FormDisplayParts(const FormComparison& c, NoiseMode mode) {
