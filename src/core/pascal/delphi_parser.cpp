@@ -83,6 +83,7 @@ bool TDelphiParser::Comment() {
         s_.CommentsExist = false;
         return result;
     }
+    ++directivesRead_;
     const int32_t pos = comments_.empty() ? -1 : comments_.front().StartPos;
     const std::string text = UpperAZ(GetComments());
     if (Modern() && text.size() > 2 && text[0] == '{' && text[1] == '$') {

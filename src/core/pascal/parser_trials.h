@@ -81,6 +81,35 @@ template <class F> int32_t TOp4Parser::ChooseAlternative(int32_t id, int32_t cou
     return choice;
 }
 
+template <class F>
+int32_t TOp4Parser::ChooseAlternative(int32_t id, int32_t count, int32_t keepFrom, bool& kept,
+                                      F&& attempt) {
+    kept = false;
+    TryPush(id);
+    int32_t choice = count;
+    while (Alternative() <= count) {
+        const int32_t alt = Alternative();
+        const uint64_t tokens = tokensRead_, guards = guardHits_, directives = directivesRead_,
+                       changes = symbolChanges_, unrecorded = unrecorded_;
+        if (Attempt(id, alt, [&] { return attempt(alt); })) {
+            choice = alt;
+            // An answer from the memo read nothing; a guard met, a directive read or a step left
+            // unrecorded would make the real parse differ from the attempt.
+            kept = alt >= keepFrom && tokensRead_ != tokens && guardHits_ == guards &&
+                   directivesRead_ == directives && symbolChanges_ == changes &&
+                   unrecorded_ == unrecorded && trials_.back().Comments.empty();
+            break;
+        }
+        RestoreState();
+        SetAlternative(alt + 1);
+    }
+    if (kept)
+        TryKeep();
+    else
+        TryPop();
+    return choice;
+}
+
 template <class F> bool TOp4Parser::GuardedOptional(int32_t id, F&& item) {
     TryPush(id);
     const bool ok = Attempt(id, 1, item);
