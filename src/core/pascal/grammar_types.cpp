@@ -444,12 +444,16 @@ void TOp4Parser::Factor() {
             break;
         default:
             if (identWords_.Has(la_)) {
-                if (ChooseAlternative(kTrialFactor, 2, [&](int32_t a) {
-                        if (a == 1)
-                            dottedCall();
-                        else
-                            typeCall();
-                    }) == 1)
+                // Both attempts read as the real parse does.
+                bool kept = false;
+                const int32_t alt = ChooseAlternative(kTrialFactor, 2, 1, kept, [&](int32_t a) {
+                    if (a == 1)
+                        dottedCall();
+                    else
+                        typeCall();
+                });
+                if (kept) return;
+                if (alt == 1)
                     dottedCall();
                 else
                     typeCall();

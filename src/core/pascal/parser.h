@@ -163,8 +163,22 @@ private:
     // the chosen one read as the real parse would, its reading is kept and kept is set.
     template <class F>
     int32_t ChooseAlternative(int32_t id, int32_t count, int32_t keepFrom, bool& kept, F&& attempt);
-    // Tries item once and, when it parses, parses it again for real.
+    // Tries item once and, when it parses, keeps that reading or parses it again for real.
     template <class F> bool GuardedOptional(int32_t id, F&& item);
+    // What an attempt that parsed must have left as it was to stand for its real parse.
+    struct AttemptMarks {
+        uint64_t Tokens, Guards, Directives, Changes, Unrecorded;
+    };
+    AttemptMarks Marks() const {
+        return {tokensRead_, guardHits_, directivesRead_, symbolChanges_, unrecorded_};
+    }
+    // An answer from the memo read nothing; a guard met, a directive read or a step left
+    // unrecorded would make the real parse differ from the attempt.
+    bool ReadAsReal(const AttemptMarks& m) const {
+        return tokensRead_ != m.Tokens && guardHits_ == m.Guards &&
+               directivesRead_ == m.Directives && symbolChanges_ == m.Changes &&
+               unrecorded_ == m.Unrecorded && trials_.back().Comments.empty();
+    }
     bool LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& tested);
     void StoreMemo(int32_t id, int32_t alt, bool ok, uint64_t start);
     static uint64_t MemoKey(int32_t pos, int32_t id, int32_t alt) {

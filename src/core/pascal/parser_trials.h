@@ -89,15 +89,10 @@ int32_t TOp4Parser::ChooseAlternative(int32_t id, int32_t count, int32_t keepFro
     int32_t choice = count;
     while (Alternative() <= count) {
         const int32_t alt = Alternative();
-        const uint64_t tokens = tokensRead_, guards = guardHits_, directives = directivesRead_,
-                       changes = symbolChanges_, unrecorded = unrecorded_;
+        const AttemptMarks marks = Marks();
         if (Attempt(id, alt, [&] { return attempt(alt); })) {
             choice = alt;
-            // An answer from the memo read nothing; a guard met, a directive read or a step left
-            // unrecorded would make the real parse differ from the attempt.
-            kept = alt >= keepFrom && tokensRead_ != tokens && guardHits_ == guards &&
-                   directivesRead_ == directives && symbolChanges_ == changes &&
-                   unrecorded_ == unrecorded && trials_.back().Comments.empty();
+            kept = alt >= keepFrom && ReadAsReal(marks);
             break;
         }
         RestoreState();
@@ -112,7 +107,12 @@ int32_t TOp4Parser::ChooseAlternative(int32_t id, int32_t count, int32_t keepFro
 
 template <class F> bool TOp4Parser::GuardedOptional(int32_t id, F&& item) {
     TryPush(id);
+    const AttemptMarks marks = Marks();
     const bool ok = Attempt(id, 1, item);
+    if (ok && ReadAsReal(marks)) {
+        TryKeep();
+        return true;
+    }
     TryPop();
     if (ok) item();
     return ok;
