@@ -241,6 +241,46 @@ TEST(Parser, RecordConstantsReadAsTheTrialsDo) {
     }
 }
 
+// An attempt that parsed stands as the reading when it met no directive; a directive between
+// every two words makes each be read again. Both give the same declarations and sums.
+TEST(Parser, AttemptsThatStandReadAsTheRealParse) {
+    const std::string text =
+        Unit("type\r\n  TA = class(TObject)\r\n  private\r\n    F: array [0 .. 3] of Integer;\r\n"
+             "    G: set of (a, b);\r\n  public\r\n    procedure P; virtual; abstract;\r\n"
+             "    function Q(X: Integer = Ord('a') + 1): Integer; overload; stdcall;\r\n"
+             "    property R: Integer read F write F default 3;\r\n  end;\r\n"
+             "  TR = record\r\n    case K: Integer of\r\n      0: (A: Integer);\r\n"
+             "      1: (B, C: Word);\r\n  end;\r\n"
+             "const T: array [0 .. 1] of TR = ((K: 0; A: 1), (K: 1; B: Low(Word); C: 2));\r\n"
+             "  V = SizeOf(TR) * (2 + Ord(High(Byte)));\r\n",
+             "procedure TA.P;\r\nbegin\r\n  if F[0] > 1 then Q(2);\r\nend;");
+    std::string spread;
+    for (char c : text)
+        spread += c == ' ' ? std::string(" {$IFDEF NONE}{$ENDIF}") : std::string(1, c);
+    for (Dialect dialect : {Dialect::Classic, Dialect::Delphi}) {
+        TPasSrc plain, reread;
+        quennet::pascal::Parse(plain, text, &kDefaults, {dialect, {}, {}});
+        quennet::pascal::Parse(reread, spread, &kDefaults, {dialect, {}, {}});
+        EXPECT_TRUE(plain.Status.Complete);
+        EXPECT_EQ(plain.Status.Complete, reread.Status.Complete);
+        EXPECT_EQ(plain.Checksum, reread.Checksum);
+        ASSERT_EQ(plain.Classes.size(), reread.Classes.size());
+        for (size_t i = 0; i < plain.Classes.size(); ++i) {
+            const TidClass& a = *plain.Classes[i];
+            const TidClass& b = *reread.Classes[i];
+            EXPECT_EQ(a.Checksum, b.Checksum);
+            ASSERT_EQ(a.Methods.size(), b.Methods.size());
+            for (size_t k = 0; k < a.Methods.size(); ++k)
+                EXPECT_EQ(a.Methods[k]->Checksum, b.Methods[k]->Checksum);
+            EXPECT_EQ(a.Fields.size(), b.Fields.size());
+            EXPECT_EQ(a.Props.size(), b.Props.size());
+        }
+        ASSERT_EQ(plain.Consts.size(), reread.Consts.size());
+        for (size_t i = 0; i < plain.Consts.size(); ++i)
+            EXPECT_EQ(plain.Consts[i]->ValueChecksum, reread.Consts[i]->ValueChecksum);
+    }
+}
+
 // Tokens that only the modern reading joins (binary and separated numbers, escaped names,
 // multi-line strings) count as the classic tokens of their text, so a file both readings follow
 // has one checksum; the lines after a multi-line string still count.
