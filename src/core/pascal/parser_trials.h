@@ -9,6 +9,7 @@
 #pragma once
 
 #include <type_traits>
+#include <utility>
 
 #include "pascal/parser.h"
 
@@ -66,19 +67,8 @@ template <class F> bool TOp4Parser::Attempt(int32_t id, int32_t alt, F&& attempt
 }
 
 template <class F> int32_t TOp4Parser::ChooseAlternative(int32_t id, int32_t count, F&& attempt) {
-    TryPush(id);
-    int32_t choice = count;
-    while (Alternative() <= count) {
-        const int32_t alt = Alternative();
-        if (Attempt(id, alt, [&] { return attempt(alt); })) {
-            choice = alt;
-            break;
-        }
-        RestoreState();
-        SetAlternative(alt + 1);
-    }
-    TryPop();
-    return choice;
+    bool kept = false;
+    return ChooseAlternative(id, count, count + 1, kept, std::forward<F>(attempt));
 }
 
 template <class F>
