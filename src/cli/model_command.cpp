@@ -1,6 +1,7 @@
 // quennet-diff --model FILE: the parsed, sorted declaration model as JSON.
 #include <iostream>
 
+#include "base/read_text_release.h"
 #include "commands.h"
 #include "diff/compare_sources.h"
 #include "exit_codes.h"
@@ -15,11 +16,16 @@ using namespace quennet::model;
 
 int RunModelCommand(const CliOptions& opt) {
     const std::string& file = opt.files[0];
-    const std::string text = io::TakeAsCrLfText(io::ReadSourceFile(file).Text);
+    io::FileIdentity identity;
+    std::string text = io::TakeAsCrLfText(io::ReadSourceFile(file, &identity).Text);
+    // Only the parse reads the text: its memory goes back as the parse passes it.
+    base::ReadTextRelease release(text, io::ReaderOfUnchanged(file, identity));
+    model::ParseOptions reading = ReadingOf(opt);
+    reading.release = &release;
     // The model of a large unit takes longer to free than to write, and the process ends after
     // it: it is left to the process, held from a static so that leak checks see it.
     static const model::TPasSrc* kept = nullptr;
-    kept = diff::ParseSource({text, file}, opt.symbols, ReadingOf(opt)).release();
+    kept = diff::ParseSource({text, file}, opt.symbols, reading).release();
     const model::TPasSrc* model = kept;
     render::WriteModel(std::cout, *model);
     FlushStandardOutput();

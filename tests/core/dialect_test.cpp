@@ -22,6 +22,11 @@ TEST(Dialect, AutomaticChoice) {
         {"u.pas", "{$IFDEF FPC}{$IF FPC_FULLVERSION>=30000}{$ENDIF}{$ENDIF}", Dialect::Delphi},
         {"u.pas", "{$IF defined(FPC) and (FPC_FULLVERSION>=30000)}{$IFEND}", Dialect::Delphi},
         {"u.pas", "{$IFDEF FPCX}{$ENDIF}{$IF FPC_FULLVERSION>=30000}{$IFEND}", Dialect::Fpc},
+        // Any letter case; a near miss before the word, a guard at the very end.
+        {"u.pas", "{$if fpc_fullversio}{$IF Fpc_FullVersion>=30000}{$IFEND}", Dialect::Fpc},
+        {"u.pas", "{$ifndef fpc}{$if fpc_fullversion>=30000}{$ifend}{$endif}", Dialect::Delphi},
+        {"u.pas", "{$IF FPC_FULLVERSION>1}{$IFEND}{$IfDef Fpc", Dialect::Delphi},
+        {"u.pas", "FPC_FULLVERSIO", Dialect::Delphi},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -194,7 +194,8 @@ TEST(Parser, NestedTrialsDoNotRepeatWorkExponentially) {
 }
 
 // A record constant recognised from its first field name reads as the trial of every
-// alternative does; a comment after "(" hides the name and forces the trials.
+// alternative does; a comment after "(" hides the name and forces the trials, whose reading of
+// an array or record constant then stands, and a directive there makes it be read again.
 TEST(Parser, RecordConstantsReadAsTheTrialsDo) {
     const char* values[] = {
         "(A: 1; B: 2)",
@@ -207,28 +208,76 @@ TEST(Parser, RecordConstantsReadAsTheTrialsDo) {
         "(A:\r\n (B: 1))",
         "(A) + 1",
         "(A, B)",
+        "((1, 2), (3, 4))",
+        "((1, 2), (3, 4)",
+        "((1, 2), (3 4))",
+        "((1, 2) + 1, (3, 4))",
     };
     for (const char* value : values) {
         for (Dialect dialect : {Dialect::Classic, Dialect::Delphi}) {
             const std::string text =
                 Unit("const R: T = " + std::string(value) + ";\r\nvar V: Integer;");
-            std::string hidden = text;
-            for (size_t at = hidden.find('('); at != std::string::npos;
-                 at = hidden.find('(', at + 1))
-                hidden.insert(at + 1, "{}");
-            TPasSrc fast, tried;
+            TPasSrc fast;
             quennet::pascal::Parse(fast, text, &kDefaults, {dialect, {}, {}});
-            quennet::pascal::Parse(tried, hidden, &kDefaults, {dialect, {}, {}});
-            SCOPED_TRACE(value);
-            EXPECT_EQ(fast.Status.Complete, tried.Status.Complete);
-            EXPECT_EQ(fast.Status.FirstErrorLine, tried.Status.FirstErrorLine);
-            EXPECT_EQ(fast.Status.StopLine, tried.Status.StopLine);
-            EXPECT_EQ(fast.Checksum, tried.Checksum);
-            ASSERT_EQ(fast.Consts.size(), tried.Consts.size());
-            for (size_t i = 0; i < fast.Consts.size(); ++i)
-                EXPECT_EQ(fast.Consts[i]->ValueChecksum, tried.Consts[i]->ValueChecksum);
-            EXPECT_EQ(fast.Vars.size(), tried.Vars.size());
+            for (const std::string hide : {"{}", "{$IFDEF NONE}{$ENDIF}"}) {
+                std::string hidden = text;
+                for (size_t at = hidden.find('('); at != std::string::npos;
+                     at = hidden.find('(', at + 1))
+                    hidden.insert(at + 1, hide);
+                TPasSrc tried;
+                quennet::pascal::Parse(tried, hidden, &kDefaults, {dialect, {}, {}});
+                SCOPED_TRACE(std::string(value) + " " + hide);
+                EXPECT_EQ(fast.Status.Complete, tried.Status.Complete);
+                EXPECT_EQ(fast.Status.ErrorCount, tried.Status.ErrorCount);
+                EXPECT_EQ(fast.Status.FirstErrorLine, tried.Status.FirstErrorLine);
+                EXPECT_EQ(fast.Status.StopLine, tried.Status.StopLine);
+                EXPECT_EQ(fast.Checksum, tried.Checksum);
+                ASSERT_EQ(fast.Consts.size(), tried.Consts.size());
+                for (size_t i = 0; i < fast.Consts.size(); ++i)
+                    EXPECT_EQ(fast.Consts[i]->ValueChecksum, tried.Consts[i]->ValueChecksum);
+                EXPECT_EQ(fast.Vars.size(), tried.Vars.size());
+            }
         }
+    }
+}
+
+// An attempt that parsed stands as the reading when it met no directive; a directive between
+// every two words makes each be read again. Both give the same declarations and sums.
+TEST(Parser, AttemptsThatStandReadAsTheRealParse) {
+    const std::string text =
+        Unit("type\r\n  TA = class(TObject)\r\n  private\r\n    F: array [0 .. 3] of Integer;\r\n"
+             "    G: set of (a, b);\r\n  public\r\n    procedure P; virtual; abstract;\r\n"
+             "    function Q(X: Integer = Ord('a') + 1): Integer; overload; stdcall;\r\n"
+             "    property R: Integer read F write F default 3;\r\n  end;\r\n"
+             "  TR = record\r\n    case K: Integer of\r\n      0: (A: Integer);\r\n"
+             "      1: (B, C: Word);\r\n  end;\r\n"
+             "const T: array [0 .. 1] of TR = ((K: 0; A: 1), (K: 1; B: Low(Word); C: 2));\r\n"
+             "  V = SizeOf(TR) * (2 + Ord(High(Byte)));\r\n",
+             "procedure TA.P;\r\nbegin\r\n  if F[0] > 1 then Q(2);\r\nend;");
+    std::string spread;
+    for (char c : text)
+        spread += c == ' ' ? std::string(" {$IFDEF NONE}{$ENDIF}") : std::string(1, c);
+    for (Dialect dialect : {Dialect::Classic, Dialect::Delphi}) {
+        TPasSrc plain, reread;
+        quennet::pascal::Parse(plain, text, &kDefaults, {dialect, {}, {}});
+        quennet::pascal::Parse(reread, spread, &kDefaults, {dialect, {}, {}});
+        EXPECT_TRUE(plain.Status.Complete);
+        EXPECT_EQ(plain.Status.Complete, reread.Status.Complete);
+        EXPECT_EQ(plain.Checksum, reread.Checksum);
+        ASSERT_EQ(plain.Classes.size(), reread.Classes.size());
+        for (size_t i = 0; i < plain.Classes.size(); ++i) {
+            const TidClass& a = *plain.Classes[i];
+            const TidClass& b = *reread.Classes[i];
+            EXPECT_EQ(a.Checksum, b.Checksum);
+            ASSERT_EQ(a.Methods.size(), b.Methods.size());
+            for (size_t k = 0; k < a.Methods.size(); ++k)
+                EXPECT_EQ(a.Methods[k]->Checksum, b.Methods[k]->Checksum);
+            EXPECT_EQ(a.Fields.size(), b.Fields.size());
+            EXPECT_EQ(a.Props.size(), b.Props.size());
+        }
+        ASSERT_EQ(plain.Consts.size(), reread.Consts.size());
+        for (size_t i = 0; i < plain.Consts.size(); ++i)
+            EXPECT_EQ(plain.Consts[i]->ValueChecksum, reread.Consts[i]->ValueChecksum);
     }
 }
 

@@ -2,7 +2,10 @@
 #include "model/dialect.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+
+#include "base/ascii.h"
 
 namespace quennet::model {
 
@@ -30,18 +33,36 @@ bool HasModeDirective(std::string_view text) {
     return false;
 }
 
+// Where a lower-case needle first stands in text from `from` on, in any letter case (ASCII);
+// npos if nowhere. Horspool's skips read a few bytes of a large file instead of all.
+size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
+    const size_t n = needle.size();
+    if (n == 0 || text.size() < n) return std::string_view::npos;
+    std::array<size_t, 256> skip;
+    skip.fill(n);
+    for (size_t i = 0; i + 1 < n; ++i) {
+        skip[static_cast<unsigned char>(needle[i])] = n - 1 - i;
+        skip[static_cast<unsigned char>(base::AsciiUpper(needle[i]))] = n - 1 - i;
+    }
+    for (size_t at = from; at + n <= text.size();
+         at += skip[static_cast<unsigned char>(text[at + n - 1])]) {
+        size_t i = n;
+        while (i > 0 && base::AsciiLower(text[at + i - 1]) == needle[i - 1])
+            --i;
+        if (i == 0) return at;
+    }
+    return std::string_view::npos;
+}
+
 // A condition on Free Pascal's version in a text that never asks whether it is read by Free
 // Pascal: no other compiler takes it (Lazarus units whose mode comes from their package).
 bool TestsFpcVersionOnly(std::string_view text) {
-    const std::string lower = Lower(text);
-    if (lower.find("fpc_fullversion") == std::string::npos) return false;
-    for (const char* guard : {"ifdef fpc", "ifndef fpc", "defined(fpc)", "defined (fpc)"}) {
-        for (size_t at = lower.find(guard); at != std::string::npos;
-             at = lower.find(guard, at + 1)) {
-            const size_t end = at + std::string_view(guard).size();
-            if (end >= lower.size() ||
-                !(std::isalnum(static_cast<unsigned char>(lower[end])) || lower[end] == '_'))
-                return false;
+    if (FindNoCase(text, "fpc_fullversion", 0) == std::string_view::npos) return false;
+    for (std::string_view guard : {"ifdef fpc", "ifndef fpc", "defined(fpc)", "defined (fpc)"}) {
+        for (size_t at = FindNoCase(text, guard, 0); at != std::string_view::npos;
+             at = FindNoCase(text, guard, at + 1)) {
+            const size_t end = at + guard.size();
+            if (end >= text.size() || !base::IsIdentChar(text[end])) return false;
         }
     }
     return true;

@@ -83,6 +83,7 @@ bool TDelphiParser::Comment() {
         s_.CommentsExist = false;
         return result;
     }
+    ++directivesRead_;
     const int32_t pos = comments_.empty() ? -1 : comments_.front().StartPos;
     const std::string text = UpperAZ(GetComments());
     if (Modern() && text.size() > 2 && text[0] == '{' && text[1] == '$') {
@@ -323,10 +324,12 @@ void Parse(TPasSrc& src, std::string_view text, const std::vector<std::string>* 
     const bool expanded =
         modern && options.followIncludes &&
         includes.Expand(text, options.fileName, options.includeDirs, dialect == Dialect::Fpc);
+    // An expanded text is the parse's own copy; the caller's is then read only up front and
+    // given back at once.
+    if (expanded && options.release) options.release->Passed(text.data() + text.size());
     if (expanded) text = includes.Text();
     auto parser = std::make_unique<pascal::TDelphiParser>();
     if (expanded) parser->Includes = &includes;
-    // An expanded text is the parse's own copy; the caller's is then read only up front.
     if (!expanded) parser->Release = options.release;
     parser->Model = &src;
     parser->SetModern(modern);

@@ -444,12 +444,16 @@ void TOp4Parser::Factor() {
             break;
         default:
             if (identWords_.Has(la_)) {
-                if (ChooseAlternative(kTrialFactor, 2, [&](int32_t a) {
-                        if (a == 1)
-                            dottedCall();
-                        else
-                            typeCall();
-                    }) == 1)
+                // Both attempts read as the real parse does.
+                bool kept = false;
+                const int32_t alt = ChooseAlternative(kTrialFactor, 2, 1, kept, [&](int32_t a) {
+                    if (a == 1)
+                        dottedCall();
+                    else
+                        typeCall();
+                });
+                if (kept) return;
+                if (alt == 1)
                     dottedCall();
                 else
                     typeCall();
@@ -496,13 +500,19 @@ void TOp4Parser::TypedConstant() {
             // would otherwise try every element three ways.
             RecordConstant();
         } else if (la_ == tLParen) {
-            // "(" opens a parenthesised expression, an array constant or a record constant.
-            switch (ChooseAlternative(kTrialTypedConstant, 3, [this](int32_t a) {
-                if (a == 1) return ParenExpressionInTrial();
-                if (a == 2) return ArrayConstantInTrial();
-                RecordConstant();
-                return true;
-            })) {
+            // "(" opens a parenthesised expression, an array constant or a record constant. The
+            // array and record attempts read as the real parse does, so a large table that
+            // parses is read once.
+            bool kept = false;
+            const int32_t alt =
+                ChooseAlternative(kTrialTypedConstant, 3, 2, kept, [this](int32_t a) {
+                    if (a == 1) return ParenExpressionInTrial();
+                    if (a == 2) return ArrayConstantInTrial();
+                    RecordConstant();
+                    return true;
+                });
+            if (kept) return;
+            switch (alt) {
             case 1: Expression(); break;
             case 2: ArrayConstant(); break;
             default: RecordConstant(); break;

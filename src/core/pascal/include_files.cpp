@@ -6,6 +6,8 @@
 #include "pascal/include_files.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -35,14 +37,29 @@ bool MayInclude(std::string_view text) {
     return false;
 }
 
+// Line breaks in piece: CR, and LF but after CR; before is the character ahead of it. The
+// library's search goes line by line where a loop would go byte by byte.
 int32_t CountBreaks(std::string_view piece, char before) {
+    if (piece.empty()) return 0;
     int32_t n = 0;
-    for (char c : piece) {
-        if (c == '\r' || (c == '\n' && before != '\r')) ++n;
-        before = c;
-    }
+    const char* const begin = piece.data();
+    const char* const end = begin + piece.size();
+    for (const char* p = begin;
+         (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(end - p)))); ++p)
+        ++n;
+    for (const char* p = begin;
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)))); ++p)
+        if ((p == begin ? before : p[-1]) != '\r') ++n;
     return n;
 }
+
+// The characters that may start a string, comment or directive.
+constexpr std::array<bool, 256> kOpeners = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : {'\'', '/', '(', '{'})
+        t[c] = true;
+    return t;
+}();
 
 // An include directive's argument: blanks trimmed, quotes removed.
 std::string_view IncludeArgument(std::string_view arg) {
@@ -187,7 +204,11 @@ bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName
 }
 
 void IncludeExpansion::Append(std::string_view piece) {
-    line_ += CountBreaks(piece, text_.empty() ? '\0' : text_.back());
+    Append(piece, CountBreaks(piece, text_.empty() ? '\0' : text_.back()));
+}
+
+void IncludeExpansion::Append(std::string_view piece, int32_t breaks) {
+    line_ += breaks;
     text_.append(piece);
 }
 
@@ -319,8 +340,13 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
     int32_t fileLine = 1;
     const auto copyTo = [&](size_t end) {
         const std::string_view piece = text.substr(copied, end - copied);
-        fileLine += CountBreaks(piece, copied == 0 ? '\0' : text[copied - 1]);
-        Append(piece);
+        const char before = copied == 0 ? '\0' : text[copied - 1];
+        const int32_t breaks = CountBreaks(piece, before);
+        fileLine += breaks;
+        // After a splice another character may stand before the piece than in its file.
+        const std::string_view first = piece.substr(0, 1);
+        Append(piece, breaks - CountBreaks(first, before) +
+                          CountBreaks(first, text_.empty() ? '\0' : text_.back()));
         copied = end;
     };
     const auto lineEnd = [&](size_t i) {
@@ -428,6 +454,8 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
             ++i;
         } else {
             ++i;
+            while (i < text.size() && !kOpeners[static_cast<unsigned char>(text[i])])
+                ++i;
         }
     }
     copyTo(text.size());

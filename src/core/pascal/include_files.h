@@ -44,6 +44,7 @@ private:
         int32_t FileLine;
     };
     void Append(std::string_view piece);
+    void Append(std::string_view piece, int32_t breaks);
     void StartSegment(int32_t file, int32_t fileLine);
     void ExpandFile(std::string_view text, int32_t file, std::vector<int32_t>& chain);
     std::string Resolve(const std::string& name, int32_t including) const;

@@ -66,7 +66,11 @@ protected:
     // Between top-level declarations, and those of a top-level section, outside trials nothing
     // behind the last token is read again, but for attributes that wait for their declaration.
     void PassedText() {
-        if (!Release || !trials_.empty()) return;
+        if (!Release) return;
+        if (!trials_.empty()) {
+            ++unrecorded_;
+            return;
+        }
         Release->Passed(src_ + (attrs_.Present ? std::min(attrs_.Pos, SourcePos(s_.PrevToken))
                                                : SourcePos(s_.PrevToken)));
     }
@@ -74,6 +78,9 @@ protected:
     // Directive handling counts here so that memoised attempts can tell what they depend on:
     // a tested condition holds only while the symbols are as they were.
     uint64_t directiveEvents_ = 0;
+    // Every directive read, whatever it did: an attempt that read none can stand for its real
+    // parse.
+    uint64_t directivesRead_ = 0;
     // Called after a directive changed the symbols, values, macros or comment mode.
     void SymbolsChanged();
     // A constant of the file, for the {$IF} expressions after it; the modern readings only.
@@ -117,10 +124,16 @@ private:
     void SynError(int32_t code);
     void TryPush(int32_t id);
     void TryPop();
+    void TryKeep();
     void RestoreState();
     int32_t Alternative() const { return trials_.empty() ? 0 : trials_.back().Alternative; }
     void SetAlternative(int32_t a) { trials_.back().Alternative = a; }
-    bool Recording() const { return TrialDepth == 0; }
+    // Counts what a trial leaves unrecorded, so that an attempt that left nothing can be kept.
+    bool Recording() const {
+        if (TrialDepth == 0) return true;
+        ++unrecorded_;
+        return false;
+    }
     std::string_view LastTokenText() const { return GetName(s_.PrevToken.Pos, s_.PrevToken.Len); }
     // Source text from pos to the end of the previous token.
     std::string_view TextFrom(int32_t pos) {
@@ -146,8 +159,26 @@ private:
     template <class F> bool Attempt(int32_t id, int32_t alt, F&& attempt);
     // Alternatives by trial: the number of the first alternative that parses, else count.
     template <class F> int32_t ChooseAlternative(int32_t id, int32_t count, F&& attempt);
-    // Tries item once and, when it parses, parses it again for real.
+    // The same where the attempts of the alternatives from keepFrom on are their real parse: when
+    // the chosen one read as the real parse would, its reading is kept and kept is set.
+    template <class F>
+    int32_t ChooseAlternative(int32_t id, int32_t count, int32_t keepFrom, bool& kept, F&& attempt);
+    // Tries item once and, when it parses, keeps that reading or parses it again for real.
     template <class F> bool GuardedOptional(int32_t id, F&& item);
+    // What an attempt that parsed must have left as it was to stand for its real parse.
+    struct AttemptMarks {
+        uint64_t Tokens, Guards, Directives, Changes, Unrecorded;
+    };
+    AttemptMarks Marks() const {
+        return {tokensRead_, guardHits_, directivesRead_, symbolChanges_, unrecorded_};
+    }
+    // An answer from the memo read nothing; a guard met, a directive read or a step left
+    // unrecorded would make the real parse differ from the attempt.
+    bool ReadAsReal(const AttemptMarks& m) const {
+        return tokensRead_ != m.Tokens && guardHits_ == m.Guards &&
+               directivesRead_ == m.Directives && symbolChanges_ == m.Changes &&
+               unrecorded_ == m.Unrecorded && trials_.back().Comments.empty();
+    }
     bool LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& tested);
     void StoreMemo(int32_t id, int32_t alt, bool ok, uint64_t start);
     static uint64_t MemoKey(int32_t pos, int32_t id, int32_t alt) {
@@ -323,6 +354,7 @@ private:
     std::vector<TrialRecord> trials_;
     int32_t nesting_ = 0;
     uint64_t guardHits_ = 0;
+    mutable uint64_t unrecorded_ = 0;
     uint64_t tokensRead_ = 0;
     uint64_t tokenBudget_ = 0;
     bool aborted_ = false;

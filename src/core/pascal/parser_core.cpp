@@ -106,6 +106,12 @@ void TOp4Parser::TryPop() {
     --TrialDepth;
 }
 
+// The attempt's reading stands: the state stays where it ended.
+void TOp4Parser::TryKeep() {
+    trials_.pop_back();
+    --TrialDepth;
+}
+
 // The memo is an open-addressing table of keys whose lowest bit holds the outcome. An entry
 // that rested on the symbols holds only while they are as it found them.
 bool TOp4Parser::LookupMemo(int32_t id, int32_t alt, int32_t& result, bool& tested) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <type_traits>
+#include <utility>
 
 #include "pascal/parser.h"
 
@@ -66,24 +67,42 @@ template <class F> bool TOp4Parser::Attempt(int32_t id, int32_t alt, F&& attempt
 }
 
 template <class F> int32_t TOp4Parser::ChooseAlternative(int32_t id, int32_t count, F&& attempt) {
+    bool kept = false;
+    return ChooseAlternative(id, count, count + 1, kept, std::forward<F>(attempt));
+}
+
+template <class F>
+int32_t TOp4Parser::ChooseAlternative(int32_t id, int32_t count, int32_t keepFrom, bool& kept,
+                                      F&& attempt) {
+    kept = false;
     TryPush(id);
     int32_t choice = count;
     while (Alternative() <= count) {
         const int32_t alt = Alternative();
+        const AttemptMarks marks = Marks();
         if (Attempt(id, alt, [&] { return attempt(alt); })) {
             choice = alt;
+            kept = alt >= keepFrom && ReadAsReal(marks);
             break;
         }
         RestoreState();
         SetAlternative(alt + 1);
     }
-    TryPop();
+    if (kept)
+        TryKeep();
+    else
+        TryPop();
     return choice;
 }
 
 template <class F> bool TOp4Parser::GuardedOptional(int32_t id, F&& item) {
     TryPush(id);
+    const AttemptMarks marks = Marks();
     const bool ok = Attempt(id, 1, item);
+    if (ok && ReadAsReal(marks)) {
+        TryKeep();
+        return true;
+    }
     TryPop();
     if (ok) item();
     return ok;
