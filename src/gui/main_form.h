@@ -17,6 +17,7 @@
 #include "viewrules/recent_files.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -284,7 +285,8 @@ private:
     void onTreeSelectionChanged();
     // Selects the next (or prior) changed declaration in tree order; false at either end.
     bool StepDeclaration(bool forward);
-    bool StepFormRow(const viewrules::FormViewNode* target);
+    // Selects the first tree item wanted, opening its parents; false when there is none.
+    bool SelectTreeItem(const std::function<bool(QTreeWidgetItem*)>& wanted);
     void NextDifference();
     void PriorDifference();
     void CreateViewActions();

@@ -133,28 +133,23 @@ void TMainForm::onTreeSelectionChanged() {
 }
 
 bool TMainForm::StepDeclaration(bool forward) {
-    if (const viewrules::FormView* forms = doc_.Forms())
-        return StepFormRow(
-            viewrules::StepFormNode(forms->Tree, FormNodeOf(ui_.DiffTree->currentItem()), forward));
-    if (!doc_.Comparison()) return false;
-    const diff::TSourceDiffItem* target = viewrules::StepDifference(
-        doc_.Comparison()->Root, DiffItemOf(ui_.DiffTree->currentItem()), forward);
-    if (!target) return false;
-    for (QTreeWidgetItemIterator it(ui_.DiffTree); *it; ++it) {
-        if (DiffItemOf(*it) != target) continue;
-        for (QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
-            up->setExpanded(true);
-        ui_.DiffTree->setCurrentItem(*it);
-        ui_.DiffTree->scrollToItem(*it);
-        return true;
+    QTreeWidgetItem* current = ui_.DiffTree->currentItem();
+    if (const viewrules::FormView* forms = doc_.Forms()) {
+        const viewrules::FormViewNode* target =
+            viewrules::StepFormNode(forms->Tree, FormNodeOf(current), forward);
+        return target &&
+               SelectTreeItem([&](QTreeWidgetItem* item) { return FormNodeOf(item) == target; });
     }
-    return false;
+    if (!doc_.Comparison()) return false;
+    const diff::TSourceDiffItem* target =
+        viewrules::StepDifference(doc_.Comparison()->Root, DiffItemOf(current), forward);
+    return target &&
+           SelectTreeItem([&](QTreeWidgetItem* item) { return DiffItemOf(item) == target; });
 }
 
-bool TMainForm::StepFormRow(const viewrules::FormViewNode* target) {
-    if (!target) return false;
+bool TMainForm::SelectTreeItem(const std::function<bool(QTreeWidgetItem*)>& wanted) {
     for (QTreeWidgetItemIterator it(ui_.DiffTree); *it; ++it) {
-        if (FormNodeOf(*it) != target) continue;
+        if (!wanted(*it)) continue;
         for (QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
             up->setExpanded(true);
         ui_.DiffTree->setCurrentItem(*it);
