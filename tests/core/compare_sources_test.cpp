@@ -105,6 +105,33 @@ TEST(CompareSources, ImplementationHeadingChangeLandsOnItsRoutine) {
     }
 }
 
+// A Free Pascal macro's text is read again where the macro is used, far below its definition:
+// giving back the text the parse passed must keep it.
+TEST(CompareSources, MacroTextsOutliveTheTextGivenBack) {
+    std::string body;
+    for (int i = 0; i < 12000; ++i) {
+        body += "  C" + std::to_string(i) + " = " + std::to_string(i) + ";\n";
+        // Past the first pages, which a release in whole pages may keep.
+        if (i == 1000) body += "{$define PAIR := Integer, string}\n";
+    }
+    const std::string unit = "unit U;\n{$mode objfpc}\ninterface\nconst\n" + body +
+                             "type\n  TPair = specialize TFPGMap<PAIR>;\n"
+                             "implementation\nend.\n";
+    std::string typeTexts[2];
+    for (int release = 0; release < 2; ++release) {
+        std::string a = unit, b = unit; // given back: read no more
+        diff::SourceText oldSide(a, "old.pas"), newSide(b, "new.pas");
+        oldSide.releaseAsRead = newSide.releaseAsRead = release > 0;
+        const diff::ComparisonResult r =
+            CompareSources(oldSide, newSide, kSymbols, model::ParseOptions(model::Dialect::Fpc));
+        ASSERT_TRUE(r.equivalent);
+        ASSERT_EQ(r.newSource->Types.size(), 1u);
+        typeTexts[release] =
+            r.newSource->Types[0]->Text + ' ' + std::to_string(r.newSource->Types[0]->Checksum);
+    }
+    EXPECT_EQ(typeTexts[1], typeTexts[0]);
+}
+
 // A comparison that gives back its texts as the parse passes them reads the same declarations
 // (attributes waiting for theirs included) and, after a stop, the same lines as one that keeps
 // them, whether it keeps line keys or reads the text again. Over 1 MB a text, so that memory is

@@ -66,7 +66,9 @@ protected:
     // Between top-level declarations, and those of a top-level section, outside trials nothing
     // behind the last token is read again, but for attributes that wait for their declaration.
     void PassedText() {
-        if (!Release) return;
+        // A Free Pascal macro's text is read again where the macro is used: from its first
+        // definition on, nothing more is given back.
+        if (!Release || !macroTexts_.empty()) return;
         if (!trials_.empty()) {
             ++unrecorded_;
             return;
