@@ -359,6 +359,10 @@ private:
     mutable uint64_t unrecorded_ = 0;
     uint64_t tokensRead_ = 0;
     uint64_t tokenBudget_ = 0;
+    // Errors reported one after another at one token: a loop that recovers without reading on
+    // would repeat them for ever.
+    int32_t errorPos_ = -1;
+    int32_t errorsAtPos_ = 0;
     bool aborted_ = false;
     bool reachedFinalDot_ = false;
     bool bodiless_ = false; // a SYSCALL directive of the routine being read: it has no body

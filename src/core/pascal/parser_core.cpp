@@ -21,6 +21,11 @@ void TOp4Parser::SetModern(bool modern) {
     exprStart_ = modern ? grammar::kModernExprStart : grammar::kExprStart;
 }
 
+namespace {
+// Far more than any recovery needs at one place; a loop that never reads on reaches it at once.
+constexpr int32_t kMaxErrorsAtOneToken = 1000;
+} // namespace
+
 void TOp4Parser::Get() {
     for (;;) {
         la_ = TOp4Scanner::Get();
@@ -63,6 +68,13 @@ void TOp4Parser::Expect(int32_t kind) {
 
 void TOp4Parser::SynError(int32_t code) {
     if (TrialDepth >= 1) throw EParserTryBack{};
+    if (CurPos() != errorPos_) {
+        errorPos_ = CurPos();
+        errorsAtPos_ = 0;
+    } else if (++errorsAtPos_ > kMaxErrorsAtOneToken) {
+        aborted_ = true;
+        throw EParseAbort{};
+    }
     if (ErrDist >= 2) ScannerError(code, s_.CurToken.Line, s_.CurToken.Pos, s_.CurToken.Col);
     ErrDist = 0;
 }
@@ -310,6 +322,8 @@ void TOp4Parser::ParseText(const char* text, int32_t length) {
     expandedTexts_.clear();
     tokensRead_ = 0;
     tokenBudget_ = 64u * static_cast<uint64_t>(length) + 100000u;
+    errorPos_ = -1;
+    errorsAtPos_ = 0;
     reachedFinalDot_ = false;
     symbolIds_.clear();
     symbolImages_.clear();
