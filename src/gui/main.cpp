@@ -140,11 +140,12 @@ public:
 
 // The merge window's exit status, as git mergetool reads it: 0 once the result was saved
 // without conflicts, 1 otherwise, 2 when the files could not be merged.
-int RunMerge(const CommandLine& commandLine, const QStringList& files, TUserDialogs& dialogs,
-             const QString& screenshot) {
+int RunMerge(const CommandLine& commandLine, const QStringList& files, TAppRegistry* registry,
+             TUserDialogs& dialogs, const QString& screenshot) {
     TDecliningPrompts declining;
     const bool saveNow = commandLine.parser.isSet(commandLine.mergeSaveNow);
     TMerge3Window window(dialogs, saveNow ? &declining : nullptr);
+    window.SetFormNoise(NoiseRulesOf(ReadFormNoise(registry)));
     try {
         window.Open(files[0], files[1], files[2], commandLine.parser.value(commandLine.output));
     } catch (const std::exception& e) {
@@ -268,7 +269,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (merging) {
-        int status = RunMerge(commandLine, params, dialogs, screenshot);
+        int status = RunMerge(commandLine, params, registry.get(), dialogs, screenshot);
         return consoleDialogs.Failed ? 2 : status;
     }
 

@@ -697,10 +697,8 @@ void TMainForm::ReadSettings() {
     settings_.FontSize = reg->ReadInteger(QStringLiteral("FontSize"), settings_.FontSize);
     settings_.FontCharset = reg->ReadInteger(QStringLiteral("FontCharset"), settings_.FontCharset);
     settings_.Theme = reg->ReadString(QStringLiteral("Theme"), settings_.Theme);
-    settings_.FormNoise.Mode =
-        reg->ReadString(QStringLiteral("FormNoise"), settings_.FormNoise.Mode);
-    reg->ReadStringList(QStringLiteral("FormNoiseNames"), settings_.FormNoise.Names);
     reg->CloseKey();
+    settings_.FormNoise = ReadFormNoise(reg);
     // System is the desktop's own state already; another palette set at start stays.
     const auto theme = viewrules::ThemeFromName(settings_.Theme.toStdString());
     if (theme && *theme != viewrules::Theme::System) ApplyTheme(*theme);

@@ -267,7 +267,6 @@ private:
     void RememberComparedPair();
     // A form pair (main_form_forms.cpp): false, doing nothing, when the pair is no forms.
     bool CompareFormPair(int32_t oldLines, int32_t newLines);
-    forms::NoiseRules FormNoiseRules() const;
     void FillFormTree();
     void DimFormRows();
     void ShowFormStatus();

@@ -46,14 +46,6 @@ const viewrules::FormViewNode* FormNodeOf(const QTreeWidgetItem* node) {
         node->data(0, kFormNodeRole).value<quintptr>());
 }
 
-forms::NoiseRules TMainForm::FormNoiseRules() const {
-    forms::NoiseRules rules = forms::DefaultNoiseRules();
-    rules.Names.clear();
-    for (const QString& name : settings_.FormNoise.Names)
-        rules.Names.push_back(name.toStdString());
-    return rules;
-}
-
 bool TMainForm::CompareFormPair(int32_t oldLines, int32_t newLines) {
     viewrules::FormSideText sides[2];
     for (bool old : {true, false}) {
@@ -66,7 +58,7 @@ bool TMainForm::CompareFormPair(int32_t oldLines, int32_t newLines) {
         return false;
     const forms::NoiseMode mode = forms::NoiseModeNamed(settings_.FormNoise.Mode.toStdString());
     auto view = std::make_unique<viewrules::FormView>(
-        viewrules::CompareFormTexts(sides[0], sides[1], FormNoiseRules(), mode));
+        viewrules::CompareFormTexts(sides[0], sides[1], NoiseRulesOf(settings_.FormNoise), mode));
     RememberComparedPair();
     if (reportForm_) {
         const std::string text = forms::FormReportText(view->Comparison, mode, doc_.FileName(true),

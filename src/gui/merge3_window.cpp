@@ -262,9 +262,9 @@ void TMerge3Window::Open(const QString& base, const QString& local, const QStrin
     binaryLocal_ = binary[1];
     encoding_ = merge3::AlignMerge3Versions(v);
     merge3::RefuseOutputOverInputs(LocalPath(output), v[0].input.fileName, v[2].input.fileName);
-    merge3::ThreeWayResult result =
-        forms_ ? viewrules::MergeFormVersions(v, forms::DefaultNoiseRules())
-               : merge3::MergeThreeWay(v[0].input, v[1].input, v[2].input);
+    merge3::ThreeWayResult result = forms_
+                                        ? viewrules::MergeFormVersions(v, formNoise_)
+                                        : merge3::MergeThreeWay(v[0].input, v[1].input, v[2].input);
     lineConflicts_ = merge3::MergeLines(v[0].input, v[1].input, v[2].input).conflicts;
     structural_ = result.conflicts;
     SourceEditor* views[] = {BaseView, LocalView, RemoteView};

@@ -8,8 +8,10 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "forms/form_compare.h"
 #include "io/source_save.h"
 #include "merge3/merge3_files.h"
 #include "merge3/merge3_session.h"
@@ -48,6 +50,8 @@ public:
                            QWidget* parent = nullptr);
     ~TMerge3Window() override;
 
+    // The designer-noise names a form merge applies (the engine's own list until set).
+    void SetFormNoise(forms::NoiseRules rules) { formNoise_ = std::move(rules); }
     // Reads and merges the three files; throws naming a file that cannot be read, or an
     // output that would replace BASE or REMOTE.
     void Open(const QString& base, const QString& local, const QString& remote,
@@ -140,7 +144,8 @@ private:
     QTimer* editPause_ = nullptr;
     bool saved_ = false;
     bool savedClean_ = false;
-    bool forms_ = false;       // a merge of form files
+    bool forms_ = false; // a merge of form files
+    forms::NoiseRules formNoise_ = forms::DefaultNoiseRules();
     bool binaryLocal_ = false; // LOCAL is a binary form: the result is saved as binary
 };
 

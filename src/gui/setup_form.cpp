@@ -1,6 +1,8 @@
 // Setup dialog.
 #include "setup_form.h"
 
+#include "app_registry.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -44,6 +46,23 @@ TFormNoiseValues DefaultFormNoise() {
     TFormNoiseValues values;
     for (const std::string& name : forms::DefaultNoiseRules().Names)
         values.Names << QString::fromStdString(name);
+    return values;
+}
+
+forms::NoiseRules NoiseRulesOf(const TFormNoiseValues& values) {
+    forms::NoiseRules rules = forms::DefaultNoiseRules();
+    rules.Names.clear();
+    for (const QString& name : values.Names)
+        rules.Names.push_back(name.toStdString());
+    return rules;
+}
+
+TFormNoiseValues ReadFormNoise(TAppRegistry* registry) {
+    TFormNoiseValues values = DefaultFormNoise();
+    if (!registry || !registry->OpenSettingsKey(QString(), false)) return values;
+    values.Mode = registry->ReadString(QStringLiteral("FormNoise"), values.Mode);
+    registry->ReadStringList(QStringLiteral("FormNoiseNames"), values.Names);
+    registry->CloseKey();
     return values;
 }
 

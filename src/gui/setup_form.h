@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "forms/form_compare.h"
+
 class QComboBox;
 class QDialogButtonBox;
 class QFontComboBox;
@@ -17,6 +19,8 @@ class QSpinBox;
 class QTabWidget;
 
 namespace quennet::gui {
+
+class TAppRegistry;
 
 // How the main window's compares read the files; stored beside the symbols. Names as stored:
 // what they mean is decided by model::StoredReading.
@@ -34,6 +38,10 @@ struct TFormNoiseValues {
 };
 // The engine's own list, for the first start and "Restore defaults".
 TFormNoiseValues DefaultFormNoise();
+// The rules the engine applies for these values.
+forms::NoiseRules NoiseRulesOf(const TFormNoiseValues& values);
+// The stored values ("FormNoise", "FormNoiseNames"); the defaults where none are stored.
+TFormNoiseValues ReadFormNoise(TAppRegistry* registry);
 
 // Character sets offered, in list order: name shown, value stored.
 const std::vector<std::pair<QString, int>>& FontCharsets();

@@ -10,10 +10,12 @@
 
 #include <fstream>
 
+#include "app_registry.h"
 #include "fake_dialogs.h"
 #include "forms/form_reader.h"
 #include "forms/form_writer.h"
 #include "io/source_file.h"
+#include "setup_form.h"
 
 using namespace quennet;
 using namespace quennet::gui;
@@ -79,4 +81,23 @@ TEST_F(FormMergeWindowTest, BinaryLocalIsSavedAsBinary) {
     ASSERT_TRUE(forms::IsBinaryForm(out));
     EXPECT_EQ(forms::FormToText(forms::ReadForm(out, "out.dfm").Root), Form("96", "Yes", "Info"));
     EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+// The names stored in the setup dialog rule the merge, not the engine's own list: without
+// PixelsPerInch among them, the two sides' values conflict.
+TEST_F(FormMergeWindowTest, StoredNoiseNamesRuleTheMerge) {
+    {
+        TAppRegistry store(Path("settings.ini"));
+        ASSERT_TRUE(store.OpenSettingsKey(QString(), true));
+        store.WriteStringList(QStringLiteral("FormNoiseNames"), {QStringLiteral("Explicit*")});
+        store.CloseKey();
+    }
+    TAppRegistry store(Path("settings.ini"));
+    window.SetFormNoise(NoiseRulesOf(ReadFormNoise(&store)));
+    Write("base.dfm", Form("96", "OK", "Help"));
+    Write("local.dfm", Form("120", "OK", "Help"));
+    Write("remote.dfm", Form("144", "OK", "Help"));
+    window.Open(Path("base.dfm"), Path("local.dfm"), Path("remote.dfm"), Path("out.dfm"));
+    ASSERT_EQ(window.ConflictList->count(), 1);
+    EXPECT_EQ(window.ConflictList->item(0)->text(), QStringLiteral("Form1.PixelsPerInch"));
 }
