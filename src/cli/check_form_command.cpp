@@ -52,16 +52,10 @@ int RunCheckFormCommand(const CliOptions& opt) {
 void WarnNewFormFindings(const CliOptions& opt, const model::TPasSrc* oldUnit,
                          const model::TPasSrc* newUnit) {
     if (opt.files[0] == "-" || opt.files[1] == "-") return;
-    // Where a unit has several forms beside it, its {$R *.ext} says which; the texts are gone,
-    // so it is looked for in the head of the file.
-    const auto formOf = [](const std::string& unit) {
-        const std::string found = forms::FormBesideUnit(unit);
-        return found.empty() ? found
-                             : forms::FormBesideUnit(unit, io::ReadRegularFileHead(unit, 1 << 16));
-    };
-    const std::string oldForm = formOf(opt.files[0]);
-    const std::string newForm = oldForm.empty() ? oldForm : formOf(opt.files[1]);
+    const std::string oldForm = forms::FormOfUnitFile(opt.files[0]);
+    const std::string newForm = oldForm.empty() ? oldForm : forms::FormOfUnitFile(opt.files[1]);
     if (newForm.empty()) return;
+    // The texts are gone once compared: a side without its model is read again.
     std::unique_ptr<model::TPasSrc> parsed[2];
     const model::TPasSrc* units[2] = {oldUnit, newUnit};
     try {
@@ -74,22 +68,8 @@ void WarnNewFormFindings(const CliOptions& opt, const model::TPasSrc* oldUnit,
     } catch (const std::exception&) {
         return; // a file that cannot be read again (a pipe): the comparison stands alone
     }
-    // A unit read only in part would make its methods and fields look missing.
-    if (!units[1]->Status.Complete) return;
-    std::vector<forms::FormFinding> before, now;
-    try {
-        now =
-            forms::CheckUnitAndForm(*units[1], opt.Label(1), forms::ReadFormFile(newForm), newForm);
-    } catch (const std::exception&) {
-        return; // no class for the form: nothing to say of it here
-    }
-    try {
-        before =
-            forms::CheckUnitAndForm(*units[0], opt.Label(0), forms::ReadFormFile(oldForm), oldForm);
-    } catch (const std::exception&) {
-        // The old pair had no class for its form: everything is new.
-    }
-    for (const forms::FormFinding& f : forms::NewFindings(before, now))
+    for (const forms::FormFinding& f :
+         forms::NewPairFindings(*units[0], opt.Label(0), oldForm, *units[1], opt.Label(1), newForm))
         std::cerr << "warning: " << f.Text() << "\n";
 }
 

@@ -867,6 +867,7 @@ void TMainForm::RunDiff() {
     ui_.Old.WarningPanel->clear();
     ui_.New.WarningPanel->clear();
     ui_.StatusMessage->clear();
+    ui_.StatusMessage->setToolTip(QString());
 
     const int32_t oldLines = ui_.Old.Editor->lineCount();
     const int32_t newLines = ui_.New.Editor->lineCount();
@@ -924,6 +925,16 @@ void TMainForm::ShowParseWarnings() {
                                              : tr("Structure not followed to the end"));
         messages << ParseWarning(FileName(pane == &ui_.Old), s);
     }
+    // What the edit broke between the unit and its form; the list is the status's tooltip.
+    QStringList formWarnings;
+    for (const forms::FormFinding& f : viewrules::NewFormWarnings(doc_))
+        formWarnings << QString::fromStdString(f.Text());
+    if (formWarnings.size() == 1)
+        messages << tr("1 new inconsistency between the unit and its form.");
+    else if (formWarnings.size() > 1)
+        messages << tr("%1 new inconsistencies between the unit and its form.")
+                        .arg(formWarnings.size());
+    ui_.StatusMessage->setToolTip(formWarnings.join(QLatin1Char('\n')));
     if (const diff::TSourceDiff* comparison = doc_.Comparison()) {
         const int n = CountDifferences(comparison->Root);
         messages.prepend(n == 0   ? tr("No structural differences.")

@@ -120,3 +120,38 @@ TEST_F(DocumentTest, AFileRewrittenOnDiskCountsAsChanged) {
 }
 
 } // namespace
+
+// The window warns as the command line does: only of what the new unit and form get wrong
+// together and the old pair did not, and only where both units have a form beside them.
+TEST(ComparisonDocument, WarnsOfNewInconsistenciesWithTheFormsBeside) {
+    const std::string unit = "unit Unit1;\ninterface\ntype\n  TForm1 = class(TForm)\n"
+                             "    Button1: TButton;\n    procedure Button1Click(Sender: TObject);\n"
+                             "  end;\nimplementation\n{$R *.dfm}\n"
+                             "procedure TForm1.Button1Click(Sender: TObject);\nbegin\nend;\nend.\n";
+    const std::string form = "object Form1: TForm1\n  object Button1: TButton\n"
+                             "    OnClick = Button1Click\n  end\nend\n";
+    std::string renamed = unit;
+    for (size_t at; (at = renamed.find("Button1Click")) != std::string::npos;)
+        renamed.replace(at, 12, "ButtonClick");
+    quennet::testing::TempFolder folder;
+    const std::string oldUnit = folder.Write("old/Unit1.pas", unit);
+    const std::string newUnit = folder.Write("new/Unit1.pas", renamed);
+    const auto warnings = [&] {
+        ComparisonResult r = quennet::diff::CompareSources({unit, oldUnit}, {renamed, newUnit},
+                                                           Classic().symbols, Classic().options);
+        ComparisonDocument doc;
+        doc.Loaded(true, oldUnit, {});
+        doc.Loaded(false, newUnit, {});
+        doc.Adopt(std::move(r.oldSource), std::move(r.newSource), std::move(r.diff));
+        std::string out;
+        for (const auto& f : quennet::viewrules::NewFormWarnings(doc))
+            out += f.Text() + "\n";
+        return out;
+    };
+    EXPECT_EQ(warnings(), "");
+    folder.Write("old/Unit1.dfm", form);
+    EXPECT_EQ(warnings(), "");
+    const std::string newForm = folder.Write("new/Unit1.dfm", form);
+    EXPECT_EQ(warnings(), newForm + "(3): event Button1.OnClick names Button1Click, which is no "
+                                    "method of TForm1\n");
+}

@@ -11,6 +11,7 @@
 #include "base/ascii.h"
 #include "forms/form_reader.h"
 #include "io/platform.h"
+#include "io/source_file.h"
 
 namespace quennet::forms {
 
@@ -323,6 +324,34 @@ std::string FormBesideUnit(const std::string& unitPath, std::string_view unitTex
         if (found) return folder + found->Name;
     }
     return {};
+}
+
+std::string FormOfUnitFile(const std::string& unitPath) {
+    const std::string found = FormBesideUnit(unitPath);
+    if (found.empty()) return found;
+    try {
+        return FormBesideUnit(unitPath, io::ReadRegularFileHead(unitPath, 1 << 16));
+    } catch (const std::exception&) {
+        return found; // the unit is gone since: its {$R} cannot choose
+    }
+}
+
+std::vector<FormFinding> NewPairFindings(const model::TPasSrc& oldUnit, const std::string& oldLabel,
+                                         const std::string& oldForm, const model::TPasSrc& newUnit,
+                                         const std::string& newLabel, const std::string& newForm) {
+    if (!newUnit.Status.Complete) return {};
+    std::vector<FormFinding> before, now;
+    try {
+        now = CheckUnitAndForm(newUnit, newLabel, ReadFormFile(newForm), newForm);
+    } catch (const std::exception&) {
+        return {}; // no class for the form: nothing to say of it here
+    }
+    try {
+        before = CheckUnitAndForm(oldUnit, oldLabel, ReadFormFile(oldForm), oldForm);
+    } catch (const std::exception&) {
+        // The old pair had no class for its form: everything is new.
+    }
+    return NewFindings(before, now);
 }
 
 } // namespace quennet::forms

@@ -45,4 +45,16 @@ std::vector<FormFinding> NewFindings(const std::vector<FormFinding>& before,
 // wins, else that order. Empty when there is none.
 std::string FormBesideUnit(const std::string& unitPath, std::string_view unitText = {});
 
+// The form beside a unit file on disk, where several are there the one its {$R *.ext} names
+// (read from the head of the file); empty when there is none. Never throws.
+std::string FormOfUnitFile(const std::string& unitPath);
+
+// The warnings of a comparison of two units with their forms: the findings of the new pair
+// that the old pair did not have. Nothing when the new unit was not read to its end (its
+// methods and fields would look missing) or the new form has no class in its unit; an old
+// form that cannot be checked makes every finding new.
+std::vector<FormFinding> NewPairFindings(const model::TPasSrc& oldUnit, const std::string& oldLabel,
+                                         const std::string& oldForm, const model::TPasSrc& newUnit,
+                                         const std::string& newLabel, const std::string& newForm);
+
 } // namespace quennet::forms

@@ -71,6 +71,18 @@ namespace {
 struct CancelledComparison {};
 } // namespace
 
+std::vector<forms::FormFinding> NewFormWarnings(const ComparisonDocument& doc) {
+    const model::TPasSrc* units[2] = {doc.Source(true), doc.Source(false)};
+    if (!units[0] || !units[1] || doc.FileName(true).empty() || doc.FileName(false).empty())
+        return {};
+    const std::string oldForm = forms::FormOfUnitFile(doc.FileName(true));
+    const std::string newForm =
+        oldForm.empty() ? oldForm : forms::FormOfUnitFile(doc.FileName(false));
+    if (newForm.empty()) return {};
+    return forms::NewPairFindings(*units[0], doc.FileName(true), oldForm, *units[1],
+                                  doc.FileName(false), newForm);
+}
+
 ComparisonJob::ComparisonJob(std::string oldText, std::string oldName, std::string newText,
                              std::string newName, model::Reading reading)
     : texts_{std::move(oldText), std::move(newText)}, names_{std::move(oldName),

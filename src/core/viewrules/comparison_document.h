@@ -16,6 +16,7 @@
 #include "diff/compare_sources.h"
 #include "diff/line_matcher.h"
 #include "diff/source_diff.h"
+#include "forms/form_check.h"
 #include "io/disk_state.h"
 #include "model/reading_settings.h"
 #include "model/source_model.h"
@@ -84,6 +85,10 @@ private:
     std::vector<diff::TMapEntry> diffMap_;
     bool busy_ = false;
 };
+
+// A unit comparison's warnings about the forms beside the two files on disk: what the new unit
+// and its form get wrong together that the old pair did not, as the command line warns.
+std::vector<forms::FormFinding> NewFormWarnings(const ComparisonDocument& doc);
 
 // One comparison of two texts on its own thread. The owner polls Done() and Step() from its
 // event loop; Cancel() makes the comparison stop at its next step, and its result is dropped.

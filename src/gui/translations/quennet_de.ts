@@ -521,6 +521,14 @@ Verwerfen?</translation>
         <source>Line of the new file (1 - %1):</source>
         <translation>Zeile der neuen Datei (1 - %1):</translation>
     </message>
+    <message>
+        <source>1 new inconsistency between the unit and its form.</source>
+        <translation>1 neuer Widerspruch zwischen der Unit und ihrem Formular.</translation>
+    </message>
+    <message>
+        <source>%1 new inconsistencies between the unit and its form.</source>
+        <translation>%1 neue Widersprüche zwischen der Unit und ihrem Formular.</translation>
+    </message>
 </context>
 <context>
     <name>quennet::gui::TMerge3Window</name>
