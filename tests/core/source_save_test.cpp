@@ -249,8 +249,9 @@ TEST(SaveWithNumberedBackup, ADanglingLinkIsWrittenThroughOrRefused) {
     EXPECT_TRUE(fs::is_symlink(lost));
 }
 
-// Converting, and taking the read bytes, must give what splitting into lines and joining them
-// with CR LF gives, whatever the line ends and wherever they fall in a sixteen-byte step.
+// Converting, and taking the read bytes (with or without room to grow in place), must give what
+// splitting into lines and joining them with CR LF gives, whatever the line ends and wherever they
+// fall in a sixteen-byte step.
 TEST(SourceFile, ConvertedTextEqualsTheJoinedLines) {
     std::vector<std::string> texts;
     const char* inputs[] = {"",         "a\r\nb\r\n", "a\nb\n",       "a\rb\r",       "a\r\nb",
@@ -273,6 +274,12 @@ TEST(SourceFile, ConvertedTextEqualsTheJoinedLines) {
         EXPECT_EQ(ToCrLfText(text), joined) << "input: " << ::testing::PrintToString(text);
         EXPECT_EQ(TakeAsCrLfText(std::string(text)), joined)
             << "input: " << ::testing::PrintToString(text);
+        // With room after the text, as a file is read, the text grows where it is.
+        std::string roomy;
+        roomy.reserve(text.size() * 3 + 32);
+        roomy = text;
+        EXPECT_EQ(TakeAsCrLfText(std::move(roomy)), joined)
+            << "in place: " << ::testing::PrintToString(text);
     }
 }
 

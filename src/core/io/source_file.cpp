@@ -158,10 +158,45 @@ bool CrLfThroughout(std::string_view bytes) {
     return true;
 }
 
+// Turns every lone CR or LF of s into CR LF and ends it with one, from its end backwards, so
+// that each byte moves at most once; size is the length that gives.
+void ExpandToCrLf(std::string& s, size_t size) {
+    const size_t n = s.size();
+    const bool ended = s.back() == '\r' || s.back() == '\n';
+    s.resize(size);
+    char* const p = s.data();
+    size_t to = size;
+    const auto lineBreak = [&] {
+        p[--to] = '\n';
+        p[--to] = '\r';
+    };
+    if (!ended) lineBreak();
+    size_t from = n;
+    // Once nothing is left to insert, the rest is where it was.
+    while (to != from) {
+        const char c = p[--from];
+        if (c == '\n' || c == '\r') {
+            if (c == '\n' && from > 0 && p[from - 1] == '\r') --from;
+            lineBreak();
+        } else {
+            p[--to] = c;
+        }
+    }
+}
+
 } // namespace
 
 std::string TakeAsCrLfText(std::string&& bytes) {
     if (CrLfThroughout(bytes)) return std::move(bytes);
+    const size_t n = bytes.size();
+    const bool ended = bytes.back() == '\r' || bytes.back() == '\n';
+    const size_t size = n + LoneBreaks(bytes.data(), n) + (ended ? 0 : 2);
+    // In the room the reader left after the text: no second buffer of the file's size to fault
+    // in and fill.
+    if (size <= bytes.capacity()) {
+        ExpandToCrLf(bytes, size);
+        return std::move(bytes);
+    }
     std::string out = ToCrLfText(std::string_view(bytes));
     std::string().swap(bytes);
     return out;
@@ -211,8 +246,13 @@ std::string ReadFileBytes(const std::string& path, FileIdentity* identity) {
         *identity = {regular && !stdinput, info.Device, info.Id, info.Size, info.ModifiedNs};
     // The size is only a hint: pipes report none, and a file may grow or shrink while read.
     // Read straight into the text; one byte more than the size sees the end without regrowing.
-    std::string data(regular && info.Size > 0 ? static_cast<size_t>(info.Size) + 1 : size_t{65536},
-                     '\0');
+    const size_t hint =
+        regular && info.Size > 0 ? static_cast<size_t>(info.Size) + 1 : size_t{65536};
+    // Room for the CRs a text with bare LF line ends gains (TakeAsCrLfText): memory that is
+    // never written is never taken from the system.
+    std::string data;
+    data.reserve(hint + hint / 8 + 64);
+    data.resize(hint);
     size_t used = 0;
     for (;;) {
         if (used == data.size()) data.resize(data.size() * 2);
