@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <string>
@@ -97,6 +98,16 @@ void WritePair(const QString& folder, int lineCount) {
     newFile << "end.\n";
 }
 
+// A part of the window by the object name it carries; without it the bench cannot run.
+template <class T> T* Named(const QObject& form, const char* name) {
+    T* part = form.findChild<T*>(QLatin1String(name));
+    if (!part) {
+        std::fprintf(stderr, "error: the main window names no %s\n", name);
+        std::exit(2);
+    }
+    return part;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -131,7 +142,8 @@ int main(int argc, char** argv) {
     form.show();
     form.SetSplitMode(true);
     QApplication::processEvents();
-    const TMainFormWidgets& ui = form.Widgets();
+    SourceEditor* oldView = Named<SourceEditor>(form, "oldEditor");
+    SourceEditor* newView = Named<SourceEditor>(form, "newEditor");
 
     QElapsedTimer open;
     open.start();
@@ -141,8 +153,8 @@ int main(int argc, char** argv) {
     const double loadMs = open.nsecsElapsed() / 1e6;
     form.RunDiff();
     const double diffMs = open.nsecsElapsed() / 1e6 - loadMs;
-    ui.Old.Editor->repaint();
-    ui.New.Editor->repaint();
+    oldView->repaint();
+    newView->repaint();
     const double openMs = open.nsecsElapsed() / 1e6;
     const double openCpuMs = CpuMs() - openCpu;
     QElapsedTimer again;
@@ -151,17 +163,17 @@ int main(int argc, char** argv) {
     const double marksMs = again.nsecsElapsed() / 1e6;
 
     if (!shot.isEmpty()) {
-        form.Widgets().Expand->trigger();
-        form.Widgets().NextDeclaration->trigger();
-        form.Widgets().LineNumbers->setChecked(true);
+        Named<QAction>(form, "action.expand")->trigger();
+        Named<QAction>(form, "action.nextDeclaration")->trigger();
+        Named<QAction>(form, "action.lineNumbers")->setChecked(true);
         QApplication::processEvents();
         return form.grab().save(shot) ? 0 : 2;
     }
 
-    size_t oldSpans = ui.Old.Editor->differenceSpans().size();
-    size_t newSpans = ui.New.Editor->differenceSpans().size();
+    size_t oldSpans = oldView->differenceSpans().size();
+    size_t newSpans = newView->differenceSpans().size();
     std::printf("pair: %d and %d lines, %zu and %zu differences marked, %zu changed-line pairs\n",
-                ui.Old.Editor->lineCount(), ui.New.Editor->lineCount(), oldSpans, newSpans,
+                oldView->lineCount(), newView->lineCount(), oldSpans, newSpans,
                 form.Views()->Alignment().Changed.size());
     std::printf("open (load both, compare, mark, align, first paint): %.0f ms, processor time "
                 "%.0f ms (goal < 1500); loading %.0f ms, compare with marks %.0f ms, marks and "
@@ -170,17 +182,17 @@ int main(int argc, char** argv) {
 
     // Scroll steps of a page and a bit, down through the text, each drawn in both views.
     std::vector<double> times, cpuTimes;
-    const int rows = std::max(1, ui.Old.Editor->visibleRows());
-    const int total = static_cast<int>(ui.Old.Editor->SendScintilla(
-        QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, ui.Old.Editor->lineCount() - 1));
+    const int rows = std::max(1, oldView->visibleRows());
+    const int total = static_cast<int>(oldView->SendScintilla(
+        QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, oldView->lineCount() - 1));
     for (int i = 0; i < steps; ++i) {
         const int row = static_cast<int>((int64_t{i} * (rows + 7)) % std::max(1, total - rows));
         QElapsedTimer step;
         step.start();
         const double cpu = CpuMs();
-        ui.Old.Editor->setFirstVisibleLine(row);
-        ui.Old.Editor->repaint();
-        ui.New.Editor->repaint();
+        oldView->setFirstVisibleLine(row);
+        oldView->repaint();
+        newView->repaint();
         times.push_back(step.nsecsElapsed() / 1e6);
         cpuTimes.push_back(CpuMs() - cpu);
     }

@@ -33,6 +33,7 @@
 #include <QUrl>
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 
 #include "base/product.h"
 
@@ -334,9 +335,12 @@ int main(int argc, char** argv) {
     if (!screenshot.isEmpty()) {
         QCoreApplication::processEvents();
         RunCommand(dialogs, &mainForm, [&] {
-            mainForm.Widgets().Expand->trigger();
-            if (QTreeWidgetItem* node = FirstDifference(mainForm.Widgets().DiffTree))
-                mainForm.Widgets().DiffTree->setCurrentItem(node);
+            auto* expand = mainForm.findChild<QAction*>(QStringLiteral("action.expand"));
+            auto* tree = mainForm.findChild<QTreeWidget*>(QStringLiteral("diffTree"));
+            if (!expand || !tree)
+                throw std::logic_error("the main window names no diffTree or action.expand");
+            expand->trigger();
+            if (QTreeWidgetItem* node = FirstDifference(tree)) tree->setCurrentItem(node);
         });
         QCoreApplication::processEvents();
         if (!mainForm.grab().save(screenshot)) {

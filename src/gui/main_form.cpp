@@ -50,6 +50,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <optional>
+#include <utility>
 
 namespace quennet::gui {
 
@@ -185,6 +186,85 @@ private:
     QWidget* caption_ = nullptr;
     QList<QWidget*> buttons_;
 };
+
+// The names a part is found by (tests, the screenshot mode): its field name in lower camel case,
+// after the side for a pane's parts ("oldEditor") and after "action." for an action
+// ("action.editMerged", "action.oldPopupSave").
+void NameParts(TMainFormWidgets& ui) {
+    const std::pair<QObject*, const char*> parts[] = {
+        {ui.DiffTree, "diffTree"},           {ui.Pages, "pages"},
+        {ui.SourceTab, "sourceTab"},         {ui.DiffTab, "diffTab"},
+        {ui.MainSplitter, "mainSplitter"},   {ui.SourceSplitter, "sourceSplitter"},
+        {ui.DiffEditor, "diffEditor"},       {ui.PriorButton, "priorButton"},
+        {ui.NextButton, "nextButton"},       {ui.Progress, "progress"},
+        {ui.StatusMessage, "statusMessage"}, {ui.TreePopup, "treePopup"},
+        {ui.RecentMenu, "recentMenu"},
+    };
+    for (const auto& [part, name] : parts)
+        part->setObjectName(QLatin1String(name));
+    const std::pair<QAction*, const char*> actions[] = {
+        {ui.Expand, "expand"},
+        {ui.Collapse, "collapse"},
+        {ui.Diff, "diff"},
+        {ui.ShowReport, "showReport"},
+        {ui.EditMerged, "editMerged"},
+        {ui.Navigator, "navigator"},
+        {ui.SplitMode, "splitMode"},
+        {ui.NextDeclaration, "nextDeclaration"},
+        {ui.PriorDeclaration, "priorDeclaration"},
+        {ui.SyncScroll, "syncScroll"},
+        {ui.LineNumbers, "lineNumbers"},
+        {ui.OpenOld, "openOld"},
+        {ui.OpenNew, "openNew"},
+        {ui.OpenWorkspace, "openWorkspace"},
+        {ui.OpenFocused, "openFocused"},
+        {ui.SaveFocused, "saveFocused"},
+        {ui.Find, "find"},
+        {ui.FindNext, "findNext"},
+        {ui.FindPrior, "findPrior"},
+        {ui.GoToLine, "goToLine"},
+        {ui.SaveOldAs, "saveOldAs"},
+        {ui.SaveNewAs, "saveNewAs"},
+        {ui.Setup, "setup"},
+        {ui.Exit, "exit"},
+        {ui.HelpContents, "helpContents"},
+        {ui.HomePage, "homePage"},
+        {ui.About, "about"},
+    };
+    for (const auto& [action, name] : actions)
+        action->setObjectName(QStringLiteral("action.") + QLatin1String(name));
+    for (const bool old : {true, false}) {
+        TSourcePane& pane = ui.Pane(old);
+        const QString side = old ? QStringLiteral("old") : QStringLiteral("new");
+        const std::pair<QObject*, const char*> paneParts[] = {
+            {pane.Panel, "Panel"},
+            {pane.Header, "Header"},
+            {pane.FilenameEdit, "FilenameEdit"},
+            {pane.EnableEditButton, "EnableEditButton"},
+            {pane.ReloadButton, "ReloadButton"},
+            {pane.SaveButton, "SaveButton"},
+            {pane.Editor, "Editor"},
+            {pane.Strip, "Strip"},
+            {pane.ChangedBar, "ChangedBar"},
+            {pane.ChangedText, "ChangedText"},
+            {pane.ChangedReload, "ChangedReload"},
+            {pane.StatusBar, "StatusBar"},
+            {pane.CaretPanel, "CaretPanel"},
+            {pane.ModifiedPanel, "ModifiedPanel"},
+            {pane.WarningPanel, "WarningPanel"},
+            {pane.Popup, "Popup"},
+        };
+        for (const auto& [part, name] : paneParts)
+            part->setObjectName(side + QLatin1String(name));
+        const std::pair<QAction*, const char*> popup[] = {
+            {pane.PopupOpen, "PopupOpen"}, {pane.PopupReload, "PopupReload"},
+            {pane.PopupSave, "PopupSave"}, {pane.PopupUndo, "PopupUndo"},
+            {pane.PopupRedo, "PopupRedo"}, {pane.PopupEnableEdit, "PopupEnableEdit"},
+        };
+        for (const auto& [action, name] : popup)
+            action->setObjectName(QStringLiteral("action.") + side + QLatin1String(name));
+    }
+}
 
 } // namespace
 
@@ -339,6 +419,7 @@ TMainForm::TMainForm(TAppRegistry* registry, TUserDialogs& dialogs, QWidget* par
     SetCloseShortcut(false);
     ReadRecent();
     FillRecentMenu();
+    NameParts(ui_);
 }
 
 void TMainForm::SetCompanions(TDiffRptForm* report, TNavigatorForm* form) {

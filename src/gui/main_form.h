@@ -94,7 +94,8 @@ struct TSourcePane {
     QAction* PopupEnableEdit = nullptr;
 };
 
-// The window's widgets and commands: read by tests and the screenshot mode, owned by the window.
+// The window's widgets and commands, owned by the window. Outside it they are found by their
+// object names (see NameParts in main_form.cpp).
 struct TMainFormWidgets {
     QTreeWidget* DiffTree = nullptr;
     QTabWidget* Pages = nullptr; // "Source View" | "Diff View"
@@ -158,9 +159,8 @@ struct TMainSettings {
     TFormNoiseValues FormNoise = DefaultFormNoise(); // "FormNoise", "FormNoiseNames"
 };
 
-// The window's face: the companion windows, the comparison document, the widgets (for tests and
-// the screenshot mode) and the commands other windows and the command line start. Everything
-// else a user starts through the actions in Widgets().
+// The window's face: the companion windows, the comparison document and the commands other
+// windows and the command line start. Everything else a user starts through the window's actions.
 class TMainForm : public TAdvForm {
     Q_OBJECT
 public:
@@ -172,7 +172,6 @@ public:
 
     // Files, models, comparison, selection and disk stamps of the comparison shown.
     const viewrules::ComparisonDocument& Document() const { return doc_; }
-    const TMainFormWidgets& Widgets() const { return ui_; }
     const TMainSettings& Settings() const { return settings_; }
     // The two source views as a pair: difference marks, alignment, scrolling in step.
     TSourceViews* Views() const { return views_; }

@@ -28,6 +28,7 @@ void TMainForm::ShowFind() {
         findTarget_ = &Editor(FocusedSide());
     if (!ui_.FindDialog) {
         ui_.FindDialog = new TFindDialog(this);
+        ui_.FindDialog->setObjectName(QStringLiteral("findDialog"));
         connect(ui_.FindDialog, &TFindDialog::FindNext, this, [this] { FindAgain(true); });
     }
     // A selection within one line is what the user most likely looks for.

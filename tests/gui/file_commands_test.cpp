@@ -39,16 +39,16 @@ TEST_F(FileCommandsTest, SaveChangesMakesNumberedBackupsAndKeepsLineEnds) {
     const QString u = Write(QStringLiteral("u.pas"), kOld);
     form->LoadFile(true, u);
     Edit(true, QStringLiteral("{1}"));
-    EXPECT_EQ(form->Widgets().Old.ModifiedPanel->text(), QStringLiteral("Modified"));
-    form->Widgets().Old.SaveButton->click();
+    EXPECT_EQ(Face().Pane<QLabel>(true, "ModifiedPanel")->text(), QStringLiteral("Modified"));
+    Face().Pane<QPushButton>(true, "SaveButton")->click();
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(Read(u + QStringLiteral(".000.bak")), QByteArray(kOld));
     EXPECT_EQ(Read(u), QByteArray("{1}") + kOld) << "LF ends and the missing final break kept";
-    EXPECT_FALSE(form->Widgets().Old.Editor->isModified());
-    EXPECT_TRUE(form->Widgets().Old.ModifiedPanel->text().isEmpty());
+    EXPECT_FALSE(Face().Editor(true)->isModified());
+    EXPECT_TRUE(Face().Pane<QLabel>(true, "ModifiedPanel")->text().isEmpty());
 
     Edit(true, QStringLiteral("{2}"));
-    form->Widgets().Old.PopupSave->trigger();
+    Face().Action("oldPopupSave")->trigger();
     EXPECT_EQ(Read(u + QStringLiteral(".001.bak")), QByteArray("{1}") + kOld);
     EXPECT_EQ(Entries(), (QStringList{QStringLiteral("u.pas"), QStringLiteral("u.pas.000.bak"),
                                       QStringLiteral("u.pas.001.bak")}));
@@ -58,8 +58,8 @@ TEST_F(FileCommandsTest, SaveWithoutModificationTouchesNothing) {
     const QString u = Write(QStringLiteral("u.pas"), kNew);
     const QDateTime before = QFileInfo(u).lastModified();
     form->LoadFile(false, u);
-    form->Widgets().New.Editor->setReadOnly(false);
-    form->Widgets().New.SaveButton->click();
+    Face().Editor(false)->setReadOnly(false);
+    Face().Pane<QPushButton>(false, "SaveButton")->click();
     EXPECT_EQ(Entries(), QStringList{QStringLiteral("u.pas")});
     EXPECT_EQ(QFileInfo(u).lastModified(), before);
     EXPECT_EQ(Read(u), QByteArray(kNew));
@@ -78,7 +78,7 @@ TEST_F(FileCommandsTest, SaveAsWritesTheUneditedTextByteForByte) {
         form->LoadFile(true, Write(QStringLiteral("u.pas"), bytes));
         const QString copy = dir.filePath(QStringLiteral("copy.pas"));
         dialogs.SaveAnswer = copy;
-        form->Widgets().SaveOldAs->trigger();
+        Face().Action("saveOldAs")->trigger();
         EXPECT_EQ(Read(copy), bytes);
         EXPECT_EQ(ShownFile(*form, true), QDir::toNativeSeparators(copy));
     }
@@ -88,11 +88,11 @@ TEST_F(FileCommandsTest, SaveAsWritesTheUneditedTextByteForByte) {
     EXPECT_EQ(dialogs.LastSave.FileName, QStringLiteral("u.pas"));
     EXPECT_EQ(QDir(dialogs.LastSave.InitialDir), QDir(dir.path()));
     EXPECT_EQ(dialogs.LastSave.Filter, form->Settings().Extensions.join(QLatin1Char('|')));
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), ShownFile(*form, true));
+    EXPECT_EQ(Face().FileBox(true)->FileName(), ShownFile(*form, true));
 
     // Cancelled: nothing changes.
     dialogs.SaveAnswer.clear();
-    form->Widgets().SaveNewAs->trigger();
+    Face().Action("saveNewAs")->trigger();
     EXPECT_TRUE(ShownFile(*form, false).isEmpty());
 }
 
@@ -116,7 +116,7 @@ TEST_F(FileCommandsTest, DroppedFiles) {
         QDropEvent event(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &event);
     };
-    const QPoint overTree = form->Widgets().DiffTree->mapTo(form.get(), QPoint(20, 20));
+    const QPoint overTree = Face().Tree()->mapTo(form.get(), QPoint(20, 20));
 
     // One file onto the window outside the views: nothing happens.
     drop(form.get(), overTree, {a});
@@ -128,18 +128,18 @@ TEST_F(FileCommandsTest, DroppedFiles) {
     EXPECT_EQ(ShownFile(*form, true), a);
     EXPECT_EQ(ShownFile(*form, false), b);
     ASSERT_NE(form->Document().Comparison(), nullptr);
-    EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
+    EXPECT_GT(Face().Tree()->topLevelItemCount(), 0);
     drop(form.get(), overTree, {c});
     EXPECT_EQ(ShownFile(*form, false), b);
     EXPECT_NE(form->Document().Comparison(), nullptr);
 
     // One file onto the new view: loaded there, tree emptied, no compare.
-    drop(form->Widgets().New.Editor->viewport(), QPoint(10, 10), {c});
+    drop(Face().Editor(false)->viewport(), QPoint(10, 10), {c});
     EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(ShownFile(*form, false), c);
-    EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), ShownFile(*form, false));
+    EXPECT_EQ(Face().FileBox(false)->FileName(), ShownFile(*form, false));
     EXPECT_EQ(form->Document().Comparison(), nullptr);
-    EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
+    EXPECT_EQ(Face().Tree()->topLevelItemCount(), 0);
     EXPECT_EQ(ShownFile(*form, true), a);
     EXPECT_FALSE(form->Document().Busy());
 
@@ -153,47 +153,48 @@ TEST_F(FileCommandsTest, ReloadDiscardsEditsAndCompares) {
     const QString a = Write(QStringLiteral("a.pas"), kOld);
     const QString b = Write(QStringLiteral("b.pas"), kNew);
     form->DropFiles({a, b}, nullptr);
-    const int lines = form->Widgets().Old.Editor->lineCount();
+    const int lines = Face().Editor(true)->lineCount();
     Edit(true, QStringLiteral("procedure X;\n"));
     form->FreeComparison();
-    form->Widgets().Old.ReloadButton->click();
-    EXPECT_EQ(form->Widgets().Old.Editor->lineCount(), lines);
-    EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "unit U;");
-    EXPECT_FALSE(form->Widgets().Old.Editor->isModified());
+    Face().Pane<QPushButton>(true, "ReloadButton")->click();
+    EXPECT_EQ(Face().Editor(true)->lineCount(), lines);
+    EXPECT_EQ(Face().Editor(true)->lineBytes(0), "unit U;");
+    EXPECT_FALSE(Face().Editor(true)->isModified());
     EXPECT_NE(form->Document().Comparison(), nullptr) << "a compare ran";
 
     // The file gone: the error names it, the view keeps its text, no compare.
     Edit(true, QStringLiteral("{kept}"));
     form->FreeComparison();
     ASSERT_TRUE(QFile::remove(a));
-    form->Widgets().Old.PopupReload->trigger();
+    Face().Action("oldPopupReload")->trigger();
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("a.pas")));
-    EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "{kept}unit U;");
+    EXPECT_EQ(Face().Editor(true)->lineBytes(0), "{kept}unit U;");
     EXPECT_EQ(form->Document().Comparison(), nullptr);
 }
 
 TEST_F(FileCommandsTest, EnableEditButtonAndPopupStayInStep) {
-    const TSourcePane& pane = form->Widgets().Old;
-    EXPECT_TRUE(form->Widgets().Old.Editor->isReadOnly());
-    pane.EnableEditButton->click();
-    EXPECT_FALSE(form->Widgets().Old.Editor->isReadOnly());
-    pane.PopupEnableEdit->trigger();
-    EXPECT_TRUE(form->Widgets().Old.Editor->isReadOnly());
-    EXPECT_FALSE(pane.EnableEditButton->isChecked());
-    pane.PopupEnableEdit->trigger();
-    EXPECT_FALSE(form->Widgets().Old.Editor->isReadOnly());
-    EXPECT_TRUE(pane.EnableEditButton->isChecked());
-    EXPECT_TRUE(form->Widgets().New.Editor->isReadOnly()) << "each view has its own state";
+    const MainFormFace ui = Face();
+    QToolButton* enableEdit = ui.Pane<QToolButton>(true, "EnableEditButton");
+    EXPECT_TRUE(ui.Editor(true)->isReadOnly());
+    enableEdit->click();
+    EXPECT_FALSE(ui.Editor(true)->isReadOnly());
+    ui.Action("oldPopupEnableEdit")->trigger();
+    EXPECT_TRUE(ui.Editor(true)->isReadOnly());
+    EXPECT_FALSE(enableEdit->isChecked());
+    ui.Action("oldPopupEnableEdit")->trigger();
+    EXPECT_FALSE(ui.Editor(true)->isReadOnly());
+    EXPECT_TRUE(enableEdit->isChecked());
+    EXPECT_TRUE(ui.Editor(false)->isReadOnly()) << "each view has its own state";
 
     // Undo and redo work on the view's own buffer.
     const QString u = Write(QStringLiteral("u.pas"), kOld);
     form->LoadFile(true, u);
     Edit(true, QStringLiteral("X"));
-    pane.PopupUndo->trigger();
-    EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "unit U;");
-    pane.PopupRedo->trigger();
-    EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "Xunit U;");
+    ui.Action("oldPopupUndo")->trigger();
+    EXPECT_EQ(ui.Editor(true)->lineBytes(0), "unit U;");
+    ui.Action("oldPopupRedo")->trigger();
+    EXPECT_EQ(ui.Editor(true)->lineBytes(0), "Xunit U;");
 }
 
 TEST_F(FileCommandsTest, FileDeletedBehindTheViewIsSavedAndTheUserIsTold) {
@@ -216,11 +217,11 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheFileAndTheModifiedMark) {
     Edit(true, QStringLiteral("{x}"));
     ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("sub"))).removeRecursively());
     Write(QStringLiteral("sub"), "a file now");
-    form->Widgets().Old.SaveButton->click();
+    Face().Pane<QPushButton>(true, "SaveButton")->click();
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].contains(u)) << dialogs.Errors[0].toStdString();
-    EXPECT_TRUE(form->Widgets().Old.Editor->isModified());
-    EXPECT_EQ(form->Widgets().Old.ModifiedPanel->text(), QStringLiteral("Modified"));
+    EXPECT_TRUE(Face().Editor(true)->isModified());
+    EXPECT_EQ(Face().Pane<QLabel>(true, "ModifiedPanel")->text(), QStringLiteral("Modified"));
     EXPECT_EQ(Read(dir.filePath(QStringLiteral("sub"))), QByteArray("a file now"));
 }
 
@@ -247,24 +248,24 @@ TEST_F(FileCommandsTest, HelpOpensTheManualAndTheHomePage) {
     // Installed: bin/ and share/doc/quennet-pro/ under one prefix, wherever that is.
     EXPECT_TRUE(HelpFileCandidates(QStringLiteral("/opt/q/bin"))
                     .contains(QStringLiteral("/opt/q/share/doc/quennet-pro/manual.html")));
-    form->Widgets().HelpContents->trigger();
+    Face().Action("helpContents")->trigger();
     ASSERT_EQ(dialogs.OpenedUrls.size(), 1) << dialogs.Infos.join(QLatin1Char('\n')).toStdString();
     const QUrl manual(dialogs.OpenedUrls[0]);
     EXPECT_TRUE(manual.isLocalFile());
     EXPECT_TRUE(QFileInfo(manual.toLocalFile()).isFile());
 
-    form->Widgets().HomePage->trigger();
+    Face().Action("homePage")->trigger();
     ASSERT_EQ(dialogs.OpenedUrls.size(), 2);
     EXPECT_EQ(dialogs.OpenedUrls[1], WithHttpScheme(kHomePageAddress));
     // The desktop could not open it: the user hears of it.
     dialogs.OpenUrlAnswer = false;
-    form->Widgets().HomePage->trigger();
+    Face().Action("homePage")->trigger();
     ASSERT_EQ(dialogs.Infos.size(), 1);
     EXPECT_TRUE(dialogs.Infos[0].contains(QStringLiteral("quennet.example")));
 }
 
 TEST_F(FileCommandsTest, AboutBoxShowsNameVersionAndPicture) {
-    form->Widgets().About->trigger();
+    Face().Action("about")->trigger();
     EXPECT_EQ(dialogs.ShownDialogs, QStringList{QStringLiteral("About Quennet Pro")});
     TAboutBox box;
     ASSERT_FALSE(box.Picture().isNull()) << "the JPEG picture is read from the resources";
@@ -281,23 +282,23 @@ TEST_F(FileCommandsTest, ChoosingAFileLoadsItAndDropsTheComparison) {
     ASSERT_NE(form->Document().Comparison(), nullptr);
 
     dialogs.OpenAnswer = c;
-    form->Widgets().OpenOld->trigger();
+    Face().Action("openOld")->trigger();
     EXPECT_EQ(dialogs.LastOpenTitle, QStringLiteral("Browse"));
     EXPECT_EQ(dialogs.LastOpenFilter, form->Settings().Extensions.join(QLatin1Char('|')));
     EXPECT_EQ(QDir(dialogs.LastOpenDir), QDir(dir.path())) << "the shown file's folder";
     EXPECT_EQ(ShownFile(*form, true), QDir::toNativeSeparators(c));
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), ShownFile(*form, true));
+    EXPECT_EQ(Face().FileBox(true)->FileName(), ShownFile(*form, true));
     EXPECT_EQ(form->Document().Comparison(), nullptr);
-    EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
+    EXPECT_EQ(Face().Tree()->topLevelItemCount(), 0);
     EXPECT_NE(form->Document().Source(true), nullptr) << "the models stay until the next Diff";
     EXPECT_EQ(QDir(form->DefaultFolder(true)), QDir(dir.path()))
         << "the folder the dialog opened in";
 
     // A name that does not exist loads nothing; only the default folder follows.
     dialogs.OpenAnswer = dir.filePath(QStringLiteral("other/missing.pas"));
-    form->Widgets().New.PopupOpen->trigger();
+    Face().Action("newPopupOpen")->trigger();
     EXPECT_EQ(ShownFile(*form, false), QDir::toNativeSeparators(b));
-    EXPECT_EQ(form->Widgets().New.Editor->lineCount(), 12);
+    EXPECT_EQ(Face().Editor(false)->lineCount(), 12);
     EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(dir.path()));
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }

@@ -42,13 +42,13 @@ protected:
     }
     QStringList TopRows() const {
         QStringList rows;
-        const QTreeWidget* tree = form->Widgets().DiffTree;
+        const QTreeWidget* tree = Face().Tree();
         for (int i = 0; i < tree->topLevelItemCount(); ++i)
             rows << tree->topLevelItem(i)->text(0);
         return rows;
     }
     QString Current() const {
-        const QTreeWidgetItem* node = form->Widgets().DiffTree->currentItem();
+        const QTreeWidgetItem* node = Face().Tree()->currentItem();
         return node ? node->text(0) : QString();
     }
 };
@@ -59,12 +59,12 @@ TEST_F(FormPairTest, TreeShowsObjectsThenNoiseDimmedAndClosed) {
     Open(kOld, NewText());
     EXPECT_EQ(TopRows(),
               (QStringList{"Form1.Button1", "Form1.Button2", "Designer noise: 1 change"}));
-    const QTreeWidget* tree = form->Widgets().DiffTree;
+    const QTreeWidget* tree = Face().Tree();
     QTreeWidgetItem* noise = tree->topLevelItem(2);
     EXPECT_FALSE(noise->isExpanded());
     EXPECT_TRUE(tree->topLevelItem(0)->isExpanded());
     EXPECT_NE(noise->foreground(0), tree->topLevelItem(0)->foreground(0));
-    const QString status = form->Widgets().StatusMessage->text();
+    const QString status = Face().Status();
     EXPECT_TRUE(status.contains("2 differences.")) << status.toStdString();
     EXPECT_TRUE(status.contains("Designer noise: 1.")) << status.toStdString();
     const QStringList lines = report->Lines();
@@ -83,8 +83,7 @@ TEST_F(FormPairTest, AltDownAndUpStepThroughChangesAndMarkBothViews) {
     }
     EXPECT_EQ(forward, (QStringList{"Caption: 'OK' -> 'Cancel'", "Caption: 'Help' -> 'Info'",
                                     "PixelsPerInch: 96 -> 120", "PixelsPerInch: 96 -> 120"}));
-    EXPECT_TRUE(form->Widgets().DiffTree->topLevelItem(2)->isExpanded())
-        << "a step opens the noise group";
+    EXPECT_TRUE(Face().Tree()->topLevelItem(2)->isExpanded()) << "a step opens the noise group";
     QTest::keyClick(form.get(), Qt::Key_Up, Qt::AltModifier);
     QTest::keyClick(form.get(), Qt::Key_Up, Qt::AltModifier);
     EXPECT_EQ(Current(), QStringLiteral("Caption: 'OK' -> 'Cancel'"));
@@ -99,7 +98,7 @@ TEST_F(FormPairTest, StoredHiddenNoiseLeavesOnlyItsCount) {
     MakeForms();
     Open(kOld, NewText());
     EXPECT_EQ(TopRows(), (QStringList{"Form1.Button1", "Form1.Button2"}));
-    EXPECT_TRUE(form->Widgets().StatusMessage->text().contains("Designer noise: 1 hidden."));
+    EXPECT_TRUE(Face().Status().contains("Designer noise: 1 hidden."));
 }
 
 TEST_F(FormPairTest, BinaryFormIsShownAndComparedAsText) {
@@ -107,7 +106,7 @@ TEST_F(FormPairTest, BinaryFormIsShownAndComparedAsText) {
     ASSERT_TRUE(text.HasRoot);
     const std::string binary = forms::FormToBinary(text.Root);
     Open(QByteArray::fromStdString(binary), NewText());
-    EXPECT_EQ(form->Widgets().Old.Editor->lineBytes(0), "object Form1: TForm1");
+    EXPECT_EQ(Face().Editor(true)->lineBytes(0), "object Form1: TForm1");
     EXPECT_EQ(TopRows(),
               (QStringList{"Form1.Button1", "Form1.Button2", "Designer noise: 1 change"}));
 }

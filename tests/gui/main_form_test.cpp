@@ -55,7 +55,7 @@ protected:
             act(*setup);
             setup->Buttons->button(QDialogButtonBox::Ok)->click();
         });
-        form->Widgets().Setup->trigger();
+        Face().Action("setup")->trigger();
     }
 };
 
@@ -102,7 +102,7 @@ TEST_F(MainFormTest, CommandLineForms) {
 TEST_F(MainFormTest, StartWithOneNameLoadsBothAndCompares) {
     // A name that gives nothing to load leaves the window empty.
     form->HandleCommandLine({dir.filePath(QStringLiteral("nothing.pas"))});
-    EXPECT_TRUE(form->Widgets().Old.FilenameEdit->FileName().isEmpty());
+    EXPECT_TRUE(Face().FileBox(true)->FileName().isEmpty());
     EXPECT_EQ(form->Document().Comparison(), nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quennet Pro"));
 
@@ -111,16 +111,16 @@ TEST_F(MainFormTest, StartWithOneNameLoadsBothAndCompares) {
     form->HandleCommandLine({x});
     EXPECT_EQ(ShownFile(*form, true), xBackup);
     EXPECT_EQ(ShownFile(*form, false), x);
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->FileName(), xBackup);
-    EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), x);
-    EXPECT_EQ(form->Widgets().Old.Editor->lineCount(), 12);
-    EXPECT_EQ(form->Widgets().New.Editor->lineCount(), 17);
+    EXPECT_EQ(Face().FileBox(true)->FileName(), xBackup);
+    EXPECT_EQ(Face().FileBox(false)->FileName(), x);
+    EXPECT_EQ(Face().Editor(true)->lineCount(), 12);
+    EXPECT_EQ(Face().Editor(false)->lineCount(), 17);
     ASSERT_NE(form->Document().Comparison(), nullptr);
-    EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
+    EXPECT_GT(Face().Tree()->topLevelItemCount(), 0);
     EXPECT_TRUE(dialogs.Infos.isEmpty());
     EXPECT_TRUE(dialogs.Errors.isEmpty());
     EXPECT_FALSE(form->Document().Busy());
-    EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
+    EXPECT_EQ(Face().Progress()->OpenCount(), 0);
 }
 
 // A method moved to a class far below: selecting it shows it at both places, though the views
@@ -143,13 +143,13 @@ TEST_F(MainFormTest, AMovedMethodIsShownAtBothPlaces) {
     form->SetSplitMode(true);
     ASSERT_TRUE(form->Views()->Following());
     QTreeWidgetItem* moved = nullptr;
-    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
+    for (QTreeWidgetItemIterator it(Face().Tree()); *it; ++it)
         if ((*it)->text(0).startsWith(QStringLiteral("MoveMe"))) moved = *it;
     ASSERT_NE(moved, nullptr);
-    form->Widgets().DiffTree->setCurrentItem(moved);
+    Face().Tree()->setCurrentItem(moved);
     QApplication::processEvents();
     for (bool old : {true, false}) {
-        const SourceEditor& view = *form->Widgets().Pane(old).Editor;
+        const SourceEditor& view = *Face().Editor(old);
         const int line = form->Document().Range(old).First;
         EXPECT_LE(view.firstVisibleTextLine(), line) << old;
         EXPECT_GT(view.firstVisibleTextLine() + view.visibleRows(), line + 3) << old;
@@ -197,7 +197,7 @@ TEST_F(MainFormTest, NoEquivalentMessageWhereTheTokensDiffer) {
                       QStringList{QString::fromLatin1(quennet::diff::kDiffersOutsideSentence)});
         } else {
             EXPECT_TRUE(dialogs.Infos.isEmpty());
-            EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
+            EXPECT_GT(Face().Tree()->topLevelItemCount(), 0);
         }
     }
 }
@@ -213,7 +213,7 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
             FakeDialogs::Information(w, t);
         }
     } recorder;
-    recorder.onInfo = [&] { openCountAtMessage = form->Widgets().Progress->OpenCount(); };
+    recorder.onInfo = [&] { openCountAtMessage = Face().Progress()->OpenCount(); };
     DestroyForms();
     form = std::make_unique<TMainForm>(registry.get(), recorder);
     report = std::make_unique<TDiffRptForm>(registry.get(), recorder);
@@ -224,7 +224,7 @@ TEST_F(MainFormTest, EquivalentFilesShowTheMessageAfterTheProgressDialogClosed) 
     EXPECT_EQ(recorder.Infos[0],
               QStringLiteral("The compared files syntactically are equivalent."));
     EXPECT_EQ(openCountAtMessage, 0);
-    EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
+    EXPECT_EQ(Face().Tree()->topLevelItemCount(), 0);
     // The report still holds the four heading lines (and the writer's output, if any).
     const QStringList lines = report->Lines();
     ASSERT_GE(lines.size(), 4);
@@ -240,16 +240,16 @@ TEST_F(MainFormTest, AbortLeavesTheWindowWithoutAComparison) {
     form->LoadFile(true, Write(QStringLiteral("a.pas"), unit));
     form->LoadFile(false, Write(QStringLiteral("b.pas"), unit + "\n"));
     QTimer::singleShot(0, [this] {
-        TProgressDialogForm* progress = form->Widgets().Progress->Form();
+        TProgressDialogForm* progress = Face().Progress()->Form();
         ASSERT_NE(progress, nullptr);
         EXPECT_TRUE(progress->AbortButton->isEnabled());
         progress->AbortButton->click();
     });
     form->RunDiff();
     EXPECT_EQ(form->Document().Comparison(), nullptr);
-    EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(), 0);
-    EXPECT_EQ(form->Widgets().StatusMessage->text(), QStringLiteral("Comparison aborted."));
-    EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
+    EXPECT_EQ(Face().Tree()->topLevelItemCount(), 0);
+    EXPECT_EQ(Face().Status(), QStringLiteral("Comparison aborted."));
+    EXPECT_EQ(Face().Progress()->OpenCount(), 0);
     EXPECT_FALSE(form->Document().Busy());
     EXPECT_TRUE(dialogs.Infos.isEmpty());
 
@@ -263,17 +263,17 @@ TEST_F(MainFormTest, RunDiffOnEmptyViewsComparesTwoEmptyModels) {
     ASSERT_NE(form->Document().Comparison(), nullptr);
     ASSERT_NE(form->Document().Source(true), nullptr);
     ASSERT_NE(form->Document().Source(false), nullptr);
-    EXPECT_EQ(form->Widgets().DiffTree->topLevelItemCount(),
+    EXPECT_EQ(Face().Tree()->topLevelItemCount(),
               static_cast<int>(form->Document().Comparison()->Root.Count()));
     EXPECT_FALSE(form->Document().Busy());
 }
 
 TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
-    form->Widgets().Old.Editor->setLines(quennet::io::SplitLines(kOldUnit));
-    form->Widgets().New.Editor->setLines(quennet::io::SplitLines(kNewUnit));
+    Face().Editor(true)->setLines(quennet::io::SplitLines(kOldUnit));
+    Face().Editor(false)->setLines(quennet::io::SplitLines(kNewUnit));
     form->RunDiff();
     const auto& root = form->Document().Comparison()->Root;
-    ASSERT_EQ(form->Widgets().DiffTree->topLevelItemCount(), static_cast<int>(root.Count()));
+    ASSERT_EQ(Face().Tree()->topLevelItemCount(), static_cast<int>(root.Count()));
     int nodes = 0;
     std::function<void(QTreeWidgetItem*, const quennet::diff::TSourceDiffItem*)> check =
         [&](QTreeWidgetItem* node, const quennet::diff::TSourceDiffItem* item) {
@@ -288,15 +288,14 @@ TEST_F(MainFormTest, TreeMirrorsTheComparisonWithStateImages) {
                 check(node->child(static_cast<int>(i)), item->Children.Items(i));
         };
     for (size_t i = 0; i < root.Count(); ++i)
-        check(form->Widgets().DiffTree->topLevelItem(static_cast<int>(i)), root.Items(i));
+        check(Face().Tree()->topLevelItem(static_cast<int>(i)), root.Items(i));
     EXPECT_GT(nodes, 1);
-    EXPECT_EQ(form->Widgets().DiffTree->currentItem(), nullptr);
+    EXPECT_EQ(Face().Tree()->currentItem(), nullptr);
     int leaves = 0;
-    for (QTreeWidgetItemIterator it(form->Widgets().DiffTree); *it; ++it)
+    for (QTreeWidgetItemIterator it(Face().Tree()); *it; ++it)
         if ((*it)->childCount() == 0 && DiffItemOf(*it)->State != quennet::diff::Group) ++leaves;
     EXPECT_EQ(CountDifferences(root), leaves);
-    EXPECT_TRUE(form->Widgets().StatusMessage->text().startsWith(
-        QStringLiteral("%1 difference").arg(leaves)));
+    EXPECT_TRUE(Face().Status().startsWith(QStringLiteral("%1 difference").arg(leaves)));
 }
 
 TEST_F(MainFormTest, TreeWidensForItsCaptionsAndNamesAreElidedInTheMiddle) {
@@ -316,7 +315,7 @@ TEST_F(MainFormTest, TreeWidensForItsCaptionsAndNamesAreElidedInTheMiddle) {
     EXPECT_GT(width, 165);
     EXPECT_LE(width, form->width() / 3);
 
-    const TFilenameEdit& box = *form->Widgets().New.FilenameEdit;
+    const TFilenameEdit& box = *Face().FileBox(false);
     EXPECT_EQ(box.FileName(), name);
     EXPECT_EQ(box.Edit()->toolTip(), name);
     const QString shown = box.Edit()->text();
@@ -331,7 +330,7 @@ TEST_F(MainFormTest, CodeLeftOutByConditionalCompilationIsShadedWithItsReason) {
     form->DropFiles({Write(QStringLiteral("a.pas"), text), Write(QStringLiteral("b.pas"), text)},
                     nullptr);
     for (bool old : {true, false}) {
-        const SourceEditor& view = *form->Widgets().Pane(old).Editor;
+        const SourceEditor& view = *Face().Editor(old);
         for (int line = 0; line < view.lineCount(); ++line) {
             const bool shaded = (view.markersAtLine(line) >> SourceEditor::kInactiveMarker) & 1;
             EXPECT_EQ(shaded, line == 3) << line;
@@ -341,9 +340,9 @@ TEST_F(MainFormTest, CodeLeftOutByConditionalCompilationIsShadedWithItsReason) {
                   QStringLiteral("Not compiled: DEBUG is not defined ({$IFDEF DEBUG})"));
     }
     // A new text takes the shading of the old one away.
-    form->Widgets().Old.Editor->setLines({"unit U;", "a", "b", "c", "d"});
-    EXPECT_TRUE(form->Widgets().Old.Editor->inactiveTip(3).isEmpty());
-    EXPECT_EQ(form->Widgets().Old.Editor->markersAtLine(3) >> SourceEditor::kInactiveMarker, 0u);
+    Face().Editor(true)->setLines({"unit U;", "a", "b", "c", "d"});
+    EXPECT_TRUE(Face().Editor(true)->inactiveTip(3).isEmpty());
+    EXPECT_EQ(Face().Editor(true)->markersAtLine(3) >> SourceEditor::kInactiveMarker, 0u);
 }
 
 TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
@@ -358,8 +357,8 @@ TEST_F(MainFormTest, IncompleteParseIsNamedInReportAndStatus) {
     EXPECT_TRUE(warning.startsWith(QStringLiteral("! ") + b + QStringLiteral("(")));
     EXPECT_TRUE(warning.contains(QStringLiteral("not followed")));
     EXPECT_TRUE(report->Lines().contains(warning));
-    EXPECT_FALSE(form->Widgets().Old.WarningPanel->text().isEmpty());
-    EXPECT_TRUE(form->Widgets().New.WarningPanel->text().isEmpty());
+    EXPECT_FALSE(Face().Pane<QLabel>(true, "WarningPanel")->text().isEmpty());
+    EXPECT_TRUE(Face().Pane<QLabel>(false, "WarningPanel")->text().isEmpty());
     EXPECT_TRUE(ParseWarning(a, form->Document().Source(false)->Status).isEmpty());
 }
 
@@ -374,8 +373,8 @@ TEST_F(MainFormTest, FirstStartDefaults) {
         "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk|"
         "Form files (*.dfm;*.lfm;*.fmx)|*.dfm;*.lfm;*.fmx|"
         "Delphi backup (*.~pa;*.~dp)|*.~pa;*.~dp|All files (*.*)|*.*");
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(), filter);
-    EXPECT_EQ(form->Settings().FontName, form->Widgets().Old.Editor->editorFont().family());
+    EXPECT_EQ(Face().FileBox(true)->Filter(), filter);
+    EXPECT_EQ(form->Settings().FontName, Face().Editor(true)->editorFont().family());
     form->show();
     // Most of the screen, centred, side by side.
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -396,7 +395,7 @@ TEST_F(MainFormTest, FirstStartDefaults) {
                                QStringLiteral("All files (*.*)|*.*")});
     registry->CloseKey();
     MakeForms();
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(), filter);
+    EXPECT_EQ(Face().FileBox(true)->Filter(), filter);
 }
 
 TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
@@ -410,13 +409,13 @@ TEST_F(MainFormTest, StoredListsAndFontAreReadAtStart) {
     registry->CloseKey();
     MakeForms();
     EXPECT_EQ(form->Settings().Defines, QStringList{QStringLiteral("DEBUG")});
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Filter(), QStringLiteral("Units|*.pas"));
+    EXPECT_EQ(Face().FileBox(true)->Filter(), QStringLiteral("Units|*.pas"));
     EXPECT_EQ(form->Settings().FontName, QStringLiteral("Some Mono"));
     EXPECT_EQ(form->Settings().FontSize, 13);
     EXPECT_EQ(form->Settings().FontCharset, 1);
-    EXPECT_EQ(form->Widgets().Old.Editor->editorFont().pointSize(), 13);
-    EXPECT_EQ(form->Widgets().New.Editor->editorFont().pointSize(), 13);
-    EXPECT_NE(form->Widgets().DiffEditor->editorFont().pointSize(), 13);
+    EXPECT_EQ(Face().Editor(true)->editorFont().pointSize(), 13);
+    EXPECT_EQ(Face().Editor(false)->editorFont().pointSize(), 13);
+    EXPECT_NE(Face().DiffEditor()->editorFont().pointSize(), 13);
 }
 
 TEST_F(MainFormTest, LayoutRoundTrip) {
@@ -425,13 +424,11 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     form->resize(1000, 700);
     form->show();
     form->SetSplitMode(true);
-    const int mainTotal =
-        form->Widgets().MainSplitter->width() - form->Widgets().MainSplitter->handleWidth();
-    form->Widgets().MainSplitter->setSizes({210, mainTotal - 210});
+    const int mainTotal = Face().MainSplitter()->width() - Face().MainSplitter()->handleWidth();
+    Face().MainSplitter()->setSizes({210, mainTotal - 210});
     QApplication::processEvents();
-    const int total =
-        form->Widgets().SourceSplitter->width() - form->Widgets().SourceSplitter->handleWidth();
-    form->Widgets().SourceSplitter->setSizes({300, total - 300});
+    const int total = Face().SourceSplitter()->width() - Face().SourceSplitter()->handleWidth();
+    Face().SourceSplitter()->setSizes({300, total - 300});
     ASSERT_EQ(OldPaneSize(*form), 300);
     // The navigator's pairs set each side's folder.
     form->OpenPair(Write(QStringLiteral("olddir/a.pas"), "unit A; end."), QString(), oldDir,
@@ -451,7 +448,7 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     form->show();
     EXPECT_EQ(form->size(), QSize(1000, 700));
     EXPECT_TRUE(SideBySide(*form));
-    EXPECT_TRUE(form->Widgets().SplitMode->isChecked());
+    EXPECT_TRUE(Face().Action("splitMode")->isChecked());
     EXPECT_EQ(TreeWidth(*form), 210);
     EXPECT_EQ(OldPaneSize(*form), 300);
     EXPECT_EQ(form->DefaultFolder(true), oldDir);
@@ -465,28 +462,28 @@ TEST_F(MainFormTest, LayoutRoundTrip) {
     MakeForms();
     form->show();
     EXPECT_TRUE(SideBySide(*form));
-    EXPECT_EQ(OldPaneSize(*form), form->Widgets().SourceTab->width() / 2);
+    EXPECT_EQ(OldPaneSize(*form), Face().Part<QWidget>("sourceTab")->width() / 2);
 }
 
 TEST_F(MainFormTest, SplitModeHalvesAndToggles) {
     form->resize(1100, 720);
     form->show();
     form->SetSplitMode(true);
-    EXPECT_EQ(form->Widgets().SourceSplitter->orientation(), Qt::Horizontal);
-    EXPECT_EQ(OldPaneSize(*form), form->Widgets().SourceTab->width() / 2);
-    form->Widgets().SplitMode->trigger();
-    EXPECT_EQ(form->Widgets().SourceSplitter->orientation(), Qt::Vertical);
-    EXPECT_EQ(OldPaneSize(*form), form->Widgets().SourceTab->height() / 2);
+    EXPECT_EQ(Face().SourceSplitter()->orientation(), Qt::Horizontal);
+    EXPECT_EQ(OldPaneSize(*form), Face().Part<QWidget>("sourceTab")->width() / 2);
+    Face().Action("splitMode")->trigger();
+    EXPECT_EQ(Face().SourceSplitter()->orientation(), Qt::Vertical);
+    EXPECT_EQ(OldPaneSize(*form), Face().Part<QWidget>("sourceTab")->height() / 2);
     // Resizing keeps the old pane's share (up to rounding).
     form->SetSplitMode(true);
-    const int before = form->Widgets().SourceSplitter->width();
-    const int total = before - form->Widgets().SourceSplitter->handleWidth();
-    form->Widgets().SourceSplitter->setSizes({total / 4, total - total / 4});
+    const int before = Face().SourceSplitter()->width();
+    const int total = before - Face().SourceSplitter()->handleWidth();
+    Face().SourceSplitter()->setSizes({total / 4, total - total / 4});
     ASSERT_EQ(OldPaneSize(*form), total / 4);
     const double share = double(OldPaneSize(*form)) / before;
     form->resize(form->width() + 300, form->height());
     QApplication::processEvents();
-    const int after = form->Widgets().SourceSplitter->width();
+    const int after = Face().SourceSplitter()->width();
     ASSERT_GT(after, before);
     EXPECT_NEAR(double(OldPaneSize(*form)) / after, share, 0.01);
 }
@@ -495,30 +492,34 @@ TEST_F(MainFormTest, NarrowPanesGiveTheFileNameItsOwnRow) {
     form->resize(1000, 700);
     form->SetSplitMode(true); // before the first showing, as a first window opens
     form->show();
-    const auto nameChars = [&](const TSourcePane& pane) {
+    const MainFormFace ui = Face();
+    const auto nameChars = [&](bool old) {
         QApplication::processEvents();
-        return pane.FilenameEdit->width() / pane.FilenameEdit->fontMetrics().averageCharWidth();
+        return ui.FileBox(old)->width() / ui.FileBox(old)->fontMetrics().averageCharWidth();
     };
-    const auto nameBesideButtons = [](const TSourcePane& pane) {
+    const auto nameBesideButtons = [&](bool old) {
         QApplication::processEvents();
-        return pane.FilenameEdit->geometry().bottom() >= pane.SaveButton->geometry().top();
+        return ui.FileBox(old)->geometry().bottom() >=
+               ui.Pane<QPushButton>(old, "SaveButton")->geometry().top();
     };
     const auto twoFullRows = [&] {
-        for (const TSourcePane* pane : {&form->Widgets().Old, &form->Widgets().New}) {
-            EXPECT_GE(nameChars(*pane), 40);
-            EXPECT_FALSE(nameBesideButtons(*pane));
-            EXPECT_GE(pane->SaveButton->height(), pane->SaveButton->sizeHint().height());
-            EXPECT_GE(pane->FilenameEdit->height(), pane->FilenameEdit->minimumSizeHint().height());
+        for (const bool old : {true, false}) {
+            const QPushButton* save = ui.Pane<QPushButton>(old, "SaveButton");
+            const TFilenameEdit* name = ui.FileBox(old);
+            EXPECT_GE(nameChars(old), 40);
+            EXPECT_FALSE(nameBesideButtons(old));
+            EXPECT_GE(save->height(), save->sizeHint().height());
+            EXPECT_GE(name->height(), name->minimumSizeHint().height());
         }
     };
     twoFullRows();
     form->SetSplitMode(false);
-    EXPECT_TRUE(nameBesideButtons(form->Widgets().Old));
-    EXPECT_GE(nameChars(form->Widgets().Old), 40);
+    EXPECT_TRUE(nameBesideButtons(true));
+    EXPECT_GE(nameChars(true), 40);
     form->SetSplitMode(true);
     twoFullRows();
     form->resize(2400, 700); // wide again: one row
-    EXPECT_TRUE(nameBesideButtons(form->Widgets().New));
+    EXPECT_TRUE(nameBesideButtons(false));
 }
 
 TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
@@ -529,11 +530,11 @@ TEST_F(MainFormTest, SetupCommandStoresDefaultsForAnEmptyExtensionsPage) {
     });
     EXPECT_EQ(form->Settings().Defines.size(), 5);
     ASSERT_EQ(form->Settings().Extensions.size(), 5);
-    EXPECT_TRUE(form->Widgets().Old.FilenameEdit->Filter().startsWith(
+    EXPECT_TRUE(Face().FileBox(true)->Filter().startsWith(
         QStringLiteral("Pascal and form files (*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk;*.lpk;*.dfm;"
                        "*.lfm;*.fmx)|*.pas;")));
-    EXPECT_EQ(form->Widgets().Old.Editor->editorFont().pointSize(), 12);
-    EXPECT_EQ(form->Widgets().New.Editor->editorFont().pointSize(), 12);
+    EXPECT_EQ(Face().Editor(true)->editorFont().pointSize(), 12);
+    EXPECT_EQ(Face().Editor(false)->editorFont().pointSize(), 12);
 
     // A second setup with fewer symbols leaves exactly those in the store.
     Setup([](TSetupForm& setup) { setup.DefinesMemo->setPlainText(QStringLiteral("X\nY")); });
@@ -561,7 +562,7 @@ TEST_F(MainFormTest, ThemeFromSetupAppliesAtOnceAndIsStored) {
         EXPECT_LT(dark.color(QPalette::Disabled, role).lightness(),
                   dark.color(QPalette::Active, role).lightness() - 60)
             << role;
-    EXPECT_TRUE(form->Widgets().Old.Editor->viewPalette().Dark) << "the views follow";
+    EXPECT_TRUE(Face().Editor(true)->viewPalette().Dark) << "the views follow";
     TAppRegistry reader(registry->FileName());
     ASSERT_TRUE(reader.OpenSettingsKey(QString(), false));
     EXPECT_EQ(reader.ReadString(QStringLiteral("Theme"), QString()), QStringLiteral("Dark"));
@@ -570,7 +571,7 @@ TEST_F(MainFormTest, ThemeFromSetupAppliesAtOnceAndIsStored) {
     Setup([](TSetupForm& setup) { setup.ThemeCombo->setCurrentText(QStringLiteral("Light")); });
     QApplication::processEvents();
     EXPECT_GT(QApplication::palette().color(QPalette::Window).lightness(), 200);
-    EXPECT_FALSE(form->Widgets().Old.Editor->viewPalette().Dark);
+    EXPECT_FALSE(Face().Editor(true)->viewPalette().Dark);
     Setup([](TSetupForm& setup) { setup.ThemeCombo->setCurrentText(QStringLiteral("System")); });
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), before.color(QPalette::Window));
 }
@@ -598,7 +599,7 @@ TEST_F(MainFormTest, SetupTargetAndIncludeFoldersReachTheCompare) {
     EXPECT_EQ(stored.IncludeDirs, (QStringList{QStringLiteral("/nowhere"), incDir}));
 
     form->HandleCommandLine({newFile, oldFile});
-    const QTreeWidget* tree = form->Widgets().DiffTree;
+    const QTreeWidget* tree = Face().Tree();
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     const QTreeWidgetItem* routines = tree->topLevelItem(0);
     ASSERT_EQ(routines->childCount(), 2);

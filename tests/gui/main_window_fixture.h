@@ -5,6 +5,7 @@
 #include "app_registry.h"
 #include "diff_rpt_form.h"
 #include "main_form.h"
+#include "main_form_face.h"
 #include "navigator_form.h"
 #include "source_editor.h"
 
@@ -25,14 +26,14 @@ inline QString ShownFile(const TMainForm& form, bool old) {
     return QString::fromStdString(form.Document().FileName(old));
 }
 inline bool SideBySide(const TMainForm& form) {
-    return form.Widgets().SourceSplitter->orientation() == Qt::Horizontal;
+    return MainFormFace(form).SourceSplitter()->orientation() == Qt::Horizontal;
 }
 inline int TreeWidth(const TMainForm& form) {
-    return form.Widgets().MainSplitter->sizes().value(0);
+    return MainFormFace(form).MainSplitter()->sizes().value(0);
 }
 // Width side by side, height stacked.
 inline int OldPaneSize(const TMainForm& form) {
-    return form.Widgets().SourceSplitter->sizes().value(0);
+    return MainFormFace(form).SourceSplitter()->sizes().value(0);
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -75,9 +76,11 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
+    MainFormFace Face() const { return MainFormFace(*form); }
+
     // An edit as the user makes it: the view becomes modified.
     void Edit(bool old, const QString& text) {
-        SourceEditor* view = form->Widgets().Pane(old).Editor;
+        SourceEditor* view = Face().Editor(old);
         view->setReadOnly(false);
         view->insertAt(text, 0, 0);
         ASSERT_TRUE(view->isModified());

@@ -5,6 +5,7 @@
 #include "diff_rpt_form.h"
 #include "find_dialog.h"
 #include "main_form.h"
+#include "main_form_face.h"
 #include "merge_edit_form.h"
 #include "merge_setup_dlg.h"
 #include "rich_edit.h"
@@ -539,6 +540,7 @@ protected:
         QFile(empty).open(QIODevice::WriteOnly);
         form->OpenPair(QString(), empty, QString(), dir.path());
     }
+    MainFormFace Face() const { return MainFormFace(*form); }
     QList<TMergeEditForm*> Editors() {
         return form->findChildren<TMergeEditForm*>(Qt::FindDirectChildrenOnly);
     }
@@ -550,17 +552,17 @@ protected:
 };
 
 TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
-    EXPECT_TRUE(form->Widgets().EditMerged->isEnabled());
-    EXPECT_TRUE(form->Widgets().OpenWorkspace->isEnabled());
+    EXPECT_TRUE(Face().Action("editMerged")->isEnabled());
+    EXPECT_TRUE(Face().Action("openWorkspace")->isEnabled());
     // Both empty: nothing.
-    form->Widgets().EditMerged->trigger();
+    Face().Action("editMerged")->trigger();
     EXPECT_TRUE(Editors().isEmpty());
-    EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
+    EXPECT_EQ(Face().Progress()->OpenCount(), 0);
 
-    form->Widgets().Old.Editor->setLines(ExampleLines("old"));
-    form->Widgets().New.Editor->setLines(ExampleLines("new"));
-    form->Widgets().EditMerged->trigger();
-    form->Widgets().EditMerged->trigger();
+    Face().Editor(true)->setLines(ExampleLines("old"));
+    Face().Editor(false)->setLines(ExampleLines("new"));
+    Face().Action("editMerged")->trigger();
+    Face().Action("editMerged")->trigger();
     EXPECT_TRUE(dialogs.Errors.isEmpty());
     ASSERT_EQ(Editors().size(), 2); // one new window per run
     TMergeEditForm* editor = Editors().last();
@@ -568,7 +570,7 @@ TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
     EXPECT_EQ(editor->WorkspaceEdit->LineCount(),
               quennet::workspace::BuildMergeWorkspace(ExampleLines("old"), ExampleLines("new"), {})
                   ->MergeMap.size());
-    EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
+    EXPECT_EQ(Face().Progress()->OpenCount(), 0);
 
     // Its dialogs start in the main window's folder for new files.
     dialogs.SaveAnswer = dir.filePath(QStringLiteral("ws.rtf"));
@@ -577,7 +579,7 @@ TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
 
     // The stored workspace opens in a further window.
     dialogs.OpenAnswer = dialogs.SaveAnswer;
-    form->Widgets().OpenWorkspace->trigger();
+    Face().Action("openWorkspace")->trigger();
     ASSERT_EQ(Editors().size(), 3);
     EXPECT_EQ(dialogs.LastOpenTitle, QStringLiteral("Open merge workspace"));
     EXPECT_EQ(dialogs.LastOpenDir, dir.path());
@@ -586,7 +588,7 @@ TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
 
     // A missing file: the message and no window.
     dialogs.OpenAnswer = dir.filePath(QStringLiteral("none.rtf"));
-    form->Widgets().OpenWorkspace->trigger();
+    Face().Action("openWorkspace")->trigger();
     EXPECT_EQ(dialogs.Errors.size(), 1);
     EXPECT_EQ(Editors().size(), 3);
     EXPECT_TRUE(form->close());
@@ -595,10 +597,10 @@ TEST_F(MainFormMergeTest, EditMergedTextOpensANewEditorForTheViewsTexts) {
 }
 
 TEST_F(MainFormMergeTest, AnEditorWithChangedTextCanKeepTheProgramOpen) {
-    form->Widgets().Old.Editor->setLines({"unit A;", "end."});
-    form->Widgets().New.Editor->setLines({"unit B;", "end."});
+    Face().Editor(true)->setLines({"unit A;", "end."});
+    Face().Editor(false)->setLines({"unit B;", "end."});
     form->show();
-    form->Widgets().EditMerged->trigger();
+    Face().Action("editMerged")->trigger();
     ASSERT_EQ(Editors().size(), 1);
     TMergeEditForm* editor = Editors().first();
     FakePrompts prompts;
@@ -615,12 +617,12 @@ TEST_F(MainFormMergeTest, AnEditorWithChangedTextCanKeepTheProgramOpen) {
 }
 
 TEST_F(MainFormMergeTest, AnUnterminatedStringShowsTheMessageAndLeavesNoWindow) {
-    form->Widgets().Old.Editor->setLines({"unit A;", "s := 'abc;", "end."});
-    form->Widgets().New.Editor->setLines({"unit A;", "end."});
-    form->Widgets().EditMerged->trigger();
+    Face().Editor(true)->setLines({"unit A;", "s := 'abc;", "end."});
+    Face().Editor(false)->setLines({"unit A;", "end."});
+    Face().Action("editMerged")->trigger();
     EXPECT_EQ(dialogs.Errors, QStringList{QStringLiteral("Invalid string")});
     EXPECT_TRUE(Editors().isEmpty());
-    EXPECT_EQ(form->Widgets().Progress->OpenCount(), 0);
+    EXPECT_EQ(Face().Progress()->OpenCount(), 0);
 }
 
 } // namespace

@@ -145,7 +145,7 @@ TEST_F(NavigatorTest, DoubleClickOpensThePairInTheMainWindow) {
     Click(false, QStringLiteral("single.pas"), true);
     EXPECT_EQ(ShownFile(*form, false),
               QDir::toNativeSeparators(QDir(newDir).filePath("single.pas")));
-    EXPECT_EQ(form->Widgets().New.FilenameEdit->FileName(), ShownFile(*form, false));
+    EXPECT_EQ(Face().FileBox(false)->FileName(), ShownFile(*form, false));
     EXPECT_TRUE(ShownFile(*form, true).isEmpty());
     EXPECT_EQ(form->Document().Comparison(), nullptr);
     EXPECT_TRUE(dialogs.Errors.isEmpty());
@@ -155,8 +155,8 @@ TEST_F(NavigatorTest, DoubleClickOpensThePairInTheMainWindow) {
     EXPECT_EQ(ShownFile(*form, true), QDir::toNativeSeparators(QDir(oldDir).filePath("u.pas")));
     EXPECT_EQ(ShownFile(*form, false), QDir::toNativeSeparators(QDir(newDir).filePath("u.pas")));
     ASSERT_NE(form->Document().Comparison(), nullptr);
-    EXPECT_GT(form->Widgets().DiffTree->topLevelItemCount(), 0);
-    EXPECT_EQ(form->Widgets().New.Editor->lineCount(), 12);
+    EXPECT_GT(Face().Tree()->topLevelItemCount(), 0);
+    EXPECT_EQ(Face().Editor(false)->lineCount(), 12);
     EXPECT_EQ(QDir(form->DefaultFolder(true)), QDir(oldDir));
     EXPECT_EQ(QDir(form->DefaultFolder(false)), QDir(newDir));
     EXPECT_FALSE(form->Document().Busy());

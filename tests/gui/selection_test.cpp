@@ -11,11 +11,13 @@
 #include "diff/source_diff.h"
 #include "fake_dialogs.h"
 #include "main_form.h"
+#include "main_form_face.h"
 #include "source_editor.h"
 #include "source_views.h"
 #include "viewrules/palette.h"
 
 using namespace quennet;
+using gui::MainFormFace;
 using gui::SourceEditor;
 using gui::TMainForm;
 
@@ -76,8 +78,8 @@ protected:
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         form->SetSplitMode(false); // these cases read the stacked views
-        form->Widgets().Old.Editor->setLines(kOldText);
-        form->Widgets().New.Editor->setLines(kNewText);
+        Face().Editor(true)->setLines(kOldText);
+        Face().Editor(false)->setLines(kNewText);
         auto oldSource = std::make_unique<model::TPasSrc>();
         auto newSource = std::make_unique<model::TPasSrc>();
         auto comparison = std::make_unique<diff::TSourceDiff>(*oldSource, *newSource);
@@ -88,7 +90,7 @@ protected:
         group->AddChild("Changed", diff::Changed, Decl("Changed", 10, 14), Decl("Changed", 6, 10));
         root.AddItem("Initialization", diff::Added, nullptr, Decl("Initialization", 14, 15));
         form->ShowComparison(std::move(oldSource), std::move(newSource), std::move(comparison));
-        form->Widgets().Expand->trigger();
+        Face().Action("expand")->trigger();
     }
 
     void TearDown() override {
@@ -101,16 +103,16 @@ protected:
         return decls.back().get();
     }
 
+    MainFormFace Face() const { return MainFormFace(*form); }
     QTreeWidgetItem* Node(const QString& caption) {
-        auto found =
-            form->Widgets().DiffTree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+        auto found = Face().Tree()->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
         return found.isEmpty() ? nullptr : found.first();
     }
 
     void Select(const QString& caption) {
         QTreeWidgetItem* node = Node(caption);
         ASSERT_NE(node, nullptr) << caption.toStdString();
-        form->Widgets().DiffTree->setCurrentItem(node);
+        Face().Tree()->setCurrentItem(node);
     }
 
     static std::vector<unsigned> Markers(const SourceEditor& view) {
@@ -152,81 +154,81 @@ TEST_F(SelectionTest, EachKindOfNodeSelectsItsRangesAndScrollsBothViews) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.caption);
-        form->Widgets().Old.Editor->scrollToLine(c.oldScroll);
-        form->Widgets().New.Editor->scrollToLine(c.newScroll);
+        Face().Editor(true)->scrollToLine(c.oldScroll);
+        Face().Editor(false)->scrollToLine(c.newScroll);
         Select(c.caption);
         EXPECT_EQ(form->Document().Range(true), c.oldRange);
         EXPECT_EQ(form->Document().Range(false), c.newRange);
-        EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), c.oldTop);
-        EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), c.newTop);
-        EXPECT_EQ(form->Widgets().DiffEditor->lines(), c.diff);
+        EXPECT_EQ(Face().Editor(true)->firstVisibleLine(), c.oldTop);
+        EXPECT_EQ(Face().Editor(false)->firstVisibleLine(), c.newTop);
+        EXPECT_EQ(Face().DiffEditor()->lines(), c.diff);
         // A one-sided block is marked in its own view only, every line of it.
         for (bool old : {true, false}) {
             const render::LineRange range = old ? c.oldRange : c.newRange;
-            const SourceEditor& view = *form->Widgets().Pane(old).Editor;
+            const SourceEditor& view = *Face().Editor(old);
             std::vector<unsigned> expected(static_cast<size_t>(view.lineCount()), 0u);
             for (int line = range.First; range.IsSet() && line <= range.Last; ++line)
                 expected[static_cast<size_t>(line)] = kGrey | (old ? kOldMark : kNewMark);
             EXPECT_EQ(Markers(view), expected) << (old ? "old" : "new");
         }
-        EXPECT_EQ(Markers(*form->Widgets().DiffEditor),
+        EXPECT_EQ(Markers(*Face().DiffEditor()),
                   std::vector<unsigned>(c.diff.size(), c.oldRange.IsSet() ? kOldMark : kNewMark));
     }
-    EXPECT_EQ(form->Widgets().Old.Editor->foregroundAt(7, 0), -1) << "marks left by Removed";
+    EXPECT_EQ(Face().Editor(true)->foregroundAt(7, 0), -1) << "marks left by Removed";
     EXPECT_TRUE(form->Document().DiffMap().empty());
-    form->Widgets().NextButton->click();
-    form->Widgets().PriorButton->click();
-    EXPECT_EQ(form->Widgets().DiffEditor->firstVisibleLine(), 0);
+    Face().Part<QPushButton>("nextButton")->click();
+    Face().Part<QPushButton>("priorButton")->click();
+    EXPECT_EQ(Face().DiffEditor()->firstVisibleLine(), 0);
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 
 // Inside a changed routine only the lines standing in one text are coloured.
 TEST_F(SelectionTest, ChangedDeclarationMarksOnlyLinesInOneText) {
     Select("Changed");
-    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 6);
-    EXPECT_EQ(form->Widgets().New.Editor->firstVisibleLine(), 2);
+    EXPECT_EQ(Face().Editor(true)->firstVisibleLine(), 6);
+    EXPECT_EQ(Face().Editor(false)->firstVisibleLine(), 2);
     std::vector<unsigned> oldExpected(kOldText.size(), 0u);
     for (int line = 9; line <= 13; ++line)
         oldExpected[line] = kGrey;
     oldExpected[12] |= kOldMark; // "  C;"
-    EXPECT_EQ(Markers(*form->Widgets().Old.Editor), oldExpected);
-    EXPECT_EQ(form->Widgets().New.Editor->markersAtLine(8) & kDecorationMarkers, kGrey | kNewMark);
-    EXPECT_EQ(form->Widgets().Old.Editor->foregroundAt(12, 2), kOldRed);
-    EXPECT_EQ(form->Widgets().Old.Editor->foregroundAt(11, 2), -1); // common: syntax colours
-    EXPECT_EQ(form->Widgets().New.Editor->foregroundAt(8, 2), kNewBlue);
+    EXPECT_EQ(Markers(*Face().Editor(true)), oldExpected);
+    EXPECT_EQ(Face().Editor(false)->markersAtLine(8) & kDecorationMarkers, kGrey | kNewMark);
+    EXPECT_EQ(Face().Editor(true)->foregroundAt(12, 2), kOldRed);
+    EXPECT_EQ(Face().Editor(true)->foregroundAt(11, 2), -1); // common: syntax colours
+    EXPECT_EQ(Face().Editor(false)->foregroundAt(8, 2), kNewBlue);
 
     // Common lines once, from the new text; then the old-only line before the new-only one.
     EXPECT_EQ(
-        form->Widgets().DiffEditor->lines(),
+        Face().DiffEditor()->lines(),
         (std::vector<std::string>{"procedure Changed;", "begin", "  B;", "  C;", "  X;", "end;"}));
-    EXPECT_EQ(Markers(*form->Widgets().DiffEditor),
+    EXPECT_EQ(Markers(*Face().DiffEditor()),
               (std::vector<unsigned>{0u, 0u, 0u, kOldMark, kNewMark, 0u}));
-    EXPECT_EQ(form->Widgets().DiffEditor->foregroundAt(3, 0), kOldRed);
-    EXPECT_EQ(form->Widgets().DiffEditor->foregroundAt(4, 0), kNewBlue);
+    EXPECT_EQ(Face().DiffEditor()->foregroundAt(3, 0), kOldRed);
+    EXPECT_EQ(Face().DiffEditor()->foregroundAt(4, 0), kNewBlue);
     // Built at line 0, then "Next difference": the changed block is on top.
-    EXPECT_EQ(form->Widgets().DiffEditor->firstVisibleLine(), 3);
-    form->Widgets().NextButton->click();
-    EXPECT_EQ(form->Widgets().DiffEditor->firstVisibleLine(), 0); // no further block: wraps
-    form->Widgets().PriorButton->click();
-    EXPECT_EQ(form->Widgets().DiffEditor->firstVisibleLine(), 0); // no earlier block: stays
+    EXPECT_EQ(Face().DiffEditor()->firstVisibleLine(), 3);
+    Face().Part<QPushButton>("nextButton")->click();
+    EXPECT_EQ(Face().DiffEditor()->firstVisibleLine(), 0); // no further block: wraps
+    Face().Part<QPushButton>("priorButton")->click();
+    EXPECT_EQ(Face().DiffEditor()->firstVisibleLine(), 0); // no earlier block: stays
 }
 
 TEST_F(SelectionTest, BookmarkAndMarkOnOneLineBothShown) {
-    form->Widgets().Old.Editor->setBookmark(2, 6);
+    Face().Editor(true)->setBookmark(2, 6);
     Select("Removed");
-    const unsigned markers = form->Widgets().Old.Editor->markersAtLine(6);
+    const unsigned markers = Face().Editor(true)->markersAtLine(6);
     EXPECT_TRUE(markers & (1u << 2));
     EXPECT_TRUE(markers & kOldMark);
-    EXPECT_EQ(form->Widgets().Old.Editor->bookmarkLine(2), 6);
+    EXPECT_EQ(Face().Editor(true)->bookmarkLine(2), 6);
 }
 
 TEST_F(SelectionTest, RangeBeyondTheTextIsReportedAndChangesNothing) {
     Select("Changed");
-    const auto diffBefore = form->Widgets().DiffEditor->lines();
-    const auto newMarkersBefore = Markers(*form->Widgets().New.Editor);
+    const auto diffBefore = Face().DiffEditor()->lines();
+    const auto newMarkersBefore = Markers(*Face().Editor(false));
     // The old text lost its end after the compare.
-    form->Widgets().Old.Editor->setLines({kOldText.begin(), kOldText.begin() + 7});
-    form->Widgets().Old.Editor->scrollToLine(1);
+    Face().Editor(true)->setLines({kOldText.begin(), kOldText.begin() + 7});
+    Face().Editor(true)->scrollToLine(1);
 
     Select("Removed");
     ASSERT_EQ(dialogs.Errors.size(), 1);
@@ -235,49 +237,49 @@ TEST_F(SelectionTest, RangeBeyondTheTextIsReportedAndChangesNothing) {
     EXPECT_TRUE(dialogs.Errors[0].contains("lines 6 to 9")) << dialogs.Errors[0].toStdString();
     EXPECT_EQ(form->Document().Range(true), (render::LineRange{9, 13}));
     EXPECT_EQ(form->Document().Range(false), (render::LineRange{5, 9}));
-    EXPECT_EQ(form->Widgets().DiffEditor->lines(), diffBefore);
-    EXPECT_EQ(Markers(*form->Widgets().New.Editor), newMarkersBefore);
-    EXPECT_EQ(form->Widgets().Old.Editor->firstVisibleLine(), 1);
+    EXPECT_EQ(Face().DiffEditor()->lines(), diffBefore);
+    EXPECT_EQ(Markers(*Face().Editor(false)), newMarkersBefore);
+    EXPECT_EQ(Face().Editor(true)->firstVisibleLine(), 1);
 
     // A selection that fits still works.
     Select("Added");
     EXPECT_EQ(dialogs.Errors.size(), 1);
-    EXPECT_EQ(form->Widgets().New.Editor->markersAtLine(10) & kDecorationMarkers, kGrey | kNewMark);
+    EXPECT_EQ(Face().Editor(false)->markersAtLine(10) & kDecorationMarkers, kGrey | kNewMark);
 }
 
 TEST_F(SelectionTest, SelectionFollowsEditsMadeSinceTheCompare) {
     // "  C;" edited into "  X;" in the old view: the routine's lines now all match.
     std::vector<std::string> edited = kOldText;
     edited[12] = "  x;";
-    form->Widgets().Old.Editor->setLines(edited);
+    Face().Editor(true)->setLines(edited);
     Select("Changed");
     for (int line = 9; line <= 13; ++line)
-        EXPECT_EQ(form->Widgets().Old.Editor->markersAtLine(line) & kDecorationMarkers, kGrey);
-    EXPECT_EQ(form->Widgets().DiffEditor->lineCount(), 5);
+        EXPECT_EQ(Face().Editor(true)->markersAtLine(line) & kDecorationMarkers, kGrey);
+    EXPECT_EQ(Face().DiffEditor()->lineCount(), 5);
 }
 
 TEST_F(SelectionTest, StatusBarsShowCaretAndModified) {
     Select("Removed");
-    WaitFor([&] { return form->Widgets().Old.CaretPanel->text() == "6 : 1"; });
-    EXPECT_EQ(form->Widgets().Old.CaretPanel->text(), "6 : 1");
-    EXPECT_EQ(form->Widgets().Old.ModifiedPanel->text(), "");
+    WaitFor([&] { return Face().Pane<QLabel>(true, "CaretPanel")->text() == "6 : 1"; });
+    EXPECT_EQ(Face().Pane<QLabel>(true, "CaretPanel")->text(), "6 : 1");
+    EXPECT_EQ(Face().Pane<QLabel>(true, "ModifiedPanel")->text(), "");
 
-    form->Widgets().New.Editor->setReadOnly(false);
-    form->Widgets().New.Editor->setCursorPosition(0, 0);
-    QTest::keyClicks(form->Widgets().New.Editor, "ab");
-    WaitFor([&] { return form->Widgets().New.CaretPanel->text() == "1 : 3"; });
-    EXPECT_EQ(form->Widgets().New.CaretPanel->text(), "1 : 3");
-    EXPECT_EQ(form->Widgets().New.ModifiedPanel->text(), "Modified");
+    Face().Editor(false)->setReadOnly(false);
+    Face().Editor(false)->setCursorPosition(0, 0);
+    QTest::keyClicks(Face().Editor(false), "ab");
+    WaitFor([&] { return Face().Pane<QLabel>(false, "CaretPanel")->text() == "1 : 3"; });
+    EXPECT_EQ(Face().Pane<QLabel>(false, "CaretPanel")->text(), "1 : 3");
+    EXPECT_EQ(Face().Pane<QLabel>(false, "ModifiedPanel")->text(), "Modified");
 }
 
 TEST_F(SelectionTest, AltDownAndAltUpStepThroughChangedDeclarationsInTreeOrder) {
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     auto current = [&] {
-        QTreeWidgetItem* node = form->Widgets().DiffTree->currentItem();
+        QTreeWidgetItem* node = Face().Tree()->currentItem();
         return node ? node->text(0) : QString();
     };
-    form->Widgets().DiffTree->collapseAll();
+    Face().Tree()->collapseAll();
     QStringList forward;
     for (int i = 0; i < 5; ++i) {
         QTest::keyClick(form.get(), Qt::Key_Down, Qt::AltModifier);
@@ -302,49 +304,49 @@ TEST(SelectionAfterCompare, ExamplePairChangedRoutineThenNewCompareClearsMarks) 
     form.LoadFile(false, QStringLiteral(QUENNET_EXAMPLES_DIR "/new/Shapes.pas"));
     form.RunDiff();
     ASSERT_TRUE(dialogs.Errors.isEmpty());
+    const MainFormFace ui(form);
 
     QTreeWidgetItem* body = nullptr;
-    for (QTreeWidgetItem* node : form.Widgets().DiffTree->findItems(
-             "implementation", Qt::MatchExactly | Qt::MatchRecursive))
+    for (QTreeWidgetItem* node :
+         ui.Tree()->findItems("implementation", Qt::MatchExactly | Qt::MatchRecursive))
         if (node->parent() && node->parent()->text(0) == "ScaleShape") body = node;
     ASSERT_NE(body, nullptr);
-    form.Widgets().DiffTree->setCurrentItem(body);
+    ui.Tree()->setCurrentItem(body);
     ASSERT_TRUE(form.Document().Range(true).IsSet());
     ASSERT_TRUE(form.Document().Range(false).IsSet());
 
     // Every line of the diff view is one of the two texts' lines, coloured by where it stands.
     int oldOnly = 0, newOnly = 0;
-    for (int line = 0; line < form.Widgets().DiffEditor->lineCount(); ++line) {
-        const unsigned m = form.Widgets().DiffEditor->markersAtLine(line) & kDecorationMarkers;
+    for (int line = 0; line < ui.DiffEditor()->lineCount(); ++line) {
+        const unsigned m = ui.DiffEditor()->markersAtLine(line) & kDecorationMarkers;
         const diff::TMapEntry& e = form.Document().DiffMap()[static_cast<size_t>(line)];
-        const SourceEditor* source =
-            e.Kind == diff::OldOnly ? form.Widgets().Old.Editor : form.Widgets().New.Editor;
-        EXPECT_EQ(form.Widgets().DiffEditor->lineBytes(line), source->lineBytes(e.Line));
+        const SourceEditor* source = e.Kind == diff::OldOnly ? ui.Editor(true) : ui.Editor(false);
+        EXPECT_EQ(ui.DiffEditor()->lineBytes(line), source->lineBytes(e.Line));
         if (e.Kind == diff::OldOnly) {
             ++oldOnly;
             EXPECT_EQ(m, kOldMark);
-            EXPECT_TRUE(form.Widgets().Old.Editor->markersAtLine(e.Line) & kOldMark);
+            EXPECT_TRUE(ui.Editor(true)->markersAtLine(e.Line) & kOldMark);
         } else if (e.Kind == diff::NewOnly) {
             ++newOnly;
             EXPECT_EQ(m, kNewMark);
-            EXPECT_TRUE(form.Widgets().New.Editor->markersAtLine(e.Line) & kNewMark);
+            EXPECT_TRUE(ui.Editor(false)->markersAtLine(e.Line) & kNewMark);
         } else {
             EXPECT_EQ(m, 0u);
-            EXPECT_EQ(form.Widgets().New.Editor->markersAtLine(e.Line) & kDecorationMarkers, kGrey);
+            EXPECT_EQ(ui.Editor(false)->markersAtLine(e.Line) & kDecorationMarkers, kGrey);
         }
     }
     EXPECT_GT(oldOnly, 0);
     EXPECT_GT(newOnly, 0);
     // The heading changed too: the first block starts at line 0, so the view opens at the next.
     ASSERT_NE(form.Document().DiffMap().front().Kind, diff::Common);
-    EXPECT_GT(form.Widgets().DiffEditor->firstVisibleLine(), 0);
-    const auto diffText = form.Widgets().DiffEditor->lines();
+    EXPECT_GT(ui.DiffEditor()->firstVisibleLine(), 0);
+    const auto diffText = ui.DiffEditor()->lines();
 
     form.RunDiff();
     EXPECT_FALSE(form.Document().Range(true).IsSet());
     EXPECT_FALSE(form.Document().Range(false).IsSet());
-    for (const SourceEditor* view : {form.Widgets().Old.Editor, form.Widgets().New.Editor})
+    for (const SourceEditor* view : {ui.Editor(true), ui.Editor(false)})
         for (int line = 0; line < view->lineCount(); ++line)
             EXPECT_EQ(view->markersAtLine(line) & kDecorationMarkers, 0u);
-    EXPECT_EQ(form.Widgets().DiffEditor->lines(), diffText);
+    EXPECT_EQ(ui.DiffEditor()->lines(), diffText);
 }

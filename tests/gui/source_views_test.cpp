@@ -16,6 +16,7 @@
 
 #include "fake_dialogs.h"
 #include "main_form.h"
+#include "main_form_face.h"
 #include "merge_edit_form.h"
 #include "overview_strip.h"
 #include "rich_edit.h"
@@ -24,6 +25,7 @@
 #include "view_colors.h"
 
 using namespace quennet;
+using gui::MainFormFace;
 using gui::SourceEditor;
 using gui::TMainForm;
 
@@ -80,8 +82,9 @@ protected:
         return decls.back().get();
     }
 
-    SourceEditor& Old() const { return *form->Widgets().Old.Editor; }
-    SourceEditor& New() const { return *form->Widgets().New.Editor; }
+    MainFormFace Face() const { return MainFormFace(*form); }
+    SourceEditor& Old() const { return *Face().Editor(true); }
+    SourceEditor& New() const { return *Face().Editor(false); }
 
     static int Row(const SourceEditor& view, int line) {
         return static_cast<int>(
@@ -129,7 +132,7 @@ TEST_F(SourceViewsTest, EveryDifferenceIsTintedByKindInBothViewsAndOnTheStrips) 
         EXPECT_EQ((New().markersAtLine(line) & inside) != 0, line == 3) << line;
 
     // The strip maps a click to a line; the view scrolls there with context above.
-    gui::TOverviewStrip* strip = form->Widgets().Old.Strip;
+    gui::TOverviewStrip* strip = Face().Pane<gui::TOverviewStrip>(true, "Strip");
     ASSERT_NE(strip, nullptr);
     const int y = strip->height() * 8 / 10;
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(5, y));
@@ -168,7 +171,7 @@ TEST_F(SourceViewsTest, SideBySideKeepsMatchingLinesLevelAndScrollsTogether) {
     New().scrollToLine(2);
     EXPECT_EQ(Old().firstVisibleLine(), 2);
 
-    form->Widgets().SyncScroll->setChecked(false);
+    Face().Action("syncScroll")->setChecked(false);
     Old().verticalScrollBar()->setValue(5);
     EXPECT_EQ(New().firstVisibleLine(), 2);
 
@@ -180,7 +183,7 @@ TEST_F(SourceViewsTest, SideBySideKeepsMatchingLinesLevelAndScrollsTogether) {
     // Line numbers are on from the start.
     EXPECT_GT(Old().marginWidth(0), 0);
     EXPECT_GT(New().marginWidth(0), 0);
-    form->Widgets().LineNumbers->setChecked(false);
+    Face().Action("lineNumbers")->setChecked(false);
     EXPECT_EQ(Old().marginWidth(0), 0);
     EXPECT_EQ(New().marginWidth(0), 0);
 }

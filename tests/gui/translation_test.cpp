@@ -1,5 +1,6 @@
 // The German translation: built, found for a German locale, and used by the windows' captions.
 #include "main_form.h"
+#include "main_form_face.h"
 #include "merge_edit_form.h"
 #include "quennet_application.h"
 #include "source_editor.h"
@@ -35,12 +36,13 @@ TEST(Translation, GermanLocaleGivesGermanCaptionsAndEnglishStaysWithout) {
     FakeDialogs dialogs;
     {
         TMainForm form(nullptr, dialogs);
-        const TMainFormWidgets& ui = form.Widgets();
+        const MainFormFace ui(form);
         EXPECT_EQ(MenuTitles(form), (QStringList{"&Datei", "&Suchen", "&Vergleich", "&Hilfe"}));
-        EXPECT_EQ(ui.Pages->tabText(0), QStringLiteral("Quelltextansicht"));
-        EXPECT_EQ(ui.Old.ReloadButton->text(), QStringLiteral("Neu laden"));
-        EXPECT_EQ(ui.NextButton->text(), QStringLiteral("Nächster Unterschied"));
-        EXPECT_EQ(ui.DiffTree->accessibleName(), QStringLiteral("Unterschiedsbaum"));
+        EXPECT_EQ(ui.Part<QTabWidget>("pages")->tabText(0), QStringLiteral("Quelltextansicht"));
+        EXPECT_EQ(ui.Pane<QPushButton>(true, "ReloadButton")->text(), QStringLiteral("Neu laden"));
+        EXPECT_EQ(ui.Part<QPushButton>("nextButton")->text(),
+                  QStringLiteral("Nächster Unterschied"));
+        EXPECT_EQ(ui.Tree()->accessibleName(), QStringLiteral("Unterschiedsbaum"));
         TMergeEditForm merge(nullptr, dialogs);
         EXPECT_EQ(merge.windowTitle(), QStringLiteral("Zusammengeführten Text bearbeiten"));
     }
@@ -48,7 +50,7 @@ TEST(Translation, GermanLocaleGivesGermanCaptionsAndEnglishStaysWithout) {
 
     TMainForm form(nullptr, dialogs);
     EXPECT_EQ(MenuTitles(form), (QStringList{"&File", "&Search", "&Diff", "&Help"}));
-    EXPECT_EQ(form.Widgets().Old.Editor->accessibleName(), QStringLiteral("Old source"));
+    EXPECT_EQ(MainFormFace(form).Editor(true)->accessibleName(), QStringLiteral("Old source"));
 }
 
 } // namespace

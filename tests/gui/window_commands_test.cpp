@@ -38,11 +38,12 @@ TEST_F(WindowTest, EditedTextIsDroppedOnlyAfterTheUserAgrees) {
         bool editOld;
         std::function<void(TMainForm&)> command;
     } cases[] = {
-        {"Reload", true, [](TMainForm& f) { f.Widgets().Old.ReloadButton->click(); }},
+        {"Reload", true,
+         [](TMainForm& f) { MainFormFace(f).Pane<QPushButton>(true, "ReloadButton")->click(); }},
         {"choosing a file", false,
-         [&](TMainForm& f) { f.Widgets().New.FilenameEdit->ChooseRecent(c); }},
+         [&](TMainForm& f) { MainFormFace(f).FileBox(false)->ChooseRecent(c); }},
         {"dropping one file", true,
-         [&](TMainForm& f) { f.DropFiles({c}, f.Widgets().Old.Editor); }},
+         [&](TMainForm& f) { f.DropFiles({c}, MainFormFace(f).Editor(true)); }},
         {"dropping a pair", false,
          [&](TMainForm& f) {
              f.DropFiles({c, a}, nullptr);
@@ -61,7 +62,7 @@ TEST_F(WindowTest, EditedTextIsDroppedOnlyAfterTheUserAgrees) {
             k.command(*form);
             ASSERT_EQ(dialogs.Questions.size(), 1);
             EXPECT_TRUE(dialogs.Questions[0].contains(k.editOld ? "old view" : "new view"));
-            SourceEditor* view = form->Widgets().Pane(k.editOld).Editor;
+            SourceEditor* view = Face().Editor(k.editOld);
             const bool closing = std::string(k.what) == "closing";
             EXPECT_EQ(view->lineBytes(0).starts_with("{edit}"), !agree || closing);
             EXPECT_EQ(form->isVisible(), !(agree && closing));
@@ -74,7 +75,7 @@ TEST_F(WindowTest, EditedTextIsDroppedOnlyAfterTheUserAgrees) {
     // Nothing edited: nothing asked.
     dialogs.Questions.clear();
     form->DropFiles({a, b}, nullptr);
-    form->Widgets().New.ReloadButton->click();
+    Face().Pane<QPushButton>(false, "ReloadButton")->click();
     EXPECT_TRUE(dialogs.Questions.isEmpty());
 }
 
@@ -82,15 +83,15 @@ TEST_F(WindowTest, FileChangedOnDiskShowsTheBarAndASaveAsksFirst) {
     const QString a = Write(QStringLiteral("a.pas"), kOld);
     const QString b = Write(QStringLiteral("b.pas"), kNew);
     form->DropFiles({a, b}, nullptr);
-    const TSourcePane& old = form->Widgets().Old;
+    const MainFormFace ui = Face();
     form->CheckDiskChanges();
-    EXPECT_TRUE(old.ChangedBar->isHidden());
+    EXPECT_TRUE(ui.Pane<QWidget>(true, "ChangedBar")->isHidden());
 
     Write(QStringLiteral("a.pas"), "unit U; { changed elsewhere }\nend.\n");
     ShowActive(form.get()); // coming back to the window looks at the files
-    EXPECT_FALSE(old.ChangedBar->isHidden());
-    EXPECT_TRUE(old.ChangedText->text().contains(QStringLiteral("a.pas")));
-    EXPECT_TRUE(form->Widgets().New.ChangedBar->isHidden());
+    EXPECT_FALSE(ui.Pane<QWidget>(true, "ChangedBar")->isHidden());
+    EXPECT_TRUE(ui.Pane<QLabel>(true, "ChangedText")->text().contains(QStringLiteral("a.pas")));
+    EXPECT_TRUE(ui.Pane<QWidget>(false, "ChangedBar")->isHidden());
 
     // Saving over it asks; declined, the file on disk stays as the other program wrote it.
     Edit(true, QStringLiteral("{mine}"));
@@ -99,22 +100,22 @@ TEST_F(WindowTest, FileChangedOnDiskShowsTheBarAndASaveAsksFirst) {
     ASSERT_EQ(dialogs.Questions.size(), 1);
     EXPECT_TRUE(dialogs.Questions[0].contains(QStringLiteral("changed on disk")));
     EXPECT_EQ(Read(a), "unit U; { changed elsewhere }\nend.\n");
-    EXPECT_TRUE(old.Editor->isModified());
+    EXPECT_TRUE(ui.Editor(true)->isModified());
     dialogs.ConfirmAnswer = true;
     form->SaveChanges(true);
     EXPECT_TRUE(Read(a).startsWith("{mine}unit U;"));
-    EXPECT_TRUE(old.ChangedBar->isHidden());
+    EXPECT_TRUE(ui.Pane<QWidget>(true, "ChangedBar")->isHidden());
     form->CheckDiskChanges();
-    EXPECT_TRUE(old.ChangedBar->isHidden()) << "our own save is no change";
+    EXPECT_TRUE(ui.Pane<QWidget>(true, "ChangedBar")->isHidden()) << "our own save is no change";
 
     // The bar's Reload loads the file again and compares.
     Write(QStringLiteral("a.pas"), kNew);
     form->CheckDiskChanges();
-    ASSERT_FALSE(old.ChangedBar->isHidden());
+    ASSERT_FALSE(ui.Pane<QWidget>(true, "ChangedBar")->isHidden());
     form->FreeComparison();
-    old.ChangedReload->click();
-    EXPECT_EQ(old.Editor->lineCount(), 13);
-    EXPECT_TRUE(old.ChangedBar->isHidden());
+    ui.Pane<QPushButton>(true, "ChangedReload")->click();
+    EXPECT_EQ(ui.Editor(true)->lineCount(), 13);
+    EXPECT_TRUE(ui.Pane<QWidget>(true, "ChangedBar")->isHidden());
     EXPECT_NE(form->Document().Comparison(), nullptr);
 }
 
@@ -124,23 +125,23 @@ TEST_F(WindowTest, StandardKeys) {
     const QString c = Write(QStringLiteral("c.pas"), "unit C;\nend.\n");
     form->DropFiles({a, b}, nullptr);
     ShowActive(form.get());
-    const TMainFormWidgets& ui = form->Widgets();
+    const MainFormFace ui = Face();
 
     // Ctrl+O opens into the view that has the focus.
-    ui.New.Editor->setFocus();
+    ui.Editor(false)->setFocus();
     dialogs.OpenAnswer = c;
-    QTest::keyClick(ui.New.Editor, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(ui.Editor(false), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(ShownFile(*form, false), c);
     EXPECT_EQ(ShownFile(*form, true), a);
 
     // Ctrl+S saves that view.
     Edit(false, QStringLiteral("{saved}"));
-    ui.New.Editor->setFocus();
-    QTest::keyClick(ui.New.Editor, Qt::Key_S, Qt::ControlModifier);
+    ui.Editor(false)->setFocus();
+    QTest::keyClick(ui.Editor(false), Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(Read(c).startsWith("{saved}unit C;"));
-    EXPECT_FALSE(ui.New.Editor->isModified());
+    EXPECT_FALSE(ui.Editor(false)->isModified());
 
-    QTest::keyClick(ui.Old.Editor, Qt::Key_F1);
+    QTest::keyClick(ui.Editor(true), Qt::Key_F1);
     ASSERT_EQ(dialogs.OpenedUrls.size(), 1);
     EXPECT_TRUE(dialogs.OpenedUrls[0].endsWith(QStringLiteral("manual.html")));
 
@@ -149,9 +150,9 @@ TEST_F(WindowTest, StandardKeys) {
     QTest::keyClick(nav, Qt::Key_W, Qt::ControlModifier);
     EXPECT_FALSE(nav->isVisible());
     ShowActive(form.get());
-    QTest::keyClick(ui.Old.Editor, Qt::Key_W, Qt::ControlModifier);
+    QTest::keyClick(ui.Editor(true), Qt::Key_W, Qt::ControlModifier);
     EXPECT_TRUE(form->isVisible());
-    QTest::keyClick(ui.Old.Editor, Qt::Key_Q, Qt::ControlModifier);
+    QTest::keyClick(ui.Editor(true), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -160,28 +161,28 @@ TEST_F(WindowTest, FindWithF3AndShiftF3) {
     const QString b = Write(QStringLiteral("b.pas"), kNew);
     form->DropFiles({a, b}, nullptr);
     ShowActive(form.get());
-    const TMainFormWidgets& ui = form->Widgets();
-    ui.New.Editor->setFocus();
-    ui.New.Editor->setCursorPosition(0, 0);
-    QTest::keyClick(ui.New.Editor, Qt::Key_F, Qt::ControlModifier);
-    ASSERT_NE(ui.FindDialog, nullptr);
-    EXPECT_TRUE(ui.FindDialog->isVisible());
-    ui.FindDialog->FindText->setText(QStringLiteral("procedure b"));
+    const MainFormFace ui = Face();
+    ui.Editor(false)->setFocus();
+    ui.Editor(false)->setCursorPosition(0, 0);
+    QTest::keyClick(ui.Editor(false), Qt::Key_F, Qt::ControlModifier);
+    TFindDialog* find = ui.Part<TFindDialog>("findDialog"); // made by the first Ctrl+F
+    EXPECT_TRUE(find->isVisible());
+    find->FindText->setText(QStringLiteral("procedure b"));
 
     auto selectedLine = [&] {
         int l1, i1, l2, i2;
-        ui.New.Editor->getSelection(&l1, &i1, &l2, &i2);
+        ui.Editor(false)->getSelection(&l1, &i1, &l2, &i2);
         return l1;
     };
-    ui.FindDialog->FindNextButton->click();
+    find->FindNextButton->click();
     EXPECT_EQ(selectedLine(), 3) << "in the new view, where the focus was";
     EXPECT_TRUE(form->FindAgain(true));
     EXPECT_EQ(selectedLine(), 8);
     EXPECT_TRUE(form->FindAgain(false));
     EXPECT_EQ(selectedLine(), 3);
-    ui.FindDialog->MatchCase->setChecked(true);
+    find->MatchCase->setChecked(true);
     EXPECT_FALSE(form->FindAgain(true));
-    EXPECT_TRUE(ui.StatusMessage->text().contains(QStringLiteral("not found")));
+    EXPECT_TRUE(ui.Status().contains(QStringLiteral("not found")));
 }
 
 TEST_F(WindowTest, GoToLineScrollsTheFocusedViewAndTheOtherFollows) {
@@ -193,23 +194,23 @@ TEST_F(WindowTest, GoToLineScrollsTheFocusedViewAndTheOtherFollows) {
                     nullptr);
     ShowActive(form.get());
     form->SetSplitMode(true);
-    const TMainFormWidgets& ui = form->Widgets();
-    ui.New.Editor->setFocus();
+    const MainFormFace ui = Face();
+    ui.Editor(false)->setFocus();
 
     dialogs.IntegerAnswer.reset(); // cancelled: nothing moves
-    QTest::keyClick(ui.New.Editor, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(ui.Editor(false), Qt::Key_G, Qt::ControlModifier);
     ASSERT_EQ(dialogs.Asked.size(), 1);
     EXPECT_EQ(dialogs.LastAskLabel, QStringLiteral("Line of the new file (1 - 304):"));
-    EXPECT_EQ(ui.New.Editor->firstVisibleLine(), 0);
+    EXPECT_EQ(ui.Editor(false)->firstVisibleLine(), 0);
 
     dialogs.IntegerAnswer = 200;
-    QTest::keyClick(ui.New.Editor, Qt::Key_G, Qt::ControlModifier);
-    EXPECT_EQ(ui.New.Editor->caretLine(), 199);
-    const int rows = ui.New.Editor->visibleRows();
+    QTest::keyClick(ui.Editor(false), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(ui.Editor(false)->caretLine(), 199);
+    const int rows = ui.Editor(false)->visibleRows();
     ASSERT_GT(rows, 3);
-    EXPECT_EQ(ui.New.Editor->firstVisibleTextLine(), 199 - rows / 3);
-    EXPECT_EQ(ui.Old.Editor->firstVisibleTextLine(), 199 - rows / 3) << "the views in step";
-    EXPECT_TRUE(ui.New.Editor->hasFocus());
+    EXPECT_EQ(ui.Editor(false)->firstVisibleTextLine(), 199 - rows / 3);
+    EXPECT_EQ(ui.Editor(true)->firstVisibleTextLine(), 199 - rows / 3) << "the views in step";
+    EXPECT_TRUE(ui.Editor(false)->hasFocus());
 }
 
 TEST_F(WindowTest, RecentPairsAndFilesSurviveARestart) {
@@ -222,12 +223,12 @@ TEST_F(WindowTest, RecentPairsAndFilesSurviveARestart) {
     DestroyForms();
     MakeForms();
 
-    const QList<QAction*> items = form->Widgets().RecentMenu->actions();
+    const QList<QAction*> items = Face().Part<QMenu>("recentMenu")->actions();
     ASSERT_EQ(items.size(), 3);
     EXPECT_TRUE(items[0]->text().contains(QStringLiteral("u0.pas")));
     EXPECT_TRUE(items[1]->text().contains(QStringLiteral("u2.pas")));
-    EXPECT_EQ(form->Widgets().Old.FilenameEdit->Recent().value(0), files[0]);
-    EXPECT_EQ(form->Widgets().New.FilenameEdit->Recent().value(0), files[1]);
+    EXPECT_EQ(Face().FileBox(true)->Recent().value(0), files[0]);
+    EXPECT_EQ(Face().FileBox(false)->Recent().value(0), files[1]);
 
     items[1]->trigger();
     EXPECT_EQ(ShownFile(*form, true), files[2]);
@@ -235,14 +236,14 @@ TEST_F(WindowTest, RecentPairsAndFilesSurviveARestart) {
     EXPECT_NE(form->Document().Comparison(), nullptr);
     // A pair whose file is gone is reported, not half loaded.
     QFile::remove(files[1]);
-    form->Widgets().RecentMenu->actions()[1]->trigger();
+    Face().Part<QMenu>("recentMenu")->actions()[1]->trigger();
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_TRUE(dialogs.Errors[0].contains(QStringLiteral("u1.pas")));
     EXPECT_EQ(ShownFile(*form, true), files[2]);
 
     // The box's dialog starts in the folder of the file it shows.
     dialogs.OpenAnswer.clear();
-    form->Widgets().Old.FilenameEdit->Browse();
+    Face().FileBox(true)->Browse();
     EXPECT_EQ(QDir(dialogs.LastOpenDir), QFileInfo(files[2]).dir());
 }
 
