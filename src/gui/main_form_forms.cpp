@@ -92,7 +92,7 @@ void TMainForm::FillFormTree() {
     ui_.DiffTree->setUpdatesEnabled(true);
     WidenTreeForCaptions();
     views_->ShowDifferences(view->Spans);
-    views_->ShowInactive(nullptr, nullptr);
+    views_->ShowInactive(view->NoiseOld, view->NoiseNew);
 }
 
 // Halfway between text and background, so the rows stay readable in light and dark palettes.

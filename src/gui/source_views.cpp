@@ -71,10 +71,15 @@ void TSourceViews::ShowDifferences(viewrules::DifferenceSpans spans) {
 }
 
 void TSourceViews::ShowInactive(const model::TPasSrc* oldSource, const model::TPasSrc* newSource) {
-    old_->setInactive(oldSource ? viewrules::InactiveSpans(*oldSource)
-                                : std::vector<viewrules::InactiveSpan>{});
-    new_->setInactive(newSource ? viewrules::InactiveSpans(*newSource)
-                                : std::vector<viewrules::InactiveSpan>{});
+    ShowInactive(
+        oldSource ? viewrules::InactiveSpans(*oldSource) : std::vector<viewrules::InactiveSpan>{},
+        newSource ? viewrules::InactiveSpans(*newSource) : std::vector<viewrules::InactiveSpan>{});
+}
+
+void TSourceViews::ShowInactive(std::vector<viewrules::InactiveSpan> oldSpans,
+                                std::vector<viewrules::InactiveSpan> newSpans) {
+    old_->setInactive(std::move(oldSpans));
+    new_->setInactive(std::move(newSpans));
 }
 
 void TSourceViews::Clear() {

@@ -6,6 +6,7 @@
 
 #include "diff/source_diff.h"
 #include "viewrules/difference_marks.h"
+#include "viewrules/inactive_code.h"
 #include "viewrules/split_alignment.h"
 
 namespace quennet::gui {
@@ -24,6 +25,9 @@ public:
     void Clear();
     // Shades what conditional compilation left out of each text; null: nothing.
     void ShowInactive(const model::TPasSrc* oldSource, const model::TPasSrc* newSource);
+    // Lines shaded as set aside, with their tooltips (a form's designer noise).
+    void ShowInactive(std::vector<viewrules::InactiveSpan> oldSpans,
+                      std::vector<viewrules::InactiveSpan> newSpans);
 
     void SetSideBySide(bool sideBySide);
     void SetSyncScroll(bool on);

@@ -103,11 +103,19 @@ TEST(FormView, WhatAnEmptyTreeSays) {
     EXPECT_EQ(FormOutcomeMessage(Compare(kOld, noiseOnly, NoiseMode::Show)), "");
 }
 
-TEST(FormView, NoiseIsNotTinted) {
-    const FormView v = Compare(kOld, Edit(Edit(kOld, "'OK'", "'Cancel'"), "= 96", "= 120"));
-    ASSERT_EQ(v.Spans.Old.size(), 1u);
-    EXPECT_EQ(v.Spans.Old[0], (LineSpan{6, 6, MarkKind::Changed}));
-    EXPECT_EQ(v.Spans.New, v.Spans.Old);
+// Noise is shaded, not tinted, in every mode: its lines still differ as text.
+TEST(FormView, NoiseIsShadedNotTinted) {
+    const std::string newText =
+        Edit(Edit(Edit(kOld, "'OK'", "'Cancel'"), "= 96", "= 120"), "  Caption = 'Main'\n", "");
+    for (NoiseMode mode : {NoiseMode::Show, NoiseMode::Hide, NoiseMode::Ignore}) {
+        const FormView v = Compare(kOld, newText, mode);
+        ASSERT_EQ(v.Spans.New.size(), 1u);
+        EXPECT_EQ(v.Spans.New[0], (LineSpan{5, 5, MarkKind::Changed}));
+        EXPECT_EQ(v.NoiseOld,
+                  (std::vector<InactiveSpan>{{2, 2, "Designer noise: Form1.PixelsPerInch"}}));
+        EXPECT_EQ(v.NoiseNew,
+                  (std::vector<InactiveSpan>{{1, 1, "Designer noise: Form1.PixelsPerInch"}}));
+    }
 }
 
 TEST(FormView, StepsOverObjectsAndTheNoiseGroup) {

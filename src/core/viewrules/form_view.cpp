@@ -95,6 +95,21 @@ void CollectSpans(const std::vector<FormViewNode>& nodes, DifferenceSpans& spans
     }
 }
 
+void CollectNoise(const std::vector<FormDiffNode>& objects, FormView& view) {
+    for (const FormDiffNode& o : objects)
+        for (const FormDiffNode& p : o.Children) {
+            if (!p.Noise) continue;
+            const std::string tip = "Designer noise: " + o.Caption + "." + p.Caption;
+            if (const auto r = ViewRange(p.OldFirst, p.OldLast); r.IsSet())
+                view.NoiseOld.push_back({r.First, r.Last, tip});
+            if (const auto r = ViewRange(p.NewFirst, p.NewLast); r.IsSet())
+                view.NoiseNew.push_back({r.First, r.Last, tip});
+        }
+    for (auto* spans : {&view.NoiseOld, &view.NoiseNew})
+        std::sort(spans->begin(), spans->end(),
+                  [](const InactiveSpan& a, const InactiveSpan& b) { return a.First < b.First; });
+}
+
 void SortSpans(std::vector<LineSpan>& spans) {
     std::sort(spans.begin(), spans.end(), [](const LineSpan& a, const LineSpan& b) {
         return a.First != b.First ? a.First < b.First : a.Last < b.Last;
@@ -146,6 +161,7 @@ FormView CompareFormTexts(const FormSideText& oldSide, const FormSideText& newSi
     view.Mode = mode;
     view.Tree = FormViewTree(view.Comparison, mode);
     CollectSpans(view.Tree, view.Spans);
+    CollectNoise(view.Comparison.Objects, view);
     SortSpans(view.Spans.Old);
     SortSpans(view.Spans.New);
     return view;

@@ -13,6 +13,7 @@
 #include "io/text_encoding.h"
 #include "render/line_decoration.h"
 #include "viewrules/difference_marks.h"
+#include "viewrules/inactive_code.h"
 #include "viewrules/merge3_names.h"
 
 namespace quennet::viewrules {
@@ -31,6 +32,9 @@ struct FormView {
     forms::NoiseMode Mode = forms::NoiseMode::Show;
     std::vector<FormViewNode> Tree;
     DifferenceSpans Spans; // the changes that are not noise, for the views and strips
+    // The lines of designer noise in each view, shaded as text the comparison sets aside, in
+    // every noise mode: the line ends still differ there.
+    std::vector<InactiveSpan> NoiseOld, NoiseNew;
 };
 
 // One side as the views hold it: its text (lines joined by line breaks), whether the view shows
