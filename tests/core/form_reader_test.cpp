@@ -191,10 +191,10 @@ TEST(FormReader, StructureAndLines) {
     EXPECT_EQ(hint.FirstLine, 10);
     EXPECT_EQ(hint.LastLine, 12);
     const FormValue& columns = f.Root.Properties[15].Value;
-    ASSERT_EQ(columns.Items.size(), 2u);
-    EXPECT_FALSE(columns.Items[0].Order);
-    EXPECT_EQ(columns.Items[1].Order, 3);
-    EXPECT_EQ(columns.Items[1].FirstLine, 26);
+    ASSERT_EQ(columns.Items().size(), 2u);
+    EXPECT_FALSE(columns.Items()[0].Order);
+    EXPECT_EQ(columns.Items()[1].Order, 3);
+    EXPECT_EQ(columns.Items()[1].FirstLine, 26);
     EXPECT_EQ(f.Root.Properties[17].Value.Text, "\x0A\x0B\xFF");
     ASSERT_EQ(f.Root.Children.size(), 1u);
     const FormObject& panel = f.Root.Children[0];

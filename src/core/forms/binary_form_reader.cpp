@@ -115,6 +115,7 @@ private:
             o.Children.emplace_back();
             ParseObject(o.Children.back());
         }
+        o.Children.shrink_to_fit();
         ++pos_;
         --depth_;
     }
@@ -125,6 +126,7 @@ private:
             properties.back().Name = ShortString();
             ParseValue(properties.back().Value);
         }
+        properties.shrink_to_fit();
         ++pos_;
     }
 
@@ -213,21 +215,21 @@ private:
         case kVaSet:
             v.Kind = ValueKind::Set;
             for (std::string e = ShortString(); !e.empty(); e = ShortString())
-                v.Set.push_back(std::move(e));
+                v.EditSet().push_back(std::move(e));
             break;
         case kVaList:
             v.Kind = ValueKind::List;
             while (NextByte() != kVaNull) {
-                v.List.emplace_back();
-                ParseValue(v.List.back());
+                v.EditList().emplace_back();
+                ParseValue(v.EditList().back());
             }
             ++pos_;
             break;
         case kVaCollection:
             v.Kind = ValueKind::Collection;
             while (NextByte() != kVaNull) {
-                v.Items.emplace_back();
-                FormItem& item = v.Items.back();
+                v.EditItems().emplace_back();
+                FormItem& item = v.EditItems().back();
                 if (NextByte() != kVaList) item.Order = Integer();
                 if (Byte() != kVaList) Fail("expected a collection item", pos_ - 1);
                 ParseProperties(item.Properties);

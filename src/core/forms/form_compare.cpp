@@ -68,6 +68,11 @@ Index IndexOf(const FormFile& f) {
     return idx;
 }
 
+// The form's lines joined as the line matcher takes them.
+std::string CrLfText(const FormFile& f) {
+    return f.Text ? io::ToCrLfText(*f.Text) : std::string();
+}
+
 struct Comparer {
     const NoiseRules& noise;
     FormComparison result;
@@ -207,9 +212,9 @@ struct Comparer {
                 d.OldFirst = o->FirstLine;
                 d.OldLast = o->LastLine;
                 if (o->Value.Kind == ValueKind::Collection && p.Value.Kind == ValueKind::Collection)
-                    ItemChildren(d, o->Value.Items, p.Value.Items);
+                    ItemChildren(d, o->Value.Items(), p.Value.Items());
                 else if (o->Value.Kind == ValueKind::List && p.Value.Kind == ValueKind::List)
-                    ListChildren(d, o->Value.List, p.Value.List);
+                    ListChildren(d, o->Value.List(), p.Value.List());
             }
             d.Noise = noise.IsNoise(p.Name, place);
             nodes.push_back(std::move(d));
@@ -407,8 +412,7 @@ FormComparison CompareForms(const FormFile& oldForm, const FormFile& newForm,
     r.Stops.insert(r.Stops.end(), newForm.Notes.begin(), newForm.Notes.end());
     if (oldStop >= 0 || newStop >= 0) {
         for (const auto& run :
-             diff::ChangedRunsAfterStop(io::JoinLinesCrLf(oldForm.Lines),
-                                        io::JoinLinesCrLf(newForm.Lines), oldStop, newStop)) {
+             diff::ChangedRunsAfterStop(CrLfText(oldForm), CrLfText(newForm), oldStop, newStop)) {
             FormDiffNode d;
             d.Kind = FormNodeKind::Text;
             d.Change = !run.HasOld()   ? FormChange::Added

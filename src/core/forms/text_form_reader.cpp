@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 
 #include "forms/binary_values.h"
@@ -137,6 +138,8 @@ private:
             if (SameName(id, "end")) {
                 o.LastLine = line_;
                 pos_ += id.size();
+                o.Properties.shrink_to_fit();
+                o.Children.shrink_to_fit();
                 return;
             }
             if (IsObjectStart()) {
@@ -193,26 +196,29 @@ private:
             v.Kind = ValueKind::Set;
             if (!Accept(']')) {
                 do
-                    v.Set.push_back(Ident("a set element"));
+                    v.EditSet().push_back(Ident("a set element"));
                 while (Accept(','));
                 Expect(']', "',' or ']' in a set");
+                v.EditSet().shrink_to_fit();
             }
         } else if (c == '(') {
             ++pos_;
             v.Kind = ValueKind::List;
             while (!Accept(')')) {
                 if (pos_ >= s_.size()) Fail("expected ')' closing the list");
-                v.List.emplace_back();
-                ParseValue(v.List.back());
+                v.EditList().emplace_back();
+                ParseValue(v.EditList().back());
             }
+            if (!v.List().empty()) v.EditList().shrink_to_fit();
         } else if (c == '<') {
             ++pos_;
             v.Kind = ValueKind::Collection;
             while (!Accept('>')) {
                 if (!SameName(PeekIdent(), "item")) Fail("expected 'item' or '>'");
-                v.Items.emplace_back();
-                ParseItem(v.Items.back());
+                v.EditItems().emplace_back();
+                ParseItem(v.EditItems().back());
             }
+            if (!v.Items().empty()) v.EditItems().shrink_to_fit();
         } else if (c == '{') {
             ++pos_;
             v.Kind = ValueKind::Binary;
@@ -237,6 +243,7 @@ private:
             if (SameName(id, "end")) {
                 item.LastLine = line_;
                 pos_ += id.size();
+                item.Properties.shrink_to_fit();
                 return;
             }
             item.Properties.emplace_back();
@@ -465,10 +472,20 @@ void CloseUnfinished(FormObject& o, int line) {
 } // namespace
 
 FormFile ReadTextForm(std::string_view text, io::TextEncoding encoding, const std::string& name) {
+    return ReadTextForm(std::string(text), encoding, name);
+}
+
+FormFile ReadTextForm(std::string&& owned, io::TextEncoding encoding, const std::string& name) {
     FormFile form;
     form.Name = name;
     form.Encoding = encoding;
-    form.Lines = io::SplitLines(text);
+    auto kept = std::make_shared<const std::string>(std::move(owned));
+    const std::string_view text = *kept;
+    form.Text = std::move(kept);
+    size_t lines = 0;
+    io::ForEachLine(text, [&](std::string_view) { ++lines; });
+    form.Lines.reserve(lines);
+    io::ForEachLine(text, [&](std::string_view line) { form.Lines.push_back(line); });
     TextFormParser parser(text, encoding != io::TextEncoding::Bytes || IsUtf8(text));
     try {
         parser.ParseForm(form);
