@@ -207,6 +207,29 @@ TEST(FormReader, StructureAndLines) {
     EXPECT_EQ(PathStep(panel.Children[1]), "TMenuItem");
 }
 
+// The parts of sets, lists and collections are held apart: a copy owns its own, and a model
+// outlives the text of the form it was read from.
+TEST(FormReader, CopiedValuesOwnTheirParts) {
+    FormObject root;
+    {
+        const FormFile f = Read(kRichForm);
+        root = f.Root;
+    }
+    const FormValue& columns = root.Properties[15].Value;
+    FormValue copy = columns;
+    ASSERT_TRUE(copy == columns);
+    copy.EditItems()[1].Order = 4;
+    EXPECT_EQ(columns.Items()[1].Order, 3);
+    EXPECT_FALSE(copy == columns);
+    FormValue list = ValueOf("(1 2)");
+    FormValue moved = std::move(list);
+    list = moved;
+    list.EditList().pop_back();
+    EXPECT_EQ(moved.List().size(), 2u);
+    EXPECT_EQ(list.List().size(), 1u);
+    EXPECT_EQ(FormToText(root), FormToText(Read(kRichForm).Root));
+}
+
 // A fault stops the reading with its place; what came before it stays in the model.
 TEST(FormReader, FaultsAreNotesWithTheirPlace) {
     const struct {

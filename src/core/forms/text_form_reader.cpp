@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -20,6 +21,12 @@ struct Fault {
     int line, column;
     std::string message;
 };
+
+bool IsAscii(std::string_view s) {
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
 
 bool IsIdentStart(unsigned char c) {
     return std::isalpha(c) || c == '_';
@@ -184,7 +191,7 @@ private:
             ParseString(v.Text);
             // Bytes that are no UTF-8 in a UTF-8 file, and surrogate halves written apart,
             // are held as the writers give them back.
-            v.Text = NormalUtf8(v.Text);
+            if (!IsAscii(v.Text)) v.Text = NormalUtf8(v.Text);
         } else if (c == '-' || c == '+' || std::isdigit(static_cast<unsigned char>(c)) ||
                    c == '$') {
             ParseNumber(v);
@@ -360,6 +367,17 @@ private:
                             ++pos_;
                             break;
                         }
+                        // A run of plain characters at once.
+                        size_t run = pos_;
+                        while (run < s_.size() && s_[run] != '\'' && s_[run] != '\r' &&
+                               s_[run] != '\n' &&
+                               (utf8_ || static_cast<unsigned char>(s_[run]) < 0x80))
+                            ++run;
+                        if (run > pos_) {
+                            out.append(s_.data() + pos_, run - pos_);
+                            pos_ = run;
+                            continue;
+                        }
                         AppendRawChar(out);
                     }
                 } else if (c == '#') {
@@ -416,6 +434,12 @@ private:
         }
     }
 
+    static int HexDigit(char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        const char l = static_cast<char>(c | 0x20);
+        return l >= 'a' && l <= 'f' ? l - 'a' + 10 : -1;
+    }
+
     // Hexadecimal digits in pairs, over any number of lines, up to '}'.
     void ParseBinary(std::string& out) {
         int high = -1;
@@ -428,16 +452,15 @@ private:
                 ++pos_;
                 return;
             }
-            if (!std::isxdigit(static_cast<unsigned char>(c)))
-                Fail("expected a hexadecimal digit in the binary data");
-            const int d =
-                std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10;
-            ++pos_;
-            if (high < 0) {
-                high = d;
-            } else {
-                out += static_cast<char>(high * 16 + d);
-                high = -1;
+            if (HexDigit(c) < 0) Fail("expected a hexadecimal digit in the binary data");
+            // The rest of the line's digits at once.
+            for (int d; pos_ < s_.size() && (d = HexDigit(s_[pos_])) >= 0; ++pos_) {
+                if (high < 0) {
+                    high = d;
+                } else {
+                    out += static_cast<char>(high * 16 + d);
+                    high = -1;
+                }
             }
         }
     }
@@ -482,10 +505,15 @@ FormFile ReadTextForm(std::string&& owned, io::TextEncoding encoding, const std:
     auto kept = std::make_shared<const std::string>(std::move(owned));
     const std::string_view text = *kept;
     form.Text = std::move(kept);
-    size_t lines = 0;
-    io::ForEachLine(text, [&](std::string_view) { ++lines; });
-    form.Lines.reserve(lines);
+    // One more than the LF count is right for LF and CR LF files; lone CRs grow it.
+    size_t feeds = 0;
+    for (const char* p = text.data();
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(text.end() - p))));
+         ++p)
+        ++feeds;
+    form.Lines.reserve(feeds + 1);
     io::ForEachLine(text, [&](std::string_view line) { form.Lines.push_back(line); });
+    if (form.Lines.capacity() - form.Lines.size() > 64) form.Lines.shrink_to_fit();
     TextFormParser parser(text, encoding != io::TextEncoding::Bytes || IsUtf8(text));
     try {
         parser.ParseForm(form);
