@@ -45,15 +45,15 @@ inline bool Writable(const forms::FormValue& v) {
                 std::round(v.Float * 10000) / 10000.0 == v.Float);
     case forms::ValueKind::Identifier: return v.Text.size() < 256;
     case forms::ValueKind::Set:
-        for (const auto& e : v.Set)
+        for (const auto& e : v.Set())
             if (e.size() > 255 || e.empty()) return false;
         return true;
     case forms::ValueKind::List:
-        for (const auto& e : v.List)
+        for (const auto& e : v.List())
             if (!Writable(e)) return false;
         return true;
     case forms::ValueKind::Collection:
-        for (const auto& item : v.Items)
+        for (const auto& item : v.Items())
             if (!Writable(item.Properties)) return false;
         return true;
     default: return true;

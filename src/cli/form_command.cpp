@@ -62,13 +62,13 @@ void Value(render::JsonWriter& j, const FormValue& v) {
     case ValueKind::Binary: HexValue(j, v.Text); break;
     case ValueKind::Set:
         j.BeginArray();
-        for (const auto& e : v.Set)
+        for (const auto& e : v.Set())
             j.Value(e);
         j.EndArray();
         break;
     case ValueKind::List:
         j.BeginArray();
-        for (const auto& e : v.List) {
+        for (const auto& e : v.List()) {
             j.BeginObject();
             j.Key("type");
             j.Value(KindName(e.Kind));
@@ -80,7 +80,7 @@ void Value(render::JsonWriter& j, const FormValue& v) {
         break;
     case ValueKind::Collection:
         j.BeginArray();
-        for (const auto& item : v.Items) {
+        for (const auto& item : v.Items()) {
             j.BeginObject();
             if (item.Order) {
                 j.Key("order");
@@ -292,8 +292,9 @@ int RunFormDisplay(const CliOptions& opt) {
         entries.push_back(std::move(e));
     }
     std::string out = "--- " + opt.Label(0) + "\n+++ " + opt.Label(1) + "\n";
-    const std::vector<std::string> lines =
-        render::RenderDisplayEntries(a.Lines, b.Lines, entries, request.tree.pair.display);
+    const std::vector<std::string> lines = render::RenderDisplayEntries(
+        {a.Lines.begin(), a.Lines.end()}, {b.Lines.begin(), b.Lines.end()}, entries,
+        request.tree.pair.display);
     if (!lines.empty()) out += "\n";
     for (const auto& l : lines)
         out += l + "\n";

@@ -58,7 +58,7 @@ TEST(FormPairs, MergeTakesOneSidedEditsWhole) {
         const FormMergeResult same = MergeForms(b, b, b, kLabels, {});
         EXPECT_EQ(same.Conflicts, 0);
         EXPECT_EQ(quennet::io::SplitLines(quennet::io::DecodeSourceBytes(same.Bytes, "m").Text),
-                  target.Lines);
+                  std::vector<std::string>(target.Lines.begin(), target.Lines.end()));
         for (const auto& merged :
              {MergeForms(a, a, b, kLabels, {}), MergeForms(a, b, a, kLabels, {})}) {
             EXPECT_EQ(merged.Conflicts, 0);
@@ -81,9 +81,9 @@ TEST(FormPairs, ReportedChangesPointAtTheirLines) {
         const FormFile a = ReadFormFile(p.oldFile.string());
         const FormFile b = ReadFormFile(p.newFile.string());
         ASSERT_TRUE(a.Notes.empty() && b.Notes.empty());
-        auto startsWith = [](const std::vector<std::string>& lines, int line,
+        auto startsWith = [](const std::vector<std::string_view>& lines, int line,
                              const std::string& name) {
-            const std::string& l = lines[static_cast<size_t>(line - 1)];
+            const std::string_view l = lines[static_cast<size_t>(line - 1)];
             const size_t at = l.find_first_not_of(' ');
             return at != std::string::npos && SameName(l.substr(at, name.size()), name) &&
                    l.compare(at + name.size(), 2, " =") == 0;

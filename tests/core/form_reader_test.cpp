@@ -191,10 +191,10 @@ TEST(FormReader, StructureAndLines) {
     EXPECT_EQ(hint.FirstLine, 10);
     EXPECT_EQ(hint.LastLine, 12);
     const FormValue& columns = f.Root.Properties[15].Value;
-    ASSERT_EQ(columns.Items.size(), 2u);
-    EXPECT_FALSE(columns.Items[0].Order);
-    EXPECT_EQ(columns.Items[1].Order, 3);
-    EXPECT_EQ(columns.Items[1].FirstLine, 26);
+    ASSERT_EQ(columns.Items().size(), 2u);
+    EXPECT_FALSE(columns.Items()[0].Order);
+    EXPECT_EQ(columns.Items()[1].Order, 3);
+    EXPECT_EQ(columns.Items()[1].FirstLine, 26);
     EXPECT_EQ(f.Root.Properties[17].Value.Text, "\x0A\x0B\xFF");
     ASSERT_EQ(f.Root.Children.size(), 1u);
     const FormObject& panel = f.Root.Children[0];
@@ -205,6 +205,29 @@ TEST(FormReader, StructureAndLines) {
     EXPECT_EQ(panel.Children[0].Kind, ObjectKind::Inline);
     EXPECT_EQ(panel.Children[1].Name, "");
     EXPECT_EQ(PathStep(panel.Children[1]), "TMenuItem");
+}
+
+// The parts of sets, lists and collections are held apart: a copy owns its own, and a model
+// outlives the text of the form it was read from.
+TEST(FormReader, CopiedValuesOwnTheirParts) {
+    FormObject root;
+    {
+        const FormFile f = Read(kRichForm);
+        root = f.Root;
+    }
+    const FormValue& columns = root.Properties[15].Value;
+    FormValue copy = columns;
+    ASSERT_TRUE(copy == columns);
+    copy.EditItems()[1].Order = 4;
+    EXPECT_EQ(columns.Items()[1].Order, 3);
+    EXPECT_FALSE(copy == columns);
+    FormValue list = ValueOf("(1 2)");
+    FormValue moved = std::move(list);
+    list = moved;
+    list.EditList().pop_back();
+    EXPECT_EQ(moved.List().size(), 2u);
+    EXPECT_EQ(list.List().size(), 1u);
+    EXPECT_EQ(FormToText(root), FormToText(Read(kRichForm).Root));
 }
 
 // A fault stops the reading with its place; what came before it stays in the model.

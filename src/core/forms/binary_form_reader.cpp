@@ -115,6 +115,7 @@ private:
             o.Children.emplace_back();
             ParseObject(o.Children.back());
         }
+        o.Children.shrink_to_fit();
         ++pos_;
         --depth_;
     }
@@ -125,6 +126,7 @@ private:
             properties.back().Name = ShortString();
             ParseValue(properties.back().Value);
         }
+        properties.shrink_to_fit();
         ++pos_;
     }
 
@@ -213,21 +215,21 @@ private:
         case kVaSet:
             v.Kind = ValueKind::Set;
             for (std::string e = ShortString(); !e.empty(); e = ShortString())
-                v.Set.push_back(std::move(e));
+                v.EditSet().push_back(std::move(e));
             break;
         case kVaList:
             v.Kind = ValueKind::List;
             while (NextByte() != kVaNull) {
-                v.List.emplace_back();
-                ParseValue(v.List.back());
+                v.EditList().emplace_back();
+                ParseValue(v.EditList().back());
             }
             ++pos_;
             break;
         case kVaCollection:
             v.Kind = ValueKind::Collection;
             while (NextByte() != kVaNull) {
-                v.Items.emplace_back();
-                FormItem& item = v.Items.back();
+                v.EditItems().emplace_back();
+                FormItem& item = v.EditItems().back();
                 if (NextByte() != kVaList) item.Order = Integer();
                 if (Byte() != kVaList) Fail("expected a collection item", pos_ - 1);
                 ParseProperties(item.Properties);
@@ -328,9 +330,23 @@ size_t Utf8Char(std::string_view s, size_t i, uint32_t& code) {
 } // namespace
 
 bool IsUtf8(std::string_view s) {
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
     uint32_t code;
-    for (size_t i = 0, n; i < s.size(); i += n)
-        if ((n = Utf8Char(s, i, code)) == 0) return false;
+    size_t i = 0;
+    while (i < s.size()) {
+        // Forms are nearly all ASCII: eight bytes at a time up to the next one that is not.
+        uint64_t word;
+        while (i + 8 <= s.size() && (std::memcpy(&word, s.data() + i, 8), (word & kHighBits) == 0))
+            i += 8;
+        if (i == s.size()) break;
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t n = Utf8Char(s, i, code);
+        if (n == 0) return false;
+        i += n;
+    }
     return true;
 }
 

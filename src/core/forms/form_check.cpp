@@ -189,7 +189,7 @@ private:
     void EventsOf(const std::vector<FormProperty>& properties, const std::string& path) {
         for (const FormProperty& p : properties) {
             if (p.Value.Kind == ValueKind::Collection)
-                for (const FormItem& item : p.Value.Items)
+                for (const FormItem& item : p.Value.Items())
                     EventsOf(item.Properties, path + "." + p.Name);
             if (!IsEventHandler(p) || HasMethod(chain_, p.Value.Text)) continue;
             Add(FormCheckKind::NoMethod, true, p.FirstLine,

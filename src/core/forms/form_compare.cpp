@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "diff/text_after_stop.h"
 #include "io/source_file.h"
@@ -18,42 +19,57 @@ std::string FoldedKey(std::string_view s) {
     return k;
 }
 
-// An object where it sits: its path, parent's key and place among the siblings.
+// An object where it sits: its key and its parent (an index into the same side, -1 for the
+// root). Paths are made only for the objects reported.
 struct Placed {
     const FormObject* Object = nullptr;
-    std::string Path, ParentKey, ParentPath;
-    size_t Position = 0;
-    bool OnDataModule = false;
+    std::string Key;
+    int Parent = -1;
     NoiseRules::Place Place = NoiseRules::Place::Root;
 };
+
+size_t CountObjects(const FormObject& o) {
+    size_t n = 1;
+    for (const auto& c : o.Children)
+        n += CountObjects(c);
+    return n;
+}
 
 // Named objects by their name (names are unique in a form); unnamed ones by their parent's key,
 // class and rank among the unnamed siblings of that class.
 struct Index {
-    std::unordered_map<std::string, Placed> byKey;
-    std::vector<std::string> order; // keys in pre-order
+    std::vector<Placed> all; // in pre-order; reserved whole, so the views of its keys hold
+    std::unordered_map<std::string_view, size_t> byKey;
+    bool onDataModule = false;
 
-    void Add(const FormObject& o, const std::string& key, const Placed& where) {
-        byKey.emplace(key, where);
-        order.push_back(key);
+    const Placed* Find(std::string_view key) const {
+        auto it = byKey.find(key);
+        return it == byKey.end() ? nullptr : &all[it->second];
+    }
+    std::string_view ParentKey(const Placed& p) const {
+        return p.Parent < 0 ? std::string_view() : all[static_cast<size_t>(p.Parent)].Key;
+    }
+    std::string Path(int i) const {
+        if (i < 0) return {};
+        const Placed& p = all[static_cast<size_t>(i)];
+        return p.Parent < 0 ? PathStep(*p.Object) : Path(p.Parent) + "." + PathStep(*p.Object);
+    }
+
+    void Add(const FormObject& o, std::string key, int parent, NoiseRules::Place place) {
+        const int self = static_cast<int>(all.size());
+        all.push_back(Placed{&o, std::move(key), parent, place});
+        byKey.emplace(all.back().Key, all.size() - 1);
         std::unordered_map<std::string, size_t> unnamedRank;
-        for (size_t i = 0; i < o.Children.size(); ++i) {
-            const FormObject& c = o.Children[i];
-            std::string childKey = c.Name.empty() ? key + "/" + FoldedKey(c.Class) + "#" +
+        for (const FormObject& c : o.Children) {
+            const std::string& here = all[static_cast<size_t>(self)].Key;
+            std::string childKey = c.Name.empty() ? here + "/" + FoldedKey(c.Class) + "#" +
                                                         std::to_string(unnamedRank[c.Class]++)
                                                   : FoldedKey(c.Name);
             // A name used twice (a frame's own components) is keyed by its parent too.
-            if (byKey.count(childKey)) childKey = key + "/" + childKey;
+            if (byKey.count(childKey)) childKey = here + "/" + childKey;
             while (byKey.count(childKey))
                 childKey += "'";
-            Placed p{&c,
-                     where.Path + "." + PathStep(c),
-                     key,
-                     where.Path,
-                     i,
-                     where.OnDataModule,
-                     NoisePlace(c, &o, where.OnDataModule)};
-            Add(c, childKey, p);
+            Add(c, std::move(childKey), self, NoisePlace(c, &o, onDataModule));
         }
     }
 };
@@ -62,10 +78,17 @@ Index IndexOf(const FormFile& f) {
     Index idx;
     if (!f.HasRoot) return idx;
     const FormObject& r = f.Root;
-    const bool dataModule = FoldedKey(r.Class).find("datamodule") != std::string::npos;
-    idx.Add(r, r.Name.empty() ? "/" + FoldedKey(r.Class) : FoldedKey(r.Name),
-            Placed{&r, PathStep(r), "", "", 0, dataModule});
+    idx.onDataModule = FoldedKey(r.Class).find("datamodule") != std::string::npos;
+    idx.all.reserve(CountObjects(r));
+    idx.byKey.reserve(idx.all.capacity());
+    idx.Add(r, r.Name.empty() ? "/" + FoldedKey(r.Class) : FoldedKey(r.Name), -1,
+            NoiseRules::Place::Root);
     return idx;
+}
+
+// The form's lines joined as the line matcher takes them.
+std::string CrLfText(const FormFile& f) {
+    return f.Text ? io::ToCrLfText(*f.Text) : std::string();
 }
 
 struct Comparer {
@@ -207,9 +230,9 @@ struct Comparer {
                 d.OldFirst = o->FirstLine;
                 d.OldLast = o->LastLine;
                 if (o->Value.Kind == ValueKind::Collection && p.Value.Kind == ValueKind::Collection)
-                    ItemChildren(d, o->Value.Items, p.Value.Items);
+                    ItemChildren(d, o->Value.Items(), p.Value.Items());
                 else if (o->Value.Kind == ValueKind::List && p.Value.Kind == ValueKind::List)
-                    ListChildren(d, o->Value.List, p.Value.List);
+                    ListChildren(d, o->Value.List(), p.Value.List());
             }
             d.Noise = noise.IsNoise(p.Name, place);
             nodes.push_back(std::move(d));
@@ -231,8 +254,8 @@ struct Comparer {
 
     // Children of one parent present on both sides whose order changed: those outside the
     // longest run kept in order.
-    static std::vector<std::string> Reordered(const std::vector<std::string>& oldOrder,
-                                              const std::vector<std::string>& newOrder) {
+    static std::vector<std::string_view> Reordered(const std::vector<std::string_view>& oldOrder,
+                                                   const std::vector<std::string_view>& newOrder) {
         if (oldOrder == newOrder) return {};
         const size_t n = oldOrder.size(), m = newOrder.size();
         std::vector<std::vector<uint16_t>> lcs(n + 1, std::vector<uint16_t>(m + 1, 0));
@@ -241,7 +264,7 @@ struct Comparer {
                 lcs[i][j] = oldOrder[i] == newOrder[j]
                                 ? static_cast<uint16_t>(lcs[i + 1][j + 1] + 1)
                                 : std::max(lcs[i + 1][j], lcs[i][j + 1]);
-        std::vector<std::string> moved;
+        std::vector<std::string_view> moved;
         size_t i = 0, j = 0;
         while (j < m) {
             if (i < n && oldOrder[i] == newOrder[j]) {
@@ -256,50 +279,51 @@ struct Comparer {
         return moved;
     }
 
+    // Children kept under the same parent, by parent, in the side's order.
+    static std::unordered_map<std::string_view, std::vector<std::string_view>>
+    KeptSiblings(const Index& side, const Index& other) {
+        std::unordered_map<std::string_view, std::vector<std::string_view>> siblings;
+        for (const Placed& p : side.all) {
+            const Placed* q = other.Find(p.Key);
+            if (q && p.Parent >= 0 && other.ParentKey(*q) == side.ParentKey(p))
+                siblings[side.ParentKey(p)].push_back(p.Key);
+        }
+        return siblings;
+    }
+
     void Run(const FormFile& oldForm, const FormFile& newForm) {
         const Index a = IndexOf(oldForm), b = IndexOf(newForm);
-        // Siblings kept under the same parent, in each side's order, for reorderings.
-        std::unordered_map<std::string, std::vector<std::string>> oldSiblings, newSiblings;
-        for (const auto& key : a.order) {
-            const Placed& p = a.byKey.at(key);
-            auto it = b.byKey.find(key);
-            if (it != b.byKey.end() && it->second.ParentKey == p.ParentKey && !p.ParentKey.empty())
-                oldSiblings[p.ParentKey].push_back(key);
-        }
-        for (const auto& key : b.order) {
-            const Placed& p = b.byKey.at(key);
-            auto it = a.byKey.find(key);
-            if (it != a.byKey.end() && it->second.ParentKey == p.ParentKey && !p.ParentKey.empty())
-                newSiblings[p.ParentKey].push_back(key);
-        }
-        std::unordered_map<std::string, bool> reordered;
+        auto oldSiblings = KeptSiblings(a, b);
+        const auto newSiblings = KeptSiblings(b, a);
+        std::unordered_set<std::string_view> reordered;
         for (const auto& [parent, order] : newSiblings)
             if (order.size() > 1 && order.size() < 2000)
-                for (const auto& key : Reordered(oldSiblings[parent], order))
-                    reordered[key] = true;
+                for (const auto key : Reordered(oldSiblings[parent], order))
+                    reordered.insert(key);
 
-        std::unordered_map<std::string, bool> addedKeys;
-        for (const auto& key : b.order) {
-            const Placed& n = b.byKey.at(key);
+        std::vector<bool> added(b.all.size(), false);
+        for (size_t k = 0; k < b.all.size(); ++k) {
+            const Placed& n = b.all[k];
             const FormObject& no = *n.Object;
+            const Placed* o = a.Find(n.Key);
+            if (!o) {
+                added[k] = true;
+                // Inside an added object, an added child is part of that addition.
+                if (n.Parent >= 0 && added[static_cast<size_t>(n.Parent)]) continue;
+            }
             FormDiffNode d;
             d.Kind = FormNodeKind::Object;
-            d.Caption = n.Path;
             d.NewClass = no.Class;
             d.NewFirst = no.FirstLine;
             d.NewLast = no.LastLine;
-            auto it = a.byKey.find(key);
-            if (it == a.byKey.end()) {
-                addedKeys[key] = true;
-                // Inside an added object, an added child is part of that addition.
-                if (addedKeys.count(n.ParentKey)) continue;
+            if (!o) {
                 d.Change = FormChange::Added;
+                d.Caption = b.Path(static_cast<int>(k));
                 Count(d);
                 result.Objects.push_back(std::move(d));
                 continue;
             }
-            const Placed& o = it->second;
-            const FormObject& oo = *o.Object;
+            const FormObject& oo = *o->Object;
             d.OldClass = oo.Class;
             d.OldFirst = oo.FirstLine;
             d.OldLast = oo.LastLine;
@@ -318,28 +342,31 @@ struct Comparer {
                 d.NewIndex = shown(no.Index);
                 own = true;
             }
-            if (o.ParentKey != n.ParentKey) {
-                d.OldParent = o.ParentPath;
+            if (a.ParentKey(*o) != b.ParentKey(n)) {
+                d.OldParent = a.Path(o->Parent);
                 own = true;
             }
-            if (reordered.count(key)) {
+            if (reordered.count(n.Key)) {
                 d.Reordered = true;
                 own = true;
             }
             Properties(d, oo.Properties, no.Properties, n.Place, true);
             if (own) ++result.Changes;
-            if (own || !d.Children.empty()) result.Objects.push_back(std::move(d));
+            if (own || !d.Children.empty()) {
+                d.Caption = b.Path(static_cast<int>(k));
+                result.Objects.push_back(std::move(d));
+            }
         }
-        std::unordered_map<std::string, bool> removedKeys;
-        for (const auto& key : a.order) {
-            if (b.byKey.count(key)) continue;
-            const Placed& o = a.byKey.at(key);
-            removedKeys[key] = true;
-            if (removedKeys.count(o.ParentKey)) continue;
+        std::vector<bool> removed(a.all.size(), false);
+        for (size_t k = 0; k < a.all.size(); ++k) {
+            const Placed& o = a.all[k];
+            if (b.Find(o.Key)) continue;
+            removed[k] = true;
+            if (o.Parent >= 0 && removed[static_cast<size_t>(o.Parent)]) continue;
             FormDiffNode d;
             d.Kind = FormNodeKind::Object;
             d.Change = FormChange::Removed;
-            d.Caption = o.Path;
+            d.Caption = a.Path(static_cast<int>(k));
             d.OldClass = o.Object->Class;
             d.OldFirst = o.Object->FirstLine;
             d.OldLast = o.Object->LastLine;
@@ -407,8 +434,7 @@ FormComparison CompareForms(const FormFile& oldForm, const FormFile& newForm,
     r.Stops.insert(r.Stops.end(), newForm.Notes.begin(), newForm.Notes.end());
     if (oldStop >= 0 || newStop >= 0) {
         for (const auto& run :
-             diff::ChangedRunsAfterStop(io::JoinLinesCrLf(oldForm.Lines),
-                                        io::JoinLinesCrLf(newForm.Lines), oldStop, newStop)) {
+             diff::ChangedRunsAfterStop(CrLfText(oldForm), CrLfText(newForm), oldStop, newStop)) {
             FormDiffNode d;
             d.Kind = FormNodeKind::Text;
             d.Change = !run.HasOld()   ? FormChange::Added

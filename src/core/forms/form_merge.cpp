@@ -343,9 +343,8 @@ private:
     std::unordered_map<std::string, std::vector<std::string>> members_;
 };
 
-size_t IndentOf(const std::string& line) {
-    return line.find_first_not_of(' ') == std::string::npos ? line.size()
-                                                            : line.find_first_not_of(' ');
+size_t IndentOf(std::string_view line) {
+    return std::min(line.find_first_not_of(' '), line.size());
 }
 
 // Writes the plan from the sides' lines, each part moved to its depth in the result.
@@ -397,7 +396,7 @@ private:
     void Lines(Side s, int first, int last, long shift) {
         const auto& lines = v_[s].form.Lines;
         for (int i = first; i <= last && i >= 1 && static_cast<size_t>(i) <= lines.size(); ++i) {
-            std::string line = lines[static_cast<size_t>(i - 1)];
+            std::string line(lines[static_cast<size_t>(i - 1)]);
             if (shift > 0)
                 line.insert(0, static_cast<size_t>(shift), ' ');
             else if (shift < 0)
@@ -444,8 +443,8 @@ FormObject ModelOf(const ObjectPlan& plan) {
     return o;
 }
 
-uint64_t LineKey(const std::string& line) {
-    return std::hash<std::string>{}(line);
+uint64_t LineKey(std::string_view line) {
+    return std::hash<std::string_view>{}(line);
 }
 
 // Forms that do not read whole merge as lines, as any text would.
@@ -458,7 +457,7 @@ std::vector<std::string> MergeLines(const Version (&v)[3], const std::string (&l
     std::vector<std::string> out;
     auto copy = [&](int s, int32_t from, int32_t to) {
         for (int32_t i = from; i < to; ++i)
-            out.push_back(v[s].form.Lines[static_cast<size_t>(i)]);
+            out.emplace_back(v[s].form.Lines[static_cast<size_t>(i)]);
     };
     for (const auto& h : merge3::Diff3(keys[0], keys[1], keys[2])) {
         switch (h.kind) {

@@ -22,6 +22,57 @@ bool SameProperties(const std::vector<FormProperty>& a, const std::vector<FormPr
 
 } // namespace
 
+struct FormValue::Parts {
+    std::vector<std::string> Set;
+    std::vector<FormValue> List;
+    std::vector<FormItem> Items;
+};
+
+namespace {
+const FormValue::Parts& NoParts() {
+    static const FormValue::Parts none;
+    return none;
+}
+} // namespace
+
+FormValue::FormValue() = default;
+FormValue::FormValue(const FormValue& o)
+    : Kind(o.Kind), FloatType(o.FloatType), FirstLine(o.FirstLine), LastLine(o.LastLine),
+      Text(o.Text), parts_(o.parts_ ? std::make_unique<Parts>(*o.parts_) : nullptr) {
+    Float = o.Float;
+    Integer = o.Integer;
+}
+FormValue::FormValue(FormValue&& o) noexcept = default;
+FormValue& FormValue::operator=(const FormValue& o) {
+    if (this != &o) *this = FormValue(o);
+    return *this;
+}
+FormValue& FormValue::operator=(FormValue&& o) noexcept = default;
+FormValue::~FormValue() = default;
+
+FormValue::Parts& FormValue::EditParts() {
+    if (!parts_) parts_ = std::make_unique<Parts>();
+    return *parts_;
+}
+const std::vector<std::string>& FormValue::Set() const {
+    return (parts_ ? *parts_ : NoParts()).Set;
+}
+const std::vector<FormValue>& FormValue::List() const {
+    return (parts_ ? *parts_ : NoParts()).List;
+}
+const std::vector<FormItem>& FormValue::Items() const {
+    return (parts_ ? *parts_ : NoParts()).Items;
+}
+std::vector<std::string>& FormValue::EditSet() {
+    return EditParts().Set;
+}
+std::vector<FormValue>& FormValue::EditList() {
+    return EditParts().List;
+}
+std::vector<FormItem>& FormValue::EditItems() {
+    return EditParts().Items;
+}
+
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -42,16 +93,16 @@ bool FormValue::operator==(const FormValue& o) const {
     case ValueKind::Binary: return Text == o.Text;
     case ValueKind::Identifier: return SameName(Text, o.Text);
     case ValueKind::Set:
-        if (Set.size() != o.Set.size()) return false;
-        for (size_t i = 0; i < Set.size(); ++i)
-            if (!SameName(Set[i], o.Set[i])) return false;
+        if (Set().size() != o.Set().size()) return false;
+        for (size_t i = 0; i < Set().size(); ++i)
+            if (!SameName(Set()[i], o.Set()[i])) return false;
         return true;
-    case ValueKind::List: return List == o.List;
+    case ValueKind::List: return List() == o.List();
     case ValueKind::Collection:
-        if (Items.size() != o.Items.size()) return false;
-        for (size_t i = 0; i < Items.size(); ++i)
-            if (Items[i].Order != o.Items[i].Order ||
-                !SameProperties(Items[i].Properties, o.Items[i].Properties))
+        if (Items().size() != o.Items().size()) return false;
+        for (size_t i = 0; i < Items().size(); ++i)
+            if (Items()[i].Order != o.Items()[i].Order ||
+                !SameProperties(Items()[i].Properties, o.Items()[i].Properties))
                 return false;
         return true;
     }
@@ -91,8 +142,8 @@ const char* ObjectKindName(ObjectKind kind) {
 
 std::string ShortValueText(const FormValue& v) {
     switch (v.Kind) {
-    case ValueKind::List: return "(" + std::to_string(v.List.size()) + " values)";
-    case ValueKind::Collection: return "<" + std::to_string(v.Items.size()) + " items>";
+    case ValueKind::List: return "(" + std::to_string(v.List().size()) + " values)";
+    case ValueKind::Collection: return "<" + std::to_string(v.Items().size()) + " items>";
     case ValueKind::Binary: {
         // Short data in full; longer data by its start and size.
         static const char kHex[] = "0123456789ABCDEF";

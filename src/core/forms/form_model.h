@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +15,7 @@
 
 namespace quennet::forms {
 
-enum class ValueKind {
+enum class ValueKind : uint8_t {
     Integer,
     Float,
     String,
@@ -29,6 +30,7 @@ enum class ValueKind {
 enum class FloatKind : char { Extended = 0, Single = 's', Currency = 'c', Date = 'd' };
 
 struct FormProperty;
+struct FormValue;
 
 struct FormItem {
     std::optional<int64_t> Order; // item[n]
@@ -36,19 +38,40 @@ struct FormItem {
     int FirstLine = 0, LastLine = 0;
 };
 
+// A form holds a value for nearly every line, most of them numbers and names: the value is
+// kept small, and the parts of sets, lists and collections live apart, made when first edited.
 struct FormValue {
     ValueKind Kind = ValueKind::Identifier;
-    int64_t Integer = 0;
-    double Float = 0;
     FloatKind FloatType = FloatKind::Extended;
+    int FirstLine = 0, LastLine = 0;
+    union {
+        int64_t Integer = 0;
+        double Float;
+    };
     // String: UTF-8 text; Identifier: the name as written; Binary: the raw bytes.
     std::string Text;
-    std::vector<std::string> Set;
-    std::vector<FormValue> List;
-    std::vector<FormItem> Items;
-    int FirstLine = 0, LastLine = 0;
+
+    const std::vector<std::string>& Set() const;
+    const std::vector<FormValue>& List() const;
+    const std::vector<FormItem>& Items() const;
+    std::vector<std::string>& EditSet();
+    std::vector<FormValue>& EditList();
+    std::vector<FormItem>& EditItems();
+
+    FormValue();
+    FormValue(const FormValue& o);
+    FormValue(FormValue&& o) noexcept;
+    FormValue& operator=(const FormValue& o);
+    FormValue& operator=(FormValue&& o) noexcept;
+    ~FormValue();
 
     bool operator==(const FormValue& o) const;
+
+    struct Parts;
+
+private:
+    Parts& EditParts();
+    std::unique_ptr<Parts> parts_;
 };
 
 struct FormProperty {
@@ -85,8 +108,10 @@ struct FormFile {
     std::vector<FormNote> Notes;
     int TrailingLine = 0; // the first line of text after the root's "end", if any
     io::TextEncoding Encoding = io::TextEncoding::Bytes;
-    // The decoded text (text forms) as lines, for views and line comparison.
-    std::vector<std::string> Lines;
+    // The decoded text (text forms) and its lines, for views and line comparison. Copies
+    // share the text, so the lines stay valid in each.
+    std::shared_ptr<const std::string> Text;
+    std::vector<std::string_view> Lines;
 };
 
 // "Form1.Panel1.Button1": the names from the root down; an unnamed object is its class.

@@ -61,8 +61,14 @@ bool IsForm(std::string_view path, std::string_view bytes) {
 
 FormFile ReadForm(std::string_view bytes, const std::string& name) {
     if (IsBinaryForm(bytes)) return ReadBinaryForm(bytes, name);
-    const io::DecodedText text = io::DecodeSourceBytes(bytes, name);
-    return ReadTextForm(text.Text, text.Encoding, name);
+    io::DecodedText text = io::DecodeSourceBytes(bytes, name);
+    return ReadTextForm(std::move(text.Text), text.Encoding, name);
+}
+
+FormFile ReadForm(std::string&& bytes, const std::string& name) {
+    if (IsBinaryForm(bytes)) return ReadBinaryForm(bytes, name);
+    io::DecodedText text = io::DecodeSourceBytes(std::move(bytes), name);
+    return ReadTextForm(std::move(text.Text), text.Encoding, name);
 }
 
 FormFile ReadFormFile(const std::string& path) {

@@ -124,26 +124,26 @@ private:
             return;
         }
         case ValueKind::List:
-            if (v.List.empty()) {
+            if (v.List().empty()) {
                 Line(prefix + "()" + closing);
                 return;
             }
             Line(prefix + "(");
-            for (size_t i = 0; i < v.List.size(); ++i)
-                Value(pad, v.List[i], indent + 2, i + 1 < v.List.size() ? "" : ")" + closing);
+            for (size_t i = 0; i < v.List().size(); ++i)
+                Value(pad, v.List()[i], indent + 2, i + 1 < v.List().size() ? "" : ")" + closing);
             return;
         case ValueKind::Collection:
-            if (v.Items.empty()) {
+            if (v.Items().empty()) {
                 Line(prefix + "<>" + closing);
                 return;
             }
             Line(prefix + "<");
-            for (size_t i = 0; i < v.Items.size(); ++i) {
-                const FormItem& item = v.Items[i];
+            for (size_t i = 0; i < v.Items().size(); ++i) {
+                const FormItem& item = v.Items()[i];
                 Line(pad + "item" + (item.Order ? "[" + std::to_string(*item.Order) + "]" : ""));
                 for (const auto& p : item.Properties)
                     Property(p, indent + 4);
-                Line(pad + "end" + (i + 1 < v.Items.size() ? "" : ">" + closing));
+                Line(pad + "end" + (i + 1 < v.Items().size() ? "" : ">" + closing));
             }
             return;
         case ValueKind::Binary: {
@@ -280,19 +280,19 @@ void PutValue(std::string& out, const FormValue& v) {
         break;
     case ValueKind::Set:
         PutByte(out, kVaSet);
-        for (const auto& e : v.Set)
+        for (const auto& e : v.Set())
             PutShortString(out, e);
         PutByte(out, 0);
         break;
     case ValueKind::List:
         PutByte(out, kVaList);
-        for (const auto& e : v.List)
+        for (const auto& e : v.List())
             PutValue(out, e);
         PutByte(out, kVaNull);
         break;
     case ValueKind::Collection:
         PutByte(out, kVaCollection);
-        for (const auto& item : v.Items) {
+        for (const auto& item : v.Items()) {
             if (item.Order) PutInteger(out, *item.Order);
             PutByte(out, kVaList);
             PutProperties(out, item.Properties);
@@ -339,8 +339,8 @@ std::string ValueText(const FormValue& v) {
     }
     case ValueKind::Set: {
         std::string out = "[";
-        for (size_t i = 0; i < v.Set.size(); ++i)
-            out += (i ? ", " : "") + v.Set[i];
+        for (size_t i = 0; i < v.Set().size(); ++i)
+            out += (i ? ", " : "") + v.Set()[i];
         return out + "]";
     }
     case ValueKind::List: return "(";

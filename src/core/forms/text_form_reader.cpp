@@ -3,6 +3,8 @@
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #include "forms/binary_values.h"
@@ -19,6 +21,12 @@ struct Fault {
     int line, column;
     std::string message;
 };
+
+bool IsAscii(std::string_view s) {
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
 
 bool IsIdentStart(unsigned char c) {
     return std::isalpha(c) || c == '_';
@@ -137,6 +145,8 @@ private:
             if (SameName(id, "end")) {
                 o.LastLine = line_;
                 pos_ += id.size();
+                o.Properties.shrink_to_fit();
+                o.Children.shrink_to_fit();
                 return;
             }
             if (IsObjectStart()) {
@@ -181,7 +191,7 @@ private:
             ParseString(v.Text);
             // Bytes that are no UTF-8 in a UTF-8 file, and surrogate halves written apart,
             // are held as the writers give them back.
-            v.Text = NormalUtf8(v.Text);
+            if (!IsAscii(v.Text)) v.Text = NormalUtf8(v.Text);
         } else if (c == '-' || c == '+' || std::isdigit(static_cast<unsigned char>(c)) ||
                    c == '$') {
             ParseNumber(v);
@@ -193,26 +203,29 @@ private:
             v.Kind = ValueKind::Set;
             if (!Accept(']')) {
                 do
-                    v.Set.push_back(Ident("a set element"));
+                    v.EditSet().push_back(Ident("a set element"));
                 while (Accept(','));
                 Expect(']', "',' or ']' in a set");
+                v.EditSet().shrink_to_fit();
             }
         } else if (c == '(') {
             ++pos_;
             v.Kind = ValueKind::List;
             while (!Accept(')')) {
                 if (pos_ >= s_.size()) Fail("expected ')' closing the list");
-                v.List.emplace_back();
-                ParseValue(v.List.back());
+                v.EditList().emplace_back();
+                ParseValue(v.EditList().back());
             }
+            if (!v.List().empty()) v.EditList().shrink_to_fit();
         } else if (c == '<') {
             ++pos_;
             v.Kind = ValueKind::Collection;
             while (!Accept('>')) {
                 if (!SameName(PeekIdent(), "item")) Fail("expected 'item' or '>'");
-                v.Items.emplace_back();
-                ParseItem(v.Items.back());
+                v.EditItems().emplace_back();
+                ParseItem(v.EditItems().back());
             }
+            if (!v.Items().empty()) v.EditItems().shrink_to_fit();
         } else if (c == '{') {
             ++pos_;
             v.Kind = ValueKind::Binary;
@@ -237,6 +250,7 @@ private:
             if (SameName(id, "end")) {
                 item.LastLine = line_;
                 pos_ += id.size();
+                item.Properties.shrink_to_fit();
                 return;
             }
             item.Properties.emplace_back();
@@ -353,6 +367,17 @@ private:
                             ++pos_;
                             break;
                         }
+                        // A run of plain characters at once.
+                        size_t run = pos_;
+                        while (run < s_.size() && s_[run] != '\'' && s_[run] != '\r' &&
+                               s_[run] != '\n' &&
+                               (utf8_ || static_cast<unsigned char>(s_[run]) < 0x80))
+                            ++run;
+                        if (run > pos_) {
+                            out.append(s_.data() + pos_, run - pos_);
+                            pos_ = run;
+                            continue;
+                        }
                         AppendRawChar(out);
                     }
                 } else if (c == '#') {
@@ -409,6 +434,12 @@ private:
         }
     }
 
+    static int HexDigit(char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        const char l = static_cast<char>(c | 0x20);
+        return l >= 'a' && l <= 'f' ? l - 'a' + 10 : -1;
+    }
+
     // Hexadecimal digits in pairs, over any number of lines, up to '}'.
     void ParseBinary(std::string& out) {
         int high = -1;
@@ -421,16 +452,15 @@ private:
                 ++pos_;
                 return;
             }
-            if (!std::isxdigit(static_cast<unsigned char>(c)))
-                Fail("expected a hexadecimal digit in the binary data");
-            const int d =
-                std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10;
-            ++pos_;
-            if (high < 0) {
-                high = d;
-            } else {
-                out += static_cast<char>(high * 16 + d);
-                high = -1;
+            if (HexDigit(c) < 0) Fail("expected a hexadecimal digit in the binary data");
+            // The rest of the line's digits at once.
+            for (int d; pos_ < s_.size() && (d = HexDigit(s_[pos_])) >= 0; ++pos_) {
+                if (high < 0) {
+                    high = d;
+                } else {
+                    out += static_cast<char>(high * 16 + d);
+                    high = -1;
+                }
             }
         }
     }
@@ -465,10 +495,25 @@ void CloseUnfinished(FormObject& o, int line) {
 } // namespace
 
 FormFile ReadTextForm(std::string_view text, io::TextEncoding encoding, const std::string& name) {
+    return ReadTextForm(std::string(text), encoding, name);
+}
+
+FormFile ReadTextForm(std::string&& owned, io::TextEncoding encoding, const std::string& name) {
     FormFile form;
     form.Name = name;
     form.Encoding = encoding;
-    form.Lines = io::SplitLines(text);
+    auto kept = std::make_shared<const std::string>(std::move(owned));
+    const std::string_view text = *kept;
+    form.Text = std::move(kept);
+    // One more than the LF count is right for LF and CR LF files; lone CRs grow it.
+    size_t feeds = 0;
+    for (const char* p = text.data();
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(text.end() - p))));
+         ++p)
+        ++feeds;
+    form.Lines.reserve(feeds + 1);
+    io::ForEachLine(text, [&](std::string_view line) { form.Lines.push_back(line); });
+    if (form.Lines.capacity() - form.Lines.size() > 64) form.Lines.shrink_to_fit();
     TextFormParser parser(text, encoding != io::TextEncoding::Bytes || IsUtf8(text));
     try {
         parser.ParseForm(form);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,18 +13,24 @@ namespace quennet::io {
 std::vector<std::string> SplitLines(std::string_view bytes);
 // Calls line(text) for each line SplitLines would give, without copying any.
 template <class F> void ForEachLine(std::string_view bytes, F&& line) {
-    size_t start = 0, i = 0;
-    while (i < bytes.size()) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            line(bytes.substr(start, i - start));
-            i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-            start = i;
+    // memchr finds the line ends far faster than a loop over every byte.
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        const auto* lf =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* stop = lf ? lf : end;
+        const auto* cr =
+            static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
+        if (cr) {
+            line(std::string_view(p, static_cast<size_t>(cr - p)));
+            p = cr + 1;
+            if (p < end && *p == '\n') ++p;
         } else {
-            ++i;
+            line(std::string_view(p, static_cast<size_t>(stop - p)));
+            p = lf ? lf + 1 : end;
         }
     }
-    if (start < bytes.size()) line(bytes.substr(start));
 }
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 // The same as JoinLinesCrLf(SplitLines(bytes)) without the lines in between.
