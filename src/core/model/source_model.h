@@ -103,6 +103,10 @@ inline std::string operator+(char a, DeclText b) {
     return std::string(1, a) + b;
 }
 
+template <class Out> auto operator<<(Out& out, DeclText t) -> decltype(out << std::string_view(t)) {
+    return out << std::string_view(t);
+}
+
 // Append-only storage of the texts of one model, in chunks, so that a kept text never moves.
 class TextStore {
 public:
