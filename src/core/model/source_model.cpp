@@ -199,41 +199,96 @@ std::optional<std::string> ParameterSignature(std::string_view heading) {
     return out;
 }
 
-std::string CollapseBlanks(std::string_view text) {
-    // Written through a pointer, not push_back per byte, which costs more than the parse of the
-    // text; into a buffer kept for the next call, then copied, so that the string the model
-    // keeps holds no slack. Long texts are measured first instead of held in the buffer.
-    constexpr size_t kBuffered = 16384;
-    thread_local std::string buffer(kBuffered, '\0');
-    std::string measured;
-    const bool buffered = text.size() <= kBuffered;
-    char* start = buffer.data();
-    if (!buffered) {
-        size_t length = 0;
-        bool pendingBlank = false;
-        for (unsigned char c : text) {
-            if (c >= 1 && c <= 32) {
-                pendingBlank = length != 0;
-                continue;
-            }
-            length += pendingBlank ? 2 : 1;
-            pendingBlank = false;
-        }
-        measured.resize(length);
-        start = measured.data();
-    }
-    char* o = start;
+namespace {
+// The collapsed length of text.
+size_t CollapsedSize(std::string_view text) {
+    size_t length = 0;
     bool pendingBlank = false;
     for (unsigned char c : text) {
         if (c >= 1 && c <= 32) {
-            pendingBlank = o != start;
+            pendingBlank = length != 0;
+            continue;
+        }
+        length += pendingBlank ? 2 : 1;
+        pendingBlank = false;
+    }
+    return length;
+}
+
+// Writes text collapsed to out, which has room for text.size() bytes; returns the length. Through
+// a pointer, not push_back per byte, which costs more than the parse of the text.
+size_t CollapseInto(char* out, std::string_view text) {
+    char* o = out;
+    bool pendingBlank = false;
+    for (unsigned char c : text) {
+        if (c >= 1 && c <= 32) {
+            pendingBlank = o != out;
             continue;
         }
         if (pendingBlank) *o++ = ' ';
         pendingBlank = false;
         *o++ = static_cast<char>(c);
     }
-    return buffered ? std::string(start, o) : measured;
+    return static_cast<size_t>(o - out);
+}
+
+// The first chunk suits a small unit; later ones grow to this.
+constexpr size_t kFirstChunk = 2048;
+constexpr size_t kLargestChunk = 65536;
+} // namespace
+
+std::string CollapseBlanks(std::string_view text) {
+    // Into a buffer kept for the next call, then copied, so that the string holds no slack; long
+    // texts are measured first instead.
+    constexpr size_t kBuffered = 16384;
+    thread_local std::string buffer(kBuffered, '\0');
+    if (text.size() <= kBuffered)
+        return std::string(buffer.data(), CollapseInto(buffer.data(), text));
+    std::string out(CollapsedSize(text), '\0');
+    CollapseInto(out.data(), text);
+    return out;
+}
+
+char* TextStore::Reserve(size_t size) {
+    if (size <= left_) return free_;
+    const size_t next = last_ == 0 ? kFirstChunk : std::min(kLargestChunk, 2 * last_);
+    // A text larger than a chunk's share gets a block of its own and the open chunk stays open.
+    if (size > next / 4) {
+        chunks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        own_ = chunks_.back().get();
+        return own_;
+    }
+    last_ = next;
+    chunks_.push_back(std::make_unique_for_overwrite<char[]>(next));
+    free_ = chunks_.back().get();
+    left_ = next;
+    return free_;
+}
+
+DeclText TextStore::Commit(size_t used) {
+    if (own_) {
+        const DeclText kept(std::string_view(own_, used));
+        own_ = nullptr;
+        return kept;
+    }
+    const DeclText kept(std::string_view(free_, used));
+    free_ += used;
+    left_ -= used;
+    return kept;
+}
+
+DeclText TextStore::Keep(std::string_view text) {
+    if (text.empty()) return {};
+    char* room = Reserve(text.size());
+    std::memcpy(room, text.data(), text.size());
+    return Commit(text.size());
+}
+
+DeclText TPasSrc::KeepCollapsed(std::string_view text) {
+    // A long text is measured first, so that it takes no more room than it needs.
+    const size_t room = text.size() > 256 ? CollapsedSize(text) : text.size();
+    if (room == 0) return {};
+    return texts_.Commit(CollapseInto(texts_.Reserve(room), text));
 }
 
 int CompareNames(std::string_view a, std::string_view b) {
@@ -337,8 +392,8 @@ void TPasSrc::FinishBuilding() {
 
 void TPasSrc::AddType(std::string_view name, std::string_view text, uint32_t checksum,
                       int32_t firstLine, int32_t lastLine) {
-    auto t = std::make_unique<TidType>(std::string(name), checksum, firstLine, lastLine);
-    t->Text = CollapseBlanks(text);
+    auto t = std::make_unique<TidType>(Keep(name), checksum, firstLine, lastLine);
+    t->Text = KeepCollapsed(text);
     AddOrMerge(Types, typeIndex_, std::move(t));
 }
 
@@ -347,10 +402,11 @@ TidClass* TPasSrc::AddClass(std::string_view kind, std::string_view name, int32_
     TidClass* entry = classIndex_.Find(name);
     if (!entry)
         entry = AddOrMerge(Classes, classIndex_,
-                           std::make_unique<TidClass>(std::string(name), 0, firstLine, 0));
+                           std::make_unique<TidClass>(Keep(name), 0, firstLine, 0));
     entry->FirstLine = firstLine;
-    entry->Kind = std::string(kind);
-    entry->Ancestors = std::string(ancestors);
+    // Most classes are read once; a forward declaration's texts stay unused in the storage.
+    entry->Kind = Keep(kind);
+    entry->Ancestors = Keep(ancestors);
     return entry;
 }
 
@@ -370,10 +426,10 @@ void TPasSrc::AddFields(TidClass* cls, const std::vector<std::string>& names,
                         std::string_view typeText, uint32_t checksum, int32_t firstLine,
                         int32_t lastLine, std::string_view visibility) {
     if (!cls) return;
-    std::string collapsed = CollapseBlanks(typeText);
+    const DeclText collapsed = KeepCollapsed(typeText);
     const MemberVisibility section = VisibilityOfWord(visibility);
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        auto f = std::make_unique<TidField>(*it, checksum, firstLine, lastLine);
+        auto f = std::make_unique<TidField>(Keep(*it), checksum, firstLine, lastLine);
         f->TypeText = collapsed;
         f->Visibility = section;
         AddOrMerge(cls->Fields, cls->FieldIndex, std::move(f));
@@ -384,8 +440,8 @@ void TPasSrc::AddMethod(TidClass* cls, std::string_view /*visibility*/, std::str
                         std::string_view text, int32_t firstLine, int32_t lastLine,
                         uint32_t checksum) {
     if (!cls) return;
-    auto m = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
-    m->Text = CollapseBlanks(text);
+    auto m = std::make_unique<TidProc>(Keep(name), checksum, firstLine, lastLine);
+    m->Text = KeepCollapsed(text);
     SetParams(*m, text);
     AddRoutine(cls->Methods, cls->MethodIndex, std::move(m));
 }
@@ -394,15 +450,15 @@ void TPasSrc::AddProperty(TidClass* cls, std::string_view /*visibility*/, std::s
                           std::string_view text, int32_t firstLine, int32_t lastLine,
                           uint32_t checksum) {
     if (!cls) return;
-    auto p = std::make_unique<TidProp>(std::string(name), checksum, firstLine, lastLine);
-    p->Text = CollapseBlanks(text);
+    auto p = std::make_unique<TidProp>(Keep(name), checksum, firstLine, lastLine);
+    p->Text = KeepCollapsed(text);
     AddOrMerge(cls->Props, cls->PropIndex, std::move(p));
 }
 
 void TPasSrc::AddProc(std::string_view name, std::string_view text, uint32_t checksum,
                       int32_t firstLine, int32_t lastLine) {
-    auto p = std::make_unique<TidProc>(std::string(name), checksum, firstLine, lastLine);
-    p->Text = CollapseBlanks(text);
+    auto p = std::make_unique<TidProc>(Keep(name), checksum, firstLine, lastLine);
+    p->Text = KeepCollapsed(text);
     SetParams(*p, text);
     p->InInterface = ReadingInterface;
     AddRoutine(Procs, procIndex_, std::move(p));
@@ -426,9 +482,9 @@ void TPasSrc::AddProcImpl(std::string_view name, bool qualified, std::string_vie
     TidProc* proc = SeparateOverloads ? RoutineForBody(*list, *index, routineName, text)
                                       : index->Find(routineName);
     if (!proc) {
-        auto p = std::make_unique<TidProc>(std::string(routineName), headingChecksum, firstLine,
+        auto p = std::make_unique<TidProc>(Keep(routineName), headingChecksum, firstLine,
                                            headingLastLine);
-        p->Text = CollapseBlanks(text);
+        p->Text = KeepCollapsed(text);
         SetParams(*p, text);
         proc = AddRoutine(*list, *index, std::move(p));
     }
@@ -494,10 +550,12 @@ TidProc* TPasSrc::AddRoutine(DeclList<TidProc>& list, NameIndex<TidProc>& index,
     for (TidProc* e : *same)
         if (CompareNames(e->Params, routine->Params) == 0) return e;
     // An overload's name shows its parameters and, for a conversion, its result.
-    const auto show = [](std::string& name, std::string_view params) {
+    const auto show = [this](DeclText& name, std::string_view params) {
+        std::string shown(name);
         const size_t result = params.find(kResultMark);
-        name.append("(").append(params.substr(0, result)).append(")");
-        if (result != std::string_view::npos) name.append(": ").append(params.substr(result + 1));
+        shown.append("(").append(params.substr(0, result)).append(")");
+        if (result != std::string_view::npos) shown.append(": ").append(params.substr(result + 1));
+        name = Keep(shown);
     };
     for (TidProc* e : *same) {
         if (e->Name.size() != routine->Name.size()) continue; // shows its parameters already
@@ -544,8 +602,8 @@ TidProc* TPasSrc::RoutineForBody(DeclList<TidProc>& list, const NameIndex<TidPro
 
 void TPasSrc::AddConst(std::string_view name, std::string_view typeText, uint32_t typeChecksum,
                        uint32_t valueChecksum, int32_t firstLine, int32_t lastLine) {
-    auto c = std::make_unique<TidVar>(std::string(name), typeChecksum, firstLine, lastLine);
-    c->TypeText = CollapseBlanks(typeText);
+    auto c = std::make_unique<TidVar>(Keep(name), typeChecksum, firstLine, lastLine);
+    c->TypeText = KeepCollapsed(typeText);
     c->ValueChecksum = valueChecksum;
     AddOrMerge(Consts, constIndex_, std::move(c));
 }
@@ -553,9 +611,9 @@ void TPasSrc::AddConst(std::string_view name, std::string_view typeText, uint32_
 void TPasSrc::AddVars(const std::vector<std::string>& names, std::string_view typeText,
                       uint32_t typeChecksum, uint32_t valueChecksum, int32_t firstLine,
                       int32_t lastLine) {
-    std::string collapsed = CollapseBlanks(typeText);
+    const DeclText collapsed = KeepCollapsed(typeText);
     for (const auto& n : names) {
-        auto v = std::make_unique<TidVar>(n, typeChecksum, firstLine, lastLine);
+        auto v = std::make_unique<TidVar>(Keep(n), typeChecksum, firstLine, lastLine);
         v->TypeText = collapsed;
         v->ValueChecksum = valueChecksum;
         AddOrMerge(Vars, varIndex_, std::move(v));
@@ -568,8 +626,8 @@ namespace quennet::model {
 
 void TPasSrc::AddUses(std::string_view name, std::string_view inText, uint32_t inChecksum,
                       int32_t line) {
-    auto u = std::make_unique<TidUnitRef>(std::string(name), inChecksum, line, line);
-    u->InText = CollapseBlanks(inText);
+    auto u = std::make_unique<TidUnitRef>(Keep(name), inChecksum, line, line);
+    u->InText = KeepCollapsed(inText);
     AddOrMerge(Uses, usesIndex_, std::move(u));
 }
 
@@ -581,13 +639,13 @@ namespace {
 
 // Takes from others the overload of single's name that has single's parameters.
 const TidProc* TakeOverloadPartner(const TidProc* single, std::vector<const TidProc*>& others) {
-    const std::string& name = single->Name;
+    const std::string_view name = single->Name;
     if (name.empty() || name.back() == ')') return nullptr;
     std::string scratch;
     for (auto it = others.begin(); it != others.end(); ++it) {
-        const std::string& other = (*it)->Name;
+        const std::string_view other = (*it)->Name;
         if (other.size() > name.size() && other[name.size()] == '(' && other.back() == ')' &&
-            CompareNames(std::string_view(other).substr(0, name.size()), name) == 0 &&
+            CompareNames(other.substr(0, name.size()), name) == 0 &&
             CompareNames((*it)->Params, ParamsOf(*single, scratch)) == 0) {
             const TidProc* partner = *it;
             others.erase(it);

@@ -37,15 +37,101 @@ private:
     const std::string* path_ = nullptr;
 };
 
+// A name or text of a declaration: a view of the model's own storage (TPasSrc::Keep) or of a
+// literal. Tens of thousands of them in a large file would otherwise cost a heap block each.
+class DeclText {
+public:
+    constexpr DeclText() = default;
+    // For text that outlives every model, such as a literal.
+    constexpr DeclText(const char* lasting) : DeclText(std::string_view(lasting)) {}
+    static constexpr DeclText Lasting(std::string_view text) { return DeclText(text); }
+
+    constexpr operator std::string_view() const { return {data_, size_}; }
+    // A copy, for callers that build strings of names.
+    operator std::string() const { return std::string(data_, size_); }
+    std::string str() const { return std::string(data_, size_); }
+    constexpr const char* data() const { return data_; }
+    constexpr size_t size() const { return size_; }
+    constexpr bool empty() const { return size_ == 0; }
+    constexpr char back() const { return data_[size_ - 1]; }
+    constexpr char operator[](size_t i) const { return data_[i]; }
+    constexpr std::string_view view() const { return {data_, size_}; }
+    constexpr std::string_view substr(size_t from, size_t n = std::string_view::npos) const {
+        return view().substr(from, n);
+    }
+    constexpr size_t find(std::string_view s, size_t from = 0) const {
+        return view().find(s, from);
+    }
+    constexpr size_t find(char c, size_t from = 0) const { return view().find(c, from); }
+    constexpr size_t rfind(char c, size_t from = std::string_view::npos) const {
+        return view().rfind(c, from);
+    }
+    constexpr bool starts_with(std::string_view s) const { return view().starts_with(s); }
+    constexpr bool ends_with(std::string_view s) const { return view().ends_with(s); }
+    constexpr bool ends_with(char c) const { return view().ends_with(c); }
+    constexpr const char* begin() const { return data_; }
+    constexpr const char* end() const { return data_ + size_; }
+    friend constexpr bool operator==(DeclText a, std::string_view b) {
+        return std::string_view(a) == b;
+    }
+
+private:
+    constexpr explicit DeclText(std::string_view text)
+        : data_(text.data()), size_(static_cast<uint32_t>(text.size())) {}
+    friend class TextStore;
+
+    const char* data_ = "";
+    uint32_t size_ = 0;
+};
+
+inline std::string operator+(std::string a, DeclText b) {
+    return a.append(b.data(), b.size());
+}
+inline std::string operator+(const char* a, DeclText b) {
+    return std::string(a) + b;
+}
+inline std::string operator+(DeclText a, std::string_view b) {
+    return std::string(a).append(b);
+}
+inline std::string operator+(DeclText a, const char* b) {
+    return std::string(a).append(b);
+}
+inline std::string operator+(DeclText a, char b) {
+    return std::string(a) + b;
+}
+inline std::string operator+(char a, DeclText b) {
+    return std::string(1, a) + b;
+}
+
+template <class Out> auto operator<<(Out& out, DeclText t) -> decltype(out << std::string_view(t)) {
+    return out << std::string_view(t);
+}
+
+// Append-only storage of the texts of one model, in chunks, so that a kept text never moves.
+class TextStore {
+public:
+    DeclText Keep(std::string_view text);
+    // Room for size bytes, to be filled by the caller, then Commit(used) with used <= size.
+    char* Reserve(size_t size);
+    DeclText Commit(size_t used);
+
+private:
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    char* free_ = nullptr; // in the last chunk of ordinary size
+    size_t left_ = 0;
+    size_t last_ = 0;     // that chunk's size
+    char* own_ = nullptr; // a reserved block of its own, until committed
+};
+
 class TidName {
 public:
-    TidName(std::string name, uint32_t checksum, int32_t firstLine, int32_t lastLine)
-        : Name(std::move(name)), Checksum(checksum), FirstLine(firstLine), LastLine(lastLine) {}
+    TidName(DeclText name, uint32_t checksum, int32_t firstLine, int32_t lastLine)
+        : Name(name), Checksum(checksum), FirstLine(firstLine), LastLine(lastLine) {}
     virtual ~TidName() = default;
     TidName(const TidName&) = delete;
     TidName& operator=(const TidName&) = delete;
 
-    std::string Name;
+    DeclText Name;
     uint32_t Checksum;
     int32_t FirstLine; // 1-based; -1 when none
     int32_t LastLine;
@@ -156,7 +242,7 @@ private:
 class TidType : public TidName {
 public:
     using TidName::TidName;
-    std::string Text;
+    DeclText Text;
 };
 
 // A class member's section. Default: before any visibility word, which a class that streams
@@ -168,14 +254,14 @@ MemberVisibility VisibilityOfWord(std::string_view word);
 class TidField : public TidName {
 public:
     using TidName::TidName;
-    std::string TypeText;
+    DeclText TypeText;
     MemberVisibility Visibility = MemberVisibility::Default;
 };
 
 class TidProp : public TidName {
 public:
     using TidName::TidName;
-    std::string Text;
+    DeclText Text;
 };
 
 // A routine's body, from the first line of its implementation heading to its "end".
@@ -190,7 +276,7 @@ public:
 class TidProc : public TidName {
 public:
     using TidName::TidName;
-    std::string Text;
+    DeclText Text;
     std::unique_ptr<TidImplementation> Implementation; // the body, or null
     // The parameter list as shown after an overloaded name ("const Integer, string"); set only
     // where overloads are told apart. The text is the model's, which keeps each list once.
@@ -219,7 +305,7 @@ std::string_view ParamsOf(const TidProc& p, std::string& scratch);
 class TidVar : public TidName {
 public:
     using TidName::TidName;
-    std::string TypeText;
+    DeclText TypeText;
     uint32_t ValueChecksum = 0;
 };
 
@@ -228,14 +314,14 @@ public:
 class TidUnitRef : public TidName {
 public:
     using TidName::TidName;
-    std::string InText;
+    DeclText InText;
 };
 
 class TidClass : public TidName {
 public:
     using TidName::TidName;
-    std::string Kind;
-    std::string Ancestors;
+    DeclText Kind;
+    DeclText Ancestors;
     DeclList<TidField> Fields;
     DeclList<TidProp> Props;
     DeclList<TidProc> Methods;
@@ -295,6 +381,9 @@ public:
     // Set by the parser while it reads the interface section; AddProc records it.
     bool ReadingInterface = false;
 
+    // A copy of text in the model's storage, which lasts as long as the model.
+    DeclText Keep(std::string_view text) { return texts_.Keep(text); }
+
     void SortLists();
     // Sorts and lets go of what only the building operations need (the name indexes): the
     // model is read-only from then on.
@@ -331,6 +420,7 @@ private:
                             std::string_view name, std::string_view heading);
     std::vector<TidProc*>* OverloadsOf(const DeclList<TidProc>& list, std::string_view name);
     std::string_view Signature(std::string_view heading);
+    DeclText KeepCollapsed(std::string_view text);
     void SetParams(TidProc& routine, std::string_view heading);
     void ResolveParams(TidProc& routine);
 
@@ -339,6 +429,7 @@ private:
     std::map<std::pair<const void*, std::string>, std::vector<TidProc*>> overloads_;
     // The parameter lists of the routines, each once: a few hundred lists serve a large file.
     std::unordered_set<std::string> signatures_;
+    TextStore texts_;
     NameIndex<TidType> typeIndex_{Types};
     NameIndex<TidClass> classIndex_{Classes};
     NameIndex<TidProc> procIndex_{Procs};
@@ -441,7 +532,7 @@ template <class T> ItemMatch<T> MatchItems(const DeclList<T>& a, const DeclList<
 ItemMatch<TidProc> MatchItems(const DeclList<TidProc>& a, const DeclList<TidProc>& b);
 
 // The caption of a pair of routines: the name that shows its parameter list, if either does.
-inline const std::string& PairName(const TidProc* o, const TidProc* n) {
+inline DeclText PairName(const TidProc* o, const TidProc* n) {
     return !o->Name.empty() && o->Name.back() == ')' ? o->Name : n->Name;
 }
 

@@ -140,12 +140,12 @@ void TOp4Parser::PackageModule() {
 void TOp4Parser::ModuleName() {
     if (!modern_) {
         Ident();
-        if (Model) Model->Name = LastTokenText();
+        if (Model) Model->Name = Model->Keep(LastTokenText());
         return;
     }
     std::string name;
     DottedName(&name);
-    if (Model) Model->Name = name;
+    if (Model) Model->Name = Model->Keep(name);
     HintDirectives();
 }
 

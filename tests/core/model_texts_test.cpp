@@ -1,0 +1,51 @@
+// The model keeps names and collapsed texts in storage of its own: every kept text must stay
+// where it was while more are kept, whatever their sizes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/source_model.h"
+
+using namespace quennet;
+
+TEST(ModelTexts, KeptTextsStayPutWhileMoreAreKept) {
+    model::TextStore store;
+    std::vector<std::pair<std::string, model::DeclText>> kept;
+    // Small and large texts in turn, past several chunks and blocks of their own.
+    for (int i = 0; i < 3000; ++i) {
+        const size_t size =
+            i % 97 == 0 ? 40000 + static_cast<size_t>(i) : static_cast<size_t>(i % 61);
+        std::string text(size, static_cast<char>('a' + i % 26));
+        if (!text.empty()) text[0] = static_cast<char>('0' + i % 10);
+        kept.emplace_back(text, store.Keep(text));
+    }
+    for (const auto& [text, decl] : kept)
+        ASSERT_EQ(std::string_view(decl), text);
+}
+
+TEST(ModelTexts, CollapsedTextsAndOverloadNamesLiveInTheModel) {
+    model::TPasSrc src;
+    src.SeparateOverloads = true;
+    {
+        // The parser's buffers are gone by the time the model is read.
+        std::string name = "Run", heading = "procedure  Run(\r\n  A:   Integer);";
+        src.AddProc(name, heading, 1, 1, 1);
+        name = "Run", heading = "procedure Run(const S: string);";
+        src.AddProc(name, heading, 2, 2, 2);
+        std::string type = "array  [0..1]\tof   Byte";
+        src.AddVars({"V", "W"}, type, 3, 0, 3, 3);
+        name.assign(name.size(), 'x');
+        heading.assign(heading.size(), 'x');
+        type.assign(type.size(), 'x');
+    }
+    src.FinishBuilding();
+    ASSERT_EQ(src.Procs.size(), 2u);
+    EXPECT_EQ(std::string_view(src.Procs[0]->Name), "Run(const string)");
+    EXPECT_EQ(std::string_view(src.Procs[1]->Name), "Run(Integer)");
+    EXPECT_EQ(std::string_view(src.Procs[1]->Text), "procedure Run( A: Integer);");
+    ASSERT_EQ(src.Vars.size(), 2u);
+    EXPECT_EQ(std::string_view(src.Vars[0]->TypeText), "array [0..1] of Byte");
+    EXPECT_EQ(std::string_view(src.Vars[1]->TypeText), "array [0..1] of Byte");
+}
