@@ -1013,8 +1013,8 @@ void TMainForm::ShowParseWarnings() {
     if (formWarnings.size() == 1)
         messages << tr("1 new inconsistency between the unit and its form.");
     else if (formWarnings.size() > 1)
-        messages << tr("%1 new inconsistencies between the unit and its form.")
-                        .arg(formWarnings.size());
+        messages
+            << tr("%1 new inconsistencies between the unit and its form.").arg(formWarnings.size());
     ui_.StatusMessage->setToolTip(formWarnings.join(QLatin1Char('\n')));
     if (const diff::TSourceDiff* comparison = doc_.Comparison()) {
         const int n = CountDifferences(comparison->Root);
