@@ -327,7 +327,7 @@ std::string FormBesideUnit(const std::string& unitPath, std::string_view unitTex
 }
 
 std::string FormOfUnitFile(const std::string& unitPath) {
-    const std::string found = FormBesideUnit(unitPath);
+    std::string found = FormBesideUnit(unitPath);
     if (found.empty()) return found;
     try {
         return FormBesideUnit(unitPath, io::ReadRegularFileHead(unitPath, 1 << 16));
