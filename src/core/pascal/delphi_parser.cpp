@@ -321,11 +321,10 @@ void Parse(TPasSrc& src, std::string_view text, const std::vector<std::string>* 
     if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
         throw std::runtime_error("The source text is too large to parse (over 2 GiB).");
     pascal::IncludeExpansion includes;
-    const bool expanded =
-        modern && options.followIncludes &&
-        includes.Expand(text, options.fileName, options.includeDirs, dialect == Dialect::Fpc);
-    // An expanded text is the parse's own copy; the caller's is then read only up front and
-    // given back at once.
+    const bool expanded = modern && options.followIncludes &&
+                          includes.Expand(text, options.fileName, options.includeDirs,
+                                          dialect == Dialect::Fpc, options.release);
+    // An expanded text is the parse's own copy; the caller's is given back as it is copied.
     if (expanded && options.release) options.release->Passed(text.data() + text.size());
     if (expanded) text = includes.Text();
     auto parser = std::make_unique<pascal::TDelphiParser>();

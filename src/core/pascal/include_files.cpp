@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "base/ascii.h"
+#include "base/read_text_release.h"
 #include "io/platform.h"
 #include "io/source_file.h"
 #include "pascal/dproj_reader.h"
@@ -185,12 +186,14 @@ void AddFpmakePaths(const fs::path& fpmake, std::vector<fs::path>& out) {
 } // namespace
 
 bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName,
-                              const std::vector<std::string>& includeDirs, bool nestedComments) {
+                              const std::vector<std::string>& includeDirs, bool nestedComments,
+                              base::ReadTextRelease* release) {
     // Without a folder to look in nothing can be found: the text is parsed as it is.
     if ((fileName.empty() || fileName == "-") && includeDirs.empty()) return false;
     if (!MayInclude(text)) return false;
     includeDirs_ = includeDirs;
     nested_ = nestedComments;
+    release_ = release;
     files_ = {fileName};
     std::error_code ec;
     ids_ = {fileName.empty() || fileName == "-"
@@ -348,14 +351,19 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
         Append(piece, breaks - CountBreaks(first, before) +
                           CountBreaks(first, text_.empty() ? '\0' : text_.back()));
         copied = end;
+        // The character before the next piece is still read; all before it is copied.
+        if (file == 0 && release_ && copied > 0) release_->Passed(text.data() + copied - 1);
     };
     const auto lineEnd = [&](size_t i) {
         while (i < text.size() && text[i] != '\r' && text[i] != '\n')
             ++i;
         return i;
     };
+    // Copied in steps, so that the text can be given back behind the copy.
+    constexpr size_t kCopyStep = size_t{256} << 10;
     size_t i = 0;
     while (i < text.size()) {
+        if (i - copied >= kCopyStep && file == 0 && release_) copyTo(i);
         const char c = text[i];
         const char next = i + 1 < text.size() ? text[i + 1] : '\0';
         if (c == '\'') {

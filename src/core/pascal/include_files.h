@@ -8,6 +8,10 @@
 #include <string_view>
 #include <vector>
 
+namespace quennet::base {
+class ReadTextRelease;
+}
+
 namespace quennet::pascal {
 
 // Where a line of the expanded text comes from. File 0 is the parsed file itself.
@@ -21,9 +25,11 @@ public:
     // Nesting deeper than this is an error, so that inclusion cycles end.
     static constexpr int kMaxDepth = 16;
 
-    // Returns false, leaving the text unused, when it holds no include directive.
+    // Returns false, leaving the text unused, when it holds no include directive. With release,
+    // the text is given back as it is copied: the copy and the text are never whole at once.
     bool Expand(std::string_view text, const std::string& fileName,
-                const std::vector<std::string>& includeDirs, bool nestedComments);
+                const std::vector<std::string>& includeDirs, bool nestedComments,
+                base::ReadTextRelease* release = nullptr);
 
     const std::string& Text() const { return text_; }
     // Paths of the files read; index 0 is the parsed file's own name.
@@ -59,6 +65,7 @@ private:
     std::vector<std::pair<int32_t, std::string>> notes_;
     std::vector<std::string> includeDirs_;
     bool nested_ = false;
+    base::ReadTextRelease* release_ = nullptr;
     mutable std::vector<std::filesystem::path> buildDirs_;
     mutable bool buildDirsKnown_ = false;
     // What BuildDirs found, for the note of a file not found.
