@@ -41,7 +41,7 @@ void ReadTextRelease::Passed(const char* at) {
     while (end > releasedTo_ && text_[end - 1] != '\n')
         --end;
     if (end <= releasedTo_ || end - releasedTo_ < kStep) return;
-    if (!readAgain_) {
+    if (!readAgain_ && keepLines_) {
         // Room for every line at once: a doubling array would briefly hold its keys twice over.
         if (keys_.capacity() == 0) {
             size_t lines = 1;

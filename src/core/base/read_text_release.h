@@ -23,6 +23,9 @@ public:
     explicit ReadTextRelease(std::string_view text,
                              std::function<std::string()> readAgain = nullptr)
         : text_(text), readAgain_(std::move(readAgain)) {}
+    // For a copy made only for the parse, whose lines nobody asks for again.
+    struct WithoutLines {};
+    ReadTextRelease(std::string_view text, WithoutLines) : text_(text), keepLines_(false) {}
     ~ReadTextRelease();
     ReadTextRelease(const ReadTextRelease&) = delete;
     ReadTextRelease& operator=(const ReadTextRelease&) = delete;
@@ -39,6 +42,7 @@ public:
 private:
     std::string_view text_;
     std::function<std::string()> readAgain_;
+    bool keepLines_ = true;
     size_t releasedTo_ = 0;      // a line start; the bytes before it are not to be read
     std::vector<uint32_t> keys_; // of the lines before releasedTo_
 };

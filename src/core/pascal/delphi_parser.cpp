@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
+#include "base/read_text_release.h"
 #include "model/target.h"
 #include "pascal/parse.h"
 #include "pascal/parser.h"
@@ -327,9 +329,13 @@ void Parse(TPasSrc& src, std::string_view text, const std::vector<std::string>* 
     // An expanded text is the parse's own copy; the caller's is given back as it is copied.
     if (expanded && options.release) options.release->Passed(text.data() + text.size());
     if (expanded) text = includes.Text();
+    // The parse's copy goes back as it is passed too; its lines live on in the caller's keys.
+    std::optional<base::ReadTextRelease> copyRelease;
+    if (expanded && options.release)
+        copyRelease.emplace(text, base::ReadTextRelease::WithoutLines{});
     auto parser = std::make_unique<pascal::TDelphiParser>();
     if (expanded) parser->Includes = &includes;
-    if (!expanded) parser->Release = options.release;
+    parser->Release = expanded ? (copyRelease ? &*copyRelease : nullptr) : options.release;
     parser->Model = &src;
     parser->SetModern(modern);
     parser->SetFpc(dialect == Dialect::Fpc);
