@@ -193,7 +193,6 @@ bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName
     if (!MayInclude(text)) return false;
     includeDirs_ = includeDirs;
     nested_ = nestedComments;
-    release_ = release;
     files_ = {fileName};
     std::error_code ec;
     ids_ = {fileName.empty() || fileName == "-"
@@ -202,7 +201,7 @@ bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName
     text_.reserve(text.size() + text.size() / 2);
     StartSegment(0, 1);
     std::vector<int32_t> chain{0};
-    ExpandFile(text, 0, chain);
+    ExpandFile(text, 0, chain, release);
     return true;
 }
 
@@ -337,8 +336,8 @@ std::string IncludeExpansion::WhereLooked(const std::string& name, int32_t inclu
     return text.empty() ? "without a folder to look in" : text;
 }
 
-void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
-                                  std::vector<int32_t>& chain) {
+void IncludeExpansion::ExpandFile(std::string_view text, int32_t file, std::vector<int32_t>& chain,
+                                  base::ReadTextRelease* release) {
     size_t copied = 0;
     int32_t fileLine = 1;
     const auto copyTo = [&](size_t end) {
@@ -352,7 +351,7 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
                           CountBreaks(first, text_.empty() ? '\0' : text_.back()));
         copied = end;
         // The character before the next piece is still read; all before it is copied.
-        if (file == 0 && release_ && copied > 0) release_->Passed(text.data() + copied - 1);
+        if (release && copied > 0) release->Passed(text.data() + copied - 1);
     };
     const auto lineEnd = [&](size_t i) {
         while (i < text.size() && text[i] != '\r' && text[i] != '\n')
@@ -363,7 +362,7 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
     constexpr size_t kCopyStep = size_t{256} << 10;
     size_t i = 0;
     while (i < text.size()) {
-        if (i - copied >= kCopyStep && file == 0 && release_) copyTo(i);
+        if (i - copied >= kCopyStep && release) copyTo(i);
         const char c = text[i];
         const char next = i + 1 < text.size() ? text[i + 1] : '\0';
         if (c == '\'') {
@@ -429,7 +428,7 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
                             problem = "the file includes itself; it is not read again";
                     if (problem.empty()) {
                         try {
-                            bytes = io::ToCrLfText(io::ReadFileBytes(path));
+                            bytes = io::TakeAsCrLfText(io::ReadFileBytes(path));
                         } catch (const std::exception& e) {
                             problem = e.what();
                         }
@@ -446,7 +445,9 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file,
                     ids_.push_back(id);
                     StartSegment(index, 1);
                     chain.push_back(index);
-                    ExpandFile(body, index, chain);
+                    // An included file's text is read only here: it goes back as it is copied.
+                    base::ReadTextRelease bodyRelease(bytes, base::ReadTextRelease::WithoutLines{});
+                    ExpandFile(body, index, chain, &bodyRelease);
                     chain.pop_back();
                     if (text_.back() != '\r' && text_.back() != '\n') Append("\r\n");
                     StartSegment(file, directiveLine);

@@ -52,7 +52,8 @@ private:
     void Append(std::string_view piece);
     void Append(std::string_view piece, int32_t breaks);
     void StartSegment(int32_t file, int32_t fileLine);
-    void ExpandFile(std::string_view text, int32_t file, std::vector<int32_t>& chain);
+    void ExpandFile(std::string_view text, int32_t file, std::vector<int32_t>& chain,
+                    base::ReadTextRelease* release);
     std::string Resolve(const std::string& name, int32_t including) const;
     const std::vector<std::filesystem::path>& BuildDirs() const;
     std::string WhereLooked(const std::string& name, int32_t including) const;
@@ -65,7 +66,6 @@ private:
     std::vector<std::pair<int32_t, std::string>> notes_;
     std::vector<std::string> includeDirs_;
     bool nested_ = false;
-    base::ReadTextRelease* release_ = nullptr;
     mutable std::vector<std::filesystem::path> buildDirs_;
     mutable bool buildDirsKnown_ = false;
     // What BuildDirs found, for the note of a file not found.
