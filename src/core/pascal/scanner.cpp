@@ -4,6 +4,7 @@
 
 #include <array>
 #include <bit>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -55,6 +56,17 @@ const std::array<uint32_t, kMaxTerminal + 1> kFixedSums = [] {
     for (int k = 0; k <= kMaxTerminal; ++k)
         if (!kTokenSpelling[k].empty()) sums[k] = base::UpperCrc32(kTokenSpelling[k], 0xFFFFFFFFu);
     return sums;
+}();
+
+// The keywords' spellings as they lie in memory, padded with zeros to sixteen bytes.
+const std::array<std::array<uint64_t, 2>, kMaxTerminal + 1> kSpelled = [] {
+    std::array<std::array<uint64_t, 2>, kMaxTerminal + 1> spelled{};
+    for (int k = 0; k <= kMaxTerminal; ++k) {
+        char padded[16] = {};
+        kTokenSpelling[k].copy(padded, sizeof padded);
+        std::memcpy(spelled[k].data(), padded, sizeof padded);
+    }
+    return spelled;
 }();
 
 // The sum of the tokens the classic automaton reads in text.
@@ -657,7 +669,22 @@ int32_t TOp4Scanner::CheckLiteral() {
     const uint8_t first = static_cast<uint8_t>(word[0] & 0xDF);
     if (first < 'A' || first > 'Z') return tIdentifier; // "_" starts no keyword
     static const KeywordBuckets& buckets = KeywordBucketTable();
-    for (const Tok* k = buckets.Kinds[len][first - 'A']; *k != tEndOfText; ++k) {
+    const Tok* bucket = buckets.Kinds[len][first - 'A'];
+    if constexpr (std::endian::native == std::endian::little) {
+        if (s_.TokenStart <= srcLen_ - 16) {
+            // The word's sixteen bytes as two numbers, past its end cleared, letters without
+            // their case bit: one comparison a keyword.
+            uint64_t w[2];
+            std::memcpy(w, word, sizeof w);
+            const uint64_t caseless = 0xDFDFDFDFDFDFDFDFull;
+            w[0] &= caseless & (len >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * len)) - 1);
+            w[1] &= caseless & (len <= 8 ? 0 : (uint64_t{1} << (8 * (len - 8))) - 1);
+            for (const Tok* k = bucket; *k != tEndOfText; ++k)
+                if (kSpelled[*k][0] == w[0] && kSpelled[*k][1] == w[1]) return *k;
+            return tIdentifier;
+        }
+    }
+    for (const Tok* k = bucket; *k != tEndOfText; ++k) {
         // Spellings are upper-case letters: a byte without its 0x20 bit equals one only if it
         // is that letter in either case.
         const char* spelling = kTokenSpelling[*k].data();
