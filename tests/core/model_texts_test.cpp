@@ -88,3 +88,22 @@ TEST(ModelTexts, BlankRunsCollapseAtEveryOffset) {
         ASSERT_EQ(std::string_view(src.Types.back()->Text), expected);
     }
 }
+
+// A comment anywhere in an overload's heading, before or past its first sixteen bytes, is read
+// from the heading as written: collapsed, a line comment would swallow the rest.
+TEST(ModelTexts, OverloadListsAreReadPastCommentsAnywhereInTheHeading) {
+    const std::string comments[] = {"// count\r\n", "{ count }", "(* count *)"};
+    for (const std::string& comment : comments) {
+        for (const std::string& lead :
+             {std::string("procedure Run("), std::string("procedure Run(  ")}) {
+            model::TPasSrc src;
+            src.SeparateOverloads = true;
+            src.AddProc("Run", lead + "A: Integer; " + comment + " B: string);", 1, 1, 1);
+            src.AddProc("Run", "procedure Run;", 2, 2, 2);
+            src.FinishBuilding();
+            ASSERT_EQ(src.Procs.size(), 2u);
+            EXPECT_EQ(std::string_view(src.Procs[0]->Name), "Run()") << comment;
+            EXPECT_EQ(std::string_view(src.Procs[1]->Name), "Run(Integer, string)") << comment;
+        }
+    }
+}

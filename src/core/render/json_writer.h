@@ -36,6 +36,17 @@ public:
         buf_[len_++] = ':'; // String leaves room for one more byte
         afterKey_ = true;
     }
+    // A key spelled in the program, as a literal: plain ASCII, copied as it is.
+    template <size_t N> void Key(const char (&key)[N]) {
+        Separate();
+        Room(N + 2);
+        buf_[len_] = '"';
+        std::memcpy(&buf_[len_ + 1], key, N - 1);
+        buf_[len_ + N] = '"';
+        buf_[len_ + N + 1] = ':';
+        len_ += N + 2;
+        afterKey_ = true;
+    }
     void Value(std::string_view s) {
         Separate();
         String(s);
