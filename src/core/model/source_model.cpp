@@ -205,10 +205,10 @@ std::optional<std::string> ParameterSignature(std::string_view heading) {
 }
 
 namespace {
-// Collapses text into out, which has room for text.size() bytes, and returns the length; with
-// Write false it only measures. Through a pointer, not push_back per byte, which costs more than
-// the parse of the text.
-template <bool Write> size_t Collapse(char* out, std::string_view text) {
+// Collapses text into out and returns the length; with Write false it only measures. Through a
+// pointer, not push_back per byte, which costs more than the parse of the text. Roomy: out has
+// room for text.size() bytes, so a run is stored sixteen bytes whatever its length.
+template <bool Write, bool Roomy> size_t Collapse(char* out, std::string_view text) {
     size_t length = 0;
     bool pendingBlank = false;
     const char* p = text.data();
@@ -226,7 +226,10 @@ template <bool Write> size_t Collapse(char* out, std::string_view text) {
                 if (pendingBlank && Write) out[length] = ' ';
                 length += pendingBlank ? 1 : 0;
                 pendingBlank = false;
-                if (Write) std::memcpy(out + length, p, static_cast<size_t>(n));
+                if (Write && Roomy)
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + length), b);
+                else if (Write)
+                    std::memcpy(out + length, p, static_cast<size_t>(n));
                 length += static_cast<size_t>(n);
                 p += n;
                 continue;
@@ -248,11 +251,13 @@ template <bool Write> size_t Collapse(char* out, std::string_view text) {
 }
 
 size_t CollapsedSize(std::string_view text) {
-    return Collapse<false>(nullptr, text);
+    return Collapse<false, false>(nullptr, text);
 }
 
-size_t CollapseInto(char* out, std::string_view text) {
-    return Collapse<true>(out, text);
+// Writes text collapsed to out, which has room for its collapsed length, or for its whole length
+// when roomy; returns the length.
+size_t CollapseInto(char* out, std::string_view text, bool roomy) {
+    return roomy ? Collapse<true, true>(out, text) : Collapse<true, false>(out, text);
 }
 
 // The first chunk suits a small unit; later ones grow to this.
@@ -266,9 +271,9 @@ std::string CollapseBlanks(std::string_view text) {
     constexpr size_t kBuffered = 16384;
     thread_local std::string buffer(kBuffered, '\0');
     if (text.size() <= kBuffered)
-        return std::string(buffer.data(), CollapseInto(buffer.data(), text));
+        return std::string(buffer.data(), CollapseInto(buffer.data(), text, true));
     std::string out(CollapsedSize(text), '\0');
-    CollapseInto(out.data(), text);
+    CollapseInto(out.data(), text, false);
     return out;
 }
 
@@ -311,7 +316,7 @@ DeclText TPasSrc::KeepCollapsed(std::string_view text) {
     // A long text is measured first, so that it takes no more room than it needs.
     const size_t room = text.size() > 256 ? CollapsedSize(text) : text.size();
     if (room == 0) return {};
-    return texts_.Commit(CollapseInto(texts_.Reserve(room), text));
+    return texts_.Commit(CollapseInto(texts_.Reserve(room), text, room == text.size()));
 }
 
 int CompareNames(std::string_view a, std::string_view b) {
