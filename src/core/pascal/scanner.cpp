@@ -96,15 +96,18 @@ inline uint32_t WordBits16(const char* p, bool modern) {
     return bits;
 }
 
-// One bit a byte of the 16 at p: set where a byte ends a run (0, Ctrl-Z, a line end, a or b).
-inline uint32_t StopBits16(const char* p, char a, char b) {
+// One bit a byte of the 16 at p: set where a byte ends a run (0, Ctrl-Z, a line end, a to d).
+inline uint32_t StopBits16(const char* p, char a, char b, char c, char d) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i low =
         _mm_or_si128(_mm_cmpeq_epi8(v, _mm_setzero_si128()), _mm_cmpeq_epi8(v, _mm_set1_epi8(26)));
     const __m128i ends =
         _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(13)), _mm_cmpeq_epi8(v, _mm_set1_epi8(10)));
-    const __m128i stops =
+    __m128i stops =
         _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(a)), _mm_cmpeq_epi8(v, _mm_set1_epi8(b)));
+    if (c != a || d != a)
+        stops = _mm_or_si128(stops, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(c)),
+                                                 _mm_cmpeq_epi8(v, _mm_set1_epi8(d))));
     return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(low, ends), stops)));
 }
 #endif
@@ -444,6 +447,10 @@ bool TOp4Scanner::ScanModern(uint8_t first, int32_t& kind) {
     return true;
 }
 
+void TOp4Scanner::SkipToQuoteOrComment() {
+    AdvanceUntil<'\'', '/', '(', '{'>();
+}
+
 // Moves over a run of characters of the given class, none of which is a line end, as a
 // sequence of NextCh calls would.
 template <class Pred> inline void TOp4Scanner::SkipRun(Pred pred) {
@@ -468,18 +475,18 @@ template <class Pred> inline void TOp4Scanner::SkipRun(Pred pred) {
     }
 }
 
-// NextCh until the current character is A or B or the end of the text, on locals.
-template <char A, char B> inline void TOp4Scanner::AdvanceUntil() {
+// NextCh until the current character is A, B, C or D or the end of the text, on locals.
+template <char A, char B, char C, char D> inline void TOp4Scanner::AdvanceUntil() {
     int32_t pos = s_.BufPos;
     uint8_t ch = s_.Ch, last = s_.LastCh;
     int32_t line = s_.CurLine, lineStart = s_.LineStart;
     const char* src = src_;
     const int32_t len = srcLen_;
-    while (ch != 0 && ch != A && ch != B) {
+    while (ch != 0 && ch != A && ch != B && ch != C && ch != D) {
 #if defined(__SSE2__)
         // Up to the next byte that stops the run or counts a line, sixteen at a time.
         if (pos + 17 <= len) {
-            const uint32_t bits = StopBits16(src + pos + 1, A, B);
+            const uint32_t bits = StopBits16(src + pos + 1, A, B, C, D);
             const int32_t n = bits != 0 ? std::countr_zero(bits) : 16;
             pos += n;
             if (n > 0) ch = kUpper[static_cast<uint8_t>(src[pos])];

@@ -137,6 +137,10 @@ public:
         return false;
     }
 
+protected:
+    // NextCh up to the next quote, "/", "(" or "{", or the end of the text.
+    void SkipToQuoteOrComment();
+
 private:
     bool ScanModern(uint8_t first, int32_t& kind);
     int32_t ScanToken();
@@ -144,7 +148,7 @@ private:
     void SkipWord();
     void TakeSum(int32_t kind);
     template <class Pred> void SkipRun(Pred pred);
-    template <char A, char B = A> void AdvanceUntil();
+    template <char A, char B = A, char C = A, char D = A> void AdvanceUntil();
 };
 
 } // namespace quennet::pascal
