@@ -300,24 +300,34 @@ int32_t TOp4Scanner::Get() {
     s_.TokenStart = s_.BufPos;
     s_.CurToken.ModernFrom = -1;
     s_.CurToken.MacroUse = -1;
-    if (!ModernTokens) {
-        const int32_t kind = ScanToken();
+    const uint8_t ch = s_.Ch;
+    int32_t kind;
+    if (kClass[ch] == cLetter) {
+        // Words, the most frequent tokens, without the automaton's dispatch.
+        NextCh();
+        s_.CurToken.Len = 1;
+        SkipWord();
+        kind = CheckLiteral();
+        TakeSum(kind);
+        if (!ModernTokens) return kind;
+    } else if (!ModernTokens) {
+        kind = ScanToken();
         TakeSum(kind);
         return kind;
     }
     const int32_t lastKind = s_.LastKind;
-    int32_t kind;
-    const int32_t from = s_.BufPos;
-    // Only these first characters can start a modern token form.
-    const uint8_t ch = s_.Ch;
-    const bool candidate = ch == '&' || ch == '%' || ch == '$' || ch == '\'' || IsDigit(ch);
-    if (candidate && ScanModern(ch, kind)) {
-        // Its sum is that of the classic tokens of its text, so readings agree on the sums.
-        s_.CurToken.ModernFrom = from;
-        s_.CurToken.Sum = ClassicSum(GetString(from, s_.CurToken.Pos + s_.CurToken.Len - from));
-    } else {
-        kind = ScanToken();
-        TakeSum(kind);
+    if (kClass[ch] != cLetter) {
+        const int32_t from = s_.BufPos;
+        // Only these first characters can start a modern token form.
+        const bool candidate = ch == '&' || ch == '%' || ch == '$' || ch == '\'' || IsDigit(ch);
+        if (candidate && ScanModern(ch, kind)) {
+            // Its sum is that of the classic tokens of its text, so readings agree on the sums.
+            s_.CurToken.ModernFrom = from;
+            s_.CurToken.Sum = ClassicSum(GetString(from, s_.CurToken.Pos + s_.CurToken.Len - from));
+        } else {
+            kind = ScanToken();
+            TakeSum(kind);
+        }
     }
     // "X.Type", "Rec.End": after a point every word is a name.
     if (s_.LastKind == tPoint && kind > tCharConst && kind < tNoSym &&
@@ -587,11 +597,8 @@ int32_t TOp4Scanner::ScanToken() {
     case '@': return tAt;
     default: break;
     }
-    if (kClass[first] == cLetter) {
-        SkipWord();
-        return CheckLiteral();
-    }
-    // Names in other alphabets (UTF-8, or the file's code page), as today's compilers take them.
+    // Words are read by Get. Names in other alphabets (UTF-8, or the file's code page), as today's
+    // compilers take them.
     if (ModernTokens && first >= 0x80) {
         SkipWord();
         return tIdentifier;
@@ -636,7 +643,7 @@ int32_t TOp4Scanner::ScanToken() {
 }
 
 // The rest of a word whose first character is read, as a run of NextCh calls would.
-void TOp4Scanner::SkipWord() {
+inline void TOp4Scanner::SkipWord() {
     const char* src = src_;
     const int32_t len = srcLen_;
     const uint8_t bit = ModernTokens ? 2 : 1;
@@ -669,7 +676,7 @@ done:
     }
 }
 
-int32_t TOp4Scanner::CheckLiteral() {
+inline int32_t TOp4Scanner::CheckLiteral() {
     const int32_t len = s_.CurToken.Len;
     if (len < 2 || len > 14) return tIdentifier;
     const char* word = src_ + s_.TokenStart;
@@ -703,7 +710,7 @@ int32_t TOp4Scanner::CheckLiteral() {
     return tIdentifier;
 }
 
-void TOp4Scanner::TakeSum(int32_t kind) {
+inline void TOp4Scanner::TakeSum(int32_t kind) {
     const uint32_t fixed = kFixedSums[static_cast<size_t>(kind)];
     s_.CurToken.Sum =
         fixed != 0 ? fixed
