@@ -539,12 +539,15 @@ void TPasSrc::SetParams(TidProc& routine, std::string_view heading) {
     // comment at all, which only means the list is worked out now.
     size_t i = 0;
 #if defined(__SSE2__)
-    // Most headings have none of these bytes: sixteen at a time up to the first.
-    for (; i + 16 <= heading.size(); i += 16) {
+    // Most headings have none of these: sixteen bytes at a time up to the first.
+    for (; i + 17 <= heading.size(); i += 16) {
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(heading.data() + i));
+        const __m128i next =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(heading.data() + i + 1));
         const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('{')),
                                                       _mm_cmpeq_epi8(b, _mm_set1_epi8('/'))),
-                                         _mm_cmpeq_epi8(b, _mm_set1_epi8('(')));
+                                         _mm_and_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('(')),
+                                                       _mm_cmpeq_epi8(next, _mm_set1_epi8('*'))));
         if (const auto bits = static_cast<uint32_t>(_mm_movemask_epi8(hit)); bits != 0) {
             i += static_cast<size_t>(std::countr_zero(bits));
             break;
