@@ -21,7 +21,8 @@ inline constexpr int32_t kJsonFormat = 1;
 class JsonWriter {
 public:
     explicit JsonWriter(std::ostream& out)
-        : out_(out), buf_(std::make_unique<char[]>(kBlock + kRoom)), cap_(kBlock + kRoom) {}
+        : out_(out), buf_(std::make_unique_for_overwrite<char[]>(kBlock + kRoom)),
+          cap_(kBlock + kRoom) {}
     ~JsonWriter() { Flush(); }
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;
@@ -88,7 +89,7 @@ private:
         if (len_ + n <= cap_) return;
         Flush();
         if (n > cap_) {
-            buf_ = std::make_unique<char[]>(n);
+            buf_ = std::make_unique_for_overwrite<char[]>(n);
             cap_ = n;
         }
     }
