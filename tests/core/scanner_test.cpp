@@ -73,7 +73,11 @@ TEST(Scanner, KeywordLookupIsExact) {
         std::string lower = word;
         for (char& c : lower)
             c = static_cast<char>(c + 32);
+        // Alone, the word is read near the end of the text; with blanks after it, as one read
+        // sixteen bytes at a time.
+        const std::string after(16, ' ');
         EXPECT_EQ(Kinds(lower), std::vector<int32_t>{kind}) << word;
+        EXPECT_EQ(Kinds(lower + after), std::vector<int32_t>{kind}) << word;
         std::vector<std::string> others;
         for (size_t pos = 0; pos < word.size(); ++pos) {
             others.push_back(word);
@@ -86,6 +90,7 @@ TEST(Scanner, KeywordLookupIsExact) {
         for (const auto& other : others) {
             if (!isKeyword(other)) {
                 EXPECT_EQ(Kinds(other), std::vector<int32_t>{tIdentifier}) << other;
+                EXPECT_EQ(Kinds(other + after), std::vector<int32_t>{tIdentifier}) << other;
             }
         }
     }

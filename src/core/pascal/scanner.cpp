@@ -69,6 +69,23 @@ const std::array<std::array<uint64_t, 2>, kMaxTerminal + 1> kSpelled = [] {
     return spelled;
 }();
 
+const KeywordBuckets& kBuckets = KeywordBucketTable();
+
+// The keyword among bucket's that word spells, else tIdentifier; byte by byte, for a word too
+// near the end of the text to read sixteen bytes.
+[[gnu::noinline]] int32_t KeywordByBytes(const Tok* bucket, const char* word, int32_t len) {
+    for (const Tok* k = bucket; *k != tEndOfText; ++k) {
+        // Spellings are upper-case letters: a byte without its 0x20 bit equals one only if it
+        // is that letter in either case.
+        const char* spelling = kTokenSpelling[*k].data();
+        int32_t i = 1;
+        while (i < len && (word[i] & 0xDF) == spelling[i])
+            ++i;
+        if (i == len) return *k;
+    }
+    return tIdentifier;
+}
+
 // The sum of the tokens the classic automaton reads in text.
 uint32_t ClassicSum(std::string_view text) {
     TOp4Scanner classic;
@@ -682,8 +699,8 @@ inline int32_t TOp4Scanner::CheckLiteral() {
     const char* word = src_ + s_.TokenStart;
     const uint8_t first = static_cast<uint8_t>(word[0] & 0xDF);
     if (first < 'A' || first > 'Z') return tIdentifier; // "_" starts no keyword
-    static const KeywordBuckets& buckets = KeywordBucketTable();
-    const Tok* bucket = buckets.Kinds[len][first - 'A'];
+    const Tok* bucket = kBuckets.Kinds[len][first - 'A'];
+    if (*bucket == tEndOfText) return tIdentifier; // no keyword of this length and first letter
     if constexpr (std::endian::native == std::endian::little) {
         if (s_.TokenStart <= srcLen_ - 16) {
             // The word's sixteen bytes as two numbers, past its end cleared, letters without
@@ -698,16 +715,7 @@ inline int32_t TOp4Scanner::CheckLiteral() {
             return tIdentifier;
         }
     }
-    for (const Tok* k = bucket; *k != tEndOfText; ++k) {
-        // Spellings are upper-case letters: a byte without its 0x20 bit equals one only if it
-        // is that letter in either case.
-        const char* spelling = kTokenSpelling[*k].data();
-        int32_t i = 1;
-        while (i < len && (word[i] & 0xDF) == spelling[i])
-            ++i;
-        if (i == len) return *k;
-    }
-    return tIdentifier;
+    return KeywordByBytes(bucket, word, len);
 }
 
 inline void TOp4Scanner::TakeSum(int32_t kind) {
