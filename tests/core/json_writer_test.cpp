@@ -33,6 +33,12 @@ TEST(JsonWriter, EscapesWhatJsonAndUtf8Require) {
         {"Latin-1 caf\xe9!", R"("Latin-1 caf\u00e9!")"}, // a lead byte without its tail
         {"cut \xe2\x82", R"("cut \u00e2\u0082")"},       // a sequence cut by the end
         {"over\xc0\xaflong \xf5\x80", R"("over\u00c0\u00aflong \u00f5\u0080")"}, // never valid
+        // Past the sixteen plain bytes read at a time, and at the last of them.
+        {"0123456789abcdefghij\"klmnopqrstuvwxyz\\",
+         R"("0123456789abcdefghij\"klmnopqrstuvwxyz\\")"},
+        {"0123456789abcde\x1f"
+         "0123456789abcdef\xc3\xa9\xc3",
+         "\"0123456789abcde\\u001f0123456789abcdef\xc3\xa9\\u00c3\""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Quoted(c.in), c.out) << c.in;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/crc32.h"
 #include "pascal/scanner.h"
 
 using namespace quennet::pascal;
@@ -72,7 +73,11 @@ TEST(Scanner, KeywordLookupIsExact) {
         std::string lower = word;
         for (char& c : lower)
             c = static_cast<char>(c + 32);
+        // Alone, the word is read near the end of the text; with blanks after it, as one read
+        // sixteen bytes at a time.
+        const std::string after(16, ' ');
         EXPECT_EQ(Kinds(lower), std::vector<int32_t>{kind}) << word;
+        EXPECT_EQ(Kinds(lower + after), std::vector<int32_t>{kind}) << word;
         std::vector<std::string> others;
         for (size_t pos = 0; pos < word.size(); ++pos) {
             others.push_back(word);
@@ -85,6 +90,7 @@ TEST(Scanner, KeywordLookupIsExact) {
         for (const auto& other : others) {
             if (!isKeyword(other)) {
                 EXPECT_EQ(Kinds(other), std::vector<int32_t>{tIdentifier}) << other;
+                EXPECT_EQ(Kinds(other + after), std::vector<int32_t>{tIdentifier}) << other;
             }
         }
     }
@@ -234,4 +240,74 @@ TEST(ScannerModern, NewTokenForms) {
     EXPECT_EQ(Kinds("&Type"), (std::vector<int32_t>{tNoSym, tType}));
     EXPECT_EQ(Kinds("1_000"), (std::vector<int32_t>{tInteger, tIdentifier}));
     EXPECT_EQ(Kinds("X.Type"), (std::vector<int32_t>{tIdentifier, tPoint, tType}));
+}
+
+// Words, comments and strings of every length around the sixteen bytes read at a time, with
+// line ends right after them; the text ends right after the last word.
+TEST(Scanner, RunsOfEveryLengthKeepTextsAndLines) {
+    const std::string letters = "aZ_9bY8cX7dW6eV5fU4gT3hS2iR1jQ0kPlOmNnMoLpKqJrIsHtGuFvEwDxCyB";
+    for (const bool modern : {false, true}) {
+        std::string text;
+        std::vector<Token> expected;
+        int32_t line = 1;
+        for (size_t n = 1; n <= 40; ++n) {
+            const std::string word = "w" + letters.substr(0, n - 1);
+            text += word;
+            expected.push_back({tIdentifier, word, line});
+            switch (n % 4) {
+            case 0: text += "\r\n"; break;
+            case 1: text += " {" + std::string(n, '.') + "\n}"; break;
+            case 2:
+                text += " '" + std::string(n, '*') + "'\r";
+                expected.push_back({tString, "'" + std::string(n, '*') + "'", line});
+                break;
+            default: text += " // " + std::string(n, ')') + "\r\n"; break;
+            }
+            ++line;
+        }
+        text += "last";
+        expected.push_back({tIdentifier, "last", line});
+        SCOPED_TRACE(modern);
+        EXPECT_EQ(Scan(text, modern), expected);
+    }
+    // Bytes of other alphabets go on a word only in the modern readings.
+    const std::string utf8 = "abcdefghijklmno\xC3\xA9pqrstuvwxyz\xC3\xA9";
+    EXPECT_EQ(Scan(utf8 + " x", true),
+              (std::vector<Token>{{tIdentifier, utf8, 1}, {tIdentifier, "x", 1}}));
+    EXPECT_EQ(Kinds(utf8),
+              (std::vector<int32_t>{tIdentifier, tNoSym, tNoSym, tIdentifier, tNoSym, tNoSym}));
+}
+
+// A token's sum is the CRC of its text read in upper case; a modern token form's is the sum of
+// the classic tokens of its text.
+TEST(Scanner, TokenSumsAreTheUpperCaseCrcOfTheText) {
+    auto crc = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        return quennet::base::UpdateCrc32(std::string_view(text), 0xFFFFFFFFu);
+    };
+    const std::string text = "unit Ab; begin x := $1F + #13 + 'It''s' <> 1.5e3 .. [ ] ^ @ "
+                             "TheLongestIdentifierOfAll_123 ResourceString end. ~";
+    for (const bool modern : {false, true}) {
+        TOp4Scanner s;
+        s.ModernTokens = modern;
+        s.InitSource(text.data(), static_cast<int32_t>(text.size()));
+        EXPECT_EQ(s.State().CurToken.Sum, crc(""));
+        int count = 0;
+        while (s.Get() != tEndOfText) {
+            const auto& t = s.State().CurToken;
+            EXPECT_EQ(t.Sum, crc(std::string(s.GetString(t.Pos, t.Len))))
+                << s.GetString(t.Pos, t.Len);
+            ++count;
+        }
+        EXPECT_EQ(count, 24);
+    }
+    TOp4Scanner s;
+    s.ModernTokens = true;
+    const std::string modern = "&Type 1_000";
+    s.InitSource(modern.data(), static_cast<int32_t>(modern.size()));
+    s.Get();
+    EXPECT_EQ(s.State().CurToken.Sum, crc("&") + crc("Type"));
+    s.Get();
+    EXPECT_EQ(s.State().CurToken.Sum, crc("1") + crc("_000"));
 }

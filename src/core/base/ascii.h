@@ -2,6 +2,7 @@
 // byte of a multi-byte character or of a code page never changes, whatever the C locale says.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,14 @@ constexpr bool IsAsciiDigit(char c) {
 // A character of a Pascal identifier after its first.
 constexpr bool IsIdentChar(char c) {
     return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_';
+}
+
+// Eight bytes with a-z read as A-Z: each such byte loses 0x20; no sum carries into the next.
+constexpr uint64_t UpperAscii8(uint64_t w) {
+    const uint64_t low7 = w & 0x7F7F7F7F7F7F7F7Full;
+    const uint64_t fromA = low7 + 0x1F1F1F1F1F1F1F1Full; // high bit: at least 'a'
+    const uint64_t pastZ = low7 + 0x0505050505050505ull; // high bit: beyond 'z'
+    return w ^ ((fromA & ~pastZ & ~w & 0x8080808080808080ull) >> 2);
 }
 
 inline std::string UpperAscii(std::string_view s) {

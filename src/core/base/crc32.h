@@ -15,7 +15,7 @@ struct Crc32Slices {
 };
 extern const Crc32Slices kCrc32Slices;
 
-// The register after the bytes with a-z read as A-Z, four at a time: token checksums ignore
+// The register after the bytes with a-z read as A-Z, eight at a time: token checksums ignore
 // letter case, and a token's bytes are a parse's most frequent work.
 uint32_t UpperCrc32(std::string_view bytes, uint32_t value);
 

@@ -566,6 +566,7 @@ void TDelphiParser::SkipModern(bool toEnd) {
             }
         } else {
             NextCh();
+            SkipToQuoteOrComment();
         }
     }
 }

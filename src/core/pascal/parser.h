@@ -190,7 +190,6 @@ private:
     void FinishStatus();
     std::string SymbolsImage() const;
     void EnterSymbolState(uint64_t state);
-    uint32_t ClassicSum(const TSymbolPosition& token) const;
 
     // Runs body one level of nesting deeper; past MaxNesting the parse ends.
     template <class F> decltype(auto) Nested(F&& body);

@@ -33,9 +33,7 @@ void TOp4Parser::Get() {
             aborted_ = true;
             throw EParseAbort{};
         }
-        const uint32_t c = s_.PrevToken.ModernFrom >= 0
-                               ? ClassicSum(s_.PrevToken)
-                               : base::UpperCrc32(LastTokenText(), 0xFFFFFFFFu);
+        const uint32_t c = s_.PrevToken.Sum;
         TokenChecksum = c;
         RunningChecksum += c;
         if (la_ <= kMaxTerminal) {
@@ -43,20 +41,6 @@ void TOp4Parser::Get() {
             break;
         }
     }
-}
-
-// The sum of the token checksums that the classic scanner gives the same text.
-uint32_t TOp4Parser::ClassicSum(const TSymbolPosition& token) const {
-    const int32_t end = token.Pos + token.Len;
-    const std::string_view text = GetString(token.ModernFrom, end - token.ModernFrom);
-    TOp4Scanner classic;
-    classic.InitSource(text.data(), static_cast<int32_t>(text.size()));
-    uint32_t sum = 0;
-    while (classic.Get() != tEndOfText) {
-        const TSymbolPosition& t = classic.State().CurToken;
-        sum += base::UpperCrc32(classic.GetName(t.Pos, t.Len), 0xFFFFFFFFu);
-    }
-    return sum;
 }
 
 void TOp4Parser::Expect(int32_t kind) {

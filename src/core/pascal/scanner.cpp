@@ -3,6 +3,14 @@
 #include "pascal/scanner.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "base/crc32.h"
 
 namespace quennet::pascal {
 
@@ -28,6 +36,98 @@ constexpr std::array<uint8_t, 256> MakeClasses() {
     return t;
 }
 constexpr auto kClass = MakeClasses();
+
+// Bytes of a word: bit 1 in the classic reading, bit 2 in the modern ones, which add the bytes
+// of other alphabets.
+constexpr std::array<uint8_t, 256> MakeWordBytes() {
+    std::array<uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const bool word =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+        t[c] = static_cast<uint8_t>((word ? 3 : 0) | (c >= 0x80 ? 2 : 0));
+    }
+    return t;
+}
+constexpr auto kWordByte = MakeWordBytes();
+
+// Kinds with one spelling have one checksum whatever the letter case; 0 for the others.
+const std::array<uint32_t, kMaxTerminal + 1> kFixedSums = [] {
+    std::array<uint32_t, kMaxTerminal + 1> sums{};
+    for (int k = 0; k <= kMaxTerminal; ++k)
+        if (!kTokenSpelling[k].empty()) sums[k] = base::UpperCrc32(kTokenSpelling[k], 0xFFFFFFFFu);
+    return sums;
+}();
+
+// The keywords' spellings as they lie in memory, padded with zeros to sixteen bytes.
+const std::array<std::array<uint64_t, 2>, kMaxTerminal + 1> kSpelled = [] {
+    std::array<std::array<uint64_t, 2>, kMaxTerminal + 1> spelled{};
+    for (int k = 0; k <= kMaxTerminal; ++k) {
+        char padded[16] = {};
+        kTokenSpelling[k].copy(padded, sizeof padded);
+        std::memcpy(spelled[k].data(), padded, sizeof padded);
+    }
+    return spelled;
+}();
+
+const KeywordBuckets& kBuckets = KeywordBucketTable();
+
+// The keyword among bucket's that word spells, else tIdentifier; byte by byte, for a word too
+// near the end of the text to read sixteen bytes.
+[[gnu::noinline]] int32_t KeywordByBytes(const Tok* bucket, const char* word, int32_t len) {
+    for (const Tok* k = bucket; *k != tEndOfText; ++k) {
+        // Spellings are upper-case letters: a byte without its 0x20 bit equals one only if it
+        // is that letter in either case.
+        const char* spelling = kTokenSpelling[*k].data();
+        int32_t i = 1;
+        while (i < len && (word[i] & 0xDF) == spelling[i])
+            ++i;
+        if (i == len) return *k;
+    }
+    return tIdentifier;
+}
+
+// The sum of the tokens the classic automaton reads in text.
+uint32_t ClassicSum(std::string_view text) {
+    TOp4Scanner classic;
+    classic.InitSource(text.data(), static_cast<int32_t>(text.size()));
+    uint32_t sum = 0;
+    while (classic.Get() != tEndOfText)
+        sum += classic.State().CurToken.Sum;
+    return sum;
+}
+
+#if defined(__SSE2__)
+// One bit a byte of the 16 at p: set where a word goes on.
+inline uint32_t WordBits16(const char* p, bool modern) {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Shifted so that the range sought starts at -128: one signed comparison tests it.
+    const __m128i letter = _mm_cmplt_epi8(
+        _mm_add_epi8(_mm_or_si128(b, _mm_set1_epi8(0x20)), _mm_set1_epi8(0x80 - 'a')),
+        _mm_set1_epi8(-128 + 26));
+    const __m128i digit =
+        _mm_cmplt_epi8(_mm_add_epi8(b, _mm_set1_epi8(0x80 - '0')), _mm_set1_epi8(-128 + 10));
+    const __m128i under = _mm_cmpeq_epi8(b, _mm_set1_epi8('_'));
+    uint32_t bits =
+        static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digit), under)));
+    if (modern) bits |= static_cast<uint32_t>(_mm_movemask_epi8(b));
+    return bits;
+}
+
+// One bit a byte of the 16 at p: set where a byte ends a run (0, Ctrl-Z, a line end, a to d).
+inline uint32_t StopBits16(const char* p, char a, char b, char c, char d) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i low =
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_setzero_si128()), _mm_cmpeq_epi8(v, _mm_set1_epi8(26)));
+    const __m128i ends =
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(13)), _mm_cmpeq_epi8(v, _mm_set1_epi8(10)));
+    __m128i stops =
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(a)), _mm_cmpeq_epi8(v, _mm_set1_epi8(b)));
+    if (c != a || d != a)
+        stops = _mm_or_si128(stops, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(c)),
+                                                 _mm_cmpeq_epi8(v, _mm_set1_epi8(d))));
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(low, ends), stops)));
+}
+#endif
 
 inline bool IsHex(uint8_t c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
@@ -66,16 +166,6 @@ void TCoCoScanner::ScannerError(int code, int line, int pos, int col) {
     ++s_.ErrorCount;
 }
 
-std::string_view TCoCoScanner::GetString(int32_t pos, int32_t len) const {
-    if (pos < 0) {
-        len += pos;
-        pos = 0;
-    }
-    if (len <= 0 || pos >= srcLen_) return {};
-    if (len > srcLen_ - pos) len = srcLen_ - pos;
-    return std::string_view(src_ + pos, static_cast<size_t>(len));
-}
-
 std::string TCoCoScanner::GetComments() {
     std::string text;
     for (const auto& c : comments_)
@@ -104,7 +194,7 @@ bool TOp4Scanner::Comment() {
         if (s_.Ch == '/') {
             NextCh();
             for (;;) {
-                AdvanceUntil([](uint8_t c) { return c == 13; });
+                AdvanceUntil<13>();
                 if (s_.Ch == 13) {
                     s_.LineEndsInComment = s_.CurLine - startLine;
                     NextCh();
@@ -122,7 +212,7 @@ bool TOp4Scanner::Comment() {
         NextCh();
         int depth = 1;
         for (;;) {
-            AdvanceUntil([](uint8_t c) { return c == '}' || c == '{'; });
+            AdvanceUntil<'}', '{'>();
             if (s_.Ch == 0) break;
             depth += s_.Ch == '{' ? 1 : -1;
             NextCh();
@@ -135,7 +225,7 @@ bool TOp4Scanner::Comment() {
     } else if (s_.Ch == '{') {
         NextCh();
         for (;;) {
-            AdvanceUntil([](uint8_t c) { return c == '}'; });
+            AdvanceUntil<'}'>();
             if (s_.Ch == '}') {
                 s_.LineEndsInComment = s_.CurLine - startLine;
                 NextCh();
@@ -153,7 +243,7 @@ bool TOp4Scanner::Comment() {
         } else {
             NextCh();
             for (;;) {
-                AdvanceUntil([](uint8_t c) { return c == '*'; });
+                AdvanceUntil<'*'>();
                 if (s_.Ch == '*') {
                     NextCh();
                     if (s_.Ch == ')') {
@@ -227,17 +317,35 @@ int32_t TOp4Scanner::Get() {
     s_.TokenStart = s_.BufPos;
     s_.CurToken.ModernFrom = -1;
     s_.CurToken.MacroUse = -1;
-    if (!ModernTokens) return ScanToken();
-    const int32_t lastKind = s_.LastKind;
-    int32_t kind;
-    const int32_t from = s_.BufPos;
-    // Only these first characters can start a modern token form.
     const uint8_t ch = s_.Ch;
-    const bool candidate = ch == '&' || ch == '%' || ch == '$' || ch == '\'' || IsDigit(ch);
-    if (candidate && ScanModern(ch, kind))
-        s_.CurToken.ModernFrom = from;
-    else
+    int32_t kind;
+    if (kClass[ch] == cLetter) {
+        // Words, the most frequent tokens, without the automaton's dispatch.
+        NextCh();
+        s_.CurToken.Len = 1;
+        SkipWord();
+        kind = CheckLiteral();
+        TakeSum(kind);
+        if (!ModernTokens) return kind;
+    } else if (!ModernTokens) {
         kind = ScanToken();
+        TakeSum(kind);
+        return kind;
+    }
+    const int32_t lastKind = s_.LastKind;
+    if (kClass[ch] != cLetter) {
+        const int32_t from = s_.BufPos;
+        // Only these first characters can start a modern token form.
+        const bool candidate = ch == '&' || ch == '%' || ch == '$' || ch == '\'' || IsDigit(ch);
+        if (candidate && ScanModern(ch, kind)) {
+            // Its sum is that of the classic tokens of its text, so readings agree on the sums.
+            s_.CurToken.ModernFrom = from;
+            s_.CurToken.Sum = ClassicSum(GetString(from, s_.CurToken.Pos + s_.CurToken.Len - from));
+        } else {
+            kind = ScanToken();
+            TakeSum(kind);
+        }
+    }
     // "X.Type", "Rec.End": after a point every word is a name.
     if (s_.LastKind == tPoint && kind > tCharConst && kind < tNoSym &&
         kTokenSpelling[kind][0] >= 'A')
@@ -366,6 +474,10 @@ bool TOp4Scanner::ScanModern(uint8_t first, int32_t& kind) {
     return true;
 }
 
+void TOp4Scanner::SkipToQuoteOrComment() {
+    AdvanceUntil<'\'', '/', '(', '{'>();
+}
+
 // Moves over a run of characters of the given class, none of which is a line end, as a
 // sequence of NextCh calls would.
 template <class Pred> inline void TOp4Scanner::SkipRun(Pred pred) {
@@ -390,14 +502,24 @@ template <class Pred> inline void TOp4Scanner::SkipRun(Pred pred) {
     }
 }
 
-// NextCh until stop(current character) or the end of the text, on locals.
-template <class Stop> inline void TOp4Scanner::AdvanceUntil(Stop stop) {
+// NextCh until the current character is A, B, C or D or the end of the text, on locals.
+template <char A, char B, char C, char D> inline void TOp4Scanner::AdvanceUntil() {
     int32_t pos = s_.BufPos;
     uint8_t ch = s_.Ch, last = s_.LastCh;
     int32_t line = s_.CurLine, lineStart = s_.LineStart;
     const char* src = src_;
     const int32_t len = srcLen_;
-    while (ch != 0 && !stop(ch)) {
+    while (ch != 0 && ch != A && ch != B && ch != C && ch != D) {
+#if defined(__SSE2__)
+        // Up to the next byte that stops the run or counts a line, sixteen at a time.
+        if (pos + 17 <= len) {
+            const uint32_t bits = StopBits16(src + pos + 1, A, B, C, D);
+            const int32_t n = bits != 0 ? std::countr_zero(bits) : 16;
+            pos += n;
+            if (n > 0) ch = kUpper[static_cast<uint8_t>(src[pos])];
+            if (n == 16) continue; // the byte before is no CR: last is not read before it is set
+        }
+#endif
         last = ch;
         ++pos;
         ch = pos < len ? kUpper[static_cast<uint8_t>(src[pos])] : 0;
@@ -447,7 +569,7 @@ int32_t TOp4Scanner::ScanToken() {
         for (;;) {
             // An open literal at the end of the text runs to the end.
             const int32_t from = s_.BufPos;
-            AdvanceUntil([](uint8_t c) { return c == '\''; });
+            AdvanceUntil<'\''>();
             s_.CurToken.Len += s_.BufPos - from;
             if (s_.Ch == 0) return tString;
             step(); // the quote
@@ -492,16 +614,10 @@ int32_t TOp4Scanner::ScanToken() {
     case '@': return tAt;
     default: break;
     }
-    if (kClass[first] == cLetter) {
-        if (ModernTokens)
-            SkipRun([](uint8_t c) { return kClass[c] != cOther || c >= 0x80; });
-        else
-            SkipRun([](uint8_t c) { return kClass[c] != cOther; });
-        return CheckLiteral();
-    }
-    // Names in other alphabets (UTF-8, or the file's code page), as today's compilers take them.
+    // Words are read by Get. Names in other alphabets (UTF-8, or the file's code page), as today's
+    // compilers take them.
     if (ModernTokens && first >= 0x80) {
-        SkipRun([](uint8_t c) { return kClass[c] != cOther || c >= 0x80; });
+        SkipWord();
         return tIdentifier;
     }
     if (kClass[first] != cDigit) return tNoSym;
@@ -543,20 +659,70 @@ int32_t TOp4Scanner::ScanToken() {
     return tReal;
 }
 
-int32_t TOp4Scanner::CheckLiteral() {
+// The rest of a word whose first character is read, as a run of NextCh calls would.
+inline void TOp4Scanner::SkipWord() {
+    const char* src = src_;
+    const int32_t len = srcLen_;
+    const uint8_t bit = ModernTokens ? 2 : 1;
+    int32_t pos = s_.BufPos;
+#if defined(__SSE2__)
+    for (;;) {
+        if (pos + 16 > len) break;
+        const uint32_t bits = WordBits16(src + pos, ModernTokens);
+        if (bits != 0xFFFFu) {
+            pos += std::countr_zero(~bits);
+            goto done;
+        }
+        pos += 16;
+    }
+#endif
+    while (pos < len && (kWordByte[static_cast<uint8_t>(src[pos])] & bit) != 0)
+        ++pos;
+#if defined(__SSE2__)
+done:
+#endif
+    if (pos == s_.BufPos) return; // NextCh counted the line end it stands on
+    // The word's bytes are no line ends; the one after it may be.
+    s_.CurToken.Len += pos - s_.BufPos;
+    s_.LastCh = kUpper[static_cast<uint8_t>(src[pos - 1])];
+    s_.Ch = pos < len ? kUpper[static_cast<uint8_t>(src[pos])] : 0;
+    s_.BufPos = pos;
+    if (s_.Ch == 13 || s_.Ch == 10) {
+        ++s_.CurLine;
+        s_.LineStart = pos;
+    }
+}
+
+inline int32_t TOp4Scanner::CheckLiteral() {
     const int32_t len = s_.CurToken.Len;
     if (len < 2 || len > 14) return tIdentifier;
-    const uint8_t first = CharAt(s_.TokenStart);
+    const char* word = src_ + s_.TokenStart;
+    const uint8_t first = static_cast<uint8_t>(word[0] & 0xDF);
     if (first < 'A' || first > 'Z') return tIdentifier; // "_" starts no keyword
-    static const KeywordBuckets& buckets = KeywordBucketTable();
-    for (const Tok* k = buckets.Kinds[len][first - 'A']; *k != tEndOfText; ++k) {
-        const std::string_view word = kTokenSpelling[*k];
-        int32_t i = 1;
-        while (i < len && static_cast<uint8_t>(word[i]) == CharAt(s_.TokenStart + i))
-            ++i;
-        if (i == len) return *k;
+    const Tok* bucket = kBuckets.Kinds[len][first - 'A'];
+    if (*bucket == tEndOfText) return tIdentifier; // no keyword of this length and first letter
+    if constexpr (std::endian::native == std::endian::little) {
+        if (s_.TokenStart <= srcLen_ - 16) {
+            // The word's sixteen bytes as two numbers, past its end cleared, letters without
+            // their case bit: one comparison a keyword.
+            uint64_t w[2];
+            std::memcpy(w, word, sizeof w);
+            const uint64_t caseless = 0xDFDFDFDFDFDFDFDFull;
+            w[0] &= caseless & (len >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * len)) - 1);
+            w[1] &= caseless & (len <= 8 ? 0 : (uint64_t{1} << (8 * (len - 8))) - 1);
+            for (const Tok* k = bucket; *k != tEndOfText; ++k)
+                if (kSpelled[*k][0] == w[0] && kSpelled[*k][1] == w[1]) return *k;
+            return tIdentifier;
+        }
     }
-    return tIdentifier;
+    return KeywordByBytes(bucket, word, len);
+}
+
+inline void TOp4Scanner::TakeSum(int32_t kind) {
+    const uint32_t fixed = kFixedSums[static_cast<size_t>(kind)];
+    s_.CurToken.Sum =
+        fixed != 0 ? fixed
+                   : base::UpperCrc32(GetString(s_.CurToken.Pos, s_.CurToken.Len), 0xFFFFFFFFu);
 }
 
 } // namespace quennet::pascal

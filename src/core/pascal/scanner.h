@@ -24,6 +24,9 @@ struct TSymbolPosition {
     // of declarations run over the source, so they take the name as written.
     int32_t MacroUse = -1;
     int32_t MacroUseEnd = -1;
+    // The token's checksum (CRC-32 of its text with a-z read as A-Z), taken as it is read:
+    // that of the empty text until a token is read.
+    uint32_t Sum = 0xFFFFFFFFu;
 };
 
 struct TCommentRecord {
@@ -71,7 +74,15 @@ public:
     virtual void ScannerError(int code, int line, int pos, int col);
 
     // The text as written, clipped at the end of the text.
-    std::string_view GetString(int32_t pos, int32_t len) const;
+    std::string_view GetString(int32_t pos, int32_t len) const {
+        if (pos < 0) {
+            len += pos;
+            pos = 0;
+        }
+        if (len <= 0 || pos >= srcLen_) return {};
+        if (len > srcLen_ - pos) len = srcLen_ - pos;
+        return std::string_view(src_ + pos, static_cast<size_t>(len));
+    }
     std::string_view GetName(int32_t pos, int32_t len) const { return GetString(pos, len); }
     std::string GetComments();
 
@@ -126,12 +137,18 @@ public:
         return false;
     }
 
+protected:
+    // NextCh up to the next quote, "/", "(" or "{", or the end of the text.
+    void SkipToQuoteOrComment();
+
 private:
     bool ScanModern(uint8_t first, int32_t& kind);
     int32_t ScanToken();
     int32_t CheckLiteral();
+    void SkipWord();
+    void TakeSum(int32_t kind);
     template <class Pred> void SkipRun(Pred pred);
-    template <class Stop> void AdvanceUntil(Stop stop);
+    template <char A, char B = A, char C = A, char D = A> void AdvanceUntil();
 };
 
 } // namespace quennet::pascal

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -18,7 +20,9 @@ inline constexpr int32_t kJsonFormat = 1;
 // outermost object or array closes, so the stream may be written directly after that.
 class JsonWriter {
 public:
-    explicit JsonWriter(std::ostream& out) : out_(out) { buf_.reserve(kBlock + 1024); }
+    explicit JsonWriter(std::ostream& out)
+        : out_(out), buf_(std::make_unique_for_overwrite<char[]>(kBlock + kRoom)),
+          cap_(kBlock + kRoom) {}
     ~JsonWriter() { Flush(); }
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;
@@ -30,7 +34,18 @@ public:
     void Key(std::string_view key) {
         Separate();
         String(key);
-        buf_ += ':';
+        buf_[len_++] = ':'; // String leaves room for one more byte
+        afterKey_ = true;
+    }
+    // A key spelled in the program, as a literal: plain ASCII, copied as it is.
+    template <size_t N> void Key(const char (&key)[N]) {
+        Separate();
+        Room(N + 2);
+        buf_[len_] = '"';
+        std::memcpy(&buf_[len_ + 1], key, N - 1);
+        buf_[len_ + N] = '"';
+        buf_[len_ + N + 1] = ':';
+        len_ += N + 2;
         afterKey_ = true;
     }
     void Value(std::string_view s) {
@@ -40,42 +55,60 @@ public:
     void Value(const char* s) { Value(std::string_view(s)); }
     void Value(int64_t n) {
         Separate();
-        char num[24];
-        buf_.append(num, static_cast<size_t>(std::to_chars(num, num + sizeof num, n).ptr - num));
+        Room(24);
+        len_ = static_cast<size_t>(std::to_chars(&buf_[len_], &buf_[len_ + 24], n).ptr - &buf_[0]);
     }
     void Value(uint32_t n) { Value(static_cast<int64_t>(n)); }
     void Value(int32_t n) { Value(static_cast<int64_t>(n)); }
     void Value(bool b) {
         Separate();
-        buf_ += b ? "true" : "false";
+        Put(b ? std::string_view("true") : std::string_view("false"));
     }
     // The shortest text that reads back as the same double; JSON has no NaN or infinity.
     void Number(double d) {
         Separate();
         if (!std::isfinite(d)) {
-            buf_ += "null";
+            Put("null");
             return;
         }
-        char num[32];
-        buf_.append(num, static_cast<size_t>(std::to_chars(num, num + sizeof num, d).ptr - num));
+        Room(32);
+        len_ = static_cast<size_t>(std::to_chars(&buf_[len_], &buf_[len_ + 32], d).ptr - &buf_[0]);
     }
     void Null() {
         Separate();
-        buf_ += "null";
+        Put("null");
     }
 
 private:
     static constexpr size_t kBlock = 1 << 16;
+    // Every write but a long string's fits in this much past the block.
+    static constexpr size_t kRoom = 64;
 
+    // At least n bytes free at buf_[len_].
+    void Room(size_t n) {
+        if (len_ + n <= cap_) return;
+        Flush();
+        if (n > cap_) {
+            buf_ = std::make_unique_for_overwrite<char[]>(n);
+            cap_ = n;
+        }
+    }
+    void Put(std::string_view text) {
+        Room(text.size());
+        std::memcpy(&buf_[len_], text.data(), text.size());
+        len_ += text.size();
+    }
     void Open(char c) {
         Separate();
-        buf_ += c;
-        first_.push_back(true);
+        Room(1);
+        buf_[len_++] = c;
+        first_.push_back(1);
     }
     void Close(char c) {
-        buf_ += c;
+        Room(1);
+        buf_[len_++] = c;
         first_.pop_back();
-        if (first_.empty() || buf_.size() >= kBlock) Flush();
+        if (first_.empty() || len_ >= kBlock) Flush();
     }
     void Separate() {
         if (afterKey_) {
@@ -83,21 +116,26 @@ private:
             return;
         }
         if (!first_.empty()) {
-            if (!first_.back()) buf_ += ',';
-            first_.back() = false;
+            if (first_.back() == 0) {
+                Room(1);
+                buf_[len_++] = ',';
+            }
+            first_.back() = 0;
         }
     }
     void Flush() {
-        out_.write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
-        buf_.clear();
+        out_.write(buf_.get(), static_cast<std::streamsize>(len_));
+        len_ = 0;
     }
     // Bytes that are not valid UTF-8 are written as \u00XX (Latin-1), so the output is always
     // valid JSON whatever the source encoding.
     void String(std::string_view s);
 
     std::ostream& out_;
-    std::string buf_;
-    std::vector<bool> first_;
+    std::unique_ptr<char[]> buf_;
+    size_t cap_;
+    size_t len_ = 0;
+    std::vector<uint8_t> first_; // per open object or array: nothing written in it yet
     bool afterKey_ = false;
 };
 
