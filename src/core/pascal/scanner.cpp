@@ -318,7 +318,7 @@ int32_t TOp4Scanner::Get() {
     s_.CurToken.ModernFrom = -1;
     s_.CurToken.MacroUse = -1;
     const uint8_t ch = s_.Ch;
-    int32_t kind;
+    int32_t kind = tNoSym;
     if (kClass[ch] == cLetter) {
         // Words, the most frequent tokens, without the automaton's dispatch.
         NextCh();
@@ -509,7 +509,9 @@ template <char A, char B, char C, char D> inline void TOp4Scanner::AdvanceUntil(
     int32_t line = s_.CurLine, lineStart = s_.LineStart;
     const char* src = src_;
     const int32_t len = srcLen_;
-    while (ch != 0 && ch != A && ch != B && ch != C && ch != D) {
+    constexpr auto a = static_cast<uint8_t>(A), b = static_cast<uint8_t>(B),
+                   c = static_cast<uint8_t>(C), d = static_cast<uint8_t>(D);
+    while (ch != 0 && ch != a && ch != b && ch != c && ch != d) {
 #if defined(__SSE2__)
         // Up to the next byte that stops the run or counts a line, sixteen at a time.
         if (pos + 17 <= len) {
