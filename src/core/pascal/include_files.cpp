@@ -199,6 +199,7 @@ bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName
                 ? std::string()
                 : io::Utf8Path(fs::weakly_canonical(io::FsPath(fileName), ec))};
     text_.reserve(text.size() + text.size() / 2);
+    rootRest_ = text.size();
     StartSegment(0, 1);
     std::vector<int32_t> chain{0};
     ExpandFile(text, 0, chain, release);
@@ -350,6 +351,7 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file, std::vect
         Append(piece, breaks - CountBreaks(first, before) +
                           CountBreaks(first, text_.empty() ? '\0' : text_.back()));
         copied = end;
+        if (file == 0) rootRest_ = text.size() - copied;
         // The character before the next piece is still read; all before it is copied.
         if (release && copied > 0) release->Passed(text.data() + copied - 1);
     };
@@ -438,6 +440,10 @@ void IncludeExpansion::ExpandFile(std::string_view text, int32_t file, std::vect
                     notes_.emplace_back(at, where + problem);
                 } else {
                     std::string_view body(bytes);
+                    // Room for this file and the rest of the unit at once: growing by doubling
+                    // would hold the whole copy twice for a moment, now and again.
+                    const size_t need = text_.size() + bytes.size() + rootRest_ + 4;
+                    if (text_.capacity() < need) text_.reserve(need + need / 8);
                     if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
                     Append("\r\n");
                     const auto index = static_cast<int32_t>(files_.size());

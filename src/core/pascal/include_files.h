@@ -66,6 +66,7 @@ private:
     std::vector<std::pair<int32_t, std::string>> notes_;
     std::vector<std::string> includeDirs_;
     bool nested_ = false;
+    size_t rootRest_ = 0; // of the unit's own text, not yet copied
     mutable std::vector<std::filesystem::path> buildDirs_;
     mutable bool buildDirsKnown_ = false;
     // What BuildDirs found, for the note of a file not found.
