@@ -1,6 +1,8 @@
 // The tables are computed at compile time from the reflected polynomial.
 #include "base/crc32.h"
 
+#include "base/ascii.h"
+
 namespace quennet::base {
 namespace {
 constexpr Crc32Slices MakeSlices() {
@@ -26,13 +28,10 @@ uint32_t UpperCrc32(std::string_view bytes, uint32_t value) {
     const auto& t = kCrc32Slices.t;
     // Eight bytes a step: names run long.
     for (; n >= 8; p += 8, n -= 8) {
-        uint64_t w = uint64_t{p[0]} | uint64_t{p[1]} << 8 | uint64_t{p[2]} << 16 |
-                     uint64_t{p[3]} << 24 | uint64_t{p[4]} << 32 | uint64_t{p[5]} << 40 |
-                     uint64_t{p[6]} << 48 | uint64_t{p[7]} << 56;
-        const uint64_t low7 = w & 0x7F7F7F7F7F7F7F7Full;
-        const uint64_t fromA = low7 + 0x1F1F1F1F1F1F1F1Full;
-        const uint64_t pastZ = low7 + 0x0505050505050505ull;
-        w ^= (fromA & ~pastZ & ~w & 0x8080808080808080ull) >> 2;
+        const uint64_t w =
+            UpperAscii8(uint64_t{p[0]} | uint64_t{p[1]} << 8 | uint64_t{p[2]} << 16 |
+                        uint64_t{p[3]} << 24 | uint64_t{p[4]} << 32 | uint64_t{p[5]} << 40 |
+                        uint64_t{p[6]} << 48 | uint64_t{p[7]} << 56);
         const uint32_t lo = value ^ static_cast<uint32_t>(w);
         const auto hi = static_cast<uint32_t>(w >> 32);
         value = t[7][lo & 0xFFu] ^ t[6][(lo >> 8) & 0xFFu] ^ t[5][(lo >> 16) & 0xFFu] ^

@@ -331,9 +331,7 @@ int32_t TOp4Scanner::Get() {
         kind = ScanToken();
         TakeSum(kind);
         return kind;
-    }
-    const int32_t lastKind = s_.LastKind;
-    if (kClass[ch] != cLetter) {
+    } else {
         const int32_t from = s_.BufPos;
         // Only these first characters can start a modern token form.
         const bool candidate = ch == '&' || ch == '%' || ch == '$' || ch == '\'' || IsDigit(ch);
@@ -346,6 +344,7 @@ int32_t TOp4Scanner::Get() {
             TakeSum(kind);
         }
     }
+    const int32_t lastKind = s_.LastKind;
     // "X.Type", "Rec.End": after a point every word is a name.
     if (s_.LastKind == tPoint && kind > tCharConst && kind < tNoSym &&
         kTokenSpelling[kind][0] >= 'A')
