@@ -183,6 +183,66 @@ void AddFpmakePaths(const fs::path& fpmake, std::vector<fs::path>& out) {
     }
 }
 
+// The folders of the units a program or package names with their paths (Delphi's
+// "Unit in '..\Source\Unit.pas'"), relative to its folder. Where no project file gives the search
+// paths, these are the folders the project's own units live in. Comments are passed over, and
+// only a string right after the word "in" is a path.
+void AddUnitFolders(const fs::path& program, std::vector<fs::path>& out) {
+    std::string text;
+    try {
+        text = io::ReadFileBytes(program.string());
+    } catch (const std::exception&) {
+        return;
+    }
+    const size_t n = text.size();
+    const auto skipPast = [&](size_t from, std::string_view end) {
+        const size_t at = text.find(end, from);
+        return at == std::string::npos ? n : at + end.size();
+    };
+    bool afterIn = false;
+    for (size_t i = 0; i < n;) {
+        const char c = text[i];
+        if (c == '{') {
+            i = skipPast(i + 1, "}");
+        } else if (c == '(' && i + 1 < n && text[i + 1] == '*') {
+            i = skipPast(i + 2, "*)");
+        } else if (c == '/' && i + 1 < n && text[i + 1] == '/') {
+            i = skipPast(i + 2, "\n");
+        } else if (c == '\'') {
+            std::string literal;
+            for (++i; i < n; ++i) {
+                if (text[i] == '\'') {
+                    if (i + 1 < n && text[i + 1] == '\'') {
+                        literal += '\'';
+                        ++i;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                literal += text[i];
+            }
+            std::replace(literal.begin(), literal.end(), '\\', '/');
+            if (afterIn && !literal.empty() && literal.find("$(") == std::string::npos) {
+                const fs::path unit = io::FsPath(literal);
+                const fs::path dir = (unit.is_absolute() ? unit : program.parent_path() / unit)
+                                         .parent_path()
+                                         .lexically_normal();
+                if (std::find(out.begin(), out.end(), dir) == out.end()) out.push_back(dir);
+            }
+            afterIn = false;
+        } else if (base::IsIdentChar(c)) {
+            const size_t from = i;
+            while (i < n && base::IsIdentChar(text[i]))
+                ++i;
+            afterIn = base::SameIgnoringCase(std::string_view(text).substr(from, i - from), "in");
+        } else {
+            if (static_cast<unsigned char>(c) > 32) afterIn = false;
+            ++i;
+        }
+    }
+}
+
 } // namespace
 
 bool IncludeExpansion::Expand(std::string_view text, const std::string& fileName,
@@ -256,8 +316,9 @@ std::string IncludeExpansion::Resolve(const std::string& name, int32_t including
 }
 
 // As the build finds a file: the search paths of the project files (.dproj, .lpi, .lpk,
-// fpmake.pp) beside the compared file or in a folder above it, then the folders above the file up
-// to the repository's root (eight at most). Worked out once, when an include file is first missed.
+// fpmake.pp) beside the compared file or in a folder above it, the folders of the units that the
+// programs and packages there name, then the folders above the file up to the repository's root
+// (eight at most). Worked out once, when an include file is first missed.
 const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
     if (buildDirsKnown_) return buildDirs_;
     buildDirsKnown_ = true;
@@ -268,17 +329,19 @@ const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
     const fs::path start = fs::absolute(fs::path(own), ec).lexically_normal().parent_path();
     if (ec) return buildDirs_;
     fs::path dir = start;
-    std::vector<fs::path> above;
+    std::vector<fs::path> above, unitFolders;
     // A bound on the walk: no build keeps its project deeper than this above a unit.
     for (int level = 0; level < 8 && !dir.empty(); ++level) {
         if (level > 0) above.push_back(dir);
-        std::vector<fs::path> projects;
+        std::vector<fs::path> projects, programs;
         for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
             const std::string ext = base::LowerAscii(it->path().extension().string());
             if (((ext == ".dproj" || ext == ".lpi" || ext == ".lpk") ||
                  base::LowerAscii(it->path().filename().string()) == "fpmake.pp") &&
                 IsFile(it->path()))
                 projects.push_back(it->path());
+            else if ((ext == ".dpr" || ext == ".dpk" || ext == ".lpr") && IsFile(it->path()))
+                programs.push_back(it->path());
         }
         // Folder order is the system's; sorted, the search and its note are the same everywhere.
         std::sort(projects.begin(), projects.end());
@@ -288,6 +351,11 @@ const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
             else
                 AddProjectPaths(p, buildDirs_);
             projectFiles_.push_back(io::Utf8Path(p.lexically_relative(start)));
+        }
+        std::sort(programs.begin(), programs.end());
+        for (const fs::path& p : programs) {
+            AddUnitFolders(p, unitFolders);
+            programFiles_.push_back(io::Utf8Path(p.lexically_relative(start)));
         }
         ec.clear();
         if (fs::exists(dir / ".git", ec)) { // the repository's root
@@ -299,6 +367,7 @@ const std::vector<fs::path>& IncludeExpansion::BuildDirs() const {
         dir = parent;
     }
     foldersAbove_ = static_cast<int32_t>(above.size());
+    buildDirs_.insert(buildDirs_.end(), unitFolders.begin(), unitFolders.end());
     buildDirs_.insert(buildDirs_.end(), above.begin(), above.end());
     return buildDirs_;
 }
@@ -313,20 +382,22 @@ std::string IncludeExpansion::WhereLooked(const std::string& name, int32_t inclu
     if (ownKnown) places.emplace_back(including != 0 ? "beside the unit" : "beside the file");
     if (!includeDirs_.empty()) places.emplace_back("in the include folders");
     BuildDirs();
-    if (!projectFiles_.empty()) {
-        // A folder of examples may hold dozens: the first few name the rest.
+    // A folder of examples may hold dozens of files: the first few name the rest.
+    const auto listed = [](const std::vector<std::string>& files, const char* others) {
         constexpr size_t kNamed = 3;
-        const size_t named = projectFiles_.size() > kNamed + 1 ? kNamed : projectFiles_.size();
+        const size_t named = files.size() > kNamed + 1 ? kNamed : files.size();
         std::string list;
         for (size_t k = 0; k < named; ++k)
-            list += (k == 0                          ? ""
-                     : k + 1 == projectFiles_.size() ? " and "
-                                                     : ", ") +
-                    projectFiles_[k];
-        if (named < projectFiles_.size())
-            list += " and " + std::to_string(projectFiles_.size() - named) + " other project files";
-        places.push_back("in the search paths of " + list);
-    }
+            list += (k == 0 ? "" : k + 1 == files.size() ? " and " : ", ") + files[k];
+        if (named < files.size())
+            list += " and " + std::to_string(files.size() - named) + " other " + others;
+        return list;
+    };
+    if (!projectFiles_.empty())
+        places.push_back("in the search paths of " + listed(projectFiles_, "project files"));
+    if (!programFiles_.empty())
+        places.push_back("in the folders of the units that " + listed(programFiles_, "programs") +
+                         (programFiles_.size() == 1 ? " names" : " name"));
     if (foldersAbove_ > 0)
         places.push_back(reachedRoot_
                              ? "in the folders above it up to the repository's root"

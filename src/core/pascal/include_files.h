@@ -71,6 +71,7 @@ private:
     mutable bool buildDirsKnown_ = false;
     // What BuildDirs found, for the note of a file not found.
     mutable std::vector<std::string> projectFiles_;
+    mutable std::vector<std::string> programFiles_; // .dpr, .dpk, .lpr
     mutable int32_t foldersAbove_ = 0;
     mutable bool reachedRoot_ = false;
 };

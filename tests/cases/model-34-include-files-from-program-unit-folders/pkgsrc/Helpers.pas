@@ -1,0 +1,4 @@
+unit Helpers;
+interface
+implementation
+end.

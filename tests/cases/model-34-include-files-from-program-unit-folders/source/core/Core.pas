@@ -1,0 +1,4 @@
+unit Core;
+interface
+implementation
+end.
