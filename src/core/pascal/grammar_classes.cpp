@@ -124,6 +124,13 @@ void TOp4Parser::FieldDecl(model::TidClass* cls, const std::string& visibility) 
         Get();
         Get();
     }
+    // A field of a Java class under its own name: "external name 'x';".
+    if (fpc_ && la_ == tExternal && PeekKind() == tName) {
+        Get();
+        Get();
+        Expression();
+        Expect(tSemicolon);
+    }
 }
 
 // MethodDecl = MethodHeading ";" { Directive ";" }
@@ -136,8 +143,10 @@ void TOp4Parser::MethodDecl(model::TidClass* cls, const std::string& visibility)
     MethodHeading(&name);
     // Free Pascal takes a directive straight after the heading ("procedure Run override;").
     if (!fpc_ || !kDirectiveStart.Has(la_)) Expect(tSemicolon);
-    // A directive word such as MESSAGE or DEFAULT may also name the next field.
-    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(0))) {
+    // A directive word such as MESSAGE or DEFAULT may also name the next field. Free Pascal's
+    // Java and Objective-C classes give their methods' own names: "external name 'create'".
+    while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(0)) ||
+           (fpc_ && la_ == tExternal)) {
         if (!GuardedOptional(kTrialMethodDirective, [this] {
                 Directive();
                 Expect(tSemicolon);
@@ -345,6 +354,7 @@ void TOp4Parser::PropertySpecifiers() {
 
 // InterfaceType = ( INTERFACE | DISPINTERFACE )
 //                 [ [ AncestorList ] [ "[" Expression "]" ] { MethodDecl | PropertyDecl } END ]
+//               | INTERFACE EXTERNAL ... [ AncestorList ] [ class body END ]  (fpc)
 void TOp4Parser::InterfaceType(const std::string& name, bool record) {
     const int32_t startLine = CurLine();
     Get();
@@ -353,7 +363,16 @@ void TOp4Parser::InterfaceType(const std::string& name, bool record) {
     if (rec) kind = LowerAZ(LastTokenText());
     model::TidClass* cls = nullptr;
     std::string ancestors;
-    if (kInterfaceBodyStart.Has(la_)) {
+    if (fpc_ && la_ == tExternal) {
+        // A Java interface: its body may hold constants and nested types, as a class's does.
+        ExternalClassName();
+        if (la_ == tLParen) AncestorList(&ancestors);
+        if (rec) cls = Model->AddClass(kind, name, startLine, ancestors);
+        if (la_ != tSemicolon) {
+            ModernClassBody(cls, name, "public", false);
+            Expect(tEnd);
+        }
+    } else if (kInterfaceBodyStart.Has(la_)) {
         if (la_ == tLParen) AncestorList(&ancestors);
         if (la_ == tLBrack) {
             Get();

@@ -349,6 +349,11 @@ void TOp4Parser::ModernMember(model::TidClass* cls, const std::string& className
         Get();
         return;
     }
+    // Java's constant fields: "final var", "final class var".
+    if (fpc_ && LaWord("FINAL") && (PeekKind() == tVar || PeekKind() == tClass)) {
+        Get();
+        return;
+    }
     if (kVisibilityWords.Has(la_)) {
         Get();
         visibility = LastTokenText();
@@ -551,9 +556,9 @@ void TOp4Parser::ModernRecordClass(const std::string& name, bool record, int32_t
 }
 
 // Class, helper and object types:
-//   CLASS [ SEALED | ABSTRACT ] [ HELPER ] [ AncestorList ] [ FOR TypeRef ] [ body END ]
-//   RECORD HELPER FOR TypeRef body END, TYPE HELPER FOR TypeRef body END
-//   OBJECT [ AncestorList ] body END
+//   CLASS [ SEALED | ABSTRACT ] [ EXTERNAL ... (fpc) ] [ HELPER ] [ AncestorList ] [ FOR TypeRef ]
+//   [ body END ] RECORD HELPER FOR TypeRef body END, TYPE HELPER FOR TypeRef body END OBJECT [
+//   AncestorList ] body END
 void TOp4Parser::ModernClassType(const std::string& name, bool record, int32_t startLine) {
     const int32_t keyword = la_;
     Get();
@@ -562,6 +567,7 @@ void TOp4Parser::ModernClassType(const std::string& name, bool record, int32_t s
                        : keyword == tType   ? "type"
                                             : "object";
     if (keyword == tClass && (LaWord("SEALED") || la_ == tAbstract)) Get();
+    if (keyword == tClass && fpc_ && la_ == tExternal) ExternalClassName();
     bool helper = false;
     if (LaWord("HELPER")) {
         Get();
@@ -659,18 +665,10 @@ void TOp4Parser::ForeignClassType(const std::string& name, bool record, int32_t 
     for (char& c : kind)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     // "external [name x]" stands before or after the ancestors.
-    auto external = [this] {
-        if (la_ != tExternal) return;
-        Get();
-        if (la_ == tName) {
-            Get();
-            Expression();
-        }
-    };
     std::string ancestors;
-    external();
+    if (la_ == tExternal) ExternalClassName();
     if (la_ == tLParen) AncestorList(&ancestors);
-    external();
+    if (la_ == tExternal) ExternalClassName();
     model::TidClass* cls = nullptr;
     if (record && Recording() && Model) cls = Model->AddClass(kind, name, startLine, ancestors);
     if (la_ != tSemicolon) {
@@ -678,6 +676,17 @@ void TOp4Parser::ForeignClassType(const std::string& name, bool record, int32_t 
         Expect(tEnd);
     }
     if (cls) cls->LastLine = PrevLine();
+}
+
+// Free Pascal's classes and interfaces declared elsewhere (Objective-C, Java):
+// EXTERNAL [ Expression ] [ NAME Expression ], the first the Java package.
+void TOp4Parser::ExternalClassName() {
+    Expect(tExternal);
+    if (la_ != tName && la_ != tLParen && la_ != tSemicolon && exprStart_.Has(la_)) Expression();
+    if (la_ == tName) {
+        Get();
+        Expression();
+    }
 }
 
 // ReferenceType = REFERENCE TO ProcType

@@ -206,6 +206,7 @@ private:
     bool GenericRoutineAhead();
     void OperatorRoutine(bool record, bool implementation);
     void ForeignClassType(const std::string& name, bool record, int32_t startLine);
+    void ExternalClassName();
     void SkipBrackets();
     void TypeRef();
     void DottedName(std::string* name); // ident { "." ident }
