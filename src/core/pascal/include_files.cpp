@@ -9,6 +9,7 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "base/ascii.h"
@@ -116,16 +117,22 @@ std::string FindIgnoringCase(const fs::path& dir, const std::string& name) {
     return {};
 }
 
+// A project file's text; one that cannot be read adds no folder.
+std::optional<std::string> ReadQuietly(const fs::path& file) {
+    try {
+        return io::ReadFileBytes(io::Utf8Path(file));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
 // The folders of one project file's search paths, relative to the project's folder: Delphi's
 // DCC_IncludePath and DCC_UnitSearchPath of the default build, Lazarus's IncludeFiles and
 // OtherUnitFiles values; entries with build macros ($(Platform)) are left out.
 void AddProjectPaths(const fs::path& project, std::vector<fs::path>& out) {
-    std::string text;
-    try {
-        text = io::ReadFileBytes(project.string());
-    } catch (const std::exception&) {
-        return;
-    }
+    const std::optional<std::string> read = ReadQuietly(project);
+    if (!read) return;
+    const std::string& text = *read;
     const auto add = [&](std::string entry) {
         std::replace(entry.begin(), entry.end(), '\\', '/');
         while (!entry.empty() && static_cast<unsigned char>(entry.back()) <= 32)
@@ -160,12 +167,9 @@ void AddProjectPaths(const fs::path& project, std::vector<fs::path>& out) {
 // The include folders an fpmake.pp gives its package: the literal of each IncludePath.Add(...),
 // relative to its folder; paths with build macros ($(OS)) are left out.
 void AddFpmakePaths(const fs::path& fpmake, std::vector<fs::path>& out) {
-    std::string text;
-    try {
-        text = io::ReadFileBytes(fpmake.string());
-    } catch (const std::exception&) {
-        return;
-    }
+    const std::optional<std::string> read = ReadQuietly(fpmake);
+    if (!read) return;
+    const std::string& text = *read;
     const std::string lower = base::LowerAscii(text);
     constexpr std::string_view kCall = "includepath.add(";
     for (size_t at = lower.find(kCall); at != std::string::npos; at = lower.find(kCall, at + 1)) {
@@ -188,12 +192,9 @@ void AddFpmakePaths(const fs::path& fpmake, std::vector<fs::path>& out) {
 // paths, these are the folders the project's own units live in. Comments are passed over, and
 // only a string right after the word "in" is a path.
 void AddUnitFolders(const fs::path& program, std::vector<fs::path>& out) {
-    std::string text;
-    try {
-        text = io::ReadFileBytes(program.string());
-    } catch (const std::exception&) {
-        return;
-    }
+    const std::optional<std::string> read = ReadQuietly(program);
+    if (!read) return;
+    const std::string& text = *read;
     const size_t n = text.size();
     const auto skipPast = [&](size_t from, std::string_view end) {
         const size_t at = text.find(end, from);
