@@ -177,6 +177,12 @@ bool TOp4Parser::ModernDirective() {
             Get();
         return true;
     }
+    if (fpc_ && LaWord("ALIAS") && PeekKind() == tColon) { // alias: 'other name'
+        Get();
+        Get();
+        Expression();
+        return true;
+    }
     if (la_ == tPublic || la_ == tExport) {
         Get();
         if (la_ == tName) {
@@ -214,6 +220,8 @@ bool TOp4Parser::ModernDirectiveStart(int context) {
             "RTLPROC"};
         for (const char* w : kWords)
             if (LaWord(w)) return true;
+        // A routine's "alias: 'name'"; in a class, "alias: T" would be a field.
+        if (context != 0 && fpc_ && LaWord("ALIAS")) return PeekKind() == tColon;
         return MacroAhead();
     }
     if (la_ == tLibrary) return true;

@@ -777,17 +777,27 @@ void TOp4Parser::ExternalSpec() {
     }
 }
 
-// FormalParams = "(" FormalParam { ";" FormalParam } ")"
+// FormalParams = "(" FormalParam { ";" FormalParam } [ ";" "..." ] ")"   ("..." fpc)
 void TOp4Parser::FormalParams() {
     Expect(tLParen);
     if (modern_ && la_ == tRParen) {
         Get();
         return;
     }
-    FormalParam();
-    while (la_ == tSemicolon) {
+    // Free Pascal's C varargs, "..." last (read as ".." and "."), in external declarations.
+    const auto varargs = [this] {
+        if (!fpc_ || la_ != tDotDot || PeekKind() != tPoint) return false;
         Get();
+        Get();
+        return true;
+    };
+    if (!varargs()) {
         FormalParam();
+        while (la_ == tSemicolon) {
+            Get();
+            if (varargs()) break;
+            FormalParam();
+        }
     }
     Expect(tRParen);
 }

@@ -1,0 +1,24 @@
+{ Free Pascal's C varargs ("..." as the last parameter, or the only one) in external
+  declarations and types, and a routine's other name, "alias: 'name'", in the interface and in
+  the implementation; in a class, "alias: T" stays a field. }
+unit CInterop;
+{$mode macpas}
+interface
+type
+  TFormatter = function(format: PChar; ...): Integer;
+  TBox = class
+    procedure Put;
+    alias: Integer;
+  end;
+function printf(format: PChar; ...): Integer; external name '_printf';
+function anything(...): Integer; external name '_anything';
+function Registered: Boolean; alias: 'WSRegistered';
+implementation
+procedure TBox.Put;
+begin
+end;
+function Registered: Boolean; alias : 'WSRegistered';
+begin
+  Result := True;
+end;
+end.
