@@ -635,6 +635,9 @@ void TOp4Parser::ModernTypeDecl(bool record) {
             ModernClassType(name, record, classLine);
         } else if ((la_ == tRecord || PeekKind() == tRecord) && RecordHasMembers()) {
             ModernRecordClass(name, record, classLine);
+        } else if (fpc_ && la_ == tPacked && (PeekKind() == tClass || PeekKind() == tObject)) {
+            Get(); // Free Pascal lays out a packed class's fields without gaps
+            ModernClassType(name, record, classLine);
         } else {
             Type();
             classLike = false;

@@ -1,6 +1,6 @@
 { Free Pascal's C varargs ("..." as the last parameter, or the only one) in external
   declarations and types, and a routine's other name, "alias: 'name'", in the interface and in
-  the implementation; in a class, "alias: T" stays a field. }
+  the implementation; in a class, "alias: T" stays a field. Packed classes and objects. }
 unit CInterop;
 {$mode macpas}
 interface
@@ -9,6 +9,12 @@ type
   TBox = class
     procedure Put;
     alias: Integer;
+  end;
+  TNode = packed class(TBox)
+    X: Integer;
+  end;
+  TOld = packed object
+    Y: Byte;
   end;
 function printf(format: PChar; ...): Integer; external name '_printf';
 function anything(...): Integer; external name '_anything';
