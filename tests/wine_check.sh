@@ -6,9 +6,9 @@
 # Arguments: quennet-diff.exe, the Linux quennet-diff, the tests/cases folder.
 #
 # Intended differences from Linux:
-# - an include file found through a project file's search path is printed with its absolute
-#   path, which Windows spells with its drive and backslashes: model-28 and model-31 (found
-#   through fpmake.pp) are left out;
+# - an include file found through a project file's search path, or in the folder of a unit a
+#   program names, is printed with its absolute path, which Windows spells with its drive and
+#   backslashes: model-28, model-31 (found through fpmake.pp) and model-34 are left out;
 # - otherwise none in these cases: paths are printed as they were given, messages use the same
 #   texts (Windows errors are mapped to the C library's), and standard input and output are
 #   binary.
@@ -66,7 +66,7 @@ for dir in "$cases"/${QUENNET_WINE_CASES:-*}/; do
     # shellcheck disable=SC2086
     add "$name" $a --json old.pas new.pas
     ;;
-  model-28-* | model-31-*) ;;
+  model-28-* | model-31-* | model-34-*) ;;
   model-*)
     d=""
     [ -f "$dir/dialect.txt" ] && d="--dialect $(head -n1 "$dir/dialect.txt")"

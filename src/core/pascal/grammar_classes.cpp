@@ -183,6 +183,7 @@ void TOp4Parser::MethodHeading(std::string* name) {
             *name = LastTokenText();
         }
         if (la_ == tLParen) FormalParams();
+        if (fpc_ && identWords_.Has(la_)) Get(); // the result's name: "(a, b: T) c: Boolean"
         if (la_ == tColon) {
             Get();
             ResultType();

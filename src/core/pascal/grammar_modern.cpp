@@ -28,10 +28,12 @@ bool TOp4Parser::LaWord(std::string_view upperWord) const {
     return true;
 }
 
-int32_t TOp4Parser::PeekKind() {
+int32_t TOp4Parser::PeekKind(int ahead) {
     const TScannerState saved = s_;
     std::vector<TCommentRecord> savedComments = comments_;
-    const int32_t kind = TOp4Scanner::Get();
+    int32_t kind = TOp4Scanner::Get();
+    while (--ahead > 0 && kind != tEndOfText)
+        kind = TOp4Scanner::Get();
     s_ = saved;
     comments_ = std::move(savedComments);
     return kind;

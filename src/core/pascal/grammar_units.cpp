@@ -626,14 +626,19 @@ void TOp4Parser::ProcHeadingDecl() {
         ProcedureHeading(&name);
     else
         SynError(kErrProcHeading);
-    // Free Pascal lets the first directive follow without its ";": (...)compilerproc;
-    if (!fpc_ || la_ == tSemicolon || !ModernDirectiveStart(1)) Expect(tSemicolon);
+    HeadingEnd(1);
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(1))) {
         Directive();
         Expect(tSemicolon);
     }
     if (Recording() && Model)
         Model->AddProc(name, TextFrom(textPos), RunningChecksum - start, startLine, PrevLine());
+}
+
+// The ";" after a routine's heading. Free Pascal lets the first directive follow without it:
+// "(...)compilerproc;", "procedure Fast inline;".
+void TOp4Parser::HeadingEnd(int context) {
+    if (!fpc_ || la_ == tSemicolon || !ModernDirectiveStart(context)) Expect(tSemicolon);
 }
 
 // FunctionHeading = FUNCTION ident [ FormalParams ] ":" ResultType { Directive }
@@ -672,22 +677,37 @@ void TOp4Parser::ImplRoutine(bool record) {
 void TOp4Parser::ImplFunction(bool record) {
     const int32_t startLine = CurLine();
     const int32_t textPos = CurPos();
-    if (la_ == tIdentifier) // "operator"
+    const bool isOperator = la_ == tIdentifier;
+    if (isOperator)
         Get();
     else
         Expect(tFunction);
     std::string name;
     bool qualified = false;
-    QualifiedName(&name, &qualified);
+    if (isOperator && fpc_ && identWords_.Has(la_) && PeekKind() == tPoint &&
+        !identWords_.Has(PeekKind(2))) {
+        // Free Pascal names an operator by its symbol: "class operator TEntry.=(a, b: TEntry)"
+        Ident();
+        name = std::string(LastTokenText()) + '.';
+        qualified = true;
+        Get(); // "."
+        while (la_ != tLParen && la_ != tEndOfText && la_ != tSemicolon) {
+            Get();
+            name += LastTokenText();
+        }
+    } else {
+        QualifiedName(&name, &qualified);
+    }
     const uint32_t headStart = RunningChecksum; // a function's heading sum starts after its name
     if (la_ == tLParen) FormalParams();
+    if (isOperator && fpc_ && identWords_.Has(la_)) Get(); // the result's name
     if (la_ == tColon) {
         Get();
         ResultType();
     }
     while (modern_ && kDirectiveStart.Has(la_))
         Directive();
-    Expect(tSemicolon);
+    HeadingEnd(2);
     bodiless_ = false;
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
@@ -709,7 +729,7 @@ void TOp4Parser::ImplProcedure(bool record) {
     if (la_ == tLParen) FormalParams();
     while (modern_ && kDirectiveStart.Has(la_))
         Directive();
-    Expect(tSemicolon);
+    HeadingEnd(2);
     bodiless_ = false;
     while (kDirectiveStart.Has(la_) || (modern_ && ModernDirectiveStart(2))) {
         Directive();
