@@ -566,9 +566,10 @@ void TOp4Parser::ModernRecordClass(const std::string& name, bool record, int32_t
 }
 
 // Class, helper and object types:
-//   CLASS [ SEALED | ABSTRACT ] [ EXTERNAL ... (fpc) ] [ HELPER ] [ AncestorList ] [ FOR TypeRef ]
-//   [ body END ] RECORD HELPER FOR TypeRef body END, TYPE HELPER FOR TypeRef body END OBJECT [
-//   AncestorList ] body END
+//   CLASS [ SEALED | ABSTRACT ] [ EXTERNAL ... ] [ HELPER ] [ AncestorList ] [ FOR TypeRef ]
+//         [ body END ]   (EXTERNAL: fpc)
+//   RECORD HELPER FOR TypeRef body END, TYPE HELPER FOR TypeRef body END
+//   OBJECT [ AncestorList ] body END
 void TOp4Parser::ModernClassType(const std::string& name, bool record, int32_t startLine) {
     const int32_t keyword = la_;
     Get();
