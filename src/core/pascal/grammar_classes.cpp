@@ -126,9 +126,7 @@ void TOp4Parser::FieldDecl(model::TidClass* cls, const std::string& visibility) 
     }
     // A field of a Java class under its own name: "external name 'x';".
     if (fpc_ && la_ == tExternal && PeekKind() == tName) {
-        Get();
-        Get();
-        Expression();
+        ExternalName();
         Expect(tSemicolon);
     }
 }
@@ -174,10 +172,7 @@ void TOp4Parser::MethodHeading(std::string* name) {
         Get();
         if (fpc_ && !identWords_.Has(la_)) {
             name->clear();
-            while (la_ != tLParen && la_ != tEndOfText && la_ != tSemicolon) {
-                Get();
-                *name += LastTokenText();
-            }
+            OperatorSymbol(name);
         } else {
             Ident();
             *name = LastTokenText();
@@ -366,7 +361,7 @@ void TOp4Parser::InterfaceType(const std::string& name, bool record) {
     std::string ancestors;
     if (fpc_ && la_ == tExternal) {
         // A Java interface: its body may hold constants and nested types, as a class's does.
-        ExternalClassName();
+        ExternalName();
         if (la_ == tLParen) AncestorList(&ancestors);
         if (rec) cls = Model->AddClass(kind, name, startLine, ancestors);
         if (la_ != tSemicolon) {

@@ -28,12 +28,10 @@ bool TOp4Parser::LaWord(std::string_view upperWord) const {
     return true;
 }
 
-int32_t TOp4Parser::PeekKind(int ahead) {
+int32_t TOp4Parser::PeekKind() {
     const TScannerState saved = s_;
     std::vector<TCommentRecord> savedComments = comments_;
-    int32_t kind = TOp4Scanner::Get();
-    while (--ahead > 0 && kind != tEndOfText)
-        kind = TOp4Scanner::Get();
+    const int32_t kind = TOp4Scanner::Get();
     s_ = saved;
     comments_ = std::move(savedComments);
     return kind;
@@ -262,10 +260,7 @@ void TOp4Parser::OperatorRoutine(bool record, bool implementation) {
     const uint32_t start = RunningChecksum;
     Get(); // "operator"
     std::string name;
-    while (la_ != tLParen && la_ != tEndOfText && la_ != tSemicolon) {
-        Get();
-        name += LastTokenText();
-    }
+    OperatorSymbol(&name);
     FormalParams();
     if (identWords_.Has(la_)) Get(); // the result's name
     Expect(tColon);
@@ -578,7 +573,7 @@ void TOp4Parser::ModernClassType(const std::string& name, bool record, int32_t s
                        : keyword == tType   ? "type"
                                             : "object";
     if (keyword == tClass && (LaWord("SEALED") || la_ == tAbstract)) Get();
-    if (keyword == tClass && fpc_ && la_ == tExternal) ExternalClassName();
+    if (keyword == tClass && fpc_ && la_ == tExternal) ExternalName();
     bool helper = false;
     if (LaWord("HELPER")) {
         Get();
@@ -680,9 +675,9 @@ void TOp4Parser::ForeignClassType(const std::string& name, bool record, int32_t 
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     // "external [name x]" stands before or after the ancestors.
     std::string ancestors;
-    if (la_ == tExternal) ExternalClassName();
+    if (la_ == tExternal) ExternalName();
     if (la_ == tLParen) AncestorList(&ancestors);
-    if (la_ == tExternal) ExternalClassName();
+    if (la_ == tExternal) ExternalName();
     model::TidClass* cls = nullptr;
     if (record && Recording() && Model) cls = Model->AddClass(kind, name, startLine, ancestors);
     if (la_ != tSemicolon) {
@@ -692,9 +687,9 @@ void TOp4Parser::ForeignClassType(const std::string& name, bool record, int32_t 
     if (cls) cls->LastLine = PrevLine();
 }
 
-// Free Pascal's classes and interfaces declared elsewhere (Objective-C, Java):
-// EXTERNAL [ Expression ] [ NAME Expression ], the first the Java package.
-void TOp4Parser::ExternalClassName() {
+// What Free Pascal's Objective-C and Java imports declare elsewhere, classes, interfaces and
+// fields: EXTERNAL [ Expression ] [ NAME Expression ], the first a class's Java package.
+void TOp4Parser::ExternalName() {
     Expect(tExternal);
     if (la_ != tName && la_ != tLParen && la_ != tSemicolon && exprStart_.Has(la_)) Expression();
     if (la_ == tName) {

@@ -178,16 +178,22 @@ void TOp4Parser::QualifiedName(std::string* name, bool* qualified) {
                      la_ == tStar || la_ == tSlash || la_ == tLess || la_ == tGreater ||
                      la_ == tLessEqual || la_ == tGreaterEqual || la_ == tNotEqual)) {
             // A record's operator by its symbol: class operator TPoint.+(...)
-            while (la_ != tLParen && la_ != tEndOfText && la_ != tSemicolon) {
-                Get();
-                part += LastTokenText();
-            }
+            OperatorSymbol(&part);
         } else {
             GenericName(&part);
         }
         *name += '.';
         *name += part;
         *qualified = true;
+    }
+}
+
+// Free Pascal names an operator by its symbol (:=, +, **): the tokens up to its parameters,
+// added to name as written.
+void TOp4Parser::OperatorSymbol(std::string* name) {
+    while (la_ != tLParen && la_ != tEndOfText && la_ != tSemicolon) {
+        Get();
+        *name += LastTokenText();
     }
 }
 
@@ -684,20 +690,7 @@ void TOp4Parser::ImplFunction(bool record) {
         Expect(tFunction);
     std::string name;
     bool qualified = false;
-    if (isOperator && fpc_ && identWords_.Has(la_) && PeekKind() == tPoint &&
-        !identWords_.Has(PeekKind(2))) {
-        // Free Pascal names an operator by its symbol: "class operator TEntry.=(a, b: TEntry)"
-        Ident();
-        name = std::string(LastTokenText()) + '.';
-        qualified = true;
-        Get(); // "."
-        while (la_ != tLParen && la_ != tEndOfText && la_ != tSemicolon) {
-            Get();
-            name += LastTokenText();
-        }
-    } else {
-        QualifiedName(&name, &qualified);
-    }
+    QualifiedName(&name, &qualified);
     const uint32_t headStart = RunningChecksum; // a function's heading sum starts after its name
     if (la_ == tLParen) FormalParams();
     if (isOperator && fpc_ && identWords_.Has(la_)) Get(); // the result's name

@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "base/ascii.h"
+#include "base/pascal_text.h"
 #include "base/read_text_release.h"
 #include "io/platform.h"
 #include "io/source_file.h"
@@ -189,58 +190,47 @@ void AddFpmakePaths(const fs::path& fpmake, std::vector<fs::path>& out) {
 
 // The folders of the units a program or package names with their paths (Delphi's
 // "Unit in '..\Source\Unit.pas'"), relative to its folder. Where no project file gives the search
-// paths, these are the folders the project's own units live in. Comments are passed over, and
-// only a string right after the word "in" is a path.
+// paths, these are the folders the project's own units live in. Only a string right after the
+// word "in" in code is a path.
 void AddUnitFolders(const fs::path& program, std::vector<fs::path>& out) {
     const std::optional<std::string> read = ReadQuietly(program);
     if (!read) return;
-    const std::string& text = *read;
-    const size_t n = text.size();
-    const auto skipPast = [&](size_t from, std::string_view end) {
-        const size_t at = text.find(end, from);
-        return at == std::string::npos ? n : at + end.size();
-    };
-    bool afterIn = false;
-    for (size_t i = 0; i < n;) {
-        const char c = text[i];
-        if (c == '{') {
-            i = skipPast(i + 1, "}");
-        } else if (c == '(' && i + 1 < n && text[i + 1] == '*') {
-            i = skipPast(i + 2, "*)");
-        } else if (c == '/' && i + 1 < n && text[i + 1] == '/') {
-            i = skipPast(i + 2, "\n");
-        } else if (c == '\'') {
-            std::string literal;
-            for (++i; i < n; ++i) {
-                if (text[i] == '\'') {
-                    if (i + 1 < n && text[i + 1] == '\'') {
-                        literal += '\'';
+    const std::string_view text = *read;
+    base::LexState state = base::LexState::Code;
+    bool afterIn = false; // the last word of code was "in", and nothing but blanks since
+    for (size_t from = 0; from < text.size();) {
+        size_t end = text.find('\n', from);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = text.substr(from, end - from);
+        from = end + 1;
+        state = base::ForEachPiece(line, state, [&](base::PieceKind kind, size_t b, size_t e) {
+            if (kind == base::PieceKind::String) {
+                // Its quotes left out; a string open at the end of the line has no closing one.
+                const size_t closing = e - b >= 2 && line[e - 1] == '\'' ? 1 : 0;
+                std::string unit(line.substr(b + 1, e - b - 1 - closing));
+                std::replace(unit.begin(), unit.end(), '\\', '/');
+                if (afterIn && !unit.empty() && unit.find("$(") == std::string::npos) {
+                    const fs::path path = io::FsPath(unit);
+                    const fs::path dir = (path.is_absolute() ? path : program.parent_path() / path)
+                                             .parent_path()
+                                             .lexically_normal();
+                    if (std::find(out.begin(), out.end(), dir) == out.end()) out.push_back(dir);
+                }
+                afterIn = false;
+            } else if (kind == base::PieceKind::Code) {
+                for (size_t i = b; i < e;) {
+                    if (!base::IsIdentChar(line[i])) {
+                        if (static_cast<unsigned char>(line[i]) > 32) afterIn = false;
                         ++i;
                         continue;
                     }
-                    ++i;
-                    break;
+                    const size_t word = i;
+                    while (i < e && base::IsIdentChar(line[i]))
+                        ++i;
+                    afterIn = base::SameIgnoringCase(line.substr(word, i - word), "in");
                 }
-                literal += text[i];
             }
-            std::replace(literal.begin(), literal.end(), '\\', '/');
-            if (afterIn && !literal.empty() && literal.find("$(") == std::string::npos) {
-                const fs::path unit = io::FsPath(literal);
-                const fs::path dir = (unit.is_absolute() ? unit : program.parent_path() / unit)
-                                         .parent_path()
-                                         .lexically_normal();
-                if (std::find(out.begin(), out.end(), dir) == out.end()) out.push_back(dir);
-            }
-            afterIn = false;
-        } else if (base::IsIdentChar(c)) {
-            const size_t from = i;
-            while (i < n && base::IsIdentChar(text[i]))
-                ++i;
-            afterIn = base::SameIgnoringCase(std::string_view(text).substr(from, i - from), "in");
-        } else {
-            if (static_cast<unsigned char>(c) > 32) afterIn = false;
-            ++i;
-        }
+        });
     }
 }
 

@@ -196,7 +196,7 @@ private:
 
     // ---- modern reading ----
     bool LaWord(std::string_view upperWord) const; // an identifier spelled so, any letter case
-    int32_t PeekKind(int ahead = 1); // the token after the lookahead, or the one after that
+    int32_t PeekKind();                            // the token after the lookahead
     bool PeekIsWord(std::string_view upperWord);
     void ModuleName();
     void ModernTypeDecl(bool record);
@@ -206,7 +206,8 @@ private:
     bool GenericRoutineAhead();
     void OperatorRoutine(bool record, bool implementation);
     void ForeignClassType(const std::string& name, bool record, int32_t startLine);
-    void ExternalClassName();
+    void ExternalName();
+    void OperatorSymbol(std::string* name);
     void HeadingEnd(int context);
     void SkipBrackets();
     void TypeRef();
